@@ -1,0 +1,129 @@
+#include "CliSupport.h"
+
+#include "CliCommand.h"
+
+#include <QJsonDocument>
+#include <QTextStream>
+
+#include <unistd.h>
+
+namespace kaz::cli {
+
+void out(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+void err(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
+void outJson(const QJsonObject &object)
+{
+    QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    line += '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+}
+
+bool isTerminal(std::FILE *stream)
+{
+    return ::isatty(::fileno(stream)) == 1;
+}
+
+bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, const QString &description,
+                      int *exitCode)
+{
+    parser.setApplicationDescription(description);
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("lang"), QStringLiteral("Language of messages: en or de."),
+                      QStringLiteral("en|de")});
+    if (!parser.parse(arguments)) {
+        err(parser.errorText() + QLatin1Char('\n'));
+        *exitCode = ExitUsage;
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        out(parser.helpText());
+        *exitCode = ExitOk;
+        return false;
+    }
+    Language ignored;
+    if (parser.isSet(QStringLiteral("lang")) && !languageFromCode(parser.value(QStringLiteral("lang")), &ignored)) {
+        err(QStringLiteral("--lang takes en or de\n"));
+        *exitCode = ExitUsage;
+        return false;
+    }
+    return true;
+}
+
+Language chosenLanguage(const QCommandLineParser &parser)
+{
+    Language language = kDefaultLanguage;
+    if (parser.isSet(QStringLiteral("lang")) && languageFromCode(parser.value(QStringLiteral("lang")), &language))
+        return language;
+    return storedLanguage();
+}
+
+TerminalPrompter::TerminalPrompter(Button nonInteractiveAnswer)
+    : m_nonInteractiveAnswer(nonInteractiveAnswer)
+{
+}
+
+Button TerminalPrompter::ask(MessageKind, ButtonSet buttons, const QString &text)
+{
+    const QString shown = forTerminal(text);
+    err(shown.endsWith(QLatin1Char('\n')) ? shown : shown + QLatin1Char('\n'));
+    if (buttons == ButtonSet::Ok)
+        return Button::Ok;
+    if (!isTerminal(stdin) || !isTerminal(stderr))
+        return m_nonInteractiveAnswer;
+    err(QStringLiteral("[y/N] "));
+    QTextStream in(stdin);
+    const QString answer = in.readLine().trimmed().toLower();
+    const bool yes = answer.startsWith(QLatin1Char('y')) || answer.startsWith(QLatin1Char('j'));
+    const bool okSet = buttons == ButtonSet::OkCancel || buttons == ButtonSet::OkNoAll;
+    if (yes)
+        return okSet ? Button::Ok : Button::Yes;
+    return buttons == ButtonSet::YesNo || buttons == ButtonSet::OkNoAll ? Button::No : Button::Cancel;
+}
+
+ProgressBar::ProgressBar(QString label)
+    : m_label(std::move(label))
+    , m_enabled(isTerminal(stderr))
+{
+}
+
+ProgressBar::~ProgressBar()
+{
+    finish();
+}
+
+void ProgressBar::update(qint64 position, qint64 total)
+{
+    if (!m_enabled || total <= 0)
+        return;
+    const int percent = int(100 * qMin(position, total) / total);
+    if (percent == m_lastPercent)
+        return;
+    m_lastPercent = percent;
+    const int width = 30;
+    const int filled = percent * width / 100;
+    err(QStringLiteral("\r%1 [%2%3] %4% (%5/%6)")
+            .arg(m_label, QString(filled, QLatin1Char('#')), QString(width - filled, QLatin1Char(' ')))
+            .arg(percent)
+            .arg(position)
+            .arg(total));
+    m_drawn = true;
+}
+
+void ProgressBar::finish()
+{
+    if (m_drawn)
+        err(QStringLiteral("\n"));
+    m_drawn = false;
+}
+
+} // namespace kaz::cli

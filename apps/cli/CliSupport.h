@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/Language.h"
+#include "platform/Messages.h"
+#include "platform/Registry.h"
+#include "platform/Prompter.h"
+
+#include <QCommandLineParser>
+#include <QJsonObject>
+#include <QString>
+
+#include <cstdio>
+
+namespace kaz::cli {
+
+// Writes to standard output or standard error as UTF-8.
+void out(const QString &text);
+void err(const QString &text);
+// One JSON object on one line of standard output.
+void outJson(const QJsonObject &object);
+
+// Adds the options every command has (--help, --lang) and parses; prints
+// usage errors itself. Returns false when the command should end with the
+// given exit code (help shown, or wrong usage).
+bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, const QString &description,
+                      int *exitCode);
+
+// The language: --lang when given, else the stored choice.
+Language chosenLanguage(const QCommandLineParser &parser);
+
+// Answers the logic's messages on the terminal: information goes to standard
+// error, a question is asked when standard input is a terminal and otherwise
+// answered with the default button.
+class TerminalPrompter : public Prompter
+{
+public:
+    explicit TerminalPrompter(Button nonInteractiveAnswer = Button::Cancel);
+    Button ask(MessageKind kind, ButtonSet buttons, const QString &text) override;
+
+private:
+    Button m_nonInteractiveAnswer;
+};
+
+// A progress bar on standard error, drawn only when it is a terminal.
+class ProgressBar
+{
+public:
+    explicit ProgressBar(QString label);
+    ~ProgressBar();
+    void update(qint64 position, qint64 total);
+    void finish();
+
+private:
+    QString m_label;
+    bool m_enabled;
+    int m_lastPercent = -1;
+    bool m_drawn = false;
+};
+
+bool isTerminal(std::FILE *stream);
+
+} // namespace kaz::cli

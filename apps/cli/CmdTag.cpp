@@ -1,0 +1,208 @@
+// kaz-cli tag show / tag set: reading and writing ID3v1 tags and Lyrics3 fields.
+#include "CliCommand.h"
+#include "CliSupport.h"
+
+#include "tags/Genres.h"
+#include "tags/Id3v1.h"
+#include "tags/TagIO.h"
+
+#include <QJsonObject>
+
+namespace kaz::cli {
+namespace {
+
+QJsonObject tagJson(const QString &file, const TagRecord &t)
+{
+    return QJsonObject{
+        {QStringLiteral("file"), file},
+        {QStringLiteral("tagged"), t.tagged},
+        {QStringLiteral("title"), t.title},
+        {QStringLiteral("artist"), t.artist},
+        {QStringLiteral("album"), t.album},
+        {QStringLiteral("year"), t.year},
+        {QStringLiteral("comment"), t.comment},
+        {QStringLiteral("track"), int(t.track)},
+        {QStringLiteral("trackText"), t.trackText},
+        {QStringLiteral("genre"), int(t.genre)},
+        {QStringLiteral("genreName"), genreName(t.genre)},
+        {QStringLiteral("longTitle"), t.longTitle},
+        {QStringLiteral("longArtist"), t.longArtist},
+        {QStringLiteral("longAlbum"), t.longAlbum},
+        {QStringLiteral("hasLyrics3"), t.hasLyrics3},
+        {QStringLiteral("lyrics3Size"), t.lyrics3Size},
+        {QStringLiteral("fileSize"), t.fileSize},
+    };
+}
+
+QString tagText(const QString &file, const TagRecord &t)
+{
+    if (!t.tagged)
+        return file + QStringLiteral("\n  (no tag)\n");
+    const auto line = [](const char *label, const QString &value) {
+        return QStringLiteral("  %1%2\n").arg(QString::fromLatin1(label).leftJustified(9), value);
+    };
+    QString text = file + QLatin1Char('\n');
+    text += line("title:", t.longTitle);
+    text += line("artist:", t.longArtist);
+    text += line("album:", t.longAlbum);
+    text += line("year:", t.year);
+    text += line("comment:", t.comment);
+    text += line("track:", t.trackText);
+    text += line("genre:", QStringLiteral("%1 (%2)").arg(genreName(t.genre)).arg(t.genre));
+    if (t.hasLyrics3)
+        text += line("lyrics3:", QStringLiteral("%1 bytes").arg(t.lyrics3Size));
+    return text;
+}
+
+void reportUnreadable(const QString &file, const FsStatus &status)
+{
+    err(QStringLiteral("kaz-cli: cannot read %1: %2\n").arg(file, status.errorText()));
+}
+
+int runShow(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object per file and line.")});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to read."), QStringLiteral("FILE..."));
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments, QStringLiteral("Prints the ID3v1 tag and Lyrics3 fields of each file."),
+                          &exitCode))
+        return exitCode;
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        err(QStringLiteral("tag show needs at least one file\n"));
+        return ExitUsage;
+    }
+    TerminalPrompter prompter;
+    TagContext context;
+    context.prompter = &prompter;
+    context.language = chosenLanguage(parser);
+    const bool json = parser.isSet(QStringLiteral("json"));
+    for (const QString &file : files) {
+        FsStatus status;
+        const TagRecord tag = readTag(file, context, &status);
+        if (!status.ok()) {
+            reportUnreadable(file, status);
+            exitCode = ExitFileError;
+            continue;
+        }
+        if (json)
+            outJson(tagJson(file, tag));
+        else
+            out(tagText(file, tag));
+    }
+    return exitCode;
+}
+
+bool parseGenre(const QString &text, quint8 *genre)
+{
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (isNumber) {
+        if (number < 0 || number > 255)
+            return false;
+        *genre = quint8(number);
+        return true;
+    }
+    for (int n = 0; n < 256; ++n) {
+        if (!text.isEmpty() && genreName(n).compare(text, Qt::CaseInsensitive) == 0) {
+            *genre = quint8(n);
+            return true;
+        }
+    }
+    return false;
+}
+
+int runSet(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    const auto option = [&](const char *name, const char *help, const char *value) {
+        parser.addOption({QString::fromLatin1(name), QString::fromLatin1(help), QString::fromLatin1(value)});
+    };
+    option("title", "Title; over 30 characters goes into the Lyrics3 block.", "T");
+    option("artist", "Artist; over 30 characters goes into the Lyrics3 block.", "A");
+    option("album", "Album; over 30 characters goes into the Lyrics3 block.", "B");
+    option("comment", "Comment (30 characters; 28 with a track number).", "C");
+    option("year", "Year (4 characters).", "Y");
+    option("track", "Track number 1 to 255.", "N");
+    option("genre", "Genre by name or number 0 to 255.", "NAME|NUMBER");
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to tag."), QStringLiteral("FILE..."));
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments,
+                          QStringLiteral("Writes tag values into each file. A value left out (or empty) keeps the\n"
+                                         "file's own; an untagged file receives a tag."),
+                          &exitCode))
+        return exitCode;
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        err(QStringLiteral("tag set needs at least one file\n"));
+        return ExitUsage;
+    }
+    TagOverride values;
+    values.title = parser.value(QStringLiteral("title"));
+    values.artist = parser.value(QStringLiteral("artist"));
+    values.album = parser.value(QStringLiteral("album"));
+    values.comment = parser.value(QStringLiteral("comment"));
+    values.year = parser.value(QStringLiteral("year"));
+    if (parser.isSet(QStringLiteral("track"))) {
+        values.trackText = parser.value(QStringLiteral("track"));
+        if (id3v1::trackFromText(values.trackText) == 0) {
+            err(QStringLiteral("--track takes a number from 1 to 255\n"));
+            return ExitUsage;
+        }
+    }
+    if (parser.isSet(QStringLiteral("genre"))) {
+        if (!parseGenre(parser.value(QStringLiteral("genre")), &values.genre)) {
+            err(QStringLiteral("unknown genre '%1'\n").arg(parser.value(QStringLiteral("genre"))));
+            return ExitUsage;
+        }
+        values.forceGenre = true;
+    }
+    TerminalPrompter prompter;
+    TagContext context;
+    context.prompter = &prompter;
+    context.language = chosenLanguage(parser);
+    context.override = &values;
+    for (QString file : files) {
+        TagWriteResult written;
+        FsStatus readStatus;
+        get_id3tag(file, false, context, &written, &readStatus);
+        if (!readStatus.ok()) {
+            reportUnreadable(file, readStatus);
+            exitCode = ExitFileError;
+        } else if (!written.status.ok()) {
+            err(QStringLiteral("kaz-cli: cannot write %1: %2\n").arg(file, written.status.errorText()));
+            exitCode = ExitFileError;
+        }
+    }
+    return exitCode;
+}
+
+int runTag(const QStringList &arguments)
+{
+    const QString usage = QStringLiteral("Usage: kaz-cli tag show [--json] FILE...\n"
+                                         "       kaz-cli tag set [--title T] [--artist A] [--album B] [--comment C]\n"
+                                         "                       [--year Y] [--track N] [--genre NAME|NUMBER] FILE...\n");
+    if (arguments.size() < 2) {
+        err(usage);
+        return ExitUsage;
+    }
+    QStringList rest = arguments;
+    const QString sub = rest.takeAt(1);
+    rest[0] += QLatin1Char(' ') + sub;
+    if (sub == QLatin1String("show"))
+        return runShow(rest);
+    if (sub == QLatin1String("set"))
+        return runSet(rest);
+    if (sub == QLatin1String("--help") || sub == QLatin1String("-h")) {
+        out(usage);
+        return ExitOk;
+    }
+    err(usage);
+    return ExitUsage;
+}
+
+const CliCommand command("tag", "Show or set the ID3v1 tags of files", runTag);
+
+} // namespace
+} // namespace kaz::cli

@@ -1,0 +1,54 @@
+#include "CliCommand.h"
+#include "CliSupport.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+using namespace kaz::cli;
+
+namespace {
+
+void printUsage()
+{
+    QString text = QStringLiteral("Usage: kaz-cli COMMAND [OPTIONS] [ARGUMENTS]\n\n"
+                                  "KAZ brings order into collections of MP3 files.\n\nCommands:\n");
+    QList<const CliCommand *> list = commands();
+    std::sort(list.begin(), list.end(),
+              [](const CliCommand *a, const CliCommand *b) { return qstrcmp(a->name, b->name) < 0; });
+    for (const CliCommand *c : list)
+        text += QStringLiteral("  %1%2\n").arg(QString::fromUtf8(c->name).leftJustified(10), QString::fromUtf8(c->summary));
+    text += QStringLiteral("\nRun 'kaz-cli COMMAND --help' for the options of a command.\n"
+                           "Exit status: 0 done, 1 a file could not be handled, 2 wrong usage.\n");
+    out(text);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kaz-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KAZ_VERSION));
+
+    QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2 || arguments.at(1) == QLatin1String("--help") || arguments.at(1) == QLatin1String("-h")) {
+        printUsage();
+        return arguments.size() < 2 ? ExitUsage : ExitOk;
+    }
+    if (arguments.at(1) == QLatin1String("--version")) {
+        out(QStringLiteral("kaz-cli %1\n").arg(QCoreApplication::applicationVersion()));
+        return ExitOk;
+    }
+    const QString name = arguments.at(1);
+    for (const CliCommand *command : commands()) {
+        if (name == QLatin1String(command->name)) {
+            arguments.removeAt(1);
+            arguments[0] = QStringLiteral("kaz-cli ") + name;
+            return command->run(arguments);
+        }
+    }
+    err(QStringLiteral("kaz-cli: unknown command '%1'\n\n").arg(name));
+    printUsage();
+    return ExitUsage;
+}

@@ -1,0 +1,261 @@
+#include "FileOps.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kaz {
+namespace {
+
+QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+int renameNoReplaceRaw(const QByteArray &from, const QByteArray &to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // The file system lacks RENAME_NOREPLACE: link (which never replaces), then unlink.
+    if (::link(from.constData(), to.constData()) != 0)
+        return errno;
+    if (::unlink(from.constData()) != 0) {
+        const int err = errno;
+        ::unlink(to.constData());
+        return err;
+    }
+    return 0;
+}
+
+bool sameFile(const QByteArray &a, const QByteArray &b)
+{
+    struct stat sa {}, sb {};
+    if (::lstat(a.constData(), &sa) != 0 || ::lstat(b.constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+QByteArray temporarySibling(const QByteArray &target)
+{
+    for (int i = 0; i < 1000; ++i) {
+        QByteArray candidate = target + ".kaz-tmp-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(i);
+        struct stat st {};
+        if (::lstat(candidate.constData(), &st) != 0 && errno == ENOENT)
+            return candidate;
+    }
+    return {};
+}
+
+FsStatus copyIntoPlace(const QByteArray &from, const QByteArray &to)
+{
+    const QByteArray temp = temporarySibling(to);
+    if (temp.isEmpty())
+        return FsStatus::fromErrno(EEXIST);
+    const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return FsStatus::fromErrno(errno);
+    struct stat st {};
+    ::fstat(in, &st);
+    const int out = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
+    if (out < 0) {
+        const int err = errno;
+        ::close(in);
+        return FsStatus::fromErrno(err);
+    }
+    char buffer[1 << 16];
+    int err = 0;
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            err = errno;
+            break;
+        }
+        if (n == 0)
+            break;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out, buffer + done, size_t(n - done));
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                err = errno;
+                break;
+            }
+            done += w;
+        }
+        if (err)
+            break;
+    }
+    if (!err && ::fsync(out) != 0)
+        err = errno;
+    ::close(in);
+    if (::close(out) != 0 && !err)
+        err = errno;
+    if (!err)
+        err = renameNoReplaceRaw(temp, to);
+    if (err) {
+        ::unlink(temp.constData());
+        return FsStatus::fromErrno(err);
+    }
+    if (::unlink(from.constData()) != 0)
+        return FsStatus::fromErrno(errno); // the copy stands; the source stays too
+    return FsStatus::success();
+}
+
+} // namespace
+
+QString FsStatus::errorText() const
+{
+    if (outcome == Ok)
+        return {};
+    return QString::fromLocal8Bit(std::strerror(errorNumber));
+}
+
+FsStatus FsStatus::fromErrno(int err)
+{
+    FsStatus s;
+    s.errorNumber = err;
+    s.outcome = err == 0 ? Ok : (err == EEXIST || err == ENOTEMPTY) ? TargetExists : Failed;
+    return s;
+}
+
+FsStatus renameNoReplace(const QString &from, const QString &to)
+{
+    const QByteArray src = native(from);
+    const QByteArray dst = native(to);
+    if (src == dst) {
+        struct stat st {};
+        return ::lstat(src.constData(), &st) == 0 ? FsStatus::success() : FsStatus::fromErrno(errno);
+    }
+    const int err = renameNoReplaceRaw(src, dst);
+    if (err == EEXIST && sameFile(src, dst)) {
+        // Only the letter case differs on a file system that ignores case: go
+        // through a temporary name.
+        const QByteArray temp = temporarySibling(dst);
+        if (temp.isEmpty())
+            return FsStatus::fromErrno(EEXIST);
+        if (int e = renameNoReplaceRaw(src, temp))
+            return FsStatus::fromErrno(e);
+        if (int e = renameNoReplaceRaw(temp, dst)) {
+            renameNoReplaceRaw(temp, src);
+            return FsStatus::fromErrno(e);
+        }
+        return FsStatus::success();
+    }
+    return FsStatus::fromErrno(err);
+}
+
+FsStatus moveFile(const QString &from, const QString &to)
+{
+    const QByteArray src = native(from);
+    const QByteArray dst = native(to);
+    FsStatus status = renameNoReplace(from, to);
+    if (status.errorNumber != EXDEV)
+        return status;
+    struct stat st {};
+    if (::lstat(dst.constData(), &st) == 0)
+        return FsStatus::fromErrno(EEXIST);
+    return copyIntoPlace(src, dst);
+}
+
+void ensureOwnerWritable(const QString &path)
+{
+    const QByteArray p = native(path);
+    struct stat st {};
+    if (::stat(p.constData(), &st) == 0 && !(st.st_mode & S_IWUSR))
+        ::chmod(p.constData(), (st.st_mode & 07777) | S_IWUSR);
+}
+
+ReadOnlyFile::ReadOnlyFile(const QString &path)
+{
+    const QByteArray p = native(path);
+    m_fd = ::open(p.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (m_fd < 0) {
+        m_error = errno;
+        return;
+    }
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0) {
+        m_error = errno;
+        ::close(m_fd);
+        m_fd = -1;
+        return;
+    }
+    m_regular = S_ISREG(st.st_mode);
+    if (!m_regular)
+        m_error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    m_mode = st.st_mode;
+    m_size = st.st_size;
+}
+
+ReadOnlyFile::~ReadOnlyFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+QByteArray ReadOnlyFile::readAt(qint64 offset, qint64 length) const
+{
+    if (m_fd < 0 || !m_regular || offset < 0 || length <= 0)
+        return {};
+    QByteArray buffer(length, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(m_fd, buffer.data() + done, size_t(length - done), offset + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    buffer.truncate(done);
+    return buffer;
+}
+
+void ReadOnlyFile::makeOwnerWritable()
+{
+    if (m_fd >= 0 && m_regular && !(m_mode & S_IWUSR)) {
+        if (::fchmod(m_fd, (m_mode & 07777) | S_IWUSR) == 0)
+            m_mode |= S_IWUSR;
+    }
+}
+
+FsStatus replaceFileEnd(const QString &path, qint64 offset, const QByteArray &bytes)
+{
+    const QByteArray p = native(path);
+    const int fd = ::open(p.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return FsStatus::fromErrno(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || offset < 0 || offset > st.st_size) {
+        ::close(fd);
+        return FsStatus::fromErrno(EINVAL);
+    }
+    int err = 0;
+    for (qint64 done = 0; done < bytes.size();) {
+        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), offset + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            err = n < 0 ? errno : EIO;
+            break;
+        }
+        done += n;
+    }
+    if (!err && ::ftruncate(fd, offset + bytes.size()) != 0)
+        err = errno;
+    if (::close(fd) != 0 && !err)
+        err = errno;
+    return FsStatus::fromErrno(err);
+}
+
+} // namespace kaz

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace kaz {
+
+// The outcome of a file-system call that may fail. "The target exists" is
+// the one failure the callers resolve themselves (numbered suffixes).
+struct FsStatus {
+    enum Outcome { Ok, TargetExists, Failed };
+    Outcome outcome = Ok;
+    int errorNumber = 0;
+
+    bool ok() const { return outcome == Ok; }
+    QString errorText() const;
+
+    static FsStatus success() { return {}; }
+    static FsStatus fromErrno(int err);
+};
+
+// Renames without ever replacing an existing file. A rename to the file's own
+// name succeeds without change; a change of letter case alone also works on
+// file systems that ignore case.
+FsStatus renameNoReplace(const QString &from, const QString &to);
+
+// Moves a file, also to another file system: there it is copied under a
+// temporary name in the target folder, flushed, renamed into place without
+// replacing, and only then is the source removed.
+FsStatus moveFile(const QString &from, const QString &to);
+
+// Gives the owner write permission when it is missing; nothing else changes.
+void ensureOwnerWritable(const QString &path);
+
+// Read access to one file with as few system calls as possible: open, fstat,
+// pread, close. Used for every tag read.
+class ReadOnlyFile
+{
+public:
+    explicit ReadOnlyFile(const QString &path);
+    ~ReadOnlyFile();
+    ReadOnlyFile(const ReadOnlyFile &) = delete;
+    ReadOnlyFile &operator=(const ReadOnlyFile &) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    // Why the file cannot be read: the open error, or EISDIR/EINVAL for
+    // something that is not a regular file; 0 when it can.
+    int error() const { return m_error; }
+    bool isRegular() const { return m_regular; }
+    qint64 size() const { return m_size; }
+    // Reads up to length bytes at offset; fewer when the file ends early.
+    QByteArray readAt(qint64 offset, qint64 length) const;
+    // Sets the owner's write bit when the file lacks it (as the design's
+    // "attributes to normal" reset).
+    void makeOwnerWritable();
+
+private:
+    int m_fd = -1;
+    int m_error = 0;
+    bool m_regular = false;
+    unsigned m_mode = 0;
+    qint64 m_size = -1;
+};
+
+// Replaces the end of a file from offset on by bytes: the new bytes are
+// written first and the file is cut to its new length afterwards, so that an
+// interruption never touches anything in front of offset.
+FsStatus replaceFileEnd(const QString &path, qint64 offset, const QByteArray &bytes);
+
+} // namespace kaz

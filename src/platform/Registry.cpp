@@ -1,0 +1,62 @@
+#include "Registry.h"
+
+#include "Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace kaz {
+
+QString Registry::defaultPath()
+{
+    return configFolder() + QStringLiteral("/registry");
+}
+
+Registry::Registry(QString path)
+    : m_path(std::move(path))
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (QByteArray line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0)
+            m_values.insert(QString::fromUtf8(line.first(eq)), QString::fromUtf8(line.mid(eq + 1)));
+    }
+}
+
+QString Registry::value(const QString &name) const
+{
+    return m_values.value(name);
+}
+
+void Registry::setValue(const QString &name, const QString &value)
+{
+    m_values.insert(name, value);
+}
+
+bool Registry::save() const
+{
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    for (auto it = m_values.cbegin(); it != m_values.cend(); ++it) {
+        QString v = it.value();
+        v.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+        file.write((it.key() + QLatin1Char('=') + v + QStringLiteral("\r\n")).toUtf8());
+    }
+    return file.commit();
+}
+
+Language storedLanguage()
+{
+    return languageFromKey(Registry().value(QStringLiteral("Language")));
+}
+
+} // namespace kaz

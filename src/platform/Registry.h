@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Language.h"
+
+#include <QMap>
+#include <QString>
+
+namespace kaz {
+
+// The stand-in for the program's registry key: a small "name=value" file in
+// the config folder holding "KAZ Directory" and "Language".
+class Registry
+{
+public:
+    // The file in the config folder.
+    static QString defaultPath();
+
+    explicit Registry(QString path = defaultPath());
+
+    QString value(const QString &name) const;
+    void setValue(const QString &name, const QString &value);
+    // Writes the file (creating its folder); false when it cannot be written.
+    bool save() const;
+
+private:
+    QString m_path;
+    QMap<QString, QString> m_values;
+};
+
+// The stored language, or the default when none (or an unknown one) is stored.
+Language storedLanguage();
+
+} // namespace kaz

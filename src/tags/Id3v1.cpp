@@ -1,0 +1,82 @@
+#include "Id3v1.h"
+
+namespace kaz::id3v1 {
+namespace {
+
+QByteArrayView trimmedField(QByteArrayView field)
+{
+    qsizetype end = field.size();
+    while (end > 0 && uchar(field[end - 1]) <= 32)
+        --end;
+    return field.first(end);
+}
+
+QByteArray padded(QByteArray bytes, int width)
+{
+    if (bytes.size() < width)
+        bytes.append(width - bytes.size(), ' ');
+    bytes.truncate(width);
+    return bytes;
+}
+
+} // namespace
+
+bool hasTagHeader(QByteArrayView tag)
+{
+    return tag.size() >= 3 && (tag[0] == 'T' || tag[0] == 't') && (tag[1] == 'A' || tag[1] == 'a')
+           && (tag[2] == 'G' || tag[2] == 'g');
+}
+
+void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record)
+{
+    if (tag.size() < kTagSize)
+        return;
+    record.title = codec.decode(trimmedField(tag.sliced(3, 30)));
+    record.artist = codec.decode(trimmedField(tag.sliced(33, 30)));
+    record.album = codec.decode(trimmedField(tag.sliced(63, 30)));
+    record.year = codec.decode(tag.sliced(93, 4));
+    const QByteArrayView comment = tag.sliced(97, 30);
+    if (comment[28] == 0 && comment[29] != 0) {
+        record.track = quint8(comment[29]);
+        record.trackText = trackTextFor(record.track);
+    } else {
+        record.track = 0;
+        record.trackText = QStringLiteral("0");
+    }
+    record.comment = codec.decode(trimmedField(comment));
+    record.genre = quint8(tag[127]);
+}
+
+QByteArray render(const TagValues &values, const TextCodec &codec)
+{
+    QByteArray tag("TAG");
+    tag.reserve(kTagSize);
+    tag += padded(codec.encode(values.title), 30);
+    tag += padded(codec.encode(values.artist), 30);
+    tag += padded(codec.encode(values.album), 30);
+    tag += padded(codec.encode(values.year), 4);
+    QByteArray comment = padded(codec.encode(values.comment), 30);
+    if (const quint8 track = trackFromText(values.trackText)) {
+        comment[28] = 0;
+        comment[29] = char(track);
+    }
+    tag += comment;
+    tag += char(values.genre);
+    return tag;
+}
+
+QString trackTextFor(int track)
+{
+    if (track <= 0)
+        return QStringLiteral("0");
+    return track < 10 ? QLatin1Char('0') + QString::number(track) : QString::number(track);
+}
+
+quint8 trackFromText(const QString &text)
+{
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    return ok && n > 0 && n < 256 ? quint8(n) : 0;
+}
+
+} // namespace kaz::id3v1

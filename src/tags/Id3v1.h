@@ -1,0 +1,29 @@
+#pragma once
+
+#include "TagRecord.h"
+#include "TextCodec.h"
+
+#include <QByteArrayView>
+
+namespace kaz::id3v1 {
+
+inline constexpr int kTagSize = 128;
+// Bytes read from the end of a file for one tag read: the tag and the
+// 16 bytes in front of it (Lyrics3 size digits and end mark).
+inline constexpr int kTailSize = 144;
+
+// True when the 3 bytes start with "TAG" in any letter case.
+bool hasTagHeader(QByteArrayView tag);
+
+// Fills the ID3v1 fields of the record from the 128 tag bytes.
+void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record);
+
+// The 128 bytes of a tag holding the values (texts cut to their widths).
+QByteArray render(const TagValues &values, const TextCodec &codec);
+
+// "07" for 7, "123" for 123.
+QString trackTextFor(int track);
+// The track byte a track text stands for; 0 when it holds no number 1..255.
+quint8 trackFromText(const QString &text);
+
+} // namespace kaz::id3v1

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "TextCodec.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace kaz::lyrics3 {
+
+// Offsets inside the 144 bytes read from a file's end.
+inline constexpr int kSizeDigits = 6;
+inline constexpr int kEndMarkOffset = 6; // "LYRICS200" in front of the tag
+inline constexpr int kMarksSize = 15;    // size digits + end mark
+inline constexpr qint64 kMaxValueBytes = 99999; // what 5 length digits can say
+
+// True when the 9 bytes read "LYRICS200" in any letter case.
+bool hasEndMark(QByteArrayView nineBytes);
+// The 6 size digits as a number; nullopt when they are not all digits.
+std::optional<qint64> sizeValue(QByteArrayView sixBytes);
+
+struct Fields {
+    std::optional<QString> title;  // "ETT"
+    std::optional<QString> artist; // "EAR"
+    std::optional<QString> album;  // "EAL"
+    // "IND", "LYR", "INF", "AUT", "IMG" fields, whole, in write order.
+    QList<QByteArray> kept;
+};
+
+// Parses the bytes from "LYRICSBEGIN" up to the last field byte (the size
+// digits say how many). nullopt when the start mark is missing.
+std::optional<Fields> parse(QByteArrayView block, const TextCodec &codec);
+
+// Builds a block: the kept fields, then "ETT"/"EAR"/"EAL" for each value
+// longer than 30 code-page characters, the size digits and the end mark.
+QByteArray render(const QList<QByteArray> &kept, const QString &title, const QString &artist,
+                  const QString &album, const TextCodec &codec);
+
+} // namespace kaz::lyrics3

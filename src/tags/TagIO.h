@@ -1,0 +1,61 @@
+#pragma once
+
+#include "TagRecord.h"
+#include "TextCodec.h"
+
+#include "platform/FileOps.h"
+#include "platform/Language.h"
+
+#include <QString>
+
+namespace kaz {
+
+class Prompter;
+
+// Shows a tag to the user for editing before it is written; the tag editor
+// window implements it. It may change the values and rename the file.
+class TagEditor
+{
+public:
+    virtual ~TagEditor() = default;
+    // Returns true when the user confirmed (OK).
+    virtual bool edit(QString &fileName, TagValues &values) = 0;
+};
+
+// What a tag read or write needs from its caller.
+struct TagContext {
+    const TextCodec *codec = &defaultTextCodec();
+    Prompter *prompter = nullptr; // the "to short" and "corrupt" messages; none when null
+    Language language = kDefaultLanguage;
+    const TagOverride *override = nullptr; // set: write these values
+    TagEditor *editor = nullptr;           // used with the edit flag
+};
+
+// Reads a file's tag by every rule (reading half of get_id3tag). Gives the
+// owner write permission when it lacks it. A file that cannot be read at all
+// (missing, a folder, no permission) is untagged and reported through
+// readError, not with the "to short" message.
+TagRecord readTag(const QString &fileName, const TagContext &context, FsStatus *readError = nullptr);
+
+struct TagWriteResult {
+    bool attempted = false; // the values were confirmed and a tag was due
+    FsStatus status;
+};
+
+// Reads the tag of a file and, with the edit flag or an override, writes new
+// values: the only routine that writes tags. fileName follows a rename made
+// in the editor.
+TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, TagWriteResult *written = nullptr,
+                     FsStatus *readError = nullptr);
+
+// Writes values into a file whose current tag was just read.
+FsStatus writeTag(const QString &fileName, const TagRecord &current, const TagValues &values,
+                  const TextCodec &codec);
+
+// True when the file ends in a tag; no message for short files.
+bool taginfo(const QString &fileName);
+
+// The values a write would store, from the current tag and an override.
+TagValues valuesToWrite(const TagRecord &current, const TagOverride *override);
+
+} // namespace kaz

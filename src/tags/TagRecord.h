@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace kaz {
+
+// The current tag: what one read of a file's ID3v1 tag and Lyrics3 block
+// gave. Every operation reads it again from the file just before use.
+struct TagRecord {
+    QString title;   // at most 30 characters, trailing codes <= 32 removed
+    QString artist;
+    QString album;
+    QString year;    // 4 characters as they stand
+    QString comment; // trimmed after the track test
+    QString trackText = QStringLiteral("0"); // "0", "07", "12", "123"
+    quint8 track = 0;
+    quint8 genre = 0;
+    QString longTitle; // Lyrics3 "ETT", else a copy of title
+    QString longArtist;
+    QString longAlbum;
+    bool tagged = false;
+    bool hasLyrics3 = false;
+    qint64 lyrics3Size = 0; // the whole block in bytes, marks included
+    qint64 fileSize = 0;
+    bool hasArtistOrAlbum = false;
+
+    // Lyrics3 fields other than ETT/EAR/EAL, whole and in the order they are
+    // written back ("IND", "LYR", "INF", "AUT", "IMG").
+    QList<QByteArray> keptLyrics3Fields;
+};
+
+// Values to be written into a file: what the tag editor shows or what an
+// override hands in. Title, artist and album may be longer than 30
+// characters; the rest goes to the Lyrics3 block.
+struct TagValues {
+    QString title;
+    QString artist;
+    QString album;
+    QString year;
+    QString comment;
+    QString trackText = QStringLiteral("0");
+    quint8 genre = 0;
+};
+
+// Values that callers writing tags from file names hand in. Empty texts and
+// genre 0 leave the file's own values in place.
+struct TagOverride {
+    QString title;
+    QString artist;
+    QString album;
+    QString comment;
+    QString year;
+    quint8 genre = 0;
+    // Store the genre even when it is 0 ("Blues"), which otherwise means
+    // "keep the file's genre".
+    bool forceGenre = false;
+    // Not part of the classic record: a track number to store ("0" or empty
+    // keeps the file's own).
+    QString trackText;
+};
+
+} // namespace kaz

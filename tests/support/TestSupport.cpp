@@ -1,0 +1,133 @@
+#include "TestSupport.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+
+namespace kaz::test {
+
+TempHome::TempHome()
+    : m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
+    , m_oldData(qgetenv("XDG_DATA_HOME"))
+    , m_oldRuntime(qgetenv("XDG_RUNTIME_DIR"))
+{
+    QDir(m_dir.path()).mkpath(QStringLiteral("config"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("data"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("runtime"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("music"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/data")));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path() + QStringLiteral("/runtime")));
+}
+
+TempHome::~TempHome()
+{
+    const auto restore = [](const char *name, const QByteArray &old) {
+        if (old.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, old);
+    };
+    restore("XDG_CONFIG_HOME", m_oldConfig);
+    restore("XDG_DATA_HOME", m_oldData);
+    restore("XDG_RUNTIME_DIR", m_oldRuntime);
+}
+
+QString TempHome::file(const QString &relative) const
+{
+    return m_dir.filePath(relative);
+}
+
+QString TempHome::music() const
+{
+    return m_dir.filePath(QStringLiteral("music"));
+}
+
+Button ScriptedPrompter::ask(MessageKind, ButtonSet buttons, const QString &text)
+{
+    shown << text;
+    return answers.isEmpty() ? firstButton(buttons) : answers.takeFirst();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QByteArray contentHash(const QString &path)
+{
+    return QCryptographicHash::hash(readAll(path), QCryptographicHash::Sha256).toHex();
+}
+
+QMap<QString, QByteArray> treeHashes(const QString &dir)
+{
+    QMap<QString, QByteArray> hashes;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        hashes.insert(QDir(dir).relativeFilePath(path), contentHash(path));
+    }
+    return hashes;
+}
+
+QByteArray mp3WithTag(const TagValues &v, int frames)
+{
+    DemoFile f;
+    f.values = v;
+    f.frames = frames;
+    return demoFileBytes(f);
+}
+
+TagValues values(const QString &title, const QString &artist, const QString &album, const QString &year,
+                 const QString &comment, const QString &trackText, quint8 genre)
+{
+    TagValues v;
+    v.title = title;
+    v.artist = artist;
+    v.album = album;
+    v.year = year;
+    v.comment = comment;
+    v.trackText = trackText;
+    v.genre = genre;
+    return v;
+}
+
+CliResult runCli(const QStringList &arguments, const QByteArray &input)
+{
+    QProcess process;
+    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
+    CliResult result;
+    if (!process.waitForStarted())
+        return result;
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(120000);
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+QString systemPythonWithMutagen()
+{
+    for (const QString &python : {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")}) {
+        QProcess p;
+        p.start(python, {QStringLiteral("-c"), QStringLiteral("import mutagen")});
+        if (p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
+            return python;
+    }
+    return {};
+}
+
+} // namespace kaz::test

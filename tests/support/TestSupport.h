@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/Prompter.h"
+#include "tags/DemoCollection.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace kaz::test {
+
+// A temporary folder that also serves as XDG home, so that no test touches
+// the real configuration or program folder.
+class TempHome
+{
+public:
+    TempHome();
+    ~TempHome();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &relative) const;
+    // Folder for music below the home.
+    QString music() const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldConfig, m_oldData, m_oldRuntime;
+};
+
+// Answers questions from a script and records every text it was shown.
+class ScriptedPrompter : public Prompter
+{
+public:
+    Button ask(MessageKind kind, ButtonSet buttons, const QString &text) override;
+
+    QList<Button> answers; // taken in order; the first button of the set when empty
+    QStringList shown;
+};
+
+QByteArray readAll(const QString &path);
+bool writeAll(const QString &path, const QByteArray &bytes);
+// SHA-256 of a file's content, hex.
+QByteArray contentHash(const QString &path);
+// Every file below dir (relative paths, sorted) with its content hash.
+QMap<QString, QByteArray> treeHashes(const QString &dir);
+
+// A tagged MP3 file's bytes with the given values.
+QByteArray mp3WithTag(const TagValues &values, int frames = 3);
+TagValues values(const QString &title, const QString &artist, const QString &album = {},
+                 const QString &year = QStringLiteral("2001"), const QString &comment = {},
+                 const QString &trackText = QStringLiteral("0"), quint8 genre = 17);
+
+struct CliResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+// Runs kaz-cli with the arguments; environment from the current process.
+CliResult runCli(const QStringList &arguments, const QByteArray &input = {});
+
+// Whether a Python with mutagen is on this machine (it is installed by the
+// project's scripts; tests that need it skip with a message otherwise).
+QString systemPythonWithMutagen();
+
+} // namespace kaz::test
