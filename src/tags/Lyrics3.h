@@ -11,9 +11,11 @@
 
 namespace kaz::lyrics3 {
 
-// Offsets inside the 144 bytes read from a file's end.
+// Offsets inside the 144 bytes read from a file's end: the size digits
+// start 143 bytes before the end, the end mark 137 bytes before it.
 inline constexpr int kSizeDigits = 6;
-inline constexpr int kEndMarkOffset = 6; // "LYRICS200" in front of the tag
+inline constexpr int kSizeOffset = 1;
+inline constexpr int kEndMarkOffset = 7; // "LYRICS200" right in front of the tag
 inline constexpr int kMarksSize = 15;    // size digits + end mark
 inline constexpr qint64 kMaxValueBytes = 99999; // what 5 length digits can say
 

@@ -22,7 +22,7 @@ void readLyrics3(const ReadOnlyFile &file, QByteArrayView tail, const TagContext
 {
     if (!lyrics3::hasEndMark(tail.sliced(lyrics3::kEndMarkOffset, 9)))
         return;
-    const std::optional<qint64> size = lyrics3::sizeValue(tail.first(lyrics3::kSizeDigits));
+    const std::optional<qint64> size = lyrics3::sizeValue(tail.sliced(lyrics3::kSizeOffset, lyrics3::kSizeDigits));
     if (!size || *size + 144 >= record.fileSize)
         return; // a block that cannot be where it says is ignored silently
     const qint64 readLength = qMin(*size + 144, kMaxBlockRead);

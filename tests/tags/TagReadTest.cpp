@@ -1,0 +1,227 @@
+// Reading tags from real files: the trimming, track and Lyrics3 rules, and
+// input that lies about itself.
+#include "support/TestSupport.h"
+
+#include "platform/Messages.h"
+#include "tags/Id3v1.h"
+#include "tags/Lyrics3.h"
+#include "tags/TagIO.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+QByteArray rawTag(const QByteArray &title, const QByteArray &comment = QByteArray(30, ' '), char genre = 17,
+                  const QByteArray &year = "2001", const QByteArray &header = "TAG")
+{
+    QByteArray tag = header + title.leftJustified(30, ' ', true) + QByteArray("Artist").leftJustified(30, ' ')
+                     + QByteArray("Album").leftJustified(30, ' ') + year.leftJustified(4, ' ', true)
+                     + comment.leftJustified(30, ' ', true) + genre;
+    return tag;
+}
+
+QByteArray field(const char *id, const QByteArray &value)
+{
+    return id + QByteArray::number(value.size()).rightJustified(5, '0') + value;
+}
+
+QByteArray block(const QByteArray &fields)
+{
+    const QByteArray body = "LYRICSBEGIN" + fields;
+    return body + QByteArray::number(body.size()).rightJustified(6, '0') + "LYRICS200";
+}
+
+class TagRead : public ::testing::Test
+{
+protected:
+    TagRecord read(const QByteArray &bytes)
+    {
+        writeAll(path, bytes);
+        TagContext context;
+        context.prompter = &prompter;
+        context.language = Language::English;
+        return readTag(path, context);
+    }
+
+    TempHome home;
+    QString path = home.music() + QStringLiteral("/song.mp3");
+    ScriptedPrompter prompter;
+    QByteArray audio = mp3Frames(3);
+};
+
+} // namespace
+
+TEST_F(TagRead, ShortFilesAreUntaggedWithAMessage)
+{
+    TagRecord t = read(QByteArray(143, 'x'));
+    EXPECT_FALSE(t.tagged);
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0], message(Msg::FileTooShort, Language::English) + path);
+
+    prompter.shown.clear();
+    t = read(QByteArray(16, 'x') + rawTag("Exactly144"));
+    EXPECT_TRUE(t.tagged);
+    EXPECT_EQ(t.title, QStringLiteral("Exactly144"));
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(TagRead, HeaderInAnyCaseCounts)
+{
+    EXPECT_TRUE(read(audio + rawTag("x", QByteArray(30, ' '), 1, "2001", "tag")).tagged);
+    EXPECT_TRUE(read(audio + rawTag("x", QByteArray(30, ' '), 1, "2001", "Tag")).tagged);
+    EXPECT_FALSE(read(audio + rawTag("x", QByteArray(30, ' '), 1, "2001", "TAX")).tagged);
+    EXPECT_FALSE(read(audio).tagged);
+}
+
+TEST_F(TagRead, TrailingControlAndBlankCharactersAreTrimmed)
+{
+    EXPECT_EQ(read(audio + rawTag(QByteArray(30, ' '))).title, QString());
+    EXPECT_EQ(read(audio + rawTag(QByteArray("AB") + QByteArray(28, '\0'))).title, QStringLiteral("AB"));
+    EXPECT_EQ(read(audio + rawTag(QByteArray(" A B \t\x01"))).title, QStringLiteral(" A B"));
+    // The year is taken as it stands.
+    EXPECT_EQ(read(audio + rawTag("x", QByteArray(30, ' '), 1, "19 9")).year, QStringLiteral("19 9"));
+}
+
+TEST_F(TagRead, TrackByteRules)
+{
+    struct Case {
+        QByteArray comment;
+        QString trackText;
+        int track;
+        QString comment_;
+    };
+    const QByteArray base = QByteArray("Nice").leftJustified(28, ' ');
+    const Case cases[] = {
+        {base + '\0' + '\x07', QStringLiteral("07"), 7, QStringLiteral("Nice")},
+        {base + '\0' + '\x0c', QStringLiteral("12"), 12, QStringLiteral("Nice")},
+        {base + '\0' + char(123), QStringLiteral("123"), 123, QStringLiteral("Nice") + QString(24, QLatin1Char(' ')) + QChar(0) + QLatin1Char('{')},
+        {base + '\0' + 'A', QStringLiteral("65"), 65, QStringLiteral("Nice") + QString(24, QLatin1Char(' ')) + QChar(0) + QLatin1Char('A')},
+        {base + ' ' + '\x07', QStringLiteral("0"), 0, QStringLiteral("Nice")}, // no 0 byte: no track
+        {base + '\0' + '\0', QStringLiteral("0"), 0, QStringLiteral("Nice")},
+    };
+    for (const Case &c : cases) {
+        const TagRecord t = read(audio + rawTag("t", c.comment));
+        EXPECT_EQ(t.trackText, c.trackText) << c.comment.toHex().constData();
+        EXPECT_EQ(t.track, c.track);
+        EXPECT_EQ(t.comment, c.comment_);
+    }
+}
+
+TEST_F(TagRead, TextIsWindows1252)
+{
+    const TagRecord t = read(audio + rawTag("M\xf6tley Cr\xfc\x65 \x80 \x93x\x94"));
+    EXPECT_EQ(t.title, QStringLiteral("Mötley Crüe € “x”"));
+    EXPECT_EQ(t.longTitle, t.title);
+    EXPECT_EQ(t.longArtist, QStringLiteral("Artist"));
+    EXPECT_TRUE(t.hasArtistOrAlbum);
+}
+
+TEST_F(TagRead, Lyrics3LongFieldsReplaceShortOnes)
+{
+    const QByteArray longTitle = "A title of forty-five characters, no shorter";
+    ASSERT_EQ(longTitle.size(), 44);
+    const QByteArray title45 = longTitle + "!";
+    const QByteArray b = block(field("ETT", title45) + field("LYR", "[00:01]la") + field("EAR", "\xc4rzte"));
+    const TagRecord t = read(audio + b + rawTag(title45.left(30)));
+    EXPECT_TRUE(t.hasLyrics3);
+    EXPECT_EQ(t.lyrics3Size, b.size());
+    EXPECT_EQ(t.longTitle, QString::fromLatin1(title45));
+    EXPECT_EQ(t.title, QString::fromLatin1(title45.left(30)));
+    EXPECT_EQ(t.longArtist, QStringLiteral("Ärzte"));
+    EXPECT_EQ(t.longAlbum, QStringLiteral("Album"));
+    EXPECT_EQ(t.keptLyrics3Fields, QList<QByteArray>{field("LYR", "[00:01]la")});
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(TagRead, BrokenLyrics3BlocksAreIgnored)
+{
+    const QByteArray good = block(field("EAR", QByteArray(40, 'a')));
+    QByteArray noStart = good;
+    noStart.replace(0, 11, "LYRICSBEGXN");
+    QByteArray badDigits = good;
+    badDigits.replace(good.size() - 15, 6, "00x050");
+    QByteArray tooLarge = good;
+    tooLarge.replace(good.size() - 15, 6, "999999");
+    QByteArray tooSmall = good;
+    tooSmall.replace(good.size() - 15, 6, "000020");
+
+    TagRecord t = read(audio + noStart + rawTag("t"));
+    EXPECT_FALSE(t.hasLyrics3);
+    EXPECT_EQ(t.longArtist, QStringLiteral("Artist"));
+    EXPECT_EQ(prompter.shown, QStringList{message(Msg::Lyrics3Corrupt, Language::English)});
+
+    prompter.shown.clear();
+    for (const QByteArray &b : {badDigits, tooLarge}) {
+        t = read(audio + b + rawTag("t"));
+        EXPECT_FALSE(t.hasLyrics3);
+        EXPECT_TRUE(prompter.shown.isEmpty());
+    }
+    t = read(audio + tooSmall + rawTag("t")); // start mark not where the size says
+    EXPECT_FALSE(t.hasLyrics3);
+    EXPECT_EQ(prompter.shown.size(), 1);
+    // A block that fills the whole file leaves no byte in front: ignored.
+    EXPECT_FALSE(read(good + rawTag("t")).hasLyrics3);
+}
+
+TEST_F(TagRead, Lyrics3FieldLengthsThatLieStayInsideTheBlock)
+{
+    // Lengths running past the block, non-digit lengths, a "LYR" without
+    // digits, lower-case identifiers.
+    const QByteArray fields = "ett00010short" + QByteArray("LYRxx") + "IND00002" + "10" + "EAL99999tail";
+    const TagRecord t = read(audio + block(fields) + rawTag("t"));
+    EXPECT_TRUE(t.hasLyrics3);
+    EXPECT_EQ(t.longTitle, QStringLiteral("shortLYRxx"));
+    EXPECT_EQ(t.longAlbum, QStringLiteral("tail"));
+    EXPECT_EQ(t.keptLyrics3Fields, QList<QByteArray>{"IND0000210"});
+}
+
+TEST_F(TagRead, LargeLyrics3BlockIsReadWhole)
+{
+    const QByteArray lyrics(60000, 'l');
+    const QByteArray b = block(field("LYR", lyrics) + field("ETT", QByteArray(50, 'T')));
+    const TagRecord t = read(audio + b + rawTag("t"));
+    EXPECT_TRUE(t.hasLyrics3);
+    EXPECT_EQ(t.longTitle, QString(50, QLatin1Char('T')));
+    ASSERT_EQ(t.keptLyrics3Fields.size(), 1);
+    EXPECT_EQ(t.keptLyrics3Fields[0].size(), 8 + 60000);
+}
+
+TEST_F(TagRead, UnreadableInputIsReportedNotShownAsShort)
+{
+    TagContext context;
+    context.prompter = &prompter;
+    FsStatus status;
+    const TagRecord missing = readTag(home.music() + QStringLiteral("/nope.mp3"), context, &status);
+    EXPECT_FALSE(missing.tagged);
+    EXPECT_FALSE(status.ok());
+    readTag(home.music(), context, &status); // a folder
+    EXPECT_FALSE(status.ok());
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_FALSE(taginfo(home.music()));
+    EXPECT_FALSE(taginfo(home.music() + QStringLiteral("/nope.mp3")));
+}
+
+TEST_F(TagRead, ReadOnlyFileGetsOwnerWritePermission)
+{
+    writeAll(path, audio + rawTag("t"));
+    ::chmod(QFile::encodeName(path).constData(), 0444);
+    EXPECT_TRUE(readTag(path, {}).tagged);
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    EXPECT_TRUE(st.st_mode & S_IWUSR);
+    EXPECT_EQ(st.st_mode & 0077, 0044u); // nothing else changed
+}
+
+TEST_F(TagRead, TaginfoLooksOnlyAtTheHeader)
+{
+    writeAll(path, audio + rawTag("t"));
+    EXPECT_TRUE(taginfo(path));
+    writeAll(path, QByteArray(143, 'x'));
+    EXPECT_FALSE(taginfo(path));
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}

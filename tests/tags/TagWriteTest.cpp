@@ -1,0 +1,205 @@
+// Writing tags: exact bytes, sizes, kept Lyrics3 fields, audio untouched.
+#include "support/TestSupport.h"
+
+#include "tags/Genres.h"
+#include "tags/Id3v1.h"
+#include "tags/Lyrics3.h"
+#include "tags/TagIO.h"
+
+#include <QFile>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+class TagWrite : public ::testing::Test
+{
+protected:
+    TagWriteResult set(const TagOverride &values)
+    {
+        TagContext context;
+        context.prompter = &prompter;
+        context.override = &values;
+        TagWriteResult result;
+        QString name = path;
+        get_id3tag(name, false, context, &result);
+        return result;
+    }
+
+    TempHome home;
+    QString path = home.music() + QStringLiteral("/song.mp3");
+    ScriptedPrompter prompter;
+    QByteArray audio = mp3Frames(3);
+};
+
+TagOverride artistOnly(const QString &artist)
+{
+    TagOverride o;
+    o.artist = artist;
+    return o;
+}
+
+} // namespace
+
+TEST_F(TagWrite, UntaggedFileGrowsByExactlyOneTag)
+{
+    writeAll(path, audio);
+    TagOverride o;
+    o.title = QStringLiteral("Jóga");
+    o.artist = QStringLiteral("Björk");
+    o.year = QStringLiteral("1997");
+    o.genre = 52;
+    EXPECT_TRUE(set(o).status.ok());
+    const QByteArray bytes = readAll(path);
+    ASSERT_EQ(bytes.size(), audio.size() + 128);
+    EXPECT_EQ(bytes.left(audio.size()), audio);
+    const QByteArray tag = bytes.right(128);
+    EXPECT_EQ(tag.left(3), "TAG");
+    EXPECT_EQ(tag.mid(3, 30), QByteArray("J\xf3ga").leftJustified(30, ' '));
+    EXPECT_EQ(tag.mid(33, 30), QByteArray("Bj\xf6rk").leftJustified(30, ' '));
+    EXPECT_EQ(tag.mid(93, 4), "1997");
+    EXPECT_EQ(uchar(tag[127]), 52);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(TagWrite, TaggedFileKeepsItsSizeAndUnsetValues)
+{
+    writeAll(path, mp3WithTag(values(QStringLiteral("Old"), QStringLiteral("Band"), QStringLiteral("LP"),
+                                     QStringLiteral("1990"), QStringLiteral("note"), QStringLiteral("07"), 9)));
+    const qint64 size = QFileInfo(path).size();
+    TagOverride o;
+    o.title = QStringLiteral("New");
+    EXPECT_TRUE(set(o).status.ok());
+    EXPECT_EQ(QFileInfo(path).size(), size);
+    const TagRecord t = readTag(path, {});
+    EXPECT_EQ(t.title, QStringLiteral("New"));
+    EXPECT_EQ(t.artist, QStringLiteral("Band"));
+    EXPECT_EQ(t.album, QStringLiteral("LP"));
+    EXPECT_EQ(t.year, QStringLiteral("1990"));
+    EXPECT_EQ(t.comment, QStringLiteral("note"));
+    EXPECT_EQ(t.trackText, QStringLiteral("07")); // the track survives a write from names
+    EXPECT_EQ(t.genre, 9);
+}
+
+TEST_F(TagWrite, LongArtistCreatesTheExactLyrics3Block)
+{
+    writeAll(path, audio);
+    const QString artist = QStringLiteral("An Artist Name Of 31 Characters");
+    ASSERT_EQ(artist.size(), 31);
+    set(artistOnly(artist));
+    const QByteArray bytes = readAll(path);
+    const QByteArray expected = "LYRICSBEGIN" + QByteArray("EAR00031") + artist.toLatin1() + "000050LYRICS200";
+    ASSERT_EQ(bytes.size(), audio.size() + expected.size() + 128);
+    EXPECT_EQ(bytes.mid(audio.size(), expected.size()), expected);
+    EXPECT_EQ(bytes.left(audio.size()), audio);
+    const TagRecord t = readTag(path, {});
+    EXPECT_EQ(t.longArtist, artist);
+    EXPECT_EQ(t.artist, artist.left(30));
+}
+
+TEST_F(TagWrite, KeptFieldsSurviveAndShortValuesLeaveAnEmptyBlock)
+{
+    const QByteArray lyr = "LYR00012[00:01]hello";
+    const QByteArray img = "IMG00004a.jp";
+    DemoFile f;
+    f.values = values(QStringLiteral("A title longer than thirty characters, yes"), QStringLiteral("Band"));
+    f.extraLyrics3Fields = {img, lyr}; // stored out of the usual order
+    f.frames = 3;
+    writeAll(path, demoFileBytes(f));
+
+    TagOverride o;
+    o.title = QStringLiteral("Short now");
+    set(o);
+    const QByteArray bytes = readAll(path);
+    const QByteArray expected = "LYRICSBEGIN" + lyr + img;
+    const QByteArray blockOut = expected + QByteArray::number(expected.size()).rightJustified(6, '0') + "LYRICS200";
+    EXPECT_EQ(bytes.size(), audio.size() + blockOut.size() + 128);
+    EXPECT_EQ(bytes.mid(audio.size(), blockOut.size()), blockOut);
+
+    // No kept field at all: the bare block.
+    writeAll(path, audio);
+    set(artistOnly(QStringLiteral("An Artist Name Of 31 Characters")));
+    set(artistOnly(QStringLiteral("Short")));
+    EXPECT_EQ(readAll(path).mid(audio.size()), "LYRICSBEGIN000011LYRICS200" + readAll(path).right(128));
+}
+
+TEST_F(TagWrite, CorruptBlockIsDroppedAndOnlyTheTagReplaced)
+{
+    const QByteArray corrupt = "LYRICSBEGXN" + QByteArray("EAR00005Hello") + "000024LYRICS200";
+    writeAll(path, audio + corrupt + id3v1::render(values(QStringLiteral("t"), QStringLiteral("a")), defaultTextCodec()));
+    set(artistOnly(QStringLiteral("b")));
+    const QByteArray bytes = readAll(path);
+    EXPECT_EQ(bytes.left(audio.size() + corrupt.size()), audio + corrupt);
+    EXPECT_EQ(bytes.size(), audio.size() + corrupt.size() + 128);
+}
+
+TEST_F(TagWrite, UnmappableCharactersBecomeQuestionMarks)
+{
+    writeAll(path, audio);
+    TagOverride o;
+    o.title = QStringLiteral("Smile 😀 ☃ ok");
+    set(o);
+    EXPECT_EQ(readAll(path).right(128).mid(3, 30), QByteArray("Smile ? ? ok").leftJustified(30, ' '));
+}
+
+TEST_F(TagWrite, TrackAndGenreOptions)
+{
+    writeAll(path, audio);
+    TagOverride o;
+    o.comment = QStringLiteral("A comment that is exactly thirty!");
+    o.trackText = QStringLiteral("5");
+    o.genre = 0;
+    o.forceGenre = true;
+    set(o);
+    const QByteArray tag = readAll(path).right(128);
+    EXPECT_EQ(tag.mid(97, 28), QByteArray("A comment that is exactly th"));
+    EXPECT_EQ(tag[125], '\0');
+    EXPECT_EQ(tag[126], '\x05');
+    EXPECT_EQ(tag[127], '\0');
+    const TagRecord t = readTag(path, {});
+    EXPECT_EQ(t.trackText, QStringLiteral("05"));
+    EXPECT_EQ(genreName(t.genre), QStringLiteral("Blues"));
+}
+
+TEST_F(TagWrite, EditorDecidesAndMayRename)
+{
+    struct Editor : TagEditor {
+        bool ok = true;
+        bool edit(QString &fileName, TagValues &v) override
+        {
+            v.title = QStringLiteral("Edited");
+            fileName += QStringLiteral(".renamed");
+            return ok;
+        }
+    } editor;
+    writeAll(path, mp3WithTag(values(QStringLiteral("Before"), QStringLiteral("x"))));
+    TagContext context;
+    context.editor = &editor;
+    QString name = path;
+    editor.ok = false;
+    get_id3tag(name, true, context);
+    EXPECT_EQ(readTag(path, {}).title, QStringLiteral("Before"));
+    name = path;
+    editor.ok = true;
+    TagWriteResult result;
+    get_id3tag(name, true, context, &result);
+    EXPECT_EQ(name, path + QStringLiteral(".renamed"));
+    EXPECT_TRUE(result.attempted);
+}
+
+TEST_F(TagWrite, WriteIntoUnwritableOrMissingFileFails)
+{
+    EXPECT_FALSE(writeTag(home.music() + QStringLiteral("/missing.mp3"), TagRecord{}, TagValues{}, defaultTextCodec()).ok());
+    EXPECT_FALSE(QFileInfo::exists(home.music() + QStringLiteral("/missing.mp3")));
+    TagOverride o;
+    o.title = QStringLiteral("x");
+    TagContext context;
+    context.override = &o;
+    QString dir = home.music();
+    TagWriteResult result;
+    FsStatus readStatus;
+    get_id3tag(dir, false, context, &result, &readStatus);
+    EXPECT_FALSE(readStatus.ok());
+    EXPECT_FALSE(result.attempted);
+}
