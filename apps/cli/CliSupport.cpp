@@ -2,6 +2,7 @@
 
 #include "CliCommand.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QTextStream>
 
@@ -21,6 +22,11 @@ void err(const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
 }
 
+void outBytes(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
 void outJson(const QJsonObject &object)
 {
     QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact);
@@ -31,6 +37,25 @@ void outJson(const QJsonObject &object)
 bool isTerminal(std::FILE *stream)
 {
     return ::isatty(::fileno(stream)) == 1;
+}
+
+bool readFileList(const QString &listFile, QStringList *files)
+{
+    QFile file;
+    const bool opened = listFile == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                       : (file.setFileName(listFile), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        err(QStringLiteral("kaz-cli: cannot read the list %1: %2\n").arg(listFile, file.errorString()));
+        return false;
+    }
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (QByteArray line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.isEmpty())
+            files->append(QString::fromUtf8(line));
+    }
+    return true;
 }
 
 bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, const QString &description,

@@ -16,6 +16,7 @@ namespace kaz::cli {
 // Writes to standard output or standard error as UTF-8.
 void out(const QString &text);
 void err(const QString &text);
+void outBytes(const QByteArray &bytes);
 // One JSON object on one line of standard output.
 void outJson(const QJsonObject &object);
 
@@ -58,5 +59,9 @@ private:
 };
 
 bool isTerminal(std::FILE *stream);
+
+// Appends the lines of a list file ("-": standard input) to files; reports
+// and returns false when the list cannot be read.
+bool readFileList(const QString &listFile, QStringList *files);
 
 } // namespace kaz::cli

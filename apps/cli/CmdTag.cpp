@@ -1,37 +1,37 @@
 // kaz-cli tag show / tag set: reading and writing ID3v1 tags and Lyrics3 fields.
 #include "CliCommand.h"
 #include "CliSupport.h"
+#include "JsonLine.h"
 
 #include "tags/Genres.h"
 #include "tags/Id3v1.h"
 #include "tags/TagIO.h"
 
-#include <QJsonObject>
 
 namespace kaz::cli {
 namespace {
 
-QJsonObject tagJson(const QString &file, const TagRecord &t)
+QByteArray tagJson(const QString &file, const TagRecord &t)
 {
-    return QJsonObject{
-        {QStringLiteral("file"), file},
-        {QStringLiteral("tagged"), t.tagged},
-        {QStringLiteral("title"), t.title},
-        {QStringLiteral("artist"), t.artist},
-        {QStringLiteral("album"), t.album},
-        {QStringLiteral("year"), t.year},
-        {QStringLiteral("comment"), t.comment},
-        {QStringLiteral("track"), int(t.track)},
-        {QStringLiteral("trackText"), t.trackText},
-        {QStringLiteral("genre"), int(t.genre)},
-        {QStringLiteral("genreName"), genreName(t.genre)},
-        {QStringLiteral("longTitle"), t.longTitle},
-        {QStringLiteral("longArtist"), t.longArtist},
-        {QStringLiteral("longAlbum"), t.longAlbum},
-        {QStringLiteral("hasLyrics3"), t.hasLyrics3},
-        {QStringLiteral("lyrics3Size"), t.lyrics3Size},
-        {QStringLiteral("fileSize"), t.fileSize},
-    };
+    return JsonLine()
+        .add("file", file)
+        .add("tagged", t.tagged)
+        .add("title", t.title)
+        .add("artist", t.artist)
+        .add("album", t.album)
+        .add("year", t.year)
+        .add("comment", t.comment)
+        .add("track", int(t.track))
+        .add("trackText", t.trackText)
+        .add("genre", int(t.genre))
+        .add("genreName", genreName(t.genre))
+        .add("longTitle", t.longTitle)
+        .add("longArtist", t.longArtist)
+        .add("longAlbum", t.longAlbum)
+        .add("hasLyrics3", t.hasLyrics3)
+        .add("lyrics3Size", t.lyrics3Size)
+        .add("fileSize", t.fileSize)
+        .line();
 }
 
 QString tagText(const QString &file, const TagRecord &t)
@@ -63,12 +63,16 @@ int runShow(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object per file and line.")});
+    parser.addOption({QStringLiteral("files-from"), QStringLiteral("Read the file names from LIST, one per line (- for standard input)."),
+                      QStringLiteral("LIST")});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to read."), QStringLiteral("FILE..."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments, QStringLiteral("Prints the ID3v1 tag and Lyrics3 fields of each file."),
                           &exitCode))
         return exitCode;
-    const QStringList files = parser.positionalArguments();
+    QStringList files = parser.positionalArguments();
+    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files))
+        return ExitFileError;
     if (files.isEmpty()) {
         err(QStringLiteral("tag show needs at least one file\n"));
         return ExitUsage;
@@ -87,7 +91,7 @@ int runShow(const QStringList &arguments)
             continue;
         }
         if (json)
-            outJson(tagJson(file, tag));
+            outBytes(tagJson(file, tag));
         else
             out(tagText(file, tag));
     }
