@@ -7,7 +7,13 @@ CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKAZ_FUZZ=ON -DCMAKE_BUILD_TYPE=R
 cmake --build build-fuzz
 for fuzzer in build-fuzz/bin/fuzz_*; do
   corpus="build-fuzz/corpus/$(basename "$fuzzer")"
+  name="$(basename "$fuzzer")"
+  if [ ! -d "$corpus" ] && [ -x build/bin/kaz-cli ]; then
+    build/bin/kaz-cli demo "$corpus" --count 30 --flat >/dev/null   # real files as seeds
+  fi
   mkdir -p "$corpus"
-  echo "fuzzing $(basename "$fuzzer") for ${seconds}s"
-  "$fuzzer" -max_total_time="$seconds" -max_len=70000 -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
+  dict=()
+  [ -f "fuzz/$name.dict" ] && dict=(-dict="fuzz/$name.dict")
+  echo "fuzzing $name for ${seconds}s"
+  "$fuzzer" "${dict[@]}" -max_total_time="$seconds" -max_len=70000 -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
 done
