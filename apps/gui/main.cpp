@@ -1,0 +1,41 @@
+// The KAZ window program: "kaz" or "kaz -open FOLDER".
+#include "shell/ui/AppIcon.h"
+#include "shell/ui/PlaceholderPage.h"
+#include "shell/ui/TForm1.h"
+
+#include "platform/Registry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+using namespace kaz;
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kaz"));
+    QApplication::setApplicationDisplayName(QStringLiteral("KAZ Quillbay"));
+    QApplication::setWindowIcon(appIcon());
+    QApplication::setDesktopFileName(QStringLiteral("kaz"));
+
+    MainWindowOptions options;
+    options.language = storedLanguage();
+    const QStringList arguments = app.arguments().mid(1);
+    if (!arguments.isEmpty()) {
+        const QFileInfo target(arguments.last());
+        if (target.isDir()) {
+            options.startFolder = target.absoluteFilePath();
+        } else if (target.exists()) {
+            options.startFolder = target.absolutePath();
+            options.selectName = target.fileName();
+        }
+    }
+
+    TForm1 window(options);
+    window.addPage(new PlaceholderPage(QStringLiteral("page0"), "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
+    window.addPage(new PlaceholderPage(QStringLiteral("page1"), "Cleanup filenames", "Dateinamen bereinigen", 7));
+    window.addPage(new PlaceholderPage(QStringLiteral("page2"), "Filename -> ID3Tag", "Dateiname -> ID3Tag", 2));
+    window.show();
+    return app.exec();
+}
