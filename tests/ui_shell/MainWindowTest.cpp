@@ -232,8 +232,9 @@ TEST_F(MainWindowTest, RunFrameLocksControlsAndRestoresThem)
     }
     EXPECT_FALSE(m_window->runFrame().running());
     for (const char *name : locked) {
-        if (QLatin1String(name) != QLatin1String("FilterButton"))
+        if (QLatin1String(name) != QLatin1String("FilterButton")) {
             EXPECT_TRUE(child<QWidget>(name)->isEnabled()) << name;
+        }
     }
     EXPECT_FALSE(child<QWidget>("FilterButton")->isEnabled());
     EXPECT_TRUE(child<QMenu>("Language1")->menuAction()->isEnabled());
