@@ -18,6 +18,12 @@ int main(int argc, char **argv)
     QApplication::setApplicationDisplayName(QStringLiteral("KAZ Quillbay"));
     QApplication::setWindowIcon(appIcon());
     QApplication::setDesktopFileName(QStringLiteral("kaz"));
+    // The window is laid out for a compact font; larger desktop defaults
+    // would clip the captions of page "0" at the minimum size.
+    QFont font = QApplication::font();
+    if (font.pointSizeF() > 9)
+        font.setPointSizeF(9);
+    QApplication::setFont(font);
 
     MainWindowOptions options;
     options.language = storedLanguage();

@@ -27,10 +27,13 @@ void RunFrame::setPriority(ThreadPriority priority)
         applyThreadPriority(priority);
 }
 
-void RunFrame::begin()
+void RunFrame::begin(bool refill)
 {
-    if (m_depth++ > 0)
+    if (m_depth++ > 0) {
+        m_refill = m_refill || refill;
         return;
+    }
+    m_refill = refill;
     applyThreadPriority(m_priority);
     // The states from before the run come back at its end; what depends on
     // the file list is derived again by the re-fill that follows.
@@ -59,7 +62,7 @@ void RunFrame::end()
         if (a)
             a->setEnabled(m_wasEnabled.value(a.data(), true));
     m_wasEnabled.clear();
-    Q_EMIT finished();
+    Q_EMIT finished(m_refill);
     applyThreadPriority(ThreadPriority::Normal);
 }
 

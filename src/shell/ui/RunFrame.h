@@ -30,15 +30,20 @@ public:
     // Applied at once while a run is active, otherwise at the next run.
     void setPriority(ThreadPriority priority);
 
-    void begin();
+    // refill: the file list is read again at the end. A frame that only
+    // looked (a preview the user cancelled) leaves the list and its
+    // selection as they were; any nested frame asking for a re-fill wins.
+    void begin(bool refill = true);
     void end();
 
 Q_SIGNALS:
-    // After the outermost end: the controls are unlocked; the window re-fills.
-    void finished();
+    // After the outermost end: the controls are unlocked; the window re-fills
+    // when asked to.
+    void finished(bool refill);
 
 private:
     int m_depth = 0;
+    bool m_refill = true;
     ThreadPriority m_priority = ThreadPriority::Normal;
     QList<QPointer<QWidget>> m_widgets;
     QList<QPointer<QAction>> m_actions;
@@ -49,10 +54,10 @@ private:
 class RunGuard
 {
 public:
-    explicit RunGuard(RunFrame &frame)
+    explicit RunGuard(RunFrame &frame, bool refill = true)
         : m_frame(frame)
     {
-        m_frame.begin();
+        m_frame.begin(refill);
     }
     ~RunGuard() { m_frame.end(); }
     RunGuard(const RunGuard &) = delete;

@@ -51,7 +51,6 @@ TForm1::TForm1(const MainWindowOptions &options, QWidget *parent)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("KAZ  (Quillbay)  V3.2"));
-    setMinimumSize(601, 471);
     resize(601, 471);
     m_folder = QDir::cleanPath(options.startFolder.isEmpty() ? QDir::homePath() : options.startFolder);
     m_lastFolder = m_folder;
@@ -63,9 +62,14 @@ TForm1::TForm1(const MainWindowOptions &options, QWidget *parent)
     registerLocks();
     applyFont();
     setHints(options.showHints);
-    connect(&m_runFrame, &RunFrame::finished, this, [this] {
-        fillFolderList();
-        fillFileList();
+    connect(&m_runFrame, &RunFrame::finished, this, [this](bool refill) {
+        updateMaskButtons();
+        if (refill) {
+            fillFolderList();
+            fillFileList();
+        } else {
+            notifyListChanged();
+        }
     });
     // The program releases the user's folder while it is in the background.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -162,7 +166,12 @@ void TForm1::buildWidgets()
     m_tabs->setExpanding(false);
     m_tabs->setDrawBase(false);
     // Three German captions must fit between "Help" and "Exit" at the minimum width.
-    m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 6px; }"));
+    m_tabs->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 3px 6px; margin-right: 1px; border: 1px solid palette(mid);"
+        " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
+        " background: palette(button); }"
+        "QTabBar::tab:selected { background: palette(base); }"
+        "QTabBar::tab:!selected { margin-top: 2px; }"));
     m_tabs->setElideMode(Qt::ElideNone);
     connect(m_tabs, &QTabBar::tabBarClicked, this, &TForm1::tabClicked);
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
@@ -285,6 +294,15 @@ void TForm1::addPage(NotebookPage *page)
     if (m_pageList.size() - 1 == m_options.page)
         showPage(m_options.page);
     page->listChanged(listState());
+    if (isVisible())
+        updateMinimumSize();
+}
+
+void TForm1::updateMinimumSize()
+{
+    // Only a shown window knows the sizes its style gives the controls.
+    // 601 x 471 at least; more where the captions of the language need it.
+    setMinimumSize(QSize(601, 471).expandedTo(minimumSizeHint()));
 }
 
 int TForm1::currentPage() const
@@ -336,6 +354,7 @@ void TForm1::resizeEvent(QResizeEvent *event)
 void TForm1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    updateMinimumSize();
     // The first activation fills the browser, also where no window manager
     // ever reports the application as active.
     if (m_firstActivation)

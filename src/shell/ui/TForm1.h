@@ -132,6 +132,7 @@ private:
     void buildMenus();
     void buildPopups();
     void registerLocks();
+    void updateMinimumSize();
     QAction *action(QMenu *menu, const char *name);
 
     // browser

@@ -127,6 +127,8 @@ void TForm1::applyLanguage()
     }
     // Re-labels the filter button; the filter itself stays.
     updateMaskButtons();
+    if (isVisible())
+        updateMinimumSize();
 }
 
 } // namespace kaz
