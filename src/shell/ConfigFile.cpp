@@ -90,18 +90,17 @@ KazSettings loadIni(const QString &path, const IniContext &context, bool *conver
 
 bool writeIniOnExit(const QString &path, const KazSettings &settings)
 {
-    const IniDocument old = IniDocument::read(path);
-    QStringList lines = ini::renderGeneral(settings);
-    if (old.size() > ini::kLastGeneralLine) {
-        const qsizetype end = old.indexOf(ini::kEnd, ini::kLastGeneralLine);
-        for (qsizetype i = ini::kLastGeneralLine; i < (end < 0 ? old.size() : end); ++i)
-            lines.append(old.line(i));
-        lines.append(ini::kEnd);
-    } else {
+    IniDocument doc = IniDocument::read(path);
+    if (doc.size() <= ini::kLastGeneralLine) {
         // The file lost everything the dialogs wrote: the settings still hold it.
-        lines += ini::render(settings).lines().mid(ini::kLastGeneralLine);
+        doc = ini::render(settings);
+    } else {
+        doc.truncate(doc.indexOf(ini::kEnd, ini::kLastGeneralLine));
+        doc.append(ini::kEnd);
     }
-    IniDocument doc(lines);
+    const QStringList general = ini::renderGeneral(settings);
+    for (qsizetype i = 0; i < general.size(); ++i)
+        doc.setLine(i, general.at(i));
     ini::repair(doc, settings);
     return doc.write(path);
 }

@@ -192,27 +192,27 @@ bool readVariousDir(KazSettings &s, const QString &line)
 
 #define KAZ_SWITCH(member) \
     [](KazSettings &s, const QString &l) { return readSwitch(l, &s.member); }, \
-        [](const KazSettings &s) { return switchText(s.member); }
+        [](const KazSettings &s) { return switchText(s.member); }, Field::Switch
 #define KAZ_NUMBER(member, min, max) \
     [](KazSettings &s, const QString &l) { return readIntValue(l, min, max, &s.member); }, \
-        [](const KazSettings &s) { return QString::number(s.member); }
+        [](const KazSettings &s) { return QString::number(s.member); }, Field::Number
 
 const std::vector<Field> kFields{
     {"Size", "Size", 4, -1, readSize,
      [](const KazSettings &s) { return QStringLiteral("%1*%2").arg(s.windowWidth).arg(s.windowHeight); }},
     {"LastPosition_x", "LastPosition_x", 5, -1,
      [](KazSettings &s, const QString &l) { return readPosition(&s.windowLeft, l); },
-     [](const KazSettings &s) { return positionText(s.windowLeft); }},
+     [](const KazSettings &s) { return positionText(s.windowLeft); }, Field::Number},
     {"LastPosition_y", "LastPosition_y", 6, -1,
      [](KazSettings &s, const QString &l) { return readPosition(&s.windowTop, l); },
-     [](const KazSettings &s) { return positionText(s.windowTop); }},
+     [](const KazSettings &s) { return positionText(s.windowTop); }, Field::Number},
     {"LastPosition", "LastPosition", 7, -1, KAZ_SWITCH(startWithLastPosition)},
     {"SelectionBoxes", "SelectionBoxes", 8, -1, readSelection,
      [](const KazSettings &s) {
          return QStringLiteral("%1%2%3").arg(s.selection[0]).arg(s.selection[1]).arg(s.selection[2]);
      }},
-    {"Joliet", "Joliet", 9, -1, readJoliet, [](const KazSettings &s) { return switchText(s.joliet); }},
-    {"Page", "Page", 10, -1, readPage, [](const KazSettings &s) { return QString::number(s.page); }},
+    {"Joliet", "Joliet", 9, -1, readJoliet, [](const KazSettings &s) { return switchText(s.joliet); }, Field::Switch},
+    {"Page", "Page", 10, -1, readPage, [](const KazSettings &s) { return QString::number(s.page); }, Field::Number},
     {"Hints", "Hints", 11, -1, readHints,
      [](const KazSettings &s) { return s.showHints ? QStringLiteral("On") : QStringLiteral("Off"); }},
     {"WinAmp", "WinAmp", kWinampLine, -1, readWinamp,

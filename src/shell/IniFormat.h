@@ -32,6 +32,8 @@ inline constexpr int kStructureLineCount = 15;
 
 // One setting of the positional lines or of the structure section.
 struct Field {
+    enum Kind { Text, Number, Switch };
+
     const char *key;     // as the default file writes it
     const char *exitKey; // as the exit writer writes it (differs for clean1..clean4b)
     int line;            // 1-based line number, or 0 for a structure line
@@ -41,6 +43,7 @@ struct Field {
     // switches, which are off for anything but "true").
     bool (*read)(KazSettings &settings, const QString &line);
     QString (*value)(const KazSettings &settings);
+    Kind kind = Text; // how the value reads as a typed value
 
     QString lineText(const KazSettings &settings, bool exitStyle = false) const;
 };
