@@ -61,8 +61,10 @@ bool applyShellRegistration(bool wanted, Language language, const QString &progr
     const Language other = language == Language::English ? Language::German : Language::English;
     QFile::remove(shellEntryPath(other));
     bool ok = true;
-    // A program path with a line break cannot be written into an entry.
-    if (wanted && !executable.contains(QLatin1Char('\n')) && !executable.contains(QLatin1Char('\r'))) {
+    // An entry needs the program's path, and one with a line break cannot be written.
+    const bool writable = !executable.isEmpty() && !executable.contains(QLatin1Char('\n'))
+                          && !executable.contains(QLatin1Char('\r'));
+    if (wanted && writable) {
         QDir().mkpath(applicationsFolder());
         QSaveFile file(shellEntryPath(language));
         ok = file.open(QIODevice::WriteOnly) && file.write(shellEntryContent(language, executable)) >= 0

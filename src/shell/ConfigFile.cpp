@@ -165,16 +165,17 @@ bool patchUserSections(const QString &path, const std::array<QString, 6> &direct
 bool patchStructureSection(const QString &path, const StructureSettings &structure)
 {
     return patchIni(path, [&](IniDocument &doc) {
-        const qsizetype at = ini::headerIndex(doc, ini::kStructureHeader);
-        doc.removeLines(at, ini::sectionEnd(doc, at) - at);
-        const qsizetype excludeAt = ini::headerIndex(doc, ini::kExcludeHeader);
-        if (excludeAt >= 0)
-            doc.removeLines(excludeAt, ini::sectionEnd(doc, excludeAt) - excludeAt);
+        const auto removeSection = [&doc](const QString &header) {
+            const qsizetype at = ini::headerIndex(doc, header);
+            if (at >= 0)
+                doc.removeLines(at, ini::sectionEnd(doc, at) - at);
+            return at;
+        };
+        removeSection(ini::kExcludeHeader);
+        const qsizetype at = removeSection(ini::kStructureHeader);
         // Anything between the structure section and "[END]" (only a hand-edited
         // file has it) stays; the structure section closes the file.
-        const qsizetype end = doc.indexOf(ini::kEnd, at);
-        if (end >= 0)
-            doc.truncate(end);
+        doc.truncate(doc.indexOf(ini::kEnd, at));
         doc.insertLines(doc.size(), ini::renderStructureSection(structure));
     });
 }

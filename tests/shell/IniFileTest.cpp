@@ -332,8 +332,9 @@ TEST_F(IniFile, DamagedFilesLoadAndAreMadeWholeByTheNextWrite)
             EXPECT_EQ(lines.count(header), 1) << header.toStdString();
         const KazSettings written = loadIni(path, context);
         // Stray carriage returns inside garbage lines are dropped; all else reads back as it was.
-        if (qstrcmp(name, "garbage") != 0)
+        if (qstrcmp(name, "garbage") != 0) {
             EXPECT_EQ(written, s);
+        }
         ASSERT_TRUE(writeIniOnExit(path, written));
         EXPECT_EQ(loadIni(path, context), written);
     }
