@@ -186,7 +186,8 @@ bool removeUserEntry(const QString &path, const QString &value)
     const bool written = patchIni(path, [&](IniDocument &doc) {
         for (const QString &header : {ini::kUserDirsHeader, ini::kProgramsHeader}) {
             const qsizetype at = ini::headerIndex(doc, header);
-            for (qsizetype i = at + 1; i < ini::sectionEnd(doc, at) && !removed; ++i) {
+            const qsizetype end = ini::sectionEnd(doc, at);
+            for (qsizetype i = at + 1; i < end && !removed; ++i) {
                 const QString line = doc.line(i);
                 if (!line.trimmed().isEmpty() && ini::valueOf(line) == value) {
                     doc.removeLines(i, 1);

@@ -11,6 +11,21 @@
 
 #include <optional>
 
+// How the program starts and ends, for the window code:
+//
+//   1. main(): SingleInstance guard; if (!claimSingleInstance(guard, args, prompter)) return 0;
+//      the guard lives until the program ends.
+//   2. Main window creation: StartupResult r = startUp({args, screen, executable}, prompter);
+//      NotWritable ends the program. Otherwise: applyLanguage(r.language); put r.settings into
+//      the controls (selection groups only when r.applySelection); place the window at
+//      *r.windowGeometry when set; check "Shell registration" by r.shellRegistration and
+//      "WinAmp path" by r.winampPathChecked; open r.settings.lastDir and select r.selectName
+//      after its first listing.
+//   3. Language switch: applyLanguage(), then applyShellRegistration() (ShellEntry.h) stores it.
+//   4. After a dialog patched KAZ.INI, and on re-activation: loadIni() again and take what the
+//      dialogs own with takeDialogSettingsFrom(); on re-activation also checkWinampPath().
+//   5. Exit: keep settings.windowWidth/Height at the last normal (not maximised) size, then
+//      shutDown(r, settings, language, shellRegistration, executable).
 namespace kaz {
 
 // What the GUI hands to start-up.
