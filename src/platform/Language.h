@@ -2,6 +2,25 @@
 
 #include <QString>
 
+// How KAZ speaks two languages.
+//
+// There is no translation catalogue. Every window carries both texts of each
+// caption, hint, list entry and message in its own code and has a language
+// routine, applyLanguage(Language), that installs one set or the other:
+//
+//     void TForm1::applyLanguage(Language language)
+//     {
+//         BitBtn1->setText(QString::fromUtf8(tr2(language, "&Preview", "&Vorschau")));
+//         SpeedButton1->setText(QString::fromUtf8(tr2(language, "&Go!", "&Start!")));
+//     }
+//
+// A window calls its routine when it is created and whenever it is shown;
+// the main window calls its own at start (after start-up read the stored
+// language) and on every switch, and then stores the choice with
+// applyShellRegistration(). Messages that several parts of the program show
+// are not written into windows: they come from the shared table in
+// Messages.h, message(Msg::..., language), so that each text exists once.
+// Texts are kept letter for letter, odd spellings included; tr2() takes UTF-8.
 namespace kaz {
 
 // The two languages of the user interface. German is the built-in default.

@@ -73,6 +73,7 @@ constexpr std::array kMessages{
     MessagePair{Msg::WholeNameRemoved,
                 "Sorry, you´re not allowed to eliminate the whole filename!",
                 "Sie sind nicht berechtigt den gesamten Dateinamen zu löschen!"},
+    MessagePair{Msg::AlreadyRunning, "  KAZ is already running!  ", "  KAZ is already running!  "},
 };
 
 } // namespace

@@ -33,6 +33,7 @@ enum class Msg {
     OneNonMp3File,
     SeveralNonMp3Files,
     WholeNameRemoved,
+    AlreadyRunning, // the same text in both languages
 };
 
 QString message(Msg id, Language language);

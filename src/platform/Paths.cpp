@@ -25,6 +25,11 @@ QString programFolder()
     return xdgFolder("XDG_DATA_HOME", ".local/share") + QStringLiteral("/kaz");
 }
 
+QString applicationsFolder()
+{
+    return xdgFolder("XDG_DATA_HOME", ".local/share") + QStringLiteral("/applications");
+}
+
 QString runtimeFolder()
 {
     const QString value = qEnvironmentVariable("XDG_RUNTIME_DIR");

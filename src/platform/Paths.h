@@ -11,5 +11,7 @@ QString configFolder(); // $XDG_CONFIG_HOME/kaz
 QString programFolder(); // $XDG_DATA_HOME/kaz
 // Where the single-instance lock lives.
 QString runtimeFolder(); // $XDG_RUNTIME_DIR, else the config folder
+// Where desktop entries live (the folder context-menu entry).
+QString applicationsFolder(); // $XDG_DATA_HOME/applications
 
 } // namespace kaz

@@ -56,7 +56,7 @@ bool Registry::save() const
 
 Language storedLanguage()
 {
-    return languageFromKey(Registry().value(QStringLiteral("Language")));
+    return languageFromKey(Registry().value(Registry::kLanguage));
 }
 
 } // namespace kaz

@@ -12,12 +12,18 @@ namespace kaz {
 class Registry
 {
 public:
+    // The value names the program uses.
+    static inline const QString kKazDirectory = QStringLiteral("KAZ Directory");
+    static inline const QString kLanguage = QStringLiteral("Language");
+
     // The file in the config folder.
     static QString defaultPath();
 
     explicit Registry(QString path = defaultPath());
 
     QString value(const QString &name) const;
+    bool contains(const QString &name) const { return m_values.contains(name); }
+    void remove(const QString &name) { m_values.remove(name); }
     void setValue(const QString &name, const QString &value);
     // Writes the file (creating its folder); false when it cannot be written.
     bool save() const;

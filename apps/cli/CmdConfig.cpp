@@ -1,0 +1,182 @@
+// kaz-cli config show / config set: the settings in KAZ.INI.
+#include "CliCommand.h"
+#include "CliSupport.h"
+
+#include "shell/ConfigFile.h"
+#include "shell/IniFormat.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace kaz::cli {
+namespace {
+
+// As start-up does: a missing file is written, an old one converted.
+KazSettings prepareIni(const QString &path, Language language, Prompter &prompter)
+{
+    const IniContext context{kCommandLineScreen, language, &prompter};
+    if (!QFileInfo::exists(path))
+        createDefaultIni(path, context);
+    return loadIni(path, context);
+}
+
+QJsonValue typedValue(const ini::Field &field, const KazSettings &s)
+{
+    const QString text = field.value(s);
+    switch (field.kind) {
+    case ini::Field::Switch:
+        return text == QLatin1String("true");
+    case ini::Field::Number:
+        return text.isEmpty() ? QJsonValue() : QJsonValue(text.toInt());
+    case ini::Field::Text:
+        break;
+    }
+    return text;
+}
+
+QJsonObject settingsJson(const QString &path, const KazSettings &s)
+{
+    QJsonObject settings;
+    for (const ini::Field &f : ini::fields())
+        settings.insert(QString::fromLatin1(f.key), typedValue(f, s));
+    QJsonArray folders;
+    for (const QString &d : s.userDirectories)
+        folders.append(d);
+    QJsonArray programs;
+    for (const ExternalProgram &p : s.externalPrograms)
+        programs.append(QJsonObject{{QStringLiteral("caption"), p.caption}, {QStringLiteral("path"), p.path}});
+    return QJsonObject{
+        {QStringLiteral("file"), path},
+        {QStringLiteral("settings"), settings},
+        {QStringLiteral("userDirectories"), folders},
+        {QStringLiteral("externalPrograms"), programs},
+        {QStringLiteral("excludedAlbums"), QJsonArray::fromStringList(s.structure.excludedAlbums)},
+    };
+}
+
+QString settingsText(const QString &path, const KazSettings &s)
+{
+    QString text = QStringLiteral("file: %1\n").arg(path);
+    for (const ini::Field &f : ini::fields()) {
+        if (f.structureIndex == 0)
+            text += ini::kUserDirsHeader + QLatin1Char('\n') + ini::renderUserSections(s).mid(1).join(QLatin1Char('\n'))
+                    + QLatin1Char('\n') + ini::kStructureHeader + QLatin1Char('\n');
+        text += f.lineText(s) + QLatin1Char('\n');
+    }
+    text += ini::kExcludeHeader + QLatin1Char('\n');
+    for (const QString &album : s.structure.excludedAlbums)
+        text += album + QLatin1Char('\n');
+    return text;
+}
+
+int runShow(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object.")});
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments,
+                          QStringLiteral("Prints the settings in effect and the path of KAZ.INI (written with\n"
+                                         "the defaults when it is missing)."),
+                          &exitCode))
+        return exitCode;
+    if (!parser.positionalArguments().isEmpty()) {
+        err(QStringLiteral("config show takes no arguments\n"));
+        return ExitUsage;
+    }
+    TerminalPrompter prompter;
+    const QString path = iniPath();
+    const KazSettings settings = prepareIni(path, chosenLanguage(parser), prompter);
+    if (parser.isSet(QStringLiteral("json")))
+        outJson(settingsJson(path, settings));
+    else
+        out(settingsText(path, settings));
+    return ExitOk;
+}
+
+QString keyList()
+{
+    QStringList keys;
+    for (const ini::Field &f : ini::fields())
+        keys.append(QString::fromLatin1(f.key));
+    return keys.join(QStringLiteral(", "));
+}
+
+int runSet(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("KEY"), QStringLiteral("The setting, as KAZ.INI names it."));
+    parser.addPositionalArgument(QStringLiteral("VALUE"), QStringLiteral("Its new value."));
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments,
+                          QStringLiteral("Changes one setting of the general block or of the directory structure,\n"
+                                         "keeping every other line of KAZ.INI. Keys: ")
+                              + keyList() + QLatin1Char('.'),
+                          &exitCode))
+        return exitCode;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 2) {
+        err(QStringLiteral("config set takes a KEY and a VALUE\n"));
+        return ExitUsage;
+    }
+    const QString key = positional.at(0);
+    QString value = positional.at(1);
+    const ini::Field *field = ini::findField(key);
+    if (!field) {
+        err(QStringLiteral("unknown setting '%1'; the settings are: %2\n").arg(key, keyList()));
+        return ExitUsage;
+    }
+    if (field->line == 13) {
+        if (!QFileInfo(value).isDir()) {
+            err(QStringLiteral("LastDir: no such folder '%1'\n").arg(value));
+            return ExitUsage;
+        }
+        value = QDir::cleanPath(QFileInfo(value).absoluteFilePath());
+    }
+    TerminalPrompter prompter;
+    const QString path = iniPath();
+    prepareIni(path, chosenLanguage(parser), prompter);
+    switch (setIniValue(path, key, value)) {
+    case SetResult::Done:
+        break;
+    case SetResult::UnknownKey:
+    case SetResult::BadValue:
+        err(QStringLiteral("%1: the value '%2' is not usable\n").arg(QString::fromLatin1(field->key), value));
+        return ExitUsage;
+    case SetResult::WriteFailed:
+        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(path));
+        return ExitFileError;
+    }
+    const KazSettings settings = loadIni(path, IniContext{kCommandLineScreen, chosenLanguage(parser), &prompter});
+    out(field->lineText(settings) + QLatin1Char('\n'));
+    return ExitOk;
+}
+
+int runConfig(const QStringList &arguments)
+{
+    const QString usage = QStringLiteral("Usage: kaz-cli config show [--json]\n"
+                                         "       kaz-cli config set KEY VALUE\n");
+    if (arguments.size() < 2) {
+        err(usage);
+        return ExitUsage;
+    }
+    QStringList rest = arguments;
+    const QString sub = rest.takeAt(1);
+    rest[0] += QLatin1Char(' ') + sub;
+    if (sub == QLatin1String("show"))
+        return runShow(rest);
+    if (sub == QLatin1String("set"))
+        return runSet(rest);
+    if (sub == QLatin1String("--help") || sub == QLatin1String("-h")) {
+        out(usage);
+        return ExitOk;
+    }
+    err(usage);
+    return ExitUsage;
+}
+
+const CliCommand command("config", "Show or change the settings in KAZ.INI", runConfig);
+
+} // namespace
+} // namespace kaz::cli

@@ -1,0 +1,147 @@
+#include "Startup.h"
+
+#include "ConfigFile.h"
+#include "WindowPlacement.h"
+
+#include "platform/Messages.h"
+#include "platform/Paths.h"
+#include "platform/Registry.h"
+#include "platform/ShellEntry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace kaz {
+namespace {
+
+// Creates "~temp.kaz" with its one line (the about box reads it back).
+bool passesWriteTest(const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    QFile file(folder + QLatin1Char('/') + workfile::kTemp);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write("\r\n") == 2 && file.flush();
+}
+
+void deleteWorkFiles(const QString &folder, std::initializer_list<QString> names)
+{
+    for (const QString &name : names) {
+        const QString path = folder + QLatin1Char('/') + name;
+        if (QFileInfo(path).isFile())
+            QFile::remove(path);
+    }
+}
+
+bool playerExists(const QString &path)
+{
+    if (QFileInfo(path).isFile())
+        return true;
+    return !path.contains(QLatin1Char('/')) && !QStandardPaths::findExecutable(path).isEmpty();
+}
+
+} // namespace
+
+std::optional<OpenTarget> openTarget(const QStringList &arguments)
+{
+    if (arguments.isEmpty())
+        return std::nullopt;
+    const QString path = arguments.size() >= 2 ? arguments.at(1) : arguments.at(0);
+    if (path.isEmpty())
+        return std::nullopt;
+    const QFileInfo info(path);
+    if (info.isDir())
+        return OpenTarget{QDir::cleanPath(info.absoluteFilePath()), QString()};
+    if (info.exists())
+        return OpenTarget{QDir::cleanPath(info.absolutePath()), info.fileName()};
+    return std::nullopt;
+}
+
+void checkStartFolder(KazSettings &settings, bool *warningShown, Prompter *prompter, Language language)
+{
+    if (QFileInfo(settings.lastDir).isDir())
+        return;
+    if (!*warningShown && prompter)
+        prompter->inform(MessageKind::Warning, message(Msg::StartupFolder, language) + settings.lastDir);
+    *warningShown = true;
+    settings.lastDir = QDir::homePath();
+}
+
+bool checkWinampPath(KazSettings &settings, const QString &iniPath, Prompter *prompter, Language language)
+{
+    if (settings.winampPath.size() < 3 || playerExists(settings.winampPath))
+        return true;
+    if (prompter)
+        prompter->inform(MessageKind::Warning, message(Msg::WinampFolder, language));
+    settings.winampPath = QStringLiteral(".");
+    patchWinampPath(iniPath, settings.winampPath);
+    return false;
+}
+
+StartupResult startUp(const StartupRequest &request, Prompter &prompter)
+{
+    StartupResult r;
+    r.withArguments = !request.arguments.isEmpty();
+    Registry registry;
+    r.language = languageFromKey(registry.value(Registry::kLanguage));
+    // A start from the context menu reads the folder back; it does not record it.
+    r.programFolder = programFolder();
+    if (r.withArguments && !registry.value(Registry::kKazDirectory).isEmpty())
+        r.programFolder = registry.value(Registry::kKazDirectory);
+
+    // The write test comes before anything is recorded, so that a program that
+    // cannot work writes nothing at all.
+    if (!passesWriteTest(r.programFolder)) {
+        r.outcome = StartupResult::Outcome::NotWritable;
+        r.noSave = true;
+        prompter.inform(MessageKind::Error, message(Msg::NotOnHardDisk, r.language));
+        return r;
+    }
+    if (!r.withArguments) {
+        registry.setValue(Registry::kKazDirectory, r.programFolder);
+        registry.save();
+    }
+    r.shellRegistration = shellEntryExists();
+    if (r.shellRegistration)
+        applyShellRegistration(true, r.language, r.programFolder, request.executable);
+    deleteWorkFiles(r.programFolder, {workfile::kDir, workfile::kDir2, workfile::kFolderList, workfile::kFileList});
+
+    r.iniPath = iniPath();
+    const IniContext context{request.screen, r.language, &prompter};
+    const bool iniExisted = QFileInfo::exists(r.iniPath);
+    if (iniExisted) {
+        r.settings = loadIni(r.iniPath, context);
+        r.settingsLoaded = true;
+    } else {
+        createDefaultIni(r.iniPath, context);
+        r.settings = KazSettings::defaults(request.screen, r.language);
+    }
+
+    if (const std::optional<OpenTarget> target = openTarget(request.arguments)) {
+        r.settings.lastDir = target->folder;
+        r.selectName = target->selectName;
+    } else {
+        checkStartFolder(r.settings, &r.startupFolderWarningShown, &prompter, r.language);
+    }
+    if (r.settingsLoaded) {
+        r.applySelection = !r.startupFolderWarningShown;
+        r.windowGeometry = windowGeometry(r.settings, request.screen);
+    }
+    r.winampKnown = checkWinampPath(r.settings, r.iniPath, iniExisted ? &prompter : nullptr, r.language);
+    r.winampPathChecked = r.settings.winampPath.size() > 1;
+    return r;
+}
+
+void shutDown(const StartupResult &session, const KazSettings &settings, Language language, bool shellRegistration,
+              const QString &executable)
+{
+    if (!session.noSave) {
+        writeIniOnExit(session.iniPath, settings);
+        deleteWorkFiles(session.programFolder, {workfile::kDir, workfile::kDir2, workfile::kTemp, workfile::kPlayList,
+                                                workfile::kSendTo});
+    }
+    applyShellRegistration(shellRegistration, language, session.programFolder, executable);
+}
+
+} // namespace kaz

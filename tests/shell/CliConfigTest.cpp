@@ -1,0 +1,58 @@
+#include "shell/ConfigFile.h"
+
+#include "support/QtPrinters.h"
+#include "support/TestSupport.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace kaz;
+using namespace kaz::test;
+
+TEST(CliConfig, ShowWritesTheMissingFileAndPrintsTheSettings)
+{
+    TempHome home;
+    CliResult r = runCli({QStringLiteral("config"), QStringLiteral("show"), QStringLiteral("--json"),
+                          QStringLiteral("--lang"), QStringLiteral("en")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const QJsonObject json = QJsonDocument::fromJson(r.out).object();
+    EXPECT_EQ(json.value(QStringLiteral("file")).toString(), iniPath());
+    const QJsonObject settings = json.value(QStringLiteral("settings")).toObject();
+    EXPECT_EQ(settings.value(QStringLiteral("VariousDir")).toString(), QStringLiteral("Various"));
+    EXPECT_EQ(settings.value(QStringLiteral("CDR")).toInt(), 650);
+    EXPECT_EQ(settings.value(QStringLiteral("clean1")).toBool(), true);
+    EXPECT_EQ(readAll(iniPath()).count("\r\n"), 51);
+
+    r = runCli({QStringLiteral("config"), QStringLiteral("show")});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.startsWith(QByteArray("file: " + iniPath().toUtf8() + "\n")));
+    EXPECT_TRUE(r.out.contains("\nDelimiter= - \n"));
+}
+
+TEST(CliConfig, SetChangesOneLineAndRefusesWhatItCannotUse)
+{
+    TempHome home;
+    ASSERT_TRUE(createDefaultIni(iniPath(), {}));
+    ASSERT_TRUE(patchUserSections(iniPath(), {QStringLiteral("/fav")}, {}));
+    const QStringList before = IniDocument::read(iniPath()).lines();
+
+    CliResult r = runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("searchSampler"),
+                          QStringLiteral("false")});
+    EXPECT_EQ(r.exitCode, 2);
+    r = runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("search2"), QStringLiteral("no")});
+    EXPECT_EQ(r.exitCode, 2);
+    r = runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("LastDir"), home.file(QStringLiteral("gone"))});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(IniDocument::read(iniPath()).lines(), before);
+
+    r = runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("search2"), QStringLiteral("false")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(r.out, QByteArray("search2=false\n"));
+    r = runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("lastdir"), home.music()});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+
+    QStringList expected = before;
+    expected.replace(expected.indexOf(QStringLiteral("search2=true")), QStringLiteral("search2=false"));
+    expected.replace(12, QStringLiteral("LastDir=") + home.music());
+    EXPECT_EQ(IniDocument::read(iniPath()).lines(), expected);
+}

@@ -1,0 +1,254 @@
+#include "shell/ConfigFile.h"
+#include "shell/Startup.h"
+#include "shell/WindowPlacement.h"
+
+#include "platform/Messages.h"
+#include "platform/Paths.h"
+#include "platform/Registry.h"
+#include "platform/ShellEntry.h"
+#include "SettingsPrinter.h"
+#include "support/QtPrinters.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+StartupRequest request(const QStringList &arguments = {})
+{
+    return StartupRequest{arguments, QSize(1280, 1024), QStringLiteral("/usr/bin/kaz")};
+}
+
+void setIniLine(int line, const QString &text)
+{
+    ASSERT_TRUE(patchIni(iniPath(), [&](IniDocument &doc) { doc.setLine(line - 1, text); }));
+}
+
+} // namespace
+
+TEST(Startup, FirstStartWritesDefaultsRecordsTheFolderAndClearsWorkFiles)
+{
+    TempHome home;
+    QDir().mkpath(programFolder());
+    for (const QString &name : {QStringLiteral("DIR.KAZ"), QStringLiteral("DIR2.KAZ"), QStringLiteral("dl.kaz"),
+                                QStringLiteral("fl.kaz"), QStringLiteral("undo1.kaz")})
+        ASSERT_TRUE(writeAll(programFolder() + QLatin1Char('/') + name, "x\r\n"));
+
+    ScriptedPrompter prompter;
+    const StartupResult r = startUp(request(), prompter);
+    ASSERT_EQ(r.outcome, StartupResult::Outcome::Ready);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_EQ(r.language, Language::German);
+    EXPECT_FALSE(r.settingsLoaded);
+    EXPECT_FALSE(r.windowGeometry);
+    EXPECT_EQ(r.settings, KazSettings::defaults(QSize(1280, 1024), Language::German));
+    EXPECT_EQ(loadIni(iniPath(), {}), r.settings);
+    EXPECT_EQ(Registry().value(Registry::kKazDirectory), programFolder());
+    EXPECT_EQ(readAll(programFolder() + QStringLiteral("/~temp.kaz")), QByteArray("\r\n"));
+    EXPECT_EQ(QDir(programFolder()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("undo1.kaz"), QStringLiteral("~temp.kaz")}));
+
+    // A start without arguments records the folder again, whatever was stored.
+    Registry stale;
+    stale.setValue(Registry::kKazDirectory, QStringLiteral("/elsewhere"));
+    ASSERT_TRUE(stale.save());
+    EXPECT_EQ(startUp(request(), prompter).programFolder, programFolder());
+    EXPECT_EQ(Registry().value(Registry::kKazDirectory), programFolder());
+}
+
+TEST(Startup, OpenArgumentOpensTheFolderOrTheFilesFolder)
+{
+    TempHome home;
+    const QString album = home.music() + QStringLiteral("/Album");
+    QDir().mkpath(album);
+    ASSERT_TRUE(writeAll(album + QStringLiteral("/song.mp3"), mp3WithTag(values(QStringLiteral("T"), QStringLiteral("A")))));
+    // The context menu's start reads the program folder back and records nothing.
+    const QString otherData = home.file(QStringLiteral("other-data"));
+    Registry stored;
+    stored.setValue(Registry::kKazDirectory, otherData);
+    stored.setValue(Registry::kLanguage, QStringLiteral("english"));
+    ASSERT_TRUE(stored.save());
+    const QByteArray registryBefore = readAll(Registry::defaultPath());
+
+    ScriptedPrompter prompter;
+    StartupResult r = startUp(request({QStringLiteral("-open"), album + QLatin1Char('/')}), prompter);
+    EXPECT_EQ(r.settings.lastDir, album);
+    EXPECT_TRUE(r.selectName.isEmpty());
+    EXPECT_EQ(r.programFolder, otherData);
+    EXPECT_EQ(r.language, Language::English);
+    EXPECT_TRUE(QFile::exists(otherData + QStringLiteral("/~temp.kaz")));
+    EXPECT_EQ(readAll(Registry::defaultPath()), registryBefore);
+
+    r = startUp(request({QStringLiteral("-open"), album + QStringLiteral("/song.mp3")}), prompter);
+    EXPECT_EQ(r.settings.lastDir, album);
+    EXPECT_EQ(r.selectName, QStringLiteral("song.mp3"));
+
+    // A path that is gone leaves the stored start folder; so does a missing path.
+    setIniLine(13, QStringLiteral("LastDir=") + home.music());
+    for (const QStringList &args : {QStringList{QStringLiteral("-open"), home.file(QStringLiteral("gone"))},
+                                    QStringList{QStringLiteral("-open")}}) {
+        r = startUp(request(args), prompter);
+        EXPECT_EQ(r.settings.lastDir, home.music());
+        EXPECT_TRUE(r.selectName.isEmpty());
+    }
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST(Startup, UnwritableProgramFolderEndsWithTheMessageAndWritesNothing)
+{
+    TempHome home;
+    // A file where the program folder should be: it can be neither created nor written.
+    ASSERT_TRUE(writeAll(programFolder(), "in the way"));
+    ScriptedPrompter prompter;
+    const StartupResult r = startUp(request(), prompter);
+    EXPECT_EQ(r.outcome, StartupResult::Outcome::NotWritable);
+    EXPECT_TRUE(r.noSave);
+    EXPECT_EQ(prompter.shown, QStringList{message(Msg::NotOnHardDisk, Language::German)});
+    EXPECT_FALSE(QFileInfo::exists(configFolder()));
+    EXPECT_EQ(readAll(programFolder()), QByteArray("in the way"));
+}
+
+TEST(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
+{
+    TempHome home;
+    ScriptedPrompter prompter;
+    startUp(request(), prompter);
+    const QString gone = home.file(QStringLiteral("gone"));
+    setIniLine(8, QStringLiteral("SelectionBoxes=210"));
+    setIniLine(12, QStringLiteral("WinAmp=/opt/winamp/winamp.exe"));
+    setIniLine(13, QStringLiteral("LastDir=") + gone);
+
+    StartupResult r = startUp(request(), prompter);
+    ASSERT_EQ(prompter.shown.size(), 2);
+    EXPECT_EQ(prompter.shown.at(0), message(Msg::StartupFolder, Language::German) + gone);
+    EXPECT_EQ(prompter.shown.at(1), message(Msg::WinampFolder, Language::German));
+    EXPECT_EQ(r.settings.lastDir, QDir::homePath());
+    EXPECT_TRUE(r.startupFolderWarningShown);
+    EXPECT_FALSE(r.applySelection);
+    EXPECT_FALSE(r.winampKnown);
+    EXPECT_FALSE(r.winampPathChecked);
+    EXPECT_EQ(r.settings.winampPath, QStringLiteral("."));
+    EXPECT_EQ(IniDocument::read(iniPath()).line(11), QStringLiteral("WinAmp=."));
+
+    // An existing player, also one named by the search path, stays.
+    const QString player = home.file(QStringLiteral("player"));
+    ASSERT_TRUE(writeAll(player, "#!/bin/sh\n"));
+    for (const QString &path : {player, QStringLiteral("sh")}) {
+        setIniLine(12, QStringLiteral("WinAmp=") + path);
+        setIniLine(13, QStringLiteral("LastDir=") + home.music());
+        prompter.shown.clear();
+        r = startUp(request(), prompter);
+        EXPECT_TRUE(prompter.shown.isEmpty());
+        EXPECT_TRUE(r.winampKnown);
+        EXPECT_TRUE(r.winampPathChecked);
+        EXPECT_TRUE(r.applySelection);
+        EXPECT_EQ(r.settings.selection, (std::array<int, 3>{2, 1, 0}));
+    }
+}
+
+TEST(Startup, WindowGoesToTheStoredPlaceOnlyWhenItFits)
+{
+    struct Case {
+        bool lastPosition;
+        std::optional<int> left;
+        QRect expected;
+    };
+    const QSize screen(1024, 768);
+    const QPoint centred((1024 - 601) / 2, (768 - 460) / 2);
+    const std::vector<Case> cases{
+        {true, 100, QRect(100, 50, 700, 500)},
+        {true, 324, QRect(324, 50, 700, 500)},  // right edge exactly at the screen's
+        {true, 325, QRect(centred, QSize(700, 500))}, // one pixel beyond
+        {false, 100, QRect(centred, QSize(700, 500))},
+        {true, std::nullopt, QRect(centred, QSize(700, 500))},
+    };
+    for (const Case &c : cases) {
+        KazSettings s;
+        s.windowWidth = 700;
+        s.windowHeight = 500;
+        s.startWithLastPosition = c.lastPosition;
+        s.windowLeft = c.left;
+        s.windowTop = 50;
+        EXPECT_EQ(windowGeometry(s, screen), c.expected) << c.lastPosition << " " << c.left.value_or(-1);
+    }
+}
+
+TEST(Startup, OldFileIsConvertedAtStartWithTheMessage)
+{
+    TempHome home;
+    ASSERT_TRUE(writeAll(iniPath(), "V3.0\r\nCharacter=___   --_\r\nDelimiter=+\r\n\r\n[userdefined directories]\r\nF1=/fav\r\n"));
+    ScriptedPrompter prompter;
+    const StartupResult r = startUp(request(), prompter);
+    EXPECT_EQ(prompter.shown.first(), message(Msg::OldIniFile, Language::German));
+    EXPECT_EQ(r.settings.delimiter, QStringLiteral("+"));
+    EXPECT_EQ(r.settings.userDirectories[0], QStringLiteral("/fav"));
+}
+
+TEST(Startup, ShutDownWritesSettingsAndClearsScratchUnlessNoSave)
+{
+    TempHome home;
+    ScriptedPrompter prompter;
+    StartupResult session = startUp(request(), prompter);
+    const QStringList scratch{QStringLiteral("DIR.KAZ"), QStringLiteral("wpl.kaz"), QStringLiteral("sendto.kaz")};
+    for (const QString &name : scratch)
+        ASSERT_TRUE(writeAll(session.programFolder + QLatin1Char('/') + name, "x"));
+
+    KazSettings changed = session.settings;
+    changed.fontSize = 14;
+    session.noSave = true;
+    shutDown(session, changed, Language::English, false, QStringLiteral("/usr/bin/kaz"));
+    EXPECT_EQ(loadIni(iniPath(), {}).fontSize, 8);
+    EXPECT_TRUE(QFile::exists(session.programFolder + QStringLiteral("/~temp.kaz")));
+    EXPECT_EQ(Registry().value(Registry::kLanguage), QStringLiteral("english")); // stored in any case
+
+    session.noSave = false;
+    shutDown(session, changed, Language::English, false, QStringLiteral("/usr/bin/kaz"));
+    EXPECT_EQ(loadIni(iniPath(), {}).fontSize, 14);
+    EXPECT_EQ(QDir(session.programFolder).entryList(QDir::Files), QStringList());
+}
+
+TEST(ShellEntry, OneLanguagesEntryAtATimeAndTheRegistryFollows)
+{
+    TempHome home;
+    const QString program = QStringLiteral("/opt/my apps/k\"a$z");
+    ASSERT_TRUE(applyShellRegistration(true, Language::English, programFolder(), program));
+    EXPECT_TRUE(QFile::exists(shellEntryPath(Language::English)));
+    const QByteArray entry = readAll(shellEntryPath(Language::English));
+    EXPECT_TRUE(entry.contains("Name=Rename contents of directory with KAZ\n"));
+    EXPECT_TRUE(entry.contains("Exec=\"/opt/my apps/k\\\\\"a\\\\$z\" -open %f\n")) << entry.constData();
+    EXPECT_TRUE(entry.contains("MimeType=inode/directory;\n"));
+
+    ASSERT_TRUE(applyShellRegistration(true, Language::German, programFolder(), program));
+    EXPECT_FALSE(QFile::exists(shellEntryPath(Language::English)));
+    EXPECT_TRUE(QFile::exists(shellEntryPath(Language::German)));
+    EXPECT_EQ(Registry().value(Registry::kLanguage), QStringLiteral("german"));
+
+    // An existing entry turns "Shell registration" on at start and is written again.
+    ScriptedPrompter prompter;
+    Registry english;
+    english.setValue(Registry::kLanguage, QStringLiteral("english"));
+    ASSERT_TRUE(english.save());
+    EXPECT_TRUE(startUp(request(), prompter).shellRegistration);
+    EXPECT_TRUE(QFile::exists(shellEntryPath(Language::English)));
+    EXPECT_FALSE(QFile::exists(shellEntryPath(Language::German)));
+
+    ASSERT_TRUE(applyShellRegistration(false, Language::English, programFolder(), program));
+    EXPECT_FALSE(shellEntryExists());
+    EXPECT_FALSE(startUp(request(), prompter).shellRegistration);
+}
+
+TEST(Messages, EveryMessageHasBothLanguages)
+{
+    for (int id = int(Msg::OldIniFile); id <= int(Msg::AlreadyRunning); ++id) {
+        EXPECT_FALSE(message(Msg(id), Language::English).isEmpty()) << id;
+        EXPECT_FALSE(message(Msg(id), Language::German).isEmpty()) << id;
+    }
+    EXPECT_EQ(message(Msg::AlreadyRunning, Language::German), QStringLiteral("  KAZ is already running!  "));
+    EXPECT_EQ(message(Msg::WinampFolder, Language::English),
+              QStringLiteral("WinAmp-directory doesn´t exist anymore!\n\r\n\rPlease chose new WinAnmp-directory."));
+}
