@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/FileListing.h"
+#include "shell/KazSettings.h"
 
 #include "platform/Language.h"
 
@@ -46,6 +47,11 @@ public:
     // Deactivated: every setting control and every "Go!" is disabled.
     virtual void setDeactivated(bool) {}
     virtual void registerLocks(RunFrame &) {}
+    // The page's part of the configuration: shown at start and after a
+    // dialog changed the file (selection groups only when applySelection),
+    // and handed back for the exit writer.
+    virtual void loadSettings(const KazSettings &, bool /*applySelection*/) {}
+    virtual void storeSettings(KazSettings &) const {}
 };
 
 } // namespace kaz

@@ -110,6 +110,9 @@ public:
     static bool canEnlarge(int screenHeight, int windowHeight);
     int currentPage() const;
     QString lastFolder() const { return m_lastFolder; }
+    // The window's and the pages' part of the configuration.
+    void loadSettings(const KazSettings &settings, bool applySelection);
+    void storeSettings(KazSettings &settings) const;
 
 Q_SIGNALS:
     // The language menu switched; the program stores the choice.

@@ -34,6 +34,7 @@ constexpr Caption kCaptions[] = {
     {"Startwithlastsavedposition1", "Start with last saved position", "Starte mit zuletzt gespeicherten Position"},
     {"Showhints1", "Show hints", "Zeige Hilfe-Schildchen"},
     {"Exit1", "E&xit\tAlt+X", "E&nde\tAlt+N"},
+    {"Addtoshell1", "Shell registration", "Shell Registrierung"},
     {"English1", "english", "Englisch"},
     {"German1", "german", "Deutsch"},
     {"normal1", "normal", "normal"},
