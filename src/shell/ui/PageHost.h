@@ -59,6 +59,9 @@ public:
     // A menu of the window by name ("prperties1", "PopupMenu1" for the file
     // list, "PopupMenu2" for the folder list), for pages to add their items.
     virtual QMenu *menu(const QString &objectName) = 0;
+    // Shows a dialog between a deactivation and a re-activation, which
+    // reads back what the dialog wrote into the configuration.
+    virtual void runInDialogFrame(const std::function<void()> &show) = 0;
 };
 
 } // namespace kaz

@@ -105,7 +105,7 @@ public:
     void invertSelection();
     void fileListClicked();
     // Where a dialog is shown between a deactivation and a re-activation.
-    void runInDialogFrame(const std::function<void()> &show);
+    void runInDialogFrame(const std::function<void()> &show) override;
     // Enlarging by "increase" is allowed on a screen of this height.
     static bool canEnlarge(int screenHeight, int windowHeight);
     int currentPage() const;
