@@ -98,7 +98,10 @@ void TForm1::buildWidgets()
     m_folderList->setIconSize(QSize(16, 16));
     m_folderList->viewport()->installEventFilter(this);
     connect(m_folderList, &QListWidget::itemClicked, this, &TForm1::folderListClicked);
-    connect(m_folderList, &QListWidget::itemActivated, this, &TForm1::folderListClicked);
+    connect(m_folderList, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+        m_folderButton = Qt::LeftButton;
+        folderListClicked(item);
+    });
     connect(m_folderList, &QWidget::customContextMenuRequested, this, &TForm1::folderPopup);
 
     m_includeSubdirs = new QCheckBox(this);

@@ -197,6 +197,7 @@ private:
     bool m_firstActivation = true;
     bool m_tabClickedSinceActivation = false;
     bool m_folderEditMakes = false;
+    Qt::MouseButton m_folderButton = Qt::LeftButton; // of the last press on the folder list
     bool m_closing = false;
     QList<int> m_rememberedSelection;
     QString m_selectName;

@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -175,7 +176,7 @@ void TForm1::openFolder(const QString &folder)
 void TForm1::folderListClicked(QListWidgetItem *item)
 {
     hideRenameEdit();
-    if (!item || m_runFrame.running())
+    if (!item || m_runFrame.running() || m_folderButton != Qt::LeftButton)
         return;
     const QString folder = item->data(Qt::UserRole).toString();
     if (folder != m_folder)
@@ -290,6 +291,10 @@ void TForm1::updateMaskButtons()
 void TForm1::folderPopup(const QPoint &pos)
 {
     hideRenameEdit();
+    // The commands work on the open folder, whichever line was right-clicked.
+    for (int row = 0; row < m_folderList->count(); ++row)
+        if (m_folderList->item(row)->data(Qt::UserRole).toString() == m_folder)
+            m_folderList->setCurrentRow(row);
     const bool root = isDriveRoot(m_folder);
     if (auto *a = findChild<QAction *>(QStringLiteral("rename1")))
         a->setEnabled(!root && !m_runFrame.running());
@@ -382,6 +387,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
             hideRenameEdit();
     } else if (event->type() == QEvent::MouseButtonPress) {
         hideRenameEdit();
+        if (watched == m_folderList->viewport())
+            m_folderButton = static_cast<QMouseEvent *>(event)->button();
     }
     return QMainWindow::eventFilter(watched, event);
 }
