@@ -362,3 +362,21 @@ TEST_F(MainWindowTest, HelpContextsAndSizeCommands)
     EXPECT_GE(m_window->width(), 601);
     EXPECT_GE(m_window->height(), 471);
 }
+
+TEST_F(MainWindowTest, FolderListOpensOnLeftClickOnly)
+{
+    QDir(folder).mkdir("Disc 2");
+    window();
+    auto *folders = child<QListWidget>("DirectoryListBox1");
+    QListWidgetItem *sub = folders->findItems("Disc 2", Qt::MatchEndsWith).value(0);
+    ASSERT_NE(sub, nullptr);
+    const QPoint at = folders->visualItemRect(sub).center();
+    QTest::mouseClick(folders->viewport(), Qt::RightButton, {}, at);
+    QApplication::processEvents();
+    for (QWidget *popup = QApplication::activePopupWidget(); popup; popup = QApplication::activePopupWidget())
+        popup->close();
+    EXPECT_EQ(m_window->currentFolder(), folder);
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, folders->visualItemRect(sub).center());
+    EXPECT_EQ(m_window->currentFolder(), folder + "/Disc 2");
+    EXPECT_EQ(child<QLabel>("StatusBar2")->text(), "");
+}
