@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kaz {
+
+struct FolderTreeResult {
+    qint64 folderCount = 0;
+    // Folders left out because their path holds a line break.
+    QStringList skipped;
+};
+
+// Writes the folder list "dl.kaz" of a tree, breadth first: the start folder
+// as given, then the folders one level below it, then two levels below, and
+// so on; under one parent in name order. Works through "dl_temp2.kaz" (the
+// level being searched) and "dl_temp.kaz" (the level found), which are
+// deleted at the end. Symbolic links to folders are not followed.
+FolderTreeResult buildFolderList(const QString &startFolder);
+
+// A folder entry of a list with its trailing "/" (readers add it when missing).
+QString withSlash(const QString &folder);
+
+} // namespace kaz

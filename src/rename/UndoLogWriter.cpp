@@ -1,0 +1,59 @@
+#include "UndoLogWriter.h"
+
+#include "WorkFiles.h"
+
+namespace kaz {
+namespace {
+
+bool openLog(QFile &file, const char *name)
+{
+    file.setFileName(workFilePath(name));
+    // Unbuffered: every line reaches the file with its own write.
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+}
+
+bool writeLine(QFile &file, const QString &path)
+{
+    const QByteArray line = path.toUtf8() + "\r\n";
+    return file.write(line) == line.size();
+}
+
+} // namespace
+
+UndoLogWriter::UndoLogWriter()
+{
+    openLog(m_old, workfile::UndoOld);
+    openLog(m_new, workfile::UndoNew);
+}
+
+bool UndoLogWriter::record(const QString &oldPath, const QString &newPath)
+{
+    if (!isOpen() || hasLineBreak(oldPath) || hasLineBreak(newPath))
+        return false;
+    m_oldEnd = m_old.pos();
+    m_newEnd = m_new.pos();
+    // The old path first: a line of "undo1.kaz" without its partner in
+    // "undo2.kaz" is never read back.
+    if (writeLine(m_old, oldPath) && writeLine(m_new, newPath)) {
+        ++m_count;
+        return true;
+    }
+    cutBack();
+    return false;
+}
+
+void UndoLogWriter::retract()
+{
+    cutBack();
+    --m_count;
+}
+
+void UndoLogWriter::cutBack()
+{
+    m_new.resize(m_newEnd);
+    m_new.seek(m_newEnd);
+    m_old.resize(m_oldEnd);
+    m_old.seek(m_oldEnd);
+}
+
+} // namespace kaz
