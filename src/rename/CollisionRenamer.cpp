@@ -5,7 +5,6 @@
 #include "RunState.h"
 #include "UndoLogWriter.h"
 
-#include "platform/FolderListing.h"
 #include "platform/MediaPlayer.h"
 
 #include <cerrno>
@@ -54,12 +53,8 @@ CollisionRenamer::Result CollisionRenamer::renameTo(const QString &oldPath, cons
         result.outcome = Unchanged;
         return result;
     }
-    // A name differing only in letter case may be the file itself on a
-    // file system that ignores case; the rename below handles that.
-    if (pathExists(target) && !isSameFile(oldPath, target)) {
-        result.outcome = TargetTaken;
-        return result;
-    }
+    // No look before the rename: the rename itself refuses a taken name, and
+    // the pair logged for it is taken back.
     if (m_log && !m_log->record(oldPath, target)) {
         result.status = FsStatus::fromErrno(EIO);
         return result;

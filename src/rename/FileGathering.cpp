@@ -2,7 +2,6 @@
 
 #include "FolderTree.h"
 #include "WorkFiles.h"
-#include "WorkListReader.h"
 #include "WorkListWriter.h"
 
 #include "platform/FolderListing.h"
@@ -30,21 +29,18 @@ GatherResult writeSelectionList(const QStringList &paths)
     return result;
 }
 
-GatherResult writeTreeList(const QString &startFolder)
+GatherResult writeTreeList(const QString &startFolder, bool testSizes)
 {
     GatherResult result;
-    result.skipped = buildFolderList(startFolder).skipped;
     WorkListWriter list(workFilePath(workfile::FileList));
-    WorkListReader folders(workFilePath(workfile::FolderList));
-    while (std::optional<QString> entry = folders.next()) {
-        const QString folder = withSlash(*entry);
+    const auto takeFiles = [&](const QString &folder, const QList<FolderEntry> &entries) {
         bool matched = false;
-        for (const FolderEntry &file : listFolder(folder)) {
+        for (const FolderEntry &file : entries) {
             if (file.kind != FolderEntry::File || !isMp3Name(file.name))
                 continue;
             matched = true;
             const QString path = folder + file.name;
-            if (prepareRegularFile(path) <= id3v1::kTailSize)
+            if (testSizes && prepareRegularFile(path) <= id3v1::kTailSize)
                 continue;
             if (list.append(path))
                 ++result.files;
@@ -53,7 +49,8 @@ GatherResult writeTreeList(const QString &startFolder)
         }
         if (matched)
             ++result.folders;
-    }
+    };
+    result.skipped += buildFolderList(startFolder, takeFiles).skipped;
     list.close();
     return result;
 }

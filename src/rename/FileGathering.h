@@ -20,9 +20,11 @@ bool isMp3Name(const QString &name);
 // Writes the selected files to "fl.kaz", in list order, as they are.
 GatherResult writeSelectionList(const QStringList &paths);
 
-// Writes every MP3 file over 144 bytes of the tree below startFolder to
-// "fl.kaz", folder by folder in the order of the folder list (which is built
-// on the way and left as "dl.kaz"). Files get their owner's write permission.
-GatherResult writeTreeList(const QString &startFolder);
+// Writes every MP3 file of the tree below startFolder to "fl.kaz", folder by
+// folder in the order of the folder list (which is built on the way and left
+// as "dl.kaz"). With testSizes, files of 144 bytes or less are left out and
+// the others get their owner's write permission; without it the caller does
+// both when it reads the tags, which looks at size and permission anyway.
+GatherResult writeTreeList(const QString &startFolder, bool testSizes);
 
 } // namespace kaz

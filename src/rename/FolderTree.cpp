@@ -4,7 +4,6 @@
 #include "WorkListReader.h"
 #include "WorkListWriter.h"
 
-#include "platform/FolderListing.h"
 
 #include <QFile>
 
@@ -15,7 +14,7 @@ QString withSlash(const QString &folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
-FolderTreeResult buildFolderList(const QString &startFolder)
+FolderTreeResult buildFolderList(const QString &startFolder, const FolderVisitor &visit)
 {
     FolderTreeResult result;
     const QString level = workFilePath(workfile::FolderLevel);
@@ -32,7 +31,10 @@ FolderTreeResult buildFolderList(const QString &startFolder)
         WorkListWriter next(nextLevel);
         WorkListReader current(level);
         while (std::optional<QString> folder = current.next()) {
-            for (const FolderEntry &entry : listFolder(withSlash(*folder))) {
+            const QList<FolderEntry> entries = listFolder(withSlash(*folder));
+            if (visit)
+                visit(withSlash(*folder), entries);
+            for (const FolderEntry &entry : entries) {
                 if (entry.kind != FolderEntry::Folder)
                     continue;
                 const QString path = withSlash(*folder) + entry.name;

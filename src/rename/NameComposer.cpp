@@ -100,6 +100,8 @@ int relativeSlot(NameField field)
 
 void removeDoubledDelimiters(QString &name, const QString &delim)
 {
+    if (delim.isEmpty() || !name.contains(delim + delim))
+        return;
     const qsizetype d = delim.size();
     const qsizetype last = name.size() - 2 * d; // fixed before the pass, as one forward pass
     for (qsizetype i = 0; i < last; ++i) {

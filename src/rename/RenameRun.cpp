@@ -13,6 +13,7 @@
 #include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
+#include "tags/Id3v1.h"
 #include "tags/TagIO.h"
 
 #include <QFile>
@@ -89,6 +90,7 @@ private:
     qint64 m_folderStep = 0;
     QString m_lastFolder;
     int m_userCounter = 1;
+    bool m_treeRun = false;
 };
 
 RenameOutcome Runner::run()
@@ -121,10 +123,12 @@ RenameOutcome Runner::run()
 void Runner::gather()
 {
     GatherResult gathered;
+    m_treeRun = m_request.selection.isEmpty() && m_settings.includeSubdirectories;
+    m_tagContext.quietWhenShort = m_treeRun;
     if (!m_request.selection.isEmpty())
         gathered = writeSelectionList(m_request.selection);
-    else if (m_settings.includeSubdirectories)
-        gathered = writeTreeList(m_request.startFolder);
+    else if (m_treeRun)
+        gathered = writeTreeList(m_request.startFolder, m_settings.userDefined);
     else
         gathered = writeSelectionList({});
     m_totalFiles = gathered.files;
@@ -207,6 +211,10 @@ void Runner::renameByTag(const QString &path, const QString &folder, const QStri
     TagRecord tag = readTag(path, m_tagContext, &readStatus);
     if (!readStatus.ok()) {
         m_outcome.failures.append(path + QStringLiteral(": ") + readStatus.errorText());
+        return;
+    }
+    if (m_treeRun && tag.fileSize <= id3v1::kTailSize) {
+        --m_outcome.files; // too small to be a tagged MP3 file: not part of a tree run
         return;
     }
     replaceForbiddenCharacters(tag, m_settings.replacements);
