@@ -71,6 +71,49 @@ CollisionRenamer::Result CollisionRenamer::renameTo(const QString &oldPath, cons
     return result;
 }
 
+QString CollisionRenamer::firstChoice(const Job &job)
+{
+    return job.folder + fitFileName(job.base, job.extension) + job.extension;
+}
+
+QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jobs)
+{
+    QList<Result> results;
+    results.reserve(jobs.size());
+    qsizetype next = 0;
+    while (next < jobs.size()) {
+        QList<std::pair<QString, QString>> pairs;
+        for (qsizetype i = next; i < jobs.size(); ++i)
+            pairs.append({jobs[i].oldPath, firstChoice(jobs[i])});
+        if (!m_log || !m_log->recordBatch(pairs)) {
+            for (; next < jobs.size(); ++next) {
+                const Job &job = jobs[next];
+                results.append(renameWithSuffix(job.oldPath, job.folder, job.base, job.extension));
+            }
+            break;
+        }
+        for (qsizetype i = 0; i < pairs.size(); ++i, ++next) {
+            Result result;
+            result.target = pairs[i].second;
+            result.status = renameNoReplace(pairs[i].first, result.target);
+            if (result.status.ok()) {
+                result.outcome = Renamed;
+                m_playlist.renamed(pairs[i].first, result.target);
+                results.append(result);
+                continue;
+            }
+            // This one needs a suffix or the player's help: it goes alone,
+            // and the rest form a new batch.
+            m_log->retractBatchFrom(i);
+            const Job &job = jobs[next];
+            results.append(renameWithSuffix(job.oldPath, job.folder, job.base, job.extension));
+            ++next;
+            break;
+        }
+    }
+    return results;
+}
+
 FsStatus CollisionRenamer::renameReleasingPlayer(const QString &oldPath, const QString &target)
 {
     FsStatus status = renameNoReplace(oldPath, target);

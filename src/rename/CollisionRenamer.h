@@ -2,6 +2,7 @@
 
 #include "platform/FileOps.h"
 
+#include <QList>
 #include <QString>
 
 namespace kaz {
@@ -33,6 +34,19 @@ public:
                             const QString &extension);
     // One target only: TargetTaken when another file has the name.
     Result renameTo(const QString &oldPath, const QString &target);
+
+    struct Job {
+        QString oldPath;
+        QString folder;
+        QString base;
+        QString extension;
+    };
+    // The name a job tries first: no suffix.
+    static QString firstChoice(const Job &job);
+    // Renames files in order, each as renameWithSuffix would; the names
+    // without suffix are logged for many files at once. Jobs whose first
+    // choice is their own path do not belong here (they keep their name).
+    QList<Result> renameAll(const QList<Job> &jobs);
 
 private:
     FsStatus renameReleasingPlayer(const QString &oldPath, const QString &target);

@@ -24,6 +24,7 @@ namespace kaz {
 namespace {
 
 const QString kMp3 = QStringLiteral(".mp3");
+constexpr qsizetype kBatchSize = 256;
 
 QString folderPart(const QString &path)
 {
@@ -73,6 +74,7 @@ private:
     void addPreviewRow(const QString &path, const QString &name, const QString &previewed, const QString &info);
     QString tagInfo(const TagRecord &tag);
     void count(const CollisionRenamer::Result &result, const QString &path);
+    void renamePending();
     void finish();
 
     const RenameRequest &m_request;
@@ -91,6 +93,7 @@ private:
     QString m_lastFolder;
     int m_userCounter = 1;
     bool m_treeRun = false;
+    QList<CollisionRenamer::Job> m_jobs;
 };
 
 RenameOutcome Runner::run()
@@ -116,6 +119,8 @@ RenameOutcome Runner::run()
     WorkListReader list(workFilePath(workfile::FileList));
     while (std::optional<QString> path = list.next())
         processFile(*path);
+    if (m_renamer)
+        renamePending();
     finish();
     return std::move(m_outcome);
 }
@@ -226,10 +231,26 @@ void Runner::renameByTag(const QString &path, const QString &folder, const QStri
         addPreviewRow(path, name, previewed, tagInfo(tag));
         return;
     }
-    if (plan.complete)
-        count(m_renamer->renameWithSuffix(path, folder, plan.name, kMp3), path);
-    else
-        count(m_renamer->renameWithSuffix(path, folder, markedBase(name), extensionOf(name)), path);
+    CollisionRenamer::Job job{path, folder, plan.name, kMp3};
+    if (!plan.complete)
+        job = {path, folder, markedBase(name), extensionOf(name)};
+    if (CollisionRenamer::firstChoice(job) == path) {
+        ++m_outcome.unchanged;
+        return;
+    }
+    m_jobs.append(std::move(job));
+    if (m_jobs.size() >= kBatchSize)
+        renamePending();
+}
+
+// The renames go in batches: the undo logs get one write per batch instead
+// of two per file, each batch logged before its first rename.
+void Runner::renamePending()
+{
+    const QList<CollisionRenamer::Result> results = m_renamer->renameAll(m_jobs);
+    for (qsizetype i = 0; i < results.size(); ++i)
+        count(results[i], m_jobs[i].oldPath);
+    m_jobs.clear();
 }
 
 void Runner::count(const CollisionRenamer::Result &result, const QString &path)

@@ -48,6 +48,45 @@ void UndoLogWriter::retract()
     --m_count;
 }
 
+bool UndoLogWriter::recordBatch(const QList<std::pair<QString, QString>> &pairs)
+{
+    if (!isOpen())
+        return false;
+    m_oldEnd = m_old.pos();
+    m_newEnd = m_new.pos();
+    m_batchOld.clear();
+    m_batchNew.clear();
+    QByteArray oldLines, newLines;
+    for (const auto &[oldPath, newPath] : pairs) {
+        if (hasLineBreak(oldPath) || hasLineBreak(newPath))
+            return false;
+        m_batchOld.append(m_oldEnd + oldLines.size());
+        m_batchNew.append(m_newEnd + newLines.size());
+        oldLines += oldPath.toUtf8() + "\r\n";
+        newLines += newPath.toUtf8() + "\r\n";
+    }
+    if (m_old.write(oldLines) == oldLines.size() && m_new.write(newLines) == newLines.size()) {
+        m_count += pairs.size();
+        return true;
+    }
+    cutBack();
+    m_batchOld.clear();
+    m_batchNew.clear();
+    return false;
+}
+
+void UndoLogWriter::retractBatchFrom(qsizetype index)
+{
+    if (index < 0 || index >= m_batchOld.size())
+        return;
+    m_count -= m_batchOld.size() - index;
+    m_newEnd = m_batchNew[index];
+    m_oldEnd = m_batchOld[index];
+    cutBack();
+    m_batchOld.resize(index);
+    m_batchNew.resize(index);
+}
+
 void UndoLogWriter::cutBack()
 {
     m_new.resize(m_newEnd);

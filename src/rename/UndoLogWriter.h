@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QFile>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 namespace kaz {
 
@@ -22,6 +25,12 @@ public:
     bool record(const QString &oldPath, const QString &newPath);
     // Takes back the last pair after its rename failed.
     void retract();
+    // Records many pairs at once, before any of their renames, with one
+    // write per log.
+    bool recordBatch(const QList<std::pair<QString, QString>> &pairs);
+    // Takes back the pairs of the last batch from index on: their renames
+    // were not made.
+    void retractBatchFrom(qsizetype index);
     qint64 count() const { return m_count; }
 
 private:
@@ -31,6 +40,9 @@ private:
     QFile m_new;
     qint64 m_oldEnd = 0;
     qint64 m_newEnd = 0;
+    // Where each pair of the last batch starts in the two logs.
+    QList<qint64> m_batchOld;
+    QList<qint64> m_batchNew;
     qint64 m_count = 0;
 };
 
