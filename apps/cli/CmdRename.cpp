@@ -48,6 +48,8 @@ bool takePaths(const QStringList &paths, bool recursive, RenameRequest *request,
             *exitCode = ExitFileError;
         }
     }
+    if (folders.isEmpty() && files.isEmpty())
+        return false;
     if (!folders.isEmpty() && (folders.size() > 1 || !files.isEmpty())) {
         err(QStringLiteral("rename takes one folder, or files\n"));
         *exitCode = ExitUsage;
@@ -96,8 +98,15 @@ void printPreview(PreviewTable &table, bool json, Language language)
     out(text);
 }
 
-void printSummary(const RenameOutcome &outcome, Language l)
+void printSummary(const RenameOutcome &outcome, bool json, Language l)
 {
+    if (json) {
+        outJson(QJsonObject{{QStringLiteral("files"), outcome.files},
+                            {QStringLiteral("renamed"), outcome.renamed},
+                            {QStringLiteral("unchanged"), outcome.unchanged},
+                            {QStringLiteral("marked"), outcome.notRenamed}});
+        return;
+    }
     out(QString::fromUtf8(tr2(l, "%1 files: %2 renamed, %3 kept their name, %4 marked with \"! \"\n",
                               "%1 Dateien: %2 umbenannt, %3 behielten ihren Namen, %4 mit \"! \" markiert\n"))
             .arg(outcome.files)
@@ -125,7 +134,8 @@ int runRename(const QStringList &arguments)
     parser.addOption({QStringLiteral("recursive"),
                       QStringLiteral("With a folder: every MP3 file of its whole tree (files of 144 bytes or less "
                                      "left out).")});
-    parser.addOption({QStringLiteral("json"), QStringLiteral("With --preview: one JSON object per file and line.")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("With --preview one JSON object per file and line; "
+                                                             "without, the counts as one JSON object.")});
     addRenameSettingOptions(parser);
     parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("MP3 files (each renamed in its folder), or one folder."),
@@ -165,7 +175,7 @@ int runRename(const QStringList &arguments)
         removeWorkFile(workfile::FileList); // no preview dialog takes it over
         printPreview(outcome.preview, parser.isSet(QStringLiteral("json")), language);
     } else {
-        printSummary(outcome, language);
+        printSummary(outcome, parser.isSet(QStringLiteral("json")), language);
     }
     const int problems = reportProblems(outcome, language);
     return exitCode != ExitOk ? exitCode : problems;

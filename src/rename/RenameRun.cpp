@@ -16,6 +16,7 @@
 #include "tags/Id3v1.h"
 #include "tags/TagIO.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <memory>
@@ -128,7 +129,9 @@ RenameOutcome Runner::run()
 void Runner::gather()
 {
     GatherResult gathered;
-    m_treeRun = m_request.selection.isEmpty() && m_settings.includeSubdirectories;
+    // A tree run needs a real start folder: an empty one would mean "/".
+    m_treeRun = m_request.selection.isEmpty() && m_settings.includeSubdirectories
+                && QDir::isAbsolutePath(m_request.startFolder);
     m_tagContext.quietWhenShort = m_treeRun;
     if (!m_request.selection.isEmpty())
         gathered = writeSelectionList(m_request.selection);

@@ -206,3 +206,23 @@ TEST(RenameRun, PathsWithLineBreaksAreLeftAloneAndReported)
     for (const QString &line : newPaths)
         EXPECT_TRUE(QFile::exists(line)) << qPrintable(line);
 }
+
+TEST(RenameRun, LongNamesFitTheFileSystem)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString title(150, QChar(0xe4)); // two bytes each on disk
+    const QString a = putTagged(dir, "a.mp3", values(title, QString(150, QChar(0xf6))));
+    const QString b = putTagged(dir, "b.mp3", values(title, QString(150, QChar(0xf6)), {}, "1999"));
+
+    RunFixture fixture;
+    const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {a, b});
+    EXPECT_EQ(outcome.renamed, 2);
+    const QStringList names = namesIn(dir);
+    ASSERT_EQ(names.size(), 2);
+    for (const QString &name : names) {
+        EXPECT_LE(name.toUtf8().size(), 255);
+        EXPECT_TRUE(name.endsWith(".mp3"));
+    }
+    EXPECT_TRUE(names[0].endsWith(" (2).mp3") || names[1].endsWith(" (2).mp3"));
+}
