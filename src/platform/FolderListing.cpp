@@ -57,15 +57,3 @@ bool pathExists(const QString &path)
 }
 
 } // namespace kaz
-
-namespace kaz {
-
-bool isSameFile(const QString &a, const QString &b)
-{
-    struct stat sa {}, sb {};
-    if (::lstat(QFile::encodeName(a).constData(), &sa) != 0 || ::lstat(QFile::encodeName(b).constData(), &sb) != 0)
-        return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
-} // namespace kaz

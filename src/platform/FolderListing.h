@@ -25,10 +25,3 @@ qint64 prepareRegularFile(const QString &path);
 bool pathExists(const QString &path);
 
 } // namespace kaz
-
-namespace kaz {
-
-// Whether two paths name the same file (same device and inode).
-bool isSameFile(const QString &a, const QString &b);
-
-} // namespace kaz

@@ -35,6 +35,14 @@ QList<QByteArray> hashesOnly(const QString &dir)
     return hashes;
 }
 
+RenameSettings artistTitle()
+{
+    RenameSettings s;
+    s.secondField = NameField::Title;
+    s.thirdField = NameField::None;
+    return s;
+}
+
 RenameOutcome RunFixture::run(const RenameSettings &settings, const QString &start, const QStringList &selection,
                               bool preview, bool usePreviewList)
 {

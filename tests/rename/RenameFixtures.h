@@ -20,6 +20,9 @@ QStringList namesIn(const QString &dir);
 // file was lost, duplicated or changed.
 QList<QByteArray> hashesOnly(const QString &dir);
 
+// Settings for names of artist and title only.
+RenameSettings artistTitle();
+
 // A run with a scripted prompter that records what it was shown.
 struct RunFixture {
     ScriptedPrompter prompter;

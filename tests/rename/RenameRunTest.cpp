@@ -10,14 +10,6 @@ using namespace kaz::test;
 
 namespace {
 
-RenameSettings artistTitle()
-{
-    RenameSettings s;
-    s.secondField = NameField::Title;
-    s.thirdField = NameField::None;
-    return s;
-}
-
 QStringList logLines(const char *log)
 {
     return WorkListReader::readAll(workFilePath(log));

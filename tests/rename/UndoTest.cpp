@@ -13,14 +13,6 @@ using namespace kaz::test;
 
 namespace {
 
-RenameSettings artistTitle()
-{
-    RenameSettings s;
-    s.secondField = NameField::Title;
-    s.thirdField = NameField::None;
-    return s;
-}
-
 void writeLog(const char *name, const QStringList &lines)
 {
     WorkListWriter writer(workFilePath(name));
