@@ -81,7 +81,8 @@ TagRecord readTag(const QString &fileName, const TagContext &context, FsStatus *
         return record;
     record.fileSize = file.size();
     if (record.fileSize < id3v1::kTailSize) {
-        tell(context, Msg::FileTooShort, fileName);
+        if (!context.quietWhenShort)
+            tell(context, Msg::FileTooShort, fileName);
         return record;
     }
     file.makeOwnerWritable();

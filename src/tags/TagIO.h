@@ -26,6 +26,7 @@ public:
 struct TagContext {
     const TextCodec *codec = &defaultTextCodec();
     Prompter *prompter = nullptr; // the "to short" and "corrupt" messages; none when null
+    bool quietWhenShort = false;  // no "to short" message (runs that leave short files out)
     Language language = kDefaultLanguage;
     const TagOverride *override = nullptr; // set: write these values
     TagEditor *editor = nullptr;           // used with the edit flag

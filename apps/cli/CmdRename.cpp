@@ -1,0 +1,187 @@
+// kaz-cli rename: renames MP3 files after their tags, or previews it.
+#include "CliCommand.h"
+#include "CliSupport.h"
+#include "RenameOptions.h"
+
+#include "platform/FolderListing.h"
+#include "rename/FileGathering.h"
+#include "rename/FolderTree.h"
+#include "rename/RenameRun.h"
+#include "rename/WorkFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonObject>
+
+namespace kaz::cli {
+namespace {
+
+QString absolute(const QString &path)
+{
+    return QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
+// The files of a folder that the file list would show under "*.mp3".
+QStringList mp3FilesOf(const QString &folder)
+{
+    QStringList files;
+    for (const FolderEntry &entry : listFolder(folder)) {
+        if (entry.kind == FolderEntry::File && isMp3Name(entry.name))
+            files.append(withSlash(folder) + entry.name);
+    }
+    return files;
+}
+
+// PATH...: one folder, or files. Fills the request; false on wrong usage.
+bool takePaths(const QStringList &paths, bool recursive, RenameRequest *request, int *exitCode)
+{
+    QStringList files;
+    QStringList folders;
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        if (info.isDir())
+            folders.append(absolute(path));
+        else if (info.exists() || info.isSymLink())
+            files.append(absolute(path));
+        else {
+            err(QStringLiteral("kaz-cli rename: no such file or folder: %1\n").arg(printablePath(path)));
+            *exitCode = ExitFileError;
+        }
+    }
+    if (folders.isEmpty() && files.isEmpty())
+        return false;
+    if (!folders.isEmpty() && (folders.size() > 1 || !files.isEmpty())) {
+        err(QStringLiteral("rename takes one folder, or files\n"));
+        *exitCode = ExitUsage;
+        return false;
+    }
+    request->settings.includeSubdirectories = recursive;
+    if (!folders.isEmpty()) {
+        request->startFolder = withSlash(folders.first());
+        if (!recursive)
+            request->selection = mp3FilesOf(folders.first());
+    } else {
+        request->selection = files;
+        request->startFolder = files.isEmpty() ? QString() : QFileInfo(files.first()).absolutePath() + QLatin1Char('/');
+    }
+    return true;
+}
+
+QJsonObject rowJson(const PreviewRow &row)
+{
+    return QJsonObject{{QStringLiteral("status"), row.status},
+                       {QStringLiteral("info"), row.info},
+                       {QStringLiteral("currentName"), row.currentName},
+                       {QStringLiteral("previewedName"), row.previewedName},
+                       {QStringLiteral("path"), row.path}};
+}
+
+void printPreview(PreviewTable &table, bool json, Language language)
+{
+    table.sortByPath();
+    table.numberDuplicates();
+    table.markRows();
+    if (json) {
+        for (const PreviewRow &row : table.rows())
+            outJson(rowJson(row));
+        return;
+    }
+    QString text = PreviewTable::headers(language).join(QLatin1Char('\t')) + QLatin1Char('\n');
+    for (const PreviewRow &row : table.rows()) {
+        text += row.status + QLatin1Char('\t') + row.info + QLatin1Char('\t') + row.currentName + QLatin1Char('\t')
+                + row.previewedName + QLatin1Char('\t') + row.path + QLatin1Char('\n');
+        if (text.size() > 1 << 16) {
+            out(text);
+            text.clear();
+        }
+    }
+    out(text);
+}
+
+void printSummary(const RenameOutcome &outcome, bool json, Language l)
+{
+    if (json) {
+        outJson(QJsonObject{{QStringLiteral("files"), outcome.files},
+                            {QStringLiteral("renamed"), outcome.renamed},
+                            {QStringLiteral("unchanged"), outcome.unchanged},
+                            {QStringLiteral("marked"), outcome.notRenamed}});
+        return;
+    }
+    out(QString::fromUtf8(tr2(l, "%1 files: %2 renamed, %3 kept their name, %4 marked with \"! \"\n",
+                              "%1 Dateien: %2 umbenannt, %3 behielten ihren Namen, %4 mit \"! \" markiert\n"))
+            .arg(outcome.files)
+            .arg(outcome.renamed)
+            .arg(outcome.unchanged)
+            .arg(outcome.notRenamed));
+}
+
+int reportProblems(const RenameOutcome &outcome, Language l)
+{
+    for (const QString &path : outcome.lineBreakPaths) {
+        err(QString::fromUtf8(tr2(l, "kaz-cli: left alone, the path holds a line break: %1\n",
+                                  "kaz-cli: nicht bearbeitet, der Pfad enthält einen Zeilenumbruch: %1\n"))
+                .arg(printablePath(path)));
+    }
+    for (const QString &failure : outcome.failures)
+        err(QStringLiteral("kaz-cli: %1\n").arg(printablePath(failure)));
+    return outcome.lineBreakPaths.isEmpty() && outcome.failures.isEmpty() ? ExitOk : ExitFileError;
+}
+
+int runRename(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("preview"), QStringLiteral("Show the new names; change nothing.")});
+    parser.addOption({QStringLiteral("recursive"),
+                      QStringLiteral("With a folder: every MP3 file of its whole tree (files of 144 bytes or less "
+                                     "left out).")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("With --preview one JSON object per file and line; "
+                                                             "without, the counts as one JSON object.")});
+    addRenameSettingOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("PATH"),
+                                 QStringLiteral("MP3 files (each renamed in its folder), or one folder."),
+                                 QStringLiteral("PATH..."));
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments,
+                          QStringLiteral("Renames MP3 files after their ID3 tags. Every rename is logged, so that\n"
+                                         "'kaz-cli undo' can reverse the run; no file is ever replaced."),
+                          &exitCode))
+        return exitCode;
+    const Language language = chosenLanguage(parser);
+    RenameRequest request;
+    if (!renameSettingsFromOptions(parser, language, &request.settings))
+        return ExitUsage;
+    if (parser.positionalArguments().isEmpty()) {
+        err(QStringLiteral("rename needs files or a folder\n"));
+        return ExitUsage;
+    }
+    if (!takePaths(parser.positionalArguments(), parser.isSet(QStringLiteral("recursive")), &request, &exitCode))
+        return exitCode;
+    request.preview = parser.isSet(QStringLiteral("preview"));
+
+    TerminalPrompter prompter;
+    ProgressBar bar(QString::fromUtf8(request.preview ? tr2(language, "preview", "Vorschau")
+                                                      : tr2(language, "renaming", "Umbenennung")));
+    RenameEnvironment environment;
+    environment.prompter = &prompter;
+    environment.language = language;
+    environment.hooks.progress = [&bar](qint64 position, qint64 total) {
+        if (position > 0)
+            bar.update(position, total);
+    };
+    RunState state;
+    RenameOutcome outcome = renaming(request, environment, state);
+    bar.finish();
+    if (request.preview) {
+        removeWorkFile(workfile::FileList); // no preview dialog takes it over
+        printPreview(outcome.preview, parser.isSet(QStringLiteral("json")), language);
+    } else {
+        printSummary(outcome, parser.isSet(QStringLiteral("json")), language);
+    }
+    const int problems = reportProblems(outcome, language);
+    return exitCode != ExitOk ? exitCode : problems;
+}
+
+const CliCommand command("rename", "Rename MP3 files after their tags (with preview)", runRename);
+
+} // namespace
+} // namespace kaz::cli

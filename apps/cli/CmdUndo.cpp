@@ -1,0 +1,61 @@
+// kaz-cli undo: reverses the last rename run from its logs.
+#include "CliCommand.h"
+#include "CliSupport.h"
+#include "RenameOptions.h"
+
+#include "rename/Undo.h"
+
+namespace kaz::cli {
+namespace {
+
+int runUndo(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("yes"),
+                      QStringLiteral("Answer the question whether to undo a run of an earlier session with yes.")});
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments,
+                          QStringLiteral("Gives the files of the last rename run their old names and folders back,\n"
+                                         "removes the folders the run left empty, and deletes the undo logs."),
+                          &exitCode))
+        return exitCode;
+    const Language l = chosenLanguage(parser);
+    if (!undoInformationExists()) {
+        err(QString::fromUtf8(tr2(l, "kaz-cli undo: there is nothing to undo (no undo logs of a run).\n",
+                                  "kaz-cli undo: nichts rückgängig zu machen (keine Protokolle eines Laufs).\n")));
+        return ExitOk;
+    }
+    // Every kaz-cli call is a session of its own: the logs always come from
+    // an earlier one, and the question must be answered.
+    RunState state;
+    state.filesTouched = parser.isSet(QStringLiteral("yes"));
+    if (!state.filesTouched && !(isTerminal(stdin) && isTerminal(stderr))) {
+        err(forTerminal(message(Msg::UndoFromLastSession, l)) + QLatin1Char('\n'));
+        err(QString::fromUtf8(tr2(l, "kaz-cli undo: nothing done; the question needs a terminal or --yes.\n",
+                                  "kaz-cli undo: nichts getan; die Frage braucht ein Terminal oder --yes.\n")));
+        return ExitFileError;
+    }
+    TerminalPrompter prompter;
+    ProgressBar bar(QString::fromUtf8(tr2(l, "undo", "Rückgängig")));
+    RunHooks hooks;
+    hooks.progress = [&bar](qint64 position, qint64 total) { bar.update(position, total); };
+    const UndoOutcome outcome = undoLastRun(state, &prompter, l, nullptr, hooks);
+    bar.finish();
+    if (outcome.cancelled) {
+        err(QString::fromUtf8(tr2(l, "kaz-cli undo: cancelled.\n", "kaz-cli undo: abgebrochen.\n")));
+        return ExitOk;
+    }
+    out(QString::fromUtf8(tr2(l, "%1 files got their old names back, %2 already had them, %3 folders removed\n",
+                              "%1 Dateien haben ihre alten Namen zurück, %2 hatten sie schon, %3 Verzeichnisse entfernt\n"))
+            .arg(outcome.restored)
+            .arg(outcome.alreadyThere)
+            .arg(outcome.foldersRemoved));
+    for (const QString &failure : outcome.failures)
+        err(QStringLiteral("kaz-cli undo: %1\n").arg(printablePath(failure)));
+    return outcome.failures.isEmpty() ? ExitOk : ExitFileError;
+}
+
+const CliCommand command("undo", "Undo the last rename run", runUndo);
+
+} // namespace
+} // namespace kaz::cli

@@ -1,0 +1,158 @@
+#include "RenameOptions.h"
+
+#include "CliSupport.h"
+
+#include "rename/RenameTexts.h"
+
+namespace kaz::cli {
+namespace {
+
+bool parseField(const QString &text, NameField *field)
+{
+    static const char *const names[] = {"artist", "album", "title", "none"};
+    for (int i = 0; i < 4; ++i) {
+        if (text.compare(QLatin1String(names[i]), Qt::CaseInsensitive) == 0) {
+            *field = NameField(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool parseFields(const QString &text, RenameSettings *s)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() > 3)
+        return false;
+    NameField fields[3] = {NameField::None, NameField::None, NameField::None};
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (!parseField(parts[i].trimmed(), &fields[i]))
+            return false;
+    }
+    if (fields[0] == NameField::None)
+        return false;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = i + 1; j < 3; ++j) {
+            if (fields[i] != NameField::None && fields[i] == fields[j])
+                return false;
+        }
+    }
+    s->firstField = fields[0];
+    s->secondField = fields[1];
+    s->thirdField = fields[2];
+    return true;
+}
+
+bool intOption(const QCommandLineParser &parser, const char *name, int low, int high, int *value)
+{
+    const QString key = QString::fromLatin1(name);
+    if (!parser.isSet(key))
+        return true;
+    bool ok = false;
+    const int n = parser.value(key).toInt(&ok);
+    if (!ok || n < low || n > high) {
+        err(QStringLiteral("--%1 takes a number from %2 to %3\n").arg(key).arg(low).arg(high));
+        return false;
+    }
+    *value = n;
+    return true;
+}
+
+} // namespace
+
+void addRenameSettingOptions(QCommandLineParser &parser)
+{
+    const auto option = [&](const char *name, const char *help, const char *value = nullptr) {
+        if (value)
+            parser.addOption({QString::fromLatin1(name), QString::fromLatin1(help), QString::fromLatin1(value)});
+        else
+            parser.addOption({QString::fromLatin1(name), QString::fromLatin1(help)});
+    };
+    option("fields", "The fields of the name in order: up to three of artist, album, title, none "
+                     "(the first not none). Default artist,album,title.", "A,B,C");
+    option("comment", "Append the comment to the name.");
+    option("no-numbers", "Do not keep track numbers.");
+    option("number-fixed", "Put the number at a fixed place: 0 beginning, 1 after the first field, "
+                           "2 after the second, 3 after the third, 4 end.", "N");
+    option("number-relative", "Put the number before a field: 0 artist, 1 album, 2 title, 3 comment.", "N");
+    option("brackets", "Brackets around numbers: 0 none, 1 [ ], 2 { }, 3 ( ).", "N");
+    option("delimiter", "Text between the fields, 1 to 3 characters (default \" - \").", "TEXT");
+    option("replace", "Nine characters standing in for \\ / : * \" ? < > | in that order "
+                      "(default \"___   --_\").", "NINECHARS");
+    option("joliet", "Keep names short for CD file systems (two fields at most).");
+    option("user-name", "Name every file TEXT instead of using its tag: \"TEXT\", \"TEXT (2)\", ...; "
+                        "with --no-numbers a counter: \"01 - TEXT\", \"02 - TEXT\", ...", "TEXT");
+}
+
+RenameSettings storedRenameSettings()
+{
+    // The defaults of page "0"; the configuration file's values come in here
+    // once it is read by the program's start-up code.
+    return RenameSettings();
+}
+
+bool renameSettingsFromOptions(const QCommandLineParser &parser, Language language, RenameSettings *s)
+{
+    *s = storedRenameSettings();
+    if (parser.isSet(QStringLiteral("fields")) && !parseFields(parser.value(QStringLiteral("fields")), s)) {
+        err(QStringLiteral("--fields takes up to three different fields of artist, album, title, none; "
+                           "the first may not be none\n"));
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("comment")))
+        s->appendComment = true;
+    if (parser.isSet(QStringLiteral("no-numbers")))
+        s->keepNumbers = false;
+    int position = -1;
+    if (!intOption(parser, "number-fixed", 0, 4, &position))
+        return false;
+    if (position >= 0)
+        s->numbering.setFixed(position);
+    position = -1;
+    if (!intOption(parser, "number-relative", 0, 3, &position))
+        return false;
+    if (position >= 0) {
+        if (parser.isSet(QStringLiteral("number-fixed"))) {
+            err(QStringLiteral("give --number-fixed or --number-relative, not both\n"));
+            return false;
+        }
+        s->numbering.setRelative(position);
+    }
+    if (!intOption(parser, "brackets", 0, 3, &s->numbering.brackets))
+        return false;
+    if (parser.isSet(QStringLiteral("delimiter"))) {
+        s->delimiter = parser.value(QStringLiteral("delimiter"));
+        if (!delimiterIsAllowed(s->delimiter)) {
+            err(forTerminal(renameText(RenameText::DelimiterNotAllowed, language)).trimmed()
+                + QStringLiteral("\n(--delimiter takes 1 to 3 characters)\n"));
+            return false;
+        }
+    }
+    if (parser.isSet(QStringLiteral("replace"))) {
+        s->replacements = parser.value(QStringLiteral("replace"));
+        if (!replacementsAreUsable(s->replacements)) {
+            err(QStringLiteral("--replace takes exactly nine characters, none of them \"/\"\n"));
+            return false;
+        }
+    }
+    if (parser.isSet(QStringLiteral("joliet")))
+        s->joliet = true;
+    if (parser.isSet(QStringLiteral("user-name"))) {
+        s->userDefined = true;
+        s->userText = parser.value(QStringLiteral("user-name"));
+        if (s->userText.isEmpty() || s->userText.contains(QLatin1Char('/'))) {
+            err(QStringLiteral("--user-name takes a text without \"/\"\n"));
+            return false;
+        }
+    }
+    return true;
+}
+
+QString printablePath(const QString &path)
+{
+    QString shown = path;
+    shown.replace(QLatin1Char('\n'), QLatin1String("\\n")).replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    return shown;
+}
+
+} // namespace kaz::cli

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+namespace kaz {
+
+// The outside media player that KAZ keeps working on renamed files. The
+// operations are those of the classic player remote control; positions are
+// in milliseconds. An implementation talks to a real player; the null player
+// answers "not running" to everything, so that every caller can skip its
+// player steps without testing for a player itself.
+class MediaPlayer
+{
+public:
+    virtual ~MediaPlayer() = default;
+
+    virtual bool isRunning() = 0;
+    // Playing or paused.
+    virtual bool isPlaying() = 0;
+    virtual qint64 position() = 0;
+    virtual qint64 length() = 0;
+    // The file being played, when the player can tell.
+    virtual QString currentFile() = 0;
+
+    virtual void clearPlaylist() = 0;
+    virtual void addFile(const QString &path) = 0;
+    virtual void startPlaying() = 0;
+    virtual void jumpTo(qint64 position) = 0;
+    virtual void play() = 0;
+    virtual void pauseToggle() = 0;
+    virtual void stop() = 0;
+    virtual void next() = 0;
+};
+
+class NullMediaPlayer : public MediaPlayer
+{
+public:
+    bool isRunning() override { return false; }
+    bool isPlaying() override { return false; }
+    qint64 position() override { return 0; }
+    qint64 length() override { return 0; }
+    QString currentFile() override { return {}; }
+    void clearPlaylist() override {}
+    void addFile(const QString &) override {}
+    void startPlaying() override {}
+    void jumpTo(qint64) override {}
+    void play() override {}
+    void pauseToggle() override {}
+    void stop() override {}
+    void next() override {}
+};
+
+// The player for callers that were given none.
+MediaPlayer &nullMediaPlayer();
+
+} // namespace kaz

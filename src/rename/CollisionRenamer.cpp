@@ -1,0 +1,136 @@
+#include "CollisionRenamer.h"
+
+#include "NameComposer.h"
+#include "PlaylistCopy.h"
+#include "RunState.h"
+#include "UndoLogWriter.h"
+
+#include "platform/MediaPlayer.h"
+
+#include <cerrno>
+
+namespace kaz {
+namespace {
+
+constexpr int kMaxSuffix = 1000000;
+
+bool isLockError(int error)
+{
+    return error == EACCES || error == EPERM || error == EBUSY || error == ETXTBSY;
+}
+
+} // namespace
+
+CollisionRenamer::CollisionRenamer(UndoLogWriter *log, MediaPlayer &player, PlaylistCopy &playlist, RunState &state)
+    : m_log(log)
+    , m_player(player)
+    , m_playlist(playlist)
+    , m_state(state)
+{
+}
+
+CollisionRenamer::Result CollisionRenamer::renameWithSuffix(const QString &oldPath, const QString &folder,
+                                                            const QString &base, const QString &extension)
+{
+    Result result;
+    for (int k = 1; k <= kMaxSuffix; ++k) {
+        const QString suffix = k == 1 ? QString() : QStringLiteral(" (%1)").arg(k);
+        const QString tail = suffix + extension;
+        result = renameTo(oldPath, folder + fitFileName(base, tail) + tail);
+        if (result.outcome != TargetTaken)
+            return result;
+    }
+    result.outcome = Failed;
+    result.status = FsStatus::fromErrno(EEXIST);
+    return result;
+}
+
+CollisionRenamer::Result CollisionRenamer::renameTo(const QString &oldPath, const QString &target)
+{
+    Result result;
+    result.target = target;
+    if (target == oldPath) {
+        result.outcome = Unchanged;
+        return result;
+    }
+    // No look before the rename: the rename itself refuses a taken name, and
+    // the pair logged for it is taken back.
+    if (m_log && !m_log->record(oldPath, target)) {
+        result.status = FsStatus::fromErrno(EIO);
+        return result;
+    }
+    result.status = renameReleasingPlayer(oldPath, target);
+    if (result.status.ok()) {
+        result.outcome = Renamed;
+        m_playlist.renamed(oldPath, target);
+        return result;
+    }
+    if (m_log)
+        m_log->retract();
+    result.outcome = result.status.outcome == FsStatus::TargetExists ? TargetTaken : Failed;
+    return result;
+}
+
+QString CollisionRenamer::firstChoice(const Job &job)
+{
+    return job.folder + fitFileName(job.base, job.extension) + job.extension;
+}
+
+QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jobs)
+{
+    QList<Result> results;
+    results.reserve(jobs.size());
+    qsizetype next = 0;
+    while (next < jobs.size()) {
+        QList<std::pair<QString, QString>> pairs;
+        for (qsizetype i = next; i < jobs.size(); ++i)
+            pairs.append({jobs[i].oldPath, firstChoice(jobs[i])});
+        if (!m_log || !m_log->recordBatch(pairs)) {
+            for (; next < jobs.size(); ++next) {
+                const Job &job = jobs[next];
+                results.append(renameWithSuffix(job.oldPath, job.folder, job.base, job.extension));
+            }
+            break;
+        }
+        for (qsizetype i = 0; i < pairs.size(); ++i, ++next) {
+            Result result;
+            result.target = pairs[i].second;
+            result.status = renameNoReplace(pairs[i].first, result.target);
+            if (result.status.ok()) {
+                result.outcome = Renamed;
+                m_playlist.renamed(pairs[i].first, result.target);
+                results.append(result);
+                continue;
+            }
+            // This one needs a suffix or the player's help: it goes alone,
+            // and the rest form a new batch.
+            m_log->retractBatchFrom(i);
+            const Job &job = jobs[next];
+            results.append(renameWithSuffix(job.oldPath, job.folder, job.base, job.extension));
+            ++next;
+            break;
+        }
+    }
+    return results;
+}
+
+FsStatus CollisionRenamer::renameReleasingPlayer(const QString &oldPath, const QString &target)
+{
+    FsStatus status = renameNoReplace(oldPath, target);
+    if (status.ok() || !isLockError(status.errorNumber) || !m_player.isRunning())
+        return status;
+    const QString playing = m_player.currentFile();
+    if (!playing.isEmpty() && playing != oldPath)
+        return status;
+    const qint64 position = m_player.position();
+    m_player.stop();
+    m_player.clearPlaylist();
+    status = renameNoReplace(oldPath, target);
+    if (status.ok()) {
+        m_state.playingFile = target;
+        m_state.playingPosition = position;
+    }
+    return status;
+}
+
+} // namespace kaz

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kaz {
+
+// What went into the file list "fl.kaz".
+struct GatherResult {
+    qint64 files = 0;
+    // Folders with at least one MP3 file (the folder progress bar's count).
+    qint64 folders = 0;
+    // Paths left out because they hold a line break.
+    QStringList skipped;
+};
+
+// "*.mp3" in any letter case.
+bool isMp3Name(const QString &name);
+
+// Writes the selected files to "fl.kaz", in list order, as they are.
+GatherResult writeSelectionList(const QStringList &paths);
+
+// Writes every MP3 file of the tree below startFolder to "fl.kaz", folder by
+// folder in the order of the folder list (which is built on the way and left
+// as "dl.kaz"). With testSizes, files of 144 bytes or less are left out and
+// the others get their owner's write permission; without it the caller does
+// both when it reads the tags, which looks at size and permission anyway.
+GatherResult writeTreeList(const QString &startFolder, bool testSizes);
+
+} // namespace kaz

@@ -1,0 +1,332 @@
+#include "NameComposer.h"
+
+#include "NumberExtractor.h"
+
+namespace kaz {
+namespace {
+
+using F = NameField;
+
+// The values a name is made of; the Joliet rules shorten copies of them.
+struct NameValues {
+    QString artist, album, title, comment;
+
+    QString &of(NameField field) { return field == F::Artist ? artist : field == F::Album ? album : title; }
+    const QString &of(NameField field) const
+    {
+        return field == F::Artist ? artist : field == F::Album ? album : title;
+    }
+};
+
+struct Number {
+    QString text;
+    int fixed = -1;
+    int relative = -1;
+};
+
+QString cut(const QString &text, qsizetype length)
+{
+    return length <= 0 ? QString() : text.left(length);
+}
+
+void cutIfLonger(QString &text, qsizetype length)
+{
+    if (text.size() > length)
+        text = cut(text, length);
+}
+
+void shortenForJoliet(NameValues &v, const QList<NameField> &available, const RenameSettings &s)
+{
+    const qsizetype d = s.delimiter.size();
+    const bool withTitle = available.contains(F::Title);
+    const bool noComment = v.comment.isEmpty();
+    if (available.size() == 1 && s.appendComment) {
+        const qsizetype b = 57 - 2 * d;
+        for (QString *field : {&v.title, &v.album, &v.artist})
+            *field = cut(*field, noComment ? b : 2 * b / 3);
+        v.comment = cut(v.comment, b - v.of(available[0]).size());
+    } else if (available.size() == 2 && s.appendComment) {
+        const qsizetype b = 57 - 3 * d;
+        cutIfLonger(v.title, 5 * b / 10);
+        if (withTitle) {
+            const qsizetype rest = noComment ? b - v.title.size() : 3 * b / 10;
+            v.artist = cut(v.artist, rest);
+            v.album = cut(v.album, rest);
+        } else {
+            cutIfLonger(v.artist, 5 * b / 10);
+            v.album = cut(v.album, noComment ? b - v.artist.size() : 3 * b / 10);
+        }
+        v.comment = cut(v.comment, b - v.of(available[0]).size() - v.of(available[1]).size());
+    } else if (available.size() == 1) {
+        const qsizetype b = 57 - d;
+        for (QString *field : {&v.title, &v.album, &v.artist})
+            cutIfLonger(*field, b);
+    } else if (available.size() == 2) {
+        const qsizetype b = 57 - 2 * d;
+        cutIfLonger(v.title, 3 * b / 5);
+        if (withTitle) {
+            v.artist = cut(v.artist, b - v.title.size());
+            v.album = cut(v.album, b - v.title.size());
+        } else {
+            cutIfLonger(v.artist, 3 * b / 5);
+            v.album = cut(v.album, b - v.artist.size());
+        }
+    }
+}
+
+Number numberFor(const TagRecord &tag, const QString &fileName, const NumberingSettings &numbering)
+{
+    Number n;
+    if (tag.trackText != QLatin1String("0")) {
+        n.text = tag.trackText;
+        n.fixed = numbering.fixedPosition;
+        n.relative = numbering.relativePosition;
+    } else {
+        n.text = extract_number(fileName);
+        n.fixed = 0;
+    }
+    if (!n.text.isEmpty() && numbering.brackets >= 1 && numbering.brackets <= 3) {
+        static const char *const open[] = {"[", "{", "("};
+        static const char *const close[] = {"]", "}", ")"};
+        n.text = QLatin1String(open[numbering.brackets - 1]) + n.text + QLatin1String(close[numbering.brackets - 1]);
+    }
+    return n;
+}
+
+int relativeSlot(NameField field)
+{
+    return int(field); // before artist 0, album 1, title 2
+}
+
+void removeDoubledDelimiters(QString &name, const QString &delim)
+{
+    if (delim.isEmpty() || !name.contains(delim + delim))
+        return;
+    const qsizetype d = delim.size();
+    const qsizetype last = name.size() - 2 * d; // fixed before the pass, as one forward pass
+    for (qsizetype i = 0; i < last; ++i) {
+        if (QStringView(name).mid(i, d) == delim && QStringView(name).mid(i + d, d) == delim)
+            name.remove(i, d);
+    }
+}
+
+QString composeValues(const NameValues &v, const QList<NameField> &available, const Number &number,
+                      const RenameSettings &s)
+{
+    const QString &delim = s.delimiter;
+    const bool present = s.keepNumbers && !number.text.isEmpty();
+    const qsizetype count = available.size();
+    QString name;
+    if (present && (number.fixed == 0 || (number.fixed == 2 && count == 1) || (number.fixed == 3 && count < 3)))
+        name = number.text + delim;
+    bool placed = false;
+    for (qsizetype i = 1; i <= count; ++i) {
+        const NameField field = available[i - 1];
+        if (i > 1)
+            name += delim;
+        if (present && number.relative == relativeSlot(field)) {
+            name += number.text + delim;
+            placed = true;
+        }
+        name += v.of(field);
+        if (present && i == number.fixed && i <= 3)
+            name += delim + number.text;
+    }
+    // A number meant to stand before a field that is not there goes to the
+    // front (the numbering dialog's promise), also before the artist.
+    if (present && !placed && number.relative >= 0 && number.relative <= 2)
+        name = number.text + delim + name;
+    if (s.appendComment) {
+        if (s.keepNumbers && number.relative == 3)
+            name += delim + number.text;
+        if (!v.comment.isEmpty())
+            name += delim + v.comment;
+    } else if (present && number.relative == 3) {
+        name = number.text + delim + name;
+    }
+    if (s.keepNumbers && number.fixed == 4)
+        name += delim + number.text;
+    removeDoubledDelimiters(name, delim);
+    return name;
+}
+
+NameValues valuesOf(const TagRecord &tag)
+{
+    return {tag.longArtist, tag.longAlbum, tag.longTitle, tag.comment};
+}
+
+// Control characters (a line break in a tag, a zero byte) cannot stand in a
+// file name that the work lists and undo logs record line by line; a slash
+// would leave the folder.
+void makeNameSafe(QString &name)
+{
+    for (QChar &c : name) {
+        if (c.unicode() < 32 || c.unicode() == 127)
+            c = QLatin1Char(' ');
+        else if (c == QLatin1Char('/'))
+            c = QLatin1Char('_');
+    }
+}
+
+void cutToLength(QString &name, qsizetype length)
+{
+    if (name.size() <= length)
+        return;
+    if (name[length - 1].isHighSurrogate())
+        --length;
+    name.truncate(length);
+}
+
+QString trimmedEnd(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1].unicode() <= 32)
+        --end;
+    return text.left(end);
+}
+
+void replaceIn(QString &text, const QString &replacements)
+{
+    for (QChar &c : text) {
+        if (c.unicode() > 0x7f)
+            continue;
+        for (int i = 0; i < 9; ++i) {
+            if (c.unicode() == kForbiddenCharacters[i]) {
+                c = replacements[i];
+                break;
+            }
+        }
+    }
+}
+
+} // namespace
+
+QList<NameField> selectedFields(const RenameSettings &settings)
+{
+    QList<NameField> fields{settings.firstField};
+    for (NameField f : {settings.secondField, settings.effectiveThirdField()}) {
+        if (f != F::None)
+            fields.append(f);
+    }
+    fields.removeAll(F::None);
+    return fields;
+}
+
+QList<NameField> availableFields(const RenameSettings &settings, const TagRecord &tag)
+{
+    QList<NameField> fields;
+    for (NameField f : selectedFields(settings)) {
+        const QString &value = f == F::Artist ? tag.artist : f == F::Album ? tag.album : tag.title;
+        if (!value.isEmpty())
+            fields.append(f);
+    }
+    return fields;
+}
+
+QString fieldCodes(const QList<NameField> &fields)
+{
+    QString codes;
+    for (NameField f : fields)
+        codes += f == F::Artist ? QLatin1String("AR") : f == F::Album ? QLatin1String("AL") : QLatin1String("TI");
+    return codes;
+}
+
+void replaceForbiddenCharacters(TagRecord &tag, const QString &replacements)
+{
+    if (replacements.size() != 9)
+        return;
+    for (QString *text : {&tag.title, &tag.artist, &tag.album, &tag.comment}) {
+        replaceIn(*text, replacements);
+        *text = trimmedEnd(*text);
+    }
+    for (QString *text : {&tag.year, &tag.longTitle, &tag.longArtist, &tag.longAlbum})
+        replaceIn(*text, replacements);
+    // Without a Lyrics3 value the long fields are copies of the ID3 fields
+    // and are trimmed with them.
+    for (auto [longText, shortText] : {std::pair{&tag.longTitle, &tag.title}, std::pair{&tag.longArtist, &tag.artist},
+                                       std::pair{&tag.longAlbum, &tag.album}}) {
+        if (trimmedEnd(*longText) == *shortText)
+            *longText = *shortText;
+    }
+}
+
+QString compose_name(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
+{
+    const QList<NameField> available = availableFields(settings, tag);
+    NameValues values = valuesOf(tag);
+    if (settings.joliet)
+        shortenForJoliet(values, available, settings);
+    QString name = composeValues(values, available, numberFor(tag, fileName, settings.numbering), settings);
+    makeNameSafe(name);
+    cutToLength(name, kMaxComposedLength);
+    return name;
+}
+
+QString simple_vorschau(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
+{
+    RenameSettings plain = settings;
+    plain.joliet = false;
+    plain.thirdField = settings.effectiveThirdField();
+    return composeValues(valuesOf(tag), availableFields(plain, tag), numberFor(tag, fileName, settings.numbering),
+                         plain);
+}
+
+QString counterText(int counter)
+{
+    return QString::number(counter).rightJustified(2, QLatin1Char('0'));
+}
+
+QString userDefinedName(const RenameSettings &settings, int counter)
+{
+    QString name = settings.keepNumbers ? settings.userText : counterText(counter) + settings.delimiter + settings.userText;
+    makeNameSafe(name);
+    return name;
+}
+
+NamePlan planName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
+{
+    NamePlan plan;
+    plan.name = compose_name(tag, fileName, settings);
+    plan.complete = !plan.name.trimmed().isEmpty()
+                    && availableFields(settings, tag).size() == selectedFields(settings).size();
+    if (!plan.complete)
+        plan.name.clear();
+    return plan;
+}
+
+QString extensionOf(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0 || fileName.size() - dot > 5)
+        return {};
+    return fileName.mid(dot);
+}
+
+QString markedBase(const QString &fileName)
+{
+    QString base = fileName;
+    base.chop(extensionOf(fileName).size());
+    if (base.startsWith(QLatin1String("! ")))
+        base.remove(0, 2);
+    return QStringLiteral("! ") + base;
+}
+
+QString fitFileName(const QString &base, const QString &tail)
+{
+    const qsizetype tailBytes = tail.toUtf8().size();
+    if (base.toUtf8().size() + tailBytes <= kMaxFileNameBytes)
+        return base;
+    qsizetype bytes = 0;
+    qsizetype i = 0;
+    while (i < base.size()) {
+        const qsizetype step = base[i].isHighSurrogate() && i + 1 < base.size() ? 2 : 1;
+        const qsizetype size = QStringView(base).mid(i, step).toUtf8().size();
+        if (bytes + size + tailBytes > kMaxFileNameBytes)
+            break;
+        bytes += size;
+        i += step;
+    }
+    return base.left(i);
+}
+
+} // namespace kaz

@@ -1,0 +1,122 @@
+#include "PreviewTable.h"
+
+#include "RenameTexts.h"
+#include "WorkFiles.h"
+#include "WorkListReader.h"
+#include "WorkListWriter.h"
+
+#include <QFile>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+
+namespace kaz {
+namespace {
+
+bool isStatus(const QString &status, RenameText id)
+{
+    return status == renameText(id, Language::English) || status == renameText(id, Language::German);
+}
+
+QString folderOf(const QString &path)
+{
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+} // namespace
+
+QStringList PreviewTable::headers(Language l)
+{
+    return {renameText(RenameText::HeaderStatus, l), renameText(RenameText::HeaderInfo, l),
+            renameText(RenameText::HeaderCurrentName, l), renameText(RenameText::HeaderPreviewedName, l),
+            renameText(RenameText::HeaderCurrentPath, l)};
+}
+
+void PreviewTable::sortByPath()
+{
+    // The paths as bytes, so that the order is the byte order of the names.
+    QList<std::pair<QByteArray, qsizetype>> keys;
+    keys.reserve(m_rows.size());
+    for (qsizetype i = 0; i < m_rows.size(); ++i)
+        keys.append({m_rows[i].path.toUtf8(), i});
+    std::stable_sort(keys.begin(), keys.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<PreviewRow> sorted;
+    sorted.reserve(m_rows.size());
+    for (const auto &key : keys)
+        sorted.append(std::move(m_rows[key.second]));
+    m_rows = std::move(sorted);
+}
+
+void PreviewTable::numberDuplicates()
+{
+    QHash<QString, int> seen;
+    for (PreviewRow &row : m_rows) {
+        const int k = ++seen[folderOf(row.path) + row.previewedName];
+        if (k > 1)
+            row.previewedName = row.previewedName.chopped(qMin<qsizetype>(4, row.previewedName.size()))
+                                + QStringLiteral(" (%1)").arg(k) + row.previewedName.right(4);
+    }
+}
+
+void PreviewTable::markRows()
+{
+    for (PreviewRow &row : m_rows) {
+        if (row.previewedName.startsWith(QLatin1Char('!')))
+            row.status = renameText(RenameText::StatusMarked, Language::English);
+    }
+}
+
+void PreviewTable::toggleExcluded(qsizetype index, Language language)
+{
+    if (index < 0 || index >= m_rows.size() || m_rows[index].path.isEmpty())
+        return;
+    QString &status = m_rows[index].status;
+    if (status.isEmpty())
+        status = renameText(RenameText::StatusExcluded, language);
+    else if (isStatus(status, RenameText::StatusExcluded))
+        status.clear();
+    else if (status == renameText(RenameText::StatusMarked, language))
+        status = renameText(RenameText::StatusMarkedExcluded, language);
+    else if (isStatus(status, RenameText::StatusMarkedExcluded))
+        status = renameText(RenameText::StatusMarked, language);
+}
+
+bool PreviewTable::isExcluded(qsizetype row) const
+{
+    return row >= 0 && row < m_rows.size() && isStatus(m_rows[row].status, RenameText::StatusExcluded);
+}
+
+QList<qsizetype> PreviewTable::rowsWithProblems() const
+{
+    QList<qsizetype> rows;
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        if (!m_rows[i].info.isEmpty())
+            rows.append(i);
+    }
+    return rows;
+}
+
+qint64 PreviewTable::writeFilteredList() const
+{
+    QSet<QString> excluded;
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        if (isExcluded(i))
+            excluded.insert(m_rows[i].path);
+    }
+    const QString list = workFilePath(workfile::FileList);
+    const QString copy = workFilePath(workfile::FileListRewrite);
+    QFile::remove(copy);
+    QFile::rename(list, copy);
+    WorkListReader reader(copy);
+    WorkListWriter writer(workFilePath(workfile::PreviewFileList));
+    while (std::optional<QString> path = reader.next()) {
+        if (!excluded.contains(*path))
+            writer.append(*path);
+    }
+    writer.close();
+    QFile::remove(copy);
+    return writer.count();
+}
+
+} // namespace kaz

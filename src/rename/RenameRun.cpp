@@ -1,0 +1,322 @@
+#include "RenameRun.h"
+
+#include "CollisionRenamer.h"
+#include "FileGathering.h"
+#include "NameComposer.h"
+#include "PlaylistCopy.h"
+#include "RenameTexts.h"
+#include "UndoLogWriter.h"
+#include "WorkFiles.h"
+#include "WorkListReader.h"
+#include "WorkListWriter.h"
+
+#include "platform/MediaPlayer.h"
+#include "platform/Messages.h"
+#include "platform/Prompter.h"
+#include "tags/Id3v1.h"
+#include "tags/TagIO.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <memory>
+
+namespace kaz {
+namespace {
+
+const QString kMp3 = QStringLiteral(".mp3");
+constexpr qsizetype kBatchSize = 256;
+
+QString folderPart(const QString &path)
+{
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString namePart(const QString &path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+qint64 countEntries(const QString &path)
+{
+    qint64 count = 0;
+    WorkListReader reader(path);
+    while (reader.next())
+        ++count;
+    return count;
+}
+
+class Runner
+{
+public:
+    Runner(const RenameRequest &request, const RenameEnvironment &environment, RunState &state)
+        : m_request(request)
+        , m_settings(request.settings)
+        , m_env(environment)
+        , m_state(state)
+        , m_player(environment.player ? *environment.player : nullMediaPlayer())
+    {
+        m_settings.numbering = m_settings.numbering.normalized();
+        m_tagContext.codec = environment.codec;
+        m_tagContext.prompter = environment.prompter;
+        m_tagContext.language = environment.language;
+    }
+
+    RenameOutcome run();
+
+private:
+    bool userCounterNames() const { return m_settings.userDefined && !m_settings.keepNumbers; }
+    void gather();
+    void takePreviewList();
+    void renameToTemporaryNames();
+    void processFile(const QString &path);
+    void renameUserDefined(const QString &path, const QString &folder);
+    void renameByTag(const QString &path, const QString &folder, const QString &name);
+    void addPreviewRow(const QString &path, const QString &name, const QString &previewed, const QString &info);
+    QString tagInfo(const TagRecord &tag);
+    void count(const CollisionRenamer::Result &result, const QString &path);
+    void renamePending();
+    void finish();
+
+    const RenameRequest &m_request;
+    RenameSettings m_settings;
+    const RenameEnvironment &m_env;
+    RunState &m_state;
+    MediaPlayer &m_player;
+    TagContext m_tagContext;
+    RenameOutcome m_outcome;
+    std::unique_ptr<UndoLogWriter> m_log;
+    PlaylistCopy m_playlist;
+    std::unique_ptr<CollisionRenamer> m_renamer;
+    qint64 m_totalFiles = 0;
+    qint64 m_totalFolders = 0;
+    qint64 m_folderStep = 0;
+    QString m_lastFolder;
+    int m_userCounter = 1;
+    bool m_treeRun = false;
+    QList<CollisionRenamer::Job> m_jobs;
+};
+
+RenameOutcome Runner::run()
+{
+    m_state.running = true;
+    m_state.filesTouched = true;
+    if (m_env.status)
+        m_env.status(renameText(m_request.preview ? RenameText::CalculatingPreview : RenameText::RenamingFiles,
+                                m_env.language));
+    gather();
+    // Before the temporary names: the preview's list holds the paths the
+    // files have now.
+    takePreviewList();
+    if (!m_request.preview) {
+        m_log = std::make_unique<UndoLogWriter>();
+        m_renamer = std::make_unique<CollisionRenamer>(m_log.get(), m_player, m_playlist, m_state);
+        if (userCounterNames())
+            renameToTemporaryNames();
+    }
+    if (m_env.folderProgress)
+        m_env.folderProgress(0, m_totalFolders);
+    m_env.hooks.report(0, m_totalFiles);
+    WorkListReader list(workFilePath(workfile::FileList));
+    while (std::optional<QString> path = list.next())
+        processFile(*path);
+    if (m_renamer)
+        renamePending();
+    finish();
+    return std::move(m_outcome);
+}
+
+void Runner::gather()
+{
+    GatherResult gathered;
+    // A tree run needs a real start folder: an empty one would mean "/".
+    m_treeRun = m_request.selection.isEmpty() && m_settings.includeSubdirectories
+                && QDir::isAbsolutePath(m_request.startFolder);
+    m_tagContext.quietWhenShort = m_treeRun;
+    if (!m_request.selection.isEmpty())
+        gathered = writeSelectionList(m_request.selection);
+    else if (m_treeRun)
+        gathered = writeTreeList(m_request.startFolder, m_settings.userDefined);
+    else
+        gathered = writeSelectionList({});
+    m_totalFiles = gathered.files;
+    m_totalFolders = gathered.folders;
+    m_outcome.lineBreakPaths = gathered.skipped;
+}
+
+void Runner::takePreviewList()
+{
+    const QString previewList = workFilePath(workfile::PreviewFileList);
+    if (!m_request.usePreviewList || !QFile::exists(previewList))
+        return;
+    const QString list = workFilePath(workfile::FileList);
+    QFile::remove(list);
+    QFile::rename(previewList, list);
+    m_totalFiles = countEntries(list);
+}
+
+// Every file first gets a temporary name, so that no file of the run holds a
+// counter name that another file of the run is to get.
+void Runner::renameToTemporaryNames()
+{
+    const QString list = workFilePath(workfile::FileList);
+    const QString rewrite = workFilePath(workfile::FileListRewrite);
+    {
+        WorkListReader reader(list);
+        WorkListWriter writer(rewrite);
+        for (int counter = 1; std::optional<QString> path = reader.next(); ++counter) {
+            m_env.hooks.pump();
+            const CollisionRenamer::Result result = m_renamer->renameWithSuffix(
+                *path, folderPart(*path), QString::number(counter) + QStringLiteral("~_$$_~"), kMp3);
+            writer.append(result.outcome == CollisionRenamer::Failed ? *path : result.target);
+        }
+        writer.close();
+    }
+    QFile::remove(list);
+    QFile::rename(rewrite, list);
+}
+
+void Runner::processFile(const QString &path)
+{
+    m_env.hooks.pump();
+    ++m_outcome.files;
+    const QString folder = folderPart(path);
+    if (folder != m_lastFolder) {
+        m_lastFolder = folder;
+        if (m_env.folderProgress)
+            m_env.folderProgress(qMin(++m_folderStep, m_totalFolders), m_totalFolders);
+    }
+    if (m_settings.userDefined)
+        renameUserDefined(path, folder);
+    else
+        renameByTag(path, folder, namePart(path));
+    m_env.hooks.report(m_outcome.files, m_totalFiles);
+}
+
+void Runner::renameUserDefined(const QString &path, const QString &folder)
+{
+    if (m_request.preview) {
+        addPreviewRow(path, namePart(path), userDefinedName(m_settings, m_userCounter++) + kMp3, QString());
+        return;
+    }
+    if (m_settings.keepNumbers) {
+        count(m_renamer->renameWithSuffix(path, folder, userDefinedName(m_settings, 0), kMp3), path);
+        return;
+    }
+    // Counter names taken outside the run are skipped, and the following
+    // files go on from there.
+    CollisionRenamer::Result result;
+    do {
+        const QString base = userDefinedName(m_settings, m_userCounter++);
+        result = m_renamer->renameTo(path, folder + fitFileName(base, kMp3) + kMp3);
+    } while (result.outcome == CollisionRenamer::TargetTaken && m_userCounter < 10000000);
+    count(result, path);
+}
+
+void Runner::renameByTag(const QString &path, const QString &folder, const QString &name)
+{
+    FsStatus readStatus;
+    TagRecord tag = readTag(path, m_tagContext, &readStatus);
+    if (!readStatus.ok()) {
+        m_outcome.failures.append(path + QStringLiteral(": ") + readStatus.errorText());
+        return;
+    }
+    if (m_treeRun && tag.fileSize <= id3v1::kTailSize) {
+        --m_outcome.files; // too small to be a tagged MP3 file: not part of a tree run
+        return;
+    }
+    replaceForbiddenCharacters(tag, m_settings.replacements);
+    const NamePlan plan = planName(tag, name, m_settings);
+    if (!plan.complete)
+        ++m_outcome.notRenamed;
+    if (m_request.preview) {
+        const QString previewed = plan.complete ? plan.name + kMp3 : markedBase(name) + extensionOf(name);
+        addPreviewRow(path, name, previewed, tagInfo(tag));
+        return;
+    }
+    CollisionRenamer::Job job{path, folder, plan.name, kMp3};
+    if (!plan.complete)
+        job = {path, folder, markedBase(name), extensionOf(name)};
+    if (CollisionRenamer::firstChoice(job) == path) {
+        ++m_outcome.unchanged;
+        return;
+    }
+    m_jobs.append(std::move(job));
+    if (m_jobs.size() >= kBatchSize)
+        renamePending();
+}
+
+// The renames go in batches: the undo logs get one write per batch instead
+// of two per file, each batch logged before its first rename.
+void Runner::renamePending()
+{
+    const QList<CollisionRenamer::Result> results = m_renamer->renameAll(m_jobs);
+    for (qsizetype i = 0; i < results.size(); ++i)
+        count(results[i], m_jobs[i].oldPath);
+    m_jobs.clear();
+}
+
+void Runner::count(const CollisionRenamer::Result &result, const QString &path)
+{
+    if (result.outcome == CollisionRenamer::Renamed)
+        ++m_outcome.renamed;
+    else if (result.outcome == CollisionRenamer::Unchanged)
+        ++m_outcome.unchanged;
+    else
+        m_outcome.failures.append(path + QStringLiteral(": ") + result.status.errorText());
+}
+
+QString Runner::tagInfo(const TagRecord &tag)
+{
+    if (!tag.tagged)
+        return renameText(RenameText::NoId3Tag, m_env.language);
+    QStringList missing;
+    if (tag.longArtist.isEmpty())
+        missing << renameText(RenameText::NoArtist, m_env.language);
+    if (tag.longAlbum.isEmpty())
+        missing << renameText(RenameText::NoAlbum, m_env.language);
+    if (tag.longTitle.isEmpty())
+        missing << renameText(RenameText::NoTitle, m_env.language);
+    if (missing.isEmpty())
+        return {};
+    ++m_outcome.missingFields;
+    const QString joined = missing.join(m_settings.delimiter);
+    return missing.size() > 1 ? QString::number(missing.size()) + QLatin1Char(' ') + joined : joined;
+}
+
+void Runner::addPreviewRow(const QString &path, const QString &name, const QString &previewed, const QString &info)
+{
+    m_outcome.preview.append(PreviewRow{QString(), info, name, previewed, path});
+}
+
+void Runner::finish()
+{
+    if (m_env.folderProgress) {
+        m_env.folderProgress(m_totalFolders, m_totalFolders);
+        m_env.folderProgress(0, m_totalFolders);
+    }
+    m_env.hooks.report(0, m_totalFiles);
+    m_log.reset();
+    m_playlist.save();
+    m_playlist.resume(m_player, m_state.playingFile, m_state.playingPosition);
+    if (!m_request.preview && m_outcome.notRenamed > 0 && m_env.prompter) {
+        m_env.prompter->inform(MessageKind::Warning, QString::number(m_outcome.notRenamed)
+                                                         + message(Msg::FilesNotRenamed, m_env.language));
+    }
+    removeWorkFile(workfile::FolderList);
+    if (!m_request.preview) {
+        removeWorkFile(workfile::FileList);
+        removeWorkFile(workfile::PreviewFileList);
+    }
+    m_state.lastStartFolder = m_request.startFolder;
+    m_state.running = false;
+}
+
+} // namespace
+
+RenameOutcome renaming(const RenameRequest &request, const RenameEnvironment &environment, RunState &state)
+{
+    return Runner(request, environment, state).run();
+}
+
+} // namespace kaz

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "RunState.h"
+
+#include "platform/Language.h"
+#include "platform/RunHooks.h"
+
+#include <QStringList>
+
+namespace kaz {
+
+class MediaPlayer;
+class Prompter;
+
+struct UndoOutcome {
+    bool noInformation = false; // no logs: nothing was done
+    bool cancelled = false;     // the last-session question was answered with Cancel
+    qint64 restored = 0;        // files given their old path back
+    qint64 alreadyThere = 0;    // files found at their old path
+    qint64 foldersRemoved = 0;
+    QStringList failures; // lines that could not be undone, with the reason
+};
+
+// Whether both undo logs of a run exist.
+bool undoInformationExists();
+
+// Undoes the last run from its logs ("&Undo", bitbtn5Click): every file gets
+// its old path back (folders created as needed), folders the run left empty
+// are removed, and the logs are deleted. Without state.filesTouched the logs
+// come from an earlier session and the prompter is asked first. The logs are
+// read from the last line to the first, and a line whose file is already at
+// its old path is skipped, so that an interrupted run or undo is undone
+// correctly and nothing is ever replaced.
+UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, MediaPlayer *player = nullptr,
+                        const RunHooks &hooks = {});
+
+} // namespace kaz

@@ -1,0 +1,98 @@
+#include "UndoLogWriter.h"
+
+#include "WorkFiles.h"
+
+namespace kaz {
+namespace {
+
+bool openLog(QFile &file, const char *name)
+{
+    file.setFileName(workFilePath(name));
+    // Unbuffered: every line reaches the file with its own write.
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+}
+
+bool writeLine(QFile &file, const QString &path)
+{
+    const QByteArray line = path.toUtf8() + "\r\n";
+    return file.write(line) == line.size();
+}
+
+} // namespace
+
+UndoLogWriter::UndoLogWriter()
+{
+    openLog(m_old, workfile::UndoOld);
+    openLog(m_new, workfile::UndoNew);
+}
+
+bool UndoLogWriter::record(const QString &oldPath, const QString &newPath)
+{
+    if (!isOpen() || hasLineBreak(oldPath) || hasLineBreak(newPath))
+        return false;
+    m_oldEnd = m_old.pos();
+    m_newEnd = m_new.pos();
+    // The old path first: a line of "undo1.kaz" without its partner in
+    // "undo2.kaz" is never read back.
+    if (writeLine(m_old, oldPath) && writeLine(m_new, newPath)) {
+        ++m_count;
+        return true;
+    }
+    cutBack();
+    return false;
+}
+
+void UndoLogWriter::retract()
+{
+    cutBack();
+    --m_count;
+}
+
+bool UndoLogWriter::recordBatch(const QList<std::pair<QString, QString>> &pairs)
+{
+    if (!isOpen())
+        return false;
+    m_oldEnd = m_old.pos();
+    m_newEnd = m_new.pos();
+    m_batchOld.clear();
+    m_batchNew.clear();
+    QByteArray oldLines, newLines;
+    for (const auto &[oldPath, newPath] : pairs) {
+        if (hasLineBreak(oldPath) || hasLineBreak(newPath))
+            return false;
+        m_batchOld.append(m_oldEnd + oldLines.size());
+        m_batchNew.append(m_newEnd + newLines.size());
+        oldLines += oldPath.toUtf8() + "\r\n";
+        newLines += newPath.toUtf8() + "\r\n";
+    }
+    if (m_old.write(oldLines) == oldLines.size() && m_new.write(newLines) == newLines.size()) {
+        m_count += pairs.size();
+        return true;
+    }
+    cutBack();
+    m_batchOld.clear();
+    m_batchNew.clear();
+    return false;
+}
+
+void UndoLogWriter::retractBatchFrom(qsizetype index)
+{
+    if (index < 0 || index >= m_batchOld.size())
+        return;
+    m_count -= m_batchOld.size() - index;
+    m_newEnd = m_batchNew[index];
+    m_oldEnd = m_batchOld[index];
+    cutBack();
+    m_batchOld.resize(index);
+    m_batchNew.resize(index);
+}
+
+void UndoLogWriter::cutBack()
+{
+    m_new.resize(m_newEnd);
+    m_new.seek(m_newEnd);
+    m_old.resize(m_oldEnd);
+    m_old.seek(m_oldEnd);
+}
+
+} // namespace kaz

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QFile>
+#include <QList>
+#include <QString>
+
+#include <utility>
+
+namespace kaz {
+
+// Writes the two undo logs of a run: "undo1.kaz" gets the path before a
+// rename, "undo2.kaz" the path after it, line i of one matching line i of
+// the other. Each pair is written before the rename is made and goes to the
+// disk at once, so that a run killed at any moment can still be undone; a
+// pair whose rename then failed is taken back.
+class UndoLogWriter
+{
+public:
+    // Recreates both logs (each run starts them anew).
+    UndoLogWriter();
+
+    bool isOpen() const { return m_old.isOpen() && m_new.isOpen(); }
+    // False when the pair cannot be logged (a path with a line break, a
+    // full disk): the rename must then not be made.
+    bool record(const QString &oldPath, const QString &newPath);
+    // Takes back the last pair after its rename failed.
+    void retract();
+    // Records many pairs at once, before any of their renames, with one
+    // write per log.
+    bool recordBatch(const QList<std::pair<QString, QString>> &pairs);
+    // Takes back the pairs of the last batch from index on: their renames
+    // were not made.
+    void retractBatchFrom(qsizetype index);
+    qint64 count() const { return m_count; }
+
+private:
+    void cutBack();
+
+    QFile m_old;
+    QFile m_new;
+    qint64 m_oldEnd = 0;
+    qint64 m_newEnd = 0;
+    // Where each pair of the last batch starts in the two logs.
+    QList<qint64> m_batchOld;
+    QList<qint64> m_batchNew;
+    qint64 m_count = 0;
+};
+
+} // namespace kaz

@@ -1,0 +1,27 @@
+#include "WorkFiles.h"
+
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace kaz {
+
+QString workFilePath(const char *name)
+{
+    const QString folder = programFolder();
+    QDir().mkpath(folder);
+    return folder + QLatin1Char('/') + QLatin1String(name);
+}
+
+bool hasLineBreak(const QString &path)
+{
+    return path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r'));
+}
+
+void removeWorkFile(const char *name)
+{
+    QFile::remove(workFilePath(name));
+}
+
+} // namespace kaz

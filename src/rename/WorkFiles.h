@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace kaz {
+
+// The work files of renaming in the program folder.
+namespace workfile {
+inline constexpr const char *FolderList = "dl.kaz";
+inline constexpr const char *FolderLevel = "dl_temp2.kaz";
+inline constexpr const char *FolderNextLevel = "dl_temp.kaz";
+inline constexpr const char *FileList = "fl.kaz";
+inline constexpr const char *FileListRewrite = "fl_.kaz";
+inline constexpr const char *PreviewFileList = "fl_pre.kaz";
+inline constexpr const char *UndoOld = "undo1.kaz";
+inline constexpr const char *UndoNew = "undo2.kaz";
+inline constexpr const char *PlayList = "wpl.kaz";
+} // namespace workfile
+
+// The full path of a work file; the program folder is created when missing.
+QString workFilePath(const char *name);
+
+// A path that cannot stand on one line of a work file or log.
+bool hasLineBreak(const QString &path);
+
+// Deletes a work file when it exists.
+void removeWorkFile(const char *name);
+
+} // namespace kaz

@@ -1,0 +1,37 @@
+#include "WorkListWriter.h"
+
+#include "WorkFiles.h"
+
+namespace kaz {
+
+WorkListWriter::WorkListWriter(const QString &path, bool append)
+    : m_file(path)
+{
+    const QIODevice::OpenMode mode = append ? QIODevice::Append : (QIODevice::WriteOnly | QIODevice::Truncate);
+    m_failed = !m_file.open(mode);
+}
+
+bool WorkListWriter::append(const QString &entry)
+{
+    if (m_failed || hasLineBreak(entry))
+        return false;
+    QByteArray line = entry.toUtf8();
+    line += "\r\n";
+    if (m_file.write(line) != line.size()) {
+        m_failed = true;
+        return false;
+    }
+    ++m_count;
+    return true;
+}
+
+bool WorkListWriter::close()
+{
+    if (!m_file.isOpen())
+        return false;
+    const bool ok = m_file.flush() && !m_failed;
+    m_file.close();
+    return ok;
+}
+
+} // namespace kaz

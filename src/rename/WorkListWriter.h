@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+namespace kaz {
+
+// Writes a work list: one entry per line, UTF-8, CR LF. The list is
+// recreated on open. Entries with a line break are refused (they would
+// become two entries).
+class WorkListWriter
+{
+public:
+    explicit WorkListWriter(const QString &path, bool append = false);
+
+    bool isOpen() const { return m_file.isOpen(); }
+    bool append(const QString &entry);
+    qint64 count() const { return m_count; }
+    // Writes what is buffered; false when the disk refused it.
+    bool close();
+
+private:
+    QFile m_file;
+    qint64 m_count = 0;
+    bool m_failed = false;
+};
+
+} // namespace kaz

@@ -1,0 +1,188 @@
+#include "RenameFixtures.h"
+
+#include "rename/NameComposer.h"
+#include "tags/TagIO.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <csignal>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+// A tree of files with distinct tags: path -> hash.
+QMap<QString, QByteArray> makeTree(const QString &dir, int count)
+{
+    QMap<QString, QByteArray> files;
+    for (int i = 0; i < count; ++i) {
+        const QString folder = dir + QStringLiteral("/f%1/g%2").arg(i % 7).arg(i % 3);
+        const QString path
+            = putTagged(folder, QStringLiteral("%1.mp3").arg(i), values(QStringLiteral("Song %1").arg(i), "Artist"));
+        files.insert(path, contentHash(path));
+    }
+    return files;
+}
+
+QString plannedPath(const QString &path)
+{
+    TagRecord tag = readTag(path, TagContext());
+    replaceForbiddenCharacters(tag, RenameSettings().replacements);
+    const NamePlan plan = planName(tag, path.mid(path.lastIndexOf('/') + 1), RenameSettings());
+    const QString folder = path.left(path.lastIndexOf('/') + 1);
+    return plan.complete ? folder + plan.name + ".mp3" : folder + markedBase(path.mid(folder.size())) + ".mp3";
+}
+
+// How long a whole run takes, in milliseconds.
+qint64 runTime(const QStringList &arguments)
+{
+    QElapsedTimer timer;
+    timer.start();
+    runCli(arguments);
+    return timer.elapsed();
+}
+
+void killAfter(const QStringList &arguments, qint64 delayMs)
+{
+    QProcess process;
+    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
+    ASSERT_TRUE(process.waitForStarted());
+    QThread::msleep(delayMs);
+    ::kill(pid_t(process.processId()), SIGKILL);
+    process.waitForFinished();
+}
+
+QMap<QString, QByteArray> absoluteHashes(const QString &dir)
+{
+    QMap<QString, QByteArray> hashes;
+    for (auto [relative, hash] : treeHashes(dir).asKeyValueRange())
+        hashes.insert(dir + '/' + relative, hash);
+    return hashes;
+}
+
+} // namespace
+
+TEST(CliRename, PreviewPrintsSortedRowsAndChangesNothing)
+{
+    TempHome home;
+    const QString dir = home.music();
+    putTagged(dir, "b.mp3", values("SOS", "Abba", "Arrival"));
+    putTagged(dir, "a.mp3", values("SOS", "Abba", "Arrival", "1976"));
+    putUntagged(dir, "c.mp3");
+    const auto before = treeHashes(dir);
+
+    const CliResult result = runCli({"rename", "--preview", "--json", "--lang", "en", dir});
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(treeHashes(dir), before);
+    const QList<QByteArray> lines = result.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    const auto field = [&](int line, const char *key) {
+        return QJsonDocument::fromJson(lines[line]).object().value(QLatin1String(key)).toString();
+    };
+    EXPECT_EQ(field(0, "currentName"), "a.mp3");
+    EXPECT_EQ(field(0, "previewedName"), "Abba - Arrival - SOS.mp3");
+    EXPECT_EQ(field(1, "previewedName"), "Abba - Arrival - SOS (2).mp3");
+    EXPECT_EQ(field(2, "status"), "   !");
+    EXPECT_EQ(field(2, "info"), "NoID3Tag");
+
+    const CliResult table = runCli({"rename", "--preview", "--lang", "de", "--fields", "title", dir + "/a.mp3"});
+    EXPECT_TRUE(table.out.startsWith("Status\tInfo\tAktueller Dateiname\tNeuer Dateiname"));
+    EXPECT_TRUE(table.out.contains("\ta.mp3\tSOS.mp3\t"));
+}
+
+TEST(CliRename, NameAndSettingOptions)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString file = putTagged(dir, "05 x.mp3", values("What?", "AC/DC"));
+    CliResult result = runCli({"name", "--fields", "title,artist", "--brackets", "3", "--replace", "+++++++++",
+                               "--delimiter", "_", file});
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, "(05)_What+_AC+DC.mp3\n");
+    result = runCli({"name", "--user-name", "Mix", "--no-numbers", file, file});
+    EXPECT_EQ(result.out, "01 - Mix.mp3\n02 - Mix.mp3\n");
+
+    const QStringList wrong[] = {{"--fields", "none,artist"}, {"--fields", "artist,artist"}, {"--delimiter", "/"},
+                                 {"--replace", "/////////"},  {"--number-fixed", "5"},      {"--brackets", "x"}};
+    for (const QStringList &options : wrong) {
+        result = runCli(QStringList{"rename"} + options + QStringList{file});
+        EXPECT_EQ(result.exitCode, 2) << qPrintable(options.join(' '));
+    }
+    result = runCli({"rename", "--delimiter", "?", "--lang", "en", file});
+    EXPECT_TRUE(result.err.startsWith("following delimiter are no allowed")) << result.err.constData();
+    EXPECT_TRUE(QFile::exists(file));
+}
+
+TEST(CliRename, UndoNeedsAnAnswer)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString file = putTagged(dir, "x.mp3", values("SOS", "Abba"));
+    EXPECT_EQ(runCli({"rename", "--fields", "artist,title", file}).exitCode, 0);
+    EXPECT_TRUE(QFile::exists(dir + "/Abba - SOS.mp3"));
+
+    CliResult result = runCli({"undo", "--lang", "en"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("This UNDO-information are from last session!"));
+    EXPECT_FALSE(QFile::exists(file));
+
+    result = runCli({"undo", "--yes"});
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_EQ(runCli({"undo", "--yes"}).exitCode, 0); // nothing left to undo
+}
+
+TEST(CliRename, KilledRunsCanBeUndone)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QMap<QString, QByteArray> original = makeTree(dir, 5000);
+    QMap<QByteArray, QString> oldPathOf;
+    for (auto it = original.cbegin(); it != original.cend(); ++it)
+        oldPathOf.insert(it.value(), it.key());
+    QMap<QString, QString> planned;
+    for (const QString &path : original.keys())
+        planned.insert(path, plannedPath(path));
+
+    const QStringList byTag{"rename", "--recursive", dir};
+    const QStringList byCounter{"rename", "--recursive", "--user-name", "Mix", "--no-numbers", dir};
+    const qint64 tagRun = runTime(byTag);
+    ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
+    const qint64 counterRun = runTime(byCounter);
+    ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
+    ASSERT_EQ(absoluteHashes(dir), original);
+
+    int halfDone = 0;
+    for (int round = 0; round < 6; ++round) {
+        killAfter(byTag, tagRun * (round + 1) / 7 + QRandomGenerator::global()->bounded(5));
+        // Every file is under its old or its new name, once.
+        const auto now = absoluteHashes(dir);
+        ASSERT_EQ(now.size(), original.size());
+        int renamed = 0;
+        for (auto [path, hash] : now.asKeyValueRange()) {
+            const QString old = oldPathOf.value(hash);
+            ASSERT_FALSE(old.isEmpty()) << qPrintable(path);
+            EXPECT_TRUE(path == old || path == planned.value(old)) << qPrintable(path);
+            renamed += path != old;
+        }
+        halfDone += renamed > 0 && renamed < now.size();
+        const CliResult undo = runCli({"undo", "--yes"});
+        ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
+        ASSERT_EQ(absoluteHashes(dir), original) << "round " << round;
+    }
+    EXPECT_GT(halfDone, 0) << "no kill landed in the middle of a run";
+
+    // User-defined names go through temporary names; a kill there is undone too.
+    for (int round = 0; round < 4; ++round) {
+        killAfter(byCounter, counterRun * (round + 1) / 5);
+        EXPECT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
+        ASSERT_EQ(absoluteHashes(dir), original) << "user-defined round " << round;
+    }
+}

@@ -1,0 +1,194 @@
+#include "rename/NameComposer.h"
+#include "rename/NumberExtractor.h"
+
+#include <gtest/gtest.h>
+
+using namespace kaz;
+
+namespace {
+
+TagRecord tag(const QString &artist, const QString &album, const QString &title, const QString &trackText = "0",
+              const QString &comment = {})
+{
+    TagRecord t;
+    t.tagged = true;
+    t.artist = t.longArtist = artist;
+    t.album = t.longAlbum = album;
+    t.title = t.longTitle = title;
+    t.trackText = trackText;
+    t.comment = comment;
+    return t;
+}
+
+RenameSettings fields(NameField a, NameField b, NameField c)
+{
+    RenameSettings s;
+    s.firstField = a;
+    s.secondField = b;
+    s.thirdField = c;
+    return s;
+}
+
+const RenameSettings kAlbumTitle = fields(NameField::Artist, NameField::Album, NameField::Title);
+
+} // namespace
+
+TEST(NameComposer, WorkedExamples)
+{
+    struct Case {
+        const char *what;
+        TagRecord tag;
+        RenameSettings settings;
+        const char *fileName;
+        const char *expected;
+    };
+    RenameSettings fixedAfterSecond = kAlbumTitle;
+    fixedAfterSecond.numbering.setFixed(2);
+    RenameSettings bracketed = fixedAfterSecond;
+    bracketed.numbering.brackets = 1;
+    RenameSettings beforeArtist = fields(NameField::Title, NameField::Artist, NameField::None);
+    beforeArtist.numbering.setRelative(0);
+    RenameSettings atEnd = kAlbumTitle;
+    atEnd.numbering.setFixed(4);
+    RenameSettings beforeComment = kAlbumTitle;
+    beforeComment.numbering.setRelative(3);
+    RenameSettings withComment = beforeComment;
+    withComment.appendComment = true;
+    RenameSettings emptyComment = kAlbumTitle;
+    emptyComment.appendComment = true;
+    RenameSettings noNumbers = kAlbumTitle;
+    noNumbers.keepNumbers = false;
+    RenameSettings artistMissing = kAlbumTitle;
+    artistMissing.numbering.setRelative(0);
+    RenameSettings dash = kAlbumTitle;
+    dash.delimiter = "-";
+
+    const Case cases[] = {
+        {"album missing", tag("Abba", "", "Waterloo"), kAlbumTitle, "x.mp3", "Abba - Waterloo"},
+        {"fixed after second", tag("Abba", "", "Waterloo", "07"), fixedAfterSecond, "x.mp3", "Abba - Waterloo - 07"},
+        {"brackets", tag("Abba", "", "Waterloo", "07"), bracketed, "x.mp3", "Abba - Waterloo - [07]"},
+        {"before artist", tag("Abba", "", "Waterloo", "07"), beforeArtist, "x.mp3", "Waterloo - 07 - Abba"},
+        {"number from the file name", tag("Abba", "", "Waterloo"), kAlbumTitle, "03 Waterloo.mp3",
+         "03 - Abba - Waterloo"},
+        {"no number anywhere", tag("Abba", "", "Waterloo"), bracketed, "Waterloo.mp3", "Abba - Waterloo"},
+        {"at the end", tag("Abba", "Arrival", "SOS", "12"), atEnd, "x.mp3", "Abba - Arrival - SOS - 12"},
+        {"before comment, comment off", tag("Abba", "Arrival", "SOS", "12"), beforeComment, "x.mp3",
+         "12 - Abba - Arrival - SOS"},
+        {"before comment", tag("Abba", "Arrival", "SOS", "12", "live"), withComment, "x.mp3",
+         "Abba - Arrival - SOS - 12 - live"},
+        {"empty comment", tag("Abba", "Arrival", "SOS"), emptyComment, "x.mp3", "Abba - Arrival - SOS"},
+        {"numbers off", tag("Abba", "Arrival", "SOS", "12"), noNumbers, "05 x.mp3", "Abba - Arrival - SOS"},
+        // The numbering dialog's promise: a number whose field is missing goes first.
+        {"before a missing artist", tag("", "Arrival", "SOS", "12"), artistMissing, "x.mp3", "12 - Arrival - SOS"},
+        {"doubled delimiter", tag("A", "", "-B"), dash, "x.mp3", "A-B"},
+        {"letter case kept", tag("aBBa", "", "wATERLOO"), kAlbumTitle, "x.mp3", "aBBa - wATERLOO"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(compose_name(c.tag, QString::fromUtf8(c.fileName), c.settings), QString::fromUtf8(c.expected))
+            << c.what;
+}
+
+TEST(NameComposer, IncompleteTagsAreMarkedNotNamed)
+{
+    EXPECT_FALSE(planName(tag("Abba", "", "Waterloo"), "x.mp3", kAlbumTitle).complete);
+    EXPECT_EQ(fieldCodes(availableFields(kAlbumTitle, tag("Abba", "", "Waterloo"))), "ARTI");
+    EXPECT_EQ(fieldCodes(selectedFields(kAlbumTitle)), "ARALTI");
+    EXPECT_FALSE(planName(TagRecord(), "x.mp3", kAlbumTitle).complete);
+    const NamePlan plan = planName(tag("Abba", "Arrival", "SOS"), "x.mp3", kAlbumTitle);
+    EXPECT_TRUE(plan.complete);
+    EXPECT_EQ(plan.name, "Abba - Arrival - SOS");
+    EXPECT_EQ(markedBase("! Song.mp3"), "! Song");
+    EXPECT_EQ(markedBase("Song.MP3"), "! Song");
+    EXPECT_EQ(extensionOf("Song.MP3"), ".MP3");
+}
+
+TEST(NameComposer, JolietShortening)
+{
+    RenameSettings one = fields(NameField::Title, NameField::None, NameField::None);
+    one.joliet = true;
+    const QString longText(80, QLatin1Char('t'));
+    EXPECT_EQ(compose_name(tag("", "", longText), "x.mp3", one).size(), 54);
+
+    RenameSettings two = fields(NameField::Artist, NameField::Title, NameField::Album);
+    two.joliet = true; // the third field falls away
+    const QString name = compose_name(tag(QString(80, 'a'), "Album", QString(80, 't')), "x.mp3", two);
+    // B = 57 - 2*3 = 51: title to 3B/5 = 30, artist to B - 30 = 21.
+    EXPECT_EQ(name, QString(21, 'a') + " - " + QString(30, 't'));
+
+    two.appendComment = true;
+    const QString withComment
+        = compose_name(tag(QString(80, 'a'), "Album", QString(80, 't'), "0", QString(40, 'c')), "x.mp3", two);
+    // B = 57 - 9 = 48: title to 24, artist to 3B/10 = 14, comment to 48 - 38 = 10.
+    EXPECT_EQ(withComment, QString(14, 'a') + " - " + QString(24, 't') + " - " + QString(10, 'c'));
+}
+
+TEST(NameComposer, LimitsAndUnsafeCharacters)
+{
+    RenameSettings title = fields(NameField::Title, NameField::None, NameField::None);
+    EXPECT_EQ(compose_name(tag("", "", QString(300, 'x')), "x.mp3", title).size(), kMaxComposedLength);
+    EXPECT_EQ(compose_name(tag("", "", "A\nB\tC"), "x.mp3", title), "A B C");
+
+    // 231 characters of two bytes each are more than a file name may hold.
+    const QString umlauts(231, QChar(0xe4));
+    const QString fitted = fitFileName(umlauts, " (2).mp3");
+    EXPECT_LE((fitted + " (2).mp3").toUtf8().size(), kMaxFileNameBytes);
+    EXPECT_EQ(fitted.size(), (255 - 8) / 2);
+    const QString emoji = QString(200, 'a') + QString::fromUtf8("\xF0\x9F\x8E\xB5\xF0\x9F\x8E\xB5");
+    const QString cut = fitFileName(emoji, ".mp3");
+    EXPECT_FALSE(cut.back().isHighSurrogate());
+}
+
+TEST(NameComposer, ForbiddenCharactersAreReplacedInTextsOnly)
+{
+    TagRecord t = tag("AC/DC", "Who?", "A<B>:C|D*E\"F\\G");
+    t.track = 47; // the code of "/"
+    t.trackText = "47";
+    replaceForbiddenCharacters(t, "___   --_");
+    EXPECT_EQ(t.artist, "AC_DC");
+    EXPECT_EQ(t.album, "Who"); // the blank that stands in for "?" is trimmed
+    EXPECT_EQ(t.longAlbum, "Who");
+    EXPECT_EQ(t.title, "A-B-_C_D E F_G");
+    EXPECT_EQ(t.trackText, "47");
+
+    // The status bar shows the tag as it is.
+    RenameSettings title = fields(NameField::Artist, NameField::None, NameField::None);
+    EXPECT_EQ(simple_vorschau(tag("AC/DC", "", ""), "x.mp3", title), "AC/DC");
+    EXPECT_EQ(compose_name(tag("AC/DC", "", ""), "x.mp3", title), "AC_DC"); // never leaves its folder
+}
+
+TEST(NameComposer, UserDefinedNames)
+{
+    RenameSettings s;
+    s.userDefined = true;
+    s.userText = "Mix";
+    s.keepNumbers = false;
+    EXPECT_EQ(userDefinedName(s, 1), "01 - Mix");
+    EXPECT_EQ(userDefinedName(s, 100), "100 - Mix");
+    s.keepNumbers = true;
+    EXPECT_EQ(userDefinedName(s, 7), "Mix");
+}
+
+TEST(NumberExtractor, NumbersInFileNames)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"01 - Intro.mp3", "01"},
+        {"Intro (5).mp3", "05"},
+        {"Song [12].mp3", "12"},
+        {"Song {3}.mp3", "03"},
+        {"Song 12 (live).mp3", "12"},
+        {"Song.mp3", ""},
+        {"! [07] Song.mp3", "07"},
+        {"00 Intro.mp3", ""},
+        {"", ""},
+        {".mp3", ""},
+        // A number at the very end counts whole.
+        {"Track 12.mp3", "12"},
+        {"Track 1.mp3", "01"},
+        {"12.mp3", "12"},
+        {"07.mp3", "07"},
+        {"Song 2001 Remix.mp3", ""},
+        {"99999999999999999999 x.mp3", ""},
+    };
+    for (const auto &[name, number] : cases)
+        EXPECT_EQ(extract_number(QString::fromUtf8(name)), QString::fromUtf8(number)) << name;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "support/TestSupport.h"
+
+#include "rename/RenameRun.h"
+#include "tags/TagRecord.h"
+
+#include <QDir>
+#include <QStringList>
+
+namespace kaz::test {
+
+// A tagged MP3 file at dir/name (folders created); returns its path.
+QString putTagged(const QString &dir, const QString &name, const TagValues &v);
+// An untagged MP3 file of real frames.
+QString putUntagged(const QString &dir, const QString &name);
+// The file names directly in a folder, sorted.
+QStringList namesIn(const QString &dir);
+// The content hashes of a tree, without paths, sorted: equal lists mean no
+// file was lost, duplicated or changed.
+QList<QByteArray> hashesOnly(const QString &dir);
+
+// Settings for names of artist and title only.
+RenameSettings artistTitle();
+
+// A run with a scripted prompter that records what it was shown.
+struct RunFixture {
+    ScriptedPrompter prompter;
+    RunState state;
+
+    RenameOutcome run(const RenameSettings &settings, const QString &start, const QStringList &selection,
+                      bool preview = false, bool usePreviewList = false);
+};
+
+} // namespace kaz::test

@@ -1,0 +1,220 @@
+#include "RenameFixtures.h"
+
+#include "rename/WorkFiles.h"
+#include "rename/WorkListReader.h"
+
+#include <QFile>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+QStringList logLines(const char *log)
+{
+    return WorkListReader::readAll(workFilePath(log));
+}
+
+} // namespace
+
+TEST(RenameRun, NoFileIsEverReplaced)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString a = putTagged(dir, "a.mp3", values("Waterloo", "Abba"));
+    const QString b = putTagged(dir, "b.mp3", values("Waterloo", "Abba", {}, "1975"));
+    const QByteArray aHash = contentHash(a), bHash = contentHash(b);
+    // Outside the run, holding the name the third file composes to.
+    const QString outside = putTagged(dir, "Abba - SOS.mp3", values("other", "x"));
+    const QString c = putTagged(dir, "c.mp3", values("SOS", "Abba"));
+    // Already named as its tag says.
+    const QString d = putTagged(dir, "Abba - Ring Ring.mp3", values("Ring Ring", "Abba"));
+    const QByteArray outsideHash = contentHash(outside);
+    const QList<QByteArray> before = hashesOnly(dir);
+
+    RunFixture fixture;
+    const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {a, b, c, d});
+
+    EXPECT_EQ(namesIn(dir), QStringList({"Abba - Ring Ring.mp3", "Abba - SOS (2).mp3", "Abba - SOS.mp3",
+                                         "Abba - Waterloo (2).mp3", "Abba - Waterloo.mp3"}));
+    EXPECT_EQ(hashesOnly(dir), before);
+    EXPECT_EQ(contentHash(outside), outsideHash);
+    EXPECT_EQ(contentHash(dir + "/Abba - Waterloo.mp3"), aHash);
+    EXPECT_EQ(contentHash(dir + "/Abba - Waterloo (2).mp3"), bHash);
+    EXPECT_EQ(outcome.renamed, 3);
+    EXPECT_EQ(outcome.unchanged, 1);
+    EXPECT_EQ(logLines(workfile::UndoOld), QStringList({a, b, c}));
+    EXPECT_EQ(logLines(workfile::UndoNew).size(), 3);
+    EXPECT_FALSE(QFile::exists(workFilePath(workfile::FileList)));
+    EXPECT_FALSE(QFile::exists(workFilePath(workfile::FolderList)));
+}
+
+TEST(RenameRun, IncompleteTagsAreMarkedOnce)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString marked = putTagged(dir, "! Song.mp3", values("Song", ""));
+    const QString other = putTagged(dir, "Song.mp3", values("Song", ""));
+    const QString untagged = putUntagged(dir, "raw.MP3");
+    const QString shortFile = dir + "/tiny.mp3";
+    writeAll(shortFile, QByteArray(100, 'x'));
+
+    RunFixture fixture;
+    const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {marked, other, untagged, shortFile});
+
+    EXPECT_EQ(namesIn(dir), QStringList({"! Song (2).mp3", "! Song.mp3", "! raw.MP3", "! tiny.mp3"}));
+    EXPECT_EQ(outcome.notRenamed, 4);
+    ASSERT_FALSE(fixture.prompter.shown.isEmpty());
+    EXPECT_TRUE(fixture.prompter.shown.first().startsWith("Following file is to short."));
+    EXPECT_TRUE(fixture.prompter.shown.last().startsWith("4 files are not renamed !"));
+}
+
+TEST(RenameRun, TreeRunsTakeEveryMp3FileButTinyOnes)
+{
+    TempHome home;
+    const QString dir = home.music();
+    putTagged(dir + "/A", "x.mp3", values("One", "Abba"));
+    putTagged(dir + "/A/B", "y.Mp3", values("Two", "Abba"));
+    writeAll(dir + "/A/tiny.mp3", QByteArray(100, 'x'));
+    writeAll(dir + "/A/notes.txt", mp3WithTag(values("Three", "Abba")));
+    RenameSettings s = artistTitle();
+    s.includeSubdirectories = true;
+
+    RunFixture fixture;
+    fixture.run(s, dir + '/', {});
+    EXPECT_EQ(namesIn(dir + "/A"), QStringList({"Abba - One.mp3", "notes.txt", "tiny.mp3"}));
+    EXPECT_EQ(namesIn(dir + "/A/B"), QStringList({"Abba - Two.mp3"}));
+
+    // With a selection only the selected files are renamed.
+    const QString p = putTagged(dir, "p.mp3", values("Four", "Abba"));
+    putTagged(dir, "q.mp3", values("Five", "Abba"));
+    fixture.run(s, dir + '/', {p});
+    EXPECT_EQ(namesIn(dir), QStringList({"Abba - Four.mp3", "q.mp3"}));
+}
+
+TEST(RenameRun, UserDefinedNamesSkipNamesTakenOutsideTheRun)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString x = putTagged(dir, "x.mp3", values("1", "a"));
+    const QString y = putTagged(dir, "y.mp3", values("2", "a"));
+    const QString z = putTagged(dir, "01 - Mix.mp3", values("3", "a")); // its own name is in the way of nobody
+    putTagged(dir, "02 - Mix.mp3", values("outside", "a"));
+    const QByteArray xHash = contentHash(x), yHash = contentHash(y), zHash = contentHash(z);
+    RenameSettings s;
+    s.userDefined = true;
+    s.userText = "Mix";
+    s.keepNumbers = false;
+
+    RunFixture fixture;
+    fixture.run(s, dir + '/', {x, y, z});
+    EXPECT_EQ(namesIn(dir), QStringList({"01 - Mix.mp3", "02 - Mix.mp3", "03 - Mix.mp3", "04 - Mix.mp3"}));
+    EXPECT_EQ(contentHash(dir + "/01 - Mix.mp3"), xHash);
+    EXPECT_EQ(contentHash(dir + "/03 - Mix.mp3"), yHash);
+    EXPECT_EQ(contentHash(dir + "/04 - Mix.mp3"), zHash);
+
+    // Keep numbers on: the bare text with suffixes.
+    s.keepNumbers = true;
+    const QStringList files{dir + "/01 - Mix.mp3", dir + "/03 - Mix.mp3"};
+    fixture.run(s, dir + '/', files);
+    EXPECT_EQ(namesIn(dir), QStringList({"02 - Mix.mp3", "04 - Mix.mp3", "Mix (2).mp3", "Mix.mp3"}));
+}
+
+TEST(RenameRun, PreviewChangesNothingAndFillsTheTable)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString a = putTagged(dir, "a.mp3", values("Waterloo", "Abba", "Arrival"));
+    const QString b = putTagged(dir, "b.mp3", values("", "Abba"));
+    const QString c = putUntagged(dir, "c.mp3");
+    const auto before = treeHashes(dir);
+    RenameSettings s; // artist, album, title
+
+    RunFixture fixture;
+    RenameOutcome outcome = fixture.run(s, dir + '/', {a, b, c}, true);
+    EXPECT_EQ(treeHashes(dir), before);
+    EXPECT_FALSE(QFile::exists(workFilePath(workfile::UndoNew)));
+    ASSERT_EQ(outcome.preview.rows().size(), 3);
+    const auto &rows = outcome.preview.rows();
+    EXPECT_EQ(rows[0].previewedName, "Abba - Arrival - Waterloo.mp3");
+    EXPECT_EQ(rows[0].info, "");
+    EXPECT_EQ(rows[1].info, "2 NoAlbum - NoTitle");
+    EXPECT_EQ(rows[1].previewedName, "! b.mp3");
+    EXPECT_EQ(rows[2].info, "NoID3Tag");
+    EXPECT_EQ(rows[2].path, c);
+    EXPECT_EQ(outcome.missingFields, 1);
+    EXPECT_EQ(outcome.notRenamed, 2);
+    // The file list stays for the preview dialog.
+    EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::FileList)), QStringList({a, b, c}));
+}
+
+TEST(RenameRun, ExcludedPreviewRowsAreLeftAlone)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
+    const QString b = putTagged(dir, "b.mp3", values("Two", "Abba"));
+    const QString c = putTagged(dir, "c.mp3", values("", "Abba"));
+    RenameSettings s = artistTitle();
+    s.userDefined = true; // the temporary names must not catch the excluded file
+    s.userText = "Mix";
+    s.keepNumbers = false;
+
+    RunFixture fixture;
+    RenameOutcome preview = fixture.run(s, dir + '/', {a, b, c}, true);
+    preview.preview.toggleExcluded(1, Language::English);
+    EXPECT_EQ(preview.preview.writeFilteredList(), 2);
+    fixture.run(s, dir + '/', {a, b, c}, false, true);
+    EXPECT_EQ(namesIn(dir), QStringList({"01 - Mix.mp3", "02 - Mix.mp3", "b.mp3"}));
+    EXPECT_FALSE(QFile::exists(workFilePath(workfile::PreviewFileList)));
+}
+
+TEST(RenameRun, PathsWithLineBreaksAreLeftAloneAndReported)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString odd = putTagged(dir, "odd\nname.mp3", values("Odd", "Abba"));
+    const QString fine = putTagged(dir, "fine.mp3", values("Fine", "Abba"));
+    putTagged(dir + "/sub\rfolder", "deep.mp3", values("Deep", "Abba"));
+    // A tag with a line break gives a name without one.
+    const QString breaking = putTagged(dir, "breaking.mp3", values("Line\nBreak", "Abba"));
+
+    RunFixture fixture;
+    RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {odd, fine, breaking});
+    EXPECT_EQ(outcome.lineBreakPaths, QStringList({odd}));
+    EXPECT_TRUE(QFile::exists(odd));
+    EXPECT_TRUE(QFile::exists(dir + "/Abba - Fine.mp3"));
+    EXPECT_TRUE(QFile::exists(dir + "/Abba - Line Break.mp3"));
+    EXPECT_EQ(logLines(workfile::UndoOld), QStringList({fine, breaking}));
+
+    RenameSettings tree = artistTitle();
+    tree.includeSubdirectories = true;
+    outcome = fixture.run(tree, dir + '/', {});
+    ASSERT_EQ(outcome.lineBreakPaths.size(), 2);
+    EXPECT_TRUE(QFile::exists(dir + "/sub\rfolder/deep.mp3"));
+    EXPECT_TRUE(QFile::exists(odd));
+    const QStringList newPaths = logLines(workfile::UndoNew);
+    EXPECT_EQ(newPaths.size(), logLines(workfile::UndoOld).size());
+    for (const QString &line : newPaths)
+        EXPECT_TRUE(QFile::exists(line)) << qPrintable(line);
+}
+
+TEST(RenameRun, LongNamesFitTheFileSystem)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString title(150, QChar(0xe4)); // two bytes each on disk
+    const QString a = putTagged(dir, "a.mp3", values(title, QString(150, QChar(0xf6))));
+    const QString b = putTagged(dir, "b.mp3", values(title, QString(150, QChar(0xf6)), {}, "1999"));
+
+    RunFixture fixture;
+    const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {a, b});
+    EXPECT_EQ(outcome.renamed, 2);
+    const QStringList names = namesIn(dir);
+    ASSERT_EQ(names.size(), 2);
+    for (const QString &name : names) {
+        EXPECT_LE(name.toUtf8().size(), 255);
+        EXPECT_TRUE(name.endsWith(".mp3"));
+    }
+    EXPECT_TRUE(names[0].endsWith(" (2).mp3") || names[1].endsWith(" (2).mp3"));
+}

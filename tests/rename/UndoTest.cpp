@@ -1,0 +1,122 @@
+#include "RenameFixtures.h"
+
+#include "rename/Undo.h"
+#include "rename/WorkFiles.h"
+#include "rename/WorkListWriter.h"
+
+#include "platform/FileOps.h"
+
+#include <QFile>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+void writeLog(const char *name, const QStringList &lines)
+{
+    WorkListWriter writer(workFilePath(name));
+    for (const QString &line : lines)
+        writer.append(line);
+    writer.close();
+}
+
+} // namespace
+
+TEST(Undo, RestoresChainsOfNamesInReverse)
+{
+    TempHome home;
+    const QString dir = home.music();
+    // The first file moves away from a name that the second file then takes.
+    const QString first = putTagged(dir, "Abba - Waterloo.mp3", values("SOS", "Abba"));
+    const QString second = putTagged(dir, "x.mp3", values("Waterloo", "Abba"));
+    const auto before = treeHashes(dir);
+
+    RunFixture fixture;
+    fixture.run(artistTitle(), dir + '/', {first, second});
+    EXPECT_EQ(namesIn(dir), QStringList({"Abba - SOS.mp3", "Abba - Waterloo.mp3"}));
+    const UndoOutcome outcome = undoLastRun(fixture.state, &fixture.prompter, Language::English);
+    EXPECT_EQ(outcome.restored, 2);
+    EXPECT_TRUE(outcome.failures.isEmpty());
+    EXPECT_EQ(treeHashes(dir), before);
+    EXPECT_TRUE(fixture.prompter.shown.isEmpty()); // same session: no question
+    EXPECT_FALSE(undoInformationExists());
+    EXPECT_TRUE(undoLastRun(fixture.state, &fixture.prompter, Language::English).noInformation);
+}
+
+TEST(Undo, AsksAboutLogsOfAnEarlierSession)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString file = putTagged(dir, "x.mp3", values("SOS", "Abba"));
+    RunFixture fixture;
+    fixture.run(artistTitle(), dir + '/', {file});
+
+    RunState freshStart;
+    ScriptedPrompter prompter;
+    prompter.answers = {Button::Cancel};
+    EXPECT_TRUE(undoLastRun(freshStart, &prompter, Language::German).cancelled);
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].startsWith("Diese Rückgängig-Information ist von der letzten Sitzung!"));
+    EXPECT_TRUE(QFile::exists(dir + "/Abba - SOS.mp3"));
+    EXPECT_TRUE(undoInformationExists());
+
+    prompter.answers = {Button::Ok};
+    EXPECT_EQ(undoLastRun(freshStart, &prompter, Language::German).restored, 1);
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_TRUE(freshStart.filesTouched);
+}
+
+TEST(Undo, RemovesOnlyFoldersTheRunEmptied)
+{
+    // Logs as a run that moved files into artist and album folders leaves them.
+    TempHome home;
+    const QString base = home.music();
+    const QString oldA = base + "/x.mp3", oldB = base + "/y.mp3";
+    const QString newA = base + "/Abba/Arrival/x.mp3";
+    const QString newB = base + "/Abba/Waterloo/y.mp3";
+    putTagged(base + "/Abba/Arrival", "x.mp3", values("1", "Abba"));
+    putTagged(base + "/Abba/Waterloo", "y.mp3", values("2", "Abba"));
+    putTagged(base + "/Kept", "z.mp3", values("3", "Other"));
+    putTagged(base + "/Abba/Waterloo", "stays.mp3", values("4", "Abba"));
+    writeLog(workfile::UndoOld, {oldA, oldB});
+    writeLog(workfile::UndoNew, {newA, newB});
+
+    RunState state;
+    state.filesTouched = true;
+    const UndoOutcome outcome = undoLastRun(state, nullptr, Language::English);
+    EXPECT_EQ(outcome.restored, 2);
+    EXPECT_EQ(outcome.foldersRemoved, 1);
+    EXPECT_TRUE(QFile::exists(oldA) && QFile::exists(oldB));
+    EXPECT_FALSE(QFile::exists(base + "/Abba/Arrival"));
+    EXPECT_TRUE(QFile::exists(base + "/Abba/Waterloo/stays.mp3"));
+    EXPECT_TRUE(QFile::exists(base + "/Kept/z.mp3"));
+    EXPECT_TRUE(QFile::exists(base));
+}
+
+TEST(Undo, LogsOfAnInterruptedRunAreSafe)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString renamed = putTagged(dir, "new.mp3", values("1", "a"));
+    const QString notYet = putTagged(dir, "still.mp3", values("2", "a"));
+    const QString stranger = putTagged(dir, "taken.mp3", values("3", "a"));
+    const QByteArray strangerHash = contentHash(stranger);
+    // Line 1 was renamed; line 2 was logged but the run died before its
+    // rename; line 3's old line lacks its partner and its line end.
+    writeLog(workfile::UndoOld, {dir + "/old.mp3", notYet});
+    writeLog(workfile::UndoNew, {renamed, stranger});
+    QFile log(workFilePath(workfile::UndoOld));
+    ASSERT_TRUE(log.open(QIODevice::Append));
+    log.write((dir + "/half").toUtf8());
+    log.close();
+
+    RunState state;
+    state.filesTouched = true;
+    const UndoOutcome outcome = undoLastRun(state, nullptr, Language::English);
+    EXPECT_EQ(outcome.restored, 1);
+    EXPECT_EQ(outcome.alreadyThere, 1);
+    EXPECT_TRUE(QFile::exists(dir + "/old.mp3"));
+    EXPECT_TRUE(QFile::exists(notYet));
+    EXPECT_EQ(contentHash(stranger), strangerHash);
+}
