@@ -1,4 +1,5 @@
 // The KAZ window program: "kaz" or "kaz -open FOLDER".
+#include "rename/ui/RenamePage.h"
 #include "shell/ui/AppIcon.h"
 #include "shell/ui/GuiPrompter.h"
 #include "shell/ui/MainSession.h"
@@ -18,7 +19,7 @@ namespace {
 // The notebook's pages, in tab order.
 void addPages(TForm1 &window)
 {
-    window.addPage(new PlaceholderPage(QStringLiteral("page0"), "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
+    window.addPage(new RenamePage(window));
     window.addPage(new PlaceholderPage(QStringLiteral("page1"), "Cleanup filenames", "Dateinamen bereinigen", 7));
     window.addPage(new PlaceholderPage(QStringLiteral("page2"), "Filename -> ID3Tag", "Dateiname -> ID3Tag", 2));
 }
