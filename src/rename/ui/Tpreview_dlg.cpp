@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -126,8 +127,10 @@ Tpreview_dlg::Tpreview_dlg(PreviewTable table, qint64 notRenamed, Language langu
     for (qsizetype i = 0; i < m_table.rows().size(); ++i)
         all << i;
     fillGrid(all);
-    if (m_grid->rowCount() > 0)
+    if (m_grid->rowCount() > 0) {
+        m_grid->setCurrentCell(0, 0);
         m_grid->selectRow(0);
+    }
     m_ok->setFocus();
 }
 
@@ -234,6 +237,13 @@ void Tpreview_dlg::editSelected()
         if (shown >= 0)
             m_grid->item(int(shown), 1)->setText(m_table.rows().at(row).info);
     }
+}
+
+void Tpreview_dlg::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The status column first, however wide the path column is.
+    m_grid->horizontalScrollBar()->setValue(0);
 }
 
 void Tpreview_dlg::resizeEvent(QResizeEvent *event)

@@ -154,7 +154,6 @@ void TForm1::buildWidgets()
     m_fileList->setObjectName(QStringLiteral("FileListBox1"));
     m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_fileList->setUniformItemSizes(true);
     connect(m_fileList, &QListWidget::itemSelectionChanged, this, &TForm1::fileListClicked);
     connect(m_fileList, &QWidget::customContextMenuRequested, this, &TForm1::filePopup);
 
