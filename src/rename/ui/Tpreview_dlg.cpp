@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QTimer>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -62,6 +63,8 @@ Tpreview_dlg::Tpreview_dlg(PreviewTable table, qint64 notRenamed, Language langu
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // Narrow columns show the beginning of their header, not its middle.
+    m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     m_grid->setWordWrap(false);
     for (int c = 0; c < 5; ++c)
@@ -127,10 +130,8 @@ Tpreview_dlg::Tpreview_dlg(PreviewTable table, qint64 notRenamed, Language langu
     for (qsizetype i = 0; i < m_table.rows().size(); ++i)
         all << i;
     fillGrid(all);
-    if (m_grid->rowCount() > 0) {
+    if (m_grid->rowCount() > 0)
         m_grid->setCurrentCell(0, 0);
-        m_grid->selectRow(0);
-    }
     m_ok->setFocus();
 }
 
@@ -242,8 +243,9 @@ void Tpreview_dlg::editSelected()
 void Tpreview_dlg::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    // The status column first, however wide the path column is.
-    m_grid->horizontalScrollBar()->setValue(0);
+    // The status column first, however wide the path column is; after the
+    // view has scrolled to its current cell.
+    QTimer::singleShot(0, m_grid, [grid = m_grid] { grid->horizontalScrollBar()->setValue(0); });
 }
 
 void Tpreview_dlg::resizeEvent(QResizeEvent *event)
