@@ -84,6 +84,28 @@ bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, 
     return true;
 }
 
+int runSubcommand(const QStringList &arguments, const QString &usage,
+                  std::initializer_list<std::pair<const char *, int (*)(const QStringList &)>> subcommands)
+{
+    if (arguments.size() < 2) {
+        err(usage);
+        return ExitUsage;
+    }
+    QStringList rest = arguments;
+    const QString sub = rest.takeAt(1);
+    rest[0] += QLatin1Char(' ') + sub;
+    for (const auto &[name, run] : subcommands) {
+        if (sub == QLatin1String(name))
+            return run(rest);
+    }
+    if (sub == QLatin1String("--help") || sub == QLatin1String("-h")) {
+        out(usage);
+        return ExitOk;
+    }
+    err(usage);
+    return ExitUsage;
+}
+
 Language chosenLanguage(const QCommandLineParser &parser)
 {
     Language language = kDefaultLanguage;

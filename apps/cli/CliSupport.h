@@ -10,6 +10,8 @@
 #include <QString>
 
 #include <cstdio>
+#include <initializer_list>
+#include <utility>
 
 namespace kaz::cli {
 
@@ -25,6 +27,11 @@ void outJson(const QJsonObject &object);
 // given exit code (help shown, or wrong usage).
 bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, const QString &description,
                       int *exitCode);
+
+// Runs the second-level command named by arguments[1] ("tag show", "config
+// set"); prints usage for a missing or unknown one.
+int runSubcommand(const QStringList &arguments, const QString &usage,
+                  std::initializer_list<std::pair<const char *, int (*)(const QStringList &)>> subcommands);
 
 // The language: --lang when given, else the stored choice.
 Language chosenLanguage(const QCommandLineParser &parser);

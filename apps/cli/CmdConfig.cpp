@@ -157,23 +157,7 @@ int runConfig(const QStringList &arguments)
 {
     const QString usage = QStringLiteral("Usage: kaz-cli config show [--json]\n"
                                          "       kaz-cli config set KEY VALUE\n");
-    if (arguments.size() < 2) {
-        err(usage);
-        return ExitUsage;
-    }
-    QStringList rest = arguments;
-    const QString sub = rest.takeAt(1);
-    rest[0] += QLatin1Char(' ') + sub;
-    if (sub == QLatin1String("show"))
-        return runShow(rest);
-    if (sub == QLatin1String("set"))
-        return runSet(rest);
-    if (sub == QLatin1String("--help") || sub == QLatin1String("-h")) {
-        out(usage);
-        return ExitOk;
-    }
-    err(usage);
-    return ExitUsage;
+    return runSubcommand(arguments, usage, {{"show", runShow}, {"set", runSet}});
 }
 
 const CliCommand command("config", "Show or change the settings in KAZ.INI", runConfig);

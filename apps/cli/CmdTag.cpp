@@ -187,23 +187,7 @@ int runTag(const QStringList &arguments)
     const QString usage = QStringLiteral("Usage: kaz-cli tag show [--json] FILE...\n"
                                          "       kaz-cli tag set [--title T] [--artist A] [--album B] [--comment C]\n"
                                          "                       [--year Y] [--track N] [--genre NAME|NUMBER] FILE...\n");
-    if (arguments.size() < 2) {
-        err(usage);
-        return ExitUsage;
-    }
-    QStringList rest = arguments;
-    const QString sub = rest.takeAt(1);
-    rest[0] += QLatin1Char(' ') + sub;
-    if (sub == QLatin1String("show"))
-        return runShow(rest);
-    if (sub == QLatin1String("set"))
-        return runSet(rest);
-    if (sub == QLatin1String("--help") || sub == QLatin1String("-h")) {
-        out(usage);
-        return ExitOk;
-    }
-    err(usage);
-    return ExitUsage;
+    return runSubcommand(arguments, usage, {{"show", runShow}, {"set", runSet}});
 }
 
 const CliCommand command("tag", "Show or set the ID3v1 tags of files", runTag);

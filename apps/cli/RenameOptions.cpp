@@ -1,5 +1,8 @@
 #include "RenameOptions.h"
 
+#include "shell/ConfigFile.h"
+#include "shell/PageZeroSettings.h"
+
 #include "CliSupport.h"
 
 #include "rename/RenameTexts.h"
@@ -86,9 +89,8 @@ void addRenameSettingOptions(QCommandLineParser &parser)
 
 RenameSettings storedRenameSettings()
 {
-    // The defaults of page "0"; the configuration file's values come in here
-    // once it is read by the program's start-up code.
-    return RenameSettings();
+    // A missing file gives the page's defaults; nothing is written for a read.
+    return renameSettingsFrom(loadIni(iniPath(), IniContext{}));
 }
 
 bool renameSettingsFromOptions(const QCommandLineParser &parser, Language language, RenameSettings *s)

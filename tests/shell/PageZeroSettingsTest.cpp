@@ -1,0 +1,53 @@
+// The page-"0" settings travel between KAZ.INI and the rename logic.
+#include "support/TestSupport.h"
+
+#include "shell/PageZeroSettings.h"
+
+using namespace kaz;
+using namespace kaz::test;
+
+TEST(PageZeroSettings, RoundTripAndUnusableValues)
+{
+    KazSettings s = KazSettings::defaults(kCommandLineScreen, Language::English);
+    s.selection = {2, 3, 0};
+    s.joliet = true;
+    s.numberFixedPosition = -1;
+    s.numberRelativePosition = 2;
+    s.numberBrackets = 3;
+    s.delimiter = QStringLiteral("_");
+    const RenameSettings r = renameSettingsFrom(s);
+    EXPECT_EQ(r.firstField, NameField::Title);
+    EXPECT_EQ(r.secondField, NameField::None);
+    EXPECT_EQ(r.thirdField, NameField::Artist);
+    EXPECT_EQ(r.numbering.relativePosition, 2);
+    EXPECT_EQ(r.numbering.fixedPosition, -1);
+    EXPECT_EQ(r.delimiter, QStringLiteral("_"));
+    KazSettings back = KazSettings::defaults(kCommandLineScreen, Language::English);
+    storeRenameSettings(r, back);
+    EXPECT_EQ(back.selection, s.selection);
+    EXPECT_EQ(back.numberRelativePosition, 2);
+    EXPECT_EQ(back.delimiter, s.delimiter);
+
+    s.selection = {3, 9, -4}; // "none" first and numbers out of range
+    s.replacementCharacters[1] = QStringLiteral("/");
+    const RenameSettings fallback = renameSettingsFrom(s);
+    EXPECT_EQ(fallback.firstField, NameField::Artist);
+    EXPECT_EQ(fallback.secondField, NameField::Album);
+    EXPECT_EQ(fallback.thirdField, NameField::Title);
+    EXPECT_EQ(fallback.replacements, RenameSettings().replacements);
+}
+
+TEST(PageZeroSettings, CommandLineStartsFromTheStoredSettings)
+{
+    TempHome home;
+    const QString file = home.music() + QStringLiteral("/x.mp3");
+    writeAll(file, mp3WithTag(values(QStringLiteral("Song"), QStringLiteral("Band"), QStringLiteral("Record"))));
+    const auto name = [&](const QStringList &extra) {
+        return QString::fromUtf8(runCli(QStringList{QStringLiteral("name")} + extra + QStringList{file}).out).trimmed();
+    };
+    EXPECT_EQ(name({}), QStringLiteral("Band - Record - Song.mp3"));
+    ASSERT_EQ(runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("Delimiter"), QStringLiteral("_")}).exitCode, 0);
+    ASSERT_EQ(runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("SelectionBoxes"), QStringLiteral("213")}).exitCode, 0);
+    EXPECT_EQ(name({}), QStringLiteral("Song_Record.mp3"));
+    EXPECT_EQ(name({QStringLiteral("--delimiter"), QStringLiteral(" + ")}), QStringLiteral("Song + Record.mp3"));
+}
