@@ -3,6 +3,9 @@
 #include "rename/ui/TForm4.h"
 #include "rename/ui/Tpreview_dlg.h"
 
+#include "shell/ConfigFile.h"
+#include "shell/Startup.h"
+#include "shell/ui/MainSession.h"
 #include "shell/ui/PlaceholderPage.h"
 #include "shell/ui/RadioGroup.h"
 #include "shell/ui/TForm1.h"
@@ -349,4 +352,42 @@ TEST(PreviewDialog, DuplicatesExclusionAndProblemRows)
     Tpreview_dlg empty(PreviewTable(), 0, Language::English);
     EXPECT_EQ(find<QTableWidget>(&empty, "StringGrid1")->rowCount(), 1);
     EXPECT_EQ(empty.windowTitle(), "Preview");
+}
+
+TEST(RenamePageSession, ChoicesGoThroughTheConfiguration)
+{
+    TempHome home;
+    ScriptedPrompter prompter;
+    ASSERT_TRUE(createDefaultIni(iniPath(), IniContext{}));
+    ASSERT_EQ(setIniValue(iniPath(), "SelectionBoxes", "213"), SetResult::Done);
+    ASSERT_EQ(setIniValue(iniPath(), "Delimiter", "_"), SetResult::Done);
+    {
+        StartupResult startup = startUp({{}, QSize(1024, 768), "/usr/bin/kaz"}, prompter);
+        MainWindowOptions options;
+        options.startFolder = home.music();
+        options.activationDelayMs = 0;
+        TForm1 window(options);
+        window.setPrompter(&prompter);
+        auto *page = new RenamePage(window);
+        window.addPage(page);
+        auto *session = new MainSession(std::move(startup), "/usr/bin/kaz", window);
+        session->apply();
+        window.show();
+        window.reactivate();
+        EXPECT_EQ(find<RadioGroup>(&window, "RadioGroup1")->itemIndex(), 2);
+        EXPECT_EQ(find<RadioGroup>(&window, "RadioGroup2")->itemIndex(), 1);
+        EXPECT_EQ(find<RadioGroup>(&window, "RadioGroup3")->itemIndex(), 3);
+        EXPECT_EQ(page->settings().delimiter, "_");
+
+        find<RadioGroup>(&window, "RadioGroup1")->button(0)->click();
+        RenameSettings s = page->settings();
+        s.numbering.setRelative(3);
+        page->setSettings(s);
+        window.close();
+    }
+    const KazSettings stored = loadIni(iniPath(), IniContext{});
+    EXPECT_EQ(stored.selection, (std::array<int, 3>{0, 1, 3}));
+    EXPECT_EQ(stored.numberRelativePosition, 3);
+    EXPECT_EQ(stored.numberFixedPosition, -1);
+    EXPECT_EQ(stored.delimiter, "_");
 }

@@ -9,6 +9,7 @@
 #include "rename/SelectionRules.h"
 #include "rename/WorkFiles.h"
 #include "shell/ConfigFile.h"
+#include "shell/PageZeroSettings.h"
 #include "shell/ui/PageHost.h"
 #include "shell/ui/RadioGroup.h"
 #include "shell/ui/RunFrame.h"
@@ -362,35 +363,23 @@ void RenamePage::registerLocks(RunFrame &frame)
 
 void RenamePage::loadSettings(const KazSettings &k, bool applySelection)
 {
+    const RenameSettings stored = renameSettingsFrom(k);
     RenameSettings s = settings();
     if (applySelection) {
-        s.firstField = NameField(qBound(0, k.selection[0], 2));
-        s.secondField = NameField(qBound(0, k.selection[1], 3));
-        s.thirdField = NameField(qBound(0, k.selection[2], 3));
+        s.firstField = stored.firstField;
+        s.secondField = stored.secondField;
+        s.thirdField = stored.thirdField;
     }
-    s.joliet = k.joliet;
-    s.numbering.fixedPosition = k.numberFixedPosition;
-    s.numbering.relativePosition = k.numberRelativePosition;
-    s.numbering.brackets = k.numberBrackets;
-    s.numbering = s.numbering.normalized();
-    QString replacements;
-    for (const QString &c : k.replacementCharacters)
-        replacements += c.isEmpty() ? QStringLiteral(" ") : c.left(1);
-    if (replacementsAreUsable(replacements))
-        s.replacements = replacements;
-    if (delimiterIsAllowed(k.delimiter))
-        s.delimiter = k.delimiter;
+    s.joliet = stored.joliet;
+    s.numbering = stored.numbering;
+    s.replacements = stored.replacements;
+    s.delimiter = stored.delimiter;
     setSettings(s);
 }
 
 void RenamePage::storeSettings(KazSettings &k) const
 {
-    const RenameSettings s = settings();
-    k.selection = {int(s.firstField), int(s.secondField), int(s.thirdField)};
-    k.joliet = s.joliet;
-    k.numberFixedPosition = s.numbering.fixedPosition;
-    k.numberRelativePosition = s.numbering.relativePosition;
-    k.numberBrackets = s.numbering.brackets;
+    storeRenameSettings(settings(), k);
 }
 
 void RenamePage::openCharacters()
