@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds KAZ, generates a demo collection and runs
-# the program on it.
+# Installs what is needed, builds KAZ, generates a demo collection and opens
+# the KAZ window on it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -9,4 +9,9 @@ demo="${KAZ_DEMO_DIR:-$PWD/build/demo-collection}"
 if [ ! -d "$demo" ]; then
   ./build/bin/kaz-cli demo "$demo" --count 60
 fi
-find "$demo" -name '*.mp3' -print0 | sort -z | xargs -0 ./build/bin/kaz-cli tag show
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display to open the KAZ window on. With Xvfb installed, try:" >&2
+  echo "  xvfb-run -a ./build/bin/kaz -open \"$demo\"" >&2
+  exit 1
+fi
+exec ./build/bin/kaz -open "$demo"

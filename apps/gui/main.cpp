@@ -1,0 +1,67 @@
+// The KAZ window program: "kaz" or "kaz -open FOLDER".
+#include "rename/ui/RenamePage.h"
+#include "shell/ui/AppIcon.h"
+#include "shell/ui/GuiPrompter.h"
+#include "shell/ui/MainSession.h"
+#include "shell/ui/PlaceholderPage.h"
+#include "shell/ui/TForm1.h"
+
+#include "shell/SingleInstance.h"
+#include "shell/Startup.h"
+
+#include <QApplication>
+#include <QScreen>
+
+using namespace kaz;
+
+namespace {
+
+// The notebook's pages, in tab order.
+void addPages(TForm1 &window)
+{
+    window.addPage(new RenamePage(window));
+    window.addPage(new PlaceholderPage(QStringLiteral("page1"), "Cleanup filenames", "Dateinamen bereinigen", 7));
+    window.addPage(new PlaceholderPage(QStringLiteral("page2"), "Filename -> ID3Tag", "Dateiname -> ID3Tag", 2));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kaz"));
+    QApplication::setApplicationDisplayName(QStringLiteral("KAZ Quillbay"));
+    QApplication::setWindowIcon(appIcon());
+    QApplication::setDesktopFileName(QStringLiteral("kaz"));
+    // The window is laid out for a compact font.
+    QFont font = QApplication::font();
+    if (font.pointSizeF() > 9)
+        font.setPointSizeF(9);
+    QApplication::setFont(font);
+
+    const QStringList arguments = app.arguments().mid(1);
+    GuiPrompter prompter;
+    SingleInstance guard;
+    if (!claimSingleInstance(guard, arguments, prompter))
+        return 0;
+
+    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize(1024, 768);
+    const QString executable = QCoreApplication::applicationFilePath();
+    StartupResult startup = startUp({arguments, screen, executable}, prompter);
+    if (startup.outcome == StartupResult::Outcome::NotWritable)
+        return 1;
+
+    MainWindowOptions options;
+    options.startFolder = startup.settings.lastDir;
+    options.selectName = startup.selectName;
+    options.language = startup.language;
+    options.showHints = startup.settings.showHints;
+    options.fontSize = startup.settings.fontSize;
+    options.page = startup.settings.page;
+    TForm1 window(options);
+    addPages(window);
+    MainSession session(std::move(startup), executable, window);
+    session.apply();
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs the KAZ window under Xvfb as a new user would (fresh home, demo
+# collection) and takes screenshots of the main window in both languages and
+# of the dialogs into OUT (default build/screenshots). Needs xvfb, xdotool
+# and imagemagick.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out="$(realpath -m "${1:-build/screenshots}")"
+mkdir -p "$out"
+work="$(mktemp -d)"
+display=":$((90 + RANDOM % 100))"
+cleanup() {
+  [ -n "${kaz_pid:-}" ] && kill "$kaz_pid" 2>/dev/null || true
+  [ -n "${x_pid:-}" ] && kill "$x_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
+export XDG_RUNTIME_DIR="$work/runtime" DISPLAY="$display"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+./build/bin/kaz-cli demo "$work/music" --count 60 >/dev/null
+Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+x_pid=$!
+sleep 1
+
+shot() { sleep "${2:-0.8}"; import -window root "$out/$1.png"; echo "$out/$1.png"; }
+key() { xdotool key --clearmodifiers "$@"; }
+click() { xdotool mousemove "$1" "$2" click 1; }
+
+./build/bin/kaz -open "$work/music/Incoming" >"$work/kaz.log" 2>&1 &
+kaz_pid=$!
+sleep 3
+click 300 120
+key ctrl+a
+shot main-de
+# Page "0": characters dialog (second item of the first menu) and the preview.
+click 40 8; sleep 0.5; click 105 53; shot characters-de; key Escape
+sleep 1; click 350 60; key ctrl+a; key alt+v; shot preview-de 1.5; key Escape
+sleep 1
+# Help menu at the fourth title: Help, Shortcuts & tips, Homepage, About.
+menu_help() { click 245 8; sleep 0.5; click 280 "$1"; }
+key F1; shot help-de 1.5; key Escape
+menu_help 51; shot shortcuts-de; key Return
+menu_help 95; shot about-de; key Return
+sleep 1
+# Language menu: "english" is its first item.
+click 130 8; sleep 0.5; click 140 29
+sleep 1; click 300 120; key ctrl+a; key ctrl+i
+xdotool mousemove 300 80 click 1
+shot main-en
+key F1; shot help-en 1.5; key Escape
+menu_help 51; shot shortcuts-en; key Return
+menu_help 95; shot about-en; key Return
+sleep 1
+xdotool mousemove 120 100 click 3; shot folder-popup-en; key Escape
+xdotool mousemove 300 80 click 3; shot file-popup-en; key Escape
+click 40 8; shot properties-menu-en; key Escape
+click 40 8; sleep 0.5; click 105 53; shot characters-en; key Escape
+sleep 1; click 350 60; key ctrl+a; key alt+p; shot preview-en 1.5; key Escape
+if [ -n "${KAZ_SHOTS_SCRIPT:-}" ]; then
+  # Further steps of a caller: shell code using shot, key and click.
+  source "$KAZ_SHOTS_SCRIPT"
+fi
+kill "$kaz_pid"

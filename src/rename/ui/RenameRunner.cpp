@@ -1,0 +1,120 @@
+#include "RenameRunner.h"
+
+#include "Tpreview_dlg.h"
+
+#include "rename/WorkFiles.h"
+#include "shell/ui/PageHost.h"
+#include "shell/ui/RunFrame.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressBar>
+
+namespace kaz {
+namespace {
+
+void setBar(QProgressBar *bar, qint64 position, qint64 total)
+{
+    bar->setMaximum(int(qMax<qint64>(total, 1)));
+    bar->setValue(int(qMin(position, total)));
+}
+
+} // namespace
+
+RenameRunner::RenameRunner(PageHost &host, RunState &state, QWidget *dialogParent)
+    : m_host(host)
+    , m_state(state)
+    , m_dialogParent(dialogParent)
+{
+}
+
+RenameEnvironment RenameRunner::environment() const
+{
+    RenameEnvironment env;
+    env.prompter = &m_host.prompter();
+    env.language = m_host.language();
+    env.hooks.processEvents = [this] { m_host.processEvents(); };
+    env.hooks.progress = [this](qint64 position, qint64 total) { setBar(m_host.fileProgress(), position, total); };
+    env.folderProgress = [this](qint64 position, qint64 total) { setBar(m_host.folderProgress(), position, total); };
+    env.status = [this](const QString &text) { m_host.setStatusText(text); };
+    return env;
+}
+
+RenameRequest RenameRunner::request(const RenameSettings &settings, const QStringList &selection, bool preview) const
+{
+    RenameRequest r;
+    r.settings = settings;
+    r.settings.includeSubdirectories = m_host.includeSubdirectories();
+    r.startFolder = m_host.currentFolder();
+    const QDir folder(r.startFolder);
+    for (const QString &name : selection)
+        r.selection << folder.filePath(name);
+    r.preview = preview;
+    return r;
+}
+
+void RenameRunner::resetProgress()
+{
+    m_host.fileProgress()->setMaximum(100);
+    m_host.fileProgress()->setValue(0);
+    m_host.folderProgress()->setMaximum(100);
+    m_host.folderProgress()->setValue(0);
+}
+
+RenameOutcome RenameRunner::run(const RenameSettings &settings, const QStringList &selection)
+{
+    RunGuard frame(m_host.runFrame());
+    m_host.hideRenameEdit();
+    RenameOutcome outcome = renaming(request(settings, selection, false), environment(), m_state);
+    resetProgress();
+    return outcome;
+}
+
+void RenameRunner::previewAndRun(const RenameSettings &settings, const QStringList &selection)
+{
+    // The whole command is one frame; the list is read again only after a real run.
+    RunGuard frame(m_host.runFrame(), false);
+    m_host.hideRenameEdit();
+    for (;;) {
+        RenameOutcome outcome = renaming(request(settings, selection, true), environment(), m_state);
+        resetProgress();
+        PreviewTable table = std::move(outcome.preview);
+        table.sortByPath();
+        Tpreview_dlg dialog(std::move(table), outcome.notRenamed, m_host.language(), m_dialogParent);
+        dialog.setHelp([this] { m_host.showHelp(21); });
+        if (m_tagEditor)
+            dialog.setTagEditor([this, &dialog](const QList<qsizetype> &rows) {
+                QStringList paths;
+                for (qsizetype row : rows)
+                    paths << dialog.table().rows().at(row).path;
+                return m_tagEditor(paths);
+            });
+        dialog.exec();
+        if (dialog.outcome() == Tpreview_dlg::Reinitialize)
+            continue;
+        if (dialog.outcome() == Tpreview_dlg::Rename) {
+            RunGuard realRun(m_host.runFrame());
+            RenameRequest real = request(settings, selection, false);
+            real.usePreviewList = true;
+            renaming(real, environment(), m_state);
+            resetProgress();
+        } else {
+            removeWorkFile(workfile::FileList);
+        }
+        return;
+    }
+}
+
+UndoOutcome RenameRunner::undo()
+{
+    RunGuard frame(m_host.runFrame());
+    m_host.hideRenameEdit();
+    if (!m_state.lastStartFolder.isEmpty() && QFileInfo(m_state.lastStartFolder).isDir())
+        m_host.openFolder(m_state.lastStartFolder);
+    RenameEnvironment env = environment();
+    UndoOutcome outcome = undoLastRun(m_state, &m_host.prompter(), m_host.language(), nullptr, env.hooks);
+    resetProgress();
+    return outcome;
+}
+
+} // namespace kaz

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/RunHooks.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace kaz {
+
+// What the file list shows, as the mask button cycles it.
+enum class MaskState { Mp3 = 0, NotMp3 = 1, All = 2 };
+// Which MP3 files the filter button lets through; only with MaskState::Mp3.
+enum class TagFilter { All = 0, Tagged = 1, Untagged = 2 };
+
+MaskState nextMaskState(MaskState state);
+TagFilter nextTagFilter(TagFilter filter);
+
+// The names (no path) of the files of folder that pass the mask and the
+// filter, in the natural order of the list (by name, letter case ignored).
+// The filter reads every listed file's tag; hooks get the progress (from
+// the last entry to the first, as the list is thinned) and the event pump.
+QStringList listFolderFiles(const QString &folder, MaskState mask, TagFilter filter, const RunHooks &hooks = {});
+
+// A name with every leading character removed whose upper-case form is not
+// a letter A..Z; empty when there is no such letter.
+QString letterSortKey(const QString &name);
+// Orders names by their keys, equal keys keeping their order; upper case
+// sorts before lower case.
+void letterSort(QStringList &names);
+
+} // namespace kaz

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/Language.h"
+
+#include <QDialog>
+
+class QPushButton;
+class QTextBrowser;
+
+namespace kaz {
+
+// The help viewer: the program's HTML help page of the current language,
+// opened at the anchor of a context number.
+class HelpWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit HelpWindow(QWidget *parent = nullptr);
+
+    void showContext(Language language, int context);
+    QUrl currentUrl() const;
+    void applyLanguage(Language language);
+
+private:
+    QTextBrowser *m_browser;
+    QPushButton *m_close;
+};
+
+} // namespace kaz

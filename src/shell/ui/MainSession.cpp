@@ -1,0 +1,79 @@
+#include "MainSession.h"
+
+#include "TForm1.h"
+
+#include "platform/ShellEntry.h"
+#include "shell/ConfigFile.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace kaz {
+
+MainSession::MainSession(StartupResult startup, QString executable, TForm1 &window)
+    : QObject(&window)
+    , m_startup(std::move(startup))
+    , m_settings(m_startup.settings)
+    , m_executable(std::move(executable))
+    , m_window(window)
+    , m_shellRegistration(m_startup.shellRegistration)
+{
+    connect(&window, &TForm1::configurationReloadRequested, this, &MainSession::reload);
+    connect(&window, &TForm1::languageChanged, this, &MainSession::languageChanged);
+    connect(&window, &TForm1::exiting, this, &MainSession::exiting);
+
+    // The folder context-menu entry is the program's own business: it can be
+    // switched from the Properties menu.
+    if (QMenu *properties = window.menu(QStringLiteral("prperties1"))) {
+        auto *shell = new QAction(&window);
+        shell->setObjectName(QStringLiteral("Addtoshell1"));
+        shell->setCheckable(true);
+        shell->setChecked(m_shellRegistration);
+        QAction *before = window.findChild<QAction *>(QStringLiteral("Exit1"));
+        properties->insertAction(before, shell);
+        connect(shell, &QAction::toggled, this, &MainSession::shellRegistrationToggled);
+    }
+}
+
+void MainSession::apply()
+{
+    m_window.loadSettings(m_settings, m_startup.applySelection);
+    if (m_startup.windowGeometry) {
+        m_window.resize(m_startup.windowGeometry->size());
+        m_window.move(m_startup.windowGeometry->topLeft());
+    }
+    m_window.applyLanguage();
+}
+
+void MainSession::reload()
+{
+    // What the window shows is the newest state of its own settings; the
+    // file holds the newest state of what the dialogs own.
+    m_window.storeSettings(m_settings);
+    IniContext context;
+    context.language = m_window.language();
+    context.prompter = &m_window.prompter();
+    const KazSettings reread = loadIni(m_startup.iniPath, context);
+    m_settings.takeDialogSettingsFrom(reread);
+    checkWinampPath(m_settings, m_startup.iniPath, &m_window.prompter(), m_window.language());
+    m_window.loadSettings(m_settings, false);
+}
+
+void MainSession::languageChanged(Language language)
+{
+    applyShellRegistration(m_shellRegistration, language, m_startup.programFolder, m_executable);
+}
+
+void MainSession::shellRegistrationToggled(bool on)
+{
+    m_shellRegistration = on;
+    applyShellRegistration(on, m_window.language(), m_startup.programFolder, m_executable);
+}
+
+void MainSession::exiting()
+{
+    m_window.storeSettings(m_settings);
+    shutDown(m_startup, m_settings, m_window.language(), m_shellRegistration, m_executable);
+}
+
+} // namespace kaz

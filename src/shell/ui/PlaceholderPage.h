@@ -1,0 +1,26 @@
+#pragma once
+
+#include "NotebookPage.h"
+
+namespace kaz {
+
+// A notebook page whose controls come with a later part of the program:
+// its tab and help context are there already.
+class PlaceholderPage : public NotebookPage
+{
+    Q_OBJECT
+public:
+    PlaceholderPage(const QString &objectName, const char *english, const char *german, int helpContext,
+                    QWidget *parent = nullptr);
+
+    QString tabCaption(Language language) const override;
+    int helpContext() const override { return m_helpContext; }
+    void applyLanguage(Language) override {}
+
+private:
+    const char *m_english;
+    const char *m_german;
+    int m_helpContext;
+};
+
+} // namespace kaz

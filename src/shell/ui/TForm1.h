@@ -1,0 +1,248 @@
+#pragma once
+
+#include "NotebookPage.h"
+#include "PageHost.h"
+#include "RunFrame.h"
+
+#include "platform/Language.h"
+#include "platform/Prompter.h"
+#include "shell/FileListing.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+class QTabBar;
+class QToolButton;
+
+namespace kaz {
+
+class HelpWindow;
+class StatusLine;
+
+// What the window needs from start-up.
+struct MainWindowOptions {
+    QString startFolder;                  // the folder to show; home when empty
+    QString selectName;                   // entry to select after the first listing (-open)
+    Language language = kDefaultLanguage;
+    bool showHints = true;
+    int fontSize = 8;
+    int page = 0;
+    // Wait of the re-activation while messages are processed; tests shorten it.
+    int activationDelayMs = 250;
+};
+
+// The main window: browser on the left and top right, the notebook with
+// the pages below, the order and status lines at the bottom. It owns the
+// browser state, the selection, the run frame and the language; each page
+// brings its own controls.
+class TForm1 : public QMainWindow, public PageHost
+{
+    Q_OBJECT
+public:
+    explicit TForm1(const MainWindowOptions &options = {}, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Adds a notebook page; its tab follows the existing ones.
+    void addPage(NotebookPage *page);
+    // Replaces the message boxes, for tests.
+    void setPrompter(Prompter *prompter) { m_prompter = prompter; }
+
+    // PageHost
+    Language language() const override { return m_language; }
+    Prompter &prompter() override { return *m_prompter; }
+    RunFrame &runFrame() override { return m_runFrame; }
+    QString currentFolder() const override { return m_folder; }
+    QStringList fileNames() const override;
+    QStringList selectedNames() const override;
+    bool includeSubdirectories() const override;
+    bool selectFirstIfNone() override;
+    void setStatusText(const QString &text) override;
+    void setOrderText(const QString &text) override;
+    QString orderText() const override;
+    void setStatusHighlighted(bool highlighted) override;
+    void resetStatus() override;
+    void showCountStatus() override;
+    void setNamePreview(std::function<QString(const QString &path)> preview) override;
+    QProgressBar *folderProgress() override { return m_folderProgress; }
+    QProgressBar *fileProgress() override { return m_fileProgress; }
+    void processEvents() override;
+    void refillFileList() override;
+    void folderUpdate() override;
+    void openFolder(const QString &folder) override;
+    void hideRenameEdit() override;
+    void reloadConfiguration() override;
+    void showHelp(int context) override;
+    void showPage(int index) override;
+    QMenu *menu(const QString &objectName) override;
+
+    // Language, browser and activation commands, public for the program and tests.
+    void setLanguage(Language language);
+    void applyLanguage();
+    void deactivate();
+    void reactivate();
+    bool isActivated() const { return m_activated; }
+    MaskState maskState() const { return m_mask; }
+    TagFilter tagFilter() const { return m_filter; }
+    void setMaskState(MaskState state);
+    void setTagFilter(TagFilter filter);
+    void selectAll();
+    void deselectAll();
+    void invertSelection();
+    void fileListClicked();
+    // Where a dialog is shown between a deactivation and a re-activation.
+    void runInDialogFrame(const std::function<void()> &show) override;
+    // Enlarging by "increase" is allowed on a screen of this height.
+    static bool canEnlarge(int screenHeight, int windowHeight);
+    int currentPage() const;
+    QString lastFolder() const { return m_lastFolder; }
+    // The window's and the pages' part of the configuration.
+    void loadSettings(const KazSettings &settings, bool applySelection);
+    void storeSettings(KazSettings &settings) const;
+
+Q_SIGNALS:
+    // The language menu switched; the program stores the choice.
+    void languageChanged(Language language);
+    // The window is about to close through "E&xit"; the exit writer runs.
+    void exiting();
+    // Configuration to be read again (re-activation, after dialogs).
+    void configurationReloadRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // construction
+    void buildWidgets();
+    void buildLayout();
+    void buildMenus();
+    void buildPopups();
+    void registerLocks();
+    void updateMinimumSize();
+    QAction *action(QMenu *menu, const char *name);
+
+    // browser
+    void fillDrives();
+    void fillFolderList();
+    void fillFileList();
+    void folderListClicked(QListWidgetItem *item);
+    void driveChosen(int index);
+    void maskButtonClicked();
+    void filterButtonClicked();
+    void sortButtonClicked();
+    void updateMaskButtons();
+    void includeSubdirectoriesToggled();
+    void folderPopup(const QPoint &pos);
+    void filePopup(const QPoint &pos);
+    void startFolderEdit(bool makeNew);
+    void finishFolderEdit();
+    void deleteFolder();
+    void startExplorer();
+    ListState listState() const;
+    void notifyListChanged();
+    bool isDriveRoot(const QString &folder) const;
+
+    // selection and status
+    void updateSelectionControls();
+    QString namePreviewText() const;
+
+    // commands
+    void enlarge();
+    void standardSize();
+    void fontLarger();
+    void fontSmaller();
+    void applyFont();
+    void setHints(bool on);
+    void choosePriority(ThreadPriority priority);
+    void openHelp(int context);
+    void showAbout();
+    void showShortcuts();
+    void openHomepage();
+    void exitClicked();
+    void tabClicked(int index);
+    void setDeactivatedView(bool deactivated);
+
+    MainWindowOptions m_options;
+    Language m_language;
+    std::unique_ptr<Prompter> m_ownPrompter;
+    Prompter *m_prompter = nullptr;
+    RunFrame m_runFrame;
+    std::function<QString(const QString &)> m_namePreview;
+
+    // browser state
+    QString m_folder;
+    QString m_lastFolder;
+    MaskState m_mask = MaskState::Mp3;
+    TagFilter m_filter = TagFilter::All;
+    bool m_filling = false;
+    bool m_refillPending = false;
+    bool m_activated = false;
+    bool m_firstActivation = true;
+    bool m_tabClickedSinceActivation = false;
+    bool m_folderEditMakes = false;
+    Qt::MouseButton m_folderButton = Qt::LeftButton; // of the last press on the folder list
+    bool m_closing = false;
+    QList<int> m_rememberedSelection;
+    QString m_selectName;
+    int m_fontSize = 8;
+    int m_itemHeight = 13;
+    double m_scale = 1.0;
+    QSize m_lastNormalSize{601, 471};
+
+    // browser widgets
+    QComboBox *m_driveBox = nullptr;
+    QListWidget *m_folderList = nullptr;
+    QCheckBox *m_includeSubdirs = nullptr;
+    QLineEdit *m_folderEdit = nullptr;
+    QProgressBar *m_folderProgress = nullptr;
+    QProgressBar *m_fileProgress = nullptr;
+    QToolButton *m_maskButton = nullptr;
+    QToolButton *m_filterButton = nullptr;
+    QToolButton *m_sortButton = nullptr;
+    QToolButton *m_fontUpButton = nullptr;
+    QToolButton *m_fontDownButton = nullptr;
+    QToolButton *m_tagButton = nullptr;
+    QListWidget *m_fileList = nullptr;
+    QPushButton *m_helpButton = nullptr;
+    QTabBar *m_tabs = nullptr;
+    QStackedWidget *m_pages = nullptr;
+    QPushButton *m_exitButton = nullptr;
+    QLabel *m_orderLine = nullptr;
+    StatusLine *m_statusLine = nullptr;
+    QLabel *m_largeLabel = nullptr;
+    QWidget *m_browser = nullptr;
+    QList<NotebookPage *> m_pageList;
+    QPointer<HelpWindow> m_helpWindow;
+
+    // menus
+    QMenu *m_propertiesMenu = nullptr;
+    QMenu *m_sizeMenu = nullptr;
+    QMenu *m_languageMenu = nullptr;
+    QMenu *m_priorityMenu = nullptr;
+    QMenu *m_helpMenu = nullptr;
+    QMenu *m_filePopup = nullptr;
+    QMenu *m_folderPopup = nullptr;
+    QMenu *m_maskPopup = nullptr;
+    QMenu *m_maskSubmenu = nullptr;
+    QActionGroup *m_priorityGroup = nullptr;
+    QActionGroup *m_languageGroup = nullptr;
+};
+
+} // namespace kaz

@@ -1,0 +1,135 @@
+// The main window's language routine: every caption and hint of the
+// window, its menus and pop-ups in English or German.
+#include "TForm1.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QActionGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTabBar>
+
+namespace kaz {
+namespace {
+
+struct Caption {
+    const char *name;
+    const char *english;
+    const char *german;
+};
+
+constexpr Caption kCaptions[] = {
+    {"prperties1", "Pr&operties", "&Einstellungen"},
+    {"Language1", "Language", "Sprache"},
+    {"help1", "&Help", "&Hilfe"},
+    {"Priority1", "Priority", "Priorität"},
+    {"CheckBox1", "include subdirectories", "mit Unterverzeichnissen"},
+    {"Button1", "E&xit", "E&nde"},
+    {"HelpButton", "Help", "Hilfe"},
+    {"selectfont1", "KAZ size", "KAZ Größe"},
+    {"increase1", "increase", "vergrößern"},
+    {"decrease1", "standard", "Vorgabe"},
+    {"Definecharactersdelimiter1", "Characters && delimiter", "Zeichen && Trennzeichen"},
+    {"Startwithlastsavedposition1", "Start with last saved position", "Starte mit zuletzt gespeicherten Position"},
+    {"Showhints1", "Show hints", "Zeige Hilfe-Schildchen"},
+    {"Exit1", "E&xit\tAlt+X", "E&nde\tAlt+N"},
+    {"Addtoshell1", "Shell registration", "Shell Registrierung"},
+    {"English1", "english", "Englisch"},
+    {"German1", "german", "Deutsch"},
+    {"normal1", "normal", "normal"},
+    {"idle1", "idle", "Leerlauf"},
+    {"low1", "low", "niedrig"},
+    {"high1", "high", "hoch"},
+    {"Contents1", "&Help", "&Hilfe"},
+    {"Shortcutstips2", "&Shortcuts && tips", "&Kurzbefehle && Tips"},
+    {"Homepage1", "Homepage", "Homepage"},
+    {"about2", "&About", "&Über"},
+    {"selectall2", "select all", "alle auswählen"},
+    {"invertselection2", "invert selection", "Auswahl invertieren"},
+    {"refresh1", "refresh", "aktualisieren"},
+    {"rename1", "Rename directory", "Verzeichnis umbenennen"},
+    {"makedirectory1", "make directory", "Verzeichnis erstellen"},
+    {"delete1", "delete", "löschen"},
+    {"startexploreroncurrentdirectory1", "Start explorer on current directory",
+     "Starte Explorer mit ausgewähltem Verzeichnis"},
+    {"invertselection1", "Invert selection", "Auswahl invertieren"},
+    {"selectall1", "Select all", "Alle auswählen"},
+    {"deselectall1", "Deselect all", "Auswahl aufheben"},
+    {"EditMask1", "Change mask", "Dateifilter ändern"},
+    {"Mp3Mask1", "*.mp3", "*.mp3"},
+    {"InvMask1", "inv (*.mp3)", "inv (*.mp3)"},
+    {"AllMask1", "*.*", "*.*"},
+    {"FilterAll1", "all", "alle"},
+    {"FilterTagged1", "tagged", "mit Tag"},
+    {"FilterUntagged1", "untagged", "ohne Tag"},
+};
+
+constexpr Caption kHints[] = {
+    {"CheckBox1", "renaming mp3-files stored in subdirectories on/off",
+     "Umbenennen von MP3-Dateien in Unterverzeichnissen ein/aus"},
+    {"SortButton", "sorting of files ignoring all non-characters at the beginning ",
+     "Sortierung der Dateien ohne Beachtung aller Nicht-Buchstaben am Anfang "},
+    {"StatusBar2", "text scrolls while moving and pressing down left mousebutton, doubleclick resets text",
+     "Text rollt bei Mausbewegung mit gedrückter linker Maustaste, Doppelklick setzt den Text zurück"},
+    {"StatusBar1", "order of selections are shown here", "Reihenfolge der Auswahl wird hier angezeigt"},
+    {"MaskButton", "file mask: *.mp3, all files without *.mp3, all files (right click: menu)",
+     "Dateifilter: *.mp3, alle Dateien ohne *.mp3, alle Dateien (Rechtsklick: Menü)"},
+    {"FilterButton", "show all, only tagged or only untagged mp3-files (right click: menu)",
+     "alle, nur MP3-Dateien mit Tag oder nur ohne Tag anzeigen (Rechtsklick: Menü)"},
+    {"FontUpButton", "larger font in the file list", "größere Schrift in der Dateiliste"},
+    {"FontDownButton", "smaller font in the file list", "kleinere Schrift in der Dateiliste"},
+    {"DriveComboBox1", "mounted volumes", "eingehängte Laufwerke"},
+    {"DirectoryListBox1", "rightclick for pop-up-menu", "Rechtsklick für Menü"},
+    {"FileListBox1", "rightclick for pop-up-menu", "Rechtsklick für Menü"},
+    {"HelpButton", "help for the page shown", "Hilfe zur angezeigten Seite"},
+    {"RenameEdit", "Enter renames the directory, Escape cancels",
+     "Enter benennt das Verzeichnis um, Escape bricht ab"},
+};
+
+void setCaption(QObject *object, const QString &text)
+{
+    if (auto *a = qobject_cast<QAction *>(object))
+        a->setText(text);
+    else if (auto *m = qobject_cast<QMenu *>(object))
+        m->setTitle(text);
+    else if (auto *b = qobject_cast<QAbstractButton *>(object))
+        b->setText(text);
+    else if (auto *g = qobject_cast<QGroupBox *>(object))
+        g->setTitle(text);
+    else if (auto *l = qobject_cast<QLabel *>(object))
+        l->setText(text);
+}
+
+} // namespace
+
+void TForm1::setLanguage(Language language)
+{
+    m_language = language;
+    applyLanguage();
+    Q_EMIT languageChanged(language);
+}
+
+void TForm1::applyLanguage()
+{
+    for (const Caption &c : kCaptions)
+        if (QObject *o = findChild<QObject *>(QLatin1String(c.name)))
+            setCaption(o, QString::fromUtf8(tr2(m_language, c.english, c.german)));
+    for (const Caption &h : kHints)
+        if (auto *w = findChild<QWidget *>(QLatin1String(h.name)))
+            w->setToolTip(QString::fromUtf8(tr2(m_language, h.english, h.german)));
+    if (auto *english = findChild<QAction *>(QStringLiteral("English1")))
+        english->setChecked(m_language == Language::English);
+    if (auto *german = findChild<QAction *>(QStringLiteral("German1")))
+        german->setChecked(m_language == Language::German);
+    for (int i = 0; i < m_pageList.size(); ++i) {
+        m_tabs->setTabText(i, m_pageList.at(i)->tabCaption(m_language));
+        m_pageList.at(i)->applyLanguage(m_language);
+    }
+    // Re-labels the filter button; the filter itself stays.
+    updateMaskButtons();
+    if (isVisible())
+        updateMinimumSize();
+}
+
+} // namespace kaz

@@ -1,0 +1,289 @@
+// The main window's menus and the commands behind them: size, fonts,
+// hints, priority, help, about, shortcuts and exit.
+#include "TForm1.h"
+
+#include "HelpWindow.h"
+#include "TAboutBox.h"
+#include "TShortcutsTips.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFontDatabase>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolButton>
+#include <QScreen>
+#include <QUrl>
+
+namespace kaz {
+namespace {
+
+const char *const kHomepage = "https://www.quillbay.example/kaz/";
+
+// Swallows tool tips while "Show hints" is off.
+class ToolTipBlocker : public QObject
+{
+public:
+    using QObject::QObject;
+    bool enabled = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (enabled && event->type() == QEvent::ToolTip)
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+QAction *TForm1::action(QMenu *menu, const char *name)
+{
+    auto *a = new QAction(this);
+    a->setObjectName(QLatin1String(name));
+    if (menu)
+        menu->addAction(a);
+    return a;
+}
+
+QMenu *TForm1::menu(const QString &objectName)
+{
+    return findChild<QMenu *>(objectName);
+}
+
+void TForm1::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    auto newMenu = [this](const char *name) {
+        auto *m = new QMenu(this);
+        m->setObjectName(QLatin1String(name));
+        return m;
+    };
+
+    m_propertiesMenu = newMenu("prperties1");
+    m_sizeMenu = newMenu("selectfont1");
+    m_propertiesMenu->addMenu(m_sizeMenu);
+    QAction *increase = action(m_sizeMenu, "increase1");
+    increase->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    connect(increase, &QAction::triggered, this, &TForm1::enlarge);
+    QAction *standard = action(m_sizeMenu, "decrease1");
+    standard->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    connect(standard, &QAction::triggered, this, &TForm1::standardSize);
+    m_propertiesMenu->addSeparator();
+    action(m_propertiesMenu, "Definecharactersdelimiter1");
+    QAction *lastPosition = action(m_propertiesMenu, "Startwithlastsavedposition1");
+    lastPosition->setCheckable(true);
+    lastPosition->setChecked(true);
+    QAction *hints = action(m_propertiesMenu, "Showhints1");
+    hints->setCheckable(true);
+    connect(hints, &QAction::toggled, this, &TForm1::setHints);
+    m_propertiesMenu->addSeparator();
+    // Alt+X is the Exit button's own key; the item only names it.
+    connect(action(m_propertiesMenu, "Exit1"), &QAction::triggered, this, &TForm1::exitClicked);
+    bar->addMenu(m_propertiesMenu);
+
+    m_languageMenu = newMenu("Language1");
+    m_languageGroup = new QActionGroup(this);
+    for (const char *name : {"English1", "German1"}) {
+        QAction *a = action(m_languageMenu, name);
+        a->setCheckable(true);
+        m_languageGroup->addAction(a);
+    }
+    connect(findChild<QAction *>(QStringLiteral("English1")), &QAction::triggered, this,
+            [this] { setLanguage(Language::English); });
+    connect(findChild<QAction *>(QStringLiteral("German1")), &QAction::triggered, this,
+            [this] { setLanguage(Language::German); });
+    bar->addMenu(m_languageMenu);
+
+    m_priorityMenu = newMenu("Priority1");
+    m_priorityGroup = new QActionGroup(this);
+    const std::pair<const char *, ThreadPriority> priorities[] = {{"normal1", ThreadPriority::Normal},
+                                                                  {"idle1", ThreadPriority::Idle},
+                                                                  {"low1", ThreadPriority::Low},
+                                                                  {"high1", ThreadPriority::High}};
+    for (const auto &[name, priority] : priorities) {
+        QAction *a = action(m_priorityMenu, name);
+        a->setCheckable(true);
+        a->setChecked(priority == ThreadPriority::Normal);
+        m_priorityGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, p = priority] { choosePriority(p); });
+    }
+    bar->addMenu(m_priorityMenu);
+
+    m_helpMenu = newMenu("help1");
+    QAction *contents = action(m_helpMenu, "Contents1");
+    contents->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(contents, &QAction::triggered, this, [this] { openHelp(0); });
+    connect(action(m_helpMenu, "Shortcutstips2"), &QAction::triggered, this, &TForm1::showShortcuts);
+    connect(action(m_helpMenu, "Homepage1"), &QAction::triggered, this, &TForm1::openHomepage);
+    connect(action(m_helpMenu, "about2"), &QAction::triggered, this, &TForm1::showAbout);
+    bar->addMenu(m_helpMenu);
+
+    QAction *selectAllItem = action(nullptr, "selectall2");
+    selectAllItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    connect(selectAllItem, &QAction::triggered, this, &TForm1::selectAll);
+    bar->addAction(selectAllItem);
+    QAction *invertItem = action(nullptr, "invertselection2");
+    invertItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(invertItem, &QAction::triggered, this, &TForm1::invertSelection);
+    bar->addAction(invertItem);
+    QAction *refresh = action(nullptr, "refresh1");
+    refresh->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(refresh, &QAction::triggered, this, &TForm1::refillFileList);
+    bar->addAction(refresh);
+    for (QAction *a : {selectAllItem, invertItem, refresh})
+        m_runFrame.addLocked(a);
+}
+
+void TForm1::buildPopups()
+{
+    auto newMenu = [this](const char *name) {
+        auto *m = new QMenu(this);
+        m->setObjectName(QLatin1String(name));
+        return m;
+    };
+    // Mask and filter, on both buttons and inside the file pop-up.
+    m_maskPopup = newMenu("PopupMenu3");
+    const std::pair<const char *, MaskState> masks[] = {
+        {"Mp3Mask1", MaskState::Mp3}, {"InvMask1", MaskState::NotMp3}, {"AllMask1", MaskState::All}};
+    for (const auto &[name, state] : masks)
+        connect(action(m_maskPopup, name), &QAction::triggered, this, [this, s = state] { setMaskState(s); });
+    m_maskPopup->addSeparator();
+    const std::pair<const char *, TagFilter> filters[] = {
+        {"FilterAll1", TagFilter::All}, {"FilterTagged1", TagFilter::Tagged}, {"FilterUntagged1", TagFilter::Untagged}};
+    for (const auto &[name, filter] : filters)
+        connect(action(m_maskPopup, name), &QAction::triggered, this, [this, f = filter] { setTagFilter(f); });
+
+    m_filePopup = newMenu("PopupMenu1");
+    QAction *invert = action(m_filePopup, "invertselection1");
+    invert->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(invert, &QAction::triggered, this, &TForm1::invertSelection);
+    QAction *all = action(m_filePopup, "selectall1");
+    all->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    connect(all, &QAction::triggered, this, &TForm1::selectAll);
+    connect(action(m_filePopup, "deselectall1"), &QAction::triggered, this, &TForm1::deselectAll);
+    m_maskSubmenu = newMenu("EditMask1");
+    m_maskSubmenu->addActions(m_maskPopup->actions());
+    m_filePopup->addMenu(m_maskSubmenu);
+
+    m_folderPopup = newMenu("PopupMenu2");
+    connect(action(m_folderPopup, "rename1"), &QAction::triggered, this, [this] { startFolderEdit(false); });
+    connect(action(m_folderPopup, "makedirectory1"), &QAction::triggered, this, [this] { startFolderEdit(true); });
+    connect(action(m_folderPopup, "delete1"), &QAction::triggered, this, &TForm1::deleteFolder);
+    m_folderPopup->addSeparator();
+    connect(action(m_folderPopup, "startexploreroncurrentdirectory1"), &QAction::triggered, this,
+            &TForm1::startExplorer);
+}
+
+bool TForm1::canEnlarge(int screenHeight, int windowHeight)
+{
+    return qint64(screenHeight) * 100 > qint64(windowHeight) * 125 && screenHeight < 1250;
+}
+
+void TForm1::enlarge()
+{
+    const int screenHeight = screen() ? screen()->geometry().height() : 768;
+    if (!canEnlarge(screenHeight, height()))
+        return;
+    QFont f = font();
+    f.setPointSizeF(f.pointSizeF() * 1.25);
+    setFont(f);
+    m_scale *= 1.25;
+    applyFont();
+    resize(width() * 125 / 100, height() * 125 / 100);
+}
+
+void TForm1::standardSize()
+{
+    showNormal();
+    resize(601, 471);
+}
+
+void TForm1::applyFont()
+{
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    f.setPointSizeF(m_fontSize * m_scale);
+    m_fileList->setFont(f);
+    m_itemHeight = m_fontSize + 5;
+    m_fontUpButton->setEnabled(m_itemHeight < 20);
+    m_fontDownButton->setEnabled(m_itemHeight >= 15);
+}
+
+void TForm1::fontLarger()
+{
+    m_fontSize += 2;
+    applyFont();
+}
+
+void TForm1::fontSmaller()
+{
+    m_fontSize -= 2;
+    applyFont();
+}
+
+void TForm1::setHints(bool on)
+{
+    static ToolTipBlocker *blocker = nullptr;
+    if (!blocker) {
+        blocker = new ToolTipBlocker(qApp);
+        qApp->installEventFilter(blocker);
+    }
+    blocker->enabled = !on;
+    if (auto *a = findChild<QAction *>(QStringLiteral("Showhints1")); a && a->isChecked() != on)
+        a->setChecked(on);
+}
+
+void TForm1::choosePriority(ThreadPriority priority)
+{
+    m_runFrame.setPriority(priority);
+}
+
+void TForm1::openHelp(int context)
+{
+    if (!m_helpWindow)
+        m_helpWindow = new HelpWindow(this);
+    m_helpWindow->showContext(m_language, context);
+    m_helpWindow->show();
+    m_helpWindow->raise();
+}
+
+void TForm1::showHelp(int context)
+{
+    openHelp(context);
+}
+
+void TForm1::showAbout()
+{
+    runInDialogFrame([this] {
+        TAboutBox box(this);
+        box.applyLanguage(m_language);
+        box.exec();
+    });
+}
+
+void TForm1::showShortcuts()
+{
+    runInDialogFrame([this] {
+        TShortcutsTips tips(this);
+        tips.applyLanguage(m_language);
+        tips.exec();
+    });
+}
+
+void TForm1::openHomepage()
+{
+    QDesktopServices::openUrl(QUrl(QLatin1String(kHomepage)));
+}
+
+void TForm1::exitClicked()
+{
+    if (!m_exitButton->isEnabled() || m_runFrame.running())
+        return;
+    close();
+}
+
+} // namespace kaz

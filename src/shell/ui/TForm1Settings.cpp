@@ -1,0 +1,40 @@
+// What the main window keeps in the configuration file.
+#include "TForm1.h"
+
+#include <QAction>
+#include <QToolButton>
+
+namespace kaz {
+
+void TForm1::loadSettings(const KazSettings &settings, bool applySelection)
+{
+    setHints(settings.showHints);
+    m_fontSize = settings.fontSize;
+    applyFont();
+    if (auto *a = findChild<QAction *>(QStringLiteral("Startwithlastsavedposition1")))
+        a->setChecked(settings.startWithLastPosition);
+    for (NotebookPage *page : std::as_const(m_pageList))
+        page->loadSettings(settings, applySelection);
+}
+
+void TForm1::storeSettings(KazSettings &settings) const
+{
+    settings.windowWidth = m_lastNormalSize.width();
+    settings.windowHeight = m_lastNormalSize.height();
+    settings.windowLeft = pos().x();
+    settings.windowTop = pos().y();
+    if (auto *a = findChild<QAction *>(QStringLiteral("Startwithlastsavedposition1")))
+        settings.startWithLastPosition = a->isChecked();
+    if (auto *a = findChild<QAction *>(QStringLiteral("Showhints1")))
+        settings.showHints = a->isChecked();
+    settings.page = qMax(0, currentPage());
+    // While deactivated the window shows no folder; the last one counts.
+    settings.lastDir = m_activated ? m_folder : m_lastFolder;
+    settings.fontSize = m_fontSize;
+    settings.tagFilter = int(m_filter);
+    settings.sortIgnoringNonLetters = m_sortButton->isChecked();
+    for (NotebookPage *page : m_pageList)
+        page->storeSettings(settings);
+}
+
+} // namespace kaz

@@ -1,0 +1,177 @@
+#include "shell/FileListing.h"
+#include "shell/FolderCommands.h"
+#include "shell/FolderRecovery.h"
+
+#include "platform/Paths.h"
+#include "platform/ThreadPriority.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <thread>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+void touch(const QString &path, const QByteArray &bytes = "x")
+{
+    ASSERT_TRUE(writeAll(path, bytes));
+}
+
+} // namespace
+
+TEST(FileListing, MasksAndTagFilter)
+{
+    TempHome home;
+    const QString dir = home.music();
+    touch(dir + "/b tagged.mp3", mp3WithTag(values("Song", "Band")));
+    touch(dir + "/a plain.MP3", mp3Frames(3));
+    touch(dir + "/cover.jpg");
+    touch(dir + "/README");
+    touch(dir + "/mix.xmp3");
+    touch(dir + "/.hidden.mp3", mp3Frames(3));
+    QDir(dir).mkdir("sub.mp3");
+
+    EXPECT_EQ(listFolderFiles(dir, MaskState::Mp3, TagFilter::All), QStringList({"a plain.MP3", "b tagged.mp3"}));
+    EXPECT_EQ(listFolderFiles(dir, MaskState::Mp3, TagFilter::Tagged), QStringList({"b tagged.mp3"}));
+    EXPECT_EQ(listFolderFiles(dir, MaskState::Mp3, TagFilter::Untagged), QStringList({"a plain.MP3"}));
+    // "inv (*.mp3)" drops every name ending in MP3, with or without a dot.
+    EXPECT_EQ(listFolderFiles(dir, MaskState::NotMp3, TagFilter::Tagged), QStringList({"cover.jpg", "README"}));
+    EXPECT_EQ(listFolderFiles(dir, MaskState::All, TagFilter::Untagged).size(), 5);
+}
+
+TEST(FileListing, FilterReportsProgressOverEveryFile)
+{
+    TempHome home;
+    for (int i = 0; i < 5; ++i)
+        touch(home.music() + QStringLiteral("/%1.mp3").arg(i), mp3Frames(2));
+    QList<qint64> positions;
+    int pumps = 0;
+    RunHooks hooks;
+    hooks.progress = [&](qint64 pos, qint64 total) {
+        EXPECT_EQ(total, 5);
+        positions << pos;
+    };
+    hooks.processEvents = [&] { ++pumps; };
+    EXPECT_EQ(listFolderFiles(home.music(), MaskState::Mp3, TagFilter::Untagged, hooks).size(), 5);
+    EXPECT_EQ(positions, QList<qint64>({1, 2, 3, 4, 5, 0}));
+    EXPECT_EQ(pumps, 5);
+}
+
+TEST(FileListing, LetterSortKeysAndOrder)
+{
+    struct Case {
+        const char *name;
+        const char *key;
+    } cases[] = {{"01 - Zebra.mp3", "Zebra.mp3"}, {"(Live) Apple.mp3", "Live) Apple.mp3"}, {"123.mp3", "mp3"},
+                 {"...", ""}, {"Äpfel.mp3", "pfel.mp3"}, {"  b.mp3", "b.mp3"}};
+    for (const Case &c : cases)
+        EXPECT_EQ(letterSortKey(QString::fromUtf8(c.name)), QString::fromUtf8(c.key)) << c.name;
+
+    QStringList names{"01 - Zebra.mp3", "[Intro] Apple.mp3", "b song.mp3", "G song.mp3", "07 b song.mp3", "!!!"};
+    letterSort(names);
+    // Keys compare byte by byte: upper case before lower case, equal keys keep their order,
+    // a name without letters (empty key) first.
+    EXPECT_EQ(names, QStringList({"!!!", "G song.mp3", "[Intro] Apple.mp3", "01 - Zebra.mp3", "b song.mp3",
+                                  "07 b song.mp3"}));
+}
+
+TEST(FolderRecovery, ParentsAndSiblingList)
+{
+    EXPECT_EQ(parentFolder("/a/b/c"), "/a/b/");
+    EXPECT_EQ(parentFolder("/a/b/c/"), "/a/b/");
+    EXPECT_EQ(parentFolder("/a"), "/");
+    EXPECT_EQ(parentFolder("/"), "/");
+
+    TempHome home;
+    QDir(home.music()).mkpath("Rock");
+    QDir(home.music()).mkpath("Jazz");
+    writeSiblingList(home.music() + "/Rock");
+    EXPECT_EQ(readAll(programFolder() + "/DIR.KAZ"), QByteArray("Jazz\r\nRock\r\n"));
+}
+
+TEST(FolderRecovery, FindsRenamedFolderOrGoesOneLevelBack)
+{
+    TempHome home;
+    const QString music = home.music();
+    QDir(music).mkpath("Rock");
+    QDir(music).mkpath("Jazz");
+
+    // Unchanged folder: opened as it is, lists removed.
+    writeSiblingList(music + "/Rock");
+    FolderRecovery same = recoverFolder(music + "/Rock");
+    EXPECT_FALSE(same.vanished);
+    EXPECT_EQ(same.folder, music + "/Rock");
+    EXPECT_FALSE(QFile::exists(programFolder() + "/DIR.KAZ"));
+
+    // Renamed while in the background: the only new sibling is taken.
+    writeSiblingList(music + "/Rock");
+    ASSERT_TRUE(QDir(music).rename("Rock", "Rock & Roll"));
+    FolderRecovery renamed = recoverFolder(music + "/Rock");
+    EXPECT_TRUE(renamed.renamed);
+    EXPECT_EQ(renamed.folder, music + "/Rock & Roll");
+    EXPECT_FALSE(QFile::exists(programFolder() + "/DIR2.KAZ"));
+
+    // Two new siblings: no guess, one level back, the missing folder named.
+    writeSiblingList(music + "/Rock & Roll");
+    ASSERT_TRUE(QDir(music).rename("Rock & Roll", "A"));
+    QDir(music).mkpath("B");
+    FolderRecovery back = recoverFolder(music + "/Rock & Roll");
+    EXPECT_TRUE(back.vanished);
+    EXPECT_FALSE(back.renamed);
+    EXPECT_EQ(back.folder, music);
+    EXPECT_EQ(back.missing, music + "/Rock & Roll");
+
+    // Several levels gone: the nearest existing parent.
+    FolderRecovery deep = recoverFolder(music + "/gone/deeper/still");
+    EXPECT_EQ(deep.folder, music);
+}
+
+TEST(FolderCommands, NameChecksRenameAndDelete)
+{
+    TempHome home;
+    const QString music = home.music();
+    QDir(music).mkpath("Old/inner");
+    QDir(music).mkpath("Other");
+
+    for (const char *bad : {"", ".", "..", "a/b", "Other"})
+        EXPECT_FALSE(isUsableFolderName(music, QString::fromUtf8(bad), "Old")) << bad;
+    EXPECT_FALSE(isUsableFolderName(music, QString(300, 'x'), "Old"));
+    EXPECT_FALSE(isUsableFolderName(music, "Old", "Old"));
+    EXPECT_TRUE(isUsableFolderName(music, "OLD", "Old"));
+    EXPECT_TRUE(isUsableFolderName(music, "New name", "Old"));
+
+    // Never onto an existing folder.
+    EXPECT_FALSE(renameFolder(music + "/Old", music + "/Other"));
+    EXPECT_TRUE(QDir(music + "/Old/inner").exists());
+    EXPECT_TRUE(renameFolder(music + "/Old", music + "/New"));
+    EXPECT_TRUE(QDir(music + "/New/inner").exists());
+
+    // A tree holding a file stays whole; an empty tree goes.
+    touch(music + "/New/inner/song.mp3");
+    EXPECT_FALSE(deleteEmptyFolderTree(music + "/New"));
+    EXPECT_TRUE(QFile::exists(music + "/New/inner/song.mp3"));
+    QFile::remove(music + "/New/inner/song.mp3");
+    EXPECT_TRUE(deleteEmptyFolderTree(music + "/New"));
+    EXPECT_FALSE(QDir(music + "/New").exists());
+}
+
+TEST(ThreadPriority, NiceValuesAndLowering)
+{
+    EXPECT_EQ(niceValue(ThreadPriority::Idle), 19);
+    EXPECT_EQ(niceValue(ThreadPriority::Low), 5);
+    EXPECT_EQ(niceValue(ThreadPriority::Normal), 0);
+    EXPECT_EQ(niceValue(ThreadPriority::High), -5);
+    // Lowering the priority is always allowed and touches only this thread.
+    int seen = 0;
+    std::thread worker([&] {
+        applyThreadPriority(ThreadPriority::Low);
+        seen = currentThreadNice();
+    });
+    worker.join();
+    EXPECT_EQ(seen, 5);
+    EXPECT_EQ(currentThreadNice(), 0);
+}

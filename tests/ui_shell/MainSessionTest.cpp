@@ -1,0 +1,84 @@
+#include "shell/ui/MainSession.h"
+#include "shell/ui/PlaceholderPage.h"
+#include "shell/ui/TForm1.h"
+
+#include "platform/Paths.h"
+#include "platform/Registry.h"
+#include "shell/ConfigFile.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QToolButton>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+struct Session {
+    explicit Session(const QStringList &arguments = {})
+    {
+        StartupResult startup = startUp({arguments, QSize(1024, 768), QStringLiteral("/usr/bin/kaz")}, prompter);
+        iniPath = startup.iniPath;
+        MainWindowOptions options;
+        options.startFolder = startup.settings.lastDir;
+        options.selectName = startup.selectName;
+        options.language = startup.language;
+        options.activationDelayMs = 0;
+        window = std::make_unique<TForm1>(options);
+        window->setPrompter(&prompter);
+        window->addPage(new PlaceholderPage("page0", "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
+        window->addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
+        session = new MainSession(std::move(startup), QStringLiteral("/usr/bin/kaz"), *window);
+        session->apply();
+        window->show();
+        window->reactivate();
+    }
+
+    ScriptedPrompter prompter;
+    QString iniPath;
+    std::unique_ptr<TForm1> window;
+    MainSession *session = nullptr;
+};
+
+} // namespace
+
+TEST(MainSession, OpenSelectsEntryAndExitWritesTheFolder)
+{
+    TempHome home;
+    const QString album = home.music() + "/Album";
+    QDir().mkpath(album);
+    writeAll(album + "/a.mp3", mp3Frames(2));
+    writeAll(album + "/b.mp3", mp3Frames(2));
+    {
+        Session s({"-open", album + "/b.mp3"});
+        EXPECT_EQ(s.window->currentFolder(), album);
+        EXPECT_EQ(s.window->selectedNames(), QStringList{"b.mp3"});
+        s.window->findChild<QToolButton *>("FontUpButton")->click();
+        s.window->showPage(1);
+        s.window->close();
+    }
+    const KazSettings stored = loadIni(iniPath(), IniContext{});
+    EXPECT_EQ(stored.lastDir, album);
+    EXPECT_EQ(stored.fontSize, 10);
+    EXPECT_EQ(stored.page, 1);
+    EXPECT_FALSE(QFile::exists(programFolder() + "/DIR.KAZ"));
+}
+
+TEST(MainSession, LanguageIsStoredAtOnceAndDialogSettingsAreReread)
+{
+    TempHome home;
+    Session s;
+    s.window->findChild<QAction *>("English1")->trigger();
+    EXPECT_EQ(Registry().value(Registry::kLanguage), "english");
+    EXPECT_EQ(storedLanguage(), Language::English);
+
+    std::array<QString, 9> characters;
+    characters.fill("+");
+    ASSERT_TRUE(patchCharactersAndDelimiter(s.iniPath, characters, "_"));
+    s.window->deactivate();
+    s.window->reactivate();
+    EXPECT_EQ(s.session->settings().delimiter, "_");
+    EXPECT_EQ(s.session->settings().replacementCharacters[0], "+");
+}

@@ -1,0 +1,382 @@
+#include "shell/ui/HelpWindow.h"
+#include "shell/ui/PlaceholderPage.h"
+#include "shell/ui/TForm1.h"
+
+#include "shell/ui/StatusLine.h"
+#include "platform/Paths.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QToolButton>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QDir(home.music()).mkpath("Album");
+        folder = home.music() + "/Album";
+        for (int i = 1; i <= 6; ++i)
+            writeAll(folder + QStringLiteral("/%1 tagged.mp3").arg(i, 2, 10, QLatin1Char('0')),
+                     mp3WithTag(values(QStringLiteral("Song %1").arg(i), "Band", "Record")));
+        for (int i = 1; i <= 4; ++i)
+            writeAll(folder + QStringLiteral("/%1 plain.mp3").arg(i + 6, 2, 10, QLatin1Char('0')), mp3Frames(2));
+        writeAll(folder + "/cover.jpg", "jpeg");
+    }
+
+    TForm1 &window(Language language = Language::English)
+    {
+        MainWindowOptions options;
+        options.startFolder = folder;
+        options.language = language;
+        options.activationDelayMs = 0;
+        m_window = std::make_unique<TForm1>(options);
+        m_window->setPrompter(&prompter);
+        m_window->addPage(new PlaceholderPage("page0", "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
+        m_window->addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
+        m_window->addPage(new PlaceholderPage("page2", "Filename -> ID3Tag", "Dateiname -> ID3Tag", 2));
+        m_window->show();
+        m_window->reactivate();
+        return *m_window;
+    }
+
+    template <typename T>
+    T *child(const char *name)
+    {
+        T *found = m_window->findChild<T *>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QListWidget *files() { return child<QListWidget>("FileListBox1"); }
+    QString status() { return child<QLabel>("StatusBar2")->text(); }
+    void selectRows(const QList<int> &rows)
+    {
+        files()->clearSelection();
+        for (int r : rows)
+            files()->item(r)->setSelected(true);
+    }
+
+    TempHome home;
+    QString folder;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TForm1> m_window;
+};
+
+QStringList texts(QListWidget *list)
+{
+    QStringList t;
+    for (int i = 0; i < list->count(); ++i)
+        t << list->item(i)->text();
+    return t;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, MaskCyclesAndFilterFollowsIt)
+{
+    window();
+    auto *mask = child<QToolButton>("MaskButton");
+    auto *filter = child<QToolButton>("FilterButton");
+    EXPECT_EQ(mask->text(), "*.mp3");
+    EXPECT_EQ(filter->text(), "all");
+    EXPECT_EQ(files()->count(), 10);
+
+    struct Step {
+        const char *mask;
+        bool filterEnabled;
+        int count;
+    } steps[] = {{"inv (*.mp3)", false, 1}, {"*.*", false, 11}, {"*.mp3", true, 10}};
+    for (const Step &s : steps) {
+        mask->click();
+        EXPECT_EQ(mask->text(), QLatin1String(s.mask));
+        EXPECT_EQ(filter->isEnabled(), s.filterEnabled) << s.mask;
+        EXPECT_EQ(child<QAction>("FilterTagged1")->isEnabled(), s.filterEnabled) << s.mask;
+        EXPECT_EQ(files()->count(), s.count) << s.mask;
+    }
+
+    filter->click();
+    EXPECT_EQ(filter->text(), "tagged");
+    EXPECT_EQ(files()->count(), 6);
+    EXPECT_EQ(child<QProgressBar>("ProgressBar2")->value(), 0);
+    filter->click();
+    EXPECT_EQ(filter->text(), "untagged");
+    EXPECT_EQ(texts(files()).first(), "07 plain.mp3");
+    child<QAction>("FilterAll1")->trigger();
+    EXPECT_EQ(filter->text(), "all");
+    EXPECT_EQ(files()->count(), 10);
+}
+
+TEST_F(MainWindowTest, StatusTextsFollowTheSelection)
+{
+    window();
+    selectRows({7});
+    EXPECT_EQ(status(), "NoTag!");
+    selectRows({0, 3, 8});
+    EXPECT_EQ(status(), "3/10");
+
+    child<QAction>("selectall2")->trigger();
+    EXPECT_EQ(files()->selectedItems().size(), 10);
+    EXPECT_EQ(status(), "10/10");
+    child<QAction>("deselectall1")->trigger();
+    EXPECT_EQ(status(), "0/10");
+
+    // Invert on nothing selected selects everything; on a selection, the rest.
+    m_window->invertSelection();
+    EXPECT_EQ(files()->selectedItems().size(), 10);
+    selectRows({1, 2});
+    m_window->invertSelection();
+    EXPECT_EQ(status(), "8/10");
+    EXPECT_FALSE(files()->item(1)->isSelected());
+    EXPECT_TRUE(files()->item(0)->isSelected());
+}
+
+TEST_F(MainWindowTest, StatusLineScrollsAndResets)
+{
+    window();
+    selectRows({8});
+    auto *line = child<QLabel>("StatusBar2");
+    const QString original = line->text();
+    ASSERT_EQ(original, "NoTag!");
+    QTest::mousePress(line, Qt::LeftButton, {}, QPoint(100, 5));
+    QTest::mouseMove(line, QPoint(90, 5));
+    EXPECT_EQ(line->text(), "oTag!N");
+    QTest::mouseMove(line, QPoint(95, 5));
+    EXPECT_EQ(line->text(), original);
+    QTest::mouseRelease(line, Qt::LeftButton, {}, QPoint(95, 5));
+    // After release the mouse no longer scrolls.
+    QTest::mouseMove(line, QPoint(50, 5));
+    EXPECT_EQ(line->text(), original);
+    // n rotations of n characters give the text back.
+    for (int i = 0; i < original.size(); ++i)
+        static_cast<kaz::StatusLine *>(static_cast<QWidget *>(line))->rotateLeft();
+    EXPECT_EQ(line->text(), original);
+    line->setText("something else");
+    QTest::mouseDClick(line, Qt::LeftButton);
+    EXPECT_EQ(line->text(), original);
+}
+
+TEST_F(MainWindowTest, LanguageSwitchRelabelsAndKeepsFilter)
+{
+    window(Language::German);
+    EXPECT_EQ(child<QCheckBox>("CheckBox1")->text(), QString::fromUtf8("mit Unterverzeichnissen"));
+    child<QToolButton>("FilterButton")->click();
+    EXPECT_EQ(child<QToolButton>("FilterButton")->text(), "mit Tag");
+
+    QList<Language> switched;
+    QObject::connect(m_window.get(), &TForm1::languageChanged, [&](Language l) { switched << l; });
+    child<QAction>("English1")->trigger();
+    EXPECT_EQ(switched, QList<Language>{Language::English});
+
+    struct Expect {
+        const char *name;
+        const char *text;
+    } english[] = {{"CheckBox1", "include subdirectories"}, {"Button1", "E&xit"}, {"FilterButton", "tagged"},
+                   {"HelpButton", "Help"}};
+    for (const Expect &e : english) {
+        auto *b = m_window->findChild<QAbstractButton *>(QLatin1String(e.name));
+        ASSERT_NE(b, nullptr) << e.name;
+        EXPECT_EQ(b->text(), QLatin1String(e.text));
+    }
+    EXPECT_EQ(child<QMenu>("prperties1")->title(), "Pr&operties");
+    EXPECT_EQ(child<QAction>("deselectall1")->text(), "Deselect all");
+    EXPECT_TRUE(child<QAction>("English1")->isChecked());
+    EXPECT_FALSE(child<QAction>("German1")->isChecked());
+    EXPECT_EQ(child<QTabBar>("TabSet1")->tabText(1), "Cleanup filenames");
+    EXPECT_EQ(m_window->tagFilter(), TagFilter::Tagged);
+    EXPECT_EQ(files()->count(), 6);
+
+    child<QAction>("German1")->trigger();
+    EXPECT_EQ(child<QTabBar>("TabSet1")->tabText(2), "Dateiname -> ID3Tag");
+    EXPECT_EQ(child<QAction>("Exit1")->text(), "E&nde\tAlt+N");
+}
+
+TEST_F(MainWindowTest, RunFrameLocksControlsAndRestoresThem)
+{
+    window();
+    child<QToolButton>("MaskButton")->click(); // filter button off before the run
+    const char *locked[] = {"CheckBox1", "Button1", "MaskButton", "FilterButton", "SortButton", "FontUpButton",
+                            "TabSet1", "DriveComboBox1", "DirectoryListBox1", "StatusBar1", "StatusBar2"};
+    {
+        RunGuard run(m_window->runFrame());
+        EXPECT_TRUE(m_window->runFrame().running());
+        for (const char *name : locked)
+            EXPECT_FALSE(child<QWidget>(name)->isEnabled()) << name;
+        EXPECT_FALSE(child<QMenu>("prperties1")->menuAction()->isEnabled());
+        EXPECT_FALSE(child<QMenu>("Language1")->menuAction()->isEnabled());
+        // Neither exit nor deactivation while a run is active.
+        child<QPushButton>("Button1")->click();
+        m_window->close();
+        EXPECT_TRUE(m_window->isVisible());
+        m_window->deactivate();
+        EXPECT_TRUE(m_window->isActivated());
+        {
+            RunGuard nested(m_window->runFrame());
+        }
+        EXPECT_FALSE(child<QWidget>("MaskButton")->isEnabled()) << "a nested frame must not unlock";
+    }
+    EXPECT_FALSE(m_window->runFrame().running());
+    for (const char *name : locked) {
+        if (QLatin1String(name) != QLatin1String("FilterButton")) {
+            EXPECT_TRUE(child<QWidget>(name)->isEnabled()) << name;
+        }
+    }
+    EXPECT_FALSE(child<QWidget>("FilterButton")->isEnabled());
+    EXPECT_TRUE(child<QMenu>("Language1")->menuAction()->isEnabled());
+}
+
+TEST_F(MainWindowTest, ReactivationFindsRenamedFolderAndSelection)
+{
+    window();
+    selectRows({1, 4});
+    m_window->deactivate();
+    EXPECT_EQ(child<QLabel>("LargeLabel")->text(), "DEACTIVATED");
+    EXPECT_FALSE(files()->isVisible());
+    EXPECT_NE(QDir::currentPath(), folder);
+
+    ASSERT_TRUE(QDir(home.music()).rename("Album", "Album (2001)"));
+    m_window->reactivate();
+    EXPECT_TRUE(files()->isVisible());
+    EXPECT_EQ(m_window->currentFolder(), home.music() + "/Album (2001)");
+    EXPECT_EQ(m_window->selectedNames(), QStringList({"02 tagged.mp3", "05 tagged.mp3"}));
+    EXPECT_TRUE(prompter.shown.isEmpty());
+
+    // With two new siblings nothing is guessed: one level back, with the message.
+    m_window->deactivate();
+    ASSERT_TRUE(QDir(home.music()).rename("Album (2001)", "X"));
+    QDir(home.music()).mkdir("Y");
+    m_window->reactivate();
+    EXPECT_EQ(m_window->currentFolder(), home.music());
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown.first().startsWith(QString::fromUtf8("It isn´t possible")));
+    EXPECT_TRUE(prompter.shown.first().endsWith(home.music() + "/Album (2001)"));
+}
+
+TEST_F(MainWindowTest, RenameDirectoryThroughTheEdit)
+{
+    window();
+    auto *edit = child<QLineEdit>("RenameEdit");
+    child<QAction>("rename1")->trigger();
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_EQ(edit->text(), "Album");
+
+    QDir(home.music()).mkdir("Taken");
+    edit->setText("Taken");
+    QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown.first().startsWith("Error in new name."));
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_TRUE(QDir(folder).exists());
+
+    writeAll(programFolder() + "/undo1.kaz", "a\r\n");
+    writeAll(programFolder() + "/undo2.kaz", "b\r\n");
+    edit->setText("Renamed");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_EQ(m_window->currentFolder(), home.music() + "/Renamed");
+    EXPECT_EQ(files()->count(), 10);
+    EXPECT_FALSE(QFile::exists(programFolder() + "/undo2.kaz"));
+
+    child<QAction>("rename1")->trigger();
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(edit->isVisible());
+}
+
+TEST_F(MainWindowTest, DeleteRemovesOnlyFolderTreesWithoutFiles)
+{
+    window();
+    QDir(home.music()).mkpath("Empty/inner");
+    m_window->openFolder(home.music() + "/Empty");
+    prompter.answers = {Button::Cancel};
+    child<QAction>("delete1")->trigger();
+    EXPECT_TRUE(QDir(home.music() + "/Empty").exists());
+
+    prompter.answers = {Button::Ok};
+    child<QAction>("delete1")->trigger();
+    EXPECT_FALSE(QDir(home.music() + "/Empty").exists());
+    EXPECT_EQ(m_window->currentFolder(), home.music());
+
+    m_window->openFolder(folder);
+    prompter.answers = {Button::Ok};
+    child<QAction>("delete1")->trigger();
+    EXPECT_EQ(treeHashes(folder).size(), 11);
+    EXPECT_EQ(prompter.shown.last(), QString::fromUtf8("Really delete all directories?"));
+}
+
+TEST_F(MainWindowTest, LetterSortButtonAndRefill)
+{
+    writeAll(folder + "/Zulu.mp3", mp3Frames(2));
+    writeAll(folder + "/alpha.mp3", mp3Frames(2));
+    window();
+    auto *sort = child<QToolButton>("SortButton");
+    sort->click();
+    EXPECT_TRUE(sort->isChecked());
+    EXPECT_EQ(texts(files()).first(), "Zulu.mp3");
+    EXPECT_EQ(texts(files()).at(1), "alpha.mp3");
+    // Stays sorted over a re-fill, and natural again when released.
+    child<QAction>("refresh1")->trigger();
+    EXPECT_EQ(texts(files()).first(), "Zulu.mp3");
+    sort->click();
+    EXPECT_EQ(texts(files()).first(), "01 tagged.mp3");
+}
+
+TEST_F(MainWindowTest, HelpContextsAndSizeCommands)
+{
+    window();
+    child<QAction>("Contents1")->trigger();
+    auto *help = m_window->findChild<HelpWindow *>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->currentUrl().fragment(), "context-0");
+    EXPECT_TRUE(help->currentUrl().path().endsWith("kaz-en.html"));
+    m_window->showPage(1);
+    child<QPushButton>("HelpButton")->click();
+    EXPECT_EQ(help->currentUrl().fragment(), "context-7");
+    help->close();
+
+    // A 1024-pixel screen lets a 471-pixel window grow three times.
+    int height = 471, steps = 0;
+    while (TForm1::canEnlarge(1024, height)) {
+        height = height * 125 / 100;
+        ++steps;
+    }
+    EXPECT_EQ(steps, 3);
+    EXPECT_EQ(height, 918);
+    EXPECT_FALSE(TForm1::canEnlarge(1300, 471));
+
+    m_window->resize(500, 300);
+    EXPECT_GE(m_window->width(), 601);
+    EXPECT_GE(m_window->height(), 471);
+}
+
+TEST_F(MainWindowTest, FolderListOpensOnLeftClickOnly)
+{
+    QDir(folder).mkdir("Disc 2");
+    window();
+    auto *folders = child<QListWidget>("DirectoryListBox1");
+    QListWidgetItem *sub = folders->findItems("Disc 2", Qt::MatchEndsWith).value(0);
+    ASSERT_NE(sub, nullptr);
+    const QPoint at = folders->visualItemRect(sub).center();
+    QTest::mouseClick(folders->viewport(), Qt::RightButton, {}, at);
+    QApplication::processEvents();
+    for (QWidget *popup = QApplication::activePopupWidget(); popup; popup = QApplication::activePopupWidget())
+        popup->close();
+    EXPECT_EQ(m_window->currentFolder(), folder);
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, folders->visualItemRect(sub).center());
+    EXPECT_EQ(m_window->currentFolder(), folder + "/Disc 2");
+    EXPECT_EQ(child<QLabel>("StatusBar2")->text(), "");
+}
