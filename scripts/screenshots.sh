@@ -5,6 +5,11 @@
 # and imagemagick.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+for tool in Xvfb:xvfb xdotool:xdotool import:imagemagick; do
+  if ! command -v "${tool%%:*}" >/dev/null; then
+    apt-get install -y -qq --no-install-recommends "${tool##*:}" >/dev/null
+  fi
+done
 out="$(realpath -m "${1:-build/screenshots}")"
 mkdir -p "$out"
 work="$(mktemp -d)"
