@@ -3,6 +3,7 @@
 #include "shell/ui/TForm1.h"
 
 #include "support/TestSupport.h"
+#include "support/gui/ProgressProbe.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -38,13 +39,7 @@ TEST(LargeRun, RenameKeepsWindowAliveAndBarsMoving)
     window.selectAll();
 
     auto *bar = window.findChild<QProgressBar *>("ProgressBar2");
-    int highest = 0, ticks = 0;
-    QTimer probe;
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        ++ticks;
-        highest = qMax(highest, bar->value());
-    });
-    probe.start(10);
+    ProgressProbe probe(bar, 10);
     QElapsedTimer clock;
     clock.start();
     window.findChild<QPushButton *>("SpeedButton1")->click();
@@ -54,8 +49,8 @@ TEST(LargeRun, RenameKeepsWindowAliveAndBarsMoving)
     const QStringList names = QDir(folder).entryList(QDir::Files);
     EXPECT_EQ(names.size(), count);
     EXPECT_EQ(names.filter(QStringLiteral("Band - Record - Song")).size(), count);
-    EXPECT_GT(ticks, 0) << "events are processed during the run";
-    EXPECT_GT(highest, 0) << "the file bar moves";
+    EXPECT_GT(probe.ticks(), 0) << "events are processed during the run";
+    EXPECT_GT(probe.highest(), 0) << "the file bar moves";
     std::printf("rename run over %d files: %lld ms, %d timer events, file bar reached %d\n", count,
-                static_cast<long long>(ms), ticks, highest);
+                static_cast<long long>(ms), probe.ticks(), probe.highest());
 }
