@@ -11,6 +11,7 @@ packages=(
   python3 python3-mutagen
   dbus dbus-x11
   xvfb xauth
+  fonts-dejavu-core
 )
 
 missing=()
