@@ -25,8 +25,16 @@ int renameNoReplaceRaw(const QByteArray &from, const QByteArray &to)
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     // The file system lacks RENAME_NOREPLACE: link (which never replaces), then unlink.
-    if (::link(from.constData(), to.constData()) != 0)
-        return errno;
+    if (::link(from.constData(), to.constData()) != 0) {
+        if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK)
+            return errno;
+        // No hard links either (FAT and the like): look, then rename. Only a
+        // file created in the instant between the two could be replaced.
+        struct stat st {};
+        if (::lstat(to.constData(), &st) == 0)
+            return EEXIST;
+        return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+    }
     if (::unlink(from.constData()) != 0) {
         const int err = errno;
         ::unlink(to.constData());

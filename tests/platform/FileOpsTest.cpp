@@ -1,0 +1,113 @@
+// The file-safety layer on real files: nothing is ever replaced or lost.
+#include "support/TestSupport.h"
+
+#include "platform/FileOps.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+dev_t deviceOf(const QString &path)
+{
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st.st_dev;
+}
+
+} // namespace
+
+TEST(FileOps, RenameNeverReplaces)
+{
+    TempHome home;
+    const QString a = home.music() + QStringLiteral("/a.mp3");
+    const QString b = home.music() + QStringLiteral("/b.mp3");
+    writeAll(a, "first");
+    writeAll(b, "second");
+
+    const FsStatus taken = renameNoReplace(a, b);
+    EXPECT_EQ(taken.outcome, FsStatus::TargetExists);
+    EXPECT_EQ(readAll(a), "first");
+    EXPECT_EQ(readAll(b), "second");
+
+    EXPECT_TRUE(renameNoReplace(a, a).ok()); // its own name: done, nothing changes
+    EXPECT_EQ(readAll(a), "first");
+
+    const QString upper = home.music() + QStringLiteral("/A.mp3");
+    EXPECT_TRUE(renameNoReplace(a, upper).ok()); // letter case alone
+    EXPECT_EQ(readAll(upper), "first");
+    EXPECT_FALSE(QFileInfo::exists(a));
+
+    const FsStatus missing = renameNoReplace(a, home.music() + QStringLiteral("/c.mp3"));
+    EXPECT_EQ(missing.outcome, FsStatus::Failed);
+    EXPECT_FALSE(missing.errorText().isEmpty());
+    EXPECT_FALSE(renameNoReplace(upper, home.music() + QStringLiteral("/no/such/folder/x.mp3")).ok());
+    EXPECT_EQ(readAll(upper), "first");
+}
+
+TEST(FileOps, MoveAcrossFileSystemsCopiesThenRemoves)
+{
+    TempHome home;
+    QTemporaryDir other(QStringLiteral("/dev/shm/kaz-test-XXXXXX"));
+    if (!other.isValid() || deviceOf(other.path()) == deviceOf(home.music()))
+        GTEST_SKIP() << "no second file system to move across";
+    const QByteArray content = mp3WithTag(values(QStringLiteral("t"), QStringLiteral("a")), 40);
+    const QString source = other.filePath(QStringLiteral("song.mp3"));
+    writeAll(source, content);
+    ::chmod(QFile::encodeName(source).constData(), 0640);
+
+    const QString target = home.music() + QStringLiteral("/song.mp3");
+    ASSERT_TRUE(moveFile(source, target).ok());
+    EXPECT_FALSE(QFileInfo::exists(source));
+    EXPECT_EQ(readAll(target), content);
+    EXPECT_EQ(QFileInfo(target).permissions() & (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+
+    // A taken target refuses the move and leaves both files alone, no temporary file behind.
+    writeAll(source, "other content");
+    EXPECT_EQ(moveFile(source, target).outcome, FsStatus::TargetExists);
+    EXPECT_EQ(readAll(source), "other content");
+    EXPECT_EQ(readAll(target), content);
+    EXPECT_EQ(QDir(home.music()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("song.mp3")});
+
+    // A target folder that does not exist: the source stays.
+    EXPECT_FALSE(moveFile(source, home.music() + QStringLiteral("/missing/x.mp3")).ok());
+    EXPECT_EQ(readAll(source), "other content");
+}
+
+TEST(FileOps, ReplaceFileEndKeepsWhatLiesInFront)
+{
+    TempHome home;
+    const QString path = home.music() + QStringLiteral("/f.mp3");
+    writeAll(path, "AUDIOAUDIO-old-trailer-that-is-long");
+    ASSERT_TRUE(replaceFileEnd(path, 10, "new").ok());
+    EXPECT_EQ(readAll(path), "AUDIOAUDIOnew");
+    ASSERT_TRUE(replaceFileEnd(path, 13, "+more").ok()); // appending
+    EXPECT_EQ(readAll(path), "AUDIOAUDIOnew+more");
+    EXPECT_FALSE(replaceFileEnd(path, 100, "x").ok()); // past the end: refused, file unchanged
+    EXPECT_EQ(readAll(path), "AUDIOAUDIOnew+more");
+    EXPECT_FALSE(replaceFileEnd(home.music(), 0, "x").ok());
+    EXPECT_FALSE(replaceFileEnd(home.music() + QStringLiteral("/none.mp3"), 0, "x").ok());
+    EXPECT_FALSE(QFileInfo::exists(home.music() + QStringLiteral("/none.mp3")));
+}
+
+TEST(FileOps, ReadOnlyFileReportsWhatItCannotRead)
+{
+    TempHome home;
+    const QString path = home.music() + QStringLiteral("/f.mp3");
+    writeAll(path, "0123456789");
+    ReadOnlyFile file(path);
+    EXPECT_EQ(file.error(), 0);
+    EXPECT_EQ(file.size(), 10);
+    EXPECT_EQ(file.readAt(7, 10), "789"); // short read at the end
+    EXPECT_TRUE(file.readAt(20, 4).isEmpty());
+    EXPECT_TRUE(file.readAt(-1, 4).isEmpty());
+    EXPECT_NE(ReadOnlyFile(home.music()).error(), 0);
+    EXPECT_NE(ReadOnlyFile(home.music() + QStringLiteral("/none")).error(), 0);
+}
