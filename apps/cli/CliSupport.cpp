@@ -71,7 +71,12 @@ bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, 
         return false;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        out(parser.helpText());
+        // Qt names the program by its path; the command's own name says more.
+        QString help = parser.helpText();
+        const qsizetype end = help.indexOf(QLatin1Char(' '), 7);
+        if (help.startsWith(QLatin1String("Usage: ")) && end > 0 && !arguments.isEmpty())
+            help.replace(7, end - 7, arguments.first());
+        out(help);
         *exitCode = ExitOk;
         return false;
     }

@@ -87,6 +87,9 @@ TEST(TagCli, ExitCodesAndMessagesInBothLanguages)
     r = runCli({QStringLiteral("--help")});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.contains("tag"));
+    r = runCli({QStringLiteral("tag"), QStringLiteral("set"), QStringLiteral("--help")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.startsWith("Usage: kaz-cli tag set [options] FILE...")) << r.out.constData();
 }
 
 TEST(TagCli, SetWritesLongValuesAndKeepsOthers)
