@@ -150,6 +150,12 @@ bool undoInformationExists()
     return QFileInfo::exists(workFilePath(workfile::UndoOld)) && QFileInfo::exists(workFilePath(workfile::UndoNew));
 }
 
+void discardUndoInformation()
+{
+    removeWorkFile(workfile::UndoOld);
+    removeWorkFile(workfile::UndoNew);
+}
+
 UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, MediaPlayer *player,
                         const RunHooks &hooks)
 {

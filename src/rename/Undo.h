@@ -24,6 +24,9 @@ struct UndoOutcome {
 // Whether both undo logs of a run exist.
 bool undoInformationExists();
 
+// Throws the logs of the last run away (after its paths went out of date).
+void discardUndoInformation();
+
 // Undoes the last run from its logs ("&Undo", bitbtn5Click): every file gets
 // its old path back (folders created as needed), folders the run left empty
 // are removed, and the logs are deleted. Without state.filesTouched the logs

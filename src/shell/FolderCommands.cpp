@@ -23,6 +23,11 @@ bool isUsableFolderName(const QString &parent, const QString &name, const QStrin
     return !QFileInfo::exists(QDir(parent).filePath(name)) && !QFileInfo(QDir(parent).filePath(name)).isSymLink();
 }
 
+bool makeFolder(const QString &parent, const QString &name)
+{
+    return QDir(parent).mkdir(name);
+}
+
 bool renameFolder(const QString &from, const QString &to)
 {
     return renameNoReplace(from, to).ok();

@@ -10,6 +10,9 @@ namespace kaz {
 // allowed). Nothing is created to find out.
 bool isUsableFolderName(const QString &parent, const QString &name, const QString &currentName = {});
 
+// Makes the folder parent/name; false when it exists or cannot be made.
+bool makeFolder(const QString &parent, const QString &name);
+
 // Renames a folder without ever replacing an existing entry.
 bool renameFolder(const QString &from, const QString &to);
 

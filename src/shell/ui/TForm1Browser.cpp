@@ -5,7 +5,7 @@
 #include "StatusLine.h"
 
 #include "platform/Messages.h"
-#include "platform/Paths.h"
+#include "rename/Undo.h"
 #include "shell/FolderCommands.h"
 #include "shell/FolderRecovery.h"
 
@@ -343,13 +343,12 @@ void TForm1::finishFolderEdit()
     m_folderEdit->hide();
     const QString target = QDir(parent).filePath(name);
     if (m_folderEditMakes) {
-        QDir().mkdir(target);
+        makeFolder(parent, name);
         fillFolderList();
         return;
     }
     // The logged paths would no longer exist under the old folder name.
-    QFile::remove(programFolder() + QStringLiteral("/undo1.kaz"));
-    QFile::remove(programFolder() + QStringLiteral("/undo2.kaz"));
+    discardUndoInformation();
     const QString old = m_folder;
     openFolder(parent);
     openFolder(renameFolder(old, target) ? target : old);
