@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for a few seconds.
+# Builds the libFuzzer targets with clang and runs each for SECONDS (default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-20}"
@@ -8,7 +8,10 @@ cmake --build build-fuzz
 for fuzzer in build-fuzz/bin/fuzz_*; do
   corpus="build-fuzz/corpus/$(basename "$fuzzer")"
   name="$(basename "$fuzzer")"
-  if [ ! -d "$corpus" ] && [ -x build/bin/kaz-cli ]; then
+  if [ ! -d "$corpus" ] && [ -d "fuzz/seeds/$name" ]; then
+    mkdir -p "$corpus" && cp "fuzz/seeds/$name"/* "$corpus"/
+  fi
+  if [ ! -d "$corpus" ] && [ "$name" = fuzz_tag_reader ] && [ -x build/bin/kaz-cli ]; then
     build/bin/kaz-cli demo "$corpus" --count 30 --flat >/dev/null   # real files as seeds
   fi
   mkdir -p "$corpus"
