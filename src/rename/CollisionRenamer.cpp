@@ -59,6 +59,9 @@ CollisionRenamer::Result CollisionRenamer::renameTo(const QString &oldPath, cons
         result.status = FsStatus::fromErrno(EIO);
         return result;
     }
+    // Files renamed without reading their tag (user-defined names) get the
+    // write permission here that a tag read gives the others.
+    ensureOwnerWritable(oldPath);
     result.status = renameReleasingPlayer(oldPath, target);
     if (result.status.ok()) {
         result.outcome = Renamed;

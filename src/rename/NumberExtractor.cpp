@@ -68,11 +68,11 @@ QString extract_number(const QString &fileName)
         return {};
     name.chop(4);
     name.remove(QLatin1Char(' '));
-    if (name.size() > 1 && name.startsWith(QLatin1Char('!'))) {
+    if (name.size() > 1 && name.startsWith(QLatin1Char('!')))
         name.remove(0, 1);
-        if (name.startsWith(QLatin1Char('[')) || name.startsWith(QLatin1Char('{')) || name.startsWith(QLatin1Char('(')))
-            name.remove(0, 1);
-    }
+    // A bracketed number in front ("[07] - ...") counts as a leading number.
+    if (name.startsWith(QLatin1Char('[')) || name.startsWith(QLatin1Char('{')) || name.startsWith(QLatin1Char('(')))
+        name.remove(0, 1);
     if (name.isEmpty())
         return {};
     QString number = leadingDigits(name);

@@ -178,6 +178,10 @@ TEST(NumberExtractor, NumbersInFileNames)
         {"Song 12 (live).mp3", "12"},
         {"Song.mp3", ""},
         {"! [07] Song.mp3", "07"},
+        // A bracket in front is passed over, marked or not.
+        {"[07] - Abba - Waterloo.mp3", "07"},
+        {"(5) Intro.mp3", "05"},
+        {"{12}Song.mp3", "12"},
         {"00 Intro.mp3", ""},
         {"", ""},
         {".mp3", ""},

@@ -5,10 +5,19 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 using namespace kaz;
 using namespace kaz::test;
 
 namespace {
+
+mode_t modeOf(const QString &path)
+{
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st.st_mode & 07777;
+}
 
 QStringList logLines(const char *log)
 {
@@ -118,6 +127,28 @@ TEST(RenameRun, UserDefinedNamesSkipNamesTakenOutsideTheRun)
     const QStringList files{dir + "/01 - Mix.mp3", dir + "/03 - Mix.mp3"};
     fixture.run(s, dir + '/', files);
     EXPECT_EQ(namesIn(dir), QStringList({"02 - Mix.mp3", "04 - Mix.mp3", "Mix (2).mp3", "Mix.mp3"}));
+}
+
+// A read-only file is renamed like any other and given owner write
+// permission on the way, whether its tag is read or not.
+TEST(RenameRun, ReadOnlyFilesGetOwnerWritePermission)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString byTag = putTagged(dir, "a.mp3", values("One", "Abba"));
+    const QString byText = putTagged(dir, "b.mp3", values("Two", "Abba"));
+    for (const QString &path : {byTag, byText})
+        ::chmod(QFile::encodeName(path).constData(), 0444);
+
+    RunFixture fixture;
+    fixture.run(artistTitle(), dir + '/', {byTag});
+    RenameSettings s;
+    s.userDefined = true;
+    s.userText = "Mix";
+    fixture.run(s, dir + '/', {byText});
+    EXPECT_EQ(namesIn(dir), QStringList({"Abba - One.mp3", "Mix.mp3"}));
+    EXPECT_EQ(modeOf(dir + "/Abba - One.mp3"), mode_t(0644));
+    EXPECT_EQ(modeOf(dir + "/Mix.mp3"), mode_t(0644));
 }
 
 TEST(RenameRun, PreviewChangesNothingAndFillsTheTable)
