@@ -166,6 +166,11 @@ void makeNameSafe(QString &name)
         else if (c == QLatin1Char('/'))
             c = QLatin1Char('_');
     }
+    // A leading dot would hide the file ("...And Justice for All").
+    qsizetype dots = 0;
+    while (dots < name.size() && name.at(dots) == QLatin1Char('.'))
+        ++dots;
+    name.remove(0, dots);
 }
 
 void cutToLength(QString &name, qsizetype length)
@@ -271,6 +276,13 @@ QString simple_vorschau(const TagRecord &tag, const QString &fileName, const Ren
                          plain);
 }
 
+bool userTextIsEmpty(const RenameSettings &settings)
+{
+    QString text = settings.userText;
+    makeNameSafe(text);
+    return text.trimmed().isEmpty();
+}
+
 QString counterText(int counter)
 {
     return QString::number(counter).rightJustified(2, QLatin1Char('0'));
@@ -278,6 +290,10 @@ QString counterText(int counter)
 
 QString userDefinedName(const RenameSettings &settings, int counter)
 {
+    // Without a text the counter alone names the files; an empty name would
+    // make hidden files ".mp3", " (2).mp3", ...
+    if (userTextIsEmpty(settings))
+        return counterText(counter);
     QString name = settings.keepNumbers ? settings.userText : counterText(counter) + settings.delimiter + settings.userText;
     makeNameSafe(name);
     return name;

@@ -42,6 +42,8 @@ QString simple_vorschau(const TagRecord &tag, const QString &fileName, const Ren
 QString userDefinedName(const RenameSettings &settings, int counter);
 // The counter with at least two digits.
 QString counterText(int counter);
+// Whether the user-defined text leaves nothing of a name.
+bool userTextIsEmpty(const RenameSettings &settings);
 
 // What the rename run does with one file: its new name, or a mark when the
 // tag lacks a selected field or the name came out empty.

@@ -65,7 +65,10 @@ public:
     RenameOutcome run();
 
 private:
-    bool userCounterNames() const { return m_settings.userDefined && !m_settings.keepNumbers; }
+    bool userCounterNames() const
+    {
+        return m_settings.userDefined && (!m_settings.keepNumbers || userTextIsEmpty(m_settings));
+    }
     void gather();
     void takePreviewList();
     void renameToTemporaryNames();
@@ -199,7 +202,7 @@ void Runner::renameUserDefined(const QString &path, const QString &folder)
         addPreviewRow(path, namePart(path), userDefinedName(m_settings, m_userCounter++) + kMp3, QString());
         return;
     }
-    if (m_settings.keepNumbers) {
+    if (!userCounterNames()) {
         count(m_renamer->renameWithSuffix(path, folder, userDefinedName(m_settings, 0), kMp3), path);
         return;
     }

@@ -166,6 +166,24 @@ TEST(NameComposer, UserDefinedNames)
     EXPECT_EQ(userDefinedName(s, 100), "100 - Mix");
     s.keepNumbers = true;
     EXPECT_EQ(userDefinedName(s, 7), "Mix");
+    // No text: the counter alone, never a hidden ".mp3".
+    for (const char *empty : {"", "  ", "..."}) {
+        s.userText = empty;
+        EXPECT_EQ(userDefinedName(s, 3), "03") << empty;
+        EXPECT_TRUE(userTextIsEmpty(s));
+    }
+}
+
+TEST(NameComposer, NamesNeverStartWithADot)
+{
+    const RenameSettings titleFirst = fields(NameField::Title, NameField::Artist, NameField::None);
+    RenameSettings noNumbers = titleFirst;
+    noNumbers.keepNumbers = false;
+    EXPECT_EQ(compose_name(tag("Metallica", "", "...And Justice for All"), "x.mp3", noNumbers),
+              "And Justice for All - Metallica");
+    EXPECT_EQ(compose_name(tag("Band", "", "Dots... in the middle"), "x.mp3", noNumbers), "Dots... in the middle - Band");
+    const NamePlan onlyDots = planName(tag("", "", "..."), "x.mp3", fields(NameField::Title, NameField::None, NameField::None));
+    EXPECT_FALSE(onlyDots.complete); // nothing left: marked, not named
 }
 
 TEST(NumberExtractor, NumbersInFileNames)

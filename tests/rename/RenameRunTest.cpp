@@ -3,6 +3,7 @@
 #include "rename/WorkFiles.h"
 #include "rename/WorkListReader.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <sys/stat.h>
@@ -127,6 +128,13 @@ TEST(RenameRun, UserDefinedNamesSkipNamesTakenOutsideTheRun)
     const QStringList files{dir + "/01 - Mix.mp3", dir + "/03 - Mix.mp3"};
     fixture.run(s, dir + '/', files);
     EXPECT_EQ(namesIn(dir), QStringList({"02 - Mix.mp3", "04 - Mix.mp3", "Mix (2).mp3", "Mix.mp3"}));
+
+    // No text at all: the counter names the files; nothing becomes a hidden ".mp3".
+    s.userText.clear();
+    fixture.run(s, dir + '/', {dir + "/Mix.mp3", dir + "/Mix (2).mp3"});
+    QStringList all = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    all.sort();
+    EXPECT_EQ(all, QStringList({"01.mp3", "02 - Mix.mp3", "02.mp3", "04 - Mix.mp3"}));
 }
 
 // A read-only file is renamed like any other and given owner write
