@@ -7,6 +7,7 @@
 #include "rename/FileGathering.h"
 #include "rename/FolderTree.h"
 #include "rename/RenameRun.h"
+#include "rename/RenameTexts.h"
 #include "rename/WorkFiles.h"
 
 #include <QDir>
@@ -171,6 +172,10 @@ int runRename(const QStringList &arguments)
     RunState state;
     RenameOutcome outcome = renaming(request, environment, state);
     bar.finish();
+    if (outcome.busy) {
+        err(QStringLiteral("kaz-cli rename: ") + renameText(RenameText::AnotherRunActive, language) + QLatin1Char('\n'));
+        return ExitFileError;
+    }
     if (request.preview) {
         removeWorkFile(workfile::FileList); // no preview dialog takes it over
         printPreview(outcome.preview, parser.isSet(QStringLiteral("json")), language);

@@ -3,6 +3,7 @@
 #include "CliSupport.h"
 #include "RenameOptions.h"
 
+#include "rename/RenameTexts.h"
 #include "rename/Undo.h"
 
 namespace kaz::cli {
@@ -41,6 +42,10 @@ int runUndo(const QStringList &arguments)
     hooks.progress = [&bar](qint64 position, qint64 total) { bar.update(position, total); };
     const UndoOutcome outcome = undoLastRun(state, &prompter, l, nullptr, hooks);
     bar.finish();
+    if (outcome.busy) {
+        err(QStringLiteral("kaz-cli undo: ") + renameText(RenameText::AnotherRunActive, l) + QLatin1Char('\n'));
+        return ExitFileError;
+    }
     if (outcome.cancelled) {
         err(QString::fromUtf8(tr2(l, "kaz-cli undo: cancelled.\n", "kaz-cli undo: abgebrochen.\n")));
         return ExitOk;

@@ -10,6 +10,7 @@
 #include "WorkListReader.h"
 #include "WorkListWriter.h"
 
+#include "platform/RunLock.h"
 #include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
@@ -319,6 +320,12 @@ void Runner::finish()
 
 RenameOutcome renaming(const RenameRequest &request, const RenameEnvironment &environment, RunState &state)
 {
+    const RunLock lock;
+    if (!lock.acquired()) {
+        RenameOutcome busy;
+        busy.busy = true;
+        return busy;
+    }
     return Runner(request, environment, state).run();
 }
 

@@ -42,6 +42,7 @@ struct RenameEnvironment {
 };
 
 struct RenameOutcome {
+    bool busy = false;    // another run (window or command line) was going on: nothing done
     qint64 files = 0;     // files worked on
     qint64 renamed = 0;   // got their new (or marked) name
     qint64 unchanged = 0; // already had it

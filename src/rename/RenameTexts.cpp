@@ -31,6 +31,10 @@ QString renameText(RenameText id, Language l)
     case RenameText::DelimiterNotAllowed: text = "following delimiter are no allowed\n\r \\ / : * ? \" < > | "; break;
     case RenameText::Deactivated: text = tr2(l, "deactivated", "deaktiviert"); break;
     case RenameText::UserTextDefault: text = "Track"; break;
+    case RenameText::AnotherRunActive:
+        text = tr2(l, "Another KAZ run is renaming files right now. Nothing was done; try again when it has ended.",
+                   "Ein anderer KAZ-Lauf benennt gerade Dateien um. Es wurde nichts getan; bitte nach seinem Ende erneut versuchen.");
+        break;
     }
     return QString::fromUtf8(text);
 }

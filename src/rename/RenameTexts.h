@@ -33,6 +33,7 @@ enum class RenameText {
     DelimiterNotAllowed,
     Deactivated,
     UserTextDefault,
+    AnotherRunActive,
 };
 
 QString renameText(RenameText id, Language language);

@@ -9,6 +9,7 @@
 #include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
+#include "platform/RunLock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -160,6 +161,11 @@ UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, 
                         const RunHooks &hooks)
 {
     UndoOutcome outcome;
+    const RunLock lock;
+    if (!lock.acquired()) {
+        outcome.busy = true;
+        return outcome;
+    }
     if (!undoInformationExists()) {
         outcome.noInformation = true;
         removeWorkFile(workfile::UndoOld);

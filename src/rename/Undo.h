@@ -13,6 +13,7 @@ class MediaPlayer;
 class Prompter;
 
 struct UndoOutcome {
+    bool busy = false;          // another run was going on: nothing was done
     bool noInformation = false; // no logs: nothing was done
     bool cancelled = false;     // the last-session question was answered with Cancel
     qint64 restored = 0;        // files given their old path back

@@ -2,6 +2,8 @@
 
 #include "Tpreview_dlg.h"
 
+#include "platform/Prompter.h"
+#include "rename/RenameTexts.h"
 #include "rename/WorkFiles.h"
 #include "shell/ui/PageHost.h"
 #include "shell/ui/RunFrame.h"
@@ -61,12 +63,20 @@ void RenameRunner::resetProgress()
     m_host.folderProgress()->setValue(0);
 }
 
+bool RenameRunner::refusedAsBusy(bool busy)
+{
+    if (busy)
+        m_host.prompter().inform(MessageKind::Information, renameText(RenameText::AnotherRunActive, m_host.language()));
+    return busy;
+}
+
 RenameOutcome RenameRunner::run(const RenameSettings &settings, const QStringList &selection)
 {
     RunGuard frame(m_host.runFrame());
     m_host.hideRenameEdit();
     RenameOutcome outcome = renaming(request(settings, selection, false), environment(), m_state);
     resetProgress();
+    refusedAsBusy(outcome.busy);
     return outcome;
 }
 
@@ -78,6 +88,8 @@ void RenameRunner::previewAndRun(const RenameSettings &settings, const QStringLi
     for (;;) {
         RenameOutcome outcome = renaming(request(settings, selection, true), environment(), m_state);
         resetProgress();
+        if (refusedAsBusy(outcome.busy))
+            return;
         PreviewTable table = std::move(outcome.preview);
         table.sortByPath();
         Tpreview_dlg dialog(std::move(table), outcome.notRenamed, m_host.language(), m_dialogParent);
@@ -96,7 +108,7 @@ void RenameRunner::previewAndRun(const RenameSettings &settings, const QStringLi
             RunGuard realRun(m_host.runFrame());
             RenameRequest real = request(settings, selection, false);
             real.usePreviewList = true;
-            renaming(real, environment(), m_state);
+            refusedAsBusy(renaming(real, environment(), m_state).busy);
             resetProgress();
         } else {
             removeWorkFile(workfile::FileList);
@@ -114,6 +126,7 @@ UndoOutcome RenameRunner::undo()
     RenameEnvironment env = environment();
     UndoOutcome outcome = undoLastRun(m_state, &m_host.prompter(), m_host.language(), nullptr, env.hooks);
     resetProgress();
+    refusedAsBusy(outcome.busy);
     return outcome;
 }
 

@@ -36,6 +36,8 @@ private:
     RenameEnvironment environment() const;
     RenameRequest request(const RenameSettings &settings, const QStringList &selection, bool preview) const;
     void resetProgress();
+    // Tells the user when another run held the files; returns busy.
+    bool refusedAsBusy(bool busy);
 
     PageHost &m_host;
     RunState &m_state;

@@ -1,0 +1,40 @@
+// Two runs never work on the program folder's work files at once: the
+// window and the command line each find out and change nothing.
+#include "RenameFixtures.h"
+
+#include "platform/RunLock.h"
+#include "rename/Undo.h"
+
+using namespace kaz;
+using namespace kaz::test;
+
+TEST(RunLock, ABusyRunChangesNothingAndSaysSo)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString file = putTagged(dir, "x.mp3", values("Song", "Band"));
+    RunFixture fixture;
+    fixture.run(artistTitle(), dir + '/', {file});
+    ASSERT_EQ(namesIn(dir), QStringList{"Band - Song.mp3"});
+
+    {
+        const RunLock other; // as if the window were renaming right now
+        ASSERT_TRUE(other.acquired());
+        EXPECT_FALSE(RunLock().acquired());
+
+        RunState state;
+        state.filesTouched = true;
+        EXPECT_TRUE(undoLastRun(state, nullptr, Language::English).busy);
+        EXPECT_EQ(namesIn(dir), QStringList{"Band - Song.mp3"});
+
+        const CliResult r = runCli({"undo", "--yes", "--lang", "en"});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains("Another KAZ run")) << r.err.constData();
+        EXPECT_EQ(runCli({"rename", "--lang", "en", dir + "/Band - Song.mp3", "--fields", "title,none,none"}).exitCode, 1);
+        EXPECT_EQ(namesIn(dir), QStringList{"Band - Song.mp3"});
+        EXPECT_TRUE(undoInformationExists()); // the last run's undo information is kept
+    }
+    // Free again: undo goes through.
+    EXPECT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
+    EXPECT_EQ(namesIn(dir), QStringList{"x.mp3"});
+}
