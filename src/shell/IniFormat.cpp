@@ -260,6 +260,16 @@ bool isSectionBoundary(const QString &line)
            || line == kEnd;
 }
 
+// The index of the first section header or "[END]"; the size when none.
+qsizetype firstSectionBoundary(const IniDocument &doc)
+{
+    for (qsizetype i = 0; i < doc.size(); ++i) {
+        if (isSectionBoundary(doc.line(i)))
+            return i;
+    }
+    return doc.size();
+}
+
 // The non-blank lines of a section.
 QStringList sectionEntries(const IniDocument &doc, const QString &header)
 {
@@ -352,8 +362,11 @@ KazSettings parse(const IniDocument &doc, Language language)
     KazSettings s = KazSettings::defaults(kCommandLineScreen, language);
     s.windowLeft.reset();
     s.windowTop.reset();
+    // Numbered lines stop at the first section: a damaged file that lost some
+    // of them must not hand a header to a setting.
+    const qsizetype positional = qMin(doc.size(), firstSectionBoundary(doc));
     for (const Field &f : kFields) {
-        if (f.line > 0 && f.line <= doc.size())
+        if (f.line > 0 && f.line <= positional)
             f.read(s, doc.line(f.line - 1));
     }
 
@@ -426,6 +439,9 @@ QStringList renderStructureSection(const StructureSettings &structure)
 void repair(IniDocument &doc, const KazSettings &fallback)
 {
     const QStringList full = render(fallback).lines();
+    const qsizetype boundary = firstSectionBoundary(doc);
+    if (boundary < kDelimiterLine)
+        doc.insertLines(boundary, full.mid(boundary, kDelimiterLine - boundary));
     for (qsizetype i = doc.size(); i < kDelimiterLine; ++i)
         doc.setLine(i, full.at(i));
 

@@ -312,6 +312,11 @@ TEST_F(IniFile, DamagedFilesLoadAndAreMadeWholeByTheNextWrite)
     QStringList noHeaders = defaultLines(0, 0, QStringLiteral("Various")).mid(0, 28);
     noHeaders << QStringLiteral("F1=/lost?") << QStringLiteral("no equals sign here");
 
+    // Lines 27 and 28 and the first section lost: the next header moves up into line 27.
+    QStringList earlySections = userFile();
+    earlySections.erase(earlySections.begin() + 26, earlySections.begin() + 32);
+    ASSERT_EQ(earlySections.at(26), ini::kProgramsHeader);
+
     const std::vector<std::pair<const char *, QByteArray>> files{
         {"empty", QByteArray()},
         {"truncated", crlf(defaultLines(0, 0, QStringLiteral("Various")).mid(0, 10))},
@@ -319,6 +324,7 @@ TEST_F(IniFile, DamagedFilesLoadAndAreMadeWholeByTheNextWrite)
         {"10,000 lines", crlf(huge)},
         {"no sections", crlf(noHeaders)},
         {"LF only", crlf(userFile()).replace("\r\n", "\n")},
+        {"sections too early", crlf(earlySections)},
     };
     for (const auto &[name, bytes] : files) {
         SCOPED_TRACE(name);
@@ -340,6 +346,16 @@ TEST_F(IniFile, DamagedFilesLoadAndAreMadeWholeByTheNextWrite)
     }
     ASSERT_TRUE(writeAll(path, crlf(huge)));
     EXPECT_EQ(loadIni(path, context).structure.excludedAlbums.size(), 10000);
+
+    // A header never stands in for a numbered setting.
+    ASSERT_TRUE(writeAll(path, crlf(earlySections)));
+    const KazSettings early = loadIni(path, context);
+    EXPECT_EQ(early.delimiter, QStringLiteral(" - "));
+    EXPECT_EQ(early.externalPrograms[0].path, QStringLiteral("/usr/bin/editor"));
+    ASSERT_TRUE(writeIniOnExit(path, early));
+    const QStringList repaired = fileLines(path);
+    EXPECT_TRUE(repaired.at(27).startsWith(QStringLiteral("Delimiter=")));
+    EXPECT_LT(repaired.indexOf(ini::kUserDirsHeader), repaired.indexOf(ini::kProgramsHeader));
 }
 
 TEST_F(IniFile, SetValueChangesOneLineOnly)
