@@ -4,7 +4,7 @@
 
 namespace kaz {
 
-// The work files of renaming in the program folder.
+// The work files of the program folder, all in one place.
 namespace workfile {
 inline constexpr const char *FolderList = "dl.kaz";
 inline constexpr const char *FolderLevel = "dl_temp2.kaz";
@@ -15,6 +15,10 @@ inline constexpr const char *PreviewFileList = "fl_pre.kaz";
 inline constexpr const char *UndoOld = "undo1.kaz";
 inline constexpr const char *UndoNew = "undo2.kaz";
 inline constexpr const char *PlayList = "wpl.kaz";
+inline constexpr const char *WriteTest = "~temp.kaz";
+inline constexpr const char *DirList = "DIR.KAZ";
+inline constexpr const char *NewDirList = "DIR2.KAZ";
+inline constexpr const char *SendTo = "sendto.kaz";
 } // namespace workfile
 
 // The full path of a work file; the program folder is created when missing.

@@ -1,6 +1,7 @@
 #include "FolderRecovery.h"
 
 #include "platform/Paths.h"
+#include "rename/WorkFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,8 +11,8 @@
 namespace kaz {
 namespace {
 
-const QString kDirList = QStringLiteral("DIR.KAZ");
-const QString kNewDirList = QStringLiteral("DIR2.KAZ");
+const QString kDirList = QLatin1String(workfile::DirList);
+const QString kNewDirList = QLatin1String(workfile::NewDirList);
 
 QString workFile(const QString &name)
 {

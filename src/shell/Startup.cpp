@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/ShellEntry.h"
+#include "rename/WorkFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,14 +22,14 @@ bool passesWriteTest(const QString &folder)
 {
     if (!QDir().mkpath(folder))
         return false;
-    QFile file(folder + QLatin1Char('/') + workfile::kTemp);
+    QFile file(folder + QLatin1Char('/') + QLatin1String(workfile::WriteTest));
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write("\r\n") == 2 && file.flush();
 }
 
-void deleteWorkFiles(const QString &folder, std::initializer_list<QString> names)
+void deleteWorkFiles(const QString &folder, std::initializer_list<const char *> names)
 {
-    for (const QString &name : names) {
-        const QString path = folder + QLatin1Char('/') + name;
+    for (const char *name : names) {
+        const QString path = folder + QLatin1Char('/') + QLatin1String(name);
         if (QFileInfo(path).isFile())
             QFile::remove(path);
     }
@@ -105,7 +106,7 @@ StartupResult startUp(const StartupRequest &request, Prompter &prompter)
     r.shellRegistration = shellEntryExists();
     if (r.shellRegistration)
         applyShellRegistration(true, r.language, r.programFolder, request.executable);
-    deleteWorkFiles(r.programFolder, {workfile::kDir, workfile::kDir2, workfile::kFolderList, workfile::kFileList});
+    deleteWorkFiles(r.programFolder, {workfile::DirList, workfile::NewDirList, workfile::FolderList, workfile::FileList});
 
     r.iniPath = iniPath();
     const IniContext context{request.screen, r.language, &prompter};
@@ -138,8 +139,8 @@ void shutDown(const StartupResult &session, const KazSettings &settings, Languag
 {
     if (!session.noSave) {
         writeIniOnExit(session.iniPath, settings);
-        deleteWorkFiles(session.programFolder, {workfile::kDir, workfile::kDir2, workfile::kTemp, workfile::kPlayList,
-                                                workfile::kSendTo});
+        deleteWorkFiles(session.programFolder, {workfile::DirList, workfile::NewDirList, workfile::WriteTest,
+                                                workfile::PlayList, workfile::SendTo});
     }
     applyShellRegistration(shellRegistration, language, session.programFolder, executable);
 }

@@ -97,15 +97,5 @@ bool checkWinampPath(KazSettings &settings, const QString &iniPath, Prompter *pr
 void shutDown(const StartupResult &session, const KazSettings &settings, Language language, bool shellRegistration,
               const QString &executable);
 
-// Work-file names in the program folder.
-namespace workfile {
-inline const QString kTemp = QStringLiteral("~temp.kaz");
-inline const QString kDir = QStringLiteral("DIR.KAZ");
-inline const QString kDir2 = QStringLiteral("DIR2.KAZ");
-inline const QString kFolderList = QStringLiteral("dl.kaz");
-inline const QString kFileList = QStringLiteral("fl.kaz");
-inline const QString kPlayList = QStringLiteral("wpl.kaz");
-inline const QString kSendTo = QStringLiteral("sendto.kaz");
-} // namespace workfile
 
 } // namespace kaz
