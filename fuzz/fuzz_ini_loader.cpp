@@ -1,7 +1,7 @@
 // Feeds arbitrary KAZ.INI contents to the loader, the exit writer and the
 // line patcher: no file may crash them. The first write repairs a damaged
 // file; from then on a write must load again to the same settings.
-#include "shell/ConfigFile.h"
+#include "config/ConfigFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

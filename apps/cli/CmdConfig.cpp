@@ -2,8 +2,8 @@
 #include "CliCommand.h"
 #include "CliSupport.h"
 
-#include "shell/ConfigFile.h"
-#include "shell/IniFormat.h"
+#include "config/ConfigFile.h"
+#include "config/IniFormat.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -8,7 +8,7 @@
 #include "rename/FolderTree.h"
 #include "rename/RenameRun.h"
 #include "rename/RenameTexts.h"
-#include "rename/WorkFiles.h"
+#include "platform/WorkFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

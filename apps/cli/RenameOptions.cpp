@@ -1,7 +1,7 @@
 #include "RenameOptions.h"
 
-#include "shell/ConfigFile.h"
-#include "shell/PageZeroSettings.h"
+#include "config/ConfigFile.h"
+#include "rename/RenameSettingsMapping.h"
 
 #include "CliSupport.h"
 

@@ -1,10 +1,10 @@
 // The KAZ window program: "kaz" or "kaz -open FOLDER".
 #include "rename/ui/RenamePage.h"
-#include "shell/ui/AppIcon.h"
-#include "shell/ui/GuiPrompter.h"
+#include "widgets/AppIcon.h"
+#include "widgets/GuiPrompter.h"
 #include "shell/ui/MainSession.h"
-#include "shell/ui/PlaceholderPage.h"
-#include "shell/ui/TForm1.h"
+#include "widgets/PlaceholderPage.h"
+#include "shell/ui/MainWindow.h"
 
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
@@ -17,7 +17,7 @@ using namespace kaz;
 namespace {
 
 // The notebook's pages, in tab order.
-void addPages(TForm1 &window)
+void addPages(MainWindow &window)
 {
     window.addPage(new RenamePage(window));
     window.addPage(new PlaceholderPage(QStringLiteral("page1"), "Cleanup filenames", "Dateinamen bereinigen", 7));
@@ -58,7 +58,7 @@ int main(int argc, char **argv)
     options.showHints = startup.settings.showHints;
     options.fontSize = startup.settings.fontSize;
     options.page = startup.settings.page;
-    TForm1 window(options);
+    MainWindow window(options);
     addPages(window);
     MainSession session(std::move(startup), executable, window);
     session.apply();

@@ -8,7 +8,7 @@
 // caption, hint, list entry and message in its own code and has a language
 // routine, applyLanguage(Language), that installs one set or the other:
 //
-//     void TForm1::applyLanguage(Language language)
+//     void MainWindow::applyLanguage(Language language)
 //     {
 //         BitBtn1->setText(QString::fromUtf8(tr2(language, "&Preview", "&Vorschau")));
 //         SpeedButton1->setText(QString::fromUtf8(tr2(language, "&Go!", "&Start!")));

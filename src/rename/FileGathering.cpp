@@ -1,7 +1,7 @@
 #include "FileGathering.h"
 
 #include "FolderTree.h"
-#include "WorkFiles.h"
+#include "platform/WorkFiles.h"
 #include "WorkListWriter.h"
 
 #include "platform/FolderListing.h"

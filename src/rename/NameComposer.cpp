@@ -267,7 +267,7 @@ QString compose_name(const TagRecord &tag, const QString &fileName, const Rename
     return name;
 }
 
-QString simple_vorschau(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
+QString statusBarName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
 {
     RenameSettings plain = settings;
     plain.joliet = false;

@@ -35,7 +35,7 @@ QString compose_name(const TagRecord &tag, const QString &fileName, const Rename
 
 // The composed name for the status bar: the same composition without
 // character replacement, Joliet shortening, user-defined name and limit.
-QString simple_vorschau(const TagRecord &tag, const QString &fileName, const RenameSettings &settings);
+QString statusBarName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings);
 
 // The name of a user-defined run for the counter: "01 - Mix" with keep
 // numbers off, the bare "Mix" with it on.

@@ -1,6 +1,6 @@
 #include "PlaylistCopy.h"
 
-#include "WorkFiles.h"
+#include "platform/WorkFiles.h"
 #include "WorkListReader.h"
 #include "WorkListWriter.h"
 

@@ -1,7 +1,7 @@
 #include "PreviewTable.h"
 
 #include "RenameTexts.h"
-#include "WorkFiles.h"
+#include "platform/WorkFiles.h"
 #include "WorkListReader.h"
 #include "WorkListWriter.h"
 

@@ -6,7 +6,7 @@
 #include "PlaylistCopy.h"
 #include "RenameTexts.h"
 #include "UndoLogWriter.h"
-#include "WorkFiles.h"
+#include "platform/WorkFiles.h"
 #include "WorkListReader.h"
 #include "WorkListWriter.h"
 

@@ -6,7 +6,7 @@
 
 #include "platform/Language.h"
 #include "platform/RunHooks.h"
-#include "tags/TextCodec.h"
+#include "platform/TextCodec.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "Undo.h"
 
 #include "PlaylistCopy.h"
-#include "WorkFiles.h"
+#include "platform/WorkFiles.h"
 #include "WorkListReader.h"
 
 #include "platform/FileOps.h"

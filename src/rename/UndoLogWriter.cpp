@@ -1,6 +1,6 @@
 #include "UndoLogWriter.h"
 
-#include "WorkFiles.h"
+#include "platform/WorkFiles.h"
 
 namespace kaz {
 namespace {

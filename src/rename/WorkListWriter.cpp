@@ -1,6 +1,6 @@
 #include "WorkListWriter.h"
 
-#include "WorkFiles.h"
+#include "platform/WorkFiles.h"
 
 namespace kaz {
 

@@ -1,13 +1,13 @@
 #include "Startup.h"
 
-#include "ConfigFile.h"
-#include "WindowPlacement.h"
+#include "config/ConfigFile.h"
+#include "config/WindowPlacement.h"
 
 #include "platform/Messages.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/ShellEntry.h"
-#include "rename/WorkFiles.h"
+#include "platform/WorkFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KazSettings.h"
+#include "config/KazSettings.h"
 
 #include "platform/Prompter.h"
 

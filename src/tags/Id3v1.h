@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TagRecord.h"
-#include "TextCodec.h"
+#include "platform/TextCodec.h"
 
 #include <QByteArrayView>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextCodec.h"
+#include "platform/TextCodec.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "rename/FolderTree.h"
-#include "rename/WorkFiles.h"
+#include "platform/WorkFiles.h"
 #include "rename/WorkListReader.h"
 
 #include <QDir>

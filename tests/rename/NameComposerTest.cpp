@@ -152,7 +152,7 @@ TEST(NameComposer, ForbiddenCharactersAreReplacedInTextsOnly)
 
     // The status bar shows the tag as it is.
     RenameSettings title = fields(NameField::Artist, NameField::None, NameField::None);
-    EXPECT_EQ(simple_vorschau(tag("AC/DC", "", ""), "x.mp3", title), "AC/DC");
+    EXPECT_EQ(statusBarName(tag("AC/DC", "", ""), "x.mp3", title), "AC/DC");
     EXPECT_EQ(compose_name(tag("AC/DC", "", ""), "x.mp3", title), "AC_DC"); // never leaves its folder
 }
 

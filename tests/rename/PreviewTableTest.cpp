@@ -1,7 +1,7 @@
 #include "RenameFixtures.h"
 
 #include "rename/PreviewTable.h"
-#include "rename/WorkFiles.h"
+#include "platform/WorkFiles.h"
 #include "rename/WorkListReader.h"
 #include "rename/WorkListWriter.h"
 

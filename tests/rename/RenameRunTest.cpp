@@ -1,6 +1,6 @@
 #include "RenameFixtures.h"
 
-#include "rename/WorkFiles.h"
+#include "platform/WorkFiles.h"
 #include "rename/WorkListReader.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "RenameFixtures.h"
 
 #include "rename/Undo.h"
-#include "rename/WorkFiles.h"
+#include "platform/WorkFiles.h"
 #include "rename/WorkListWriter.h"
 
 #include "platform/FileOps.h"

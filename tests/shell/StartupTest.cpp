@@ -1,12 +1,12 @@
-#include "shell/ConfigFile.h"
+#include "config/ConfigFile.h"
 #include "shell/Startup.h"
-#include "shell/WindowPlacement.h"
+#include "config/WindowPlacement.h"
 
 #include "platform/Messages.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/ShellEntry.h"
-#include "SettingsPrinter.h"
+#include "support/SettingsPrinter.h"
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "rename/ui/RenamePage.h"
 
-#include "shell/ui/TForm1.h"
+#include "shell/ui/MainWindow.h"
 
 #include "support/TestSupport.h"
 #include "support/gui/ProgressProbe.h"
@@ -31,7 +31,7 @@ TEST(LargeRun, RenameKeepsWindowAliveAndBarsMoving)
     MainWindowOptions options;
     options.startFolder = folder;
     options.activationDelayMs = 0;
-    TForm1 window(options);
+    MainWindow window(options);
     auto *page = new RenamePage(window);
     window.addPage(page);
     window.show();

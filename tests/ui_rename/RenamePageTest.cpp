@@ -1,14 +1,14 @@
 #include "rename/ui/RenamePage.h"
-#include "rename/ui/TAboutBox1.h"
-#include "rename/ui/TForm4.h"
-#include "rename/ui/Tpreview_dlg.h"
+#include "rename/ui/CharactersDialog.h"
+#include "rename/ui/NumberingDialog.h"
+#include "rename/ui/RenamePreviewDialog.h"
 
-#include "shell/ConfigFile.h"
+#include "config/ConfigFile.h"
 #include "shell/Startup.h"
 #include "shell/ui/MainSession.h"
-#include "shell/ui/PlaceholderPage.h"
-#include "shell/ui/RadioGroup.h"
-#include "shell/ui/TForm1.h"
+#include "widgets/PlaceholderPage.h"
+#include "widgets/RadioGroup.h"
+#include "shell/ui/MainWindow.h"
 
 #include "platform/Paths.h"
 #include "support/TestSupport.h"
@@ -71,7 +71,7 @@ protected:
         options.startFolder = folder;
         options.language = language;
         options.activationDelayMs = 0;
-        window = std::make_unique<TForm1>(options);
+        window = std::make_unique<MainWindow>(options);
         window->setPrompter(&prompter);
         page = new RenamePage(*window);
         window->addPage(page);
@@ -89,7 +89,7 @@ protected:
     TempHome home;
     QString folder;
     ScriptedPrompter prompter;
-    std::unique_ptr<TForm1> window;
+    std::unique_ptr<MainWindow> window;
     RenamePage *page = nullptr;
 };
 
@@ -289,7 +289,7 @@ TEST_F(RenamePageTest, NumberingDialogSavesOrRestores)
 TEST_F(RenamePageTest, CharacterDialogRefusesBadDelimiter)
 {
     ScriptedPrompter answers;
-    TAboutBox1 dialog(answers);
+    CharactersDialog dialog(answers);
     dialog.applyLanguage(Language::English);
     dialog.setValues("___   --_", " - ");
     EXPECT_EQ(find<QLineEdit>(&dialog, "Edit1")->text(), "_");
@@ -320,7 +320,7 @@ TEST(PreviewDialog, DuplicatesExclusionAndProblemRows)
     table.append({{}, "NoID3Tag", "2.mp3", "! 2.mp3", dir + "2.mp3"});
     table.append({{}, {}, "3.mp3", "Same.mp3", dir + "3.mp3"});
     table.append({{}, {}, "4.mp3", "Same.mp3", dir + "4.mp3"});
-    Tpreview_dlg dialog(table, 1, Language::German);
+    RenamePreviewDialog dialog(table, 1, Language::German);
     auto *grid = find<QTableWidget>(&dialog, "StringGrid1");
     EXPECT_EQ(grid->columnWidth(3), 350);
     EXPECT_EQ(grid->item(2, 3)->text(), "Same (2).mp3");
@@ -346,10 +346,10 @@ TEST(PreviewDialog, DuplicatesExclusionAndProblemRows)
     grid->selectRow(0);
     dialog.toggleSelected(); // the problem row: "! ausgeschlossen" stays in
     dialog.renameAndClose();
-    EXPECT_EQ(dialog.outcome(), Tpreview_dlg::Rename);
+    EXPECT_EQ(dialog.outcome(), RenamePreviewDialog::Rename);
     EXPECT_EQ(readAll(programFolder() + "/fl_pre.kaz"), QString(dir + "1.mp3\r\n" + dir + "2.mp3\r\n" + dir + "3.mp3\r\n").toUtf8());
 
-    Tpreview_dlg empty(PreviewTable(), 0, Language::English);
+    RenamePreviewDialog empty(PreviewTable(), 0, Language::English);
     EXPECT_EQ(find<QTableWidget>(&empty, "StringGrid1")->rowCount(), 1);
     EXPECT_EQ(empty.windowTitle(), "Preview");
 }
@@ -366,7 +366,7 @@ TEST(RenamePageSession, ChoicesGoThroughTheConfiguration)
         MainWindowOptions options;
         options.startFolder = home.music();
         options.activationDelayMs = 0;
-        TForm1 window(options);
+        MainWindow window(options);
         window.setPrompter(&prompter);
         auto *page = new RenamePage(window);
         window.addPage(page);

@@ -1,5 +1,5 @@
-#include "shell/ui/PlaceholderPage.h"
-#include "shell/ui/TForm1.h"
+#include "widgets/PlaceholderPage.h"
+#include "shell/ui/MainWindow.h"
 
 #include "support/TestSupport.h"
 #include "support/gui/ProgressProbe.h"
@@ -32,7 +32,7 @@ TEST(LargeFolder, TaggedFilterShowsProgressAndKeepsWindowAlive)
     MainWindowOptions options;
     options.startFolder = folder;
     options.activationDelayMs = 0;
-    TForm1 window(options);
+    MainWindow window(options);
     window.addPage(new PlaceholderPage("page0", "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
     window.show();
     window.reactivate();

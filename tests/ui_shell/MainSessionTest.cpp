@@ -1,10 +1,10 @@
 #include "shell/ui/MainSession.h"
-#include "shell/ui/PlaceholderPage.h"
-#include "shell/ui/TForm1.h"
+#include "widgets/PlaceholderPage.h"
+#include "shell/ui/MainWindow.h"
 
 #include "platform/Paths.h"
 #include "platform/Registry.h"
-#include "shell/ConfigFile.h"
+#include "config/ConfigFile.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -26,7 +26,7 @@ struct Session {
         options.selectName = startup.selectName;
         options.language = startup.language;
         options.activationDelayMs = 0;
-        window = std::make_unique<TForm1>(options);
+        window = std::make_unique<MainWindow>(options);
         window->setPrompter(&prompter);
         window->addPage(new PlaceholderPage("page0", "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
         window->addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
@@ -38,7 +38,7 @@ struct Session {
 
     ScriptedPrompter prompter;
     QString iniPath;
-    std::unique_ptr<TForm1> window;
+    std::unique_ptr<MainWindow> window;
     MainSession *session = nullptr;
 };
 

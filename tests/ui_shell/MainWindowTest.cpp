@@ -1,8 +1,8 @@
-#include "shell/ui/HelpWindow.h"
-#include "shell/ui/PlaceholderPage.h"
-#include "shell/ui/TForm1.h"
+#include "widgets/HelpWindow.h"
+#include "widgets/PlaceholderPage.h"
+#include "shell/ui/MainWindow.h"
 
-#include "shell/ui/StatusLine.h"
+#include "widgets/StatusLine.h"
 #include "platform/Paths.h"
 #include "support/TestSupport.h"
 
@@ -40,13 +40,13 @@ protected:
         writeAll(folder + "/cover.jpg", "jpeg");
     }
 
-    TForm1 &window(Language language = Language::English)
+    MainWindow &window(Language language = Language::English)
     {
         MainWindowOptions options;
         options.startFolder = folder;
         options.language = language;
         options.activationDelayMs = 0;
-        m_window = std::make_unique<TForm1>(options);
+        m_window = std::make_unique<MainWindow>(options);
         m_window->setPrompter(&prompter);
         m_window->addPage(new PlaceholderPage("page0", "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
         m_window->addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
@@ -75,7 +75,7 @@ protected:
     TempHome home;
     QString folder;
     ScriptedPrompter prompter;
-    std::unique_ptr<TForm1> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 QStringList texts(QListWidget *list)
@@ -179,7 +179,7 @@ TEST_F(MainWindowTest, LanguageSwitchRelabelsAndKeepsFilter)
     EXPECT_EQ(child<QToolButton>("FilterButton")->text(), "mit Tag");
 
     QList<Language> switched;
-    QObject::connect(m_window.get(), &TForm1::languageChanged, [&](Language l) { switched << l; });
+    QObject::connect(m_window.get(), &MainWindow::languageChanged, [&](Language l) { switched << l; });
     child<QAction>("English1")->trigger();
     EXPECT_EQ(switched, QList<Language>{Language::English});
 
@@ -350,13 +350,13 @@ TEST_F(MainWindowTest, HelpContextsAndSizeCommands)
 
     // A 1024-pixel screen lets a 471-pixel window grow three times.
     int height = 471, steps = 0;
-    while (TForm1::canEnlarge(1024, height)) {
+    while (MainWindow::canEnlarge(1024, height)) {
         height = height * 125 / 100;
         ++steps;
     }
     EXPECT_EQ(steps, 3);
     EXPECT_EQ(height, 918);
-    EXPECT_FALSE(TForm1::canEnlarge(1300, 471));
+    EXPECT_FALSE(MainWindow::canEnlarge(1300, 471));
 
     m_window->resize(500, 300);
     EXPECT_GE(m_window->width(), 601);

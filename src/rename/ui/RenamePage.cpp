@@ -1,18 +1,18 @@
 #include "RenamePage.h"
 
 #include "RenameRunner.h"
-#include "TAboutBox1.h"
-#include "TForm4.h"
+#include "CharactersDialog.h"
+#include "NumberingDialog.h"
 
 #include "rename/NameComposer.h"
 #include "rename/RenameTexts.h"
 #include "rename/SelectionRules.h"
-#include "rename/WorkFiles.h"
-#include "shell/ConfigFile.h"
-#include "shell/PageZeroSettings.h"
-#include "shell/ui/PageHost.h"
-#include "shell/ui/RadioGroup.h"
-#include "shell/ui/RunFrame.h"
+#include "platform/WorkFiles.h"
+#include "config/ConfigFile.h"
+#include "rename/RenameSettingsMapping.h"
+#include "widgets/PageHost.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/RunFrame.h"
 #include "tags/TagIO.h"
 
 #include <QAction>
@@ -317,7 +317,7 @@ QString RenamePage::namePreview(const QString &path) const
     const TagRecord tag = readTag(path, context);
     if (!tag.tagged)
         return {};
-    return simple_vorschau(tag, QFileInfo(path).fileName(), settings());
+    return statusBarName(tag, QFileInfo(path).fileName(), settings());
 }
 
 void RenamePage::listChanged(const ListState &state)
@@ -385,7 +385,7 @@ void RenamePage::storeSettings(KazSettings &k) const
 void RenamePage::openCharacters()
 {
     m_host.runInDialogFrame([this] {
-        TAboutBox1 dialog(m_host.prompter(), this);
+        CharactersDialog dialog(m_host.prompter(), this);
         dialog.applyLanguage(m_language);
         dialog.setValues(m_settings.replacements, m_settings.delimiter);
         if (dialog.exec() != QDialog::Accepted)
@@ -438,7 +438,7 @@ void RenamePage::openNumbering()
 {
     if (!m_host.selectFirstIfNone())
         return;
-    TForm4 dialog(this);
+    NumberingDialog dialog(this);
     dialog.applyLanguage(m_language);
     dialog.setNumbering(m_settings.numbering);
     const NumberingSettings stored = m_settings.numbering;

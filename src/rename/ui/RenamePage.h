@@ -3,7 +3,7 @@
 #include "rename/RenameSettings.h"
 #include "rename/RunState.h"
 
-#include "shell/ui/NotebookPage.h"
+#include "widgets/NotebookPage.h"
 
 #include <functional>
 

@@ -1,12 +1,12 @@
 #include "RenameRunner.h"
 
-#include "Tpreview_dlg.h"
+#include "RenamePreviewDialog.h"
 
 #include "platform/Prompter.h"
 #include "rename/RenameTexts.h"
-#include "rename/WorkFiles.h"
-#include "shell/ui/PageHost.h"
-#include "shell/ui/RunFrame.h"
+#include "platform/WorkFiles.h"
+#include "widgets/PageHost.h"
+#include "widgets/RunFrame.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -92,7 +92,7 @@ void RenameRunner::previewAndRun(const RenameSettings &settings, const QStringLi
             return;
         PreviewTable table = std::move(outcome.preview);
         table.sortByPath();
-        Tpreview_dlg dialog(std::move(table), outcome.notRenamed, m_host.language(), m_dialogParent);
+        RenamePreviewDialog dialog(std::move(table), outcome.notRenamed, m_host.language(), m_dialogParent);
         dialog.setHelp([this] { m_host.showHelp(21); });
         if (m_tagEditor)
             dialog.setTagEditor([this, &dialog](const QList<qsizetype> &rows) {
@@ -102,9 +102,9 @@ void RenameRunner::previewAndRun(const RenameSettings &settings, const QStringLi
                 return m_tagEditor(paths);
             });
         dialog.exec();
-        if (dialog.outcome() == Tpreview_dlg::Reinitialize)
+        if (dialog.outcome() == RenamePreviewDialog::Reinitialize)
             continue;
-        if (dialog.outcome() == Tpreview_dlg::Rename) {
+        if (dialog.outcome() == RenamePreviewDialog::Rename) {
             RunGuard realRun(m_host.runFrame());
             RenameRequest real = request(settings, selection, false);
             real.usePreviewList = true;

@@ -1,16 +1,16 @@
 #include "MainSession.h"
 
-#include "TForm1.h"
+#include "MainWindow.h"
 
 #include "platform/ShellEntry.h"
-#include "shell/ConfigFile.h"
+#include "config/ConfigFile.h"
 
 #include <QAction>
 #include <QMenu>
 
 namespace kaz {
 
-MainSession::MainSession(StartupResult startup, QString executable, TForm1 &window)
+MainSession::MainSession(StartupResult startup, QString executable, MainWindow &window)
     : QObject(&window)
     , m_startup(std::move(startup))
     , m_settings(m_startup.settings)
@@ -18,9 +18,9 @@ MainSession::MainSession(StartupResult startup, QString executable, TForm1 &wind
     , m_window(window)
     , m_shellRegistration(m_startup.shellRegistration)
 {
-    connect(&window, &TForm1::configurationReloadRequested, this, &MainSession::reload);
-    connect(&window, &TForm1::languageChanged, this, &MainSession::languageChanged);
-    connect(&window, &TForm1::exiting, this, &MainSession::exiting);
+    connect(&window, &MainWindow::configurationReloadRequested, this, &MainSession::reload);
+    connect(&window, &MainWindow::languageChanged, this, &MainSession::languageChanged);
+    connect(&window, &MainWindow::exiting, this, &MainSession::exiting);
 
     // The folder context-menu entry is the program's own business: it can be
     // switched from the Properties menu.

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "shell/KazSettings.h"
+#include "config/KazSettings.h"
 #include "shell/Startup.h"
 
 #include <QObject>
 
 namespace kaz {
 
-class TForm1;
+class MainWindow;
 
 // Ties the main window to the configuration: puts the settings of start-up
 // into the window, re-reads the file where dialogs changed it, keeps the
@@ -17,7 +17,7 @@ class MainSession : public QObject
 {
     Q_OBJECT
 public:
-    MainSession(StartupResult startup, QString executable, TForm1 &window);
+    MainSession(StartupResult startup, QString executable, MainWindow &window);
 
     // Settings into the window, geometry and menu checks; call after the
     // pages were added.
@@ -33,7 +33,7 @@ private:
     StartupResult m_startup;
     KazSettings m_settings;
     QString m_executable;
-    TForm1 &m_window;
+    MainWindow &m_window;
     bool m_shellRegistration = false;
 };
 

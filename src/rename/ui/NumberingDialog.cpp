@@ -1,6 +1,6 @@
-#include "TForm4.h"
+#include "NumberingDialog.h"
 
-#include "shell/ui/RadioGroup.h"
+#include "widgets/RadioGroup.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -18,7 +18,7 @@ QString text(Language language, const char *english, const char *german)
 
 } // namespace
 
-TForm4::TForm4(QWidget *parent)
+NumberingDialog::NumberingDialog(QWidget *parent)
     : QDialog(parent, Qt::Tool)
     , m_label1(new QLabel(this))
     , m_fixed(new RadioGroup(QStringLiteral("RadioGroup1"), this))
@@ -69,7 +69,7 @@ TForm4::TForm4(QWidget *parent)
     applyLanguage(kDefaultLanguage);
 }
 
-void TForm4::applyLanguage(Language l)
+void NumberingDialog::applyLanguage(Language l)
 {
     setWindowTitle(text(l, "Tracknumber setting      (if number is available in ID3Tag)",
                         "Liednummer Einstellung     (wenn Nummer im ID3Tag vorhanden)"));
@@ -96,7 +96,7 @@ void TForm4::applyLanguage(Language l)
     m_help->setText(text(l, "&Help", "&Hilfe"));
 }
 
-void TForm4::setNumbering(const NumberingSettings &numbering)
+void NumberingDialog::setNumbering(const NumberingSettings &numbering)
 {
     m_stored = numbering.normalized();
     m_brackets->setCurrentIndex(m_stored.brackets);
@@ -104,7 +104,7 @@ void TForm4::setNumbering(const NumberingSettings &numbering)
     m_relative->setItemIndex(m_stored.fixedPosition == -1 ? m_stored.relativePosition : -1);
 }
 
-NumberingSettings TForm4::numbering() const
+NumberingSettings NumberingDialog::numbering() const
 {
     NumberingSettings n;
     n.fixedPosition = m_fixed->itemIndex();
@@ -113,7 +113,7 @@ NumberingSettings TForm4::numbering() const
     return n;
 }
 
-void TForm4::groupClicked(RadioGroup *, RadioGroup *other)
+void NumberingDialog::groupClicked(RadioGroup *, RadioGroup *other)
 {
     other->setItemIndex(-1);
     if (m_changed)

@@ -10,11 +10,11 @@ class QPushButton;
 namespace kaz {
 
 // The about box: the program's name and version.
-class TAboutBox : public QDialog
+class AboutDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget *parent = nullptr);
+    explicit AboutDialog(QWidget *parent = nullptr);
     void applyLanguage(Language language);
 
 private:

@@ -15,11 +15,11 @@ class Prompter;
 
 // "Character": the nine characters that stand in for \ / : * " ? < > | in
 // composed names, and the delimiter between the parts of a name.
-class TAboutBox1 : public QDialog
+class CharactersDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TAboutBox1(Prompter &prompter, QWidget *parent = nullptr);
+    explicit CharactersDialog(Prompter &prompter, QWidget *parent = nullptr);
 
     void applyLanguage(Language language);
     // Nine characters in the order above.

@@ -1,10 +1,10 @@
 // The main window's menus and the commands behind them: size, fonts,
 // hints, priority, help, about, shortcuts and exit.
-#include "TForm1.h"
+#include "MainWindow.h"
 
-#include "HelpWindow.h"
-#include "TAboutBox.h"
-#include "TShortcutsTips.h"
+#include "widgets/HelpWindow.h"
+#include "AboutDialog.h"
+#include "ShortcutsTipsDialog.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -41,7 +41,7 @@ protected:
 
 } // namespace
 
-QAction *TForm1::action(QMenu *menu, const char *name)
+QAction *MainWindow::action(QMenu *menu, const char *name)
 {
     auto *a = new QAction(this);
     a->setObjectName(QLatin1String(name));
@@ -50,12 +50,12 @@ QAction *TForm1::action(QMenu *menu, const char *name)
     return a;
 }
 
-QMenu *TForm1::menu(const QString &objectName)
+QMenu *MainWindow::menu(const QString &objectName)
 {
     return findChild<QMenu *>(objectName);
 }
 
-void TForm1::buildMenus()
+void MainWindow::buildMenus()
 {
     QMenuBar *bar = menuBar();
     auto newMenu = [this](const char *name) {
@@ -69,10 +69,10 @@ void TForm1::buildMenus()
     m_propertiesMenu->addMenu(m_sizeMenu);
     QAction *increase = action(m_sizeMenu, "increase1");
     increase->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
-    connect(increase, &QAction::triggered, this, &TForm1::enlarge);
+    connect(increase, &QAction::triggered, this, &MainWindow::enlarge);
     QAction *standard = action(m_sizeMenu, "decrease1");
     standard->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
-    connect(standard, &QAction::triggered, this, &TForm1::standardSize);
+    connect(standard, &QAction::triggered, this, &MainWindow::standardSize);
     m_propertiesMenu->addSeparator();
     action(m_propertiesMenu, "Definecharactersdelimiter1");
     QAction *lastPosition = action(m_propertiesMenu, "Startwithlastsavedposition1");
@@ -80,10 +80,10 @@ void TForm1::buildMenus()
     lastPosition->setChecked(true);
     QAction *hints = action(m_propertiesMenu, "Showhints1");
     hints->setCheckable(true);
-    connect(hints, &QAction::toggled, this, &TForm1::setHints);
+    connect(hints, &QAction::toggled, this, &MainWindow::setHints);
     m_propertiesMenu->addSeparator();
     // Alt+X is the Exit button's own key; the item only names it.
-    connect(action(m_propertiesMenu, "Exit1"), &QAction::triggered, this, &TForm1::exitClicked);
+    connect(action(m_propertiesMenu, "Exit1"), &QAction::triggered, this, &MainWindow::exitClicked);
     bar->addMenu(m_propertiesMenu);
 
     m_languageMenu = newMenu("Language1");
@@ -118,28 +118,28 @@ void TForm1::buildMenus()
     QAction *contents = action(m_helpMenu, "Contents1");
     contents->setShortcut(QKeySequence(Qt::Key_F1));
     connect(contents, &QAction::triggered, this, [this] { openHelp(0); });
-    connect(action(m_helpMenu, "Shortcutstips2"), &QAction::triggered, this, &TForm1::showShortcuts);
-    connect(action(m_helpMenu, "Homepage1"), &QAction::triggered, this, &TForm1::openHomepage);
-    connect(action(m_helpMenu, "about2"), &QAction::triggered, this, &TForm1::showAbout);
+    connect(action(m_helpMenu, "Shortcutstips2"), &QAction::triggered, this, &MainWindow::showShortcuts);
+    connect(action(m_helpMenu, "Homepage1"), &QAction::triggered, this, &MainWindow::openHomepage);
+    connect(action(m_helpMenu, "about2"), &QAction::triggered, this, &MainWindow::showAbout);
     bar->addMenu(m_helpMenu);
 
     QAction *selectAllItem = action(nullptr, "selectall2");
     selectAllItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    connect(selectAllItem, &QAction::triggered, this, &TForm1::selectAll);
+    connect(selectAllItem, &QAction::triggered, this, &MainWindow::selectAll);
     bar->addAction(selectAllItem);
     QAction *invertItem = action(nullptr, "invertselection2");
     invertItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    connect(invertItem, &QAction::triggered, this, &TForm1::invertSelection);
+    connect(invertItem, &QAction::triggered, this, &MainWindow::invertSelection);
     bar->addAction(invertItem);
     QAction *refresh = action(nullptr, "refresh1");
     refresh->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(refresh, &QAction::triggered, this, &TForm1::refillFileList);
+    connect(refresh, &QAction::triggered, this, &MainWindow::refillFileList);
     bar->addAction(refresh);
     for (QAction *a : {selectAllItem, invertItem, refresh})
         m_runFrame.addLocked(a);
 }
 
-void TForm1::buildPopups()
+void MainWindow::buildPopups()
 {
     auto newMenu = [this](const char *name) {
         auto *m = new QMenu(this);
@@ -161,11 +161,11 @@ void TForm1::buildPopups()
     m_filePopup = newMenu("PopupMenu1");
     QAction *invert = action(m_filePopup, "invertselection1");
     invert->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    connect(invert, &QAction::triggered, this, &TForm1::invertSelection);
+    connect(invert, &QAction::triggered, this, &MainWindow::invertSelection);
     QAction *all = action(m_filePopup, "selectall1");
     all->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    connect(all, &QAction::triggered, this, &TForm1::selectAll);
-    connect(action(m_filePopup, "deselectall1"), &QAction::triggered, this, &TForm1::deselectAll);
+    connect(all, &QAction::triggered, this, &MainWindow::selectAll);
+    connect(action(m_filePopup, "deselectall1"), &QAction::triggered, this, &MainWindow::deselectAll);
     m_maskSubmenu = newMenu("EditMask1");
     m_maskSubmenu->addActions(m_maskPopup->actions());
     m_filePopup->addMenu(m_maskSubmenu);
@@ -173,18 +173,18 @@ void TForm1::buildPopups()
     m_folderPopup = newMenu("PopupMenu2");
     connect(action(m_folderPopup, "rename1"), &QAction::triggered, this, [this] { startFolderEdit(false); });
     connect(action(m_folderPopup, "makedirectory1"), &QAction::triggered, this, [this] { startFolderEdit(true); });
-    connect(action(m_folderPopup, "delete1"), &QAction::triggered, this, &TForm1::deleteFolder);
+    connect(action(m_folderPopup, "delete1"), &QAction::triggered, this, &MainWindow::deleteFolder);
     m_folderPopup->addSeparator();
     connect(action(m_folderPopup, "startexploreroncurrentdirectory1"), &QAction::triggered, this,
-            &TForm1::startExplorer);
+            &MainWindow::startExplorer);
 }
 
-bool TForm1::canEnlarge(int screenHeight, int windowHeight)
+bool MainWindow::canEnlarge(int screenHeight, int windowHeight)
 {
     return qint64(screenHeight) * 100 > qint64(windowHeight) * 125 && screenHeight < 1250;
 }
 
-void TForm1::enlarge()
+void MainWindow::enlarge()
 {
     const int screenHeight = screen() ? screen()->geometry().height() : 768;
     if (!canEnlarge(screenHeight, height()))
@@ -197,13 +197,13 @@ void TForm1::enlarge()
     resize(width() * 125 / 100, height() * 125 / 100);
 }
 
-void TForm1::standardSize()
+void MainWindow::standardSize()
 {
     showNormal();
     resize(601, 471);
 }
 
-void TForm1::applyFont()
+void MainWindow::applyFont()
 {
     QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     f.setPointSizeF(m_fontSize * m_scale);
@@ -213,19 +213,19 @@ void TForm1::applyFont()
     m_fontDownButton->setEnabled(m_itemHeight >= 15);
 }
 
-void TForm1::fontLarger()
+void MainWindow::fontLarger()
 {
     m_fontSize += 2;
     applyFont();
 }
 
-void TForm1::fontSmaller()
+void MainWindow::fontSmaller()
 {
     m_fontSize -= 2;
     applyFont();
 }
 
-void TForm1::setHints(bool on)
+void MainWindow::setHints(bool on)
 {
     static ToolTipBlocker *blocker = nullptr;
     if (!blocker) {
@@ -237,12 +237,12 @@ void TForm1::setHints(bool on)
         a->setChecked(on);
 }
 
-void TForm1::choosePriority(ThreadPriority priority)
+void MainWindow::choosePriority(ThreadPriority priority)
 {
     m_runFrame.setPriority(priority);
 }
 
-void TForm1::openHelp(int context)
+void MainWindow::openHelp(int context)
 {
     if (!m_helpWindow)
         m_helpWindow = new HelpWindow(this);
@@ -251,35 +251,35 @@ void TForm1::openHelp(int context)
     m_helpWindow->raise();
 }
 
-void TForm1::showHelp(int context)
+void MainWindow::showHelp(int context)
 {
     openHelp(context);
 }
 
-void TForm1::showAbout()
+void MainWindow::showAbout()
 {
     runInDialogFrame([this] {
-        TAboutBox box(this);
+        AboutDialog box(this);
         box.applyLanguage(m_language);
         box.exec();
     });
 }
 
-void TForm1::showShortcuts()
+void MainWindow::showShortcuts()
 {
     runInDialogFrame([this] {
-        TShortcutsTips tips(this);
+        ShortcutsTipsDialog tips(this);
         tips.applyLanguage(m_language);
         tips.exec();
     });
 }
 
-void TForm1::openHomepage()
+void MainWindow::openHomepage()
 {
     QDesktopServices::openUrl(QUrl(QLatin1String(kHomepage)));
 }
 
-void TForm1::exitClicked()
+void MainWindow::exitClicked()
 {
     if (!m_exitButton->isEnabled() || m_runFrame.running())
         return;

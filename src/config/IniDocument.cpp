@@ -1,6 +1,6 @@
 #include "IniDocument.h"
 
-#include "tags/TextCodec.h"
+#include "platform/TextCodec.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "rename/RenameSettings.h"
-#include "shell/KazSettings.h"
+#include "RenameSettings.h"
+#include "config/KazSettings.h"
 
 namespace kaz {
 

@@ -1,4 +1,4 @@
-#include "TShortcutsTips.h"
+#include "ShortcutsTipsDialog.h"
 
 #include <QFontDatabase>
 #include <QListWidget>
@@ -42,7 +42,7 @@ constexpr Shortcut kShortcuts[] = {
 
 } // namespace
 
-TShortcutsTips::TShortcutsTips(QWidget *parent)
+ShortcutsTipsDialog::ShortcutsTipsDialog(QWidget *parent)
     : QDialog(parent)
     , m_tabs(new QTabWidget(this))
     , m_shortcuts(new QListWidget(this))
@@ -67,7 +67,7 @@ TShortcutsTips::TShortcutsTips(QWidget *parent)
     resize(560, 420);
 }
 
-void TShortcutsTips::applyLanguage(Language language)
+void ShortcutsTipsDialog::applyLanguage(Language language)
 {
     setWindowTitle(QString::fromUtf8(tr2(language, "Shortcuts & tips", "Kurzbefehle & Tips")));
     m_tabs->setTabText(0, QString::fromUtf8(tr2(language, "Shortcuts", "Kurzbefehle")));

@@ -1,13 +1,13 @@
 // The browser half of the main window: drive box, folder list, file list
 // with mask, filter and letter sort, and the folder commands.
-#include "TForm1.h"
+#include "MainWindow.h"
 
-#include "StatusLine.h"
+#include "widgets/StatusLine.h"
 
 #include "platform/Messages.h"
 #include "rename/Undo.h"
-#include "shell/FolderCommands.h"
-#include "shell/FolderRecovery.h"
+#include "browser/FolderCommands.h"
+#include "browser/FolderRecovery.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -52,12 +52,12 @@ QString lastComponent(const QString &folder)
 
 } // namespace
 
-bool TForm1::isDriveRoot(const QString &folder) const
+bool MainWindow::isDriveRoot(const QString &folder) const
 {
     return folder == QLatin1String("/") || QStorageInfo(folder).rootPath() == folder;
 }
 
-void TForm1::fillDrives()
+void MainWindow::fillDrives()
 {
     m_driveBox->clear();
     QStringList roots;
@@ -72,7 +72,7 @@ void TForm1::fillDrives()
         m_driveBox->setCurrentIndex(index);
 }
 
-void TForm1::driveChosen(int index)
+void MainWindow::driveChosen(int index)
 {
     hideRenameEdit();
     const QString root = m_driveBox->itemText(index);
@@ -80,7 +80,7 @@ void TForm1::driveChosen(int index)
         openFolder(root);
 }
 
-void TForm1::fillFolderList()
+void MainWindow::fillFolderList()
 {
     m_folderList->clear();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
@@ -112,7 +112,7 @@ void TForm1::fillFolderList()
     }
 }
 
-void TForm1::fillFileList()
+void MainWindow::fillFileList()
 {
     if (m_filling) {
         m_refillPending = true;
@@ -153,13 +153,13 @@ void TForm1::fillFileList()
     updateSelectionControls();
 }
 
-void TForm1::refillFileList()
+void MainWindow::refillFileList()
 {
     fillFolderList();
     fillFileList();
 }
 
-void TForm1::openFolder(const QString &folder)
+void MainWindow::openFolder(const QString &folder)
 {
     const QString clean = QDir::cleanPath(folder);
     if (!QFileInfo(clean).isDir())
@@ -173,7 +173,7 @@ void TForm1::openFolder(const QString &folder)
     fillFileList();
 }
 
-void TForm1::folderListClicked(QListWidgetItem *item)
+void MainWindow::folderListClicked(QListWidgetItem *item)
 {
     hideRenameEdit();
     if (!item || m_runFrame.running() || m_folderButton != Qt::LeftButton)
@@ -183,14 +183,14 @@ void TForm1::folderListClicked(QListWidgetItem *item)
         openFolder(folder);
 }
 
-void TForm1::folderUpdate()
+void MainWindow::folderUpdate()
 {
     fillFolderList();
     writeSiblingList(m_folder);
     notifyListChanged();
 }
 
-ListState TForm1::listState() const
+ListState MainWindow::listState() const
 {
     ListState s;
     s.folder = m_folder;
@@ -205,14 +205,14 @@ ListState TForm1::listState() const
     return s;
 }
 
-void TForm1::notifyListChanged()
+void MainWindow::notifyListChanged()
 {
     const ListState state = listState();
     for (NotebookPage *page : std::as_const(m_pageList))
         page->listChanged(state);
 }
 
-QStringList TForm1::fileNames() const
+QStringList MainWindow::fileNames() const
 {
     QStringList names;
     names.reserve(m_fileList->count());
@@ -221,7 +221,7 @@ QStringList TForm1::fileNames() const
     return names;
 }
 
-QStringList TForm1::selectedNames() const
+QStringList MainWindow::selectedNames() const
 {
     QModelIndexList rows = m_fileList->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
@@ -232,50 +232,50 @@ QStringList TForm1::selectedNames() const
     return names;
 }
 
-bool TForm1::includeSubdirectories() const
+bool MainWindow::includeSubdirectories() const
 {
     return m_includeSubdirs->isChecked();
 }
 
-void TForm1::includeSubdirectoriesToggled()
+void MainWindow::includeSubdirectoriesToggled()
 {
     hideRenameEdit();
     notifyListChanged();
 }
 
-void TForm1::setMaskState(MaskState state)
+void MainWindow::setMaskState(MaskState state)
 {
     m_mask = state;
     updateMaskButtons();
     fillFileList();
 }
 
-void TForm1::setTagFilter(TagFilter filter)
+void MainWindow::setTagFilter(TagFilter filter)
 {
     m_filter = filter;
     updateMaskButtons();
     fillFileList();
 }
 
-void TForm1::maskButtonClicked()
+void MainWindow::maskButtonClicked()
 {
     hideRenameEdit();
     setMaskState(nextMaskState(m_mask));
 }
 
-void TForm1::filterButtonClicked()
+void MainWindow::filterButtonClicked()
 {
     hideRenameEdit();
     setTagFilter(nextTagFilter(m_filter));
 }
 
-void TForm1::sortButtonClicked()
+void MainWindow::sortButtonClicked()
 {
     // Down: sorted by letters; released: the natural order again.
     fillFileList();
 }
 
-void TForm1::updateMaskButtons()
+void MainWindow::updateMaskButtons()
 {
     static const char *const masks[] = {"*.mp3", "inv (*.mp3)", "*.*"};
     m_maskButton->setText(QLatin1String(masks[int(m_mask)]));
@@ -288,7 +288,7 @@ void TForm1::updateMaskButtons()
             a->setEnabled(m_mask == MaskState::Mp3);
 }
 
-void TForm1::folderPopup(const QPoint &pos)
+void MainWindow::folderPopup(const QPoint &pos)
 {
     hideRenameEdit();
     // The commands work on the open folder, whichever line was right-clicked.
@@ -301,12 +301,12 @@ void TForm1::folderPopup(const QPoint &pos)
     m_folderPopup->popup(m_folderList->viewport()->mapToGlobal(pos) + QPoint(-5, 5));
 }
 
-void TForm1::filePopup(const QPoint &pos)
+void MainWindow::filePopup(const QPoint &pos)
 {
     m_filePopup->popup(m_fileList->viewport()->mapToGlobal(pos));
 }
 
-void TForm1::startFolderEdit(bool makeNew)
+void MainWindow::startFolderEdit(bool makeNew)
 {
     if (m_runFrame.running() || (!makeNew && isDriveRoot(m_folder)))
         return;
@@ -320,13 +320,13 @@ void TForm1::startFolderEdit(bool makeNew)
     m_folderEdit->selectAll();
 }
 
-void TForm1::hideRenameEdit()
+void MainWindow::hideRenameEdit()
 {
     if (m_folderEdit && m_folderEdit->isVisible())
         m_folderEdit->hide();
 }
 
-void TForm1::finishFolderEdit()
+void MainWindow::finishFolderEdit()
 {
     const QString name = m_folderEdit->text();
     if (name.isEmpty())
@@ -355,7 +355,7 @@ void TForm1::finishFolderEdit()
     notifyListChanged();
 }
 
-void TForm1::deleteFolder()
+void MainWindow::deleteFolder()
 {
     hideRenameEdit();
     if (m_runFrame.running() || isDriveRoot(m_folder))
@@ -370,12 +370,12 @@ void TForm1::deleteFolder()
     refillFileList();
 }
 
-void TForm1::startExplorer()
+void MainWindow::startExplorer()
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder));
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_folderEdit) {
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {

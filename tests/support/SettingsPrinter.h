@@ -1,7 +1,7 @@
 #pragma once
 
 // Readable GoogleTest output for the settings: the file they would make.
-#include "shell/IniFormat.h"
+#include "config/IniFormat.h"
 
 #include <ostream>
 

@@ -1,7 +1,7 @@
 #include "FolderRecovery.h"
 
 #include "platform/Paths.h"
-#include "rename/WorkFiles.h"
+#include "platform/WorkFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "shell/ConfigFile.h"
-#include "shell/IniFormat.h"
+#include "config/ConfigFile.h"
+#include "config/IniFormat.h"
 
 #include "platform/Messages.h"
-#include "SettingsPrinter.h"
+#include "support/SettingsPrinter.h"
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
 

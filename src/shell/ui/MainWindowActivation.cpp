@@ -1,10 +1,10 @@
 // The deactivate / re-activate cycle: while the program is in the
 // background it keeps no folder of the user open, and when it comes back it
 // finds the folder again, also under a new name.
-#include "TForm1.h"
+#include "MainWindow.h"
 
 #include "platform/Messages.h"
-#include "shell/FolderRecovery.h"
+#include "browser/FolderRecovery.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,7 +16,7 @@
 
 namespace kaz {
 
-void TForm1::setDeactivatedView(bool deactivated)
+void MainWindow::setDeactivatedView(bool deactivated)
 {
     auto *stack = findChild<QStackedWidget *>(QStringLiteral("BrowserStack"));
     stack->setCurrentIndex(deactivated ? 1 : 0);
@@ -27,7 +27,7 @@ void TForm1::setDeactivatedView(bool deactivated)
             menu->menuAction()->setEnabled(!deactivated && !m_runFrame.running());
 }
 
-void TForm1::deactivate()
+void MainWindow::deactivate()
 {
     if (m_runFrame.running() || !m_activated)
         return;
@@ -47,7 +47,7 @@ void TForm1::deactivate()
     m_folderList->clear();
 }
 
-void TForm1::reactivate()
+void MainWindow::reactivate()
 {
     if (m_activated)
         return;
@@ -96,7 +96,7 @@ void TForm1::reactivate()
     notifyListChanged();
 }
 
-void TForm1::runInDialogFrame(const std::function<void()> &show)
+void MainWindow::runInDialogFrame(const std::function<void()> &show)
 {
     hideRenameEdit();
     const bool wasActive = m_activated;
@@ -106,7 +106,7 @@ void TForm1::runInDialogFrame(const std::function<void()> &show)
         reactivate();
 }
 
-void TForm1::reloadConfiguration()
+void MainWindow::reloadConfiguration()
 {
     Q_EMIT configurationReloadRequested();
 }

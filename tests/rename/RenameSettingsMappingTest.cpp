@@ -1,12 +1,12 @@
 // The page-"0" settings travel between KAZ.INI and the rename logic.
 #include "support/TestSupport.h"
 
-#include "shell/PageZeroSettings.h"
+#include "rename/RenameSettingsMapping.h"
 
 using namespace kaz;
 using namespace kaz::test;
 
-TEST(PageZeroSettings, RoundTripAndUnusableValues)
+TEST(RenameSettingsMapping, RoundTripAndUnusableValues)
 {
     KazSettings s = KazSettings::defaults(kCommandLineScreen, Language::English);
     s.selection = {2, 3, 0};
@@ -37,7 +37,7 @@ TEST(PageZeroSettings, RoundTripAndUnusableValues)
     EXPECT_EQ(fallback.replacements, RenameSettings().replacements);
 }
 
-TEST(PageZeroSettings, CommandLineStartsFromTheStoredSettings)
+TEST(RenameSettingsMapping, CommandLineStartsFromTheStoredSettings)
 {
     TempHome home;
     const QString file = home.music() + QStringLiteral("/x.mp3");

@@ -1,12 +1,12 @@
 // What the main window keeps in the configuration file.
-#include "TForm1.h"
+#include "MainWindow.h"
 
 #include <QAction>
 #include <QToolButton>
 
 namespace kaz {
 
-void TForm1::loadSettings(const KazSettings &settings, bool applySelection)
+void MainWindow::loadSettings(const KazSettings &settings, bool applySelection)
 {
     setHints(settings.showHints);
     m_fontSize = settings.fontSize;
@@ -17,7 +17,7 @@ void TForm1::loadSettings(const KazSettings &settings, bool applySelection)
         page->loadSettings(settings, applySelection);
 }
 
-void TForm1::storeSettings(KazSettings &settings) const
+void MainWindow::storeSettings(KazSettings &settings) const
 {
     settings.windowWidth = m_lastNormalSize.width();
     settings.windowHeight = m_lastNormalSize.height();

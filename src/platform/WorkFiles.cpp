@@ -1,6 +1,6 @@
 #include "WorkFiles.h"
 
-#include "platform/Paths.h"
+#include "Paths.h"
 
 #include <QDir>
 #include <QFile>

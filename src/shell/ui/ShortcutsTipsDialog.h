@@ -12,11 +12,11 @@ class QTextBrowser;
 namespace kaz {
 
 // "Shortcuts & tips": the keyboard shortcuts on one tab, usage notes on the other.
-class TShortcutsTips : public QDialog
+class ShortcutsTipsDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TShortcutsTips(QWidget *parent = nullptr);
+    explicit ShortcutsTipsDialog(QWidget *parent = nullptr);
     void applyLanguage(Language language);
 
 private:

@@ -1,7 +1,7 @@
 // Selection commands and the status line of the main window.
-#include "TForm1.h"
+#include "MainWindow.h"
 
-#include "StatusLine.h"
+#include "widgets/StatusLine.h"
 
 #include "tags/TagIO.h"
 
@@ -18,22 +18,22 @@ const QString kThirteenBlanks = QString(13, QLatin1Char(' '));
 
 } // namespace
 
-void TForm1::setStatusText(const QString &text)
+void MainWindow::setStatusText(const QString &text)
 {
     m_statusLine->setText(text);
 }
 
-void TForm1::setOrderText(const QString &text)
+void MainWindow::setOrderText(const QString &text)
 {
     m_orderLine->setText(text);
 }
 
-QString TForm1::orderText() const
+QString MainWindow::orderText() const
 {
     return m_orderLine->text();
 }
 
-void TForm1::setStatusHighlighted(bool highlighted)
+void MainWindow::setStatusHighlighted(bool highlighted)
 {
     m_statusLine->setAutoFillBackground(highlighted);
     QPalette p = m_statusLine->palette();
@@ -46,19 +46,19 @@ void TForm1::setStatusHighlighted(bool highlighted)
     m_statusLine->setPalette(p);
 }
 
-void TForm1::setNamePreview(std::function<QString(const QString &)> preview)
+void MainWindow::setNamePreview(std::function<QString(const QString &)> preview)
 {
     m_namePreview = std::move(preview);
 }
 
-void TForm1::showCountStatus()
+void MainWindow::showCountStatus()
 {
     const int count = m_fileList->count();
     const int selected = int(m_fileList->selectionModel()->selectedRows().size());
     setStatusText(count == 0 ? QString() : QStringLiteral("%1/%2").arg(selected).arg(count));
 }
 
-QString TForm1::namePreviewText() const
+QString MainWindow::namePreviewText() const
 {
     const QStringList selected = selectedNames();
     if (selected.isEmpty())
@@ -69,7 +69,7 @@ QString TForm1::namePreviewText() const
     return (m_namePreview ? m_namePreview(path) : QString()) + kThirteenBlanks;
 }
 
-void TForm1::resetStatus()
+void MainWindow::resetStatus()
 {
     const QString text = namePreviewText();
     if (text == kThirteenBlanks)
@@ -78,7 +78,7 @@ void TForm1::resetStatus()
         setStatusText(text);
 }
 
-void TForm1::fileListClicked()
+void MainWindow::fileListClicked()
 {
     if (m_filling)
         return;
@@ -91,14 +91,14 @@ void TForm1::fileListClicked()
     updateSelectionControls();
 }
 
-void TForm1::updateSelectionControls()
+void MainWindow::updateSelectionControls()
 {
     const ListState state = listState();
     for (NotebookPage *page : std::as_const(m_pageList))
         page->selectionChanged(state);
 }
 
-bool TForm1::selectFirstIfNone()
+bool MainWindow::selectFirstIfNone()
 {
     if (m_fileList->count() == 0)
         return false;
@@ -107,7 +107,7 @@ bool TForm1::selectFirstIfNone()
     return true;
 }
 
-void TForm1::selectAll()
+void MainWindow::selectAll()
 {
     m_fileList->blockSignals(true);
     m_fileList->selectAll();
@@ -117,7 +117,7 @@ void TForm1::selectAll()
     updateSelectionControls();
 }
 
-void TForm1::deselectAll()
+void MainWindow::deselectAll()
 {
     m_fileList->blockSignals(true);
     m_fileList->clearSelection();
@@ -128,7 +128,7 @@ void TForm1::deselectAll()
     updateSelectionControls();
 }
 
-void TForm1::invertSelection()
+void MainWindow::invertSelection()
 {
     if (m_fileList->count() == 0)
         return;

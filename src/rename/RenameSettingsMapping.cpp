@@ -1,4 +1,4 @@
-#include "PageZeroSettings.h"
+#include "RenameSettingsMapping.h"
 
 namespace kaz {
 namespace {

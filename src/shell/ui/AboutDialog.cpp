@@ -1,4 +1,4 @@
-#include "TAboutBox.h"
+#include "AboutDialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -8,7 +8,7 @@
 
 namespace kaz {
 
-TAboutBox::TAboutBox(QWidget *parent)
+AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent)
     , m_name(new QLabel(QStringLiteral("KAZ  (Quillbay)"), this))
     , m_version(new QLabel(this))
@@ -46,7 +46,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     setMinimumWidth(380);
 }
 
-void TAboutBox::applyLanguage(Language language)
+void AboutDialog::applyLanguage(Language language)
 {
     setWindowTitle(QString::fromUtf8(tr2(language, "About", "Über")));
     m_text->setText(QString::fromUtf8(

@@ -1,7 +1,7 @@
-#include "TForm1.h"
+#include "MainWindow.h"
 
-#include "GuiPrompter.h"
-#include "StatusLine.h"
+#include "widgets/GuiPrompter.h"
+#include "widgets/StatusLine.h"
 
 #include "platform/ThreadPriority.h"
 
@@ -39,7 +39,7 @@ QToolButton *smallButton(const char *name, QWidget *parent)
 
 } // namespace
 
-TForm1::TForm1(const MainWindowOptions &options, QWidget *parent)
+MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     : QMainWindow(parent)
     , m_options(options)
     , m_language(options.language)
@@ -83,36 +83,36 @@ TForm1::TForm1(const MainWindowOptions &options, QWidget *parent)
     setDeactivatedView(true);
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::buildWidgets()
+void MainWindow::buildWidgets()
 {
     m_driveBox = new QComboBox(this);
     m_driveBox->setObjectName(QStringLiteral("DriveComboBox1"));
     m_driveBox->installEventFilter(this);
-    connect(m_driveBox, &QComboBox::activated, this, &TForm1::driveChosen);
+    connect(m_driveBox, &QComboBox::activated, this, &MainWindow::driveChosen);
 
     m_folderList = new QListWidget(this);
     m_folderList->setObjectName(QStringLiteral("DirectoryListBox1"));
     m_folderList->setContextMenuPolicy(Qt::CustomContextMenu);
     m_folderList->setIconSize(QSize(16, 16));
     m_folderList->viewport()->installEventFilter(this);
-    connect(m_folderList, &QListWidget::itemClicked, this, &TForm1::folderListClicked);
+    connect(m_folderList, &QListWidget::itemClicked, this, &MainWindow::folderListClicked);
     connect(m_folderList, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
         m_folderButton = Qt::LeftButton;
         folderListClicked(item);
     });
-    connect(m_folderList, &QWidget::customContextMenuRequested, this, &TForm1::folderPopup);
+    connect(m_folderList, &QWidget::customContextMenuRequested, this, &MainWindow::folderPopup);
 
     m_includeSubdirs = new QCheckBox(this);
     m_includeSubdirs->setObjectName(QStringLiteral("CheckBox1"));
-    connect(m_includeSubdirs, &QCheckBox::toggled, this, &TForm1::includeSubdirectoriesToggled);
+    connect(m_includeSubdirs, &QCheckBox::toggled, this, &MainWindow::includeSubdirectoriesToggled);
 
     m_folderEdit = new QLineEdit(this);
     m_folderEdit->setObjectName(QStringLiteral("RenameEdit"));
     m_folderEdit->hide();
     m_folderEdit->installEventFilter(this);
-    connect(m_folderEdit, &QLineEdit::returnPressed, this, &TForm1::finishFolderEdit);
+    connect(m_folderEdit, &QLineEdit::returnPressed, this, &MainWindow::finishFolderEdit);
     connect(m_folderEdit, &QLineEdit::textChanged, this, [this] {
         if (!m_folderEdit->hasFocus())
             hideRenameEdit();
@@ -131,13 +131,13 @@ void TForm1::buildWidgets()
     }
 
     m_maskButton = smallButton("MaskButton", this);
-    connect(m_maskButton, &QToolButton::clicked, this, &TForm1::maskButtonClicked);
+    connect(m_maskButton, &QToolButton::clicked, this, &MainWindow::maskButtonClicked);
     m_filterButton = smallButton("FilterButton", this);
-    connect(m_filterButton, &QToolButton::clicked, this, &TForm1::filterButtonClicked);
+    connect(m_filterButton, &QToolButton::clicked, this, &MainWindow::filterButtonClicked);
     m_sortButton = smallButton("SortButton", this);
     m_sortButton->setText(QStringLiteral("A..Z"));
     m_sortButton->setCheckable(true);
-    connect(m_sortButton, &QToolButton::clicked, this, &TForm1::sortButtonClicked);
+    connect(m_sortButton, &QToolButton::clicked, this, &MainWindow::sortButtonClicked);
     for (QToolButton *b : {m_maskButton, m_filterButton}) {
         b->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(b, &QWidget::customContextMenuRequested, this,
@@ -145,17 +145,17 @@ void TForm1::buildWidgets()
     }
     m_fontUpButton = smallButton("FontUpButton", this);
     m_fontUpButton->setText(QStringLiteral("A+"));
-    connect(m_fontUpButton, &QToolButton::clicked, this, &TForm1::fontLarger);
+    connect(m_fontUpButton, &QToolButton::clicked, this, &MainWindow::fontLarger);
     m_fontDownButton = smallButton("FontDownButton", this);
     m_fontDownButton->setText(QStringLiteral("A-"));
-    connect(m_fontDownButton, &QToolButton::clicked, this, &TForm1::fontSmaller);
+    connect(m_fontDownButton, &QToolButton::clicked, this, &MainWindow::fontSmaller);
 
     m_fileList = new QListWidget(this);
     m_fileList->setObjectName(QStringLiteral("FileListBox1"));
     m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_fileList, &QListWidget::itemSelectionChanged, this, &TForm1::fileListClicked);
-    connect(m_fileList, &QWidget::customContextMenuRequested, this, &TForm1::filePopup);
+    connect(m_fileList, &QListWidget::itemSelectionChanged, this, &MainWindow::fileListClicked);
+    connect(m_fileList, &QWidget::customContextMenuRequested, this, &MainWindow::filePopup);
 
     m_helpButton = new QPushButton(this);
     m_helpButton->setObjectName(QStringLiteral("HelpButton"));
@@ -175,7 +175,7 @@ void TForm1::buildWidgets()
         "QTabBar::tab:selected { background: palette(base); }"
         "QTabBar::tab:!selected { margin-top: 2px; }"));
     m_tabs->setElideMode(Qt::ElideNone);
-    connect(m_tabs, &QTabBar::tabBarClicked, this, &TForm1::tabClicked);
+    connect(m_tabs, &QTabBar::tabBarClicked, this, &MainWindow::tabClicked);
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
         if (index >= 0)
             m_pages->setCurrentIndex(index);
@@ -184,7 +184,7 @@ void TForm1::buildWidgets()
     m_pages->setObjectName(QStringLiteral("Notebook1"));
     m_exitButton = new QPushButton(this);
     m_exitButton->setObjectName(QStringLiteral("Button1"));
-    connect(m_exitButton, &QPushButton::clicked, this, &TForm1::exitClicked);
+    connect(m_exitButton, &QPushButton::clicked, this, &MainWindow::exitClicked);
 
     m_orderLine = new QLabel(this);
     m_orderLine->setObjectName(QStringLiteral("StatusBar1"));
@@ -206,7 +206,7 @@ void TForm1::buildWidgets()
     m_largeLabel->setAlignment(Qt::AlignCenter);
 }
 
-void TForm1::buildLayout()
+void MainWindow::buildLayout()
 {
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("Form"));
@@ -274,7 +274,7 @@ void TForm1::buildLayout()
     root->addLayout(statusRow);
 }
 
-void TForm1::registerLocks()
+void MainWindow::registerLocks()
 {
     for (QWidget *w : std::initializer_list<QWidget *>{m_includeSubdirs, m_exitButton, m_folderEdit, m_orderLine,
                                                        m_statusLine, m_maskButton, m_filterButton, m_sortButton,
@@ -286,7 +286,7 @@ void TForm1::registerLocks()
             m_runFrame.addLocked(menu->menuAction());
 }
 
-void TForm1::addPage(NotebookPage *page)
+void MainWindow::addPage(NotebookPage *page)
 {
     m_pageList.append(page);
     m_pages->addWidget(page);
@@ -300,19 +300,19 @@ void TForm1::addPage(NotebookPage *page)
         updateMinimumSize();
 }
 
-void TForm1::updateMinimumSize()
+void MainWindow::updateMinimumSize()
 {
     // Only a shown window knows the sizes its style gives the controls.
     // 601 x 471 at least; more where the captions of the language need it.
     setMinimumSize(QSize(601, 471).expandedTo(minimumSizeHint()));
 }
 
-int TForm1::currentPage() const
+int MainWindow::currentPage() const
 {
     return m_pages->currentIndex();
 }
 
-void TForm1::showPage(int index)
+void MainWindow::showPage(int index)
 {
     if (index < 0 || index >= m_pageList.size())
         return;
@@ -321,18 +321,18 @@ void TForm1::showPage(int index)
     m_includeSubdirs->setEnabled(index == 0 && !m_runFrame.running());
 }
 
-void TForm1::tabClicked(int index)
+void MainWindow::tabClicked(int index)
 {
     m_tabClickedSinceActivation = true;
     showPage(index);
 }
 
-void TForm1::processEvents()
+void MainWindow::processEvents()
 {
     QCoreApplication::processEvents();
 }
 
-void TForm1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Closing the window is the same as "E&xit", and like it refused during a run.
     if (m_runFrame.running()) {
@@ -346,14 +346,14 @@ void TForm1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void TForm1::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     if (!isMaximized() && !isFullScreen())
         m_lastNormalSize = size();
 }
 
-void TForm1::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     updateMinimumSize();

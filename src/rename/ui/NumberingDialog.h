@@ -19,11 +19,11 @@ class RadioGroup;
 // The numbering dialog: where a kept track number goes in a composed name
 // and whether it is bracketed. Every change is shown at once through the
 // changed callback; Save keeps it, Cancel goes back to what was stored.
-class TForm4 : public QDialog
+class NumberingDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TForm4(QWidget *parent = nullptr);
+    explicit NumberingDialog(QWidget *parent = nullptr);
 
     void applyLanguage(Language language);
     void setNumbering(const NumberingSettings &numbering);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/FileListing.h"
-#include "shell/KazSettings.h"
+#include "browser/FileListing.h"
+#include "config/KazSettings.h"
 
 #include "platform/Language.h"
 

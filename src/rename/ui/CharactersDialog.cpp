@@ -1,4 +1,4 @@
-#include "TAboutBox1.h"
+#include "CharactersDialog.h"
 
 #include "rename/RenameSettings.h"
 #include "rename/RenameTexts.h"
@@ -15,7 +15,7 @@
 
 namespace kaz {
 
-TAboutBox1::TAboutBox1(Prompter &prompter, QWidget *parent)
+CharactersDialog::CharactersDialog(Prompter &prompter, QWidget *parent)
     : QDialog(parent)
     , m_prompter(prompter)
     , m_characterBox(new QGroupBox(this))
@@ -31,7 +31,7 @@ TAboutBox1::TAboutBox1(Prompter &prompter, QWidget *parent)
     m_delimiter->setMaximumWidth(60);
     m_ok->setObjectName(QStringLiteral("OKButton"));
     m_ok->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, &TAboutBox1::accept);
+    connect(m_ok, &QPushButton::clicked, this, &CharactersDialog::accept);
 
     auto *grid = new QGridLayout(m_characterBox);
     for (int i = 0; i < 9; ++i) {
@@ -63,7 +63,7 @@ TAboutBox1::TAboutBox1(Prompter &prompter, QWidget *parent)
     applyLanguage(kDefaultLanguage);
 }
 
-void TAboutBox1::applyLanguage(Language language)
+void CharactersDialog::applyLanguage(Language language)
 {
     m_language = language;
     setWindowTitle(QString::fromUtf8(tr2(language, "Character", "Zeichen")));
@@ -73,14 +73,14 @@ void TAboutBox1::applyLanguage(Language language)
         QString::fromUtf8(tr2(language, "you can use several character", "mehrere Zeichen sind möglich")));
 }
 
-void TAboutBox1::setValues(const QString &replacements, const QString &delimiter)
+void CharactersDialog::setValues(const QString &replacements, const QString &delimiter)
 {
     for (int i = 0; i < 9; ++i)
         m_fields[i]->setText(i < replacements.size() ? replacements.mid(i, 1) : QString());
     m_delimiter->setText(delimiter);
 }
 
-QString TAboutBox1::replacements() const
+QString CharactersDialog::replacements() const
 {
     QString chars;
     // An empty field stands for a blank, which the trimming of names removes at the ends.
@@ -89,12 +89,12 @@ QString TAboutBox1::replacements() const
     return chars;
 }
 
-QString TAboutBox1::delimiter() const
+QString CharactersDialog::delimiter() const
 {
     return m_delimiter->text();
 }
 
-void TAboutBox1::accept()
+void CharactersDialog::accept()
 {
     if (!delimiterIsAllowed(delimiter())) {
         m_prompter.inform(MessageKind::Warning, renameText(RenameText::DelimiterNotAllowed, m_language));

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "NotebookPage.h"
-#include "PageHost.h"
-#include "RunFrame.h"
+#include "widgets/NotebookPage.h"
+#include "widgets/PageHost.h"
+#include "widgets/RunFrame.h"
 
 #include "platform/Language.h"
 #include "platform/Prompter.h"
-#include "shell/FileListing.h"
+#include "browser/FileListing.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -50,12 +50,12 @@ struct MainWindowOptions {
 // the pages below, the order and status lines at the bottom. It owns the
 // browser state, the selection, the run frame and the language; each page
 // brings its own controls.
-class TForm1 : public QMainWindow, public PageHost
+class MainWindow : public QMainWindow, public PageHost
 {
     Q_OBJECT
 public:
-    explicit TForm1(const MainWindowOptions &options = {}, QWidget *parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(const MainWindowOptions &options = {}, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // Adds a notebook page; its tab follows the existing ones.
     void addPage(NotebookPage *page);

@@ -1,4 +1,4 @@
-#include "shell/ConfigFile.h"
+#include "config/ConfigFile.h"
 
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"

@@ -1,6 +1,6 @@
-#include "shell/FileListing.h"
-#include "shell/FolderCommands.h"
-#include "shell/FolderRecovery.h"
+#include "browser/FileListing.h"
+#include "browser/FolderCommands.h"
+#include "browser/FolderRecovery.h"
 
 #include "platform/Paths.h"
 #include "platform/ThreadPriority.h"

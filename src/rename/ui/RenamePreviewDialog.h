@@ -17,13 +17,13 @@ namespace kaz {
 // The preview: one row per file with status, tag information, current
 // name, previewed name and path. Files can be excluded; "&Rename" hands the
 // rest to the real run through "fl_pre.kaz".
-class Tpreview_dlg : public QDialog
+class RenamePreviewDialog : public QDialog
 {
     Q_OBJECT
 public:
     enum Outcome { Cancelled, Rename, Reinitialize };
 
-    Tpreview_dlg(PreviewTable table, qint64 notRenamed, Language language, QWidget *parent = nullptr);
+    RenamePreviewDialog(PreviewTable table, qint64 notRenamed, Language language, QWidget *parent = nullptr);
 
     Outcome outcome() const { return m_outcome; }
     const PreviewTable &table() const { return m_table; }

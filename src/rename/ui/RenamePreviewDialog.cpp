@@ -1,4 +1,4 @@
-#include "Tpreview_dlg.h"
+#include "RenamePreviewDialog.h"
 
 #include "rename/RenameTexts.h"
 
@@ -26,7 +26,7 @@ QString text(Language language, const char *english, const char *german)
 
 } // namespace
 
-Tpreview_dlg::Tpreview_dlg(PreviewTable table, qint64 notRenamed, Language language, QWidget *parent)
+RenamePreviewDialog::RenamePreviewDialog(PreviewTable table, qint64 notRenamed, Language language, QWidget *parent)
     : QDialog(parent)
     , m_table(std::move(table))
     , m_language(language)
@@ -77,10 +77,10 @@ Tpreview_dlg::Tpreview_dlg(PreviewTable table, qint64 notRenamed, Language langu
         m_popup->addAction(a);
         return a;
     };
-    addItem("excludefromrenaimg1", &Tpreview_dlg::toggleSelected);
-    addItem("reinitializepreview1", &Tpreview_dlg::requestReinitialize);
-    addItem("showonlyfileswitherrorsinID3Tag1", &Tpreview_dlg::showOnlyProblems);
-    addItem("showmodifyID3Tag1", &Tpreview_dlg::editSelected)->setEnabled(false);
+    addItem("excludefromrenaimg1", &RenamePreviewDialog::toggleSelected);
+    addItem("reinitializepreview1", &RenamePreviewDialog::requestReinitialize);
+    addItem("showonlyfileswitherrorsinID3Tag1", &RenamePreviewDialog::showOnlyProblems);
+    addItem("showmodifyID3Tag1", &RenamePreviewDialog::editSelected)->setEnabled(false);
     // "select all" has always been in the menu without doing anything.
     QAction *selectAll = addItem("selectall1", [] {});
     selectAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
@@ -92,13 +92,13 @@ Tpreview_dlg::Tpreview_dlg(PreviewTable table, qint64 notRenamed, Language langu
     addAction(help);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_popup->popup(m_grid->viewport()->mapToGlobal(pos)); });
-    connect(m_grid, &QTableWidget::cellDoubleClicked, this, &Tpreview_dlg::editSelected);
+    connect(m_grid, &QTableWidget::cellDoubleClicked, this, &RenamePreviewDialog::editSelected);
 
-    connect(m_exclude, &QPushButton::clicked, this, &Tpreview_dlg::toggleSelected);
-    connect(m_reinit, &QPushButton::clicked, this, &Tpreview_dlg::requestReinitialize);
-    connect(m_errorsOnly, &QPushButton::clicked, this, &Tpreview_dlg::showOnlyProblems);
-    connect(m_edit, &QPushButton::clicked, this, &Tpreview_dlg::editSelected);
-    connect(m_ok, &QPushButton::clicked, this, &Tpreview_dlg::renameAndClose);
+    connect(m_exclude, &QPushButton::clicked, this, &RenamePreviewDialog::toggleSelected);
+    connect(m_reinit, &QPushButton::clicked, this, &RenamePreviewDialog::requestReinitialize);
+    connect(m_errorsOnly, &QPushButton::clicked, this, &RenamePreviewDialog::showOnlyProblems);
+    connect(m_edit, &QPushButton::clicked, this, &RenamePreviewDialog::editSelected);
+    connect(m_ok, &QPushButton::clicked, this, &RenamePreviewDialog::renameAndClose);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_helpButton, &QPushButton::clicked, this, [this] {
         if (m_help)
@@ -135,7 +135,7 @@ Tpreview_dlg::Tpreview_dlg(PreviewTable table, qint64 notRenamed, Language langu
     m_ok->setFocus();
 }
 
-void Tpreview_dlg::applyLanguage()
+void RenamePreviewDialog::applyLanguage()
 {
     const Language l = m_language;
     setWindowTitle(previewCaption(int(m_notRenamed), l));
@@ -164,7 +164,7 @@ void Tpreview_dlg::applyLanguage()
             a->setText(text(l, english, german));
 }
 
-void Tpreview_dlg::setTagEditor(std::function<QList<qsizetype>(const QList<qsizetype> &)> editor)
+void RenamePreviewDialog::setTagEditor(std::function<QList<qsizetype>(const QList<qsizetype> &)> editor)
 {
     m_editor = std::move(editor);
     m_edit->setEnabled(bool(m_editor));
@@ -172,7 +172,7 @@ void Tpreview_dlg::setTagEditor(std::function<QList<qsizetype>(const QList<qsize
         a->setEnabled(bool(m_editor));
 }
 
-void Tpreview_dlg::fillGrid(const QList<qsizetype> &rows)
+void RenamePreviewDialog::fillGrid(const QList<qsizetype> &rows)
 {
     m_shown = rows;
     // An empty preview still shows one (empty) row.
@@ -186,7 +186,7 @@ void Tpreview_dlg::fillGrid(const QList<qsizetype> &rows)
     }
 }
 
-QList<qsizetype> Tpreview_dlg::selectedTableRows() const
+QList<qsizetype> RenamePreviewDialog::selectedTableRows() const
 {
     QList<qsizetype> rows;
     for (const QModelIndex &index : m_grid->selectionModel()->selectedRows())
@@ -196,7 +196,7 @@ QList<qsizetype> Tpreview_dlg::selectedTableRows() const
     return rows;
 }
 
-void Tpreview_dlg::toggleSelected()
+void RenamePreviewDialog::toggleSelected()
 {
     for (const QModelIndex &index : m_grid->selectionModel()->selectedRows()) {
         if (index.row() >= m_shown.size())
@@ -207,27 +207,27 @@ void Tpreview_dlg::toggleSelected()
     }
 }
 
-void Tpreview_dlg::showOnlyProblems()
+void RenamePreviewDialog::showOnlyProblems()
 {
     const QList<qsizetype> rows = m_table.rowsWithProblems();
     if (!rows.isEmpty())
         fillGrid(rows);
 }
 
-void Tpreview_dlg::requestReinitialize()
+void RenamePreviewDialog::requestReinitialize()
 {
     m_outcome = Reinitialize;
     reject();
 }
 
-void Tpreview_dlg::renameAndClose()
+void RenamePreviewDialog::renameAndClose()
 {
     m_table.writeFilteredList();
     m_outcome = Rename;
     accept();
 }
 
-void Tpreview_dlg::editSelected()
+void RenamePreviewDialog::editSelected()
 {
     if (!m_editor)
         return;
@@ -240,7 +240,7 @@ void Tpreview_dlg::editSelected()
     }
 }
 
-void Tpreview_dlg::showEvent(QShowEvent *event)
+void RenamePreviewDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // The status column first, however wide the path column is; after the
@@ -248,7 +248,7 @@ void Tpreview_dlg::showEvent(QShowEvent *event)
     QTimer::singleShot(0, m_grid, [grid = m_grid] { grid->horizontalScrollBar()->setValue(0); });
 }
 
-void Tpreview_dlg::resizeEvent(QResizeEvent *event)
+void RenamePreviewDialog::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
     if (width() < 561)

@@ -1,6 +1,6 @@
 // The main window's language routine: every caption and hint of the
 // window, its menus and pop-ups in English or German.
-#include "TForm1.h"
+#include "MainWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -103,14 +103,14 @@ void setCaption(QObject *object, const QString &text)
 
 } // namespace
 
-void TForm1::setLanguage(Language language)
+void MainWindow::setLanguage(Language language)
 {
     m_language = language;
     applyLanguage();
     Q_EMIT languageChanged(language);
 }
 
-void TForm1::applyLanguage()
+void MainWindow::applyLanguage()
 {
     for (const Caption &c : kCaptions)
         if (QObject *o = findChild<QObject *>(QLatin1String(c.name)))
