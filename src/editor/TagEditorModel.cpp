@@ -104,6 +104,7 @@ TagEditorModel::SaveResult TagEditorModel::save(const QString &typedName, bool c
     result.rename = rename(typedName);
     if (m_stripped) {
         m_session.carryOver.clear();
+        ensureOwnerWritable(m_path); // as the tag writer does
         const StripResult stripped = stripTag(m_path, m_context);
         result.status = stripped.status;
         result.stripped = stripped.hadTag && stripped.status.ok();

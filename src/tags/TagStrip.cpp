@@ -15,7 +15,6 @@ StripResult stripTag(const QString &fileName, const TagContext &context)
         return result;
     result.hadTag = true;
     result.removed = id3v1::kTagSize + (current.hasLyrics3 ? current.lyrics3Size : 0);
-    ensureOwnerWritable(fileName);
     result.status = replaceFileEnd(fileName, current.fileSize - result.removed, {});
     return result;
 }

@@ -13,7 +13,8 @@ struct StripResult {
 // Removes the ID3v1 tag and a Lyrics3 block in front of it by cutting the
 // file; every byte before them stays. A file without a tag is left alone.
 // One truncate does the change, so an interruption leaves either the old
-// file or the stripped one.
+// file or the stripped one. Permissions are left as they are: a read-only
+// file fails.
 StripResult stripTag(const QString &fileName, const TagContext &context = {});
 
 } // namespace kaz
