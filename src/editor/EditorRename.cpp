@@ -54,22 +54,22 @@ QString withoutForbiddenChars(const QString &text)
     return clean;
 }
 
-QString extensionOf(const QString &path)
+QString mp3ExtensionOf(const QString &path)
 {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     return name.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive) ? name.right(4) : QString();
 }
 
-QString baseNameOf(const QString &path)
+QString nameWithoutMp3(const QString &path)
 {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    return name.left(name.size() - extensionOf(path).size());
+    return name.left(name.size() - mp3ExtensionOf(path).size());
 }
 
 EditorRenameResult renameWithFreeName(const QString &path, const QString &base)
 {
     const QString stem = folderOf(path) + base;
-    const QString extension = extensionOf(path);
+    const QString extension = mp3ExtensionOf(path);
     EditorRenameResult result{false, path, {}};
     if (stem + extension == path)
         return result;
@@ -87,7 +87,7 @@ EditorRenameResult renameWithFreeName(const QString &path, const QString &base)
 
 EditorRenameResult renameExactly(const QString &path, const QString &base)
 {
-    const QString target = folderOf(path) + base + extensionOf(path);
+    const QString target = folderOf(path) + base + mp3ExtensionOf(path);
     if (target == path)
         return {false, path, {}};
     return attempt(path, target);

@@ -27,7 +27,7 @@ EditorRenameResult renameWithFreeName(const QString &path, const QString &base);
 EditorRenameResult renameExactly(const QString &path, const QString &base);
 
 // The file name without its extension (".mp3" in any case), and the extension.
-QString baseNameOf(const QString &path);
-QString extensionOf(const QString &path);
+QString nameWithoutMp3(const QString &path);
+QString mp3ExtensionOf(const QString &path);
 
 } // namespace kaz

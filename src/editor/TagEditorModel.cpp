@@ -22,7 +22,7 @@ void TagEditorModel::open(const QString &path)
     m_stripAvailable = m_tag.tagged;
     m_stripped = false;
     m_swapped = false;
-    m_nameOnEntry = baseNameOf(path);
+    m_nameOnEntry = nameWithoutMp3(path);
 }
 
 HeaderState TagEditorModel::openingHeader() const

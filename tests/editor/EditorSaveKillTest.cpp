@@ -28,7 +28,7 @@ namespace {
         for (const QString &file : files) {
             model.open(file);
             model.fields().title = round % 2 ? QStringLiteral("short") : QString(300, QLatin1Char('x'));
-            model.save(baseNameOf(file), false);
+            model.save(nameWithoutMp3(file), false);
             const char tick = 1;
             if (::write(progressFd, &tick, 1) < 0)
                 ::_exit(2);

@@ -146,7 +146,7 @@ TEST_F(TagEditorModelTest, StripAndSaveCutsTagAndLyrics3BlockOnly)
         model.strip();
         EXPECT_TRUE(model.fields().title.isEmpty());
         EXPECT_TRUE(model.fields().artist.isEmpty());
-        const TagEditorModel::SaveResult r = model.save(baseNameOf(path), false);
+        const TagEditorModel::SaveResult r = model.save(nameWithoutMp3(path), false);
         EXPECT_TRUE(r.stripped) << c.name;
         EXPECT_FALSE(r.wrote);
         EXPECT_EQ(contentHash(path), QCryptographicHash::hash(audio, QCryptographicHash::Sha256).toHex()) << c.name;
