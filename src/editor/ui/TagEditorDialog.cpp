@@ -229,15 +229,17 @@ void TagEditorDialog::buildLayout()
     grid->addWidget(m_comment, 4, 1);
     grid->addWidget(m_yearLabel, 5, 0);
     grid->addLayout(numbers, 5, 1);
-    grid->setColumnMinimumWidth(0, 150);
+    grid->setColumnMinimumWidth(0, 120);
 
-    auto *tools = new QHBoxLayout;
-    tools->addWidget(m_copy);
-    tools->addWidget(m_insert);
-    tools->addWidget(m_folders);
-    tools->addStretch(1);
-    tools->addWidget(m_strip);
-    tools->addWidget(m_unstrip);
+    auto *stripButtons = new QHBoxLayout;
+    stripButtons->addStretch(1);
+    stripButtons->addWidget(m_strip);
+    stripButtons->addWidget(m_unstrip);
+    auto *tools = new QGridLayout;
+    tools->addWidget(m_copy, 0, 0);
+    tools->addWidget(m_insert, 1, 0);
+    tools->addWidget(m_folders, 0, 1);
+    tools->addLayout(stripButtons, 1, 1);
 
     auto *playerButtons = new QHBoxLayout;
     playerButtons->addWidget(m_playButton);
