@@ -1,6 +1,7 @@
 #include "TagEditorModel.h"
 
 #include "platform/Prompter.h"
+#include "tags/Genres.h"
 #include "tags/TagStrip.h"
 
 namespace kaz {
@@ -23,6 +24,17 @@ void TagEditorModel::open(const QString &path)
     m_stripped = false;
     m_swapped = false;
     m_nameOnEntry = nameWithoutMp3(path);
+}
+
+void TagEditorModel::showValues(const TagValues &values)
+{
+    m_fields.title = values.title;
+    m_fields.artist = values.artist;
+    m_fields.album = values.album;
+    m_fields.comment = values.comment;
+    m_fields.year = values.year;
+    m_fields.track = trackFromInput(values.trackText);
+    m_fields.genre = genreName(values.genre);
 }
 
 HeaderState TagEditorModel::openingHeader() const
@@ -113,6 +125,8 @@ TagEditorModel::SaveResult TagEditorModel::save(const QString &typedName, bool c
             m_session.carryOver.remember(m_fields, m_session.sampler);
         else
             m_session.carryOver.clear();
+        if (!m_writesTag)
+            return result;
         const TagRecord current = readTag(m_path, m_context, &result.status);
         // An untagged file gets a tag only when the user gave it values.
         if (result.status.ok() && (current.tagged || hasAnyValue(m_fields))) {

@@ -22,6 +22,13 @@ public:
     // replace the file's own (the title excepted).
     void open(const QString &path);
 
+    // Shows values handed in by a caller (the file-name grid) in place of
+    // the file's own.
+    void showValues(const TagValues &values);
+    // Off: Save renames and remembers but leaves writing to the caller
+    // (get_id3tag with the edit flag writes itself).
+    void setWritesTag(bool writes) { m_writesTag = writes; }
+
     const QString &path() const { return m_path; }
     const TagRecord &tag() const { return m_tag; }
     EditorFields &fields() { return m_fields; }
@@ -77,6 +84,7 @@ private:
     bool m_stripAvailable = false;
     bool m_stripped = false;
     bool m_swapped = false;
+    bool m_writesTag = true;
     QString m_nameOnEntry;
 };
 

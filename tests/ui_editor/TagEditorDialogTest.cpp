@@ -1,4 +1,5 @@
 // The tag editor dialog offscreen, driven by its control names.
+#include "editor/ui/DialogTagEditor.h"
 #include "editor/ui/TagEditorDialog.h"
 #include "editor/ui/TagEditorRunner.h"
 
@@ -351,4 +352,33 @@ TEST_F(TagEditorDialogTest, PlayerControlsAndPositionBar)
     find<QSlider>(&quiet, "TrackBar1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QTest::qWait(600);
     EXPECT_EQ(readAll(a).size(), mp3Frames(2).size() + 128);
+}
+
+TEST_F(TagEditorDialogTest, OpenedByTheTagWriterShowsHandedValuesAndLetsItWrite)
+{
+    const QString a = putSong(dir, QStringLiteral("a.mp3"), values(QStringLiteral("old"), QStringLiteral("A")));
+    TagEditorOptions options;
+    options.beforeShow = [](TagEditorDialog &dialog) {
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            EXPECT_EQ(find<QLineEdit>(&dialog, "Edit3")->text(), QStringLiteral("from the name"));
+            find<QLineEdit>(&dialog, "Trackname")->setText(QStringLiteral("renamed"));
+            find<QLineEdit>(&dialog, "Edit2")->setText(QString(33, QLatin1Char('b')));
+            find<QPushButton>(&dialog, "OKBtn")->click();
+        });
+    };
+    DialogTagEditor editor(session, options);
+    TagOverride override;
+    override.title = QStringLiteral("from the name");
+    TagContext context;
+    context.override = &override;
+    context.editor = &editor;
+    QString name = a;
+    TagWriteResult written;
+    get_id3tag(name, true, context, &written);
+    EXPECT_TRUE(written.attempted);
+    EXPECT_EQ(name, dir + QStringLiteral("/renamed.mp3"));
+    const TagRecord t = readTag(name, {});
+    EXPECT_EQ(t.title, QStringLiteral("from the name"));
+    EXPECT_EQ(t.longAlbum, QString(33, QLatin1Char('b')));
+    EXPECT_TRUE(readAll(name).startsWith(mp3Frames(2)));
 }

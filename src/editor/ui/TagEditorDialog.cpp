@@ -409,6 +409,13 @@ void TagEditorDialog::openFile(const QString &path)
     m_title->setFocus();
 }
 
+void TagEditorDialog::showValues(const TagValues &values)
+{
+    m_model.showValues(values);
+    showFields();
+    m_header->setText(headerText(headerFor(m_title->text(), m_artist->text(), m_album->text()), m_language));
+}
+
 void TagEditorDialog::readControls()
 {
     EditorFields &f = m_model.fields();

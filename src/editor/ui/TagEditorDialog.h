@@ -42,6 +42,8 @@ public:
     void setSequence(int position, int count);
     // Reads the file and fills the controls.
     void openFile(const QString &path);
+    // Shows values handed in by a caller instead of the file's own.
+    void showValues(const TagValues &values);
 
     EditorClose closeReason() const { return m_close; }
     // The file's path now (it may have been renamed).
