@@ -3,7 +3,6 @@
 #include "EditorFixtures.h"
 #include "support/QtPrinters.h"
 
-#include "editor/EditorSequence.h"
 #include "editor/TagEditorModel.h"
 #include "tags/TagIO.h"
 
@@ -242,32 +241,4 @@ TEST_F(TagEditorModelTest, UndoOntoATakenNameIsRefusedAndReported)
     EXPECT_EQ(model.path(), dir + QStringLiteral("/b.mp3"));
     EXPECT_EQ(tagOf(a).title, QStringLiteral("other"));
     EXPECT_EQ(prompter.shown.size(), 1);
-}
-
-TEST(EditorSequence, ExitOnTheSecondOfFiveShowsNoMore)
-{
-    const QStringList files{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-                            QStringLiteral("5")};
-    struct Case {
-        QList<EditorClose> closes;
-        int shown;
-        QList<qsizetype> saved;
-        bool stopped;
-    } cases[] = {
-        {{EditorClose::Save, EditorClose::Exit}, 2, {0}, true},
-        {{EditorClose::Skip, EditorClose::SaveAndCopy, EditorClose::Save, EditorClose::Skip, EditorClose::Save}, 5, {1, 2, 4}, false},
-        {{EditorClose::Exit}, 1, {}, true},
-    };
-    for (const Case &c : cases) {
-        int shown = 0;
-        const EditorSequenceResult r = runEditorSequence(files, [&](qsizetype index, QString &path) {
-            EXPECT_EQ(index, shown);
-            path += QStringLiteral("x"); // a rename in the dialog
-            return c.closes.at(shown++);
-        });
-        EXPECT_EQ(shown, c.shown);
-        EXPECT_EQ(r.saved, c.saved);
-        EXPECT_EQ(r.stopped, c.stopped);
-        EXPECT_EQ(r.paths.at(0), QStringLiteral("1x"));
-    }
 }
