@@ -311,6 +311,9 @@ void TagEditorDialog::connectControls()
         if (value > 255)
             m_track->setValue(0);
     });
+    connect(m_folderLine, &StatusLine::resetRequested, this, [this] {
+        m_folderLine->setText(m_model.path().left(m_model.path().lastIndexOf(QLatin1Char('/')) + 1));
+    });
     connect(m_sampler, &QCheckBox::toggled, this, [this](bool on) { m_model.session().sampler = on; });
 
     connect(m_playButton, &QToolButton::clicked, this, &TagEditorDialog::play);
@@ -394,9 +397,6 @@ void TagEditorDialog::openFile(const QString &path)
     m_name->setText(nameWithoutMp3(path));
     m_filling = false;
     m_folderLine->setText(path.left(path.lastIndexOf(QLatin1Char('/')) + 1));
-    connect(m_folderLine, &StatusLine::resetRequested, this,
-            [this] { m_folderLine->setText(m_model.path().left(m_model.path().lastIndexOf(QLatin1Char('/')) + 1)); },
-            Qt::UniqueConnection);
     showFields();
     resetLongLabels();
     m_header->setText(headerText(m_model.openingHeader(), m_language));
