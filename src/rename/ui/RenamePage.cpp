@@ -14,6 +14,7 @@
 #include "widgets/RadioGroup.h"
 #include "widgets/RunFrame.h"
 #include "tags/TagIO.h"
+#include "editor/ui/TagEditorRunner.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -61,6 +62,12 @@ RenamePage::RenamePage(PageHost &host, QWidget *parent)
     buildControls();
     setSettings(m_settings);
     m_host.setNamePreview([this](const QString &path) { return namePreview(path); });
+    m_runner->setTagEditor([this](const QStringList &paths) {
+        TagEditorOptions options;
+        options.language = m_host.language();
+        options.prompter = &m_host.prompter();
+        return editTagsOneByOne(paths, programTagEditorSession(), options, this).saved;
+    });
     if (QMenu *files = m_host.menu(HostMenu::FileList)) {
         auto *item = new QAction(this);
         item->setObjectName(QStringLiteral("renameselectedfiles1"));
