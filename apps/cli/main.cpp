@@ -1,6 +1,8 @@
 #include "CliCommand.h"
 #include "CliSupport.h"
 
+#include "platform/TailJournal.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -41,6 +43,12 @@ int main(int argc, char *argv[])
         return ExitOk;
     }
     const QString name = arguments.at(1);
+    // A tag write killed halfway left its journal: put the file's old end back
+    // before any command looks at it.
+    QStringList problems;
+    kaz::recoverInterruptedTailWrites(&problems);
+    for (const QString &problem : problems)
+        err(QStringLiteral("kaz-cli: %1\n").arg(problem));
     for (const CliCommand *command : commands()) {
         if (name == QLatin1String(command->name)) {
             arguments.removeAt(1);

@@ -39,14 +39,11 @@ QList<FolderEntry> listFolder(const QString &folder, bool *ok)
     return entries;
 }
 
-qint64 prepareRegularFile(const QString &path)
+qint64 regularFileSize(const QString &path)
 {
-    const QByteArray p = QFile::encodeName(path);
     struct stat st {};
-    if (::lstat(p.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return -1;
-    if (!(st.st_mode & S_IWUSR))
-        ::chmod(p.constData(), (st.st_mode & 07777) | S_IWUSR);
     return st.st_size;
 }
 

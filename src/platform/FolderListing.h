@@ -17,9 +17,8 @@ struct FolderEntry {
 // loop. A folder that cannot be read gives no entries (ok false).
 QList<FolderEntry> listFolder(const QString &folder, bool *ok = nullptr);
 
-// Gives a regular file's owner write permission when it lacks it and returns
-// the file's size; -1 when the path is no regular file.
-qint64 prepareRegularFile(const QString &path);
+// The size of a regular file; -1 when the path is no regular file.
+qint64 regularFileSize(const QString &path);
 
 // Whether anything (a file, folder or link) is at the path.
 bool pathExists(const QString &path);

@@ -7,7 +7,10 @@
 
 #include "platform/MediaPlayer.h"
 
+#include <QFile>
+
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace kaz {
 namespace {
@@ -17,6 +20,17 @@ constexpr int kMaxSuffix = 1000000;
 bool isLockError(int error)
 {
     return error == EACCES || error == EPERM || error == EBUSY || error == ETXTBSY;
+}
+
+// Another file has the name; a name that is the file's own in other letter
+// case (on a file system that ignores case) is not taken.
+bool takenByAnother(const QString &path, const QString &target)
+{
+    struct stat atTarget {}, atPath {};
+    if (::lstat(QFile::encodeName(target).constData(), &atTarget) != 0)
+        return false;
+    return ::lstat(QFile::encodeName(path).constData(), &atPath) != 0 || atPath.st_dev != atTarget.st_dev
+           || atPath.st_ino != atTarget.st_ino;
 }
 
 } // namespace
@@ -53,8 +67,15 @@ CollisionRenamer::Result CollisionRenamer::renameTo(const QString &oldPath, cons
         result.outcome = Unchanged;
         return result;
     }
-    // No look before the rename: the rename itself refuses a taken name, and
-    // the pair logged for it is taken back.
+    // The rename itself refuses a taken name (and the pair logged for it is
+    // taken back); the look before it keeps a taken name out of the logs, so
+    // that a run killed between logging and renaming never leaves a line
+    // whose new path is another file.
+    if (takenByAnother(oldPath, target)) {
+        result.outcome = TargetTaken;
+        result.status = FsStatus::fromErrno(EEXIST);
+        return result;
+    }
     if (m_log && !m_log->record(oldPath, target)) {
         result.status = FsStatus::fromErrno(EIO);
         return result;
@@ -85,9 +106,16 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
     results.reserve(jobs.size());
     qsizetype next = 0;
     while (next < jobs.size()) {
+        // The batch ends before the first job whose name is taken: that one
+        // goes alone, with suffixes.
         QList<std::pair<QString, QString>> pairs;
-        for (qsizetype i = next; i < jobs.size(); ++i)
+        for (qsizetype i = next; i < jobs.size() && !takenByAnother(jobs[i].oldPath, firstChoice(jobs[i])); ++i)
             pairs.append({jobs[i].oldPath, firstChoice(jobs[i])});
+        if (pairs.isEmpty()) {
+            const Job &job = jobs[next++];
+            results.append(renameWithSuffix(job.oldPath, job.folder, job.base, job.extension));
+            continue;
+        }
         if (!m_log || !m_log->recordBatch(pairs)) {
             for (; next < jobs.size(); ++next) {
                 const Job &job = jobs[next];
@@ -98,6 +126,7 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
         for (qsizetype i = 0; i < pairs.size(); ++i, ++next) {
             Result result;
             result.target = pairs[i].second;
+            ensureOwnerWritable(pairs[i].first);
             result.status = renameNoReplace(pairs[i].first, result.target);
             if (result.status.ok()) {
                 result.outcome = Renamed;

@@ -40,7 +40,7 @@ GatherResult writeTreeList(const QString &startFolder, bool testSizes)
                 continue;
             matched = true;
             const QString path = folder + file.name;
-            if (testSizes && prepareRegularFile(path) <= id3v1::kTailSize)
+            if (testSizes && regularFileSize(path) <= id3v1::kTailSize)
                 continue;
             if (list.append(path))
                 ++result.files;

@@ -22,9 +22,9 @@ GatherResult writeSelectionList(const QStringList &paths);
 
 // Writes every MP3 file of the tree below startFolder to "fl.kaz", folder by
 // folder in the order of the folder list (which is built on the way and left
-// as "dl.kaz"). With testSizes, files of 144 bytes or less are left out and
-// the others get their owner's write permission; without it the caller does
-// both when it reads the tags, which looks at size and permission anyway.
+// as "dl.kaz"). With testSizes, files of 144 bytes or less are left out;
+// without it the caller does that when it reads the tags, which looks at the
+// size anyway.
 GatherResult writeTreeList(const QString &startFolder, bool testSizes);
 
 } // namespace kaz
