@@ -50,8 +50,12 @@ struct RenameOutcome {
     qint64 missingFields = 0; // preview: tagged files lacking artist, album or title
     // Files left untouched because their path holds a line break.
     QStringList lineBreakPaths;
-    // Files whose rename failed: path and reason.
+    // Files whose rename failed, and files and folders left alone: path and
+    // reason.
     QStringList failures;
+    // The file list could not be written: the run stopped before its first
+    // rename (the reason is in failures).
+    bool workListFailed = false;
     PreviewTable preview; // filled in preview mode, in run order
 };
 
