@@ -155,8 +155,8 @@ bool Runner::gather()
     if (gathered.listFailed) {
         m_outcome.workListFailed = true;
         m_outcome.failures.append(workFilePath(workfile::FileList)
-                                  + QStringLiteral(": the list of files could not be written whole (is the program "
-                                                   "folder's disk full?); nothing was renamed"));
+                                  + QStringLiteral(": the list of files could not be written whole (a full disk, or "
+                                                   "something other than a file in its place); nothing was renamed"));
         m_outcome.preview = {};
     }
     return !gathered.listFailed;
@@ -197,8 +197,8 @@ void Runner::renameToTemporaryNames()
         QFile::remove(rewrite);
         QFile::remove(list);
         m_outcome.workListFailed = true;
-        m_outcome.failures.append(rewrite + QStringLiteral(": the list of files could not be written whole (is the "
-                                                           "program folder's disk full?); the run stopped, undo "
+        m_outcome.failures.append(rewrite + QStringLiteral(": the list of files could not be written whole (a full disk, "
+                                                           "or something other than a file in its place); the run stopped, undo "
                                                            "gives the files their names back"));
         return;
     }

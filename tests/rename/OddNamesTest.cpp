@@ -211,3 +211,23 @@ TEST(OddNames, AFullProgramFolderStopsTheRunBeforeItsFirstRename)
     EXPECT_EQ(QString::fromUtf8(r.err).count("could not be written whole"), 1) << r.err.constData();
     EXPECT_EQ(treeHashes(dir), before);
 }
+
+TEST(OddNames, WorkFilesThatAreNoFilesMakeNoCommandWait)
+{
+    TempHome home;
+    const QString dir = home.music();
+    putTagged(dir, "a.mp3", values("One", "Abba", "Album"));
+    QDir().mkpath(programFolder());
+    for (const char *name : {"fl.kaz", "undo1.kaz", "undo2.kaz"})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(programFolder() + '/' + name).constData(), 0644), 0);
+    QElapsedTimer timer;
+    timer.start();
+    CliResult r = runCli({"undo", "--yes"});
+    EXPECT_LT(timer.elapsed(), 20000);
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    r = runCli({"rename", dir});
+    EXPECT_LT(timer.elapsed(), 40000);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("could not be written whole")) << r.err.constData();
+    EXPECT_TRUE(QFile::exists(dir + "/a.mp3"));
+}
