@@ -188,7 +188,9 @@ int runRename(const QStringList &arguments)
     RenameOutcome outcome = renaming(request, environment, state);
     bar.finish();
     if (outcome.busy) {
-        err(QStringLiteral("kaz-cli rename: ") + renameText(RenameText::AnotherRunActive, language) + QLatin1Char('\n'));
+        err(QStringLiteral("kaz-cli rename: ")
+            + (outcome.lockProblem.isEmpty() ? renameText(RenameText::AnotherRunActive, language) : outcome.lockProblem)
+            + QLatin1Char('\n'));
         return ExitFileError;
     }
     if (request.preview) {

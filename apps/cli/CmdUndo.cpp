@@ -43,7 +43,9 @@ int runUndo(const QStringList &arguments)
     const UndoOutcome outcome = undoLastRun(state, &prompter, l, nullptr, hooks);
     bar.finish();
     if (outcome.busy) {
-        err(QStringLiteral("kaz-cli undo: ") + renameText(RenameText::AnotherRunActive, l) + QLatin1Char('\n'));
+        err(QStringLiteral("kaz-cli undo: ")
+            + (outcome.lockProblem.isEmpty() ? renameText(RenameText::AnotherRunActive, l) : outcome.lockProblem)
+            + QLatin1Char('\n'));
         return ExitFileError;
     }
     if (outcome.cancelled) {

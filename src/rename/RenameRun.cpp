@@ -350,6 +350,7 @@ RenameOutcome renaming(const RenameRequest &request, const RenameEnvironment &en
     if (!lock.acquired()) {
         RenameOutcome busy;
         busy.busy = true;
+        busy.lockProblem = lock.problem();
         return busy;
     }
     return Runner(request, environment, state).run();

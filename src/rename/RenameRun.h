@@ -43,6 +43,7 @@ struct RenameEnvironment {
 
 struct RenameOutcome {
     bool busy = false;    // another run (window or command line) was going on: nothing done
+    QString lockProblem;  // with busy: the lock could not be taken for this reason instead
     qint64 files = 0;     // files worked on
     qint64 renamed = 0;   // got their new (or marked) name
     qint64 unchanged = 0; // already had it

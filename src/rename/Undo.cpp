@@ -241,6 +241,7 @@ UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, 
     const RunLock lock;
     if (!lock.acquired()) {
         outcome.busy = true;
+        outcome.lockProblem = lock.problem();
         return outcome;
     }
     if (!undoInformationExists()) {

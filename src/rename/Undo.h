@@ -14,6 +14,7 @@ class Prompter;
 
 struct UndoOutcome {
     bool busy = false;          // another run was going on: nothing was done
+    QString lockProblem;        // with busy: the lock could not be taken for this reason instead
     bool noInformation = false; // no logs: nothing was done
     bool cancelled = false;     // the last-session question was answered with Cancel
     qint64 restored = 0;        // files given their old path back

@@ -78,7 +78,7 @@ TEST(TagInterrupt, KilledWritesLeaveTheOldOrTheNewTrailer)
     TempHome home;
     const QString scratch = home.path() + QStringLiteral("/scratch");
     QDir().mkpath(scratch);
-    const Collection c = makeCollection(home.music(), 300);
+    const Collection c = makeCollection(home.music(), 150);
     const QStringList titles{QStringLiteral("Short"), QString(200, QLatin1Char('x')), QStringLiteral("Tiny")};
 
     // How long a whole run takes, to kill at random moments inside it.

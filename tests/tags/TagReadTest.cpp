@@ -249,3 +249,15 @@ TEST_F(TagRead, TaginfoLooksOnlyAtTheHeader)
     EXPECT_TRUE(taginfo(path));
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
+
+TEST_F(TagRead, BytesWithoutACharacterBecomeAVisibleReplacement)
+{
+    // Windows-1252 has nothing at 0x81, 0x8D, 0x8F, 0x90, 0x9D; ISO-8859-1 has
+    // control codes from 0x80 to 0x9F.
+    const TagRecord t = read(audio + rawTag("A\x81" "B\x8d\x8f\x90\x9d" "Z\x80"));
+    EXPECT_EQ(t.title, QStringLiteral("A\uFFFDB\uFFFD\uFFFD\uFFFD\uFFFDZ\u20AC"));
+    const TextCodec latin1 = TextCodec::forName(QStringLiteral("ISO-8859-1"));
+    for (int b = 0x80; b < 0xA0; ++b)
+        EXPECT_EQ(latin1.decode(QByteArray(1, char(b))), QStringLiteral("\uFFFD")) << b;
+    EXPECT_EQ(defaultTextCodec().encode(QStringLiteral("A\uFFFDB")), "A?B");
+}
