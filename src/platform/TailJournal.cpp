@@ -1,6 +1,7 @@
 #include "TailJournal.h"
 
 #include "Paths.h"
+#include "WorkFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -90,7 +91,7 @@ public:
         static int counter = 0;
         const QString folder = programFolder();
         QDir().mkpath(folder);
-        m_path = QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(kTailJournalPrefix))
+        m_path = QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(workfile::TailJournalPrefix))
                  + QByteArray::number(::getpid()) + '-' + QByteArray::number(++counter) + ".kaz";
         m_fd = ::open(m_path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (m_fd < 0)
@@ -201,7 +202,7 @@ std::optional<TailJournalEntry> TailJournalEntry::parse(const QByteArray &bytes)
 int recoverInterruptedTailWrites(QStringList *problems)
 {
     const QDir folder(programFolder());
-    const QStringList names = folder.entryList({QLatin1String(kTailJournalPrefix) + QStringLiteral("*.kaz")},
+    const QStringList names = folder.entryList({QLatin1String(workfile::TailJournalPrefix) + QStringLiteral("*.kaz")},
                                                QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     int repaired = 0;
     for (const QString &name : names) {

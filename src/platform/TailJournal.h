@@ -29,9 +29,6 @@ struct TailJournalEntry {
     static std::optional<TailJournalEntry> parse(const QByteArray &bytes);
 };
 
-// The file-name prefix of journals in the program folder.
-inline constexpr const char *kTailJournalPrefix = "tailwrite-";
-
 // Puts back the old end of every file whose end replacement was interrupted
 // (journals of writers that are no longer running) and removes the journals.
 // Returns the number of files put back; problems (a file that could not be

@@ -96,7 +96,7 @@ bool writeLines(const QString &path, const QList<LogLine> &lines, bool old)
 bool keepLines(const QList<LogLine> &lines)
 {
     const QString oldLog = workFilePath(workfile::UndoOld), newLog = workFilePath(workfile::UndoNew);
-    const QString oldNext = oldLog + QStringLiteral(".next"), newNext = newLog + QStringLiteral(".next");
+    const QString oldNext = workFilePath(workfile::UndoOldKept), newNext = workFilePath(workfile::UndoNewKept);
     if (!writeLines(oldNext, lines, true) || !writeLines(newNext, lines, false)) {
         QFile::remove(oldNext);
         QFile::remove(newNext);

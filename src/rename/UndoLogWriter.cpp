@@ -16,7 +16,7 @@ bool openLog(QFile &file, const char *name)
 
 QString setAside(const char *name)
 {
-    return workFilePath(name) + QStringLiteral(".last");
+    return workFilePath(qstrcmp(name, workfile::UndoOld) == 0 ? workfile::UndoOldSetAside : workfile::UndoNewSetAside);
 }
 
 bool writeLine(QFile &file, const QString &path)
