@@ -68,10 +68,35 @@ struct LogLine {
     QString newPath;
 };
 
-QList<LogLine> readLogs()
+// Far more than the logs of ten million renames.
+constexpr qint64 kMaxLogBytes = qint64(1) << 31;
+
+// Every complete line of one log; problem says why it cannot be read.
+QStringList readLog(const char *name, QString *problem)
 {
-    const QStringList oldPaths = WorkListReader::readAll(workFilePath(workfile::UndoOld), true);
-    const QStringList newPaths = WorkListReader::readAll(workFilePath(workfile::UndoNew), true);
+    const QString path = workFilePath(name);
+    if (QFileInfo(path).size() > kMaxLogBytes) {
+        *problem = path + QStringLiteral(": far larger than an undo log");
+        return {};
+    }
+    WorkListReader reader(path);
+    QStringList paths;
+    while (std::optional<QString> entry = reader.next(true))
+        paths.append(*entry);
+    *problem = reader.problem();
+    return paths;
+}
+
+// The logs' lines; problem says why they cannot be read (then nothing is
+// undone and the logs stay as they are).
+QList<LogLine> readLogs(QString *problem)
+{
+    const QStringList oldPaths = readLog(workfile::UndoOld, problem);
+    if (!problem->isEmpty())
+        return {};
+    const QStringList newPaths = readLog(workfile::UndoNew, problem);
+    if (!problem->isEmpty())
+        return {};
     QList<LogLine> lines;
     for (qsizetype i = 0; i < qMin(oldPaths.size(), newPaths.size()); ++i)
         lines.append({oldPaths[i], newPaths[i]});
@@ -258,7 +283,14 @@ UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, 
     }
     state.filesTouched = true;
     state.running = true;
-    outcome = Undoer(state, player ? *player : nullMediaPlayer(), hooks).run(readLogs());
+    QString problem;
+    const QList<LogLine> lines = readLogs(&problem);
+    if (problem.isEmpty()) {
+        outcome = Undoer(state, player ? *player : nullMediaPlayer(), hooks).run(lines);
+    } else {
+        outcome.failures.append(problem + QStringLiteral("; nothing was undone"));
+        outcome.keptLines = -1;
+    }
     state.running = false;
     return outcome;
 }

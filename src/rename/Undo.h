@@ -21,7 +21,7 @@ struct UndoOutcome {
     qint64 alreadyThere = 0;    // files found at their old path
     qint64 foldersRemoved = 0;
     QStringList failures; // lines that could not be undone, with the reason
-    qint64 keptLines = 0; // those lines, kept in the logs for another undo
+    qint64 keptLines = 0; // those lines, kept in the logs for another undo; -1: the logs could not be read
 };
 
 // Whether both undo logs of a run exist.
