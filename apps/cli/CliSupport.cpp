@@ -39,6 +39,21 @@ bool isTerminal(std::FILE *stream)
     return ::isatty(::fileno(stream)) == 1;
 }
 
+QString visibleControls(const QString &text, bool keepLineBreaks)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool control = u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0);
+        if (control && !(keepLineBreaks && u == '\n'))
+            shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 bool readFileList(const QString &listFile, QStringList *files)
 {
     QFile file;
@@ -126,7 +141,7 @@ TerminalPrompter::TerminalPrompter(Button nonInteractiveAnswer)
 
 Button TerminalPrompter::ask(MessageKind, ButtonSet buttons, const QString &text)
 {
-    const QString shown = forTerminal(text);
+    const QString shown = visibleControls(forTerminal(text), true);
     err(shown.endsWith(QLatin1Char('\n')) ? shown : shown + QLatin1Char('\n'));
     if (buttons == ButtonSet::Ok)
         return Button::Ok;

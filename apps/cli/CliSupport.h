@@ -67,6 +67,11 @@ private:
 
 bool isTerminal(std::FILE *stream);
 
+// Text from files (tags, names) made safe for a terminal: control codes,
+// escape sequences among them, are shown as \xNN; line breaks too unless
+// kept.
+QString visibleControls(const QString &text, bool keepLineBreaks = false);
+
 // Appends the lines of a list file ("-": standard input) to files; reports
 // and returns false when the list cannot be read.
 bool readFileList(const QString &listFile, QStringList *files);

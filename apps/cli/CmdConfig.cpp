@@ -103,8 +103,33 @@ QString keyList()
     return keys.join(QStringLiteral(", "));
 }
 
-int runSet(const QStringList &arguments)
+// A value may start with "-" ("Fontsize -1"): everything that is not one of
+// the command's own options goes behind "--", in its order.
+QStringList dashValuesAsPositional(const QStringList &arguments)
 {
+    QStringList options{arguments.value(0)};
+    QStringList positional;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (a == QLatin1String("--")) {
+            positional += arguments.mid(i + 1);
+            break;
+        }
+        if (a == QLatin1String("--help") || a == QLatin1String("-h") || a == QLatin1String("--help-all")
+            || a.startsWith(QLatin1String("--lang="))) {
+            options << a;
+        } else if (a == QLatin1String("--lang")) {
+            options << a << arguments.value(++i);
+        } else {
+            positional << a;
+        }
+    }
+    return options + QStringList{QStringLiteral("--")} + positional;
+}
+
+int runSet(const QStringList &givenArguments)
+{
+    const QStringList arguments = dashValuesAsPositional(givenArguments);
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("KEY"), QStringLiteral("The setting, as KAZ.INI names it."));
     parser.addPositionalArgument(QStringLiteral("VALUE"), QStringLiteral("Its new value."));

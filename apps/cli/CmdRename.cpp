@@ -3,6 +3,7 @@
 #include "CliSupport.h"
 #include "RenameOptions.h"
 
+#include "platform/FileOps.h"
 #include "platform/FolderListing.h"
 #include "rename/FileGathering.h"
 #include "rename/FolderTree.h"
@@ -22,13 +23,27 @@ QString absolute(const QString &path)
     return QDir::cleanPath(QDir::current().absoluteFilePath(path));
 }
 
-// The files of a folder that the file list would show under "*.mp3".
-QStringList mp3FilesOf(const QString &folder)
+// The files of a folder that the file list would show under "*.mp3"; a
+// folder that cannot be listed or a name that is not UTF-8 is reported.
+QStringList mp3FilesOf(const QString &folder, int *exitCode)
 {
     QStringList files;
-    for (const FolderEntry &entry : listFolder(folder)) {
+    bool listed = false;
+    int error = 0;
+    const QList<FolderEntry> entries = listFolder(folder, &listed, &error);
+    if (!listed) {
+        err(QStringLiteral("kaz-cli rename: %1: cannot be listed: %2\n")
+                .arg(printablePath(folder), FsStatus::fromErrno(error).errorText()));
+        *exitCode = ExitFileError;
+    }
+    for (const FolderEntry &entry : entries) {
         if (entry.kind == FolderEntry::File && isMp3Name(entry.name))
             files.append(withSlash(folder) + entry.name);
+        if (entry.kind == FolderEntry::UndecodableFile && isMp3Name(entry.name)) {
+            err(QStringLiteral("kaz-cli rename: %1: left alone, the name is not valid UTF-8\n")
+                    .arg(withSlash(folder) + entry.name));
+            *exitCode = ExitFileError;
+        }
     }
     return files;
 }
@@ -60,7 +75,7 @@ bool takePaths(const QStringList &paths, bool recursive, RenameRequest *request,
     if (!folders.isEmpty()) {
         request->startFolder = withSlash(folders.first());
         if (!recursive)
-            request->selection = mp3FilesOf(folders.first());
+            request->selection = mp3FilesOf(folders.first(), exitCode);
     } else {
         request->selection = files;
         request->startFolder = files.isEmpty() ? QString() : QFileInfo(files.first()).absolutePath() + QLatin1Char('/');
@@ -173,7 +188,9 @@ int runRename(const QStringList &arguments)
     RenameOutcome outcome = renaming(request, environment, state);
     bar.finish();
     if (outcome.busy) {
-        err(QStringLiteral("kaz-cli rename: ") + renameText(RenameText::AnotherRunActive, language) + QLatin1Char('\n'));
+        err(QStringLiteral("kaz-cli rename: ")
+            + (outcome.lockProblem.isEmpty() ? renameText(RenameText::AnotherRunActive, language) : outcome.lockProblem)
+            + QLatin1Char('\n'));
         return ExitFileError;
     }
     if (request.preview) {

@@ -41,12 +41,13 @@ QByteArray tagJson(const QString &file, const TagRecord &t)
 
 QString tagText(const QString &file, const TagRecord &t)
 {
+    // Tag texts can hold anything, escape sequences too: never raw to a terminal.
     if (!t.tagged)
-        return file + QStringLiteral("\n  (no tag)\n");
+        return visibleControls(file) + QStringLiteral("\n  (no tag)\n");
     const auto line = [](const char *label, const QString &value) {
-        return QStringLiteral("  %1%2\n").arg(QString::fromLatin1(label).leftJustified(9), value);
+        return QStringLiteral("  %1%2\n").arg(QString::fromLatin1(label).leftJustified(9), visibleControls(value));
     };
-    QString text = file + QLatin1Char('\n');
+    QString text = visibleControls(file) + QLatin1Char('\n');
     text += line("title:", t.longTitle);
     text += line("artist:", t.longArtist);
     text += line("album:", t.longAlbum);
@@ -61,7 +62,7 @@ QString tagText(const QString &file, const TagRecord &t)
 
 void reportUnreadable(const QString &file, const FsStatus &status)
 {
-    err(QStringLiteral("kaz-cli: cannot read %1: %2\n").arg(file, status.errorText()));
+    err(QStringLiteral("kaz-cli: cannot read %1: %2\n").arg(visibleControls(file), status.errorText()));
 }
 
 int runShow(const QStringList &arguments)
@@ -180,7 +181,7 @@ int runSet(const QStringList &arguments)
             reportUnreadable(file, readStatus);
             exitCode = ExitFileError;
         } else if (!written.status.ok()) {
-            err(QStringLiteral("kaz-cli: cannot write %1: %2\n").arg(file, written.status.errorText()));
+            err(QStringLiteral("kaz-cli: cannot write %1: %2\n").arg(visibleControls(file), written.status.errorText()));
             exitCode = ExitFileError;
         }
     }

@@ -43,7 +43,9 @@ int runUndo(const QStringList &arguments)
     const UndoOutcome outcome = undoLastRun(state, &prompter, l, nullptr, hooks);
     bar.finish();
     if (outcome.busy) {
-        err(QStringLiteral("kaz-cli undo: ") + renameText(RenameText::AnotherRunActive, l) + QLatin1Char('\n'));
+        err(QStringLiteral("kaz-cli undo: ")
+            + (outcome.lockProblem.isEmpty() ? renameText(RenameText::AnotherRunActive, l) : outcome.lockProblem)
+            + QLatin1Char('\n'));
         return ExitFileError;
     }
     if (outcome.cancelled) {
@@ -57,6 +59,12 @@ int runUndo(const QStringList &arguments)
             .arg(outcome.foldersRemoved));
     for (const QString &failure : outcome.failures)
         err(QStringLiteral("kaz-cli undo: %1\n").arg(printablePath(failure)));
+    if (outcome.keptLines > 0)
+        err(QString::fromUtf8(tr2(l, "kaz-cli undo: %1 lines that could not be undone stay in the undo logs; "
+                                     "run 'kaz-cli undo' again once their cause is mended.\n",
+                                  "kaz-cli undo: %1 Zeilen, die nicht rückgängig gemacht werden konnten, bleiben in "
+                                  "den Protokollen; 'kaz-cli undo' nach Behebung der Ursache erneut aufrufen.\n"))
+                .arg(outcome.keptLines));
     return outcome.failures.isEmpty() ? ExitOk : ExitFileError;
 }
 

@@ -154,7 +154,7 @@ QString printablePath(const QString &path)
 {
     QString shown = path;
     shown.replace(QLatin1Char('\n'), QLatin1String("\\n")).replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    return shown;
+    return visibleControls(shown);
 }
 
 } // namespace kaz::cli

@@ -1,6 +1,9 @@
 #include "CliCommand.h"
 #include "CliSupport.h"
 
+#include "platform/FolderListing.h"
+#include "platform/TailJournal.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -31,6 +34,15 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("kaz-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KAZ_VERSION));
 
+    // A name that is not valid UTF-8 would be decoded into another name, and
+    // might then name a different file: refuse it before anything is done.
+    for (int i = 1; i < argc; ++i) {
+        if (!kaz::isDecodableName(argv[i])) {
+            err(QStringLiteral("kaz-cli: %1: not valid UTF-8; such a name cannot be handled, nothing was done\n")
+                    .arg(kaz::escapedName(argv[i])));
+            return ExitFileError;
+        }
+    }
     QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2 || arguments.at(1) == QLatin1String("--help") || arguments.at(1) == QLatin1String("-h")) {
         printUsage();
@@ -41,6 +53,12 @@ int main(int argc, char *argv[])
         return ExitOk;
     }
     const QString name = arguments.at(1);
+    // A tag write killed halfway left its journal: put the file's old end back
+    // before any command looks at it.
+    QStringList problems;
+    kaz::recoverInterruptedTailWrites(&problems);
+    for (const QString &problem : problems)
+        err(QStringLiteral("kaz-cli: %1\n").arg(problem));
     for (const CliCommand *command : commands()) {
         if (name == QLatin1String(command->name)) {
             arguments.removeAt(1);

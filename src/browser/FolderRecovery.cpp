@@ -4,6 +4,8 @@
 #include "platform/WorkFiles.h"
 
 #include <QDir>
+#include "platform/SmallFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -31,13 +33,16 @@ void writeLines(const QString &path, const QStringList &lines)
 
 QStringList readLines(const QString &path)
 {
-    QFile f(path);
+    QByteArray bytes;
     QStringList lines;
-    if (!f.open(QIODevice::ReadOnly))
+    // Folder lists of one folder's parent and siblings: a few megabytes at most.
+    if (!readSmallFile(path, 64 * 1024 * 1024, &bytes))
         return lines;
-    while (!f.atEnd()) {
-        QByteArray line = f.readLine();
-        while (line.endsWith('\n') || line.endsWith('\r'))
+    QList<QByteArray> split = bytes.split('\n');
+    if (split.last().isEmpty())
+        split.removeLast();
+    for (QByteArray &line : split) {
+        while (line.endsWith('\r'))
             line.chop(1);
         lines << QString::fromUtf8(line);
     }

@@ -73,9 +73,12 @@ bool convertOldIni(const QString &path, const IniContext &context)
 KazSettings loadIni(const QString &path, const IniContext &context, bool *converted)
 {
     bool exists = false;
-    IniDocument doc = IniDocument::read(path, &exists);
+    QString problem;
+    IniDocument doc = IniDocument::read(path, &exists, &problem);
     if (converted)
         *converted = false;
+    if (!problem.isEmpty())
+        tell(context, MessageKind::Warning, problem);
     if (!exists)
         return KazSettings::defaults(context.screen, context.language);
     if (doc.line(0) != ini::kMarker) {

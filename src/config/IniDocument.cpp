@@ -3,6 +3,8 @@
 #include "platform/TextCodec.h"
 
 #include <QDir>
+#include "platform/SmallFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -28,14 +30,18 @@ IniDocument::IniDocument(const QStringList &lines)
         m_lines.append(encodeLine(l));
 }
 
-IniDocument IniDocument::read(const QString &path, bool *exists)
+IniDocument IniDocument::read(const QString &path, bool *exists, QString *problem)
 {
-    QFile file(path);
+    QByteArray bytes;
+    QString refused;
+    const bool read = readSmallFile(path, kMaxFileBytes, &bytes, &refused);
+    // A file that is refused (a FIFO, a device, gigabytes) counts as missing:
+    // the defaults are used, and the next write puts a real file there.
     if (exists)
-        *exists = file.exists();
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return fromBytes(file.readAll());
+        *exists = read;
+    if (problem)
+        *problem = refused;
+    return read ? fromBytes(bytes) : IniDocument();
 }
 
 IniDocument IniDocument::fromBytes(const QByteArray &bytes)

@@ -18,8 +18,11 @@ public:
     IniDocument() = default;
     explicit IniDocument(const QStringList &lines);
 
-    // The file's lines; empty when it cannot be read. exists tells whether it was there.
-    static IniDocument read(const QString &path, bool *exists = nullptr);
+    // The file's lines; empty when it cannot be read. exists tells whether it
+    // was there and could be read; problem why a file that is there was not.
+    static IniDocument read(const QString &path, bool *exists = nullptr, QString *problem = nullptr);
+    // Far more than any settings file holds.
+    static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
     static IniDocument fromBytes(const QByteArray &bytes);
 
     qsizetype size() const { return m_lines.size(); }

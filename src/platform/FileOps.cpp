@@ -125,6 +125,8 @@ QString FsStatus::errorText() const
 {
     if (outcome == Ok)
         return {};
+    if (!detail.isEmpty())
+        return detail;
     return QString::fromLocal8Bit(std::strerror(errorNumber));
 }
 
@@ -179,7 +181,7 @@ void ensureOwnerWritable(const QString &path)
 {
     const QByteArray p = native(path);
     struct stat st {};
-    if (::stat(p.constData(), &st) == 0 && !(st.st_mode & S_IWUSR))
+    if (::lstat(p.constData(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
         ::chmod(p.constData(), (st.st_mode & 07777) | S_IWUSR);
 }
 
@@ -201,7 +203,6 @@ ReadOnlyFile::ReadOnlyFile(const QString &path)
     m_regular = S_ISREG(st.st_mode);
     if (!m_regular)
         m_error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    m_mode = st.st_mode;
     m_size = st.st_size;
 }
 
@@ -227,43 +228,6 @@ QByteArray ReadOnlyFile::readAt(qint64 offset, qint64 length) const
     }
     buffer.truncate(done);
     return buffer;
-}
-
-void ReadOnlyFile::makeOwnerWritable()
-{
-    if (m_fd >= 0 && m_regular && !(m_mode & S_IWUSR)) {
-        if (::fchmod(m_fd, (m_mode & 07777) | S_IWUSR) == 0)
-            m_mode |= S_IWUSR;
-    }
-}
-
-FsStatus replaceFileEnd(const QString &path, qint64 offset, const QByteArray &bytes)
-{
-    const QByteArray p = native(path);
-    const int fd = ::open(p.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return FsStatus::fromErrno(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || offset < 0 || offset > st.st_size) {
-        ::close(fd);
-        return FsStatus::fromErrno(EINVAL);
-    }
-    int err = 0;
-    for (qint64 done = 0; done < bytes.size();) {
-        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), offset + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            err = n < 0 ? errno : EIO;
-            break;
-        }
-        done += n;
-    }
-    if (!err && ::ftruncate(fd, offset + bytes.size()) != 0)
-        err = errno;
-    if (::close(fd) != 0 && !err)
-        err = errno;
-    return FsStatus::fromErrno(err);
 }
 
 } // namespace kaz

@@ -11,6 +11,7 @@ struct FsStatus {
     enum Outcome { Ok, TargetExists, Failed };
     Outcome outcome = Ok;
     int errorNumber = 0;
+    QString detail; // a reason more precise than the error number's text
 
     bool ok() const { return outcome == Ok; }
     QString errorText() const;
@@ -29,7 +30,8 @@ FsStatus renameNoReplace(const QString &from, const QString &to);
 // replacing, and only then is the source removed.
 FsStatus moveFile(const QString &from, const QString &to);
 
-// Gives the owner write permission when it is missing; nothing else changes.
+// Gives a regular file's owner write permission when it is missing; nothing
+// else changes. A symbolic link is not followed.
 void ensureOwnerWritable(const QString &path);
 
 // Read access to one file with as few system calls as possible: open, fstat,
@@ -50,21 +52,19 @@ public:
     qint64 size() const { return m_size; }
     // Reads up to length bytes at offset; fewer when the file ends early.
     QByteArray readAt(qint64 offset, qint64 length) const;
-    // Sets the owner's write bit when the file lacks it (as the design's
-    // "attributes to normal" reset).
-    void makeOwnerWritable();
 
 private:
     int m_fd = -1;
     int m_error = 0;
     bool m_regular = false;
-    unsigned m_mode = 0;
     qint64 m_size = -1;
 };
 
-// Replaces the end of a file from offset on by bytes: the new bytes are
-// written first and the file is cut to its new length afterwards, so that an
-// interruption never touches anything in front of offset.
+// Replaces the end of a file from offset on by bytes. Room for a longer end
+// is reserved first (a full disk refuses the write before anything changes),
+// and the old end is kept in a journal in the program folder until the file
+// holds the new one: after a kill at any moment the next start puts the old
+// end back (TailJournal.h), and nothing in front of offset is ever touched.
 FsStatus replaceFileEnd(const QString &path, qint64 offset, const QByteArray &bytes);
 
 } // namespace kaz

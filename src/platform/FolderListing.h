@@ -7,19 +7,27 @@ namespace kaz {
 
 // One entry of a folder as the file system lists it.
 struct FolderEntry {
-    enum Kind { Folder, File, Other };
-    QString name;
+    // A name that is not valid UTF-8 cannot be told apart from others once
+    // decoded: such a folder or file has a kind of its own, so that nothing
+    // ever works on it (or, by mistake, on another file).
+    enum Kind { Folder, File, Other, UndecodableFolder, UndecodableFile };
+    QString name; // for the undecodable kinds: shown with \xNN for the bad bytes
     Kind kind = Other;
 };
 
 // The entries of a folder without "." and "..", sorted by name. Symbolic
 // links count as Other, so that walking a tree never follows one into a
-// loop. A folder that cannot be read gives no entries (ok false).
-QList<FolderEntry> listFolder(const QString &folder, bool *ok = nullptr);
+// loop. A folder that cannot be read gives no entries (ok false, error the
+// reason).
+QList<FolderEntry> listFolder(const QString &folder, bool *ok = nullptr, int *error = nullptr);
 
-// Gives a regular file's owner write permission when it lacks it and returns
-// the file's size; -1 when the path is no regular file.
-qint64 prepareRegularFile(const QString &path);
+// Raw name bytes made readable: valid UTF-8 as it is, other bytes as \xNN.
+QString escapedName(QByteArrayView raw);
+// True when the bytes are the encoding of a name that decodes back to them.
+bool isDecodableName(QByteArrayView raw);
+
+// The size of a regular file; -1 when the path is no regular file.
+qint64 regularFileSize(const QString &path);
 
 // Whether anything (a file, folder or link) is at the path.
 bool pathExists(const QString &path);

@@ -3,6 +3,8 @@
 #include "Paths.h"
 
 #include <QDir>
+#include "SmallFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -17,10 +19,10 @@ QString Registry::defaultPath()
 Registry::Registry(QString path)
     : m_path(std::move(path))
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!readSmallFile(m_path, 1024 * 1024, &bytes))
         return;
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = bytes.split('\n');
     for (QByteArray line : lines) {
         if (line.endsWith('\r'))
             line.chop(1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLockFile>
+#include <QString>
 
 #include <memory>
 
@@ -18,12 +19,17 @@ public:
     RunLock(const RunLock &) = delete;
     RunLock &operator=(const RunLock &) = delete;
 
-    // False when another run holds the lock.
+    // False when another run holds the lock, or when it cannot be taken at
+    // all (problem() then says why).
     bool acquired() const { return m_acquired; }
+    // Why the lock could not be taken when no other run holds it (a program
+    // folder that cannot be written); empty otherwise.
+    QString problem() const { return m_problem; }
 
 private:
     std::unique_ptr<QLockFile> m_lock;
     bool m_acquired = false;
+    QString m_problem;
 };
 
 } // namespace kaz

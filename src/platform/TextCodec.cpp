@@ -5,8 +5,8 @@
 namespace kaz {
 namespace {
 
-// Windows-1252 from 0x80 to 0x9F; the five unused bytes keep their C1 code
-// so that every byte survives a decode and encode.
+// Windows-1252 from 0x80 to 0x9F; the five unused bytes are C1 control
+// codes here and become the replacement character below.
 constexpr char16_t kCp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
@@ -14,13 +14,23 @@ constexpr char16_t kCp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+constexpr char16_t kReplacement = 0xFFFD;
+
+// A byte the code page has no character for must not turn into an invisible
+// control code (in a file name above all): it shows as the replacement
+// character, which is written back as "?".
+char16_t visible(char16_t c)
+{
+    return c >= 0x80 && c < 0xA0 ? kReplacement : c;
+}
+
 } // namespace
 
 TextCodec::TextCodec()
     : m_name(QStringLiteral("windows-1252"))
 {
     for (int b = 0; b < 256; ++b)
-        m_toUnicode[b] = (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : char16_t(b);
+        m_toUnicode[b] = visible((b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : char16_t(b));
 }
 
 TextCodec TextCodec::forName(const QString &name, bool *ok)
@@ -47,7 +57,7 @@ TextCodec TextCodec::forName(const QString &name, bool *ok)
                 *ok = false;
             return codec;
         }
-        table[b] = s.at(0).unicode();
+        table[b] = visible(s.at(0).unicode());
     }
     codec.m_name = name;
     codec.m_toUnicode = table;
@@ -78,6 +88,8 @@ QByteArray TextCodec::encode(QStringView text) const
 
 char TextCodec::encodeChar(char16_t c) const
 {
+    if (c == kReplacement)
+        return '?';
     if (c < 0x100 && m_toUnicode[c] == c)
         return char(c);
     for (int b = 0; b < 256; ++b) {

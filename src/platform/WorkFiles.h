@@ -14,6 +14,14 @@ inline constexpr const char *FileListRewrite = "fl_.kaz";
 inline constexpr const char *PreviewFileList = "fl_pre.kaz";
 inline constexpr const char *UndoOld = "undo1.kaz";
 inline constexpr const char *UndoNew = "undo2.kaz";
+// The last run's logs, set aside until the new run renames something.
+inline constexpr const char *UndoOldSetAside = "undo1.kaz.last";
+inline constexpr const char *UndoNewSetAside = "undo2.kaz.last";
+// The lines an undo could not finish, before they replace the logs.
+inline constexpr const char *UndoOldKept = "undo1.kaz.next";
+inline constexpr const char *UndoNewKept = "undo2.kaz.next";
+// Journals of tag writes in progress: this prefix, the process, a number.
+inline constexpr const char *TailJournalPrefix = "tailwrite-";
 inline constexpr const char *PlayList = "wpl.kaz";
 inline constexpr const char *WriteTest = "~temp.kaz";
 inline constexpr const char *DirList = "DIR.KAZ";

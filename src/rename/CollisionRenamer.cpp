@@ -7,7 +7,11 @@
 
 #include "platform/MediaPlayer.h"
 
+#include <QFile>
+#include <QRegularExpression>
+
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace kaz {
 namespace {
@@ -17,6 +21,43 @@ constexpr int kMaxSuffix = 1000000;
 bool isLockError(int error)
 {
     return error == EACCES || error == EPERM || error == EBUSY || error == ETXTBSY;
+}
+
+// Another file has the name; a name that is the file's own in other letter
+// case (on a file system that ignores case) is not taken.
+bool takenByAnother(const QString &path, const QString &target)
+{
+    struct stat atTarget {}, atPath {};
+    if (::lstat(QFile::encodeName(target).constData(), &atTarget) != 0)
+        return false;
+    return ::lstat(QFile::encodeName(path).constData(), &atPath) != 0 || atPath.st_dev != atTarget.st_dev
+           || atPath.st_ino != atTarget.st_ino;
+}
+
+// Long names are cut to fit the file system, suffix included: the cut name
+// no longer shows its base, so such names are not remembered.
+constexpr int kRememberedBaseBytes = 200;
+
+QString suffixKey(const QString &folder, const QString &base, const QString &extension)
+{
+    // Lower case: a freed name lowers the number of every name it might be.
+    return (folder + QChar(0) + base + QChar(0) + extension).toLower();
+}
+
+// The key and number of a name: "Song (3).mp3" is number 3 of "Song".
+std::pair<QString, int> suffixOf(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString folder = path.left(slash + 1);
+    QString stem = path.mid(slash + 1);
+    const qsizetype dot = stem.lastIndexOf(QLatin1Char('.'));
+    const QString extension = dot < 0 ? QString() : stem.mid(dot);
+    stem.truncate(dot < 0 ? stem.size() : dot);
+    static const QRegularExpression numbered(QStringLiteral("^(.*) \\(([0-9]{1,7})\\)$"));
+    const QRegularExpressionMatch m = numbered.match(stem);
+    if (m.hasMatch())
+        return {suffixKey(folder, m.captured(1), extension), m.captured(2).toInt()};
+    return {suffixKey(folder, stem, extension), 1};
 }
 
 } // namespace
@@ -33,12 +74,19 @@ CollisionRenamer::Result CollisionRenamer::renameWithSuffix(const QString &oldPa
                                                             const QString &base, const QString &extension)
 {
     Result result;
-    for (int k = 1; k <= kMaxSuffix; ++k) {
+    const bool remember = base.toUtf8().size() < kRememberedBaseBytes;
+    const QString key = suffixKey(folder, base, extension);
+    for (int k = remember ? m_nextSuffix.value(key, 1) : 1; k <= kMaxSuffix; ++k) {
         const QString suffix = k == 1 ? QString() : QStringLiteral(" (%1)").arg(k);
         const QString tail = suffix + extension;
         result = renameTo(oldPath, folder + fitFileName(base, tail) + tail);
-        if (result.outcome != TargetTaken)
+        if (result.outcome != TargetTaken) {
+            // Numbers below k are taken; k itself is taken when the rename was
+            // made or the file had the name already.
+            if (remember)
+                m_nextSuffix.insert(key, result.outcome == Failed ? k : k + 1);
             return result;
+        }
     }
     result.outcome = Failed;
     result.status = FsStatus::fromErrno(EEXIST);
@@ -53,8 +101,15 @@ CollisionRenamer::Result CollisionRenamer::renameTo(const QString &oldPath, cons
         result.outcome = Unchanged;
         return result;
     }
-    // No look before the rename: the rename itself refuses a taken name, and
-    // the pair logged for it is taken back.
+    // The rename itself refuses a taken name (and the pair logged for it is
+    // taken back); the look before it keeps a taken name out of the logs, so
+    // that a run killed between logging and renaming never leaves a line
+    // whose new path is another file.
+    if (takenByAnother(oldPath, target)) {
+        result.outcome = TargetTaken;
+        result.status = FsStatus::fromErrno(EEXIST);
+        return result;
+    }
     if (m_log && !m_log->record(oldPath, target)) {
         result.status = FsStatus::fromErrno(EIO);
         return result;
@@ -65,7 +120,7 @@ CollisionRenamer::Result CollisionRenamer::renameTo(const QString &oldPath, cons
     result.status = renameReleasingPlayer(oldPath, target);
     if (result.status.ok()) {
         result.outcome = Renamed;
-        m_playlist.renamed(oldPath, target);
+        renamed(oldPath, target);
         return result;
     }
     if (m_log)
@@ -85,9 +140,16 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
     results.reserve(jobs.size());
     qsizetype next = 0;
     while (next < jobs.size()) {
+        // The batch ends before the first job whose name is taken: that one
+        // goes alone, with suffixes.
         QList<std::pair<QString, QString>> pairs;
-        for (qsizetype i = next; i < jobs.size(); ++i)
+        for (qsizetype i = next; i < jobs.size() && !takenByAnother(jobs[i].oldPath, firstChoice(jobs[i])); ++i)
             pairs.append({jobs[i].oldPath, firstChoice(jobs[i])});
+        if (pairs.isEmpty()) {
+            const Job &job = jobs[next++];
+            results.append(renameWithSuffix(job.oldPath, job.folder, job.base, job.extension));
+            continue;
+        }
         if (!m_log || !m_log->recordBatch(pairs)) {
             for (; next < jobs.size(); ++next) {
                 const Job &job = jobs[next];
@@ -98,10 +160,11 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
         for (qsizetype i = 0; i < pairs.size(); ++i, ++next) {
             Result result;
             result.target = pairs[i].second;
+            ensureOwnerWritable(pairs[i].first);
             result.status = renameNoReplace(pairs[i].first, result.target);
             if (result.status.ok()) {
                 result.outcome = Renamed;
-                m_playlist.renamed(pairs[i].first, result.target);
+                renamed(pairs[i].first, result.target);
                 results.append(result);
                 continue;
             }
@@ -115,6 +178,15 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
         }
     }
     return results;
+}
+
+void CollisionRenamer::renamed(const QString &oldPath, const QString &target)
+{
+    m_playlist.renamed(oldPath, target);
+    const auto [key, number] = suffixOf(oldPath);
+    const auto it = m_nextSuffix.find(key);
+    if (it != m_nextSuffix.end() && *it > number)
+        *it = number;
 }
 
 FsStatus CollisionRenamer::renameReleasingPlayer(const QString &oldPath, const QString &target)

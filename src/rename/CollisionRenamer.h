@@ -2,6 +2,7 @@
 
 #include "platform/FileOps.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -50,6 +51,13 @@ public:
 
 private:
     FsStatus renameReleasingPlayer(const QString &oldPath, const QString &target);
+    void renamed(const QString &oldPath, const QString &target);
+
+    // Per folder, name and extension: the lowest suffix number that may still
+    // be free in this run, so that many files of one name do not try every
+    // taken number again. A name the run frees lowers it again, so the
+    // numbers given are those a search from " (2)" would give.
+    QHash<QString, int> m_nextSuffix;
 
     UndoLogWriter *m_log;
     MediaPlayer &m_player;

@@ -7,6 +7,11 @@
 #include "platform/FolderListing.h"
 #include "tags/Id3v1.h"
 
+#include <QFile>
+#include <QSet>
+
+#include <sys/stat.h>
+
 namespace kaz {
 
 bool isMp3Name(const QString &name)
@@ -14,17 +19,42 @@ bool isMp3Name(const QString &name)
     return name.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive);
 }
 
+namespace {
+
+// The file a path names: device and inode, or the path when there is none.
+QString identity(const QString &path)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return path;
+    return QStringLiteral("%1:%2").arg(quint64(st.st_dev)).arg(quint64(st.st_ino));
+}
+
+void take(WorkListWriter &list, const QString &path, GatherResult &result)
+{
+    if (list.append(path))
+        ++result.files;
+    else if (hasLineBreak(path))
+        result.skipped.append(path);
+    else
+        result.listFailed = true;
+}
+
+} // namespace
+
 GatherResult writeSelectionList(const QStringList &paths)
 {
     GatherResult result;
     WorkListWriter list(workFilePath(workfile::FileList));
+    QSet<QString> taken;
     for (const QString &path : paths) {
-        if (list.append(path))
-            ++result.files;
-        else
-            result.skipped.append(path);
+        const QString id = identity(path);
+        if (!taken.contains(id)) {
+            taken.insert(id);
+            take(list, path, result);
+        }
     }
-    list.close();
+    result.listFailed |= !list.close();
     result.folders = 1;
     return result;
 }
@@ -36,22 +66,24 @@ GatherResult writeTreeList(const QString &startFolder, bool testSizes)
     const auto takeFiles = [&](const QString &folder, const QList<FolderEntry> &entries) {
         bool matched = false;
         for (const FolderEntry &file : entries) {
+            if (file.kind == FolderEntry::UndecodableFile && isMp3Name(file.name))
+                result.problems.append(folder + file.name + QStringLiteral(": left alone, the name is not valid UTF-8"));
             if (file.kind != FolderEntry::File || !isMp3Name(file.name))
                 continue;
             matched = true;
             const QString path = folder + file.name;
-            if (testSizes && prepareRegularFile(path) <= id3v1::kTailSize)
+            if (testSizes && regularFileSize(path) <= id3v1::kTailSize)
                 continue;
-            if (list.append(path))
-                ++result.files;
-            else
-                result.skipped.append(path);
+            take(list, path, result);
         }
         if (matched)
             ++result.folders;
     };
-    result.skipped += buildFolderList(startFolder, takeFiles).skipped;
-    list.close();
+    const FolderTreeResult tree = buildFolderList(startFolder, takeFiles);
+    result.skipped += tree.skipped;
+    result.problems = tree.problems + result.problems;
+    result.listFailed |= tree.listFailed;
+    result.listFailed |= !list.close();
     return result;
 }
 

@@ -12,19 +12,27 @@ struct GatherResult {
     qint64 folders = 0;
     // Paths left out because they hold a line break.
     QStringList skipped;
+    // Files and folders left alone for another reason (a name that is not
+    // valid UTF-8, a folder that cannot be listed), each with the reason.
+    QStringList problems;
+    // "fl.kaz" (or a folder list) could not be written whole: the run must
+    // not start.
+    bool listFailed = false;
 };
 
 // "*.mp3" in any letter case.
 bool isMp3Name(const QString &name);
 
-// Writes the selected files to "fl.kaz", in list order, as they are.
+// Writes the selected files to "fl.kaz", in list order, as they are; a file
+// given twice (the same path, or the same file under another name) is taken
+// once, where it first appears.
 GatherResult writeSelectionList(const QStringList &paths);
 
 // Writes every MP3 file of the tree below startFolder to "fl.kaz", folder by
 // folder in the order of the folder list (which is built on the way and left
-// as "dl.kaz"). With testSizes, files of 144 bytes or less are left out and
-// the others get their owner's write permission; without it the caller does
-// both when it reads the tags, which looks at size and permission anyway.
+// as "dl.kaz"). With testSizes, files of 144 bytes or less are left out;
+// without it the caller does that when it reads the tags, which looks at the
+// size anyway.
 GatherResult writeTreeList(const QString &startFolder, bool testSizes);
 
 } // namespace kaz

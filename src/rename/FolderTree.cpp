@@ -4,6 +4,8 @@
 #include "WorkListReader.h"
 #include "WorkListWriter.h"
 
+#include "platform/FileOps.h"
+
 
 #include <QFile>
 
@@ -19,38 +21,51 @@ FolderTreeResult buildFolderList(const QString &startFolder, const FolderVisitor
     FolderTreeResult result;
     const QString level = workFilePath(workfile::FolderLevel);
     const QString nextLevel = workFilePath(workfile::FolderNextLevel);
+    // A path refused for its line break is skipped; any other refusal means
+    // the list file is not whole.
+    const auto append = [&result](WorkListWriter &writer, const QString &path) {
+        if (writer.append(path))
+            return true;
+        if (hasLineBreak(path))
+            result.skipped.append(path);
+        else
+            result.listFailed = true;
+        return false;
+    };
     {
         WorkListWriter first(level);
-        if (!first.append(startFolder))
-            result.skipped.append(startFolder);
-        first.close();
+        append(first, startFolder);
+        result.listFailed |= !first.close();
     }
     WorkListWriter all(workFilePath(workfile::FolderList));
-    for (bool found = true; found;) {
+    for (bool found = true; found && !result.listFailed;) {
         found = false;
         WorkListWriter next(nextLevel);
         WorkListReader current(level);
-        while (std::optional<QString> folder = current.next()) {
-            const QList<FolderEntry> entries = listFolder(withSlash(*folder));
+        while (std::optional<QString> folder = current.next(true)) {
+            int error = 0;
+            bool listed = false;
+            const QList<FolderEntry> entries = listFolder(withSlash(*folder), &listed, &error);
+            if (!listed)
+                result.problems.append(*folder + QStringLiteral(": cannot be listed: ") + FsStatus::fromErrno(error).errorText());
             if (visit)
                 visit(withSlash(*folder), entries);
             for (const FolderEntry &entry : entries) {
-                if (entry.kind != FolderEntry::Folder)
-                    continue;
-                const QString path = withSlash(*folder) + entry.name;
-                if (next.append(path))
+                if (entry.kind == FolderEntry::UndecodableFolder)
+                    result.problems.append(withSlash(*folder) + entry.name
+                                           + QStringLiteral(": left alone, the name is not valid UTF-8"));
+                if (entry.kind == FolderEntry::Folder && append(next, withSlash(*folder) + entry.name))
                     found = true;
-                else
-                    result.skipped.append(path);
             }
-            all.append(*folder);
+            append(all, *folder);
             ++result.folderCount;
         }
-        next.close();
+        result.listFailed |= !next.close();
         QFile::remove(level);
-        QFile::copy(nextLevel, level);
+        if (!QFile::copy(nextLevel, level))
+            result.listFailed |= found;
     }
-    all.close();
+    result.listFailed |= !all.close();
     QFile::remove(level);
     QFile::remove(nextLevel);
     return result;

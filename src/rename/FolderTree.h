@@ -13,6 +13,11 @@ struct FolderTreeResult {
     qint64 folderCount = 0;
     // Folders left out because their path holds a line break.
     QStringList skipped;
+    // Folders that could not be listed or whose name is not valid UTF-8,
+    // each with the reason: the tree is incomplete.
+    QStringList problems;
+    // A list file could not be written whole (a full program folder).
+    bool listFailed = false;
 };
 
 // Writes the folder list "dl.kaz" of a tree, breadth first: the start folder

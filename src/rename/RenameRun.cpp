@@ -70,7 +70,7 @@ private:
     {
         return m_settings.userDefined && (!m_settings.keepNumbers || userTextIsEmpty(m_settings));
     }
-    void gather();
+    bool gather();
     void takePreviewList();
     void renameToTemporaryNames();
     void processFile(const QString &path);
@@ -108,7 +108,10 @@ RenameOutcome Runner::run()
     if (m_env.status)
         m_env.status(renameText(m_request.preview ? RenameText::CalculatingPreview : RenameText::RenamingFiles,
                                 m_env.language));
-    gather();
+    if (!gather()) {
+        finish();
+        return std::move(m_outcome);
+    }
     // Before the temporary names: the preview's list holds the paths the
     // files have now.
     takePreviewList();
@@ -122,7 +125,7 @@ RenameOutcome Runner::run()
         m_env.folderProgress(0, m_totalFolders);
     m_env.hooks.report(0, m_totalFiles);
     WorkListReader list(workFilePath(workfile::FileList));
-    while (std::optional<QString> path = list.next())
+    while (std::optional<QString> path = list.next(true))
         processFile(*path);
     if (m_renamer)
         renamePending();
@@ -130,7 +133,9 @@ RenameOutcome Runner::run()
     return std::move(m_outcome);
 }
 
-void Runner::gather()
+// False when the file list could not be written whole: then nothing is
+// renamed, since the run would read cut-off lines as paths.
+bool Runner::gather()
 {
     GatherResult gathered;
     // A tree run needs a real start folder: an empty one would mean "/".
@@ -146,6 +151,15 @@ void Runner::gather()
     m_totalFiles = gathered.files;
     m_totalFolders = gathered.folders;
     m_outcome.lineBreakPaths = gathered.skipped;
+    m_outcome.failures += gathered.problems;
+    if (gathered.listFailed) {
+        m_outcome.workListFailed = true;
+        m_outcome.failures.append(workFilePath(workfile::FileList)
+                                  + QStringLiteral(": the list of files could not be written whole (a full disk, or "
+                                                   "something other than a file in its place); nothing was renamed"));
+        m_outcome.preview = {};
+    }
+    return !gathered.listFailed;
 }
 
 void Runner::takePreviewList()
@@ -165,16 +179,28 @@ void Runner::renameToTemporaryNames()
 {
     const QString list = workFilePath(workfile::FileList);
     const QString rewrite = workFilePath(workfile::FileListRewrite);
+    bool written = true;
     {
         WorkListReader reader(list);
         WorkListWriter writer(rewrite);
-        for (int counter = 1; std::optional<QString> path = reader.next(); ++counter) {
+        for (int counter = 1; std::optional<QString> path = reader.next(true); ++counter) {
             m_env.hooks.pump();
             const CollisionRenamer::Result result = m_renamer->renameWithSuffix(
                 *path, folderPart(*path), QString::number(counter) + QStringLiteral("~_$$_~"), kMp3);
-            writer.append(result.outcome == CollisionRenamer::Failed ? *path : result.target);
+            written &= writer.append(result.outcome == CollisionRenamer::Failed ? *path : result.target);
         }
-        writer.close();
+        written &= writer.close();
+    }
+    if (!written) {
+        // The files hold their temporary names, which the undo logs know;
+        // going on from a cut-off list would leave some of them behind.
+        QFile::remove(rewrite);
+        QFile::remove(list);
+        m_outcome.workListFailed = true;
+        m_outcome.failures.append(rewrite + QStringLiteral(": the list of files could not be written whole (a full disk, "
+                                                           "or something other than a file in its place); the run stopped, undo "
+                                                           "gives the files their names back"));
+        return;
     }
     QFile::remove(list);
     QFile::rename(rewrite, list);
@@ -324,6 +350,7 @@ RenameOutcome renaming(const RenameRequest &request, const RenameEnvironment &en
     if (!lock.acquired()) {
         RenameOutcome busy;
         busy.busy = true;
+        busy.lockProblem = lock.problem();
         return busy;
     }
     return Runner(request, environment, state).run();

@@ -43,6 +43,7 @@ struct RenameEnvironment {
 
 struct RenameOutcome {
     bool busy = false;    // another run (window or command line) was going on: nothing done
+    QString lockProblem;  // with busy: the lock could not be taken for this reason instead
     qint64 files = 0;     // files worked on
     qint64 renamed = 0;   // got their new (or marked) name
     qint64 unchanged = 0; // already had it
@@ -50,8 +51,12 @@ struct RenameOutcome {
     qint64 missingFields = 0; // preview: tagged files lacking artist, album or title
     // Files left untouched because their path holds a line break.
     QStringList lineBreakPaths;
-    // Files whose rename failed: path and reason.
+    // Files whose rename failed, and files and folders left alone: path and
+    // reason.
     QStringList failures;
+    // The file list could not be written: the run stopped before its first
+    // rename (the reason is in failures).
+    bool workListFailed = false;
     PreviewTable preview; // filled in preview mode, in run order
 };
 

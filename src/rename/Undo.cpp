@@ -13,11 +13,13 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
+#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kaz {
 namespace {
@@ -28,14 +30,31 @@ QString parentOf(const QString &path)
     return slash <= 0 ? QStringLiteral("/") : path.left(slash);
 }
 
-// Removes the empty folders above a file, deepest first, up to the root of
-// its volume (a mount point cannot be removed). A folder that still holds
-// something ends the walk: the folders above it hold it.
-qint64 removeEmptyFoldersAbove(const QString &folder)
+// The deepest folder that holds both paths.
+QString commonFolder(const QString &a, const QString &b)
 {
+    QString folder = parentOf(a);
+    while (folder != QLatin1String("/")
+           && !(b.size() > folder.size() && b.startsWith(folder) && b.at(folder.size()) == QLatin1Char('/')))
+        folder = parentOf(folder);
+    return folder;
+}
+
+struct Emptied {
+    QString folder; // a file was moved out of it
+    QString stop;   // where the move came from: this folder and those above stay
+};
+
+// Removes the folders that the undo emptied by moving files out, and the
+// folders above them that held nothing but those, never a folder at or above
+// the one the file came back to: the user's own empty folders stay.
+qint64 removeEmptiedFolders(QList<Emptied> emptied)
+{
+    std::sort(emptied.begin(), emptied.end(),
+              [](const Emptied &a, const Emptied &b) { return a.folder.size() > b.folder.size(); });
     qint64 removed = 0;
-    for (QString f = folder; f != QLatin1String("/"); f = parentOf(f)) {
-        if (QFileInfo::exists(f)) {
+    for (const Emptied &e : emptied) {
+        for (QString f = e.folder; f.startsWith(e.stop) && f.size() > e.stop.size(); f = parentOf(f)) {
             if (!QDir().rmdir(f))
                 break;
             ++removed;
@@ -44,36 +63,78 @@ qint64 removeEmptyFoldersAbove(const QString &folder)
     return removed;
 }
 
-// The folders of the files after the run, children before their parents, so
-// that a folder emptied by its children's removal goes too.
-qint64 removeEmptyFolders(const QStringList &newPaths)
-{
-    QSet<QString> unique;
-    for (const QString &path : newPaths) {
-        if (QDir::isAbsolutePath(path))
-            unique.insert(parentOf(path));
-    }
-    QStringList folders(unique.cbegin(), unique.cend());
-    std::sort(folders.begin(), folders.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
-    qint64 removed = 0;
-    for (const QString &folder : folders)
-        removed += removeEmptyFoldersAbove(folder);
-    return removed;
-}
-
 struct LogLine {
     QString oldPath;
     QString newPath;
 };
 
-QList<LogLine> readLogs()
+// Far more than the logs of ten million renames.
+constexpr qint64 kMaxLogBytes = qint64(1) << 31;
+
+// Every complete line of one log; problem says why it cannot be read.
+QStringList readLog(const char *name, QString *problem)
 {
-    const QStringList oldPaths = WorkListReader::readAll(workFilePath(workfile::UndoOld), true);
-    const QStringList newPaths = WorkListReader::readAll(workFilePath(workfile::UndoNew), true);
+    const QString path = workFilePath(name);
+    if (QFileInfo(path).size() > kMaxLogBytes) {
+        *problem = path + QStringLiteral(": far larger than an undo log");
+        return {};
+    }
+    WorkListReader reader(path);
+    QStringList paths;
+    while (std::optional<QString> entry = reader.next(true))
+        paths.append(*entry);
+    *problem = reader.problem();
+    return paths;
+}
+
+// The logs' lines; problem says why they cannot be read (then nothing is
+// undone and the logs stay as they are).
+QList<LogLine> readLogs(QString *problem)
+{
+    const QStringList oldPaths = readLog(workfile::UndoOld, problem);
+    if (!problem->isEmpty())
+        return {};
+    const QStringList newPaths = readLog(workfile::UndoNew, problem);
+    if (!problem->isEmpty())
+        return {};
     QList<LogLine> lines;
     for (qsizetype i = 0; i < qMin(oldPaths.size(), newPaths.size()); ++i)
         lines.append({oldPaths[i], newPaths[i]});
     return lines;
+}
+
+bool writeLines(const QString &path, const QList<LogLine> &lines, bool old)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray bytes;
+    for (const LogLine &line : lines)
+        bytes += (old ? line.oldPath : line.newPath).toUtf8() + "\r\n";
+    return file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
+}
+
+// Replaces the logs by the lines that could not be undone, so that the undo
+// can be repeated once their cause is mended. Both new logs are complete
+// before the old ones go, and "undo1.kaz" goes first: a kill in between
+// leaves no logs or the old ones, never two that do not match.
+bool keepLines(const QList<LogLine> &lines)
+{
+    const QString oldLog = workFilePath(workfile::UndoOld), newLog = workFilePath(workfile::UndoNew);
+    const QString oldNext = workFilePath(workfile::UndoOldKept), newNext = workFilePath(workfile::UndoNewKept);
+    if (!writeLines(oldNext, lines, true) || !writeLines(newNext, lines, false)) {
+        QFile::remove(oldNext);
+        QFile::remove(newNext);
+        return false; // the full logs stay: a second undo skips what is done
+    }
+    QFile::remove(oldLog);
+    return ::rename(QFile::encodeName(newNext).constData(), QFile::encodeName(newLog).constData()) == 0
+           && ::rename(QFile::encodeName(oldNext).constData(), QFile::encodeName(oldLog).constData()) == 0;
+}
+
+QString reasonText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 class Undoer
@@ -88,35 +149,53 @@ public:
 
     UndoOutcome run(const QList<LogLine> &lines)
     {
+        QList<bool> failed(lines.size(), false);
         for (qsizetype i = lines.size() - 1; i >= 0; --i) {
             m_hooks.pump();
-            restore(lines[i]);
+            failed[i] = !restore(lines[i]);
             m_hooks.report(lines.size() - i, lines.size());
         }
-        QStringList newPaths;
-        for (const LogLine &line : lines)
-            newPaths.append(line.newPath);
-        m_outcome.foldersRemoved = removeEmptyFolders(newPaths);
+        m_outcome.foldersRemoved = removeEmptiedFolders(m_emptied);
+        QList<LogLine> kept;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (failed[i])
+                kept.append(lines[i]);
+        }
+        if (kept.isEmpty()) {
+            removeWorkFile(workfile::UndoOld);
+            removeWorkFile(workfile::UndoNew);
+        } else if (keepLines(kept)) {
+            m_outcome.keptLines = kept.size();
+        } else {
+            m_outcome.keptLines = lines.size();
+        }
         m_playlist.save();
         m_playlist.resume(m_player, m_state.playingFile, m_state.playingPosition);
         return m_outcome;
     }
 
 private:
-    void restore(const LogLine &line)
+    // False when the line could not be undone (and is kept).
+    bool restore(const LogLine &line)
     {
-        if (!QDir::isAbsolutePath(line.oldPath) || !QDir::isAbsolutePath(line.newPath)) {
-            fail(line, QStringLiteral("not a full path"));
-            return;
-        }
-        if (line.oldPath == line.newPath || pathExists(line.oldPath)) {
+        if (!QDir::isAbsolutePath(line.oldPath) || !QDir::isAbsolutePath(line.newPath))
+            return fail(line, QStringLiteral("not a full path"));
+        if (line.oldPath == line.newPath) {
             ++m_outcome.alreadyThere;
-            return;
+            return true;
         }
-        if (!pathExists(line.newPath)) {
-            fail(line, QString::fromLocal8Bit(std::strerror(ENOENT)));
-            return;
-        }
+        const QByteArray oldNative = QFile::encodeName(line.oldPath), newNative = QFile::encodeName(line.newPath);
+        struct stat atOld {}, atNew {};
+        const bool oldExists = ::lstat(oldNative.constData(), &atOld) == 0;
+        const bool newExists = ::lstat(newNative.constData(), &atNew) == 0;
+        if (oldExists)
+            return alreadyRestored(line, atOld, newExists ? &atNew : nullptr);
+        if (!newExists)
+            return fail(line, reasonText(ENOENT));
+        // Only the file the run renamed goes back, never a folder, link or
+        // device that stands at its name now.
+        if (!S_ISREG(atNew.st_mode))
+            return fail(line, QStringLiteral("not a regular file: ") + line.newPath);
         QDir().mkpath(parentOf(line.oldPath));
         ensureOwnerWritable(line.newPath);
         FsStatus status = moveFile(line.newPath, line.oldPath);
@@ -124,17 +203,39 @@ private:
             m_player.stop();
             status = moveFile(line.newPath, line.oldPath);
         }
-        if (!status.ok()) {
-            fail(line, status.errorText());
-            return;
-        }
+        if (!status.ok())
+            return fail(line, status.errorText());
         m_playlist.renamed(line.newPath, line.oldPath);
+        m_emptied.append({parentOf(line.newPath), commonFolder(line.oldPath, line.newPath)});
         ++m_outcome.restored;
+        return true;
     }
 
-    void fail(const LogLine &line, const QString &reason)
+    // Something stands at the old path. It is the renamed file when the new
+    // path is gone (a run killed between logging and renaming, or an undo
+    // killed halfway) or is the same file (a case-only rename, or a move
+    // killed between link and unlink); anything else keeps the line.
+    bool alreadyRestored(const LogLine &line, const struct stat &atOld, const struct stat *atNew)
+    {
+        if (!atNew && S_ISREG(atOld.st_mode)) {
+            // An undo killed halfway may have emptied its folder.
+            m_emptied.append({parentOf(line.newPath), commonFolder(line.oldPath, line.newPath)});
+            ++m_outcome.alreadyThere;
+            return true;
+        }
+        if (atNew && atNew->st_dev == atOld.st_dev && atNew->st_ino == atOld.st_ino && S_ISREG(atOld.st_mode)) {
+            if (atOld.st_nlink > 1)
+                ::unlink(QFile::encodeName(line.newPath).constData()); // the second name of one file
+            ++m_outcome.alreadyThere;
+            return true;
+        }
+        return fail(line, QStringLiteral("another file stands at the old path"));
+    }
+
+    bool fail(const LogLine &line, const QString &reason)
     {
         m_outcome.failures.append(line.newPath + QStringLiteral(" -> ") + line.oldPath + QStringLiteral(": ") + reason);
+        return false;
     }
 
     RunState &m_state;
@@ -142,6 +243,7 @@ private:
     const RunHooks &m_hooks;
     PlaylistCopy m_playlist;
     UndoOutcome m_outcome;
+    QList<Emptied> m_emptied;
 };
 
 } // namespace
@@ -164,6 +266,7 @@ UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, 
     const RunLock lock;
     if (!lock.acquired()) {
         outcome.busy = true;
+        outcome.lockProblem = lock.problem();
         return outcome;
     }
     if (!undoInformationExists()) {
@@ -180,9 +283,14 @@ UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, 
     }
     state.filesTouched = true;
     state.running = true;
-    outcome = Undoer(state, player ? *player : nullMediaPlayer(), hooks).run(readLogs());
-    removeWorkFile(workfile::UndoOld);
-    removeWorkFile(workfile::UndoNew);
+    QString problem;
+    const QList<LogLine> lines = readLogs(&problem);
+    if (problem.isEmpty()) {
+        outcome = Undoer(state, player ? *player : nullMediaPlayer(), hooks).run(lines);
+    } else {
+        outcome.failures.append(problem + QStringLiteral("; nothing was undone"));
+        outcome.keptLines = -1;
+    }
     state.running = false;
     return outcome;
 }

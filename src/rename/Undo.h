@@ -14,12 +14,14 @@ class Prompter;
 
 struct UndoOutcome {
     bool busy = false;          // another run was going on: nothing was done
+    QString lockProblem;        // with busy: the lock could not be taken for this reason instead
     bool noInformation = false; // no logs: nothing was done
     bool cancelled = false;     // the last-session question was answered with Cancel
     qint64 restored = 0;        // files given their old path back
     qint64 alreadyThere = 0;    // files found at their old path
     qint64 foldersRemoved = 0;
     QStringList failures; // lines that could not be undone, with the reason
+    qint64 keptLines = 0; // those lines, kept in the logs for another undo; -1: the logs could not be read
 };
 
 // Whether both undo logs of a run exist.
@@ -29,11 +31,12 @@ bool undoInformationExists();
 void discardUndoInformation();
 
 // Undoes the last run from its logs ("&Undo", bitbtn5Click): every file gets
-// its old path back (folders created as needed), folders the run left empty
-// are removed, and the logs are deleted. Without state.filesTouched the logs
+// its old path back (folders created as needed), folders the undo emptied
+// are removed, and the logs are deleted; lines that could not be undone stay
+// in them, so that the undo can be repeated. Without state.filesTouched the logs
 // come from an earlier session and the prompter is asked first. The logs are
 // read from the last line to the first, and a line whose file is already at
-// its old path is skipped, so that an interrupted run or undo is undone
+// its old path (the new path gone, or the same file) is skipped, so that an interrupted run or undo is undone
 // correctly and nothing is ever replaced.
 UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, MediaPlayer *player = nullptr,
                         const RunHooks &hooks = {});

@@ -2,6 +2,8 @@
 
 #include "platform/WorkFiles.h"
 
+#include <QFile>
+
 namespace kaz {
 namespace {
 
@@ -12,6 +14,11 @@ bool openLog(QFile &file, const char *name)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
 }
 
+QString setAside(const char *name)
+{
+    return workFilePath(qstrcmp(name, workfile::UndoOld) == 0 ? workfile::UndoOldSetAside : workfile::UndoNewSetAside);
+}
+
 bool writeLine(QFile &file, const QString &path)
 {
     const QByteArray line = path.toUtf8() + "\r\n";
@@ -20,15 +27,40 @@ bool writeLine(QFile &file, const QString &path)
 
 } // namespace
 
-UndoLogWriter::UndoLogWriter()
+bool UndoLogWriter::open()
 {
-    openLog(m_old, workfile::UndoOld);
-    openLog(m_new, workfile::UndoNew);
+    if (!m_started) {
+        m_started = true;
+        for (const char *name : {workfile::UndoOld, workfile::UndoNew}) {
+            QFile::remove(setAside(name));
+            QFile::rename(workFilePath(name), setAside(name));
+        }
+        openLog(m_old, workfile::UndoOld);
+        openLog(m_new, workfile::UndoNew);
+    }
+    return m_old.isOpen() && m_new.isOpen();
+}
+
+UndoLogWriter::~UndoLogWriter()
+{
+    if (!m_started)
+        return;
+    m_old.close();
+    m_new.close();
+    for (const char *name : {workfile::UndoNew, workfile::UndoOld}) {
+        if (m_count > 0) {
+            QFile::remove(setAside(name));
+        } else if (QFile::exists(setAside(name))) {
+            // Nothing renamed: the last run's logs are still the way back.
+            QFile::remove(workFilePath(name));
+            QFile::rename(setAside(name), workFilePath(name));
+        }
+    }
 }
 
 bool UndoLogWriter::record(const QString &oldPath, const QString &newPath)
 {
-    if (!isOpen() || hasLineBreak(oldPath) || hasLineBreak(newPath))
+    if (hasLineBreak(oldPath) || hasLineBreak(newPath) || !open())
         return false;
     m_oldEnd = m_old.pos();
     m_newEnd = m_new.pos();
@@ -50,7 +82,7 @@ void UndoLogWriter::retract()
 
 bool UndoLogWriter::recordBatch(const QList<std::pair<QString, QString>> &pairs)
 {
-    if (!isOpen())
+    if (!open())
         return false;
     m_oldEnd = m_old.pos();
     m_newEnd = m_new.pos();

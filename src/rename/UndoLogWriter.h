@@ -12,14 +12,18 @@ namespace kaz {
 // rename, "undo2.kaz" the path after it, line i of one matching line i of
 // the other. Each pair is written before the rename is made and goes to the
 // disk at once, so that a run killed at any moment can still be undone; a
-// pair whose rename then failed is taken back.
+// pair whose rename then failed is taken back. The logs of the run before
+// are replaced only when this run renames something: they are set aside at
+// the first pair and come back when no rename was made after all.
 class UndoLogWriter
 {
 public:
-    // Recreates both logs (each run starts them anew).
-    UndoLogWriter();
+    // Touches nothing yet: the logs are recreated with the first pair.
+    UndoLogWriter() = default;
+    ~UndoLogWriter();
+    UndoLogWriter(const UndoLogWriter &) = delete;
+    UndoLogWriter &operator=(const UndoLogWriter &) = delete;
 
-    bool isOpen() const { return m_old.isOpen() && m_new.isOpen(); }
     // False when the pair cannot be logged (a path with a line break, a
     // full disk): the rename must then not be made.
     bool record(const QString &oldPath, const QString &newPath);
@@ -34,8 +38,10 @@ public:
     qint64 count() const { return m_count; }
 
 private:
+    bool open();
     void cutBack();
 
+    bool m_started = false;
     QFile m_old;
     QFile m_new;
     qint64 m_oldEnd = 0;

@@ -1,25 +1,41 @@
 #include "WorkListReader.h"
 
+#include "platform/SmallFile.h"
+
 #include <QStringList>
 
 namespace kaz {
 
+namespace {
+
+// No path comes near this; a longer line means the file is not a work list.
+constexpr qint64 kMaxLineBytes = 64 * 1024;
+
+} // namespace
+
 WorkListReader::WorkListReader(const QString &path)
     : m_file(path)
 {
-    if (!m_file.open(QIODevice::ReadOnly))
+    // A FIFO or a device would make the open or the reads wait forever.
+    if (!isRegularOrMissing(path, &m_problem))
         return;
+    m_file.open(QIODevice::ReadOnly);
 }
 
 std::optional<QString> WorkListReader::next(bool completeOnly)
 {
     if (!m_file.isOpen() || m_file.atEnd())
         return std::nullopt;
-    QByteArray line = m_file.readLine();
-    if (line.endsWith('\n'))
+    QByteArray line = m_file.readLine(kMaxLineBytes);
+    if (line.endsWith('\n')) {
         line.chop(1);
-    else if (completeOnly || line.isEmpty())
+    } else if (!m_file.atEnd()) {
+        m_problem = m_file.fileName() + QStringLiteral(": a line far longer than a path; the rest is not read");
+        m_file.close();
         return std::nullopt;
+    } else if (completeOnly || line.isEmpty()) {
+        return std::nullopt;
+    }
     if (line.endsWith('\r'))
         line.chop(1);
     return QString::fromUtf8(line);

@@ -8,7 +8,8 @@
 namespace kaz {
 
 // Reads a work list line by line; CR LF and LF line ends both count. A
-// missing list reads as empty.
+// missing list reads as empty, and so does anything that is not a regular
+// file; a line far longer than any path ends the reading.
 class WorkListReader
 {
 public:
@@ -21,8 +22,13 @@ public:
     // Every entry of a list.
     static QStringList readAll(const QString &path, bool completeOnly = false);
 
+    // Why the list was not read (whole): not a regular file, or a line far
+    // too long. Empty when it was.
+    QString problem() const { return m_problem; }
+
 private:
     QFile m_file;
+    QString m_problem;
 };
 
 } // namespace kaz

@@ -1,5 +1,6 @@
 #include "WorkListWriter.h"
 
+#include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
 namespace kaz {
@@ -8,7 +9,8 @@ WorkListWriter::WorkListWriter(const QString &path, bool append)
     : m_file(path)
 {
     const QIODevice::OpenMode mode = append ? QIODevice::Append : (QIODevice::WriteOnly | QIODevice::Truncate);
-    m_failed = !m_file.open(mode);
+    // Opening a FIFO or a device would wait or write elsewhere: refused.
+    m_failed = !isRegularOrMissing(path) || !m_file.open(mode);
 }
 
 bool WorkListWriter::append(const QString &entry)

@@ -3,6 +3,7 @@
 #include "config/ConfigFile.h"
 #include "config/WindowPlacement.h"
 
+#include "platform/TailJournal.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
@@ -106,6 +107,7 @@ StartupResult startUp(const StartupRequest &request, Prompter &prompter)
     r.shellRegistration = shellEntryExists();
     if (r.shellRegistration)
         applyShellRegistration(true, r.language, r.programFolder, request.executable);
+    recoverInterruptedTailWrites(); // tag writes killed in the last session
     deleteWorkFiles(r.programFolder, {workfile::DirList, workfile::NewDirList, workfile::FolderList, workfile::FileList});
 
     r.iniPath = iniPath();

@@ -82,7 +82,7 @@ QByteArray demoFileBytes(const DemoFile &file, const TextCodec &codec)
     const TagValues &v = file.values;
     if (file.forceLyrics3 || !file.extraLyrics3Fields.isEmpty() || isLong(v.title) || isLong(v.artist)
         || isLong(v.album))
-        bytes += lyrics3::render(file.extraLyrics3Fields, v.title, v.artist, v.album, codec);
+        bytes += lyrics3::render(file.extraLyrics3Fields, v.title, v.artist, v.album, codec).value_or(QByteArray());
     bytes += id3v1::render(v, codec);
     return bytes;
 }

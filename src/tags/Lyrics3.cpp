@@ -82,7 +82,27 @@ std::optional<Fields> parse(QByteArrayView block, const TextCodec &codec)
     return fields;
 }
 
-QByteArray render(const QList<QByteArray> &kept, const QString &title, const QString &artist,
+bool isWellFormed(QByteArrayView block)
+{
+    if (!block.startsWith("LYRICSBEGIN"))
+        return false;
+    qsizetype p = 11;
+    while (p < block.size()) {
+        if (p + 8 > block.size())
+            return false;
+        for (char c : block.sliced(p, 3)) {
+            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+                return false;
+        }
+        const std::optional<qint64> length = digits(block.sliced(p + 3, 5));
+        if (!length)
+            return false;
+        p += 8 + *length;
+    }
+    return p == block.size();
+}
+
+std::optional<QByteArray> render(const QList<QByteArray> &kept, const QString &title, const QString &artist,
                   const QString &album, const TextCodec &codec)
 {
     QByteArray block("LYRICSBEGIN");
@@ -98,6 +118,8 @@ QByteArray render(const QList<QByteArray> &kept, const QString &title, const QSt
     appendLong("ETT", title);
     appendLong("EAR", artist);
     appendLong("EAL", album);
+    if (block.size() > kMaxSizeValue)
+        return std::nullopt;
     block += zeroPadded(block.size(), kSizeDigits) + "LYRICS200";
     return block;
 }

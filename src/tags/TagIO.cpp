@@ -6,11 +6,12 @@
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
 
+#include <QFileInfo>
+
+#include <cerrno>
+
 namespace kaz {
 namespace {
-
-// The block's size digits may say at most 999999; a read never takes more.
-constexpr qint64 kMaxBlockRead = 999999 + 144;
 
 void tell(const TagContext &context, Msg id, const QString &suffix = {})
 {
@@ -20,17 +21,19 @@ void tell(const TagContext &context, Msg id, const QString &suffix = {})
 
 void readLyrics3(const ReadOnlyFile &file, QByteArrayView tail, const TagContext &context, TagRecord &record)
 {
-    if (!lyrics3::hasEndMark(tail.sliced(lyrics3::kEndMarkOffset, 9)))
+    if (tail.size() < id3v1::kTailSize || !lyrics3::hasEndMark(tail.sliced(lyrics3::kEndMarkOffset, 9)))
         return;
     const std::optional<qint64> size = lyrics3::sizeValue(tail.sliced(lyrics3::kSizeOffset, lyrics3::kSizeDigits));
-    if (!size || *size + 144 >= record.fileSize)
+    // The block runs from "LYRICSBEGIN" up to the size digits, 143 bytes before the end.
+    const qint64 blockStart = size ? record.fileSize - (*size + 143) : -1;
+    if (blockStart < 0)
         return; // a block that cannot be where it says is ignored silently
-    const qint64 readLength = qMin(*size + 144, kMaxBlockRead);
-    const QByteArray bytes = file.readAt(record.fileSize - (*size + 144), readLength);
-    // One byte in front of the block, then the block up to its last field.
-    const std::optional<lyrics3::Fields> fields
-        = bytes.size() == readLength ? lyrics3::parse(QByteArrayView(bytes).sliced(1, *size), *context.codec)
-                                     : std::nullopt;
+    const QByteArray block = file.readAt(blockStart, *size);
+    // Only bytes that are exactly a block count as one: anything else is
+    // audio, which a later write must keep.
+    std::optional<lyrics3::Fields> fields;
+    if (block.size() == *size && lyrics3::isWellFormed(block))
+        fields = lyrics3::parse(block, *context.codec);
     if (!fields) {
         tell(context, Msg::Lyrics3Corrupt);
         return;
@@ -80,20 +83,22 @@ TagRecord readTag(const QString &fileName, const TagContext &context, FsStatus *
     if (file.error() != 0)
         return record;
     record.fileSize = file.size();
-    if (record.fileSize < id3v1::kTailSize) {
+    // A file of 128 to 143 bytes may well be a tag alone (one written into an
+    // empty file): it is read as such, so that a write replaces it.
+    const qint64 tailSize = qMin<qint64>(record.fileSize, id3v1::kTailSize);
+    const QByteArray tail = tailSize >= id3v1::kTagSize ? file.readAt(record.fileSize - tailSize, tailSize) : QByteArray();
+    if (tail.size() >= id3v1::kTagSize && tail.size() == tailSize) {
+        const QByteArrayView tag = QByteArrayView(tail).sliced(tail.size() - id3v1::kTagSize);
+        record.tagged = id3v1::hasTagHeader(tag);
+        if (record.tagged) {
+            id3v1::parse(tag, *context.codec, record);
+            readLyrics3(file, tail, context, record);
+        }
+    }
+    if (!record.tagged && record.fileSize < id3v1::kTailSize) {
         if (!context.quietWhenShort)
             tell(context, Msg::FileTooShort, fileName);
         return record;
-    }
-    file.makeOwnerWritable();
-    const QByteArray tail = file.readAt(record.fileSize - id3v1::kTailSize, id3v1::kTailSize);
-    if (tail.size() != id3v1::kTailSize)
-        return record;
-    const QByteArrayView tag = QByteArrayView(tail).sliced(id3v1::kTailSize - id3v1::kTagSize);
-    record.tagged = id3v1::hasTagHeader(tag);
-    if (record.tagged) {
-        id3v1::parse(tag, *context.codec, record);
-        readLyrics3(file, tail, context, record);
     }
     if (record.longTitle.isEmpty())
         record.longTitle = record.title;
@@ -141,10 +146,20 @@ FsStatus writeTag(const QString &fileName, const TagRecord &current, const TagVa
     }
     const auto isLong = [&](const QString &text) { return codec.encode(text).size() > 30; };
     QByteArray trailer;
-    if (current.hasLyrics3 || isLong(values.title) || isLong(values.artist) || isLong(values.album))
-        trailer = lyrics3::render(current.keptLyrics3Fields, values.title, values.artist, values.album, codec);
+    if (current.hasLyrics3 || isLong(values.title) || isLong(values.artist) || isLong(values.album)) {
+        const std::optional<QByteArray> block
+            = lyrics3::render(current.keptLyrics3Fields, values.title, values.artist, values.album, codec);
+        if (!block) {
+            FsStatus tooLarge = FsStatus::fromErrno(EFBIG);
+            tooLarge.detail = QStringLiteral("the Lyrics3 block would be longer than its size field allows "
+                                             "(999999 bytes); nothing was written");
+            return tooLarge;
+        }
+        trailer = *block;
+    }
     trailer += id3v1::render(values, codec);
-    ensureOwnerWritable(fileName);
+    // The file written, also when the name given is a link to it.
+    ensureOwnerWritable(QFileInfo(fileName).canonicalFilePath());
     return replaceFileEnd(fileName, trailerStart, trailer);
 }
 
@@ -181,7 +196,7 @@ TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, Ta
 bool taginfo(const QString &fileName)
 {
     ReadOnlyFile file(fileName);
-    if (!file.isOpen() || !file.isRegular() || file.size() < id3v1::kTailSize)
+    if (!file.isOpen() || !file.isRegular() || file.size() < id3v1::kTagSize)
         return false;
     return id3v1::hasTagHeader(file.readAt(file.size() - id3v1::kTagSize, 3));
 }

@@ -32,8 +32,8 @@ struct TagContext {
     TagEditor *editor = nullptr;           // used with the edit flag
 };
 
-// Reads a file's tag by every rule (reading half of get_id3tag). Gives the
-// owner write permission when it lacks it. A file that cannot be read at all
+// Reads a file's tag by every rule (reading half of get_id3tag). Changes
+// nothing on disk, not even permissions. A file that cannot be read at all
 // (missing, a folder, no permission) is untagged and reported through
 // readError, not with the "to short" message.
 TagRecord readTag(const QString &fileName, const TagContext &context, FsStatus *readError = nullptr);
@@ -53,7 +53,7 @@ TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, Ta
 FsStatus writeTag(const QString &fileName, const TagRecord &current, const TagValues &values,
                   const TextCodec &codec);
 
-// True when the file ends in a tag; no message for short files.
+// True when the file ends in a tag (a file of the tag alone too); no message.
 bool taginfo(const QString &fileName);
 
 // The values a write would store, from the current tag and an override.

@@ -3,8 +3,14 @@
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <sys/stat.h>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -55,4 +61,42 @@ TEST(CliConfig, SetChangesOneLineAndRefusesWhatItCannotUse)
     expected.replace(expected.indexOf(QStringLiteral("search2=true")), QStringLiteral("search2=false"));
     expected.replace(12, QStringLiteral("LastDir=") + home.music());
     EXPECT_EQ(IniDocument::read(iniPath()).lines(), expected);
+}
+
+TEST(CliConfig, ValuesMayStartWithADash)
+{
+    TempHome home;
+    CliResult r = runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("LastPosition_x"),
+                          QStringLiteral("-20")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(IniDocument::read(iniPath()).lines().contains(QStringLiteral("LastPosition_x=-20")));
+    r = runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("--lang"), QStringLiteral("en"),
+                QStringLiteral("LastPosition_y"), QStringLiteral("--"), QStringLiteral("-7")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(IniDocument::read(iniPath()).lines().contains(QStringLiteral("LastPosition_y=-7")));
+    r = runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("Fontsize"), QStringLiteral("-1")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_FALSE(r.err.contains("Unknown option")) << r.err.constData();
+}
+
+TEST(CliConfig, AFifoOrAHugeFileInPlaceOfKazIniIsRefusedNotWaitedFor)
+{
+    TempHome home;
+    QDir().mkpath(QFileInfo(iniPath()).absolutePath());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(iniPath()).constData(), 0644), 0);
+    QElapsedTimer timer;
+    timer.start();
+    CliResult r = runCli({QStringLiteral("config"), QStringLiteral("show")});
+    EXPECT_LT(timer.elapsed(), 20000);
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("not a regular file")) << r.err.constData();
+
+    QFile::remove(iniPath());
+    QFile huge(iniPath());
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.resize(3LL * 1024 * 1024 * 1024); // sparse: takes no room
+    huge.close();
+    r = runCli({QStringLiteral("config"), QStringLiteral("show")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("far more than")) << r.err.constData();
 }

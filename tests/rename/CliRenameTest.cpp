@@ -3,6 +3,8 @@
 #include "rename/NameComposer.h"
 #include "tags/TagIO.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -12,6 +14,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <sys/stat.h>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -185,4 +188,76 @@ TEST(CliRename, KilledRunsCanBeUndone)
         EXPECT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
         ASSERT_EQ(absoluteHashes(dir), original) << "user-defined round " << round;
     }
+}
+
+TEST(CliRename, CommandsThatOnlyReadChangeNoPermission)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString file = putTagged(dir, "a.mp3", values("One", "Abba", "Album"));
+    const QString outside = home.path() + "/outside.mp3";
+    writeAll(outside, readAll(file));
+    QFile::link(outside, dir + "/link.mp3");
+    for (const QString &f : {file, outside})
+        ::chmod(QFile::encodeName(f).constData(), 0444);
+    const QList<QStringList> commands{{"tag", "show", file, dir + "/link.mp3"},
+                                      {"name", file, dir + "/link.mp3"},
+                                      {"rename", "--preview", dir},
+                                      {"rename", "--preview", "--recursive", "--user-name", "Mix", dir}};
+    for (const QStringList &command : commands) {
+        const CliResult r = runCli(command);
+        EXPECT_EQ(r.exitCode, 0) << qPrintable(command.join(' ')) << r.err.constData();
+        for (const QString &f : {file, outside}) {
+            struct stat st {};
+            ::stat(QFile::encodeName(f).constData(), &st);
+            EXPECT_EQ(st.st_mode & 07777, 0444u) << qPrintable(command.join(' ') + ": " + f);
+        }
+    }
+}
+
+TEST(CliRename, AnUndoThatCannotFinishKeepsTheRestForLater)
+{
+    TempHome home;
+    const QString dir = home.music() + "/Inbox";
+    putTagged(dir, "a.mp3", values("One", "Abba", "Album"));
+    putTagged(home.music() + "/Other", "b.mp3", values("Two", "Abba", "Album"));
+    const auto before = absoluteHashes(home.music());
+    ASSERT_EQ(runCli({"rename", "--recursive", home.music()}).exitCode, 0);
+    ASSERT_TRUE(QDir().rename(dir, home.music() + "/Away"));
+    CliResult r = runCli({"undo", "--yes", "--lang", "en"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("1 lines that could not be undone stay in the undo logs")) << r.err.constData();
+    ASSERT_TRUE(QDir().rename(home.music() + "/Away", dir));
+    r = runCli({"undo", "--yes"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(absoluteHashes(home.music()), before);
+}
+
+TEST(CliRename, KilledUndosCanBeRepeated)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QMap<QString, QByteArray> original = makeTree(dir, 3000);
+    const QStringList byTag{"rename", "--recursive", dir};
+    ASSERT_EQ(runCli(byTag).exitCode, 0);
+    const qint64 undoRun = runTime({"undo", "--yes"});
+    ASSERT_EQ(absoluteHashes(dir), original);
+    const quint32 seed = quint32(QDateTime::currentMSecsSinceEpoch());
+    QRandomGenerator random(seed);
+    SCOPED_TRACE(testing::Message() << "seed " << seed << ", undo " << undoRun << " ms");
+    int halfDone = 0;
+    for (int round = 0; round < 12 && halfDone < 3; ++round) {
+        ASSERT_EQ(runCli(byTag).exitCode, 0);
+        const auto renamed = absoluteHashes(dir);
+        // Most of a run's time is the program's start: kill in its later part.
+        const quint32 span = quint32(qMax<qint64>(undoRun, 20));
+        killAfter({"undo", "--yes"}, span / 4 + random.bounded(span * 3 / 4));
+        const auto now = absoluteHashes(dir);
+        ASSERT_EQ(now.size(), original.size()); // nothing lost, nothing doubled
+        halfDone += now != original && now != renamed;
+        const CliResult again = runCli({"undo", "--yes"});
+        ASSERT_EQ(again.exitCode, 0) << again.err.constData();
+        ASSERT_EQ(absoluteHashes(dir), original) << "round " << round;
+    }
+    EXPECT_GT(halfDone, 0) << "no kill landed in the middle of an undo";
 }

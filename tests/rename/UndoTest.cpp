@@ -7,6 +7,9 @@
 #include "platform/FileOps.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <functional>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -105,7 +108,7 @@ TEST(Undo, LogsOfAnInterruptedRunAreSafe)
     // Line 1 was renamed; line 2 was logged but the run died before its
     // rename; line 3's old line lacks its partner and its line end.
     writeLog(workfile::UndoOld, {dir + "/old.mp3", notYet});
-    writeLog(workfile::UndoNew, {renamed, stranger});
+    writeLog(workfile::UndoNew, {renamed, dir + "/planned.mp3"});
     QFile log(workFilePath(workfile::UndoOld));
     ASSERT_TRUE(log.open(QIODevice::Append));
     log.write((dir + "/half").toUtf8());
@@ -119,4 +122,107 @@ TEST(Undo, LogsOfAnInterruptedRunAreSafe)
     EXPECT_TRUE(QFile::exists(dir + "/old.mp3"));
     EXPECT_TRUE(QFile::exists(notYet));
     EXPECT_EQ(contentHash(stranger), strangerHash);
+    EXPECT_FALSE(undoInformationExists());
+}
+
+TEST(Undo, FailedLinesStayForAnotherUndo)
+{
+    TempHome home;
+    const QString dir = home.music() + "/Inbox";
+    const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
+    const QString b = putTagged(home.music() + "/Other", "b.mp3", values("Two", "Abba"));
+    const auto before = treeHashes(home.music());
+    RunFixture fixture;
+    fixture.run(artistTitle(), dir + '/', {a, b});
+    // The user moves one folder away: its file cannot be restored now.
+    ASSERT_TRUE(QDir().rename(dir, home.music() + "/Moved"));
+    UndoOutcome outcome = undoLastRun(fixture.state, nullptr, Language::English);
+    EXPECT_EQ(outcome.restored, 1);
+    EXPECT_EQ(outcome.failures.size(), 1);
+    EXPECT_EQ(outcome.keptLines, 1);
+    EXPECT_TRUE(undoInformationExists());
+
+    ASSERT_TRUE(QDir().rename(home.music() + "/Moved", dir));
+    outcome = undoLastRun(fixture.state, nullptr, Language::English);
+    EXPECT_EQ(outcome.restored, 1);
+    EXPECT_TRUE(outcome.failures.isEmpty());
+    EXPECT_FALSE(undoInformationExists());
+    EXPECT_EQ(treeHashes(home.music()), before);
+}
+
+TEST(Undo, ARunThatRenamesNothingKeepsTheWayBack)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
+    const auto before = treeHashes(dir);
+    RunFixture fixture;
+    ASSERT_EQ(fixture.run(artistTitle(), dir + '/', {a}).renamed, 1);
+    EXPECT_EQ(fixture.run(artistTitle(), dir + '/', {dir + "/Abba - One.mp3"}).renamed, 0);
+    const QString missing = dir + "/gone.mp3"; // a rename that fails
+    EXPECT_EQ(fixture.run(artistTitle(), dir + '/', {missing}).renamed, 0);
+    EXPECT_EQ(undoLastRun(fixture.state, nullptr, Language::English).restored, 1);
+    EXPECT_EQ(treeHashes(dir), before);
+}
+
+TEST(Undo, OnlyTheRenamedFileCountsAsRestored)
+{
+    // Something placed at the old path (a link, another file) or at the new
+    // path (a folder, a link) is never taken for the renamed file.
+    struct Case {
+        const char *name;
+        std::function<void(const QString &oldPath, const QString &newPath)> meddle;
+    };
+    const QList<Case> cases{
+        {"link at old path", [](const QString &o, const QString &n) { QFile::link(n, o); }},
+        {"file at old path", [](const QString &o, const QString &) { writeAll(o, "stranger"); }},
+        {"folder at new path",
+         [](const QString &, const QString &n) {
+             QFile::rename(n, n + ".away");
+             QDir().mkpath(n + "/inside");
+         }},
+        {"link at new path",
+         [](const QString &, const QString &n) {
+             QFile::rename(n, n + ".away");
+             QFile::link(n + ".away", n);
+         }},
+    };
+    for (const Case &c : cases) {
+        TempHome home;
+        const QString dir = home.music();
+        const QString oldPath = putTagged(dir, "a.mp3", values("One", "Abba"));
+        const QString newPath = dir + "/Abba - One.mp3";
+        RunFixture fixture;
+        fixture.run(artistTitle(), dir + '/', {oldPath});
+        c.meddle(oldPath, newPath);
+        const QStringList names = namesIn(dir);
+        const UndoOutcome outcome = undoLastRun(fixture.state, nullptr, Language::English);
+        EXPECT_EQ(outcome.restored + outcome.alreadyThere, 0) << c.name;
+        EXPECT_EQ(outcome.failures.size(), 1) << c.name;
+        EXPECT_EQ(outcome.keptLines, 1) << c.name;
+        EXPECT_EQ(namesIn(dir), names) << c.name;
+        EXPECT_TRUE(undoInformationExists()) << c.name;
+    }
+}
+
+TEST(Undo, UserFoldersThatTheUndoDidNotEmptyStay)
+{
+    TempHome home;
+    const QString inbox = home.music() + "/lib/Inbox";
+    const QString a = putTagged(inbox, "a.mp3", values("One", "Abba"));
+    QDir().mkpath(home.music() + "/lib/Empty");
+    RunFixture fixture;
+    fixture.run(artistTitle(), inbox + '/', {a});
+    // The user takes the renamed file elsewhere: the restore fails.
+    QFile::rename(inbox + "/Abba - One.mp3", home.path() + "/elsewhere.mp3");
+    const UndoOutcome outcome = undoLastRun(fixture.state, nullptr, Language::English);
+    EXPECT_EQ(outcome.foldersRemoved, 0);
+    EXPECT_TRUE(QFileInfo::exists(inbox));
+    EXPECT_TRUE(QFileInfo::exists(home.music() + "/lib/Empty"));
+
+    // A plain rename inside one folder never removes that folder.
+    const QString b = putTagged(inbox, "b.mp3", values("Two", "Abba"));
+    fixture.run(artistTitle(), inbox + '/', {b});
+    EXPECT_EQ(undoLastRun(fixture.state, nullptr, Language::English).restored, 1);
+    EXPECT_TRUE(QFileInfo::exists(b));
 }

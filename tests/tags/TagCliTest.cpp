@@ -178,3 +178,31 @@ TEST(TagCli, AnIndependentReaderAgrees)
     EXPECT_TRUE(out.contains(QStringLiteral("TRCK 7")));
     EXPECT_TRUE(out.contains(QStringLiteral("TCON Chanson")));
 }
+
+TEST(TagCli, ControlCodesInTagsAreShownNotSentToTheTerminal)
+{
+    TempHome home;
+    const QString file = home.music() + QStringLiteral("/a.mp3");
+    QByteArray bytes = mp3WithTag(values(QStringLiteral("x"), QStringLiteral("Band")));
+    const QByteArray title = "\x1b]0;owned\x07\x1b[2J";
+    bytes.replace(bytes.size() - 128 + 3, title.size(), title);
+    writeAll(file, bytes);
+    const CliResult r = runCli({QStringLiteral("tag"), QStringLiteral("show"), file});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_FALSE(r.out.contains('\x1b'));
+    EXPECT_FALSE(r.out.contains('\x07'));
+    EXPECT_TRUE(r.out.contains("\\x1b]0;owned\\x07\\x1b[2J")) << r.out.constData();
+}
+
+TEST(TagCli, AProgramFolderThatCannotBeWrittenIsNamedAsTheProblem)
+{
+    TempHome home;
+    const QString file = home.music() + QStringLiteral("/a.mp3");
+    writeAll(file, mp3WithTag(values(QStringLiteral("One"), QStringLiteral("Abba"), QStringLiteral("Album"))));
+    writeAll(home.path() + QStringLiteral("/data/kaz"), "a file where the program folder belongs");
+    const CliResult r = runCli({QStringLiteral("rename"), file});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("cannot be written")) << r.err.constData();
+    EXPECT_FALSE(r.err.contains("Another")) << r.err.constData();
+    EXPECT_TRUE(QFile::exists(file));
+}

@@ -63,11 +63,18 @@ TEST_F(TagRead, ShortFilesAreUntaggedWithAMessage)
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(prompter.shown[0], message(Msg::FileTooShort, Language::English) + path);
 
-    prompter.shown.clear();
-    t = read(QByteArray(16, 'x') + rawTag("Exactly144"));
-    EXPECT_TRUE(t.tagged);
-    EXPECT_EQ(t.title, QStringLiteral("Exactly144"));
-    EXPECT_TRUE(prompter.shown.isEmpty());
+    // Files of 128 to 143 bytes that end in a tag are tagged (a tag written
+    // into an empty file), without a message.
+    for (const int lead : {16, 15, 1, 0}) {
+        prompter.shown.clear();
+        t = read(QByteArray(lead, 'x') + rawTag("Small"));
+        EXPECT_TRUE(t.tagged) << lead;
+        EXPECT_EQ(t.title, QStringLiteral("Small"));
+        EXPECT_TRUE(prompter.shown.isEmpty());
+    }
+    t = read(rawTag("Small").left(127));
+    EXPECT_FALSE(t.tagged);
+    EXPECT_EQ(prompter.shown.size(), 1);
 }
 
 TEST_F(TagRead, HeaderInAnyCaseCounts)
@@ -164,19 +171,30 @@ TEST_F(TagRead, BrokenLyrics3BlocksAreIgnored)
     t = read(audio + tooSmall + rawTag("t")); // start mark not where the size says
     EXPECT_FALSE(t.hasLyrics3);
     EXPECT_EQ(prompter.shown.size(), 1);
-    // A block that fills the whole file leaves no byte in front: ignored.
-    EXPECT_FALSE(read(good + rawTag("t")).hasLyrics3);
+    // A block at the very start of the file, or one byte after it, is a block.
+    EXPECT_TRUE(read(good + rawTag("t")).hasLyrics3);
+    EXPECT_EQ(read("x" + good + rawTag("t")).longArtist, QString(40, QLatin1Char('a')));
 }
 
-TEST_F(TagRead, Lyrics3FieldLengthsThatLieStayInsideTheBlock)
+TEST_F(TagRead, OnlyBytesThatAreExactlyABlockCountAsOne)
 {
-    // Lengths running past the block, non-digit lengths, a "LYR" without
-    // digits, lower-case identifiers.
-    const QByteArray fields = "ett00010short" + QByteArray("LYRxx") + "IND00002" + "10" + "EAL99999tail";
-    const TagRecord t = read(audio + block(fields) + rawTag("t"));
+    // Lengths running past the block or stopping short of it, non-digit
+    // lengths, bytes between fields: such bytes are audio, not a block.
+    const QList<QByteArray> lies{"ett00010short" + QByteArray("LYRxx") + "IND00002" + "10" + "EAL99999tail",
+                                 field("EAR", "abc") + "xx", field("EAR", "abc").chopped(1), "EAR0x003abc"};
+    for (const QByteArray &fields : lies) {
+        prompter.shown.clear();
+        const TagRecord t = read(audio + block(fields) + rawTag("t"));
+        EXPECT_TRUE(t.tagged);
+        EXPECT_FALSE(t.hasLyrics3) << fields.constData();
+        EXPECT_EQ(t.longArtist, QStringLiteral("Artist"));
+        EXPECT_EQ(prompter.shown.size(), 1);
+    }
+    // Lower-case identifiers and unknown fields are fine when they tile.
+    const TagRecord t = read(audio + block(field("ett", "A title over thirty characters long") + field("XYZ", "12")
+                                           + field("IND", "10")) + rawTag("t"));
     EXPECT_TRUE(t.hasLyrics3);
-    EXPECT_EQ(t.longTitle, QStringLiteral("shortLYRxx"));
-    EXPECT_EQ(t.longAlbum, QStringLiteral("tail"));
+    EXPECT_EQ(t.longTitle, QStringLiteral("A title over thirty characters long"));
     EXPECT_EQ(t.keptLyrics3Fields, QList<QByteArray>{"IND0000210"});
 }
 
@@ -206,15 +224,19 @@ TEST_F(TagRead, UnreadableInputIsReportedNotShownAsShort)
     EXPECT_FALSE(taginfo(home.music() + QStringLiteral("/nope.mp3")));
 }
 
-TEST_F(TagRead, ReadOnlyFileGetsOwnerWritePermission)
+TEST_F(TagRead, ReadingChangesNoPermission)
 {
+    // Neither the file nor, through a link, a file elsewhere.
     writeAll(path, audio + rawTag("t"));
     ::chmod(QFile::encodeName(path).constData(), 0444);
+    const QString link = home.music() + QStringLiteral("/link.mp3");
+    ASSERT_TRUE(QFile::link(path, link));
     EXPECT_TRUE(readTag(path, {}).tagged);
+    EXPECT_TRUE(readTag(link, {}).tagged);
+    EXPECT_TRUE(taginfo(link));
     struct stat st {};
     ::stat(QFile::encodeName(path).constData(), &st);
-    EXPECT_TRUE(st.st_mode & S_IWUSR);
-    EXPECT_EQ(st.st_mode & 0077, 0044u); // nothing else changed
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
 }
 
 TEST_F(TagRead, TaginfoLooksOnlyAtTheHeader)
@@ -223,5 +245,19 @@ TEST_F(TagRead, TaginfoLooksOnlyAtTheHeader)
     EXPECT_TRUE(taginfo(path));
     writeAll(path, QByteArray(143, 'x'));
     EXPECT_FALSE(taginfo(path));
+    writeAll(path, rawTag("t"));
+    EXPECT_TRUE(taginfo(path));
     EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(TagRead, BytesWithoutACharacterBecomeAVisibleReplacement)
+{
+    // Windows-1252 has nothing at 0x81, 0x8D, 0x8F, 0x90, 0x9D; ISO-8859-1 has
+    // control codes from 0x80 to 0x9F.
+    const TagRecord t = read(audio + rawTag("A\x81" "B\x8d\x8f\x90\x9d" "Z\x80"));
+    EXPECT_EQ(t.title, QStringLiteral("A\uFFFDB\uFFFD\uFFFD\uFFFD\uFFFDZ\u20AC"));
+    const TextCodec latin1 = TextCodec::forName(QStringLiteral("ISO-8859-1"));
+    for (int b = 0x80; b < 0xA0; ++b)
+        EXPECT_EQ(latin1.decode(QByteArray(1, char(b))), QStringLiteral("\uFFFD")) << b;
+    EXPECT_EQ(defaultTextCodec().encode(QStringLiteral("A\uFFFDB")), "A?B");
 }

@@ -203,3 +203,73 @@ TEST_F(TagWrite, WriteIntoUnwritableOrMissingFileFails)
     EXPECT_FALSE(readStatus.ok());
     EXPECT_FALSE(result.attempted);
 }
+
+TEST_F(TagWrite, BlockThatWouldOutgrowItsSizeDigitsIsRefused)
+{
+    // Nine picture fields of the largest size make a block of 900,074 bytes;
+    // a title of 99,999 bytes would push it past what six digits can say.
+    QList<QByteArray> pictures;
+    for (int i = 0; i < 9; ++i)
+        pictures << "IMG99999" + QByteArray(99999, char('a' + i));
+    DemoFile f;
+    f.values = values(QStringLiteral("A title longer than thirty characters, yes"), QStringLiteral("Band"));
+    f.extraLyrics3Fields = pictures;
+    f.frames = 3;
+    writeAll(path, demoFileBytes(f));
+    const QByteArray before = readAll(path);
+    ASSERT_TRUE(readTag(path, {}).hasLyrics3);
+
+    TagOverride o;
+    o.title = QString(99999, QLatin1Char('t'));
+    const TagWriteResult refused = set(o);
+    EXPECT_FALSE(refused.status.ok());
+    EXPECT_TRUE(refused.status.errorText().contains(QStringLiteral("999999"))) << refused.status.errorText().toStdString();
+    EXPECT_EQ(readAll(path), before);
+
+    o.title = QString(60, QLatin1Char('t')); // still fits
+    EXPECT_TRUE(set(o).status.ok());
+    const TagRecord t = readTag(path, {});
+    EXPECT_TRUE(t.hasLyrics3);
+    EXPECT_EQ(t.longTitle, o.title);
+    EXPECT_EQ(t.keptLyrics3Fields, pictures);
+    EXPECT_EQ(readAll(path).left(audio.size()), audio);
+}
+
+TEST_F(TagWrite, BytesThatOnlyLookLikeABlockStayAsAudio)
+{
+    // "LYRICSBEGIN" inside the audio, and size digits that point there.
+    const QByteArray fakeStart = audio + "LYRICSBEGIN" + QByteArray(1200, '\x55');
+    const QByteArray fake = fakeStart + QByteArray::number(1211).rightJustified(6, '0') + "LYRICS200";
+    writeAll(path, fake + id3v1::render(values(QStringLiteral("t"), QStringLiteral("a")), defaultTextCodec()));
+    EXPECT_FALSE(readTag(path, {}).hasLyrics3);
+    TagOverride o;
+    o.title = QStringLiteral("Short");
+    EXPECT_TRUE(set(o).status.ok());
+    const QByteArray bytes = readAll(path);
+    EXPECT_EQ(bytes.size(), fake.size() + 128);
+    EXPECT_EQ(bytes.left(fake.size()), fake);
+    EXPECT_EQ(readTag(path, {}).title, QStringLiteral("Short"));
+}
+
+TEST_F(TagWrite, SmallFilesGetTheirTagReplacedNeverASecondOne)
+{
+    writeAll(path, {});
+    TagOverride o;
+    o.title = QStringLiteral("First");
+    o.album = QStringLiteral("Album");
+    set(o);
+    EXPECT_EQ(readAll(path).size(), 128);
+    set(artistOnly(QStringLiteral("Second")));
+    EXPECT_EQ(readAll(path).size(), 128);
+    TagRecord t = readTag(path, {});
+    EXPECT_EQ(t.title, QStringLiteral("First"));
+    EXPECT_EQ(t.album, QStringLiteral("Album"));
+    EXPECT_EQ(t.artist, QStringLiteral("Second"));
+
+    // 10 bytes of something, then a tag.
+    writeAll(path, QByteArray(10, 'x') + readAll(path));
+    set(artistOnly(QStringLiteral("Third")));
+    EXPECT_EQ(readAll(path).size(), 138);
+    EXPECT_TRUE(readAll(path).startsWith(QByteArray(10, 'x')));
+    EXPECT_EQ(readTag(path, {}).album, QStringLiteral("Album"));
+}

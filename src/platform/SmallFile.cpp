@@ -1,0 +1,68 @@
+#include "SmallFile.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kaz {
+namespace {
+
+QString notRegular(const QString &path)
+{
+    return path + QStringLiteral(": not a regular file; left alone");
+}
+
+} // namespace
+
+bool readSmallFile(const QString &path, qint64 maxBytes, QByteArray *bytes, QString *problem)
+{
+    bytes->clear();
+    if (problem)
+        problem->clear();
+    // Non-blocking: opening a FIFO must not wait for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (problem && errno != ENOENT)
+            *problem = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    struct stat st {};
+    QString refused;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        refused = notRegular(path);
+    else if (st.st_size > maxBytes)
+        refused = path + QStringLiteral(": %1 bytes, far more than such a file holds; left alone").arg(st.st_size);
+    if (refused.isEmpty()) {
+        bytes->resize(st.st_size);
+        qint64 done = 0;
+        while (done < st.st_size) {
+            const ssize_t n = ::read(fd, bytes->data() + done, size_t(st.st_size - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        bytes->truncate(done);
+    }
+    ::close(fd);
+    if (problem)
+        *problem = refused;
+    return refused.isEmpty();
+}
+
+bool isRegularOrMissing(const QString &path, QString *problem)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return true;
+    if (problem)
+        *problem = notRegular(path);
+    return false;
+}
+
+} // namespace kaz

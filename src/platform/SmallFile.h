@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace kaz {
+
+// Reads one of the program's own files (settings, work files, the registry
+// stand-in) whole: only a regular file, and only up to maxBytes, so that a
+// FIFO, a device or a file gigabytes long never makes a command hang or run
+// out of memory. Returns false when the file is missing or refused; problem
+// then says why a file that is there was refused (empty when missing).
+bool readSmallFile(const QString &path, qint64 maxBytes, QByteArray *bytes, QString *problem = nullptr);
+
+// True when the path is a regular file (or missing); problem says what it is
+// otherwise. For readers that go through a file line by line.
+bool isRegularOrMissing(const QString &path, QString *problem = nullptr);
+
+} // namespace kaz

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "FileOps.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace kaz {
+
+// What a file held from a given offset on before its end was replaced: enough
+// to put the old end back after the writer was killed halfway. Written to the
+// program folder, flushed, before the file is touched, and removed after the
+// file holds its new end.
+struct TailJournalEntry {
+    QByteArray path; // as the file system has it
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 offset = 0;
+    qint64 oldSize = 0;
+    qint64 newSize = 0;
+    QByteArray oldTail; // the bytes from offset to oldSize
+
+    // Header line, old tail, and a hash over both, so that a journal cut off
+    // by a kill is recognised (the file was not yet touched then).
+    QByteArray render() const;
+    static std::optional<TailJournalEntry> parse(const QByteArray &bytes);
+};
+
+// Puts back the old end of every file whose end replacement was interrupted
+// (journals of writers that are no longer running) and removes the journals.
+// Returns the number of files put back; problems (a file that could not be
+// repaired, its journal kept for the next try) go to problems.
+int recoverInterruptedTailWrites(QStringList *problems = nullptr);
+
+} // namespace kaz

@@ -1,0 +1,146 @@
+// Interrupted file-end replacements are put back from their journal.
+#include "support/TestSupport.h"
+
+#include "platform/Paths.h"
+#include "platform/TailJournal.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+const QByteArray kAudio = QByteArray(4000, '\x33');
+const QByteArray kOldEnd = "LYRICSBEGIN" + QByteArray(500, 'L') + "000511LYRICS200" + QByteArray(128, 'T');
+const QByteArray kNewEnd = QByteArray(128, 'N');
+
+TailJournalEntry entryFor(const QString &path)
+{
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    TailJournalEntry e;
+    e.path = QFile::encodeName(path);
+    e.device = st.st_dev;
+    e.inode = st.st_ino;
+    e.offset = kAudio.size();
+    e.oldSize = kAudio.size() + kOldEnd.size();
+    e.newSize = kAudio.size() + kNewEnd.size();
+    e.oldTail = kOldEnd;
+    return e;
+}
+
+QString journalPath(int n)
+{
+    QDir().mkpath(programFolder());
+    return programFolder() + QStringLiteral("/tailwrite-1-%1.kaz").arg(n);
+}
+
+QStringList journals()
+{
+    return QDir(programFolder()).entryList({QStringLiteral("tailwrite-*")}, QDir::Files);
+}
+
+} // namespace
+
+TEST(TailJournal, RoundTripAndCutOffJournals)
+{
+    TempHome home;
+    const QString path = home.music() + QStringLiteral("/a.mp3");
+    writeAll(path, kAudio + kOldEnd);
+    const TailJournalEntry e = entryFor(path);
+    const QByteArray bytes = e.render();
+    const std::optional<TailJournalEntry> back = TailJournalEntry::parse(bytes);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->path, e.path);
+    EXPECT_EQ(back->oldTail, e.oldTail);
+    EXPECT_EQ(back->newSize, e.newSize);
+    for (qsizetype cut : {qsizetype(0), qsizetype(5), bytes.size() / 2, bytes.size() - 1})
+        EXPECT_FALSE(TailJournalEntry::parse(bytes.left(cut))) << cut;
+    QByteArray flipped = bytes;
+    flipped[bytes.indexOf('\n') + 3] = 'x';
+    EXPECT_FALSE(TailJournalEntry::parse(flipped));
+}
+
+TEST(TailJournal, EveryHalfDoneStateGoesBackToTheOldEnd)
+{
+    TempHome home;
+    const QString path = home.music() + QStringLiteral("/a.mp3");
+    // The states a write of a shorter end passes through: journal written,
+    // new end written over the old one but the file not yet cut, cut.
+    const QList<QByteArray> states{kAudio + kOldEnd, kAudio + kNewEnd + kOldEnd.mid(kNewEnd.size()),
+                                   kAudio + kNewEnd};
+    for (const QByteArray &state : states) {
+        writeAll(path, kAudio + kOldEnd);
+        writeAll(journalPath(1), entryFor(path).render());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite)); // same file: write in place
+        file.write(state);
+        file.resize(state.size());
+        file.close();
+        QStringList problems;
+        EXPECT_EQ(recoverInterruptedTailWrites(&problems), 1);
+        EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(readAll(path), kAudio + kOldEnd);
+        EXPECT_TRUE(journals().isEmpty());
+    }
+}
+
+TEST(TailJournal, JournalsThatDoNotFitTheFileAreDroppedWithoutTouchingIt)
+{
+    TempHome home;
+    const QString path = home.music() + QStringLiteral("/a.mp3");
+    writeAll(path, kAudio + kOldEnd);
+    // Cut off by a kill before the file was touched.
+    writeAll(journalPath(1), entryFor(path).render().chopped(10));
+    // The file was replaced by another one since.
+    writeAll(journalPath(2), entryFor(path).render());
+    const QString other = home.music() + QStringLiteral("/b.mp3");
+    writeAll(other, "someone else's file");
+    QFile::remove(path);
+    QFile::rename(other, path);
+    QStringList problems;
+    EXPECT_EQ(recoverInterruptedTailWrites(&problems), 0);
+    EXPECT_EQ(readAll(path), "someone else's file");
+    EXPECT_EQ(problems.size(), 1);
+    EXPECT_TRUE(journals().isEmpty());
+}
+
+TEST(TailJournal, JournalOfAWriterThatStillRunsIsLeftAlone)
+{
+    TempHome home;
+    const QString path = home.music() + QStringLiteral("/a.mp3");
+    writeAll(path, kAudio + kNewEnd);
+    writeAll(journalPath(1), entryFor(path).render());
+    const int fd = ::open(QFile::encodeName(journalPath(1)).constData(), O_RDONLY);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    EXPECT_EQ(recoverInterruptedTailWrites(), 0);
+    EXPECT_EQ(readAll(path), kAudio + kNewEnd);
+    ::close(fd);
+    EXPECT_EQ(recoverInterruptedTailWrites(), 1);
+    EXPECT_EQ(readAll(path), kAudio + kOldEnd);
+}
+
+TEST(TailJournal, FinishedWritesLeaveNoJournal)
+{
+    TempHome home;
+    const QString path = home.music() + QStringLiteral("/a.mp3");
+    writeAll(path, kAudio + kOldEnd);
+    ASSERT_TRUE(replaceFileEnd(path, kAudio.size(), kNewEnd).ok());
+    ASSERT_TRUE(replaceFileEnd(path, kAudio.size(), kOldEnd).ok());
+    EXPECT_EQ(readAll(path), kAudio + kOldEnd);
+    EXPECT_TRUE(journals().isEmpty());
+    // A program folder that cannot take the journal refuses the write.
+    ::chmod(QFile::encodeName(programFolder()).constData(), 0500);
+    if (::geteuid() != 0) { // root writes anyway
+        EXPECT_FALSE(replaceFileEnd(path, kAudio.size(), kNewEnd).ok());
+        EXPECT_EQ(readAll(path), kAudio + kOldEnd);
+    }
+    ::chmod(QFile::encodeName(programFolder()).constData(), 0700);
+}

@@ -1,0 +1,234 @@
+// Names and folders that runs must not get wrong: names that are not UTF-8,
+// folders that cannot be listed, files given twice, a full program folder,
+// many files of one name.
+#include "RenameFixtures.h"
+
+#include "platform/Paths.h"
+#include "rename/Undo.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+// kaz-cli with arguments as raw bytes (QProcess would re-encode them).
+CliResult runRaw(const QList<QByteArray> &arguments)
+{
+    char errTemplate[] = "/tmp/kaz-raw-XXXXXX";
+    const int errFd = ::mkstemp(errTemplate);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(errFd, 2);
+        const int devNull = ::open("/dev/null", O_RDWR);
+        ::dup2(devNull, 1);
+        ::dup2(devNull, 0);
+        QList<QByteArray> owned{QByteArray(KAZ_CLI_PATH)};
+        owned += arguments;
+        std::vector<char *> argv;
+        for (QByteArray &a : owned)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    CliResult r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.err = readAll(QString::fromLatin1(errTemplate));
+    ::close(errFd);
+    ::unlink(errTemplate);
+    return r;
+}
+
+QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+bool writeRaw(const QByteArray &path, const QByteArray &bytes)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool ok = fd >= 0 && ::write(fd, bytes.constData(), bytes.size()) == bytes.size();
+    ::close(fd);
+    return ok;
+}
+
+QByteArray readRaw(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY);
+    QByteArray bytes;
+    char buffer[4096];
+    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, n);
+    ::close(fd);
+    return bytes;
+}
+
+} // namespace
+
+TEST(OddNames, NamesThatAreNotUtf8AreNeverTakenForOthers)
+{
+    TempHome home;
+    const QByteArray dir = native(home.music());
+    const QByteArray latin1 = dir + "/Bj\xf6rk.mp3";             // not UTF-8
+    const QByteArray replacement = dir + "/Bj\xef\xbf\xbdrk.mp3"; // UTF-8 of U+FFFD
+    const QByteArray song = mp3WithTag(values("Joga", "Bjork"));
+    writeRaw(latin1, song);
+    writeRaw(replacement, song);
+    ::mkdir(QByteArray(dir + "/Caf\xe9").constData(), 0755);
+    writeRaw(dir + "/Caf\xe9/inside.mp3", song);
+
+    CliResult r = runRaw({"tag", "set", "--title", "X", latin1});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("Bj\\xf6rk.mp3")) << r.err.constData();
+    EXPECT_EQ(readRaw(latin1), song);
+    EXPECT_EQ(readRaw(replacement), song);
+
+    r = runRaw({"rename", "--recursive", dir});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("Caf\\xe9")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("Bj\\xf6rk.mp3")) << r.err.constData();
+    EXPECT_EQ(readRaw(latin1), song); // left alone, under its name
+    EXPECT_EQ(readRaw(dir + "/Caf\xe9/inside.mp3"), song);
+    EXPECT_TRUE(readRaw(replacement).isEmpty()); // the valid name was renamed
+
+    r = runRaw({"rename", dir}); // one folder, not its tree
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("Bj\\xf6rk.mp3")) << r.err.constData();
+    // Names the temporary folder's removal cannot decode either.
+    ::unlink(latin1.constData());
+    ::unlink(QByteArray(dir + "/Caf\xe9/inside.mp3").constData());
+    ::rmdir(QByteArray(dir + "/Caf\xe9").constData());
+}
+
+TEST(OddNames, FoldersThatCannotBeListedAreReported)
+{
+    TempHome home;
+    const QString dir = home.music();
+    putTagged(dir + "/ok", "a.mp3", values("One", "Abba"));
+    // A path longer than PATH_MAX, built one level at a time.
+    const QByteArray level(200, 'd');
+    QList<int> fds{::open(native(dir).constData(), O_RDONLY | O_DIRECTORY)};
+    for (int i = 0; i < 24; ++i) {
+        ::mkdirat(fds.last(), level.constData(), 0755);
+        fds << ::openat(fds.last(), level.constData(), O_RDONLY | O_DIRECTORY);
+    }
+    if (::geteuid() != 0) { // root lists every folder anyway
+        QDir().mkpath(dir + "/closed");
+        ::chmod(native(dir + "/closed").constData(), 0);
+    }
+    const CliResult r = runCli({"rename", "--recursive", dir});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("cannot be listed")) << r.err.constData();
+    EXPECT_FALSE(QFile::exists(dir + "/ok/a.mp3")); // the rest of the tree was renamed
+    ::chmod(native(dir + "/closed").constData(), 0755);
+    for (qsizetype i = fds.size() - 1; i > 0; --i) { // too deep for the temporary folder's removal
+        ::close(fds[i]);
+        ::unlinkat(fds[i - 1], level.constData(), AT_REMOVEDIR);
+    }
+    ::close(fds[0]);
+}
+
+TEST(OddNames, AFileGivenTwiceIsTakenOnce)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
+    const QString b = putTagged(dir, "b.mp3", values("Two", "Abba"));
+    RunFixture fixture;
+    const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {a, b, a, dir + "/./a.mp3"});
+    EXPECT_EQ(outcome.files, 2);
+    EXPECT_EQ(outcome.renamed, 2);
+    EXPECT_TRUE(outcome.failures.isEmpty()) << outcome.failures.join(' ').toStdString();
+    EXPECT_EQ(namesIn(dir), QStringList({"Abba - One.mp3", "Abba - Two.mp3"}));
+}
+
+TEST(OddNames, ManyFilesOfOneNameGetTheNumbersASearchFromTwoWouldGive)
+{
+    TempHome home;
+    const QString dir = home.music();
+    // A file of the run frees " (2)" after " (3)" was given: the next file
+    // takes " (2)" again.
+    const QString x1 = putTagged(dir, "xa.mp3", values("T", "A"));
+    const QString x2 = putTagged(dir, "xb.mp3", values("T", "A"));
+    const QString y = putTagged(dir, "A - T (2).mp3", values("U", "B"));
+    const QString x3 = putTagged(dir, "xc.mp3", values("T", "A"));
+    RunFixture fixture;
+    fixture.run(artistTitle(), dir + '/', {x1, x2, y, x3});
+    // (The number in the name of y is kept.)
+    EXPECT_EQ(namesIn(dir), QStringList({"02 - B - U.mp3", "A - T (2).mp3", "A - T (3).mp3", "A - T.mp3"}));
+
+    TempHome many;
+    const QString big = many.music();
+    const QByteArray song = mp3WithTag(values("Same", "Band"), 1);
+    QStringList files;
+    for (int i = 0; i < 1500; ++i) {
+        // Names without digits: the run would keep a number from the old name.
+        files << big + QLatin1Char('/') + QChar('a' + i / 676) + QChar('a' + i / 26 % 26) + QChar('a' + i % 26) + ".mp3";
+        writeAll(files.last(), song);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    RunFixture run;
+    EXPECT_EQ(run.run(artistTitle(), big + '/', files).renamed, 1500);
+    RecordProperty("ms_1500_same_name", int(timer.elapsed()));
+    EXPECT_LT(timer.elapsed(), 30000);
+    QStringList expected{"Band - Same.mp3"};
+    for (int k = 2; k <= 1500; ++k)
+        expected << QStringLiteral("Band - Same (%1).mp3").arg(k);
+    expected.sort();
+    EXPECT_EQ(namesIn(big), expected);
+}
+
+TEST(OddNames, AFullProgramFolderStopsTheRunBeforeItsFirstRename)
+{
+    TempHome home;
+    const QString small = home.path() + "/small";
+    QDir().mkpath(small);
+    if (::geteuid() != 0 || ::mount("tmpfs", native(small).constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "needs root to mount a small tmpfs; a full program folder not tested";
+    const QString dir = home.music();
+    for (int i = 0; i < 400; ++i) // a file list far over 64 kB
+        putTagged(dir + "/" + QString(150, QChar('f')), QStringLiteral("%1.mp3").arg(i), values("T", "A"));
+    const auto before = treeHashes(dir);
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", native(small));
+    const CliResult r = runCli({"rename", "--recursive", dir});
+    qputenv("XDG_DATA_HOME", oldData);
+    ::umount2(native(small).constData(), MNT_DETACH);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(QString::fromUtf8(r.err).count("could not be written whole"), 1) << r.err.constData();
+    EXPECT_EQ(treeHashes(dir), before);
+}
+
+TEST(OddNames, WorkFilesThatAreNoFilesMakeNoCommandWait)
+{
+    TempHome home;
+    const QString dir = home.music();
+    putTagged(dir, "a.mp3", values("One", "Abba", "Album"));
+    QDir().mkpath(programFolder());
+    for (const char *name : {"fl.kaz", "undo1.kaz", "undo2.kaz"})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(programFolder() + '/' + name).constData(), 0644), 0);
+    QElapsedTimer timer;
+    timer.start();
+    CliResult r = runCli({"undo", "--yes"});
+    EXPECT_LT(timer.elapsed(), 20000);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("not a regular file")) << r.err.constData();
+    r = runCli({"rename", dir});
+    EXPECT_LT(timer.elapsed(), 40000);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("could not be written whole")) << r.err.constData();
+    EXPECT_TRUE(QFile::exists(dir + "/a.mp3"));
+}
