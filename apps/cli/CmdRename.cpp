@@ -8,6 +8,7 @@
 #include "rename/FileGathering.h"
 #include "rename/FolderTree.h"
 #include "rename/RenameRun.h"
+#include "rename/RunReport.h"
 #include "rename/RenameTexts.h"
 #include "platform/WorkFiles.h"
 
@@ -133,14 +134,10 @@ void printSummary(const RenameOutcome &outcome, bool json, Language l)
 
 int reportProblems(const RenameOutcome &outcome, Language l)
 {
-    for (const QString &path : outcome.lineBreakPaths) {
-        err(QString::fromUtf8(tr2(l, "kaz-cli: left alone, the path holds a line break: %1\n",
-                                  "kaz-cli: nicht bearbeitet, der Pfad enthält einen Zeilenumbruch: %1\n"))
-                .arg(printablePath(path)));
-    }
-    for (const QString &failure : outcome.failures)
-        err(QStringLiteral("kaz-cli: %1\n").arg(printablePath(failure)));
-    return outcome.lineBreakPaths.isEmpty() && outcome.failures.isEmpty() ? ExitOk : ExitFileError;
+    const RunReport report = renameReport(outcome, l);
+    for (const QString &line : report.lines)
+        err(QStringLiteral("kaz-cli: %1\n").arg(printablePath(line)));
+    return report.isEmpty() ? ExitOk : ExitFileError;
 }
 
 int runRename(const QStringList &arguments)

@@ -1,6 +1,7 @@
 #include "FolderCommands.h"
 
 #include "platform/FileOps.h"
+#include "rename/Undo.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -30,7 +31,12 @@ bool makeFolder(const QString &parent, const QString &name)
 
 bool renameFolder(const QString &from, const QString &to)
 {
-    return renameNoReplace(from, to).ok();
+    if (!renameNoReplace(from, to).ok())
+        return false;
+    // The logged paths no longer exist under the old folder name; a failed
+    // rename leaves them, and the last run can still be undone.
+    discardUndoInformation();
+    return true;
 }
 
 bool deleteEmptyFolderTree(const QString &folder)

@@ -13,7 +13,8 @@ bool isUsableFolderName(const QString &parent, const QString &name, const QStrin
 // Makes the folder parent/name; false when it exists or cannot be made.
 bool makeFolder(const QString &parent, const QString &name);
 
-// Renames a folder without ever replacing an existing entry.
+// Renames a folder without ever replacing an existing entry; after a rename
+// the undo logs of the last run are discarded, as their paths went stale.
 bool renameFolder(const QString &from, const QString &to);
 
 // Removes a folder together with its sub-folders when the whole tree holds

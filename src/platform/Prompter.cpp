@@ -2,6 +2,11 @@
 
 namespace kaz {
 
+void Prompter::report(MessageKind kind, const QString &summary, const QStringList &lines)
+{
+    inform(kind, summary + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
+}
+
 Button firstButton(ButtonSet buttons)
 {
     switch (buttons) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace kaz {
 
@@ -20,6 +21,9 @@ public:
     virtual Button ask(MessageKind kind, ButtonSet buttons, const QString &text) = 0;
 
     void inform(MessageKind kind, const QString &text) { ask(kind, ButtonSet::Ok, text); }
+    // A message with a list that may be long (the files a run could not
+    // handle); shown as one text unless the prompter can do better.
+    virtual void report(MessageKind kind, const QString &summary, const QStringList &lines);
 };
 
 // Answers every question with the first button of its set; for runs that

@@ -1,5 +1,7 @@
 #include "GuiPrompter.h"
 
+#include "ReportDialog.h"
+
 #include "platform/Messages.h"
 
 #include <QApplication>
@@ -51,6 +53,12 @@ QMessageBox::Icon icon(MessageKind kind)
 }
 
 } // namespace
+
+void GuiPrompter::report(MessageKind kind, const QString &summary, const QStringList &lines)
+{
+    ReportDialog dialog(kind, summary, lines, m_parent);
+    dialog.exec();
+}
 
 Button GuiPrompter::ask(MessageKind kind, ButtonSet buttons, const QString &text)
 {

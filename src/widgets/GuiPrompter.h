@@ -15,6 +15,7 @@ public:
     {
     }
     Button ask(MessageKind kind, ButtonSet buttons, const QString &text) override;
+    void report(MessageKind kind, const QString &summary, const QStringList &lines) override;
 
 private:
     QWidget *m_parent;

@@ -1,5 +1,7 @@
 #include "browser/FileListing.h"
 #include "browser/FolderCommands.h"
+#include "platform/WorkFiles.h"
+#include "rename/Undo.h"
 #include "browser/FolderRecovery.h"
 
 #include "platform/Paths.h"
@@ -144,11 +146,19 @@ TEST(FolderCommands, NameChecksRenameAndDelete)
     EXPECT_TRUE(isUsableFolderName(music, "OLD", "Old"));
     EXPECT_TRUE(isUsableFolderName(music, "New name", "Old"));
 
-    // Never onto an existing folder.
+    // Never onto an existing folder; a refused rename keeps the undo logs of
+    // the last run, a done one drops them (their paths went stale).
+    const QString undoOld = workFilePath(workfile::UndoOld);
+    const QString undoNew = workFilePath(workfile::UndoNew);
+    QDir().mkpath(QFileInfo(undoOld).path());
+    ASSERT_TRUE(writeAll(undoOld, music.toUtf8() + "/Old/a.mp3\r\n"));
+    ASSERT_TRUE(writeAll(undoNew, music.toUtf8() + "/Old/b.mp3\r\n"));
     EXPECT_FALSE(renameFolder(music + "/Old", music + "/Other"));
     EXPECT_TRUE(QDir(music + "/Old/inner").exists());
+    EXPECT_TRUE(undoInformationExists());
     EXPECT_TRUE(renameFolder(music + "/Old", music + "/New"));
     EXPECT_TRUE(QDir(music + "/New/inner").exists());
+    EXPECT_FALSE(undoInformationExists());
 
     // A tree holding a file stays whole; an empty tree goes.
     touch(music + "/New/inner/song.mp3");

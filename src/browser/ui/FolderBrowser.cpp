@@ -7,7 +7,6 @@
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
 #include "platform/Volumes.h"
-#include "rename/Undo.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -314,7 +313,6 @@ void FolderBrowser::openFolder(const QString &folder)
     if (!QFileInfo(clean).isDir())
         return;
     m_state.folder = clean;
-    QDir::setCurrent(clean);
     const int drive = m_driveBox->findText(volumeRootOf(clean));
     if (drive >= 0)
         m_driveBox->setCurrentIndex(drive);
@@ -340,7 +338,6 @@ void FolderBrowser::folderUpdate()
 
 void FolderBrowser::release()
 {
-    QDir::setCurrent(QStringLiteral("/"));
     m_fileList->clear();
     m_folderList->clear();
     m_state.files.clear();
@@ -497,8 +494,6 @@ void FolderBrowser::finishFolderEdit()
         fillFolderList();
         return;
     }
-    // The logged paths would no longer exist under the old folder name.
-    discardUndoInformation();
     openFolder(parent);
     openFolder(renameFolder(folder, target) ? target : folder);
     Q_EMIT listChanged();

@@ -362,8 +362,7 @@ void RenamePage::updateUndoButton()
 {
     const QString last = m_runState.lastStartFolder;
     const QString current = m_host.currentFolder() + QLatin1Char('/');
-    const QFileInfo log(workFilePath(workfile::UndoNew));
-    m_undoButton->setEnabled(!m_deactivated && current.startsWith(last) && log.isFile() && log.size() > 0);
+    m_undoButton->setEnabled(!m_deactivated && current.startsWith(last) && undoInformationExists());
 }
 
 void RenamePage::setDeactivated(bool deactivated)

@@ -4,6 +4,7 @@
 
 #include "platform/Prompter.h"
 #include "rename/RenameTexts.h"
+#include "rename/RunReport.h"
 #include "platform/WorkFiles.h"
 #include "widgets/PageHost.h"
 #include "widgets/RunFrame.h"
@@ -63,11 +64,22 @@ void RenameRunner::resetProgress()
     m_host.folderProgress()->setValue(0);
 }
 
-bool RenameRunner::refusedAsBusy(bool busy)
+template<typename Outcome>
+bool RenameRunner::refusedAsBusy(const Outcome &outcome)
 {
-    if (busy)
-        m_host.prompter().inform(MessageKind::Information, renameText(RenameText::AnotherRunActive, m_host.language()));
-    return busy;
+    if (outcome.busy) {
+        const QString why = outcome.lockProblem.isEmpty()
+                                ? renameText(RenameText::AnotherRunActive, m_host.language())
+                                : outcome.lockProblem;
+        m_host.prompter().inform(MessageKind::Information, why);
+    }
+    return outcome.busy;
+}
+
+void RenameRunner::showReport(const RunReport &report)
+{
+    if (!report.isEmpty())
+        m_host.prompter().report(MessageKind::Warning, report.summary, report.lines);
 }
 
 RenameOutcome RenameRunner::run(const RenameSettings &settings, const QStringList &selection)
@@ -76,7 +88,8 @@ RenameOutcome RenameRunner::run(const RenameSettings &settings, const QStringLis
     m_host.hideRenameEdit();
     RenameOutcome outcome = renaming(request(settings, selection, false), environment(), m_state);
     resetProgress();
-    refusedAsBusy(outcome.busy);
+    if (!refusedAsBusy(outcome))
+        showReport(renameReport(outcome, m_host.language()));
     return outcome;
 }
 
@@ -88,7 +101,7 @@ void RenameRunner::previewAndRun(const RenameSettings &settings, const QStringLi
     for (;;) {
         RenameOutcome outcome = renaming(request(settings, selection, true), environment(), m_state);
         resetProgress();
-        if (refusedAsBusy(outcome.busy))
+        if (refusedAsBusy(outcome))
             return;
         PreviewTable table = std::move(outcome.preview);
         table.sortByPath();
@@ -111,8 +124,10 @@ void RenameRunner::previewAndRun(const RenameSettings &settings, const QStringLi
             RunGuard realRun(m_host.runFrame());
             RenameRequest real = request(settings, selection, false);
             real.usePreviewList = true;
-            refusedAsBusy(renaming(real, environment(), m_state).busy);
+            const RenameOutcome done = renaming(real, environment(), m_state);
             resetProgress();
+            if (!refusedAsBusy(done))
+                showReport(renameReport(done, m_host.language()));
         } else {
             removeWorkFile(workfile::FileList);
         }
@@ -129,7 +144,8 @@ UndoOutcome RenameRunner::undo()
     RenameEnvironment env = environment();
     UndoOutcome outcome = undoLastRun(m_state, &m_host.prompter(), m_host.language(), nullptr, env.hooks);
     resetProgress();
-    refusedAsBusy(outcome.busy);
+    if (!refusedAsBusy(outcome))
+        showReport(undoReport(outcome, m_host.language()));
     return outcome;
 }
 

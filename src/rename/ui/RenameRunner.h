@@ -9,6 +9,8 @@ class QWidget;
 
 namespace kaz {
 
+struct RunReport;
+
 class PageHost;
 
 // Runs the rename, its preview and the undo for page "0" inside the
@@ -38,7 +40,10 @@ private:
     RenameRequest request(const RenameSettings &settings, const QStringList &selection, bool preview) const;
     void resetProgress();
     // Tells the user when another run held the files; returns busy.
-    bool refusedAsBusy(bool busy);
+    // Tells why nothing was done when another run holds the lock.
+    template<typename Outcome>
+    bool refusedAsBusy(const Outcome &outcome);
+    void showReport(const RunReport &report);
 
     PageHost &m_host;
     RunState &m_state;

@@ -48,6 +48,9 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     setWindowTitle(QStringLiteral("KAZ  (Quillbay)  V3.2"));
     resize(601, 471);
 
+    m_activationTimer = new QTimer(this);
+    m_activationTimer->setSingleShot(true);
+    connect(m_activationTimer, &QTimer::timeout, this, &MainWindow::finishReactivation);
     buildWidgets();
     buildTagEditorControls();
     buildLayout();

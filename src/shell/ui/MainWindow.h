@@ -22,6 +22,7 @@ class QProgressBar;
 class QPushButton;
 class QStackedWidget;
 class QTabBar;
+class QTimer;
 class QToolButton;
 
 namespace kaz {
@@ -38,7 +39,7 @@ struct MainWindowOptions {
     bool showHints = true;
     int fontSize = 8;
     int page = 0;
-    // Wait of the re-activation while messages are processed; tests shorten it.
+    // Pause of the re-activation before the lists are filled; tests set 0.
     int activationDelayMs = 250;
 };
 
@@ -174,6 +175,7 @@ private:
     void exitClicked();
     void tabClicked(int index);
     void setDeactivatedView(bool deactivated);
+    void finishReactivation();
 
     // tag editor
     void buildTagEditorControls();
@@ -209,6 +211,7 @@ private:
     StatusLine *m_statusLine = nullptr;
     QLabel *m_largeLabel = nullptr;
     QStackedWidget *m_browserStack = nullptr;
+    QTimer *m_activationTimer = nullptr;
     QList<NotebookPage *> m_pageList;
     QPointer<HelpWindow> m_helpWindow;
 

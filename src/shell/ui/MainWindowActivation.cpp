@@ -9,7 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
@@ -57,19 +57,23 @@ void MainWindow::reactivate()
         m_tabClickedSinceActivation = false;
         showPage(m_tabs->currentIndex());
     }
-    QElapsedTimer wait;
-    wait.start();
-    while (wait.elapsed() < m_options.activationDelayMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    // The wait let events through; one of them may have sent us back.
-    if (!m_activated)
-        return;
+    // The lists are filled after a short pause, from the event loop, so that
+    // the events of coming back (focus, a click on a tab) are handled first.
+    if (m_options.activationDelayMs > 0)
+        m_activationTimer->start(m_options.activationDelayMs);
+    else
+        finishReactivation();
+}
 
+void MainWindow::finishReactivation()
+{
+    // A deactivation during the pause sent us back.
+    if (!m_activated || m_runFrame.running())
+        return;
     const FolderRecovery found = recoverFolder(browserState().lastFolder);
     if (found.vanished && !found.renamed)
         prompter().inform(MessageKind::Information, message(Msg::OneLevelBack, m_language) + found.missing);
     m_browser->setFolder(found.folder);
-    QDir::setCurrent(found.folder);
     m_browser->refill();
 
     m_browser->restoreSelection(m_firstActivation ? QList<int>() : m_rememberedSelection, m_selectName);
