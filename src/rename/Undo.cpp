@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
 #include "platform/RunLock.h"
+#include "tags/PictureBlock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -129,6 +130,11 @@ private:
             return;
         }
         m_playlist.renamed(line.newPath, line.oldPath);
+        // A file a reorganisation disguised as a picture file gets its own
+        // content back with its own name (a run stopped midway left the block on).
+        if (!line.oldPath.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)
+            && line.newPath.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive))
+            picture::stripIfRestored(line.oldPath);
         ++m_outcome.restored;
     }
 

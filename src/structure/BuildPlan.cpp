@@ -117,7 +117,7 @@ BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items
         StructureMove move;
         move.from = item.path;
         move.cls = placement.cls;
-        move.cd = placement.cd;
+        move.cd = settings.fitOnCdr ? placement.cd : -1; // without CD folders the number means nothing
         move.pictureBlock = item.pictureBlock;
         const QString folder
             = placement.cls == StructureClass::Stay
