@@ -134,6 +134,8 @@ StructureOutcome breakStructure(const StructureRequest &request, BreakMode mode,
             outcome.moved.push_back({m.from, m.to, StructureClass::Stay, -1});
         return outcome;
     }
+    if (plan.moves.empty() && plan.folders.isEmpty())
+        return outcome; // no sub-folders: the last run's undo information stays
     say(env, "breaking directory-structure", "Auflösen der Verzeichnisstruktur");
     StructurePerformer performer(env.hooks);
     outcome.moveComplete = performer.performBreak(plan, [&outcome](const QString &from, const QString &to) {

@@ -256,3 +256,18 @@ TEST(StructureReorganize, AlreadySortedTreeComesBackTheSame)
     again.reorganize(dir);
     EXPECT_EQ(relativeFiles(dir), sorted);
 }
+
+TEST(StructureBreak, WithoutSubfoldersNothingMovesAndTheLastUndoStays)
+{
+    TempHome home;
+    const QString dir = home.music();
+    putSong(dir, "a.mp3", "A", "X");
+    writeAll(workFilePath(workfile::UndoOld), "/old/path\r\n");
+    writeAll(workFilePath(workfile::UndoNew), "/new/path\r\n");
+    StructureFixture f;
+    const StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
+    EXPECT_TRUE(outcome.moved.empty());
+    EXPECT_TRUE(outcome.moveComplete);
+    EXPECT_TRUE(f.prompter.shown.isEmpty());
+    EXPECT_EQ(readAll(workFilePath(workfile::UndoNew)), "/new/path\r\n");
+}

@@ -114,8 +114,11 @@ StructurePropertiesDialog::StructurePropertiesDialog(QWidget *parent)
     auto *search = tight(m_searchGroup);
     for (QCheckBox *box : {m_searchAlbum, m_searchSampler, m_searchVarious})
         search->addWidget(box);
+    for (QSpinBox *box : {m_artistRepeat, m_variousRepeat})
+        box->setFixedWidth(38);
     auto *repeat = new QGridLayout(m_repeatGroup);
-    repeat->setContentsMargins(6, 4, 6, 4);
+    repeat->setContentsMargins(4, 4, 2, 4);
+    repeat->setColumnStretch(1, 1);
     repeat->addWidget(m_artistRepeat, 0, 0);
     repeat->addWidget(m_artistRepeatLabel, 0, 1);
     repeat->addWidget(m_variousRepeat, 1, 0);
@@ -151,9 +154,13 @@ StructurePropertiesDialog::StructurePropertiesDialog(QWidget *parent)
     right->addWidget(m_extendedGroup);
     right->addWidget(m_showGroup);
     auto *columns = new QHBoxLayout;
-    columns->addLayout(left, 2);
-    columns->addLayout(right, 3);
+    columns->addLayout(left);
+    columns->addLayout(right, 1);
+    for (QGroupBox *group : {m_createGroup, m_searchGroup, m_repeatGroup})
+        group->setFixedWidth(150);
     auto *buttons = new QHBoxLayout;
+    for (QPushButton *narrow : {m_help, m_cancel})
+        narrow->setMaximumWidth(64);
     buttons->addWidget(m_help);
     buttons->addWidget(m_save, 1);
     buttons->addWidget(m_cancel);
@@ -162,6 +169,10 @@ StructurePropertiesDialog::StructurePropertiesDialog(QWidget *parent)
     layout->setSpacing(4);
     layout->addLayout(columns, 1);
     layout->addLayout(buttons);
+    // The fixed size was laid out for an 8-point font.
+    QFont small = font();
+    small.setPointSizeF(qMin(small.pointSizeF(), 7.5));
+    setFont(small);
     setFixedSize(489, 367);
 
     auto *helpKey = new QAction(this);
