@@ -271,3 +271,19 @@ TEST(StructureBreak, WithoutSubfoldersNothingMovesAndTheLastUndoStays)
     EXPECT_TRUE(f.prompter.shown.isEmpty());
     EXPECT_EQ(readAll(workFilePath(workfile::UndoNew)), "/new/path\r\n");
 }
+
+TEST(StructureBuild, PictureNamesThatWouldLeaveTheFolderAreKeptOrMadeSafe)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    putFile(dir, "dots.MP3", QByteArray("dots") + picture::renderBlock("..", "A", "X", " "));
+    putFile(dir, "escape.MP3", QByteArray("escape") + picture::renderBlock("../../evil.txt", "A", "X", " "));
+    StructureFixture f;
+    const StructureOutcome outcome = f.build(dir);
+    EXPECT_EQ(outcome.unsafePictureNames, QStringList{dir + "/dots.MP3"});
+    EXPECT_TRUE(QFile::exists(dir + "/Album/A/X/dots.MP3"));
+    EXPECT_EQ(readAll(dir + "/Album/A/X/.._.._evil.txt"), "escape");
+    EXPECT_FALSE(QFile::exists(home.path() + "/evil.txt"));
+}

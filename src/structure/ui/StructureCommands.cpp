@@ -3,11 +3,11 @@
 #include "config/ConfigFile.h"
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
+#include "platform/Volumes.h"
 #include "rename/RenameSettingsMapping.h"
 #include "widgets/RunFrame.h"
 
 #include <QDir>
-#include <QStorageInfo>
 
 namespace kaz {
 namespace {
@@ -42,10 +42,7 @@ StructureCommands::StructureCommands(StructureCommandContext context, QObject *p
 
 StructureCommands::PopupState StructureCommands::popupState(const QString &folder, bool fileListEmpty)
 {
-    const QString clean = QDir::cleanPath(folder);
-    const QStorageInfo volume(clean);
-    const bool root = clean.isEmpty() || clean == QLatin1String("/")
-                      || (volume.isValid() && QDir::cleanPath(volume.rootPath()) == clean);
+    const bool root = folder.isEmpty() || isDriveRoot(folder);
     return PopupState{!root && !fileListEmpty, !root, !root};
 }
 
