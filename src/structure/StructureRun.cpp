@@ -3,6 +3,7 @@
 #include "StructurePerformer.h"
 
 #include "platform/FolderListing.h"
+#include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
 #include "platform/RunLock.h"
@@ -73,6 +74,17 @@ void listPlanned(const BuildPlan &plan, const QHash<QString, QString> &origins, 
     }
 }
 
+// A playing player would lose its files: it is stopped and its play list cleared.
+void releasePlayer(const StructureEnvironment &env)
+{
+    if (!env.player || !env.player->isPlaying())
+        return;
+    env.player->stop();
+    env.player->clearPlaylist();
+    if (env.prompter)
+        env.prompter->inform(MessageKind::Information, message(Msg::WinampStopped, env.language));
+}
+
 void tellNotAllMoved(const StructureEnvironment &env, const StructureOutcome &outcome)
 {
     if (!outcome.moveComplete && env.prompter)
@@ -108,6 +120,7 @@ StructureOutcome make_dstructure(const StructureRequest &request, const Structur
         listPlanned(plan, {}, outcome);
         return outcome;
     }
+    releasePlayer(env);
     StructurePerformer performer(env.hooks);
     performer.performBuild(plan, [&outcome](const StructureMove &m, const QString &at) {
         outcome.moved.push_back({m.from, at, m.cls, m.cd});
@@ -137,6 +150,7 @@ StructureOutcome breakStructure(const StructureRequest &request, BreakMode mode,
     if (plan.moves.empty() && plan.folders.isEmpty())
         return outcome; // no sub-folders: the last run's undo information stays
     say(env, "breaking directory-structure", "Auflösen der Verzeichnisstruktur");
+    releasePlayer(env);
     StructurePerformer performer(env.hooks);
     outcome.moveComplete = performer.performBreak(plan, [&outcome](const QString &from, const QString &to) {
         outcome.moved.push_back({from, to, StructureClass::Stay, -1});
@@ -176,6 +190,7 @@ StructureOutcome reorganizeStructure(const StructureRequest &request, const Stru
         return outcome;
     }
     say(env, "breaking directory-structure", "Auflösen der Verzeichnisstruktur");
+    releasePlayer(env);
     StructurePerformer performer(env.hooks);
     QSet<QString> builtFrom;
     for (const StructureMove &m : buildPlan.moves)

@@ -15,6 +15,7 @@
 
 namespace kaz {
 
+class MediaPlayer;
 class Prompter;
 
 struct StructureRequest {
@@ -27,6 +28,7 @@ struct StructureRequest {
 struct StructureEnvironment {
     Prompter *prompter = nullptr; // the too-small question and the messages; none when null
     Language language = kDefaultLanguage;
+    MediaPlayer *player = nullptr; // stopped before files move under it; none when null
     RunHooks hooks; // pending events once per file; progress
     std::function<void(const QString &)> status;
 };

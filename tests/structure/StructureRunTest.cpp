@@ -1,6 +1,7 @@
 // Build, break and reorganise on real files, each undone completely.
 #include "StructureFixtures.h"
 
+#include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
 #include "platform/WorkFiles.h"
 #include "rename/Undo.h"
@@ -286,4 +287,40 @@ TEST(StructureBuild, PictureNamesThatWouldLeaveTheFolderAreKeptOrMadeSafe)
     EXPECT_TRUE(QFile::exists(dir + "/Album/A/X/dots.MP3"));
     EXPECT_EQ(readAll(dir + "/Album/A/X/.._.._evil.txt"), "escape");
     EXPECT_FALSE(QFile::exists(home.path() + "/evil.txt"));
+}
+
+namespace {
+
+class PlayingPlayer : public NullMediaPlayer
+{
+public:
+    bool isRunning() override { return true; }
+    bool isPlaying() override { return !stopped; }
+    void stop() override { stopped = true; }
+    void clearPlaylist() override { cleared = true; }
+    bool stopped = false;
+    bool cleared = false;
+};
+
+} // namespace
+
+TEST(StructureBuild, APlayingPlayerIsStoppedFirst)
+{
+    TempHome home;
+    for (int i = 0; i < 8; ++i)
+        putSong(home.music(), QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    PlayingPlayer player;
+    StructureRequest request;
+    request.base = home.music() + "/";
+    request.context.settings = testSettings();
+    ScriptedPrompter prompter;
+    StructureEnvironment env;
+    env.prompter = &prompter;
+    env.language = Language::English;
+    env.player = &player;
+    RunState state;
+    make_dstructure(request, env, state);
+    EXPECT_TRUE(player.stopped);
+    EXPECT_TRUE(player.cleared);
+    EXPECT_EQ(prompter.shown, QStringList{message(Msg::WinampStopped, Language::English)});
 }

@@ -77,6 +77,7 @@ StructureEnvironment StructureCommands::environment() const
     StructureEnvironment e;
     e.prompter = m_context.prompter;
     e.language = m_context.language;
+    e.player = m_context.player;
     e.hooks = m_context.hooks;
     return e;
 }

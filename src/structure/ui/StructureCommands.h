@@ -11,6 +11,7 @@
 
 namespace kaz {
 
+class MediaPlayer;
 class Prompter;
 class RunFrame;
 
@@ -20,6 +21,7 @@ struct StructureCommandContext {
     Prompter *prompter = nullptr;
     RunFrame *frame = nullptr; // the run frame; none in tests
     RunState *state = nullptr;
+    MediaPlayer *player = nullptr; // stopped before files move; none when null
     Language language = kDefaultLanguage;
     RunHooks hooks;
     QString iniPath; // KAZ.INI; empty: the usual one
