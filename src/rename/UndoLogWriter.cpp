@@ -5,11 +5,12 @@
 namespace kaz {
 namespace {
 
-bool openLog(QFile &file, const char *name)
+bool openLog(QFile &file, const char *name, bool append)
 {
     file.setFileName(workFilePath(name));
     // Unbuffered: every line reaches the file with its own write.
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    return file.open(QIODevice::WriteOnly | (append ? QIODevice::Append : QIODevice::Truncate)
+                     | QIODevice::Unbuffered);
 }
 
 bool writeLine(QFile &file, const QString &path)
@@ -20,10 +21,39 @@ bool writeLine(QFile &file, const QString &path)
 
 } // namespace
 
-UndoLogWriter::UndoLogWriter()
+UndoLogWriter::UndoLogWriter(bool append)
 {
-    openLog(m_old, workfile::UndoOld);
-    openLog(m_new, workfile::UndoNew);
+    openLog(m_old, workfile::UndoOld, append);
+    openLog(m_new, workfile::UndoNew, append);
+    if (append)
+        alignForAppend();
+    m_oldEnd = m_old.pos();
+    m_newEnd = m_new.pos();
+}
+
+// A run killed between the two lines of a pair leaves one log a line ahead
+// (or a line cut short): both are cut back to the pairs they have in common.
+void UndoLogWriter::alignForAppend()
+{
+    const auto lineEnds = [](const QString &path) {
+        QFile file(path);
+        QList<qint64> ends;
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = file.readAll();
+            for (qsizetype i = 0; i < bytes.size(); ++i)
+                if (bytes[i] == '\n')
+                    ends.append(i + 1);
+        }
+        return ends;
+    };
+    const QList<qint64> oldEnds = lineEnds(m_old.fileName());
+    const QList<qint64> newEnds = lineEnds(m_new.fileName());
+    const qsizetype pairs = qMin(oldEnds.size(), newEnds.size());
+    m_count = pairs;
+    m_old.resize(pairs ? oldEnds[pairs - 1] : 0);
+    m_new.resize(pairs ? newEnds[pairs - 1] : 0);
+    m_old.seek(m_old.size());
+    m_new.seek(m_new.size());
 }
 
 bool UndoLogWriter::record(const QString &oldPath, const QString &newPath)

@@ -16,8 +16,10 @@ namespace kaz {
 class UndoLogWriter
 {
 public:
-    // Recreates both logs (each run starts them anew).
-    UndoLogWriter();
+    // Recreates both logs (each run starts them anew), or with append goes on
+    // after the lines of a run this one continues (a structure step followed
+    // by its rename run), so that one undo reverses both.
+    explicit UndoLogWriter(bool append = false);
 
     bool isOpen() const { return m_old.isOpen() && m_new.isOpen(); }
     // False when the pair cannot be logged (a path with a line break, a
@@ -35,6 +37,7 @@ public:
 
 private:
     void cutBack();
+    void alignForAppend();
 
     QFile m_old;
     QFile m_new;

@@ -4,6 +4,7 @@
 #include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
 #include "platform/WorkFiles.h"
+#include "rename/RenameRun.h"
 #include "rename/Undo.h"
 #include "rename/WorkListReader.h"
 #include "tags/PictureBlock.h"
@@ -323,4 +324,25 @@ TEST(StructureBuild, APlayingPlayerIsStoppedFirst)
     EXPECT_TRUE(player.stopped);
     EXPECT_TRUE(player.cleared);
     EXPECT_EQ(prompter.shown, QStringList{message(Msg::WinampStopped, Language::English)});
+}
+
+TEST(StructureBuild, ARenameRunContinuingTheLogsIsUndoneWithTheBuild)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    const auto before = hashesByPath(dir);
+    StructureFixture f;
+    const StructureOutcome built = f.build(dir);
+    RenameRequest rename;
+    for (const MovedFile &m : built.moved)
+        rename.selection << m.to;
+    rename.startFolder = dir + "/";
+    rename.continueUndoLogs = true;
+    const RenameOutcome renamed = renaming(rename, RenameEnvironment(), f.state);
+    EXPECT_EQ(renamed.renamed, 8);
+    EXPECT_TRUE(QFile::exists(dir + "/Album/A/X/A - X - x0.mp3.mp3"));
+    EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::UndoNew)).size(), 16);
+    expectUndoRestores(f, dir, before);
 }
