@@ -70,11 +70,13 @@ bool RenameRunner::refusedAsBusy(bool busy)
     return busy;
 }
 
-RenameOutcome RenameRunner::run(const RenameSettings &settings, const QStringList &selection)
+RenameOutcome RenameRunner::run(const RenameSettings &settings, const QStringList &selection, bool continueUndoLogs)
 {
     RunGuard frame(m_host.runFrame());
     m_host.hideRenameEdit();
-    RenameOutcome outcome = renaming(request(settings, selection, false), environment(), m_state);
+    RenameRequest r = request(settings, selection, false);
+    r.continueUndoLogs = continueUndoLogs;
+    RenameOutcome outcome = renaming(r, environment(), m_state);
     resetProgress();
     refusedAsBusy(outcome.busy);
     return outcome;
