@@ -10,6 +10,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace kaz::cli {
 namespace {
 
@@ -178,11 +180,67 @@ int runSet(const QStringList &givenArguments)
     return ExitOk;
 }
 
+// The excluded album names of "[exclude album-names]": list, add, remove.
+int runExclude(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("ACTION"), QStringLiteral("list, add or remove."));
+    parser.addPositionalArgument(QStringLiteral("TEXT"), QStringLiteral("The text (add, remove)."), QStringLiteral("[TEXT]"));
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments,
+                          QStringLiteral("Lists, adds or removes the texts that keep albums whose names contain\n"
+                                         "one of them from becoming samplers. add removes trailing blanks and adds\n"
+                                         "a text only once; remove takes the exact text."),
+                          &exitCode))
+        return exitCode;
+    const QStringList positional = parser.positionalArguments();
+    const QString action = positional.value(0);
+    if (!((action == QLatin1String("list") && positional.size() == 1)
+          || ((action == QLatin1String("add") || action == QLatin1String("remove")) && positional.size() == 2))) {
+        err(QStringLiteral("Usage: kaz-cli config exclude list | add TEXT | remove TEXT\n"));
+        return ExitUsage;
+    }
+    TerminalPrompter prompter;
+    const QString path = iniPath();
+    KazSettings settings = prepareIni(path, chosenLanguage(parser), prompter);
+    QStringList &excluded = settings.structure.excludedAlbums;
+    if (action == QLatin1String("list")) {
+        for (const QString &text : std::as_const(excluded))
+            out(text + QLatin1Char('\n'));
+        return ExitOk;
+    }
+    QString text = positional.at(1);
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    if (text.isEmpty() || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))
+        || text == ini::kEnd) {
+        err(QStringLiteral("config exclude: the text '%1' is not usable\n").arg(text));
+        return ExitUsage;
+    }
+    if (action == QLatin1String("add")) {
+        if (excluded.contains(text))
+            return ExitOk;
+        excluded.append(text);
+        std::stable_sort(excluded.begin(), excluded.end(), [](const QString &a, const QString &b) {
+            return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+        });
+    } else if (excluded.removeAll(text) == 0) {
+        err(QStringLiteral("config exclude: '%1' is not in the list\n").arg(text));
+        return ExitFileError;
+    }
+    if (!patchStructureSection(path, settings.structure)) {
+        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(path));
+        return ExitFileError;
+    }
+    return ExitOk;
+}
+
 int runConfig(const QStringList &arguments)
 {
     const QString usage = QStringLiteral("Usage: kaz-cli config show [--json]\n"
-                                         "       kaz-cli config set KEY VALUE\n");
-    return runSubcommand(arguments, usage, {{"show", runShow}, {"set", runSet}});
+                                         "       kaz-cli config set KEY VALUE\n"
+                                         "       kaz-cli config exclude list | add TEXT | remove TEXT\n");
+    return runSubcommand(arguments, usage, {{"show", runShow}, {"set", runSet}, {"exclude", runExclude}});
 }
 
 const CliCommand command("config", "Show or change the settings in KAZ.INI", runConfig);

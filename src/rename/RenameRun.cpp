@@ -116,7 +116,7 @@ RenameOutcome Runner::run()
     // files have now.
     takePreviewList();
     if (!m_request.preview) {
-        m_log = std::make_unique<UndoLogWriter>();
+        m_log = std::make_unique<UndoLogWriter>(m_request.continueUndoLogs);
         m_renamer = std::make_unique<CollisionRenamer>(m_log.get(), m_player, m_playlist, m_state);
         if (userCounterNames())
             renameToTemporaryNames();

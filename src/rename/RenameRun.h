@@ -28,6 +28,9 @@ struct RenameRequest {
     // The run follows a preview whose dialog left "fl_pre.kaz": that list
     // replaces the gathered one.
     bool usePreviewList = false;
+    // The run renames what a structure step just moved: its renames go to
+    // the end of that step's undo logs, so that one undo reverses both.
+    bool continueUndoLogs = false;
 };
 
 // How the run reaches the user and the outside world.

@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
 #include "platform/RunLock.h"
+#include "tags/PictureBlock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -207,6 +208,11 @@ private:
             return fail(line, status.errorText());
         m_playlist.renamed(line.newPath, line.oldPath);
         m_emptied.append({parentOf(line.newPath), commonFolder(line.oldPath, line.newPath)});
+        // A file a reorganisation disguised as a picture file gets its own
+        // content back with its own name (a run stopped midway left the block on).
+        if (!line.oldPath.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)
+            && line.newPath.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive))
+            picture::stripIfRestored(line.oldPath);
         ++m_outcome.restored;
         return true;
     }

@@ -7,11 +7,12 @@
 namespace kaz {
 namespace {
 
-bool openLog(QFile &file, const char *name)
+bool openLog(QFile &file, const char *name, bool append)
 {
     file.setFileName(workFilePath(name));
     // Unbuffered: every line reaches the file with its own write.
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    return file.open(QIODevice::WriteOnly | (append ? QIODevice::Append : QIODevice::Truncate)
+                     | QIODevice::Unbuffered);
 }
 
 QString setAside(const char *name)
@@ -31,12 +32,15 @@ bool UndoLogWriter::open()
 {
     if (!m_started) {
         m_started = true;
-        for (const char *name : {workfile::UndoOld, workfile::UndoNew}) {
-            QFile::remove(setAside(name));
-            QFile::rename(workFilePath(name), setAside(name));
-        }
-        openLog(m_old, workfile::UndoOld);
-        openLog(m_new, workfile::UndoNew);
+        if (!m_append)
+            for (const char *name : {workfile::UndoOld, workfile::UndoNew}) {
+                QFile::remove(setAside(name));
+                QFile::rename(workFilePath(name), setAside(name));
+            }
+        openLog(m_old, workfile::UndoOld, m_append);
+        openLog(m_new, workfile::UndoNew, m_append);
+        if (m_append && m_old.isOpen() && m_new.isOpen())
+            alignForAppend();
     }
     return m_old.isOpen() && m_new.isOpen();
 }
@@ -47,6 +51,8 @@ UndoLogWriter::~UndoLogWriter()
         return;
     m_old.close();
     m_new.close();
+    if (m_append)
+        return;
     for (const char *name : {workfile::UndoNew, workfile::UndoOld}) {
         if (m_count > 0) {
             QFile::remove(setAside(name));
@@ -56,6 +62,31 @@ UndoLogWriter::~UndoLogWriter()
             QFile::rename(setAside(name), workFilePath(name));
         }
     }
+}
+
+// A run killed between the two lines of a pair leaves one log a line ahead
+// (or a line cut short): both are cut back to the pairs they have in common.
+void UndoLogWriter::alignForAppend()
+{
+    const auto lineEnds = [](const QString &path) {
+        QFile file(path);
+        QList<qint64> ends;
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = file.readAll();
+            for (qsizetype i = 0; i < bytes.size(); ++i)
+                if (bytes[i] == '\n')
+                    ends.append(i + 1);
+        }
+        return ends;
+    };
+    const QList<qint64> oldEnds = lineEnds(m_old.fileName());
+    const QList<qint64> newEnds = lineEnds(m_new.fileName());
+    const qsizetype pairs = qMin(oldEnds.size(), newEnds.size());
+    m_count = pairs;
+    m_old.resize(pairs ? oldEnds[pairs - 1] : 0);
+    m_new.resize(pairs ? newEnds[pairs - 1] : 0);
+    m_old.seek(m_old.size());
+    m_new.seek(m_new.size());
 }
 
 bool UndoLogWriter::record(const QString &oldPath, const QString &newPath)

@@ -18,8 +18,14 @@ namespace kaz {
 class UndoLogWriter
 {
 public:
-    // Touches nothing yet: the logs are recreated with the first pair.
-    UndoLogWriter() = default;
+    // Touches nothing yet: with the first pair the logs are recreated (each
+    // run starts them anew), or with append the lines go on after those of a
+    // run this one continues (a structure step followed by its rename run),
+    // so that one undo reverses both.
+    explicit UndoLogWriter(bool append = false)
+        : m_append(append)
+    {
+    }
     ~UndoLogWriter();
     UndoLogWriter(const UndoLogWriter &) = delete;
     UndoLogWriter &operator=(const UndoLogWriter &) = delete;
@@ -40,7 +46,9 @@ public:
 private:
     bool open();
     void cutBack();
+    void alignForAppend();
 
+    bool m_append = false;
     bool m_started = false;
     QFile m_old;
     QFile m_new;

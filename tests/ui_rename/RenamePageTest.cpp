@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -390,4 +391,29 @@ TEST(RenamePageSession, ChoicesGoThroughTheConfiguration)
     EXPECT_EQ(stored.numberRelativePosition, 3);
     EXPECT_EQ(stored.numberFixedPosition, -1);
     EXPECT_EQ(stored.delimiter, "_");
+}
+
+TEST_F(RenamePageTest, GoWithCreateSortsThenRenamesAndOneUndoRevertsBoth)
+{
+    for (int i = 0; i < 8; ++i)
+        add(QStringLiteral("x%1.mp3").arg(i), values(QStringLiteral("Song %1").arg(i), "Abba", "Arrival"));
+    const auto before = treeHashes(folder);
+    ASSERT_EQ(setIniValue(iniPath(), "show1", "false"), SetResult::Done);
+    ASSERT_EQ(setIniValue(iniPath(), "show2", "false"), SetResult::Done);
+    open();
+    auto *create = find<QCheckBox>(window.get(), "directory_structure");
+    auto *reorganize = find<QCheckBox>(window.get(), "reorganize_directory_structure");
+    ASSERT_TRUE(create->isEnabled());
+    create->click();
+    reorganize->click();
+    EXPECT_FALSE(create->isChecked());
+    create->click();
+    EXPECT_FALSE(reorganize->isChecked());
+    EXPECT_TRUE(create->isChecked());
+    button("SpeedButton1")->click();
+    EXPECT_TRUE(QFile::exists(folder + "/Album/Abba/Arrival/Abba - Arrival - Song 0.mp3"));
+    EXPECT_FALSE(create->isChecked());
+    ASSERT_TRUE(button("BitBtn5")->isEnabled());
+    button("BitBtn5")->click();
+    EXPECT_EQ(treeHashes(folder), before);
 }

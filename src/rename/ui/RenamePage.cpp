@@ -13,6 +13,7 @@
 #include "widgets/PageHost.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/RunFrame.h"
+#include "structure/ui/StructureBoxes.h"
 #include "tags/TagIO.h"
 #include "editor/ui/TagEditorRunner.h"
 
@@ -148,6 +149,8 @@ void RenamePage::buildUsefulGroup()
     auto *useful = new QVBoxLayout(m_useful);
     useful->setContentsMargins(6, 2, 6, 4);
     useful->addWidget(m_joliet);
+    m_structure = new StructureBoxes(m_useful);
+    useful->addWidget(m_structure);
     useful->addStretch(1);
     connect(m_joliet, &QCheckBox::toggled, this, &RenamePage::jolietToggled);
     // Captions are never cut: the window grows instead.
@@ -223,6 +226,7 @@ void RenamePage::applyLanguage(Language l)
     m_third->setItems(fieldItems(l, true));
     m_addOn->setTitle(text(l, "Add on", "Zusatz"));
     m_useful->setTitle(text(l, "Useful", "Nützliches"));
+    m_structure->applyLanguage(l);
     m_userDefined->setText(text(l, "Userdefined incl. counter", "benutzerdefiniert inkl. Zähler"));
     m_keepNumbers->setText(text(l, "keep numbers", "behalte Nummer"));
     m_appendComment->setText(text(l, "append comment at filename", "Kommentar anhängen"));
@@ -351,6 +355,8 @@ void RenamePage::listChanged(const ListState &state)
 {
     m_parentLabel->setText(state.parent);
     m_canRun = state.canRun();
+    if (!state.running)
+        m_structure->setCreateEnabled(state.canRun());
     if (!state.running && !m_deactivated) {
         m_goButton->setEnabled(m_canRun);
         m_previewButton->setEnabled(m_canRun);
@@ -384,6 +390,8 @@ void RenamePage::registerLocks(RunFrame &frame)
     for (QWidget *w : std::initializer_list<QWidget *>{m_first, m_second, m_third, m_keepNumbers, m_appendComment,
                                                        m_userDefined, m_userText, m_joliet, m_setting,
                                                        m_previewButton, m_goButton, m_undoButton})
+        frame.addLocked(w);
+    for (QWidget *w : m_structure->lockable())
         frame.addLocked(w);
 }
 
@@ -427,7 +435,35 @@ void RenamePage::go()
 {
     if (!m_goButton->isEnabled())
         return;
+    if (m_structure->active()) {
+        goWithStructure();
+        return;
+    }
     m_runner->run(settings(), m_host.selectedNames());
+    m_userDefined->setChecked(false);
+    updateUndoButton();
+}
+
+// The structure step first, then the files it moved are renamed; one undo
+// reverses both.
+void RenamePage::goWithStructure()
+{
+    StructureCommandContext context;
+    context.window = this;
+    context.prompter = &m_host.prompter();
+    context.frame = &m_host.runFrame();
+    context.state = &m_runState;
+    context.language = m_language;
+    context.hooks.processEvents = [this] { m_host.processEvents(); };
+    m_structure->setContext(context);
+    std::optional<QStringList> files;
+    {
+        RunGuard frame(m_host.runFrame());
+        files = m_structure->runBeforeRename(m_host.currentFolder());
+    }
+    if (files && !files->isEmpty())
+        m_runner->run(settings(), *files, true);
+    m_structure->switchOff();
     m_userDefined->setChecked(false);
     updateUndoButton();
 }

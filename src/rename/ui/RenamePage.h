@@ -18,6 +18,7 @@ namespace kaz {
 class PageHost;
 class RadioGroup;
 class RenameRunner;
+class StructureBoxes;
 
 // Page "0", "ID3Tag -> filename": which tag fields make the new name and
 // how, and the buttons that preview, run and undo the rename.
@@ -68,6 +69,7 @@ private:
     void buildSelectionGroups();
     void buildAddOnGroup();
     void buildUsefulGroup();
+    void goWithStructure();
     void buildRunButtons();
     void buildLayout();
     void groupClicked(int group);
@@ -96,6 +98,7 @@ private:
     QCheckBox *m_appendComment = nullptr;
     QLineEdit *m_userText = nullptr;
     QCheckBox *m_joliet = nullptr;
+    StructureBoxes *m_structure = nullptr;
     QPushButton *m_setting = nullptr;
     QPushButton *m_previewButton = nullptr;
     QPushButton *m_goButton = nullptr;

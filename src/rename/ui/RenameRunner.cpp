@@ -82,11 +82,13 @@ void RenameRunner::showReport(const RunReport &report)
         m_host.prompter().report(MessageKind::Warning, report.summary, report.lines);
 }
 
-RenameOutcome RenameRunner::run(const RenameSettings &settings, const QStringList &selection)
+RenameOutcome RenameRunner::run(const RenameSettings &settings, const QStringList &selection, bool continueUndoLogs)
 {
     RunGuard frame(m_host.runFrame());
     m_host.hideRenameEdit();
-    RenameOutcome outcome = renaming(request(settings, selection, false), environment(), m_state);
+    RenameRequest r = request(settings, selection, false);
+    r.continueUndoLogs = continueUndoLogs;
+    RenameOutcome outcome = renaming(r, environment(), m_state);
     resetProgress();
     if (!refusedAsBusy(outcome))
         showReport(renameReport(outcome, m_host.language()));

@@ -22,7 +22,9 @@ public:
     RenameRunner(PageHost &host, RunState &state, QWidget *dialogParent);
 
     // "&Go!" on the selection (or the tree).
-    RenameOutcome run(const RenameSettings &settings, const QStringList &selection);
+    // continueUndoLogs: the files were just moved by a structure step, whose
+    // undo logs the renames continue.
+    RenameOutcome run(const RenameSettings &settings, const QStringList &selection, bool continueUndoLogs = false);
     // "&Preview": preview, dialog, and the real run when the user confirms;
     // again from the start when the dialog asks for a re-initialisation.
     void previewAndRun(const RenameSettings &settings, const QStringList &selection);

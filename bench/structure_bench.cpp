@@ -1,0 +1,206 @@
+// Sorts 100,000 generated MP3 files of one folder (albums, samplers, loose
+// songs, multi-CD albums) into a structure. Prints the time of reading the
+// tags alone beside the time of planning, the whole "kaz-cli structure
+// build" beside a minimal loop of tag read, mkdir and renameat2 over the same
+// moves on an identical folder, and the peak memory of kaz-cli.
+//
+//   structure_bench [--files N] [--dir DIR] [--keep]
+#include "structure/BuildPlan.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QString>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <set>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void putField(char *tag, int offset, const std::string &text, int width)
+{
+    std::memset(tag + offset, ' ', size_t(width));
+    std::memcpy(tag + offset, text.data(), std::min<size_t>(text.size(), size_t(width)));
+}
+
+struct Song {
+    std::string artist, album, comment;
+    int frames;
+};
+
+// A realistic mix: most files in albums of 8 to 15 songs, some samplers of
+// 12 to 20 artists, some multi-CD albums, the rest loose songs.
+std::vector<Song> plan(int files)
+{
+    std::mt19937 random(5);
+    std::vector<Song> songs;
+    int group = 0;
+    while (int(songs.size()) < files) {
+        const int kind = int(random() % 10);
+        ++group;
+        if (kind < 6) {
+            const int n = 8 + int(random() % 8);
+            for (int i = 0; i < n; ++i)
+                songs.push_back({"Artist " + std::to_string(group % 3000), "Album " + std::to_string(group), "", 1 + int(random() % 4)});
+        } else if (kind < 7) {
+            const int n = 12 + int(random() % 9);
+            for (int i = 0; i < n; ++i)
+                songs.push_back({"Artist " + std::to_string(random() % 20000), "Sampler " + std::to_string(group), "", 1 + int(random() % 4)});
+        } else if (kind < 8) {
+            for (int cd = 1; cd <= 2; ++cd)
+                for (int i = 0; i < 8; ++i)
+                    songs.push_back({"Artist " + std::to_string(group % 3000), "Double " + std::to_string(group), "Live CD" + std::to_string(cd), 1 + int(random() % 4)});
+        } else {
+            for (int i = 0; i < 5; ++i)
+                songs.push_back({"Loose " + std::to_string(random() % 30000), "Single " + std::to_string(random()), "", 1 + int(random() % 4)});
+        }
+    }
+    songs.resize(size_t(files));
+    return songs;
+}
+
+std::string bytesOf(const Song &song, int i)
+{
+    std::string bytes(size_t(417 * song.frames), '\0');
+    bytes[0] = char(0xFF), bytes[1] = char(0xFB), bytes[2] = char(0x90), bytes[3] = char(0x64);
+    char tag[128];
+    std::memcpy(tag, "TAG", 3);
+    putField(tag, 3, "Song " + std::to_string(i), 30);
+    putField(tag, 33, song.artist, 30);
+    putField(tag, 63, song.album, 30);
+    putField(tag, 93, "2001", 4);
+    putField(tag, 97, song.comment, 30);
+    tag[127] = 17;
+    return bytes + std::string(tag, 128);
+}
+
+void generate(const std::string &dir, const std::vector<Song> &songs)
+{
+    ::mkdir(dir.c_str(), 0755);
+    for (size_t i = 0; i < songs.size(); ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/%06zu.mp3", i);
+        const std::string path = dir + name;
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        const std::string bytes = bytesOf(songs[i], int(i));
+        if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size())) {
+            std::perror(path.c_str());
+            std::exit(1);
+        }
+        ::close(fd);
+    }
+}
+
+void mkdirs(const std::string &path, std::set<std::string> &made)
+{
+    if (path.empty() || made.count(path))
+        return;
+    const size_t slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0)
+        mkdirs(path.substr(0, slash), made);
+    ::mkdir(path.c_str(), 0755);
+    made.insert(path);
+}
+
+// The least a build must do per file: read the tag, make the folder, move.
+double minimalLoop(const std::vector<std::pair<std::string, std::string>> &moves)
+{
+    const auto start = Clock::now();
+    std::set<std::string> made;
+    char tag[128];
+    for (const auto &[from, to] : moves) {
+        const int fd = ::open(from.c_str(), O_RDONLY);
+        struct stat st {};
+        ::fstat(fd, &st);
+        if (::pread(fd, tag, sizeof tag, st.st_size - 128) != 128)
+            std::perror(from.c_str());
+        ::close(fd);
+        mkdirs(to.substr(0, to.rfind('/')), made);
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
+            std::perror(to.c_str());
+    }
+    return since(start);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    int files = 100000;
+    std::string base = "/tmp/kaz-structure-bench";
+    bool keep = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--files" && i + 1 < argc)
+            files = std::atoi(argv[++i]);
+        else if (a == "--dir" && i + 1 < argc)
+            base = argv[++i];
+        else if (a == "--keep")
+            keep = true;
+    }
+    std::system(("rm -rf '" + base + "'").c_str());
+    ::mkdir(base.c_str(), 0755);
+    const std::vector<Song> songs = plan(files);
+    generate(base + "/kaz", songs);
+    generate(base + "/loop", songs);
+
+    kaz::BuildContext context;
+    context.settings.variousDir = QStringLiteral("Various");
+    context.tags.quietWhenShort = true;
+    auto start = Clock::now();
+    const kaz::BuildInput input = kaz::scanBaseFolder(QString::fromStdString(base + "/kaz"), context);
+    const double readSeconds = since(start);
+    start = Clock::now();
+    const kaz::BuildPlan buildPlan = kaz::planBuild(QString::fromStdString(base + "/kaz"), input.items, context.settings);
+    const double planSeconds = since(start);
+
+    std::vector<std::pair<std::string, std::string>> moves;
+    const std::string from = base + "/kaz/", to = base + "/loop/";
+    for (const kaz::StructureMove &m : buildPlan.moves)
+        moves.emplace_back(to + m.from.toStdString().substr(from.size()), to + m.to.toStdString().substr(from.size()));
+    const double loopSeconds = minimalLoop(moves);
+
+    const auto buildStart = Clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("XDG_DATA_HOME", (base + "/home/data").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (base + "/home/config").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", (base + "/home").c_str(), 1);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::execl(KAZ_CLI_PATH, KAZ_CLI_PATH, "structure", "build", (base + "/kaz").c_str(), (char *)nullptr);
+        _exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    const double buildSeconds = since(buildStart);
+
+    std::printf("files: %d, moved: %zu\n", files, buildPlan.moves.size());
+    std::printf("reading the tags:      %.3f s\n", readSeconds);
+    std::printf("planning:              %.3f s\n", planSeconds);
+    std::printf("kaz-cli structure build: %.3f s (exit %d), peak memory %.1f MB\n", buildSeconds,
+                WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss / 1024.0);
+    std::printf("minimal loop:          %.3f s (build / loop = %.2f)\n", loopSeconds, buildSeconds / loopSeconds);
+    if (!keep)
+        std::system(("rm -rf '" + base + "'").c_str());
+    return 0;
+}

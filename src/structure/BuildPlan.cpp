@@ -1,0 +1,149 @@
+#include "BuildPlan.h"
+
+#include "FolderNames.h"
+#include "MultiCdText.h"
+#include "StructurePlanner.h"
+
+#include "platform/FolderListing.h"
+#include "platform/WorkFiles.h"
+#include "rename/FileGathering.h"
+#include "rename/FolderTree.h"
+#include "rename/NameComposer.h"
+#include "tags/PictureBlock.h"
+
+#include <QSet>
+
+namespace kaz {
+namespace {
+
+QString folderOf(const QString &path)
+{
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString nameOf(const QString &path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// The former name of a picture file as a name in one folder; empty when it
+// cannot be one.
+QString safeFileName(const QString &name)
+{
+    QString safe = name;
+    for (QChar &c : safe) {
+        if (c.unicode() < 32 || c == u'/')
+            c = u'_';
+    }
+    if (safe.isEmpty() || safe == QLatin1String(".") || safe == QLatin1String(".."))
+        return {};
+    return fitFileName(safe, QString());
+}
+
+// The next free name in a folder: "name", then "base (2).ext", "base (3).ext", ...
+QString freeName(const QString &folder, const QString &name, const QSet<QString> &taken)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot > 0 ? name.left(dot) : name;
+    const QString ext = dot > 0 ? name.mid(dot) : QString();
+    QString candidate = name;
+    for (int k = 2; taken.contains(folder + candidate); ++k)
+        candidate = base + QStringLiteral(" (%1)").arg(k) + ext;
+    return candidate;
+}
+
+} // namespace
+
+std::optional<StructureItem> structureItem(const QString &path, TagRecord tag, qint64 pictureBlock,
+                                           const BuildContext &context)
+{
+    if (!tag.tagged || !tag.hasArtistOrAlbum)
+        return std::nullopt;
+    StructureItem item;
+    item.path = path;
+    item.row.multiCd = multiCdText(tag.comment, context.settings.createMultiCdDirs);
+    item.row.size = tag.fileSize;
+    item.row.audio = pictureBlock == 0;
+    if (pictureBlock > 0) {
+        item.restoredName = tag.longTitle;
+        item.pictureBlock = pictureBlock;
+    }
+    replaceForbiddenCharacters(tag, context.replacements);
+    item.row.artist = tag.longArtist;
+    item.row.album = tag.longAlbum;
+    return item;
+}
+
+BuildInput scanBaseFolder(const QString &base, const BuildContext &context, const RunHooks &hooks)
+{
+    BuildInput input;
+    const QString folder = withSlash(base);
+    QStringList files;
+    for (const FolderEntry &entry : listFolder(folder)) {
+        if (entry.kind == FolderEntry::File && isMp3Name(entry.name))
+            files.append(folder + entry.name);
+    }
+    for (const QString &path : files) {
+        hooks.pump();
+        hooks.report(++input.files, files.size());
+        if (hasLineBreak(path)) {
+            input.lineBreakPaths.append(path);
+            continue;
+        }
+        const TagRecord tag = readTag(path, context.tags);
+        const qint64 block = picture::blockSize(path, tag);
+        if (std::optional<StructureItem> item = structureItem(path, tag, block, context))
+            input.items.push_back(std::move(*item));
+    }
+    return input;
+}
+
+BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items, const StructureSettings &settings)
+{
+    BuildPlan plan;
+    std::vector<StructureRow> rows;
+    rows.reserve(items.size());
+    for (const StructureItem &item : items)
+        rows.push_back(item.row);
+    plan.structure = planStructure(rows, settings);
+    const QString root = withSlash(base);
+    FolderSpelling spelling;
+    QSet<QString> taken;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const StructureItem &item = items[i];
+        const StructurePlacement &placement = plan.structure.rows[i];
+        if (placement.cls == StructureClass::Stay && item.pictureBlock == 0)
+            continue;
+        StructureMove move;
+        move.from = item.path;
+        move.cls = placement.cls;
+        move.cd = settings.fitOnCdr ? placement.cd : -1; // without CD folders the number means nothing
+        move.pictureBlock = item.pictureBlock;
+        const QString folder
+            = placement.cls == StructureClass::Stay
+                  ? folderOf(item.path)
+                  : root + spelling.spell(targetFolders(item.row, placement, plan.structure, settings));
+        move.to = folder + nameOf(item.path);
+        taken.insert(move.to);
+        plan.moves.push_back(std::move(move));
+    }
+    // Restored names last, so that they give way to the files moved.
+    for (size_t i = 0, m = 0; i < items.size() && m < plan.moves.size(); ++i) {
+        if (plan.moves[m].from != items[i].path)
+            continue;
+        StructureMove &move = plan.moves[m++];
+        if (move.pictureBlock == 0)
+            continue;
+        const QString name = safeFileName(items[i].restoredName);
+        if (name.isEmpty()) {
+            plan.unsafePictureNames.append(move.from);
+            continue;
+        }
+        const QString folder = folderOf(move.to);
+        move.restoreTo = folder + freeName(folder, name, taken);
+        taken.insert(move.restoreTo);
+    }
+    return plan;
+}
+
+} // namespace kaz

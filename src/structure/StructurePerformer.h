@@ -1,0 +1,53 @@
+#pragma once
+
+#include "BreakPlan.h"
+#include "BuildPlan.h"
+
+#include "platform/FileOps.h"
+#include "platform/RunHooks.h"
+#include "rename/UndoLogWriter.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace kaz {
+
+// Carries out structure plans on the disk. Every move is logged in the undo
+// logs before it is made and taken back from them when it fails, so that
+// the logs always say where each file really is; a move never replaces a
+// file.
+class StructurePerformer
+{
+public:
+    explicit StructurePerformer(const RunHooks &hooks);
+
+    // Disguises and gathers; removes the emptied sub-folders. Returns whether
+    // every sub-folder went. moved(from, to) is told every file that arrived.
+    bool performBreak(const BreakPlan &plan, const std::function<void(const QString &, const QString &)> &moved);
+    // Moves and restores. from is remapped through where the break really put
+    // a file. moved(move, final path) is told every file that arrived.
+    void performBuild(const BuildPlan &plan, const std::function<void(const StructureMove &, const QString &)> &moved);
+
+    QStringList failures() const { return m_failures; }
+    // Where a planned base-folder path really ended after the break (a name
+    // taken meanwhile gets the next suffix); empty when the move failed.
+    QString actualPath(const QString &planned) const { return m_actual.value(planned, planned); }
+
+private:
+    FsStatus move(const QString &from, const QString &to);
+    QString freeOnDisk(const QString &path) const;
+    void fail(const QString &path, const FsStatus &status);
+    bool gather(const BreakMove &move, QString &arrived);
+
+    const RunHooks &m_hooks;
+    UndoLogWriter m_log;
+    QSet<QString> m_madeFolders;
+    QHash<QString, QString> m_actual;
+    QStringList m_failures;
+};
+
+} // namespace kaz

@@ -1,0 +1,301 @@
+#include "StructurePlanner.h"
+
+#include "CdPacking.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace kaz {
+namespace {
+
+using Cls = StructureClass;
+
+bool isOneOf(Cls cls, std::initializer_list<Cls> set)
+{
+    return std::find(set.begin(), set.end(), cls) != set.end();
+}
+
+// Upper-casing of the letters a to z only (the excluded-album test).
+QString asciiUpper(QString text)
+{
+    for (QChar &c : text) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 32);
+    }
+    return text;
+}
+
+struct Tally {
+    qint64 count = 0;
+    qint64 bytes = 0;
+};
+
+class Planner
+{
+public:
+    Planner(const std::vector<StructureRow> &rows, const StructureSettings &settings)
+        : m_rows(rows)
+        , m_s(settings)
+    {
+        m_plan.rows.resize(rows.size());
+        m_artist.reserve(qsizetype(rows.size()));
+        m_album.reserve(qsizetype(rows.size()));
+        for (const StructureRow &row : rows) {
+            m_artist.append(row.artist.toUpper());
+            m_album.append(row.album.toUpper());
+        }
+    }
+
+    StructurePlan run()
+    {
+        if (m_s.createDir != CreateDirMode::Album)
+            albumGroups();
+        if (m_s.searchSampler && m_s.excludeAlbumNamesForSampler)
+            excludedAlbums();
+        samplers();
+        variousSongs();
+        packing();
+        return std::move(m_plan);
+    }
+
+private:
+    StructurePlacement &at(size_t i) { return m_plan.rows[i]; }
+
+    // Counted rows that reach the threshold take the class; a search that is
+    // off turns them into "z".
+    void promote(size_t i, qint64 threshold, Cls cls, bool searchOn)
+    {
+        StructurePlacement &p = at(i);
+        if (p.cls == Cls::Counted && p.count >= threshold)
+            p.cls = searchOn ? cls : Cls::Stay;
+    }
+
+    QString groupKey(size_t i) const
+    {
+        return m_s.createDir == CreateDirMode::Artist ? m_artist[qsizetype(i)]
+                                                      : m_artist[qsizetype(i)] + m_album[qsizetype(i)];
+    }
+
+    void albumGroups()
+    {
+        const bool both = m_s.createDir == CreateDirMode::ArtistAndAlbum;
+        QSet<QString> keys;
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            const StructureRow &r = m_rows[i];
+            if (!r.artist.isEmpty() && (!both || !r.album.isEmpty()))
+                keys.insert(groupKey(i));
+        }
+        QHash<QString, Tally> tallies;
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            const QString key = groupKey(i);
+            if (!keys.contains(key))
+                continue;
+            Tally &t = tallies[key];
+            t.count += m_rows[i].audio ? 1 : 0;
+            t.bytes += m_rows[i].size;
+        }
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            const auto t = tallies.constFind(groupKey(i));
+            if (t == tallies.cend())
+                continue;
+            at(i).count = t->count;
+            at(i).groupSize = t->bytes;
+            promote(i, m_s.artistRepeatings, Cls::AlbumGroup, m_s.searchAlbum);
+        }
+    }
+
+    void excludedAlbums()
+    {
+        QStringList excluded;
+        for (const QString &e : m_s.excludedAlbums) {
+            if (!e.isEmpty()) // an empty text is in no name
+                excluded.append(asciiUpper(e));
+        }
+        if (excluded.isEmpty())
+            return;
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            if (at(i).cls == Cls::AlbumGroup)
+                continue;
+            const QString album = asciiUpper(m_rows[i].album);
+            for (const QString &e : excluded) {
+                if (album.contains(e)) {
+                    at(i).cls = Cls::Various;
+                    break;
+                }
+            }
+        }
+    }
+
+    void samplers()
+    {
+        QSet<QString> keys;
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            if (!isOneOf(at(i).cls, {Cls::AlbumGroup, Cls::Various, Cls::Stay}) && !m_album[qsizetype(i)].isEmpty())
+                keys.insert(m_album[qsizetype(i)]);
+        }
+        QHash<QString, Tally> tallies;
+        std::vector<size_t> members;
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            if (isOneOf(at(i).cls, {Cls::AlbumGroup, Cls::Various}) || !keys.contains(m_album[qsizetype(i)]))
+                continue;
+            Tally &t = tallies[m_album[qsizetype(i)]];
+            t.count += m_rows[i].audio ? 1 : 0;
+            t.bytes += m_rows[i].size;
+            members.push_back(i);
+        }
+        for (size_t i : members) {
+            const Tally &t = tallies[m_album[qsizetype(i)]];
+            at(i) = StructurePlacement{Cls::Counted, t.count, t.bytes, -1};
+            promote(i, m_s.artistRepeatings, Cls::Sampler, m_s.searchSampler);
+        }
+    }
+
+    void variousSongs()
+    {
+        QSet<QString> keys;
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            if (!isOneOf(at(i).cls, {Cls::AlbumGroup, Cls::Sampler, Cls::Various, Cls::Stay}))
+                keys.insert(m_artist[qsizetype(i)]);
+        }
+        QHash<QString, qint64> counts;
+        std::vector<size_t> members;
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            if (isOneOf(at(i).cls, {Cls::AlbumGroup, Cls::Sampler}) || !keys.contains(m_artist[qsizetype(i)]))
+                continue;
+            counts[m_artist[qsizetype(i)]] += m_rows[i].audio ? 1 : 0;
+            members.push_back(i);
+        }
+        for (size_t i : members) {
+            const qint64 count = counts.value(m_artist[qsizetype(i)]);
+            const Cls cls = count >= m_s.variousRepeatings ? Cls::ArtistVarious : Cls::Various;
+            at(i) = StructurePlacement{m_s.searchVarious ? cls : Cls::Stay, count, m_rows[i].size, -1};
+        }
+    }
+
+    struct Entry {
+        qint64 size = 0;
+        std::vector<size_t> rows; // the rows that get the entry's CD
+        qint64 rowBytes = 0;      // their sizes together
+    };
+
+    // One entry per distinct key of the rows of a class (the first row's
+    // group size), or with perRow one per row, duplicates kept.
+    std::vector<Entry> entries(Cls cls, const std::function<QString(size_t)> &key, bool perRow)
+    {
+        std::vector<Entry> list;
+        QHash<QString, size_t> index;
+        std::vector<size_t> rowEntry;
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            if (at(i).cls != cls)
+                continue;
+            const QString k = key(i);
+            auto found = index.constFind(k);
+            if (found == index.cend()) {
+                found = index.insert(k, list.size());
+                list.push_back({at(i).groupSize, {}, 0});
+            }
+            Entry &e = list[*found];
+            e.rows.push_back(i);
+            e.rowBytes += m_rows[i].size;
+            if (perRow)
+                rowEntry.push_back(*found);
+        }
+        if (!perRow)
+            return list;
+        // Every row of a key is an entry of its own with all the key's rows.
+        std::vector<Entry> expanded;
+        size_t n = 0;
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            if (at(i).cls != cls)
+                continue;
+            Entry e = list[rowEntry[n++]];
+            e.size = at(i).groupSize;
+            expanded.push_back(std::move(e));
+        }
+        return expanded;
+    }
+
+    void stage(std::vector<Entry> list, bool growByRows)
+    {
+        std::vector<qint64> sizes;
+        sizes.reserve(list.size());
+        for (const Entry &e : list)
+            sizes.push_back(e.size);
+        const std::vector<int> order = packingOrder(sizes);
+        const qint64 capacity = cdCapacity(m_s);
+        std::vector<bool> placed(list.size(), false);
+        qint64 fitting = 0;
+        for (const Entry &e : list)
+            fitting += e.size <= capacity ? 1 : 0;
+        qint64 done = 0;
+        std::vector<qint64> &cds = m_plan.cdUsed;
+        for (size_t k = 1;; ++k) {
+            if (cds.size() < k)
+                cds.resize(k, 0);
+            qint64 used = cds[k - 1];
+            for (int index : order) {
+                const Entry &e = list[size_t(index)];
+                if (e.size > capacity) {
+                    m_plan.tooBig = true;
+                } else if (!placed[size_t(index)] && e.size + used <= capacity) {
+                    for (size_t row : e.rows)
+                        at(row).cd = int(k);
+                    used += growByRows ? e.rowBytes : e.size;
+                    placed[size_t(index)] = true;
+                    ++done;
+                }
+            }
+            cds[k - 1] = used;
+            if (done == fitting || m_plan.tooBig)
+                break;
+        }
+    }
+
+    void packing()
+    {
+        const auto artistAlbum = [this](size_t i) { return m_artist[qsizetype(i)] + m_album[qsizetype(i)]; };
+        const auto album = [this](size_t i) { return m_album[qsizetype(i)]; };
+        if (m_s.searchAlbum) {
+            stage(entries(Cls::AlbumGroup, [this](size_t i) { return groupKey(i); }, false), false);
+            stage(entries(Cls::ArtistVarious, artistAlbum, false), true);
+        }
+        if (m_s.searchSampler)
+            stage(entries(Cls::Sampler, album, false), false);
+        if (m_s.searchVarious)
+            stage(entries(Cls::Various, artistAlbum, true), false);
+    }
+
+    const std::vector<StructureRow> &m_rows;
+    const StructureSettings &m_s;
+    QStringList m_artist; // upper-cased
+    QStringList m_album;
+    StructurePlan m_plan;
+};
+
+} // namespace
+
+const char *classMark(StructureClass cls)
+{
+    switch (cls) {
+    case StructureClass::AlbumGroup:
+        return "aa";
+    case StructureClass::Sampler:
+        return "al";
+    case StructureClass::ArtistVarious:
+        return "vaar";
+    case StructureClass::Various:
+        return "va";
+    case StructureClass::Stay:
+        return "z";
+    case StructureClass::Counted:
+        break;
+    }
+    return "0";
+}
+
+StructurePlan planStructure(const std::vector<StructureRow> &rows, const StructureSettings &settings)
+{
+    return Planner(rows, settings).run();
+}
+
+} // namespace kaz

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "StructureRow.h"
+
+#include "config/KazSettings.h"
+
+namespace kaz {
+
+// Sorts the rows into classes and CDs: album groups, excluded albums,
+// samplers, various songs, then the CD packing. A pure function of the
+// table and the settings; keys are compared upper-cased, and the packing
+// order is that of the exchange sort the format has always used (see
+// CdPacking.h), so that every table gives the same folders as ever.
+StructurePlan planStructure(const std::vector<StructureRow> &rows, const StructureSettings &settings);
+
+// Bytes of one CD folder.
+inline qint64 cdCapacity(const StructureSettings &settings)
+{
+    return qint64(settings.cdrMegabytes) * 1048576;
+}
+
+} // namespace kaz

@@ -1,0 +1,218 @@
+// kaz-cli structure and config exclude end to end, and runs killed midway.
+#include "StructureFixtures.h"
+
+#include "platform/WorkFiles.h"
+#include "rename/WorkListReader.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <csignal>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+void eightSongs(const QString &dir, const QString &artist = "A", const QString &album = "X")
+{
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("%1%2.mp3").arg(artist).arg(i), artist, album);
+}
+
+qint64 undoLines()
+{
+    return WorkListReader::readAll(workFilePath(workfile::UndoNew), true).size();
+}
+
+// Starts kaz-cli and kills it after delay milliseconds; returns whether it
+// was still running then.
+bool killAfter(const QStringList &arguments, qint64 delayMs)
+{
+    QProcess process;
+    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
+    if (!process.waitForStarted())
+        return false;
+    QThread::msleep(delayMs);
+    const bool running = process.state() == QProcess::Running;
+    ::kill(pid_t(process.processId()), SIGKILL);
+    process.waitForFinished();
+    return running;
+}
+
+qint64 mp3FilesIn(const QString &dir)
+{
+    return QDir(dir).entryList({"*.mp3"}, QDir::Files).size();
+}
+
+} // namespace
+
+TEST(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
+{
+    TempHome home;
+    const QString dir = home.music();
+    eightSongs(dir);
+    putSong(dir, "loose.mp3", "B", "Y");
+    const auto before = hashesByPath(dir);
+
+    CliResult r = runCli({"structure", "build", "--preview", "--json", dir});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(hashesByPath(dir), before);
+    EXPECT_FALSE(QFileInfo::exists(home.path() + "/data/kaz"));
+    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 9);
+    const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
+    EXPECT_EQ(first["from"].toString(), dir + "/A0.mp3");
+    EXPECT_EQ(first["to"].toString(), dir + "/Album/A/X/A0.mp3");
+    EXPECT_EQ(first["class"].toString(), "aa");
+    EXPECT_EQ(first["cd"].toInt(), -1);
+    EXPECT_EQ(QJsonDocument::fromJson(lines[8]).object()["class"].toString(), "va");
+
+    r = runCli({"structure", "build", "--lang", "en", dir});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(r.out.startsWith((dir + "/A0.mp3\t" + dir + "/Album/A/X/A0.mp3\n").toUtf8()));
+    EXPECT_TRUE(QFile::exists(dir + "/Various/loose.mp3"));
+    r = runCli({"undo", "--yes"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(hashesByPath(dir), before);
+
+    EXPECT_EQ(runCli({"structure", "build"}).exitCode, 2);
+    EXPECT_EQ(runCli({"structure", "shuffle", dir}).exitCode, 2);
+    EXPECT_EQ(runCli({"structure", "build", dir + "/missing"}).exitCode, 2);
+}
+
+TEST(CliStructure, QuestionsNeedYesOrATerminal)
+{
+    TempHome home;
+    const QString dir = home.music();
+    // Too small: CD folders of 44 MB and an album of 48 MB.
+    for (int i = 0; i < 8; ++i)
+        putLargeSong(dir, QStringLiteral("big%1.mp3").arg(i), "Big", "Album", 6 * 1048576);
+    ASSERT_EQ(runCli({"config", "set", "useful4", "true"}).exitCode, 0);
+    ASSERT_EQ(runCli({"config", "set", "CDR", "44"}).exitCode, 0);
+    const auto before = hashesByPath(dir);
+    CliResult r = runCli({"structure", "build", "--lang", "en", dir});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("Selected structure size is to small")) << r.err.constData();
+    EXPECT_EQ(hashesByPath(dir), before);
+    r = runCli({"structure", "build", "--yes", dir});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(QFile::exists(dir + "/Album/Big/Album/big0.mp3"));
+    ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
+
+    // Full break and reorganisation.
+    putSong(dir + "/sub", "song.mp3", "A", "X");
+    putFile(dir + "/sub", "cover.jpg", "jpg");
+    r = runCli({"structure", "break", "--full", "--lang", "en", dir});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("ALL files from subdirectories")) << r.err.constData();
+    EXPECT_TRUE(QFile::exists(dir + "/sub/cover.jpg"));
+    r = runCli({"structure", "reorganize", "--lang", "en", dir});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QFile::exists(dir + "/sub/song.mp3"));
+
+    // Safe mode cannot dissolve a folder with a picture in it.
+    r = runCli({"structure", "break", "--lang", "en", dir});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("KAZ wasn´t able to move all MP3-files!")) << r.err.constData();
+    r = runCli({"structure", "break", "--full", "--yes", dir});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(QFile::exists(dir + "/cover.jpg"));
+    EXPECT_FALSE(QFileInfo::exists(dir + "/sub"));
+}
+
+TEST(CliStructure, ExcludedAlbumsAndStructureKeys)
+{
+    TempHome home;
+    EXPECT_EQ(runCli({"config", "exclude", "add", "Best of "}).exitCode, 0);
+    EXPECT_EQ(runCli({"config", "exclude", "add", "Best of"}).exitCode, 0);
+    EXPECT_EQ(runCli({"config", "exclude", "add", "hits"}).exitCode, 0);
+    EXPECT_EQ(runCli({"config", "exclude", "list"}).out, "Best of\nhits\n");
+    EXPECT_EQ(runCli({"config", "exclude", "remove", "Best of"}).exitCode, 0);
+    EXPECT_EQ(runCli({"config", "exclude", "remove", "nope"}).exitCode, 1);
+    EXPECT_EQ(runCli({"config", "exclude", "add", "  "}).exitCode, 2);
+    EXPECT_EQ(runCli({"config", "exclude", "list"}).out, "hits\n");
+    EXPECT_TRUE(readAll(home.path() + "/config/kaz/KAZ.INI").contains("[exclude album-names]\r\nhits\r\n[END]"));
+
+    const QString dir = home.music();
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("s%1.mp3").arg(i), QStringLiteral("Artist %1").arg(i), "Greatest Hits");
+    ASSERT_EQ(runCli({"config", "set", "VariousDir", "Misc"}).exitCode, 0);
+    EXPECT_EQ(runCli({"structure", "build", dir}).exitCode, 0);
+    EXPECT_TRUE(QFile::exists(dir + "/Misc/s0.mp3"));
+}
+
+TEST(CliStructure, KilledRunsAreUndoneCompletely)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 5000; ++i) {
+        const int album = i / 10;
+        putSong(dir, QStringLiteral("%1.mp3").arg(i, 5, 10, QLatin1Char('0')), QStringLiteral("Artist %1").arg(album % 97),
+                QStringLiteral("Album %1").arg(album), {}, 1);
+    }
+    const auto before = hashesByPath(dir);
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_EQ(runCli({"structure", "build", dir}).exitCode, 0);
+    const qint64 whole = qMax<qint64>(timer.elapsed(), 20);
+    ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
+    ASSERT_EQ(hashesByPath(dir), before);
+
+    QRandomGenerator random(2026);
+    for (int round = 0; round < 3; ++round) {
+        bool landed = false;
+        for (int attempt = 0; attempt < 40 && !landed; ++attempt) {
+            const qint64 delay = random.bounded(qint64(1), whole);
+            killAfter({"structure", "build", dir}, delay);
+            const qint64 moved = undoLines();
+            landed = moved > 0 && mp3FilesIn(dir) > 0;
+            const CliResult undo = runCli({"undo", "--yes"});
+            ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
+            ASSERT_EQ(hashesByPath(dir), before) << "after a kill at " << delay << " ms";
+        }
+        EXPECT_TRUE(landed) << "no kill of round " << round << " landed mid-run";
+    }
+}
+
+TEST(CliStructure, KilledReorganisationsAreUndoneCompletely)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 2000; ++i) {
+        const int album = i / 10;
+        const QString folder = dir + QStringLiteral("/old/%1/%2").arg(album % 13).arg(album);
+        putSong(folder, QStringLiteral("%1.mp3").arg(i), QStringLiteral("Artist %1").arg(album % 41),
+                QStringLiteral("Album %1").arg(album), {}, 1);
+        if (i % 10 == 0)
+            putFile(folder, "cover.jpg", QByteArray("cover ") + QByteArray::number(album));
+    }
+    const auto before = hashesByPath(dir);
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_EQ(runCli({"structure", "reorganize", "--yes", dir}).exitCode, 0);
+    const qint64 whole = qMax<qint64>(timer.elapsed(), 20);
+    EXPECT_EQ(readAll(dir + "/Album/Artist 5/Album 5/cover.jpg"), "cover 5");
+    ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
+    ASSERT_EQ(hashesByPath(dir), before);
+
+    QRandomGenerator random(14);
+    int landed = 0;
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        const qint64 delay = random.bounded(qint64(1), whole);
+        killAfter({"structure", "reorganize", "--yes", dir}, delay);
+        const qint64 moved = undoLines();
+        landed += moved > 0 && QFileInfo::exists(dir + "/old") ? 1 : 0;
+        const CliResult undo = runCli({"undo", "--yes"});
+        ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
+        ASSERT_EQ(hashesByPath(dir), before) << "after a kill at " << delay << " ms";
+    }
+    EXPECT_GT(landed, 0);
+}

@@ -1,0 +1,348 @@
+// Build, break and reorganise on real files, each undone completely.
+#include "StructureFixtures.h"
+
+#include "platform/MediaPlayer.h"
+#include "platform/Messages.h"
+#include "platform/WorkFiles.h"
+#include "rename/RenameRun.h"
+#include "rename/Undo.h"
+#include "rename/WorkListReader.h"
+#include "tags/PictureBlock.h"
+#include "tags/TagIO.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+void expectUndoRestores(StructureFixture &f, const QString &dir, const QMap<QString, QByteArray> &before)
+{
+    const QStringList oldPaths = WorkListReader::readAll(workFilePath(workfile::UndoOld));
+    const QStringList newPaths = WorkListReader::readAll(workFilePath(workfile::UndoNew));
+    EXPECT_EQ(oldPaths.size(), newPaths.size());
+    const UndoOutcome undone = undoLastRun(f.state, &f.prompter, Language::English);
+    EXPECT_TRUE(undone.failures.isEmpty()) << undone.failures.join('\n').toStdString();
+    EXPECT_EQ(hashesByPath(dir), before);
+}
+
+QStringList relativeFiles(const QString &dir)
+{
+    return treeHashes(dir).keys();
+}
+
+} // namespace
+
+TEST(StructureBuild, SortsByTagsAndUndoes)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("s%1.mp3").arg(i), QStringLiteral("Artist %1").arg(i), "Hits");
+    for (int i = 0; i < 4; ++i)
+        putSong(dir, QStringLiteral("b%1.mp3").arg(i), "B", QStringLiteral("Single %1").arg(i));
+    putSong(dir, "loose.mp3", "C", "One");
+    putSong(dir, "nothing.mp3", "", "");
+    putFile(dir, "untagged.mp3", mp3Frames(3));
+    putFile(dir, "notes.txt", "text");
+    const auto before = hashesByPath(dir);
+
+    StructureFixture f;
+    const StructureOutcome outcome = f.build(dir);
+    EXPECT_TRUE(outcome.failures.isEmpty());
+    EXPECT_EQ(outcome.moved.size(), 21u);
+    const QStringList files = relativeFiles(dir);
+    EXPECT_TRUE(files.contains("Album/A/X/x0.mp3"));
+    EXPECT_TRUE(files.contains("Sampler/Hits/s7.mp3"));
+    EXPECT_TRUE(files.contains("Album/B/Various/b3.mp3"));
+    EXPECT_TRUE(files.contains("Various/loose.mp3"));
+    EXPECT_TRUE(files.contains("nothing.mp3"));
+    EXPECT_TRUE(files.contains("untagged.mp3"));
+    EXPECT_TRUE(files.contains("notes.txt"));
+    EXPECT_TRUE(f.state.filesTouched);
+    expectUndoRestores(f, dir, before);
+    EXPECT_EQ(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+}
+
+TEST(StructureBuild, PreviewTouchesNothing)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    const auto before = hashesByPath(dir);
+    StructureFixture f;
+    f.preview = true;
+    const StructureOutcome outcome = f.build(dir);
+    EXPECT_EQ(outcome.moved.size(), 8u);
+    EXPECT_EQ(outcome.moved[0].to, dir + "/Album/A/X/x0.mp3");
+    EXPECT_EQ(hashesByPath(dir), before);
+    EXPECT_FALSE(QFileInfo::exists(home.path() + "/data/kaz/undo1.kaz"));
+    EXPECT_TRUE(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+}
+
+TEST(StructureBuild, EmptyBaseFolderMovesNothing)
+{
+    TempHome home;
+    StructureFixture f;
+    const StructureOutcome outcome = f.build(home.music());
+    EXPECT_TRUE(outcome.moved.empty());
+    EXPECT_TRUE(outcome.failures.isEmpty());
+    EXPECT_TRUE(WorkListReader::readAll(workFilePath(workfile::UndoOld)).isEmpty());
+}
+
+TEST(StructureBuild, TooSmallQuestionBothAnswers)
+{
+    for (const Button answer : {Button::Cancel, Button::Yes}) {
+        TempHome home;
+        const QString dir = home.music();
+        for (int i = 0; i < 8; ++i)
+            putLargeSong(dir, QStringLiteral("big%1.mp3").arg(i), "Big", "Album", 200000);
+        for (int i = 0; i < 8; ++i)
+            putSong(dir, QStringLiteral("small%1.mp3").arg(i), "Small", "Album");
+        const auto before = hashesByPath(dir);
+        StructureFixture f;
+        f.settings.fitOnCdr = true;
+        f.settings.cdrMegabytes = 1; // 1 MiB: the big album does not fit
+        f.prompter.answers = {answer};
+        const StructureOutcome outcome = f.build(dir);
+        ASSERT_EQ(f.prompter.shown.size(), 1);
+        EXPECT_EQ(f.prompter.shown[0], message(Msg::StructureSizeTooSmall, Language::English));
+        if (answer == Button::Cancel) {
+            EXPECT_TRUE(outcome.refused);
+            EXPECT_EQ(hashesByPath(dir), before);
+        } else {
+            const QStringList files = relativeFiles(dir);
+            EXPECT_TRUE(files.contains("Album/Big/Album/big0.mp3"));
+            EXPECT_TRUE(files.filter("small0.mp3").first().startsWith("CD1_1min (1MB)/Album/Small/Album/"));
+            expectUndoRestores(f, dir, before);
+        }
+    }
+}
+
+TEST(StructureBuild, PictureFilesGetTheirNamesBackAndSongsWithTheMarkerStaySongs)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X", "Live CD2");
+    const QByteArray cover = "\x89PNG cover bytes";
+    const QByteArray block = picture::renderBlock("cover.png", "A", "X", "CD 2");
+    putFile(dir, "cover.MP3", cover + block);
+    // A song whose comment merely begins with the marker.
+    putSong(dir, "tricky.mp3", "A", "X", picture::kMarker + "CD2");
+    const QByteArray tricky = readAll(dir + "/tricky.mp3");
+
+    StructureFixture f;
+    const StructureOutcome outcome = f.build(dir);
+    EXPECT_TRUE(outcome.failures.isEmpty()) << outcome.failures.join('\n').toStdString();
+    EXPECT_EQ(readAll(dir + "/Album/A/X/CD 2/cover.png"), cover);
+    EXPECT_EQ(readAll(dir + "/Album/A/X/CD 2/tricky.mp3"), tricky);
+}
+
+TEST(StructureBuild, AFailedMoveLeavesTheFileAndTheLogsTrue)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    putFile(dir + "/Album/A/X", "x3.mp3", "already here"); // taken: never replaced
+    const auto before = hashesByPath(dir);
+    StructureFixture f;
+    const StructureOutcome outcome = f.build(dir);
+    ASSERT_EQ(outcome.failures.size(), 1);
+    EXPECT_TRUE(QFile::exists(dir + "/x3.mp3"));
+    EXPECT_EQ(readAll(dir + "/Album/A/X/x3.mp3"), "already here");
+    EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::UndoNew)).size(), 7);
+    expectUndoRestores(f, dir, before);
+}
+
+TEST(StructureBuild, LineBreakNamesAndDotFoldersFromTags)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "..", ".hidden");
+    putSong(dir, "bad\nname.mp3", "..", ".hidden");
+    StructureFixture f;
+    const StructureOutcome outcome = f.build(dir);
+    EXPECT_EQ(outcome.lineBreakPaths, QStringList{dir + "/bad\nname.mp3"});
+    EXPECT_TRUE(QFile::exists(dir + "/bad\nname.mp3"));
+    EXPECT_TRUE(QFile::exists(dir + "/Album/__/_hidden/x0.mp3"));
+}
+
+TEST(StructureBreak, NumberedNamesSafeAndFullMode)
+{
+    TempHome home;
+    const QString dir = home.music();
+    putSong(dir + "/One", "Track01.mp3", "A", "X");
+    putSong(dir + "/Two", "Track01.mp3", "B", "Y");
+    putSong(dir + "/Two/Deeper", "Track02.mp3", "B", "Y");
+    putSong(dir + "/Mixed", "Track03.mp3", "C", "Z");
+    putFile(dir + "/Mixed", "cover.jpg", "jpg");
+    putSong(dir + "/NoTags", "Track04.mp3", "", "");
+    QDir().mkpath(home.path() + "/elsewhere");
+    putSong(home.path() + "/elsewhere", "outside.mp3", "D", "W");
+    QFile::link(home.path() + "/elsewhere", dir + "/link");
+    const auto before = hashesByPath(dir);
+
+    StructureFixture f;
+    StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
+    EXPECT_FALSE(outcome.moveComplete);
+    EXPECT_EQ(f.prompter.shown, QStringList{message(Msg::NotAllMoved, Language::English)});
+    QStringList files = relativeFiles(dir);
+    EXPECT_TRUE(files.contains("Track01.mp3"));
+    EXPECT_TRUE(files.contains("Track01 (2).mp3"));
+    EXPECT_TRUE(files.contains("Track02.mp3"));
+    EXPECT_TRUE(files.contains("Mixed/Track03.mp3"));
+    EXPECT_TRUE(files.contains("Mixed/cover.jpg"));
+    EXPECT_TRUE(files.contains("NoTags/Track04.mp3"));
+    EXPECT_FALSE(QFileInfo::exists(dir + "/One"));
+    EXPECT_FALSE(QFileInfo::exists(dir + "/Two"));
+    EXPECT_TRUE(QFileInfo::exists(home.path() + "/elsewhere/outside.mp3")); // the link is not followed
+    expectUndoRestores(f, dir, before);
+
+    StructureFixture full;
+    outcome = full.breakUp(dir, BreakMode::Full);
+    files = relativeFiles(dir);
+    EXPECT_TRUE(files.contains("cover.jpg"));
+    EXPECT_TRUE(files.contains("Track04.mp3"));
+    EXPECT_TRUE(files.contains("Track03.mp3"));
+    EXPECT_TRUE(QFileInfo::exists(home.path() + "/elsewhere/outside.mp3"));
+    expectUndoRestores(full, dir, before);
+}
+
+TEST(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 8; ++i) {
+        putSong(dir + "/old/a", QStringLiteral("a%1.mp3").arg(i), "Abba", "Arrival");
+        putSong(dir + "/old/b", QStringLiteral("b%1.mp3").arg(i), "Beatles", "Help");
+    }
+    putFile(dir + "/old/a", "cover.jpg", "cover of Arrival");
+    putFile(dir + "/old/b", "cover.jpg", "cover of Help");
+    putFile(dir + "/old/b", "notes.jpeg", "five-letter extension");
+    putFile(dir + "/old/b", "An extraordinarily long file name for a picture.png", "long");
+    putSong(dir, "base.mp3", "Abba", "Arrival");
+    const auto before = hashesByPath(dir);
+
+    StructureFixture f;
+    const StructureOutcome outcome = f.reorganize(dir);
+    EXPECT_TRUE(outcome.failures.isEmpty()) << outcome.failures.join('\n').toStdString();
+    EXPECT_TRUE(outcome.moveComplete);
+    EXPECT_EQ(readAll(dir + "/Album/Abba/Arrival/cover.jpg"), "cover of Arrival");
+    EXPECT_EQ(readAll(dir + "/Album/Beatles/Help/cover.jpg"), "cover of Help");
+    EXPECT_EQ(readAll(dir + "/Album/Beatles/Help/notes.jpeg"), "five-letter extension");
+    EXPECT_EQ(readAll(dir + "/Album/Beatles/Help/An extraordinarily long file name for a picture.png"), "long");
+    EXPECT_TRUE(QFile::exists(dir + "/Album/Abba/Arrival/base.mp3"));
+    EXPECT_FALSE(QFileInfo::exists(dir + "/old"));
+    expectUndoRestores(f, dir, before);
+}
+
+TEST(StructureReorganize, AlreadySortedTreeComesBackTheSame)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("a%1.mp3").arg(i), "Abba", "Arrival");
+    StructureFixture f;
+    f.build(dir);
+    const QStringList sorted = relativeFiles(dir);
+    StructureFixture again;
+    again.reorganize(dir);
+    EXPECT_EQ(relativeFiles(dir), sorted);
+}
+
+TEST(StructureBreak, WithoutSubfoldersNothingMovesAndTheLastUndoStays)
+{
+    TempHome home;
+    const QString dir = home.music();
+    putSong(dir, "a.mp3", "A", "X");
+    writeAll(workFilePath(workfile::UndoOld), "/old/path\r\n");
+    writeAll(workFilePath(workfile::UndoNew), "/new/path\r\n");
+    StructureFixture f;
+    const StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
+    EXPECT_TRUE(outcome.moved.empty());
+    EXPECT_TRUE(outcome.moveComplete);
+    EXPECT_TRUE(f.prompter.shown.isEmpty());
+    EXPECT_EQ(readAll(workFilePath(workfile::UndoNew)), "/new/path\r\n");
+}
+
+TEST(StructureBuild, PictureNamesThatWouldLeaveTheFolderAreKeptOrMadeSafe)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    putFile(dir, "dots.MP3", QByteArray("dots") + picture::renderBlock("..", "A", "X", " "));
+    putFile(dir, "escape.MP3", QByteArray("escape") + picture::renderBlock("../../evil.txt", "A", "X", " "));
+    StructureFixture f;
+    const StructureOutcome outcome = f.build(dir);
+    EXPECT_EQ(outcome.unsafePictureNames, QStringList{dir + "/dots.MP3"});
+    EXPECT_TRUE(QFile::exists(dir + "/Album/A/X/dots.MP3"));
+    EXPECT_EQ(readAll(dir + "/Album/A/X/.._.._evil.txt"), "escape");
+    EXPECT_FALSE(QFile::exists(home.path() + "/evil.txt"));
+}
+
+namespace {
+
+class PlayingPlayer : public NullMediaPlayer
+{
+public:
+    bool isRunning() override { return true; }
+    bool isPlaying() override { return !stopped; }
+    void stop() override { stopped = true; }
+    void clearPlaylist() override { cleared = true; }
+    bool stopped = false;
+    bool cleared = false;
+};
+
+} // namespace
+
+TEST(StructureBuild, APlayingPlayerIsStoppedFirst)
+{
+    TempHome home;
+    for (int i = 0; i < 8; ++i)
+        putSong(home.music(), QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    PlayingPlayer player;
+    StructureRequest request;
+    request.base = home.music() + "/";
+    request.context.settings = testSettings();
+    ScriptedPrompter prompter;
+    StructureEnvironment env;
+    env.prompter = &prompter;
+    env.language = Language::English;
+    env.player = &player;
+    RunState state;
+    make_dstructure(request, env, state);
+    EXPECT_TRUE(player.stopped);
+    EXPECT_TRUE(player.cleared);
+    EXPECT_EQ(prompter.shown, QStringList{message(Msg::WinampStopped, Language::English)});
+}
+
+TEST(StructureBuild, ARenameRunContinuingTheLogsIsUndoneWithTheBuild)
+{
+    TempHome home;
+    const QString dir = home.music();
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    const auto before = hashesByPath(dir);
+    StructureFixture f;
+    const StructureOutcome built = f.build(dir);
+    RenameRequest rename;
+    for (const MovedFile &m : built.moved)
+        rename.selection << m.to;
+    rename.startFolder = dir + "/";
+    rename.continueUndoLogs = true;
+    const RenameOutcome renamed = renaming(rename, RenameEnvironment(), f.state);
+    EXPECT_EQ(renamed.renamed, 8);
+    EXPECT_TRUE(QFile::exists(dir + "/Album/A/X/A - X - x0.mp3.mp3"));
+    EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::UndoNew)).size(), 16);
+    expectUndoRestores(f, dir, before);
+}

@@ -1,0 +1,184 @@
+#include "structure/ui/StructurePropertiesDialog.h"
+
+#include "config/ConfigFile.h"
+#include "platform/Paths.h"
+#include "support/QtPrinters.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+template <typename T>
+T *find(QObject *parent, const char *name)
+{
+    T *found = parent->findChild<T *>(QLatin1String(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+class StructureDialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(createDefaultIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr}));
+        stored = loadIni(iniPath(), IniContext{}).structure;
+        dialog.setPrompter(&prompter);
+        dialog.prepare(stored, StructurePropertiesDialog::Source::None, Language::English);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    }
+
+    QSpinBox *spin(const char *name) { return find<QSpinBox>(&dialog, name); }
+
+    // Types into a spin box the way a user does: focus, select all, keys.
+    void typeInto(QSpinBox *box, const QString &value)
+    {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, value);
+    }
+
+    TempHome home;
+    ScriptedPrompter prompter;
+    StructureSettings stored;
+    StructurePropertiesDialog dialog;
+};
+
+} // namespace
+
+TEST_F(StructureDialogTest, NamesSizeAndCaptions)
+{
+    EXPECT_EQ(dialog.objectName(), "Tstructure_properties");
+    EXPECT_EQ(dialog.size(), QSize(489, 367));
+    EXPECT_EQ(dialog.windowTitle(), "Directory structure properties");
+    EXPECT_TRUE(find<QRadioButton>(&dialog, "RadioButton3")->isChecked());
+    EXPECT_EQ(find<QLineEdit>(&dialog, "Edit1")->text(), "Various");
+    EXPECT_EQ(find<QPushButton>(&dialog, "OKBtn")->text(), "&Save");
+    dialog.prepare(stored, StructurePropertiesDialog::Source::FolderMenu, Language::English);
+    EXPECT_EQ(find<QPushButton>(&dialog, "OKBtn")->text(), "&Save && create directorystructure");
+    dialog.prepare(stored, StructurePropertiesDialog::Source::Go, Language::German);
+    EXPECT_EQ(find<QPushButton>(&dialog, "OKBtn")->text(),
+              QString::fromUtf8("&Speichern, Verzeichnisstruktur erstellen && Dateien umbenennen"));
+    EXPECT_EQ(dialog.windowTitle(), "Einstellungen der Verzeichnisstruktur");
+    EXPECT_EQ(find<QCheckBox>(&dialog, "CheckBox10")->text(), "Diverse");
+}
+
+TEST_F(StructureDialogTest, MinutesAndMegabytesFollowTheFocusedControl)
+{
+    QSpinBox *minutes = spin("SpinEdit3");
+    QSpinBox *megabytes = spin("SpinEdit4");
+    EXPECT_EQ(megabytes->value(), 650);
+    EXPECT_EQ(minutes->value(), 74);
+    minutes->setFocus();
+    minutes->stepUp();
+    EXPECT_EQ(minutes->value(), 75);
+    EXPECT_EQ(megabytes->value(), 659);
+    typeInto(minutes, "95");
+    EXPECT_EQ(minutes->value(), 90);
+    EXPECT_EQ(megabytes->value(), 790);
+    typeInto(minutes, "5");
+    EXPECT_EQ(megabytes->value(), 44);
+    typeInto(megabytes, "700");
+    EXPECT_EQ(minutes->value(), 79);
+    EXPECT_EQ(megabytes->value(), 700); // not set back from the minutes
+    typeInto(megabytes, "800");
+    EXPECT_EQ(megabytes->value(), 790);
+}
+
+TEST_F(StructureDialogTest, ExcludedAlbumsAddedAndDeleted)
+{
+    auto *combo = find<QComboBox>(&dialog, "ComboBox1");
+    auto *add = find<QPushButton>(&dialog, "Button1");
+    combo->setEditText("Best of ");
+    add->click();
+    EXPECT_EQ(combo->currentText(), "Best of");
+    combo->setEditText("Best of");
+    add->click();
+    combo->setEditText("abc");
+    add->click();
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), "abc");
+    EXPECT_EQ(combo->itemText(1), "Best of");
+    combo->setEditText("abc");
+    find<QPushButton>(&dialog, "Button2")->click();
+    EXPECT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->currentText(), "Best of");
+    EXPECT_EQ(dialog.settings().excludedAlbums, QStringList{"Best of"});
+}
+
+TEST_F(StructureDialogTest, SaveWritesTheSectionAndCancelWritesNothing)
+{
+    const QByteArray before = readAll(iniPath());
+    find<QRadioButton>(&dialog, "RadioButton1")->setChecked(true);
+    find<QCheckBox>(&dialog, "CheckBox5")->setChecked(true);
+    find<QLineEdit>(&dialog, "Edit1")->setText("Misc");
+    find<QPushButton>(&dialog, "CancelBtn")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(readAll(iniPath()), before);
+
+    dialog.prepare(stored, StructurePropertiesDialog::Source::None, Language::English);
+    EXPECT_TRUE(find<QRadioButton>(&dialog, "RadioButton3")->isChecked()); // the stored values again
+    find<QRadioButton>(&dialog, "RadioButton1")->setChecked(true);
+    find<QCheckBox>(&dialog, "CheckBox5")->setChecked(true);
+    find<QLineEdit>(&dialog, "Edit1")->setText("Misc");
+    auto *combo = find<QComboBox>(&dialog, "ComboBox1");
+    combo->setEditText("Hits");
+    find<QPushButton>(&dialog, "Button1")->click();
+    find<QPushButton>(&dialog, "OKBtn")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    const QByteArray after = readAll(iniPath());
+    EXPECT_TRUE(after.contains("[directory structure]\r\nCreateDir=artist\r\nVariousDir=Misc\r\nArtistRepeatings=8\r\n"
+                               "VariousRepeatings=4\r\nCDR=650\r\nuseful1=true\r\nuseful2=true\r\nuseful3=true\r\n"
+                               "useful4=true\r\nshow1=true\r\nshow2=true\r\nshow3=true\r\nsearch1=true\r\n"
+                               "search2=true\r\nsearch3=true\r\n[exclude album-names]\r\nHits\r\n[END]"))
+        << after.constData();
+}
+
+TEST_F(StructureDialogTest, UnusableVariousNamesAreRefused)
+{
+    const QByteArray before = readAll(iniPath());
+    auto *edit = find<QLineEdit>(&dialog, "Edit1");
+    for (const char *name : {"a/b", ".", "..", ".hidden", "\\x", "x\\", ""}) {
+        prompter.shown.clear();
+        edit->setText(QString::fromUtf8(name));
+        find<QPushButton>(&dialog, "OKBtn")->click();
+        EXPECT_EQ(prompter.shown, QStringList{"Error in directoryname.\n\r\n\rPlease re-enter directory."}) << name;
+        EXPECT_TRUE(dialog.isVisible()) << name;
+        EXPECT_EQ(edit->text(), "Various") << name;
+    }
+    EXPECT_EQ(readAll(iniPath()), before);
+    // The test folder is made in the program folder and removed again.
+    edit->setText("Misc");
+    find<QPushButton>(&dialog, "OKBtn")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(QDir(programFolder()).exists("~Misc"));
+}
+
+// With KAZ_SCREENSHOTS set to a folder, the dialog is saved there in both
+// languages to look at.
+TEST_F(StructureDialogTest, Screenshots)
+{
+    const QString out = qEnvironmentVariable("KAZ_SCREENSHOTS");
+    if (out.isEmpty())
+        GTEST_SKIP() << "KAZ_SCREENSHOTS not set";
+    QDir().mkpath(out);
+    for (const Language l : {Language::English, Language::German}) {
+        dialog.prepare(stored, StructurePropertiesDialog::Source::Go, l);
+        QApplication::processEvents();
+        EXPECT_TRUE(dialog.grab().save(out + (l == Language::English ? "/structure-en.png" : "/structure-de.png")));
+    }
+}
