@@ -249,7 +249,11 @@ FsStatus replaceFileEnd(const QString &path, qint64 offset, const QByteArray &by
         return FsStatus::fromErrno(EINVAL);
     }
     int err = 0;
-    for (qint64 done = 0; done < bytes.size();) {
+    // A shorter end is cut first: a write killed in between leaves the start
+    // of the old trailer, never a new tag followed by the rest of the old one.
+    if (offset + bytes.size() < st.st_size && ::ftruncate(fd, offset + bytes.size()) != 0)
+        err = errno;
+    for (qint64 done = 0; !err && done < bytes.size();) {
         const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), offset + done);
         if (n < 0 && errno == EINTR)
             continue;

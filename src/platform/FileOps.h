@@ -62,9 +62,11 @@ private:
     qint64 m_size = -1;
 };
 
-// Replaces the end of a file from offset on by bytes: the new bytes are
-// written first and the file is cut to its new length afterwards, so that an
-// interruption never touches anything in front of offset.
+// Replaces the end of a file from offset on by bytes, never touching anything
+// in front of offset even when interrupted. A shorter end is cut to its new
+// length first and then written, so that an interruption never leaves a new
+// tag in front of the remains of the old trailer; a longer one is written
+// first and cut afterwards.
 FsStatus replaceFileEnd(const QString &path, qint64 offset, const QByteArray &bytes);
 
 } // namespace kaz

@@ -79,8 +79,9 @@ TEST_F(GridWrite, CellsBecomeTheTag)
         const TagRecord t = readTag(path, {});
         EXPECT_EQ(t.title, c.cells[1]) << c.what;
         EXPECT_EQ(t.artist, c.cells[2]) << c.what;
-        if (t.track < 33) // a higher track byte reads as part of the comment
+        if (t.track < 33) { // a higher track byte reads as part of the comment
             EXPECT_EQ(t.comment, c.cells[4]) << c.what;
+        }
         EXPECT_EQ(t.trackText, QString(c.trackText)) << c.what;
         EXPECT_EQ(int(t.genre), c.genre) << c.what;
     }
