@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <numeric>
 #include <utility>
 #include <vector>
@@ -16,38 +17,54 @@ QList<int> identity(qsizetype n)
     return order;
 }
 
-// The double loop on packed keys: "exchange when swaps(key of i, key of j)".
-// Position i's value travels along the inner loop in a register; every
-// exchange leaves it at j and picks up j's value.
+// One inner loop over [begin, end): the carried value is exchanged with
+// every value it "swaps" with. Stretches without an exchange are skipped by
+// a plain search. An exchange at k hands the carried value k's value, so the
+// exchanges go on exactly as long as each value swaps with the next one: that
+// run is a shift by one place.
 template <typename Swaps>
-QList<int> doubleLoop(std::vector<std::uint64_t> keys, Swaps swaps)
+void innerLoop(std::uint64_t &carried, std::uint64_t *begin, std::uint64_t *end, Swaps swaps)
 {
-    const std::size_t n = keys.size();
-    std::vector<int> ids(n);
-    std::iota(ids.begin(), ids.end(), 0);
-    for (std::size_t i = 0; i < n; ++i) {
-        std::uint64_t carried = keys[i];
-        int carriedId = ids[i];
-        const auto step = [&](std::size_t j) {
-            const std::uint64_t other = keys[j];
-            const int otherId = ids[j];
-            const bool exchange = swaps(carried, other);
-            keys[j] = exchange ? carried : other;
-            ids[j] = exchange ? carriedId : otherId;
-            carried = exchange ? other : carried;
-            carriedId = exchange ? otherId : carriedId;
-        };
-        for (std::size_t j = 0; j < i; ++j)
-            step(j);
-        for (std::size_t j = i + 1; j < n; ++j)
-            step(j);
-        keys[i] = carried;
-        ids[i] = carriedId;
+    std::uint64_t *k = begin;
+    while (true) {
+        while (k < end && !swaps(carried, *k))
+            ++k;
+        if (k == end)
+            return;
+        std::uint64_t *m = k;
+        while (m + 1 < end && swaps(*m, *(m + 1)))
+            ++m;
+        const std::uint64_t last = *m;
+        std::memmove(k + 1, k, std::size_t(m - k) * sizeof *k);
+        *k = carried;
+        carried = last;
+        k = m + 1;
     }
-    return QList<int>(ids.begin(), ids.end());
 }
 
-// Ranks that compare like the texts: equal texts share a rank.
+// The double loop on packed values: a key in the high bits, the index of
+// the entry in the low 31 bits. Position i's value travels along the inner
+// loop and is put back at i at its end.
+template <typename Swaps>
+QList<int> doubleLoop(std::vector<std::uint64_t> values, Swaps swaps)
+{
+    const std::size_t n = values.size();
+    std::uint64_t *v = values.data();
+    for (std::size_t i = 0; i < n; ++i) {
+        std::uint64_t carried = v[i];
+        innerLoop(carried, v, v + i, swaps);
+        innerLoop(carried, v + i + 1, v + n, swaps);
+        v[i] = carried;
+    }
+    QList<int> order;
+    order.reserve(qsizetype(n));
+    for (std::uint64_t value : values)
+        order << int(value & 0x7fffffffU);
+    return order;
+}
+
+// Ranks that compare like the texts (equal texts share one) above the
+// index of each text.
 std::vector<std::uint64_t> ranks(const QStringList &texts)
 {
     std::vector<int> sorted(texts.size());
@@ -58,7 +75,7 @@ std::vector<std::uint64_t> ranks(const QStringList &texts)
     for (std::size_t k = 0; k < sorted.size(); ++k) {
         if (k > 0 && texts[sorted[k - 1]] != texts[sorted[k]])
             ++r;
-        rank[sorted[k]] = r;
+        rank[sorted[k]] = (r << 32) | std::uint64_t(sorted[k]);
     }
     return rank;
 }
@@ -82,16 +99,18 @@ QList<int> literalRecordOrder(const QList<RecordKey> &input)
 
 QList<int> recordOrder(const QList<RecordKey> &input)
 {
-    // Two 31-bit fields with a guard bit above each: y - x keeps a field's
-    // guard bit exactly when that field of y is not smaller than x's.
-    constexpr std::uint64_t guards = 0x8000000080000000ULL;
-    std::vector<std::uint64_t> keys;
-    keys.reserve(input.size());
-    for (const RecordKey &k : input)
-        keys.push_back((std::uint64_t(std::uint32_t(k.positions) & 0x7fffffffU) << 32)
-                       | (std::uint32_t(k.length) & 0x7fffffffU));
-    return doubleLoop(std::move(keys), [](std::uint64_t x, std::uint64_t y) {
-        return (((y | guards) - x) & guards) == guards;
+    // Fields of 15 bits with a guard bit above each: y - x keeps a field's
+    // guard bit exactly when that field of y is not smaller than x's; the
+    // guard above the index keeps it from borrowing.
+    constexpr std::uint64_t fieldGuards = (1ULL << 63) | (1ULL << 47);
+    constexpr std::uint64_t guards = fieldGuards | (1ULL << 31);
+    const auto field = [](int v) { return std::uint64_t(std::clamp(v, 0, 0x7fff)); };
+    std::vector<std::uint64_t> values;
+    values.reserve(input.size());
+    for (qsizetype i = 0; i < input.size(); ++i)
+        values.push_back((field(input[i].positions) << 48) | (field(input[i].length) << 32) | std::uint64_t(i));
+    return doubleLoop(std::move(values), [](std::uint64_t x, std::uint64_t y) {
+        return (((y | guards) - x) & fieldGuards) == fieldGuards;
     });
 }
 
@@ -114,17 +133,17 @@ QList<int> literalTextOrder(const QStringList &input, bool descending)
 QList<int> textOrder(const QStringList &texts, bool descending)
 {
     if (descending)
-        return doubleLoop(ranks(texts), [](std::uint64_t x, std::uint64_t y) { return x > y; });
-    return doubleLoop(ranks(texts), [](std::uint64_t x, std::uint64_t y) { return x < y; });
+        return doubleLoop(ranks(texts), [](std::uint64_t x, std::uint64_t y) { return (x >> 32) > (y >> 32); });
+    return doubleLoop(ranks(texts), [](std::uint64_t x, std::uint64_t y) { return (x >> 32) < (y >> 32); });
 }
 
 QList<int> numberOrder(const QList<int> &numbers)
 {
-    std::vector<std::uint64_t> keys;
-    keys.reserve(numbers.size());
-    for (int n : numbers)
-        keys.push_back(std::uint64_t(std::int64_t(n) + (std::int64_t(1) << 32)));
-    return doubleLoop(std::move(keys), [](std::uint64_t x, std::uint64_t y) { return x < y; });
+    std::vector<std::uint64_t> values;
+    values.reserve(numbers.size());
+    for (qsizetype i = 0; i < numbers.size(); ++i)
+        values.push_back((std::uint64_t(std::uint32_t(numbers[i]) ^ 0x80000000U) << 32) | std::uint64_t(i));
+    return doubleLoop(std::move(values), [](std::uint64_t x, std::uint64_t y) { return (x >> 32) < (y >> 32); });
 }
 
 } // namespace kaz
