@@ -86,6 +86,12 @@ void GridTable::setCell(int row, int column, const QString &text)
     store(row, column, text);
 }
 
+void GridTable::setTagged(int row, bool tagged)
+{
+    if (row >= 0 && row < rowCount())
+        m_rows[row].cells[ColStatus] = statusText(tagged);
+}
+
 void GridTable::setColumn(int column, const QString &text, const QList<int> &rows)
 {
     if (rows.isEmpty()) {
@@ -111,13 +117,18 @@ void GridTable::clearTracks(const QList<int> &rows)
         setCell(r, ColTrack, QString());
 }
 
-bool GridTable::exchangeCells(int rowA, int columnA, int rowB, int columnB)
+bool GridTable::canExchange(int rowA, int columnA, int rowB, int columnB) const
 {
     if (rowA < 0 || rowB < 0 || rowA >= rowCount() || rowB >= rowCount())
         return false;
     const bool tracks = columnA == ColTrack && columnB == ColTrack && rowA != rowB;
     const bool pieces = isPiece(columnA) && isPiece(columnB) && rowA == rowB && columnA != columnB;
-    if (!tracks && !pieces)
+    return tracks || pieces;
+}
+
+bool GridTable::exchangeCells(int rowA, int columnA, int rowB, int columnB)
+{
+    if (!canExchange(rowA, columnA, rowB, columnB))
         return false;
     const QString a = cell(rowA, columnA);
     store(rowA, columnA, cell(rowB, columnB));

@@ -48,6 +48,8 @@ public:
     bool descending() const { return m_descending; }
 
     void setCell(int row, int column, const QString &text);
+    // The status cell after the file's tag may have changed.
+    void setTagged(int row, bool tagged);
     // Every row when rows is empty.
     void setColumn(int column, const QString &text, const QList<int> &rows);
     // 01, 02, ... into the track cells of the rows, top to bottom.
@@ -56,6 +58,7 @@ public:
     // Drag and drop: a track onto another row's track, or a cell of columns
     // 3 to 6 onto another of the same row. False when the two may not be exchanged.
     bool exchangeCells(int rowA, int columnA, int rowB, int columnB);
+    bool canExchange(int rowA, int columnA, int rowB, int columnB) const;
 
     // The field whose values stand under each of columns 3, 4 and 5.
     const std::array<TagWord, 3> &headerFields() const { return m_headers; }
