@@ -534,6 +534,7 @@ void FilenameToTagDialog::filterChosen(int index)
 
 void FilenameToTagDialog::applyFont()
 {
+    m_grid->verticalHeader()->setMinimumSectionSize(kMinRowHeight);
     m_grid->verticalHeader()->setDefaultSectionSize(m_rowHeight);
     m_larger->setEnabled(m_rowHeight < kMaxRowHeight);
     m_smaller->setEnabled(m_rowHeight > kMinRowHeight);
