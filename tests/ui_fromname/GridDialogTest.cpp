@@ -86,7 +86,8 @@ TEST_F(GridDialog, OpensWithAllRowsAndTheFilterList)
     for (int i = 0; i < filter->count(); ++i)
         items << filter->itemText(i);
     // A delimiter seen more than once in a name goes to the front.
-    EXPECT_EQ(items, QStringList({"All", " ", "-", "Rest"}));
+    EXPECT_EQ(items, QStringList({"All", "' '", "-", "Rest"}));
+    EXPECT_EQ(filter->itemData(1).toString(), " ");
     EXPECT_TRUE(find<QLabel>(dialog.get(), "Label1")->text().endsWith("/Queen/Innuendo/"));
     EXPECT_TRUE(find<QLabel>(dialog.get(), "Label1")->text().startsWith(".."));
     const int headlong = rowOf("Headlong-Queen-Innuendo.mp3");
@@ -254,8 +255,9 @@ TEST_F(GridDialog, KeepChangesAsksAndWritesSelectionOrAll)
     EXPECT_EQ(cell(bijou, ColStatus), "Tag!");
     EXPECT_EQ(prompter.shown.size(), 3); // no failure report
     // A kept view changes without a question.
-    dialog->filterChosen(1);
+    dialog->filterChosen(1); // the blank
     EXPECT_EQ(prompter.shown.size(), 3);
+    EXPECT_EQ(column(ColFilename), QStringList{"All God's People.mp3"});
 }
 
 TEST_F(GridDialog, FontButtonsStopAtTheirLimits)

@@ -276,7 +276,9 @@ void FilenameToTagDialog::load(const QStringList &paths, const QString &folder, 
     m_table = GridTable(extraction.records);
     m_filter->clear();
     m_filter->addItem(text(m_language, "All", "Alle"));
-    m_filter->addItems(extraction.delimiters);
+    // A blank is shown in quotes, so that the entry can be seen.
+    for (const QString &d : extraction.delimiters)
+        m_filter->addItem(d == QLatin1String(" ") ? QStringLiteral("' '") : d, d);
     m_filterIndex = 0;
     fillView({});
     m_progress->setValue(0);
@@ -529,7 +531,7 @@ void FilenameToTagDialog::filterChosen(int index)
     m_table.forgetKept();
     m_filterIndex = index;
     m_filter->setCurrentIndex(index);
-    fillView(index == 0 ? QString() : m_filter->itemText(index));
+    fillView(index == 0 ? QString() : m_filter->itemData(index).toString());
 }
 
 void FilenameToTagDialog::applyFont()

@@ -123,7 +123,8 @@ QGroupBox *FromNamePage::buildGeneralInfos()
     m_comment->setMaxLength(30);
     m_year = lineEdit("Edit8", g);
     m_year->setMaxLength(4);
-    m_year->setMaximumWidth(48);
+    m_year->setMaximumWidth(56);
+    m_year->setMinimumWidth(56);
     m_genre = new QComboBox(g);
     m_genre->setObjectName(QStringLiteral("ComboBox1"));
     m_genre->addItems(sortedGenreNames());
