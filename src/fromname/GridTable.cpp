@@ -88,8 +88,10 @@ void GridTable::setCell(int row, int column, const QString &text)
 
 void GridTable::setTagged(int row, bool tagged)
 {
-    if (row >= 0 && row < rowCount())
-        m_rows[row].cells[ColStatus] = statusText(tagged);
+    if (row < 0 || row >= rowCount())
+        return;
+    m_rows[row].cells[ColStatus] = statusText(tagged);
+    m_records[m_rows[row].record].tagged = tagged;
 }
 
 void GridTable::setColumn(int column, const QString &text, const QList<int> &rows)
@@ -174,6 +176,7 @@ QList<RowWriteResult> GridTable::write(QList<int> rows, const TextCodec &codec,
         for (int c = ColTrack; c < GridColumns; ++c)
             record.cells[c] = m_rows[r].cells[c];
         results << writeRow(record, columns, codec);
+        record.tagged = record.tagged || results.last().written;
         m_records[m_rows[r].record] = record;
         if (progress)
             progress(int(results.size()), int(rows.size()));

@@ -38,7 +38,8 @@ public:
     void forgetKept() { m_kept = false; }
 
     // Fills the view with the records whose delimiter is filter (all when
-    // empty); tagged(path) gives the status cell.
+    // empty); tagged(path) gives the status cell, else what the records
+    // know from their reading and writing.
     void fill(const QString &filter, const std::function<bool(const QString &)> &tagged);
 
     // A header click: ascending on a new column, then descending, ascending...

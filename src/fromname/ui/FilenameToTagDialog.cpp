@@ -290,9 +290,9 @@ void FilenameToTagDialog::load(const QStringList &paths, const QString &folder, 
 void FilenameToTagDialog::fillView(const QString &filter)
 {
     closeEditor();
-    // The records made from the tags just read already know their status;
-    // a refill after writing asks the files again.
-    m_table.fill(filter, taginfo);
+    // The records know whether their files have a tag: they were made from
+    // the tags just read, and writes and the tag editor keep them up to date.
+    m_table.fill(filter, {});
     m_model->reset();
 }
 
@@ -478,7 +478,7 @@ void FilenameToTagDialog::keepChanges()
             rows << r;
     }
     m_progress->setRange(0, qMax<int>(1, int(rows.size())));
-    const QList<RowWriteResult> results = m_table.write(rows, defaultTextCodec(), taginfo, [this](int done, int) {
+    const QList<RowWriteResult> results = m_table.write(rows, defaultTextCodec(), {}, [this](int done, int) {
         m_progress->setValue(done);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
