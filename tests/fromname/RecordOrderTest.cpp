@@ -22,6 +22,20 @@ TEST(RecordOrder, FastEqualsLiteralOnRandomKeys)
     }
 }
 
+TEST(RecordOrder, FastEqualsLiteralOnCollectionSizedInputs)
+{
+    // Long runs of exchanges and long stretches without any, as whole folders give.
+    QRandomGenerator random(99);
+    for (int round = 0; round < 6; ++round) {
+        QList<RecordKey> keys;
+        for (int i = 0; i < 700; ++i)
+            keys << RecordKey{int(random.bounded(2, 9)), int(random.bounded(12, 70))};
+        if (round % 2)
+            std::sort(keys.begin(), keys.end(), [](RecordKey a, RecordKey b) { return a.length < b.length; });
+        ASSERT_EQ(recordOrder(keys), literalRecordOrder(keys)) << "round " << round;
+    }
+}
+
 TEST(RecordOrder, FastEqualsLiteralOnRandomTexts)
 {
     QRandomGenerator random(7);
