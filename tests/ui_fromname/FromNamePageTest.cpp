@@ -136,6 +136,15 @@ TEST_F(FromNamePageTest, FileListEntryTakesTheSelection)
     EXPECT_EQ(entry->text(), "Filename -> ID3Tag");
     entry->trigger();
     EXPECT_EQ(rows, 1);
+    // The folder pop-up's entry takes every file of the folder.
+    whenDialogOpens([&](QWidget *dialog) {
+        rows = find<QTableView>(dialog, "StringGrid1")->model()->rowCount();
+        find<QPushButton>(dialog, "BitBtn4")->click();
+    });
+    auto *folderEntry = find<QAction>(window.get(), "extractID3Tagsfromfilesincurrentdirectory1");
+    EXPECT_EQ(folderEntry->text(), "extract ID3Tags from files in current directory");
+    folderEntry->trigger();
+    EXPECT_EQ(rows, 2);
 }
 
 TEST_F(FromNamePageTest, YearBoxesExcludeEachOther)

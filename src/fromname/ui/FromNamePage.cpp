@@ -60,6 +60,17 @@ FromNamePage::FromNamePage(PageHost &host, QWidget *parent)
         connect(m_listEntry, &QAction::triggered, this, &FromNamePage::go);
         files->addAction(m_listEntry);
     }
+    if (QMenu *folders = m_host.menu(QStringLiteral("PopupMenu2"))) {
+        m_folderEntry = new QAction(this);
+        m_folderEntry->setObjectName(QStringLiteral("extractID3Tagsfromfilesincurrentdirectory1"));
+        connect(m_folderEntry, &QAction::triggered, this, &FromNamePage::goWithAllFiles);
+        QAction *before = nullptr;
+        for (QAction *a : folders->actions()) {
+            if (a->objectName() == QLatin1String("rename1"))
+                before = a;
+        }
+        folders->insertAction(before, m_folderEntry);
+    }
     enableControls();
 }
 
@@ -255,6 +266,9 @@ void FromNamePage::applyLanguage(Language l)
     m_go->setToolTip(text(l, "tags from the names of the selected files", "Tags aus den Namen der ausgewählten Dateien"));
     if (m_listEntry)
         m_listEntry->setText(text(l, "Filename -> ID3Tag", "Dateiname -> ID3Tag"));
+    if (m_folderEntry)
+        m_folderEntry->setText(text(l, "extract ID3Tags from files in current directory",
+                                    "ID3Tags aus den Dateien des aktuellen Verzeichnisses"));
     // Words already in the pattern follow the language.
     m_pattern = translatePattern(m_pattern, l);
     showPattern();
@@ -387,6 +401,8 @@ void FromNamePage::enableControls()
         w->setEnabled(on);
     m_folderNames->setEnabled(on && m_hasFiles);
     m_go->setEnabled(on && m_canRun);
+    if (m_folderEntry)
+        m_folderEntry->setEnabled(m_hasFiles);
 }
 
 void FromNamePage::setDeactivated(bool deactivated)
@@ -403,12 +419,20 @@ void FromNamePage::registerLocks(RunFrame &frame)
 
 void FromNamePage::go()
 {
-    if (m_host.runFrame().running())
-        return;
     QStringList names = m_host.selectedNames();
     if (names.isEmpty())
         names = m_host.fileNames();
-    if (names.isEmpty())
+    openGrid(names);
+}
+
+void FromNamePage::goWithAllFiles()
+{
+    openGrid(m_host.fileNames());
+}
+
+void FromNamePage::openGrid(const QStringList &names)
+{
+    if (m_host.runFrame().running() || names.isEmpty())
         return;
     m_host.showPage(2);
     const QString folder = m_host.currentFolder();

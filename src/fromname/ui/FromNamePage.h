@@ -43,6 +43,9 @@ public:
     // "Go!" and the file list's "Filename -> ID3Tag": the grid for the
     // selected files, or all of them when none is selected.
     void go();
+    // The folder pop-up's "extract ID3Tags from files in current directory":
+    // the grid for every file of the list, whatever is selected.
+    void goWithAllFiles();
     // "Get artist && album tag from directorynames".
     void folderNamesClicked();
     int folderSwap() const { return m_swap; }
@@ -61,6 +64,7 @@ private:
     void showFieldLabel(QLineEdit *field);
     void showPropertiesMenu(const QPoint &at);
     void enableControls();
+    void openGrid(const QStringList &names);
 
     PageHost &m_host;
     TagEditor *m_tagEditor = nullptr;
@@ -101,6 +105,7 @@ private:
     QCheckBox *m_underscore = nullptr;    // CheckBox5
     QPushButton *m_go = nullptr;          // BitBtn6
     QAction *m_listEntry = nullptr;       // FilenametoID3Tag1
+    QAction *m_folderEntry = nullptr;     // folder pop-up: the grid for every file of the folder
 };
 
 } // namespace kaz
