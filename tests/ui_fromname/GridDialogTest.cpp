@@ -223,6 +223,15 @@ TEST_F(GridDialog, DraggedCellsAndHeadersExchange)
     model->dropMimeData(data, Qt::MoveAction, -1, -1, model->index(1, ColTrack));
     delete data;
     EXPECT_EQ(column(ColTrack).mid(0, 2), QStringList({"02", "01"}));
+    // Of a selected row the grabbed cell travels, not the first of the row.
+    const QString title = cell(1, ColTitle);
+    const QString artist = cell(1, ColArtist);
+    model->setGrabbedCell(model->index(1, ColArtist));
+    data = model->mimeData({model->index(1, ColTrack), model->index(1, ColTitle), model->index(1, ColArtist)});
+    model->dropMimeData(data, Qt::MoveAction, -1, -1, model->index(1, ColTitle));
+    delete data;
+    EXPECT_EQ(cell(1, ColTitle), artist);
+    EXPECT_EQ(cell(1, ColArtist), title);
     EXPECT_TRUE(dialog->exchangeHeaders(ColTitle, ColAlbum));
     EXPECT_FALSE(dialog->exchangeHeaders(ColComment, ColTitle));
     EXPECT_EQ(model->headerData(ColTitle, Qt::Horizontal, Qt::DisplayRole).toString(), "Album");

@@ -117,6 +117,7 @@ void FilenameToTagDialog::buildControls()
         header->resizeSection(c, kDesignWidths[c]);
     header->viewport()->installEventFilter(this);
     m_grid->installEventFilter(this);
+    m_grid->viewport()->installEventFilter(this);
     connect(header, &QHeaderView::sectionClicked, this, &FilenameToTagDialog::sortByColumn);
     connect(header, &QWidget::customContextMenuRequested, this, &FilenameToTagDialog::headerMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this, &FilenameToTagDialog::cellMenu);
@@ -640,6 +641,8 @@ bool FilenameToTagDialog::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
+    if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_model->setGrabbedCell(m_grid->indexAt(static_cast<QMouseEvent *>(event)->position().toPoint()));
     if (watched == m_grid->horizontalHeader()->viewport()) {
         // Dragging a header of columns 3 to 5 onto another exchanges the two.
         QHeaderView *header = m_grid->horizontalHeader();

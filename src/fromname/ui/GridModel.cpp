@@ -111,12 +111,12 @@ QStringList GridModel::mimeTypes() const
 
 QMimeData *GridModel::mimeData(const QModelIndexList &indexes) const
 {
-    // A drag takes the cell that was grabbed: the current one of the view,
-    // which QTableView puts first.
+    // The view hands over every draggable cell of the selected rows; the
+    // drag is the one cell the mouse grabbed.
     if (indexes.isEmpty())
         return nullptr;
     auto *data = new QMimeData;
-    const QModelIndex &cell = indexes.first();
+    const QModelIndex cell = indexes.contains(m_grabbed) ? QModelIndex(m_grabbed) : indexes.first();
     data->setData(QString::fromLatin1(kCellMime), QByteArray::number(cell.row()) + ',' + QByteArray::number(cell.column()));
     return data;
 }

@@ -36,6 +36,9 @@ public:
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                       const QModelIndex &parent) override;
 
+    // The cell the mouse grabbed: a drag carries it, not the whole selected row.
+    void setGrabbedCell(const QModelIndex &cell) { m_grabbed = cell; }
+
     // The header text of a column in the current language.
     QString headerText(int column) const;
 
@@ -44,6 +47,7 @@ private:
 
     GridTable &m_table;
     Language m_language = kDefaultLanguage;
+    QPersistentModelIndex m_grabbed;
 };
 
 } // namespace kaz
