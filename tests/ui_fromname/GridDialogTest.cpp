@@ -218,9 +218,9 @@ TEST_F(GridDialog, DraggedCellsAndHeadersExchange)
     dialog->table().numberTracks({0, 1});
     model->reset();
     QMimeData *data = model->mimeData({model->index(0, ColTrack)});
-    EXPECT_TRUE(model->canDropMimeData(data, Qt::MoveAction, -1, -1, model->index(1, ColTrack)));
-    EXPECT_FALSE(model->canDropMimeData(data, Qt::MoveAction, -1, -1, model->index(1, ColTitle)));
-    model->dropMimeData(data, Qt::MoveAction, -1, -1, model->index(1, ColTrack));
+    EXPECT_TRUE(model->canDropMimeData(data, Qt::CopyAction, -1, -1, model->index(1, ColTrack)));
+    EXPECT_FALSE(model->canDropMimeData(data, Qt::CopyAction, -1, -1, model->index(1, ColTitle)));
+    model->dropMimeData(data, Qt::CopyAction, -1, -1, model->index(1, ColTrack));
     delete data;
     EXPECT_EQ(column(ColTrack).mid(0, 2), QStringList({"02", "01"}));
     // Of a selected row the grabbed cell travels, not the first of the row.
@@ -228,7 +228,7 @@ TEST_F(GridDialog, DraggedCellsAndHeadersExchange)
     const QString artist = cell(1, ColArtist);
     model->setGrabbedCell(model->index(1, ColArtist));
     data = model->mimeData({model->index(1, ColTrack), model->index(1, ColTitle), model->index(1, ColArtist)});
-    model->dropMimeData(data, Qt::MoveAction, -1, -1, model->index(1, ColTitle));
+    model->dropMimeData(data, Qt::CopyAction, -1, -1, model->index(1, ColTitle));
     delete data;
     EXPECT_EQ(cell(1, ColTitle), artist);
     EXPECT_EQ(cell(1, ColArtist), title);

@@ -106,7 +106,7 @@ void FilenameToTagDialog::buildControls()
     m_grid->setDragEnabled(true);
     m_grid->setAcceptDrops(true);
     m_grid->setDragDropMode(QAbstractItemView::DragDrop);
-    m_grid->setDefaultDropAction(Qt::MoveAction);
+    m_grid->setDefaultDropAction(Qt::CopyAction);
     m_grid->setDragDropOverwriteMode(true);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     QHeaderView *header = m_grid->horizontalHeader();

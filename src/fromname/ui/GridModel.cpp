@@ -123,7 +123,9 @@ QMimeData *GridModel::mimeData(const QModelIndexList &indexes) const
 
 Qt::DropActions GridModel::supportedDropActions() const
 {
-    return Qt::MoveAction | Qt::CopyAction;
+    // A copy as far as the view knows: it refuses to move cells onto their
+    // own selected row, where most exchanges happen.
+    return Qt::CopyAction;
 }
 
 QModelIndex GridModel::draggedCell(const QMimeData *data) const
