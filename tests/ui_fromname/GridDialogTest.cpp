@@ -212,6 +212,21 @@ TEST_F(GridDialog, HeaderClicksSortAndUnsortRestores)
     EXPECT_EQ(column(ColFilename), made);
 }
 
+TEST_F(GridDialog, HeaderPressAndReleaseOnAnotherHeaderExchangesWithoutSorting)
+{
+    const QStringList made = column(ColFilename);
+    QHeaderView *header = grid->horizontalHeader();
+    const auto at = [&](int c) { return QPoint(header->sectionViewportPosition(c) + 20, header->height() / 2); };
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, at(ColTitle));
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at(ColAlbum));
+    EXPECT_EQ(grid->model()->headerData(ColTitle, Qt::Horizontal).toString(), "Album");
+    EXPECT_EQ(column(ColFilename), made);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at(ColFilename));
+    QStringList sorted = made;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(column(ColFilename), sorted);
+}
+
 TEST_F(GridDialog, DraggedCellsAndHeadersExchange)
 {
     auto *model = dialog->model();

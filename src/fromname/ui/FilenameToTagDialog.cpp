@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -127,7 +128,13 @@ void FilenameToTagDialog::buildControls()
         else
             editCell(index.row(), index.column());
     });
+    // The editor stands over its cell; when the cell moves away it closes.
     connect(header, &QHeaderView::sectionResized, this, [this] { closeEditor(); });
+    connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (!m_editHeader)
+            closeEditor();
+    });
+    connect(m_grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { closeEditor(); });
 
     m_editor = new QLineEdit(this);
     m_editor->setObjectName(QStringLiteral("Edit2"));
@@ -654,8 +661,10 @@ bool FilenameToTagDialog::eventFilter(QObject *watched, QEvent *event)
             const int target = header->logicalIndexAt(static_cast<QMouseEvent *>(event)->position().toPoint());
             const int from = m_pressedHeader;
             m_pressedHeader = -1;
-            if (from != target && exchangeHeaders(from, target))
-                return true;
+            // The header sees the release too: it clicks only when press and
+            // release hit the same section.
+            if (from != target)
+                exchangeHeaders(from, target);
         }
     }
     return QDialog::eventFilter(watched, event);
