@@ -27,11 +27,16 @@ void innerLoop(std::uint64_t &carried, std::uint64_t *begin, std::uint64_t *end,
 {
     std::uint64_t *k = begin;
     while (true) {
+        // Four tests per branch: the searches decide on whole blocks.
+        while (k + 4 <= end && !(swaps(carried, k[0]) | swaps(carried, k[1]) | swaps(carried, k[2]) | swaps(carried, k[3])))
+            k += 4;
         while (k < end && !swaps(carried, *k))
             ++k;
         if (k == end)
             return;
         std::uint64_t *m = k;
+        while (m + 5 <= end && (swaps(m[0], m[1]) & swaps(m[1], m[2]) & swaps(m[2], m[3]) & swaps(m[3], m[4])))
+            m += 4;
         while (m + 1 < end && swaps(*m, *(m + 1)))
             ++m;
         const std::uint64_t last = *m;
