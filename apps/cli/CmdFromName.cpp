@@ -143,8 +143,8 @@ void applyFolderNames(const QCommandLineParser &parser, const QString &firstFile
     FolderNameOptions options;
     options.noticeAlbum = !parser.isSet(QStringLiteral("no-notice-album"));
     options.noticeCd = !parser.isSet(QStringLiteral("no-notice-cd"));
-    FolderNameFields fields{s.artist, s.album, s.comment};
-    const FolderNameFields before = fields;
+    FolderFields fields{s.artist, s.album, s.comment};
+    const FolderFields before = fields;
     int swap = 0;
     const int clicks = parser.isSet(QStringLiteral("swap")) ? 2 : 1;
     for (int i = 0; i < clicks; ++i)

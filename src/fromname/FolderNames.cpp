@@ -24,7 +24,7 @@ QStringList namesBelowRoot(const QString &folder, const QString &root)
 }
 
 void fill(const QStringList &names, qsizetype i, const FolderNameOptions &options, int swap,
-          FolderNameFields &fields)
+          FolderFields &fields)
 {
     if (options.noticeAlbum && isAlbumOrSampler(names[i]))
         return;
@@ -54,7 +54,7 @@ bool isCdFolderName(const QString &name)
 }
 
 void fieldsFromFolderNames(const QString &folder, const QString &root, const FolderNameOptions &options,
-                           int &swap, FolderNameFields &fields)
+                           int &swap, FolderFields &fields)
 {
     const QStringList names = namesBelowRoot(folder, root);
     if (!names.isEmpty())

@@ -12,7 +12,7 @@ struct FolderNameOptions {
 
 // The general-info fields the folder names fill; fields the rules do not
 // reach keep what they held.
-struct FolderNameFields {
+struct FolderFields {
     QString artist;
     QString album;
     QString comment;
@@ -23,7 +23,7 @@ struct FolderNameFields {
 // The toggle flips on every call, so that a second click swaps the fields.
 // root is the root of the volume the folder lies on; it is never a name.
 void fieldsFromFolderNames(const QString &folder, const QString &root, const FolderNameOptions &options,
-                           int &swap, FolderNameFields &fields);
+                           int &swap, FolderFields &fields);
 
 // "CD1", "cd 2": C and D in any case, then a blank or a digit.
 bool isCdFolderName(const QString &name);

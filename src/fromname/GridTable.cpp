@@ -94,6 +94,15 @@ void GridTable::setTagged(int row, bool tagged)
     m_records[m_rows[row].record].tagged = tagged;
 }
 
+void GridTable::setPath(int row, const QString &path)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    GridRecord &record = m_records[m_rows[row].record];
+    record.path = path;
+    record.cells[ColFilename] = m_rows[row].cells[ColFilename] = path.section(QLatin1Char('/'), -1);
+}
+
 void GridTable::setColumn(int column, const QString &text, const QList<int> &rows)
 {
     if (rows.isEmpty()) {

@@ -51,6 +51,8 @@ public:
     void setCell(int row, int column, const QString &text);
     // The status cell after the file's tag may have changed.
     void setTagged(int row, bool tagged);
+    // The tag editor renamed the row's file.
+    void setPath(int row, const QString &path);
     // Every row when rows is empty.
     void setColumn(int column, const QString &text, const QList<int> &rows);
     // 01, 02, ... into the track cells of the rows, top to bottom.

@@ -12,17 +12,17 @@ namespace {
 struct Clicks {
     QString folder;
     FolderNameOptions options;
-    FolderNameFields fields{"old artist", "old album", "old comment"};
+    FolderFields fields{"old artist", "old album", "old comment"};
     int swap = 0;
 
-    FolderNameFields click()
+    FolderFields click()
     {
         fieldsFromFolderNames(folder, "/", options, swap, fields);
         return fields;
     }
 };
 
-QStringList asList(const FolderNameFields &f)
+QStringList asList(const FolderFields &f)
 {
     return {f.artist, f.album, f.comment};
 }
@@ -69,7 +69,7 @@ TEST(FolderNames, EveryClickSwaps)
 TEST(FolderNames, NamesBelowAVolumeRoot)
 {
     int swap = 0;
-    FolderNameFields f;
+    FolderFields f;
     fieldsFromFolderNames("/media/stick/Queen", "/media/stick", {}, swap, f);
     EXPECT_EQ(f.album, "Queen");
     EXPECT_EQ(f.artist, "");

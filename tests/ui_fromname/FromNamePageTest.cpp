@@ -1,6 +1,7 @@
 // Page "2" in the main window, by control names: its settings, the year
 // boxes, the pattern buttons, the folder-names button, and Go! through the
 // grid to the written tags.
+#include "fromname/ui/FilenameToTagDialog.h"
 #include "fromname/ui/FromNamePage.h"
 
 #include "rename/ui/RenamePage.h"
@@ -37,6 +38,19 @@ void whenDialogOpens(std::function<void(QWidget *)> act)
         QWidget *dialog = QApplication::activeModalWidget();
         if (!dialog) {
             whenDialogOpens(act);
+            return;
+        }
+        act(dialog);
+    });
+}
+
+// Acts on the modal window of that name as soon as it is shown.
+void whenWindowOpens(const QString &name, std::function<void(QWidget *)> act)
+{
+    QTimer::singleShot(0, [name, act] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != name) {
+            whenWindowOpens(name, act);
             return;
         }
         act(dialog);
@@ -119,6 +133,24 @@ TEST_F(FromNamePageTest, GoShowsTheGridAndWritesTheTags)
     EXPECT_EQ(QStringList({t.trackText, t.title, t.artist, t.album}), QStringList({"01", "Headlong", "Queen", "Innuendo"}));
     EXPECT_EQ(readTag(folder + "/02-Bijou-Queen.mp3", {}).genre, 12);
     EXPECT_FALSE(window->runFrame().running());
+}
+
+TEST_F(FromNamePageTest, NewID3TagOpensTheProgramsTagEditor)
+{
+    writeAll(folder + "/Song-Band.mp3", mp3Frames(1));
+    open();
+    QString shownTitle;
+    whenWindowOpens("TfilenametoID3Tag", [&](QWidget *dialog) {
+        whenWindowOpens("TOKHelpRightDlg", [&](QWidget *editor) {
+            shownTitle = find<QLineEdit>(editor, "Edit3")->text();
+            find<QPushButton>(editor, "CancelBtn")->click();
+        });
+        qobject_cast<FilenameToTagDialog *>(dialog)->openNewTag(0);
+        find<QPushButton>(dialog, "BitBtn4")->click();
+    });
+    control<QPushButton>("BitBtn6")->click();
+    EXPECT_EQ(shownTitle, "Song");
+    EXPECT_FALSE(taginfo(folder + "/Song-Band.mp3")); // Exit saves nothing
 }
 
 TEST_F(FromNamePageTest, FileListEntryTakesTheSelection)

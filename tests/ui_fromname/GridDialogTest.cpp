@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -298,6 +299,54 @@ TEST_F(GridDialog, FontButtonsStopAtTheirLimits)
     EXPECT_FALSE(smaller->isEnabled());
     EXPECT_TRUE(larger->isEnabled());
     EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 16);
+}
+
+namespace {
+
+// Stands in for the tag editor: shows nothing, keeps what it was handed,
+// may rename and change the comment.
+class RecordingEditor : public TagEditor
+{
+public:
+    bool edit(QString &fileName, TagValues &values) override
+    {
+        shown = values;
+        values.comment = "from editor";
+        if (!renameTo.isEmpty() && QFile::rename(fileName, renameTo))
+            fileName = renameTo;
+        return true;
+    }
+    TagValues shown;
+    QString renameTo;
+};
+
+} // namespace
+
+TEST_F(GridDialog, OldAndNewID3TagOpenTheTagEditor)
+{
+    EXPECT_FALSE(action("PopupMenu2", "newID3Tag1")->isEnabled());
+    RecordingEditor editor;
+    dialog->setTagEditor(&editor);
+    EXPECT_TRUE(action("PopupMenu2", "newID3Tag1")->isEnabled());
+    const int row = rowOf("Headlong-Queen-Innuendo.mp3");
+    dialog->exchangeHeaders(ColTitle, ColArtist);
+    dialog->table().setCell(row, ColTrack, "5");
+    dialog->table().setCell(row, ColGenre, "Rock");
+    editor.renameTo = folder + "/Headlong.mp3";
+    dialog->openNewTag(row);
+    // The row's values, title and artist by their headers.
+    EXPECT_EQ(editor.shown.title, "Queen");
+    EXPECT_EQ(editor.shown.artist, "Headlong");
+    EXPECT_EQ(editor.shown.trackText, "05");
+    EXPECT_EQ(editor.shown.genre, 17);
+    EXPECT_EQ(cell(row, ColStatus), "Tag!");
+    EXPECT_EQ(cell(row, ColFilename), "Headlong.mp3");
+    EXPECT_EQ(readTag(folder + "/Headlong.mp3", {}).comment, "from editor");
+    // "old ID3Tag": the file's own tag.
+    editor.renameTo.clear();
+    dialog->openOldTag(row);
+    EXPECT_EQ(editor.shown.title, "Queen");
+    EXPECT_EQ(editor.shown.comment, "from editor");
 }
 
 TEST(GridDialogText, ShortenedFolder)

@@ -572,10 +572,12 @@ void FilenameToTagDialog::smallerFont()
     applyFont();
 }
 
-void FilenameToTagDialog::refreshStatus(int row)
+void FilenameToTagDialog::afterTagEditor(int row, const QString &path)
 {
-    const GridRecord &r = m_table.records()[m_table.rows()[row].record];
-    m_table.setTagged(row, taginfo(r.path));
+    // The editor may have renamed the file.
+    if (path != m_table.records()[m_table.rows()[row].record].path)
+        m_table.setPath(row, path);
+    m_table.setTagged(row, taginfo(path));
     m_model->rowChanged(row);
 }
 
@@ -589,7 +591,7 @@ void FilenameToTagDialog::openOldTag(int row)
     context.language = m_language;
     context.editor = m_tagEditor;
     get_id3tag(path, true, context);
-    refreshStatus(row);
+    afterTagEditor(row, path);
 }
 
 void FilenameToTagDialog::openNewTag(int row)
@@ -616,7 +618,7 @@ void FilenameToTagDialog::openNewTag(int row)
     context.override = &override;
     context.editor = m_tagEditor;
     get_id3tag(path, true, context);
-    refreshStatus(row);
+    afterTagEditor(row, path);
 }
 
 bool FilenameToTagDialog::eventFilter(QObject *watched, QEvent *event)

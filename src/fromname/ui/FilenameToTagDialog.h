@@ -75,7 +75,7 @@ private:
     void cellMenu(const QPoint &pos);
     void applyFont();
     void reportWrite(const QList<RowWriteResult> &results);
-    void refreshStatus(int row);
+    void afterTagEditor(int row, const QString &path);
 
     Language m_language;
     Prompter &m_prompter;

@@ -2,6 +2,7 @@
 
 #include "FilenameToTagDialog.h"
 
+#include "editor/ui/DialogTagEditor.h"
 #include "tags/Genres.h"
 #include "widgets/PageHost.h"
 #include "widgets/RunFrame.h"
@@ -54,13 +55,13 @@ FromNamePage::FromNamePage(PageHost &host, QWidget *parent)
     setObjectName(QStringLiteral("page2"));
     m_pattern = translatePattern(FromNameSettings().pattern, m_language);
     buildControls();
-    if (QMenu *files = m_host.menu(QStringLiteral("PopupMenu1"))) {
+    if (QMenu *files = m_host.menu(HostMenu::FileList)) {
         m_listEntry = new QAction(this);
         m_listEntry->setObjectName(QStringLiteral("FilenametoID3Tag1"));
         connect(m_listEntry, &QAction::triggered, this, &FromNamePage::go);
         files->addAction(m_listEntry);
     }
-    if (QMenu *folders = m_host.menu(QStringLiteral("PopupMenu2"))) {
+    if (QMenu *folders = m_host.menu(HostMenu::FolderList)) {
         m_folderEntry = new QAction(this);
         m_folderEntry->setObjectName(QStringLiteral("extractID3Tagsfromfilesincurrentdirectory1"));
         connect(m_folderEntry, &QAction::triggered, this, &FromNamePage::goWithAllFiles);
@@ -339,7 +340,7 @@ void FromNamePage::folderNamesClicked()
     QString root = QStorageInfo(folder).rootPath();
     if (root.isEmpty())
         root = QStringLiteral("/");
-    FolderNameFields fields{m_artist->text(), m_album->text(), m_comment->text()};
+    FolderFields fields{m_artist->text(), m_album->text(), m_comment->text()};
     fieldsFromFolderNames(folder, root, folderNameOptions(), m_swap, fields);
     m_artist->setText(fields.artist);
     m_album->setText(fields.album);
@@ -442,7 +443,13 @@ void FromNamePage::openGrid(const QStringList &names)
         paths << folder + QLatin1Char('/') + name;
     RunGuard frame(m_host.runFrame());
     FilenameToTagDialog dialog(m_language, m_host.prompter(), this);
-    dialog.setTagEditor(m_tagEditor);
+    // "old ID3Tag" and "new ID3Tag" open the program's tag editor.
+    TagEditorOptions options;
+    options.language = m_language;
+    options.prompter = &m_host.prompter();
+    options.help = [this] { m_host.showHelp(0); };
+    DialogTagEditor editor(programTagEditorSession(), options, &dialog);
+    dialog.setTagEditor(m_tagEditor ? m_tagEditor : &editor);
     dialog.setHelp([this] { m_host.showHelp(helpContext()); });
     dialog.load(paths, folder + QLatin1Char('/'), settings());
     dialog.exec();

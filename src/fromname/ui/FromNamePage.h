@@ -37,7 +37,8 @@ public:
 
     FromNameSettings settings() const;
     QStringList pattern() const { return m_pattern; }
-    // The tag editor the grid opens for "old ID3Tag" and "new ID3Tag".
+    // Another tag editor for the grid's "old ID3Tag" and "new ID3Tag" than
+    // the program's dialog (tests).
     void setTagEditor(TagEditor *editor) { m_tagEditor = editor; }
 
     // "Go!" and the file list's "Filename -> ID3Tag": the grid for the
