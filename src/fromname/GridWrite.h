@@ -1,0 +1,50 @@
+#pragma once
+
+#include "GridRecord.h"
+
+#include "platform/FileOps.h"
+#include "platform/TextCodec.h"
+#include "tags/TagRecord.h"
+
+#include <QString>
+
+#include <array>
+
+namespace kaz {
+
+// The columns that hold title, artist and album. The user may exchange the
+// headers of columns 3 to 5; the header, not the place, says what a column is.
+struct FieldColumns {
+    int title = ColTitle;
+    int artist = ColArtist;
+    int album = ColAlbum;
+};
+// From the header texts of columns 3, 4 and 5, in either language.
+FieldColumns fieldColumnsFromHeaders(const std::array<QString, 3> &headers);
+
+// What the write made of a row's cells.
+struct RowValues {
+    TagValues values;
+    bool trackDropped = false; // a track cell that is no number from 1 to 255
+    bool genreKept = false;    // a genre cell that names no genre
+};
+// The values a row stands for, over the file's current tag.
+RowValues rowValues(const GridRecord &row, const FieldColumns &columns, const TagRecord &current);
+
+// The genre number of a name in any letter case; -1 when it names none.
+int genreOfName(const QString &name);
+
+struct RowWriteResult {
+    QString path;
+    bool written = false;
+    FsStatus status; // why the file could not be read or written
+    bool trackDropped = false;
+    bool genreKept = false;
+};
+
+// Writes the row's values into its file: a file that had a tag gets it
+// replaced; title, artist and album over 30 characters go into the Lyrics3
+// block; the audio in front of the trailer is never touched.
+RowWriteResult writeRow(const GridRecord &row, const FieldColumns &columns, const TextCodec &codec);
+
+} // namespace kaz

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "fromname/FromNameSettings.h"
+#include "fromname/GridTable.h"
+
+#include "platform/Language.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+
+namespace kaz {
+
+class GridModel;
+class Prompter;
+class TagEditor;
+
+// The filename-to-tag grid (TfilenametoID3Tag): one row per file with the
+// values the extraction proposes; the user corrects them cell by cell or
+// column by column and writes them with "Keep changes!".
+class FilenameToTagDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    FilenameToTagDialog(Language language, Prompter &prompter, QWidget *parent = nullptr);
+    ~FilenameToTagDialog() override;
+
+    // Reads the files' tags, makes the records and shows them all.
+    void load(const QStringList &paths, const QString &folder, const FromNameSettings &settings);
+    // The single-file tag editor behind "old ID3Tag" and "new ID3Tag";
+    // without one both entries are disabled.
+    void setTagEditor(TagEditor *editor);
+    void setHelp(std::function<void()> showHelp) { m_showHelp = std::move(showHelp); }
+
+    GridTable &table() { return m_table; }
+    GridModel *model() const { return m_model; }
+    QList<int> selectedRows() const;
+    void selectRows(int first, int last);
+
+    // The commands of the buttons and menus.
+    void sortByColumn(int column);
+    void unsort();
+    void editCell(int row, int column);
+    void editColumn(int column, bool selectedOnly);
+    void numberSelection();
+    void cleanSelection();
+    void keepChanges();
+    void filterChosen(int index);
+    bool exchangeHeaders(int columnA, int columnB);
+    void largerFont();
+    void smallerFont();
+    void openOldTag(int row);
+    void openNewTag(int row);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void applyLanguage();
+    void fillView(const QString &filter);
+    void showEditor(const QRect &area, int column);
+    void commitEditor(const QString &text);
+    void closeEditor();
+    void headerMenu(const QPoint &pos);
+    void cellMenu(const QPoint &pos);
+    void applyFont();
+    void reportWrite(const QList<RowWriteResult> &results);
+    void afterTagEditor(int row, const QString &path);
+
+    Language m_language;
+    Prompter &m_prompter;
+    GridTable m_table;
+    GridModel *m_model = nullptr;
+    TagEditor *m_tagEditor = nullptr;
+    std::function<void()> m_showHelp;
+    int m_filterIndex = 0;
+    int m_rowHeight = 18;
+    // The open in-place editor: a cell, or a header for a column edit.
+    int m_editRow = -1;
+    int m_editColumn = -1;
+    bool m_editHeader = false;
+    QList<int> m_editRows; // the rows a column edit for the selection reaches
+    int m_menuRow = -1;
+    int m_menuColumn = -1;
+    int m_pressedHeader = -1;
+
+    QTableView *m_grid = nullptr;     // StringGrid1
+    QComboBox *m_filter = nullptr;    // ComboBox1
+    QLineEdit *m_editor = nullptr;    // Edit2
+    QComboBox *m_genreEditor = nullptr; // ComboBox2
+    QLineEdit *m_candidates = nullptr;  // Edit1, hidden
+    QPushButton *m_keep = nullptr;    // BitBtn3
+    QPushButton *m_exit = nullptr;    // BitBtn4
+    QPushButton *m_help = nullptr;    // BitBtn5
+    QPushButton *m_larger = nullptr;  // SpeedButton1
+    QPushButton *m_smaller = nullptr; // SpeedButton2
+    QProgressBar *m_progress = nullptr; // ProgressBar1
+    QLabel *m_folderLabel = nullptr;  // Label1
+    QMenu *m_headerMenu = nullptr;    // PopupMenu1
+    QMenu *m_cellMenu = nullptr;      // PopupMenu2
+    QMenu *m_trackMenu = nullptr;     // PopupMenu3
+};
+
+// ".." and the end of the folder path from the third "/" counted from its end.
+QString shortenedFolder(const QString &folder);
+
+} // namespace kaz

@@ -1,0 +1,185 @@
+// kaz-cli fromname end to end: preview, write, filter, folder names, usage,
+// and a write killed midway.
+#include "support/QtPrinters.h"
+#include "support/TestSupport.h"
+
+#include "tags/TagIO.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <csignal>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+class CliFromName : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        dir = home.music() + "/Queen/Innuendo";
+        QDir().mkpath(dir);
+    }
+
+    QString add(const QString &name, const QByteArray &bytes)
+    {
+        writeAll(dir + "/" + name, bytes);
+        return dir + "/" + name;
+    }
+
+    TempHome home;
+    QString dir;
+    QByteArray audio = mp3Frames(2);
+};
+
+} // namespace
+
+TEST_F(CliFromName, PreviewPrintsGridRowsAndWritesNothing)
+{
+    const QString a = add("Headlong-Rock-Hits.mp3", audio);
+    const QString b = add("Song.mp3", audio + mp3WithTag(values("Tagged", "Band")).mid(audio.size()));
+    const QMap<QString, QByteArray> before = treeHashes(home.music());
+    CliResult r = runCli({"fromname", "--preview", a, b});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(QString::fromUtf8(r.out).split('\n'),
+              QStringList({"Tag!\tSong.mp3\t\tTagged\tBand\t\t\t2001\tRock\tRest",
+                           "\tHeadlong-Rock-Hits.mp3\t\tHeadlong\tRock\tHits\t\t\t\t-", ""}));
+    r = runCli({"fromname", "--preview", "--json", "--delimiter", "-", a, b});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 1);
+    const QJsonObject row = QJsonDocument::fromJson(lines[0]).object();
+    EXPECT_EQ(row.keys(), QStringList({"album", "artist", "comment", "delimiter", "file", "filename", "genre", "status",
+                                       "title", "track", "year"}));
+    EXPECT_EQ(row["file"].toString(), a);
+    EXPECT_EQ(row["artist"].toString(), "Rock");
+    EXPECT_EQ(treeHashes(home.music()), before);
+}
+
+TEST_F(CliFromName, WritesEveryRowOrOnlyOneDelimiter)
+{
+    const QString a = add("Headlong-Rock-Hits.mp3", audio);
+    const QString b = add("07 Innuendo.mp3", audio);
+    CliResult r = runCli({"fromname", "--delimiter", "-", "--genre", "rock", "--year", "1991", a, b});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    TagRecord t = readTag(a, {});
+    EXPECT_EQ(QStringList({t.title, t.artist, t.album, t.year, QString::number(t.genre)}),
+              QStringList({"Headlong", "Rock", "Hits", "1991", "17"}));
+    EXPECT_FALSE(readTag(b, {}).tagged);
+    r = runCli({"fromname", "--pattern", "Interpret - Titel", a, b});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    t = readTag(b, {});
+    EXPECT_EQ(t.trackText, "07");
+    EXPECT_EQ(t.artist, "Innuendo");
+    // The tag that was there wins: a is unchanged, and has one tag.
+    EXPECT_EQ(readTag(a, {}).title, "Headlong");
+    EXPECT_EQ(readAll(a).size(), audio.size() + 128);
+}
+
+TEST_F(CliFromName, FolderNamesFillArtistAlbumAndComment)
+{
+    QDir().mkpath(dir + "/CD2");
+    const QString a = dir + "/CD2/Song.mp3";
+    writeAll(a, audio);
+    CliResult r = runCli({"fromname", "--from-folders", a});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    TagRecord t = readTag(a, {});
+    EXPECT_EQ(QStringList({t.title, t.artist, t.album, t.comment}), QStringList({"Song", "Queen", "Innuendo", "CD2"}));
+    r = runCli({"fromname", "--no-sync", "--from-folders", "--swap", "--no-notice-cd", "--comment", "c", a});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    t = readTag(a, {});
+    EXPECT_EQ(QStringList({t.artist, t.album, t.comment}), QStringList({"Innuendo", "Queen", "c"}));
+}
+
+TEST_F(CliFromName, UsageErrorsAndMissingFiles)
+{
+    const QString a = add("A-B.mp3", audio);
+    const QList<QStringList> wrong{
+        {"fromname"},
+        {"fromname", "--year", "1999", "--year-from", "file", a},
+        {"fromname", "--year-from", "tomorrow", a},
+        {"fromname", "--genre", "Polka Rock", a},
+        {"fromname", "--pattern", "title - singer", a},
+        {"fromname", "--swap", a},
+        {"fromname", "--delimiter", "ab", a},
+        {"fromname", "--json", a},
+        {"fromname", "--comment", QString(31, 'c'), a},
+    };
+    for (const QStringList &arguments : wrong)
+        EXPECT_EQ(runCli(arguments).exitCode, 2) << arguments.join(' ').toStdString();
+    EXPECT_FALSE(readTag(a, {}).tagged);
+    const CliResult r = runCli({"fromname", dir + "/gone.mp3", a});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("gone.mp3"));
+    EXPECT_EQ(readTag(a, {}).title, "A");
+}
+
+TEST_F(CliFromName, KilledWriteNeverLosesAudioOrDoublesATag)
+{
+    QStringList files;
+    QList<QByteArray> originals;
+    for (int i = 0; i < 1500; ++i) {
+        DemoFile f;
+        f.relativePath = QStringLiteral("%1-Song %1-Band.mp3").arg(i, 4, 10, QLatin1Char('0'));
+        f.frames = 1;
+        f.tagged = i % 5 != 0;
+        f.values = values(QStringLiteral("An old title that is longer than thirty characters %1").arg(i), "Old");
+        if (i % 2)
+            f.extraLyrics3Fields = {QByteArray("LYR00004la\r\n")};
+        writeDemoFile(dir, f);
+        files << dir + "/" + f.relativePath;
+        originals << readAll(files.last());
+    }
+    const QByteArray frame = mp3Frames(1);
+    const QStringList arguments = QStringList{"fromname", "--no-sync"} + files;
+    ASSERT_EQ(runCli(QStringList{"fromname", "--preview"} + files).exitCode, 0);
+    QRandomGenerator random(1206);
+    bool midRun = false;
+    for (int round = 0; round < 6 && !midRun; ++round) {
+        for (int i = 0; i < files.size(); ++i) {
+            if (readAll(files[i]) != originals[i])
+                writeAll(files[i], originals[i]);
+        }
+        // The kill follows the first write seen in a few files spread over the run.
+        QList<int> watched;
+        for (int k = 0; k < 16; ++k)
+            watched << int(random.bounded(files.size()));
+        QProcess p;
+        p.start(KAZ_CLI_PATH, arguments);
+        ASSERT_TRUE(p.waitForStarted());
+        const auto anyWritten = [&] {
+            for (int i : watched) {
+                if (QFileInfo(files[i]).size() != originals[i].size())
+                    return true;
+            }
+            return false;
+        };
+        while (p.state() == QProcess::Running && !anyWritten())
+            p.waitForFinished(1);
+        if (p.processId() > 0)
+            ::kill(pid_t(p.processId()), SIGKILL);
+        p.waitForFinished();
+        int changed = 0;
+        for (const QString &f : files) {
+            const QByteArray bytes = readAll(f);
+            ASSERT_TRUE(bytes.startsWith(frame)) << f.toStdString();
+            const QByteArray trailer = bytes.mid(frame.size());
+            // More than one tag's worth behind the audio is a Lyrics3 block, not a second tag.
+            if (trailer.size() > 128) {
+                ASSERT_TRUE(trailer.startsWith("LYRICSBEGIN")) << f.toStdString();
+            }
+            if (readTag(f, {}).artist.startsWith("Song"))
+                ++changed;
+        }
+        midRun = changed > 0 && changed < files.size();
+    }
+    EXPECT_TRUE(midRun) << "no kill landed in the middle of a run";
+}

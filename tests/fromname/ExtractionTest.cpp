@@ -1,0 +1,237 @@
+// Splitting file names into tag fields: delimiters, pieces, pattern, priorities.
+#include "fromname/NameExtraction.h"
+#include "fromname/NameSources.h"
+
+#include "support/QtPrinters.h"
+#include "support/TestSupport.h"
+
+#include <QDateTime>
+#include <QFile>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+QList<NameSource> sources(const QStringList &names, const TagRecord &tag = {})
+{
+    QList<NameSource> list;
+    for (const QString &n : names)
+        list << NameSource{"/music/" + n, tag, 1999};
+    return list;
+}
+
+QStringList fields(const GridRecord &r)
+{
+    return {r.cells[ColTrack], r.cells[ColTitle], r.cells[ColArtist], r.cells[ColAlbum],
+            r.cells[ColComment], r.cells[ColYear], r.cells[ColGenre]};
+}
+
+TagRecord tagged(const QString &title, const QString &artist, const QString &comment = {},
+                 const QString &trackText = "0", quint8 genre = 0, const QString &year = "    ")
+{
+    TagRecord t;
+    t.tagged = true;
+    t.title = t.longTitle = title;
+    t.artist = t.longArtist = artist;
+    t.comment = comment;
+    t.trackText = trackText;
+    t.genre = genre;
+    t.year = year;
+    return t;
+}
+
+} // namespace
+
+TEST(Extraction, DelimiterAndPiecesOfSingleNames)
+{
+    struct Case {
+        const char *name;
+        bool underscore;
+        const char *delimiter;
+        QStringList pieces;
+    };
+    const Case cases[] = {
+        // "_" is no candidate: the blanks next to the delimiter stay as blanks.
+        {"Artist_A_-_Song_A.mp3", true, "-", {"Artist A ", " Song A"}},
+        {"Artist_A_-_Song_A.mp3", false, "_", {"Artist", "A", "-", "Song", "A"}},
+        // The blank is the most frequent candidate: split at every blank.
+        {"Abba - Waterloo.mp3", true, " ", {"Abba", "-", "Waterloo"}},
+        // Track numbers of up to three digits are dropped, a year stays.
+        {"Queen-07-Innuendo-1991.mp3", true, "-", {"Queen", "Innuendo", "1991"}},
+        {"Queen-123-X.mp3", true, "-", {"Queen", "X"}},
+        {"Waterloo.mp3", true, "Rest", {"Waterloo"}},
+        {"a.mp3", true, "Rest", {"a"}},
+        // Inside brackets nothing is counted, but the name is split at every "-".
+        {"A B-C (x-y-z-w).mp3", true, " ", {"A", "B-C", "(x-y-z-w)"}},
+        {"A-B (x-y-z).mp3", true, "-", {"A", "B (x", "y", "z)"}},
+        {"Artist.Title.Album.mp3", true, ".", {"Artist", "Title", "Album"}},
+        // A dot run is not split.
+        {"A...B.C.mp3", true, ".", {"A...B", "C"}},
+    };
+    for (const Case &c : cases) {
+        const QString candidates = delimiterCandidates({c.name}, c.underscore);
+        const NameDelimiter d = nameDelimiter(c.name, candidates);
+        EXPECT_EQ(d.delimiter, QString(c.delimiter)) << c.name;
+        EXPECT_EQ(namePieces(c.name, splitPositions(c.name, d.delimiter), c.underscore), c.pieces) << c.name;
+    }
+}
+
+TEST(Extraction, CandidatesByCountThenCode)
+{
+    EXPECT_EQ(delimiterCandidates({"a-b c-d.mp3", "x_y(z).mp3"}, false), QString("- ()_"));
+    EXPECT_EQ(delimiterCandidates({"a-b c-d.mp3", "x_y(z).mp3"}, true), QString("- ()"));
+    // Only the name counts, not its extension.
+    EXPECT_EQ(delimiterCandidates({"abc.m-3"}, true), QString());
+}
+
+TEST(Extraction, DotRulesSkipInitialsAndEllipses)
+{
+    // " J." is an initial and "..." an ellipsis: neither counts as a delimiter.
+    EXPECT_EQ(nameDelimiter("A.B J.C.mp3", ".").count, 1);
+    EXPECT_EQ(nameDelimiter("A...B.C.mp3", ".").count, 1);
+    EXPECT_EQ(nameDelimiter("A.B.C.D.E.F.mp3", ".").count, 2);
+    EXPECT_EQ(nameDelimiter("Artist.Title.Album.mp3", ".").count, 2);
+}
+
+TEST(Extraction, FilterListPutsRepeatedDelimitersFirst)
+{
+    Extraction e = extractRecords(sources({"One-Two-Three.mp3", "Solo.mp3", "A b.mp3"}), {}, 2026);
+    EXPECT_EQ(e.delimiters, QStringList({"-", "Rest", " "}));
+    e = extractRecords(sources({"A b.mp3", "X-Y-Z.mp3"}), {}, 2026);
+    EXPECT_EQ(e.delimiters, QStringList({"-", " "}));
+}
+
+TEST(Extraction, PatternPutsPiecesIntoFields)
+{
+    struct Case {
+        QStringList pattern;
+        QStringList titleArtistAlbumComment;
+    };
+    const Case cases[] = {
+        {{"title", "artist", "album", "comment"}, {"P1", "P2", "P3", "P4"}},
+        {{"artist", "title"}, {"P2", "P1", "P3", "P4"}},
+        {{"Interpret", "Titel"}, {"P2", "P1", "P3", "P4"}},
+        {{"album", "artist", "title"}, {"P3", "P2", "P1", "P4"}},
+        {{"artist", "album", "title"}, {"P3", "P1", "P2", "P4"}},
+        {{"comment", "title"}, {"P2", "P4", "P3", "P1"}},
+        {{}, {"P1", "P2", "P3", "P4"}},
+    };
+    for (const Case &c : cases) {
+        FromNameSettings s;
+        s.pattern = c.pattern;
+        s.sync = false;
+        const Extraction e = extractRecords(sources({"P1-P2-P3-P4.mp3"}), s, 2026);
+        ASSERT_EQ(e.records.size(), 1);
+        const GridRecord &r = e.records[0];
+        EXPECT_EQ(QStringList({r.cells[ColTitle], r.cells[ColArtist], r.cells[ColAlbum], r.cells[ColComment]}),
+                  c.titleArtistAlbumComment)
+            << c.pattern.join(" - ").toStdString();
+    }
+}
+
+TEST(Extraction, PrioritiesOfNameInfosAndTag)
+{
+    const TagRecord tag = tagged("Tag Title", "", "tag note", "07", 17, "1980");
+    struct Case {
+        const char *what;
+        FromNameSettings settings;
+        TagRecord tag;
+        QStringList expected; // track, title, artist, album, comment, year, genre
+    };
+    FromNameSettings syncOn;
+    FromNameSettings syncOff;
+    syncOff.sync = false;
+    FromNameSettings beatles = syncOn;
+    beatles.useArtist = true;
+    beatles.artist = "Beatles";
+    FromNameSettings beatlesOff = beatles;
+    beatlesOff.sync = false;
+    FromNameSettings fileYear = syncOff;
+    fileYear.useYear = true;
+    FromNameSettings today = fileYear;
+    today.yearSource = YearSource::Today;
+    FromNameSettings typed = today;
+    typed.year = "1984";
+    FromNameSettings genre = syncOn;
+    genre.useGenre = true;
+    genre.genre = "Pop";
+    const Case cases[] = {
+        {"untagged, sync: number from the name", syncOn, {}, {"05", "Song", "Band", "", "", "", ""}},
+        {"untagged, no sync", syncOff, {}, {"", "Song", "Band", "", "", "", ""}},
+        {"tag wins where it has values", syncOn, tag, {"07", "Tag Title", "Band", "", "tag note", "1980", "Rock"}},
+        {"tag fills the gaps", syncOff, tag, {"07", "Song", "Band", "", "tag note", "1980", "Rock"}},
+        {"general artist", beatles, {}, {"05", "Song", "Beatles", "", "", "", ""}},
+        {"tag artist beats general", beatles, tagged("", "Tag Band"), {"05", "Song", "Tag Band", "", "", "", ""}},
+        {"general beats tag without sync", beatlesOff, tagged("", "Tag Band"), {"", "Song", "Beatles", "", "", "", "Blues"}},
+        {"year of the file", fileYear, {}, {"", "Song", "Band", "", "", "1999", ""}},
+        {"year of today", today, {}, {"", "Song", "Band", "", "", "2026", ""}},
+        {"typed year", typed, {}, {"", "Song", "Band", "", "", "1984", ""}},
+        {"blank tag year does not win", syncOn, tagged("", "", "", "0", 0, "    "), {"05", "Song", "Band", "", "", "", ""}},
+        {"general genre", genre, {}, {"05", "Song", "Band", "", "", "", "Pop"}},
+        {"tag genre wins", genre, tagged("", "", "", "0", 9), {"05", "Song", "Band", "", "", "", "Metal"}},
+    };
+    for (const Case &c : cases) {
+        const Extraction e = extractRecords(sources({"05-Song-Band.mp3"}, c.tag), c.settings, 2026);
+        ASSERT_EQ(e.records.size(), 1);
+        EXPECT_EQ(fields(e.records[0]), c.expected) << c.what;
+    }
+}
+
+TEST(Extraction, NameCommentKeptWithoutSync)
+{
+    FromNameSettings s;
+    s.sync = false;
+    const Extraction e = extractRecords(sources({"T-A-B-Name note.mp3"}, tagged("", "", "tag note")), s, 2026);
+    EXPECT_EQ(e.records[0].cells[ColComment], "Name note");
+}
+
+TEST(Extraction, LongTagValuesAreNotCut)
+{
+    TagRecord t = tagged("A title of exactly thirty char", "");
+    t.longTitle = "A title of exactly thirty characters and more";
+    const Extraction e = extractRecords(sources({"x.mp3"}, t), {}, 2026);
+    EXPECT_EQ(e.records[0].cells[ColTitle], t.longTitle);
+}
+
+TEST(Extraction, RecordsInGridOrderAreNumbered)
+{
+    const Extraction e = extractRecords(sources({"a-b-c.mp3", "a.mp3", "longer-name.mp3", "a-b.mp3"}), {}, 2026);
+    QStringList names;
+    QList<int> numbers;
+    for (const GridRecord &r : e.records) {
+        names << r.cells[ColFilename];
+        numbers << r.number;
+    }
+    // As the double loop leaves them: no name has both more positions and
+    // a longer name than one before it.
+    EXPECT_EQ(names, QStringList({"a.mp3", "a-b.mp3", "longer-name.mp3", "a-b-c.mp3"}));
+    EXPECT_EQ(numbers, QList<int>({1, 2, 3, 4}));
+}
+
+TEST(Extraction, RealFilesTagsAndDates)
+{
+    TempHome home;
+    const QString dir = home.music();
+    writeAll(dir + "/03-Waterloo-Abba.mp3", mp3Frames(2));
+    writeAll(dir + "/Other-Song-Band.mp3", mp3WithTag(values("Tagged", "", "", "1974", "", "09", 13)));
+    writeAll(dir + "/tiny-x.mp3", QByteArray("short"));
+    QFile f(dir + "/03-Waterloo-Abba.mp3");
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.setFileTime(QDateTime(QDate(2003, 5, 1), QTime(12, 0)), QFileDevice::FileModificationTime);
+    f.close();
+    FromNameSettings s;
+    s.useYear = true;
+    const QList<NameSource> files = readNameSources(
+        {dir + "/03-Waterloo-Abba.mp3", dir + "/Other-Song-Band.mp3", dir + "/tiny-x.mp3"}, defaultTextCodec(), true);
+    const Extraction e = extractRecords(files, s, 2026);
+    ASSERT_EQ(e.records.size(), 3);
+    QMap<QString, GridRecord> byName;
+    for (const GridRecord &r : e.records)
+        byName[r.cells[ColFilename]] = r;
+    EXPECT_EQ(fields(byName["03-Waterloo-Abba.mp3"]), QStringList({"03", "Waterloo", "Abba", "", "", "2003", ""}));
+    EXPECT_FALSE(byName["03-Waterloo-Abba.mp3"].tagged);
+    EXPECT_EQ(fields(byName["Other-Song-Band.mp3"]), QStringList({"09", "Tagged", "Song", "Band", "", "1974", "Pop"}));
+    EXPECT_TRUE(byName["Other-Song-Band.mp3"].tagged);
+    EXPECT_EQ(byName["tiny-x.mp3"].cells[ColTitle], "tiny");
+}

@@ -1,0 +1,176 @@
+// Writing grid rows into real files: values, track byte, genre, Lyrics3,
+// headers, failures, and an independent reader.
+#include "fromname/GridTable.h"
+#include "fromname/GridWrite.h"
+
+#include "support/QtPrinters.h"
+#include "support/TestSupport.h"
+#include "tags/Id3v1.h"
+#include "tags/TagIO.h"
+
+#include <QFile>
+#include <QProcess>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+GridRecord row(const QString &path, const QStringList &cells)
+{
+    GridRecord r;
+    r.path = path;
+    r.cells[ColFilename] = path.section('/', -1);
+    for (int c = 0; c < cells.size(); ++c)
+        r.cells[ColTrack + c] = cells[c];
+    r.number = 1;
+    return r;
+}
+
+class GridWrite : public ::testing::Test
+{
+protected:
+    QString file(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = home.music() + "/" + name;
+        writeAll(path, bytes);
+        return path;
+    }
+
+    TempHome home;
+    QByteArray audio = mp3Frames(3);
+};
+
+} // namespace
+
+TEST_F(GridWrite, CellsBecomeTheTag)
+{
+    struct Case {
+        const char *what;
+        QStringList cells; // track, title, artist, album, comment, year, genre
+        bool hadTag;
+        const char *trackText;
+        int genre;
+        bool trackDropped;
+        bool genreKept;
+    };
+    const Case cases[] = {
+        {"all fields", {"7", "Song", "Band", "LP", "note", "1999", "Rock"}, false, "07", 17, false, false},
+        {"genre by name in any case", {"", "Song", "", "", "", "", "rock"}, true, "0", 17, false, false},
+        {"Blues is genre 0", {"", "Song", "", "", "", "", "Blues"}, true, "0", 0, false, false},
+        {"no genre name keeps the file's", {"", "Song", "", "", "", "", "Nonsense"}, true, "0", 9, false, true},
+        {"empty genre keeps the file's", {"", "Song", "", "", "", "", ""}, true, "0", 9, false, false},
+        {"track 300 is not written as 44", {"300", "Song", "", "", "", "", ""}, true, "0", 9, true, false},
+        {"track text", {"x1", "Song", "", "", "", "", ""}, false, "0", 0, true, false},
+        {"track 0", {"0", "Song", "", "", "", "", ""}, false, "0", 0, true, false},
+        {"track 255", {"255", "Song", "", "", "", "", ""}, false, "255", 0, false, false},
+        {"empty track clears the file's", {"", "Song", "", "", "", "", ""}, true, "0", 9, false, false},
+    };
+    for (const Case &c : cases) {
+        const QString path = file("t.mp3", c.hadTag ? audio + id3v1::render(values("Old", "Old band", "Old LP", "1970", "old", "05", 9), defaultTextCodec())
+                                                   : audio);
+        const RowWriteResult r = writeRow(row(path, c.cells), {}, defaultTextCodec());
+        EXPECT_TRUE(r.written) << c.what;
+        EXPECT_EQ(r.trackDropped, c.trackDropped) << c.what;
+        EXPECT_EQ(r.genreKept, c.genreKept) << c.what;
+        const QByteArray bytes = readAll(path);
+        ASSERT_EQ(bytes.size(), audio.size() + 128) << c.what; // one tag, never two
+        EXPECT_EQ(bytes.left(audio.size()), audio) << c.what;
+        const TagRecord t = readTag(path, {});
+        EXPECT_EQ(t.title, c.cells[1]) << c.what;
+        EXPECT_EQ(t.artist, c.cells[2]) << c.what;
+        if (t.track < 33) { // a higher track byte reads as part of the comment
+            EXPECT_EQ(t.comment, c.cells[4]) << c.what;
+        }
+        EXPECT_EQ(t.trackText, QString(c.trackText)) << c.what;
+        EXPECT_EQ(int(t.genre), c.genre) << c.what;
+    }
+}
+
+TEST_F(GridWrite, TrackByteAndYearPadding)
+{
+    const QString path = file("t.mp3", audio);
+    writeRow(row(path, {"7", "T", "A", "B", "A comment longer than 28 chars!", "99", ""}), {}, defaultTextCodec());
+    const QByteArray tag = readAll(path).right(128);
+    EXPECT_EQ(tag.mid(97, 28), "A comment longer than 28 cha");
+    EXPECT_EQ(tag[125], '\0');
+    EXPECT_EQ(tag[126], '\7');
+    EXPECT_EQ(tag.mid(93, 4), "99  ");
+}
+
+TEST_F(GridWrite, LongValuesGoIntoLyrics3AndBack)
+{
+    const QString path = file("t.mp3", audio + id3v1::render(values("Old", "Band"), defaultTextCodec()));
+    const QString longTitle = "A title that is much longer than thirty characters";
+    writeRow(row(path, {"", longTitle, "Band", "", "", "", ""}), {}, defaultTextCodec());
+    TagRecord t = readTag(path, {});
+    EXPECT_TRUE(t.hasLyrics3);
+    EXPECT_EQ(t.longTitle, longTitle);
+    EXPECT_EQ(t.title, longTitle.left(30));
+    EXPECT_TRUE(readAll(path).startsWith(audio));
+    // A short title again: the block loses its title field, the tag stays one.
+    writeRow(row(path, {"", "Short", "Band", "", "", "", ""}), {}, defaultTextCodec());
+    t = readTag(path, {});
+    EXPECT_EQ(t.longTitle, "Short");
+    EXPECT_EQ(readAll(path).mid(audio.size()).count("TAG"), 1);
+}
+
+TEST_F(GridWrite, ExchangedHeadersDecideTheFields)
+{
+    const QString path = file("t.mp3", audio);
+    GridTable table({row(path, {"", "Under Title", "Under Artist", "Under Album", "", "", ""})});
+    table.fill({}, {});
+    ASSERT_TRUE(table.exchangeHeaders(ColTitle, ColArtist));
+    EXPECT_FALSE(table.exchangeHeaders(ColTitle, ColComment));
+    table.write({0}, defaultTextCodec(), {});
+    const TagRecord t = readTag(path, {});
+    EXPECT_EQ(t.title, "Under Artist");
+    EXPECT_EQ(t.artist, "Under Title");
+    EXPECT_EQ(t.album, "Under Album");
+    const FieldColumns german = fieldColumnsFromHeaders({"Interpret", "Titel", "Album"});
+    EXPECT_EQ(german.title, ColArtist);
+    EXPECT_EQ(german.artist, ColTitle);
+}
+
+TEST_F(GridWrite, AFailedRowDoesNotStopTheOthers)
+{
+    const QString a = file("a.mp3", audio);
+    const QString gone = file("gone.mp3", audio);
+    const QString c = file("c.mp3", audio);
+    GridTable table({row(a, {"", "A"}), row(gone, {"", "B"}), row(c, {"", "C"})});
+    table.fill({}, {});
+    QFile::remove(gone);
+    const QList<RowWriteResult> results = table.write({0, 1, 2}, defaultTextCodec(), taginfo);
+    ASSERT_EQ(results.size(), 3);
+    EXPECT_TRUE(results[0].written);
+    EXPECT_FALSE(results[1].written);
+    EXPECT_FALSE(results[1].status.ok());
+    EXPECT_TRUE(results[2].written);
+    EXPECT_EQ(readTag(c, {}).title, "C");
+    EXPECT_FALSE(QFile::exists(gone));
+    EXPECT_TRUE(table.changesKept());
+    EXPECT_EQ(table.cell(0, ColStatus), "Tag!");
+    EXPECT_EQ(table.cell(1, ColStatus), "");
+}
+
+TEST_F(GridWrite, AnIndependentReaderAgrees)
+{
+    const QString python = systemPythonWithMutagen();
+    if (python.isEmpty())
+        GTEST_SKIP() << "python3-mutagen is not installed";
+    const QString path = file("t.mp3", audio + id3v1::render(values("Old", "Old"), defaultTextCodec()));
+    writeRow(row(path, {"12", "Über den Wolken", "Reinhard Mey", "Mein achtel Lorbeerblatt", "", "1974", "Chanson"}),
+             {}, defaultTextCodec());
+    QProcess p;
+    p.start(python, {"-c", "import sys\n"
+                           "from mutagen.id3._id3v1 import ParseID3v1\n"
+                           "f = ParseID3v1(open(sys.argv[1], 'rb').read()[-128:])\n"
+                           "print('|'.join([f['TIT2'].text[0], f['TPE1'].text[0], f['TALB'].text[0],"
+                           " str(f['TDRC'].text[0]), f['TRCK'].text[0], f['TCON'].genres[0]]))\n",
+                    path});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
+              "Über den Wolken|Reinhard Mey|Mein achtel Lorbeerblatt|1974|12|Chanson")
+        << p.readAllStandardError().constData();
+    EXPECT_TRUE(readAll(path).startsWith(audio));
+}

@@ -1,0 +1,273 @@
+// Page "2" in the main window, by control names: its settings, the year
+// boxes, the pattern buttons, the folder-names button, and Go! through the
+// grid to the written tags.
+#include "fromname/ui/FilenameToTagDialog.h"
+#include "fromname/ui/FromNamePage.h"
+
+#include "rename/ui/RenamePage.h"
+#include "shell/ui/MainWindow.h"
+#include "widgets/PlaceholderPage.h"
+
+#include "support/QtPrinters.h"
+#include "support/TestSupport.h"
+#include "tags/TagIO.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+void whenDialogOpens(std::function<void(QWidget *)> act)
+{
+    QTimer::singleShot(0, [act] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog) {
+            whenDialogOpens(act);
+            return;
+        }
+        act(dialog);
+    });
+}
+
+// Acts on the modal window of that name as soon as it is shown.
+void whenWindowOpens(const QString &name, std::function<void(QWidget *)> act)
+{
+    QTimer::singleShot(0, [name, act] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != name) {
+            whenWindowOpens(name, act);
+            return;
+        }
+        act(dialog);
+    });
+}
+
+template <typename T>
+T *find(QObject *parent, const char *name)
+{
+    T *found = parent->findChild<T *>(QLatin1String(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+class FromNamePageTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        folder = home.music() + "/Queen/Innuendo/CD2";
+        QDir().mkpath(folder);
+    }
+
+    void open(Language language = Language::English)
+    {
+        MainWindowOptions options;
+        options.startFolder = folder;
+        options.language = language;
+        options.activationDelayMs = 0;
+        window = std::make_unique<MainWindow>(options);
+        window->setPrompter(&prompter);
+        window->addPage(new RenamePage(*window));
+        window->addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
+        page = new FromNamePage(*window);
+        window->addPage(page);
+        window->show();
+        window->reactivate();
+    }
+
+    template <typename T>
+    T *control(const char *name) { return find<T>(page, name); }
+
+    TempHome home;
+    QString folder;
+    ScriptedPrompter prompter;
+    std::unique_ptr<MainWindow> window;
+    FromNamePage *page = nullptr;
+};
+
+} // namespace
+
+TEST_F(FromNamePageTest, GoShowsTheGridAndWritesTheTags)
+{
+    writeAll(folder + "/01-Headlong-Queen.mp3", mp3Frames(2));
+    writeAll(folder + "/02-Bijou-Queen.mp3", mp3WithTag(values("Bijou", "", "", "1991", "", "0", 12)));
+    open();
+    auto *go = control<QPushButton>("BitBtn6");
+    ASSERT_TRUE(go->isEnabled());
+    control<QCheckBox>("Check6")->setChecked(true);
+    control<QLineEdit>("Edit6")->setText("Innuendo");
+    QStringList shown;
+    whenDialogOpens([&](QWidget *dialog) {
+        auto *grid = find<QTableView>(dialog, "StringGrid1");
+        for (int r = 0; r < grid->model()->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < 9; ++c)
+                cells << grid->model()->index(r, c).data().toString();
+            shown << cells.join('|');
+        }
+        EXPECT_TRUE(window->runFrame().running());
+        prompter.answers = {Button::All};
+        find<QPushButton>(dialog, "BitBtn3")->click();
+        find<QPushButton>(dialog, "BitBtn4")->click();
+    });
+    go->click();
+    // Grid order: the double loop puts the shorter name first.
+    EXPECT_EQ(shown, QStringList({"Tag!|02-Bijou-Queen.mp3|02|Bijou|Queen|Innuendo||1991|Other",
+                                  "|01-Headlong-Queen.mp3|01|Headlong|Queen|Innuendo|||"}));
+    const TagRecord t = readTag(folder + "/01-Headlong-Queen.mp3", {});
+    EXPECT_EQ(QStringList({t.trackText, t.title, t.artist, t.album}), QStringList({"01", "Headlong", "Queen", "Innuendo"}));
+    EXPECT_EQ(readTag(folder + "/02-Bijou-Queen.mp3", {}).genre, 12);
+    EXPECT_FALSE(window->runFrame().running());
+}
+
+TEST_F(FromNamePageTest, NewID3TagOpensTheProgramsTagEditor)
+{
+    writeAll(folder + "/Song-Band.mp3", mp3Frames(1));
+    open();
+    QString shownTitle;
+    whenWindowOpens("TfilenametoID3Tag", [&](QWidget *dialog) {
+        whenWindowOpens("TOKHelpRightDlg", [&](QWidget *editor) {
+            shownTitle = find<QLineEdit>(editor, "Edit3")->text();
+            find<QPushButton>(editor, "CancelBtn")->click();
+        });
+        qobject_cast<FilenameToTagDialog *>(dialog)->openNewTag(0);
+        find<QPushButton>(dialog, "BitBtn4")->click();
+    });
+    control<QPushButton>("BitBtn6")->click();
+    EXPECT_EQ(shownTitle, "Song");
+    EXPECT_FALSE(taginfo(folder + "/Song-Band.mp3")); // Exit saves nothing
+}
+
+TEST_F(FromNamePageTest, FileListEntryTakesTheSelection)
+{
+    writeAll(folder + "/a-b.mp3", mp3Frames(1));
+    writeAll(folder + "/c-d.mp3", mp3Frames(1));
+    open();
+    find<QListWidget>(window.get(), "FileListBox1")->item(1)->setSelected(true);
+    int rows = -1;
+    whenDialogOpens([&](QWidget *dialog) {
+        rows = find<QTableView>(dialog, "StringGrid1")->model()->rowCount();
+        find<QPushButton>(dialog, "BitBtn4")->click();
+    });
+    auto *entry = find<QAction>(window.get(), "FilenametoID3Tag1");
+    EXPECT_EQ(entry->text(), "Filename -> ID3Tag");
+    entry->trigger();
+    EXPECT_EQ(rows, 1);
+    // The folder pop-up's entry takes every file of the folder.
+    whenDialogOpens([&](QWidget *dialog) {
+        rows = find<QTableView>(dialog, "StringGrid1")->model()->rowCount();
+        find<QPushButton>(dialog, "BitBtn4")->click();
+    });
+    auto *folderEntry = find<QAction>(window.get(), "extractID3Tagsfromfilesincurrentdirectory1");
+    EXPECT_EQ(folderEntry->text(), "extract ID3Tags from files in current directory");
+    folderEntry->trigger();
+    EXPECT_EQ(rows, 2);
+}
+
+TEST_F(FromNamePageTest, YearBoxesExcludeEachOther)
+{
+    open();
+    auto *file = control<QCheckBox>("Check10");
+    auto *system = control<QCheckBox>("Check11");
+    auto *year = control<QLineEdit>("Edit8");
+    EXPECT_TRUE(file->isChecked());
+    EXPECT_EQ(year->maxLength(), 4);
+    EXPECT_EQ(control<QLineEdit>("Edit7")->maxLength(), 30);
+    QTest::keyClicks(year, "19845");
+    EXPECT_EQ(year->text(), "1984");
+    EXPECT_FALSE(file->isChecked());
+    EXPECT_FALSE(system->isChecked());
+    system->click();
+    EXPECT_TRUE(system->isChecked());
+    EXPECT_TRUE(year->text().isEmpty());
+    file->click();
+    EXPECT_TRUE(file->isChecked());
+    EXPECT_FALSE(system->isChecked());
+    control<QCheckBox>("Check8")->setChecked(true);
+    EXPECT_EQ(page->settings().yearSource, YearSource::FileDate);
+}
+
+TEST_F(FromNamePageTest, PatternButtonsToggleTheirWords)
+{
+    open();
+    auto *pattern = control<QLineEdit>("Edit3");
+    EXPECT_EQ(pattern->text(), "title - artist - album - comment");
+    control<QPushButton>("Title_button")->click();
+    EXPECT_EQ(pattern->text(), "artist - album - comment");
+    control<QPushButton>("Title_button")->click();
+    EXPECT_EQ(pattern->text(), "artist - album - comment - title");
+    control<QPushButton>("SpeedButton4")->click();
+    EXPECT_EQ(pattern->text(), "");
+    control<QPushButton>("artist_button")->click();
+    control<QPushButton>("Title_button")->click();
+    EXPECT_EQ(page->settings().pattern, QStringList({"artist", "title"}));
+    window->setLanguage(Language::German);
+    EXPECT_EQ(pattern->text(), "Interpret - Titel");
+    EXPECT_EQ(control<QCheckBox>("Sync1")->text(), "falls der ID3Tag bereits existiert");
+    EXPECT_EQ(control<QPushButton>("BitBtn6")->text(), "&Start!");
+}
+
+TEST_F(FromNamePageTest, FolderNamesButtonFillsAndSwaps)
+{
+    writeAll(folder + "/x.mp3", mp3Frames(1));
+    open();
+    auto *button = control<QPushButton>("Button4");
+    ASSERT_TRUE(button->isEnabled());
+    button->click();
+    EXPECT_EQ(control<QLineEdit>("Edit5")->text(), "Queen");
+    EXPECT_EQ(control<QLineEdit>("Edit6")->text(), "Innuendo");
+    EXPECT_EQ(control<QLineEdit>("Edit7")->text(), "CD2");
+    button->click();
+    EXPECT_EQ(control<QLineEdit>("Edit5")->text(), "Innuendo");
+    EXPECT_EQ(control<QLineEdit>("Edit6")->text(), "Queen");
+    auto *menu = control<QMenu>("PopupMenu3");
+    QAction *cd = find<QAction>(menu, "noticeCD1");
+    EXPECT_TRUE(cd->isChecked());
+    cd->trigger();
+    EXPECT_FALSE(page->folderNameOptions().noticeCd);
+    EXPECT_TRUE(page->folderNameOptions().noticeAlbum);
+    control<QLineEdit>("Edit7")->clear();
+    button->click();
+    EXPECT_EQ(control<QLineEdit>("Edit7")->text(), "");
+    EXPECT_EQ(control<QLineEdit>("Edit5")->text(), "Queen");
+}
+
+TEST_F(FromNamePageTest, FieldLabelShowsTheFieldsName)
+{
+    open(Language::German);
+    window->showPage(2);
+    auto *label = control<QLineEdit>("Edit9");
+    EXPECT_FALSE(label->isVisible());
+    control<QLineEdit>("Edit5")->setFocus();
+    QApplication::processEvents();
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(control<QLineEdit>("Edit5"), &enter);
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), "Interpret");
+    EXPECT_TRUE(control<QLineEdit>("Edit5")->text().isEmpty()); // the name is no value
+    QEvent focusOut(QEvent::FocusOut);
+    QApplication::sendEvent(control<QLineEdit>("Edit5"), &focusOut);
+    EXPECT_FALSE(label->isVisible());
+}
+
+TEST_F(FromNamePageTest, NothingToDoInAnEmptyFolder)
+{
+    open();
+    EXPECT_FALSE(control<QPushButton>("BitBtn6")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("Button4")->isEnabled());
+}

@@ -1,0 +1,356 @@
+// The filename-to-tag grid off screen, by control names: filter and its
+// question, editors and their limits, column edits, numbering, sorting,
+// header exchange and the write question.
+#include "fromname/ui/FilenameToTagDialog.h"
+#include "fromname/ui/GridModel.h"
+
+#include "support/QtPrinters.h"
+#include "support/TestSupport.h"
+#include "tags/TagIO.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+template <typename T>
+T *find(QObject *parent, const char *name)
+{
+    T *found = parent->findChild<T *>(QLatin1String(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+class GridDialog : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        folder = home.music() + "/Queen/Innuendo";
+        // Five names with "-", one with blanks only, one without any delimiter.
+        for (const char *name : {"Headlong-Queen-Innuendo.mp3", "Bijou-Queen-Innuendo.mp3", "Ride-Queen-Innuendo.mp3",
+                                 "Delilah-Queen-Innuendo.mp3", "Innuendo-Queen-Innuendo.mp3", "All God's People.mp3",
+                                 "Solo.mp3"}) {
+            writeAll(folder + "/" + name, mp3Frames(2));
+            paths << folder + "/" + name;
+        }
+        dialog = std::make_unique<FilenameToTagDialog>(Language::English, prompter);
+        dialog->load(paths, folder + "/", {});
+        dialog->show();
+        grid = find<QTableView>(dialog.get(), "StringGrid1");
+    }
+
+    QString cell(int row, int column) const { return grid->model()->index(row, column).data().toString(); }
+    QStringList column(int c) const
+    {
+        QStringList texts;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            texts << cell(r, c);
+        return texts;
+    }
+    QLineEdit *editor() { return find<QLineEdit>(dialog.get(), "Edit2"); }
+    QAction *action(const char *menu, const char *name)
+    {
+        return find<QAction>(find<QMenu>(dialog.get(), menu), name);
+    }
+    int rowOf(const QString &name) const { return int(column(ColFilename).indexOf(name)); }
+
+    TempHome home;
+    QString folder;
+    QStringList paths;
+    ScriptedPrompter prompter;
+    std::unique_ptr<FilenameToTagDialog> dialog;
+    QTableView *grid = nullptr;
+};
+
+} // namespace
+
+TEST_F(GridDialog, OpensWithAllRowsAndTheFilterList)
+{
+    EXPECT_EQ(dialog->objectName(), "TfilenametoID3Tag");
+    EXPECT_EQ(dialog->windowTitle(), "Filename to ID3Tag");
+    EXPECT_EQ(grid->model()->rowCount(), 7);
+    auto *filter = find<QComboBox>(dialog.get(), "ComboBox1");
+    QStringList items;
+    for (int i = 0; i < filter->count(); ++i)
+        items << filter->itemText(i);
+    // A delimiter seen more than once in a name goes to the front.
+    EXPECT_EQ(items, QStringList({"All", "' '", "-", "Rest"}));
+    EXPECT_EQ(filter->itemData(1).toString(), " ");
+    EXPECT_TRUE(find<QLabel>(dialog.get(), "Label1")->text().endsWith("/Queen/Innuendo/"));
+    EXPECT_TRUE(find<QLabel>(dialog.get(), "Label1")->text().startsWith(".."));
+    const int headlong = rowOf("Headlong-Queen-Innuendo.mp3");
+    EXPECT_EQ(cell(headlong, ColTitle), "Headlong");
+    EXPECT_EQ(cell(headlong, ColArtist), "Queen");
+    EXPECT_EQ(cell(rowOf("Solo.mp3"), ColTitle), "Solo");
+    EXPECT_EQ(dialog->selectedRows(), QList<int>{0});
+    QStringList headers;
+    for (int c = 0; c < GridColumns; ++c)
+        headers << grid->model()->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(headers, QStringList({"Status", "Filename", "Track", "Title", "Artist", "Album", "Comment", "Year", "Genre"}));
+}
+
+TEST_F(GridDialog, FilterAsksBeforeAViewChangeWithoutKeptChanges)
+{
+    auto *filter = find<QComboBox>(dialog.get(), "ComboBox1");
+    const int dash = filter->findText("-");
+    dialog->filterChosen(dash); // the view was not kept, though nothing was typed yet
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].startsWith("You did not keep the changes."));
+    EXPECT_EQ(grid->model()->rowCount(), 5);
+    EXPECT_EQ(filter->currentIndex(), dash);
+    dialog->editCell(0, ColComment);
+    QTest::keyClicks(editor(), "mine");
+    QTest::keyClick(editor(), Qt::Key_Return);
+    prompter.answers = {Button::No};
+    dialog->filterChosen(0);
+    EXPECT_EQ(grid->model()->rowCount(), 5);
+    EXPECT_EQ(filter->currentIndex(), dash);
+    prompter.answers = {Button::Yes};
+    dialog->filterChosen(0);
+    EXPECT_EQ(grid->model()->rowCount(), 7);
+    EXPECT_TRUE(column(ColComment).contains("mine")); // the hidden copy holds what the editor stored
+}
+
+TEST_F(GridDialog, EditorsKeepTheirLimitsEnterMovesDownEscapeCancels)
+{
+    struct Case {
+        int column;
+        const char *typed;
+        const char *stored;
+    };
+    const Case cases[] = {
+        {ColYear, "19999", "1999"},
+        {ColTrack, "1234", "123"},
+        {ColComment, "A comment that is longer than thirty", "A comment that is longer than "},
+        {ColTitle, "A title that is longer than thirty characters", "A title that is longer than thirty characters"},
+    };
+    for (const Case &c : cases) {
+        dialog->editCell(1, c.column);
+        ASSERT_TRUE(editor()->isVisible());
+        QTest::keyClicks(editor(), c.typed);
+        QTest::keyClick(editor(), Qt::Key_Return);
+        EXPECT_EQ(cell(1, c.column), QString(c.stored)) << c.column;
+        EXPECT_EQ(dialog->table().records()[dialog->table().rows()[1].record].cells[c.column], QString(c.stored));
+        // The editor moved on to the row below.
+        EXPECT_TRUE(editor()->isVisible());
+        QTest::keyClicks(editor(), "x");
+        QTest::keyClick(editor(), Qt::Key_Escape);
+        EXPECT_FALSE(editor()->isVisible());
+        EXPECT_NE(cell(2, c.column), "x");
+    }
+}
+
+TEST_F(GridDialog, GenreListStoresAtOnceAndTypingOpensTheEditor)
+{
+    dialog->editCell(0, ColGenre);
+    auto *genres = find<QComboBox>(dialog.get(), "ComboBox2");
+    ASSERT_TRUE(genres->isVisible());
+    const int rock = genres->findText("Rock");
+    genres->setCurrentIndex(rock);
+    Q_EMIT genres->activated(rock);
+    EXPECT_EQ(cell(0, ColGenre), "Rock");
+    EXPECT_FALSE(genres->isVisible());
+    grid->setCurrentIndex(grid->model()->index(2, ColArtist));
+    grid->setFocus();
+    QTest::keyClicks(grid, "Z");
+    ASSERT_TRUE(editor()->isVisible());
+    QTest::keyClicks(editor(), "appa");
+    QTest::keyClick(editor(), Qt::Key_Enter);
+    EXPECT_EQ(cell(2, ColArtist), "Zappa");
+}
+
+TEST_F(GridDialog, ColumnEditForSelectedOrAllRows)
+{
+    QStringList expected = column(ColAlbum);
+    expected[2] = expected[3] = expected[4] = "Live";
+    dialog->selectRows(2, 4);
+    dialog->editColumn(ColAlbum, true);
+    QTest::keyClicks(editor(), "Live");
+    QTest::keyClick(editor(), Qt::Key_Return);
+    EXPECT_EQ(column(ColAlbum), expected);
+    dialog->editColumn(ColYear, false);
+    QTest::keyClicks(editor(), "1991");
+    QTest::keyClick(editor(), Qt::Key_Return);
+    EXPECT_EQ(column(ColYear), QStringList(7, "1991"));
+}
+
+TEST_F(GridDialog, NumbersForASelectionAndCleaning)
+{
+    dialog->selectRows(2, 4);
+    action("PopupMenu3", "generateincreasingnumbers1")->trigger();
+    EXPECT_EQ(column(ColTrack), QStringList({"", "", "01", "02", "03", "", ""}));
+    dialog->selectRows(3, 3);
+    action("PopupMenu3", "cleannumbers1")->trigger();
+    EXPECT_EQ(column(ColTrack), QStringList({"", "", "01", "", "03", "", ""}));
+}
+
+TEST_F(GridDialog, HeaderClicksSortAndUnsortRestores)
+{
+    const QStringList made = column(ColFilename);
+    QHeaderView *header = grid->horizontalHeader();
+    Q_EMIT header->sectionClicked(ColTitle);
+    QStringList titles = column(ColTitle);
+    QStringList sorted = titles;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(titles, sorted);
+    Q_EMIT header->sectionClicked(ColTitle);
+    std::reverse(sorted.begin(), sorted.end());
+    EXPECT_EQ(column(ColTitle), sorted);
+    action("PopupMenu1", "unsort1")->trigger();
+    EXPECT_EQ(column(ColFilename), made);
+}
+
+TEST_F(GridDialog, HeaderPressAndReleaseOnAnotherHeaderExchangesWithoutSorting)
+{
+    const QStringList made = column(ColFilename);
+    QHeaderView *header = grid->horizontalHeader();
+    const auto at = [&](int c) { return QPoint(header->sectionViewportPosition(c) + 20, header->height() / 2); };
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, at(ColTitle));
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at(ColAlbum));
+    EXPECT_EQ(grid->model()->headerData(ColTitle, Qt::Horizontal).toString(), "Album");
+    EXPECT_EQ(column(ColFilename), made);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at(ColFilename));
+    QStringList sorted = made;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(column(ColFilename), sorted);
+}
+
+TEST_F(GridDialog, DraggedCellsAndHeadersExchange)
+{
+    auto *model = dialog->model();
+    dialog->table().numberTracks({0, 1});
+    model->reset();
+    QMimeData *data = model->mimeData({model->index(0, ColTrack)});
+    EXPECT_TRUE(model->canDropMimeData(data, Qt::CopyAction, -1, -1, model->index(1, ColTrack)));
+    EXPECT_FALSE(model->canDropMimeData(data, Qt::CopyAction, -1, -1, model->index(1, ColTitle)));
+    model->dropMimeData(data, Qt::CopyAction, -1, -1, model->index(1, ColTrack));
+    delete data;
+    EXPECT_EQ(column(ColTrack).mid(0, 2), QStringList({"02", "01"}));
+    // Of a selected row the grabbed cell travels, not the first of the row.
+    const QString title = cell(1, ColTitle);
+    const QString artist = cell(1, ColArtist);
+    model->setGrabbedCell(model->index(1, ColArtist));
+    data = model->mimeData({model->index(1, ColTrack), model->index(1, ColTitle), model->index(1, ColArtist)});
+    model->dropMimeData(data, Qt::CopyAction, -1, -1, model->index(1, ColTitle));
+    delete data;
+    EXPECT_EQ(cell(1, ColTitle), artist);
+    EXPECT_EQ(cell(1, ColArtist), title);
+    EXPECT_TRUE(dialog->exchangeHeaders(ColTitle, ColAlbum));
+    EXPECT_FALSE(dialog->exchangeHeaders(ColComment, ColTitle));
+    EXPECT_EQ(model->headerData(ColTitle, Qt::Horizontal, Qt::DisplayRole).toString(), "Album");
+    EXPECT_EQ(model->headerData(ColAlbum, Qt::Horizontal, Qt::DisplayRole).toString(), "Title");
+}
+
+TEST_F(GridDialog, KeepChangesAsksAndWritesSelectionOrAll)
+{
+    const int headlong = rowOf("Headlong-Queen-Innuendo.mp3");
+    const int bijou = rowOf("Bijou-Queen-Innuendo.mp3");
+    prompter.answers = {Button::Abort};
+    find<QPushButton>(dialog.get(), "BitBtn3")->click();
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0], "Generate tags for selected files? (Yes)\n\rFor all files press \"All\".");
+    EXPECT_FALSE(taginfo(folder + "/Headlong-Queen-Innuendo.mp3"));
+    // Header "Title" over the artists: they are written as titles.
+    dialog->exchangeHeaders(ColTitle, ColArtist);
+    dialog->selectRows(headlong, headlong);
+    prompter.answers = {Button::Yes};
+    find<QPushButton>(dialog.get(), "BitBtn3")->click();
+    TagRecord t = readTag(folder + "/Headlong-Queen-Innuendo.mp3", {});
+    EXPECT_EQ(t.title, "Queen");
+    EXPECT_EQ(t.artist, "Headlong");
+    EXPECT_FALSE(taginfo(folder + "/Bijou-Queen-Innuendo.mp3"));
+    EXPECT_EQ(cell(headlong, ColStatus), "Tag!");
+    EXPECT_TRUE(dialog->table().changesKept());
+    prompter.answers = {Button::All};
+    find<QPushButton>(dialog.get(), "BitBtn3")->click();
+    EXPECT_TRUE(taginfo(folder + "/Bijou-Queen-Innuendo.mp3"));
+    EXPECT_EQ(cell(bijou, ColStatus), "Tag!");
+    EXPECT_EQ(prompter.shown.size(), 3); // no failure report
+    // A kept view changes without a question.
+    dialog->filterChosen(1); // the blank
+    EXPECT_EQ(prompter.shown.size(), 3);
+    EXPECT_EQ(column(ColFilename), QStringList{"All God's People.mp3"});
+}
+
+TEST_F(GridDialog, FontButtonsStopAtTheirLimits)
+{
+    auto *larger = find<QPushButton>(dialog.get(), "SpeedButton1");
+    auto *smaller = find<QPushButton>(dialog.get(), "SpeedButton2");
+    larger->click();
+    larger->click();
+    EXPECT_FALSE(larger->isEnabled());
+    EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 22);
+    smaller->click();
+    smaller->click();
+    smaller->click();
+    EXPECT_FALSE(smaller->isEnabled());
+    EXPECT_TRUE(larger->isEnabled());
+    EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 16);
+}
+
+namespace {
+
+// Stands in for the tag editor: shows nothing, keeps what it was handed,
+// may rename and change the comment.
+class RecordingEditor : public TagEditor
+{
+public:
+    bool edit(QString &fileName, TagValues &values) override
+    {
+        shown = values;
+        values.comment = "from editor";
+        if (!renameTo.isEmpty() && QFile::rename(fileName, renameTo))
+            fileName = renameTo;
+        return true;
+    }
+    TagValues shown;
+    QString renameTo;
+};
+
+} // namespace
+
+TEST_F(GridDialog, OldAndNewID3TagOpenTheTagEditor)
+{
+    EXPECT_FALSE(action("PopupMenu2", "newID3Tag1")->isEnabled());
+    RecordingEditor editor;
+    dialog->setTagEditor(&editor);
+    EXPECT_TRUE(action("PopupMenu2", "newID3Tag1")->isEnabled());
+    const int row = rowOf("Headlong-Queen-Innuendo.mp3");
+    dialog->exchangeHeaders(ColTitle, ColArtist);
+    dialog->table().setCell(row, ColTrack, "5");
+    dialog->table().setCell(row, ColGenre, "Rock");
+    editor.renameTo = folder + "/Headlong.mp3";
+    dialog->openNewTag(row);
+    // The row's values, title and artist by their headers.
+    EXPECT_EQ(editor.shown.title, "Queen");
+    EXPECT_EQ(editor.shown.artist, "Headlong");
+    EXPECT_EQ(editor.shown.trackText, "05");
+    EXPECT_EQ(editor.shown.genre, 17);
+    EXPECT_EQ(cell(row, ColStatus), "Tag!");
+    EXPECT_EQ(cell(row, ColFilename), "Headlong.mp3");
+    EXPECT_EQ(readTag(folder + "/Headlong.mp3", {}).comment, "from editor");
+    // "old ID3Tag": the file's own tag.
+    editor.renameTo.clear();
+    dialog->openOldTag(row);
+    EXPECT_EQ(editor.shown.title, "Queen");
+    EXPECT_EQ(editor.shown.comment, "from editor");
+}
+
+TEST(GridDialogText, ShortenedFolder)
+{
+    EXPECT_EQ(shortenedFolder("/home/u/Music/Queen/Innuendo/"), "../Queen/Innuendo/");
+    EXPECT_EQ(shortenedFolder("/Queen/Innuendo"), "/Queen/Innuendo/");
+}
