@@ -1,5 +1,8 @@
 #include "CliSupport.h"
 
+#include "config/ConfigFile.h"
+#include "platform/MediaPlayerFactory.h"
+
 #include "CliCommand.h"
 
 #include <QFile>
@@ -176,6 +179,11 @@ void ProgressBar::finish()
     if (m_drawn)
         err(QStringLiteral("\n"));
     m_drawn = false;
+}
+
+std::unique_ptr<MediaPlayer> configuredPlayer()
+{
+    return createMediaPlayer(loadIni(iniPath(), IniContext{}).winampPath);
 }
 
 } // namespace kaz::cli

@@ -10,8 +10,13 @@
 #include <QString>
 
 #include <cstdio>
+#include <memory>
 #include <initializer_list>
 #include <utility>
+
+namespace kaz {
+class MediaPlayer;
+}
 
 namespace kaz::cli {
 
@@ -66,6 +71,10 @@ private:
 };
 
 bool isTerminal(std::FILE *stream);
+
+// The media player of KAZ.INI line 12 (the null player when none is set or
+// there is no session bus).
+std::unique_ptr<MediaPlayer> configuredPlayer();
 
 // Appends the lines of a list file ("-": standard input) to files; reports
 // and returns false when the list cannot be read.

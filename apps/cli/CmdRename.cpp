@@ -6,6 +6,7 @@
 #include "platform/FolderListing.h"
 #include "rename/FileGathering.h"
 #include "rename/FolderTree.h"
+#include "platform/MediaPlayer.h"
 #include "rename/RenameRun.h"
 #include "rename/RenameTexts.h"
 #include "platform/WorkFiles.h"
@@ -165,6 +166,8 @@ int runRename(const QStringList &arguments)
     RenameEnvironment environment;
     environment.prompter = &prompter;
     environment.language = language;
+    const std::unique_ptr<MediaPlayer> player = configuredPlayer();
+    environment.player = player.get();
     environment.hooks.progress = [&bar](qint64 position, qint64 total) {
         if (position > 0)
             bar.update(position, total);

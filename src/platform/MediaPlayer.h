@@ -23,6 +23,7 @@ public:
     virtual QString errorText() const { return {}; }
     // Playing or paused.
     virtual bool isPlaying() = 0;
+    virtual bool isPaused() { return false; }
     virtual qint64 position() = 0;
     virtual qint64 length() = 0;
     // The file being played, when the player can tell.

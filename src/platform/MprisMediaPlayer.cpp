@@ -256,11 +256,15 @@ void MprisMediaPlayer::clearPlaylist()
 {
     switch (flavour()) {
     case Flavour::Vlc:
-        // Only while stopped: shuffling a playing list reorders it.
+        // Only while stopped: shuffling a playing list reorders it. VLC
+        // stops in its own time, so wait for it, and for the list to empty.
         stop();
+        waitFor([&] { return playbackStatus() != QLatin1String("Playing") && playbackStatus() != QLatin1String("Paused"); },
+                3000);
         toggleShuffleTwice();
         removeAllTracks();
         toggleShuffleTwice();
+        waitFor([&] { return trackIds().isEmpty(); }, 3000);
         break;
     case Flavour::Audacious:
         call(kAudacious, kAudaciousObject, kAudacious, QStringLiteral("Clear"));
@@ -301,12 +305,19 @@ void MprisMediaPlayer::startPlaying()
     play();
 }
 
+// A seek is taken only with the id of the track the player is on, and a
+// player that has just changed tracks may still ignore it: check that it
+// landed and try again a few times.
 void MprisMediaPlayer::jumpTo(qint64 position)
 {
-    const QString id = trackId();
-    if (id.isEmpty())
-        return;
-    playerCall(QStringLiteral("SetPosition"), {QVariant::fromValue(QDBusObjectPath(id)), position * 1000});
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QString id = trackId();
+        if (id.isEmpty())
+            return;
+        playerCall(QStringLiteral("SetPosition"), {QVariant::fromValue(QDBusObjectPath(id)), position * 1000});
+        if (waitFor([&] { return qAbs(this->position() - position) < 1500; }, 1500))
+            return;
+    }
 }
 
 void MprisMediaPlayer::play()

@@ -38,6 +38,7 @@ public:
     bool launch() override;
     QString errorText() const override { return m_error; }
     bool isPlaying() override;
+    bool isPaused() override { return playbackStatus() == QLatin1String("Paused"); }
     qint64 position() override;
     qint64 length() override;
     QString currentFile() override;

@@ -89,6 +89,8 @@ public:
     void showHelp(int context) override;
     void showPage(int index) override;
     QMenu *menu(const QString &objectName) override;
+    MediaPlayer &mediaPlayer() override { return m_player ? *m_player : nullMediaPlayer(); }
+    void setMediaPlayer(std::unique_ptr<MediaPlayer> player) { m_player = std::move(player); }
 
     // Language, browser and activation commands, public for the program and tests.
     void setLanguage(Language language);
@@ -185,6 +187,7 @@ private:
     Prompter *m_prompter = nullptr;
     RunFrame m_runFrame;
     std::function<QString(const QString &)> m_namePreview;
+    std::unique_ptr<MediaPlayer> m_player;
 
     // browser state
     QString m_folder;
