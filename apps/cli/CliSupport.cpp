@@ -135,9 +135,11 @@ Button TerminalPrompter::ask(MessageKind, ButtonSet buttons, const QString &text
         return Button::Ok;
     if (!isTerminal(stdin) || !isTerminal(stderr))
         return m_nonInteractiveAnswer;
-    err(QStringLiteral("[y/N] "));
+    err(buttons == ButtonSet::OkNoAll ? QStringLiteral("[y/N/a(ll)] ") : QStringLiteral("[y/N] "));
     QTextStream in(stdin);
     const QString answer = in.readLine().trimmed().toLower();
+    if (buttons == ButtonSet::OkNoAll && answer.startsWith(QLatin1Char('a')))
+        return Button::All;
     const bool yes = answer.startsWith(QLatin1Char('y')) || answer.startsWith(QLatin1Char('j'));
     const bool okSet = buttons == ButtonSet::OkCancel || buttons == ButtonSet::OkNoAll;
     if (yes)
