@@ -1,5 +1,5 @@
 // The dialogs of the outside tools, offscreen.
-#include "tools/ui/FolderBrowser.h"
+#include "tools/ui/FolderPicker.h"
 #include "tools/ui/PlayerPathDialog.h"
 #include "tools/ui/SendToDialog.h"
 #include "tools/ui/UserDirectoriesDialog.h"
@@ -170,7 +170,7 @@ TEST(SendToDialog, BrowsingPutsTheFolderIntoTheDestination)
     ScriptedPrompter prompter;
     SendToDialog dialog(prompter);
     dialog.show();
-    auto *browser = dialog.findChild<FolderBrowser *>();
+    auto *browser = dialog.findChild<FolderPicker *>();
     EXPECT_FALSE(browser->isVisible());
     dialog.findChild<QLineEdit *>("Edit1")->setText(home.music());
     button(&dialog, "BitBtn3")->click();

@@ -61,14 +61,14 @@ RenamePage::RenamePage(PageHost &host, QWidget *parent)
     buildControls();
     setSettings(m_settings);
     m_host.setNamePreview([this](const QString &path) { return namePreview(path); });
-    if (QMenu *files = m_host.menu(QStringLiteral("PopupMenu1"))) {
+    if (QMenu *files = m_host.menu(HostMenu::FileList)) {
         auto *item = new QAction(this);
         item->setObjectName(QStringLiteral("renameselectedfiles1"));
         connect(item, &QAction::triggered, this, &RenamePage::renameSelection);
         files->insertAction(files->actions().value(0), item);
         files->insertSeparator(files->actions().value(1));
     }
-    if (QMenu *properties = m_host.menu(QStringLiteral("prperties1")))
+    if (QMenu *properties = m_host.menu(HostMenu::Properties))
         for (QAction *a : properties->actions())
             if (a->objectName() == QLatin1String("Definecharactersdelimiter1"))
                 connect(a, &QAction::triggered, this, &RenamePage::openCharacters);
@@ -213,7 +213,7 @@ void RenamePage::applyLanguage(Language l)
                                 "ausgewählte Dateien nach ihren ID3Tags umbenennen"));
     m_undoButton->setText(text(l, "&Undo", "&Rückg."));
     m_undoButton->setToolTip(text(l, "undo the last renaming", "letzte Umbenennung rückgängig machen"));
-    if (QMenu *files = m_host.menu(QStringLiteral("PopupMenu1")))
+    if (QMenu *files = m_host.menu(HostMenu::FileList))
         for (QAction *a : files->actions())
             if (a->objectName() == QLatin1String("renameselectedfiles1"))
                 a->setText(text(l, "ID3Tag -> filename", "ID3Tag -> Dateiname"));

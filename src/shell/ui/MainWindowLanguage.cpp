@@ -2,6 +2,8 @@
 // window, its menus and pop-ups in English or German.
 #include "MainWindow.h"
 
+#include "browser/ui/FolderBrowser.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
@@ -126,8 +128,8 @@ void MainWindow::applyLanguage()
         m_tabs->setTabText(i, m_pageList.at(i)->tabCaption(m_language));
         m_pageList.at(i)->applyLanguage(m_language);
     }
-    // Re-labels the filter button; the filter itself stays.
-    updateMaskButtons();
+    m_browser->setLanguage(m_language);
+    updateFilterActions();
     if (isVisible())
         updateMinimumSize();
 }

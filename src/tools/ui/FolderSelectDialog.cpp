@@ -1,6 +1,6 @@
 #include "FolderSelectDialog.h"
 
-#include "FolderBrowser.h"
+#include "FolderPicker.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -10,7 +10,7 @@ namespace kaz {
 
 FolderSelectDialog::FolderSelectDialog(Language language, QWidget *parent)
     : QDialog(parent)
-    , m_browser(new FolderBrowser(this))
+    , m_browser(new FolderPicker(this))
 {
     setObjectName(QStringLiteral("Tselect_dir"));
     setWindowTitle(QString::fromUtf8(tr2(language, "select directory", "Verzeichniswahl")));

@@ -6,7 +6,7 @@
 
 namespace kaz {
 
-class FolderBrowser;
+class FolderPicker;
 
 // "  Select directory": a drive box and a folder list, OK and Cancel.
 class FolderSelectDialog : public QDialog
@@ -17,10 +17,10 @@ public:
 
     void setFolder(const QString &folder);
     QString folder() const;
-    FolderBrowser *browser() const { return m_browser; }
+    FolderPicker *browser() const { return m_browser; }
 
 private:
-    FolderBrowser *m_browser;
+    FolderPicker *m_browser;
 };
 
 } // namespace kaz

@@ -1,6 +1,6 @@
 #include "PlayerPathDialog.h"
 
-#include "FolderBrowser.h"
+#include "FolderPicker.h"
 
 #include "config/ConfigFile.h"
 #include "platform/Prompter.h"
@@ -32,7 +32,7 @@ PlayerPathDialog::PlayerPathDialog(Mode mode, Prompter &prompter, QWidget *paren
     : QDialog(parent)
     , m_mode(mode)
     , m_prompter(prompter)
-    , m_browser(new FolderBrowser(this))
+    , m_browser(new FolderPicker(this))
     , m_files(new QListWidget(this))
     , m_name(new QLineEdit(this))
     , m_picture(new QLabel(this))
@@ -64,7 +64,7 @@ PlayerPathDialog::PlayerPathDialog(Mode mode, Prompter &prompter, QWidget *paren
 
     m_name->setVisible(mode == Mode::Program);
     m_picture->setVisible(mode == Mode::Player);
-    connect(m_browser, &FolderBrowser::folderOpened, this, &PlayerPathDialog::folderClicked);
+    connect(m_browser, &FolderPicker::folderOpened, this, &PlayerPathDialog::folderClicked);
     connect(m_files, &QListWidget::currentRowChanged, this, &PlayerPathDialog::fileChosen);
     connect(m_save, &QPushButton::clicked, this, &PlayerPathDialog::save);
     connect(m_reset, &QPushButton::clicked, this, &PlayerPathDialog::reset);

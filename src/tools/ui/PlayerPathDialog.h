@@ -12,7 +12,7 @@ class QPushButton;
 
 namespace kaz {
 
-class FolderBrowser;
+class FolderPicker;
 class Prompter;
 
 // Picks an executable file in two modes: the media player (KAZ.INI line
@@ -40,7 +40,7 @@ public:
     // Reset marks the stored path as known again.
     bool playerKnown() const { return m_known; }
 
-    FolderBrowser *browser() const { return m_browser; }
+    FolderPicker *browser() const { return m_browser; }
     QListWidget *fileList() const { return m_files; }
 
 private:
@@ -59,7 +59,7 @@ private:
     QString m_savedPath;
     bool m_known = true;
     ExternalProgram m_entry;
-    FolderBrowser *m_browser;
+    FolderPicker *m_browser;
     QListWidget *m_files;
     QLineEdit *m_name;
     QLabel *m_picture;

@@ -1,6 +1,6 @@
 #include "SendToDialog.h"
 
-#include "FolderBrowser.h"
+#include "FolderPicker.h"
 
 #include "tools/SendTexts.h"
 #include "widgets/RadioGroup.h"
@@ -36,7 +36,7 @@ SendToDialog::SendToDialog(Prompter &prompter, QWidget *parent)
     , m_destinationLabel(new QLabel(this))
     , m_destination(new QLineEdit(this))
     , m_operation(new RadioGroup(QStringLiteral("RadioGroup1"), this))
-    , m_browser(new FolderBrowser(this))
+    , m_browser(new FolderPicker(this))
     , m_browse(new QPushButton(this))
     , m_ok(new QPushButton(QStringLiteral("&OK"), this))
     , m_cancel(new QPushButton(this))
@@ -86,7 +86,7 @@ SendToDialog::SendToDialog(Prompter &prompter, QWidget *parent)
         else
             reject();
     });
-    connect(m_browser, &FolderBrowser::folderOpened, this, [this](const QString &folder) {
+    connect(m_browser, &FolderPicker::folderOpened, this, [this](const QString &folder) {
         if (m_browser->isVisible())
             m_destination->setText(folder);
     });

@@ -15,7 +15,7 @@ class QPushButton;
 
 namespace kaz {
 
-class FolderBrowser;
+class FolderPicker;
 class Prompter;
 class RadioGroup;
 
@@ -58,7 +58,7 @@ private:
     QLabel *m_destinationLabel;
     QLineEdit *m_destination;
     RadioGroup *m_operation;
-    FolderBrowser *m_browser;
+    FolderPicker *m_browser;
     QPushButton *m_browse;
     QPushButton *m_ok;
     QPushButton *m_cancel;

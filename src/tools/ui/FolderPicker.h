@@ -12,11 +12,11 @@ namespace kaz {
 // them: the drive box lists the mounted volumes, the folder list shows the
 // way from the root down to the current folder and its sub-folders. A
 // click on a folder opens it.
-class FolderBrowser : public QWidget
+class FolderPicker : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FolderBrowser(QWidget *parent = nullptr);
+    explicit FolderPicker(QWidget *parent = nullptr);
 
     QString folder() const { return m_folder; }
     // Opens the folder; a folder that does not exist leaves the browser as it is.

@@ -1,10 +1,11 @@
-#include "FolderBrowser.h"
+#include "FolderPicker.h"
+
+#include "platform/Volumes.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
-#include <QStorageInfo>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -12,18 +13,6 @@
 
 namespace kaz {
 namespace {
-
-// The volumes a user keeps files on, not the system's own.
-bool isUserVolume(const QStorageInfo &volume)
-{
-    const QString root = volume.rootPath();
-    if (!volume.isValid() || !volume.isReady())
-        return false;
-    for (const char *system : {"/proc", "/sys", "/dev", "/run", "/snap", "/boot/efi"})
-        if (root.startsWith(QLatin1String(system)))
-            return root.startsWith(QLatin1String("/run/media"));
-    return true;
-}
 
 QString parentOf(const QString &folder)
 {
@@ -33,7 +22,7 @@ QString parentOf(const QString &folder)
 
 } // namespace
 
-FolderBrowser::FolderBrowser(QWidget *parent)
+FolderPicker::FolderPicker(QWidget *parent)
     : QWidget(parent)
     , m_drives(new QComboBox(this))
     , m_folders(new QListWidget(this))
@@ -44,12 +33,12 @@ FolderBrowser::FolderBrowser(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_drives);
     layout->addWidget(m_folders, 1);
-    connect(m_folders, &QListWidget::itemClicked, this, &FolderBrowser::itemClicked);
-    connect(m_drives, &QComboBox::activated, this, &FolderBrowser::driveChosen);
+    connect(m_folders, &QListWidget::itemClicked, this, &FolderPicker::itemClicked);
+    connect(m_drives, &QComboBox::activated, this, &FolderPicker::driveChosen);
     setFolder(QDir::homePath());
 }
 
-bool FolderBrowser::setFolder(const QString &folder)
+bool FolderPicker::setFolder(const QString &folder)
 {
     const QFileInfo info(folder);
     if (folder.isEmpty() || !info.isDir())
@@ -61,24 +50,22 @@ bool FolderBrowser::setFolder(const QString &folder)
     return true;
 }
 
-void FolderBrowser::fillDrives()
+void FolderPicker::fillDrives()
 {
     m_filling = true;
     m_drives->clear();
-    QStringList roots;
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
-        if (isUserVolume(volume) && !roots.contains(volume.rootPath()))
-            roots << volume.rootPath();
-    const QString mine = QStorageInfo(m_folder).rootPath();
-    if (!roots.contains(mine))
+    QStringList roots = userVolumeRoots();
+    const QString mine = volumeRootOf(m_folder);
+    if (!roots.contains(mine)) {
         roots << mine;
-    std::sort(roots.begin(), roots.end());
+        std::sort(roots.begin(), roots.end());
+    }
     m_drives->addItems(roots);
     m_drives->setCurrentIndex(int(roots.indexOf(mine)));
     m_filling = false;
 }
 
-void FolderBrowser::fillFolders()
+void FolderPicker::fillFolders()
 {
     m_folders->clear();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
@@ -103,13 +90,13 @@ void FolderBrowser::fillFolders()
     }
 }
 
-void FolderBrowser::itemClicked(QListWidgetItem *item)
+void FolderPicker::itemClicked(QListWidgetItem *item)
 {
     if (item)
         setFolder(item->data(Qt::UserRole).toString());
 }
 
-void FolderBrowser::driveChosen(int index)
+void FolderPicker::driveChosen(int index)
 {
     if (!m_filling)
         setFolder(m_drives->itemText(index));
