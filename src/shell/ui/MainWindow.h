@@ -87,6 +87,8 @@ public:
     QMenu *menu(HostMenu which) override;
     MediaPlayer &mediaPlayer() override { return m_player ? *m_player : nullMediaPlayer(); }
     void setMediaPlayer(std::unique_ptr<MediaPlayer> player) { m_player = std::move(player); }
+    // A button for the row above the file list (the player buttons).
+    void addToolButton(QToolButton *button);
 
     // Language, browser and activation commands, public for the program and tests.
     void setLanguage(Language language);
