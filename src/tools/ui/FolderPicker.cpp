@@ -29,6 +29,7 @@ FolderPicker::FolderPicker(QWidget *parent)
 {
     m_drives->setObjectName(QStringLiteral("DriveComboBox1"));
     m_folders->setObjectName(QStringLiteral("DirectoryListBox1"));
+    m_folders->setIconSize(QSize(16, 16));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_drives);
