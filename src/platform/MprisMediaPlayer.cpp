@@ -254,6 +254,7 @@ void MprisMediaPlayer::removeAllTracks()
 
 void MprisMediaPlayer::clearPlaylist()
 {
+    m_queued.clear();
     switch (flavour()) {
     case Flavour::Vlc:
         // Only while stopped: shuffling a playing list reorders it. VLC
@@ -277,6 +278,7 @@ void MprisMediaPlayer::clearPlaylist()
 
 void MprisMediaPlayer::addFile(const QString &path)
 {
+    m_queued.append(path);
     const QString uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
     switch (flavour()) {
     case Flavour::Vlc:
@@ -346,25 +348,38 @@ bool MprisMediaPlayer::waitForTrackChange(const QString &previous)
 }
 
 // An MPRIS player starts a fresh list at its first file, and a "next" while
-// stopped already starts playing: play first, then skip. Each skip is
-// waited for, so that a jump afterwards finds the track it means.
+// stopped already starts playing: play first, then skip until the wanted
+// file plays. Each skip is waited for, and the file checked, because a
+// busy player may take a skip late or not at all.
 void MprisMediaPlayer::playFromList(qsizetype index)
 {
     if (!isRunning())
         return;
-    const auto playing = [&] { return playbackStatus() == QLatin1String("Playing") && !trackId().isEmpty(); };
+    const QString wanted = index >= 0 && index < m_queued.size() ? m_queued.at(index) : QString();
+    const auto playingFresh = [&] {
+        return playbackStatus() == QLatin1String("Playing") && !trackId().isEmpty()
+               && (m_queued.isEmpty() || m_queued.contains(currentFile()));
+    };
     if (flavour() == Flavour::Audacious) {
         call(kAudacious, kAudaciousObject, kAudacious, QStringLiteral("Jump"), {uint(qMax<qsizetype>(index, 0))});
         play();
-        waitFor(playing, 3000);
+        waitFor(playingFresh, 3000);
         return;
     }
     startPlaying();
-    waitFor(playing, 3000);
-    for (qsizetype i = 0; i < index; ++i) {
-        const QString before = trackId();
-        next();
-        waitForTrackChange(before);
+    waitFor(playingFresh, 3000);
+    if (wanted.isEmpty()) {
+        for (qsizetype i = 0; i < index; ++i) {
+            const QString before = trackId();
+            next();
+            waitForTrackChange(before);
+        }
+    } else {
+        for (qsizetype step = 0; step <= m_queued.size() && currentFile() != wanted; ++step) {
+            const QString before = trackId();
+            next();
+            waitForTrackChange(before);
+        }
     }
     // A seek lands only once the file really plays: its length is known and
     // its position moves.

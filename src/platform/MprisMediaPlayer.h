@@ -82,6 +82,9 @@ private:
     Options m_options;
     QString m_service;
     QString m_error;
+    // The files added since the last clear, so that playFromList() can
+    // tell by the file whether it arrived.
+    QStringList m_queued;
 };
 
 } // namespace kaz
