@@ -2,7 +2,10 @@
 #include "tools/ui/ToolsMenus.h"
 
 #include "config/ConfigFile.h"
+#include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
+#include "platform/WorkFiles.h"
+#include "tags/DemoCollection.h"
 #include "shell/ui/MainWindow.h"
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
@@ -12,6 +15,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QListWidget>
+#include <QTest>
 #include <QToolButton>
 
 using namespace kaz;
@@ -103,4 +110,55 @@ TEST_F(ToolsMenusTest, CaptionsAndKeysFollowTheLanguage)
     EXPECT_FALSE(window->findChild<QToolButton *>("StopButton")->isEnabled());
     tools->playSelection();
     EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+namespace {
+
+// Records what the window asks of its player.
+class RecordingPlayer : public NullMediaPlayer
+{
+public:
+    QStringList calls;
+    bool launch() override { return true; }
+    bool isRunning() override { return true; }
+    void clearPlaylist() override { calls << "clear"; }
+    void addFile(const QString &path) override { calls << "add " + path.section('/', -1); }
+    void startPlaying() override { calls << "start"; }
+    void stop() override { calls << "stop"; }
+    void next() override { calls << "next"; }
+};
+
+} // namespace
+
+TEST_F(ToolsMenusTest, PlayerItemsAndAltClicksDriveThePlayer)
+{
+    writeAll(home.music() + "/a.mp3", mp3Frames(2));
+    writeAll(home.music() + "/b.mp3", mp3Frames(2));
+    open({}, {});
+    auto player = std::make_unique<RecordingPlayer>();
+    RecordingPlayer *recorder = player.get();
+    window->setMediaPlayer(std::move(player));
+    window->refillFileList();
+    window->selectAll();
+
+    item("PlayfileswithWinAmp1")->trigger();
+    EXPECT_EQ(recorder->calls, QStringList({"clear", "add a.mp3", "add b.mp3", "start"}));
+    EXPECT_TRUE(window->findChild<QToolButton *>("StopButton")->isEnabled());
+    EXPECT_EQ(readAll(workFilePath(workfile::PlayList)),
+              QByteArray(" " + (home.music() + "/a.mp3\r\n ").toUtf8() + (home.music() + "/b.mp3\r\n").toUtf8()));
+    recorder->calls.clear();
+    item("Nextsong1")->trigger();
+    window->findChild<QToolButton *>("StopButton")->click();
+    EXPECT_EQ(recorder->calls, QStringList({"next", "stop"}));
+    EXPECT_FALSE(QFile::exists(workFilePath(workfile::PlayList)));
+
+    // Alt + left click plays, Alt + right click stops (and shows no pop-up).
+    recorder->calls.clear();
+    QWidget *area = window->findChild<QListWidget *>("FileListBox1")->viewport();
+    QTest::mouseClick(area, Qt::LeftButton, Qt::AltModifier, QPoint(20, 5));
+    ASSERT_FALSE(recorder->calls.isEmpty());
+    EXPECT_EQ(recorder->calls.last(), "start");
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(20, 5), area->mapToGlobal(QPoint(20, 5)), Qt::AltModifier);
+    QApplication::sendEvent(area, &menu);
+    EXPECT_EQ(recorder->calls.last(), "stop");
 }

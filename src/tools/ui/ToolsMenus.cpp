@@ -14,6 +14,9 @@
 #include "widgets/RunFrame.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QListWidget>
+#include <QMouseEvent>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QMenu>
@@ -107,7 +110,28 @@ ToolsMenus::ToolsMenus(PageHost &host, QMainWindow &window, std::function<void(Q
     for (QToolButton *button : {m_play, m_pause, m_stop})
         addButton(button);
     setPlayingButtons(false);
+    if (auto *files = window.findChild<QListWidget *>(QStringLiteral("FileListBox1"))) {
+        m_fileListArea = files->viewport();
+        m_fileListArea->installEventFilter(this);
+    }
     refresh();
+}
+
+bool ToolsMenus::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_fileListArea || m_host.runFrame().running())
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && (mouse->modifiers() & Qt::AltModifier))
+            playSelection();
+    } else if (event->type() == QEvent::ContextMenu) {
+        if (static_cast<QContextMenuEvent *>(event)->modifiers() & Qt::AltModifier) {
+            stopPlaying();
+            return true; // no pop-up
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QAction *ToolsMenus::addAction(QMenu *menu, const char *name, QAction *before)

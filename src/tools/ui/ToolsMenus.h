@@ -45,6 +45,11 @@ public:
     void editUserEntries(bool programs);
     void choosePlayerPath();
 
+protected:
+    // Alt + left click in the file list plays the selection, Alt + right
+    // click stops.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QAction *addAction(QMenu *menu, const char *name, QAction *before = nullptr);
     QToolButton *addPlayerButton(const char *name, int icon);
@@ -64,6 +69,7 @@ private:
     QToolButton *m_play = nullptr;
     QToolButton *m_pause = nullptr;
     QToolButton *m_stop = nullptr;
+    QWidget *m_fileListArea = nullptr;
 };
 
 } // namespace kaz
