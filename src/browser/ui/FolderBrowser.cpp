@@ -140,6 +140,7 @@ void FolderBrowser::buildFileSide()
     m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_fileList, &QListWidget::itemSelectionChanged, this, &FolderBrowser::fileListSelectionChanged);
+    connect(m_fileList, &QListWidget::itemActivated, this, &FolderBrowser::fileActivated);
     connect(m_fileList, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { Q_EMIT fileMenuRequested(m_fileList->viewport()->mapToGlobal(pos)); });
 }

@@ -79,6 +79,8 @@ Q_SIGNALS:
     void listFilled();
     // The user changed the selection of the file list.
     void selectionChanged();
+    // Double click or Enter on a file.
+    void fileActivated();
     void folderMenuRequested(const QPoint &globalPos);
     void fileMenuRequested(const QPoint &globalPos);
     void maskMenuRequested(const QPoint &globalPos);

@@ -49,10 +49,12 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     resize(601, 471);
 
     buildWidgets();
+    buildTagEditorControls();
     buildLayout();
     connectBrowser();
     buildMenus();
     buildPopups();
+    addTagEditorMenuItem();
     registerLocks();
     applyFont();
     setHints(options.showHints);

@@ -179,6 +179,11 @@ private:
     void tabClicked(int index);
     void setDeactivatedView(bool deactivated);
 
+    // tag editor
+    void buildTagEditorControls();
+    void addTagEditorMenuItem();
+    void openTagEditor();
+
     MainWindowOptions m_options;
     Language m_language;
     std::unique_ptr<Prompter> m_ownPrompter;
@@ -219,6 +224,7 @@ private:
     QMenu *m_priorityMenu = nullptr;
     QMenu *m_helpMenu = nullptr;
     QMenu *m_filePopup = nullptr;
+    QToolButton *m_tagButton = nullptr; // "ID3Tag": the tag editor
     QMenu *m_folderPopup = nullptr;
     QMenu *m_maskPopup = nullptr;
     QMenu *m_maskSubmenu = nullptr;

@@ -22,6 +22,7 @@ struct Caption {
 };
 
 constexpr Caption kCaptions[] = {
+    {"EditID3Tagfilename1", "Edit ID3Tag/filename", "ID3Tag/Dateinamen ändern"},
     {"prperties1", "Pr&operties", "&Einstellungen"},
     {"Language1", "Language", "Sprache"},
     {"help1", "&Help", "&Hilfe"},
@@ -68,6 +69,7 @@ constexpr Caption kCaptions[] = {
 };
 
 constexpr Caption kHints[] = {
+    {"TagButton", "edit ID3Tag/filename of the selected files (Alt+I)", "ID3Tag/Dateinamen der ausgewählten Dateien ändern (Alt+I)"},
     {"CheckBox1", "renaming mp3-files stored in subdirectories on/off",
      "Umbenennen von MP3-Dateien in Unterverzeichnissen ein/aus"},
     {"SortButton", "sorting of files ignoring all non-characters at the beginning ",

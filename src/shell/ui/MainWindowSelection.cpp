@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPalette>
+#include <QToolButton>
 
 namespace kaz {
 namespace {
@@ -91,6 +92,7 @@ void MainWindow::selectionChanged()
 void MainWindow::updateSelectionControls()
 {
     const ListState state = listState();
+    m_tagButton->setEnabled(state.selected > 0 && state.mask == MaskState::Mp3 && !state.running);
     for (NotebookPage *page : std::as_const(m_pageList))
         page->selectionChanged(state);
 }
