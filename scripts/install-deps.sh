@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   python3 python3-mutagen
   dbus dbus-x11
+  vlc-bin vlc-plugin-base
   xvfb xauth
   fonts-dejavu-core
 )

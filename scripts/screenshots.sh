@@ -38,8 +38,8 @@ sleep 3
 click 300 120
 key ctrl+a
 shot main-de
-# Page "0": characters dialog (second item of the first menu) and the preview.
-click 40 8; sleep 0.5; click 105 53; shot characters-de; key Escape
+# Page "0": characters dialog (the item below "WinAmp path" in the first menu) and the preview.
+click 40 8; sleep 0.5; click 105 119; shot characters-de; key Escape
 sleep 1; click 350 60; key ctrl+a; key alt+v; shot preview-de 1.5; key Escape
 sleep 1
 # Help menu at the fourth title: Help, Shortcuts & tips, Homepage, About.
@@ -60,7 +60,7 @@ sleep 1
 xdotool mousemove 120 100 click 3; shot folder-popup-en; key Escape
 xdotool mousemove 300 80 click 3; shot file-popup-en; key Escape
 click 40 8; shot properties-menu-en; key Escape
-click 40 8; sleep 0.5; click 105 53; shot characters-en; key Escape
+click 40 8; sleep 0.5; click 105 119; shot characters-en; key Escape
 sleep 1; click 350 60; key ctrl+a; key alt+p; shot preview-en 1.5; key Escape
 if [ -n "${KAZ_SHOTS_SCRIPT:-}" ]; then
   # Further steps of a caller: shell code using shot, key and click.

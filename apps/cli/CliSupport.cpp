@@ -1,5 +1,8 @@
 #include "CliSupport.h"
 
+#include "config/ConfigFile.h"
+#include "platform/MediaPlayerFactory.h"
+
 #include "CliCommand.h"
 
 #include <QFile>
@@ -147,9 +150,11 @@ Button TerminalPrompter::ask(MessageKind, ButtonSet buttons, const QString &text
         return Button::Ok;
     if (!isTerminal(stdin) || !isTerminal(stderr))
         return m_nonInteractiveAnswer;
-    err(QStringLiteral("[y/N] "));
+    err(buttons == ButtonSet::OkNoAll ? QStringLiteral("[y/N/a(ll)] ") : QStringLiteral("[y/N] "));
     QTextStream in(stdin);
     const QString answer = in.readLine().trimmed().toLower();
+    if (buttons == ButtonSet::OkNoAll && answer.startsWith(QLatin1Char('a')))
+        return Button::All;
     const bool yes = answer.startsWith(QLatin1Char('y')) || answer.startsWith(QLatin1Char('j'));
     const bool okSet = buttons == ButtonSet::OkCancel || buttons == ButtonSet::OkNoAll;
     if (yes)
@@ -191,6 +196,11 @@ void ProgressBar::finish()
     if (m_drawn)
         err(QStringLiteral("\n"));
     m_drawn = false;
+}
+
+std::unique_ptr<MediaPlayer> configuredPlayer()
+{
+    return createMediaPlayer(loadIni(iniPath(), IniContext{}).winampPath);
 }
 
 } // namespace kaz::cli

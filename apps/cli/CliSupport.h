@@ -10,8 +10,13 @@
 #include <QString>
 
 #include <cstdio>
+#include <memory>
 #include <initializer_list>
 #include <utility>
+
+namespace kaz {
+class MediaPlayer;
+}
 
 namespace kaz::cli {
 
@@ -71,6 +76,10 @@ bool isTerminal(std::FILE *stream);
 // escape sequences among them, are shown as \xNN; line breaks too unless
 // kept.
 QString visibleControls(const QString &text, bool keepLineBreaks = false);
+
+// The media player of KAZ.INI line 12 (the null player when none is set or
+// there is no session bus).
+std::unique_ptr<MediaPlayer> configuredPlayer();
 
 // Appends the lines of a list file ("-": standard input) to files; reports
 // and returns false when the list cannot be read.

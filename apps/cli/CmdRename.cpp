@@ -7,6 +7,7 @@
 #include "platform/FolderListing.h"
 #include "rename/FileGathering.h"
 #include "rename/FolderTree.h"
+#include "platform/MediaPlayer.h"
 #include "rename/RenameRun.h"
 #include "rename/RunReport.h"
 #include "rename/RenameTexts.h"
@@ -177,6 +178,8 @@ int runRename(const QStringList &arguments)
     RenameEnvironment environment;
     environment.prompter = &prompter;
     environment.language = language;
+    const std::unique_ptr<MediaPlayer> player = configuredPlayer();
+    environment.player = player.get();
     environment.hooks.progress = [&bar](qint64 position, qint64 total) {
         if (position > 0)
             bar.update(position, total);

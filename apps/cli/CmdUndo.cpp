@@ -5,6 +5,7 @@
 
 #include "rename/RenameTexts.h"
 #include "rename/Undo.h"
+#include "platform/MediaPlayer.h"
 
 namespace kaz::cli {
 namespace {
@@ -40,7 +41,8 @@ int runUndo(const QStringList &arguments)
     ProgressBar bar(QString::fromUtf8(tr2(l, "undo", "Rückgängig")));
     RunHooks hooks;
     hooks.progress = [&bar](qint64 position, qint64 total) { bar.update(position, total); };
-    const UndoOutcome outcome = undoLastRun(state, &prompter, l, nullptr, hooks);
+    const std::unique_ptr<MediaPlayer> player = configuredPlayer();
+    const UndoOutcome outcome = undoLastRun(state, &prompter, l, player.get(), hooks);
     bar.finish();
     if (outcome.busy) {
         err(QStringLiteral("kaz-cli undo: ")

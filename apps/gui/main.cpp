@@ -6,6 +6,7 @@
 #include "shell/ui/MainSession.h"
 #include "widgets/PlaceholderPage.h"
 #include "shell/ui/MainWindow.h"
+#include "tools/ui/ToolsMenus.h"
 
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
@@ -62,7 +63,12 @@ int main(int argc, char **argv)
     MainWindow window(options);
     addPages(window);
     MainSession session(std::move(startup), executable, window);
+    ToolsMenus tools(window, window, [&window](QToolButton *button) { window.addToolButton(button); });
+    // After the session has read the file again.
+    QObject::connect(&window, &MainWindow::configurationReloadRequested, &tools, &ToolsMenus::refresh);
+    QObject::connect(&window, &MainWindow::languageChanged, &tools, &ToolsMenus::applyLanguage);
     session.apply();
+    tools.applyLanguage(window.language());
     window.show();
     return app.exec();
 }

@@ -62,21 +62,24 @@ QByteArray temporarySibling(const QByteArray &target)
     return {};
 }
 
-FsStatus copyIntoPlace(const QByteArray &from, const QByteArray &to)
+// Copies from into a new temporary file beside to, flushed to the disk,
+// with the source's permissions and times. Returns 0 or the error; on
+// error nothing is left behind.
+int copyToTemporary(const QByteArray &from, const QByteArray &to, QByteArray *temp)
 {
-    const QByteArray temp = temporarySibling(to);
-    if (temp.isEmpty())
-        return FsStatus::fromErrno(EEXIST);
+    *temp = temporarySibling(to);
+    if (temp->isEmpty())
+        return EEXIST;
     const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
-        return FsStatus::fromErrno(errno);
+        return errno;
     struct stat st {};
     ::fstat(in, &st);
-    const int out = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
+    const int out = ::open(temp->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
     if (out < 0) {
         const int err = errno;
         ::close(in);
-        return FsStatus::fromErrno(err);
+        return err;
     }
     char buffer[1 << 16];
     int err = 0;
@@ -103,11 +106,24 @@ FsStatus copyIntoPlace(const QByteArray &from, const QByteArray &to)
         if (err)
             break;
     }
+    if (!err) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        ::futimens(out, times);
+    }
     if (!err && ::fsync(out) != 0)
         err = errno;
     ::close(in);
     if (::close(out) != 0 && !err)
         err = errno;
+    if (err)
+        ::unlink(temp->constData());
+    return err;
+}
+
+FsStatus copyIntoPlace(const QByteArray &from, const QByteArray &to)
+{
+    QByteArray temp;
+    int err = copyToTemporary(from, to, &temp);
     if (!err)
         err = renameNoReplaceRaw(temp, to);
     if (err) {
@@ -175,6 +191,27 @@ FsStatus moveFile(const QString &from, const QString &to)
     if (::lstat(dst.constData(), &st) == 0)
         return FsStatus::fromErrno(EEXIST);
     return copyIntoPlace(src, dst);
+}
+
+FsStatus copyFile(const QString &from, const QString &to, CopyMode mode)
+{
+    const QByteArray src = native(from);
+    const QByteArray dst = native(to);
+    if (sameFile(src, dst))
+        return FsStatus::fromErrno(EEXIST);
+    QByteArray temp;
+    int err = copyToTemporary(src, dst, &temp);
+    if (!err) {
+        if (mode == CopyMode::ReplaceExisting)
+            err = ::rename(temp.constData(), dst.constData()) == 0 ? 0 : errno;
+        else
+            err = renameNoReplaceRaw(temp, dst);
+    }
+    if (err) {
+        ::unlink(temp.constData());
+        return FsStatus::fromErrno(err);
+    }
+    return FsStatus::success();
 }
 
 void ensureOwnerWritable(const QString &path)

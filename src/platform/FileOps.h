@@ -30,6 +30,14 @@ FsStatus renameNoReplace(const QString &from, const QString &to);
 // replacing, and only then is the source removed.
 FsStatus moveFile(const QString &from, const QString &to);
 
+// Copies a file through a temporary name in the target folder that is
+// flushed and then renamed into place: a copy cut short never stands under
+// the target's name, and a target is replaced only by a complete copy (and
+// only when asked to). A copy onto the source itself is refused as
+// "target exists".
+enum class CopyMode { NeverReplace, ReplaceExisting };
+FsStatus copyFile(const QString &from, const QString &to, CopyMode mode);
+
 // Gives a regular file's owner write permission when it is missing; nothing
 // else changes. A symbolic link is not followed.
 void ensureOwnerWritable(const QString &path);

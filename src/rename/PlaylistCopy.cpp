@@ -31,6 +31,15 @@ void PlaylistCopy::renamed(const QString &oldPath, const QString &newPath)
     m_paths[line] = newPath;
     m_index.insert(newPath, line);
     m_changed = true;
+    m_touched = true;
+}
+
+void PlaylistCopy::notePlayer(MediaPlayer &player)
+{
+    if (!m_exists || !player.isRunning() || !player.isPlaying())
+        return;
+    m_playingLine = m_index.value(player.currentFile(), -1);
+    m_playingPosition = player.position();
 }
 
 void PlaylistCopy::save()
@@ -49,20 +58,23 @@ void PlaylistCopy::save()
     m_changed = false;
 }
 
-void PlaylistCopy::resume(MediaPlayer &player, const QString &playingFile, qint64 position) const
+void PlaylistCopy::resume(MediaPlayer &player, const QString &releasedFile, qint64 releasedPosition) const
 {
-    if (!player.isRunning() || !m_exists || playingFile.isEmpty())
+    // A run that renamed nothing of the list leaves the music alone.
+    if (!m_exists || (!m_touched && releasedFile.isEmpty()) || !player.isRunning())
         return;
     player.clearPlaylist();
     for (const QString &path : m_paths)
         player.addFile(path);
-    const qsizetype line = m_paths.indexOf(playingFile);
+    qsizetype line = m_playingLine;
+    qint64 position = m_playingPosition;
+    if (!releasedFile.isEmpty()) {
+        line = m_paths.indexOf(releasedFile);
+        position = releasedPosition;
+    }
     if (line < 0)
         return;
-    player.stop();
-    for (qsizetype i = 0; i < line; ++i)
-        player.next();
-    player.play();
+    player.playFromList(line);
     player.jumpTo(position + 1000);
 }
 

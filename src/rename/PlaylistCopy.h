@@ -22,15 +22,22 @@ public:
     void renamed(const QString &oldPath, const QString &newPath);
     // Writes the list back when a rename changed it.
     void save();
-    // Refills the player from the list and resumes the file that was
-    // playing, at its position (plus a second).
-    void resume(MediaPlayer &player, const QString &playingFile, qint64 position) const;
+    // Notes, before a run, which line of the list the player is playing
+    // and where: renames change the paths, not the lines.
+    void notePlayer(MediaPlayer &player);
+    // After a run that renamed listed files (or had to release the player):
+    // refills the player from the list and resumes the noted file, or
+    // releasedFile (its new path) at its position, plus a second.
+    void resume(MediaPlayer &player, const QString &releasedFile, qint64 releasedPosition) const;
 
 private:
     QStringList m_paths;
     QHash<QString, qsizetype> m_index;
     bool m_exists = false;
     bool m_changed = false;
+    bool m_touched = false; // a rename hit the list during this run
+    qsizetype m_playingLine = -1;
+    qint64 m_playingPosition = 0;
 };
 
 } // namespace kaz

@@ -117,6 +117,8 @@ RenameOutcome Runner::run()
     takePreviewList();
     if (!m_request.preview) {
         m_log = std::make_unique<UndoLogWriter>(m_request.continueUndoLogs);
+        m_state.playingFile.clear(); // a release of an earlier run is over
+        m_playlist.notePlayer(m_player);
         m_renamer = std::make_unique<CollisionRenamer>(m_log.get(), m_player, m_playlist, m_state);
         if (userCounterNames())
             renameToTemporaryNames();

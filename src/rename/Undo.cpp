@@ -151,6 +151,8 @@ public:
     UndoOutcome run(const QList<LogLine> &lines)
     {
         QList<bool> failed(lines.size(), false);
+        m_state.playingFile.clear(); // a release of an earlier run is over
+        m_playlist.notePlayer(m_player);
         for (qsizetype i = lines.size() - 1; i >= 0; --i) {
             m_hooks.pump();
             failed[i] = !restore(lines[i]);

@@ -64,10 +64,15 @@ void checkStartFolder(KazSettings &settings, bool *warningShown, Prompter *promp
 {
     if (QFileInfo(settings.lastDir).isDir())
         return;
-    if (!*warningShown && prompter)
-        prompter->inform(MessageKind::Warning, message(Msg::StartupFolder, language) + settings.lastDir);
+    // The message names the folder the program really falls back to.
+    const QString fallback = QDir::homePath();
+    if (!*warningShown && prompter) {
+        QString text = message(Msg::StartupFolder, language);
+        text.replace(QStringLiteral("C:\\"), fallback);
+        prompter->inform(MessageKind::Warning, text + settings.lastDir);
+    }
     *warningShown = true;
-    settings.lastDir = QDir::homePath();
+    settings.lastDir = fallback;
 }
 
 bool checkWinampPath(KazSettings &settings, const QString &iniPath, Prompter *prompter, Language language)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Language.h"
+#include "platform/MediaPlayer.h"
 
 #include <QString>
 #include <QStringList>
@@ -67,6 +68,8 @@ public:
     // Shows a dialog between a deactivation and a re-activation, which
     // reads back what the dialog wrote into the configuration.
     virtual void runInDialogFrame(const std::function<void()> &show) = 0;
+    // The media player of KAZ.INI line 12; the null player while none is set.
+    virtual MediaPlayer &mediaPlayer() { return nullMediaPlayer(); }
 };
 
 } // namespace kaz

@@ -125,7 +125,8 @@ TEST(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
 
     StartupResult r = startUp(request(), prompter);
     ASSERT_EQ(prompter.shown.size(), 2);
-    EXPECT_EQ(prompter.shown.at(0), message(Msg::StartupFolder, Language::German) + gone);
+    EXPECT_EQ(prompter.shown.at(0), "KAZ benutzt " + QDir::homePath()
+                                         + " als aktuellen Pfad.\n\rFolgendes Verzeichnis existiert nicht mehr!\n\r\n\r" + gone);
     EXPECT_EQ(prompter.shown.at(1), message(Msg::WinampFolder, Language::German));
     EXPECT_EQ(r.settings.lastDir, QDir::homePath());
     EXPECT_TRUE(r.startupFolderWarningShown);

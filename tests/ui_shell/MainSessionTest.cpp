@@ -4,6 +4,7 @@
 
 #include "platform/Paths.h"
 #include "platform/Registry.h"
+#include "platform/ShellEntry.h"
 #include "config/ConfigFile.h"
 #include "support/TestSupport.h"
 
@@ -81,4 +82,18 @@ TEST(MainSession, LanguageIsStoredAtOnceAndDialogSettingsAreReread)
     s.window->reactivate();
     EXPECT_EQ(s.session->settings().delimiter, "_");
     EXPECT_EQ(s.session->settings().replacementCharacters[0], "+");
+}
+
+TEST(MainSession, TheFolderEntrySwitchesLanguageWithTheWindow)
+{
+    TempHome home;
+    Session s;
+    s.window->findChild<QAction *>("English1")->trigger();
+    s.window->findChild<QAction *>("Addtoshell1")->trigger(); // on
+    EXPECT_TRUE(QFile::exists(shellEntryPath(Language::English)));
+    s.window->findChild<QAction *>("German1")->trigger();
+    EXPECT_FALSE(QFile::exists(shellEntryPath(Language::English)));
+    EXPECT_TRUE(QFile::exists(shellEntryPath(Language::German)));
+    s.window->findChild<QAction *>("Addtoshell1")->trigger(); // off
+    EXPECT_FALSE(shellEntryExists());
 }

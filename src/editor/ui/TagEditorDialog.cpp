@@ -615,6 +615,9 @@ void TagEditorDialog::play()
         pauseToggle();
         return;
     }
+    // The configured player is started when none runs; without one the
+    // calls below do nothing.
+    m_player.launch();
     m_player.clearPlaylist();
     m_player.addFile(m_model.path());
     m_player.startPlaying();

@@ -67,6 +67,7 @@ RenamePage::RenamePage(PageHost &host, QWidget *parent)
         TagEditorOptions options;
         options.language = m_host.language();
         options.prompter = &m_host.prompter();
+        options.player = &m_host.mediaPlayer();
         return editTagsOneByOne(paths, programTagEditorSession(), options, this).saved;
     });
     if (QMenu *files = m_host.menu(HostMenu::FileList)) {

@@ -35,6 +35,7 @@ RenameEnvironment RenameRunner::environment() const
 {
     RenameEnvironment env;
     env.prompter = &m_host.prompter();
+    env.player = &m_host.mediaPlayer();
     env.language = m_host.language();
     env.hooks.processEvents = [this] { m_host.processEvents(); };
     env.hooks.progress = [this](qint64 position, qint64 total) { setBar(m_host.fileProgress(), position, total); };
@@ -144,7 +145,7 @@ UndoOutcome RenameRunner::undo()
     if (!m_state.lastStartFolder.isEmpty() && QFileInfo(m_state.lastStartFolder).isDir())
         m_host.openFolder(m_state.lastStartFolder);
     RenameEnvironment env = environment();
-    UndoOutcome outcome = undoLastRun(m_state, &m_host.prompter(), m_host.language(), nullptr, env.hooks);
+    UndoOutcome outcome = undoLastRun(m_state, &m_host.prompter(), m_host.language(), env.player, env.hooks);
     resetProgress();
     if (!refusedAsBusy(outcome))
         showReport(undoReport(outcome, m_host.language()));

@@ -2,6 +2,7 @@
 
 #include "MainWindow.h"
 
+#include "platform/MediaPlayerFactory.h"
 #include "platform/ShellEntry.h"
 #include "config/ConfigFile.h"
 
@@ -38,6 +39,7 @@ MainSession::MainSession(StartupResult startup, QString executable, MainWindow &
 void MainSession::apply()
 {
     m_window.loadSettings(m_settings, m_startup.applySelection);
+    m_window.setMediaPlayer(createMediaPlayer(m_settings.winampPath));
     if (m_startup.windowGeometry) {
         m_window.resize(m_startup.windowGeometry->size());
         m_window.move(m_startup.windowGeometry->topLeft());
@@ -54,8 +56,11 @@ void MainSession::reload()
     context.language = m_window.language();
     context.prompter = &m_window.prompter();
     const KazSettings reread = loadIni(m_startup.iniPath, context);
+    const QString player = m_settings.winampPath;
     m_settings.takeDialogSettingsFrom(reread);
     checkWinampPath(m_settings, m_startup.iniPath, &m_window.prompter(), m_window.language());
+    if (m_settings.winampPath != player)
+        m_window.setMediaPlayer(createMediaPlayer(m_settings.winampPath));
     m_window.loadSettings(m_settings, false);
 }
 

@@ -297,4 +297,9 @@ void MainWindow::showEvent(QShowEvent *event)
         });
 }
 
+void MainWindow::addToolButton(QToolButton *button)
+{
+    m_browser->addToolButton(button);
+}
+
 } // namespace kaz

@@ -86,6 +86,10 @@ public:
     void showHelp(int context) override;
     void showPage(int index) override;
     QMenu *menu(HostMenu which) override;
+    MediaPlayer &mediaPlayer() override { return m_player ? *m_player : nullMediaPlayer(); }
+    void setMediaPlayer(std::unique_ptr<MediaPlayer> player) { m_player = std::move(player); }
+    // A button for the row above the file list (the player buttons).
+    void addToolButton(QToolButton *button);
 
     // Language, browser and activation commands, public for the program and tests.
     void setLanguage(Language language);
@@ -188,6 +192,7 @@ private:
     Prompter *m_prompter = nullptr;
     RunFrame m_runFrame;
     std::function<QString(const QString &)> m_namePreview;
+    std::unique_ptr<MediaPlayer> m_player;
 
     bool m_activated = false;
     bool m_firstActivation = true;

@@ -54,6 +54,7 @@ void MainWindow::openTagEditor()
     TagEditorOptions options;
     options.language = m_language;
     options.prompter = m_prompter;
+    options.player = &mediaPlayer();
     options.help = [this] { showHelp(0); };
     editTagsOneByOne(paths, programTagEditorSession(), options, this);
     raise();

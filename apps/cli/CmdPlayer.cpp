@@ -1,0 +1,185 @@
+// kaz-cli player: drives the configured media player as the window's play
+// buttons and file pop-up do.
+#include "CliCommand.h"
+#include "CliSupport.h"
+#include "JsonLine.h"
+
+#include "platform/MediaPlayer.h"
+#include "platform/MediaPlayerFactory.h"
+#include "tools/PlayerControl.h"
+
+#include <QFileInfo>
+
+namespace kaz::cli {
+namespace {
+
+const char *const kUsage = "Usage: kaz-cli player play FILE...\n"
+                           "       kaz-cli player add FILE...\n"
+                           "       kaz-cli player stop | pause | next\n"
+                           "       kaz-cli player status [--json]\n";
+
+// Full paths of the files that exist; the others are reported.
+QStringList existingFiles(const QStringList &arguments, const char *command, bool *missing)
+{
+    QStringList files;
+    for (const QString &argument : arguments) {
+        const QFileInfo info(argument);
+        if (info.isFile()) {
+            files.append(info.absoluteFilePath());
+        } else {
+            err(QStringLiteral("kaz-cli player %1: no such file: %2\n").arg(QLatin1String(command), argument));
+            *missing = true;
+        }
+    }
+    return files;
+}
+
+bool noPlayer(Language l)
+{
+    err(QString::fromUtf8(tr2(l, "kaz-cli player: no media player is set (KAZ.INI line 12 \"WinAmp=\"), or there is no session bus.\n",
+                              "kaz-cli player: kein Mediaplayer eingestellt (KAZ.INI Zeile 12 \"WinAmp=\"), oder kein Sitzungsbus.\n")));
+    return false;
+}
+
+int queueFiles(const QStringList &arguments, const char *command, bool replace)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The files, in play order."),
+                                 QStringLiteral("FILE..."));
+    int exitCode = ExitOk;
+    const QString description = replace ? QStringLiteral("Starts the player when it is not running, replaces its play list by the\n"
+                                                         "files and plays from the first.")
+                                        : QStringLiteral("Starts the player when it is not running and adds the files at the end\n"
+                                                         "of its play list.");
+    if (!parseCommandLine(parser, arguments, description, &exitCode))
+        return exitCode;
+    const Language l = chosenLanguage(parser);
+    if (parser.positionalArguments().isEmpty()) {
+        err(QStringLiteral("kaz-cli player %1 needs files\n").arg(QLatin1String(command)));
+        return ExitUsage;
+    }
+    bool missing = false;
+    const QStringList files = existingFiles(parser.positionalArguments(), command, &missing);
+    const std::unique_ptr<MediaPlayer> player = configuredPlayer();
+    PlayerControl control(*player);
+    const bool ok = replace ? control.playFiles(files) : control.addFiles(files);
+    if (!ok) {
+        const QString why = control.errorText(l);
+        if (why.isEmpty())
+            noPlayer(l);
+        else
+            err(QStringLiteral("kaz-cli player: ") + forTerminal(why) + QLatin1Char('\n'));
+        return ExitFileError;
+    }
+    return missing ? ExitFileError : ExitOk;
+}
+
+int runPlay(const QStringList &arguments)
+{
+    return queueFiles(arguments, "play", true);
+}
+
+int runAdd(const QStringList &arguments)
+{
+    return queueFiles(arguments, "add", false);
+}
+
+// stop, pause, next: only a running player is told.
+int simpleCommand(const QStringList &arguments, const QString &description, void (*act)(PlayerControl &))
+{
+    QCommandLineParser parser;
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments, description, &exitCode))
+        return exitCode;
+    if (!parser.positionalArguments().isEmpty()) {
+        err(arguments.value(0) + QStringLiteral(" takes no arguments\n"));
+        return ExitUsage;
+    }
+    const std::unique_ptr<MediaPlayer> player = configuredPlayer();
+    if (!player->isRunning()) {
+        err(QString::fromUtf8(tr2(chosenLanguage(parser), "kaz-cli player: no player is running.\n",
+                                  "kaz-cli player: kein Player läuft.\n")));
+        return ExitFileError;
+    }
+    PlayerControl control(*player);
+    act(control);
+    return ExitOk;
+}
+
+int runStop(const QStringList &arguments)
+{
+    return simpleCommand(arguments, QStringLiteral("Stops playing; the player stays open."),
+                         [](PlayerControl &c) { c.stop(); });
+}
+
+int runPause(const QStringList &arguments)
+{
+    return simpleCommand(arguments, QStringLiteral("Pauses, or plays on after a pause."),
+                         [](PlayerControl &c) { c.pauseToggle(); });
+}
+
+int runNext(const QStringList &arguments)
+{
+    return simpleCommand(arguments, QStringLiteral("Goes on with the next file of the play list."),
+                         [](PlayerControl &c) { c.next(); });
+}
+
+int runStatus(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object.")});
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments, QStringLiteral("Tells whether the player runs and what it plays."),
+                          &exitCode))
+        return exitCode;
+    const Language l = chosenLanguage(parser);
+    const std::unique_ptr<MediaPlayer> player = configuredPlayer();
+    const bool running = player->isRunning();
+    const bool paused = running && player->isPaused();
+    const bool playing = running && player->isPlaying() && !paused;
+    const QString file = running ? player->currentFile() : QString();
+    const qint64 position = running ? player->position() : 0;
+    const qint64 lengthSeconds = running ? (player->length() + 500) / 1000 : 0;
+    if (parser.isSet(QStringLiteral("json"))) {
+        outBytes(JsonLine()
+                     .add("running", running)
+                     .add("playing", playing)
+                     .add("paused", paused)
+                     .add("file", file)
+                     .add("position_ms", position)
+                     .add("length_s", lengthSeconds)
+                     .line());
+        return ExitOk;
+    }
+    if (!running) {
+        out(QString::fromUtf8(tr2(l, "not running\n", "läuft nicht\n")));
+        return ExitOk;
+    }
+    const QString state = QString::fromUtf8(playing  ? tr2(l, "playing", "spielt")
+                                            : paused ? tr2(l, "paused", "pausiert")
+                                                     : tr2(l, "stopped", "gestoppt"));
+    out(QStringLiteral("%1 %2:%3/%4:%5 %6\n")
+            .arg(state)
+            .arg(position / 60000)
+            .arg(position / 1000 % 60, 2, 10, QLatin1Char('0'))
+            .arg(lengthSeconds / 60)
+            .arg(lengthSeconds % 60, 2, 10, QLatin1Char('0'))
+            .arg(file));
+    return ExitOk;
+}
+
+int runPlayer(const QStringList &arguments)
+{
+    return runSubcommand(arguments, QString::fromLatin1(kUsage),
+                         {{"play", runPlay},
+                          {"add", runAdd},
+                          {"stop", runStop},
+                          {"pause", runPause},
+                          {"next", runNext},
+                          {"status", runStatus}});
+}
+
+const CliCommand command("player", "Play files in the media player, stop, pause, next, status", runPlayer);
+
+} // namespace
+} // namespace kaz::cli

@@ -1,0 +1,244 @@
+// The media player against a real VLC on a private session bus, headless.
+#include "PrivateBus.h"
+
+#include "support/TestSupport.h"
+
+#include "platform/MediaPlayerFactory.h"
+#include "platform/MprisMediaPlayer.h"
+#include "platform/WorkFiles.h"
+#include "rename/RenameRun.h"
+#include "rename/Undo.h"
+#include "tags/DemoCollection.h"
+#include "tools/PlayerControl.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+#include <functional>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+// 600 frames of 26 ms: a little under 16 seconds.
+constexpr int kFrames = 600;
+
+bool eventually(const std::function<bool()> &condition, int ms = 10000)
+{
+    const QDeadlineTimer deadline(ms);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+QString putSong(const QString &dir, const QString &name, const QString &title)
+{
+    QDir().mkpath(dir);
+    const QString path = dir + QLatin1Char('/') + name;
+    writeAll(path, mp3WithTag(values(title, QStringLiteral("Abba")), kFrames));
+    return path;
+}
+
+class VlcPlayer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!bus.isUp())
+            GTEST_SKIP() << "no private D-Bus session bus: " << bus.error().toStdString();
+        launcher = writeVlcLauncher(bus.sharedFolder());
+        if (launcher.isEmpty())
+            GTEST_SKIP() << "VLC is not installed (packages vlc-bin, vlc-plugin-base): player tests skipped";
+        music = bus.sharedFolder() + QStringLiteral("/music");
+        player = std::make_unique<MprisMediaPlayer>(launcher, bus.connection());
+    }
+
+    ::testing::AssertionResult nowPlaying(const QString &file)
+    {
+        if (eventually([&] { return player->playbackStatus() == QLatin1String("Playing") && player->currentFile() == file; }))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "wanted " << file.toStdString() << ", the player is "
+                                             << player->playbackStatus().toStdString() << " at "
+                                             << player->currentFile().toStdString();
+    }
+    bool status(const char *wanted)
+    {
+        return eventually([&] { return player->playbackStatus() == QLatin1String(wanted); });
+    }
+    void launched()
+    {
+        ASSERT_TRUE(player->isRunning());
+        bus.notePlayer(player->serviceName());
+    }
+
+    TempHome home;
+    PrivateBus bus;
+    QString launcher;
+    QString music;
+    std::unique_ptr<MprisMediaPlayer> player;
+};
+
+} // namespace
+
+TEST_F(VlcPlayer, PlaysAddsPausesSkipsJumpsAndStops)
+{
+    const QString a = putSong(music, QStringLiteral("a one.mp3"), QStringLiteral("One"));
+    const QString b = putSong(music, QStringLiteral("b zwei #2.mp3"), QStringLiteral("Two"));
+    const QString c = putSong(music, QStringLiteral("c drei.mp3"), QStringLiteral("Three"));
+    ASSERT_FALSE(player->isRunning());
+
+    PlayerControl control(*player);
+    ASSERT_TRUE(control.playFiles({a, b})) << control.errorText(Language::English).toStdString();
+    launched();
+    EXPECT_TRUE(nowPlaying(a));
+    EXPECT_EQ(readAll(workFilePath(workfile::PlayList)), QByteArray(" " + a.toUtf8() + "\r\n " + b.toUtf8() + "\r\n"));
+    EXPECT_TRUE(eventually([&] { return player->length() > 15000 && player->length() < 16500; })) << player->length();
+
+    ASSERT_TRUE(control.addFiles({c}));
+    control.next();
+    EXPECT_TRUE(nowPlaying(b));
+    control.next();
+    EXPECT_TRUE(nowPlaying(c)); // appended at the end, not at the front
+
+    player->jumpTo(4000);
+    EXPECT_TRUE(eventually([&] { return player->position() >= 4000; }));
+    EXPECT_LT(player->position(), 6000);
+
+    EXPECT_TRUE(control.pauseToggle());
+    EXPECT_TRUE(status("Paused"));
+    EXPECT_TRUE(player->isPlaying()); // paused counts
+    control.pauseToggle();
+    EXPECT_TRUE(status("Playing"));
+
+    // Playing a new selection replaces the list.
+    ASSERT_TRUE(control.playFiles({c, a}));
+    EXPECT_TRUE(nowPlaying(c));
+    control.next();
+    EXPECT_TRUE(nowPlaying(a));
+
+    control.stop();
+    EXPECT_TRUE(status("Stopped"));
+    EXPECT_FALSE(player->isPlaying());
+    EXPECT_TRUE(player->isRunning()); // the player stays open
+    EXPECT_FALSE(QFile::exists(workFilePath(workfile::PlayList)));
+}
+
+// The rename run and its undo give the player the new paths and let the
+// file that was playing go on near where it was.
+TEST_F(VlcPlayer, RenameRunAndUndoKeepThePlayListWorking)
+{
+    const QStringList files = {putSong(music, QStringLiteral("x1.mp3"), QStringLiteral("Alpha")),
+                               putSong(music, QStringLiteral("x2.mp3"), QStringLiteral("Beta")),
+                               putSong(music, QStringLiteral("x3.mp3"), QStringLiteral("Gamma"))};
+    PlayerControl control(*player);
+    ASSERT_TRUE(control.playFiles(files));
+    launched();
+    ASSERT_TRUE(nowPlaying(files[0]));
+    control.next();
+    ASSERT_TRUE(nowPlaying(files[1]));
+    player->jumpTo(6000);
+    ASSERT_TRUE(eventually([&] { return player->position() >= 6000; }));
+
+    RenameRequest request;
+    request.settings.secondField = NameField::Title;
+    request.settings.thirdField = NameField::None;
+    request.startFolder = music + QLatin1Char('/');
+    request.selection = files;
+    RenameEnvironment environment;
+    environment.player = player.get();
+    environment.language = Language::English;
+    RunState state;
+    const RenameOutcome outcome = renaming(request, environment, state);
+    ASSERT_EQ(outcome.renamed, 3) << outcome.failures.join('\n').toStdString();
+    ASSERT_FALSE(QFile::exists(files[1]));
+
+    const QStringList list = QString::fromUtf8(readAll(workFilePath(workfile::PlayList))).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(list.size(), 3);
+    const QString renamedSecond = list[1].mid(1);
+    EXPECT_TRUE(QFile::exists(renamedSecond)) << renamedSecond.toStdString();
+    EXPECT_TRUE(nowPlaying(renamedSecond));
+    // The noted position and a second; playing from the start would take
+    // longer than the wait to get there.
+    EXPECT_TRUE(eventually([&] { return player->position() >= 7000; }, 4000)) << player->position();
+    EXPECT_LT(player->position(), 12000);
+    control.next();
+    EXPECT_TRUE(nowPlaying(list[2].mid(1))); // the rest of the list has the new paths too
+
+    // Undo while the third plays: it goes on under its old name.
+    const UndoOutcome undone = undoLastRun(state, nullptr, Language::English, player.get());
+    EXPECT_EQ(undone.restored, 3);
+    EXPECT_TRUE(nowPlaying(files[2]));
+    EXPECT_EQ(QString::fromUtf8(readAll(workFilePath(workfile::PlayList))),
+              QString(' ' + files.join("\r\n ") + "\r\n"));
+}
+
+TEST(PlayerStart, APlayerThatNeverAppearsEndsInAMessageNotAHang)
+{
+    PrivateBus bus;
+    if (!bus.isUp())
+        GTEST_SKIP() << "no private D-Bus session bus: " << bus.error().toStdString();
+    // A "player" that runs a while but never joins the bus.
+    const QString fake = bus.sharedFolder() + QStringLiteral("/silent-player");
+    writeAll(fake, "#!/bin/sh\nexec sleep 3\n");
+    QFile::setPermissions(fake, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+
+    MprisMediaPlayer::Options options;
+    options.startTimeoutMs = 800;
+    MprisMediaPlayer player(fake, bus.connection(), options);
+    PlayerControl control(player);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(control.playFiles({QStringLiteral("/nowhere/a.mp3")}));
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(control.errorText(Language::English), "The media player did not start:\n\r" + fake);
+
+    // A player path that is no file at all fails at once.
+    MprisMediaPlayer missing(bus.sharedFolder() + QStringLiteral("/gone"), bus.connection(), options);
+    EXPECT_FALSE(missing.launch());
+    EXPECT_FALSE(missing.errorText().isEmpty());
+}
+
+TEST(PlayerStart, NoPlayerConfiguredGivesTheSilentNullPlayer)
+{
+    for (const char *configured : {".", "", "/u"}) {
+        const std::unique_ptr<MediaPlayer> player = createMediaPlayer(QString::fromLatin1(configured));
+        PlayerControl control(*player);
+        EXPECT_FALSE(control.playFiles({QStringLiteral("/x/a.mp3")})) << configured;
+        EXPECT_TRUE(control.errorText(Language::German).isEmpty()) << configured;
+    }
+}
+
+TEST_F(VlcPlayer, CommandLinePlaysStopsAndTellsTheStatus)
+{
+    const QString a = putSong(music, QStringLiteral("a.mp3"), QStringLiteral("One"));
+    const QString b = putSong(music, QStringLiteral("b.mp3"), QStringLiteral("Two"));
+    ASSERT_EQ(runCli({"config", "set", "WinAmp", launcher}).exitCode, 0);
+
+    EXPECT_EQ(runCli({"player", "stop"}).exitCode, 1); // nothing runs yet
+    const CliResult play = runCli({"player", "play", a, b, music + "/missing.mp3"});
+    EXPECT_EQ(play.exitCode, 1) << play.err.toStdString(); // one file could not be handled
+    EXPECT_TRUE(play.err.contains("missing.mp3"));
+    launched();
+    EXPECT_TRUE(nowPlaying(a));
+    EXPECT_TRUE(eventually([&] { return player->length() > 0; }));
+    const CliResult shown = runCli({"player", "status", "--json"});
+    EXPECT_EQ(shown.exitCode, 0);
+    const QByteArray expected = "{\"running\":true,\"playing\":true,\"paused\":false,\"file\":\"" + a.toUtf8() + "\"";
+    EXPECT_TRUE(shown.out.startsWith(expected)) << shown.out.toStdString();
+    EXPECT_TRUE(shown.out.contains("\"length_s\":16")) << shown.out.toStdString();
+
+    EXPECT_EQ(runCli({"player", "next"}).exitCode, 0);
+    EXPECT_TRUE(nowPlaying(b));
+    EXPECT_EQ(runCli({"player", "pause"}).exitCode, 0);
+    EXPECT_TRUE(status("Paused"));
+    EXPECT_EQ(runCli({"player", "stop"}).exitCode, 0);
+    EXPECT_TRUE(status("Stopped"));
+    EXPECT_EQ(runCli({"player", "jump"}).exitCode, 2);
+}

@@ -1,0 +1,149 @@
+#include "PrivateBus.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QThread>
+
+#include <csignal>
+#include <cerrno>
+
+namespace kaz::test {
+namespace {
+
+const char kBusConfig[] = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <include>/usr/share/dbus-1/session.conf</include>
+  <policy context="default"><allow user="*"/></policy>
+</busconfig>
+)";
+
+// A player that quit may stay a zombie of an init that does not reap.
+bool alive(qint64 pid)
+{
+    if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+        return false;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray line = stat.readAll();
+    const qsizetype end = line.lastIndexOf(')');
+    return end < 0 || line.mid(end + 2, 1) != "Z";
+}
+
+bool waitGone(qint64 pid, int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    while (alive(pid) && !deadline.hasExpired())
+        QThread::msleep(20);
+    return !alive(pid);
+}
+
+int g_busNumber = 0;
+
+} // namespace
+
+PrivateBus::PrivateBus()
+    : m_oldAddress(qgetenv("DBUS_SESSION_BUS_ADDRESS"))
+{
+    QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                            | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+                                            | QFileDevice::ExeOther);
+    const QString config = m_dir.filePath(QStringLiteral("bus.conf"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly) || file.write(kBusConfig) < 0) {
+        m_error = QStringLiteral("cannot write the bus configuration");
+        return;
+    }
+    file.close();
+    m_daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + config,
+                                                   QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+    if (!m_daemon.waitForStarted(5000)) {
+        m_error = QStringLiteral("dbus-daemon did not start (package dbus)");
+        return;
+    }
+    QByteArray address;
+    const QDeadlineTimer deadline(10000);
+    while (!address.contains('\n') && !deadline.hasExpired() && m_daemon.waitForReadyRead(200))
+        address += m_daemon.readAllStandardOutput();
+    address = address.trimmed();
+    if (address.isEmpty()) {
+        m_error = QStringLiteral("dbus-daemon gave no address: ") + QString::fromLocal8Bit(m_daemon.readAllStandardError());
+        return;
+    }
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    m_connection = QDBusConnection::connectToBus(QString::fromLatin1(address),
+                                                 QStringLiteral("kaz-test-bus-%1").arg(++g_busNumber));
+    if (!m_connection.isConnected())
+        m_error = m_connection.lastError().message();
+}
+
+void PrivateBus::notePlayer(const QString &service)
+{
+    const QDBusReply<uint> pid = m_connection.interface()->servicePid(service);
+    if (pid.isValid() && !m_players.contains(pid.value()))
+        m_players.append(pid.value());
+}
+
+void PrivateBus::quitPlayers()
+{
+    if (!m_connection.isConnected())
+        return;
+    for (const QString &name : m_connection.interface()->registeredServiceNames().value()) {
+        if (!name.startsWith(QLatin1String("org.mpris.MediaPlayer2.")))
+            continue;
+        notePlayer(name);
+        m_connection.call(QDBusMessage::createMethodCall(name, QStringLiteral("/org/mpris/MediaPlayer2"),
+                                                         QStringLiteral("org.mpris.MediaPlayer2"),
+                                                         QStringLiteral("Quit")),
+                          QDBus::Block, 3000);
+    }
+    for (qint64 pid : std::as_const(m_players)) {
+        if (!waitGone(pid, 5000)) {
+            ::kill(pid_t(pid), SIGTERM);
+            waitGone(pid, 3000);
+        }
+    }
+}
+
+PrivateBus::~PrivateBus()
+{
+    quitPlayers();
+    if (m_connection.isConnected())
+        QDBusConnection::disconnectFromBus(m_connection.name());
+    if (m_daemon.state() != QProcess::NotRunning) {
+        m_daemon.terminate();
+        if (!m_daemon.waitForFinished(3000))
+            m_daemon.kill();
+        m_daemon.waitForFinished(3000);
+    }
+    if (m_oldAddress.isEmpty())
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    else
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_oldAddress);
+}
+
+QString writeVlcLauncher(const QString &folder)
+{
+    if (!QFile::exists(QStringLiteral("/usr/bin/vlc")))
+        return {};
+    // Named after the player, as a configured path would be.
+    const QString path = folder + QStringLiteral("/vlc-test");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("#!/bin/sh\n"
+               "opts='-I dummy -A dummy --no-video'\n"
+               "if [ \"$(id -u)\" = 0 ]; then\n"
+               "  exec setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME=/tmp /usr/bin/vlc $opts \"$@\"\n"
+               "fi\n"
+               "exec /usr/bin/vlc $opts \"$@\"\n");
+    file.close();
+    file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther
+                        | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    return path;
+}
+
+} // namespace kaz::test

@@ -1,0 +1,94 @@
+// Favourite folders and external programs.
+#include "support/TestSupport.h"
+
+#include "config/ConfigFile.h"
+#include "platform/Messages.h"
+#include "tools/UserEntries.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+QString writtenIni(const QString &folderA, const QString &folderB, const QString &program)
+{
+    const QString path = iniPath();
+    createDefaultIni(path, IniContext{});
+    KazSettings s;
+    s.userDirectories = {folderA, QString(), folderB, {}, {}, {}};
+    s.externalPrograms[0] = {QStringLiteral("Editor"), program};
+    patchUserSections(path, s.userDirectories, s.externalPrograms);
+    return path;
+}
+
+} // namespace
+
+TEST(UserEntries, SlotsOneAndThreeLoadIntoTheFirstTwo)
+{
+    TempHome home;
+    const QString path = iniPath();
+    createDefaultIni(path, IniContext{});
+    QByteArray text = readAll(path);
+    text.replace("[userdefined directories]\r\n", "[userdefined directories]\r\nF1=/music/a\r\nF3=/music/c\r\n");
+    writeAll(path, text);
+    const KazSettings s = loadIni(path, IniContext{});
+    EXPECT_EQ(s.userDirectories[0], "/music/a");
+    EXPECT_EQ(s.userDirectories[1], "/music/c");
+    EXPECT_TRUE(s.userDirectories[2].isEmpty());
+}
+
+TEST(UserEntries, AMissingFavouriteIsRemovedBeforeTheQuestion)
+{
+    TempHome home;
+    const QString kept = home.music();
+    const QString gone = home.path() + "/gone";
+    const QString path = writtenIni(gone, kept, "/nowhere/editor");
+    EXPECT_EQ(openUserFolder(kept, path, nullptr, Language::English), EntryOutcome::Open);
+    EXPECT_EQ(openUserFolder("/x", path, nullptr, Language::English), EntryOutcome::Ignored);
+
+    struct Question : Prompter {
+        QString iniPath;
+        QStringList directoriesWhenAsked;
+        Button ask(MessageKind, ButtonSet, const QString &) override
+        {
+            const KazSettings s = loadIni(iniPath, IniContext{});
+            directoriesWhenAsked = QStringList(s.userDirectories.begin(), s.userDirectories.end());
+            return Button::Yes;
+        }
+    } prompter;
+    prompter.iniPath = path;
+    EXPECT_EQ(openUserFolder(gone, path, &prompter, Language::English), EntryOutcome::RemovedChooseNew);
+    EXPECT_EQ(prompter.directoriesWhenAsked.value(0), kept); // already gone from the file
+
+    ScriptedPrompter cancel;
+    cancel.answers = {Button::Cancel};
+    EXPECT_EQ(startExternalProgram("/nowhere/editor", path, &cancel, Language::English), EntryOutcome::Removed);
+    EXPECT_EQ(cancel.shown, QStringList({message(Msg::ExternalProgramMissing, Language::English)}));
+    EXPECT_TRUE(loadIni(path, IniContext{}).externalPrograms[0].isEmpty());
+}
+
+TEST(UserEntries, AnExternalProgramStartsInItsOwnFolder)
+{
+    TempHome home;
+    const QString folder = home.path() + "/tools dir";
+    QDir().mkpath(folder);
+    const QString program = folder + "/editor";
+    const QString marker = home.path() + "/started-in";
+    writeAll(program, "#!/bin/sh\npwd > \"" + marker.toUtf8() + ".tmp\" && mv \"" + marker.toUtf8() + ".tmp\" \""
+                          + marker.toUtf8() + "\"\n");
+    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString path = writtenIni(QString(), QString(), program);
+    const QString before = QDir::currentPath();
+
+    EXPECT_EQ(startExternalProgram(program, path, nullptr, Language::English), EntryOutcome::Started);
+    const QDeadlineTimer deadline(10000);
+    while (!QFile::exists(marker) && !deadline.hasExpired())
+        QThread::msleep(20);
+    EXPECT_EQ(readAll(marker).trimmed(), folder.toUtf8());
+    EXPECT_EQ(QDir::currentPath(), before);
+}

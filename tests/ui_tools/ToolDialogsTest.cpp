@@ -1,0 +1,213 @@
+// The dialogs of the outside tools, offscreen.
+#include "tools/ui/FolderPicker.h"
+#include "tools/ui/PlayerPathDialog.h"
+#include "tools/ui/SendToDialog.h"
+#include "tools/ui/UserDirectoriesDialog.h"
+
+#include "config/ConfigFile.h"
+#include "platform/WorkFiles.h"
+#include "support/TestSupport.h"
+#include "tools/SendToList.h"
+#include "widgets/RadioGroup.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+QString putFile(const QString &dir, const QString &name, bool executable)
+{
+    QDir().mkpath(dir);
+    const QString path = dir + '/' + name;
+    writeAll(path, "#!/bin/sh\n");
+    QFile::setPermissions(path, executable ? QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                           : QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return path;
+}
+
+QString iniLine12(const QString &path)
+{
+    return QString::fromUtf8(readAll(path)).split("\r\n").value(11);
+}
+
+QStringList itemsOf(const QListWidget *list)
+{
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->item(i)->text();
+    return items;
+}
+
+QPushButton *button(QWidget *dialog, const char *name)
+{
+    return dialog->findChild<QPushButton *>(name);
+}
+
+} // namespace
+
+TEST(PlayerPathDialog, PlayerModeSavesAnExecutableIntoLine12)
+{
+    TempHome home;
+    const QString ini = iniPath();
+    createDefaultIni(ini, IniContext{});
+    const QString players = home.path() + "/players", empty = home.path() + "/docs";
+    const QString player = putFile(players, "vlc", true);
+    putFile(players, "readme", false);
+    putFile(empty, "notes.txt", false);
+    ScriptedPrompter prompter;
+
+    PlayerPathDialog dialog(PlayerPathDialog::Mode::Player, prompter);
+    dialog.openPlayer(ini, ".", true);
+    ASSERT_TRUE(dialog.browser()->setFolder(empty));
+    EXPECT_EQ(dialog.fileList()->count(), 0);
+    EXPECT_FALSE(button(&dialog, "BitBtn1")->isEnabled()); // no executable: nothing to save
+
+    dialog.browser()->setFolder(players);
+    EXPECT_EQ(itemsOf(dialog.fileList()), QStringList({"vlc"}));
+    EXPECT_FALSE(button(&dialog, "BitBtn1")->isEnabled());
+    dialog.fileList()->setCurrentRow(0);
+    EXPECT_TRUE(button(&dialog, "BitBtn1")->isEnabled());
+    button(&dialog, "BitBtn1")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(iniLine12(ini), "WinAmp=" + player);
+    EXPECT_EQ(loadIni(ini, IniContext{}).winampPath, player);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+
+    // Reopened, it starts at the stored player; Reset leaves the file alone.
+    PlayerPathDialog again(PlayerPathDialog::Mode::Player, prompter);
+    again.openPlayer(ini, player, true);
+    EXPECT_EQ(again.browser()->folder(), players);
+    ASSERT_NE(again.fileList()->currentItem(), nullptr);
+    EXPECT_EQ(again.fileList()->currentItem()->text(), "vlc");
+    const QByteArray before = readAll(ini);
+    button(&again, "BitBtn2")->click();
+    EXPECT_EQ(again.result(), QDialog::Rejected);
+    EXPECT_EQ(readAll(ini), before);
+    EXPECT_TRUE(again.playerKnown());
+}
+
+TEST(PlayerPathDialog, ProgramModeWantsAName)
+{
+    TempHome home;
+    const QString editor = putFile(home.path() + "/bin", "editor", true);
+    ScriptedPrompter prompter;
+    PlayerPathDialog dialog(PlayerPathDialog::Mode::Program, prompter);
+    dialog.applyLanguage(Language::English);
+    dialog.openProgram({});
+    auto *name = dialog.findChild<QLineEdit *>("Edit1");
+    EXPECT_EQ(name->text(), "Define name!");
+    dialog.browser()->setFolder(home.path() + "/bin");
+    dialog.fileList()->setCurrentRow(0);
+    for (const QString &typed : {QString(), QString("Define name!")}) {
+        name->setText(typed);
+        button(&dialog, "BitBtn1")->click();
+        EXPECT_NE(dialog.result(), QDialog::Accepted) << typed.toStdString();
+    }
+    EXPECT_EQ(prompter.shown, QStringList({"Define name for external program!\n\r", "Define name for external program!\n\r"}));
+
+    name->setText("Edit=or");
+    button(&dialog, "BitBtn1")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.programEntry(), (ExternalProgram{"Edit-or", editor}));
+
+    // Opened on an entry: its name and its file are chosen.
+    PlayerPathDialog reopened(PlayerPathDialog::Mode::Program, prompter);
+    reopened.openProgram({"Editor", editor});
+    EXPECT_EQ(reopened.findChild<QLineEdit *>("Edit1")->text(), "Editor");
+    ASSERT_NE(reopened.fileList()->currentItem(), nullptr);
+    EXPECT_EQ(reopened.fileList()->currentItem()->text(), "editor");
+}
+
+TEST(SendToDialog, MovesTheHandedFilesAndStaysOpenOnABadDestination)
+{
+    TempHome home;
+    const QString src = home.music() + "/src";
+    QDir().mkpath(src);
+    writeAll(src + "/a.mp3", "a");
+    writeAll(src + "/b.mp3", "b");
+    ASSERT_TRUE(SendToList::write({src + "/a.mp3", src + "/b.mp3"}));
+    ScriptedPrompter prompter;
+    SendToDialog dialog(prompter);
+    dialog.applyLanguage(Language::English);
+    dialog.reload();
+    EXPECT_EQ(itemsOf(dialog.findChild<QListWidget *>("ListBox1")), QStringList({"a.mp3", "b.mp3"}));
+
+    auto *operation = dialog.findChild<RadioGroup *>("RadioGroup1");
+    auto *destination = dialog.findChild<QLineEdit *>("Edit1");
+    operation->button(2)->click(); // delete: no destination
+    EXPECT_FALSE(destination->isEnabled());
+    EXPECT_FALSE(button(&dialog, "BitBtn3")->isEnabled());
+    operation->button(1)->click();
+    EXPECT_TRUE(destination->isEnabled());
+
+    destination->setText("x");
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(prompter.shown, QStringList({"Error in destination directory.\n\r\n\rPlease re-enter directory."}));
+
+    destination->setText(home.music() + "/dst");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.refreshNeeded());
+    EXPECT_EQ(dialog.lastOperation(), SendOperation::Move);
+    EXPECT_EQ(readAll(home.music() + "/dst/a.mp3"), "a");
+    EXPECT_FALSE(QFile::exists(src + "/b.mp3"));
+    EXPECT_EQ(operation->itemIndex(), 0); // copy again for the next time
+}
+
+TEST(SendToDialog, BrowsingPutsTheFolderIntoTheDestination)
+{
+    TempHome home;
+    QDir().mkpath(home.music() + "/target");
+    ScriptedPrompter prompter;
+    SendToDialog dialog(prompter);
+    dialog.show();
+    auto *browser = dialog.findChild<FolderPicker *>();
+    EXPECT_FALSE(browser->isVisible());
+    dialog.findChild<QLineEdit *>("Edit1")->setText(home.music());
+    button(&dialog, "BitBtn3")->click();
+    EXPECT_TRUE(browser->isVisible());
+    EXPECT_EQ(browser->folder(), home.music());
+    QListWidget *folders = browser->folderList();
+    const QList<QListWidgetItem *> target = folders->findItems("target", Qt::MatchEndsWith);
+    ASSERT_EQ(target.size(), 1);
+    Q_EMIT folders->itemClicked(target.constFirst());
+    EXPECT_EQ(dialog.findChild<QLineEdit *>("Edit1")->text(), home.music() + "/target");
+    button(&dialog, "BitBtn2")->click(); // Cancel closes the browser first
+    EXPECT_FALSE(browser->isVisible());
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST(UserDirectoriesDialog, RowsAreChosenAndWrittenOnOk)
+{
+    TempHome home;
+    const QString ini = iniPath();
+    createDefaultIni(ini, IniContext{});
+    ScriptedPrompter prompter;
+    UserDirectoriesDialog folders(UserDirectoriesDialog::Mode::Folders, ini, prompter);
+    folders.applyLanguage(Language::German);
+    EXPECT_EQ(folders.windowTitle(), "Benutzerdefinierte Verzeichnisse");
+    folders.setFolderChooser([&](const QString &) { return home.music(); });
+    folders.select(2);
+    EXPECT_EQ(folders.findChild<QLabel *>("Label3")->text(), home.music());
+    folders.accept();
+    EXPECT_EQ(loadIni(ini, IniContext{}).userDirectories[0], home.music()); // read back into the first slot
+
+    UserDirectoriesDialog programs(UserDirectoriesDialog::Mode::Programs, ini, prompter);
+    programs.applyLanguage(Language::English);
+    EXPECT_EQ(programs.windowTitle(), "External programs");
+    programs.setProgramChooser([](const ExternalProgram &) { return ExternalProgram{"Editor", "/usr/bin/editor"}; });
+    programs.select(0);
+    programs.accept();
+    const KazSettings s = loadIni(ini, IniContext{});
+    EXPECT_EQ(s.externalPrograms[0], (ExternalProgram{"Editor", "/usr/bin/editor"}));
+    EXPECT_EQ(s.userDirectories[0], home.music()); // the other section kept
+}
