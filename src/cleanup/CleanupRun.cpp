@@ -1,0 +1,232 @@
+#include "CleanupRun.h"
+
+#include "CleanupComputation.h"
+#include "CleanupLog.h"
+#include "CleanupTexts.h"
+
+#include "platform/FileOps.h"
+#include "platform/FolderListing.h"
+#include "platform/Messages.h"
+#include "platform/Prompter.h"
+#include "platform/RunLock.h"
+#include "platform/WorkFiles.h"
+#include "rename/NameComposer.h"
+
+#include <cerrno>
+
+namespace kaz {
+namespace {
+
+constexpr int kMaxSuffix = 100000;
+
+CleanupFileResult kept(const CleanupItem &item, CleanupFileResult::Outcome outcome, const QString &reason)
+{
+    return {item.oldPath, item.oldPath, outcome, reason};
+}
+
+QString skipReason(CleanupItem::Skip skip, Language l)
+{
+    switch (skip) {
+    case CleanupItem::EmptyBaseName:
+        return cleanupText(CleanupText::EmptyBaseName, l);
+    case CleanupItem::NameWouldVanish:
+        return cleanupText(CleanupText::NameWouldVanish, l);
+    case CleanupItem::LineBreak:
+        return cleanupText(CleanupText::LineBreak, l);
+    case CleanupItem::NotSkipped:
+        break;
+    }
+    return {};
+}
+
+class Performer
+{
+public:
+    explicit Performer(Language language)
+        : m_language(language)
+    {
+    }
+
+    CleanupFileResult perform(const CleanupItem &item)
+    {
+        if (item.skip != CleanupItem::NotSkipped)
+            return kept(item, CleanupFileResult::Skipped, skipReason(item.skip, m_language));
+        for (int k = 0; k <= kMaxSuffix; ++k) {
+            const QString tail = (k == 0 ? QString() : QStringLiteral(" (%1)").arg(k)) + item.extension;
+            const QString target = item.folder + fitFileName(item.newBase, tail) + tail;
+            if (target == item.oldPath)
+                return {item.oldPath, target, CleanupFileResult::Unchanged, {}};
+            if (!m_log.record(item.oldPath, target))
+                return kept(item, CleanupFileResult::Failed, cleanupText(CleanupText::NotLogged, m_language));
+            const FsStatus status = renameNoReplace(item.oldPath, target);
+            if (status.ok())
+                return {item.oldPath, target, CleanupFileResult::Renamed, {}};
+            m_log.retract();
+            if (status.outcome != FsStatus::TargetExists)
+                return kept(item, CleanupFileResult::Failed, status.errorText());
+        }
+        return kept(item, CleanupFileResult::Failed, FsStatus::fromErrno(EEXIST).errorText());
+    }
+
+private:
+    Language m_language;
+    CleanupLogWriter m_log;
+};
+
+} // namespace
+
+NameParts splitFileName(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return {fileName, {}};
+    return {fileName.left(dot), fileName.mid(dot)};
+}
+
+bool isMp3FileName(const QString &fileName)
+{
+    return splitFileName(fileName).extension.compare(QLatin1String(".mp3"), Qt::CaseInsensitive) == 0;
+}
+
+QString CleanupItem::newName() const
+{
+    return fitFileName(newBase, extension) + extension;
+}
+
+CleanupPlan planCleanup(const QStringList &paths, const QString &script, const CleanupOptions &options)
+{
+    CleanupPlan plan;
+    plan.script = script;
+    plan.items.reserve(paths.size());
+    for (const QString &path : paths) {
+        CleanupItem item;
+        item.oldPath = path;
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        item.folder = path.left(slash + 1);
+        item.oldName = path.mid(slash + 1);
+        const NameParts parts = splitFileName(item.oldName);
+        item.extension = parts.extension;
+        if (parts.base.isEmpty()) {
+            item.skip = CleanupItem::EmptyBaseName;
+        } else {
+            const CleanupFallback cleaned = cleanWithFallback(parts.base, plan.script, options);
+            plan.script = cleaned.script;
+            plan.droppedEntries += cleaned.droppedEntries;
+            item.newBase = cleaned.name;
+            if (cleaned.name.isEmpty())
+                item.skip = CleanupItem::NameWouldVanish;
+            else if (hasLineBreak(path))
+                item.skip = CleanupItem::LineBreak;
+        }
+        plan.items.append(item);
+    }
+    return plan;
+}
+
+qsizetype countNonMp3(const QStringList &paths)
+{
+    qsizetype count = 0;
+    for (const QString &path : paths)
+        count += !isMp3FileName(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+    return count;
+}
+
+QString nonMp3Question(qsizetype count, Language language)
+{
+    return QString::number(count) + message(count == 1 ? Msg::OneNonMp3File : Msg::SeveralNonMp3Files, language);
+}
+
+QList<CleanupFileResult> performCleanup(const CleanupPlan &plan, const RunHooks &hooks, Language language)
+{
+    Performer performer(language);
+    QList<CleanupFileResult> results;
+    results.reserve(plan.items.size());
+    for (const CleanupItem &item : plan.items) {
+        hooks.pump();
+        results.append(performer.perform(item));
+        hooks.report(results.size(), plan.items.size());
+    }
+    return results;
+}
+
+CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironment &environment)
+{
+    CleanupOutcome outcome;
+    outcome.script = request.script;
+    QStringList paths = request.paths;
+    const qsizetype nonMp3 = countNonMp3(paths);
+    if (nonMp3 > 0 && environment.prompter) {
+        const Button answer = environment.prompter->ask(MessageKind::Warning, ButtonSet::YesCancelIgnore,
+                                                        nonMp3Question(nonMp3, environment.language));
+        if (answer == Button::Cancel) {
+            outcome.cancelled = true;
+            return outcome;
+        }
+        if (answer == Button::Yes) {
+            paths.removeIf([](const QString &p) { return !isMp3FileName(p.mid(p.lastIndexOf(QLatin1Char('/')) + 1)); });
+            outcome.nonMp3Left = nonMp3;
+        }
+    }
+    const CleanupPlan plan = planCleanup(paths, request.script, request.options);
+    outcome.script = plan.script;
+    for (int i = 0; i < plan.droppedEntries && environment.prompter; ++i)
+        environment.prompter->inform(MessageKind::Error, message(Msg::WholeNameRemoved, environment.language));
+    if (request.preview) {
+        for (const CleanupItem &item : plan.items) {
+            if (item.skip != CleanupItem::NotSkipped)
+                outcome.files.append(kept(item, CleanupFileResult::Skipped, skipReason(item.skip, environment.language)));
+            else
+                outcome.files.append({item.oldPath, item.folder + item.newName(),
+                                      item.newName() == item.oldName ? CleanupFileResult::Unchanged
+                                                                     : CleanupFileResult::Renamed,
+                                      {}});
+        }
+    } else {
+        const RunLock lock;
+        if (!lock.acquired()) {
+            outcome.busy = true;
+            return outcome;
+        }
+        outcome.files = performCleanup(plan, environment.hooks, environment.language);
+    }
+    for (const CleanupFileResult &file : outcome.files) {
+        outcome.renamed += file.outcome == CleanupFileResult::Renamed;
+        outcome.unchanged += file.outcome == CleanupFileResult::Unchanged;
+    }
+    return outcome;
+}
+
+CleanupUndoOutcome undoCleanup(const RunHooks &hooks)
+{
+    CleanupUndoOutcome outcome;
+    const RunLock lock;
+    if (!lock.acquired()) {
+        outcome.busy = true;
+        return outcome;
+    }
+    if (!cleanupLogExists()) {
+        outcome.nothingToUndo = true;
+        return outcome;
+    }
+    const QList<CleanupLogEntry> entries = readCleanupLog();
+    for (qsizetype i = entries.size() - 1; i >= 0; --i) {
+        hooks.pump();
+        const CleanupLogEntry &entry = entries[i];
+        if (entry.oldPath == entry.newPath || pathExists(entry.oldPath)) {
+            ++outcome.alreadyThere;
+        } else {
+            const FsStatus status = renameNoReplace(entry.newPath, entry.oldPath);
+            if (status.ok())
+                ++outcome.restored;
+            else
+                outcome.failures.append(entry.newPath + QStringLiteral(" -> ") + entry.oldPath + QStringLiteral(": ")
+                                        + status.errorText());
+        }
+        hooks.report(entries.size() - i, entries.size());
+    }
+    if (outcome.failures.isEmpty())
+        removeCleanupLog();
+    return outcome;
+}
+
+} // namespace kaz
