@@ -25,7 +25,8 @@ QString lastEntry(const QString &script)
 
 QString appendEntry(const QString &script, const QString &entry)
 {
-    if (entry.isEmpty() || script.contains(entry))
+    // Whole entries only: "5\"\":" is not held by "3-5\"\":".
+    if (entry.isEmpty() || QString(QLatin1Char(':') + script).contains(QString(QLatin1Char(':') + entry)))
         return script;
     if (!script.isEmpty() && !script.endsWith(QLatin1Char(':')))
         return script + QLatin1Char(':') + entry;

@@ -12,7 +12,8 @@ namespace kaz {
 QString removeLastEntry(const QString &script);
 // The last entry with its closing ":" (the whole script when it has one entry).
 QString lastEntry(const QString &script);
-// script with entry at its end, unless it holds entry already. A script
+// script with entry at its end, unless it holds entry already (as whole
+// entries: a range ending at 5 does not hold an insertion at 5). A script
 // that lacks its closing ":" gets one first, so that entries never run together.
 QString appendEntry(const QString &script, const QString &entry);
 

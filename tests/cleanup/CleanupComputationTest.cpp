@@ -203,4 +203,7 @@ TEST(ScriptEditing, EntriesAndRemoval)
     const QString script = appendEntry(QString(), stringEntry(QStringLiteral("feat")));
     EXPECT_EQ(appendEntry(script, stringEntry(QStringLiteral("feat"))), script); // no second copy
     EXPECT_EQ(appendEntry(QStringLiteral("\"a\"\"b\""), QStringLiteral("x:")), "\"a\"\"b\":x:");
+    // Held means held as whole entries, not as the tail of another one.
+    EXPECT_EQ(appendEntry(QStringLiteral("3-5\"\":"), insertionEntry(4)), "3-5\"\":5\"\":");
+    EXPECT_EQ(appendEntry(QStringLiteral("a:\"b\"\"\":c:"), QStringLiteral("\"b\"\"\":c:")), "a:\"b\"\"\":c:");
 }
