@@ -1,4 +1,5 @@
 // The KAZ window program: "kaz" or "kaz -open FOLDER".
+#include "cleanup/ui/CleanupPage.h"
 #include "rename/ui/RenamePage.h"
 #include "widgets/AppIcon.h"
 #include "widgets/GuiPrompter.h"
@@ -20,7 +21,7 @@ namespace {
 void addPages(MainWindow &window)
 {
     window.addPage(new RenamePage(window));
-    window.addPage(new PlaceholderPage(QStringLiteral("page1"), "Cleanup filenames", "Dateinamen bereinigen", 7));
+    window.addPage(new CleanupPage(window));
     window.addPage(new PlaceholderPage(QStringLiteral("page2"), "Filename -> ID3Tag", "Dateiname -> ID3Tag", 2));
 }
 
