@@ -133,13 +133,14 @@ int runUndo(Language l)
 QStringList takeFiles(const QStringList &arguments, int *exitCode)
 {
     QStringList files;
+    const QDir current = QDir::current();
     for (const QString &argument : arguments) {
         if (QFileInfo(argument).isDir()) {
             err(QStringLiteral("kaz-cli cleanup: a folder, not a file: %1\n").arg(printablePath(argument)));
             *exitCode = ExitFileError;
             continue;
         }
-        files.append(QDir::cleanPath(QDir::current().absoluteFilePath(argument)));
+        files.append(QDir::cleanPath(current.absoluteFilePath(argument)));
     }
     return files;
 }

@@ -25,8 +25,41 @@ bool CleanupLogWriter::record(const QString &oldPath, const QString &newPath)
 
 void CleanupLogWriter::retract()
 {
-    m_file.resize(m_end);
-    m_file.seek(m_end);
+    cutTo(m_end);
+}
+
+bool CleanupLogWriter::recordBatch(const QList<std::pair<QString, QString>> &pairs)
+{
+    m_batch.clear();
+    if (!isOpen())
+        return false;
+    const qint64 start = m_file.pos();
+    QByteArray bytes;
+    for (const auto &[oldPath, newPath] : pairs) {
+        if (hasLineBreak(oldPath) || hasLineBreak(newPath))
+            return false;
+        m_batch.append(start + bytes.size());
+        bytes += oldPath.toUtf8() + "\r\n" + newPath.toUtf8() + "\r\n";
+    }
+    if (m_file.write(bytes) == bytes.size())
+        return true;
+    cutTo(start);
+    m_batch.clear();
+    return false;
+}
+
+void CleanupLogWriter::retractBatchFrom(qsizetype index)
+{
+    if (index < 0 || index >= m_batch.size())
+        return;
+    cutTo(m_batch[index]);
+    m_batch.resize(index);
+}
+
+void CleanupLogWriter::cutTo(qint64 end)
+{
+    m_file.resize(end);
+    m_file.seek(end);
 }
 
 QList<CleanupLogEntry> readCleanupLog()

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <utility>
+
 namespace kaz {
 
 // The undo log of the last cleanup run ("cleanup_undo.kaz" in the program
@@ -23,10 +25,18 @@ public:
     bool record(const QString &oldPath, const QString &newPath);
     // Takes back the last pair after its rename failed.
     void retract();
+    // Logs many pairs with one write, before any of their renames.
+    bool recordBatch(const QList<std::pair<QString, QString>> &pairs);
+    // Takes back the pairs of the last batch from index on: their renames
+    // were not made.
+    void retractBatchFrom(qsizetype index);
 
 private:
+    void cutTo(qint64 end);
+
     QFile m_file;
     qint64 m_end = 0;
+    QList<qint64> m_batch; // where each pair of the last batch starts
 };
 
 struct CleanupLogEntry {

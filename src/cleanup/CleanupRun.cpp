@@ -39,21 +39,84 @@ QString skipReason(CleanupItem::Skip skip, Language l)
     return {};
 }
 
+QString targetOf(const CleanupItem &item, int suffix)
+{
+    const QString tail = (suffix == 0 ? QString() : QStringLiteral(" (%1)").arg(suffix)) + item.extension;
+    return item.folder + fitFileName(item.newBase, tail) + tail;
+}
+
+// Makes the renames of a plan. The pairs are logged many at a time, each
+// batch before its renames; when a rename fails, its pair and the ones after
+// it are taken back, the file is renamed alone (with a numbered suffix when
+// its name is taken), and the rest form the next batch.
 class Performer
 {
 public:
-    explicit Performer(Language language)
+    Performer(Language language, const RunHooks &hooks)
         : m_language(language)
+        , m_hooks(hooks)
     {
     }
 
-    CleanupFileResult perform(const CleanupItem &item)
+    QList<CleanupFileResult> performAll(const QList<CleanupItem> &items)
+    {
+        m_results.resize(items.size());
+        qsizetype next = 0;
+        while (next < items.size())
+            next = performBatch(items, next);
+        return m_results;
+    }
+
+private:
+    static constexpr qsizetype kBatch = 256;
+
+    qsizetype performBatch(const QList<CleanupItem> &items, qsizetype from)
+    {
+        QList<qsizetype> indexes;
+        QList<std::pair<QString, QString>> pairs;
+        qsizetype end = from;
+        for (; end < items.size() && pairs.size() < kBatch; ++end) {
+            const CleanupItem &item = items[end];
+            const QString target = targetOf(item, 0);
+            if (item.skip != CleanupItem::NotSkipped || target == item.oldPath) {
+                m_results[end] = perform(item, 0);
+                continue;
+            }
+            indexes.append(end);
+            pairs.append({item.oldPath, target});
+        }
+        if (!pairs.isEmpty() && !m_log.recordBatch(pairs)) {
+            for (const qsizetype i : indexes)
+                m_results[i] = kept(items[i], CleanupFileResult::Failed, cleanupText(CleanupText::NotLogged, m_language));
+            return end;
+        }
+        for (qsizetype k = 0; k < pairs.size(); ++k) {
+            const qsizetype i = indexes[k];
+            m_hooks.pump();
+            const FsStatus status = renameNoReplace(pairs[k].first, pairs[k].second);
+            if (status.ok()) {
+                m_results[i] = {pairs[k].first, pairs[k].second, CleanupFileResult::Renamed, {}};
+            } else {
+                m_log.retractBatchFrom(k);
+                m_results[i] = status.outcome == FsStatus::TargetExists
+                                   ? perform(items[i], 1)
+                                   : kept(items[i], CleanupFileResult::Failed, status.errorText());
+                end = i + 1;
+            }
+            m_hooks.report(i + 1, items.size());
+            if (!status.ok())
+                break;
+        }
+        return end;
+    }
+
+    // One file alone, trying the suffixes from firstSuffix on.
+    CleanupFileResult perform(const CleanupItem &item, int firstSuffix)
     {
         if (item.skip != CleanupItem::NotSkipped)
             return kept(item, CleanupFileResult::Skipped, skipReason(item.skip, m_language));
-        for (int k = 0; k <= kMaxSuffix; ++k) {
-            const QString tail = (k == 0 ? QString() : QStringLiteral(" (%1)").arg(k)) + item.extension;
-            const QString target = item.folder + fitFileName(item.newBase, tail) + tail;
+        for (int k = firstSuffix; k <= kMaxSuffix; ++k) {
+            const QString target = targetOf(item, k);
             if (target == item.oldPath)
                 return {item.oldPath, target, CleanupFileResult::Unchanged, {}};
             if (!m_log.record(item.oldPath, target))
@@ -68,9 +131,10 @@ public:
         return kept(item, CleanupFileResult::Failed, FsStatus::fromErrno(EEXIST).errorText());
     }
 
-private:
     Language m_language;
+    const RunHooks &m_hooks;
     CleanupLogWriter m_log;
+    QList<CleanupFileResult> m_results;
 };
 
 } // namespace
@@ -138,15 +202,7 @@ QString nonMp3Question(qsizetype count, Language language)
 
 QList<CleanupFileResult> performCleanup(const CleanupPlan &plan, const RunHooks &hooks, Language language)
 {
-    Performer performer(language);
-    QList<CleanupFileResult> results;
-    results.reserve(plan.items.size());
-    for (const CleanupItem &item : plan.items) {
-        hooks.pump();
-        results.append(performer.perform(item));
-        hooks.report(results.size(), plan.items.size());
-    }
-    return results;
+    return Performer(language, hooks).performAll(plan.items);
 }
 
 CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironment &environment)
