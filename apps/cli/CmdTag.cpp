@@ -1,4 +1,4 @@
-// kaz-cli tag show / tag set: reading and writing ID3v1 tags and Lyrics3 fields.
+// kaz-cli tag show / set / strip: reading, writing and removing ID3v1 tags and Lyrics3 fields.
 #include "CliCommand.h"
 #include "CliSupport.h"
 #include "JsonLine.h"
@@ -6,6 +6,11 @@
 #include "tags/Genres.h"
 #include "tags/Id3v1.h"
 #include "tags/TagIO.h"
+#include "tags/TagStrip.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
 
 
 namespace kaz::cli {
@@ -182,15 +187,66 @@ int runSet(const QStringList &arguments)
     return exitCode;
 }
 
+int runStrip(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object per file and line.")});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to strip."), QStringLiteral("FILE..."));
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments,
+                          QStringLiteral("Removes the ID3v1 tag and a Lyrics3 block in front of it from each file.\n"
+                                         "The audio data stays byte for byte; a file without a tag is left as it is.\n"
+                                         "Read-only files are reported, not made writable."),
+                          &exitCode))
+        return exitCode;
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        err(QStringLiteral("tag strip needs at least one file\n"));
+        return ExitUsage;
+    }
+    TerminalPrompter prompter;
+    TagContext context;
+    context.prompter = &prompter;
+    context.quietWhenShort = true; // a short file has no tag: said below
+    context.language = chosenLanguage(parser);
+    const bool json = parser.isSet(QStringLiteral("json"));
+    for (const QString &file : files) {
+        const QFileInfo info(file);
+        StripResult result;
+        // Read-only by its mode, also for a user (root) whom the system lets write.
+        if (info.isFile() && !(info.permissions() & QFileDevice::WriteOwner))
+            result.status = FsStatus::fromErrno(EACCES);
+        else
+            result = stripTag(file, context);
+        if (!result.status.ok()) {
+            err(QStringLiteral("kaz-cli: cannot strip %1: %2\n").arg(file, result.status.errorText()));
+            exitCode = ExitFileError;
+        }
+        if (json)
+            outBytes(JsonLine()
+                         .add("file", file)
+                         .add("stripped", result.hadTag && result.status.ok())
+                         .add("hadTag", result.hadTag)
+                         .add("removed", result.status.ok() ? result.removed : 0)
+                         .add("error", result.status.ok() ? QString() : result.status.errorText())
+                         .line());
+        else if (result.status.ok())
+            out(result.hadTag ? QStringLiteral("stripped %1 (%2 bytes)\n").arg(file).arg(result.removed)
+                              : QStringLiteral("no tag: %1 (left as it is)\n").arg(file));
+    }
+    return exitCode;
+}
+
 int runTag(const QStringList &arguments)
 {
     const QString usage = QStringLiteral("Usage: kaz-cli tag show [--json] FILE...\n"
                                          "       kaz-cli tag set [--title T] [--artist A] [--album B] [--comment C]\n"
-                                         "                       [--year Y] [--track N] [--genre NAME|NUMBER] FILE...\n");
-    return runSubcommand(arguments, usage, {{"show", runShow}, {"set", runSet}});
+                                         "                       [--year Y] [--track N] [--genre NAME|NUMBER] FILE...\n"
+                                         "       kaz-cli tag strip [--json] FILE...\n");
+    return runSubcommand(arguments, usage, {{"show", runShow}, {"set", runSet}, {"strip", runStrip}});
 }
 
-const CliCommand command("tag", "Show or set the ID3v1 tags of files", runTag);
+const CliCommand command("tag", "Show, set or strip the ID3v1 tags of files", runTag);
 
 } // namespace
 } // namespace kaz::cli

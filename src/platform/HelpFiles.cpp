@@ -16,9 +16,6 @@ QString helpFolder()
         const QString bin = QCoreApplication::applicationDirPath();
         candidates << bin + QStringLiteral("/../share/kaz/help");
     }
-#ifdef KAZ_SOURCE_HELP_DIR
-    candidates << QStringLiteral(KAZ_SOURCE_HELP_DIR);
-#endif
     for (const QString &c : candidates)
         if (QFileInfo(c + QStringLiteral("/kaz-en.html")).isFile())
             return QDir::cleanPath(c);

@@ -15,6 +15,13 @@ namespace kaz {
 class Prompter;
 class RunFrame;
 
+// The menus of the window that pages add their items to.
+enum class HostMenu {
+    Properties, // "Pr&operties" of the menu bar
+    FileList,   // pop-up of the file list
+    FolderList, // pop-up of the folder list
+};
+
 // What the main window offers its pages: the browser's folder and
 // selection, the run frame, the status lines and the progress bars.
 class PageHost
@@ -56,9 +63,7 @@ public:
     virtual void reloadConfiguration() = 0;
     virtual void showHelp(int context) = 0;
     virtual void showPage(int index) = 0;
-    // A menu of the window by name ("prperties1", "PopupMenu1" for the file
-    // list, "PopupMenu2" for the folder list), for pages to add their items.
-    virtual QMenu *menu(const QString &objectName) = 0;
+    virtual QMenu *menu(HostMenu which) = 0;
     // Shows a dialog between a deactivation and a re-activation, which
     // reads back what the dialog wrote into the configuration.
     virtual void runInDialogFrame(const std::function<void()> &show) = 0;

@@ -14,6 +14,7 @@
 #include "widgets/RadioGroup.h"
 #include "widgets/RunFrame.h"
 #include "tags/TagIO.h"
+#include "editor/ui/TagEditorRunner.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -61,14 +62,20 @@ RenamePage::RenamePage(PageHost &host, QWidget *parent)
     buildControls();
     setSettings(m_settings);
     m_host.setNamePreview([this](const QString &path) { return namePreview(path); });
-    if (QMenu *files = m_host.menu(QStringLiteral("PopupMenu1"))) {
+    m_runner->setTagEditor([this](const QStringList &paths) {
+        TagEditorOptions options;
+        options.language = m_host.language();
+        options.prompter = &m_host.prompter();
+        return editTagsOneByOne(paths, programTagEditorSession(), options, this).saved;
+    });
+    if (QMenu *files = m_host.menu(HostMenu::FileList)) {
         auto *item = new QAction(this);
         item->setObjectName(QStringLiteral("renameselectedfiles1"));
         connect(item, &QAction::triggered, this, &RenamePage::renameSelection);
         files->insertAction(files->actions().value(0), item);
         files->insertSeparator(files->actions().value(1));
     }
-    if (QMenu *properties = m_host.menu(QStringLiteral("prperties1")))
+    if (QMenu *properties = m_host.menu(HostMenu::Properties))
         for (QAction *a : properties->actions())
             if (a->objectName() == QLatin1String("Definecharactersdelimiter1"))
                 connect(a, &QAction::triggered, this, &RenamePage::openCharacters);
@@ -77,6 +84,18 @@ RenamePage::RenamePage(PageHost &host, QWidget *parent)
 RenamePage::~RenamePage() = default;
 
 void RenamePage::buildControls()
+{
+    buildSelectionGroups();
+    buildAddOnGroup();
+    buildUsefulGroup();
+    buildRunButtons();
+    for (QGroupBox *box : {static_cast<QGroupBox *>(m_first), static_cast<QGroupBox *>(m_second),
+                           static_cast<QGroupBox *>(m_third), m_addOn, m_useful})
+        box->installEventFilter(this);
+    buildLayout();
+}
+
+void RenamePage::buildSelectionGroups()
 {
     m_first = new RadioGroup(QStringLiteral("RadioGroup1"), this);
     m_second = new RadioGroup(QStringLiteral("RadioGroup2"), this);
@@ -89,7 +108,10 @@ void RenamePage::buildControls()
     connect(m_first, &RadioGroup::clicked, this, [this] { groupClicked(1); });
     connect(m_second, &RadioGroup::clicked, this, [this] { groupClicked(2); });
     connect(m_third, &RadioGroup::clicked, this, [this] { groupClicked(3); });
+}
 
+void RenamePage::buildAddOnGroup()
+{
     m_addOn = new QGroupBox(this);
     m_addOn->setObjectName(QStringLiteral("GroupBox2"));
     m_keepNumbers = new QCheckBox(m_addOn);
@@ -111,7 +133,14 @@ void RenamePage::buildControls()
     addOn->addWidget(m_appendComment, 1, 0, 1, 2);
     addOn->addWidget(m_userDefined, 2, 0, 1, 2);
     addOn->addWidget(m_userText, 3, 0, 1, 2);
+    for (QCheckBox *box : {m_keepNumbers, m_appendComment})
+        connect(box, &QCheckBox::toggled, this, &RenamePage::refreshExamples);
+    connect(m_userDefined, &QCheckBox::toggled, this, &RenamePage::userDefinedToggled);
+    connect(m_setting, &QPushButton::clicked, this, &RenamePage::openNumbering);
+}
 
+void RenamePage::buildUsefulGroup()
+{
     m_useful = new QGroupBox(this);
     m_useful->setObjectName(QStringLiteral("GroupBox1"));
     m_joliet = new QCheckBox(m_useful);
@@ -120,20 +149,15 @@ void RenamePage::buildControls()
     useful->setContentsMargins(6, 2, 6, 4);
     useful->addWidget(m_joliet);
     useful->addStretch(1);
-
-    for (QCheckBox *box : {m_keepNumbers, m_appendComment})
-        connect(box, &QCheckBox::toggled, this, &RenamePage::refreshExamples);
+    connect(m_joliet, &QCheckBox::toggled, this, &RenamePage::jolietToggled);
     // Captions are never cut: the window grows instead.
     for (QWidget *w : std::initializer_list<QWidget *>{m_keepNumbers, m_appendComment, m_userDefined, m_joliet,
                                                        m_setting})
         w->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
-    connect(m_joliet, &QCheckBox::toggled, this, &RenamePage::jolietToggled);
-    connect(m_userDefined, &QCheckBox::toggled, this, &RenamePage::userDefinedToggled);
-    connect(m_setting, &QPushButton::clicked, this, &RenamePage::openNumbering);
-    for (QGroupBox *box : {static_cast<QGroupBox *>(m_first), static_cast<QGroupBox *>(m_second),
-                           static_cast<QGroupBox *>(m_third), m_addOn, m_useful})
-        box->installEventFilter(this);
+}
 
+void RenamePage::buildRunButtons()
+{
     m_previewButton = new QPushButton(this);
     m_previewButton->setObjectName(QStringLiteral("BitBtn1"));
     m_goButton = new QPushButton(this);
@@ -152,7 +176,10 @@ void RenamePage::buildControls()
     m_parentLabel = new QLabel(this);
     m_parentLabel->setObjectName(QStringLiteral("ParentLabel"));
     m_parentLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
 
+void RenamePage::buildLayout()
+{
     auto *groups = new QHBoxLayout;
     groups->setSpacing(4);
     groups->addWidget(m_first);
@@ -213,7 +240,7 @@ void RenamePage::applyLanguage(Language l)
                                 "ausgewählte Dateien nach ihren ID3Tags umbenennen"));
     m_undoButton->setText(text(l, "&Undo", "&Rückg."));
     m_undoButton->setToolTip(text(l, "undo the last renaming", "letzte Umbenennung rückgängig machen"));
-    if (QMenu *files = m_host.menu(QStringLiteral("PopupMenu1")))
+    if (QMenu *files = m_host.menu(HostMenu::FileList))
         for (QAction *a : files->actions())
             if (a->objectName() == QLatin1String("renameselectedfiles1"))
                 a->setText(text(l, "ID3Tag -> filename", "ID3Tag -> Dateiname"));

@@ -65,6 +65,11 @@ protected:
 
 private:
     void buildControls();
+    void buildSelectionGroups();
+    void buildAddOnGroup();
+    void buildUsefulGroup();
+    void buildRunButtons();
+    void buildLayout();
     void groupClicked(int group);
     void jolietToggled(bool on);
     void userDefinedToggled(bool on);

@@ -56,6 +56,25 @@ RenamePreviewDialog::RenamePreviewDialog(PreviewTable table, qint64 notRenamed, 
     m_popup->setObjectName(QStringLiteral("PopupMenu1"));
     m_edit->setEnabled(false);
 
+    setUpGrid();
+    buildPopup();
+    connectButtons();
+    buildLayout();
+
+    m_table.numberDuplicates();
+    m_table.markRows();
+    applyLanguage();
+    QList<qsizetype> all;
+    for (qsizetype i = 0; i < m_table.rows().size(); ++i)
+        all << i;
+    fillGrid(all);
+    if (m_grid->rowCount() > 0)
+        m_grid->setCurrentCell(0, 0);
+    m_ok->setFocus();
+}
+
+void RenamePreviewDialog::setUpGrid()
+{
     m_grid->setColumnCount(5);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -69,7 +88,10 @@ RenamePreviewDialog::RenamePreviewDialog(PreviewTable table, qint64 notRenamed, 
     m_grid->setWordWrap(false);
     for (int c = 0; c < 5; ++c)
         m_grid->setColumnWidth(c, kColumnWidths[c]);
+}
 
+void RenamePreviewDialog::buildPopup()
+{
     auto addItem = [this](const char *name, auto slot) {
         auto *a = new QAction(this);
         a->setObjectName(QLatin1String(name));
@@ -93,7 +115,10 @@ RenamePreviewDialog::RenamePreviewDialog(PreviewTable table, qint64 notRenamed, 
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_popup->popup(m_grid->viewport()->mapToGlobal(pos)); });
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, &RenamePreviewDialog::editSelected);
+}
 
+void RenamePreviewDialog::connectButtons()
+{
     connect(m_exclude, &QPushButton::clicked, this, &RenamePreviewDialog::toggleSelected);
     connect(m_reinit, &QPushButton::clicked, this, &RenamePreviewDialog::requestReinitialize);
     connect(m_errorsOnly, &QPushButton::clicked, this, &RenamePreviewDialog::showOnlyProblems);
@@ -104,7 +129,10 @@ RenamePreviewDialog::RenamePreviewDialog(PreviewTable table, qint64 notRenamed, 
         if (m_help)
             m_help();
     });
+}
 
+void RenamePreviewDialog::buildLayout()
+{
     // Exclude and edit take the left half, re-initialise and errors-only the right.
     auto *commands = new QGridLayout;
     commands->addWidget(m_exclude, 0, 0);
@@ -122,17 +150,6 @@ RenamePreviewDialog::RenamePreviewDialog(PreviewTable table, qint64 notRenamed, 
     layout->addWidget(m_grid, 1);
     layout->addLayout(commands);
     layout->addLayout(bottom);
-
-    m_table.numberDuplicates();
-    m_table.markRows();
-    applyLanguage();
-    QList<qsizetype> all;
-    for (qsizetype i = 0; i < m_table.rows().size(); ++i)
-        all << i;
-    fillGrid(all);
-    if (m_grid->rowCount() > 0)
-        m_grid->setCurrentCell(0, 0);
-    m_ok->setFocus();
 }
 
 void RenamePreviewDialog::applyLanguage()

@@ -43,6 +43,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void setUpGrid();
+    void buildPopup();
+    void connectButtons();
+    void buildLayout();
     void applyLanguage();
     void fillGrid(const QList<qsizetype> &rows);
     QList<qsizetype> selectedTableRows() const;

@@ -99,7 +99,10 @@ void RenameRunner::previewAndRun(const RenameSettings &settings, const QStringLi
                 QStringList paths;
                 for (qsizetype row : rows)
                     paths << dialog.table().rows().at(row).path;
-                return m_tagEditor(paths);
+                QList<qsizetype> saved;
+                for (qsizetype index : m_tagEditor(paths))
+                    saved << rows.at(index);
+                return saved;
             });
         dialog.exec();
         if (dialog.outcome() == RenamePreviewDialog::Reinitialize)

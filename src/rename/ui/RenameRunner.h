@@ -27,6 +27,7 @@ public:
     UndoOutcome undo();
 
     // How the preview dialog opens the tag editor; none until there is one.
+    // It answers with the indexes (into paths) of the files saved.
     void setTagEditor(std::function<QList<qsizetype>(const QStringList &paths)> editor)
     {
         m_tagEditor = std::move(editor);

@@ -24,7 +24,7 @@ MainSession::MainSession(StartupResult startup, QString executable, MainWindow &
 
     // The folder context-menu entry is the program's own business: it can be
     // switched from the Properties menu.
-    if (QMenu *properties = window.menu(QStringLiteral("prperties1"))) {
+    if (QMenu *properties = window.menu(HostMenu::Properties)) {
         auto *shell = new QAction(&window);
         shell->setObjectName(QStringLiteral("Addtoshell1"));
         shell->setCheckable(true);

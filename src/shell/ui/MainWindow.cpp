@@ -1,21 +1,16 @@
 #include "MainWindow.h"
 
+#include "browser/ui/FolderBrowser.h"
 #include "widgets/GuiPrompter.h"
 #include "widgets/StatusLine.h"
 
 #include "platform/ThreadPriority.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDir>
 #include <QFontDatabase>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -52,24 +47,23 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("KAZ  (Quillbay)  V3.2"));
     resize(601, 471);
-    m_folder = QDir::cleanPath(options.startFolder.isEmpty() ? QDir::homePath() : options.startFolder);
-    m_lastFolder = m_folder;
 
     buildWidgets();
+    buildTagEditorControls();
     buildLayout();
+    connectBrowser();
     buildMenus();
     buildPopups();
+    addTagEditorMenuItem();
     registerLocks();
     applyFont();
     setHints(options.showHints);
     connect(&m_runFrame, &RunFrame::finished, this, [this](bool refill) {
         updateMaskButtons();
-        if (refill) {
-            fillFolderList();
-            fillFileList();
-        } else {
+        if (refill)
+            m_browser->refill();
+        else
             notifyListChanged();
-        }
     });
     // The program releases the user's folder while it is in the background.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -78,85 +72,52 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
         else if (state != Qt::ApplicationActive && m_activated && !QApplication::activeModalWidget())
             deactivate();
     });
-    fillDrives();
+    m_browser->fillDrives();
     applyLanguage();
     setDeactivatedView(true);
 }
 
 MainWindow::~MainWindow() = default;
 
+void MainWindow::setPrompter(Prompter *prompter)
+{
+    m_prompter = prompter;
+    m_browser->setPrompter(prompter);
+}
+
+const BrowserState &MainWindow::browserState() const
+{
+    return m_browser->state();
+}
+
 void MainWindow::buildWidgets()
 {
-    m_driveBox = new QComboBox(this);
-    m_driveBox->setObjectName(QStringLiteral("DriveComboBox1"));
-    m_driveBox->installEventFilter(this);
-    connect(m_driveBox, &QComboBox::activated, this, &MainWindow::driveChosen);
-
-    m_folderList = new QListWidget(this);
-    m_folderList->setObjectName(QStringLiteral("DirectoryListBox1"));
-    m_folderList->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_folderList->setIconSize(QSize(16, 16));
-    m_folderList->viewport()->installEventFilter(this);
-    connect(m_folderList, &QListWidget::itemClicked, this, &MainWindow::folderListClicked);
-    connect(m_folderList, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-        m_folderButton = Qt::LeftButton;
-        folderListClicked(item);
-    });
-    connect(m_folderList, &QWidget::customContextMenuRequested, this, &MainWindow::folderPopup);
-
-    m_includeSubdirs = new QCheckBox(this);
-    m_includeSubdirs->setObjectName(QStringLiteral("CheckBox1"));
-    connect(m_includeSubdirs, &QCheckBox::toggled, this, &MainWindow::includeSubdirectoriesToggled);
-
-    m_folderEdit = new QLineEdit(this);
-    m_folderEdit->setObjectName(QStringLiteral("RenameEdit"));
-    m_folderEdit->hide();
-    m_folderEdit->installEventFilter(this);
-    connect(m_folderEdit, &QLineEdit::returnPressed, this, &MainWindow::finishFolderEdit);
-    connect(m_folderEdit, &QLineEdit::textChanged, this, [this] {
-        if (!m_folderEdit->hasFocus())
-            hideRenameEdit();
-    });
-
-    m_folderProgress = new QProgressBar(this);
-    m_folderProgress->setObjectName(QStringLiteral("ProgressBar1"));
-    m_fileProgress = new QProgressBar(this);
-    m_fileProgress->setObjectName(QStringLiteral("ProgressBar2"));
-    for (QProgressBar *bar : {m_folderProgress, m_fileProgress}) {
-        bar->setRange(0, 100);
-        bar->setValue(0);
-        bar->setTextVisible(false);
-        bar->setMaximumHeight(12);
-        bar->installEventFilter(this);
-    }
-
-    m_maskButton = smallButton("MaskButton", this);
-    connect(m_maskButton, &QToolButton::clicked, this, &MainWindow::maskButtonClicked);
-    m_filterButton = smallButton("FilterButton", this);
-    connect(m_filterButton, &QToolButton::clicked, this, &MainWindow::filterButtonClicked);
-    m_sortButton = smallButton("SortButton", this);
-    m_sortButton->setText(QStringLiteral("A..Z"));
-    m_sortButton->setCheckable(true);
-    connect(m_sortButton, &QToolButton::clicked, this, &MainWindow::sortButtonClicked);
-    for (QToolButton *b : {m_maskButton, m_filterButton}) {
-        b->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(b, &QWidget::customContextMenuRequested, this,
-                [this, b](const QPoint &pos) { m_maskPopup->popup(b->mapToGlobal(pos)); });
-    }
+    m_browser = new FolderBrowser(m_runFrame, m_options.startFolder, this);
+    m_browser->setPrompter(m_prompter);
     m_fontUpButton = smallButton("FontUpButton", this);
     m_fontUpButton->setText(QStringLiteral("A+"));
     connect(m_fontUpButton, &QToolButton::clicked, this, &MainWindow::fontLarger);
     m_fontDownButton = smallButton("FontDownButton", this);
     m_fontDownButton->setText(QStringLiteral("A-"));
     connect(m_fontDownButton, &QToolButton::clicked, this, &MainWindow::fontSmaller);
+    m_browser->addToolButton(m_fontUpButton);
+    m_browser->addToolButton(m_fontDownButton);
 
-    m_fileList = new QListWidget(this);
-    m_fileList->setObjectName(QStringLiteral("FileListBox1"));
-    m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_fileList, &QListWidget::itemSelectionChanged, this, &MainWindow::fileListClicked);
-    connect(m_fileList, &QWidget::customContextMenuRequested, this, &MainWindow::filePopup);
+    buildTabRow();
+    buildStatusRow();
 
+    m_largeLabel = new QLabel(this);
+    m_largeLabel->setObjectName(QStringLiteral("LargeLabel"));
+    QFont big = m_largeLabel->font();
+    big.setPixelSize(24);
+    big.setBold(true);
+    big.setUnderline(true);
+    m_largeLabel->setFont(big);
+    m_largeLabel->setAlignment(Qt::AlignCenter);
+}
+
+void MainWindow::buildTabRow()
+{
     m_helpButton = new QPushButton(this);
     m_helpButton->setObjectName(QStringLiteral("HelpButton"));
     connect(m_helpButton, &QPushButton::clicked, this, [this] {
@@ -185,7 +146,10 @@ void MainWindow::buildWidgets()
     m_exitButton = new QPushButton(this);
     m_exitButton->setObjectName(QStringLiteral("Button1"));
     connect(m_exitButton, &QPushButton::clicked, this, &MainWindow::exitClicked);
+}
 
+void MainWindow::buildStatusRow()
+{
     m_orderLine = new QLabel(this);
     m_orderLine->setObjectName(QStringLiteral("StatusBar1"));
     m_orderLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -195,15 +159,6 @@ void MainWindow::buildWidgets()
         if (selectedNames().size() == 1)
             resetStatus();
     });
-
-    m_largeLabel = new QLabel(this);
-    m_largeLabel->setObjectName(QStringLiteral("LargeLabel"));
-    QFont big = m_largeLabel->font();
-    big.setPixelSize(24);
-    big.setBold(true);
-    big.setUnderline(true);
-    m_largeLabel->setFont(big);
-    m_largeLabel->setAlignment(Qt::AlignCenter);
 }
 
 void MainWindow::buildLayout()
@@ -213,44 +168,11 @@ void MainWindow::buildLayout()
     central->installEventFilter(this);
     setCentralWidget(central);
 
-    // Left: drive box, folder list, include-subdirectories box with the
-    // rename edit in the same place, folder progress bar.
-    auto *left = new QVBoxLayout;
-    left->setSpacing(3);
-    left->addWidget(m_driveBox);
-    left->addWidget(m_folderList, 1);
-    auto *checkCell = new QGridLayout;
-    checkCell->setContentsMargins(0, 0, 0, 0);
-    checkCell->addWidget(m_includeSubdirs, 0, 0);
-    checkCell->addWidget(m_folderEdit, 0, 0);
-    left->addLayout(checkCell);
-    left->addWidget(m_folderProgress);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->setSpacing(2);
-    m_maskButton->setMinimumWidth(84);
-    m_filterButton->setMinimumWidth(72);
-    for (QToolButton *b : {m_maskButton, m_filterButton, m_sortButton, m_fontUpButton, m_fontDownButton})
-        buttons->addWidget(b);
-    buttons->addStretch(1);
-    auto *right = new QVBoxLayout;
-    right->setSpacing(3);
-    right->addLayout(buttons);
-    right->addWidget(m_fileList, 1);
-    right->addWidget(m_fileProgress);
-
-    m_browser = new QWidget(this);
-    m_browser->setObjectName(QStringLiteral("Browser"));
-    auto *browserLayout = new QHBoxLayout(m_browser);
-    browserLayout->setContentsMargins(0, 0, 0, 0);
-    browserLayout->addLayout(left, 2);
-    browserLayout->addLayout(right, 3);
-
     // The large label stands where the browser was while it is hidden.
-    auto *browserStack = new QStackedWidget(this);
-    browserStack->setObjectName(QStringLiteral("BrowserStack"));
-    browserStack->addWidget(m_browser);
-    browserStack->addWidget(m_largeLabel);
+    m_browserStack = new QStackedWidget(this);
+    m_browserStack->setObjectName(QStringLiteral("BrowserStack"));
+    m_browserStack->addWidget(m_browser);
+    m_browserStack->addWidget(m_largeLabel);
 
     auto *tabRow = new QHBoxLayout;
     tabRow->setSpacing(4);
@@ -268,7 +190,7 @@ void MainWindow::buildLayout()
     auto *root = new QVBoxLayout(central);
     root->setContentsMargins(4, 4, 4, 2);
     root->setSpacing(3);
-    root->addWidget(browserStack, 1);
+    root->addWidget(m_browserStack, 1);
     root->addLayout(tabRow);
     root->addWidget(m_pages);
     root->addLayout(statusRow);
@@ -276,14 +198,12 @@ void MainWindow::buildLayout()
 
 void MainWindow::registerLocks()
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{m_includeSubdirs, m_exitButton, m_folderEdit, m_orderLine,
-                                                       m_statusLine, m_maskButton, m_filterButton, m_sortButton,
-                                                       m_fontUpButton, m_fontDownButton, m_tabs, m_driveBox,
-                                                       m_folderList})
+    m_browser->registerLocks(m_runFrame);
+    for (QWidget *w : std::initializer_list<QWidget *>{m_exitButton, m_orderLine, m_statusLine, m_fontUpButton,
+                                                       m_fontDownButton, m_tabs})
         m_runFrame.addLocked(w);
-    for (const char *name : {"prperties1", "Language1"})
-        if (auto *menu = findChild<QMenu *>(QLatin1String(name)))
-            m_runFrame.addLocked(menu->menuAction());
+    for (QMenu *menu : {m_propertiesMenu, m_languageMenu})
+        m_runFrame.addLocked(menu->menuAction());
 }
 
 void MainWindow::addPage(NotebookPage *page)
@@ -318,13 +238,21 @@ void MainWindow::showPage(int index)
         return;
     m_tabs->setCurrentIndex(index);
     m_pages->setCurrentIndex(index);
-    m_includeSubdirs->setEnabled(index == 0 && !m_runFrame.running());
+    m_browser->setIncludeSubdirectoriesEnabled(index == 0 && !m_runFrame.running());
 }
 
 void MainWindow::tabClicked(int index)
 {
     m_tabClickedSinceActivation = true;
     showPage(index);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click anywhere else ends the folder edit, as leaving it does.
+    if (event->type() == QEvent::MouseButtonPress)
+        m_browser->hideRenameEdit();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::processEvents()

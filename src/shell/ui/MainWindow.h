@@ -6,7 +6,7 @@
 
 #include "platform/Language.h"
 #include "platform/Prompter.h"
-#include "browser/FileListing.h"
+#include "browser/BrowserState.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -16,12 +16,7 @@
 
 class QAction;
 class QActionGroup;
-class QCheckBox;
-class QComboBox;
 class QLabel;
-class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
 class QMenu;
 class QProgressBar;
 class QPushButton;
@@ -31,6 +26,7 @@ class QToolButton;
 
 namespace kaz {
 
+class FolderBrowser;
 class HelpWindow;
 class StatusLine;
 
@@ -46,10 +42,10 @@ struct MainWindowOptions {
     int activationDelayMs = 250;
 };
 
-// The main window: browser on the left and top right, the notebook with
-// the pages below, the order and status lines at the bottom. It owns the
-// browser state, the selection, the run frame and the language; each page
-// brings its own controls.
+// The main window: the folder browser above, the notebook with the pages
+// below, the order and status lines at the bottom. It hosts the pages, the
+// menus, the run frame, the language and the activation cycle; the browser
+// keeps the folder and the selection, and each page brings its own controls.
 class MainWindow : public QMainWindow, public PageHost
 {
     Q_OBJECT
@@ -60,13 +56,13 @@ public:
     // Adds a notebook page; its tab follows the existing ones.
     void addPage(NotebookPage *page);
     // Replaces the message boxes, for tests.
-    void setPrompter(Prompter *prompter) { m_prompter = prompter; }
+    void setPrompter(Prompter *prompter);
 
     // PageHost
     Language language() const override { return m_language; }
     Prompter &prompter() override { return *m_prompter; }
     RunFrame &runFrame() override { return m_runFrame; }
-    QString currentFolder() const override { return m_folder; }
+    QString currentFolder() const override { return browserState().folder; }
     QStringList fileNames() const override;
     QStringList selectedNames() const override;
     bool includeSubdirectories() const override;
@@ -78,8 +74,8 @@ public:
     void resetStatus() override;
     void showCountStatus() override;
     void setNamePreview(std::function<QString(const QString &path)> preview) override;
-    QProgressBar *folderProgress() override { return m_folderProgress; }
-    QProgressBar *fileProgress() override { return m_fileProgress; }
+    QProgressBar *folderProgress() override;
+    QProgressBar *fileProgress() override;
     void processEvents() override;
     void refillFileList() override;
     void folderUpdate() override;
@@ -88,7 +84,7 @@ public:
     void reloadConfiguration() override;
     void showHelp(int context) override;
     void showPage(int index) override;
-    QMenu *menu(const QString &objectName) override;
+    QMenu *menu(HostMenu which) override;
 
     // Language, browser and activation commands, public for the program and tests.
     void setLanguage(Language language);
@@ -96,20 +92,20 @@ public:
     void deactivate();
     void reactivate();
     bool isActivated() const { return m_activated; }
-    MaskState maskState() const { return m_mask; }
-    TagFilter tagFilter() const { return m_filter; }
+    const BrowserState &browserState() const;
+    MaskState maskState() const { return browserState().mask; }
+    TagFilter tagFilter() const { return browserState().filter; }
     void setMaskState(MaskState state);
     void setTagFilter(TagFilter filter);
     void selectAll();
     void deselectAll();
     void invertSelection();
-    void fileListClicked();
     // Where a dialog is shown between a deactivation and a re-activation.
     void runInDialogFrame(const std::function<void()> &show) override;
     // Enlarging by "increase" is allowed on a screen of this height.
     static bool canEnlarge(int screenHeight, int windowHeight);
     int currentPage() const;
-    QString lastFolder() const { return m_lastFolder; }
+    QString lastFolder() const { return browserState().lastFolder; }
     // The window's and the pages' part of the configuration.
     void loadSettings(const KazSettings &settings, bool applySelection);
     void storeSettings(KazSettings &settings) const;
@@ -131,33 +127,33 @@ protected:
 private:
     // construction
     void buildWidgets();
+    void buildTabRow();
+    void buildStatusRow();
     void buildLayout();
+    void connectBrowser();
     void buildMenus();
+    void buildPropertiesMenu();
+    void buildLanguageMenu();
+    void buildPriorityMenu();
+    void buildHelpMenu();
+    void buildBarActions();
     void buildPopups();
+    void buildMaskPopup();
+    void buildFilePopup();
+    void buildFolderPopup();
     void registerLocks();
     void updateMinimumSize();
     QAction *action(QMenu *menu, const char *name);
+    QMenu *newMenu(const char *name);
 
     // browser
-    void fillDrives();
-    void fillFolderList();
-    void fillFileList();
-    void folderListClicked(QListWidgetItem *item);
-    void driveChosen(int index);
-    void maskButtonClicked();
-    void filterButtonClicked();
-    void sortButtonClicked();
+    void listFilled();
+    void selectionChanged();
+    void folderPopup(const QPoint &globalPos);
     void updateMaskButtons();
-    void includeSubdirectoriesToggled();
-    void folderPopup(const QPoint &pos);
-    void filePopup(const QPoint &pos);
-    void startFolderEdit(bool makeNew);
-    void finishFolderEdit();
-    void deleteFolder();
-    void startExplorer();
+    void updateFilterActions();
     ListState listState() const;
     void notifyListChanged();
-    bool isDriveRoot(const QString &folder) const;
 
     // selection and status
     void updateSelectionControls();
@@ -179,6 +175,11 @@ private:
     void tabClicked(int index);
     void setDeactivatedView(bool deactivated);
 
+    // tag editor
+    void buildTagEditorControls();
+    void addTagEditorMenuItem();
+    void openTagEditor();
+
     MainWindowOptions m_options;
     Language m_language;
     std::unique_ptr<Prompter> m_ownPrompter;
@@ -186,18 +187,9 @@ private:
     RunFrame m_runFrame;
     std::function<QString(const QString &)> m_namePreview;
 
-    // browser state
-    QString m_folder;
-    QString m_lastFolder;
-    MaskState m_mask = MaskState::Mp3;
-    TagFilter m_filter = TagFilter::All;
-    bool m_filling = false;
-    bool m_refillPending = false;
     bool m_activated = false;
     bool m_firstActivation = true;
     bool m_tabClickedSinceActivation = false;
-    bool m_folderEditMakes = false;
-    Qt::MouseButton m_folderButton = Qt::LeftButton; // of the last press on the folder list
     bool m_closing = false;
     QList<int> m_rememberedSelection;
     QString m_selectName;
@@ -206,20 +198,9 @@ private:
     double m_scale = 1.0;
     QSize m_lastNormalSize{601, 471};
 
-    // browser widgets
-    QComboBox *m_driveBox = nullptr;
-    QListWidget *m_folderList = nullptr;
-    QCheckBox *m_includeSubdirs = nullptr;
-    QLineEdit *m_folderEdit = nullptr;
-    QProgressBar *m_folderProgress = nullptr;
-    QProgressBar *m_fileProgress = nullptr;
-    QToolButton *m_maskButton = nullptr;
-    QToolButton *m_filterButton = nullptr;
-    QToolButton *m_sortButton = nullptr;
+    FolderBrowser *m_browser = nullptr;
     QToolButton *m_fontUpButton = nullptr;
     QToolButton *m_fontDownButton = nullptr;
-    QToolButton *m_tagButton = nullptr;
-    QListWidget *m_fileList = nullptr;
     QPushButton *m_helpButton = nullptr;
     QTabBar *m_tabs = nullptr;
     QStackedWidget *m_pages = nullptr;
@@ -227,7 +208,7 @@ private:
     QLabel *m_orderLine = nullptr;
     StatusLine *m_statusLine = nullptr;
     QLabel *m_largeLabel = nullptr;
-    QWidget *m_browser = nullptr;
+    QStackedWidget *m_browserStack = nullptr;
     QList<NotebookPage *> m_pageList;
     QPointer<HelpWindow> m_helpWindow;
 
@@ -238,6 +219,7 @@ private:
     QMenu *m_priorityMenu = nullptr;
     QMenu *m_helpMenu = nullptr;
     QMenu *m_filePopup = nullptr;
+    QToolButton *m_tagButton = nullptr; // "ID3Tag": the tag editor
     QMenu *m_folderPopup = nullptr;
     QMenu *m_maskPopup = nullptr;
     QMenu *m_maskSubmenu = nullptr;

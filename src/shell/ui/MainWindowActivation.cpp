@@ -5,21 +5,21 @@
 
 #include "platform/Messages.h"
 #include "browser/FolderRecovery.h"
+#include "browser/ui/FolderBrowser.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QStackedWidget>
+#include <QTabBar>
 
 namespace kaz {
 
 void MainWindow::setDeactivatedView(bool deactivated)
 {
-    auto *stack = findChild<QStackedWidget *>(QStringLiteral("BrowserStack"));
-    stack->setCurrentIndex(deactivated ? 1 : 0);
+    m_browserStack->setCurrentIndex(deactivated ? 1 : 0);
     for (NotebookPage *page : std::as_const(m_pageList))
         page->setDeactivated(deactivated);
     for (const char *name : {"Language1", "prperties1", "Priority1"})
@@ -32,19 +32,14 @@ void MainWindow::deactivate()
     if (m_runFrame.running() || !m_activated)
         return;
     m_activated = false;
-    m_rememberedSelection.clear();
-    for (const QModelIndex &index : m_fileList->selectionModel()->selectedRows())
-        m_rememberedSelection << index.row();
-    std::sort(m_rememberedSelection.begin(), m_rememberedSelection.end());
+    m_rememberedSelection = browserState().selectedRows;
     hideRenameEdit();
     m_largeLabel->setText(QStringLiteral("DEACTIVATED"));
     setDeactivatedView(true);
-    m_lastFolder = m_folder;
+    m_browser->rememberLastFolder();
     folderUpdate();
     // Nothing of the user's stays open while the program is in the background.
-    QDir::setCurrent(QStringLiteral("/"));
-    m_fileList->clear();
-    m_folderList->clear();
+    m_browser->release();
 }
 
 void MainWindow::reactivate()
@@ -70,29 +65,19 @@ void MainWindow::reactivate()
     if (!m_activated)
         return;
 
-    const FolderRecovery found = recoverFolder(m_lastFolder);
+    const FolderRecovery found = recoverFolder(browserState().lastFolder);
     if (found.vanished && !found.renamed)
         prompter().inform(MessageKind::Information, message(Msg::OneLevelBack, m_language) + found.missing);
-    m_folder = found.folder;
-    QDir::setCurrent(m_folder);
-    fillFolderList();
-    fillFileList();
+    m_browser->setFolder(found.folder);
+    QDir::setCurrent(found.folder);
+    m_browser->refill();
 
-    m_fileList->blockSignals(true);
-    if (!m_firstActivation)
-        for (int row : std::as_const(m_rememberedSelection))
-            if (auto *item = m_fileList->item(row))
-                item->setSelected(true);
-    if (!m_selectName.isEmpty()) {
-        for (QListWidgetItem *item : m_fileList->findItems(m_selectName, Qt::MatchExactly))
-            item->setSelected(true);
-        m_selectName.clear();
-    }
-    m_fileList->blockSignals(false);
+    m_browser->restoreSelection(m_firstActivation ? QList<int>() : m_rememberedSelection, m_selectName);
+    m_selectName.clear();
     m_firstActivation = false;
     setDeactivatedView(false);
     updateMaskButtons();
-    fileListClicked();
+    selectionChanged();
     notifyListChanged();
 }
 

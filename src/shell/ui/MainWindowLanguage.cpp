@@ -2,6 +2,8 @@
 // window, its menus and pop-ups in English or German.
 #include "MainWindow.h"
 
+#include "browser/ui/FolderBrowser.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
@@ -20,6 +22,7 @@ struct Caption {
 };
 
 constexpr Caption kCaptions[] = {
+    {"EditID3Tagfilename1", "Edit ID3Tag/filename", "ID3Tag/Dateinamen ändern"},
     {"prperties1", "Pr&operties", "&Einstellungen"},
     {"Language1", "Language", "Sprache"},
     {"help1", "&Help", "&Hilfe"},
@@ -66,6 +69,7 @@ constexpr Caption kCaptions[] = {
 };
 
 constexpr Caption kHints[] = {
+    {"TagButton", "edit ID3Tag/filename of the selected files (Alt+I)", "ID3Tag/Dateinamen der ausgewählten Dateien ändern (Alt+I)"},
     {"CheckBox1", "renaming mp3-files stored in subdirectories on/off",
      "Umbenennen von MP3-Dateien in Unterverzeichnissen ein/aus"},
     {"SortButton", "sorting of files ignoring all non-characters at the beginning ",
@@ -126,8 +130,8 @@ void MainWindow::applyLanguage()
         m_tabs->setTabText(i, m_pageList.at(i)->tabCaption(m_language));
         m_pageList.at(i)->applyLanguage(m_language);
     }
-    // Re-labels the filter button; the filter itself stays.
-    updateMaskButtons();
+    m_browser->setLanguage(m_language);
+    updateFilterActions();
     if (isVisible())
         updateMinimumSize();
 }

@@ -2,6 +2,7 @@
 // hints, priority, help, about, shortcuts and exit.
 #include "MainWindow.h"
 
+#include "browser/ui/FolderBrowser.h"
 #include "widgets/HelpWindow.h"
 #include "AboutDialog.h"
 #include "ShortcutsTipsDialog.h"
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFontDatabase>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QToolButton>
@@ -50,20 +50,37 @@ QAction *MainWindow::action(QMenu *menu, const char *name)
     return a;
 }
 
-QMenu *MainWindow::menu(const QString &objectName)
+QMenu *MainWindow::menu(HostMenu which)
 {
-    return findChild<QMenu *>(objectName);
+    switch (which) {
+    case HostMenu::Properties:
+        return m_propertiesMenu;
+    case HostMenu::FileList:
+        return m_filePopup;
+    case HostMenu::FolderList:
+        return m_folderPopup;
+    }
+    return nullptr;
+}
+
+QMenu *MainWindow::newMenu(const char *name)
+{
+    auto *m = new QMenu(this);
+    m->setObjectName(QLatin1String(name));
+    return m;
 }
 
 void MainWindow::buildMenus()
 {
-    QMenuBar *bar = menuBar();
-    auto newMenu = [this](const char *name) {
-        auto *m = new QMenu(this);
-        m->setObjectName(QLatin1String(name));
-        return m;
-    };
+    buildPropertiesMenu();
+    buildLanguageMenu();
+    buildPriorityMenu();
+    buildHelpMenu();
+    buildBarActions();
+}
 
+void MainWindow::buildPropertiesMenu()
+{
     m_propertiesMenu = newMenu("prperties1");
     m_sizeMenu = newMenu("selectfont1");
     m_propertiesMenu->addMenu(m_sizeMenu);
@@ -84,21 +101,26 @@ void MainWindow::buildMenus()
     m_propertiesMenu->addSeparator();
     // Alt+X is the Exit button's own key; the item only names it.
     connect(action(m_propertiesMenu, "Exit1"), &QAction::triggered, this, &MainWindow::exitClicked);
-    bar->addMenu(m_propertiesMenu);
+    menuBar()->addMenu(m_propertiesMenu);
+}
 
+void MainWindow::buildLanguageMenu()
+{
     m_languageMenu = newMenu("Language1");
     m_languageGroup = new QActionGroup(this);
-    for (const char *name : {"English1", "German1"}) {
+    const std::pair<const char *, Language> languages[] = {{"English1", Language::English},
+                                                           {"German1", Language::German}};
+    for (const auto &[name, language] : languages) {
         QAction *a = action(m_languageMenu, name);
         a->setCheckable(true);
         m_languageGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, l = language] { setLanguage(l); });
     }
-    connect(findChild<QAction *>(QStringLiteral("English1")), &QAction::triggered, this,
-            [this] { setLanguage(Language::English); });
-    connect(findChild<QAction *>(QStringLiteral("German1")), &QAction::triggered, this,
-            [this] { setLanguage(Language::German); });
-    bar->addMenu(m_languageMenu);
+    menuBar()->addMenu(m_languageMenu);
+}
 
+void MainWindow::buildPriorityMenu()
+{
     m_priorityMenu = newMenu("Priority1");
     m_priorityGroup = new QActionGroup(this);
     const std::pair<const char *, ThreadPriority> priorities[] = {{"normal1", ThreadPriority::Normal},
@@ -112,8 +134,11 @@ void MainWindow::buildMenus()
         m_priorityGroup->addAction(a);
         connect(a, &QAction::triggered, this, [this, p = priority] { choosePriority(p); });
     }
-    bar->addMenu(m_priorityMenu);
+    menuBar()->addMenu(m_priorityMenu);
+}
 
+void MainWindow::buildHelpMenu()
+{
     m_helpMenu = newMenu("help1");
     QAction *contents = action(m_helpMenu, "Contents1");
     contents->setShortcut(QKeySequence(Qt::Key_F1));
@@ -121,32 +146,37 @@ void MainWindow::buildMenus()
     connect(action(m_helpMenu, "Shortcutstips2"), &QAction::triggered, this, &MainWindow::showShortcuts);
     connect(action(m_helpMenu, "Homepage1"), &QAction::triggered, this, &MainWindow::openHomepage);
     connect(action(m_helpMenu, "about2"), &QAction::triggered, this, &MainWindow::showAbout);
-    bar->addMenu(m_helpMenu);
+    menuBar()->addMenu(m_helpMenu);
+}
 
+// Select all, invert selection and refresh stand in the menu bar itself.
+void MainWindow::buildBarActions()
+{
     QAction *selectAllItem = action(nullptr, "selectall2");
     selectAllItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     connect(selectAllItem, &QAction::triggered, this, &MainWindow::selectAll);
-    bar->addAction(selectAllItem);
     QAction *invertItem = action(nullptr, "invertselection2");
     invertItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(invertItem, &QAction::triggered, this, &MainWindow::invertSelection);
-    bar->addAction(invertItem);
     QAction *refresh = action(nullptr, "refresh1");
     refresh->setShortcut(QKeySequence(Qt::Key_F5));
     connect(refresh, &QAction::triggered, this, &MainWindow::refillFileList);
-    bar->addAction(refresh);
-    for (QAction *a : {selectAllItem, invertItem, refresh})
+    for (QAction *a : {selectAllItem, invertItem, refresh}) {
+        menuBar()->addAction(a);
         m_runFrame.addLocked(a);
+    }
 }
 
 void MainWindow::buildPopups()
 {
-    auto newMenu = [this](const char *name) {
-        auto *m = new QMenu(this);
-        m->setObjectName(QLatin1String(name));
-        return m;
-    };
-    // Mask and filter, on both buttons and inside the file pop-up.
+    buildMaskPopup();
+    buildFilePopup();
+    buildFolderPopup();
+}
+
+// Mask and filter, on both buttons and inside the file pop-up.
+void MainWindow::buildMaskPopup()
+{
     m_maskPopup = newMenu("PopupMenu3");
     const std::pair<const char *, MaskState> masks[] = {
         {"Mp3Mask1", MaskState::Mp3}, {"InvMask1", MaskState::NotMp3}, {"AllMask1", MaskState::All}};
@@ -157,7 +187,10 @@ void MainWindow::buildPopups()
         {"FilterAll1", TagFilter::All}, {"FilterTagged1", TagFilter::Tagged}, {"FilterUntagged1", TagFilter::Untagged}};
     for (const auto &[name, filter] : filters)
         connect(action(m_maskPopup, name), &QAction::triggered, this, [this, f = filter] { setTagFilter(f); });
+}
 
+void MainWindow::buildFilePopup()
+{
     m_filePopup = newMenu("PopupMenu1");
     QAction *invert = action(m_filePopup, "invertselection1");
     invert->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
@@ -169,14 +202,19 @@ void MainWindow::buildPopups()
     m_maskSubmenu = newMenu("EditMask1");
     m_maskSubmenu->addActions(m_maskPopup->actions());
     m_filePopup->addMenu(m_maskSubmenu);
+}
 
+void MainWindow::buildFolderPopup()
+{
     m_folderPopup = newMenu("PopupMenu2");
-    connect(action(m_folderPopup, "rename1"), &QAction::triggered, this, [this] { startFolderEdit(false); });
-    connect(action(m_folderPopup, "makedirectory1"), &QAction::triggered, this, [this] { startFolderEdit(true); });
-    connect(action(m_folderPopup, "delete1"), &QAction::triggered, this, &MainWindow::deleteFolder);
+    connect(action(m_folderPopup, "rename1"), &QAction::triggered, m_browser,
+            [this] { m_browser->startFolderEdit(false); });
+    connect(action(m_folderPopup, "makedirectory1"), &QAction::triggered, m_browser,
+            [this] { m_browser->startFolderEdit(true); });
+    connect(action(m_folderPopup, "delete1"), &QAction::triggered, m_browser, &FolderBrowser::deleteFolder);
     m_folderPopup->addSeparator();
-    connect(action(m_folderPopup, "startexploreroncurrentdirectory1"), &QAction::triggered, this,
-            &MainWindow::startExplorer);
+    connect(action(m_folderPopup, "startexploreroncurrentdirectory1"), &QAction::triggered, m_browser,
+            &FolderBrowser::startExplorer);
 }
 
 bool MainWindow::canEnlarge(int screenHeight, int windowHeight)
@@ -207,7 +245,7 @@ void MainWindow::applyFont()
 {
     QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     f.setPointSizeF(m_fontSize * m_scale);
-    m_fileList->setFont(f);
+    m_browser->setFileListFont(f);
     m_itemHeight = m_fontSize + 5;
     m_fontUpButton->setEnabled(m_itemHeight < 20);
     m_fontDownButton->setEnabled(m_itemHeight >= 15);

@@ -1,15 +1,15 @@
 // Selection commands and the status line of the main window.
 #include "MainWindow.h"
 
+#include "browser/ui/FolderBrowser.h"
 #include "widgets/StatusLine.h"
 
 #include "tags/TagIO.h"
 
 #include <QDir>
-#include <QItemSelection>
 #include <QLabel>
-#include <QListWidget>
 #include <QPalette>
+#include <QToolButton>
 
 namespace kaz {
 namespace {
@@ -53,9 +53,9 @@ void MainWindow::setNamePreview(std::function<QString(const QString &)> preview)
 
 void MainWindow::showCountStatus()
 {
-    const int count = m_fileList->count();
-    const int selected = int(m_fileList->selectionModel()->selectedRows().size());
-    setStatusText(count == 0 ? QString() : QStringLiteral("%1/%2").arg(selected).arg(count));
+    const BrowserState &state = browserState();
+    setStatusText(state.count() == 0 ? QString()
+                                     : QStringLiteral("%1/%2").arg(state.selectedCount()).arg(state.count()));
 }
 
 QString MainWindow::namePreviewText() const
@@ -63,7 +63,7 @@ QString MainWindow::namePreviewText() const
     const QStringList selected = selectedNames();
     if (selected.isEmpty())
         return kThirteenBlanks;
-    const QString path = QDir(m_folder).filePath(selected.first());
+    const QString path = QDir(browserState().folder).filePath(selected.first());
     if (!taginfo(path))
         return QStringLiteral("NoTag!");
     return (m_namePreview ? m_namePreview(path) : QString()) + kThirteenBlanks;
@@ -78,11 +78,9 @@ void MainWindow::resetStatus()
         setStatusText(text);
 }
 
-void MainWindow::fileListClicked()
+void MainWindow::selectionChanged()
 {
-    if (m_filling)
-        return;
-    const int selected = int(m_fileList->selectionModel()->selectedRows().size());
+    const int selected = browserState().selectedCount();
     m_statusLine->setScrollable(selected == 1);
     if (selected == 1)
         resetStatus();
@@ -94,24 +92,19 @@ void MainWindow::fileListClicked()
 void MainWindow::updateSelectionControls()
 {
     const ListState state = listState();
+    m_tagButton->setEnabled(state.selected > 0 && state.mask == MaskState::Mp3 && !state.running);
     for (NotebookPage *page : std::as_const(m_pageList))
         page->selectionChanged(state);
 }
 
 bool MainWindow::selectFirstIfNone()
 {
-    if (m_fileList->count() == 0)
-        return false;
-    if (m_fileList->selectionModel()->selectedRows().isEmpty())
-        m_fileList->item(0)->setSelected(true);
-    return true;
+    return m_browser->selectFirstIfNone();
 }
 
 void MainWindow::selectAll()
 {
-    m_fileList->blockSignals(true);
-    m_fileList->selectAll();
-    m_fileList->blockSignals(false);
+    m_browser->selectAll();
     m_statusLine->setScrollable(false);
     showCountStatus();
     updateSelectionControls();
@@ -119,10 +112,7 @@ void MainWindow::selectAll()
 
 void MainWindow::deselectAll()
 {
-    m_fileList->blockSignals(true);
-    m_fileList->clearSelection();
-    m_fileList->blockSignals(false);
-    fillFileList();
+    m_browser->deselectAll();
     m_statusLine->setScrollable(false);
     showCountStatus();
     updateSelectionControls();
@@ -130,11 +120,7 @@ void MainWindow::deselectAll()
 
 void MainWindow::invertSelection()
 {
-    if (m_fileList->count() == 0)
-        return;
-    auto *model = m_fileList->model();
-    const QItemSelection all(model->index(0, 0), model->index(m_fileList->count() - 1, 0));
-    m_fileList->selectionModel()->select(all, QItemSelectionModel::Toggle);
+    m_browser->invertSelection();
 }
 
 } // namespace kaz

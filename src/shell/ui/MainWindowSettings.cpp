@@ -2,7 +2,6 @@
 #include "MainWindow.h"
 
 #include <QAction>
-#include <QToolButton>
 
 namespace kaz {
 
@@ -29,10 +28,10 @@ void MainWindow::storeSettings(KazSettings &settings) const
         settings.showHints = a->isChecked();
     settings.page = qMax(0, currentPage());
     // While deactivated the window shows no folder; the last one counts.
-    settings.lastDir = m_activated ? m_folder : m_lastFolder;
+    settings.lastDir = m_activated ? browserState().folder : browserState().lastFolder;
     settings.fontSize = m_fontSize;
-    settings.tagFilter = int(m_filter);
-    settings.sortIgnoringNonLetters = m_sortButton->isChecked();
+    settings.tagFilter = int(browserState().filter);
+    settings.sortIgnoringNonLetters = browserState().letterSorted;
     for (NotebookPage *page : m_pageList)
         page->storeSettings(settings);
 }

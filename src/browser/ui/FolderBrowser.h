@@ -1,0 +1,125 @@
+#pragma once
+
+#include "browser/BrowserState.h"
+
+#include "platform/Language.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QHBoxLayout;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QProgressBar;
+class QToolButton;
+
+namespace kaz {
+
+class Prompter;
+class RunFrame;
+
+// The browser of the main window: drive box, folder list with the folder
+// edit, "include subdirectories", the file list with mask, filter and letter
+// sort, and the two progress bars. It keeps a BrowserState current and tells
+// the window when the list, its selection or a pop-up menu is wanted.
+class FolderBrowser : public QWidget
+{
+    Q_OBJECT
+public:
+    FolderBrowser(RunFrame &runFrame, const QString &startFolder, QWidget *parent = nullptr);
+
+    const BrowserState &state() const { return m_state; }
+    void setPrompter(Prompter *prompter) { m_prompter = prompter; }
+    void setLanguage(Language language);
+    // Widgets the window adds to the button row above the file list.
+    void addToolButton(QToolButton *button);
+    void registerLocks(RunFrame &frame);
+    void setFileListFont(const QFont &font);
+    void setIncludeSubdirectoriesEnabled(bool enabled);
+    QProgressBar *folderProgress() const { return m_folderProgress; }
+    QProgressBar *fileProgress() const { return m_fileProgress; }
+
+    // Folder and lists
+    void fillDrives();
+    void openFolder(const QString &folder);
+    void fillFolderList();
+    void fillFileList();
+    void refill();
+    void folderUpdate();
+    // Nothing of the user's stays listed while the program is in the background.
+    void release();
+    // The folder as start-up or a recovery found it, without filling the lists.
+    void setFolder(const QString &folder) { m_state.folder = folder; }
+    void rememberLastFolder() { m_state.lastFolder = m_state.folder; }
+    void setMaskState(MaskState state);
+    void setTagFilter(TagFilter filter);
+    void setLetterSorted(bool sorted);
+    void updateMaskButtons();
+
+    // Selection
+    void selectAll();
+    void deselectAll();
+    void invertSelection();
+    bool selectFirstIfNone();
+    // Selects without telling: rows that exist, and every entry of the name.
+    void restoreSelection(const QList<int> &rows, const QString &name);
+
+    // Folder commands of the folder pop-up
+    void startFolderEdit(bool makeNew);
+    void hideRenameEdit();
+    void deleteFolder();
+    void startExplorer();
+
+Q_SIGNALS:
+    // The folder, the list, the mask or "include subdirectories" changed.
+    void listChanged();
+    // The file list was read anew.
+    void listFilled();
+    // The user changed the selection of the file list.
+    void selectionChanged();
+    // Double click or Enter on a file.
+    void fileActivated();
+    void folderMenuRequested(const QPoint &globalPos);
+    void fileMenuRequested(const QPoint &globalPos);
+    void maskMenuRequested(const QPoint &globalPos);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildFolderSide();
+    void buildFileSide();
+    void buildLayout();
+    void driveChosen(int index);
+    void folderListClicked(QListWidgetItem *item);
+    void folderPopup(const QPoint &pos);
+    void fileListSelectionChanged();
+    void finishFolderEdit();
+    void syncSelection();
+    bool running() const;
+
+    RunFrame &m_runFrame;
+    Prompter *m_prompter = nullptr;
+    Language m_language = kDefaultLanguage;
+    BrowserState m_state;
+    bool m_filling = false;
+    bool m_refillPending = false;
+    bool m_folderEditMakes = false;
+    Qt::MouseButton m_folderButton = Qt::LeftButton; // of the last press on the folder list
+
+    QComboBox *m_driveBox = nullptr;
+    QListWidget *m_folderList = nullptr;
+    QCheckBox *m_includeSubdirs = nullptr;
+    QLineEdit *m_folderEdit = nullptr;
+    QProgressBar *m_folderProgress = nullptr;
+    QProgressBar *m_fileProgress = nullptr;
+    QToolButton *m_maskButton = nullptr;
+    QToolButton *m_filterButton = nullptr;
+    QToolButton *m_sortButton = nullptr;
+    QHBoxLayout *m_buttonRow = nullptr;
+    QListWidget *m_fileList = nullptr;
+};
+
+} // namespace kaz

@@ -1,0 +1,38 @@
+#include "DialogTagEditor.h"
+
+#include "TagEditorDialog.h"
+
+#include "platform/MediaPlayer.h"
+
+namespace kaz {
+
+DialogTagEditor::DialogTagEditor(TagEditorSession &session, TagEditorOptions options, QWidget *parent)
+    : m_session(session)
+    , m_options(std::move(options))
+    , m_parent(parent)
+{
+}
+
+bool DialogTagEditor::edit(QString &fileName, TagValues &values)
+{
+    TagContext context;
+    context.prompter = m_options.prompter;
+    context.language = m_options.language;
+    TagEditorDialog dialog(m_session, context, m_options.player ? *m_options.player : nullMediaPlayer(), m_parent);
+    dialog.setHelp(m_options.help);
+    dialog.setSequence(1, 1);
+    dialog.openFile(fileName);
+    dialog.model().setWritesTag(false);
+    dialog.showValues(values);
+    if (m_options.beforeShow)
+        m_options.beforeShow(dialog);
+    dialog.exec();
+    fileName = dialog.path();
+    const EditorClose close = dialog.closeReason();
+    if (close != EditorClose::Save && close != EditorClose::SaveAndCopy)
+        return false;
+    values = valuesForSave(dialog.model().fields());
+    return true;
+}
+
+} // namespace kaz

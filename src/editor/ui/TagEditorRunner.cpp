@@ -1,0 +1,36 @@
+#include "TagEditorRunner.h"
+
+#include "TagEditorDialog.h"
+
+#include "platform/MediaPlayer.h"
+
+namespace kaz {
+
+TagEditorSession &programTagEditorSession()
+{
+    static TagEditorSession session;
+    return session;
+}
+
+EditorSequenceResult editTagsOneByOne(const QStringList &paths, TagEditorSession &session,
+                                      const TagEditorOptions &options, QWidget *parent)
+{
+    TagContext context;
+    context.prompter = options.prompter;
+    context.language = options.language;
+    // One dialog for the whole sequence, so that it keeps its place on the screen.
+    TagEditorDialog dialog(session, context, options.player ? *options.player : nullMediaPlayer(), parent);
+    dialog.setHelp(options.help);
+    const int count = int(paths.size());
+    return runEditorSequence(paths, [&](qsizetype index, QString &path) {
+        dialog.setSequence(int(index) + 1, count);
+        dialog.openFile(path);
+        if (options.beforeShow)
+            options.beforeShow(dialog);
+        dialog.exec();
+        path = dialog.path();
+        return dialog.closeReason();
+    });
+}
+
+} // namespace kaz

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "editor/EditorSequence.h"
+#include "editor/TagEditorSession.h"
+
+#include "platform/Language.h"
+
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+namespace kaz {
+
+class MediaPlayer;
+class Prompter;
+
+struct TagEditorOptions {
+    Language language = kDefaultLanguage;
+    Prompter *prompter = nullptr; // rename and write failures
+    MediaPlayer *player = nullptr; // none: the null player
+    std::function<void()> help;
+    // Called with each dialog before it is shown (tests drive it from here).
+    std::function<void(class TagEditorDialog &)> beforeShow;
+};
+
+// The editor's clipboard, carry-over and properties, kept while the program runs.
+TagEditorSession &programTagEditorSession();
+
+// "Edit ID3Tag/filename": shows the tag editor for each file in turn until
+// the user chooses Exit. The caller re-reads its file list afterwards.
+EditorSequenceResult editTagsOneByOne(const QStringList &paths, TagEditorSession &session,
+                                      const TagEditorOptions &options, QWidget *parent = nullptr);
+
+} // namespace kaz

@@ -1,0 +1,115 @@
+// Labels and header of the editor, the values handed to the tag writer, the
+// player's position bar and the folder-name guess.
+#include "support/TestSupport.h"
+
+#include "editor/EditorFields.h"
+#include "editor/EditorTexts.h"
+#include "editor/FolderNameGuess.h"
+#include "editor/PlayerPosition.h"
+
+using namespace kaz;
+
+TEST(EditorTexts, LabelsCountCodePageCharactersAndSayExtendedBeyondThirty)
+{
+    struct Case {
+        LongField field;
+        int length;
+        Language language;
+        const char *label;
+    } cases[] = {
+        {LongField::Artist, 34, Language::English, "Artist (34) extended"},
+        {LongField::Artist, 30, Language::English, "Artist (30)"},
+        {LongField::Title, 31, Language::German, "Titel (31) extended"},
+        {LongField::Album, 0, Language::German, "Album (0)"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(longFieldLabel(c.field, QString(c.length, QLatin1Char('x')), c.language), QString::fromUtf8(c.label));
+    // "ö" is one character of the tag's code page.
+    EXPECT_EQ(longFieldLabel(LongField::Artist, QString(30, QChar(0xF6)), Language::English), QStringLiteral("Artist (30)"));
+}
+
+TEST(EditorTexts, HeaderFollowsTheLongestText)
+{
+    const QString x30(30, QLatin1Char('a')), x31(31, QLatin1Char('a'));
+    EXPECT_EQ(headerFor(x30, x30, x30), HeaderState::Tag);
+    EXPECT_EQ(headerFor(x30, x31, {}), HeaderState::Extended);
+    EXPECT_EQ(headerText(HeaderState::Extended, Language::English), QStringLiteral("ID3Tag / Lyrics3 V2.0 (extended Tag)"));
+    EXPECT_EQ(headerText(HeaderState::Extended, Language::German), QStringLiteral("ID3Tag / Lyrics3 V2.0 (erweiterter Tag)"));
+    EXPECT_EQ(headerText(HeaderState::NoTag, Language::German), QStringLiteral("ID3Tag nicht vorhanden!"));
+    EXPECT_EQ(sequenceText(2, 5), QStringLiteral("2/5"));
+}
+
+TEST(EditorFields, ValuesForSave)
+{
+    struct Case {
+        QString comment, year;
+        int track;
+        QString genre;
+        QString wantComment, wantYear, wantTrack;
+        int wantGenre;
+    } cases[] = {
+        {QString(35, QLatin1Char('c')), QStringLiteral("19999"), 7, QStringLiteral("Rock"), QString(30, QLatin1Char('c')),
+         QStringLiteral("1999"), QStringLiteral("07"), 17},
+        {QStringLiteral("c"), QStringLiteral("99"), 0, QString(), QStringLiteral("c"), QStringLiteral("99"), QStringLiteral("0"), 255},
+        {{}, {}, 300, QStringLiteral("Acapella"), {}, {}, QStringLiteral("0"), 123},
+        {{}, {}, 255, QStringLiteral("Blues"), {}, {}, QStringLiteral("255"), 0},
+    };
+    for (const Case &c : cases) {
+        EditorFields f;
+        f.title = QString(40, QLatin1Char('t')); // long texts go whole to the writer
+        f.comment = c.comment;
+        f.year = c.year;
+        f.track = c.track;
+        f.genre = c.genre;
+        const TagValues v = valuesForSave(f);
+        EXPECT_EQ(v.title.size(), 40);
+        EXPECT_EQ(v.comment, c.wantComment);
+        EXPECT_EQ(v.year, c.wantYear);
+        EXPECT_EQ(v.trackText, c.wantTrack);
+        EXPECT_EQ(int(v.genre), c.wantGenre);
+    }
+    const struct {
+        const char *typed;
+        int track;
+    } typed[] = {{"", 0}, {"12", 12}, {"255", 255}, {"256", 0}, {"999", 0}, {"x", 0}, {"-3", 0}};
+    for (const auto &t : typed)
+        EXPECT_EQ(trackFromInput(QString::fromLatin1(t.typed)), t.track) << t.typed;
+}
+
+TEST(EditorFolderNames, ClicksSwapAndCdFoldersFillTheComment)
+{
+    struct Case {
+        const char *folder;
+        bool swapped, noticeAlbum, noticeCd;
+        const char *artist, *album, *comment;
+    } cases[] = {
+        {"/m/Queen/Innuendo/", false, true, true, "Queen", "Innuendo", "old"},
+        {"/m/Queen/Innuendo/", true, true, true, "Innuendo", "Queen", "old"},
+        {"/m/Queen/Innuendo/cd2", false, true, true, "Queen", "Innuendo", "CD2"},
+        {"/m/Queen/Innuendo/CD2/", false, true, false, "Queen", "Innuendo", "old"},
+        {"/Sampler/", false, true, true, "a", "b", "old"},
+        {"/Queen/", false, true, true, "a", "Queen", "old"},
+        {"/m/Album/Innuendo/", false, true, true, "a", "Innuendo", "old"},
+        {"/m/Album/Innuendo/", false, false, true, "Album", "Innuendo", "old"},
+        {"/m/x/CDX/", false, true, true, "x", "CDX", "old"},
+        {"/", false, true, true, "a", "b", "old"},
+    };
+    for (const Case &c : cases) {
+        FolderNameFields f{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("old")};
+        guessFromFolderNames(QString::fromLatin1(c.folder), c.swapped, {c.noticeAlbum, c.noticeCd}, f);
+        EXPECT_EQ(f.artist, QLatin1String(c.artist)) << c.folder;
+        EXPECT_EQ(f.album, QLatin1String(c.album)) << c.folder;
+        EXPECT_EQ(f.comment, QLatin1String(c.comment)) << c.folder;
+    }
+}
+
+TEST(PlayerPosition, BarJumpAndTimeText)
+{
+    EXPECT_EQ(barPosition(60000, 120, 50), 25);
+    EXPECT_EQ(barPosition(5000, 0, 50), 50); // an unknown length counts as one second
+    EXPECT_EQ(barPosition(999999, 10, 50), 50);
+    EXPECT_EQ(jumpTarget(25, 120, 50), 60000);
+    EXPECT_EQ(jumpTarget(0, 120, 50), 1);
+    EXPECT_EQ(playerTimeText(65000, 245), QStringLiteral("1:05/4:05"));
+    EXPECT_EQ(playerTimeText(0, 0), QStringLiteral("0:00/0:00"));
+}

@@ -1,0 +1,384 @@
+// The tag editor dialog offscreen, driven by its control names.
+#include "editor/ui/DialogTagEditor.h"
+#include "editor/ui/TagEditorDialog.h"
+#include "editor/ui/TagEditorRunner.h"
+
+#include "editor/EditorRename.h"
+#include "platform/MediaPlayer.h"
+#include "support/QtPrinters.h"
+#include "support/TestSupport.h"
+#include "tags/DemoCollection.h"
+#include "tags/TagIO.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+template<typename T>
+T *find(QObject *parent, const char *name)
+{
+    T *found = parent->findChild<T *>(QLatin1String(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+QString putSong(const QString &dir, const QString &name, const TagValues &v, bool tagged = true)
+{
+    DemoFile f;
+    f.relativePath = name;
+    f.values = v;
+    f.tagged = tagged;
+    f.frames = 2;
+    writeDemoFile(dir, f);
+    return dir + QLatin1Char('/') + name;
+}
+
+// Records what the dialog asks of the player.
+class RecordingPlayer : public NullMediaPlayer
+{
+public:
+    bool isPlaying() override { return playing; }
+    qint64 position() override { return positionMs; }
+    qint64 length() override { return lengthMs; }
+    void clearPlaylist() override { calls << QStringLiteral("clear"); }
+    void addFile(const QString &path) override { calls << QStringLiteral("add ") + path; }
+    void startPlaying() override
+    {
+        calls << QStringLiteral("start");
+        playing = true;
+    }
+    void jumpTo(qint64 position) override { calls << QStringLiteral("jump %1").arg(position); }
+    void pauseToggle() override { calls << QStringLiteral("pause"); }
+    void stop() override
+    {
+        calls << QStringLiteral("stop");
+        playing = false;
+    }
+
+    QStringList calls;
+    bool playing = false;
+    qint64 positionMs = 0;
+    qint64 lengthMs = 0;
+};
+
+class TagEditorDialogTest : public ::testing::Test
+{
+protected:
+    std::unique_ptr<TagEditorDialog> openDialog(const QString &path, Language language = Language::English)
+    {
+        TagContext context;
+        context.prompter = &prompter;
+        context.language = language;
+        auto dialog = std::make_unique<TagEditorDialog>(session, context, player);
+        dialog->setBeep([this] { ++beeps; });
+        dialog->setSequence(1, 1);
+        dialog->openFile(path);
+        dialog->show();
+        QApplication::setActiveWindow(dialog.get());
+        return dialog;
+    }
+
+    TempHome home;
+    QString dir = home.music();
+    ScriptedPrompter prompter;
+    TagEditorSession session;
+    RecordingPlayer player;
+    int beeps = 0;
+};
+
+} // namespace
+
+TEST_F(TagEditorDialogTest, LongFieldLabelsAndHeaderFollowTyping)
+{
+    const QString song = putSong(dir, QStringLiteral("a.mp3"), values(QStringLiteral("T"), QStringLiteral("A")));
+    auto dialog = openDialog(song);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Edit ID3Tag/filename"));
+    auto *header = find<QLabel>(dialog.get(), "Label7");
+    auto *artist = find<QLineEdit>(dialog.get(), "Edit1");
+    auto *label = find<QLabel>(dialog.get(), "Label2");
+    EXPECT_EQ(header->text(), QStringLiteral("ID3Tag"));
+    EXPECT_EQ(label->text(), QStringLiteral("Artist"));
+    artist->setFocus();
+    artist->selectAll();
+    QTest::keyClicks(artist, QString(34, QLatin1Char('b')));
+    EXPECT_EQ(label->text(), QStringLiteral("Artist (34) extended"));
+    EXPECT_EQ(header->text(), QStringLiteral("ID3Tag / Lyrics3 V2.0 (extended Tag)"));
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(artist, Qt::Key_Backspace);
+    EXPECT_EQ(label->text(), QStringLiteral("Artist (30)"));
+    EXPECT_EQ(header->text(), QStringLiteral("ID3Tag"));
+
+    struct Limit {
+        const char *name;
+        int maxLength;
+    } limits[] = {{"Edit3", 255}, {"Edit1", 255}, {"Edit2", 255}, {"Edit4", 30}, {"Edit5", 4}};
+    for (const Limit &l : limits)
+        EXPECT_EQ(find<QLineEdit>(dialog.get(), l.name)->maxLength(), l.maxLength) << l.name;
+
+    const QString bare = putSong(dir, QStringLiteral("b.mp3"), {}, false);
+    auto german = openDialog(bare, Language::German);
+    EXPECT_EQ(find<QLabel>(german.get(), "Label7")->text(), QStringLiteral("ID3Tag nicht vorhanden!"));
+    EXPECT_EQ(german->windowTitle(), QStringLiteral("Ändere ID3Tag/Dateiname"));
+    EXPECT_FALSE(find<QPushButton>(german.get(), "BitBtn2")->isEnabled());
+    EXPECT_EQ(find<QPushButton>(german.get(), "Button5")->text(), QStringLiteral("&Überspringen"));
+}
+
+TEST_F(TagEditorDialogTest, SaveAndCopyWithSamplerOverThreeFiles)
+{
+    QStringList files;
+    for (int i = 1; i <= 3; ++i)
+        files << putSong(dir, QStringLiteral("%1.mp3").arg(i),
+                         values(QStringLiteral("Title %1").arg(i), QStringLiteral("Artist %1").arg(i),
+                                QStringLiteral("Album %1").arg(i), QStringLiteral("200%1").arg(i),
+                                QStringLiteral("Comment %1").arg(i), QStringLiteral("%1").arg(i), quint8(10 + i)));
+    int shown = 0;
+    TagEditorOptions options;
+    options.language = Language::English;
+    options.prompter = &prompter;
+    options.player = &player;
+    options.beforeShow = [&](TagEditorDialog &dialog) {
+        ++shown;
+        QTimer::singleShot(0, &dialog, [&dialog, &shown] {
+            EXPECT_EQ(find<QLabel>(&dialog, "StatusBar2")->text(), QStringLiteral("%1/3").arg(shown));
+            auto *sampler = find<QCheckBox>(&dialog, "CheckBox1");
+            EXPECT_TRUE(sampler->isEnabled());
+            if (shown == 1) {
+                sampler->setChecked(true);
+            } else {
+                EXPECT_EQ(find<QLineEdit>(&dialog, "Edit3")->text(), QStringLiteral("Title %1").arg(shown));
+                EXPECT_EQ(find<QLineEdit>(&dialog, "Edit1")->text(), QString());
+                EXPECT_EQ(find<QLineEdit>(&dialog, "Edit2")->text(), QStringLiteral("Album 1"));
+                EXPECT_EQ(find<QLineEdit>(&dialog, "Edit4")->text(), QStringLiteral("Comment 1"));
+                EXPECT_EQ(find<QLineEdit>(&dialog, "Edit5")->text(), QStringLiteral("2001"));
+                EXPECT_EQ(find<QComboBox>(&dialog, "ComboBox1")->currentText(), QStringLiteral("Oldies"));
+                EXPECT_EQ(find<QSpinBox>(&dialog, "SpinEdit1")->value(), 0);
+                EXPECT_EQ(find<QSpinBox>(&dialog, "SpinEdit1")->text().trimmed(), QString());
+            }
+            find<QPushButton>(&dialog, "Button6")->click();
+        });
+    };
+    const EditorSequenceResult result = editTagsOneByOne(files, session, options);
+    EXPECT_EQ(shown, 3);
+    EXPECT_EQ(result.saved, (QList<qsizetype>{0, 1, 2}));
+    const TagRecord last = readTag(files[2], {});
+    EXPECT_EQ(last.album, QStringLiteral("Album 1"));
+    EXPECT_EQ(last.artist, QString());
+    EXPECT_EQ(last.title, QStringLiteral("Title 3"));
+
+    // One file: no sampler.
+    options.beforeShow = [](TagEditorDialog &dialog) {
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            EXPECT_FALSE(find<QCheckBox>(&dialog, "CheckBox1")->isEnabled());
+            find<QPushButton>(&dialog, "Button5")->click();
+        });
+    };
+    editTagsOneByOne({files[0]}, session, options);
+}
+
+TEST_F(TagEditorDialogTest, ExitOnTheSecondOfFiveShowsNoMoreDialogs)
+{
+    QStringList files;
+    for (int i = 1; i <= 5; ++i)
+        files << putSong(dir, QStringLiteral("%1.mp3").arg(i), values(QStringLiteral("T"), QStringLiteral("A")));
+    int shown = 0;
+    TagEditorOptions options;
+    options.beforeShow = [&](TagEditorDialog &dialog) {
+        ++shown;
+        QTimer::singleShot(0, &dialog, [&dialog, &shown] {
+            find<QPushButton>(&dialog, shown == 2 ? "CancelBtn" : "Button5")->click();
+        });
+    };
+    const EditorSequenceResult result = editTagsOneByOne(files, session, options);
+    EXPECT_EQ(shown, 2);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_TRUE(result.saved.isEmpty());
+}
+
+TEST_F(TagEditorDialogTest, NameFieldRefusesForbiddenCharactersAndRenamesWithUndo)
+{
+    const QString song = putSong(dir, QStringLiteral("song.mp3"), values(QStringLiteral("T"), QStringLiteral("A")));
+    putSong(dir, QStringLiteral("taken.mp3"), values(QStringLiteral("X"), QStringLiteral("Y")));
+    auto dialog = openDialog(song);
+    auto *name = find<QLineEdit>(dialog.get(), "Trackname");
+    auto *undo = find<QPushButton>(dialog.get(), "Button4");
+    name->setFocus();
+    QApplication::sendEvent(name, new QFocusEvent(QEvent::FocusIn)); // offscreen focus is not always delivered
+    name->end(false);
+    QTest::keyClick(name, Qt::Key_Question);
+    EXPECT_EQ(name->text(), QStringLiteral("song"));
+    EXPECT_EQ(beeps, 1);
+    EXPECT_FALSE(undo->isEnabled());
+
+    name->setText(QStringLiteral("taken"));
+    EXPECT_TRUE(undo->isEnabled());
+    find<QAbstractButton>(dialog.get(), "BitBtn3")->click();
+    EXPECT_EQ(dialog->path(), dir + QStringLiteral("/taken (1).mp3"));
+    EXPECT_EQ(name->text(), QStringLiteral("taken (1)"));
+    EXPECT_TRUE(player.calls.contains(QStringLiteral("stop"))); // the player let go of the file first
+    undo->click();
+    EXPECT_EQ(dialog->path(), song);
+    EXPECT_EQ(name->text(), QStringLiteral("song"));
+    EXPECT_TRUE(QFileInfo::exists(song));
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(TagEditorDialogTest, ClipboardMenuStripTrackLimitAndEnterOrder)
+{
+    const QString a = putSong(dir, QStringLiteral("a.mp3"), values(QStringLiteral("TA"), QStringLiteral("AA"), QStringLiteral("LA")));
+    auto dialog = openDialog(a);
+    auto *insert = find<QPushButton>(dialog.get(), "Button2");
+    EXPECT_FALSE(insert->isEnabled());
+    EXPECT_EQ(insert->toolTip(), QStringLiteral("rightclick for properties"));
+    find<QPushButton>(dialog.get(), "Button1")->click();
+    EXPECT_TRUE(insert->isEnabled());
+
+    auto *menu = find<QMenu>(dialog.get(), "PopupMenu2");
+    Q_EMIT insert->customContextMenuRequested(QPoint(10, 10));
+    ASSERT_TRUE(menu->isVisible());
+    const QPoint where = menu->pos();
+    QStringList texts;
+    for (QAction *item : menu->actions())
+        texts << (item->isSeparator() ? QStringLiteral("-") : item->text() + (item->isChecked() ? QStringLiteral("+") : QString()));
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("Title"), QStringLiteral("Artist+"), QStringLiteral("Album+"),
+                                  QStringLiteral("Comment+"), QStringLiteral("Year+"), QStringLiteral("Genre+"),
+                                  QStringLiteral("-"), QStringLiteral("Exit")}));
+    find<QAction>(menu, "Artist1")->trigger();
+    menu->hide();
+    QTest::qWait(20);
+    EXPECT_TRUE(menu->isVisible()); // reopened for the next choice
+    EXPECT_EQ(menu->pos(), where);
+    menu->hide();
+    EXPECT_FALSE(session.clipboard.isChosen(TagClipboard::Artist));
+
+    find<QLineEdit>(dialog.get(), "Edit1")->setText(QStringLiteral("mine"));
+    find<QLineEdit>(dialog.get(), "Edit2")->setText(QStringLiteral("other"));
+    insert->click();
+    EXPECT_EQ(find<QLineEdit>(dialog.get(), "Edit1")->text(), QStringLiteral("mine"));
+    EXPECT_EQ(find<QLineEdit>(dialog.get(), "Edit2")->text(), QStringLiteral("LA"));
+
+    auto *strip = find<QPushButton>(dialog.get(), "BitBtn2");
+    auto *unstrip = find<QPushButton>(dialog.get(), "BitBtn1");
+    auto *genre = find<QComboBox>(dialog.get(), "ComboBox1");
+    EXPECT_TRUE(strip->isEnabled());
+    strip->click();
+    EXPECT_TRUE(find<QLineEdit>(dialog.get(), "Edit3")->text().isEmpty());
+    EXPECT_FALSE(genre->isEnabled());
+    EXPECT_TRUE(strip->isHidden());
+    EXPECT_FALSE(unstrip->isHidden());
+    unstrip->click();
+    EXPECT_EQ(find<QLineEdit>(dialog.get(), "Edit3")->text(), QStringLiteral("TA"));
+    EXPECT_TRUE(genre->isEnabled());
+    EXPECT_FALSE(strip->isHidden());
+
+    auto *track = find<QSpinBox>(dialog.get(), "SpinEdit1");
+    track->setValue(300);
+    EXPECT_EQ(track->value(), 0);
+    track->setValue(255);
+    EXPECT_EQ(track->value(), 255);
+
+    const char *order[] = {"Edit3", "Edit1", "Edit2", "Edit4", "Edit5", "ComboBox1", "Edit3"};
+    for (int i = 0; i + 1 < 7; ++i) {
+        auto *from = find<QWidget>(dialog.get(), order[i]);
+        QTest::keyClick(from, Qt::Key_Return);
+        EXPECT_TRUE(find<QWidget>(dialog.get(), order[i + 1])->hasFocus()) << order[i];
+    }
+    EXPECT_TRUE(dialog->isVisible()); // Enter in the fields does not save
+}
+
+TEST_F(TagEditorDialogTest, StripThenSaveLeavesOnlyTheAudio)
+{
+    const QString a = putSong(dir, QStringLiteral("a.mp3"), values(QString(40, QLatin1Char('t')), QStringLiteral("A")));
+    auto dialog = openDialog(a);
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Label7")->text(), QStringLiteral("ID3Tag / Lyrics3 V2.0 (extended Tag)"));
+    find<QPushButton>(dialog.get(), "BitBtn2")->click();
+    find<QPushButton>(dialog.get(), "OKBtn")->click();
+    EXPECT_EQ(readAll(a), mp3Frames(2));
+    EXPECT_EQ(dialog->closeReason(), EditorClose::Skip);
+}
+
+TEST_F(TagEditorDialogTest, PlayerControlsAndPositionBar)
+{
+    const QString a = putSong(dir, QStringLiteral("a.mp3"), values(QStringLiteral("T"), QStringLiteral("A")));
+    auto dialog = openDialog(a);
+    auto *play = find<QAbstractButton>(dialog.get(), "SpeedButton1");
+    auto *pause = find<QAbstractButton>(dialog.get(), "SpeedButton3");
+    auto *bar = find<QSlider>(dialog.get(), "TrackBar1");
+    EXPECT_EQ(bar->maximum(), 50);
+    play->click();
+    EXPECT_EQ(player.calls, (QStringList{QStringLiteral("clear"), QStringLiteral("add ") + a, QStringLiteral("start")}));
+    EXPECT_TRUE(play->isHidden());
+    EXPECT_FALSE(pause->isHidden());
+
+    player.lengthMs = 200000;
+    player.positionMs = 100000;
+    QTest::qWait(1100);
+    EXPECT_EQ(bar->value(), 25);
+
+    player.calls.clear();
+    QTest::keyClick(dialog.get(), Qt::Key_Right, Qt::AltModifier);
+    QTest::qWait(10);
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Label10")->text(), QStringLiteral("1:44/3:20"));
+    QTest::qWait(600);
+    EXPECT_TRUE(player.calls.contains(QStringLiteral("jump 104000"))) << player.calls.join(QLatin1Char(',')).toStdString();
+
+    QTest::keyClick(dialog.get(), Qt::Key_Down, Qt::AltModifier);
+    EXPECT_TRUE(player.calls.contains(QStringLiteral("pause")));
+    EXPECT_FALSE(play->isHidden());
+    QTest::keyClick(dialog.get(), Qt::Key_Up, Qt::AltModifier);
+    EXPECT_TRUE(player.calls.contains(QStringLiteral("stop")));
+    EXPECT_EQ(bar->value(), 0);
+
+    // With no player at all, every control is harmless.
+    TagContext context;
+    TagEditorDialog quiet(session, context, nullMediaPlayer());
+    quiet.openFile(a);
+    for (const char *name : {"SpeedButton1", "SpeedButton3", "SpeedButton2"})
+        find<QAbstractButton>(&quiet, name)->click();
+    find<QSlider>(&quiet, "TrackBar1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QTest::qWait(600);
+    EXPECT_EQ(readAll(a).size(), mp3Frames(2).size() + 128);
+}
+
+TEST_F(TagEditorDialogTest, OpenedByTheTagWriterShowsHandedValuesAndLetsItWrite)
+{
+    const QString a = putSong(dir, QStringLiteral("a.mp3"), values(QStringLiteral("old"), QStringLiteral("A")));
+    TagEditorOptions options;
+    options.beforeShow = [](TagEditorDialog &dialog) {
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            EXPECT_EQ(find<QLineEdit>(&dialog, "Edit3")->text(), QStringLiteral("from the name"));
+            find<QLineEdit>(&dialog, "Trackname")->setText(QStringLiteral("renamed"));
+            find<QLineEdit>(&dialog, "Edit2")->setText(QString(33, QLatin1Char('b')));
+            find<QPushButton>(&dialog, "OKBtn")->click();
+        });
+    };
+    DialogTagEditor editor(session, options);
+    TagOverride override;
+    override.title = QStringLiteral("from the name");
+    TagContext context;
+    context.override = &override;
+    context.editor = &editor;
+    QString name = a;
+    TagWriteResult written;
+    get_id3tag(name, true, context, &written);
+    EXPECT_TRUE(written.attempted);
+    EXPECT_EQ(name, dir + QStringLiteral("/renamed.mp3"));
+    const TagRecord t = readTag(name, {});
+    EXPECT_EQ(t.title, QStringLiteral("from the name"));
+    EXPECT_EQ(t.longAlbum, QString(33, QLatin1Char('b')));
+    EXPECT_TRUE(readAll(name).startsWith(mp3Frames(2)));
+}

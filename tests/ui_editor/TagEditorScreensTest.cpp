@@ -1,0 +1,69 @@
+// Pictures of the tag editor for a look by eye: run with KAZ_SCREENSHOT_DIR
+// set (under Xvfb for real fonts); skipped otherwise.
+#include "editor/ui/TagEditorDialog.h"
+
+#include "platform/MediaPlayer.h"
+#include "support/TestSupport.h"
+#include "tags/DemoCollection.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+using namespace kaz;
+using namespace kaz::test;
+
+TEST(TagEditorScreens, Capture)
+{
+    const QString out = qEnvironmentVariable("KAZ_SCREENSHOT_DIR");
+    if (out.isEmpty())
+        GTEST_SKIP() << "KAZ_SCREENSHOT_DIR not set";
+    TempHome home;
+    const QString dir = home.music() + QStringLiteral("/Queen/Innuendo");
+    struct Song {
+        const char *name;
+        TagValues values;
+        bool tagged;
+    } songs[] = {
+        {"tagged", values(QStringLiteral("Innuendo"), QStringLiteral("Queen"), QStringLiteral("Innuendo"), QStringLiteral("1991"),
+                          QStringLiteral("remastered"), QStringLiteral("1"), 17), true},
+        {"untagged", {}, false},
+        {"extended", values(QStringLiteral("I'm Going Slightly Mad (Single Version, 1991)"), QStringLiteral("Queen"),
+                            QStringLiteral("Innuendo (Deluxe Edition 2011 Remaster)"), QStringLiteral("1991")), true},
+    };
+    TagEditorSession session;
+    for (Language language : {Language::English, Language::German}) {
+        const QString suffix = language == Language::English ? QStringLiteral("-en") : QStringLiteral("-de");
+        for (const Song &s : songs) {
+            DemoFile f;
+            f.relativePath = QString::fromLatin1(s.name) + QStringLiteral(".mp3");
+            f.values = s.values;
+            f.tagged = s.tagged;
+            writeDemoFile(dir, f);
+            TagContext context;
+            context.language = language;
+            TagEditorDialog dialog(session, context, nullMediaPlayer());
+            dialog.setSequence(2, 5);
+            dialog.openFile(dir + QLatin1Char('/') + f.relativePath);
+            dialog.show();
+            QTest::qWait(200);
+            dialog.grab().save(out + QStringLiteral("/editor-") + QLatin1String(s.name) + suffix + QStringLiteral(".png"));
+            if (QLatin1String(s.name) == QLatin1String("tagged")) {
+                dialog.findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
+                QTest::qWait(100);
+                dialog.grab().save(out + QStringLiteral("/editor-stripped") + suffix + QStringLiteral(".png"));
+                dialog.findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+                dialog.findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+                auto *insert = dialog.findChild<QPushButton *>(QStringLiteral("Button2"));
+                Q_EMIT insert->customContextMenuRequested(QPoint(20, 10));
+                QTest::qWait(300);
+                QApplication::primaryScreen()->grabWindow(0).save(out + QStringLiteral("/editor-clipboard-menu") + suffix
+                                                                   + QStringLiteral(".png"));
+                dialog.findChild<QMenu *>(QStringLiteral("PopupMenu2"))->hide();
+            }
+            dialog.close();
+        }
+    }
+}

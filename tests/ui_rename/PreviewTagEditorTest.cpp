@@ -1,0 +1,88 @@
+// The preview opens the tag editor for its selected rows and marks the
+// rows whose files were saved.
+#include "rename/ui/RenamePage.h"
+#include "shell/ui/MainWindow.h"
+
+#include "support/TestSupport.h"
+#include "tags/TagIO.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <functional>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+void whenModalNamed(const char *name, std::function<void(QWidget *)> act)
+{
+    QTimer::singleShot(0, [name, act] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != QLatin1String(name)) {
+            whenModalNamed(name, act);
+            return;
+        }
+        act(dialog);
+    });
+}
+
+} // namespace
+
+TEST(PreviewTagEditor, SavedRowsAreMarkedModified)
+{
+    TempHome home;
+    const QString folder = home.music();
+    for (const char *name : {"a.mp3", "b.mp3", "c.mp3"})
+        writeAll(folder + QLatin1Char('/') + QLatin1String(name), mp3WithTag(values(QStringLiteral("T"), QStringLiteral("Band"))));
+    MainWindowOptions options;
+    options.startFolder = folder;
+    options.language = Language::English;
+    options.activationDelayMs = 0;
+    MainWindow window(options);
+    ScriptedPrompter prompter;
+    window.setPrompter(&prompter);
+    window.addPage(new RenamePage(window));
+    window.show();
+    window.reactivate();
+    window.selectAll();
+
+    QStringList info;
+    whenModalNamed("Tpreview_dlg", [&](QWidget *preview) {
+        auto *grid = preview->findChild<QTableWidget *>(QStringLiteral("StringGrid1"));
+        grid->clearSelection();
+        grid->setSelectionMode(QAbstractItemView::MultiSelection);
+        grid->selectRow(1);
+        grid->selectRow(2);
+        int shown = 0;
+        std::function<void()> editorStep = [&] {
+            whenModalNamed("TOKHelpRightDlg", [&](QWidget *editor) {
+                ++shown;
+                if (shown == 1) {
+                    editor->findChild<QLineEdit *>(QStringLiteral("Edit3"))->setText(QStringLiteral("new"));
+                    editor->findChild<QPushButton *>(QStringLiteral("Button5"))->click(); // skip b
+                    editorStep();
+                } else {
+                    editor->findChild<QLineEdit *>(QStringLiteral("Edit3"))->setText(QStringLiteral("new"));
+                    editor->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click(); // save c
+                }
+            });
+        };
+        editorStep();
+        preview->findChild<QPushButton *>(QStringLiteral("Button3"))->click();
+        for (int r = 0; r < 3; ++r)
+            info << grid->item(r, 1)->text();
+        preview->findChild<QPushButton *>(QStringLiteral("CancelBtn"))->click();
+    });
+    window.findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+    ASSERT_EQ(info.size(), 3);
+    EXPECT_EQ(info[1], info[0]); // skipped: as it was
+    EXPECT_EQ(info[2], QStringLiteral("modified"));
+    EXPECT_EQ(readTag(folder + QStringLiteral("/c.mp3"), {}).title, QStringLiteral("new"));
+    EXPECT_EQ(readTag(folder + QStringLiteral("/b.mp3"), {}).title, QStringLiteral("T"));
+}
