@@ -76,7 +76,7 @@ CleanupPage::CleanupPage(PageHost &host, QWidget *parent)
     buildControls();
     buildMenus();
     setOptions(CleanupOptions());
-    if (QMenu *files = m_host.menu(QStringLiteral("PopupMenu1"))) {
+    if (QMenu *files = m_host.menu(HostMenu::FileList)) {
         m_fileListEntry = new QAction(this);
         m_fileListEntry->setObjectName(QStringLiteral("Cleanupfilenames1"));
         connect(m_fileListEntry, &QAction::triggered, this, [this] { m_host.showPage(1); });
