@@ -13,12 +13,21 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <cerrno>
+#include <cstring>
+
 namespace kaz {
 namespace {
 
 QString text(Language language, const char *english, const char *german)
 {
     return QString::fromUtf8(tr2(language, english, german));
+}
+
+// The system's input/output error, with the file it concerns.
+QString writeError()
+{
+    return savedRulesPath() + QStringLiteral(":\n\r") + QString::fromLocal8Bit(std::strerror(EIO));
 }
 
 } // namespace
@@ -99,7 +108,7 @@ void CleanupSaveDeleteDialog::deleteRecord(int record)
         != Button::Yes)
         return;
     if (!deleteRule(record))
-        m_prompter.inform(MessageKind::Error, savedRulesPath());
+        m_prompter.inform(MessageKind::Error, writeError());
     Q_EMIT rulesChanged();
     updateButtons();
 }
@@ -109,7 +118,7 @@ void CleanupSaveDeleteDialog::save()
     if (m_script.isEmpty())
         return;
     if (saveRule(m_script, m_what->itemIndex() == 1, m_name->text()) == SaveRuleResult::WriteFailed)
-        m_prompter.inform(MessageKind::Error, savedRulesPath());
+        m_prompter.inform(MessageKind::Error, writeError());
     Q_EMIT rulesChanged();
     accept();
 }
