@@ -162,6 +162,8 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
     CleanupPlan plan;
     plan.script = script;
     plan.items.reserve(paths.size());
+    // Read once; only an empty-name message changes the script.
+    QList<CleanupRule> rules = parseCleanupScript(script);
     for (const QString &path : paths) {
         CleanupItem item;
         item.oldPath = path;
@@ -173,11 +175,16 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
         if (parts.base.isEmpty()) {
             item.skip = CleanupItem::EmptyBaseName;
         } else {
-            const CleanupFallback cleaned = cleanWithFallback(parts.base, plan.script, options);
-            plan.script = cleaned.script;
-            plan.droppedEntries += cleaned.droppedEntries;
+            CleanupResult cleaned = computeCleanName(parts.base, rules, options);
+            if (cleaned.empty) {
+                const CleanupFallback fallback = cleanWithFallback(parts.base, plan.script, options);
+                plan.script = fallback.script;
+                plan.droppedEntries += fallback.droppedEntries;
+                rules = parseCleanupScript(plan.script);
+                cleaned.name = fallback.name;
+            }
             item.newBase = cleaned.name;
-            if (cleaned.name.isEmpty())
+            if (item.newBase.isEmpty())
                 item.skip = CleanupItem::NameWouldVanish;
             else if (hasLineBreak(path))
                 item.skip = CleanupItem::LineBreak;
