@@ -1,10 +1,10 @@
 // The KAZ window program: "kaz" or "kaz -open FOLDER".
 #include "fromname/ui/FromNamePage.h"
+#include "cleanup/ui/CleanupPage.h"
 #include "rename/ui/RenamePage.h"
 #include "widgets/AppIcon.h"
 #include "widgets/GuiPrompter.h"
 #include "shell/ui/MainSession.h"
-#include "widgets/PlaceholderPage.h"
 #include "shell/ui/MainWindow.h"
 #include "tools/ui/ToolsMenus.h"
 
@@ -22,7 +22,7 @@ namespace {
 void addPages(MainWindow &window)
 {
     window.addPage(new RenamePage(window));
-    window.addPage(new PlaceholderPage(QStringLiteral("page1"), "Cleanup filenames", "Dateinamen bereinigen", 7));
+    window.addPage(new CleanupPage(window));
     window.addPage(new FromNamePage(window));
 }
 

@@ -27,6 +27,9 @@ inline constexpr const char *WriteTest = "~temp.kaz";
 inline constexpr const char *DirList = "DIR.KAZ";
 inline constexpr const char *NewDirList = "DIR2.KAZ";
 inline constexpr const char *SendTo = "sendto.kaz";
+// Saved replace scripts of page "1", and the log of its last cleanup run.
+inline constexpr const char *CleanupRules = "cleanup.kaz";
+inline constexpr const char *CleanupUndo = "cleanup_undo.kaz";
 } // namespace workfile
 
 // The full path of a work file; the program folder is created when missing.

@@ -1,0 +1,348 @@
+// kaz-cli cleanup: cleans up file names by a replace script, undoes the last
+// cleanup run, and keeps the saved scripts.
+#include "CleanupOptionsCli.h"
+#include "CliCommand.h"
+#include "CliSupport.h"
+#include "JsonLine.h"
+#include "RenameOptions.h"
+
+#include "cleanup/CleanupRun.h"
+#include "cleanup/CleanupTexts.h"
+#include "cleanup/SavedRules.h"
+#include "cleanup/ScriptEditing.h"
+#include "rename/RenameTexts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace kaz::cli {
+namespace {
+
+QString text(Language l, const char *english, const char *german)
+{
+    return QString::fromUtf8(tr2(l, english, german));
+}
+
+// The non-MP3 question: answered by --non-mp3, on a terminal, or without
+// one with "Yes" (only the MP3 files), which is said on standard error.
+class CleanupPrompter : public Prompter
+{
+public:
+    CleanupPrompter(const QString &nonMp3, Language language)
+        : m_nonMp3(nonMp3)
+        , m_language(language)
+    {
+    }
+
+    Button ask(MessageKind kind, ButtonSet buttons, const QString &message) override
+    {
+        if (buttons != ButtonSet::YesCancelIgnore)
+            return TerminalPrompter().ask(kind, buttons, message);
+        if (m_nonMp3 == QLatin1String("skip"))
+            return Button::Yes;
+        if (m_nonMp3 == QLatin1String("include"))
+            return Button::Ignore;
+        err(forTerminal(message) + QLatin1Char('\n'));
+        if (!isTerminal(stdin) || !isTerminal(stderr)) {
+            err(text(m_language, "kaz-cli cleanup: no terminal to ask: only the MP3 files are cleaned "
+                                 "(--non-mp3 include cleans all).\n",
+                     "kaz-cli cleanup: kein Terminal für die Frage: nur die MP3-Dateien werden bereinigt "
+                     "(--non-mp3 include bereinigt alle).\n"));
+            return Button::Yes;
+        }
+        err(text(m_language, "[Y]es: only MP3 files / [i]gnore: all files / [c]ancel: ",
+                 "[J]a: nur MP3-Dateien / [i]gnorieren: alle Dateien / [a]bbrechen: "));
+        QTextStream in(stdin);
+        const QString answer = in.readLine().trimmed().toLower();
+        if (answer.startsWith(QLatin1Char('i')))
+            return Button::Ignore;
+        if (answer.startsWith(QLatin1Char('c')) || answer.startsWith(QLatin1Char('a')))
+            return Button::Cancel;
+        return Button::Yes;
+    }
+
+private:
+    QString m_nonMp3;
+    Language m_language;
+};
+
+QString fileNameOf(const QString &path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+void printFiles(const CleanupOutcome &outcome, bool json)
+{
+    QByteArray bytes;
+    for (const CleanupFileResult &file : outcome.files) {
+        const QString oldName = fileNameOf(file.oldPath);
+        const QString newName = fileNameOf(file.finalPath);
+        if (json) {
+            bytes += JsonLine()
+                         .add("file", file.oldPath)
+                         .add("old", oldName)
+                         .add("new", newName)
+                         .add("renamed", file.outcome == CleanupFileResult::Renamed)
+                         .line();
+        } else {
+            bytes += printablePath(oldName).toUtf8() + '\t' + printablePath(newName).toUtf8() + '\n';
+        }
+        if (bytes.size() > 1 << 16) {
+            outBytes(bytes);
+            bytes.clear();
+        }
+    }
+    outBytes(bytes);
+}
+
+int reportKept(const CleanupOutcome &outcome, Language l)
+{
+    if (outcome.notCleaned() == 0)
+        return ExitOk;
+    err(QStringLiteral("kaz-cli cleanup: ") + cleanupText(CleanupText::KeptNames, l).arg(outcome.notCleaned())
+        + QLatin1Char('\n'));
+    for (const CleanupFileResult &file : outcome.files) {
+        if (file.outcome == CleanupFileResult::Skipped || file.outcome == CleanupFileResult::Failed)
+            err(QStringLiteral("  %1: %2\n").arg(printablePath(file.oldPath), file.reason));
+    }
+    return ExitFileError;
+}
+
+int runUndo(Language l)
+{
+    const CleanupUndoOutcome outcome = undoCleanup();
+    if (outcome.busy) {
+        err(QStringLiteral("kaz-cli cleanup: ") + renameText(RenameText::AnotherRunActive, l) + QLatin1Char('\n'));
+        return ExitFileError;
+    }
+    if (outcome.nothingToUndo) {
+        err(QStringLiteral("kaz-cli cleanup: ") + cleanupText(CleanupText::NothingToUndo, l) + QLatin1Char('\n'));
+        return ExitOk;
+    }
+    out(text(l, "%1 files got their old names back, %2 already had them\n",
+             "%1 Dateien haben ihre alten Namen zurück, %2 hatten sie schon\n")
+            .arg(outcome.restored)
+            .arg(outcome.alreadyThere));
+    for (const QString &failure : outcome.failures)
+        err(QStringLiteral("kaz-cli cleanup: %1\n").arg(printablePath(failure)));
+    return outcome.failures.isEmpty() ? ExitOk : ExitFileError;
+}
+
+// FILE...: full paths in the order given; folders are no files to clean.
+QStringList takeFiles(const QStringList &arguments, int *exitCode)
+{
+    QStringList files;
+    const QDir current = QDir::current();
+    for (const QString &argument : arguments) {
+        if (QFileInfo(argument).isDir()) {
+            err(QStringLiteral("kaz-cli cleanup: a folder, not a file: %1\n").arg(printablePath(argument)));
+            *exitCode = ExitFileError;
+            continue;
+        }
+        files.append(QDir::cleanPath(current.absoluteFilePath(argument)));
+    }
+    return files;
+}
+
+bool scriptFromOptions(const QCommandLineParser &parser, QString *script)
+{
+    *script = parser.value(QStringLiteral("script"));
+    if (!parser.isSet(QStringLiteral("rule")))
+        return true;
+    const QString caption = parser.value(QStringLiteral("rule"));
+    const QList<SavedRuleItem> menu = savedRuleMenu(loadSavedRules());
+    const SavedRuleItem *item = findSavedRule(menu, caption);
+    if (!item) {
+        err(QStringLiteral("kaz-cli cleanup: no saved rule '%1' (see 'kaz-cli cleanup rules list')\n").arg(caption));
+        return false;
+    }
+    *script = appendEntry(*script, item->script);
+    return true;
+}
+
+int runClean(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("script"), QStringLiteral("The replace script, as typed into the script field."),
+                      QStringLiteral("SCRIPT")});
+    parser.addOption({QStringLiteral("rule"), QStringLiteral("Append the saved script shown under CAPTION."),
+                      QStringLiteral("CAPTION")});
+    addCleanupOptions(parser);
+    parser.addOption({QStringLiteral("non-mp3"),
+                      QStringLiteral("Files that are no MP3 files: skip them, or include them (asked when not given)."),
+                      QStringLiteral("skip|include")});
+    parser.addOption({QStringLiteral("preview"), QStringLiteral("Show the new names; change nothing.")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object per file and line.")});
+    parser.addOption({QStringLiteral("undo"), QStringLiteral("Give the files of the last cleanup run their names back.")});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Files, each cleaned in its own folder."),
+                                 QStringLiteral("FILE..."));
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments,
+                          QStringLiteral("Cleans up file names by a replace script; the extension stays as it is.\n"
+                                         "Every rename is logged first, so that 'kaz-cli cleanup --undo' can reverse\n"
+                                         "the run; no file is ever replaced. Saved scripts: 'kaz-cli cleanup rules'."),
+                          &exitCode))
+        return exitCode;
+    const Language l = chosenLanguage(parser);
+    if (parser.isSet(QStringLiteral("undo"))) {
+        if (!parser.positionalArguments().isEmpty()) {
+            err(QStringLiteral("--undo takes no files\n"));
+            return ExitUsage;
+        }
+        return runUndo(l);
+    }
+    CleanupRequest request;
+    const QString nonMp3 = parser.value(QStringLiteral("non-mp3"));
+    if (parser.isSet(QStringLiteral("non-mp3")) && nonMp3 != QLatin1String("skip")
+        && nonMp3 != QLatin1String("include")) {
+        err(QStringLiteral("--non-mp3 takes skip or include\n"));
+        return ExitUsage;
+    }
+    if (!cleanupOptionsFromParser(parser, &request.options))
+        return ExitUsage;
+    if (parser.positionalArguments().isEmpty()) {
+        err(QStringLiteral("cleanup needs files\n"));
+        return ExitUsage;
+    }
+    if (!scriptFromOptions(parser, &request.script))
+        return ExitFileError;
+    request.paths = takeFiles(parser.positionalArguments(), &exitCode);
+    request.preview = parser.isSet(QStringLiteral("preview"));
+
+    CleanupPrompter prompter(nonMp3, l);
+    ProgressBar bar(text(l, "cleanup", "Bereinigung"));
+    CleanupEnvironment environment;
+    environment.prompter = &prompter;
+    environment.language = l;
+    environment.hooks.progress = [&bar](qint64 position, qint64 total) { bar.update(position, total); };
+    const CleanupOutcome outcome = cleanupFiles(request, environment);
+    bar.finish();
+    if (outcome.busy) {
+        err(QStringLiteral("kaz-cli cleanup: ") + renameText(RenameText::AnotherRunActive, l) + QLatin1Char('\n'));
+        return ExitFileError;
+    }
+    if (outcome.cancelled) {
+        err(text(l, "kaz-cli cleanup: cancelled.\n", "kaz-cli cleanup: abgebrochen.\n"));
+        return exitCode;
+    }
+    printFiles(outcome, parser.isSet(QStringLiteral("json")));
+    const int kept = reportKept(outcome, l);
+    return exitCode != ExitOk ? exitCode : kept;
+}
+
+int runRulesList(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object per saved script and line.")});
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments,
+                          QStringLiteral("Lists the saved scripts in the order of the window's menu:\n"
+                                         "caption, tab, script."),
+                          &exitCode))
+        return exitCode;
+    const QList<SavedRule> rules = loadSavedRules();
+    QByteArray bytes;
+    for (const SavedRuleItem &item : savedRuleMenu(rules)) {
+        if (parser.isSet(QStringLiteral("json")))
+            bytes += JsonLine()
+                         .add("caption", item.caption)
+                         .add("name", rules[item.record].name)
+                         .add("script", item.script)
+                         .line();
+        else
+            bytes += item.caption.toUtf8() + '\t' + item.script.toUtf8() + '\n';
+    }
+    outBytes(bytes);
+    return ExitOk;
+}
+
+int runRulesSave(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("name"), QStringLiteral("The name the menu shows (else the script)."),
+                      QStringLiteral("NAME")});
+    parser.addOption({QStringLiteral("last"), QStringLiteral("Save only the last entry of the script.")});
+    parser.addPositionalArgument(QStringLiteral("SCRIPT"), QStringLiteral("The script to save."));
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments, QStringLiteral("Saves a replace script (or its last entry)."), &exitCode))
+        return exitCode;
+    const Language l = chosenLanguage(parser);
+    if (parser.positionalArguments().size() != 1) {
+        err(QStringLiteral("rules save takes one SCRIPT\n"));
+        return ExitUsage;
+    }
+    switch (saveRule(parser.positionalArguments().first(), parser.isSet(QStringLiteral("last")),
+                     parser.value(QStringLiteral("name")))) {
+    case SaveRuleResult::Saved:
+        return ExitOk;
+    case SaveRuleResult::AlreadySaved:
+        err(text(l, "kaz-cli cleanup: the menu holds this script already; nothing written.\n",
+                 "kaz-cli cleanup: das Menü enthält dieses Script schon; nichts geschrieben.\n"));
+        return ExitOk;
+    case SaveRuleResult::NothingToSave:
+        err(QStringLiteral("rules save needs a script that is not empty\n"));
+        return ExitUsage;
+    case SaveRuleResult::WriteFailed:
+        break;
+    }
+    err(QStringLiteral("kaz-cli cleanup: cannot write %1\n").arg(savedRulesPath()));
+    return ExitFileError;
+}
+
+int runRulesDelete(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("yes"), QStringLiteral("Answer the question whether to delete with yes.")});
+    parser.addPositionalArgument(QStringLiteral("CAPTION"), QStringLiteral("The caption the menu shows."));
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments, QStringLiteral("Deletes a saved script."), &exitCode))
+        return exitCode;
+    const Language l = chosenLanguage(parser);
+    if (parser.positionalArguments().size() != 1) {
+        err(QStringLiteral("rules delete takes one CAPTION\n"));
+        return ExitUsage;
+    }
+    const QList<SavedRuleItem> menu = savedRuleMenu(loadSavedRules());
+    const SavedRuleItem *item = findSavedRule(menu, parser.positionalArguments().first());
+    if (!item) {
+        err(QStringLiteral("kaz-cli cleanup: no saved rule '%1'\n").arg(parser.positionalArguments().first()));
+        return ExitFileError;
+    }
+    if (!parser.isSet(QStringLiteral("yes"))) {
+        if (!isTerminal(stdin) || !isTerminal(stderr)) {
+            err(text(l, "kaz-cli cleanup: nothing deleted; the question needs a terminal or --yes.\n",
+                     "kaz-cli cleanup: nichts gelöscht; die Frage braucht ein Terminal oder --yes.\n"));
+            return ExitFileError;
+        }
+        if (TerminalPrompter().ask(MessageKind::Warning, ButtonSet::YesNo, cleanupText(CleanupText::ReallyDelete, l)
+                                                                              .trimmed())
+            != Button::Yes)
+            return ExitOk;
+    }
+    if (!deleteRule(item->record)) {
+        err(QStringLiteral("kaz-cli cleanup: cannot write %1\n").arg(savedRulesPath()));
+        return ExitFileError;
+    }
+    return ExitOk;
+}
+
+int runCleanup(const QStringList &arguments)
+{
+    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("rules")) {
+        QStringList rest = arguments;
+        rest.removeAt(1);
+        rest[0] += QStringLiteral(" rules");
+        return runSubcommand(rest,
+                             QStringLiteral("Usage: kaz-cli cleanup rules list [--json]\n"
+                                            "       kaz-cli cleanup rules save [--name NAME] [--last] SCRIPT\n"
+                                            "       kaz-cli cleanup rules delete CAPTION [--yes]\n"),
+                             {{"list", runRulesList}, {"save", runRulesSave}, {"delete", runRulesDelete}});
+    }
+    return runClean(arguments);
+}
+
+const CliCommand command("cleanup", "Clean up file names by a replace script (undo, saved rules)", runCleanup);
+
+} // namespace
+} // namespace kaz::cli

@@ -1,0 +1,266 @@
+#include "CleanupComputation.h"
+
+#include "ScriptEditing.h"
+
+#include <vector>
+
+namespace kaz {
+namespace {
+
+// Marks that no character can take: a name is Unicode, these lie above it.
+constexpr char32_t kKeep = 0x110000;
+constexpr char32_t kDelete = 0x110001;
+constexpr char32_t kPlaceholder = 0x110002;
+constexpr char32_t kNone = 0;
+
+bool isWordCharacter(char32_t c)
+{
+    return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9');
+}
+
+bool isDotOrComma(char32_t c)
+{
+    return c == U'.' || c == U',';
+}
+
+bool isJoiner(char32_t c)
+{
+    return c == U';' || c == U'!' || c == U'-';
+}
+
+// A character of the script as it goes into the overlay: "?" is the delete
+// mark; a control character could not stand in a logged name.
+char32_t overlayCharacter(char32_t c)
+{
+    if (c == U'?')
+        return kDelete;
+    if (c < 32 || c == 127)
+        return U' ';
+    return c;
+}
+
+// The working state, indexed from 1 as the rules count positions.
+class Computation
+{
+public:
+    Computation(const std::u32string &name, const CleanupOptions &options)
+    {
+        const WordLimits limits = wordLimits(name, options);
+        m_after = limits.afterFirst;
+        m_before = limits.beforeLast;
+        m_from = options.fromPosition ? options.fromPositionNumber : 1;
+        m_base.push_back(kNone);
+        m_overlay.push_back(kNone);
+        for (const char32_t c : name) {
+            m_base.push_back(c);
+            m_overlay.push_back(kKeep);
+        }
+    }
+
+    void apply(const CleanupRule &rule)
+    {
+        if (rule.kind == CleanupRule::String)
+            applyString(rule.search, rule.replacement);
+        else
+            applyPosition(rule);
+    }
+
+    std::u32string result() const
+    {
+        std::u32string out;
+        for (qint64 i = 1; i <= length(); ++i) {
+            if (m_overlay[i] == kKeep)
+                out.push_back(m_base[i]);
+            else if (m_overlay[i] != kDelete)
+                out.push_back(m_overlay[i]);
+        }
+        return out;
+    }
+
+private:
+    qint64 length() const { return qint64(m_base.size()) - 1; }
+
+    void insertAt(qint64 index, char32_t c)
+    {
+        index = qMin(index, length() + 1);
+        m_base.insert(m_base.begin() + index, kPlaceholder);
+        m_overlay.insert(m_overlay.begin() + index, overlayCharacter(c));
+    }
+
+    void set(qint64 index, char32_t c) { m_overlay[index] = overlayCharacter(c); }
+
+    // Positions past the end hold nothing that an earlier rule changed.
+    bool isFree(qint64 from, qint64 count) const
+    {
+        for (qint64 i = from; i < from + count && i <= length(); ++i)
+            if (m_overlay[i] != kKeep)
+                return false;
+        return true;
+    }
+
+    bool matches(qint64 at, const std::u32string &search) const
+    {
+        for (size_t k = 0; k < search.size(); ++k)
+            if (m_base[at + qint64(k)] != search[k])
+                return false;
+        return true;
+    }
+
+    void applyString(const std::u32string &search, const std::u32string &replacement)
+    {
+        const qint64 n = qint64(search.size());
+        const qint64 m = qint64(replacement.size());
+        // From the right, so that insertions never move what is still to scan.
+        for (qint64 i = length() - n + 1; i >= 1; --i) {
+            if (!matches(i, search) || i <= m_after || i >= m_before || !isFree(i, n))
+                continue;
+            if (m > n && i + n - 1 < m_from)
+                continue;
+            for (qint64 k = 0; k < n; ++k) {
+                if (i + k >= m_from)
+                    set(i + k, k < m ? replacement[k] : U'?');
+            }
+            for (qint64 k = n; k < m; ++k) {
+                insertAt(i + k, replacement[k]);
+                ++m_before;
+            }
+        }
+    }
+
+    // The index of the base string that position p of the unchanged name
+    // has now: inserted characters before it are skipped.
+    qint64 indexOfPosition(qint64 p) const
+    {
+        qint64 index = 1;
+        qint64 characters = 0;
+        qint64 placeholders = 0;
+        do {
+            if (index > length())
+                break;
+            if (m_base[index] == kPlaceholder)
+                ++placeholders;
+            else
+                ++characters;
+            ++index;
+        } while (characters < p - 1);
+        return p + placeholders;
+    }
+
+    void applyPosition(const CleanupRule &rule)
+    {
+        const qint64 s = indexOfPosition(rule.start);
+        const qint64 r = rule.kind == CleanupRule::Insertion ? 1 : rule.end - rule.start + 1;
+        if (!isFree(s, r) && s < length())
+            return;
+        const qint64 m = qint64(rule.replacement.size());
+        if (rule.kind == CleanupRule::Insertion) {
+            for (qint64 k = 0; k < m; ++k) {
+                insertAt(s + k, rule.replacement[k]);
+                ++m_before;
+            }
+            return;
+        }
+        // A range that reaches past the end of the name is cut at it.
+        const qint64 covered = s > length() ? 0 : qMin(r, length() - s + 1);
+        for (qint64 k = 0; k < covered; ++k)
+            set(s + k, k < m ? rule.replacement[k] : U'?');
+        for (qint64 k = covered; k < m; ++k)
+            insertAt(s + k, rule.replacement[k]);
+    }
+
+    std::vector<char32_t> m_base;
+    std::vector<char32_t> m_overlay;
+    qint64 m_after = 0;
+    qint64 m_before = 10000;
+    qint64 m_from = 1;
+};
+
+} // namespace
+
+WordLimits wordLimits(const std::u32string &name, const CleanupOptions &options)
+{
+    const qint64 length = qint64(name.size());
+    const auto at = [&](qint64 p) { return p >= 1 && p <= length ? name[size_t(p - 1)] : kNone; };
+    WordLimits limits;
+    if (options.afterFirstWords) {
+        qint64 p = 0;
+        for (int words = 0;;) {
+            ++p;
+            if (isDotOrComma(at(p + 1))) {
+                qint64 q = p + 1;
+                while (isDotOrComma(at(q)))
+                    ++q;
+                p = q;
+            }
+            if (isJoiner(at(p)))
+                ++p;
+            if (p < length - 1 && isWordCharacter(at(p)))
+                continue;
+            if (++words >= options.afterFirstWordsNumber) {
+                limits.afterFirst = p;
+                break;
+            }
+        }
+    }
+    if (options.beforeLastWords) {
+        qint64 p = length;
+        for (int words = 0;;) {
+            --p;
+            while (isDotOrComma(at(p - 1)))
+                --p;
+            if (isJoiner(at(p)))
+                --p;
+            if (p > 1 && isWordCharacter(at(p)))
+                continue;
+            if (++words >= options.beforeLastWordsNumber) {
+                limits.beforeLast = p;
+                break;
+            }
+        }
+    }
+    return limits;
+}
+
+CleanupResult computeCleanName(const QString &baseName, const QList<CleanupRule> &rules,
+                               const CleanupOptions &options)
+{
+    const QList<uint> ucs4 = baseName.toUcs4();
+    Computation computation(std::u32string(ucs4.cbegin(), ucs4.cend()), options);
+    for (const CleanupRule &rule : rules)
+        computation.apply(rule);
+    const std::u32string out = computation.result();
+    QString name = QString::fromUcs4(out.data(), qsizetype(out.size()));
+    // A leading dot would hide the file from the list.
+    qsizetype dots = 0;
+    while (dots < name.size() && name.at(dots) == QLatin1Char('.'))
+        ++dots;
+    name.remove(0, dots);
+    CleanupResult result;
+    result.empty = name.isEmpty();
+    if (options.capitalizeFirst && !name.isEmpty() && name[0] >= QLatin1Char('a') && name[0] <= QLatin1Char('z'))
+        name[0] = name[0].toUpper();
+    result.name = name;
+    return result;
+}
+
+CleanupResult computeCleanName(const QString &baseName, const QString &script, const CleanupOptions &options)
+{
+    return computeCleanName(baseName, parseCleanupScript(script), options);
+}
+
+CleanupFallback cleanWithFallback(const QString &baseName, const QString &script, const CleanupOptions &options)
+{
+    CleanupFallback fallback;
+    fallback.script = script;
+    for (;;) {
+        const CleanupResult result = computeCleanName(baseName, fallback.script, options);
+        if (!result.empty || fallback.script.isEmpty()) {
+            fallback.name = result.name;
+            return fallback;
+        }
+        fallback.script = removeLastEntry(fallback.script);
+        ++fallback.droppedEntries;
+    }
+}
+
+} // namespace kaz

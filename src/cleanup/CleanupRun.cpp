@@ -1,0 +1,295 @@
+#include "CleanupRun.h"
+
+#include "CleanupComputation.h"
+#include "CleanupLog.h"
+#include "CleanupTexts.h"
+
+#include "platform/FileOps.h"
+#include "platform/FolderListing.h"
+#include "platform/Messages.h"
+#include "platform/Prompter.h"
+#include "platform/RunLock.h"
+#include "platform/WorkFiles.h"
+#include "rename/NameComposer.h"
+
+#include <cerrno>
+
+namespace kaz {
+namespace {
+
+constexpr int kMaxSuffix = 100000;
+
+CleanupFileResult kept(const CleanupItem &item, CleanupFileResult::Outcome outcome, const QString &reason)
+{
+    return {item.oldPath, item.oldPath, outcome, reason};
+}
+
+QString skipReason(CleanupItem::Skip skip, Language l)
+{
+    switch (skip) {
+    case CleanupItem::EmptyBaseName:
+        return cleanupText(CleanupText::EmptyBaseName, l);
+    case CleanupItem::NameWouldVanish:
+        return cleanupText(CleanupText::NameWouldVanish, l);
+    case CleanupItem::LineBreak:
+        return cleanupText(CleanupText::LineBreak, l);
+    case CleanupItem::NotSkipped:
+        break;
+    }
+    return {};
+}
+
+QString targetOf(const CleanupItem &item, int suffix)
+{
+    const QString tail = (suffix == 0 ? QString() : QStringLiteral(" (%1)").arg(suffix)) + item.extension;
+    return item.folder + fitFileName(item.newBase, tail) + tail;
+}
+
+// Makes the renames of a plan. The pairs are logged many at a time, each
+// batch before its renames; when a rename fails, its pair and the ones after
+// it are taken back, the file is renamed alone (with a numbered suffix when
+// its name is taken), and the rest form the next batch.
+class Performer
+{
+public:
+    Performer(Language language, const RunHooks &hooks)
+        : m_language(language)
+        , m_hooks(hooks)
+    {
+    }
+
+    QList<CleanupFileResult> performAll(const QList<CleanupItem> &items)
+    {
+        m_results.resize(items.size());
+        qsizetype next = 0;
+        while (next < items.size())
+            next = performBatch(items, next);
+        return m_results;
+    }
+
+private:
+    static constexpr qsizetype kBatch = 256;
+
+    qsizetype performBatch(const QList<CleanupItem> &items, qsizetype from)
+    {
+        QList<qsizetype> indexes;
+        QList<std::pair<QString, QString>> pairs;
+        qsizetype end = from;
+        for (; end < items.size() && pairs.size() < kBatch; ++end) {
+            const CleanupItem &item = items[end];
+            const QString target = targetOf(item, 0);
+            if (item.skip != CleanupItem::NotSkipped || target == item.oldPath) {
+                m_results[end] = perform(item, 0);
+                continue;
+            }
+            indexes.append(end);
+            pairs.append({item.oldPath, target});
+        }
+        if (!pairs.isEmpty() && !m_log.recordBatch(pairs)) {
+            for (const qsizetype i : indexes)
+                m_results[i] = kept(items[i], CleanupFileResult::Failed, cleanupText(CleanupText::NotLogged, m_language));
+            return end;
+        }
+        for (qsizetype k = 0; k < pairs.size(); ++k) {
+            const qsizetype i = indexes[k];
+            m_hooks.pump();
+            const FsStatus status = renameNoReplace(pairs[k].first, pairs[k].second);
+            if (status.ok()) {
+                m_results[i] = {pairs[k].first, pairs[k].second, CleanupFileResult::Renamed, {}};
+            } else {
+                m_log.retractBatchFrom(k);
+                m_results[i] = status.outcome == FsStatus::TargetExists
+                                   ? perform(items[i], 1)
+                                   : kept(items[i], CleanupFileResult::Failed, status.errorText());
+                end = i + 1;
+            }
+            m_hooks.report(i + 1, items.size());
+            if (!status.ok())
+                break;
+        }
+        return end;
+    }
+
+    // One file alone, trying the suffixes from firstSuffix on.
+    CleanupFileResult perform(const CleanupItem &item, int firstSuffix)
+    {
+        if (item.skip != CleanupItem::NotSkipped)
+            return kept(item, CleanupFileResult::Skipped, skipReason(item.skip, m_language));
+        for (int k = firstSuffix; k <= kMaxSuffix; ++k) {
+            const QString target = targetOf(item, k);
+            if (target == item.oldPath)
+                return {item.oldPath, target, CleanupFileResult::Unchanged, {}};
+            if (!m_log.record(item.oldPath, target))
+                return kept(item, CleanupFileResult::Failed, cleanupText(CleanupText::NotLogged, m_language));
+            const FsStatus status = renameNoReplace(item.oldPath, target);
+            if (status.ok())
+                return {item.oldPath, target, CleanupFileResult::Renamed, {}};
+            m_log.retract();
+            if (status.outcome != FsStatus::TargetExists)
+                return kept(item, CleanupFileResult::Failed, status.errorText());
+        }
+        return kept(item, CleanupFileResult::Failed, FsStatus::fromErrno(EEXIST).errorText());
+    }
+
+    Language m_language;
+    const RunHooks &m_hooks;
+    CleanupLogWriter m_log;
+    QList<CleanupFileResult> m_results;
+};
+
+} // namespace
+
+NameParts splitFileName(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return {fileName, {}};
+    return {fileName.left(dot), fileName.mid(dot)};
+}
+
+bool isMp3FileName(const QString &fileName)
+{
+    return splitFileName(fileName).extension.compare(QLatin1String(".mp3"), Qt::CaseInsensitive) == 0;
+}
+
+QString CleanupItem::newName() const
+{
+    return fitFileName(newBase, extension) + extension;
+}
+
+CleanupPlan planCleanup(const QStringList &paths, const QString &script, const CleanupOptions &options)
+{
+    CleanupPlan plan;
+    plan.script = script;
+    plan.items.reserve(paths.size());
+    // Read once; only an empty-name message changes the script.
+    QList<CleanupRule> rules = parseCleanupScript(script);
+    for (const QString &path : paths) {
+        CleanupItem item;
+        item.oldPath = path;
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        item.folder = path.left(slash + 1);
+        item.oldName = path.mid(slash + 1);
+        const NameParts parts = splitFileName(item.oldName);
+        item.extension = parts.extension;
+        if (parts.base.isEmpty()) {
+            item.skip = CleanupItem::EmptyBaseName;
+        } else {
+            CleanupResult cleaned = computeCleanName(parts.base, rules, options);
+            if (cleaned.empty) {
+                const CleanupFallback fallback = cleanWithFallback(parts.base, plan.script, options);
+                plan.script = fallback.script;
+                plan.droppedEntries += fallback.droppedEntries;
+                rules = parseCleanupScript(plan.script);
+                cleaned.name = fallback.name;
+            }
+            item.newBase = cleaned.name;
+            if (item.newBase.isEmpty())
+                item.skip = CleanupItem::NameWouldVanish;
+            else if (hasLineBreak(path))
+                item.skip = CleanupItem::LineBreak;
+        }
+        plan.items.append(item);
+    }
+    return plan;
+}
+
+qsizetype countNonMp3(const QStringList &paths)
+{
+    qsizetype count = 0;
+    for (const QString &path : paths)
+        count += !isMp3FileName(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+    return count;
+}
+
+QString nonMp3Question(qsizetype count, Language language)
+{
+    return QString::number(count) + message(count == 1 ? Msg::OneNonMp3File : Msg::SeveralNonMp3Files, language);
+}
+
+QList<CleanupFileResult> performCleanup(const CleanupPlan &plan, const RunHooks &hooks, Language language)
+{
+    return Performer(language, hooks).performAll(plan.items);
+}
+
+CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironment &environment)
+{
+    CleanupOutcome outcome;
+    outcome.script = request.script;
+    QStringList paths = request.paths;
+    const qsizetype nonMp3 = countNonMp3(paths);
+    if (nonMp3 > 0 && environment.prompter) {
+        const Button answer = environment.prompter->ask(MessageKind::Warning, ButtonSet::YesCancelIgnore,
+                                                        nonMp3Question(nonMp3, environment.language));
+        if (answer == Button::Cancel) {
+            outcome.cancelled = true;
+            return outcome;
+        }
+        if (answer == Button::Yes) {
+            paths.removeIf([](const QString &p) { return !isMp3FileName(p.mid(p.lastIndexOf(QLatin1Char('/')) + 1)); });
+            outcome.nonMp3Left = nonMp3;
+        }
+    }
+    const CleanupPlan plan = planCleanup(paths, request.script, request.options);
+    outcome.script = plan.script;
+    for (int i = 0; i < plan.droppedEntries && environment.prompter; ++i)
+        environment.prompter->inform(MessageKind::Error, message(Msg::WholeNameRemoved, environment.language));
+    if (request.preview) {
+        for (const CleanupItem &item : plan.items) {
+            if (item.skip != CleanupItem::NotSkipped)
+                outcome.files.append(kept(item, CleanupFileResult::Skipped, skipReason(item.skip, environment.language)));
+            else
+                outcome.files.append({item.oldPath, item.folder + item.newName(),
+                                      item.newName() == item.oldName ? CleanupFileResult::Unchanged
+                                                                     : CleanupFileResult::Renamed,
+                                      {}});
+        }
+    } else {
+        const RunLock lock;
+        if (!lock.acquired()) {
+            outcome.busy = true;
+            return outcome;
+        }
+        outcome.files = performCleanup(plan, environment.hooks, environment.language);
+    }
+    for (const CleanupFileResult &file : outcome.files) {
+        outcome.renamed += file.outcome == CleanupFileResult::Renamed;
+        outcome.unchanged += file.outcome == CleanupFileResult::Unchanged;
+    }
+    return outcome;
+}
+
+CleanupUndoOutcome undoCleanup(const RunHooks &hooks)
+{
+    CleanupUndoOutcome outcome;
+    const RunLock lock;
+    if (!lock.acquired()) {
+        outcome.busy = true;
+        return outcome;
+    }
+    if (!cleanupLogExists()) {
+        outcome.nothingToUndo = true;
+        return outcome;
+    }
+    const QList<CleanupLogEntry> entries = readCleanupLog();
+    for (qsizetype i = entries.size() - 1; i >= 0; --i) {
+        hooks.pump();
+        const CleanupLogEntry &entry = entries[i];
+        if (entry.oldPath == entry.newPath || pathExists(entry.oldPath)) {
+            ++outcome.alreadyThere;
+        } else {
+            const FsStatus status = renameNoReplace(entry.newPath, entry.oldPath);
+            if (status.ok())
+                ++outcome.restored;
+            else
+                outcome.failures.append(entry.newPath + QStringLiteral(" -> ") + entry.oldPath + QStringLiteral(": ")
+                                        + status.errorText());
+        }
+        hooks.report(entries.size() - i, entries.size());
+    }
+    if (outcome.failures.isEmpty())
+        removeCleanupLog();
+    return outcome;
+}
+
+} // namespace kaz

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "CleanupOptions.h"
+
+#include "platform/Language.h"
+#include "platform/RunHooks.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace kaz {
+
+class Prompter;
+
+// A file name split where the cleanup splits it: the extension is the text
+// from the last "." on (empty without one) and is never changed.
+struct NameParts {
+    QString base;
+    QString extension;
+};
+NameParts splitFileName(const QString &fileName);
+bool isMp3FileName(const QString &fileName);
+
+// One file of a cleanup run as planned.
+struct CleanupItem {
+    enum Skip { NotSkipped, EmptyBaseName, NameWouldVanish, LineBreak };
+    QString oldPath;
+    QString folder; // with its trailing "/"
+    QString oldName;
+    QString newBase;
+    QString extension;
+    Skip skip = NotSkipped;
+
+    // The planned file name, fitted to the byte limit of a name.
+    QString newName() const;
+};
+
+// The plan of a run: what each file's name becomes, in the order given. A
+// file whose name the script would empty makes the last entry go; the files
+// after it are planned with the shorter script, as the page does it.
+struct CleanupPlan {
+    QList<CleanupItem> items;
+    QString script;         // the script in the end
+    int droppedEntries = 0; // each drop is one "whole filename" message
+};
+CleanupPlan planCleanup(const QStringList &paths, const QString &script, const CleanupOptions &options);
+
+// The number of files whose extension is not ".mp3" (any case), and the
+// question the run asks about them.
+qsizetype countNonMp3(const QStringList &paths);
+QString nonMp3Question(qsizetype count, Language language);
+
+struct CleanupFileResult {
+    enum Outcome { Renamed, Unchanged, Skipped, Failed };
+    QString oldPath;
+    QString finalPath; // where the file is now (planned, in a preview)
+    Outcome outcome = Unchanged;
+    QString reason; // why a file kept its name
+};
+
+struct CleanupOutcome {
+    bool busy = false;      // another run was going on: nothing done
+    bool cancelled = false; // the non-MP3 question was answered with Cancel
+    qsizetype nonMp3Left = 0; // files left out by the answer Yes
+    QString script;           // the script in the end (shorter after a message)
+    QList<CleanupFileResult> files;
+    qint64 renamed = 0;
+    qint64 unchanged = 0;
+    // Files that kept their names against the plan (skipped or failed).
+    qint64 notCleaned() const { return qint64(files.size()) - renamed - unchanged; }
+};
+
+struct CleanupRequest {
+    QStringList paths; // full paths, in list order
+    QString script;
+    CleanupOptions options;
+    bool preview = false;
+};
+
+struct CleanupEnvironment {
+    Prompter *prompter = nullptr; // the non-MP3 question and the empty-name message
+    Language language = kDefaultLanguage;
+    RunHooks hooks;
+};
+
+// The run of page "1" ("Go!"): the non-MP3 question, the plan, then the
+// renames. No file is ever replaced: a taken name gets " (1)", " (2)", ...
+// after the planned name. Every rename is logged before it is made, so
+// that undoCleanup() can reverse the run from any process.
+CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironment &environment);
+
+// Makes the renames of a plan (for cleanupFiles; the caller holds the run lock).
+QList<CleanupFileResult> performCleanup(const CleanupPlan &plan, const RunHooks &hooks, Language language);
+
+struct CleanupUndoOutcome {
+    bool busy = false;
+    bool nothingToUndo = false;
+    qint64 restored = 0;
+    qint64 alreadyThere = 0;
+    QStringList failures; // the log is kept when there are any
+};
+// Gives the files of the last cleanup run their old names back, last rename
+// first, and deletes the log. A file found under its old name is left; a
+// rename that fails is reported and the log is kept for another try.
+CleanupUndoOutcome undoCleanup(const RunHooks &hooks = {});
+
+} // namespace kaz

@@ -1,0 +1,183 @@
+// The cleanup run on real files: the non-MP3 question, numbered suffixes,
+// files that keep their names, and undo from the log.
+#include "CleanupFixtures.h"
+
+#include "cleanup/CleanupLog.h"
+#include "cleanup/CleanupRun.h"
+
+#include "platform/Messages.h"
+#include "platform/RunLock.h"
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+CleanupOptions plain()
+{
+    CleanupOptions o;
+    o.capitalizeFirst = false;
+    return o;
+}
+
+struct Cleaner {
+    ScriptedPrompter prompter;
+
+    CleanupOutcome operator()(const QStringList &paths, const QString &script, bool preview = false)
+    {
+        CleanupRequest request{paths, script, plain(), preview};
+        CleanupEnvironment environment;
+        environment.prompter = &prompter;
+        environment.language = Language::English;
+        return cleanupFiles(request, environment);
+    }
+};
+
+} // namespace
+
+TEST(CleanupRun, TheThreeAnswersToTheNonMp3Question)
+{
+    struct Case {
+        Button answer;
+        QStringList expected;
+    };
+    const QString script = QStringLiteral("\"_\"\" \":");
+    for (const Case &c : {Case{Button::Yes, {"a x.mp3", "b x.MP3", "c_x.wav"}},
+                          Case{Button::Ignore, {"a x.mp3", "b x.MP3", "c x.wav"}},
+                          Case{Button::Cancel, {"a_x.mp3", "b_x.MP3", "c_x.wav"}}}) {
+        TempHome home;
+        const QString dir = home.music();
+        const QStringList files{putFile(dir, "a_x.mp3"), putFile(dir, "b_x.MP3"), putFile(dir, "c_x.wav")};
+        Cleaner run;
+        run.prompter.answers = {c.answer};
+        const CleanupOutcome outcome = run(files, script);
+        EXPECT_EQ(namesIn(dir), c.expected);
+        ASSERT_EQ(run.prompter.shown.size(), 1);
+        EXPECT_EQ(run.prompter.shown[0], "1" + message(Msg::OneNonMp3File, Language::English));
+        EXPECT_EQ(outcome.cancelled, c.answer == Button::Cancel);
+        EXPECT_EQ(outcome.nonMp3Left, c.answer == Button::Yes ? 1 : 0);
+        EXPECT_EQ(cleanupLogExists(), c.answer != Button::Cancel);
+    }
+    // Only MP3 files: no question.
+    TempHome home;
+    Cleaner run;
+    run({putFile(home.music(), "a_b.mp3")}, script);
+    EXPECT_TRUE(run.prompter.shown.isEmpty());
+    EXPECT_EQ(namesIn(home.music()), QStringList{"a b.mp3"});
+    // Two files take the plural text.
+    EXPECT_EQ(nonMp3Question(2, Language::German).left(12), "2 Dateien si");
+}
+
+TEST(CleanupRun, TwoFilesCleanedToOneNameThenUndo)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QStringList files{putFile(dir, "x-a.mp3"), putFile(dir, "x-b.mp3"), putFile(dir, "x.mp3")};
+    const auto before = treeHashes(dir);
+    Cleaner run;
+    // The third file already has the name: it keeps it, unchanged.
+    const CleanupOutcome outcome = run(files, QStringLiteral("2-3\"\":"));
+    EXPECT_EQ(namesIn(dir), (QStringList{"x (1).mp3", "x (2).mp3", "x.mp3"}));
+    ASSERT_EQ(outcome.files.size(), 3);
+    EXPECT_EQ(outcome.files[0].finalPath, dir + "/x (1).mp3");
+    EXPECT_EQ(outcome.files[1].finalPath, dir + "/x (2).mp3");
+    EXPECT_EQ(outcome.renamed, 2);
+    EXPECT_EQ(outcome.unchanged, 1);
+    EXPECT_EQ(readAll(dir + "/x (1).mp3"), "content of x-a.mp3");
+
+    const CleanupUndoOutcome undo = undoCleanup();
+    EXPECT_EQ(undo.restored, 2);
+    EXPECT_TRUE(undo.failures.isEmpty());
+    EXPECT_EQ(treeHashes(dir), before);
+    EXPECT_FALSE(cleanupLogExists());
+    EXPECT_TRUE(undoCleanup().nothingToUndo);
+}
+
+TEST(CleanupRun, ANameTheScriptWouldEmptyShortensTheScriptForTheRest)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QStringList files{putFile(dir, "d_e.mp3"), putFile(dir, "abc.mp3"), putFile(dir, "abc_abc.mp3")};
+    Cleaner run;
+    const CleanupOutcome outcome = run(files, QStringLiteral("\"_\"\" \":abc:"));
+    // "abc" alone would vanish: one message, and the last entry is gone for
+    // that file and every file after it.
+    EXPECT_EQ(run.prompter.shown, QStringList{message(Msg::WholeNameRemoved, Language::English)});
+    EXPECT_EQ(outcome.script, "\"_\"\" \":");
+    EXPECT_EQ(namesIn(dir), (QStringList{"abc abc.mp3", "abc.mp3", "d e.mp3"}));
+}
+
+TEST(CleanupRun, FilesThatKeepTheirNamesAreCountedWithTheReason)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QStringList files{putFile(dir, ".mp3"), dir + "/gone_away.mp3", putFile(dir, "a\nb_c.mp3"),
+                            putFile(dir, "ok_1.mp3")};
+    Cleaner run;
+    const CleanupOutcome outcome = run(files, QStringLiteral("\"_\"\" \":"));
+    EXPECT_EQ(outcome.renamed, 1);
+    EXPECT_EQ(outcome.notCleaned(), 3);
+    ASSERT_EQ(outcome.files.size(), 4);
+    EXPECT_EQ(outcome.files[0].outcome, CleanupFileResult::Skipped);
+    EXPECT_FALSE(outcome.files[0].reason.isEmpty());
+    EXPECT_EQ(outcome.files[1].outcome, CleanupFileResult::Failed);
+    EXPECT_FALSE(outcome.files[1].reason.isEmpty());
+    EXPECT_EQ(outcome.files[2].outcome, CleanupFileResult::Skipped);
+    EXPECT_EQ(namesIn(dir), (QStringList{".mp3", "a\nb_c.mp3", "ok 1.mp3"}));
+    // Only the renamed file is in the log.
+    EXPECT_EQ(readCleanupLog().size(), 1);
+}
+
+TEST(CleanupRun, LongNamesFitTheByteLimitWithSuffixAndExtension)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString base = QString(120, QChar(0x00e4)); // 240 bytes
+    const QStringList files{putFile(dir, base + "1.mp3"), putFile(dir, base + "2.mp3")};
+    Cleaner run;
+    run(files, QStringLiteral("121-121\"XXXXXXXXXXXXXXXXXXXX\":"));
+    const QStringList names = namesIn(dir);
+    ASSERT_EQ(names.size(), 2);
+    for (const QString &name : names) {
+        EXPECT_LE(name.toUtf8().size(), 255) << qPrintable(name);
+        EXPECT_TRUE(name.endsWith(".mp3"));
+        EXPECT_TRUE(name.startsWith(base));
+    }
+    EXPECT_TRUE(names[0].endsWith(" (1).mp3") || names[1].endsWith(" (1).mp3"));
+}
+
+TEST(CleanupRun, PreviewAndBusyChangeNothing)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QStringList files{putFile(dir, "a_b.mp3")};
+    Cleaner run;
+    CleanupOutcome outcome = run(files, QStringLiteral("\"_\"\" \":"), true);
+    ASSERT_EQ(outcome.files.size(), 1);
+    EXPECT_EQ(outcome.files[0].finalPath, dir + "/a b.mp3");
+    EXPECT_EQ(namesIn(dir), QStringList{"a_b.mp3"});
+    EXPECT_FALSE(cleanupLogExists());
+    {
+        const RunLock other;
+        outcome = run(files, QStringLiteral("\"_\"\" \":"));
+        EXPECT_TRUE(outcome.busy);
+        EXPECT_TRUE(undoCleanup().busy);
+    }
+    EXPECT_EQ(namesIn(dir), QStringList{"a_b.mp3"});
+}
+
+TEST(CleanupRun, UndoGoesBackwardsThroughNamesTakenOver)
+{
+    TempHome home;
+    const QString dir = home.music();
+    // "b" takes the name "aa" that the first file has just given up.
+    const QStringList files{putFile(dir, "aa.mp3"), putFile(dir, "b.mp3")};
+    const auto before = treeHashes(dir);
+    Cleaner run;
+    run(files, QStringLiteral("\"aa\"\"a\":\"b\"\"aa\":"));
+    EXPECT_EQ(namesIn(dir), (QStringList{"a.mp3", "aa.mp3"}));
+    EXPECT_EQ(readAll(dir + "/aa.mp3"), "content of b.mp3");
+    const CleanupUndoOutcome undo = undoCleanup();
+    EXPECT_EQ(undo.restored, 2);
+    EXPECT_EQ(treeHashes(dir), before);
+}
