@@ -3,7 +3,6 @@
 #include "rename/NameComposer.h"
 #include "tags/TagIO.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -52,14 +51,18 @@ qint64 runTime(const QStringList &arguments)
     return timer.elapsed();
 }
 
-void killAfter(const QStringList &arguments, qint64 delayMs)
+// Kills the command after the delay; false when it had already ended, so
+// that the kill cannot have landed in the run.
+bool killAfter(const QStringList &arguments, qint64 delayMs)
 {
     QProcess process;
     process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
-    ASSERT_TRUE(process.waitForStarted());
+    if (!process.waitForStarted())
+        return false;
     QThread::msleep(delayMs);
     ::kill(pid_t(process.processId()), SIGKILL);
     process.waitForFinished();
+    return process.exitStatus() == QProcess::CrashExit;
 }
 
 QMap<QString, QByteArray> absoluteHashes(const QString &dir)
@@ -159,12 +162,22 @@ TEST(CliRename, KilledRunsCanBeUndone)
     const qint64 tagRun = runTime(byTag);
     ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
     const qint64 counterRun = runTime(byCounter);
+    const QMap<QString, QByteArray> counterDone = absoluteHashes(dir);
     ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
     ASSERT_EQ(absoluteHashes(dir), original);
 
+    const quint32 seed = testSeed();
+    QRandomGenerator random(seed);
+    SCOPED_TRACE(testing::Message() << "seed " << seed << ", runs " << tagRun << " and " << counterRun << " ms");
+    // Spread over the run, each kill somewhat later than the one before and
+    // all of them well before its end.
+    const auto delay = [&random](qint64 run, int round, int rounds) {
+        const quint32 slot = quint32(qMax<qint64>(run / (rounds + 2), 2));
+        return qint64(slot) * (round + 1) + random.bounded(slot / 2 + 1);
+    };
     int halfDone = 0;
     for (int round = 0; round < 6; ++round) {
-        killAfter(byTag, tagRun * (round + 1) / 7 + QRandomGenerator::global()->bounded(5));
+        ASSERT_TRUE(killAfter(byTag, delay(tagRun, round, 6))) << "the run ended before the kill, round " << round;
         // Every file is under its old or its new name, once.
         const auto now = absoluteHashes(dir);
         ASSERT_EQ(now.size(), original.size());
@@ -180,14 +193,20 @@ TEST(CliRename, KilledRunsCanBeUndone)
         ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
         ASSERT_EQ(absoluteHashes(dir), original) << "round " << round;
     }
-    EXPECT_GT(halfDone, 0) << "no kill landed in the middle of a run";
+    EXPECT_GE(halfDone, 2) << "too few kills landed in the middle of a run";
 
     // User-defined names go through temporary names; a kill there is undone too.
+    int counterHalfDone = 0;
     for (int round = 0; round < 4; ++round) {
-        killAfter(byCounter, counterRun * (round + 1) / 5);
+        ASSERT_TRUE(killAfter(byCounter, delay(counterRun, round, 4)))
+            << "the run ended before the kill, user-defined round " << round;
+        const auto now = absoluteHashes(dir);
+        ASSERT_EQ(now.size(), original.size());
+        counterHalfDone += now != original && now != counterDone;
         EXPECT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
         ASSERT_EQ(absoluteHashes(dir), original) << "user-defined round " << round;
     }
+    EXPECT_GT(counterHalfDone, 0) << "no kill landed in the middle of a user-defined run";
 }
 
 TEST(CliRename, CommandsThatOnlyReadChangeNoPermission)
@@ -242,7 +261,7 @@ TEST(CliRename, KilledUndosCanBeRepeated)
     ASSERT_EQ(runCli(byTag).exitCode, 0);
     const qint64 undoRun = runTime({"undo", "--yes"});
     ASSERT_EQ(absoluteHashes(dir), original);
-    const quint32 seed = quint32(QDateTime::currentMSecsSinceEpoch());
+    const quint32 seed = testSeed();
     QRandomGenerator random(seed);
     SCOPED_TRACE(testing::Message() << "seed " << seed << ", undo " << undoRun << " ms");
     int halfDone = 0;
@@ -251,7 +270,8 @@ TEST(CliRename, KilledUndosCanBeRepeated)
         const auto renamed = absoluteHashes(dir);
         // Most of a run's time is the program's start: kill in its later part.
         const quint32 span = quint32(qMax<qint64>(undoRun, 20));
-        killAfter({"undo", "--yes"}, span / 4 + random.bounded(span * 3 / 4));
+        ASSERT_TRUE(killAfter({"undo", "--yes"}, span / 4 + random.bounded(span * 3 / 4)))
+            << "the undo ended before the kill, round " << round;
         const auto now = absoluteHashes(dir);
         ASSERT_EQ(now.size(), original.size()); // nothing lost, nothing doubled
         halfDone += now != original && now != renamed;
