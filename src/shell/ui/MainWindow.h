@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -40,6 +41,9 @@ struct MainWindowOptions {
     int page = 0;
     // Wait of the re-activation while messages are processed; tests shorten it.
     int activationDelayMs = 250;
+    // Told each time a long operation lets pending events through; tests
+    // count the calls.
+    std::function<void()> eventsProcessed;
 };
 
 // The main window: the folder browser above, the notebook with the pages
