@@ -8,7 +8,7 @@
 using namespace kaz;
 using namespace kaz::test;
 
-TEST(RunLock, ABusyRunChangesNothingAndSaysSo)
+TEST(BusyRun, ABusyRunChangesNothingAndSaysSo)
 {
     TempHome home;
     const QString dir = home.music();
