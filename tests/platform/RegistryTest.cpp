@@ -61,9 +61,9 @@ TEST(Registry, DamagedMissingOrUnwritableFiles)
     EXPECT_EQ(storedLanguage(), kDefaultLanguage);
 
     // Lines without a name, binary rubbish and Windows line ends.
-    ASSERT_TRUE(writeAll(path, QByteArray("=nameless\r\nno equals sign\r\n\xff\xfe\x00\x01garbage\r\n"
-                                          "Language=english\r\nKAZ Directory=/x\n",
-                                          70)));
+    static const char raw[] = "=nameless\r\nno equals sign\r\n\xff\xfe\x00\x01garbage\r\n"
+                              "Language=english\r\nKAZ Directory=/x\n";
+    ASSERT_TRUE(writeAll(path, QByteArray(raw, sizeof raw - 1)));
     const Registry damaged(path);
     EXPECT_EQ(damaged.value(Registry::kLanguage), QStringLiteral("english"));
     EXPECT_EQ(damaged.value(Registry::kKazDirectory), QStringLiteral("/x"));

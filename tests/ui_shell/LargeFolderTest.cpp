@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace kaz;
