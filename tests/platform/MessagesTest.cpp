@@ -19,8 +19,9 @@ TEST(Messages, TextsAreKeptLetterForLetterInBothLanguages)
     };
     for (const Case &c : cases) {
         EXPECT_EQ(message(c.id, Language::English), QString::fromUtf8(c.english));
-        if (c.german)
+        if (c.german) {
             EXPECT_EQ(message(c.id, Language::German), QString::fromUtf8(c.german));
+        }
     }
     // A text that follows a count starts with a blank in both languages.
     for (Language l : {Language::English, Language::German})

@@ -40,8 +40,8 @@ TEST(MainWindowTagEditor, ButtonAndAltIWalkTheSelectionAndTheListIsReadAgain)
     const QString folder = home.music();
     for (int i = 1; i <= 3; ++i)
         writeAll(folder + QStringLiteral("/%1.mp3").arg(i), mp3WithTag(values(QStringLiteral("Song %1").arg(i), QStringLiteral("Band"))));
-    TestWindow opened;
-    MainWindow &window = opened.open(folder, [](MainWindow &w) {
+    TestWindow test;
+    MainWindow &window = test.open(folder, [](MainWindow &w) {
         w.addPage(new PlaceholderPage(QStringLiteral("page0"), "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
     });
 

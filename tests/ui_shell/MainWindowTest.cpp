@@ -363,8 +363,9 @@ TEST_F(MainWindowTest, HelpContextsAndSizeCommands)
         EXPECT_GT(m_window->font().pointSizeF(), pointsBefore);
     }
     EXPECT_LT(steps, 8) << "the window kept growing";
-    if (screenHeight >= 600 && screenHeight < 1250)
+    if (screenHeight >= 600 && screenHeight < 1250) {
         EXPECT_GE(steps, 1) << "a " << screenHeight << "-pixel screen has room to grow";
+    }
     child<QAction>("decrease1")->trigger();
     EXPECT_EQ(m_window->size(), QSize(601, 471));
 

@@ -15,17 +15,21 @@ namespace kaz::test {
 namespace detail {
 
 inline void watchModal(const QString &name, const std::function<bool(QWidget *)> &act, QDeadlineTimer deadline,
-                       int limitMs)
+                       int limitMs, const ::testing::TestInfo *test)
 {
-    QTimer::singleShot(0, [name, act, deadline, limitMs] {
+    QTimer::singleShot(0, [name, act, deadline, limitMs, test] {
+        // The test that waited is over (and failed on what the dialog did
+        // not do): its watch ends with it.
+        if (::testing::UnitTest::GetInstance()->current_test_info() != test)
+            return;
         QWidget *dialog = QApplication::activeModalWidget();
         if (dialog && (name.isEmpty() || dialog->objectName() == name)) {
             if (act(dialog))
-                watchModal(name, act, QDeadlineTimer(limitMs), limitMs);
+                watchModal(name, act, QDeadlineTimer(limitMs), limitMs, test);
             return;
         }
         if (!deadline.hasExpired()) {
-            watchModal(name, act, deadline, limitMs);
+            watchModal(name, act, deadline, limitMs, test);
             return;
         }
         ADD_FAILURE() << "no dialog " << qPrintable(name.isEmpty() ? QStringLiteral("at all") : name)
@@ -49,7 +53,8 @@ inline void watchModal(const QString &name, const std::function<bool(QWidget *)>
 // so that a missing dialog never hangs the test program.
 inline void onEachModal(const QString &name, std::function<bool(QWidget *)> act, int limitMs = 10000)
 {
-    detail::watchModal(name, act, QDeadlineTimer(limitMs), limitMs);
+    detail::watchModal(name, act, QDeadlineTimer(limitMs), limitMs,
+                       ::testing::UnitTest::GetInstance()->current_test_info());
 }
 
 // Acts on the next modal dialog (of the name, when one is given) once.
