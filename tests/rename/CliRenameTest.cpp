@@ -10,7 +10,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QThread>
 
 #include <csignal>
 #include <sys/stat.h>
@@ -51,18 +50,25 @@ qint64 runTime(const QStringList &arguments)
     return timer.elapsed();
 }
 
-// Kills the command after the delay; false when it had already ended, so
-// that the kill cannot have landed in the run.
-bool killAfter(const QStringList &arguments, qint64 delayMs)
+struct Kill {
+    bool landed = false; // the command was still running when it was killed
+    qint64 ranMs = 0;    // how long it ran
+};
+
+// Runs the command and kills it after the delay, unless it ends first.
+Kill killAfter(const QStringList &arguments, qint64 delayMs)
 {
     QProcess process;
     process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
     if (!process.waitForStarted())
-        return false;
-    QThread::msleep(delayMs);
+        return {};
+    QElapsedTimer clock;
+    clock.start();
+    if (process.waitForFinished(int(qMax<qint64>(delayMs, 1))))
+        return {false, clock.elapsed()};
     ::kill(pid_t(process.processId()), SIGKILL);
     process.waitForFinished();
-    return process.exitStatus() == QProcess::CrashExit;
+    return {process.exitStatus() == QProcess::CrashExit, clock.elapsed()};
 }
 
 QMap<QString, QByteArray> absoluteHashes(const QString &dir)
@@ -170,14 +176,19 @@ TEST(CliRename, KilledRunsCanBeUndone)
     QRandomGenerator random(seed);
     SCOPED_TRACE(testing::Message() << "seed " << seed << ", runs " << tagRun << " and " << counterRun << " ms");
     // Spread over the run, each kill somewhat later than the one before and
-    // all of them well before its end.
-    const auto delay = [&random](qint64 run, int round, int rounds) {
-        const quint32 slot = quint32(qMax<qint64>(run / (rounds + 2), 2));
-        return qint64(slot) * (round + 1) + random.bounded(slot / 2 + 1);
+    // all of them before its end. A run that ends before its kill (the
+    // machine got faster) teaches the estimate its length and does not count.
+    const auto delay = [&random](qint64 run, int landed, int kills) {
+        const quint32 slot = quint32(qMax<qint64>(run / (kills + 2), 2));
+        return qint64(slot) * (landed + 1) + random.bounded(slot / 2 + 1);
     };
-    int halfDone = 0;
-    for (int round = 0; round < 6; ++round) {
-        ASSERT_TRUE(killAfter(byTag, delay(tagRun, round, 6))) << "the run ended before the kill, round " << round;
+    qint64 estimate = tagRun;
+    int landed = 0, halfDone = 0;
+    for (int round = 0; round < 12 && landed < 6; ++round) {
+        const Kill kill = killAfter(byTag, delay(estimate, landed, 6));
+        landed += kill.landed;
+        if (!kill.landed)
+            estimate = qMin(estimate, kill.ranMs);
         // Every file is under its old or its new name, once.
         const auto now = absoluteHashes(dir);
         ASSERT_EQ(now.size(), original.size());
@@ -193,19 +204,24 @@ TEST(CliRename, KilledRunsCanBeUndone)
         ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
         ASSERT_EQ(absoluteHashes(dir), original) << "round " << round;
     }
+    EXPECT_EQ(landed, 6) << "too many runs ended before their kill";
     EXPECT_GE(halfDone, 2) << "too few kills landed in the middle of a run";
 
     // User-defined names go through temporary names; a kill there is undone too.
-    int counterHalfDone = 0;
-    for (int round = 0; round < 4; ++round) {
-        ASSERT_TRUE(killAfter(byCounter, delay(counterRun, round, 4)))
-            << "the run ended before the kill, user-defined round " << round;
+    estimate = counterRun;
+    int counterLanded = 0, counterHalfDone = 0;
+    for (int round = 0; round < 8 && counterLanded < 4; ++round) {
+        const Kill kill = killAfter(byCounter, delay(estimate, counterLanded, 4));
+        counterLanded += kill.landed;
+        if (!kill.landed)
+            estimate = qMin(estimate, kill.ranMs);
         const auto now = absoluteHashes(dir);
         ASSERT_EQ(now.size(), original.size());
         counterHalfDone += now != original && now != counterDone;
         EXPECT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
         ASSERT_EQ(absoluteHashes(dir), original) << "user-defined round " << round;
     }
+    EXPECT_EQ(counterLanded, 4) << "too many user-defined runs ended before their kill";
     EXPECT_GT(counterHalfDone, 0) << "no kill landed in the middle of a user-defined run";
 }
 
@@ -259,19 +275,21 @@ TEST(CliRename, KilledUndosCanBeRepeated)
     const QMap<QString, QByteArray> original = makeTree(dir, 3000);
     const QStringList byTag{"rename", "--recursive", dir};
     ASSERT_EQ(runCli(byTag).exitCode, 0);
-    const qint64 undoRun = runTime({"undo", "--yes"});
+    qint64 undoRun = runTime({"undo", "--yes"});
     ASSERT_EQ(absoluteHashes(dir), original);
     const quint32 seed = testSeed();
     QRandomGenerator random(seed);
     SCOPED_TRACE(testing::Message() << "seed " << seed << ", undo " << undoRun << " ms");
-    int halfDone = 0;
+    int landed = 0, halfDone = 0;
     for (int round = 0; round < 12 && halfDone < 3; ++round) {
         ASSERT_EQ(runCli(byTag).exitCode, 0);
         const auto renamed = absoluteHashes(dir);
         // Most of a run's time is the program's start: kill in its later part.
         const quint32 span = quint32(qMax<qint64>(undoRun, 20));
-        ASSERT_TRUE(killAfter({"undo", "--yes"}, span / 4 + random.bounded(span * 3 / 4)))
-            << "the undo ended before the kill, round " << round;
+        const Kill kill = killAfter({"undo", "--yes"}, span / 4 + random.bounded(span * 3 / 4));
+        landed += kill.landed;
+        if (!kill.landed)
+            undoRun = qMin(undoRun, kill.ranMs);
         const auto now = absoluteHashes(dir);
         ASSERT_EQ(now.size(), original.size()); // nothing lost, nothing doubled
         halfDone += now != original && now != renamed;
@@ -279,5 +297,6 @@ TEST(CliRename, KilledUndosCanBeRepeated)
         ASSERT_EQ(again.exitCode, 0) << again.err.constData();
         ASSERT_EQ(absoluteHashes(dir), original) << "round " << round;
     }
+    EXPECT_GT(landed, 0) << "every undo ended before its kill";
     EXPECT_GT(halfDone, 0) << "no kill landed in the middle of an undo";
 }
