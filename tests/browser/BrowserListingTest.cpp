@@ -5,13 +5,11 @@
 #include "browser/FolderRecovery.h"
 
 #include "platform/Paths.h"
-#include "platform/ThreadPriority.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 
-#include <thread>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -167,21 +165,4 @@ TEST(FolderCommands, NameChecksRenameAndDelete)
     QFile::remove(music + "/New/inner/song.mp3");
     EXPECT_TRUE(deleteEmptyFolderTree(music + "/New"));
     EXPECT_FALSE(QDir(music + "/New").exists());
-}
-
-TEST(ThreadPriority, NiceValuesAndLowering)
-{
-    EXPECT_EQ(niceValue(ThreadPriority::Idle), 19);
-    EXPECT_EQ(niceValue(ThreadPriority::Low), 5);
-    EXPECT_EQ(niceValue(ThreadPriority::Normal), 0);
-    EXPECT_EQ(niceValue(ThreadPriority::High), -5);
-    // Lowering the priority is always allowed and touches only this thread.
-    int seen = 0;
-    std::thread worker([&] {
-        applyThreadPriority(ThreadPriority::Low);
-        seen = currentThreadNice();
-    });
-    worker.join();
-    EXPECT_EQ(seen, 5);
-    EXPECT_EQ(currentThreadNice(), 0);
 }

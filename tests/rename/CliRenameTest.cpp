@@ -3,7 +3,6 @@
 #include "rename/NameComposer.h"
 #include "tags/TagIO.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -11,7 +10,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QThread>
 
 #include <csignal>
 #include <sys/stat.h>
@@ -52,14 +50,25 @@ qint64 runTime(const QStringList &arguments)
     return timer.elapsed();
 }
 
-void killAfter(const QStringList &arguments, qint64 delayMs)
+struct Kill {
+    bool landed = false; // the command was still running when it was killed
+    qint64 ranMs = 0;    // how long it ran
+};
+
+// Runs the command and kills it after the delay, unless it ends first.
+Kill killAfter(const QStringList &arguments, qint64 delayMs)
 {
     QProcess process;
     process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
-    ASSERT_TRUE(process.waitForStarted());
-    QThread::msleep(delayMs);
+    if (!process.waitForStarted())
+        return {};
+    QElapsedTimer clock;
+    clock.start();
+    if (process.waitForFinished(int(qMax<qint64>(delayMs, 1))))
+        return {false, clock.elapsed()};
     ::kill(pid_t(process.processId()), SIGKILL);
     process.waitForFinished();
+    return {process.exitStatus() == QProcess::CrashExit, clock.elapsed()};
 }
 
 QMap<QString, QByteArray> absoluteHashes(const QString &dir)
@@ -159,12 +168,27 @@ TEST(CliRename, KilledRunsCanBeUndone)
     const qint64 tagRun = runTime(byTag);
     ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
     const qint64 counterRun = runTime(byCounter);
+    const QMap<QString, QByteArray> counterDone = absoluteHashes(dir);
     ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
     ASSERT_EQ(absoluteHashes(dir), original);
 
-    int halfDone = 0;
-    for (int round = 0; round < 6; ++round) {
-        killAfter(byTag, tagRun * (round + 1) / 7 + QRandomGenerator::global()->bounded(5));
+    const quint32 seed = testSeed();
+    QRandomGenerator random(seed);
+    SCOPED_TRACE(testing::Message() << "seed " << seed << ", runs " << tagRun << " and " << counterRun << " ms");
+    // Spread over the run, each kill somewhat later than the one before and
+    // all of them before its end. A run that ends before its kill (the
+    // machine got faster) teaches the estimate its length and does not count.
+    const auto delay = [&random](qint64 run, int landed, int kills) {
+        const quint32 slot = quint32(qMax<qint64>(run / (kills + 2), 2));
+        return qint64(slot) * (landed + 1) + random.bounded(slot / 2 + 1);
+    };
+    qint64 estimate = tagRun;
+    int landed = 0, halfDone = 0;
+    for (int round = 0; round < 12 && landed < 6; ++round) {
+        const Kill kill = killAfter(byTag, delay(estimate, landed, 6));
+        landed += kill.landed;
+        if (!kill.landed)
+            estimate = qMin(estimate, kill.ranMs);
         // Every file is under its old or its new name, once.
         const auto now = absoluteHashes(dir);
         ASSERT_EQ(now.size(), original.size());
@@ -180,14 +204,25 @@ TEST(CliRename, KilledRunsCanBeUndone)
         ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
         ASSERT_EQ(absoluteHashes(dir), original) << "round " << round;
     }
-    EXPECT_GT(halfDone, 0) << "no kill landed in the middle of a run";
+    EXPECT_EQ(landed, 6) << "too many runs ended before their kill";
+    EXPECT_GE(halfDone, 2) << "too few kills landed in the middle of a run";
 
     // User-defined names go through temporary names; a kill there is undone too.
-    for (int round = 0; round < 4; ++round) {
-        killAfter(byCounter, counterRun * (round + 1) / 5);
+    estimate = counterRun;
+    int counterLanded = 0, counterHalfDone = 0;
+    for (int round = 0; round < 8 && counterLanded < 4; ++round) {
+        const Kill kill = killAfter(byCounter, delay(estimate, counterLanded, 4));
+        counterLanded += kill.landed;
+        if (!kill.landed)
+            estimate = qMin(estimate, kill.ranMs);
+        const auto now = absoluteHashes(dir);
+        ASSERT_EQ(now.size(), original.size());
+        counterHalfDone += now != original && now != counterDone;
         EXPECT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
         ASSERT_EQ(absoluteHashes(dir), original) << "user-defined round " << round;
     }
+    EXPECT_EQ(counterLanded, 4) << "too many user-defined runs ended before their kill";
+    EXPECT_GT(counterHalfDone, 0) << "no kill landed in the middle of a user-defined run";
 }
 
 TEST(CliRename, CommandsThatOnlyReadChangeNoPermission)
@@ -240,18 +275,21 @@ TEST(CliRename, KilledUndosCanBeRepeated)
     const QMap<QString, QByteArray> original = makeTree(dir, 3000);
     const QStringList byTag{"rename", "--recursive", dir};
     ASSERT_EQ(runCli(byTag).exitCode, 0);
-    const qint64 undoRun = runTime({"undo", "--yes"});
+    qint64 undoRun = runTime({"undo", "--yes"});
     ASSERT_EQ(absoluteHashes(dir), original);
-    const quint32 seed = quint32(QDateTime::currentMSecsSinceEpoch());
+    const quint32 seed = testSeed();
     QRandomGenerator random(seed);
     SCOPED_TRACE(testing::Message() << "seed " << seed << ", undo " << undoRun << " ms");
-    int halfDone = 0;
+    int landed = 0, halfDone = 0;
     for (int round = 0; round < 12 && halfDone < 3; ++round) {
         ASSERT_EQ(runCli(byTag).exitCode, 0);
         const auto renamed = absoluteHashes(dir);
         // Most of a run's time is the program's start: kill in its later part.
         const quint32 span = quint32(qMax<qint64>(undoRun, 20));
-        killAfter({"undo", "--yes"}, span / 4 + random.bounded(span * 3 / 4));
+        const Kill kill = killAfter({"undo", "--yes"}, span / 4 + random.bounded(span * 3 / 4));
+        landed += kill.landed;
+        if (!kill.landed)
+            undoRun = qMin(undoRun, kill.ranMs);
         const auto now = absoluteHashes(dir);
         ASSERT_EQ(now.size(), original.size()); // nothing lost, nothing doubled
         halfDone += now != original && now != renamed;
@@ -259,5 +297,6 @@ TEST(CliRename, KilledUndosCanBeRepeated)
         ASSERT_EQ(again.exitCode, 0) << again.err.constData();
         ASSERT_EQ(absoluteHashes(dir), original) << "round " << round;
     }
+    EXPECT_GT(landed, 0) << "every undo ended before its kill";
     EXPECT_GT(halfDone, 0) << "no kill landed in the middle of an undo";
 }

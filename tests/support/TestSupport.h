@@ -63,4 +63,8 @@ CliResult runCli(const QStringList &arguments, const QByteArray &input = {});
 // project's scripts; tests that need it skip with a message otherwise).
 QString systemPythonWithMutagen();
 
+// The seed for a test's random choices: KAZ_TEST_SEED when set (to repeat a
+// failed run), else the clock. Tests put it in their failure messages.
+quint32 testSeed();
+
 } // namespace kaz::test

@@ -4,6 +4,8 @@
 #include "shell/ui/MainWindow.h"
 
 #include "support/TestSupport.h"
+#include "support/gui/ModalWatch.h"
+#include "support/gui/TestWindow.h"
 #include "tags/TagIO.h"
 
 #include <QApplication>
@@ -22,14 +24,7 @@ namespace {
 
 void whenModalNamed(const char *name, std::function<void(QWidget *)> act)
 {
-    QTimer::singleShot(0, [name, act] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != QLatin1String(name)) {
-            whenModalNamed(name, act);
-            return;
-        }
-        act(dialog);
-    });
+    whenModalOpens(QLatin1String(name), std::move(act));
 }
 
 } // namespace
@@ -40,16 +35,8 @@ TEST(PreviewTagEditor, SavedRowsAreMarkedModified)
     const QString folder = home.music();
     for (const char *name : {"a.mp3", "b.mp3", "c.mp3"})
         writeAll(folder + QLatin1Char('/') + QLatin1String(name), mp3WithTag(values(QStringLiteral("T"), QStringLiteral("Band"))));
-    MainWindowOptions options;
-    options.startFolder = folder;
-    options.language = Language::English;
-    options.activationDelayMs = 0;
-    MainWindow window(options);
-    ScriptedPrompter prompter;
-    window.setPrompter(&prompter);
-    window.addPage(new RenamePage(window));
-    window.show();
-    window.reactivate();
+    TestWindow opened;
+    MainWindow &window = opened.open(folder, [](MainWindow &w) { w.addPage(new RenamePage(w)); });
     window.selectAll();
 
     QStringList info;

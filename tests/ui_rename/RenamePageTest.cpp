@@ -12,6 +12,8 @@
 
 #include "platform/Paths.h"
 #include "support/TestSupport.h"
+#include "support/gui/TestWindow.h"
+#include "support/gui/ModalWatch.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -34,17 +36,11 @@ using namespace kaz::test;
 
 namespace {
 
-// Acts on the next modal dialog as soon as it is shown.
+// Acts on the next modal dialog as soon as it is shown; fails the test
+// when none opens.
 void whenDialogOpens(std::function<void(QWidget *)> act)
 {
-    QTimer::singleShot(0, [act] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog) {
-            whenDialogOpens(act);
-            return;
-        }
-        act(dialog);
-    });
+    whenModalOpens(QString(), std::move(act));
 }
 
 template <typename T>
@@ -68,18 +64,12 @@ protected:
 
     void open(Language language = Language::English)
     {
-        MainWindowOptions options;
-        options.startFolder = folder;
-        options.language = language;
-        options.activationDelayMs = 0;
-        window = std::make_unique<MainWindow>(options);
-        window->setPrompter(&prompter);
-        page = new RenamePage(*window);
-        window->addPage(page);
-        window->addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
-        window->addPage(new PlaceholderPage("page2", "Filename -> ID3Tag", "Dateiname -> ID3Tag", 2));
-        window->show();
-        window->reactivate();
+        shown.open(TestWindow::options(folder, language), [this](MainWindow &w) {
+            page = new RenamePage(w);
+            w.addPage(page);
+            w.addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
+            w.addPage(new PlaceholderPage("page2", "Filename -> ID3Tag", "Dateiname -> ID3Tag", 2));
+        });
     }
 
     QStringList names() { return QDir(folder).entryList(QDir::Files, QDir::Name); }
@@ -89,8 +79,9 @@ protected:
 
     TempHome home;
     QString folder;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainWindow> window;
+    TestWindow shown;
+    ScriptedPrompter &prompter = shown.prompter;
+    std::unique_ptr<MainWindow> &window = shown.window;
     RenamePage *page = nullptr;
 };
 
@@ -358,23 +349,19 @@ TEST(PreviewDialog, DuplicatesExclusionAndProblemRows)
 TEST(RenamePageSession, ChoicesGoThroughTheConfiguration)
 {
     TempHome home;
-    ScriptedPrompter prompter;
     ASSERT_TRUE(createDefaultIni(iniPath(), IniContext{}));
     ASSERT_EQ(setIniValue(iniPath(), "SelectionBoxes", "213"), SetResult::Done);
     ASSERT_EQ(setIniValue(iniPath(), "Delimiter", "_"), SetResult::Done);
     {
-        StartupResult startup = startUp({{}, QSize(1024, 768), "/usr/bin/kaz"}, prompter);
-        MainWindowOptions options;
-        options.startFolder = home.music();
-        options.activationDelayMs = 0;
-        MainWindow window(options);
-        window.setPrompter(&prompter);
-        auto *page = new RenamePage(window);
-        window.addPage(page);
-        auto *session = new MainSession(std::move(startup), "/usr/bin/kaz", window);
-        session->apply();
-        window.show();
-        window.reactivate();
+        TestWindow shown;
+        StartupResult startup = startUp({{}, QSize(1024, 768), "/usr/bin/kaz"}, shown.prompter);
+        RenamePage *page = nullptr;
+        MainWindow &window = shown.open(TestWindow::options(home.music(), kDefaultLanguage), [&](MainWindow &w) {
+            page = new RenamePage(w);
+            w.addPage(page);
+            auto *session = new MainSession(std::move(startup), "/usr/bin/kaz", w);
+            session->apply();
+        });
         EXPECT_EQ(find<RadioGroup>(&window, "RadioGroup1")->itemIndex(), 2);
         EXPECT_EQ(find<RadioGroup>(&window, "RadioGroup2")->itemIndex(), 1);
         EXPECT_EQ(find<RadioGroup>(&window, "RadioGroup3")->itemIndex(), 3);

@@ -7,6 +7,7 @@
 #include "platform/ShellEntry.h"
 #include "config/ConfigFile.h"
 #include "support/TestSupport.h"
+#include "support/gui/TestWindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -22,24 +23,20 @@ struct Session {
     {
         StartupResult startup = startUp({arguments, QSize(1024, 768), QStringLiteral("/usr/bin/kaz")}, prompter);
         iniPath = startup.iniPath;
-        MainWindowOptions options;
-        options.startFolder = startup.settings.lastDir;
+        MainWindowOptions options = TestWindow::options(startup.settings.lastDir, startup.language);
         options.selectName = startup.selectName;
-        options.language = startup.language;
-        options.activationDelayMs = 0;
-        window = std::make_unique<MainWindow>(options);
-        window->setPrompter(&prompter);
-        window->addPage(new PlaceholderPage("page0", "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
-        window->addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
-        session = new MainSession(std::move(startup), QStringLiteral("/usr/bin/kaz"), *window);
-        session->apply();
-        window->show();
-        window->reactivate();
+        shown.open(options, [&](MainWindow &w) {
+            w.addPage(new PlaceholderPage("page0", "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
+            w.addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
+            session = new MainSession(std::move(startup), QStringLiteral("/usr/bin/kaz"), w);
+            session->apply();
+        });
     }
 
-    ScriptedPrompter prompter;
+    TestWindow shown;
+    ScriptedPrompter &prompter = shown.prompter;
     QString iniPath;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<MainWindow> &window = shown.window;
     MainSession *session = nullptr;
 };
 

@@ -5,6 +5,8 @@
 #include "widgets/PlaceholderPage.h"
 
 #include "support/TestSupport.h"
+#include "support/gui/ModalWatch.h"
+#include "support/gui/TestWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,15 +29,7 @@ namespace {
 // Acts on each modal tag editor as it opens, until act returns false.
 void onEachEditor(std::function<bool(QWidget *)> act)
 {
-    QTimer::singleShot(0, [act] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != QLatin1String("TOKHelpRightDlg")) {
-            onEachEditor(act);
-            return;
-        }
-        if (act(dialog))
-            onEachEditor(act);
-    });
+    onEachModal(QStringLiteral("TOKHelpRightDlg"), std::move(act));
 }
 
 } // namespace
@@ -46,16 +40,10 @@ TEST(MainWindowTagEditor, ButtonAndAltIWalkTheSelectionAndTheListIsReadAgain)
     const QString folder = home.music();
     for (int i = 1; i <= 3; ++i)
         writeAll(folder + QStringLiteral("/%1.mp3").arg(i), mp3WithTag(values(QStringLiteral("Song %1").arg(i), QStringLiteral("Band"))));
-    MainWindowOptions options;
-    options.startFolder = folder;
-    options.language = Language::English;
-    options.activationDelayMs = 0;
-    MainWindow window(options);
-    ScriptedPrompter prompter;
-    window.setPrompter(&prompter);
-    window.addPage(new PlaceholderPage(QStringLiteral("page0"), "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
-    window.show();
-    window.reactivate();
+    TestWindow test;
+    MainWindow &window = test.open(folder, [](MainWindow &w) {
+        w.addPage(new PlaceholderPage(QStringLiteral("page0"), "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
+    });
 
     auto *list = window.findChild<QListWidget *>(QStringLiteral("FileListBox1"));
     auto *button = window.findChild<QToolButton *>(QStringLiteral("TagButton"));

@@ -5,6 +5,7 @@
 #include "widgets/StatusLine.h"
 #include "platform/Paths.h"
 #include "support/TestSupport.h"
+#include "support/gui/TestWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
@@ -42,26 +44,13 @@ protected:
 
     MainWindow &window(Language language = Language::English)
     {
-        MainWindowOptions options;
-        options.startFolder = folder;
-        options.language = language;
-        options.activationDelayMs = 0;
-        m_window = std::make_unique<MainWindow>(options);
-        m_window->setPrompter(&prompter);
-        m_window->addPage(new PlaceholderPage("page0", "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
-        m_window->addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
-        m_window->addPage(new PlaceholderPage("page2", "Filename -> ID3Tag", "Dateiname -> ID3Tag", 2));
-        m_window->show();
-        m_window->reactivate();
-        return *m_window;
+        return shown.open(TestWindow::options(folder, language));
     }
 
     template <typename T>
     T *child(const char *name)
     {
-        T *found = m_window->findChild<T *>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return shown.child<T>(name);
     }
     QListWidget *files() { return child<QListWidget>("FileListBox1"); }
     QString status() { return child<QLabel>("StatusBar2")->text(); }
@@ -74,8 +63,9 @@ protected:
 
     TempHome home;
     QString folder;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainWindow> m_window;
+    TestWindow shown;
+    ScriptedPrompter &prompter = shown.prompter;
+    std::unique_ptr<MainWindow> &m_window = shown.window;
 };
 
 QStringList texts(QListWidget *list)
@@ -349,15 +339,36 @@ TEST_F(MainWindowTest, HelpContextsAndSizeCommands)
     EXPECT_EQ(help->currentUrl().fragment(), "context-7");
     help->close();
 
-    // A 1024-pixel screen lets a 471-pixel window grow three times.
-    int height = 471, steps = 0;
-    while (MainWindow::canEnlarge(1024, height)) {
-        height = height * 125 / 100;
-        ++steps;
-    }
-    EXPECT_EQ(steps, 3);
-    EXPECT_EQ(height, 918);
+    // A grown window must fit the screen; screens of 1250 pixels and more
+    // need no growing.
+    EXPECT_TRUE(MainWindow::canEnlarge(1024, 471));
+    EXPECT_FALSE(MainWindow::canEnlarge(1024, 918));
     EXPECT_FALSE(MainWindow::canEnlarge(1300, 471));
+
+    // "Increase" grows window and font together while the window fits the
+    // screen, then changes nothing; "standard" goes back.
+    child<QAction>("decrease1")->trigger();
+    const int screenHeight = m_window->screen()->geometry().height();
+    int steps = 0;
+    for (int press = 0; press < 8; ++press) {
+        const QSize before = m_window->size();
+        const qreal pointsBefore = m_window->font().pointSizeF();
+        child<QAction>("increase1")->trigger();
+        if (m_window->size() == before) {
+            EXPECT_EQ(m_window->font().pointSizeF(), pointsBefore);
+            break;
+        }
+        ++steps;
+        EXPECT_EQ(m_window->height(), before.height() * 125 / 100);
+        EXPECT_LE(m_window->height(), screenHeight) << "press " << press;
+        EXPECT_GT(m_window->font().pointSizeF(), pointsBefore);
+    }
+    EXPECT_LT(steps, 8) << "the window kept growing";
+    if (screenHeight >= 600 && screenHeight < 1250) {
+        EXPECT_GE(steps, 1) << "a " << screenHeight << "-pixel screen has room to grow";
+    }
+    child<QAction>("decrease1")->trigger();
+    EXPECT_EQ(m_window->size(), QSize(601, 471));
 
     m_window->resize(500, 300);
     EXPECT_GE(m_window->width(), 601);

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
@@ -32,6 +34,8 @@ public:
 
     const BrowserState &state() const { return m_state; }
     void setPrompter(Prompter *prompter) { m_prompter = prompter; }
+    // Told each time filling the file list lets pending events through.
+    void setEventsProcessedObserver(std::function<void()> observer) { m_eventsProcessed = std::move(observer); }
     void setLanguage(Language language);
     // Widgets the window adds to the button row above the file list.
     void addToolButton(QToolButton *button);
@@ -105,6 +109,7 @@ private:
     Language m_language = kDefaultLanguage;
     BrowserState m_state;
     bool m_filling = false;
+    std::function<void()> m_eventsProcessed;
     bool m_refillPending = false;
     bool m_folderEditMakes = false;
     Qt::MouseButton m_folderButton = Qt::LeftButton; // of the last press on the folder list

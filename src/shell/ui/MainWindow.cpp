@@ -97,6 +97,7 @@ void MainWindow::buildWidgets()
 {
     m_browser = new FolderBrowser(m_runFrame, m_options.startFolder, this);
     m_browser->setPrompter(m_prompter);
+    m_browser->setEventsProcessedObserver(m_options.eventsProcessed);
     m_fontUpButton = smallButton("FontUpButton", this);
     m_fontUpButton->setText(QStringLiteral("A+"));
     connect(m_fontUpButton, &QToolButton::clicked, this, &MainWindow::fontLarger);
@@ -261,6 +262,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 void MainWindow::processEvents()
 {
     QCoreApplication::processEvents();
+    if (m_options.eventsProcessed)
+        m_options.eventsProcessed();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -41,6 +42,9 @@ struct MainWindowOptions {
     int page = 0;
     // Pause of the re-activation before the lists are filled; tests set 0.
     int activationDelayMs = 250;
+    // Told each time a long operation lets pending events through; tests
+    // count the calls.
+    std::function<void()> eventsProcessed;
 };
 
 // The main window: the folder browser above, the notebook with the pages

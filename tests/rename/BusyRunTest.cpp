@@ -1,5 +1,5 @@
-// Two runs never work on the program folder's work files at once: the
-// window and the command line each find out and change nothing.
+// While another run holds the lock, undo and the command line's rename find
+// out and change nothing.
 #include "RenameFixtures.h"
 
 #include "platform/RunLock.h"
@@ -8,7 +8,7 @@
 using namespace kaz;
 using namespace kaz::test;
 
-TEST(RunLock, ABusyRunChangesNothingAndSaysSo)
+TEST(BusyRun, ABusyRunChangesNothingAndSaysSo)
 {
     TempHome home;
     const QString dir = home.music();
@@ -20,7 +20,6 @@ TEST(RunLock, ABusyRunChangesNothingAndSaysSo)
     {
         const RunLock other; // as if the window were renaming right now
         ASSERT_TRUE(other.acquired());
-        EXPECT_FALSE(RunLock().acquired());
 
         RunState state;
         state.filesTouched = true;

@@ -1,0 +1,225 @@
+// A rename run keeps the media player's play list working: the program's copy
+// of the list follows the new names, and a file the player held is released,
+// renamed and played on where it stopped. The player is a stand-in that
+// records what it was told.
+#include "RenameFixtures.h"
+
+#include "platform/MediaPlayer.h"
+#include "platform/WorkFiles.h"
+#include "rename/WorkListReader.h"
+#include "rename/WorkListWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+class RecordingPlayer : public MediaPlayer
+{
+public:
+    bool running = true;
+    QString playing;
+    qint64 at = 0;
+    QStringList calls; // what the player was told to do, in order
+    std::function<void()> onStop;
+
+    bool isRunning() override { return running; }
+    bool isPlaying() override { return running && !playing.isEmpty(); }
+    qint64 position() override { return at; }
+    qint64 length() override { return 300000; }
+    QString currentFile() override { return playing; }
+    void clearPlaylist() override { calls << QStringLiteral("clear"); }
+    void addFile(const QString &path) override { calls << QStringLiteral("add ") + QFileInfo(path).fileName(); }
+    void startPlaying() override { calls << QStringLiteral("start"); }
+    void jumpTo(qint64 position) override { calls << QStringLiteral("jump %1").arg(position); }
+    void play() override { calls << QStringLiteral("play"); }
+    void pauseToggle() override { calls << QStringLiteral("pause"); }
+    void stop() override
+    {
+        calls << QStringLiteral("stop");
+        if (onStop)
+            onStop();
+    }
+    void next() override { calls << QStringLiteral("next"); }
+};
+
+// Holds a file in place, as a player that has it open does elsewhere: as
+// root the file is made immutable, otherwise its folder read-only.
+class Pin
+{
+public:
+    explicit Pin(QString path)
+        : m_path(std::move(path))
+    {
+        if (::geteuid() == 0)
+            m_pinned = setImmutable(true);
+        else
+            m_pinned = ::chmod(QFile::encodeName(folder()).constData(), 0555) == 0;
+        // Only a rename that really fails shows anything.
+        const QByteArray from = QFile::encodeName(m_path), probe = from + "~probe";
+        if (m_pinned && ::rename(from.constData(), probe.constData()) == 0) {
+            ::rename(probe.constData(), from.constData());
+            release();
+        }
+    }
+    ~Pin() { release(); }
+    bool pinned() const { return m_pinned; }
+    void release()
+    {
+        if (!m_pinned)
+            return;
+        if (::geteuid() == 0)
+            setImmutable(false);
+        else
+            ::chmod(QFile::encodeName(folder()).constData(), 0755);
+        m_pinned = false;
+    }
+
+private:
+    QString folder() const { return QFileInfo(m_path).absolutePath(); }
+    bool setImmutable(bool on) const
+    {
+        const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return done;
+    }
+
+    QString m_path;
+    bool m_pinned = false;
+};
+
+void writePlaylist(const QStringList &paths)
+{
+    QDir().mkpath(QFileInfo(workFilePath(workfile::PlayList)).absolutePath());
+    WorkListWriter writer(workFilePath(workfile::PlayList));
+    for (const QString &p : paths)
+        writer.append(QLatin1Char(' ') + p);
+    ASSERT_TRUE(writer.close());
+}
+
+QStringList playlist()
+{
+    QStringList names;
+    for (const QString &line : WorkListReader::readAll(workFilePath(workfile::PlayList)))
+        names << QFileInfo(line.trimmed()).fileName();
+    return names;
+}
+
+struct PlayerRun {
+    ScriptedPrompter prompter;
+    RunState state;
+    RenameOutcome run(RecordingPlayer &player, const QString &start, const QStringList &selection)
+    {
+        RenameRequest request;
+        request.settings = artistTitle();
+        request.startFolder = start;
+        request.selection = selection;
+        RenameEnvironment environment;
+        environment.prompter = &prompter;
+        environment.language = Language::English;
+        environment.player = &player;
+        return renaming(request, environment, state);
+    }
+};
+
+} // namespace
+
+TEST(PlaylistRepair, TheListFollowsTheNewNamesWithoutDisturbingThePlayer)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString a = putTagged(dir, "a.mp3", values("One", "Band"));
+    const QString b = putTagged(dir, "b.mp3", values("Two", "Band"));
+    const QString elsewhere = putTagged(home.path() + "/Other", "x.mp3", values("Three", "Band"));
+    writePlaylist({b, elsewhere, a});
+
+    RecordingPlayer player;
+    player.playing = elsewhere;
+    player.at = 5000;
+    PlayerRun run;
+    const RenameOutcome outcome = run.run(player, dir + '/', {a, b});
+    EXPECT_EQ(outcome.renamed, 2);
+    EXPECT_EQ(namesIn(dir), QStringList({"Band - One.mp3", "Band - Two.mp3"}));
+    EXPECT_EQ(playlist(), QStringList({"Band - Two.mp3", "x.mp3", "Band - One.mp3"}));
+    EXPECT_EQ(player.calls, QStringList()) << "nothing was held, so the player plays on untouched";
+    EXPECT_TRUE(run.state.playingFile.isEmpty());
+}
+
+TEST(PlaylistRepair, AHeldPlayingFileIsReleasedRenamedAndPlayedOnWhereItStopped)
+{
+    TempHome home;
+    const QString dir = home.music() + "/Now";
+    const QString a = putTagged(dir, "a.mp3", values("One", "Band"));
+    const QString b = putTagged(dir, "b.mp3", values("Two", "Band"));
+    const QString elsewhere = putTagged(home.music() + "/Other", "x.mp3", values("Three", "Band"));
+    writePlaylist({elsewhere, b, a});
+    Pin pin(a);
+    if (!pin.pinned())
+        GTEST_SKIP() << "this file system cannot hold a file in place for the test";
+
+    RecordingPlayer player;
+    player.playing = a;
+    player.at = 61000;
+    player.onStop = [&pin] { pin.release(); }; // stopping lets go of the file
+    PlayerRun run;
+    const RenameOutcome outcome = run.run(player, dir + '/', {a, b});
+
+    EXPECT_EQ(outcome.renamed, 2) << qPrintable(outcome.failures.join('\n'));
+    EXPECT_EQ(namesIn(dir), QStringList({"Band - One.mp3", "Band - Two.mp3"}));
+    EXPECT_EQ(playlist(), QStringList({"x.mp3", "Band - Two.mp3", "Band - One.mp3"}));
+    EXPECT_EQ(run.state.playingFile, dir + "/Band - One.mp3");
+    // Released, then refilled from the repaired list and back at the third
+    // entry, a second after where it stopped.
+    EXPECT_EQ(player.calls, QStringList({"stop", "clear", "clear", "add x.mp3", "add Band - Two.mp3",
+                                         "add Band - One.mp3", "stop", "next", "next", "play", "jump 62000"}));
+}
+
+TEST(PlaylistRepair, AFileHeldByNoPlayerIsReportedAndKept)
+{
+    TempHome home;
+    const QString dir = home.music() + "/Now";
+    const QString a = putTagged(dir, "a.mp3", values("One", "Band"));
+    writePlaylist({a});
+    Pin pin(a);
+    if (!pin.pinned())
+        GTEST_SKIP() << "this file system cannot hold a file in place for the test";
+
+    struct Case {
+        const char *what;
+        bool running;
+        QString playing;
+    } cases[] = {{"no player", false, QString()}, {"the player plays another file", true, home.path() + "/y.mp3"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingPlayer player;
+        player.running = c.running;
+        player.playing = c.playing;
+        PlayerRun run;
+        const RenameOutcome outcome = run.run(player, dir + '/', {a});
+        EXPECT_EQ(outcome.renamed, 0);
+        ASSERT_EQ(outcome.failures.size(), 1);
+        EXPECT_TRUE(outcome.failures.first().contains("a.mp3")) << qPrintable(outcome.failures.first());
+        EXPECT_EQ(player.calls, QStringList()) << "a player that does not hold the file is left alone";
+        EXPECT_EQ(playlist(), QStringList({"a.mp3"}));
+    }
+    pin.release();
+    EXPECT_EQ(namesIn(dir), QStringList({"a.mp3"}));
+}
