@@ -6,6 +6,7 @@
 #include "widgets/GuiPrompter.h"
 #include "shell/ui/MainSession.h"
 #include "shell/ui/MainWindow.h"
+#include "structure/ui/StructureMenus.h"
 #include "tools/ui/ToolsMenus.h"
 
 #include "shell/SingleInstance.h"
@@ -67,6 +68,8 @@ int main(int argc, char **argv)
     // After the session has read the file again.
     QObject::connect(&window, &MainWindow::configurationReloadRequested, &tools, &ToolsMenus::refresh);
     QObject::connect(&window, &MainWindow::languageChanged, &tools, &ToolsMenus::applyLanguage);
+    StructureMenus structure(window, window);
+    QObject::connect(&window, &MainWindow::languageChanged, &structure, &StructureMenus::applyLanguage);
     session.apply();
     tools.applyLanguage(window.language());
     window.show();

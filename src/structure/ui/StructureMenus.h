@@ -1,0 +1,45 @@
+#pragma once
+
+#include "StructureCommands.h"
+
+#include "rename/RunState.h"
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace kaz {
+
+class PageHost;
+
+// The structure items of the main window: "Directory structure" (Ctrl+D) in
+// the Properties menu, and the header with "  create", "  reorganize" and
+// "  break" in the folder pop-up, enabled for the folder on each opening.
+class StructureMenus : public QObject
+{
+    Q_OBJECT
+public:
+    StructureMenus(PageHost &host, QWidget &window);
+
+    void applyLanguage(Language language);
+
+private:
+    QAction *addItem(QMenu *menu, const char *name, QAction *before);
+    void updatePopup();
+    StructureCommands &commands();
+    void run(const std::function<std::optional<StructureOutcome>(StructureCommands &, const QString &)> &step);
+
+    PageHost &m_host;
+    QWidget &m_window;
+    RunState m_state;
+    std::unique_ptr<StructureCommands> m_commands;
+    QAction *m_settings = nullptr;
+    QAction *m_header = nullptr;
+    QAction *m_create = nullptr;
+    QAction *m_reorganize = nullptr;
+    QAction *m_break = nullptr;
+};
+
+} // namespace kaz
