@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 
 #include "browser/ui/FolderBrowser.h"
+#include "widgets/Captions.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -14,12 +15,6 @@
 
 namespace kaz {
 namespace {
-
-struct Caption {
-    const char *name;
-    const char *english;
-    const char *german;
-};
 
 constexpr Caption kCaptions[] = {
     {"EditID3Tagfilename1", "Edit ID3Tag/filename", "ID3Tag/Dateinamen ändern"},
@@ -91,20 +86,6 @@ constexpr Caption kHints[] = {
      "Enter benennt das Verzeichnis um, Escape bricht ab"},
 };
 
-void setCaption(QObject *object, const QString &text)
-{
-    if (auto *a = qobject_cast<QAction *>(object))
-        a->setText(text);
-    else if (auto *m = qobject_cast<QMenu *>(object))
-        m->setTitle(text);
-    else if (auto *b = qobject_cast<QAbstractButton *>(object))
-        b->setText(text);
-    else if (auto *g = qobject_cast<QGroupBox *>(object))
-        g->setTitle(text);
-    else if (auto *l = qobject_cast<QLabel *>(object))
-        l->setText(text);
-}
-
 } // namespace
 
 void MainWindow::setLanguage(Language language)
@@ -116,12 +97,8 @@ void MainWindow::setLanguage(Language language)
 
 void MainWindow::applyLanguage()
 {
-    for (const Caption &c : kCaptions)
-        if (QObject *o = findChild<QObject *>(QLatin1String(c.name)))
-            setCaption(o, QString::fromUtf8(tr2(m_language, c.english, c.german)));
-    for (const Caption &h : kHints)
-        if (auto *w = findChild<QWidget *>(QLatin1String(h.name)))
-            w->setToolTip(QString::fromUtf8(tr2(m_language, h.english, h.german)));
+    applyCaptions(*this, m_language, kCaptions);
+    applyHints(*this, m_language, kHints);
     if (auto *english = findChild<QAction *>(QStringLiteral("English1")))
         english->setChecked(m_language == Language::English);
     if (auto *german = findChild<QAction *>(QStringLiteral("German1")))

@@ -1,6 +1,7 @@
 #include "StructureMenus.h"
 
 #include "platform/Prompter.h"
+#include "widgets/Captions.h"
 #include "widgets/PageHost.h"
 #include "widgets/RunFrame.h"
 
@@ -9,12 +10,6 @@
 
 namespace kaz {
 namespace {
-
-struct Caption {
-    const char *name;
-    const char *english;
-    const char *german;
-};
 
 const Caption kCaptions[] = {
     {"Directorystructure1", "Directory structure", "Verzeichnisstruktur"},
@@ -78,10 +73,7 @@ QAction *StructureMenus::addItem(QMenu *menu, const char *name, QAction *before)
 
 void StructureMenus::applyLanguage(Language language)
 {
-    for (const Caption &c : kCaptions)
-        for (QAction *a : {m_settings, m_header, m_create, m_reorganize, m_break})
-            if (a->objectName() == QLatin1String(c.name))
-                a->setText(QString::fromUtf8(tr2(language, c.english, c.german)));
+    applyCaptions(m_window, language, kCaptions);
     if (m_commands)
         m_commands->setLanguage(language);
 }

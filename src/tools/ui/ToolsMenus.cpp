@@ -10,6 +10,7 @@
 #include "tools/PlayerControl.h"
 #include "tools/SendToList.h"
 #include "tools/UserEntries.h"
+#include "widgets/Captions.h"
 #include "widgets/PageHost.h"
 #include "widgets/RunFrame.h"
 
@@ -26,12 +27,6 @@
 
 namespace kaz {
 namespace {
-
-struct Caption {
-    const char *name;
-    const char *english;
-    const char *german;
-};
 
 const Caption kCaptions[] = {
     {"Userdefineddirectories1", "Userdefined directories", "Benutzerdefinierte Verzeichnisse"},
@@ -157,12 +152,8 @@ QToolButton *ToolsMenus::addPlayerButton(const char *name, int icon)
 void ToolsMenus::applyLanguage(Language language)
 {
     m_language = language;
-    for (const Caption &c : kCaptions)
-        if (auto *a = m_window.findChild<QAction *>(QLatin1String(c.name)))
-            a->setText(QString::fromUtf8(tr2(language, c.english, c.german)));
-    for (const Caption &h : kHints)
-        if (auto *w = m_window.findChild<QWidget *>(QLatin1String(h.name)))
-            w->setToolTip(QString::fromUtf8(tr2(language, h.english, h.german)));
+    applyCaptions(m_window, language, kCaptions);
+    applyHints(m_window, language, kHints);
     m_userMenu->setTitle(QString::fromUtf8(tr2(language, "Userdefined directories", "Benutzerdefinierte Verzeichnisse")));
     m_programMenu->setTitle(QString::fromUtf8(tr2(language, "&External programs", "&Externe Programme")));
     // The German set moves the key: Ctrl+B there.
