@@ -65,6 +65,10 @@ public:
     virtual void showHelp(int context) = 0;
     virtual void showPage(int index) = 0;
     virtual QMenu *menu(HostMenu which) = 0;
+    // While a structure option of page "0" is on, the run takes the folder
+    // tree: "include subdirectories" is checked and locked, and the file
+    // list is greyed, deselected and disabled.
+    virtual void setFolderTreeMode(bool) {}
     // Shows a dialog between a deactivation and a re-activation, which
     // reads back what the dialog wrote into the configuration.
     virtual void runInDialogFrame(const std::function<void()> &show) = 0;

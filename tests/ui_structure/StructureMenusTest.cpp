@@ -4,9 +4,12 @@
 #include "../structure/StructureFixtures.h"
 
 #include "config/ConfigFile.h"
+#include "rename/ui/RenamePage.h"
 #include "support/gui/TestWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QListWidget>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -81,4 +84,36 @@ TEST_F(StructureMenusTest, BreakFromTheFolderMenuMovesTheFilesUpAndRefillsTheLis
     EXPECT_FALSE(QDir(home.music() + "/Abba").exists());
     EXPECT_EQ(window->fileNames(), QStringList({"a.mp3", "b.mp3"}));
     EXPECT_FALSE(window->runFrame().running());
+}
+
+TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)
+{
+    putSong(home.music(), "a.mp3", "Abba", "Arrival");
+    window.open(home.music(), [](MainWindow &w) { w.addPage(new RenamePage(w)); });
+    window->selectAll();
+    auto *create = window.child<QCheckBox>("directory_structure");
+    auto *subfolders = window.child<QCheckBox>("CheckBox1");
+    auto *files = window.child<QListWidget>("FileListBox1");
+    ASSERT_TRUE(create->isEnabled());
+
+    // No settings dialog on switching on ("show2").
+    KazSettings settings = loadIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr});
+    settings.structure.showOnCheckBox = false;
+    ASSERT_TRUE(patchStructureSection(iniPath(), settings.structure));
+    create->click();
+    EXPECT_TRUE(subfolders->isChecked());
+    EXPECT_FALSE(subfolders->isEnabled());
+    EXPECT_FALSE(files->isEnabled());
+    EXPECT_TRUE(window->selectedNames().isEmpty());
+    window->showPage(0);
+    EXPECT_FALSE(subfolders->isEnabled()) << "stays locked while the box is on";
+
+    window.child<QCheckBox>("reorganize_directory_structure")->click();
+    EXPECT_FALSE(create->isChecked());
+    EXPECT_FALSE(subfolders->isEnabled()) << "one box hands over to the other";
+
+    window.child<QCheckBox>("reorganize_directory_structure")->click();
+    EXPECT_FALSE(subfolders->isChecked());
+    EXPECT_TRUE(subfolders->isEnabled());
+    EXPECT_TRUE(files->isEnabled());
 }

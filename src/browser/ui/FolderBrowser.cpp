@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QProgressBar>
 #include <QStyle>
 #include <QToolButton>
@@ -205,7 +206,25 @@ void FolderBrowser::setFileListFont(const QFont &font)
 
 void FolderBrowser::setIncludeSubdirectoriesEnabled(bool enabled)
 {
-    m_includeSubdirs->setEnabled(enabled);
+    m_includeSubdirs->setEnabled(enabled && !m_folderTreeMode);
+}
+
+void FolderBrowser::setFolderTreeMode(bool on)
+{
+    m_folderTreeMode = on;
+    m_includeSubdirs->setChecked(on);
+    m_includeSubdirs->setEnabled(!on);
+    QPalette colours = palette();
+    if (on) {
+        colours.setColor(QPalette::Text, colours.color(QPalette::Disabled, QPalette::Text));
+        colours.setColor(QPalette::Base, colours.color(QPalette::Button));
+        m_fileList->blockSignals(true);
+        m_fileList->clearSelection();
+        m_fileList->blockSignals(false);
+        syncSelection();
+    }
+    m_fileList->setPalette(colours);
+    m_fileList->setEnabled(!on);
 }
 
 bool FolderBrowser::running() const

@@ -42,6 +42,9 @@ public:
     void registerLocks(RunFrame &frame);
     void setFileListFont(const QFont &font);
     void setIncludeSubdirectoriesEnabled(bool enabled);
+    // The folder tree is the input: "include subdirectories" checked and
+    // locked, the file list greyed, deselected and disabled; off undoes it.
+    void setFolderTreeMode(bool on);
     QProgressBar *folderProgress() const { return m_folderProgress; }
     QProgressBar *fileProgress() const { return m_fileProgress; }
 
@@ -112,6 +115,7 @@ private:
     std::function<void()> m_eventsProcessed;
     bool m_refillPending = false;
     bool m_folderEditMakes = false;
+    bool m_folderTreeMode = false;
     Qt::MouseButton m_folderButton = Qt::LeftButton; // of the last press on the folder list
 
     QComboBox *m_driveBox = nullptr;

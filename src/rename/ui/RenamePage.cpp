@@ -151,6 +151,7 @@ void RenamePage::buildUsefulGroup()
     useful->setContentsMargins(6, 2, 6, 4);
     useful->addWidget(m_joliet);
     m_structure = new StructureBoxes(m_useful);
+    connect(m_structure, &StructureBoxes::activeChanged, this, [this](bool on) { m_host.setFolderTreeMode(on); });
     useful->addWidget(m_structure);
     useful->addStretch(1);
     connect(m_joliet, &QCheckBox::toggled, this, &RenamePage::jolietToggled);

@@ -90,6 +90,7 @@ public:
     void showHelp(int context) override;
     void showPage(int index) override;
     QMenu *menu(HostMenu which) override;
+    void setFolderTreeMode(bool on) override;
     MediaPlayer &mediaPlayer() override { return m_player ? *m_player : nullMediaPlayer(); }
     void setMediaPlayer(std::unique_ptr<MediaPlayer> player) { m_player = std::move(player); }
     // A button for the row above the file list (the player buttons).

@@ -39,6 +39,14 @@ void MainWindow::listFilled()
     updateSelectionControls();
 }
 
+void MainWindow::setFolderTreeMode(bool on)
+{
+    m_browser->setFolderTreeMode(on);
+    m_statusLine->setScrollable(false);
+    showCountStatus();
+    updateSelectionControls();
+}
+
 void MainWindow::refillFileList()
 {
     m_browser->refill();

@@ -49,6 +49,14 @@ void StructureBoxes::setCreateEnabled(bool enabled)
 
 void StructureBoxes::switchOff()
 {
+    const bool wasActive = active();
+    clearBoxes();
+    if (wasActive)
+        Q_EMIT activeChanged(false);
+}
+
+void StructureBoxes::clearBoxes()
+{
     m_createOn = m_reorganizeOn = false;
     m_create->setChecked(false);
     m_reorganize->setChecked(false);
@@ -63,9 +71,10 @@ QList<QWidget *> StructureBoxes::lockable() const
 void StructureBoxes::createClicked()
 {
     const bool on = !m_createOn;
-    switchOff();
+    clearBoxes();
     m_createOn = on;
     m_create->setChecked(on);
+    Q_EMIT activeChanged(on);
     if (on)
         askSettingsOnSwitch();
 }
@@ -73,9 +82,10 @@ void StructureBoxes::createClicked()
 void StructureBoxes::reorganizeClicked()
 {
     const bool on = !m_reorganizeOn;
-    switchOff();
+    clearBoxes();
     m_reorganizeOn = on;
     m_reorganize->setChecked(on);
+    Q_EMIT activeChanged(on);
     if (on)
         askSettingsOnSwitch();
 }

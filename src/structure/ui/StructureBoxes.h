@@ -38,10 +38,16 @@ public:
     // (where they are now), or nullopt when nothing is to be renamed.
     std::optional<QStringList> runBeforeRename(const QString &folder);
 
+Q_SIGNALS:
+    // A box was switched on, or both are off again: the folder tree is the
+    // input then, not the file list.
+    void activeChanged(bool active);
+
 private:
     void createClicked();
     void reorganizeClicked();
     void askSettingsOnSwitch();
+    void clearBoxes();
 
     StructureCommandContext m_context;
     QLabel *m_label;
