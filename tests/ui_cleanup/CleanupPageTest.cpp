@@ -11,6 +11,7 @@
 
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
+#include "support/gui/ModalWatch.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -34,16 +35,10 @@ using namespace kaz::test;
 
 namespace {
 
+// Acts on the next modal dialog; fails the test when none opens in time.
 void whenDialogOpens(std::function<void(QWidget *)> act)
 {
-    QTimer::singleShot(0, [act] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog) {
-            whenDialogOpens(act);
-            return;
-        }
-        act(dialog);
-    });
+    whenModalOpens(QString(), std::move(act));
 }
 
 template <typename T>

@@ -10,6 +10,7 @@
 
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
+#include "support/gui/ModalWatch.h"
 #include "tags/TagIO.h"
 
 #include <QAction>
@@ -32,29 +33,16 @@ using namespace kaz::test;
 
 namespace {
 
+// Acts on the next modal dialog; fails the test when none opens in time.
 void whenDialogOpens(std::function<void(QWidget *)> act)
 {
-    QTimer::singleShot(0, [act] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog) {
-            whenDialogOpens(act);
-            return;
-        }
-        act(dialog);
-    });
+    whenModalOpens(QString(), std::move(act));
 }
 
 // Acts on the modal window of that name as soon as it is shown.
 void whenWindowOpens(const QString &name, std::function<void(QWidget *)> act)
 {
-    QTimer::singleShot(0, [name, act] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != name) {
-            whenWindowOpens(name, act);
-            return;
-        }
-        act(dialog);
-    });
+    whenModalOpens(name, std::move(act));
 }
 
 template <typename T>

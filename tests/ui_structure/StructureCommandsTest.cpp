@@ -3,6 +3,7 @@
 #include "../structure/StructureFixtures.h"
 
 #include "config/ConfigFile.h"
+#include "support/gui/ModalWatch.h"
 #include "platform/Messages.h"
 
 #include <QApplication>
@@ -19,13 +20,11 @@ namespace {
 // Presses a button of the next modal dialog as soon as it is shown.
 void pressWhenOpen(const char *button)
 {
-    QTimer::singleShot(0, [button] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog) {
-            pressWhenOpen(button);
-            return;
-        }
-        dialog->findChild<QPushButton *>(QLatin1String(button))->click();
+    whenModalOpens(QString(), [button](QWidget *dialog) {
+        if (auto *b = dialog->findChild<QPushButton *>(QLatin1String(button)))
+            b->click();
+        else
+            ADD_FAILURE() << "no button " << button;
     });
 }
 
