@@ -77,8 +77,10 @@ int runShow(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     QStringList files = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files))
+    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files, &exitCode))
         return ExitFileError;
+    if (files.isEmpty() && exitCode != ExitOk)
+        return exitCode; // every line of the list was refused
     if (files.isEmpty()) {
         err(QStringLiteral("tag show needs at least one file\n"));
         return ExitUsage;

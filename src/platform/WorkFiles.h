@@ -20,6 +20,9 @@ inline constexpr const char *UndoNewSetAside = "undo2.kaz.last";
 // The lines an undo could not finish, before they replace the logs.
 inline constexpr const char *UndoOldKept = "undo1.kaz.next";
 inline constexpr const char *UndoNewKept = "undo2.kaz.next";
+// How far an undo got through the logs, so that a killed undo is finished
+// by the next one.
+inline constexpr const char *UndoProgress = "undo.kaz.done";
 // Journals of tag writes in progress: this prefix, the process, a number.
 inline constexpr const char *TailJournalPrefix = "tailwrite-";
 inline constexpr const char *PlayList = "wpl.kaz";

@@ -32,6 +32,8 @@ bool UndoLogWriter::open()
 {
     if (!m_started) {
         m_started = true;
+        // An unfinished undo of the last logs is over once new ones begin.
+        removeWorkFile(workfile::UndoProgress);
         if (!m_append)
             for (const char *name : {workfile::UndoOld, workfile::UndoNew}) {
                 QFile::remove(setAside(name));
@@ -103,6 +105,14 @@ bool UndoLogWriter::record(const QString &oldPath, const QString &newPath)
     }
     cutBack();
     return false;
+}
+
+bool UndoLogWriter::recordFolder(const QString &folder)
+{
+    QString path = folder;
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return record(path, path);
 }
 
 void UndoLogWriter::retract()

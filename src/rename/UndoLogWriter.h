@@ -35,6 +35,10 @@ public:
     bool record(const QString &oldPath, const QString &newPath);
     // Takes back the last pair after its rename failed.
     void retract();
+    // Logs a folder the run is about to make, as the pair "folder/" and
+    // "folder/": the undo removes it once it is empty again. (An undo that
+    // does not know such lines finds the file "already there".)
+    bool recordFolder(const QString &folder);
     // Records many pairs at once, before any of their renames, with one
     // write per log.
     bool recordBatch(const QList<std::pair<QString, QString>> &pairs);

@@ -105,21 +105,26 @@ private:
         QStringList others;
         QStringList mp3Paths;
         bool ok = true;
+        bool special = false; // a link, pipe, device or undecodable name: it stays where it is
         for (const FolderEntry &e : folder.entries) {
             if (e.kind == FolderEntry::Folder)
                 continue;
             const QString path = folder.path + e.name;
+            if (e.kind != FolderEntry::File) {
+                special = true;
+                continue;
+            }
             if (hasLineBreak(path)) {
                 m_plan.lineBreakPaths.append(path);
                 ok = false; // it stays, and with it its folder
                 continue;
             }
-            if (e.kind == FolderEntry::File && isMp3Name(e.name))
+            if (isMp3Name(e.name))
                 mp3Paths.append(path);
             else
                 others.append(path);
         }
-        if (safe && !m_reorganize && !others.isEmpty())
+        if (safe && !m_reorganize && (!others.isEmpty() || special))
             ok = false;
         std::vector<Mp3> mp3s;
         for (const QString &path : std::as_const(mp3Paths)) {
@@ -143,7 +148,10 @@ private:
         for (Mp3 &m : mp3s) {
             const QString to = freeIn(m_plan.base, nameOf(m.path), m_taken);
             m_plan.moves.push_back({m.path, {}, {}, to});
-            m_gathered.push_back({to, std::move(m.tag), 0, QString()});
+            Gathered g{to, std::move(m.tag), 0, QString()};
+            if (nameOf(to) != nameOf(m.path))
+                g.numberedFrom = nameOf(m.path);
+            m_gathered.push_back(std::move(g));
         }
         if (mp3s.empty() || others.isEmpty())
             return;
@@ -212,6 +220,7 @@ private:
                     continue;
                 if (!g.formerName.isEmpty())
                     item->restoredName = g.formerName; // exact, also where the code page could not hold it
+                item->formerName = g.numberedFrom;
                 m_plan.items.push_back(std::move(*item));
             }
         }
@@ -222,6 +231,7 @@ private:
         TagRecord tag;
         qint64 block = 0;
         QString formerName;
+        QString numberedFrom; // an MP3 file that got a numbered name in the base folder: its name before
     };
 
     BreakMode m_mode;
