@@ -303,10 +303,10 @@ private:
             return alreadyRestored(line, atOld, newExists ? &atNew : nullptr);
         if (!newExists)
             return fail(line, reasonText(ENOENT));
-        // What the run moved goes back as it is (a link as a link, never
-        // followed); a folder that stands at its name now does not.
-        if (S_ISDIR(atNew.st_mode))
-            return fail(line, QStringLiteral("a folder stands at ") + line.newPath);
+        // Only the file the run renamed goes back, never a folder, link or
+        // pipe that stands at its name now (the runs move regular files only).
+        if (!S_ISREG(atNew.st_mode))
+            return fail(line, QStringLiteral("not a regular file: ") + line.newPath);
         // Both ends only through real folders below the folder the two
         // paths share: a link put in their way is not followed.
         const QString top = commonFolder(line.oldPath, line.newPath);
@@ -346,14 +346,14 @@ private:
     // killed between link and unlink); anything else keeps the line.
     bool alreadyRestored(const LogLine &line, const struct stat &atOld, const struct stat *atNew)
     {
-        if (!atNew && !S_ISDIR(atOld.st_mode)) {
+        if (!atNew && S_ISREG(atOld.st_mode)) {
             // An undo killed halfway may have emptied its folder.
             m_emptied.append({parentOf(line.newPath), commonFolder(line.oldPath, line.newPath)});
             takeOffPictureBlock(line);
             ++m_outcome.alreadyThere;
             return true;
         }
-        if (atNew && atNew->st_dev == atOld.st_dev && atNew->st_ino == atOld.st_ino && !S_ISDIR(atOld.st_mode)) {
+        if (atNew && atNew->st_dev == atOld.st_dev && atNew->st_ino == atOld.st_ino && S_ISREG(atOld.st_mode)) {
             if (atOld.st_nlink > 1)
                 ::unlink(QFile::encodeName(line.newPath).constData()); // the second name of one file
             ++m_outcome.alreadyThere;

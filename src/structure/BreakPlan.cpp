@@ -148,7 +148,7 @@ private:
         for (Mp3 &m : mp3s) {
             const QString to = freeIn(m_plan.base, nameOf(m.path), m_taken);
             m_plan.moves.push_back({m.path, {}, {}, to});
-            Gathered g{to, std::move(m.tag), 0, QString()};
+            Gathered g{to, std::move(m.tag), 0, QString(), QString()};
             if (nameOf(to) != nameOf(m.path))
                 g.numberedFrom = nameOf(m.path);
             m_gathered.push_back(std::move(g));
@@ -188,7 +188,7 @@ private:
                 move.to = freeIn(m_plan.base, nameOf(disguised), m_taken);
             const qint64 size = regularFileSize(path);
             TagRecord tag = picture::tagAfterAppending(move.block, qMax<qint64>(size, 0), *m_context.tags.codec);
-            Gathered g{move.to, std::move(tag), move.block.size(), name};
+            Gathered g{move.to, std::move(tag), move.block.size(), name, QString()};
             if (inBase)
                 m_baseDisguised.push_back(std::move(g));
             else
@@ -208,7 +208,7 @@ private:
                 continue;
             TagRecord tag = readTag(path, m_context.tags);
             const qint64 block = picture::blockSize(path, tag);
-            base.push_back({path, std::move(tag), block, QString()});
+            base.push_back({path, std::move(tag), block, QString(), QString()});
         }
         for (Gathered &g : m_baseDisguised)
             base.push_back(std::move(g));

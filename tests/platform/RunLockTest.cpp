@@ -69,8 +69,9 @@ TEST(RunLock, WhatTheLockFileHoldsLocksNoOneOut)
     const QString path = programFolder() + QStringLiteral("/run.lock");
     // A run killed while it made the file leaves it empty; other leftovers
     // may hold anything, a live process id among them.
-    for (const QByteArray &contents : {QByteArray(), QByteArray("\x00\xff garbage"),
-                                       QByteArray::number(qint64(::getpid())) + "\nkaz\nhost\n"}) {
+    const QList<QByteArray> leftovers{QByteArray(), QByteArray::fromHex("00ff") + " garbage",
+                                      QByteArray::number(qint64(::getpid())) + "\nkaz\nhost\n"};
+    for (const QByteArray &contents : leftovers) {
         ASSERT_TRUE(writeAll(path, contents));
         const RunLock lock;
         EXPECT_TRUE(lock.acquired()) << contents.toHex().constData() << qPrintable(lock.problem());

@@ -98,7 +98,7 @@ protected:
     // The songs of sortedTree() all in the base folder, with a link and a pipe.
     void flatTree()
     {
-        for (const QString &name : {"a1.mp3", "a2.mp3", "a3.mp3"})
+        for (const char *name : {"a1.mp3", "a2.mp3", "a3.mp3"})
             putSong(base, name, "A", "X");
         putSong(base, "b1.mp3", "B", "Y");
         putSong(base, "b2.mp3", "B", "Y");
