@@ -110,6 +110,7 @@ protected:
     void configureCli()
     {
         ASSERT_EQ(runCli({"config", "set", "ArtistRepeatings", "2"}).exitCode, 0);
+        ASSERT_EQ(runCli({"config", "set", "VariousDir", "Various"}).exitCode, 0);
     }
 
     void expectOutsideUntouched() const { EXPECT_EQ(snapshot(outside), outsideBefore); }
