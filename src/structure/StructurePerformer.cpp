@@ -1,6 +1,7 @@
 #include "StructurePerformer.h"
 
 #include "platform/FolderListing.h"
+#include "platform/FreeName.h"
 #include "platform/WorkFiles.h"
 #include "tags/PictureBlock.h"
 
@@ -44,18 +45,7 @@ FsStatus StructurePerformer::move(const QString &from, const QString &to)
 
 QString StructurePerformer::freeOnDisk(const QString &path) const
 {
-    if (!pathExists(path))
-        return path;
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    const bool hasExt = dot > slash + 1;
-    const QString base = hasExt ? path.left(dot) : path;
-    const QString ext = hasExt ? path.mid(dot) : QString();
-    for (int k = 2;; ++k) {
-        const QString candidate = base + QStringLiteral(" (%1)").arg(k) + ext;
-        if (!pathExists(candidate))
-            return candidate;
-    }
+    return freeName(path, 2, [](const QString &p) { return pathExists(p); });
 }
 
 void StructurePerformer::fail(const QString &path, const FsStatus &status)
