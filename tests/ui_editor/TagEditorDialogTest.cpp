@@ -1,5 +1,5 @@
 // The tag editor dialog offscreen, driven by its control names.
-#include "editor/ui/DialogTagEditor.h"
+#include "editor/ui/BeforeWriteTagEditor.h"
 #include "editor/ui/TagEditorDialog.h"
 #include "editor/ui/TagEditorRunner.h"
 
@@ -366,7 +366,7 @@ TEST_F(TagEditorDialogTest, OpenedByTheTagWriterShowsHandedValuesAndLetsItWrite)
             find<QPushButton>(&dialog, "OKBtn")->click();
         });
     };
-    DialogTagEditor editor(session, options);
+    BeforeWriteTagEditor editor(session, options);
     TagOverride override;
     override.title = QStringLiteral("from the name");
     TagContext context;

@@ -2,7 +2,7 @@
 
 #include "FilenameToTagDialog.h"
 
-#include "editor/ui/DialogTagEditor.h"
+#include "editor/ui/BeforeWriteTagEditor.h"
 #include "platform/Volumes.h"
 #include "tags/Genres.h"
 #include "widgets/PageHost.h"
@@ -445,7 +445,7 @@ void FromNamePage::openGrid(const QStringList &names)
     options.language = m_language;
     options.prompter = &m_host.prompter();
     options.help = [this] { m_host.showHelp(0); };
-    DialogTagEditor editor(programTagEditorSession(), options, &dialog);
+    BeforeWriteTagEditor editor(programTagEditorSession(), options, &dialog);
     dialog.setTagEditor(m_tagEditor ? m_tagEditor : &editor);
     dialog.setHelp([this] { m_host.showHelp(helpContext()); });
     dialog.load(paths, folder + QLatin1Char('/'), settings());
