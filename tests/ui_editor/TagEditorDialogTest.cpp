@@ -1,7 +1,7 @@
 // The tag editor dialog offscreen, driven by its control names.
 #include "editor/ui/BeforeWriteTagEditor.h"
 #include "editor/ui/TagEditorDialog.h"
-#include "editor/ui/TagEditorRunner.h"
+#include "editor/ui/EditTagsOneByOne.h"
 
 #include "editor/EditorRename.h"
 #include "platform/MediaPlayer.h"

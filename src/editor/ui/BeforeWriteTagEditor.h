@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TagEditorRunner.h"
+#include "EditTagsOneByOne.h"
 
 #include "tags/TagIO.h"
 
