@@ -6,10 +6,10 @@
 
 namespace kaz {
 
-// The TagEditor that get_id3tag consults before it writes, with the edit flag (the file-name
-// grid's "old ID3Tag" / "new ID3Tag"): it shows the values handed in, may
-// rename the file, and hands the values back on Save; get_id3tag writes
-// them. "(Strip)" with Save removes the tag at once and counts as no Save.
+// The TagEditor that get_id3tag consults before it writes, with the edit
+// flag (the file-name grid's "old ID3Tag" / "new ID3Tag"): it shows the
+// values handed in, may rename the file, and hands the values back on Save;
+// get_id3tag writes them. "(Strip)" with Save removes the tag at once and counts as no Save.
 class BeforeWriteTagEditor : public TagEditor
 {
 public:
