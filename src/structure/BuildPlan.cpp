@@ -1,6 +1,6 @@
 #include "BuildPlan.h"
 
-#include "FolderNames.h"
+#include "TargetFolders.h"
 #include "MultiCdText.h"
 #include "StructurePlanner.h"
 

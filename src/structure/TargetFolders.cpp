@@ -1,4 +1,4 @@
-#include "FolderNames.h"
+#include "TargetFolders.h"
 
 #include "CdSize.h"
 
