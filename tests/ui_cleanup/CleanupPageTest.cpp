@@ -7,7 +7,7 @@
 #include "platform/Messages.h"
 #include "rename/ui/RenamePage.h"
 #include "shell/ui/MainWindow.h"
-#include "widgets/PlaceholderPage.h"
+#include "support/gui/PlaceholderPage.h"
 
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"

@@ -2,7 +2,7 @@
 // again afterwards.
 #include "editor/ui/TagEditorDialog.h"
 #include "shell/ui/MainWindow.h"
-#include "widgets/PlaceholderPage.h"
+#include "support/gui/PlaceholderPage.h"
 
 #include "support/TestSupport.h"
 #include "support/gui/ModalWatch.h"
