@@ -83,6 +83,6 @@ TEST(MainWindowTagEditor, ButtonAndAltIWalkTheSelectionAndTheListIsReadAgain)
         return false;
     });
     item->trigger();
-    QTest::qWait(50);
+    EXPECT_TRUE(QTest::qWaitFor([&opened] { return opened > 0 && !QApplication::activeModalWidget(); }));
     EXPECT_EQ(opened, 1);
 }
