@@ -167,18 +167,3 @@ TEST_F(StructureDialogTest, UnusableVariousNamesAreRefused)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(QDir(programFolder()).exists("~Misc"));
 }
-
-// With KAZ_SCREENSHOTS set to a folder, the dialog is saved there in both
-// languages to look at.
-TEST_F(StructureDialogTest, Screenshots)
-{
-    const QString out = qEnvironmentVariable("KAZ_SCREENSHOTS");
-    if (out.isEmpty())
-        GTEST_SKIP() << "KAZ_SCREENSHOTS not set";
-    QDir().mkpath(out);
-    for (const Language l : {Language::English, Language::German}) {
-        dialog.prepare(stored, StructurePropertiesDialog::Source::Go, l);
-        QApplication::processEvents();
-        EXPECT_TRUE(dialog.grab().save(out + (l == Language::English ? "/structure-en.png" : "/structure-de.png")));
-    }
-}
