@@ -7,6 +7,7 @@
 #include "platform/MediaPlayer.h"
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
+#include "support/gui/FindChild.h"
 #include "tags/DemoCollection.h"
 #include "tags/TagIO.h"
 
@@ -29,14 +30,6 @@ using namespace kaz;
 using namespace kaz::test;
 
 namespace {
-
-template<typename T>
-T *find(QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 
 QString putSong(const QString &dir, const QString &name, const TagValues &v, bool tagged = true)
 {

@@ -4,6 +4,7 @@
 #include "platform/Paths.h"
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
+#include "support/gui/FindChild.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,14 +20,6 @@ using namespace kaz;
 using namespace kaz::test;
 
 namespace {
-
-template <typename T>
-T *find(QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 
 class StructureDialogTest : public ::testing::Test
 {
