@@ -2,6 +2,7 @@
 
 #include "platform/FolderListing.h"
 #include "platform/FreeName.h"
+#include "platform/PathParts.h"
 #include "platform/WorkFiles.h"
 #include "tags/PictureBlock.h"
 
@@ -10,14 +11,6 @@
 #include <cerrno>
 
 namespace kaz {
-namespace {
-
-QString folderOf(const QString &path)
-{
-    return path.left(path.lastIndexOf(QLatin1Char('/')));
-}
-
-} // namespace
 
 StructurePerformer::StructurePerformer(const RunHooks &hooks)
     : m_hooks(hooks)
@@ -28,7 +21,7 @@ FsStatus StructurePerformer::move(const QString &from, const QString &to)
 {
     if (hasLineBreak(from) || hasLineBreak(to))
         return FsStatus::fromErrno(EINVAL);
-    const QString folder = folderOf(to);
+    const QString folder = parentOf(to);
     if (!m_madeFolders.contains(folder)) {
         if (!QDir().mkpath(folder))
             return FsStatus::fromErrno(errno ? errno : EACCES);
