@@ -201,7 +201,7 @@ FakeMprisPlayer::FakeMprisPlayer(const QString &busAddress, const QString &id)
     m_object->moveToThread(&m_thread);
     m_connection = QDBusConnection::connectToBus(busAddress, QStringLiteral("kaz-fake-player-") + id);
     m_service = QStringLiteral("org.mpris.MediaPlayer2.") + id;
-    if (!m_connection.registerVirtualObject(kObject, m_object.get(), QDBus::SubPath)
+    if (!m_connection.registerVirtualObject(kObject, m_object.get(), QDBusConnection::SubPath)
         || !m_connection.registerService(m_service))
         QDBusConnection::disconnectFromBus(m_connection.name());
 }

@@ -123,8 +123,9 @@ TEST_P(Player, PlaysAddsPausesSkipsJumpsAndStops)
 
     ASSERT_TRUE(control.addFiles({c}));
     EXPECT_EQ(playList(), listLines({a, b, c}));
-    if (fake)
+    if (fake) {
         EXPECT_EQ(fake->files(), QStringList({a, b, c}));
+    }
     control.next();
     EXPECT_TRUE(nowPlaying(b));
     control.next();
@@ -142,8 +143,9 @@ TEST_P(Player, PlaysAddsPausesSkipsJumpsAndStops)
 
     // Playing a new selection replaces the list.
     ASSERT_TRUE(control.playFiles({c, a}));
-    if (fake)
+    if (fake) {
         EXPECT_EQ(fake->files(), QStringList({c, a}));
+    }
     EXPECT_TRUE(nowPlaying(c));
     control.next();
     EXPECT_TRUE(nowPlaying(a));
@@ -202,8 +204,9 @@ TEST_P(Player, RenameRunAndUndoKeepThePlayListWorking)
     const QString dir = music + QLatin1Char('/');
     const QStringList renamed{dir + "Abba - Alpha.mp3", dir + "Abba - Beta.mp3", dir + "Abba - Gamma.mp3"};
     EXPECT_EQ(playList(), listLines(renamed));
-    if (fake)
+    if (fake) {
         EXPECT_EQ(fake->files(), renamed);
+    }
     EXPECT_TRUE(nowPlaying(renamed[1]));
     // The noted position and a second; playing from the start would take
     // longer than the wait to get there.
@@ -225,8 +228,9 @@ TEST_P(Player, CommandLinePlaysStopsAndTellsTheStatus)
     const QString b = putSong(music, QStringLiteral("b.mp3"), QStringLiteral("Two"));
     ASSERT_EQ(runCli({"config", "set", "WinAmp", executable}).exitCode, 0);
 
-    if (!fake)
+    if (!fake) {
         EXPECT_EQ(runCli({"player", "stop"}).exitCode, 1); // nothing runs yet
+    }
     const CliResult play = runCli({"player", "play", a, b, music + "/missing.mp3"});
     EXPECT_EQ(play.exitCode, 1) << play.err.toStdString(); // one file could not be handled
     EXPECT_TRUE(play.err.contains("missing.mp3"));
