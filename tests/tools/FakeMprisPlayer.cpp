@@ -201,16 +201,29 @@ FakeMprisPlayer::FakeMprisPlayer(const QString &busAddress, const QString &id)
     m_object->moveToThread(&m_thread);
     m_connection = QDBusConnection::connectToBus(busAddress, QStringLiteral("kaz-fake-player-") + id);
     m_service = QStringLiteral("org.mpris.MediaPlayer2.") + id;
-    if (!m_connection.registerVirtualObject(kObject, m_object.get(), QDBusConnection::SubPath)
-        || !m_connection.registerService(m_service))
+    // Registered from the thread the object lives in, which answers its calls.
+    bool registered = false;
+    QMetaObject::invokeMethod(
+        m_object.get(),
+        [this, &registered] {
+            registered = m_connection.registerVirtualObject(kObject, m_object.get(), QDBusConnection::SubPath)
+                         && m_connection.registerService(m_service);
+        },
+        Qt::BlockingQueuedConnection);
+    if (!registered)
         QDBusConnection::disconnectFromBus(m_connection.name());
 }
 
 FakeMprisPlayer::~FakeMprisPlayer()
 {
     if (m_connection.isConnected()) {
-        m_connection.unregisterService(m_service);
-        m_connection.unregisterObject(kObject);
+        QMetaObject::invokeMethod(
+            m_object.get(),
+            [this] {
+                m_connection.unregisterService(m_service);
+                m_connection.unregisterObject(kObject);
+            },
+            Qt::BlockingQueuedConnection);
         QDBusConnection::disconnectFromBus(m_connection.name());
     }
     m_thread.quit();
