@@ -113,8 +113,8 @@ def man_sections(path, section):
                 continue
             if after_tp:
                 after_tp = False
-                names = {"-" + n for n in re.findall(r"(?<![a-z])\\-((?:\\-)?[a-z][a-z0-9\\-]+)", line)}
-                names = {n.replace("\\-", "-") for n in names}
+                names = {n.replace("\\-", "-")
+                         for n in re.findall(r"(?<![a-z])((?:\\-){1,2}[a-z](?:[a-z0-9]|\\-)+)", line)}
                 if current_section == "COMMON OPTIONS":
                     common |= names
                 elif heading is not None and current_section == section:
@@ -170,7 +170,7 @@ def check_options(bindir):
         if heading in commands:
             continue
         text = run_help(cli, heading)
-        if text is not None and "Options:" in text:
+        if text is not None and text.startswith(f"Usage: kaz-cli {heading} ") and "Options:" in text:
             commands[heading] = help_options(text)
         elif not any(heading in targets for targets in includes.values()):
             problems.append(f"kaz-cli {heading}: in the manual page kaz-cli.1, but kaz-cli has no such command")
