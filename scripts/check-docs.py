@@ -126,12 +126,19 @@ def man_sections(path, section):
 
 
 def completion_options(paths):
-    """What the completion offers after "kaz-cli PATH --" for each path."""
+    """What the completion offers after "kaz-cli PATH --" for each path it
+    offers as a command (the others are left out)."""
     script = [f"source {BASH_COMPLETION}", f"source {COMPLETION}"]
     for path in paths:
+        parent = " ".join(path.split()[:-1])
+        script.append(complete_call(f"kaz-cli {parent} ".replace("  ", " ")))
         script.append(complete_call(f"kaz-cli {path} --"))
     answers = run_bash(script)
-    return {path: set(answer) for path, answer in zip(paths, answers)}
+    offered = {}
+    for index, path in enumerate(paths):
+        if path.split()[-1] in answers[2 * index]:
+            offered[path] = set(answers[2 * index + 1])
+    return offered
 
 
 def complete_call(line):
@@ -182,8 +189,8 @@ def check_options(bindir):
                             f"(options: {' '.join(sorted(options))})")
         else:
             compare(label, options, man[path] | common, "the manual page kaz-cli.1", problems)
-        if not offered[path]:
-            problems.append(f"{label}: the completion data/completion/kaz-cli does not know the command")
+        if path not in offered:
+            problems.append(f"{label}: the completion data/completion/kaz-cli does not offer the command")
         else:
             compare(label, options, offered[path], "the completion data/completion/kaz-cli", problems)
     gui = os.path.join(bindir, "kaz")
