@@ -42,7 +42,7 @@ bool answeredInfoOption(int argc, char **argv)
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         std::fputs("Usage: kaz [-open] [FOLDER|FILE]\n\n"
                    "Opens the KAZ window, which brings order into collections of MP3 files.\n"
-                   "Only one window runs at a time; a second start hands its folder over.\n\n"
+                   "Only one window runs at a time; a second start ends at once.\n\n"
                    "Options:\n"
                    "  -open PATH, PATH  Open the folder PATH (a file: its folder, with the file selected).\n"
                    "  -h, --help        Displays this help.\n"
