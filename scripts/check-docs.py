@@ -25,9 +25,16 @@ BASH_COMPLETION = "/usr/share/bash-completion/bash_completion"
 OPTION_NAME = re.compile(r"^--?[a-z][a-z0-9-]+$")
 
 
+# The programs run with folders of their own, never the user's settings.
+SANDBOX = tempfile.TemporaryDirectory(prefix="kaz-check-docs-")
+
+
 def run_help(program, path):
     """The help text of a command path, or None when the program rejects it."""
-    env = dict(os.environ, LC_ALL="C.UTF-8")
+    env = dict(os.environ, LC_ALL="C.UTF-8", HOME=SANDBOX.name,
+               XDG_CONFIG_HOME=os.path.join(SANDBOX.name, "config"),
+               XDG_DATA_HOME=os.path.join(SANDBOX.name, "data"),
+               XDG_RUNTIME_DIR=SANDBOX.name)
     result = subprocess.run([program, *path.split(), "--help"], capture_output=True, text=True,
                             env=env, timeout=30)
     return result.stdout if result.returncode == 0 else None
