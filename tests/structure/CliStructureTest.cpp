@@ -1,6 +1,8 @@
 // kaz-cli structure and config exclude end to end, and runs killed midway.
 #include "StructureFixtures.h"
 
+#include "platform/Paths.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -52,7 +54,7 @@ TEST(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
     CliResult r = runCli({"structure", "build", "--preview", "--json", dir});
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(hashesByPath(dir), before);
-    EXPECT_FALSE(QFileInfo::exists(home.path() + "/data/kaz"));
+    EXPECT_FALSE(QFileInfo::exists(programFolder()));
     const QList<QByteArray> lines = r.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 9);
     const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
