@@ -133,8 +133,8 @@ private:
             const QString to = freeIn(m_plan.base, fileNameOf(m.path), m_taken);
             m_plan.moves.push_back({m.path, {}, {}, to});
             Gathered g{to, std::move(m.tag), 0, QString(), QString()};
-            if (nameOf(to) != nameOf(m.path))
-                g.numberedFrom = nameOf(m.path);
+            if (fileNameOf(to) != fileNameOf(m.path))
+                g.numberedFrom = fileNameOf(m.path);
             m_gathered.push_back(std::move(g));
         }
         if (mp3s.empty() || others.isEmpty())
