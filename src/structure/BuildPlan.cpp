@@ -57,7 +57,7 @@ QString freeName(const QString &folder, const QString &name, const QSet<QString>
 std::optional<StructureItem> structureItem(const QString &path, TagRecord tag, qint64 pictureBlock,
                                            const BuildContext &context)
 {
-    if (!tag.tagged || !tag.hasArtistOrAlbum)
+    if (!tag.hasTag() || !tag.hasArtistOrAlbum)
         return std::nullopt;
     StructureItem item;
     item.path = path;
