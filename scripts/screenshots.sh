@@ -38,6 +38,8 @@ sleep 3
 click 300 120
 key ctrl+a
 shot main-de
+click 40 8; shot properties-menu-de; key Escape
+xdotool mousemove 300 120 click 3; shot file-popup-de; key Escape
 # Page "0": characters dialog (the item below "WinAmp path" in the first menu) and the preview.
 click 40 8; sleep 0.5; click 105 119; shot characters-de; key Escape
 sleep 1; click 350 60; key ctrl+a; key alt+v; shot preview-de 1.5; key Escape

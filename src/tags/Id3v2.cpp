@@ -154,7 +154,9 @@ std::optional<qint64> tagSize(QByteArrayView header)
 std::optional<Id3v2Values> parse(QByteArrayView bytes)
 {
     const std::optional<qint64> size = tagSize(bytes);
-    if (!size)
+    // Bytes that end before the tag does are a broken file (only a tag
+    // larger than what is ever read is cut).
+    if (!size || bytes.size() < qMin(*size, kMaxTagBytes))
         return std::nullopt;
     const qint64 bodySize = qMin(*size, qint64(bytes.size())) - kHeaderSize;
     const TagFromBytes tag(bytes.first(kHeaderSize), bytes.sliced(kHeaderSize, bodySize));

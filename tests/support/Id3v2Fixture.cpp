@@ -34,7 +34,8 @@ QByteArray terminator(Id3v2Spec::Encoding encoding)
 
 QByteArray syncsafe(quint32 n)
 {
-    return QByteArray{char((n >> 21) & 0x7f), char((n >> 14) & 0x7f), char((n >> 7) & 0x7f), char(n & 0x7f)};
+    const char bytes[] = {char((n >> 21) & 0x7f), char((n >> 14) & 0x7f), char((n >> 7) & 0x7f), char(n & 0x7f)};
+    return QByteArray(bytes, 4);
 }
 
 QByteArray bigEndian(quint32 n, int bytes)

@@ -82,7 +82,7 @@ TEST_F(Id3v2Cli, ShowReportsTheId3v2TagAndUsesItWithTheOption)
     EXPECT_EQ(o["genreName"].toString(), "Rock");
 
     r = runCli({"tag", "show", "--id3v2", file});
-    EXPECT_TRUE(r.out.contains("source:   ID3v2.4")) << r.out.constData();
+    EXPECT_TRUE(r.out.contains("source:  ID3v2.4")) << r.out.constData();
 }
 
 TEST_F(Id3v2Cli, RenameNameAndStructureUseTheTagSourceAndKeepTheFilesStart)
@@ -94,27 +94,27 @@ TEST_F(Id3v2Cli, RenameNameAndStructureUseTheTagSourceAndKeepTheFilesStart)
     CliResult r = runCli({"name", file});
     EXPECT_EQ(r.out, "! x.mp3\n");
     r = runCli({"name", "--id3v2", file});
-    EXPECT_EQ(r.out, "Band - Record - Song.mp3\n");
+    EXPECT_EQ(r.out, "03 - Band - Record - Song.mp3\n");
 
     // The stored setting does the same; --no-id3v2 overrides it.
     ASSERT_EQ(runCli({"config", "set", "ID3v2", "true"}).exitCode, 0);
-    EXPECT_EQ(runCli({"name", file}).out, "Band - Record - Song.mp3\n");
+    EXPECT_EQ(runCli({"name", file}).out, "03 - Band - Record - Song.mp3\n");
     EXPECT_EQ(runCli({"name", "--no-id3v2", file}).out, "! x.mp3\n");
     ASSERT_EQ(runCli({"config", "set", "ID3v2", "false"}).exitCode, 0);
 
     r = runCli({"rename", "--id3v2", file});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    const QString renamed = home.music() + QStringLiteral("/Band - Record - Song.mp3");
+    const QString renamed = home.music() + QStringLiteral("/03 - Band - Record - Song.mp3");
     EXPECT_EQ(readAll(renamed), original);
 
     // Eight songs of one album make an album folder.
     for (int i = 0; i < 7; ++i)
         put(QStringLiteral("s%1.mp3").arg(i), v2Song(QStringLiteral("S%1").arg(i), QStringLiteral("Band"), QStringLiteral("Record")));
     const QMap<QString, QByteArray> before = contentsByName(home.music());
-    r = runCli({"structure", "build", "--yes", "--lang", "en", home.music()});
+    r = runCli({"structure", "build", "--id3v2", "--yes", "--lang", "en", home.music()});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_FALSE(r.out.isEmpty()) << "without --id3v2 nothing would have moved";
-    EXPECT_TRUE(QFile::exists(home.music() + QStringLiteral("/Album/Band/Record/Band - Record - Song.mp3")))
+    EXPECT_TRUE(QFile::exists(home.music() + QStringLiteral("/Album/Band/Record/03 - Band - Record - Song.mp3")))
         << r.out.constData();
     EXPECT_EQ(contentsByName(home.music()), before);
 }

@@ -3,6 +3,7 @@
 #include "editor/ui/TagEditorDialog.h"
 
 #include "platform/MediaPlayer.h"
+#include "support/Id3v2Fixture.h"
 #include "support/TestSupport.h"
 #include "tags/DemoCollection.h"
 
@@ -65,5 +66,22 @@ TEST(TagEditorScreens, Capture)
             }
             dialog.close();
         }
+        // A file with an ID3v2 tag and no ID3v1 tag, the tag source on.
+        Id3v2Spec spec;
+        spec.frames = {{"TIT2", QStringLiteral("Headlong")}, {"TPE1", QStringLiteral("Queen")},
+                       {"TALB", QStringLiteral("Innuendo")}, {"TDRC", QStringLiteral("1991-02-04")},
+                       {"TRCK", QStringLiteral("3/12")}, {"TCON", QStringLiteral("(17)Rock")}};
+        const QString v2 = dir + QStringLiteral("/id3v2.mp3");
+        writeAll(v2, id3v2Tag(spec) + mp3Frames(3));
+        TagContext context;
+        context.language = language;
+        context.useId3v2 = true;
+        TagEditorDialog dialog(session, context, nullMediaPlayer());
+        dialog.setSequence(1, 1);
+        dialog.openFile(v2);
+        dialog.show();
+        QTest::qWait(200);
+        dialog.grab().save(out + QStringLiteral("/editor-id3v2") + suffix + QStringLiteral(".png"));
+        dialog.close();
     }
 }
