@@ -131,6 +131,8 @@ int leadingNumber(const QString &s)
     return n;
 }
 
+constexpr qint64 kFirstRead = 4096;
+
 } // namespace
 
 std::optional<qint64> tagSize(QByteArrayView header)
@@ -178,12 +180,16 @@ std::optional<Id3v2Values> read(const ReadOnlyFile &file)
 {
     if (!file.isRegular() || file.size() < kHeaderSize)
         return std::nullopt;
-    const QByteArray header = file.readAt(0, kHeaderSize);
-    const std::optional<qint64> size = tagSize(header);
+    // Most tags without pictures fit in the first read.
+    QByteArray head = file.readAt(0, qMin(file.size(), kFirstRead));
+    const std::optional<qint64> size = tagSize(head);
     // A tag that claims more than the file holds is broken.
     if (!size || *size > file.size())
         return std::nullopt;
-    return parse(file.readAt(0, qMin(*size, kMaxTagBytes)));
+    const qint64 wanted = qMin(*size, kMaxTagBytes);
+    if (head.size() < wanted)
+        head += file.readAt(head.size(), wanted - head.size());
+    return parse(QByteArrayView(head).first(qMin(wanted, qint64(head.size()))));
 }
 
 void fillRecord(const Id3v2Values &values, const TextCodec &codec, TagRecord &record)
