@@ -69,3 +69,9 @@ if [ -n "${KAZ_SHOTS_SCRIPT:-}" ]; then
   source "$KAZ_SHOTS_SCRIPT"
 fi
 kill "$kaz_pid"
+# The tag editor's own pictures (every header state, the clipboard menu, an
+# ID3v2 source) in both languages, from its screenshot test on this display.
+if [ -x build/bin/kaz_ui_editor_tests ]; then
+  QT_QPA_PLATFORM=xcb KAZ_SCREENSHOT_DIR="$out" build/bin/kaz_ui_editor_tests \
+    --gtest_filter='TagEditorScreens.*' >/dev/null && ls "$out"/editor-*.png
+fi

@@ -3,9 +3,11 @@
 // tag from-v2. Every run must leave the start of each file (ID3v2 tag and
 // audio) byte for byte.
 #include "support/Id3v2Fixture.h"
+#include "support/KillAtStep.h"
 #include "support/TestSupport.h"
 
 #include "config/ConfigFile.h"
+#include "platform/TailJournal.h"
 #include "tags/DemoCollection.h"
 
 #include <QDir>
@@ -153,4 +155,35 @@ TEST_F(Id3v2Cli, FromV2ConvertsLeavesAndCounts)
     // A file that cannot be read fails the run; no files is wrong usage.
     EXPECT_EQ(runCli({"tag", "from-v2", home.music() + "/missing.mp3"}).exitCode, 1);
     EXPECT_EQ(runCli({"tag", "from-v2"}).exitCode, 2);
+}
+
+// Killed at every step of the end writes, each file afterwards (and after the
+// journal was replayed) holds its old end or its new one, never a mix, and
+// its start is untouched.
+TEST_F(Id3v2Cli, FromV2KilledAtEveryStepLosesNothing)
+{
+    QStringList files;
+    QList<QByteArray> originals;
+    for (int i = 0; i < 3; ++i) {
+        files << home.music() + QStringLiteral("/%1.mp3").arg(i);
+        originals << v2Song(QStringLiteral("A title long enough for a Lyrics3 block %1").arg(i), QStringLiteral("A"),
+                            QStringLiteral("B"));
+    }
+    QList<QByteArray> converted;
+    const auto setUp = [&] {
+        for (int i = 0; i < 3; ++i)
+            writeAll(files[i], originals[i]);
+    };
+    setUp();
+    ASSERT_EQ(runCli(QStringList{"tag", "from-v2"} + files).exitCode, 0);
+    for (const QString &f : files)
+        converted << readAll(f);
+    const int kills = killAtEveryStep(QStringList{"tag", "from-v2"} + files, "tail", setUp, [&](int n) {
+        recoverInterruptedTailWrites();
+        for (int i = 0; i < 3; ++i) {
+            const QByteArray now = readAll(files[i]);
+            EXPECT_TRUE(now == originals[i] || now == converted[i]) << "kill " << n << ", file " << i;
+        }
+    });
+    EXPECT_GE(kills, 3);
 }
