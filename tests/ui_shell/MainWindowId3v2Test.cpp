@@ -26,7 +26,7 @@ TEST(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
     Id3v2Spec spec;
     spec.frames = {{"TIT2", QStringLiteral("Song")}, {"TPE1", QStringLiteral("Band")}};
     writeAll(folder + "/1 v2.mp3", id3v2Tag(spec) + mp3Frames(2));
-    writeAll(folder + "/2 v1.mp3", mp3WithTag(values("Old", "Band")));
+    writeAll(folder + "/2 v1.mp3", id3v2Tag(spec) + mp3WithTag(values("Old", "Band")));
     writeAll(folder + "/3 none.mp3", mp3Frames(2));
     const QByteArray v2Before = readAll(folder + "/1 v2.mp3");
 
