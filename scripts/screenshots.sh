@@ -39,7 +39,7 @@ click 300 120
 key ctrl+a
 shot main-de
 click 40 8; shot properties-menu-de; key Escape
-xdotool mousemove 300 120 click 3; shot file-popup-de; key Escape
+xdotool mousemove 500 60 click 3; shot file-popup-de; key Escape
 # Page "0": characters dialog (the item below "WinAmp path" in the first menu) and the preview.
 click 40 8; sleep 0.5; click 105 119; shot characters-de; key Escape
 sleep 1; click 350 60; key ctrl+a; key alt+v; shot preview-de 1.5; key Escape
@@ -60,7 +60,7 @@ menu_help 51; shot shortcuts-en; key Return
 menu_help 95; shot about-en; key Return
 sleep 1
 xdotool mousemove 120 100 click 3; shot folder-popup-en; key Escape
-xdotool mousemove 300 80 click 3; shot file-popup-en; key Escape
+xdotool mousemove 500 60 click 3; shot file-popup-en; key Escape
 click 40 8; shot properties-menu-en; key Escape
 click 40 8; sleep 0.5; click 105 119; shot characters-en; key Escape
 sleep 1; click 350 60; key ctrl+a; key alt+p; shot preview-en 1.5; key Escape
