@@ -371,7 +371,7 @@ int runTag(const QStringList &arguments)
                          {{"show", runShow}, {"set", runSet}, {"strip", runStrip}, {"from-v2", runFromV2}});
 }
 
-const CliCommand command("tag", "Show, set or strip the ID3v1 tags of files", runTag);
+const CliCommand command("tag", "Show, set or strip the ID3v1 tags of files, or write them from ID3v2 tags", runTag);
 
 } // namespace
 } // namespace kaz::cli
