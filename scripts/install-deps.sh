@@ -8,6 +8,7 @@ packages=(
   libgl-dev libglx-dev
   libgtest-dev
   clang libclang-rt-14-dev
+  libtag1-dev
   python3 python3-mutagen
   dbus dbus-x11
   vlc-bin vlc-plugin-base

@@ -206,6 +206,22 @@ void ProgressBar::finish()
     m_drawn = false;
 }
 
+void addTagSourceOptions(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("id3v2"),
+                      QStringLiteral("Use the ID3v2 tag at the start of a file that has no ID3v1 tag.")});
+    parser.addOption({QStringLiteral("no-id3v2"), QStringLiteral("Read the ID3v1 tag only (the design's way).")});
+}
+
+bool useId3v2(const QCommandLineParser &parser)
+{
+    if (parser.isSet(QStringLiteral("id3v2")))
+        return true;
+    if (parser.isSet(QStringLiteral("no-id3v2")))
+        return false;
+    return loadIni(iniPath(), IniContext{}).useId3v2;
+}
+
 std::unique_ptr<MediaPlayer> configuredPlayer()
 {
     return createMediaPlayer(loadIni(iniPath(), IniContext{}).winampPath);

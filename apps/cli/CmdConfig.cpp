@@ -61,7 +61,12 @@ QJsonObject settingsJson(const QString &path, const KazSettings &s)
 QString settingsText(const QString &path, const KazSettings &s)
 {
     QString text = QStringLiteral("file: %1\n").arg(path);
+    QString afterEnd;
     for (const ini::Field &f : ini::fields()) {
+        if (f.isAfterEnd()) {
+            afterEnd += f.lineText(s) + QLatin1Char('\n');
+            continue;
+        }
         if (f.structureIndex == 0)
             text += ini::kUserDirsHeader + QLatin1Char('\n') + ini::renderUserSections(s).mid(1).join(QLatin1Char('\n'))
                     + QLatin1Char('\n') + ini::kStructureHeader + QLatin1Char('\n');
@@ -70,7 +75,7 @@ QString settingsText(const QString &path, const KazSettings &s)
     text += ini::kExcludeHeader + QLatin1Char('\n');
     for (const QString &album : s.structure.excludedAlbums)
         text += album + QLatin1Char('\n');
-    return text;
+    return text + ini::kTagSourceHeader + QLatin1Char('\n') + afterEnd;
 }
 
 int runShow(const QStringList &arguments)
@@ -137,8 +142,9 @@ int runSet(const QStringList &givenArguments)
     parser.addPositionalArgument(QStringLiteral("VALUE"), QStringLiteral("Its new value."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
-                          QStringLiteral("Changes one setting of the general block or of the directory structure,\n"
-                                         "keeping every other line of KAZ.INI. Keys: ")
+                          QStringLiteral("Changes one setting of the general block, of the directory structure or\n"
+                                         "the tag source (ID3v2 true: use the ID3v2 tag where a file has no ID3v1\n"
+                                         "tag), keeping every other line of KAZ.INI. Keys: ")
                               + keyList() + QLatin1Char('.'),
                           &exitCode))
         return exitCode;

@@ -51,6 +51,27 @@ qsizetype structureLineIndex(const IniDocument &doc, int structureIndex)
     return ini::headerIndex(doc, ini::kStructureHeader) + 1 + structureIndex;
 }
 
+// The file as the patchers start from it: the defaults when it is missing,
+// every line and section it lacks filled in.
+IniDocument repairedDocument(const QString &path)
+{
+    bool exists = false;
+    IniDocument doc = IniDocument::read(path, &exists);
+    if (!exists)
+        doc = ini::render(KazSettings::defaults(kCommandLineScreen, storedLanguage()));
+    ini::repair(doc, fallbackFor(doc));
+    return doc;
+}
+
+// Rewrites the sections after "[END]" from the settings.
+bool patchAfterEnd(const QString &path, const KazSettings &settings)
+{
+    IniDocument doc = repairedDocument(path);
+    doc.truncate(ini::afterEndIndex(doc));
+    doc.insertLines(doc.size(), ini::renderAfterEnd(settings));
+    return doc.write(path);
+}
+
 } // namespace
 
 QString iniPath()
@@ -105,18 +126,28 @@ bool writeIniOnExit(const QString &path, const KazSettings &settings)
     for (qsizetype i = 0; i < general.size(); ++i)
         doc.setLine(i, general.at(i));
     ini::repair(doc, settings);
+    doc.truncate(ini::afterEndIndex(doc));
+    doc.insertLines(doc.size(), ini::renderAfterEnd(settings));
     return doc.write(path);
 }
 
 bool patchIni(const QString &path, const std::function<void(IniDocument &)> &change)
 {
-    bool exists = false;
-    IniDocument doc = IniDocument::read(path, &exists);
-    if (!exists)
-        doc = ini::render(KazSettings::defaults(kCommandLineScreen, storedLanguage()));
-    ini::repair(doc, fallbackFor(doc));
+    IniDocument doc = repairedDocument(path);
+    // The dialogs' patches end the file with "[END]"; what follows it stays.
+    const qsizetype afterEnd = ini::afterEndIndex(doc);
+    const QStringList tail = doc.lines().mid(afterEnd);
+    doc.truncate(afterEnd);
     change(doc);
+    doc.insertLines(doc.size(), tail);
     return doc.write(path);
+}
+
+bool patchTagSource(const QString &path, bool useId3v2)
+{
+    KazSettings s = ini::parse(IniDocument::read(path), storedLanguage());
+    s.useId3v2 = useId3v2;
+    return patchAfterEnd(path, s);
 }
 
 bool patchWinampPath(const QString &path, const QString &winampPath)
@@ -213,6 +244,11 @@ SetResult setIniValue(const QString &path, const QString &key, const QString &va
     KazSettings probe;
     if (!field->read(probe, line))
         return SetResult::BadValue;
+    if (field->isAfterEnd()) {
+        KazSettings s = ini::parse(IniDocument::read(path), storedLanguage());
+        field->read(s, line);
+        return patchAfterEnd(path, s) ? SetResult::Done : SetResult::WriteFailed;
+    }
     const bool written = patchIni(path, [&](IniDocument &doc) {
         KazSettings s = ini::parse(doc, storedLanguage());
         field->read(s, line);

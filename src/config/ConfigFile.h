@@ -54,11 +54,14 @@ bool patchCharactersAndDelimiter(const QString &path, const std::array<QString, 
 bool patchUserSections(const QString &path, const std::array<QString, 6> &directories,
                        const std::array<ExternalProgram, 6> &programs);                                    // middle sections
 bool patchStructureSection(const QString &path, const StructureSettings &structure);                       // to "[END]"
+// The tag-source setting, written after "[END]" (the window's menu item).
+bool patchTagSource(const QString &path, bool useId3v2);
 // Removes the favourite folder or program whose value (the text after "=")
 // is value from the middle sections; false when there was none.
 bool removeUserEntry(const QString &path, const QString &value);
 
-// Sets one setting of lines 1 to 28 or of the structure section by its key
+// Sets one setting of lines 1 to 28, of the structure section or of those
+// after "[END]" by its key
 // (as the file names it, letter case ignored), keeping every other line.
 enum class SetResult { Done, UnknownKey, BadValue, WriteFailed };
 SetResult setIniValue(const QString &path, const QString &key, const QString &value);

@@ -52,6 +52,7 @@ public:
         m_tagContext.codec = environment.codec;
         m_tagContext.prompter = environment.prompter;
         m_tagContext.language = environment.language;
+        m_tagContext.useId3v2 = environment.useId3v2;
     }
 
     RenameOutcome run();
@@ -291,7 +292,7 @@ void Runner::count(const CollisionRenamer::Result &result, const QString &path)
 
 QString Runner::tagInfo(const TagRecord &tag)
 {
-    if (!tag.tagged)
+    if (!tag.hasTag())
         return renameText(RenameText::NoId3Tag, m_env.language);
     QStringList missing;
     if (tag.longArtist.isEmpty())

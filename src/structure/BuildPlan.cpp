@@ -38,7 +38,7 @@ QString safeFileName(const QString &name)
 std::optional<StructureItem> structureItem(const QString &path, TagRecord tag, qint64 pictureBlock,
                                            const BuildContext &context)
 {
-    if (!tag.tagged || !tag.hasArtistOrAlbum)
+    if (!tag.hasTag() || !tag.hasArtistOrAlbum)
         return std::nullopt;
     StructureItem item;
     item.path = path;

@@ -18,6 +18,7 @@ EditorSequenceResult editTagsOneByOne(const QStringList &paths, TagEditorSession
     TagContext context;
     context.prompter = options.prompter;
     context.language = options.language;
+    context.useId3v2 = options.useId3v2;
     // One dialog for the whole sequence, so that it keeps its place on the screen.
     TagEditorDialog dialog(session, context, options.player ? *options.player : nullMediaPlayer(), parent);
     dialog.setHelp(options.help);

@@ -20,6 +20,7 @@ struct TagEditorOptions {
     Language language = kDefaultLanguage;
     Prompter *prompter = nullptr; // rename and write failures
     MediaPlayer *player = nullptr; // none: the null player
+    bool useId3v2 = false;         // the tag-source setting
     std::function<void()> help;
     // Called with each dialog before it is shown (tests drive it from here).
     std::function<void(class TagEditorDialog &)> beforeShow;

@@ -72,6 +72,8 @@ void TagEditorDialog::buildControls()
     QFont bold = m_header->font();
     bold.setBold(true);
     m_header->setFont(bold);
+    m_source = named(new QLabel(this), "SourceLabel");
+    m_source->hide();
     m_nameLabel = named(new QLabel(this), "Label8");
     m_titleLabel = named(new QLabel(this), "Label1");
     m_artistLabel = named(new QLabel(this), "Label2");
@@ -269,8 +271,11 @@ void TagEditorDialog::buildLayout()
     status->addWidget(m_orderLine);
     status->addWidget(m_folderLine, 1);
 
+    auto *headerRow = new QHBoxLayout;
+    headerRow->addWidget(m_header);
+    headerRow->addWidget(m_source, 1, Qt::AlignRight);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_header);
+    layout->addLayout(headerRow);
     layout->addLayout(grid);
     layout->addLayout(tools);
     layout->addLayout(player);
@@ -374,6 +379,14 @@ void TagEditorDialog::applyLanguage(Language l)
     m_folderMenu->actions().at(0)->setText(QStringLiteral("notice album/sampler directory"));
     m_folderMenu->actions().at(1)->setText(QStringLiteral("notice CD-directories using comment"));
     resetLongLabels();
+    showSource();
+}
+
+void TagEditorDialog::showSource()
+{
+    const TagRecord &tag = m_model.tag();
+    m_source->setText(id3v2SourceText(tag.fromId3v2 ? tag.id3v2->version : 0, m_language));
+    m_source->setVisible(tag.fromId3v2);
 }
 
 void TagEditorDialog::resetLongLabels()
@@ -401,6 +414,7 @@ void TagEditorDialog::openFile(const QString &path)
     showFields();
     resetLongLabels();
     m_header->setText(headerText(m_model.openingHeader(), m_language));
+    showSource();
     updateStripButtons();
     updateUndoButton();
     m_jumpPending = false;

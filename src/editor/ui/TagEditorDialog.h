@@ -69,6 +69,7 @@ private:
     void showFields();
     void updateLabels();
     void resetLongLabels();
+    void showSource();
     void updateStripButtons();
     void updateUndoButton();
 
@@ -105,6 +106,7 @@ private:
     qint64 m_lengthSeconds = 1;
 
     QLabel *m_header = nullptr;
+    QLabel *m_source = nullptr; // where the values came from: an ID3v2 tag in place of a missing ID3v1 tag
     QLabel *m_nameLabel = nullptr;
     QLabel *m_titleLabel = nullptr;
     QLabel *m_artistLabel = nullptr;

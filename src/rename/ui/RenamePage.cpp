@@ -347,8 +347,9 @@ QString RenamePage::namePreview(const QString &path) const
 {
     TagContext context;
     context.language = m_language;
+    context.useId3v2 = m_host.useId3v2();
     const TagRecord tag = readTag(path, context);
-    if (!tag.tagged)
+    if (!tag.hasTag())
         return {};
     return statusBarName(tag, QFileInfo(path).fileName(), settings());
 }

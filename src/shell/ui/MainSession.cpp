@@ -22,6 +22,11 @@ MainSession::MainSession(StartupResult startup, QString executable, MainWindow &
     connect(&window, &MainWindow::configurationReloadRequested, this, &MainSession::reload);
     connect(&window, &MainWindow::languageChanged, this, &MainSession::languageChanged);
     connect(&window, &MainWindow::exiting, this, &MainSession::exiting);
+    connect(&window, &MainWindow::tagSourceChanged, this, [this](bool on) {
+        m_settings.useId3v2 = on;
+        if (!m_startup.noSave)
+            patchTagSource(m_startup.iniPath, on);
+    });
 
     // The folder context-menu entry is the program's own business: it can be
     // switched from the Properties menu.

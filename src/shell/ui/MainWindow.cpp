@@ -58,6 +58,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     buildMenus();
     buildPopups();
     addTagEditorMenuItem();
+    addId3v2MenuItems();
     registerLocks();
     applyFont();
     setHints(options.showHints);

@@ -99,6 +99,7 @@ void MainWindow::applyLanguage()
 {
     applyCaptions(*this, m_language, kCaptions);
     applyHints(*this, m_language, kHints);
+    applyId3v2Captions();
     if (auto *english = findChild<QAction *>(QStringLiteral("English1")))
         english->setChecked(m_language == Language::English);
     if (auto *german = findChild<QAction *>(QStringLiteral("German1")))

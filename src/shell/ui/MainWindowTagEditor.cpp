@@ -55,6 +55,7 @@ void MainWindow::openTagEditor()
     options.language = m_language;
     options.prompter = m_prompter;
     options.player = &mediaPlayer();
+    options.useId3v2 = m_useId3v2;
     options.help = [this] { showHelp(0); };
     editTagsOneByOne(paths, programTagEditorSession(), options, this);
     raise();

@@ -69,6 +69,7 @@ StructureRequest StructureCommands::request(const QString &folder, const KazSett
     r.context.replacements = renameSettingsFrom(settings).replacements;
     r.context.tags.prompter = m_context.prompter;
     r.context.tags.language = m_context.language;
+    r.context.tags.useId3v2 = settings.useId3v2;
     return r;
 }
 
