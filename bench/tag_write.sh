@@ -36,7 +36,7 @@ for round in $(seq "$rounds"); do
   t3=$(now)
   sync
   t4=$(now)
-  ./build/bin/kaz-cli fromname --comment "from $round" --files-from "$work/list" > /dev/null 2>&1 || echo "fromname failed"
+  ./build/bin/kaz-cli fromname --comment "from $round" --files-from "$work/list" > /dev/null 2>&1 || true # exit 1 also when a name holds no track number 1 to 255
   t5=$(now)
   loop=$((t1 - t0)); set=$((t3 - t2)); from=$((t5 - t4))
   set_ratios+=("$(ratio "$set" "$loop")")
