@@ -177,18 +177,28 @@ QList<RowWriteResult> GridTable::write(QList<int> rows, const TextCodec &codec,
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     const FieldColumns columns = fieldColumns();
-    QList<RowWriteResult> results;
+    QList<GridRecord> records;
+    QList<int> written;
     for (int r : std::as_const(rows)) {
         if (r < 0 || r >= rowCount())
             continue;
         GridRecord record = m_records[m_rows[r].record];
         for (int c = ColTrack; c < GridColumns; ++c)
             record.cells[c] = m_rows[r].cells[c];
-        results << writeRow(record, columns, codec);
-        record.tagged = record.tagged || results.last().written;
-        m_records[m_rows[r].record] = record;
+        records << record;
+        written << r;
+    }
+    QList<const GridRecord *> pointers;
+    for (const GridRecord &record : std::as_const(records))
+        pointers << &record;
+    const QList<RowWriteResult> results = writeRows(pointers, columns, codec, [&](qsizetype done) {
         if (progress)
-            progress(int(results.size()), int(rows.size()));
+            progress(int(done), int(rows.size()));
+    });
+    for (qsizetype i = 0; i < results.size(); ++i) {
+        GridRecord &record = records[i];
+        record.tagged = record.tagged || results[i].written;
+        m_records[m_rows[written[i]].record] = record;
     }
     m_kept = true;
     fill(m_filter, tagged);

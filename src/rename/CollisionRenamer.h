@@ -41,6 +41,7 @@ public:
         QString folder;
         QString base;
         QString extension;
+        quint32 mode = 0; // the file's mode as its read found it; 0: not known
     };
     // The name a job tries first: no suffix.
     static QString firstChoice(const Job &job);
@@ -58,6 +59,8 @@ private:
     // taken number again. A name the run frees lowers it again, so the
     // numbers given are those a search from " (2)" would give.
     QHash<QString, int> m_nextSuffix;
+    // The folder of the batch's files: looks and renames by name alone.
+    FolderDescriptor m_folder;
 
     UndoLogWriter *m_log;
     MediaPlayer &m_player;

@@ -20,6 +20,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
+
+#include <cerrno>
 
 #include <memory>
 
@@ -91,6 +94,10 @@ private:
     int m_userCounter = 1;
     bool m_treeRun = false;
     QList<CollisionRenamer::Job> m_jobs;
+    // The files are read by name in their folder's descriptor; each file is
+    // worked on once, also when the list names it twice.
+    FolderDescriptor m_folder;
+    QSet<std::pair<quint64, quint64>> m_seen;
 };
 
 RenameOutcome Runner::run()
@@ -137,7 +144,7 @@ bool Runner::gather()
                 && QDir::isAbsolutePath(m_request.startFolder);
     m_tagContext.quietWhenShort = m_treeRun;
     if (!m_request.selection.isEmpty())
-        gathered = writeSelectionList(m_request.selection);
+        gathered = writeSelectionList(m_request.selection, m_settings.userDefined);
     else if (m_treeRun)
         gathered = writeTreeList(m_request.startFolder, m_settings.userDefined);
     else
@@ -239,12 +246,25 @@ void Runner::renameUserDefined(const QString &path, const QString &folder)
 
 void Runner::renameByTag(const QString &path, const QString &folder, const QString &name)
 {
+    const int dir = m_folder.open(folder);
+    if (dir < 0) {
+        m_outcome.failures.append(path + QStringLiteral(": ") + FsStatus::fromErrno(errno).errorText());
+        return;
+    }
+    const ReadOnlyFile file(dir, QFile::encodeName(name));
     FsStatus readStatus;
-    TagRecord tag = readTag(path, m_tagContext, &readStatus);
+    TagRecord tag = readTag(file, path, m_tagContext, &readStatus);
+    if (readStatus.errorNumber == ELOOP)
+        readStatus.detail = QStringLiteral("a symbolic link, left alone");
     if (!readStatus.ok()) {
         m_outcome.failures.append(path + QStringLiteral(": ") + readStatus.errorText());
         return;
     }
+    if (m_seen.contains({file.device(), file.inode()})) {
+        --m_outcome.files; // the same file under a name met before
+        return;
+    }
+    m_seen.insert({file.device(), file.inode()});
     if (m_treeRun && tag.fileSize <= id3v1::kTailSize) {
         --m_outcome.files; // too small to be a tagged MP3 file: not part of a tree run
         return;
@@ -258,9 +278,9 @@ void Runner::renameByTag(const QString &path, const QString &folder, const QStri
         addPreviewRow(path, name, previewed, tagInfo(tag));
         return;
     }
-    CollisionRenamer::Job job{path, folder, plan.name, kMp3};
+    CollisionRenamer::Job job{path, folder, plan.name, kMp3, file.mode()};
     if (!plan.complete)
-        job = {path, folder, markedBase(name), extensionOf(name)};
+        job = {path, folder, markedBase(name), extensionOf(name), file.mode()};
     if (CollisionRenamer::firstChoice(job) == path) {
         ++m_outcome.unchanged;
         return;

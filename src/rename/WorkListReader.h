@@ -29,6 +29,7 @@ public:
 private:
     QFile m_file;
     QString m_problem;
+    QByteArray m_buffer;
 };
 
 } // namespace kaz
