@@ -27,6 +27,7 @@ std::optional<QString> WorkListReader::next(bool completeOnly)
     if (!m_file.isOpen() || m_file.atEnd())
         return std::nullopt;
     QByteArray line = m_file.readLine(kMaxLineBytes);
+    ++m_lines;
     if (line.endsWith('\n')) {
         line.chop(1);
     } else if (!m_file.atEnd()) {
@@ -34,6 +35,8 @@ std::optional<QString> WorkListReader::next(bool completeOnly)
         m_file.close();
         return std::nullopt;
     } else if (completeOnly || line.isEmpty()) {
+        if (!line.isEmpty())
+            m_cutLine = m_lines;
         return std::nullopt;
     }
     if (line.endsWith('\r'))

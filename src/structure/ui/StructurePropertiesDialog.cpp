@@ -1,5 +1,6 @@
 #include "StructurePropertiesDialog.h"
 
+#include "platform/Messages.h"
 #include "structure/VariousName.h"
 
 #include "config/ConfigFile.h"
@@ -313,7 +314,13 @@ void StructurePropertiesDialog::save()
         m_variousName->setFocus();
         return;
     }
-    patchStructureSection(m_iniPath.isEmpty() ? iniPath() : m_iniPath, settings());
+    QString problem;
+    if (!patchStructureSection(m_iniPath.isEmpty() ? iniPath() : m_iniPath, settings(), &problem)) {
+        // The dialog stays open: the settings are not lost, and Cancel is still there.
+        if (m_prompter)
+            m_prompter->inform(MessageKind::Error, message(Msg::SettingsNotWritten, m_language) + problem);
+        return;
+    }
     accept();
 }
 
