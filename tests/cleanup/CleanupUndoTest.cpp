@@ -57,7 +57,7 @@ TEST(CleanupUndo, ABlockedLineStaysUntilALaterUndoFinishesIt)
 
     CliResult r = runCli({"cleanup", "--undo", "--lang", "en"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QFile::encodeName(dir) + "/b 2.mp3 -> " + QFile::encodeName(dir)
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(dir + "/b 2.mp3 -> " + dir
                                + "/b_2.mp3: another file stands at the old path"))
         << r.err.constData();
     EXPECT_TRUE(r.err.contains("1 renames are kept in the undo log")) << r.err.constData();
@@ -85,6 +85,7 @@ TEST(CleanupUndo, AFifoInPlaceOfItsFilesNeverHangs)
     const QString file = putFile(home.music(), "a_b.mp3");
     for (const char *name : {workfile::CleanupUndo, workfile::CleanupRules}) {
         const QString fifo = workFilePath(name);
+        QFile::remove(fifo);
         ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
         const QList<QStringList> commands = {cleanupArgs({file}), {"cleanup", "--undo"}, {"cleanup", "rules", "list"},
                                              {"cleanup", "rules", "save", "x:"}};
@@ -93,7 +94,7 @@ TEST(CleanupUndo, AFifoInPlaceOfItsFilesNeverHangs)
             const bool touches = (qstrcmp(name, workfile::CleanupUndo) == 0) == (command[1] != "rules");
             if (touches) {
                 EXPECT_EQ(r.exitCode, 1) << name << " " << qPrintable(command.join(' ')) << ": " << r.err.constData();
-                EXPECT_TRUE(r.err.contains(QFile::encodeName(fifo) + ": not a regular file")) << r.err.constData();
+                EXPECT_TRUE(QString::fromUtf8(r.err).contains(fifo + ": not a regular file")) << r.err.constData();
             } else {
                 EXPECT_NE(r.exitCode, -1) << qPrintable(command.join(' ')) << ": " << r.err.constData();
             }
@@ -139,12 +140,12 @@ TEST(CleanupUndo, ANameThatWouldBeNothingButItsExtensionStays)
 {
     TempHome home;
     const QString dir = home.music();
-    const QStringList files{putFile(dir, "song.live.mp3"), putFile(dir, "song_b.mp3")};
-    const CliResult r = runCli(cleanupArgs(files, "song:\"_\"\"\":"));
+    const QStringList files{putFile(dir, "x .mp3"), putFile(dir, "x_b.mp3")};
+    const CliResult r = runCli(cleanupArgs(files, "x:\"_\"\"\":"));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("1 files kept their names")) << r.err.constData();
-    EXPECT_TRUE(r.err.contains("song.live.mp3: nothing but the extension would be left")) << r.err.constData();
-    EXPECT_EQ(namesIn(dir), (QStringList{"b.mp3", "song.live.mp3"}));
+    EXPECT_TRUE(r.err.contains("x .mp3: nothing but the extension would be left")) << r.err.constData();
+    EXPECT_EQ(namesIn(dir), (QStringList{"b.mp3", "x .mp3"}));
 }
 
 // The last run's undo is replaced only by a run that renames something: a
@@ -168,7 +169,7 @@ TEST(CleanupUndo, TheUndoStaysWithTheLastRunThatRenamedSomething)
     CliResult r = runCli({"cleanup", "--undo"});
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     auto expected = before;
-    for (const QString &name : {"b_1.mp3", "b_2.mp3", "b_3.mp3"})
+    for (const char *name : {"b_1.mp3", "b_2.mp3", "b_3.mp3"})
         expected.insert(name, contentHash(dir + '/' + name));
     EXPECT_EQ(treeHashes(dir), expected);
 
