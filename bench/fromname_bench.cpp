@@ -7,6 +7,7 @@
 #include "fromname/GridTable.h"
 #include "fromname/NameExtraction.h"
 #include "fromname/NameSources.h"
+#include "fromname/LiteralOrders.h" // from tests/
 #include "fromname/RecordOrder.h"
 #include "tags/DemoCollection.h"
 #include "tags/TagIO.h"

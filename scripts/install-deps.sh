@@ -13,6 +13,7 @@ packages=(
   vlc-bin vlc-plugin-base
   xvfb xauth
   fonts-dejavu-core
+  dpkg-dev lintian desktop-file-utils appstream man-db bash-completion
 )
 
 missing=()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the KAZ window under Xvfb as a new user would (fresh home, demo
 # collection) and takes screenshots of the main window in both languages and
-# of the dialogs into OUT (default build/screenshots). Needs xvfb, xdotool
-# and imagemagick.
+# of the dialogs (the tag editor and the structure settings among them) into
+# OUT (default build/screenshots). Needs xvfb, xdotool and imagemagick.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 for tool in Xvfb:xvfb xdotool:xdotool import:imagemagick; do
@@ -42,6 +42,10 @@ shot main-de
 click 40 8; sleep 0.5; click 105 119; shot characters-de; key Escape
 sleep 1; click 350 60; key ctrl+a; key alt+v; shot preview-de 1.5; key Escape
 sleep 1
+# The tag editor on one file, and the directory-structure settings.
+click 300 120; key alt+i; shot editor-de 1.5; key Escape
+sleep 1; key ctrl+d; shot structure-de; key Escape
+sleep 1
 # Help menu at the fourth title: Help, Shortcuts & tips, Homepage, About.
 menu_help() { click 245 8; sleep 0.5; click 280 "$1"; }
 key F1; shot help-de 1.5; key Escape
@@ -62,6 +66,8 @@ xdotool mousemove 300 80 click 3; shot file-popup-en; key Escape
 click 40 8; shot properties-menu-en; key Escape
 click 40 8; sleep 0.5; click 105 119; shot characters-en; key Escape
 sleep 1; click 350 60; key ctrl+a; key alt+p; shot preview-en 1.5; key Escape
+sleep 1; click 300 120; key alt+i; shot editor-en 1.5; key Escape
+sleep 1; key ctrl+d; shot structure-en; key Escape
 if [ -n "${KAZ_SHOTS_SCRIPT:-}" ]; then
   # Further steps of a caller: shell code using shot, key and click.
   source "$KAZ_SHOTS_SCRIPT"

@@ -10,6 +10,7 @@
 #include "cleanup/CleanupTexts.h"
 #include "cleanup/SavedRules.h"
 #include "cleanup/ScriptEditing.h"
+#include "platform/PathParts.h"
 #include "rename/RenameTexts.h"
 
 #include <QDir>
@@ -66,11 +67,6 @@ private:
     QString m_nonMp3;
     Language m_language;
 };
-
-QString fileNameOf(const QString &path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
 
 void printFiles(const CleanupOutcome &outcome, bool json)
 {

@@ -3,17 +3,17 @@
 #include "CliSupport.h"
 #include "JsonLine.h"
 
-#include "fromname/FolderNames.h"
 #include "fromname/GridWrite.h"
 #include "fromname/NameExtraction.h"
 #include "fromname/NameSources.h"
 #include "fromname/PatternWords.h"
+#include "platform/Volumes.h"
+#include "tags/FolderNameGuess.h"
 #include "tags/Genres.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
-#include <QStorageInfo>
 
 namespace kaz::cli {
 namespace {
@@ -139,16 +139,16 @@ bool readSettings(const QCommandLineParser &parser, FromNameSettings &s)
 void applyFolderNames(const QCommandLineParser &parser, const QString &firstFile, FromNameSettings &s)
 {
     const QString folder = QFileInfo(firstFile).absolutePath();
-    const QString root = QStorageInfo(folder).rootPath();
+    const QString root = volumeRootOf(folder);
     FolderNameOptions options;
     options.noticeAlbum = !parser.isSet(QStringLiteral("no-notice-album"));
     options.noticeCd = !parser.isSet(QStringLiteral("no-notice-cd"));
-    FolderFields fields{s.artist, s.album, s.comment};
-    const FolderFields before = fields;
-    int swap = 0;
+    FolderNameFields fields{s.artist, s.album, s.comment};
+    const FolderNameFields before = fields;
+    bool swapped = false;
     const int clicks = parser.isSet(QStringLiteral("swap")) ? 2 : 1;
     for (int i = 0; i < clicks; ++i)
-        fieldsFromFolderNames(folder, root.isEmpty() ? QStringLiteral("/") : root, options, swap, fields);
+        guessFromFolderNames(folder, root, options, swapped, fields);
     const auto take = [](const QString &now, const QString &was, bool &use, QString &value) {
         if (now == was)
             return;

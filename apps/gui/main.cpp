@@ -15,6 +15,9 @@
 #include <QApplication>
 #include <QScreen>
 
+#include <cstdio>
+#include <cstring>
+
 using namespace kaz;
 
 namespace {
@@ -27,10 +30,36 @@ void addPages(MainWindow &window)
     window.addPage(new FromNamePage(window));
 }
 
+// "--help" and "--version" are answered before a display is needed.
+bool answeredInfoOption(int argc, char **argv)
+{
+    if (argc != 2)
+        return false;
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("kaz %s\n", KAZ_VERSION);
+        return true;
+    }
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::fputs("Usage: kaz [-open] [FOLDER|FILE]\n\n"
+                   "Opens the KAZ window, which brings order into collections of MP3 files.\n"
+                   "Only one window runs at a time; a second start ends at once.\n\n"
+                   "Options:\n"
+                   "  -open PATH, PATH  Open the folder PATH (a file: its folder, with the file selected).\n"
+                   "  -h, --help        Displays this help.\n"
+                   "  --version         Displays version information.\n\n"
+                   "Every operation is also a command of kaz-cli (kaz-cli --help).\n",
+                   stdout);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (answeredInfoOption(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kaz"));
     QApplication::setApplicationDisplayName(QStringLiteral("KAZ Quillbay"));

@@ -7,6 +7,8 @@
 #include "platform/FileOps.h"
 #include "platform/FolderListing.h"
 #include "platform/Messages.h"
+#include "platform/FreeName.h"
+#include "platform/PathParts.h"
 #include "platform/Prompter.h"
 #include "platform/RunLock.h"
 #include "platform/WorkFiles.h"
@@ -19,8 +21,6 @@
 
 namespace kaz {
 namespace {
-
-constexpr int kMaxSuffix = 100000;
 
 CleanupFileResult kept(const CleanupItem &item, CleanupFileResult::Outcome outcome, const QString &reason)
 {
@@ -46,7 +46,7 @@ QString skipReason(CleanupItem::Skip skip, Language l)
 
 QString targetOf(const CleanupItem &item, int suffix)
 {
-    const QString tail = (suffix == 0 ? QString() : QStringLiteral(" (%1)").arg(suffix)) + item.extension;
+    const QString tail = (suffix == 0 ? QString() : nameNumber(suffix)) + item.extension;
     return item.folder + fitFileName(item.newBase, tail) + tail;
 }
 
@@ -120,7 +120,7 @@ private:
     {
         if (item.skip != CleanupItem::NotSkipped)
             return kept(item, CleanupFileResult::Skipped, skipReason(item.skip, m_language));
-        for (int k = firstSuffix; k <= kMaxSuffix; ++k) {
+        for (int k = firstSuffix; k <= kMaxNameNumber; ++k) {
             const QString target = targetOf(item, k);
             if (target == item.oldPath)
                 return {item.oldPath, target, CleanupFileResult::Unchanged, {}};
@@ -212,7 +212,7 @@ qsizetype countNonMp3(const QStringList &paths)
 {
     qsizetype count = 0;
     for (const QString &path : paths)
-        count += !isMp3FileName(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+        count += !isMp3FileName(fileNameOf(path));
     return count;
 }
 
@@ -240,7 +240,7 @@ CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironm
             return outcome;
         }
         if (answer == Button::Yes) {
-            paths.removeIf([](const QString &p) { return !isMp3FileName(p.mid(p.lastIndexOf(QLatin1Char('/')) + 1)); });
+            paths.removeIf([](const QString &p) { return !isMp3FileName(fileNameOf(p)); });
             outcome.nonMp3Left = nonMp3;
         }
     }

@@ -1,5 +1,8 @@
 #include "EditorRename.h"
 
+#include "platform/FreeName.h"
+#include "platform/PathParts.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -20,12 +23,6 @@ bool sameFile(const QString &a, const QString &b)
     struct stat sa {}, sb {};
     return ::lstat(QFile::encodeName(a).constData(), &sa) == 0 && ::lstat(QFile::encodeName(b).constData(), &sb) == 0
         && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
-QString folderOf(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QString() : path.left(slash + 1);
 }
 
 EditorRenameResult attempt(const QString &from, const QString &to)
@@ -56,13 +53,13 @@ QString withoutForbiddenChars(const QString &text)
 
 QString mp3ExtensionOf(const QString &path)
 {
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString name = fileNameOf(path);
     return name.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive) ? name.right(4) : QString();
 }
 
 QString nameWithoutMp3(const QString &path)
 {
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString name = fileNameOf(path);
     return name.left(name.size() - mp3ExtensionOf(path).size());
 }
 
@@ -73,8 +70,8 @@ EditorRenameResult renameWithFreeName(const QString &path, const QString &base)
     EditorRenameResult result{false, path, {}};
     if (stem + extension == path)
         return result;
-    for (int k = 0; k < 100000; ++k) {
-        const QString target = k == 0 ? stem + extension : QStringLiteral("%1 (%2)%3").arg(stem).arg(k).arg(extension);
+    for (int k = 0; k <= kMaxNameNumber; ++k) {
+        const QString target = stem + (k == 0 ? QString() : nameNumber(k)) + extension;
         if (exists(target) && !sameFile(target, path))
             continue;
         result = attempt(path, target);

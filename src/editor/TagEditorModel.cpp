@@ -1,6 +1,8 @@
 #include "TagEditorModel.h"
 
+#include "platform/PathParts.h"
 #include "platform/Prompter.h"
+#include "platform/Volumes.h"
 #include "tags/Genres.h"
 #include "tags/TagStrip.h"
 
@@ -82,12 +84,11 @@ bool TagEditorModel::insertFromClipboard()
 void TagEditorModel::guessFromFolderNames()
 {
     FolderNameFields names{m_fields.artist, m_fields.album, m_fields.comment};
-    const QString folder = m_path.left(m_path.lastIndexOf(QLatin1Char('/')) + 1);
-    kaz::guessFromFolderNames(folder, m_swapped, m_session.folderNames, names);
+    const QString folder = folderOf(m_path);
+    kaz::guessFromFolderNames(folder, volumeRootOf(folder), m_session.folderNames, m_swapped, names);
     m_fields.artist = names.artist;
     m_fields.album = names.album;
-    m_fields.comment = names.comment.left(30);
-    m_swapped = !m_swapped;
+    m_fields.comment = names.comment;
 }
 
 EditorRenameResult TagEditorModel::rename(const QString &typed)

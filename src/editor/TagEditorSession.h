@@ -1,8 +1,9 @@
 #pragma once
 
 #include "CarryOver.h"
-#include "FolderNameGuess.h"
 #include "TagClipboard.h"
+
+#include "tags/FolderNameGuess.h"
 
 namespace kaz {
 
@@ -11,7 +12,7 @@ namespace kaz {
 struct TagEditorSession {
     TagClipboard clipboard;
     CarryOver carryOver;
-    FolderNameProperties folderNames;
+    FolderNameOptions folderNames;
     bool sampler = false; // "Sa&mpler": the artist is not carried over
 };
 

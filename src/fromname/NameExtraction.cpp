@@ -3,6 +3,7 @@
 #include "PatternWords.h"
 #include "RecordOrder.h"
 
+#include "platform/PathParts.h"
 #include "rename/NumberExtractor.h"
 #include "tags/Genres.h"
 
@@ -54,11 +55,6 @@ bool initial(const QString &n, int k)
 bool isShortNumber(const QString &piece)
 {
     return !piece.isEmpty() && piece.size() < 4 && std::all_of(piece.begin(), piece.end(), isDigit);
-}
-
-QString fileNameOf(const QString &path)
-{
-    return path.section(QLatin1Char('/'), -1);
 }
 
 // A year field of blanks or zero bytes holds nothing.

@@ -10,13 +10,6 @@
 namespace kaz {
 namespace {
 
-QList<int> identity(qsizetype n)
-{
-    QList<int> order(n);
-    std::iota(order.begin(), order.end(), 0);
-    return order;
-}
-
 // One inner loop over [begin, end): the carried value is exchanged with
 // every value it "swaps" with. Stretches without an exchange are skipped by
 // a plain search. An exchange at k hands the carried value k's value, so the
@@ -87,21 +80,6 @@ std::vector<std::uint64_t> ranks(const QStringList &texts)
 
 } // namespace
 
-QList<int> literalRecordOrder(const QList<RecordKey> &input)
-{
-    QList<RecordKey> keys = input;
-    QList<int> order = identity(keys.size());
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        for (qsizetype j = 0; j < keys.size(); ++j) {
-            if (keys[i].positions <= keys[j].positions && keys[i].length <= keys[j].length) {
-                std::swap(keys[i], keys[j]);
-                std::swap(order[i], order[j]);
-            }
-        }
-    }
-    return order;
-}
-
 QList<int> recordOrder(const QList<RecordKey> &input)
 {
     // Fields of 15 bits with a guard bit above each: y - x keeps a field's
@@ -117,22 +95,6 @@ QList<int> recordOrder(const QList<RecordKey> &input)
     return doubleLoop(std::move(values), [](std::uint64_t x, std::uint64_t y) {
         return (((y | guards) - x) & fieldGuards) == fieldGuards;
     });
-}
-
-QList<int> literalTextOrder(const QStringList &input, bool descending)
-{
-    QStringList texts = input;
-    QList<int> order = identity(texts.size());
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        for (qsizetype j = 0; j < texts.size(); ++j) {
-            const int c = QString::compare(texts[i], texts[j], Qt::CaseSensitive);
-            if (descending ? c > 0 : c < 0) {
-                std::swap(texts[i], texts[j]);
-                std::swap(order[i], order[j]);
-            }
-        }
-    }
-    return order;
 }
 
 QList<int> textOrder(const QStringList &texts, bool descending)

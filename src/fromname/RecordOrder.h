@@ -7,9 +7,9 @@ namespace kaz {
 
 // The two orders users see in the filename-to-tag grid. Both come from a
 // double loop "for every i, for every j: exchange i and j when ...", whose
-// result (the order of equal keys included) is what users know. The literal
-// loops are kept as the reference; the fast ones run the same loop on
-// compact integer keys and give the same permutation.
+// result (the order of equal keys included) is what users know. These run
+// the same loop on compact integer keys and give the same permutation (the
+// tests hold them against the literal loops).
 
 // Key of a record for the order of the grid rows.
 struct RecordKey {
@@ -19,13 +19,11 @@ struct RecordKey {
 
 // Indices of the records in grid order: i and j are exchanged whenever
 // i has no more positions and no longer a name than j.
-QList<int> literalRecordOrder(const QList<RecordKey> &keys);
 QList<int> recordOrder(const QList<RecordKey> &keys);
 
 // Indices of the rows after a header click: i and j are exchanged when the
 // text of i is smaller (ascending) or larger (descending) than that of j,
 // compared code unit by code unit, case-sensitively.
-QList<int> literalTextOrder(const QStringList &texts, bool descending);
 QList<int> textOrder(const QStringList &texts, bool descending);
 
 // The same loop on numbers (the grid's "unsort" by row numbers).

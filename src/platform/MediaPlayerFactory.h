@@ -13,7 +13,8 @@ namespace kaz {
 // configured ("." or too short to be a path) or there is no session bus.
 std::unique_ptr<MediaPlayer> createMediaPlayer(const QString &executable);
 
-// Whether line 12 names a player at all.
+// Whether line 12 names a player at all: "." (or anything shorter than
+// three characters, the shortest path to a program) stands for none.
 bool isPlayerConfigured(const QString &executable);
 
 } // namespace kaz

@@ -1,5 +1,7 @@
 #include "MprisMediaPlayer.h"
 
+#include "MediaPlayerFactory.h"
+
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
@@ -105,7 +107,7 @@ bool MprisMediaPlayer::launch()
     if (!m_bus.isConnected())
         return false;
     const QFileInfo program(m_executable);
-    if (m_executable.size() < 3 || !program.isFile()) {
+    if (!isPlayerConfigured(m_executable) || !program.isFile()) {
         m_error = m_executable;
         return false;
     }

@@ -5,6 +5,7 @@
 #include "RunState.h"
 #include "UndoLogWriter.h"
 
+#include "platform/FreeName.h"
 #include "platform/MediaPlayer.h"
 
 #include <QFile>
@@ -15,8 +16,6 @@
 
 namespace kaz {
 namespace {
-
-constexpr int kMaxSuffix = 1000000;
 
 bool isLockError(int error)
 {
@@ -76,8 +75,8 @@ CollisionRenamer::Result CollisionRenamer::renameWithSuffix(const QString &oldPa
     Result result;
     const bool remember = base.toUtf8().size() < kRememberedBaseBytes;
     const QString key = suffixKey(folder, base, extension);
-    for (int k = remember ? m_nextSuffix.value(key, 1) : 1; k <= kMaxSuffix; ++k) {
-        const QString suffix = k == 1 ? QString() : QStringLiteral(" (%1)").arg(k);
+    for (int k = remember ? m_nextSuffix.value(key, 1) : 1; k <= kMaxNameNumber; ++k) {
+        const QString suffix = k == 1 ? QString() : nameNumber(k);
         const QString tail = suffix + extension;
         result = renameTo(oldPath, folder + fitFileName(base, tail) + tail);
         if (result.outcome != TargetTaken) {

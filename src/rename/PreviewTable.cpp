@@ -1,6 +1,8 @@
 #include "PreviewTable.h"
 
 #include "RenameTexts.h"
+#include "platform/FreeName.h"
+#include "platform/PathParts.h"
 #include "platform/WorkFiles.h"
 #include "WorkListReader.h"
 #include "WorkListWriter.h"
@@ -17,11 +19,6 @@ namespace {
 bool isStatus(const QString &status, RenameText id)
 {
     return status == renameText(id, Language::English) || status == renameText(id, Language::German);
-}
-
-QString folderOf(const QString &path)
-{
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 } // namespace
@@ -55,7 +52,7 @@ void PreviewTable::numberDuplicates()
         const int k = ++seen[folderOf(row.path) + row.previewedName];
         if (k > 1)
             row.previewedName = row.previewedName.chopped(qMin<qsizetype>(4, row.previewedName.size()))
-                                + QStringLiteral(" (%1)").arg(k) + row.previewedName.right(4);
+                                + nameNumber(k) + row.previewedName.right(4);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "PlaylistCopy.h"
 #include "RenameTexts.h"
 #include "UndoLogWriter.h"
+#include "platform/PathParts.h"
 #include "platform/WorkFiles.h"
 #include "WorkListReader.h"
 #include "WorkListWriter.h"
@@ -31,16 +32,6 @@ namespace {
 
 const QString kMp3 = QStringLiteral(".mp3");
 constexpr qsizetype kBatchSize = 256;
-
-QString folderPart(const QString &path)
-{
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-QString namePart(const QString &path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
 
 qint64 countEntries(const QString &path)
 {
@@ -209,7 +200,7 @@ void Runner::renameToTemporaryNames()
         for (int counter = 1; std::optional<QString> path = reader.next(true); ++counter) {
             m_env.hooks.pump();
             const CollisionRenamer::Result result = m_renamer->renameWithSuffix(
-                *path, folderPart(*path), QString::number(counter) + QStringLiteral("~_$$_~"), kMp3);
+                *path, folderOf(*path), QString::number(counter) + QStringLiteral("~_$$_~"), kMp3);
             written &= writer.append(result.outcome == CollisionRenamer::Failed ? *path : result.target);
         }
         written &= writer.close();
@@ -232,7 +223,7 @@ void Runner::processFile(const QString &path)
 {
     m_env.hooks.pump();
     ++m_outcome.files;
-    const QString folder = folderPart(path);
+    const QString folder = folderOf(path);
     if (folder != m_lastFolder) {
         m_lastFolder = folder;
         if (m_env.folderProgress)
@@ -241,14 +232,14 @@ void Runner::processFile(const QString &path)
     if (m_settings.userDefined)
         renameUserDefined(path, folder);
     else
-        renameByTag(path, folder, namePart(path));
+        renameByTag(path, folder, fileNameOf(path));
     m_env.hooks.report(m_outcome.files, m_totalFiles);
 }
 
 void Runner::renameUserDefined(const QString &path, const QString &folder)
 {
     if (m_request.preview) {
-        addPreviewRow(path, namePart(path), userDefinedName(m_settings, m_userCounter++) + kMp3, QString());
+        addPreviewRow(path, fileNameOf(path), userDefinedName(m_settings, m_userCounter++) + kMp3, QString());
         return;
     }
     if (!userCounterNames()) {

@@ -1,6 +1,7 @@
 #include "Undo.h"
 
 #include "PlaylistCopy.h"
+#include "platform/PathParts.h"
 #include "platform/WorkFiles.h"
 #include "WorkListReader.h"
 
@@ -24,12 +25,6 @@
 
 namespace kaz {
 namespace {
-
-QString parentOf(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
-}
 
 // The deepest folder that holds both paths.
 QString commonFolder(const QString &a, const QString &b)

@@ -3,6 +3,7 @@
 #include "config/ConfigFile.h"
 #include "config/WindowPlacement.h"
 
+#include "platform/MediaPlayerFactory.h"
 #include "platform/TailJournal.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
@@ -77,7 +78,7 @@ void checkStartFolder(KazSettings &settings, bool *warningShown, Prompter *promp
 
 bool checkWinampPath(KazSettings &settings, const QString &iniPath, Prompter *prompter, Language language)
 {
-    if (settings.winampPath.size() < 3 || playerExists(settings.winampPath))
+    if (!isPlayerConfigured(settings.winampPath) || playerExists(settings.winampPath))
         return true;
     if (prompter)
         prompter->inform(MessageKind::Warning, message(Msg::WinampFolder, language));

@@ -3,6 +3,8 @@
 #include "MultiCdText.h"
 
 #include "platform/FolderListing.h"
+#include "platform/FreeName.h"
+#include "platform/PathParts.h"
 #include "platform/WorkFiles.h"
 #include "rename/FileGathering.h"
 #include "rename/FolderTree.h"
@@ -15,29 +17,11 @@
 namespace kaz {
 namespace {
 
-QString nameOf(const QString &path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-// "base (k).ext" for the k-th file of one name; the suffix goes before the extension.
-QString withSuffix(const QString &name, int k)
-{
-    if (k < 2)
-        return name;
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString base = dot > 0 ? name.left(dot) : name;
-    const QString ext = dot > 0 ? name.mid(dot) : QString();
-    return base + QStringLiteral(" (%1)").arg(k) + ext;
-}
-
 QString freeIn(const QString &folder, const QString &name, QSet<QString> &taken)
 {
-    QString candidate = name;
-    for (int k = 2; taken.contains(folder + candidate); ++k)
-        candidate = withSuffix(name, k);
-    taken.insert(folder + candidate);
-    return folder + candidate;
+    const QString path = folder + freeName(name, 2, [&](const QString &n) { return taken.contains(folder + n); });
+    taken.insert(path);
+    return path;
 }
 
 struct Folder {
@@ -141,7 +125,7 @@ private:
             return;
         }
         for (Mp3 &m : mp3s) {
-            const QString to = freeIn(m_plan.base, nameOf(m.path), m_taken);
+            const QString to = freeIn(m_plan.base, fileNameOf(m.path), m_taken);
             m_plan.moves.push_back({m.path, {}, {}, to});
             m_gathered.push_back({to, std::move(m.tag), 0, QString()});
         }
@@ -151,7 +135,7 @@ private:
             disguiseAll(others, m_gathered[m_gathered.size() - mp3s.size()].tag, false);
         } else {
             for (const QString &path : std::as_const(others))
-                m_plan.moves.push_back({path, {}, {}, freeIn(m_plan.base, nameOf(path), m_taken)});
+                m_plan.moves.push_back({path, {}, {}, freeIn(m_plan.base, fileNameOf(path), m_taken)});
         }
     }
 
@@ -164,8 +148,8 @@ private:
     {
         const QString comment = pictureComment(first.comment);
         for (const QString &path : others) {
-            const QString folder = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-            const QString name = nameOf(path);
+            const QString folder = folderOf(path);
+            const QString name = fileNameOf(path);
             // The disguised name must be free in its own folder too.
             QSet<QString> &takenHere = inBase ? m_taken : m_takenInFolder[folder];
             if (!inBase && takenHere.isEmpty()) {
@@ -177,7 +161,7 @@ private:
                                                                  *m_context.tags.codec),
                            disguised};
             if (!inBase)
-                move.to = freeIn(m_plan.base, nameOf(disguised), m_taken);
+                move.to = freeIn(m_plan.base, fileNameOf(disguised), m_taken);
             const qint64 size = regularFileSize(path);
             TagRecord tag = picture::tagAfterAppending(move.block, qMax<qint64>(size, 0), *m_context.tags.codec);
             Gathered g{move.to, std::move(tag), move.block.size(), name};

@@ -1,10 +1,12 @@
 #include "BuildPlan.h"
 
-#include "FolderNames.h"
+#include "TargetFolders.h"
 #include "MultiCdText.h"
 #include "StructurePlanner.h"
 
 #include "platform/FolderListing.h"
+#include "platform/FreeName.h"
+#include "platform/PathParts.h"
 #include "platform/WorkFiles.h"
 #include "rename/FileGathering.h"
 #include "rename/FolderTree.h"
@@ -15,16 +17,6 @@
 
 namespace kaz {
 namespace {
-
-QString folderOf(const QString &path)
-{
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-QString nameOf(const QString &path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
 
 // The former name of a picture file as a name in one folder; empty when it
 // cannot be one.
@@ -40,17 +32,6 @@ QString safeFileName(const QString &name)
     return fitFileName(safe, QString());
 }
 
-// The next free name in a folder: "name", then "base (2).ext", "base (3).ext", ...
-QString freeName(const QString &folder, const QString &name, const QSet<QString> &taken)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString base = dot > 0 ? name.left(dot) : name;
-    const QString ext = dot > 0 ? name.mid(dot) : QString();
-    QString candidate = name;
-    for (int k = 2; taken.contains(folder + candidate); ++k)
-        candidate = base + QStringLiteral(" (%1)").arg(k) + ext;
-    return candidate;
-}
 
 } // namespace
 
@@ -123,7 +104,7 @@ BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items
             = placement.cls == StructureClass::Stay
                   ? folderOf(item.path)
                   : root + spelling.spell(targetFolders(item.row, placement, plan.structure, settings));
-        move.to = folder + nameOf(item.path);
+        move.to = folder + fileNameOf(item.path);
         taken.insert(move.to);
         plan.moves.push_back(std::move(move));
     }
@@ -140,7 +121,7 @@ BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items
             continue;
         }
         const QString folder = folderOf(move.to);
-        move.restoreTo = folder + freeName(folder, name, taken);
+        move.restoreTo = folder + freeName(name, 2, [&](const QString &n) { return taken.contains(folder + n); });
         taken.insert(move.restoreTo);
     }
     return plan;

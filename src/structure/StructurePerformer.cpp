@@ -1,6 +1,8 @@
 #include "StructurePerformer.h"
 
 #include "platform/FolderListing.h"
+#include "platform/FreeName.h"
+#include "platform/PathParts.h"
 #include "platform/WorkFiles.h"
 #include "tags/PictureBlock.h"
 
@@ -9,14 +11,6 @@
 #include <cerrno>
 
 namespace kaz {
-namespace {
-
-QString folderOf(const QString &path)
-{
-    return path.left(path.lastIndexOf(QLatin1Char('/')));
-}
-
-} // namespace
 
 StructurePerformer::StructurePerformer(const RunHooks &hooks)
     : m_hooks(hooks)
@@ -27,7 +21,7 @@ FsStatus StructurePerformer::move(const QString &from, const QString &to)
 {
     if (hasLineBreak(from) || hasLineBreak(to))
         return FsStatus::fromErrno(EINVAL);
-    const QString folder = folderOf(to);
+    const QString folder = parentOf(to);
     if (!m_madeFolders.contains(folder)) {
         if (!QDir().mkpath(folder))
             return FsStatus::fromErrno(errno ? errno : EACCES);
@@ -44,18 +38,7 @@ FsStatus StructurePerformer::move(const QString &from, const QString &to)
 
 QString StructurePerformer::freeOnDisk(const QString &path) const
 {
-    if (!pathExists(path))
-        return path;
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    const bool hasExt = dot > slash + 1;
-    const QString base = hasExt ? path.left(dot) : path;
-    const QString ext = hasExt ? path.mid(dot) : QString();
-    for (int k = 2;; ++k) {
-        const QString candidate = base + QStringLiteral(" (%1)").arg(k) + ext;
-        if (!pathExists(candidate))
-            return candidate;
-    }
+    return freeName(path, 2, [](const QString &p) { return pathExists(p); });
 }
 
 void StructurePerformer::fail(const QString &path, const FsStatus &status)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CdSize.h"
 #include "StructureRow.h"
 
 #include "config/KazSettings.h"
@@ -16,7 +17,7 @@ StructurePlan planStructure(const std::vector<StructureRow> &rows, const Structu
 // Bytes of one CD folder.
 inline qint64 cdCapacity(const StructureSettings &settings)
 {
-    return qint64(settings.cdrMegabytes) * 1048576;
+    return qint64(settings.cdrMegabytes) * kMegabyte;
 }
 
 } // namespace kaz

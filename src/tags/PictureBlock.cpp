@@ -3,6 +3,7 @@
 #include "Id3v1.h"
 #include "Lyrics3.h"
 #include "TagIO.h"
+#include "platform/PathParts.h"
 
 #include <QFile>
 
@@ -118,7 +119,7 @@ bool stripIfRestored(const QString &path, const TextCodec &codec)
     context.quietWhenShort = true;
     const TagRecord tag = readTag(path, context);
     const qint64 size = blockSize(path, tag);
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString name = fileNameOf(path);
     // The title holds the name as the code page could write it.
     QString written = codec.decode(codec.encode(name));
     while (written.endsWith(QLatin1Char(' ')))

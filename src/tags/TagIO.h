@@ -44,12 +44,14 @@ struct TagWriteResult {
 };
 
 // Reads the tag of a file and, with the edit flag or an override, writes new
-// values: the only routine that writes tags. fileName follows a rename made
-// in the editor.
+// values through writeTag. fileName follows a rename made in the editor.
 TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, TagWriteResult *written = nullptr,
                      FsStatus *readError = nullptr);
 
-// Writes values into a file whose current tag was just read.
+// Writes values into a file whose current tag was just read: every tag write
+// of the program ends here (get_id3tag, the tag editor's Save, the file-name
+// grid). Removing a tag is stripTag's job (TagStrip.h), picture blocks are
+// PictureBlock's.
 FsStatus writeTag(const QString &fileName, const TagRecord &current, const TagValues &values,
                   const TextCodec &codec);
 

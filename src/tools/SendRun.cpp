@@ -4,6 +4,7 @@
 
 #include "platform/FileOps.h"
 #include "platform/FolderListing.h"
+#include "platform/PathParts.h"
 #include "platform/Prompter.h"
 #include "platform/Trash.h"
 
@@ -26,11 +27,6 @@ QString existingAncestor(QString path)
     while (!path.isEmpty() && !QFileInfo::exists(path))
         path = QFileInfo(path).path() == path ? QString() : QFileInfo(path).path();
     return path.isEmpty() ? QStringLiteral("/") : path;
-}
-
-QString nameOf(const QString &path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 class Sender
@@ -192,7 +188,7 @@ void Sender::transferAll()
     qint64 step = 0;
     for (const QString &path : m_request.paths) {
         m_hooks.pump();
-        const QString target = m_destination + nameOf(path);
+        const QString target = m_destination + fileNameOf(path);
         if (m_request.operation == SendOperation::Move)
             moveOne(path, target);
         else

@@ -1,5 +1,6 @@
 #include "SendToList.h"
 
+#include "platform/PathParts.h"
 #include "platform/WorkFiles.h"
 
 #include <QFile>
@@ -41,7 +42,7 @@ SendToList SendToList::read()
     }
     if (!list.paths.isEmpty()) {
         const QString &last = list.paths.constLast();
-        list.sourceFolder = last.left(last.lastIndexOf(QLatin1Char('/')) + 1);
+        list.sourceFolder = folderOf(last);
     }
     return list;
 }

@@ -4,7 +4,6 @@
 
 #include "editor/EditorFields.h"
 #include "editor/EditorTexts.h"
-#include "editor/FolderNameGuess.h"
 #include "editor/PlayerPosition.h"
 
 using namespace kaz;
@@ -74,33 +73,6 @@ TEST(EditorFields, ValuesForSave)
     } typed[] = {{"", 0}, {"12", 12}, {"255", 255}, {"256", 0}, {"999", 0}, {"x", 0}, {"-3", 0}};
     for (const auto &t : typed)
         EXPECT_EQ(trackFromInput(QString::fromLatin1(t.typed)), t.track) << t.typed;
-}
-
-TEST(EditorFolderNames, ClicksSwapAndCdFoldersFillTheComment)
-{
-    struct Case {
-        const char *folder;
-        bool swapped, noticeAlbum, noticeCd;
-        const char *artist, *album, *comment;
-    } cases[] = {
-        {"/m/Queen/Innuendo/", false, true, true, "Queen", "Innuendo", "old"},
-        {"/m/Queen/Innuendo/", true, true, true, "Innuendo", "Queen", "old"},
-        {"/m/Queen/Innuendo/cd2", false, true, true, "Queen", "Innuendo", "CD2"},
-        {"/m/Queen/Innuendo/CD2/", false, true, false, "Queen", "Innuendo", "old"},
-        {"/Sampler/", false, true, true, "a", "b", "old"},
-        {"/Queen/", false, true, true, "a", "Queen", "old"},
-        {"/m/Album/Innuendo/", false, true, true, "a", "Innuendo", "old"},
-        {"/m/Album/Innuendo/", false, false, true, "Album", "Innuendo", "old"},
-        {"/m/x/CDX/", false, true, true, "x", "CDX", "old"},
-        {"/", false, true, true, "a", "b", "old"},
-    };
-    for (const Case &c : cases) {
-        FolderNameFields f{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("old")};
-        guessFromFolderNames(QString::fromLatin1(c.folder), c.swapped, {c.noticeAlbum, c.noticeCd}, f);
-        EXPECT_EQ(f.artist, QLatin1String(c.artist)) << c.folder;
-        EXPECT_EQ(f.album, QLatin1String(c.album)) << c.folder;
-        EXPECT_EQ(f.comment, QLatin1String(c.comment)) << c.folder;
-    }
 }
 
 TEST(PlayerPosition, BarJumpAndTimeText)

@@ -1,5 +1,5 @@
 // The fast orders give exactly the permutations of the literal double loops.
-#include "fromname/RecordOrder.h"
+#include "LiteralOrders.h"
 
 #include <QRandomGenerator>
 

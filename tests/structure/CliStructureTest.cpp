@@ -1,6 +1,7 @@
 // kaz-cli structure and config exclude end to end, and runs killed midway.
 #include "StructureFixtures.h"
 
+#include "platform/Paths.h"
 #include "platform/WorkFiles.h"
 #include "rename/WorkListReader.h"
 
@@ -65,7 +66,7 @@ TEST(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
     CliResult r = runCli({"structure", "build", "--preview", "--json", dir});
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(hashesByPath(dir), before);
-    EXPECT_FALSE(QFileInfo::exists(home.path() + "/data/kaz"));
+    EXPECT_FALSE(QFileInfo::exists(programFolder()));
     const QList<QByteArray> lines = r.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 9);
     const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();

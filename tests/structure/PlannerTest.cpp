@@ -2,7 +2,7 @@
 #include "LiteralPlanner.h"
 
 #include "structure/CdPacking.h"
-#include "structure/FolderNames.h"
+#include "structure/TargetFolders.h"
 #include "structure/MultiCdText.h"
 #include "structure/StructurePlanner.h"
 

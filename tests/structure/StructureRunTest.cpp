@@ -3,6 +3,7 @@
 
 #include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
+#include "platform/Paths.h"
 #include "platform/WorkFiles.h"
 #include "rename/RenameRun.h"
 #include "rename/Undo.h"
@@ -82,7 +83,7 @@ TEST(StructureBuild, PreviewTouchesNothing)
     EXPECT_EQ(outcome.moved.size(), 8u);
     EXPECT_EQ(outcome.moved[0].to, dir + "/Album/A/X/x0.mp3");
     EXPECT_EQ(hashesByPath(dir), before);
-    EXPECT_FALSE(QFileInfo::exists(home.path() + "/data/kaz/undo1.kaz"));
+    EXPECT_FALSE(QFileInfo::exists(programFolder() + "/undo1.kaz"));
     EXPECT_TRUE(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
 }
 

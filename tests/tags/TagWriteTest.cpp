@@ -124,16 +124,6 @@ TEST_F(TagWrite, KeptFieldsSurviveAndShortValuesLeaveAnEmptyBlock)
     EXPECT_EQ(readAll(path).mid(audio.size()), "LYRICSBEGIN000011LYRICS200" + readAll(path).right(128));
 }
 
-TEST_F(TagWrite, CorruptBlockIsDroppedAndOnlyTheTagReplaced)
-{
-    const QByteArray corrupt = "LYRICSBEGXN" + QByteArray("EAR00005Hello") + "000024LYRICS200";
-    writeAll(path, audio + corrupt + id3v1::render(values(QStringLiteral("t"), QStringLiteral("a")), defaultTextCodec()));
-    set(artistOnly(QStringLiteral("b")));
-    const QByteArray bytes = readAll(path);
-    EXPECT_EQ(bytes.left(audio.size() + corrupt.size()), audio + corrupt);
-    EXPECT_EQ(bytes.size(), audio.size() + corrupt.size() + 128);
-}
-
 TEST_F(TagWrite, UnmappableCharactersBecomeQuestionMarks)
 {
     writeAll(path, audio);
@@ -162,30 +152,45 @@ TEST_F(TagWrite, TrackAndGenreOptions)
     EXPECT_EQ(genreName(t.genre), QStringLiteral("Blues"));
 }
 
+// The editor sees the values before the write; Cancel writes nothing, OK
+// writes its values into the file under the name it renamed it to.
 TEST_F(TagWrite, EditorDecidesAndMayRename)
 {
     struct Editor : TagEditor {
         bool ok = true;
+        QString renameTo;
         bool edit(QString &fileName, TagValues &v) override
         {
             v.title = QStringLiteral("Edited");
-            fileName += QStringLiteral(".renamed");
+            if (!renameTo.isEmpty() && QFile::rename(fileName, renameTo))
+                fileName = renameTo;
             return ok;
         }
     } editor;
     writeAll(path, mp3WithTag(values(QStringLiteral("Before"), QStringLiteral("x"))));
+    const QByteArray before = readAll(path);
     TagContext context;
     context.editor = &editor;
+
     QString name = path;
     editor.ok = false;
-    get_id3tag(name, true, context);
-    EXPECT_EQ(readTag(path, {}).title, QStringLiteral("Before"));
-    name = path;
+    TagWriteResult cancelled;
+    get_id3tag(name, true, context, &cancelled);
+    EXPECT_FALSE(cancelled.attempted);
+    EXPECT_EQ(readAll(path), before);
+
     editor.ok = true;
-    TagWriteResult result;
-    get_id3tag(name, true, context, &result);
-    EXPECT_EQ(name, path + QStringLiteral(".renamed"));
-    EXPECT_TRUE(result.attempted);
+    editor.renameTo = home.music() + QStringLiteral("/renamed.mp3");
+    TagWriteResult written;
+    get_id3tag(name, true, context, &written);
+    EXPECT_TRUE(written.attempted);
+    EXPECT_TRUE(written.status.ok());
+    EXPECT_EQ(name, editor.renameTo);
+    EXPECT_FALSE(QFileInfo::exists(path));
+    const TagRecord t = readTag(editor.renameTo, {});
+    EXPECT_EQ(t.title, QStringLiteral("Edited"));
+    EXPECT_EQ(t.artist, QStringLiteral("x"));
+    EXPECT_EQ(readAll(editor.renameTo).size(), before.size());
 }
 
 TEST_F(TagWrite, WriteIntoUnwritableOrMissingFileFails)
@@ -235,20 +240,28 @@ TEST_F(TagWrite, BlockThatWouldOutgrowItsSizeDigitsIsRefused)
     EXPECT_EQ(readAll(path).left(audio.size()), audio);
 }
 
+// Bytes before the tag that are no valid Lyrics3 block are audio: they stay
+// byte for byte, and only the tag after them is replaced.
 TEST_F(TagWrite, BytesThatOnlyLookLikeABlockStayAsAudio)
 {
+    const QByteArray misspelt = "LYRICSBEGXN" + QByteArray("EAR00005Hello") + "000024LYRICS200";
     // "LYRICSBEGIN" inside the audio, and size digits that point there.
-    const QByteArray fakeStart = audio + "LYRICSBEGIN" + QByteArray(1200, '\x55');
-    const QByteArray fake = fakeStart + QByteArray::number(1211).rightJustified(6, '0') + "LYRICS200";
-    writeAll(path, fake + id3v1::render(values(QStringLiteral("t"), QStringLiteral("a")), defaultTextCodec()));
-    EXPECT_FALSE(readTag(path, {}).hasLyrics3);
-    TagOverride o;
-    o.title = QStringLiteral("Short");
-    EXPECT_TRUE(set(o).status.ok());
-    const QByteArray bytes = readAll(path);
-    EXPECT_EQ(bytes.size(), fake.size() + 128);
-    EXPECT_EQ(bytes.left(fake.size()), fake);
-    EXPECT_EQ(readTag(path, {}).title, QStringLiteral("Short"));
+    const QByteArray inAudio = "LYRICSBEGIN" + QByteArray(1200, '\x55') + QByteArray::number(1211).rightJustified(6, '0')
+                               + "LYRICS200";
+    for (const QByteArray &fake : {misspelt, inAudio}) {
+        const QByteArray before = audio + fake;
+        writeAll(path, before + id3v1::render(values(QStringLiteral("t"), QStringLiteral("a")), defaultTextCodec()));
+        EXPECT_FALSE(readTag(path, {}).hasLyrics3);
+        TagOverride o;
+        o.title = QStringLiteral("Short");
+        EXPECT_TRUE(set(o).status.ok());
+        const QByteArray bytes = readAll(path);
+        EXPECT_EQ(bytes.size(), before.size() + 128);
+        EXPECT_EQ(bytes.left(before.size()), before);
+        const TagRecord t = readTag(path, {});
+        EXPECT_EQ(t.title, QStringLiteral("Short"));
+        EXPECT_EQ(t.artist, QStringLiteral("a"));
+    }
 }
 
 TEST_F(TagWrite, SmallFilesGetTheirTagReplacedNeverASecondOne)

@@ -7,7 +7,7 @@
 #include "platform/Messages.h"
 #include "rename/ui/RenamePage.h"
 #include "shell/ui/MainWindow.h"
-#include "widgets/PlaceholderPage.h"
+#include "support/gui/PlaceholderPage.h"
 
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
@@ -17,7 +17,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -308,7 +307,7 @@ TEST_F(CleanupPageTest, SavedRulesMenuAndDialog)
     EXPECT_EQ(action(menu, "Underscores"), nullptr);
 }
 
-TEST_F(CleanupPageTest, PreviewOfALongNameWithALongScriptIsFast)
+TEST_F(CleanupPageTest, PreviewOfALongNameWithALongScript)
 {
     add(QString(251, QLatin1Char('a')) + ".mp3");
     open();
@@ -316,15 +315,6 @@ TEST_F(CleanupPageTest, PreviewOfALongNameWithALongScriptIsFast)
     QString longScript;
     for (int i = 0; i < 50; ++i)
         longScript += QStringLiteral("\"a%1\"\"b\":").arg(i % 10);
-    // The best of a few tries: a loaded machine may stall any single one.
-    qint64 best = 1000;
-    for (int i = 0; i < 5; ++i) {
-        script()->clear();
-        QElapsedTimer timer;
-        timer.start();
-        script()->setText(longScript);
-        best = qMin(best, timer.elapsed());
-    }
-    EXPECT_LT(best, 16);
+    script()->setText(longScript);
     EXPECT_EQ(preview().size(), 251);
 }

@@ -1,12 +1,13 @@
 // The tag editor dialog offscreen, driven by its control names.
-#include "editor/ui/DialogTagEditor.h"
+#include "editor/ui/BeforeWriteTagEditor.h"
 #include "editor/ui/TagEditorDialog.h"
-#include "editor/ui/TagEditorRunner.h"
+#include "editor/ui/EditTagsOneByOne.h"
 
 #include "editor/EditorRename.h"
 #include "platform/MediaPlayer.h"
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
+#include "support/gui/FindChild.h"
 #include "tags/DemoCollection.h"
 #include "tags/TagIO.h"
 
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
@@ -28,14 +30,6 @@ using namespace kaz;
 using namespace kaz::test;
 
 namespace {
-
-template<typename T>
-T *find(QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 
 QString putSong(const QString &dir, const QString &name, const TagValues &v, bool tagged = true)
 {
@@ -259,8 +253,7 @@ TEST_F(TagEditorDialogTest, ClipboardMenuStripTrackLimitAndEnterOrder)
                                   QStringLiteral("-"), QStringLiteral("Exit")}));
     find<QAction>(menu, "Artist1")->trigger();
     menu->hide();
-    QTest::qWait(20);
-    EXPECT_TRUE(menu->isVisible()); // reopened for the next choice
+    EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); })); // reopened for the next choice
     EXPECT_EQ(menu->pos(), where);
     menu->hide();
     EXPECT_FALSE(session.clipboard.isChosen(TagClipboard::Artist));
@@ -326,15 +319,14 @@ TEST_F(TagEditorDialogTest, PlayerControlsAndPositionBar)
 
     player.lengthMs = 200000;
     player.positionMs = 100000;
-    QTest::qWait(1100);
-    EXPECT_EQ(bar->value(), 25);
+    EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->value() == 25; })) << bar->value();
 
     player.calls.clear();
     QTest::keyClick(dialog.get(), Qt::Key_Right, Qt::AltModifier);
-    QTest::qWait(10);
-    EXPECT_EQ(find<QLabel>(dialog.get(), "Label10")->text(), QStringLiteral("1:44/3:20"));
-    QTest::qWait(600);
-    EXPECT_TRUE(player.calls.contains(QStringLiteral("jump 104000"))) << player.calls.join(QLatin1Char(',')).toStdString();
+    auto *time = find<QLabel>(dialog.get(), "Label10");
+    EXPECT_TRUE(QTest::qWaitFor([time] { return time->text() == QStringLiteral("1:44/3:20"); })) << time->text().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return player.calls.contains(QStringLiteral("jump 104000")); }))
+        << player.calls.join(QLatin1Char(',')).toStdString();
 
     QTest::keyClick(dialog.get(), Qt::Key_Down, Qt::AltModifier);
     EXPECT_TRUE(player.calls.contains(QStringLiteral("pause")));
@@ -350,7 +342,13 @@ TEST_F(TagEditorDialogTest, PlayerControlsAndPositionBar)
     for (const char *name : {"SpeedButton1", "SpeedButton3", "SpeedButton2"})
         find<QAbstractButton>(&quiet, name)->click();
     find<QSlider>(&quiet, "TrackBar1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QTest::qWait(600);
+    QCoreApplication::processEvents(); // the bar's move schedules the jump
+    QTimer *jump = nullptr;
+    for (QTimer *timer : quiet.findChildren<QTimer *>(Qt::FindDirectChildrenOnly))
+        jump = timer->isActive() ? timer : jump;
+    ASSERT_NE(jump, nullptr);
+    QSignalSpy jumped(jump, &QTimer::timeout);
+    EXPECT_TRUE(jumped.wait(5000));
     EXPECT_EQ(readAll(a).size(), mp3Frames(2).size() + 128);
 }
 
@@ -366,7 +364,7 @@ TEST_F(TagEditorDialogTest, OpenedByTheTagWriterShowsHandedValuesAndLetsItWrite)
             find<QPushButton>(&dialog, "OKBtn")->click();
         });
     };
-    DialogTagEditor editor(session, options);
+    BeforeWriteTagEditor editor(session, options);
     TagOverride override;
     override.title = QStringLiteral("from the name");
     TagContext context;

@@ -6,7 +6,7 @@
 
 #include "rename/ui/RenamePage.h"
 #include "shell/ui/MainWindow.h"
-#include "widgets/PlaceholderPage.h"
+#include "support/gui/PlaceholderPage.h"
 
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"

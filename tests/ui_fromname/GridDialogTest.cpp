@@ -6,6 +6,7 @@
 
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
+#include "support/gui/FindChild.h"
 #include "tags/TagIO.h"
 
 #include <QAction>
@@ -24,14 +25,6 @@ using namespace kaz;
 using namespace kaz::test;
 
 namespace {
-
-template <typename T>
-T *find(QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 
 class GridDialog : public ::testing::Test
 {

@@ -6,7 +6,7 @@
 #include "config/ConfigFile.h"
 #include "shell/Startup.h"
 #include "shell/ui/MainSession.h"
-#include "widgets/PlaceholderPage.h"
+#include "support/gui/PlaceholderPage.h"
 #include "widgets/RadioGroup.h"
 #include "shell/ui/MainWindow.h"
 

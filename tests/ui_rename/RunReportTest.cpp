@@ -139,13 +139,17 @@ TEST_F(RunReportTest, ReactivationFillsTheListsFromTheEventLoop)
     open(50);
     EXPECT_EQ(files()->count(), 0) << "nothing is read before the pause has passed";
     EXPECT_TRUE(window->isActivated());
-    QTRY_COMPARE(files()->count(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return files()->count() == 1; }));
 
     // A deactivation during the pause leaves everything released.
     window->deactivate();
     window->reactivate();
     window->deactivate();
-    QTest::qWait(120);
+    for (QTimer *timer : window->findChildren<QTimer *>()) {
+        if (timer->isActive() && timer->isSingleShot() && timer->interval() == 50) // the pause
+            EXPECT_TRUE(QTest::qWaitFor([timer] { return !timer->isActive(); }));
+    }
+    QCoreApplication::processEvents();
     EXPECT_EQ(files()->count(), 0);
     EXPECT_FALSE(window->isActivated());
 }

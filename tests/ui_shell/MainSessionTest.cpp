@@ -1,5 +1,5 @@
 #include "shell/ui/MainSession.h"
-#include "widgets/PlaceholderPage.h"
+#include "support/gui/PlaceholderPage.h"
 #include "shell/ui/MainWindow.h"
 
 #include "platform/Paths.h"

@@ -2,7 +2,7 @@
 // again afterwards.
 #include "editor/ui/TagEditorDialog.h"
 #include "shell/ui/MainWindow.h"
-#include "widgets/PlaceholderPage.h"
+#include "support/gui/PlaceholderPage.h"
 
 #include "support/TestSupport.h"
 #include "support/gui/ModalWatch.h"
@@ -83,6 +83,6 @@ TEST(MainWindowTagEditor, ButtonAndAltIWalkTheSelectionAndTheListIsReadAgain)
         return false;
     });
     item->trigger();
-    QTest::qWait(50);
+    EXPECT_TRUE(QTest::qWaitFor([&opened] { return opened > 0 && !QApplication::activeModalWidget(); }));
     EXPECT_EQ(opened, 1);
 }

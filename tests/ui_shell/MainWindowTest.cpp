@@ -1,5 +1,5 @@
 #include "widgets/HelpWindow.h"
-#include "widgets/PlaceholderPage.h"
+#include "support/gui/PlaceholderPage.h"
 #include "shell/ui/MainWindow.h"
 
 #include "widgets/StatusLine.h"

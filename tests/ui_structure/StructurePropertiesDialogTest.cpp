@@ -4,6 +4,7 @@
 #include "platform/Paths.h"
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
+#include "support/gui/FindChild.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,14 +20,6 @@ using namespace kaz;
 using namespace kaz::test;
 
 namespace {
-
-template <typename T>
-T *find(QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 
 class StructureDialogTest : public ::testing::Test
 {
@@ -166,19 +159,4 @@ TEST_F(StructureDialogTest, UnusableVariousNamesAreRefused)
     find<QPushButton>(&dialog, "OKBtn")->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(QDir(programFolder()).exists("~Misc"));
-}
-
-// With KAZ_SCREENSHOTS set to a folder, the dialog is saved there in both
-// languages to look at.
-TEST_F(StructureDialogTest, Screenshots)
-{
-    const QString out = qEnvironmentVariable("KAZ_SCREENSHOTS");
-    if (out.isEmpty())
-        GTEST_SKIP() << "KAZ_SCREENSHOTS not set";
-    QDir().mkpath(out);
-    for (const Language l : {Language::English, Language::German}) {
-        dialog.prepare(stored, StructurePropertiesDialog::Source::Go, l);
-        QApplication::processEvents();
-        EXPECT_TRUE(dialog.grab().save(out + (l == Language::English ? "/structure-en.png" : "/structure-de.png")));
-    }
 }

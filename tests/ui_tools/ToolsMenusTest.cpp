@@ -9,7 +9,7 @@
 #include "shell/ui/MainWindow.h"
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
-#include "widgets/PlaceholderPage.h"
+#include "support/gui/PlaceholderPage.h"
 
 #include <QAction>
 #include <QApplication>

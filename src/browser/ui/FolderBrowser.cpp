@@ -5,6 +5,7 @@
 #include "widgets/RunFrame.h"
 
 #include "platform/Messages.h"
+#include "platform/PathParts.h"
 #include "platform/Prompter.h"
 #include "platform/Volumes.h"
 
@@ -32,12 +33,6 @@
 
 namespace kaz {
 namespace {
-
-QString lastComponent(const QString &folder)
-{
-    const qsizetype slash = folder.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? folder : folder.mid(slash + 1);
-}
 
 QToolButton *smallButton(const char *name, QWidget *parent)
 {
@@ -267,7 +262,7 @@ void FolderBrowser::fillFolderList()
     int depth = 0;
     for (const QString &f : chain) {
         auto *item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) +
-                                                   (f == QLatin1String("/") ? f : lastComponent(f)));
+                                                   (f == QLatin1String("/") ? f : fileNameOf(f)));
         item->setData(Qt::UserRole, f);
         m_folderList->addItem(item);
         ++depth;
@@ -482,7 +477,7 @@ void FolderBrowser::startFolderEdit(bool makeNew)
         return;
     m_folderEditMakes = makeNew;
     m_folderEdit->blockSignals(true);
-    m_folderEdit->setText(makeNew ? QString() : lastComponent(m_state.folder));
+    m_folderEdit->setText(makeNew ? QString() : fileNameOf(m_state.folder));
     m_folderEdit->blockSignals(false);
     m_folderEdit->show();
     m_folderEdit->raise();
@@ -503,7 +498,7 @@ void FolderBrowser::finishFolderEdit()
         return;
     const QString folder = m_state.folder;
     const QString parent = m_folderEditMakes ? folder : parentFolder(folder);
-    const QString current = m_folderEditMakes ? QString() : lastComponent(folder);
+    const QString current = m_folderEditMakes ? QString() : fileNameOf(folder);
     if (!isUsableFolderName(parent, name, current)) {
         m_prompter->inform(MessageKind::Information, message(Msg::ErrorInNewName, m_language));
         // The message box took the focus, which hid the edit: it stays open.

@@ -13,6 +13,7 @@
 #include "rename/RenameTexts.h"
 
 #include "platform/Messages.h"
+#include "platform/PathParts.h"
 #include "platform/Prompter.h"
 #include "widgets/PageHost.h"
 #include "widgets/RunFrame.h"
@@ -630,7 +631,7 @@ void CleanupPage::go()
     QStringList reasons;
     for (const CleanupFileResult &file : outcome.files)
         if (file.outcome == CleanupFileResult::Skipped || file.outcome == CleanupFileResult::Failed)
-            reasons.append(file.oldPath.mid(file.oldPath.lastIndexOf(QLatin1Char('/')) + 1) + QStringLiteral(": ")
+            reasons.append(fileNameOf(file.oldPath) + QStringLiteral(": ")
                            + file.reason);
     reportRun(outcome.notCleaned(), reasons);
 }

@@ -4,6 +4,7 @@
 #include "tags/Genres.h"
 
 #include "platform/MediaPlayer.h"
+#include "platform/PathParts.h"
 #include "widgets/StatusLine.h"
 
 #include <QApplication>
@@ -192,7 +193,7 @@ void TagEditorDialog::buildMenus()
         m_clipboardMenu->popup(m_insert->mapToGlobal(p) + QPoint(-5, 5));
     });
     connect(m_folders, &QWidget::customContextMenuRequested, this, [this](const QPoint &p) {
-        const FolderNameProperties &props = m_model.session().folderNames;
+        const FolderNameOptions &props = m_model.session().folderNames;
         m_folderMenu->actions().at(0)->setChecked(props.noticeAlbum);
         m_folderMenu->actions().at(1)->setChecked(props.noticeCd);
         m_folderMenu->popup(m_folders->mapToGlobal(p) + QPoint(-5, 5));
@@ -312,7 +313,7 @@ void TagEditorDialog::connectControls()
             m_track->setValue(0);
     });
     connect(m_folderLine, &StatusLine::resetRequested, this, [this] {
-        m_folderLine->setText(m_model.path().left(m_model.path().lastIndexOf(QLatin1Char('/')) + 1));
+        m_folderLine->setText(folderOf(m_model.path()));
     });
     connect(m_sampler, &QCheckBox::toggled, this, [this](bool on) { m_model.session().sampler = on; });
 
@@ -396,7 +397,7 @@ void TagEditorDialog::openFile(const QString &path)
     m_filling = true;
     m_name->setText(nameWithoutMp3(path));
     m_filling = false;
-    m_folderLine->setText(path.left(path.lastIndexOf(QLatin1Char('/')) + 1));
+    m_folderLine->setText(folderOf(path));
     showFields();
     resetLongLabels();
     m_header->setText(headerText(m_model.openingHeader(), m_language));

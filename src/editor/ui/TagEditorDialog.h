@@ -28,7 +28,7 @@ class StatusLine;
 // "Edit ID3Tag/filename": the tag and the name of one file at a time, with
 // the clipboard, the carry-over to the next file, the strip, and the player
 // controls for listening while editing. The main window shows it for each
-// selected file in turn (TagEditorRunner).
+// selected file in turn (EditTagsOneByOne).
 class TagEditorDialog : public QDialog
 {
     Q_OBJECT

@@ -2,7 +2,8 @@
 
 #include "FilenameToTagDialog.h"
 
-#include "editor/ui/DialogTagEditor.h"
+#include "editor/ui/BeforeWriteTagEditor.h"
+#include "platform/Volumes.h"
 #include "tags/Genres.h"
 #include "widgets/PageHost.h"
 #include "widgets/RunFrame.h"
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QStorageInfo>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -337,11 +337,8 @@ FolderNameOptions FromNamePage::folderNameOptions() const
 void FromNamePage::folderNamesClicked()
 {
     const QString folder = m_host.currentFolder();
-    QString root = QStorageInfo(folder).rootPath();
-    if (root.isEmpty())
-        root = QStringLiteral("/");
-    FolderFields fields{m_artist->text(), m_album->text(), m_comment->text()};
-    fieldsFromFolderNames(folder, root, folderNameOptions(), m_swap, fields);
+    FolderNameFields fields{m_artist->text(), m_album->text(), m_comment->text()};
+    guessFromFolderNames(folder, volumeRootOf(folder), folderNameOptions(), m_swap, fields);
     m_artist->setText(fields.artist);
     m_album->setText(fields.album);
     m_comment->setText(fields.comment);
@@ -448,7 +445,7 @@ void FromNamePage::openGrid(const QStringList &names)
     options.language = m_language;
     options.prompter = &m_host.prompter();
     options.help = [this] { m_host.showHelp(0); };
-    DialogTagEditor editor(programTagEditorSession(), options, &dialog);
+    BeforeWriteTagEditor editor(programTagEditorSession(), options, &dialog);
     dialog.setTagEditor(m_tagEditor ? m_tagEditor : &editor);
     dialog.setHelp([this] { m_host.showHelp(helpContext()); });
     dialog.load(paths, folder + QLatin1Char('/'), settings());

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "fromname/FolderNames.h"
 #include "fromname/FromNameSettings.h"
 #include "fromname/PatternWords.h"
+#include "tags/FolderNameGuess.h"
 
 #include "widgets/NotebookPage.h"
 
@@ -49,7 +49,7 @@ public:
     void goWithAllFiles();
     // "Get artist && album tag from directorynames".
     void folderNamesClicked();
-    int folderSwap() const { return m_swap; }
+    bool folderSwap() const { return m_swap; }
     FolderNameOptions folderNameOptions() const;
 
 protected:
@@ -71,7 +71,7 @@ private:
     TagEditor *m_tagEditor = nullptr;
     Language m_language = kDefaultLanguage;
     QStringList m_pattern;
-    int m_swap = 0;
+    bool m_swap = false;
     bool m_deactivated = false;
     bool m_hasFiles = false;
     bool m_canRun = false;

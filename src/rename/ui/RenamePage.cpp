@@ -16,7 +16,7 @@
 #include "widgets/RunFrame.h"
 #include "structure/ui/StructureBoxes.h"
 #include "tags/TagIO.h"
-#include "editor/ui/TagEditorRunner.h"
+#include "editor/ui/EditTagsOneByOne.h"
 
 #include <QAction>
 #include <QCheckBox>

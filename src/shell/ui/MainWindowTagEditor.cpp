@@ -4,7 +4,7 @@
 #include "MainWindow.h"
 
 #include "browser/ui/FolderBrowser.h"
-#include "editor/ui/TagEditorRunner.h"
+#include "editor/ui/EditTagsOneByOne.h"
 
 #include <QAction>
 #include <QDir>

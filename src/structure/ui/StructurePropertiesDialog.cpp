@@ -1,9 +1,10 @@
 #include "StructurePropertiesDialog.h"
 
-#include "platform/Messages.h"
+#include "structure/CdSize.h"
 #include "structure/VariousName.h"
 
 #include "config/ConfigFile.h"
+#include "platform/Messages.h"
 #include "platform/Prompter.h"
 
 #include <QAction>
@@ -21,10 +22,6 @@
 
 namespace kaz {
 namespace {
-
-// One minute of CD and one megabyte, in bytes.
-constexpr qint64 kMinuteBytes = 9203595;
-constexpr qint64 kMegabyte = 1048576;
 
 QString text(Language language, const char *english, const char *german)
 {
@@ -256,7 +253,7 @@ void StructurePropertiesDialog::prepare(const StructureSettings &s, Source sourc
     m_artistRepeat->setValue(s.artistRepeatings);
     m_variousRepeat->setValue(s.variousRepeatings);
     m_megabytes->setValue(s.cdrMegabytes);
-    m_minutes->setValue(int(qint64(s.cdrMegabytes) * kMegabyte / kMinuteBytes));
+    m_minutes->setValue(int(qint64(s.cdrMegabytes) * kMegabyte / kCdMinuteBytes));
     m_prefixDirs->setChecked(s.createAlbumAndSamplerDirs);
     m_multiCd->setChecked(s.createMultiCdDirs);
     m_exclude->setChecked(s.excludeAlbumNamesForSampler);
@@ -360,7 +357,7 @@ void StructurePropertiesDialog::minutesChanged(int minutes)
         return;
     }
     if (m_minutes->hasFocus())
-        m_megabytes->setValue(int(qint64(minutes) * kMinuteBytes / kMegabyte) + 1);
+        m_megabytes->setValue(int(qint64(minutes) * kCdMinuteBytes / kMegabyte) + 1);
 }
 
 void StructurePropertiesDialog::megabytesChanged(int megabytes)
@@ -370,7 +367,7 @@ void StructurePropertiesDialog::megabytesChanged(int megabytes)
         return;
     }
     if (m_megabytes->hasFocus())
-        m_minutes->setValue(int(qint64(megabytes) * kMegabyte / kMinuteBytes));
+        m_minutes->setValue(int(qint64(megabytes) * kMegabyte / kCdMinuteBytes));
 }
 
 } // namespace kaz

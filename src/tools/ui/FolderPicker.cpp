@@ -1,5 +1,6 @@
 #include "FolderPicker.h"
 
+#include "platform/PathParts.h"
 #include "platform/Volumes.h"
 
 #include <QComboBox>
@@ -12,16 +13,6 @@
 #include <algorithm>
 
 namespace kaz {
-namespace {
-
-QString parentOf(const QString &folder)
-{
-    const qsizetype slash = folder.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : folder.left(slash);
-}
-
-} // namespace
-
 FolderPicker::FolderPicker(QWidget *parent)
     : QWidget(parent)
     , m_drives(new QComboBox(this))
@@ -79,7 +70,7 @@ void FolderPicker::fillFolders()
     }
     int depth = 0;
     for (const QString &f : chain) {
-        const QString name = f == QLatin1String("/") ? f : f.mid(f.lastIndexOf(QLatin1Char('/')) + 1);
+        const QString name = f == QLatin1String("/") ? f : fileNameOf(f);
         auto *item = new QListWidgetItem(open, QString(depth++ * 2, QLatin1Char(' ')) + name, m_folders);
         item->setData(Qt::UserRole, f);
     }

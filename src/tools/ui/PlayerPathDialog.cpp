@@ -4,6 +4,7 @@
 #include "FolderPicker.h"
 
 #include "config/ConfigFile.h"
+#include "platform/MediaPlayerFactory.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
@@ -94,7 +95,7 @@ void PlayerPathDialog::openPlayer(const QString &iniPath, const QString &storedP
     m_iniPath = iniPath;
     m_known = known;
     const QFileInfo stored(storedPath);
-    if (storedPath.size() >= 3 && known && m_browser->setFolder(stored.absolutePath())) {
+    if (isPlayerConfigured(storedPath) && known && m_browser->setFolder(stored.absolutePath())) {
         const QList<QListWidgetItem *> match = m_files->findItems(stored.fileName(), Qt::MatchExactly);
         if (!match.isEmpty())
             m_files->setCurrentItem(match.constFirst());

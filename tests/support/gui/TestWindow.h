@@ -1,7 +1,7 @@
 #pragma once
 
 #include "shell/ui/MainWindow.h"
-#include "widgets/PlaceholderPage.h"
+#include "support/gui/PlaceholderPage.h"
 
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "DialogTagEditor.h"
+#include "BeforeWriteTagEditor.h"
 
 #include "TagEditorDialog.h"
 
@@ -6,14 +6,14 @@
 
 namespace kaz {
 
-DialogTagEditor::DialogTagEditor(TagEditorSession &session, TagEditorOptions options, QWidget *parent)
+BeforeWriteTagEditor::BeforeWriteTagEditor(TagEditorSession &session, TagEditorOptions options, QWidget *parent)
     : m_session(session)
     , m_options(std::move(options))
     , m_parent(parent)
 {
 }
 
-bool DialogTagEditor::edit(QString &fileName, TagValues &values)
+bool BeforeWriteTagEditor::edit(QString &fileName, TagValues &values)
 {
     TagContext context;
     context.prompter = m_options.prompter;

@@ -1,4 +1,6 @@
-#include "FolderNames.h"
+#include "TargetFolders.h"
+
+#include "CdSize.h"
 
 #include "rename/NameComposer.h"
 
@@ -20,8 +22,8 @@ QString cdFolderName(int cd, qint64 usedBytes)
 {
     return QStringLiteral("CD%1_%2min (%3MB)")
         .arg(cd)
-        .arg(usedBytes / 9203595 + 1)
-        .arg(usedBytes / 1048576 + 1);
+        .arg(usedBytes / kCdMinuteBytes + 1)
+        .arg(usedBytes / kMegabyte + 1);
 }
 
 QStringList targetFolders(const StructureRow &row, const StructurePlacement &placement, const StructurePlan &plan,

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "NotebookPage.h"
+#include "widgets/NotebookPage.h"
 
 namespace kaz {
 
-// A notebook page whose controls come with a later part of the program:
-// its tab and help context are there already.
+// A notebook page with only a tab caption and a help context, standing in
+// for the pages a window test does not look at.
 class PlaceholderPage : public NotebookPage
 {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "TagEditorRunner.h"
+#include "EditTagsOneByOne.h"
 
 #include "TagEditorDialog.h"
 

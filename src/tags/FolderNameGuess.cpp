@@ -1,9 +1,16 @@
-#include "FolderNames.h"
+#include "FolderNameGuess.h"
 
 #include <QStringList>
 
 namespace kaz {
 namespace {
+
+// "CD1", "cd 2": C and D in any case, then a blank or a digit 0-9.
+bool isCdFolderName(const QString &name)
+{
+    return name.size() >= 3 && name[0].toUpper() == QLatin1Char('C') && name[1].toUpper() == QLatin1Char('D')
+           && (name[2] == QLatin1Char(' ') || (name[2] >= QLatin1Char('0') && name[2] <= QLatin1Char('9')));
+}
 
 bool isAlbumOrSampler(const QString &name)
 {
@@ -23,8 +30,8 @@ QStringList namesBelowRoot(const QString &folder, const QString &root)
     return rest.split(QLatin1Char('/'), Qt::SkipEmptyParts);
 }
 
-void fill(const QStringList &names, qsizetype i, const FolderNameOptions &options, int swap,
-          FolderFields &fields)
+void fill(const QStringList &names, qsizetype i, const FolderNameOptions &options, bool swapped,
+          FolderNameFields &fields)
 {
     if (options.noticeAlbum && isAlbumOrSampler(names[i]))
         return;
@@ -36,30 +43,24 @@ void fill(const QStringList &names, qsizetype i, const FolderNameOptions &option
         if (options.noticeAlbum && isAlbumOrSampler(names[i]))
             return;
     }
-    (swap == 0 ? fields.album : fields.artist) = names[i];
+    (swapped ? fields.artist : fields.album) = names[i];
     if (i < 1)
         return;
     // A parent named ALBUM or SAMPLER leaves the other field as it was.
     if (options.noticeAlbum && isAlbumOrSampler(names[i - 1]))
         return;
-    (swap == 0 ? fields.artist : fields.album) = names[i - 1];
+    (swapped ? fields.album : fields.artist) = names[i - 1];
 }
 
 } // namespace
 
-bool isCdFolderName(const QString &name)
-{
-    return name.size() >= 3 && name[0].toUpper() == QLatin1Char('C') && name[1].toUpper() == QLatin1Char('D')
-           && (name[2] == QLatin1Char(' ') || (name[2] >= QLatin1Char('0') && name[2] <= QLatin1Char('9')));
-}
-
-void fieldsFromFolderNames(const QString &folder, const QString &root, const FolderNameOptions &options,
-                           int &swap, FolderFields &fields)
+void guessFromFolderNames(const QString &folder, const QString &root, const FolderNameOptions &options,
+                          bool &swapped, FolderNameFields &fields)
 {
     const QStringList names = namesBelowRoot(folder, root);
     if (!names.isEmpty())
-        fill(names, names.size() - 1, options, swap, fields);
-    swap = swap == 0 ? 1 : 0;
+        fill(names, names.size() - 1, options, swapped, fields);
+    swapped = !swapped;
 }
 
 } // namespace kaz

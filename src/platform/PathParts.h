@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace kaz {
+
+// The parts of a path written with "/": for "/m/Queen/Song.mp3" the file
+// name "Song.mp3", the folder "/m/Queen/" (with its slash; "" for a bare
+// name) and the parent "/m/Queen" (without; "/" for the root's own files).
+QString fileNameOf(const QString &path);
+QString folderOf(const QString &path);
+QString parentOf(const QString &path);
+
+} // namespace kaz
