@@ -13,6 +13,8 @@ struct MessagePair {
 
 // Texts kept letter for letter as users have always seen them, odd spellings included.
 constexpr std::array kMessages{
+    MessagePair{Msg::SettingsNotWritten, "The settings could not be saved:\n\r\n\r",
+                "Die Einstellungen konnten nicht gespeichert werden:\n\r\n\r"},
     MessagePair{Msg::OldIniFile,
                 "Old INI-file detected!\n\r\n\rUserdefined settings will be kept, all other entries are set to default.\n\rPlease reconfigure KAZ.",
                 "Alte INI-Datei gefunden!\n\r\n\rBenutzereinstellungen werden übernommen, alle anderen Einträge werden auf Standardwerte zurückgesetzt.\n\rKAZ bitte neu konfigurieren."},

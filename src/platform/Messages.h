@@ -34,6 +34,7 @@ enum class Msg {
     SeveralNonMp3Files,
     WholeNameRemoved,
     AlreadyRunning, // the same text in both languages
+    SettingsNotWritten, // followed by the file and the system's error
 };
 
 QString message(Msg id, Language language);

@@ -33,6 +33,8 @@ inline constexpr const char *SendTo = "sendto.kaz";
 // Saved replace scripts of page "1", and the log of its last cleanup run.
 inline constexpr const char *CleanupRules = "cleanup.kaz";
 inline constexpr const char *CleanupUndo = "cleanup_undo.kaz";
+// The last cleanup run's log, set aside until the new run renames something.
+inline constexpr const char *CleanupUndoSetAside = "cleanup_undo.kaz.last";
 } // namespace workfile
 
 // The full path of a work file; the program folder is created when missing.

@@ -73,8 +73,9 @@ struct LogLine {
 // Far more than the logs of ten million renames.
 constexpr qint64 kMaxLogBytes = qint64(1) << 31;
 
-// Every complete line of one log; problem says why it cannot be read.
-QStringList readLog(const char *name, QString *problem)
+// Every complete line of one log; problem says why it cannot be read, and
+// a line cut short (not taken) is added to notes by its number.
+QStringList readLog(const char *name, QString *problem, QStringList *notes)
 {
     const QString path = workFilePath(name);
     if (QFileInfo(path).size() > kMaxLogBytes) {
@@ -86,17 +87,19 @@ QStringList readLog(const char *name, QString *problem)
     while (std::optional<QString> entry = reader.next(true))
         paths.append(*entry);
     *problem = reader.problem();
+    if (reader.cutLine() > 0)
+        notes->append(QStringLiteral("%1, line %2: cut short; that rename cannot be undone").arg(path).arg(reader.cutLine()));
     return paths;
 }
 
 // The logs' lines; problem says why they cannot be read (then nothing is
 // undone and the logs stay as they are).
-QList<LogLine> readLogs(QString *problem)
+QList<LogLine> readLogs(QString *problem, QStringList *notes)
 {
-    const QStringList oldPaths = readLog(workfile::UndoOld, problem);
+    const QStringList oldPaths = readLog(workfile::UndoOld, problem, notes);
     if (!problem->isEmpty())
         return {};
-    const QStringList newPaths = readLog(workfile::UndoNew, problem);
+    const QStringList newPaths = readLog(workfile::UndoNew, problem, notes);
     if (!problem->isEmpty())
         return {};
     QList<LogLine> lines;
@@ -409,11 +412,13 @@ UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, 
     state.filesTouched = true;
     state.running = true;
     QString problem;
+    QStringList notes;
     const QByteArray logsId = UndoProgress::logsId();
-    const QList<LogLine> lines = readLogs(&problem);
+    const QList<LogLine> lines = readLogs(&problem, &notes);
     if (problem.isEmpty()) {
         UndoProgress progress(logsId);
         outcome = Undoer(state, player ? *player : nullMediaPlayer(), hooks).run(lines, progress);
+        outcome.failures = notes + outcome.failures;
     } else {
         outcome.failures.append(problem + QStringLiteral("; nothing was undone"));
         outcome.keptLines = -1;

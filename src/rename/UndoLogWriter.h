@@ -46,9 +46,13 @@ public:
     // were not made.
     void retractBatchFrom(qsizetype index);
     qint64 count() const { return m_count; }
+    // Why the last pair could not be logged: the log and the system's error.
+    QString problem() const { return m_problem; }
 
 private:
     bool open();
+    bool setAsideLastLogs();
+    void noteWriteError();
     void cutBack();
     void alignForAppend();
 
@@ -62,6 +66,9 @@ private:
     QList<qint64> m_batchOld;
     QList<qint64> m_batchNew;
     qint64 m_count = 0;
+    QString m_problem;
+    bool m_setAside[2] = {false, false}; // the last run's undo1.kaz, undo2.kaz
+
 };
 
 } // namespace kaz

@@ -22,7 +22,7 @@ namespace {
 class StructureMenusTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { createDefaultIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr}); }
+    void SetUp() override { EXPECT_TRUE(createDefaultIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr})); }
 
     void open(const QString &folder)
     {

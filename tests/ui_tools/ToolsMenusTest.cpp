@@ -32,7 +32,7 @@ protected:
     void open(const QStringList &userLines, const QStringList &programLines)
     {
         const QString ini = iniPath();
-        createDefaultIni(ini, IniContext{});
+        EXPECT_TRUE(createDefaultIni(ini, IniContext{}));
         QByteArray text = readAll(ini);
         // Each line goes right below its header: the last one first.
         for (const QString &line : QStringList(userLines.rbegin(), userLines.rend()))

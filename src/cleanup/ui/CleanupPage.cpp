@@ -651,12 +651,12 @@ void CleanupPage::undo()
         m_host.prompter().inform(MessageKind::Warning, renameText(RenameText::AnotherRunActive, m_language));
         return;
     }
-    if (!outcome.failures.isEmpty()) {
-        m_host.prompter().inform(MessageKind::Error, outcome.failures.mid(0, 20).join(QStringLiteral("\n\r")));
-        return;
-    }
-    m_undoAvailable = false;
+    // Lines that could not be done stay in the log: Undo stays for them.
+    m_undoAvailable = outcome.keptLines > 0 && cleanupLogExists();
     enableControls();
+    if (!outcome.failures.isEmpty())
+        m_host.prompter().report(MessageKind::Error, cleanupText(CleanupText::UndoStopped, m_language).arg(outcome.keptLines),
+                                 outcome.failures);
 }
 
 } // namespace kaz

@@ -1,5 +1,6 @@
 #include "RenamePage.h"
 
+#include "platform/Messages.h"
 #include "RenameRunner.h"
 #include "CharactersDialog.h"
 #include "NumberingDialog.h"
@@ -430,7 +431,9 @@ void RenamePage::openCharacters()
         std::array<QString, 9> characters;
         for (int i = 0; i < 9; ++i)
             characters[i] = dialog.replacements().mid(i, 1);
-        patchCharactersAndDelimiter(iniPath(), characters, dialog.delimiter());
+        QString problem;
+        if (!patchCharactersAndDelimiter(iniPath(), characters, dialog.delimiter(), &problem))
+            m_host.prompter().inform(MessageKind::Error, message(Msg::SettingsNotWritten, m_language) + problem);
     });
 }
 

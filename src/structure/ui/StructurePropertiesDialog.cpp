@@ -4,6 +4,7 @@
 #include "structure/VariousName.h"
 
 #include "config/ConfigFile.h"
+#include "platform/Messages.h"
 #include "platform/Prompter.h"
 
 #include <QAction>
@@ -310,7 +311,13 @@ void StructurePropertiesDialog::save()
         m_variousName->setFocus();
         return;
     }
-    patchStructureSection(m_iniPath.isEmpty() ? iniPath() : m_iniPath, settings());
+    QString problem;
+    if (!patchStructureSection(m_iniPath.isEmpty() ? iniPath() : m_iniPath, settings(), &problem)) {
+        // The dialog stays open: the settings are not lost, and Cancel is still there.
+        if (m_prompter)
+            m_prompter->inform(MessageKind::Error, message(Msg::SettingsNotWritten, m_language) + problem);
+        return;
+    }
     accept();
 }
 

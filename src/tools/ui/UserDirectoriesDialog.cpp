@@ -1,5 +1,6 @@
 #include "UserDirectoriesDialog.h"
 
+#include "platform/Messages.h"
 #include "FolderSelectDialog.h"
 #include "PlayerPathDialog.h"
 
@@ -116,7 +117,11 @@ void UserDirectoriesDialog::select(int row)
 
 void UserDirectoriesDialog::accept()
 {
-    patchUserSections(m_iniPath, m_folders, m_programs);
+    QString problem;
+    if (!patchUserSections(m_iniPath, m_folders, m_programs, &problem)) {
+        m_prompter.inform(MessageKind::Error, message(Msg::SettingsNotWritten, m_language) + problem);
+        return; // open, with the entries as they were edited
+    }
     QDialog::accept();
 }
 
