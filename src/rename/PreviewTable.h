@@ -44,8 +44,8 @@ public:
     QList<qsizetype> rowsWithProblems() const;
 
     // Writes "fl_pre.kaz" from the run's "fl.kaz" without the paths of rows
-    // whose status is "excluded" (rows "! excluded" stay in). Returns the
-    // number of paths written.
+    // whose status is "excluded" or "! excluded". Returns the number of
+    // paths written.
     qint64 writeFilteredList() const;
 
 private:

@@ -1,9 +1,11 @@
 #include "GuiPrompter.h"
 
+#include "QtTranslations.h"
 #include "ReportDialog.h"
 
 #include "platform/Messages.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -65,8 +67,12 @@ Button GuiPrompter::ask(MessageKind kind, ButtonSet buttons, const QString &text
     QMessageBox box(icon(kind), QApplication::applicationDisplayName(), forTerminal(text), QMessageBox::NoButton,
                     m_parent);
     const QList<Choice> set = choices(buttons);
-    for (const Choice &c : set)
-        box.addButton(c.qt);
+    for (const Choice &c : set) {
+        QAbstractButton *button = box.addButton(c.qt);
+        // The questions name this button "All" / "Alles"; it must read so.
+        if (c.button == Button::All)
+            button->setText(QString::fromUtf8(tr2(qtTextsLanguage(), "&All", "&Alles")));
+    }
     box.setDefaultButton(set.first().qt);
     const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
     for (const Choice &c : set)

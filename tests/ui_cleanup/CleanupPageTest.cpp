@@ -235,6 +235,35 @@ TEST_F(CleanupPageTest, GoAndUndo)
     EXPECT_FALSE(button("BitBtn8")->isEnabled());
 }
 
+// The live view follows the run, so that the "whole filename" message
+// stands beside the name it is about.
+TEST_F(CleanupPageTest, RunShowsEachFileAndTheMessageBesideItsName)
+{
+    add("abcd.mp3");
+    add("bc.mp3");
+    open();
+    struct ViewAtMessage : ScriptedPrompter {
+        std::function<QString()> view;
+        QStringList views;
+        Button ask(MessageKind kind, ButtonSet buttons, const QString &text) override
+        {
+            views << view();
+            return ScriptedPrompter::ask(kind, buttons, text);
+        }
+    } recording;
+    recording.view = [this] { return view()->text() + "=" + preview(); };
+    window->setPrompter(&recording);
+    window->selectAll();
+    script()->setText("bc:");
+    EXPECT_EQ(view()->text(), "abcd");
+    button("BitBtn7")->click();
+    EXPECT_EQ(recording.shown, QStringList{message(Msg::WholeNameRemoved, Language::English)});
+    EXPECT_EQ(recording.views, QStringList{"bc=bc"});
+    EXPECT_EQ(names(), (QStringList{"ad.mp3", "bc.mp3"}));
+    EXPECT_EQ(script()->text(), "");
+    window->setPrompter(&prompter);
+}
+
 TEST_F(CleanupPageTest, SavedRulesMenuAndDialog)
 {
     add("a_b.mp3");

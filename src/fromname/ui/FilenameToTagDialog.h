@@ -60,6 +60,9 @@ public:
     void openOldTag(int row);
     void openNewTag(int row);
 
+    // Closing with values that were not written asks first.
+    void reject() override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -74,6 +77,9 @@ private:
     void headerMenu(const QPoint &pos);
     void cellMenu(const QPoint &pos);
     void applyFont();
+    // The view is filled anew (sorted, numbered, written): the files that
+    // were selected stay selected.
+    void resetKeepingSelection();
     void reportWrite(const QList<RowWriteResult> &results);
     void afterTagEditor(int row, const QString &path);
 

@@ -51,12 +51,7 @@ void MainWindow::openTagEditor()
     QStringList paths;
     for (const QString &name : names)
         paths << QDir(currentFolder()).filePath(name);
-    TagEditorOptions options;
-    options.language = m_language;
-    options.prompter = m_prompter;
-    options.player = &mediaPlayer();
-    options.help = [this] { showHelp(0); };
-    editTagsOneByOne(paths, programTagEditorSession(), options, this);
+    editTagsOneByOne(paths, programTagEditorSession(), programTagEditorOptions(*this), this);
     raise();
     activateWindow();
     refillFileList();
