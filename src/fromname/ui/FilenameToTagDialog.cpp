@@ -327,7 +327,7 @@ void FilenameToTagDialog::selectRows(int first, int last)
                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-void FilenameToTagDialog::resetKeepingSelection()
+void FilenameToTagDialog::changeKeepingSelection(const std::function<void()> &change)
 {
     QSet<int> records;
     for (int row : selectedRows())
@@ -335,6 +335,7 @@ void FilenameToTagDialog::resetKeepingSelection()
     const int currentRecord = m_grid->currentIndex().isValid() && m_grid->currentIndex().row() < m_table.rowCount()
         ? m_table.rows()[m_grid->currentIndex().row()].record
         : -1;
+    change();
     m_model->reset();
     QItemSelection selection;
     for (int row = 0; row < m_table.rowCount(); ++row) {
@@ -350,15 +351,13 @@ void FilenameToTagDialog::resetKeepingSelection()
 void FilenameToTagDialog::sortByColumn(int column)
 {
     closeEditor();
-    m_table.sortBy(column);
-    resetKeepingSelection();
+    changeKeepingSelection([&] { m_table.sortBy(column); });
 }
 
 void FilenameToTagDialog::unsort()
 {
     closeEditor();
-    m_table.unsort();
-    resetKeepingSelection();
+    changeKeepingSelection([&] { m_table.unsort(); });
 }
 
 void FilenameToTagDialog::showEditor(const QRect &area, int column)
@@ -461,15 +460,13 @@ void FilenameToTagDialog::closeEditor()
 void FilenameToTagDialog::numberSelection()
 {
     closeEditor();
-    m_table.numberTracks(selectedRows());
-    resetKeepingSelection();
+    changeKeepingSelection([&] { m_table.numberTracks(selectedRows()); });
 }
 
 void FilenameToTagDialog::cleanSelection()
 {
     closeEditor();
-    m_table.clearTracks(selectedRows());
-    resetKeepingSelection();
+    changeKeepingSelection([&] { m_table.clearTracks(selectedRows()); });
 }
 
 bool FilenameToTagDialog::exchangeHeaders(int columnA, int columnB)
@@ -525,12 +522,14 @@ void FilenameToTagDialog::keepChanges()
             rows << r;
     }
     m_progress->setRange(0, qMax<int>(1, int(rows.size())));
-    const QList<RowWriteResult> results = m_table.write(rows, defaultTextCodec(), {}, [this](int done, int) {
-        m_progress->setValue(done);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QList<RowWriteResult> results;
+    changeKeepingSelection([&] {
+        results = m_table.write(rows, defaultTextCodec(), {}, [this](int done, int) {
+            m_progress->setValue(done);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
     });
     m_progress->setValue(0);
-    resetKeepingSelection();
     reportWrite(results);
 }
 

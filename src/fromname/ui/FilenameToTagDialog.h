@@ -77,9 +77,9 @@ private:
     void headerMenu(const QPoint &pos);
     void cellMenu(const QPoint &pos);
     void applyFont();
-    // The view is filled anew (sorted, numbered, written): the files that
-    // were selected stay selected.
-    void resetKeepingSelection();
+    // A change that fills the view anew (sort, numbers, write): the files
+    // that were selected stay selected.
+    void changeKeepingSelection(const std::function<void()> &change);
     void reportWrite(const QList<RowWriteResult> &results);
     void afterTagEditor(int row, const QString &path);
 
