@@ -1,5 +1,7 @@
 #include "FileOps.h"
 
+#include "FaultPoint.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -20,6 +22,7 @@ QByteArray native(const QString &path)
 
 int renameNoReplaceRaw(const QByteArray &from, const QByteArray &to)
 {
+    faultPoint("rename");
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
@@ -93,6 +96,7 @@ int copyToTemporary(const QByteArray &from, const QByteArray &to, QByteArray *te
         }
         if (n == 0)
             break;
+        faultPoint("copy");
         for (ssize_t done = 0; done < n;) {
             const ssize_t w = ::write(out, buffer + done, size_t(n - done));
             if (w < 0) {

@@ -1,5 +1,6 @@
 #include "TailJournal.h"
 
+#include "FaultPoint.h"
 #include "Paths.h"
 #include "WorkFiles.h"
 
@@ -268,13 +269,16 @@ FsStatus replaceFileEnd(const QString &path, qint64 offset, const QByteArray &by
         ::close(fd);
         return FsStatus::fromErrno(err);
     }
+    faultPoint("tail");
     err = pwriteAll(fd, bytes, offset);
+    faultPoint("tail");
     if (!err && ::ftruncate(fd, entry.newSize) != 0)
         err = errno;
     if (!err && ::fdatasync(fd) != 0)
         err = errno;
     // After a failure the old end goes back at once; when even that fails the
     // journal stays for the next start.
+    faultPoint("tail");
     if (!err || putBack(fd, entry) == 0)
         journal.remove();
     if (::close(fd) != 0 && !err)

@@ -1,0 +1,47 @@
+#include "KillAtStep.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+namespace kaz::test {
+
+KilledRun runCliKilledAt(const QStringList &arguments, const QString &step, int n,
+                         const QByteArray &input)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("KAZ_FAULT_AT"), step + QLatin1Char(':') + QString::number(n));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
+    KilledRun run;
+    if (!process.waitForStarted())
+        return run;
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(120000);
+    run.killed = process.exitStatus() == QProcess::CrashExit;
+    run.result.exitCode = run.killed ? -1 : process.exitCode();
+    run.result.out = process.readAllStandardOutput();
+    run.result.err = process.readAllStandardError();
+    return run;
+}
+
+int killAtEveryStep(const QStringList &arguments, const QString &step,
+                    const std::function<void()> &setUp,
+                    const std::function<void(int n)> &recover, int stride)
+{
+    int kills = 0;
+    for (int n = 1;; n += stride) {
+        setUp();
+        const KilledRun run = runCliKilledAt(arguments, step, n);
+        if (!run.killed)
+            return kills;
+        ++kills;
+        recover(n);
+        if (::testing::Test::HasFatalFailure())
+            return kills;
+    }
+}
+
+} // namespace kaz::test

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "TestSupport.h"
+
+#include <functional>
+
+namespace kaz::test {
+
+// Kill tests without timing luck: the program kills itself at a chosen pass
+// of a named step (KAZ_FAULT_AT, see platform/FaultPoint.h).
+
+struct KilledRun {
+    bool killed = false; // false: the run got past the N-th pass and ended normally
+    CliResult result;
+};
+
+// Runs kaz-cli with KAZ_FAULT_AT=STEP:N.
+KilledRun runCliKilledAt(const QStringList &arguments, const QString &step, int n,
+                         const QByteArray &input = {});
+
+// Kills the run at pass 1, 1 + stride, 1 + 2 * stride, ... of the step until a
+// run ends on its own. After each kill, recover(n) restores the files (replay,
+// undo) and checks them; it may fail with gtest assertions. setUp() is called
+// before every run, also the last, unkilled one. Returns the number of kills.
+int killAtEveryStep(const QStringList &arguments, const QString &step,
+                    const std::function<void()> &setUp,
+                    const std::function<void(int n)> &recover, int stride = 1);
+
+} // namespace kaz::test
