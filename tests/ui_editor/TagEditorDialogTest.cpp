@@ -443,7 +443,7 @@ TEST_F(TagEditorDialogTest, SaveAndNextCaptionForMoreFilesOnly)
         QStringList captions;
         options.beforeShow = [&](TagEditorDialog &shown) {
             captions << find<QPushButton>(&shown, "OKBtn")->text();
-            find<QPushButton>(&shown, "Button5")->click();
+            QTimer::singleShot(0, &shown, [&shown] { find<QPushButton>(&shown, "Button5")->click(); });
         };
         editTagsOneByOne(files, session, options);
         EXPECT_EQ(captions, QStringList(files.size(), QString::fromUtf8(caption)));

@@ -225,7 +225,7 @@ TEST_F(MainWindowTest, StandardButtonsFollowTheLanguage)
         qobject_cast<QDialog *>(box)->reject();
     });
     GuiPrompter(m_window.get()).ask(MessageKind::Information, ButtonSet::YesAbortAll, QStringLiteral("?"));
-    EXPECT_TRUE(allButton.contains("&Alles|")) << allButton;
+    EXPECT_TRUE(allButton.contains("&Alles|")) << allButton.toStdString();
     child<QAction>("English1")->trigger();
     EXPECT_EQ(buttonTexts().first(), "Yes");
 }

@@ -90,7 +90,7 @@ TEST_F(ToolsMenusTest, AFavouriteAddedAfterARunWorksAtOnce)
     window->runFrame().begin();
     window->runFrame().end();
     QByteArray text = readAll(iniPath());
-    text.replace("[userdefined directories]\r\n", QByteArray("[userdefined directories]\r\nF5=") + later.toUtf8() + "\r\n");
+    text.replace("[userdefined directories]\r\n", QByteArray(QByteArray("[userdefined directories]\r\nF5=") + later.toUtf8() + "\r\n"));
     writeAll(iniPath(), text);
     tools->refresh();
     QAction *favourite = item("userdir1");
