@@ -243,15 +243,18 @@ TEST_F(CleanupPageTest, RunShowsEachFileAndTheMessageBesideItsName)
     add("bc.mp3");
     open();
     struct ViewAtMessage : ScriptedPrompter {
-        std::function<QString()> view;
+        QLineEdit *name = nullptr;
+        QLabel *preview = nullptr;
         QStringList views;
         Button ask(MessageKind kind, ButtonSet buttons, const QString &text) override
         {
-            views << view();
+            views << name->text() + "=" + preview->text();
             return ScriptedPrompter::ask(kind, buttons, text);
         }
     } recording;
-    recording.view = [this] { return view()->text() + "=" + preview(); };
+    recording.name = view();
+    recording.preview = find<QLabel>(window.get(), "view2");
+    ASSERT_NE(recording.name, nullptr);
     window->setPrompter(&recording);
     window->selectAll();
     script()->setText("bc:");
