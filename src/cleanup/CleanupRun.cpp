@@ -191,6 +191,7 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
                 const CleanupFallback fallback = cleanWithFallback(parts.base, plan.script, options);
                 plan.script = fallback.script;
                 plan.droppedEntries += fallback.droppedEntries;
+                item.droppedEntries = fallback.droppedEntries;
                 rules = parseCleanupScript(plan.script);
                 cleaned.name = fallback.name;
             }
@@ -246,8 +247,15 @@ CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironm
     }
     const CleanupPlan plan = planCleanup(paths, request.script, request.options);
     outcome.script = plan.script;
-    for (int i = 0; i < plan.droppedEntries && environment.prompter; ++i)
-        environment.prompter->inform(MessageKind::Error, message(Msg::WholeNameRemoved, environment.language));
+    // Each file passes the live view; a message stands beside the name it is about.
+    for (const CleanupItem &item : plan.items) {
+        if (environment.showFile) {
+            environment.showFile(item);
+            environment.hooks.pump();
+        }
+        for (int i = 0; i < item.droppedEntries && environment.prompter; ++i)
+            environment.prompter->inform(MessageKind::Error, message(Msg::WholeNameRemoved, environment.language));
+    }
     if (request.preview) {
         for (const CleanupItem &item : plan.items) {
             if (item.skip != CleanupItem::NotSkipped)

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace kaz {
 
 class Prompter;
@@ -31,6 +33,7 @@ struct CleanupItem {
     QString newBase;
     QString extension;
     Skip skip = NotSkipped;
+    int droppedEntries = 0; // script entries this name made go (one message each)
 
     // The planned file name, fitted to the byte limit of a name.
     QString newName() const;
@@ -82,6 +85,9 @@ struct CleanupEnvironment {
     Prompter *prompter = nullptr; // the non-MP3 question and the empty-name message
     Language language = kDefaultLanguage;
     RunHooks hooks;
+    // Shows each file as the run reaches it (the page's live view), before
+    // a message about its name.
+    std::function<void(const CleanupItem &)> showFile;
 };
 
 // The run of page "1" ("Go!"): the non-MP3 question, the plan, then the

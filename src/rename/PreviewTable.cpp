@@ -81,7 +81,11 @@ void PreviewTable::toggleExcluded(qsizetype index, Language language)
 
 bool PreviewTable::isExcluded(qsizetype row) const
 {
-    return row >= 0 && row < m_rows.size() && isStatus(m_rows[row].status, RenameText::StatusExcluded);
+    // A marked row the user excluded stays untouched too: the run would
+    // otherwise give it the "! " mark.
+    return row >= 0 && row < m_rows.size()
+        && (isStatus(m_rows[row].status, RenameText::StatusExcluded)
+            || isStatus(m_rows[row].status, RenameText::StatusMarkedExcluded));
 }
 
 QList<qsizetype> PreviewTable::rowsWithProblems() const

@@ -260,6 +260,38 @@ TEST_F(CleanupPageTest, ABlockedUndoSaysWhyAndStaysAvailable)
     EXPECT_FALSE(button("BitBtn8")->isEnabled());
 }
 
+// The live view follows the run, so that the "whole filename" message
+// stands beside the name it is about.
+TEST_F(CleanupPageTest, RunShowsEachFileAndTheMessageBesideItsName)
+{
+    add("abcd.mp3");
+    add("bc.mp3");
+    open();
+    struct ViewAtMessage : ScriptedPrompter {
+        QLineEdit *name = nullptr;
+        QLabel *preview = nullptr;
+        QStringList views;
+        Button ask(MessageKind kind, ButtonSet buttons, const QString &text) override
+        {
+            views << name->text() + "=" + preview->text();
+            return ScriptedPrompter::ask(kind, buttons, text);
+        }
+    } recording;
+    recording.name = view();
+    recording.preview = find<QLabel>(window.get(), "view2");
+    ASSERT_NE(recording.name, nullptr);
+    window->setPrompter(&recording);
+    window->selectAll();
+    script()->setText("bc:");
+    EXPECT_EQ(view()->text(), "abcd");
+    button("BitBtn7")->click();
+    EXPECT_EQ(recording.shown, QStringList{message(Msg::WholeNameRemoved, Language::English)});
+    EXPECT_EQ(recording.views, QStringList{"bc=bc"});
+    EXPECT_EQ(names(), (QStringList{"ad.mp3", "bc.mp3"}));
+    EXPECT_EQ(script()->text(), "");
+    window->setPrompter(&prompter);
+}
+
 TEST_F(CleanupPageTest, SavedRulesMenuAndDialog)
 {
     add("a_b.mp3");

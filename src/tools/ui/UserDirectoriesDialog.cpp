@@ -5,6 +5,7 @@
 #include "PlayerPathDialog.h"
 
 #include "config/ConfigFile.h"
+#include "widgets/HelpWindow.h"
 
 #include <QDir>
 #include <QGridLayout>
@@ -45,6 +46,10 @@ UserDirectoriesDialog::UserDirectoriesDialog(Mode mode, const QString &iniPath, 
     connect(m_ok, &QPushButton::clicked, this, &UserDirectoriesDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_helpButton, &QPushButton::clicked, this, [this] {
+        if (m_help)
+            m_help();
+    });
+    addHelpKey(this, [this] {
         if (m_help)
             m_help();
     });
