@@ -179,8 +179,10 @@ int runSet(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     QStringList files = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files))
+    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files, &exitCode))
         return ExitFileError;
+    if (files.isEmpty() && exitCode != ExitOk)
+        return exitCode; // every line of the list was refused
     if (files.isEmpty()) {
         err(QStringLiteral("tag set needs at least one file\n"));
         return ExitUsage;
@@ -328,8 +330,10 @@ int runFromV2(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     QStringList files = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files))
+    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files, &exitCode))
         return ExitFileError;
+    if (files.isEmpty() && exitCode != ExitOk)
+        return exitCode; // every line of the list was refused
     if (files.isEmpty()) {
         err(QStringLiteral("tag from-v2 needs at least one file\n"));
         return ExitUsage;

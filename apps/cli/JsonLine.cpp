@@ -78,7 +78,7 @@ JsonLine &JsonLine::add(const char *key, qint64 value)
 JsonLine &JsonLine::add(const char *key, const JsonLine &object)
 {
     addKey(key);
-    m_text += object.m_text.isEmpty() ? QByteArray("{") : object.m_text;
+    m_text += object.m_text.empty() ? std::string("{") : object.m_text;
     m_text += '}';
     return *this;
 }

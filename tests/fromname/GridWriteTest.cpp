@@ -140,7 +140,7 @@ TEST_F(GridWrite, AFailedRowDoesNotStopTheOthers)
     GridTable table({row(a, {"", "A"}), row(gone, {"", "B"}), row(c, {"", "C"})});
     table.fill({}, {});
     QFile::remove(gone);
-    const QList<RowWriteResult> results = table.write({0, 1, 2}, defaultTextCodec(), taginfo);
+    const QList<RowWriteResult> results = table.write({0, 1, 2}, defaultTextCodec(), [](const QString &path) { return taginfo(path); });
     ASSERT_EQ(results.size(), 3);
     EXPECT_TRUE(results[0].written);
     EXPECT_FALSE(results[1].written);
