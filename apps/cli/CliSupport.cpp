@@ -1,6 +1,7 @@
 #include "CliSupport.h"
 
 #include "config/ConfigFile.h"
+#include "platform/FolderListing.h"
 #include "platform/MediaPlayerFactory.h"
 
 #include "CliCommand.h"
@@ -57,7 +58,7 @@ QString visibleControls(const QString &text, bool keepLineBreaks)
     return shown;
 }
 
-bool readFileList(const QString &listFile, QStringList *files)
+bool readFileList(const QString &listFile, QStringList *files, int *exitCode)
 {
     QFile file;
     const bool opened = listFile == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
@@ -70,8 +71,15 @@ bool readFileList(const QString &listFile, QStringList *files)
     for (QByteArray line : lines) {
         if (line.endsWith('\r'))
             line.chop(1);
-        if (!line.isEmpty())
-            files->append(QString::fromUtf8(line));
+        if (line.isEmpty())
+            continue;
+        if (!isDecodableName(line)) {
+            err(QStringLiteral("kaz-cli: %1: not valid UTF-8; such a name cannot be handled, the line is left out\n")
+                    .arg(escapedName(line)));
+            *exitCode = ExitFileError;
+            continue;
+        }
+        files->append(QFile::decodeName(line));
     }
     return true;
 }

@@ -87,7 +87,9 @@ void addTagSourceOptions(QCommandLineParser &parser);
 bool useId3v2(const QCommandLineParser &parser);
 
 // Appends the lines of a list file ("-": standard input) to files; reports
-// and returns false when the list cannot be read.
-bool readFileList(const QString &listFile, QStringList *files);
+// and returns false when the list cannot be read. A line that is not valid
+// UTF-8 would decode into the name of another file: it is reported, left
+// out, and exitCode set to 1.
+bool readFileList(const QString &listFile, QStringList *files, int *exitCode);
 
 } // namespace kaz::cli

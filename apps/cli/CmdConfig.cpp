@@ -19,8 +19,9 @@ namespace {
 KazSettings prepareIni(const QString &path, Language language, Prompter &prompter)
 {
     const IniContext context{kCommandLineScreen, language, &prompter};
-    if (!QFileInfo::exists(path))
-        createDefaultIni(path, context);
+    QString problem;
+    if (!QFileInfo::exists(path) && !createDefaultIni(path, context, &problem))
+        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(problem));
     return loadIni(path, context);
 }
 
@@ -170,7 +171,8 @@ int runSet(const QStringList &givenArguments)
     TerminalPrompter prompter;
     const QString path = iniPath();
     prepareIni(path, chosenLanguage(parser), prompter);
-    switch (setIniValue(path, key, value)) {
+    QString problem;
+    switch (setIniValue(path, key, value, &problem)) {
     case SetResult::Done:
         break;
     case SetResult::UnknownKey:
@@ -178,7 +180,7 @@ int runSet(const QStringList &givenArguments)
         err(QStringLiteral("%1: the value '%2' is not usable\n").arg(QString::fromLatin1(field->key), value));
         return ExitUsage;
     case SetResult::WriteFailed:
-        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(path));
+        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(problem));
         return ExitFileError;
     }
     const KazSettings settings = loadIni(path, IniContext{kCommandLineScreen, chosenLanguage(parser), &prompter});
@@ -234,8 +236,9 @@ int runExclude(const QStringList &arguments)
         err(QStringLiteral("config exclude: '%1' is not in the list\n").arg(text));
         return ExitFileError;
     }
-    if (!patchStructureSection(path, settings.structure)) {
-        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(path));
+    QString problem;
+    if (!patchStructureSection(path, settings.structure, &problem)) {
+        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(problem));
         return ExitFileError;
     }
     return ExitOk;

@@ -107,8 +107,10 @@ int runShow(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     QStringList files = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files))
+    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files, &exitCode))
         return ExitFileError;
+    if (files.isEmpty() && exitCode != ExitOk)
+        return exitCode; // every line of the list was refused
     if (files.isEmpty()) {
         err(QStringLiteral("tag show needs at least one file\n"));
         return ExitUsage;
@@ -168,6 +170,7 @@ int runSet(const QStringList &arguments)
     option("year", "Year (4 characters).", "Y");
     option("track", "Track number 1 to 255.", "N");
     option("genre", "Genre by name or number 0 to 255.", "NAME|NUMBER");
+    option("files-from", "Read the file names from LIST, one per line (- for standard input).", "LIST");
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to tag."), QStringLiteral("FILE..."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
@@ -175,7 +178,9 @@ int runSet(const QStringList &arguments)
                                          "file's own; an untagged file receives a tag."),
                           &exitCode))
         return exitCode;
-    const QStringList files = parser.positionalArguments();
+    QStringList files = parser.positionalArguments();
+    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files))
+        return ExitFileError;
     if (files.isEmpty()) {
         err(QStringLiteral("tag set needs at least one file\n"));
         return ExitUsage;
@@ -204,19 +209,24 @@ int runSet(const QStringList &arguments)
     TagContext context;
     context.prompter = &prompter;
     context.language = chosenLanguage(parser);
-    context.override = &values;
-    for (QString file : files) {
-        TagWriteResult written;
+    // Written in groups: one journal flush and one file flush for many files.
+    TagWriteBatch batch(*context.codec);
+    for (const QString &file : files) {
         FsStatus readStatus;
-        get_id3tag(file, false, context, &written, &readStatus);
+        const TagRecord current = readTag(file, context, &readStatus);
         if (!readStatus.ok()) {
             reportUnreadable(file, readStatus);
             exitCode = ExitFileError;
-        } else if (!written.status.ok()) {
-            err(QStringLiteral("kaz-cli: cannot write %1: %2\n").arg(visibleControls(file), written.status.errorText()));
-            exitCode = ExitFileError;
+            continue;
         }
+        batch.add(file, current, valuesToWrite(current, &values), [file, &exitCode](const FsStatus &status) {
+            if (status.ok())
+                return;
+            err(QStringLiteral("kaz-cli: cannot write %1: %2\n").arg(visibleControls(file), status.errorText()));
+            exitCode = ExitFileError;
+        });
     }
+    batch.commit();
     return exitCode;
 }
 
@@ -364,7 +374,8 @@ int runTag(const QStringList &arguments)
 {
     const QString usage = QStringLiteral("Usage: kaz-cli tag show [--json] [--id3v2] FILE...\n"
                                          "       kaz-cli tag set [--title T] [--artist A] [--album B] [--comment C]\n"
-                                         "                       [--year Y] [--track N] [--genre NAME|NUMBER] FILE...\n"
+                                         "                       [--year Y] [--track N] [--genre NAME|NUMBER]\n"
+                                         "                       [--files-from LIST] FILE...\n"
                                          "       kaz-cli tag strip [--json] FILE...\n"
                                          "       kaz-cli tag from-v2 [--overwrite] [--json] [--files-from LIST] FILE...\n");
     return runSubcommand(arguments, usage,

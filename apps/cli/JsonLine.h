@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string>
+
 namespace kaz::cli {
 
 // Builds one JSON object on one line, in the order the fields are added.
@@ -21,7 +23,7 @@ public:
 
 private:
     void addKey(const char *key);
-    QByteArray m_text;
+    std::string m_text;
 };
 
 // Text as a quoted JSON string; control characters as \u00XX.

@@ -108,6 +108,20 @@ BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items
         taken.insert(move.to);
         plan.moves.push_back(std::move(move));
     }
+    // Former names after the names kept, so that these never give way.
+    for (size_t i = 0, m = 0; i < items.size() && m < plan.moves.size(); ++i) {
+        if (plan.moves[m].from != items[i].path)
+            continue;
+        StructureMove &move = plan.moves[m++];
+        if (items[i].formerName.isEmpty() || move.cls == StructureClass::Stay)
+            continue;
+        const QString former = folderOf(move.to) + items[i].formerName;
+        if (!taken.contains(former)) {
+            taken.remove(move.to);
+            move.to = former;
+            taken.insert(former);
+        }
+    }
     // Restored names last, so that they give way to the files moved.
     for (size_t i = 0, m = 0; i < items.size() && m < plan.moves.size(); ++i) {
         if (plan.moves[m].from != items[i].path)

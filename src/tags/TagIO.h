@@ -42,6 +42,10 @@ struct TagContext {
 // (missing, a folder, no permission) is untagged and reported through
 // readError, not with the "to short" message.
 TagRecord readTag(const QString &fileName, const TagContext &context, FsStatus *readError = nullptr);
+// The same from a file the caller opened (a run that opens the files of a
+// folder by name); fileName is for messages.
+TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagContext &context,
+                  FsStatus *readError = nullptr);
 
 struct TagWriteResult {
     bool attempted = false; // the values were confirmed and a tag was due
@@ -59,6 +63,26 @@ TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, Ta
 // PictureBlock's.
 FsStatus writeTag(const QString &fileName, const TagRecord &current, const TagValues &values,
                   const TextCodec &codec);
+
+// The tag writes of a run over many files, committed in groups: one journal
+// flush and one file flush for many files (TailWriteBatch), each file old or
+// new after a kill. done gets each file's outcome, at the latest from commit().
+class TagWriteBatch
+{
+public:
+    using Done = TailWriteBatch::Done;
+    explicit TagWriteBatch(const TextCodec &codec)
+        : m_codec(codec)
+    {
+    }
+    // Writes values into a file whose current tag was just read, as writeTag.
+    void add(const QString &fileName, const TagRecord &current, const TagValues &values, Done done);
+    void commit() { m_tails.commit(); }
+
+private:
+    const TextCodec &m_codec;
+    TailWriteBatch m_tails;
+};
 
 // True when the file ends in a tag (a file of the tag alone too); no message.
 bool taginfo(const QString &fileName);

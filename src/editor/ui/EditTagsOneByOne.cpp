@@ -2,7 +2,9 @@
 
 #include "TagEditorDialog.h"
 
+#include "platform/HelpFiles.h"
 #include "platform/MediaPlayer.h"
+#include "widgets/PageHost.h"
 
 namespace kaz {
 
@@ -10,6 +12,16 @@ TagEditorSession &programTagEditorSession()
 {
     static TagEditorSession session;
     return session;
+}
+
+TagEditorOptions programTagEditorOptions(PageHost &host)
+{
+    TagEditorOptions options;
+    options.language = host.language();
+    options.prompter = &host.prompter();
+    options.player = &host.mediaPlayer();
+    options.help = [&host] { host.showHelp(helpcontext::TagEditor); };
+    return options;
 }
 
 EditorSequenceResult editTagsOneByOne(const QStringList &paths, TagEditorSession &session,
@@ -25,6 +37,7 @@ EditorSequenceResult editTagsOneByOne(const QStringList &paths, TagEditorSession
     const int count = int(paths.size());
     return runEditorSequence(paths, [&](qsizetype index, QString &path) {
         dialog.setSequence(int(index) + 1, count);
+        dialog.setSaveAndNext(options.saveAndNext && count > 1);
         dialog.openFile(path);
         if (options.beforeShow)
             options.beforeShow(dialog);

@@ -5,6 +5,7 @@
 
 #include "platform/MediaPlayer.h"
 #include "platform/PathParts.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/StatusLine.h"
 
 #include <QApplication>
@@ -114,7 +115,8 @@ void TagEditorDialog::buildControls()
     m_helpButton = named(new QPushButton(this), "HelpBtn");
     m_copy = named(new QPushButton(this), "Button1");
     m_insert = named(new QPushButton(this), "Button2");
-    m_insert->setEnabled(false);
+    // The clipboard outlives the dialog: what an earlier run copied can be inserted.
+    m_insert->setEnabled(m_model.session().clipboard.isFilled());
     m_folders = named(new QPushButton(this), "Button3");
     m_strip = named(new QPushButton(this), "BitBtn2");
     m_unstrip = named(new QPushButton(this), "BitBtn1");
@@ -302,6 +304,10 @@ void TagEditorDialog::connectControls()
         if (m_help)
             m_help();
     });
+    addHelpKey(this, [this] {
+        if (m_help)
+            m_help();
+    });
     connect(m_copy, &QPushButton::clicked, this, &TagEditorDialog::copyToClipboard);
     connect(m_insert, &QPushButton::clicked, this, &TagEditorDialog::insertFromClipboard);
     connect(m_folders, &QPushButton::clicked, this, &TagEditorDialog::guessFromFolderNames);
@@ -353,7 +359,7 @@ void TagEditorDialog::applyLanguage(Language l)
     m_yearLabel->setText(text(l, "Year", "Jahr"));
     m_genreLabel->setText(QStringLiteral("Genre"));
     m_sampler->setText(QStringLiteral("Sa&mpler"));
-    m_ok->setText(text(l, "&Save", "&Speichern"));
+    m_ok->setText(m_saveAndNext ? text(l, "&Save && next", "&Speichern && weiter") : text(l, "&Save", "&Speichern"));
     m_saveCopy->setText(text(l, "Save and c&opy", "Speichern und k&opiere"));
     m_skip->setText(text(l, "S&kip", "&Überspringen"));
     m_cancel->setText(text(l, "E&xit", "E&nde"));
@@ -428,7 +434,7 @@ void TagEditorDialog::showValues(const TagValues &values)
 {
     m_model.showValues(values);
     showFields();
-    m_header->setText(headerText(headerFor(m_title->text(), m_artist->text(), m_album->text()), m_language));
+    updateHeader();
 }
 
 void TagEditorDialog::readControls()
@@ -472,7 +478,7 @@ void TagEditorDialog::updateLabels()
             f.label->setText(longFieldLabel(f.field, f.edit->text(), m_language));
     }
     if (qobject_cast<QLineEdit *>(typed))
-        m_header->setText(headerText(headerFor(m_title->text(), m_artist->text(), m_album->text()), m_language));
+        updateHeader();
 }
 
 void TagEditorDialog::updateStripButtons()
@@ -533,7 +539,7 @@ void TagEditorDialog::insertFromClipboard()
         return;
     showFields();
     updateStripButtons();
-    m_header->setText(headerText(headerFor(m_title->text(), m_artist->text(), m_album->text()), m_language));
+    updateHeader();
 }
 
 void TagEditorDialog::guessFromFolderNames()
@@ -541,6 +547,7 @@ void TagEditorDialog::guessFromFolderNames()
     readControls();
     m_model.guessFromFolderNames();
     showFields();
+    updateHeader();
 }
 
 void TagEditorDialog::strip()
@@ -549,6 +556,7 @@ void TagEditorDialog::strip()
     m_model.strip();
     showFields();
     updateStripButtons();
+    updateHeader();
 }
 
 void TagEditorDialog::takeBackStrip()
@@ -556,6 +564,12 @@ void TagEditorDialog::takeBackStrip()
     m_model.takeBackStrip();
     showFields();
     updateStripButtons();
+    updateHeader();
+}
+
+void TagEditorDialog::updateHeader()
+{
+    m_header->setText(headerText(headerFor(m_title->text(), m_artist->text(), m_album->text()), m_language));
 }
 
 void TagEditorDialog::renameNow()
@@ -626,7 +640,9 @@ void TagEditorDialog::showPlayButtons(bool playing)
 
 void TagEditorDialog::play()
 {
-    if (m_paused) {
+    // Only a pause of this file resumes; a song the player held from before
+    // (or from the previous file) gives way to the file being edited.
+    if (m_paused && m_playedPath == m_model.path()) {
         pauseToggle();
         return;
     }
@@ -636,6 +652,7 @@ void TagEditorDialog::play()
     m_player.clearPlaylist();
     m_player.addFile(m_model.path());
     m_player.startPlaying();
+    m_playedPath = m_model.path();
     m_paused = false;
     showPlayButtons(true);
     m_timer->start(kTickMs);

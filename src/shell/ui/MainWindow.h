@@ -19,6 +19,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
@@ -30,6 +31,7 @@ namespace kaz {
 
 class FolderBrowser;
 class HelpWindow;
+class MenuBarRows;
 class StatusLine;
 
 // What the window needs from start-up.
@@ -234,6 +236,8 @@ private:
     StatusLine *m_statusLine = nullptr;
     QLabel *m_largeLabel = nullptr;
     QStackedWidget *m_browserStack = nullptr;
+    QMenuBar *m_menuRow2 = nullptr;
+    MenuBarRows *m_menuRows = nullptr;
     QTimer *m_activationTimer = nullptr;
     QList<NotebookPage *> m_pageList;
     QPointer<HelpWindow> m_helpWindow;

@@ -4,6 +4,7 @@
 
 #include "browser/ui/FolderBrowser.h"
 #include "widgets/Captions.h"
+#include "widgets/QtTranslations.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -97,6 +98,7 @@ void MainWindow::setLanguage(Language language)
 
 void MainWindow::applyLanguage()
 {
+    useQtTranslations(m_language);
     applyCaptions(*this, m_language, kCaptions);
     applyHints(*this, m_language, kHints);
     applyId3v2Captions();

@@ -51,12 +51,8 @@ void MainWindow::openTagEditor()
     QStringList paths;
     for (const QString &name : names)
         paths << QDir(currentFolder()).filePath(name);
-    TagEditorOptions options;
-    options.language = m_language;
-    options.prompter = m_prompter;
-    options.player = &mediaPlayer();
+    TagEditorOptions options = programTagEditorOptions(*this);
     options.useId3v2 = m_useId3v2;
-    options.help = [this] { showHelp(0); };
     editTagsOneByOne(paths, programTagEditorSession(), options, this);
     raise();
     activateWindow();

@@ -58,6 +58,8 @@ bool StructureCommands::showSettings(StructurePropertiesDialog::Source source)
     dialog.setPrompter(m_context.prompter);
     dialog.setIniPath(m_context.iniPath);
     dialog.prepare(loadSettings().structure, source, m_context.language);
+    if (m_context.help)
+        connect(&dialog, &StructurePropertiesDialog::helpRequested, &dialog, m_context.help);
     return dialog.exec() == QDialog::Accepted;
 }
 
