@@ -54,7 +54,7 @@ QStringList listFolderFiles(const QString &folder, MaskState mask, TagFilter fil
     for (qint64 i = total - 1; i >= 0; --i) {
         hooks.report(total - i, total);
         hooks.pump();
-        if (taginfo(prefix + names.at(i), useId3v2) == keepTagged)
+        if (hasTagOrId3v2(prefix + names.at(i), useId3v2) == keepTagged)
             kept.append(names.at(i));
     }
     std::reverse(kept.begin(), kept.end());

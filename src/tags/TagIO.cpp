@@ -233,7 +233,12 @@ TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, Ta
     return current;
 }
 
-bool taginfo(const QString &fileName, bool useId3v2)
+bool taginfo(const QString &fileName)
+{
+    return hasTagOrId3v2(fileName, false);
+}
+
+bool hasTagOrId3v2(const QString &fileName, bool useId3v2)
 {
     ReadOnlyFile file(fileName);
     if (!file.isOpen() || !file.isRegular())

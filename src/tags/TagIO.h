@@ -85,8 +85,9 @@ private:
 };
 
 // True when the file ends in a tag (a file of the tag alone too); no message.
-// With useId3v2, an ID3v2 tag at the start that holds values counts too.
-bool taginfo(const QString &fileName, bool useId3v2 = false);
+bool taginfo(const QString &fileName);
+// taginfo, and with useId3v2 also an ID3v2 tag at the start that holds values.
+bool hasTagOrId3v2(const QString &fileName, bool useId3v2);
 
 // The values a write would store, from the current tag and an override.
 TagValues valuesToWrite(const TagRecord &current, const TagOverride *override);
