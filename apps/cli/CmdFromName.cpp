@@ -198,10 +198,11 @@ int writeRows(const QList<const GridRecord *> &rows)
 {
     int exitCode = ExitOk;
     ProgressBar progress(QStringLiteral("Writing tags"));
-    qint64 done = 0;
-    for (const GridRecord *r : rows) {
-        const RowWriteResult result = writeRow(*r, {}, defaultTextCodec());
-        progress.update(++done, rows.size());
+    const QList<RowWriteResult> results
+        = writeRows(rows, {}, defaultTextCodec(), [&](qsizetype done) { progress.update(done, rows.size()); });
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const GridRecord *r = rows[i];
+        const RowWriteResult &result = results[i];
         const QString file = field(r->path);
         if (!result.written) {
             progress.finish();
@@ -252,8 +253,10 @@ int runFromName(const QStringList &commandLine)
         return ExitUsage;
     }
     QStringList arguments = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &arguments))
+    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &arguments, &exitCode))
         return ExitFileError;
+    if (arguments.isEmpty() && exitCode != ExitOk)
+        return exitCode; // every line of the list was refused
     if (arguments.isEmpty()) {
         usageError(QStringLiteral("needs at least one file"));
         return ExitUsage;

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string>
+
 namespace kaz::cli {
 
 // Builds one JSON object on one line, in the order the fields are added.
@@ -14,12 +16,14 @@ public:
     JsonLine &add(const char *key, bool value);
     JsonLine &add(const char *key, qint64 value);
     JsonLine &add(const char *key, int value) { return add(key, qint64(value)); }
+    // A nested object.
+    JsonLine &add(const char *key, const JsonLine &object);
     // The finished object with a line feed.
     QByteArray line() const;
 
 private:
     void addKey(const char *key);
-    QByteArray m_text;
+    std::string m_text;
 };
 
 // Text as a quoted JSON string; control characters as \u00XX.

@@ -75,6 +75,8 @@ void GridTable::unsort()
 
 void GridTable::store(int row, int column, const QString &text)
 {
+    if (m_rows[row].cells[column] != text)
+        m_edited = true;
     m_rows[row].cells[column] = text;
     m_records[m_rows[row].record].cells[column] = text;
 }
@@ -153,6 +155,7 @@ bool GridTable::exchangeHeaders(int columnA, int columnB)
     if (!movable(columnA) || !movable(columnB) || columnA == columnB)
         return false;
     std::swap(m_headers[columnA - ColTitle], m_headers[columnB - ColTitle]);
+    m_edited = true;
     return true;
 }
 
@@ -177,20 +180,31 @@ QList<RowWriteResult> GridTable::write(QList<int> rows, const TextCodec &codec,
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     const FieldColumns columns = fieldColumns();
-    QList<RowWriteResult> results;
+    QList<GridRecord> records;
+    QList<int> written;
     for (int r : std::as_const(rows)) {
         if (r < 0 || r >= rowCount())
             continue;
         GridRecord record = m_records[m_rows[r].record];
         for (int c = ColTrack; c < GridColumns; ++c)
             record.cells[c] = m_rows[r].cells[c];
-        results << writeRow(record, columns, codec);
-        record.tagged = record.tagged || results.last().written;
-        m_records[m_rows[r].record] = record;
+        records << record;
+        written << r;
+    }
+    QList<const GridRecord *> pointers;
+    for (const GridRecord &record : std::as_const(records))
+        pointers << &record;
+    const QList<RowWriteResult> results = writeRows(pointers, columns, codec, [&](qsizetype done) {
         if (progress)
-            progress(int(results.size()), int(rows.size()));
+            progress(int(done), int(rows.size()));
+    });
+    for (qsizetype i = 0; i < results.size(); ++i) {
+        GridRecord &record = records[i];
+        record.tagged = record.tagged || results[i].written;
+        m_records[m_rows[written[i]].record] = record;
     }
     m_kept = true;
+    m_edited = false;
     fill(m_filter, tagged);
     return results;
 }

@@ -82,20 +82,35 @@ RowValues rowValues(const GridRecord &row, const FieldColumns &columns, const Ta
 
 RowWriteResult writeRow(const GridRecord &row, const FieldColumns &columns, const TextCodec &codec)
 {
-    RowWriteResult result;
-    result.path = row.path;
+    return writeRows({&row}, columns, codec).constFirst();
+}
+
+QList<RowWriteResult> writeRows(const QList<const GridRecord *> &rows, const FieldColumns &columns,
+                                const TextCodec &codec, const std::function<void(qsizetype)> &progress)
+{
+    QList<RowWriteResult> results(rows.size());
     TagContext context;
     context.codec = &codec;
     context.quietWhenShort = true;
-    const TagRecord current = readTag(row.path, context, &result.status);
-    if (!result.status.ok())
-        return result;
-    const RowValues values = rowValues(row, columns, current);
-    result.trackDropped = values.trackDropped;
-    result.genreKept = values.genreKept;
-    result.status = writeTag(row.path, current, values.values, codec);
-    result.written = result.status.ok();
-    return result;
+    TagWriteBatch batch(codec);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        RowWriteResult &result = results[i];
+        result.path = rows[i]->path;
+        const TagRecord current = readTag(result.path, context, &result.status);
+        if (result.status.ok()) {
+            const RowValues values = rowValues(*rows[i], columns, current);
+            result.trackDropped = values.trackDropped;
+            result.genreKept = values.genreKept;
+            batch.add(result.path, current, values.values, [&result](const FsStatus &status) {
+                result.status = status;
+                result.written = status.ok();
+            });
+        }
+        if (progress)
+            progress(i + 1);
+    }
+    batch.commit();
+    return results;
 }
 
 } // namespace kaz

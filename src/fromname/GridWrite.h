@@ -8,7 +8,10 @@
 
 #include <QString>
 
+#include <QList>
+
 #include <array>
+#include <functional>
 
 namespace kaz {
 
@@ -46,5 +49,9 @@ struct RowWriteResult {
 // replaced; title, artist and album over 30 characters go into the Lyrics3
 // block; the audio in front of the trailer is never touched.
 RowWriteResult writeRow(const GridRecord &row, const FieldColumns &columns, const TextCodec &codec);
+// writeRow for many rows, committed in groups (TagWriteBatch); progress gets
+// the number of rows done so far. The results are in the order of rows.
+QList<RowWriteResult> writeRows(const QList<const GridRecord *> &rows, const FieldColumns &columns,
+                                const TextCodec &codec, const std::function<void(qsizetype)> &progress = {});
 
 } // namespace kaz

@@ -8,61 +8,98 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace kaz {
 namespace {
 
+const QByteArray kTemporaryPrefix = QByteArrayLiteral(".kaz-tmp-");
+
 QByteArray native(const QString &path)
 {
     return QFile::encodeName(path);
 }
 
-int renameNoReplaceRaw(const QByteArray &from, const QByteArray &to)
+int renameNoReplaceRawAt(int fromDir, const char *from, int toDir, const char *to)
 {
     faultPoint("rename");
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+    if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     // The file system lacks RENAME_NOREPLACE: link (which never replaces), then unlink.
-    if (::link(from.constData(), to.constData()) != 0) {
+    if (::linkat(fromDir, from, toDir, to, 0) != 0) {
         if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK)
             return errno;
         // No hard links either (FAT and the like): look, then rename. Only a
         // file created in the instant between the two could be replaced.
         struct stat st {};
-        if (::lstat(to.constData(), &st) == 0)
+        if (::fstatat(toDir, to, &st, AT_SYMLINK_NOFOLLOW) == 0)
             return EEXIST;
-        return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+        return ::renameat(fromDir, from, toDir, to) == 0 ? 0 : errno;
     }
-    if (::unlink(from.constData()) != 0) {
+    if (::unlinkat(fromDir, from, 0) != 0) {
         const int err = errno;
-        ::unlink(to.constData());
+        ::unlinkat(toDir, to, 0);
         return err;
     }
     return 0;
 }
 
-bool sameFile(const QByteArray &a, const QByteArray &b)
+int renameNoReplaceRaw(const QByteArray &from, const QByteArray &to)
+{
+    return renameNoReplaceRawAt(AT_FDCWD, from.constData(), AT_FDCWD, to.constData());
+}
+
+bool sameFileAt(int dir, const char *a, const char *b)
 {
     struct stat sa {}, sb {};
-    if (::lstat(a.constData(), &sa) != 0 || ::lstat(b.constData(), &sb) != 0)
+    if (::fstatat(dir, a, &sa, AT_SYMLINK_NOFOLLOW) != 0 || ::fstatat(dir, b, &sb, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-QByteArray temporarySibling(const QByteArray &target)
+bool sameFile(const QByteArray &a, const QByteArray &b)
+{
+    return sameFileAt(AT_FDCWD, a.constData(), b.constData());
+}
+
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray() : path.left(slash + 1);
+}
+
+// A short hidden name in the target's folder (relative to dir): any name that
+// can exist there can be reached from it, and a leftover of a killed run is
+// not shown among the user's files (and is removed by the next copy into the
+// folder).
+QByteArray temporarySiblingAt(int dir, const QByteArray &target)
 {
     for (int i = 0; i < 1000; ++i) {
-        QByteArray candidate = target + ".kaz-tmp-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(i);
+        QByteArray candidate = folderOf(target) + kTemporaryPrefix + QByteArray::number(::getpid()) + '-'
+                               + QByteArray::number(i);
         struct stat st {};
-        if (::lstat(candidate.constData(), &st) != 0 && errno == ENOENT)
+        if (::fstatat(dir, candidate.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
             return candidate;
     }
     return {};
+}
+
+QByteArray temporarySibling(const QByteArray &target)
+{
+    return temporarySiblingAt(AT_FDCWD, target);
+}
+
+FsStatus notRegular()
+{
+    FsStatus status = FsStatus::fromErrno(EINVAL);
+    status.detail = QStringLiteral("not a regular file; left alone");
+    return status;
 }
 
 // Copies from into a new temporary file beside to, flushed to the disk,
@@ -73,11 +110,15 @@ int copyToTemporary(const QByteArray &from, const QByteArray &to, QByteArray *te
     *temp = temporarySibling(to);
     if (temp->isEmpty())
         return EEXIST;
-    const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a FIFO must not make the copy wait.
+    const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (in < 0)
         return errno;
     struct stat st {};
-    ::fstat(in, &st);
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return EINVAL;
+    }
     const int out = ::open(temp->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
     if (out < 0) {
         const int err = errno;
@@ -139,6 +180,35 @@ FsStatus copyIntoPlace(const QByteArray &from, const QByteArray &to)
     return FsStatus::success();
 }
 
+// A symbolic link goes to another file system as the link it is.
+FsStatus moveLink(const QByteArray &from, const QByteArray &to)
+{
+    QByteArray target(4096, Qt::Uninitialized);
+    const ssize_t n = ::readlink(from.constData(), target.data(), size_t(target.size()));
+    if (n < 0 || n >= target.size())
+        return FsStatus::fromErrno(n < 0 ? errno : ENAMETOOLONG);
+    target.truncate(n);
+    const QByteArray temp = temporarySibling(to);
+    if (temp.isEmpty())
+        return FsStatus::fromErrno(EEXIST);
+    if (::symlink(target.constData(), temp.constData()) != 0)
+        return FsStatus::fromErrno(errno);
+    if (const int err = renameNoReplaceRaw(temp, to)) {
+        ::unlink(temp.constData());
+        return FsStatus::fromErrno(err);
+    }
+    if (::unlink(from.constData()) != 0)
+        return FsStatus::fromErrno(errno);
+    return FsStatus::success();
+}
+
+bool processIsGone(const QByteArray &pid)
+{
+    bool ok = false;
+    const long id = pid.toLong(&ok);
+    return ok && id > 0 && ::kill(pid_t(id), 0) != 0 && errno == ESRCH;
+}
+
 } // namespace
 
 QString FsStatus::errorText() const
@@ -160,28 +230,62 @@ FsStatus FsStatus::fromErrno(int err)
 
 FsStatus renameNoReplace(const QString &from, const QString &to)
 {
-    const QByteArray src = native(from);
-    const QByteArray dst = native(to);
-    if (src == dst) {
+    return renameNoReplaceAt(AT_FDCWD, native(from), native(to));
+}
+
+FsStatus renameNoReplaceAt(int dirFd, const QByteArray &from, const QByteArray &to)
+{
+    if (from == to) {
         struct stat st {};
-        return ::lstat(src.constData(), &st) == 0 ? FsStatus::success() : FsStatus::fromErrno(errno);
+        return ::fstatat(dirFd, from.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? FsStatus::success()
+                                                                                 : FsStatus::fromErrno(errno);
     }
-    const int err = renameNoReplaceRaw(src, dst);
-    if (err == EEXIST && sameFile(src, dst)) {
+    const int err = renameNoReplaceRawAt(dirFd, from.constData(), dirFd, to.constData());
+    if (err == EEXIST && sameFileAt(dirFd, from.constData(), to.constData())) {
         // Only the letter case differs on a file system that ignores case: go
         // through a temporary name.
-        const QByteArray temp = temporarySibling(dst);
+        const QByteArray temp = temporarySiblingAt(dirFd, to);
         if (temp.isEmpty())
             return FsStatus::fromErrno(EEXIST);
-        if (int e = renameNoReplaceRaw(src, temp))
+        if (int e = renameNoReplaceRawAt(dirFd, from.constData(), dirFd, temp.constData()))
             return FsStatus::fromErrno(e);
-        if (int e = renameNoReplaceRaw(temp, dst)) {
-            renameNoReplaceRaw(temp, src);
+        if (int e = renameNoReplaceRawAt(dirFd, temp.constData(), dirFd, to.constData())) {
+            renameNoReplaceRawAt(dirFd, temp.constData(), dirFd, from.constData());
             return FsStatus::fromErrno(e);
         }
         return FsStatus::success();
     }
     return FsStatus::fromErrno(err);
+}
+
+bool takenByAnotherAt(int dirFd, const QByteArray &from, const QByteArray &to)
+{
+    struct stat atTarget {}, atFrom {};
+    if (::fstatat(dirFd, to.constData(), &atTarget, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    return ::fstatat(dirFd, from.constData(), &atFrom, AT_SYMLINK_NOFOLLOW) != 0 || atFrom.st_dev != atTarget.st_dev
+           || atFrom.st_ino != atTarget.st_ino;
+}
+
+FolderDescriptor::~FolderDescriptor()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int FolderDescriptor::open(const QString &folder)
+{
+    if (folder == m_folder && (m_fd >= 0 || m_error != 0)) {
+        errno = m_error;
+        return m_fd;
+    }
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_folder = folder;
+    m_fd = ::open(native(folder.isEmpty() ? QStringLiteral(".") : folder).constData(),
+                  O_PATH | O_DIRECTORY | O_CLOEXEC);
+    m_error = m_fd < 0 ? errno : 0;
+    return m_fd;
 }
 
 FsStatus moveFile(const QString &from, const QString &to)
@@ -194,6 +298,12 @@ FsStatus moveFile(const QString &from, const QString &to)
     struct stat st {};
     if (::lstat(dst.constData(), &st) == 0)
         return FsStatus::fromErrno(EEXIST);
+    if (::lstat(src.constData(), &st) != 0)
+        return FsStatus::fromErrno(errno);
+    if (S_ISLNK(st.st_mode))
+        return moveLink(src, dst);
+    if (!S_ISREG(st.st_mode))
+        return notRegular();
     return copyIntoPlace(src, dst);
 }
 
@@ -203,6 +313,11 @@ FsStatus copyFile(const QString &from, const QString &to, CopyMode mode)
     const QByteArray dst = native(to);
     if (sameFile(src, dst))
         return FsStatus::fromErrno(EEXIST);
+    struct stat st {};
+    if (::stat(src.constData(), &st) != 0)
+        return FsStatus::fromErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        return notRegular();
     QByteArray temp;
     int err = copyToTemporary(src, dst, &temp);
     if (!err) {
@@ -218,6 +333,35 @@ FsStatus copyFile(const QString &from, const QString &to, CopyMode mode)
     return FsStatus::success();
 }
 
+int removeDeadCopyLeftovers(const QString &folder)
+{
+    const QByteArray dir = native(folder);
+    DIR *stream = ::opendir(dir.constData());
+    if (!stream)
+        return 0;
+    int removed = 0;
+    while (const dirent *entry = ::readdir(stream)) {
+        const QByteArray name(entry->d_name);
+        // ".kaz-tmp-PID-N", and "NAME.kaz-tmp-PID-N" as earlier versions named them.
+        const qsizetype at = name.lastIndexOf(kTemporaryPrefix.mid(1));
+        if (at < 1 || name[at - 1] != '.')
+            continue;
+        const QList<QByteArray> parts = name.mid(at + kTemporaryPrefix.size() - 1).split('-');
+        bool numbered = false;
+        if (parts.size() == 2)
+            parts[1].toInt(&numbered);
+        if (!numbered || !processIsGone(parts[0]))
+            continue;
+        const QByteArray path = dir + '/' + name;
+        struct stat st {};
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid()
+            && ::unlink(path.constData()) == 0)
+            ++removed;
+    }
+    ::closedir(stream);
+    return removed;
+}
+
 void ensureOwnerWritable(const QString &path)
 {
     const QByteArray p = native(path);
@@ -228,8 +372,18 @@ void ensureOwnerWritable(const QString &path)
 
 ReadOnlyFile::ReadOnlyFile(const QString &path)
 {
-    const QByteArray p = native(path);
-    m_fd = ::open(p.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    m_fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    examine();
+}
+
+ReadOnlyFile::ReadOnlyFile(int dirFd, const QByteArray &name)
+{
+    m_fd = ::openat(dirFd, name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    examine();
+}
+
+void ReadOnlyFile::examine()
+{
     if (m_fd < 0) {
         m_error = errno;
         return;
@@ -245,6 +399,9 @@ ReadOnlyFile::ReadOnlyFile(const QString &path)
     if (!m_regular)
         m_error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     m_size = st.st_size;
+    m_device = quint64(st.st_dev);
+    m_inode = quint64(st.st_ino);
+    m_mode = quint32(st.st_mode);
 }
 
 ReadOnlyFile::~ReadOnlyFile()

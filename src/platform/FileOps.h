@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+
+#include <functional>
+#include <vector>
 
 namespace kaz {
 
@@ -24,19 +28,54 @@ struct FsStatus {
 // name succeeds without change; a change of letter case alone also works on
 // file systems that ignore case.
 FsStatus renameNoReplace(const QString &from, const QString &to);
+// The same for two names in the folder of the descriptor dirFd (FolderDescriptor).
+FsStatus renameNoReplaceAt(int dirFd, const QByteArray &from, const QByteArray &to);
+
+// Whether something other than the file from is at to, both names in the
+// folder of dirFd; a name that is from's own in other letter case (on a file
+// system that ignores case) is not taken.
+bool takenByAnotherAt(int dirFd, const QByteArray &from, const QByteArray &to);
+
+// The descriptor of the folder a run works in, so that the files in it are
+// opened and renamed by their names alone instead of a walk of the whole path
+// for every call. Opened anew when the run moves on to another folder.
+class FolderDescriptor
+{
+public:
+    FolderDescriptor() = default;
+    ~FolderDescriptor();
+    FolderDescriptor(const FolderDescriptor &) = delete;
+    FolderDescriptor &operator=(const FolderDescriptor &) = delete;
+
+    // The descriptor of folder (a path with or without the closing slash); -1
+    // with errno set when it cannot be opened.
+    int open(const QString &folder);
+
+private:
+    QString m_folder;
+    int m_fd = -1;
+    int m_error = 0;
+};
 
 // Moves a file, also to another file system: there it is copied under a
 // temporary name in the target folder, flushed, renamed into place without
-// replacing, and only then is the source removed.
+// replacing, and only then is the source removed. A symbolic link goes
+// there as a link; anything else that is not a regular file (a FIFO, a
+// device) is refused there, since only regular files are copied.
 FsStatus moveFile(const QString &from, const QString &to);
 
 // Copies a file through a temporary name in the target folder that is
 // flushed and then renamed into place: a copy cut short never stands under
 // the target's name, and a target is replaced only by a complete copy (and
 // only when asked to). A copy onto the source itself is refused as
-// "target exists".
+// "target exists"; a source that is not a regular file is refused.
 enum class CopyMode { NeverReplace, ReplaceExisting };
 FsStatus copyFile(const QString &from, const QString &to, CopyMode mode);
+
+// Removes what copies killed midway left in folder: hidden temporary files
+// of this program whose process is gone (those of running copies stay).
+// Returns how many went.
+int removeDeadCopyLeftovers(const QString &folder);
 
 // Gives a regular file's owner write permission when it is missing; nothing
 // else changes. A symbolic link is not followed.
@@ -48,6 +87,8 @@ class ReadOnlyFile
 {
 public:
     explicit ReadOnlyFile(const QString &path);
+    // name in the folder of dirFd; a symbolic link is not followed (ELOOP).
+    ReadOnlyFile(int dirFd, const QByteArray &name);
     ~ReadOnlyFile();
     ReadOnlyFile(const ReadOnlyFile &) = delete;
     ReadOnlyFile &operator=(const ReadOnlyFile &) = delete;
@@ -58,14 +99,23 @@ public:
     int error() const { return m_error; }
     bool isRegular() const { return m_regular; }
     qint64 size() const { return m_size; }
+    // Which file it is (duplicates in a list, identity checks) and its mode.
+    quint64 device() const { return m_device; }
+    quint64 inode() const { return m_inode; }
+    quint32 mode() const { return m_mode; }
     // Reads up to length bytes at offset; fewer when the file ends early.
     QByteArray readAt(qint64 offset, qint64 length) const;
 
 private:
+    void examine();
+
     int m_fd = -1;
     int m_error = 0;
     bool m_regular = false;
     qint64 m_size = -1;
+    quint64 m_device = 0;
+    quint64 m_inode = 0;
+    quint32 m_mode = 0;
 };
 
 // Replaces the end of a file from offset on by bytes. Room for a longer end
@@ -75,4 +125,36 @@ private:
 // end back (TailJournal.h), and nothing in front of offset is ever touched.
 FsStatus replaceFileEnd(const QString &path, qint64 offset, const QByteArray &bytes);
 
+struct TailJournalEntry;
+
+// replaceFileEnd for the many files of one run, by group commit: the old ends
+// of a batch of files go into one journal, flushed once; then the files are
+// written and flushed together (one syncfs per file system), and the journal
+// is dropped. A kill or a power loss at any moment leaves each file with its
+// old end or its new one once the next start has replayed the journal.
+class TailWriteBatch
+{
+public:
+    using Done = std::function<void(const FsStatus &)>;
+
+    TailWriteBatch();
+    ~TailWriteBatch(); // commits what is still queued
+    TailWriteBatch(const TailWriteBatch &) = delete;
+    TailWriteBatch &operator=(const TailWriteBatch &) = delete;
+
+    // Queues the replacement of path's end from offset on. done gets the
+    // outcome: at once when the file cannot be opened, has no room for the
+    // new end or already holds it, else when its batch is committed (a
+    // full batch commits by itself).
+    void add(const QString &path, qint64 offset, const QByteArray &bytes, Done done);
+    // Writes what is queued.
+    void commit();
+
+private:
+    struct Pending;
+    static QList<TailJournalEntry> flushWritten(std::vector<Pending> &batch);
+
+    std::vector<Pending> m_pending;
+    qint64 m_journalBytes = 0;
+};
 } // namespace kaz

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <algorithm>
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -19,9 +20,15 @@ namespace kaz {
 namespace {
 
 constexpr QByteArrayView kMagic = "KAZTAIL1";
-// A journal holds at most a Lyrics3 block and a tag; anything far larger is
-// not one of ours.
+// A journal of several writes: this line with their number, then the entries.
+constexpr QByteArrayView kBatchMagic = "KAZTAILS ";
+// A journal holds the old ends of one batch; anything far larger is not one
+// of ours.
 constexpr qint64 kMaxJournalSize = 16 * 1024 * 1024;
+// A batch is committed when its journal would grow past this size or it
+// holds this many files (each keeps a descriptor open until the commit).
+constexpr qint64 kBatchJournalBytes = 8 * 1024 * 1024;
+constexpr size_t kBatchFiles = 512;
 
 int pwriteAll(int fd, QByteArrayView bytes, qint64 offset)
 {
@@ -87,7 +94,7 @@ public:
             ::close(m_fd);
     }
 
-    int create(const TailJournalEntry &entry)
+    int create(const QByteArray &contents)
     {
         static int counter = 0;
         const QString folder = programFolder();
@@ -103,7 +110,8 @@ public:
         if (!err && (::fstat(m_fd, &own) != 0 || ::stat(m_path.constData(), &linked) != 0 || own.st_ino != linked.st_ino))
             err = EAGAIN;
         if (!err)
-            err = pwriteAll(m_fd, entry.render(), 0);
+            err = pwriteAll(m_fd, contents, 0);
+        faultPoint("tail");
         if (!err && ::fdatasync(m_fd) != 0)
             err = errno;
         if (err)
@@ -153,7 +161,60 @@ Repair repair(const TailJournalEntry &entry, QString *problem)
     return result;
 }
 
+// Opens a file to replace its end. A file without the owner's write
+// permission gets it (as the tag writer always did), also through a link.
+int openForWriting(const QByteArray &path)
+{
+    const int flags = O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    int fd = ::open(path.constData(), flags);
+    if (fd >= 0 || errno != EACCES)
+        return fd;
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR)
+        || ::chmod(path.constData(), (st.st_mode & 07777) | S_IWUSR) != 0) {
+        errno = EACCES;
+        return -1;
+    }
+    fd = ::open(path.constData(), flags);
+    return fd;
+}
+
 } // namespace
+
+struct TailWriteBatch::Pending {
+    int fd = -1;
+    TailJournalEntry entry;
+    QByteArray newTail;
+    Done done;
+    int error = 0;
+};
+
+// The written files of a batch to the disk: one syncfs per file system, or
+// one fdatasync per file where syncfs fails. A file that could not be flushed
+// gets its old end back, or keeps it in the journal for the next start:
+// such files are returned.
+QList<TailJournalEntry> TailWriteBatch::flushWritten(std::vector<Pending> &batch)
+{
+    QList<TailJournalEntry> unrepaired;
+    std::vector<quint64> synced, failed;
+    for (Pending &p : batch) {
+        if (p.error)
+            continue;
+        const quint64 device = p.entry.device;
+        if (std::find(failed.begin(), failed.end(), device) == failed.end()
+            && std::find(synced.begin(), synced.end(), device) == synced.end()) {
+            (::syncfs(p.fd) == 0 ? synced : failed).push_back(device);
+        }
+        if (std::find(synced.begin(), synced.end(), device) != synced.end())
+            continue;
+        if (::fdatasync(p.fd) != 0) {
+            p.error = errno;
+            if (putBack(p.fd, p.entry) != 0)
+                unrepaired.append(p.entry);
+        }
+    }
+    return unrepaired;
+}
 
 QByteArray TailJournalEntry::render() const
 {
@@ -168,10 +229,19 @@ QByteArray TailJournalEntry::render() const
 
 std::optional<TailJournalEntry> TailJournalEntry::parse(const QByteArray &bytes)
 {
+    qsizetype length = 0;
+    std::optional<TailJournalEntry> entry = parseFirst(bytes, &length);
+    if (!entry || length != bytes.size())
+        return std::nullopt;
+    return entry;
+}
+
+std::optional<TailJournalEntry> TailJournalEntry::parseFirst(QByteArrayView bytes, qsizetype *length)
+{
     const qsizetype headerEnd = bytes.indexOf('\n');
     if (headerEnd < 0 || !bytes.startsWith(kMagic))
         return std::nullopt;
-    const QList<QByteArray> fields = bytes.left(headerEnd).split(' ');
+    const QList<QByteArray> fields = bytes.first(headerEnd).toByteArray().split(' ');
     if (fields.size() != 8)
         return std::nullopt;
     qint64 numbers[6];
@@ -183,9 +253,9 @@ std::optional<TailJournalEntry> TailJournalEntry::parse(const QByteArray &bytes)
     }
     const qint64 tailLength = numbers[5];
     const qint64 hashAt = headerEnd + 1 + tailLength;
-    if (hashAt + 65 != bytes.size())
+    if (tailLength > bytes.size() || hashAt + 65 > bytes.size() || bytes[hashAt + 64] != '\n')
         return std::nullopt;
-    if (QCryptographicHash::hash(bytes.left(hashAt), QCryptographicHash::Sha256).toHex() != bytes.mid(hashAt, 64))
+    if (QCryptographicHash::hash(bytes.first(hashAt), QCryptographicHash::Sha256).toHex() != bytes.sliced(hashAt, 64))
         return std::nullopt;
     TailJournalEntry entry;
     entry.device = quint64(numbers[0]);
@@ -194,10 +264,49 @@ std::optional<TailJournalEntry> TailJournalEntry::parse(const QByteArray &bytes)
     entry.oldSize = numbers[3];
     entry.newSize = numbers[4];
     entry.path = QByteArray::fromHex(fields[7]);
-    entry.oldTail = bytes.mid(headerEnd + 1, tailLength);
+    entry.oldTail = bytes.sliced(headerEnd + 1, tailLength).toByteArray();
     if (entry.path.isEmpty() || entry.offset + tailLength != entry.oldSize)
         return std::nullopt;
+    *length = hashAt + 65;
     return entry;
+}
+
+QByteArray renderTailJournal(const QList<TailJournalEntry> &entries)
+{
+    QByteArray bytes = kBatchMagic.toByteArray() + QByteArray::number(entries.size()) + '\n';
+    for (const TailJournalEntry &entry : entries)
+        bytes += entry.render();
+    return bytes;
+}
+
+std::optional<QList<TailJournalEntry>> parseTailJournal(const QByteArray &bytes)
+{
+    if (bytes.startsWith(kMagic)) { // one write, as earlier versions kept it
+        std::optional<TailJournalEntry> entry = TailJournalEntry::parse(bytes);
+        return entry ? std::optional(QList<TailJournalEntry>{*entry}) : std::nullopt;
+    }
+    const qsizetype countEnd = bytes.indexOf('\n');
+    if (countEnd < 0 || !bytes.startsWith(kBatchMagic))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 count = bytes.mid(kBatchMagic.size(), countEnd - kBatchMagic.size()).toLongLong(&ok);
+    if (!ok || count < 0 || count > bytes.size())
+        return std::nullopt;
+    // Every entry whole and nothing after the last: anything else is a
+    // journal cut off before its flush, when no file had been touched yet.
+    QList<TailJournalEntry> entries;
+    qsizetype at = countEnd + 1;
+    for (qint64 i = 0; i < count; ++i) {
+        qsizetype length = 0;
+        std::optional<TailJournalEntry> entry = TailJournalEntry::parseFirst(QByteArrayView(bytes).sliced(at), &length);
+        if (!entry)
+            return std::nullopt;
+        entries.append(std::move(*entry));
+        at += length;
+    }
+    if (at != bytes.size())
+        return std::nullopt;
+    return entries;
 }
 
 int recoverInterruptedTailWrites(QStringList *problems)
@@ -220,15 +329,18 @@ int recoverInterruptedTailWrites(QStringList *problems)
             ::close(fd);
             continue;
         }
-        const std::optional<TailJournalEntry> entry = TailJournalEntry::parse(preadAll(fd, 0, st.st_size));
-        QString problem;
-        // A journal cut off by a kill: the file was not touched yet.
-        const Repair result = entry ? repair(*entry, &problem) : Repair::NothingToDo;
-        if (result == Repair::Done)
-            ++repaired;
-        if (!problem.isEmpty() && problems)
-            problems->append(problem);
-        if (result != Repair::Failed)
+        // A journal cut off by a kill: no file was touched yet.
+        const std::optional<QList<TailJournalEntry>> entries = parseTailJournal(preadAll(fd, 0, st.st_size));
+        bool failed = false;
+        for (const TailJournalEntry &entry : entries.value_or(QList<TailJournalEntry>())) {
+            QString problem;
+            const Repair result = repair(entry, &problem);
+            repaired += result == Repair::Done;
+            failed |= result == Repair::Failed;
+            if (!problem.isEmpty() && problems)
+                problems->append(problem);
+        }
+        if (!failed)
             ::unlink(path.constData());
         ::close(fd);
     }
@@ -237,53 +349,111 @@ int recoverInterruptedTailWrites(QStringList *problems)
 
 FsStatus replaceFileEnd(const QString &path, qint64 offset, const QByteArray &bytes)
 {
+    FsStatus status;
+    TailWriteBatch batch;
+    batch.add(path, offset, bytes, [&status](const FsStatus &s) { status = s; });
+    batch.commit();
+    return status;
+}
+
+TailWriteBatch::TailWriteBatch()
+{
     static std::once_flag recovered;
     std::call_once(recovered, [] { recoverInterruptedTailWrites(); });
-    TailJournalEntry entry;
-    entry.path = QFile::encodeName(path);
-    const int fd = ::open(entry.path.constData(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return FsStatus::fromErrno(errno);
+}
+
+TailWriteBatch::~TailWriteBatch()
+{
+    commit();
+}
+
+void TailWriteBatch::add(const QString &path, qint64 offset, const QByteArray &bytes, Done done)
+{
+    Pending p;
+    p.entry.path = QFile::encodeName(path);
+    p.newTail = bytes;
+    p.done = std::move(done);
+    const auto refuse = [&](int err) {
+        if (p.fd >= 0)
+            ::close(p.fd);
+        if (p.done)
+            p.done(FsStatus::fromErrno(err));
+    };
+    p.fd = openForWriting(p.entry.path);
+    if (p.fd < 0)
+        return refuse(errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || offset < 0 || offset > st.st_size) {
-        ::close(fd);
-        return FsStatus::fromErrno(EINVAL);
+    if (::fstat(p.fd, &st) != 0 || !S_ISREG(st.st_mode) || offset < 0 || offset > st.st_size)
+        return refuse(EINVAL);
+    // The owner's write permission, also where the system let root open the file without it.
+    if (!(st.st_mode & S_IWUSR))
+        ::fchmod(p.fd, (st.st_mode & 07777) | S_IWUSR);
+    p.entry.device = quint64(st.st_dev);
+    p.entry.inode = quint64(st.st_ino);
+    // The same file twice in a batch: the second write starts from the first's result.
+    for (const Pending &queued : m_pending) {
+        if (queued.entry.device == p.entry.device && queued.entry.inode == p.entry.inode) {
+            commit();
+            break;
+        }
     }
-    entry.device = quint64(st.st_dev);
-    entry.inode = quint64(st.st_ino);
-    entry.offset = offset;
-    entry.oldSize = st.st_size;
-    entry.newSize = offset + bytes.size();
-    entry.oldTail = preadAll(fd, offset, st.st_size - offset);
-    int err = entry.oldTail.size() == st.st_size - offset ? 0 : EIO;
-    if (!err && entry.oldTail == bytes) {
-        ::close(fd);
-        return FsStatus::success();
-    }
-    if (!err)
-        err = reserve(fd, entry.oldSize, entry.newSize - entry.oldSize);
+    p.entry.offset = offset;
+    p.entry.oldSize = st.st_size;
+    p.entry.newSize = offset + bytes.size();
+    p.entry.oldTail = preadAll(p.fd, offset, st.st_size - offset);
+    if (p.entry.oldTail.size() != st.st_size - offset)
+        return refuse(EIO);
+    if (p.entry.oldTail == bytes)
+        return refuse(0);
+    if (const int err = reserve(p.fd, p.entry.oldSize, p.entry.newSize - p.entry.oldSize))
+        return refuse(err);
+    const qint64 journalBytes = p.entry.oldTail.size() + p.entry.path.size() * 2 + 200;
+    if (!m_pending.empty() && (m_pending.size() >= kBatchFiles || m_journalBytes + journalBytes > kBatchJournalBytes))
+        commit();
+    m_journalBytes += journalBytes;
+    m_pending.push_back(std::move(p));
+}
+
+void TailWriteBatch::commit()
+{
+    if (m_pending.empty())
+        return;
+    std::vector<Pending> batch = std::move(m_pending);
+    m_pending.clear();
+    m_journalBytes = 0;
+    QList<TailJournalEntry> entries;
+    entries.reserve(qsizetype(batch.size()));
+    for (const Pending &p : batch)
+        entries.append(p.entry);
     JournalFile journal;
-    if (!err)
-        err = journal.create(entry);
-    if (err) { // nothing touched yet
-        ::close(fd);
-        return FsStatus::fromErrno(err);
+    const int journalError = journal.create(renderTailJournal(entries));
+    if (!journalError) { // nothing is touched before the journal is on the disk
+        QList<TailJournalEntry> unrepaired;
+        for (Pending &p : batch) {
+            faultPoint("tail");
+            p.error = pwriteAll(p.fd, p.newTail, p.entry.offset);
+            faultPoint("tail");
+            if (!p.error && p.entry.newSize != p.entry.oldSize && ::ftruncate(p.fd, p.entry.newSize) != 0)
+                p.error = errno;
+            // After a failure the old end goes back at once; when even that
+            // fails the journal stays for the next start.
+            if (p.error && putBack(p.fd, p.entry) != 0)
+                unrepaired.append(p.entry);
+        }
+        unrepaired += flushWritten(batch);
+        faultPoint("tail");
+        // Files whose old end could not be put back keep it in a journal of
+        // their own for the next start; the others are done.
+        JournalFile rest;
+        if (unrepaired.isEmpty() || rest.create(renderTailJournal(unrepaired)) == 0)
+            journal.remove();
     }
-    faultPoint("tail");
-    err = pwriteAll(fd, bytes, offset);
-    faultPoint("tail");
-    if (!err && ::ftruncate(fd, entry.newSize) != 0)
-        err = errno;
-    if (!err && ::fdatasync(fd) != 0)
-        err = errno;
-    // After a failure the old end goes back at once; when even that fails the
-    // journal stays for the next start.
-    faultPoint("tail");
-    if (!err || putBack(fd, entry) == 0)
-        journal.remove();
-    if (::close(fd) != 0 && !err)
-        err = errno;
-    return FsStatus::fromErrno(err);
+    for (Pending &p : batch) {
+        if (::close(p.fd) != 0 && !p.error && !journalError)
+            p.error = errno;
+        if (p.done)
+            p.done(FsStatus::fromErrno(journalError ? journalError : p.error));
+    }
 }
 
 } // namespace kaz

@@ -27,7 +27,16 @@ struct TailJournalEntry {
     // by a kill is recognised (the file was not yet touched then).
     QByteArray render() const;
     static std::optional<TailJournalEntry> parse(const QByteArray &bytes);
+    // The entry at the start of bytes, which may go on; length: its size.
+    static std::optional<TailJournalEntry> parseFirst(QByteArrayView bytes, qsizetype *length);
 };
+
+// A journal of a batch of writes (TailWriteBatch): their number, then the
+// entries. A journal that is not whole parses as nothing (it was cut off
+// before its flush, when no file had been touched); one of a single entry
+// as earlier versions wrote it parses too.
+QByteArray renderTailJournal(const QList<TailJournalEntry> &entries);
+std::optional<QList<TailJournalEntry>> parseTailJournal(const QByteArray &bytes);
 
 // Puts back the old end of every file whose end replacement was interrupted
 // (journals of writers that are no longer running) and removes the journals.

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace kaz {
@@ -92,6 +93,14 @@ CollisionRenamer::Result CollisionRenamer::renameWithSuffix(const QString &oldPa
     return result;
 }
 
+FsStatus CollisionRenamer::notLogged() const
+{
+    FsStatus status = FsStatus::fromErrno(EIO);
+    if (m_log && !m_log->problem().isEmpty())
+        status.detail = QStringLiteral("not renamed, the undo log could not be written: ") + m_log->problem();
+    return status;
+}
+
 CollisionRenamer::Result CollisionRenamer::renameTo(const QString &oldPath, const QString &target)
 {
     Result result;
@@ -110,7 +119,7 @@ CollisionRenamer::Result CollisionRenamer::renameTo(const QString &oldPath, cons
         return result;
     }
     if (m_log && !m_log->record(oldPath, target)) {
-        result.status = FsStatus::fromErrno(EIO);
+        result.status = notLogged();
         return result;
     }
     // Files renamed without reading their tag (user-defined names) get the
@@ -137,13 +146,39 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
 {
     QList<Result> results;
     results.reserve(jobs.size());
+    // Each job's folder descriptor and names in it (the full paths when the
+    // folder cannot be opened).
+    struct Names {
+        int dir = AT_FDCWD;
+        QByteArray from, to;
+    };
+    const auto namesOf = [this](const Job &job) {
+        Names names;
+        const QString target = firstChoice(job);
+        names.dir = m_folder.open(job.folder);
+        if (names.dir < 0 || !job.oldPath.startsWith(job.folder)) {
+            names.dir = AT_FDCWD;
+            names.from = QFile::encodeName(job.oldPath);
+            names.to = QFile::encodeName(target);
+        } else {
+            names.from = QFile::encodeName(job.oldPath.mid(job.folder.size()));
+            names.to = QFile::encodeName(target.mid(job.folder.size()));
+        }
+        return names;
+    };
     qsizetype next = 0;
     while (next < jobs.size()) {
         // The batch ends before the first job whose name is taken: that one
         // goes alone, with suffixes.
         QList<std::pair<QString, QString>> pairs;
-        for (qsizetype i = next; i < jobs.size() && !takenByAnother(jobs[i].oldPath, firstChoice(jobs[i])); ++i)
+        QList<Names> names;
+        for (qsizetype i = next; i < jobs.size(); ++i) {
+            Names n = namesOf(jobs[i]);
+            if (takenByAnotherAt(n.dir, n.from, n.to))
+                break;
             pairs.append({jobs[i].oldPath, firstChoice(jobs[i])});
+            names.append(std::move(n));
+        }
         if (pairs.isEmpty()) {
             const Job &job = jobs[next++];
             results.append(renameWithSuffix(job.oldPath, job.folder, job.base, job.extension));
@@ -159,8 +194,12 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
         for (qsizetype i = 0; i < pairs.size(); ++i, ++next) {
             Result result;
             result.target = pairs[i].second;
-            ensureOwnerWritable(pairs[i].first);
-            result.status = renameNoReplace(pairs[i].first, result.target);
+            if (!(jobs[next].mode & S_IWUSR))
+                ensureOwnerWritable(pairs[i].first);
+            // The descriptor may have moved on to another folder of the batch.
+            const int dir = names[i].dir == AT_FDCWD ? AT_FDCWD : m_folder.open(jobs[next].folder);
+            result.status = dir == -1 ? renameNoReplace(pairs[i].first, result.target)
+                                      : renameNoReplaceAt(dir, names[i].from, names[i].to);
             if (result.status.ok()) {
                 result.outcome = Renamed;
                 renamed(pairs[i].first, result.target);

@@ -41,6 +41,7 @@ public:
         QString folder;
         QString base;
         QString extension;
+        quint32 mode = 0; // the file's mode as its read found it; 0: not known
     };
     // The name a job tries first: no suffix.
     static QString firstChoice(const Job &job);
@@ -50,6 +51,8 @@ public:
     QList<Result> renameAll(const QList<Job> &jobs);
 
 private:
+    // The failure of a rename that was not made because it could not be logged.
+    FsStatus notLogged() const;
     FsStatus renameReleasingPlayer(const QString &oldPath, const QString &target);
     void renamed(const QString &oldPath, const QString &target);
 
@@ -58,6 +61,8 @@ private:
     // taken number again. A name the run frees lowers it again, so the
     // numbers given are those a search from " (2)" would give.
     QHash<QString, int> m_nextSuffix;
+    // The folder of the batch's files: looks and renames by name alone.
+    FolderDescriptor m_folder;
 
     UndoLogWriter *m_log;
     MediaPlayer &m_player;

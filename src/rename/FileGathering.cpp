@@ -42,13 +42,13 @@ void take(WorkListWriter &list, const QString &path, GatherResult &result)
 
 } // namespace
 
-GatherResult writeSelectionList(const QStringList &paths)
+GatherResult writeSelectionList(const QStringList &paths, bool byIdentity)
 {
     GatherResult result;
     WorkListWriter list(workFilePath(workfile::FileList));
     QSet<QString> taken;
     for (const QString &path : paths) {
-        const QString id = identity(path);
+        const QString id = byIdentity ? identity(path) : path;
         if (!taken.contains(id)) {
             taken.insert(id);
             take(list, path, result);

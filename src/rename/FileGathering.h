@@ -23,10 +23,11 @@ struct GatherResult {
 // "*.mp3" in any letter case.
 bool isMp3Name(const QString &name);
 
-// Writes the selected files to "fl.kaz", in list order, as they are; a file
-// given twice (the same path, or the same file under another name) is taken
-// once, where it first appears.
-GatherResult writeSelectionList(const QStringList &paths);
+// Writes the selected files to "fl.kaz", in list order, as they are; a path
+// given twice is taken once, where it first appears. With byIdentity, so is
+// the same file under another name; a run that opens every file anyway tells
+// those apart itself, by the open file.
+GatherResult writeSelectionList(const QStringList &paths, bool byIdentity = true);
 
 // Writes every MP3 file of the tree below startFolder to "fl.kaz", folder by
 // folder in the order of the folder list (which is built on the way and left

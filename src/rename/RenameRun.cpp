@@ -12,6 +12,7 @@
 #include "WorkListWriter.h"
 
 #include "platform/RunLock.h"
+#include "platform/SmallFile.h"
 #include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
@@ -20,7 +21,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace kaz {
@@ -52,6 +57,7 @@ public:
         m_tagContext.codec = environment.codec;
         m_tagContext.prompter = environment.prompter;
         m_tagContext.language = environment.language;
+        m_tagContext.useId3v2 = environment.useId3v2;
     }
 
     RenameOutcome run();
@@ -62,7 +68,7 @@ private:
         return m_settings.userDefined && (!m_settings.keepNumbers || userTextIsEmpty(m_settings));
     }
     bool gather();
-    void takePreviewList();
+    bool takePreviewList();
     void renameToTemporaryNames();
     void processFile(const QString &path);
     void renameUserDefined(const QString &path, const QString &folder);
@@ -90,6 +96,13 @@ private:
     int m_userCounter = 1;
     bool m_treeRun = false;
     QList<CollisionRenamer::Job> m_jobs;
+    // The files are read by name in their folder's descriptor; each file is
+    // worked on once, also when the list names it twice.
+    FolderDescriptor m_folder;
+    QSet<std::pair<quint64, quint64>> m_seen;
+    // The list the run goes through: "fl.kaz", the preview's list, or the
+    // list of temporary names. Read where it is, never renamed over another.
+    QString m_list;
 };
 
 RenameOutcome Runner::run()
@@ -105,7 +118,11 @@ RenameOutcome Runner::run()
     }
     // Before the temporary names: the preview's list holds the paths the
     // files have now.
-    takePreviewList();
+    m_list = workFilePath(workfile::FileList);
+    if (!takePreviewList()) {
+        finish();
+        return std::move(m_outcome);
+    }
     if (!m_request.preview) {
         m_log = std::make_unique<UndoLogWriter>(m_request.continueUndoLogs);
         m_state.playingFile.clear(); // a release of an earlier run is over
@@ -117,7 +134,7 @@ RenameOutcome Runner::run()
     if (m_env.folderProgress)
         m_env.folderProgress(0, m_totalFolders);
     m_env.hooks.report(0, m_totalFiles);
-    WorkListReader list(workFilePath(workfile::FileList));
+    WorkListReader list(m_list);
     while (std::optional<QString> path = list.next(true))
         processFile(*path);
     if (m_renamer)
@@ -136,7 +153,7 @@ bool Runner::gather()
                 && QDir::isAbsolutePath(m_request.startFolder);
     m_tagContext.quietWhenShort = m_treeRun;
     if (!m_request.selection.isEmpty())
-        gathered = writeSelectionList(m_request.selection);
+        gathered = writeSelectionList(m_request.selection, m_settings.userDefined);
     else if (m_treeRun)
         gathered = writeTreeList(m_request.startFolder, m_settings.userDefined);
     else
@@ -155,22 +172,32 @@ bool Runner::gather()
     return !gathered.listFailed;
 }
 
-void Runner::takePreviewList()
+// False when the preview's list is not there to be read: the run would
+// otherwise rename the files the preview excluded.
+bool Runner::takePreviewList()
 {
+    if (!m_request.usePreviewList)
+        return true;
     const QString previewList = workFilePath(workfile::PreviewFileList);
-    if (!m_request.usePreviewList || !QFile::exists(previewList))
-        return;
-    const QString list = workFilePath(workfile::FileList);
-    QFile::remove(list);
-    QFile::rename(previewList, list);
-    m_totalFiles = countEntries(list);
+    QString problem;
+    if (!QFileInfo(previewList).isFile() || !isRegularOrMissing(previewList, &problem)) {
+        m_outcome.workListFailed = true;
+        m_outcome.failures.append((problem.isEmpty() ? previewList + QStringLiteral(": ")
+                                                           + QString::fromLocal8Bit(std::strerror(ENOENT))
+                                                     : problem)
+                                  + QStringLiteral("; nothing was renamed"));
+        return false;
+    }
+    m_list = previewList;
+    m_totalFiles = countEntries(m_list);
+    return true;
 }
 
 // Every file first gets a temporary name, so that no file of the run holds a
 // counter name that another file of the run is to get.
 void Runner::renameToTemporaryNames()
 {
-    const QString list = workFilePath(workfile::FileList);
+    const QString list = m_list;
     const QString rewrite = workFilePath(workfile::FileListRewrite);
     bool written = true;
     {
@@ -195,8 +222,7 @@ void Runner::renameToTemporaryNames()
                                                            "gives the files their names back"));
         return;
     }
-    QFile::remove(list);
-    QFile::rename(rewrite, list);
+    m_list = rewrite;
 }
 
 void Runner::processFile(const QString &path)
@@ -238,12 +264,25 @@ void Runner::renameUserDefined(const QString &path, const QString &folder)
 
 void Runner::renameByTag(const QString &path, const QString &folder, const QString &name)
 {
+    const int dir = m_folder.open(folder);
+    if (dir < 0) {
+        m_outcome.failures.append(path + QStringLiteral(": ") + FsStatus::fromErrno(errno).errorText());
+        return;
+    }
+    const ReadOnlyFile file(dir, QFile::encodeName(name));
     FsStatus readStatus;
-    TagRecord tag = readTag(path, m_tagContext, &readStatus);
+    TagRecord tag = readTag(file, path, m_tagContext, &readStatus);
+    if (readStatus.errorNumber == ELOOP)
+        readStatus.detail = QStringLiteral("a symbolic link, left alone");
     if (!readStatus.ok()) {
         m_outcome.failures.append(path + QStringLiteral(": ") + readStatus.errorText());
         return;
     }
+    if (m_seen.contains({file.device(), file.inode()})) {
+        --m_outcome.files; // the same file under a name met before
+        return;
+    }
+    m_seen.insert({file.device(), file.inode()});
     if (m_treeRun && tag.fileSize <= id3v1::kTailSize) {
         --m_outcome.files; // too small to be a tagged MP3 file: not part of a tree run
         return;
@@ -257,9 +296,9 @@ void Runner::renameByTag(const QString &path, const QString &folder, const QStri
         addPreviewRow(path, name, previewed, tagInfo(tag));
         return;
     }
-    CollisionRenamer::Job job{path, folder, plan.name, kMp3};
+    CollisionRenamer::Job job{path, folder, plan.name, kMp3, file.mode()};
     if (!plan.complete)
-        job = {path, folder, markedBase(name), extensionOf(name)};
+        job = {path, folder, markedBase(name), extensionOf(name), file.mode()};
     if (CollisionRenamer::firstChoice(job) == path) {
         ++m_outcome.unchanged;
         return;
@@ -291,7 +330,7 @@ void Runner::count(const CollisionRenamer::Result &result, const QString &path)
 
 QString Runner::tagInfo(const TagRecord &tag)
 {
-    if (!tag.tagged)
+    if (!tag.hasTag())
         return renameText(RenameText::NoId3Tag, m_env.language);
     QStringList missing;
     if (tag.longArtist.isEmpty())
@@ -330,6 +369,7 @@ void Runner::finish()
     if (!m_request.preview) {
         removeWorkFile(workfile::FileList);
         removeWorkFile(workfile::PreviewFileList);
+        removeWorkFile(workfile::FileListRewrite);
     }
     m_state.lastStartFolder = m_request.startFolder;
     m_state.running = false;

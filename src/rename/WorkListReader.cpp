@@ -26,7 +26,15 @@ std::optional<QString> WorkListReader::next(bool completeOnly)
 {
     if (!m_file.isOpen() || m_file.atEnd())
         return std::nullopt;
-    QByteArray line = m_file.readLine(kMaxLineBytes);
+    // One buffer for every line: a fresh one of this size per line would
+    // cost a memory mapping and its release each time.
+    if (m_buffer.isEmpty())
+        m_buffer.resize(kMaxLineBytes + 1);
+    const qint64 length = m_file.readLine(m_buffer.data(), m_buffer.size());
+    if (length < 0)
+        return std::nullopt;
+    QByteArrayView line(m_buffer.constData(), length);
+    ++m_lines;
     if (line.endsWith('\n')) {
         line.chop(1);
     } else if (!m_file.atEnd()) {
@@ -34,6 +42,8 @@ std::optional<QString> WorkListReader::next(bool completeOnly)
         m_file.close();
         return std::nullopt;
     } else if (completeOnly || line.isEmpty()) {
+        if (!line.isEmpty())
+            m_cutLine = m_lines;
         return std::nullopt;
     }
     if (line.endsWith('\r'))

@@ -1,12 +1,11 @@
 #include "TagIO.h"
 
 #include "Id3v1.h"
+#include "Id3v2.h"
 #include "Lyrics3.h"
 
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
-
-#include <QFileInfo>
 
 #include <cerrno>
 
@@ -46,6 +45,18 @@ void readLyrics3(const ReadOnlyFile &file, QByteArrayView tail, const TagContext
     record.keptLyrics3Fields = fields->kept;
 }
 
+// The ID3v2 tag at the start of the file, when the caller asked for it; its
+// values stand in for a missing ID3v1 tag with the tag-source setting on.
+void readId3v2(const ReadOnlyFile &file, const TagContext &context, TagRecord &record)
+{
+    const bool stands = context.useId3v2 && !record.tagged;
+    if (!stands && !context.reportId3v2)
+        return;
+    record.id3v2 = id3v2::read(file);
+    if (stands && record.id3v2)
+        id3v2::fillRecord(*record.id3v2, *context.codec, record);
+}
+
 bool hasNonBlank(const QString &text)
 {
     for (QChar c : text) {
@@ -76,8 +87,12 @@ void applyOverride(const TagOverride &override, TagRecord &record)
 
 TagRecord readTag(const QString &fileName, const TagContext &context, FsStatus *readError)
 {
+    return readTag(ReadOnlyFile(fileName), fileName, context, readError);
+}
+
+TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagContext &context, FsStatus *readError)
+{
     TagRecord record;
-    ReadOnlyFile file(fileName);
     if (readError)
         *readError = FsStatus::fromErrno(file.error());
     if (file.error() != 0)
@@ -95,7 +110,8 @@ TagRecord readTag(const QString &fileName, const TagContext &context, FsStatus *
             readLyrics3(file, tail, context, record);
         }
     }
-    if (!record.tagged && record.fileSize < id3v1::kTailSize) {
+    readId3v2(file, context, record);
+    if (!record.hasTag() && record.fileSize < id3v1::kTailSize) {
         if (!context.quietWhenShort)
             tell(context, Msg::FileTooShort, fileName);
         return record;
@@ -135,17 +151,21 @@ TagValues valuesToWrite(const TagRecord &current, const TagOverride *override)
     return values;
 }
 
-FsStatus writeTag(const QString &fileName, const TagRecord &current, const TagValues &values,
-                  const TextCodec &codec)
+namespace {
+
+// Where the file's trailer starts and what replaces it; an error when the
+// values cannot be stored.
+FsStatus newTrailer(const TagRecord &current, const TagValues &values, const TextCodec &codec, qint64 *start,
+                    QByteArray *trailer)
 {
-    qint64 trailerStart = current.fileSize;
+    *start = current.fileSize;
     if (current.tagged && current.fileSize >= id3v1::kTagSize) {
-        trailerStart -= id3v1::kTagSize;
+        *start -= id3v1::kTagSize;
         if (current.hasLyrics3)
-            trailerStart -= current.lyrics3Size;
+            *start -= current.lyrics3Size;
     }
     const auto isLong = [&](const QString &text) { return codec.encode(text).size() > 30; };
-    QByteArray trailer;
+    trailer->clear();
     if (current.hasLyrics3 || isLong(values.title) || isLong(values.artist) || isLong(values.album)) {
         const std::optional<QByteArray> block
             = lyrics3::render(current.keptLyrics3Fields, values.title, values.artist, values.album, codec);
@@ -155,12 +175,32 @@ FsStatus writeTag(const QString &fileName, const TagRecord &current, const TagVa
                                              "(999999 bytes); nothing was written");
             return tooLarge;
         }
-        trailer = *block;
+        *trailer = *block;
     }
-    trailer += id3v1::render(values, codec);
-    // The file written, also when the name given is a link to it.
-    ensureOwnerWritable(QFileInfo(fileName).canonicalFilePath());
-    return replaceFileEnd(fileName, trailerStart, trailer);
+    *trailer += id3v1::render(values, codec);
+    return FsStatus::success();
+}
+
+} // namespace
+
+FsStatus writeTag(const QString &fileName, const TagRecord &current, const TagValues &values,
+                  const TextCodec &codec)
+{
+    qint64 start = 0;
+    QByteArray trailer;
+    const FsStatus composed = newTrailer(current, values, codec, &start, &trailer);
+    return composed.ok() ? replaceFileEnd(fileName, start, trailer) : composed;
+}
+
+void TagWriteBatch::add(const QString &fileName, const TagRecord &current, const TagValues &values, Done done)
+{
+    qint64 start = 0;
+    QByteArray trailer;
+    const FsStatus composed = newTrailer(current, values, m_codec, &start, &trailer);
+    if (composed.ok())
+        m_tails.add(fileName, start, trailer, std::move(done));
+    else if (done)
+        done(composed);
 }
 
 TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, TagWriteResult *written,
@@ -193,12 +233,14 @@ TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, Ta
     return current;
 }
 
-bool taginfo(const QString &fileName)
+bool taginfo(const QString &fileName, bool useId3v2)
 {
     ReadOnlyFile file(fileName);
-    if (!file.isOpen() || !file.isRegular() || file.size() < id3v1::kTagSize)
+    if (!file.isOpen() || !file.isRegular())
         return false;
-    return id3v1::hasTagHeader(file.readAt(file.size() - id3v1::kTagSize, 3));
+    if (file.size() >= id3v1::kTagSize && id3v1::hasTagHeader(file.readAt(file.size() - id3v1::kTagSize, 3)))
+        return true;
+    return useId3v2 && id3v2::read(file).has_value();
 }
 
 } // namespace kaz

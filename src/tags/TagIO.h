@@ -30,6 +30,11 @@ struct TagContext {
     Language language = kDefaultLanguage;
     const TagOverride *override = nullptr; // set: write these values
     TagEditor *editor = nullptr;           // used with the edit flag
+    // Beyond the ID3v1 design: take the values of the ID3v2 tag at the start
+    // of a file that has no ID3v1 tag (the tag-source setting).
+    bool useId3v2 = false;
+    // Read the ID3v2 tag into TagRecord::id3v2 whatever the file's end holds.
+    bool reportId3v2 = false;
 };
 
 // Reads a file's tag by every rule (reading half of get_id3tag). Changes
@@ -37,6 +42,10 @@ struct TagContext {
 // (missing, a folder, no permission) is untagged and reported through
 // readError, not with the "to short" message.
 TagRecord readTag(const QString &fileName, const TagContext &context, FsStatus *readError = nullptr);
+// The same from a file the caller opened (a run that opens the files of a
+// folder by name); fileName is for messages.
+TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagContext &context,
+                  FsStatus *readError = nullptr);
 
 struct TagWriteResult {
     bool attempted = false; // the values were confirmed and a tag was due
@@ -55,8 +64,29 @@ TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, Ta
 FsStatus writeTag(const QString &fileName, const TagRecord &current, const TagValues &values,
                   const TextCodec &codec);
 
+// The tag writes of a run over many files, committed in groups: one journal
+// flush and one file flush for many files (TailWriteBatch), each file old or
+// new after a kill. done gets each file's outcome, at the latest from commit().
+class TagWriteBatch
+{
+public:
+    using Done = TailWriteBatch::Done;
+    explicit TagWriteBatch(const TextCodec &codec)
+        : m_codec(codec)
+    {
+    }
+    // Writes values into a file whose current tag was just read, as writeTag.
+    void add(const QString &fileName, const TagRecord &current, const TagValues &values, Done done);
+    void commit() { m_tails.commit(); }
+
+private:
+    const TextCodec &m_codec;
+    TailWriteBatch m_tails;
+};
+
 // True when the file ends in a tag (a file of the tag alone too); no message.
-bool taginfo(const QString &fileName);
+// With useId3v2, an ID3v2 tag at the start that holds values counts too.
+bool taginfo(const QString &fileName, bool useId3v2 = false);
 
 // The values a write would store, from the current tag and an override.
 TagValues valuesToWrite(const TagRecord &current, const TagOverride *override);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 using namespace kaz;
@@ -110,4 +111,17 @@ TEST(FileOps, ReadOnlyFileReportsWhatItCannotRead)
     EXPECT_TRUE(file.readAt(-1, 4).isEmpty());
     EXPECT_NE(ReadOnlyFile(home.music()).error(), 0);
     EXPECT_NE(ReadOnlyFile(home.music() + QStringLiteral("/none")).error(), 0);
+
+    // By name in the folder's descriptor: a link is not followed, a FIFO
+    // does not block the open.
+    FolderDescriptor folder;
+    const int dir = folder.open(home.music() + QLatin1Char('/'));
+    ASSERT_GE(dir, 0);
+    const ReadOnlyFile byName(dir, "f.mp3");
+    EXPECT_EQ(byName.size(), 10);
+    EXPECT_EQ(byName.readAt(0, 3), "012");
+    ASSERT_TRUE(QFile::link(path, home.music() + QStringLiteral("/link.mp3")));
+    EXPECT_EQ(ReadOnlyFile(dir, "link.mp3").error(), ELOOP);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(home.music() + QStringLiteral("/fifo.mp3")).constData(), 0644), 0);
+    EXPECT_EQ(ReadOnlyFile(dir, "fifo.mp3").error(), EINVAL);
 }

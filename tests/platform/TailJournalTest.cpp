@@ -68,6 +68,53 @@ TEST(TailJournal, RoundTripAndCutOffJournals)
     EXPECT_FALSE(TailJournalEntry::parse(flipped));
 }
 
+TEST(TailJournal, ABatchJournalIsWholeOrNothing)
+{
+    TempHome home;
+    QList<TailJournalEntry> entries;
+    for (const char *name : {"/a.mp3", "/b.mp3", "/c.mp3"}) {
+        const QString path = home.music() + QLatin1String(name);
+        writeAll(path, kAudio + kOldEnd);
+        entries << entryFor(path);
+    }
+    const QByteArray bytes = renderTailJournal(entries);
+    const std::optional<QList<TailJournalEntry>> back = parseTailJournal(bytes);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->size(), 3);
+    EXPECT_EQ(back->at(2).path, entries[2].path);
+    EXPECT_EQ(back->at(1).oldTail, kOldEnd);
+    // Cut anywhere, even between two entries, or with more behind it: a
+    // journal a kill cut off before its flush, when no file was touched.
+    const qsizetype thirdStarts = bytes.lastIndexOf("KAZTAIL1");
+    for (qsizetype cut : {qsizetype(10), bytes.size() / 2, thirdStarts, bytes.size() - 1})
+        EXPECT_FALSE(parseTailJournal(bytes.left(cut))) << cut;
+    EXPECT_FALSE(parseTailJournal(bytes + entries[0].render()));
+    // The journal of one write that earlier versions left.
+    const std::optional<QList<TailJournalEntry>> single = parseTailJournal(entries[0].render());
+    ASSERT_TRUE(single);
+    EXPECT_EQ(single->size(), 1);
+}
+
+TEST(TailJournal, AKilledBatchPutsBackTheOldEndOfEveryFile)
+{
+    TempHome home;
+    QList<TailJournalEntry> entries;
+    QStringList paths;
+    for (const char *name : {"/a.mp3", "/b.mp3", "/c.mp3"}) {
+        paths << home.music() + QLatin1String(name);
+        writeAll(paths.last(), kAudio + kOldEnd);
+        entries << entryFor(paths.last());
+    }
+    // Killed after the first file got its new end and while the second got it.
+    writeAll(paths[0], kAudio + kNewEnd);
+    writeAll(paths[1], kAudio + kNewEnd + kOldEnd.mid(kNewEnd.size()));
+    writeAll(journalPath(1), renderTailJournal(entries));
+    EXPECT_EQ(recoverInterruptedTailWrites(), 3);
+    for (const QString &path : paths)
+        EXPECT_EQ(readAll(path), kAudio + kOldEnd) << qPrintable(path);
+    EXPECT_TRUE(journals().isEmpty());
+}
+
 TEST(TailJournal, EveryHalfDoneStateGoesBackToTheOldEnd)
 {
     TempHome home;

@@ -1,4 +1,5 @@
 #include "RenameFixtures.h"
+#include "support/KillAtStep.h"
 
 
 #include <QDir>
@@ -156,74 +157,46 @@ TEST(CliRename, KilledRunsCanBeUndone)
 {
     TempHome home;
     const QString dir = home.music();
-    const QMap<QString, QByteArray> original = makeTree(dir, 5000);
+    const QMap<QString, QByteArray> original = makeTree(dir, 400);
     QMap<QByteArray, QString> oldPathOf;
     for (auto it = original.cbegin(); it != original.cend(); ++it)
         oldPathOf.insert(it.value(), it.key());
     QMap<QString, QString> planned;
     for (const QString &path : original.keys())
         planned.insert(path, plannedPath(path));
-
-    const QStringList byTag{"rename", "--recursive", dir};
-    const QStringList byCounter{"rename", "--recursive", "--user-name", "Mix", "--no-numbers", dir};
-    const qint64 tagRun = runTime(byTag);
-    ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
-    const qint64 counterRun = runTime(byCounter);
-    const QMap<QString, QByteArray> counterDone = absoluteHashes(dir);
-    ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
-    ASSERT_EQ(absoluteHashes(dir), original);
-
-    const quint32 seed = testSeed();
-    QRandomGenerator random(seed);
-    SCOPED_TRACE(testing::Message() << "seed " << seed << ", runs " << tagRun << " and " << counterRun << " ms");
-    // Spread over the run, each kill somewhat later than the one before and
-    // all of them before its end. A run that ends before its kill (the
-    // machine got faster) teaches the estimate its length and does not count.
-    const auto delay = [&random](qint64 run, int landed, int kills) {
-        const quint32 slot = quint32(qMax<qint64>(run / (kills + 2), 2));
-        return qint64(slot) * (landed + 1) + random.bounded(slot / 2 + 1);
+    const auto undo = [&](int n) {
+        const CliResult r = runCli({"undo", "--yes"});
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        ASSERT_EQ(absoluteHashes(dir), original) << "killed at rename " << n;
     };
-    qint64 estimate = tagRun;
-    int landed = 0, halfDone = 0;
-    for (int round = 0; round < 12 && landed < 6; ++round) {
-        const Kill kill = killAfter(byTag, delay(estimate, landed, 6));
-        landed += kill.landed;
-        if (!kill.landed)
-            estimate = qMin(estimate, kill.ranMs);
-        // Every file is under its old or its new name, once.
-        const auto now = absoluteHashes(dir);
-        ASSERT_EQ(now.size(), original.size());
-        int renamed = 0;
-        for (auto [path, hash] : now.asKeyValueRange()) {
-            const QString old = oldPathOf.value(hash);
-            ASSERT_FALSE(old.isEmpty()) << qPrintable(path);
-            EXPECT_TRUE(path == old || path == planned.value(old)) << qPrintable(path);
-            renamed += path != old;
-        }
-        halfDone += renamed > 0 && renamed < now.size();
-        const CliResult undo = runCli({"undo", "--yes"});
-        ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
-        ASSERT_EQ(absoluteHashes(dir), original) << "round " << round;
-    }
-    EXPECT_EQ(landed, 6) << "too many runs ended before their kill";
-    EXPECT_GE(halfDone, 2) << "too few kills landed in the middle of a run";
+
+    // Killed at every 37th rename: every file is under its old or its new
+    // name, once, and the undo brings back every old one.
+    int halfDone = 0;
+    const int kills = killAtEveryStep(
+        {"rename", "--recursive", dir}, "rename", [] {},
+        [&](int n) {
+            const auto now = absoluteHashes(dir);
+            ASSERT_EQ(now.size(), original.size());
+            int renamed = 0;
+            for (auto [path, hash] : now.asKeyValueRange()) {
+                const QString old = oldPathOf.value(hash);
+                ASSERT_FALSE(old.isEmpty()) << qPrintable(path);
+                EXPECT_TRUE(path == old || path == planned.value(old)) << qPrintable(path);
+                renamed += path != old;
+            }
+            halfDone += renamed > 0 && renamed < now.size();
+            undo(n);
+        },
+        37);
+    EXPECT_GE(kills, 10);
+    EXPECT_EQ(halfDone, kills - 1) << "only the kill before the first rename leaves every name";
+    ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
 
     // User-defined names go through temporary names; a kill there is undone too.
-    estimate = counterRun;
-    int counterLanded = 0, counterHalfDone = 0;
-    for (int round = 0; round < 8 && counterLanded < 4; ++round) {
-        const Kill kill = killAfter(byCounter, delay(estimate, counterLanded, 4));
-        counterLanded += kill.landed;
-        if (!kill.landed)
-            estimate = qMin(estimate, kill.ranMs);
-        const auto now = absoluteHashes(dir);
-        ASSERT_EQ(now.size(), original.size());
-        counterHalfDone += now != original && now != counterDone;
-        EXPECT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
-        ASSERT_EQ(absoluteHashes(dir), original) << "user-defined round " << round;
-    }
-    EXPECT_EQ(counterLanded, 4) << "too many user-defined runs ended before their kill";
-    EXPECT_GT(counterHalfDone, 0) << "no kill landed in the middle of a user-defined run";
+    const int counterKills = killAtEveryStep({"rename", "--recursive", "--user-name", "Mix", "--no-numbers", dir},
+                                             "rename", [] {}, undo, 61);
+    EXPECT_GE(counterKills, 12);
 }
 
 TEST(CliRename, CommandsThatOnlyReadChangeNoPermission)

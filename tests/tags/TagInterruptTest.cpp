@@ -1,40 +1,40 @@
-// A tag write killed at any moment leaves each file with its old trailer or
-// its new one, once the next command has started.
+// Tag writes are committed in groups. A run killed at any step of a batch
+// leaves each file with its old trailer or its new one, once the next
+// command has replayed the journal.
+#include "support/KillAtStep.h"
 #include "support/TestSupport.h"
 
 #include "platform/Paths.h"
 #include "tags/TagIO.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QRandomGenerator>
-
-#include <csignal>
-#include <iostream>
 
 using namespace kaz;
 using namespace kaz::test;
 
 namespace {
 
+using Snapshot = QMap<QString, QByteArray>;
+
 struct Collection {
     QStringList files;
-    QMap<QString, QByteArray> audio;
+    Snapshot audio;
 };
 
-Collection makeCollection(const QString &dir, int count)
+// Untagged files, files with a Lyrics3 block and long titles: a short title
+// makes such a trailer shrink, a long one makes it grow.
+Collection makeCollection(const QString &dir, int count, bool withLyrics = true)
 {
     Collection c;
     for (int i = 0; i < count; ++i) {
         DemoFile f;
-        f.relativePath = QStringLiteral("f%1.mp3").arg(i);
-        f.frames = 2 + i % 3;
+        f.relativePath = QStringLiteral("f%1.mp3").arg(i, 4, 10, QLatin1Char('0'));
+        f.frames = 1 + i % 3;
         f.tagged = i % 5 != 0;
         f.values = values(QStringLiteral("A title that is longer than thirty characters %1").arg(i), QStringLiteral("Band"),
                           QStringLiteral("Album"));
-        // About 500 bytes of lyrics: a short title makes the trailer shrink.
-        f.extraLyrics3Fields = {"LYR00480" + QByteArray(480, char('a' + i % 26))};
+        if (withLyrics)
+            f.extraLyrics3Fields = {"LYR00480" + QByteArray(480, char('a' + i % 26))};
         writeDemoFile(dir, f);
         c.files << dir + QLatin1Char('/') + f.relativePath;
         c.audio.insert(c.files.last(), mp3Frames(f.frames));
@@ -42,26 +42,20 @@ Collection makeCollection(const QString &dir, int count)
     return c;
 }
 
-QStringList setTitle(const QString &title, const QStringList &files)
+Snapshot snapshot(const QStringList &files)
 {
-    return QStringList{QStringLiteral("tag"), QStringLiteral("set"), QStringLiteral("--title"), title} + files;
+    Snapshot s;
+    for (const QString &f : files)
+        s.insert(f, readAll(f));
+    return s;
 }
 
-// What each file holds after a complete write: the same write on a copy.
-QMap<QString, QByteArray> completedWrite(const Collection &c, const QString &title, const QString &scratch)
+void restore(const Snapshot &s)
 {
-    QMap<QString, QByteArray> result;
-    TagOverride o;
-    o.title = title;
-    TagContext context;
-    context.override = &o;
-    for (const QString &f : c.files) {
-        QString copy = scratch + QStringLiteral("/copy.mp3");
-        writeAll(copy, readAll(f));
-        get_id3tag(copy, false, context);
-        result.insert(f, readAll(copy));
+    for (auto [path, bytes] : s.asKeyValueRange()) {
+        if (readAll(path) != bytes)
+            writeAll(path, bytes);
     }
-    return result;
 }
 
 QStringList journals()
@@ -69,71 +63,79 @@ QStringList journals()
     return QDir(programFolder()).entryList({QStringLiteral("tailwrite-*")}, QDir::Files);
 }
 
+struct KillCount {
+    int kills = 0;
+    int mixed = 0; // replays after which some files were new and some old
+};
+
+// Kills "tag set --title TITLE" at every stride-th step; after each kill the
+// next command replays the journal, and then each file must hold exactly its
+// old bytes or those of a completed write.
+KillCount killWrites(const Collection &c, const QString &title, int stride)
+{
+    const Snapshot old = snapshot(c.files);
+    const QStringList arguments = QStringList{QStringLiteral("tag"), QStringLiteral("set"), QStringLiteral("--title"), title}
+                                  + c.files;
+    EXPECT_EQ(runCli(arguments).exitCode, 0);
+    const Snapshot done = snapshot(c.files);
+    KillCount count;
+    count.kills = killAtEveryStep(
+        arguments, QStringLiteral("tail"), [&] { restore(old); },
+        [&](int n) {
+            const CliResult show = runCli({QStringLiteral("tag"), QStringLiteral("show"), c.files.first()});
+            EXPECT_EQ(show.exitCode, 0) << show.err.constData();
+            EXPECT_TRUE(journals().isEmpty()) << "step " << n;
+            int changed = 0;
+            for (const QString &f : c.files) {
+                const QByteArray now = readAll(f);
+                ASSERT_TRUE(now.startsWith(c.audio[f])) << qPrintable(f) << " step " << n;
+                ASSERT_TRUE(now == old[f] || now == done[f]) << qPrintable(f) << " step " << n;
+                changed += now != old[f];
+            }
+            count.mixed += changed > 0 && changed < c.files.size();
+        },
+        stride);
+    restore(old);
+    return count;
+}
+
 } // namespace
 
-TEST(TagInterrupt, KilledWritesLeaveTheOldOrTheNewTrailer)
+TEST(TagInterrupt, KilledAtEveryStepOfABatchEachFileIsOldOrNew)
 {
     TempHome home;
-    const QString scratch = home.path() + QStringLiteral("/scratch");
-    QDir().mkpath(scratch);
-    const Collection c = makeCollection(home.music(), 150);
-    const QStringList titles{QStringLiteral("Short"), QString(200, QLatin1Char('x')), QStringLiteral("Tiny")};
-
-    // How long a whole run takes, to kill at random moments inside it.
-    QMap<QString, QByteArray> before;
-    for (const QString &f : c.files)
-        before.insert(f, readAll(f));
-    QElapsedTimer timer;
-    timer.start();
-    ASSERT_EQ(runCli(setTitle(QStringLiteral("Warm up"), c.files)).exitCode, 0);
-    qint64 runMs = qMax<qint64>(timer.elapsed(), 20);
-    for (const QString &f : c.files)
-        writeAll(f, before[f]);
-
-    const quint32 seed = testSeed();
-    QRandomGenerator random(seed);
-    SCOPED_TRACE(testing::Message() << "seed " << seed << ", run " << runMs << " ms");
-    int landed = 0, midWrite = 0, halfDone = 0;
-    for (int round = 0; round < 12 && midWrite < 6; ++round) {
-        const QString title = titles[round % titles.size()];
-        QMap<QString, QByteArray> old;
-        for (const QString &f : c.files)
-            old.insert(f, readAll(f));
-        const QMap<QString, QByteArray> done = completedWrite(c, title, scratch);
-
-        QProcess p;
-        p.start(QStringLiteral(KAZ_CLI_PATH), setTitle(title, c.files));
-        ASSERT_TRUE(p.waitForStarted());
-        QElapsedTimer ran;
-        ran.start();
-        if (p.waitForFinished(int(random.bounded(quint32(runMs * 8 / 10)) + 1))) {
-            // Ended before its kill: the machine got faster; aim earlier.
-            runMs = qMax<qint64>(ran.elapsed(), 20);
-        } else {
-            ::kill(pid_t(p.processId()), SIGKILL);
-            p.waitForFinished();
-            landed += p.exitStatus() == QProcess::CrashExit;
-        }
-        // The kill landed while a file was being written: its journal is there.
-        const bool landedMidWrite = !journals().isEmpty();
-        midWrite += landedMidWrite;
-        int changed = 0;
-        for (const QString &f : c.files)
-            changed += readAll(f) != old[f];
-        halfDone += changed > 0 && changed < c.files.size();
-
-        // The next command puts back what the kill left half done.
-        const CliResult show = runCli({QStringLiteral("tag"), QStringLiteral("show"), c.files.first()});
-        EXPECT_EQ(show.exitCode, 0) << show.err.constData();
-        EXPECT_TRUE(journals().isEmpty());
-        for (const QString &f : c.files) {
-            const QByteArray now = readAll(f);
-            ASSERT_TRUE(now.startsWith(c.audio[f])) << qPrintable(f);
-            ASSERT_TRUE(now == old[f] || now == done[f]) << qPrintable(f) << " round " << round;
-        }
+    const Collection c = makeCollection(home.music(), 6);
+    for (const QString &title : {QStringLiteral("Short"), QString(200, QLatin1Char('x'))}) {
+        SCOPED_TRACE(title.size());
+        const KillCount count = killWrites(c, title, 1);
+        // The journal, a step before and after each file's write, the drop.
+        EXPECT_GE(count.kills, 2 * c.files.size()) << "the kills missed steps of the batch";
+        // One batch: the journal brings every file back until it is dropped.
+        EXPECT_EQ(count.mixed, 0);
     }
-    std::cout << "mid-write kills " << midWrite << ", half-done runs " << halfDone << "\n";
-    EXPECT_GE(landed, 6) << "too many writes ended before their kill";
-    EXPECT_GE(midWrite, 3) << "too few kills landed in the middle of a file's write";
-    EXPECT_GT(halfDone, 0) << "no kill landed in the middle of a run";
+}
+
+TEST(TagInterrupt, BatchesOfALongRunCommitOneAfterTheOther)
+{
+    TempHome home;
+    // More files than one batch holds: a kill in the second batch leaves the
+    // first one written.
+    const Collection c = makeCollection(home.music(), 600, false);
+    const KillCount count = killWrites(c, QStringLiteral("New"), 151);
+    EXPECT_GE(count.kills, 7);
+    EXPECT_GT(count.mixed, 0) << "no kill left a committed batch beside an undone one";
+}
+
+TEST(TagInterrupt, AFileNamedTwiceIsWrittenFromItsFirstWrite)
+{
+    TempHome home;
+    const Collection c = makeCollection(home.music(), 2);
+    const QString file = c.files.first();
+    const CliResult r = runCli({QStringLiteral("tag"), QStringLiteral("set"), QStringLiteral("--title"),
+                                QString(60, QLatin1Char('L')), file, c.files.last(), file});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    const TagRecord tag = readTag(file, {});
+    EXPECT_EQ(tag.longTitle, QString(60, QLatin1Char('L')));
+    // Exactly one trailer behind the audio.
+    EXPECT_EQ(readAll(file).size(), c.audio[file].size() + 128 + tag.lyrics3Size);
 }
