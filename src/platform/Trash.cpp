@@ -1,6 +1,7 @@
 #include "Trash.h"
 
 #include "FileOps.h"
+#include "FreeName.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -132,7 +133,7 @@ QByteArray candidateName(const QString &name, int k)
 {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     QString base = dot > 0 ? name.left(dot) : name;
-    const QString tail = (k == 0 ? QString() : QStringLiteral(" (%1)").arg(k)) + (dot > 0 ? name.mid(dot) : QString());
+    const QString tail = (k == 0 ? QString() : nameNumber(k)) + (dot > 0 ? name.mid(dot) : QString());
     QByteArray candidate = QFile::encodeName(base + tail);
     while (candidate.size() + kInfoSuffix.size() > kMaxNameBytes && !base.isEmpty()) {
         base.chop(base.size() >= 2 && base.at(base.size() - 1).isLowSurrogate() ? 2 : 1);
@@ -211,7 +212,7 @@ TrashResult moveToTrash(const QString &path)
     }
     const QByteArray content = infoContent(native, place.topdir);
     const QString name = QFile::decodeName(native.mid(native.lastIndexOf('/') + 1));
-    for (int k = 0; k < 100000; ++k) {
+    for (int k = 0; k <= kMaxNameNumber; ++k) {
         const QByteArray candidate = candidateName(name, k);
         const QByteArray info = joined(joined(place.folder, "info"), candidate + kInfoSuffix);
         const QByteArray target = joined(joined(place.folder, "files"), candidate);
