@@ -146,8 +146,9 @@ TEST_F(RunReportTest, ReactivationFillsTheListsFromTheEventLoop)
     window->reactivate();
     window->deactivate();
     for (QTimer *timer : window->findChildren<QTimer *>()) {
-        if (timer->isActive() && timer->isSingleShot() && timer->interval() == 50) // the pause
+        if (timer->isActive() && timer->isSingleShot() && timer->interval() == 50) { // the pause
             EXPECT_TRUE(QTest::qWaitFor([timer] { return !timer->isActive(); }));
+        }
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(files()->count(), 0);
