@@ -31,12 +31,15 @@ QMap<QString, QByteArray> makeTree(const QString &dir, int count)
     return files;
 }
 
-// Where a run by tag puts a file of makeTree: "<i>.mp3" holds "Song <i>".
+// Where a run by tag puts a file of makeTree: "<i>.mp3" holds "Song <i>",
+// and the number of the old name stays in front (two digits at least; 0 is
+// no number).
 QString plannedPath(const QString &path)
 {
     const qsizetype slash = path.lastIndexOf('/');
     const QString number = path.mid(slash + 1).chopped(4);
-    return path.left(slash + 1) + "Artist - Album - Song " + number + ".mp3";
+    const QString kept = number == "0" ? QString() : number.rightJustified(2, '0') + " - ";
+    return path.left(slash + 1) + kept + "Artist - Album - Song " + number + ".mp3";
 }
 
 // How long a whole run takes, in milliseconds.
