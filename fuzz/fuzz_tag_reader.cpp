@@ -1,6 +1,10 @@
 // Feeds arbitrary file contents to the tag reader and writer: no input may
-// crash it or make it read outside the file.
+// crash it or make it read outside the file. Inputs that start with an ID3v2
+// header also go through the ID3v2 reader and the conversion, which must
+// leave every byte of the old file in place.
 #include "tags/Id3v1.h"
+#include "tags/Id3v2.h"
+#include "tags/Id3v2Conversion.h"
 #include "tags/Lyrics3.h"
 #include "tags/TagIO.h"
 
@@ -9,6 +13,16 @@
 
 #include <cstddef>
 #include <cstdint>
+
+namespace {
+
+bool restore(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -21,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     kaz::lyrics3::parse(bytes, kaz::defaultTextCodec());
     kaz::lyrics3::isWellFormed(bytes);
+    kaz::id3v2::parse(bytes);
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -28,6 +43,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         f.write(bytes);
     }
     kaz::TagContext context;
+    if (bytes.startsWith("ID3")) {
+        kaz::TagContext v2 = context;
+        v2.useId3v2 = true;
+        v2.reportId3v2 = true;
+        const kaz::TagRecord fromV2 = kaz::readTag(path, v2);
+        if (fromV2.fromId3v2 && (fromV2.title.size() > 30 || fromV2.comment.size() > 30 || fromV2.year.size() > 4))
+            __builtin_trap(); // the record keeps the ID3v1 widths
+        // A conversion touches nothing in front of the old tag at the end.
+        const qint64 kept = fromV2.tagged ? fromV2.fileSize - 128 - fromV2.lyrics3Size : fromV2.fileSize;
+        if (kaz::convertFromId3v2(path, size % 3 == 0, context).outcome == kaz::ConversionOutcome::Written) {
+            QFile f(path);
+            if (!f.open(QIODevice::ReadOnly) || !f.readAll().startsWith(bytes.left(kept)))
+                __builtin_trap();
+        }
+        if (!restore(path, bytes))
+            return 0;
+    }
     const kaz::TagRecord tag = kaz::readTag(path, context);
     if (tag.tagged && size % 2 == 0) {
         kaz::TagOverride values;

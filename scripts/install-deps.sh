@@ -5,9 +5,11 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+  qt6-translations-l10n
   libgl-dev libglx-dev
   libgtest-dev
   clang libclang-rt-14-dev
+  libtag1-dev
   python3 python3-mutagen
   dbus dbus-x11
   vlc-bin vlc-plugin-base

@@ -38,6 +38,8 @@ sleep 3
 click 300 120
 key ctrl+a
 shot main-de
+click 40 8; shot properties-menu-de; key Escape
+xdotool mousemove 500 60 click 3; shot file-popup-de; key Escape
 # Page "0": characters dialog (the item below "WinAmp path" in the first menu) and the preview.
 click 40 8; sleep 0.5; click 105 119; shot characters-de; key Escape
 sleep 1; click 350 60; key ctrl+a; key alt+v; shot preview-de 1.5; key Escape
@@ -62,7 +64,7 @@ menu_help 51; shot shortcuts-en; key Return
 menu_help 95; shot about-en; key Return
 sleep 1
 xdotool mousemove 120 100 click 3; shot folder-popup-en; key Escape
-xdotool mousemove 300 80 click 3; shot file-popup-en; key Escape
+xdotool mousemove 500 60 click 3; shot file-popup-en; key Escape
 click 40 8; shot properties-menu-en; key Escape
 click 40 8; sleep 0.5; click 105 119; shot characters-en; key Escape
 sleep 1; click 350 60; key ctrl+a; key alt+p; shot preview-en 1.5; key Escape
@@ -72,4 +74,27 @@ if [ -n "${KAZ_SHOTS_SCRIPT:-}" ]; then
   # Further steps of a caller: shell code using shot, key and click.
   source "$KAZ_SHOTS_SCRIPT"
 fi
+kill "$kaz_pid"
+# The tag editor on a file with an ID3v2 tag and no ID3v1 tag, the tag
+# source switched on (the Properties item shows it checked), both languages.
+sleep 1
+mkdir -p "$work/v2"
+python3 - "$(find "$work/music" -name '*.mp3' | sort | head -n 1)" "$work/v2/Headlong.mp3" <<'PY'
+import sys
+def syncsafe(n): return bytes(((n >> 21) & 0x7f, (n >> 14) & 0x7f, (n >> 7) & 0x7f, n & 0x7f))
+def frame(fid, text): data = b'\x03' + text.encode('utf-8'); return fid + syncsafe(len(data)) + b'\x00\x00' + data
+body = b''.join(frame(i, t) for i, t in ((b'TIT2', 'Headlong'), (b'TPE1', 'Queen'), (b'TALB', 'Innuendo'),
+                                         (b'TDRC', '1991-02-04'), (b'TRCK', '3/12'), (b'TCON', '(17)Rock')))
+audio = open(sys.argv[1], 'rb').read()[:-128]
+open(sys.argv[2], 'wb').write(b'ID3\x04\x00\x00' + syncsafe(len(body)) + body + audio)
+PY
+./build/bin/kaz-cli config set ID3v2 true >/dev/null
+./build/bin/kaz -open "$work/v2" >>"$work/kaz.log" 2>&1 &
+kaz_pid=$!
+sleep 3
+click 40 8; shot properties-menu-id3v2-en; key Escape
+sleep 1; xdotool mousemove 500 60 click 1; key ctrl+a; key alt+i; shot editor-id3v2-en 1.5; key Escape
+sleep 1; click 130 8; sleep 0.5; click 140 51
+sleep 1; xdotool mousemove 500 60 click 1; key ctrl+a; key alt+i; shot editor-id3v2-de 1.5; key Escape
+sleep 1
 kill "$kaz_pid"

@@ -1,6 +1,7 @@
 #include "CliSupport.h"
 
 #include "config/ConfigFile.h"
+#include "platform/FolderListing.h"
 #include "platform/MediaPlayerFactory.h"
 
 #include "CliCommand.h"
@@ -57,7 +58,7 @@ QString visibleControls(const QString &text, bool keepLineBreaks)
     return shown;
 }
 
-bool readFileList(const QString &listFile, QStringList *files)
+bool readFileList(const QString &listFile, QStringList *files, int *exitCode)
 {
     QFile file;
     const bool opened = listFile == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
@@ -70,8 +71,15 @@ bool readFileList(const QString &listFile, QStringList *files)
     for (QByteArray line : lines) {
         if (line.endsWith('\r'))
             line.chop(1);
-        if (!line.isEmpty())
-            files->append(QString::fromUtf8(line));
+        if (line.isEmpty())
+            continue;
+        if (!isDecodableName(line)) {
+            err(QStringLiteral("kaz-cli: %1: not valid UTF-8; such a name cannot be handled, the line is left out\n")
+                    .arg(escapedName(line)));
+            *exitCode = ExitFileError;
+            continue;
+        }
+        files->append(QFile::decodeName(line));
     }
     return true;
 }
@@ -196,6 +204,22 @@ void ProgressBar::finish()
     if (m_drawn)
         err(QStringLiteral("\n"));
     m_drawn = false;
+}
+
+void addTagSourceOptions(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("id3v2"),
+                      QStringLiteral("Use the ID3v2 tag at the start of a file that has no ID3v1 tag.")});
+    parser.addOption({QStringLiteral("no-id3v2"), QStringLiteral("Read the ID3v1 tag only (the design's way).")});
+}
+
+bool useId3v2(const QCommandLineParser &parser)
+{
+    if (parser.isSet(QStringLiteral("id3v2")))
+        return true;
+    if (parser.isSet(QStringLiteral("no-id3v2")))
+        return false;
+    return loadIni(iniPath(), IniContext{}).useId3v2;
 }
 
 std::unique_ptr<MediaPlayer> configuredPlayer()

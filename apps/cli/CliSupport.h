@@ -81,8 +81,15 @@ QString visibleControls(const QString &text, bool keepLineBreaks = false);
 // there is no session bus).
 std::unique_ptr<MediaPlayer> configuredPlayer();
 
+// --id3v2 and --no-id3v2: whether a file without an ID3v1 tag is read by its
+// ID3v2 tag. Without either the stored setting (KAZ.INI) holds.
+void addTagSourceOptions(QCommandLineParser &parser);
+bool useId3v2(const QCommandLineParser &parser);
+
 // Appends the lines of a list file ("-": standard input) to files; reports
-// and returns false when the list cannot be read.
-bool readFileList(const QString &listFile, QStringList *files);
+// and returns false when the list cannot be read. A line that is not valid
+// UTF-8 would decode into the name of another file: it is reported, left
+// out, and exitCode set to 1.
+bool readFileList(const QString &listFile, QStringList *files, int *exitCode);
 
 } // namespace kaz::cli

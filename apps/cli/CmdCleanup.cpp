@@ -122,6 +122,10 @@ int runUndo(Language l)
             .arg(outcome.alreadyThere));
     for (const QString &failure : outcome.failures)
         err(QStringLiteral("kaz-cli cleanup: %1\n").arg(printablePath(failure)));
+    if (outcome.keptLines > 0)
+        err(text(l, "kaz-cli cleanup: %1 renames are kept in the undo log; 'kaz-cli cleanup --undo' tries them again.\n",
+                 "kaz-cli cleanup: %1 Umbenennungen bleiben im Rückgängig-Protokoll; 'kaz-cli cleanup --undo' versucht sie erneut.\n")
+                .arg(outcome.keptLines));
     return outcome.failures.isEmpty() ? ExitOk : ExitFileError;
 }
 
@@ -147,7 +151,12 @@ bool scriptFromOptions(const QCommandLineParser &parser, QString *script)
     if (!parser.isSet(QStringLiteral("rule")))
         return true;
     const QString caption = parser.value(QStringLiteral("rule"));
-    const QList<SavedRuleItem> menu = savedRuleMenu(loadSavedRules());
+    QString problem;
+    const QList<SavedRuleItem> menu = savedRuleMenu(loadSavedRules(&problem));
+    if (!problem.isEmpty()) {
+        err(QStringLiteral("kaz-cli cleanup: %1\n").arg(problem));
+        return false;
+    }
     const SavedRuleItem *item = findSavedRule(menu, caption);
     if (!item) {
         err(QStringLiteral("kaz-cli cleanup: no saved rule '%1' (see 'kaz-cli cleanup rules list')\n").arg(caption));
@@ -237,7 +246,12 @@ int runRulesList(const QStringList &arguments)
                                          "caption, tab, script."),
                           &exitCode))
         return exitCode;
-    const QList<SavedRule> rules = loadSavedRules();
+    QString problem;
+    const QList<SavedRule> rules = loadSavedRules(&problem);
+    if (!problem.isEmpty()) {
+        err(QStringLiteral("kaz-cli cleanup: %1\n").arg(problem));
+        return ExitFileError;
+    }
     QByteArray bytes;
     for (const SavedRuleItem &item : savedRuleMenu(rules)) {
         if (parser.isSet(QStringLiteral("json")))
@@ -268,8 +282,9 @@ int runRulesSave(const QStringList &arguments)
         err(QStringLiteral("rules save takes one SCRIPT\n"));
         return ExitUsage;
     }
+    QString problem;
     switch (saveRule(parser.positionalArguments().first(), parser.isSet(QStringLiteral("last")),
-                     parser.value(QStringLiteral("name")))) {
+                     parser.value(QStringLiteral("name")), &problem)) {
     case SaveRuleResult::Saved:
         return ExitOk;
     case SaveRuleResult::AlreadySaved:
@@ -282,7 +297,7 @@ int runRulesSave(const QStringList &arguments)
     case SaveRuleResult::WriteFailed:
         break;
     }
-    err(QStringLiteral("kaz-cli cleanup: cannot write %1\n").arg(savedRulesPath()));
+    err(QStringLiteral("kaz-cli cleanup: cannot write %1\n").arg(problem.isEmpty() ? savedRulesPath() : problem));
     return ExitFileError;
 }
 
@@ -299,7 +314,12 @@ int runRulesDelete(const QStringList &arguments)
         err(QStringLiteral("rules delete takes one CAPTION\n"));
         return ExitUsage;
     }
-    const QList<SavedRuleItem> menu = savedRuleMenu(loadSavedRules());
+    QString problem;
+    const QList<SavedRuleItem> menu = savedRuleMenu(loadSavedRules(&problem));
+    if (!problem.isEmpty()) {
+        err(QStringLiteral("kaz-cli cleanup: %1\n").arg(problem));
+        return ExitFileError;
+    }
     const SavedRuleItem *item = findSavedRule(menu, parser.positionalArguments().first());
     if (!item) {
         err(QStringLiteral("kaz-cli cleanup: no saved rule '%1'\n").arg(parser.positionalArguments().first()));
@@ -316,8 +336,8 @@ int runRulesDelete(const QStringList &arguments)
             != Button::Yes)
             return ExitOk;
     }
-    if (!deleteRule(item->record)) {
-        err(QStringLiteral("kaz-cli cleanup: cannot write %1\n").arg(savedRulesPath()));
+    if (!deleteRule(item->record, &problem)) {
+        err(QStringLiteral("kaz-cli cleanup: cannot write %1\n").arg(problem.isEmpty() ? savedRulesPath() : problem));
         return ExitFileError;
     }
     return ExitOk;

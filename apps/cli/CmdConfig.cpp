@@ -19,8 +19,9 @@ namespace {
 KazSettings prepareIni(const QString &path, Language language, Prompter &prompter)
 {
     const IniContext context{kCommandLineScreen, language, &prompter};
-    if (!QFileInfo::exists(path))
-        createDefaultIni(path, context);
+    QString problem;
+    if (!QFileInfo::exists(path) && !createDefaultIni(path, context, &problem))
+        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(problem));
     return loadIni(path, context);
 }
 
@@ -61,7 +62,12 @@ QJsonObject settingsJson(const QString &path, const KazSettings &s)
 QString settingsText(const QString &path, const KazSettings &s)
 {
     QString text = QStringLiteral("file: %1\n").arg(path);
+    QString afterEnd;
     for (const ini::Field &f : ini::fields()) {
+        if (f.isAfterEnd()) {
+            afterEnd += f.lineText(s) + QLatin1Char('\n');
+            continue;
+        }
         if (f.structureIndex == 0)
             text += ini::kUserDirsHeader + QLatin1Char('\n') + ini::renderUserSections(s).mid(1).join(QLatin1Char('\n'))
                     + QLatin1Char('\n') + ini::kStructureHeader + QLatin1Char('\n');
@@ -70,7 +76,7 @@ QString settingsText(const QString &path, const KazSettings &s)
     text += ini::kExcludeHeader + QLatin1Char('\n');
     for (const QString &album : s.structure.excludedAlbums)
         text += album + QLatin1Char('\n');
-    return text;
+    return text + ini::kTagSourceHeader + QLatin1Char('\n') + afterEnd;
 }
 
 int runShow(const QStringList &arguments)
@@ -137,8 +143,9 @@ int runSet(const QStringList &givenArguments)
     parser.addPositionalArgument(QStringLiteral("VALUE"), QStringLiteral("Its new value."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
-                          QStringLiteral("Changes one setting of the general block or of the directory structure,\n"
-                                         "keeping every other line of KAZ.INI. Keys: ")
+                          QStringLiteral("Changes one setting of the general block, of the directory structure or\n"
+                                         "the tag source (ID3v2 true: use the ID3v2 tag where a file has no ID3v1\n"
+                                         "tag), keeping every other line of KAZ.INI. Keys: ")
                               + keyList() + QLatin1Char('.'),
                           &exitCode))
         return exitCode;
@@ -164,7 +171,8 @@ int runSet(const QStringList &givenArguments)
     TerminalPrompter prompter;
     const QString path = iniPath();
     prepareIni(path, chosenLanguage(parser), prompter);
-    switch (setIniValue(path, key, value)) {
+    QString problem;
+    switch (setIniValue(path, key, value, &problem)) {
     case SetResult::Done:
         break;
     case SetResult::UnknownKey:
@@ -172,7 +180,7 @@ int runSet(const QStringList &givenArguments)
         err(QStringLiteral("%1: the value '%2' is not usable\n").arg(QString::fromLatin1(field->key), value));
         return ExitUsage;
     case SetResult::WriteFailed:
-        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(path));
+        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(problem));
         return ExitFileError;
     }
     const KazSettings settings = loadIni(path, IniContext{kCommandLineScreen, chosenLanguage(parser), &prompter});
@@ -228,8 +236,9 @@ int runExclude(const QStringList &arguments)
         err(QStringLiteral("config exclude: '%1' is not in the list\n").arg(text));
         return ExitFileError;
     }
-    if (!patchStructureSection(path, settings.structure)) {
-        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(path));
+    QString problem;
+    if (!patchStructureSection(path, settings.structure, &problem)) {
+        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(problem));
         return ExitFileError;
     }
     return ExitOk;

@@ -253,8 +253,10 @@ int runFromName(const QStringList &commandLine)
         return ExitUsage;
     }
     QStringList arguments = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &arguments))
+    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &arguments, &exitCode))
         return ExitFileError;
+    if (arguments.isEmpty() && exitCode != ExitOk)
+        return exitCode; // every line of the list was refused
     if (arguments.isEmpty()) {
         usageError(QStringLiteral("needs at least one file"));
         return ExitUsage;

@@ -17,6 +17,7 @@ int runName(const QStringList &arguments)
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object per file and line.")});
     addRenameSettingOptions(parser);
+    addTagSourceOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files."), QStringLiteral("FILE..."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
@@ -37,6 +38,7 @@ int runName(const QStringList &arguments)
     TagContext context;
     context.prompter = &prompter;
     context.language = language;
+    context.useId3v2 = useId3v2(parser);
     const bool json = parser.isSet(QStringLiteral("json"));
     int counter = 1;
     for (const QString &file : files) {

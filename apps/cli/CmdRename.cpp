@@ -151,6 +151,7 @@ int runRename(const QStringList &arguments)
     parser.addOption({QStringLiteral("json"), QStringLiteral("With --preview one JSON object per file and line; "
                                                              "without, the counts as one JSON object.")});
     addRenameSettingOptions(parser);
+    addTagSourceOptions(parser);
     parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("MP3 files (each renamed in its folder), or one folder."),
                                  QStringLiteral("PATH..."));
@@ -178,6 +179,7 @@ int runRename(const QStringList &arguments)
     RenameEnvironment environment;
     environment.prompter = &prompter;
     environment.language = language;
+    environment.useId3v2 = useId3v2(parser);
     const std::unique_ptr<MediaPlayer> player = configuredPlayer();
     environment.player = player.get();
     environment.hooks.progress = [&bar](qint64 position, qint64 total) {

@@ -13,7 +13,7 @@ namespace {
 
 const char *const kUsage = "Usage: kaz-cli send copy --to DIR [--overwrite all|none] FILE...\n"
                            "       kaz-cli send move --to DIR FILE...\n"
-                           "       kaz-cli send delete [--yes] FILE...\n";
+                           "       kaz-cli send delete [--yes] [--permanent] FILE...\n";
 
 QStringList absolutePaths(const QStringList &arguments)
 {
@@ -47,10 +47,13 @@ int report(const SendOutcome &outcome, SendOperation operation, Language l)
         listAll(QString::fromUtf8(tr2(l, "deleted for good: ", "endgültig gelöscht: ")), outcome.deletedForGood);
         break;
     }
-    for (const QString &failure : outcome.failures)
+    for (const QString &failure : outcome.failures + outcome.notTrashed)
         err(QStringLiteral("kaz-cli send: ") + failure + QLatin1Char('\n'));
+    if (!outcome.notTrashed.isEmpty())
+        err(QString::fromUtf8(tr2(l, "kaz-cli send delete: --permanent deletes such files for good.\n",
+                                  "kaz-cli send delete: --permanent löscht solche Dateien endgültig.\n")));
     const bool movesLeft = operation == SendOperation::Move && !outcome.skipped.isEmpty();
-    return outcome.failures.isEmpty() && !movesLeft ? ExitOk : ExitFileError;
+    return outcome.failures.isEmpty() && outcome.notTrashed.isEmpty() && !movesLeft ? ExitOk : ExitFileError;
 }
 
 int runTransfer(const QStringList &arguments, SendOperation operation)
@@ -118,11 +121,15 @@ int runDelete(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("yes"), QStringLiteral("Answer the question \"Really delete files?\" with yes.")});
+    parser.addOption({QStringLiteral("permanent"),
+                      QStringLiteral("Delete for good the files that no trash can take (without it they stay\n"
+                                     "and the command fails).")});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The files."), QStringLiteral("FILE..."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
-                          QStringLiteral("Deletes files: into the desktop's trash where their drive has one (so\n"
-                                         "they can be taken back), for good where not. Says where each went."),
+                          QStringLiteral("Moves files into the desktop's trash, so that they can be taken back.\n"
+                                         "A file no trash can take stays where it is (exit 1) unless --permanent\n"
+                                         "is given. Says where each went."),
                           &exitCode))
         return exitCode;
     const Language l = chosenLanguage(parser);
@@ -134,6 +141,7 @@ int runDelete(const QStringList &arguments)
         return ExitUsage;
     }
     request.confirmed = parser.isSet(QStringLiteral("yes"));
+    request.permanent = parser.isSet(QStringLiteral("permanent")) ? SendRequest::Permanent::Yes : SendRequest::Permanent::No;
     if (!request.confirmed && !(isTerminal(stdin) && isTerminal(stderr))) {
         err(forTerminal(sendText(SendText::ReallyDelete, l)) + QLatin1Char('\n'));
         err(QString::fromUtf8(tr2(l, "kaz-cli send delete: nothing deleted; the question needs a terminal or --yes.\n",

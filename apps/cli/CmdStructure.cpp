@@ -109,6 +109,7 @@ int runOperation(const QStringList &arguments, Operation operation)
         parser.addOption({QStringLiteral("full"),
                           QStringLiteral("Empty every sub-folder that holds an MP3 file, its other files included "
                                          "(asks first).")});
+    addTagSourceOptions(parser);
     parser.addPositionalArgument(QStringLiteral("DIR"), QStringLiteral("The base folder."));
     const char *descriptions[] = {
         "Sorts the MP3 files directly in DIR into folders by artist and album, samplers and various\n"
@@ -147,6 +148,8 @@ int runOperation(const QStringList &arguments, Operation operation)
     request.context.replacements = renameSettingsFrom(settings).replacements;
     request.context.tags.language = l;
     request.context.tags.quietWhenShort = true;
+    request.context.tags.useId3v2 = parser.isSet(QStringLiteral("id3v2"))
+                                    || (settings.useId3v2 && !parser.isSet(QStringLiteral("no-id3v2")));
 
     if (!preview && operation == Operation::Reorganize && !confirmed(message(Msg::ReorganizeWarning, l), yes, l))
         return ExitFileError;

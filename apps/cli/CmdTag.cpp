@@ -1,10 +1,12 @@
-// kaz-cli tag show / set / strip: reading, writing and removing ID3v1 tags and Lyrics3 fields.
+// kaz-cli tag show / set / strip / from-v2: reading, writing and removing ID3v1 tags and Lyrics3
+// fields, and writing them from a file's ID3v2 tag.
 #include "CliCommand.h"
 #include "CliSupport.h"
 #include "JsonLine.h"
 
 #include "tags/Genres.h"
 #include "tags/Id3v1.h"
+#include "tags/Id3v2Conversion.h"
 #include "tags/TagIO.h"
 #include "tags/TagStrip.h"
 
@@ -16,10 +18,28 @@
 namespace kaz::cli {
 namespace {
 
-QByteArray tagJson(const QString &file, const TagRecord &t)
+QString versionText(const Id3v2Values &v)
+{
+    return QStringLiteral("2.%1").arg(v.version);
+}
+
+JsonLine id3v2Json(const Id3v2Values &v)
 {
     return JsonLine()
-        .add("file", file)
+        .add("version", versionText(v))
+        .add("title", v.title)
+        .add("artist", v.artist)
+        .add("album", v.album)
+        .add("year", v.recordingDate)
+        .add("track", v.track)
+        .add("genre", v.genre)
+        .add("comment", v.comment);
+}
+
+QByteArray tagJson(const QString &file, const TagRecord &t)
+{
+    JsonLine json;
+    json.add("file", file)
         .add("tagged", t.tagged)
         .add("title", t.title)
         .add("artist", t.artist)
@@ -36,14 +56,19 @@ QByteArray tagJson(const QString &file, const TagRecord &t)
         .add("hasLyrics3", t.hasLyrics3)
         .add("lyrics3Size", t.lyrics3Size)
         .add("fileSize", t.fileSize)
-        .line();
+        .add("fromId3v2", t.fromId3v2);
+    if (t.id3v2)
+        json.add("id3v2", id3v2Json(*t.id3v2));
+    return json.line();
 }
 
 QString tagText(const QString &file, const TagRecord &t)
 {
     // Tag texts can hold anything, escape sequences too: never raw to a terminal.
-    if (!t.tagged)
-        return visibleControls(file) + QStringLiteral("\n  (no tag)\n");
+    if (!t.hasTag())
+        return visibleControls(file)
+               + (t.id3v2 ? QStringLiteral("\n  (no ID3v1 tag; an ID3v2.%1 tag, which --id3v2 reads)\n").arg(t.id3v2->version)
+                          : QStringLiteral("\n  (no tag)\n"));
     const auto line = [](const char *label, const QString &value) {
         return QStringLiteral("  %1%2\n").arg(QString::fromLatin1(label).leftJustified(9), visibleControls(value));
     };
@@ -57,6 +82,8 @@ QString tagText(const QString &file, const TagRecord &t)
     text += line("genre:", QStringLiteral("%1 (%2)").arg(genreName(t.genre)).arg(t.genre));
     if (t.hasLyrics3)
         text += line("lyrics3:", QStringLiteral("%1 bytes").arg(t.lyrics3Size));
+    if (t.fromId3v2)
+        text += line("source:", QStringLiteral("ID3v2.%1 (the file has no ID3v1 tag)").arg(t.id3v2->version));
     return text;
 }
 
@@ -71,14 +98,19 @@ int runShow(const QStringList &arguments)
     parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object per file and line.")});
     parser.addOption({QStringLiteral("files-from"), QStringLiteral("Read the file names from LIST, one per line (- for standard input)."),
                       QStringLiteral("LIST")});
+    addTagSourceOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to read."), QStringLiteral("FILE..."));
     int exitCode = ExitOk;
-    if (!parseCommandLine(parser, arguments, QStringLiteral("Prints the ID3v1 tag and Lyrics3 fields of each file."),
+    if (!parseCommandLine(parser, arguments,
+                          QStringLiteral("Prints the ID3v1 tag and Lyrics3 fields of each file, and with --json the\n"
+                                         "file's ID3v2 tag as an \"id3v2\" object when it has one."),
                           &exitCode))
         return exitCode;
     QStringList files = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files))
+    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files, &exitCode))
         return ExitFileError;
+    if (files.isEmpty() && exitCode != ExitOk)
+        return exitCode; // every line of the list was refused
     if (files.isEmpty()) {
         err(QStringLiteral("tag show needs at least one file\n"));
         return ExitUsage;
@@ -87,7 +119,9 @@ int runShow(const QStringList &arguments)
     TagContext context;
     context.prompter = &prompter;
     context.language = chosenLanguage(parser);
+    context.useId3v2 = useId3v2(parser);
     const bool json = parser.isSet(QStringLiteral("json"));
+    context.reportId3v2 = true;
     for (const QString &file : files) {
         FsStatus status;
         const TagRecord tag = readTag(file, context, &status);
@@ -246,17 +280,109 @@ int runStrip(const QStringList &arguments)
     return exitCode;
 }
 
+const char *outcomeKey(ConversionOutcome outcome)
+{
+    switch (outcome) {
+    case ConversionOutcome::Written:
+        return "written";
+    case ConversionOutcome::KeptId3v1:
+        return "kept";
+    case ConversionOutcome::NoId3v2:
+        return "no-id3v2";
+    case ConversionOutcome::Failed:
+        break;
+    }
+    return "failed";
+}
+
+QString outcomeText(const QString &file, const ConversionResult &r)
+{
+    const QString shown = visibleControls(file);
+    switch (r.outcome) {
+    case ConversionOutcome::Written:
+        return QStringLiteral("written %1\n").arg(shown);
+    case ConversionOutcome::KeptId3v1:
+        return QStringLiteral("kept %1 (it has an ID3v1 tag; --overwrite replaces it)\n").arg(shown);
+    case ConversionOutcome::NoId3v2:
+        return QStringLiteral("no ID3v2 tag: %1 (left as it is)\n").arg(shown);
+    case ConversionOutcome::Failed:
+        break;
+    }
+    return {};
+}
+
+int runFromV2(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("overwrite"), QStringLiteral("Replace an ID3v1 tag the file already has.")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object per file and line.")});
+    parser.addOption({QStringLiteral("files-from"), QStringLiteral("Read the file names from LIST, one per line (- for standard input)."),
+                      QStringLiteral("LIST")});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to convert."), QStringLiteral("FILE..."));
+    int exitCode = ExitOk;
+    if (!parseCommandLine(parser, arguments,
+                          QStringLiteral("Writes an ID3v1 tag (and a Lyrics3 block for values over 30 characters)\n"
+                                         "from the ID3v2 tag at the start of each file. Only the end of a file\n"
+                                         "changes: the ID3v2 tag and the audio stay byte for byte. Files that\n"
+                                         "already have an ID3v1 tag are left and counted unless --overwrite."),
+                          &exitCode))
+        return exitCode;
+    QStringList files = parser.positionalArguments();
+    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files))
+        return ExitFileError;
+    if (files.isEmpty()) {
+        err(QStringLiteral("tag from-v2 needs at least one file\n"));
+        return ExitUsage;
+    }
+    TerminalPrompter prompter;
+    TagContext context;
+    context.prompter = &prompter;
+    context.language = chosenLanguage(parser);
+    const bool overwrite = parser.isSet(QStringLiteral("overwrite"));
+    const bool json = parser.isSet(QStringLiteral("json"));
+    ProgressBar bar(QStringLiteral("from-v2"));
+    ConversionCounts counts;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString &file = files.at(i);
+        const ConversionResult result = convertFromId3v2(file, overwrite, context);
+        counts.add(result.outcome);
+        bar.update(i + 1, files.size());
+        if (result.outcome == ConversionOutcome::Failed) {
+            err(QStringLiteral("kaz-cli: cannot convert %1: %2\n").arg(visibleControls(file), result.status.errorText()));
+            exitCode = ExitFileError;
+        }
+        if (json)
+            outBytes(JsonLine()
+                         .add("file", file)
+                         .add("outcome", QString::fromLatin1(outcomeKey(result.outcome)))
+                         .add("error", result.status.ok() ? QString() : result.status.errorText())
+                         .line());
+        else
+            out(outcomeText(file, result));
+    }
+    bar.finish();
+    if (!json)
+        err(QStringLiteral("%1 written, %2 kept with their ID3v1 tag, %3 without an ID3v2 tag, %4 failed\n")
+                .arg(counts.written)
+                .arg(counts.kept)
+                .arg(counts.withoutId3v2)
+                .arg(counts.failed));
+    return exitCode;
+}
+
 int runTag(const QStringList &arguments)
 {
-    const QString usage = QStringLiteral("Usage: kaz-cli tag show [--json] FILE...\n"
+    const QString usage = QStringLiteral("Usage: kaz-cli tag show [--json] [--id3v2] FILE...\n"
                                          "       kaz-cli tag set [--title T] [--artist A] [--album B] [--comment C]\n"
                                          "                       [--year Y] [--track N] [--genre NAME|NUMBER]\n"
                                          "                       [--files-from LIST] FILE...\n"
-                                         "       kaz-cli tag strip [--json] FILE...\n");
-    return runSubcommand(arguments, usage, {{"show", runShow}, {"set", runSet}, {"strip", runStrip}});
+                                         "       kaz-cli tag strip [--json] FILE...\n"
+                                         "       kaz-cli tag from-v2 [--overwrite] [--json] [--files-from LIST] FILE...\n");
+    return runSubcommand(arguments, usage,
+                         {{"show", runShow}, {"set", runSet}, {"strip", runStrip}, {"from-v2", runFromV2}});
 }
 
-const CliCommand command("tag", "Show, set or strip the ID3v1 tags of files", runTag);
+const CliCommand command("tag", "Show, set or strip the ID3v1 tags of files, or write them from ID3v2 tags", runTag);
 
 } // namespace
 } // namespace kaz::cli

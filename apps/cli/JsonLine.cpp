@@ -75,6 +75,14 @@ JsonLine &JsonLine::add(const char *key, qint64 value)
     return *this;
 }
 
+JsonLine &JsonLine::add(const char *key, const JsonLine &object)
+{
+    addKey(key);
+    m_text += object.m_text.isEmpty() ? QByteArray("{") : object.m_text;
+    m_text += '}';
+    return *this;
+}
+
 QByteArray JsonLine::line() const
 {
     QByteArray line;

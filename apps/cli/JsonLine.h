@@ -16,6 +16,8 @@ public:
     JsonLine &add(const char *key, bool value);
     JsonLine &add(const char *key, qint64 value);
     JsonLine &add(const char *key, int value) { return add(key, qint64(value)); }
+    // A nested object.
+    JsonLine &add(const char *key, const JsonLine &object);
     // The finished object with a line feed.
     QByteArray line() const;
 

@@ -22,12 +22,14 @@ using namespace kaz;
 
 namespace {
 
-// The notebook's pages, in tab order.
-void addPages(MainWindow &window)
+// The notebook's pages, in tab order; page "0" keeps the undo's run state.
+RenamePage *addPages(MainWindow &window)
 {
-    window.addPage(new RenamePage(window));
+    auto *renamePage = new RenamePage(window);
+    window.addPage(renamePage);
     window.addPage(new CleanupPage(window));
     window.addPage(new FromNamePage(window));
+    return renamePage;
 }
 
 // "--help" and "--version" are answered before a display is needed.
@@ -91,13 +93,14 @@ int main(int argc, char **argv)
     options.fontSize = startup.settings.fontSize;
     options.page = startup.settings.page;
     MainWindow window(options);
-    addPages(window);
+    RenamePage *renamePage = addPages(window);
     MainSession session(std::move(startup), executable, window);
     ToolsMenus tools(window, window, [&window](QToolButton *button) { window.addToolButton(button); });
     // After the session has read the file again.
     QObject::connect(&window, &MainWindow::configurationReloadRequested, &tools, &ToolsMenus::refresh);
     QObject::connect(&window, &MainWindow::languageChanged, &tools, &ToolsMenus::applyLanguage);
-    StructureMenus structure(window, window);
+    // The folder pop-up's structure runs and page "0"'s Undo share one run state.
+    StructureMenus structure(window, window, &renamePage->runState());
     QObject::connect(&window, &MainWindow::languageChanged, &structure, &StructureMenus::applyLanguage);
     session.apply();
     tools.applyLanguage(window.language());

@@ -17,6 +17,7 @@ struct BrowserState {
     MaskState mask = MaskState::Mp3;
     TagFilter filter = TagFilter::All;
     bool letterSorted = false;
+    bool useId3v2 = false;   // the filter counts an ID3v2 tag in place of a missing ID3v1 tag
     bool includeSubdirectories = false;
     QStringList files;       // the file list, in its order
     QList<int> selectedRows; // ascending

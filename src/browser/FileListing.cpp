@@ -33,7 +33,8 @@ TagFilter nextTagFilter(TagFilter filter)
     return static_cast<TagFilter>((static_cast<int>(filter) + 1) % 3);
 }
 
-QStringList listFolderFiles(const QString &folder, MaskState mask, TagFilter filter, const RunHooks &hooks)
+QStringList listFolderFiles(const QString &folder, MaskState mask, TagFilter filter, const RunHooks &hooks,
+                            bool useId3v2)
 {
     QDir dir(folder);
     QStringList names = dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
@@ -53,7 +54,7 @@ QStringList listFolderFiles(const QString &folder, MaskState mask, TagFilter fil
     for (qint64 i = total - 1; i >= 0; --i) {
         hooks.report(total - i, total);
         hooks.pump();
-        if (taginfo(prefix + names.at(i)) == keepTagged)
+        if (taginfo(prefix + names.at(i), useId3v2) == keepTagged)
             kept.append(names.at(i));
     }
     std::reverse(kept.begin(), kept.end());

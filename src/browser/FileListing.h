@@ -19,7 +19,9 @@ TagFilter nextTagFilter(TagFilter filter);
 // filter, in the natural order of the list (by name, letter case ignored).
 // The filter reads every listed file's tag; hooks get the progress (from
 // the last entry to the first, as the list is thinned) and the event pump.
-QStringList listFolderFiles(const QString &folder, MaskState mask, TagFilter filter, const RunHooks &hooks = {});
+// With useId3v2 a file without an ID3v1 tag counts as tagged by its ID3v2 tag.
+QStringList listFolderFiles(const QString &folder, MaskState mask, TagFilter filter, const RunHooks &hooks = {},
+                            bool useId3v2 = false);
 
 // A name with every leading character removed whose upper-case form is not
 // a letter A..Z; empty when there is no such letter.

@@ -1,51 +1,155 @@
 #include "CleanupLog.h"
 
+#include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
-namespace kaz {
+#include <QDir>
 
-CleanupLogWriter::CleanupLogWriter()
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kaz {
+namespace {
+
+// Far more than the log of a million renames.
+constexpr qint64 kMaxLogBytes = qint64(1) << 30;
+
+QString setAsidePath()
 {
-    m_file.setFileName(cleanupLogPath());
+    return workFilePath(workfile::CleanupUndoSetAside);
+}
+
+QString errorAt(const QString &path, int error)
+{
+    return path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool lstatPath(const QString &path, struct stat *st)
+{
+    return ::lstat(QFile::encodeName(path).constData(), st) == 0;
+}
+
+int renamePath(const QString &from, const QString &to)
+{
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 ? 0 : errno;
+}
+
+QByteArray pairBytes(const QString &oldPath, const QString &newPath)
+{
+    return oldPath.toUtf8() + "\r\n" + newPath.toUtf8() + "\r\n";
+}
+
+// A rename of the log stands: its file is at the new path, the old one is free.
+bool anyRenameStands(const QList<CleanupLogEntry> &entries)
+{
+    struct stat st {};
+    for (const CleanupLogEntry &entry : entries)
+        if (lstatPath(entry.newPath, &st) && !lstatPath(entry.oldPath, &st))
+            return true;
+    return false;
+}
+
+} // namespace
+
+CleanupLogWriter::~CleanupLogWriter()
+{
+    if (!m_started)
+        return;
+    const bool opened = m_file.isOpen();
+    m_file.close();
+    if (m_pairs > 0) {
+        QFile::remove(setAsidePath());
+        return;
+    }
+    // Nothing renamed: the last run's log is still the way back.
+    if (opened)
+        QFile::remove(cleanupLogPath());
+    struct stat st {};
+    if (lstatPath(setAsidePath(), &st))
+        renamePath(setAsidePath(), cleanupLogPath());
+}
+
+bool CleanupLogWriter::start()
+{
+    m_started = true;
+    settleCleanupLog();
+    const QString log = cleanupLogPath();
+    struct stat st {};
+    if (lstatPath(log, &st)) {
+        if (!S_ISREG(st.st_mode)) {
+            m_problem = log + QStringLiteral(": not a regular file; left alone");
+            return false;
+        }
+        if (const int err = renamePath(log, setAsidePath())) {
+            m_problem = errorAt(setAsidePath(), err);
+            return false;
+        }
+    }
+    const int fd = ::open(QFile::encodeName(log).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) {
+        m_problem = errorAt(log, errno);
+        return false;
+    }
     // Unbuffered: every pair reaches the file with its own write.
-    m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
+    return true;
+}
+
+bool CleanupLogWriter::append(const QByteArray &bytes)
+{
+    if (!m_started)
+        start();
+    if (!m_file.isOpen())
+        return false;
+    const qint64 written = m_file.write(bytes);
+    if (written == bytes.size())
+        return true;
+    m_problem = cleanupLogPath() + QStringLiteral(": ") + m_file.errorString();
+    return false;
 }
 
 bool CleanupLogWriter::record(const QString &oldPath, const QString &newPath)
 {
-    if (!isOpen() || hasLineBreak(oldPath) || hasLineBreak(newPath))
+    if (hasLineBreak(oldPath) || hasLineBreak(newPath))
         return false;
-    m_end = m_file.pos();
-    const QByteArray pair = oldPath.toUtf8() + "\r\n" + newPath.toUtf8() + "\r\n";
-    if (m_file.write(pair) == pair.size())
+    m_end = m_file.isOpen() ? m_file.pos() : 0;
+    if (append(pairBytes(oldPath, newPath))) {
+        ++m_pairs;
         return true;
-    retract();
+    }
+    cutTo(m_end);
     return false;
 }
 
 void CleanupLogWriter::retract()
 {
     cutTo(m_end);
+    --m_pairs;
 }
 
 bool CleanupLogWriter::recordBatch(const QList<std::pair<QString, QString>> &pairs)
 {
     m_batch.clear();
-    if (!isOpen())
-        return false;
-    const qint64 start = m_file.pos();
     QByteArray bytes;
+    QList<qint64> starts;
     for (const auto &[oldPath, newPath] : pairs) {
         if (hasLineBreak(oldPath) || hasLineBreak(newPath))
             return false;
-        m_batch.append(start + bytes.size());
-        bytes += oldPath.toUtf8() + "\r\n" + newPath.toUtf8() + "\r\n";
+        starts.append(bytes.size());
+        bytes += pairBytes(oldPath, newPath);
     }
-    if (m_file.write(bytes) == bytes.size())
-        return true;
-    cutTo(start);
-    m_batch.clear();
-    return false;
+    const qint64 start = m_file.isOpen() ? m_file.pos() : 0;
+    if (!append(bytes)) {
+        cutTo(start);
+        return false;
+    }
+    for (const qint64 offset : starts)
+        m_batch.append(start + offset);
+    m_pairs += pairs.size();
+    return true;
 }
 
 void CleanupLogWriter::retractBatchFrom(qsizetype index)
@@ -53,35 +157,84 @@ void CleanupLogWriter::retractBatchFrom(qsizetype index)
     if (index < 0 || index >= m_batch.size())
         return;
     cutTo(m_batch[index]);
+    m_pairs -= m_batch.size() - index;
     m_batch.resize(index);
 }
 
 void CleanupLogWriter::cutTo(qint64 end)
 {
+    if (!m_file.isOpen())
+        return;
     m_file.resize(end);
     m_file.seek(end);
 }
 
-QList<CleanupLogEntry> readCleanupLog()
+CleanupLogContents readCleanupLog()
 {
-    QFile file(cleanupLogPath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QList<QByteArray> lines = file.readAll().split('\n');
-    // Only lines that were ended count: the last piece is what follows the
-    // final line break.
-    lines.removeLast();
-    QList<CleanupLogEntry> entries;
-    for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
-        QByteArray oldLine = lines[i];
-        QByteArray newLine = lines[i + 1];
-        if (oldLine.endsWith('\r'))
-            oldLine.chop(1);
-        if (newLine.endsWith('\r'))
-            newLine.chop(1);
-        entries.append({QString::fromUtf8(oldLine), QString::fromUtf8(newLine)});
+    CleanupLogContents contents;
+    const QString path = cleanupLogPath();
+    QByteArray bytes;
+    QString problem;
+    if (!readSmallFile(path, kMaxLogBytes, &bytes, &problem)) {
+        contents.refused = !problem.isEmpty();
+        if (contents.refused)
+            contents.problems.append(problem);
+        return contents;
     }
-    return entries;
+    QList<QByteArray> lines = bytes.split('\n');
+    // What follows the last line end is a line cut short.
+    const bool cut = !lines.takeLast().isEmpty();
+    const auto lineText = [&lines](qsizetype i) {
+        QByteArray line = lines[i];
+        if (line.endsWith('\r'))
+            line.chop(1);
+        return QString::fromUtf8(line);
+    };
+    for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
+        const CleanupLogEntry entry{lineText(i), lineText(i + 1), int(i + 1)};
+        if (QDir::isAbsolutePath(entry.oldPath) && QDir::isAbsolutePath(entry.newPath))
+            contents.entries.append(entry);
+        else
+            contents.problems.append(QStringLiteral("%1, lines %2 and %3: not full paths; not undone")
+                                         .arg(path)
+                                         .arg(i + 1)
+                                         .arg(i + 2));
+    }
+    if (lines.size() % 2 == 1 || cut)
+        contents.problems.append(QStringLiteral("%1, line %2: cut short; that rename cannot be undone")
+                                     .arg(path)
+                                     .arg(lines.size() + (cut ? 1 : 0)));
+    return contents;
+}
+
+bool rewriteCleanupLog(const QList<CleanupLogEntry> &entries, QString *problem)
+{
+    if (entries.isEmpty()) {
+        removeCleanupLog();
+        return true;
+    }
+    QByteArray bytes;
+    for (const CleanupLogEntry &entry : entries)
+        bytes += pairBytes(entry.oldPath, entry.newPath);
+    return writeSmallFile(cleanupLogPath(), bytes, problem);
+}
+
+void settleCleanupLog()
+{
+    struct stat st {};
+    if (!lstatPath(setAsidePath(), &st) || !S_ISREG(st.st_mode))
+        return;
+    if (lstatPath(cleanupLogPath(), &st)) {
+        const CleanupLogContents killedRun = readCleanupLog();
+        if (killedRun.refused)
+            return;
+        if (anyRenameStands(killedRun.entries)) {
+            QFile::remove(setAsidePath());
+            return;
+        }
+        QFile::remove(cleanupLogPath());
+    }
+    renamePath(setAsidePath(), cleanupLogPath());
 }
 
 QString cleanupLogPath()
@@ -91,7 +244,8 @@ QString cleanupLogPath()
 
 bool cleanupLogExists()
 {
-    return QFile::exists(cleanupLogPath());
+    struct stat st {};
+    return lstatPath(cleanupLogPath(), &st) || lstatPath(setAsidePath(), &st);
 }
 
 void removeCleanupLog()

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 
@@ -13,15 +14,23 @@ namespace kaz {
 // pair goes to the file with one write before its rename is made, so that a
 // run killed at any moment can be undone; a pair whose rename failed is
 // taken back. The rename run's logs are a different pair of files.
+//
+// The log of the run before is replaced only when this run renames
+// something: it is set aside when the first pair is logged and comes back
+// when no rename stands at the end (or, after a kill, at the next run or
+// undo, see settleCleanupLog()).
 class CleanupLogWriter
 {
 public:
-    // Starts the log anew.
-    CleanupLogWriter();
+    // Touches nothing yet: the log is started with the first pair.
+    CleanupLogWriter() = default;
+    ~CleanupLogWriter();
+    CleanupLogWriter(const CleanupLogWriter &) = delete;
+    CleanupLogWriter &operator=(const CleanupLogWriter &) = delete;
 
-    bool isOpen() const { return m_file.isOpen(); }
     // False when the pair cannot be logged (a path with a line break, a
-    // full disk): the rename must then not be made.
+    // full disk, something other than a file in the log's place): the
+    // rename must then not be made. problem() says why.
     bool record(const QString &oldPath, const QString &newPath);
     // Takes back the last pair after its rename failed.
     void retract();
@@ -30,23 +39,48 @@ public:
     // Takes back the pairs of the last batch from index on: their renames
     // were not made.
     void retractBatchFrom(qsizetype index);
+    // The log file and the system's error of the last failure.
+    QString problem() const { return m_problem; }
 
 private:
+    bool start();
+    bool append(const QByteArray &bytes);
     void cutTo(qint64 end);
 
+    bool m_started = false;
     QFile m_file;
     qint64 m_end = 0;
+    qint64 m_pairs = 0;
     QList<qint64> m_batch; // where each pair of the last batch starts
+    QString m_problem;
 };
 
 struct CleanupLogEntry {
     QString oldPath;
     QString newPath;
+    int line = 0; // of the old path, from 1
 };
 
-// The pairs of the log in run order; an incomplete last pair (a write cut
-// short) is left out. Empty when there is no log.
-QList<CleanupLogEntry> readCleanupLog();
+struct CleanupLogContents {
+    QList<CleanupLogEntry> entries; // in run order
+    // Lines that cannot be undone (cut short, not a full path), each named
+    // by its number, or why the file is no log at all.
+    QStringList problems;
+    bool refused = false; // not a regular file or far too large: not read, left alone
+};
+
+// The pairs of the log in run order. Only a regular file of sensible size
+// is read, and it is opened without waiting (a FIFO in its place never
+// hangs a command). Empty when there is no log.
+CleanupLogContents readCleanupLog();
+// Replaces the log by these pairs (written whole and flushed under another
+// name first); no pairs removes it. False, with the reason, when it could
+// not be written: the old log then stays.
+bool rewriteCleanupLog(const QList<CleanupLogEntry> &entries, QString *problem);
+// After a run that was killed: when the log set aside at its first pair is
+// still there, the killed run's log stays if one of its renames stands, and
+// the one set aside comes back if none does.
+void settleCleanupLog();
 QString cleanupLogPath();
 bool cleanupLogExists();
 void removeCleanupLog();

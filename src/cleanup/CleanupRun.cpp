@@ -14,7 +14,10 @@
 #include "platform/WorkFiles.h"
 #include "rename/NameComposer.h"
 
+#include <QFile>
+
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace kaz {
 namespace {
@@ -31,6 +34,8 @@ QString skipReason(CleanupItem::Skip skip, Language l)
         return cleanupText(CleanupText::EmptyBaseName, l);
     case CleanupItem::NameWouldVanish:
         return cleanupText(CleanupText::NameWouldVanish, l);
+    case CleanupItem::OnlyExtension:
+        return cleanupText(CleanupText::OnlyExtension, l);
     case CleanupItem::LineBreak:
         return cleanupText(CleanupText::LineBreak, l);
     case CleanupItem::NotSkipped:
@@ -87,7 +92,7 @@ private:
         }
         if (!pairs.isEmpty() && !m_log.recordBatch(pairs)) {
             for (const qsizetype i : indexes)
-                m_results[i] = kept(items[i], CleanupFileResult::Failed, cleanupText(CleanupText::NotLogged, m_language));
+                m_results[i] = kept(items[i], CleanupFileResult::Failed, notLogged());
             return end;
         }
         for (qsizetype k = 0; k < pairs.size(); ++k) {
@@ -120,7 +125,7 @@ private:
             if (target == item.oldPath)
                 return {item.oldPath, target, CleanupFileResult::Unchanged, {}};
             if (!m_log.record(item.oldPath, target))
-                return kept(item, CleanupFileResult::Failed, cleanupText(CleanupText::NotLogged, m_language));
+                return kept(item, CleanupFileResult::Failed, notLogged());
             const FsStatus status = renameNoReplace(item.oldPath, target);
             if (status.ok())
                 return {item.oldPath, target, CleanupFileResult::Renamed, {}};
@@ -129,6 +134,12 @@ private:
                 return kept(item, CleanupFileResult::Failed, status.errorText());
         }
         return kept(item, CleanupFileResult::Failed, FsStatus::fromErrno(EEXIST).errorText());
+    }
+
+    QString notLogged() const
+    {
+        const QString why = m_log.problem();
+        return cleanupText(CleanupText::NotLogged, m_language) + (why.isEmpty() ? QString() : QStringLiteral(" (") + why + QLatin1Char(')'));
     }
 
     Language m_language;
@@ -180,12 +191,16 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
                 const CleanupFallback fallback = cleanWithFallback(parts.base, plan.script, options);
                 plan.script = fallback.script;
                 plan.droppedEntries += fallback.droppedEntries;
+                item.droppedEntries = fallback.droppedEntries;
                 rules = parseCleanupScript(plan.script);
                 cleaned.name = fallback.name;
             }
             item.newBase = cleaned.name;
+            const QString fitted = fitFileName(item.newBase, item.extension);
             if (item.newBase.isEmpty())
                 item.skip = CleanupItem::NameWouldVanish;
+            else if (fitted.trimmed().isEmpty() || (fitted.startsWith(QLatin1Char('.')) && !item.oldName.startsWith(QLatin1Char('.'))))
+                item.skip = CleanupItem::OnlyExtension; // the file would become a hidden ".mp3"
             else if (hasLineBreak(path))
                 item.skip = CleanupItem::LineBreak;
         }
@@ -232,8 +247,15 @@ CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironm
     }
     const CleanupPlan plan = planCleanup(paths, request.script, request.options);
     outcome.script = plan.script;
-    for (int i = 0; i < plan.droppedEntries && environment.prompter; ++i)
-        environment.prompter->inform(MessageKind::Error, message(Msg::WholeNameRemoved, environment.language));
+    // Each file passes the live view; a message stands beside the name it is about.
+    for (const CleanupItem &item : plan.items) {
+        if (environment.showFile) {
+            environment.showFile(item);
+            environment.hooks.pump();
+        }
+        for (int i = 0; i < item.droppedEntries && environment.prompter; ++i)
+            environment.prompter->inform(MessageKind::Error, message(Msg::WholeNameRemoved, environment.language));
+    }
     if (request.preview) {
         for (const CleanupItem &item : plan.items) {
             if (item.skip != CleanupItem::NotSkipped)
@@ -259,6 +281,39 @@ CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironm
     return outcome;
 }
 
+namespace {
+
+enum class Restore { Done, AlreadyThere, Kept };
+
+// Gives one file its old name back. A line is done only when the file at
+// the old path is the file the run renamed: another file standing there
+// keeps the line for a later undo.
+Restore restore(const CleanupLogEntry &entry, QString *reason)
+{
+    if (entry.oldPath == entry.newPath)
+        return Restore::AlreadyThere;
+    struct stat atOld {}, atNew {};
+    const bool oldExists = ::lstat(QFile::encodeName(entry.oldPath).constData(), &atOld) == 0;
+    const bool newExists = ::lstat(QFile::encodeName(entry.newPath).constData(), &atNew) == 0;
+    if (oldExists) {
+        // The new path gone: the rename was never made (a run killed after
+        // logging it) or was undone already (an undo killed halfway).
+        if (!newExists && !S_ISDIR(atOld.st_mode))
+            return Restore::AlreadyThere;
+        if (newExists && atOld.st_dev == atNew.st_dev && atOld.st_ino == atNew.st_ino)
+            return Restore::AlreadyThere; // one file under both names
+        *reason = QStringLiteral("another file stands at the old path");
+        return Restore::Kept;
+    }
+    const FsStatus status = renameNoReplace(entry.newPath, entry.oldPath);
+    if (status.ok())
+        return Restore::Done;
+    *reason = status.errorText();
+    return Restore::Kept;
+}
+
+} // namespace
+
 CleanupUndoOutcome undoCleanup(const RunHooks &hooks)
 {
     CleanupUndoOutcome outcome;
@@ -267,28 +322,43 @@ CleanupUndoOutcome undoCleanup(const RunHooks &hooks)
         outcome.busy = true;
         return outcome;
     }
+    settleCleanupLog();
     if (!cleanupLogExists()) {
         outcome.nothingToUndo = true;
         return outcome;
     }
-    const QList<CleanupLogEntry> entries = readCleanupLog();
-    for (qsizetype i = entries.size() - 1; i >= 0; --i) {
+    const CleanupLogContents log = readCleanupLog();
+    outcome.failures = log.problems;
+    if (log.refused)
+        return outcome; // left as it is
+    QList<bool> keep(log.entries.size(), false);
+    for (qsizetype i = log.entries.size() - 1; i >= 0; --i) {
         hooks.pump();
-        const CleanupLogEntry &entry = entries[i];
-        if (entry.oldPath == entry.newPath || pathExists(entry.oldPath)) {
+        const CleanupLogEntry &entry = log.entries[i];
+        QString reason;
+        switch (restore(entry, &reason)) {
+        case Restore::Done:
+            ++outcome.restored;
+            break;
+        case Restore::AlreadyThere:
             ++outcome.alreadyThere;
-        } else {
-            const FsStatus status = renameNoReplace(entry.newPath, entry.oldPath);
-            if (status.ok())
-                ++outcome.restored;
-            else
-                outcome.failures.append(entry.newPath + QStringLiteral(" -> ") + entry.oldPath + QStringLiteral(": ")
-                                        + status.errorText());
+            break;
+        case Restore::Kept:
+            keep[i] = true;
+            outcome.failures.append(entry.newPath + QStringLiteral(" -> ") + entry.oldPath + QStringLiteral(": ") + reason);
+            break;
         }
-        hooks.report(entries.size() - i, entries.size());
+        hooks.report(log.entries.size() - i, log.entries.size());
     }
-    if (outcome.failures.isEmpty())
-        removeCleanupLog();
+    QList<CleanupLogEntry> kept;
+    for (qsizetype i = 0; i < log.entries.size(); ++i)
+        if (keep[i])
+            kept.append(log.entries[i]);
+    QString problem;
+    if (rewriteCleanupLog(kept, &problem))
+        outcome.keptLines = kept.size();
+    else
+        outcome.failures.append(problem + QStringLiteral("; the log stays as it was, a later undo skips what is done"));
     return outcome;
 }
 

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace kaz {
 
 class Prompter;
@@ -24,13 +26,14 @@ bool isMp3FileName(const QString &fileName);
 
 // One file of a cleanup run as planned.
 struct CleanupItem {
-    enum Skip { NotSkipped, EmptyBaseName, NameWouldVanish, LineBreak };
+    enum Skip { NotSkipped, EmptyBaseName, NameWouldVanish, OnlyExtension, LineBreak };
     QString oldPath;
     QString folder; // with its trailing "/"
     QString oldName;
     QString newBase;
     QString extension;
     Skip skip = NotSkipped;
+    int droppedEntries = 0; // script entries this name made go (one message each)
 
     // The planned file name, fitted to the byte limit of a name.
     QString newName() const;
@@ -82,6 +85,9 @@ struct CleanupEnvironment {
     Prompter *prompter = nullptr; // the non-MP3 question and the empty-name message
     Language language = kDefaultLanguage;
     RunHooks hooks;
+    // Shows each file as the run reaches it (the page's live view), before
+    // a message about its name.
+    std::function<void(const CleanupItem &)> showFile;
 };
 
 // The run of page "1" ("Go!"): the non-MP3 question, the plan, then the
@@ -98,11 +104,14 @@ struct CleanupUndoOutcome {
     bool nothingToUndo = false;
     qint64 restored = 0;
     qint64 alreadyThere = 0;
-    QStringList failures; // the log is kept when there are any
+    QStringList failures; // lines not undone and why, lines of the log that cannot be read
+    qint64 keptLines = 0; // renames left in the log for a later undo
 };
 // Gives the files of the last cleanup run their old names back, last rename
-// first, and deletes the log. A file found under its old name is left; a
-// rename that fails is reported and the log is kept for another try.
+// first, and deletes the log. A line whose old path already holds the
+// renamed file is done; a rename that cannot be made (another file holds
+// the old name, ...) is reported and its line stays in the log, so that a
+// later undo finishes it once the way is free.
 CleanupUndoOutcome undoCleanup(const RunHooks &hooks = {});
 
 } // namespace kaz

@@ -2,13 +2,14 @@
 
 #include "ScriptEditing.h"
 
+#include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
-
-#include <QFile>
-#include <QSaveFile>
 
 namespace kaz {
 namespace {
+
+// Far more than anyone saves.
+constexpr qint64 kMaxRulesBytes = 16 * 1024 * 1024;
 
 // A line break would break the pairing of the lines.
 QString oneLine(QString text)
@@ -75,28 +76,20 @@ QString savedRulesPath()
     return workFilePath(workfile::CleanupRules);
 }
 
-QList<SavedRule> loadSavedRules()
+QList<SavedRule> loadSavedRules(QString *problem)
 {
-    QFile file(savedRulesPath());
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!readSmallFile(savedRulesPath(), kMaxRulesBytes, &bytes, problem))
         return {};
-    return parseSavedRules(file.readAll());
+    return parseSavedRules(bytes);
 }
 
-bool storeSavedRules(const QList<SavedRule> &rules)
+bool storeSavedRules(const QList<SavedRule> &rules, QString *problem)
 {
-    QSaveFile file(savedRulesPath());
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = renderSavedRules(rules);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeSmallFile(savedRulesPath(), renderSavedRules(rules), problem);
 }
 
-SaveRuleResult saveRule(const QString &script, bool lastExpressionOnly, const QString &name)
+SaveRuleResult saveRule(const QString &script, bool lastExpressionOnly, const QString &name, QString *problem)
 {
     QString text = oneLine(script);
     if (text.isEmpty())
@@ -105,20 +98,32 @@ SaveRuleResult saveRule(const QString &script, bool lastExpressionOnly, const QS
         text += QLatin1Char(':');
     if (lastExpressionOnly)
         text = lastEntry(text);
-    QList<SavedRule> rules = loadSavedRules();
+    QString readProblem;
+    QList<SavedRule> rules = loadSavedRules(&readProblem);
+    if (!readProblem.isEmpty()) {
+        if (problem)
+            *problem = readProblem;
+        return SaveRuleResult::WriteFailed;
+    }
     if (findSavedRule(savedRuleMenu(rules), text))
         return SaveRuleResult::AlreadySaved;
     rules.append({oneLine(name), text});
-    return storeSavedRules(rules) ? SaveRuleResult::Saved : SaveRuleResult::WriteFailed;
+    return storeSavedRules(rules, problem) ? SaveRuleResult::Saved : SaveRuleResult::WriteFailed;
 }
 
-bool deleteRule(int record)
+bool deleteRule(int record, QString *problem)
 {
-    QList<SavedRule> rules = loadSavedRules();
+    QString readProblem;
+    QList<SavedRule> rules = loadSavedRules(&readProblem);
+    if (!readProblem.isEmpty()) {
+        if (problem)
+            *problem = readProblem;
+        return false;
+    }
     if (record < 0 || record >= rules.size())
         return false;
     rules.removeAt(record);
-    return storeSavedRules(rules);
+    return storeSavedRules(rules, problem);
 }
 
 } // namespace kaz

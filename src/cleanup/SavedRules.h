@@ -28,18 +28,23 @@ QList<SavedRuleItem> savedRuleMenu(const QList<SavedRule> &rules);
 // The item whose caption is caption; null when none.
 const SavedRuleItem *findSavedRule(const QList<SavedRuleItem> &items, const QString &caption);
 
-// The file in the program folder. A missing or unreadable file has no rules.
+// The file in the program folder. A missing file has no rules; so has one
+// that is refused (not a regular file, far too large: never waited on or
+// read), and problem then says why.
 QString savedRulesPath();
-QList<SavedRule> loadSavedRules();
+QList<SavedRule> loadSavedRules(QString *problem = nullptr);
 // Writes the whole file under a temporary name and renames it into place,
-// so that a crash leaves either the old or the new rules.
-bool storeSavedRules(const QList<SavedRule> &rules);
+// so that a crash leaves either the old or the new rules. problem names the
+// file and the system's error when it could not be written.
+bool storeSavedRules(const QList<SavedRule> &rules, QString *problem = nullptr);
 
 enum class SaveRuleResult { Saved, AlreadySaved, NothingToSave, WriteFailed };
 // Saves the script (or only its last entry) under name, unless the text to
 // save is the caption of a menu item already.
-SaveRuleResult saveRule(const QString &script, bool lastExpressionOnly, const QString &name);
+// A file that is there but could not be read is not written over.
+SaveRuleResult saveRule(const QString &script, bool lastExpressionOnly, const QString &name,
+                        QString *problem = nullptr);
 // Deletes the record of a menu item, both of its lines.
-bool deleteRule(int record);
+bool deleteRule(int record, QString *problem = nullptr);
 
 } // namespace kaz

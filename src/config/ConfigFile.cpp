@@ -51,6 +51,27 @@ qsizetype structureLineIndex(const IniDocument &doc, int structureIndex)
     return ini::headerIndex(doc, ini::kStructureHeader) + 1 + structureIndex;
 }
 
+// The file as the patchers start from it: the defaults when it is missing,
+// every line and section it lacks filled in.
+IniDocument repairedDocument(const QString &path)
+{
+    bool exists = false;
+    IniDocument doc = IniDocument::read(path, &exists);
+    if (!exists)
+        doc = ini::render(KazSettings::defaults(kCommandLineScreen, storedLanguage()));
+    ini::repair(doc, fallbackFor(doc));
+    return doc;
+}
+
+// Rewrites the sections after "[END]" from the settings.
+bool patchAfterEnd(const QString &path, const KazSettings &settings, QString *problem)
+{
+    IniDocument doc = repairedDocument(path);
+    doc.truncate(ini::afterEndIndex(doc));
+    doc.insertLines(doc.size(), ini::renderAfterEnd(settings));
+    return doc.write(path, problem);
+}
+
 } // namespace
 
 QString iniPath()
@@ -58,14 +79,14 @@ QString iniPath()
     return configFolder() + QStringLiteral("/KAZ.INI");
 }
 
-bool createDefaultIni(const QString &path, const IniContext &context)
+bool createDefaultIni(const QString &path, const IniContext &context, QString *problem)
 {
-    return ini::render(KazSettings::defaults(context.screen, context.language)).write(path);
+    return ini::render(KazSettings::defaults(context.screen, context.language)).write(path, problem);
 }
 
-bool convertOldIni(const QString &path, const IniContext &context)
+bool convertOldIni(const QString &path, const IniContext &context, QString *problem)
 {
-    const bool written = convertedDocument(IniDocument::read(path), context).write(path);
+    const bool written = convertedDocument(IniDocument::read(path), context).write(path, problem);
     tell(context, MessageKind::Error, message(Msg::OldIniFile, context.language));
     return written;
 }
@@ -83,15 +104,18 @@ KazSettings loadIni(const QString &path, const IniContext &context, bool *conver
         return KazSettings::defaults(context.screen, context.language);
     if (doc.line(0) != ini::kMarker) {
         doc = convertedDocument(doc, context);
-        doc.write(path);
+        QString writeProblem;
+        const bool written = doc.write(path, &writeProblem);
         tell(context, MessageKind::Error, message(Msg::OldIniFile, context.language));
+        if (!written)
+            tell(context, MessageKind::Error, message(Msg::SettingsNotWritten, context.language) + writeProblem);
         if (converted)
             *converted = true;
     }
     return ini::parse(doc, context.language);
 }
 
-bool writeIniOnExit(const QString &path, const KazSettings &settings)
+bool writeIniOnExit(const QString &path, const KazSettings &settings, QString *problem)
 {
     IniDocument doc = IniDocument::read(path);
     if (doc.size() <= ini::kLastGeneralLine) {
@@ -105,29 +129,43 @@ bool writeIniOnExit(const QString &path, const KazSettings &settings)
     for (qsizetype i = 0; i < general.size(); ++i)
         doc.setLine(i, general.at(i));
     ini::repair(doc, settings);
-    return doc.write(path);
+    doc.truncate(ini::afterEndIndex(doc));
+    doc.insertLines(doc.size(), ini::renderAfterEnd(settings));
+    return doc.write(path, problem);
 }
 
-bool patchIni(const QString &path, const std::function<void(IniDocument &)> &change)
+bool patchIni(const QString &path, const std::function<void(IniDocument &)> &change, QString *problem)
 {
-    bool exists = false;
-    IniDocument doc = IniDocument::read(path, &exists);
-    if (!exists)
-        doc = ini::render(KazSettings::defaults(kCommandLineScreen, storedLanguage()));
-    ini::repair(doc, fallbackFor(doc));
+    IniDocument doc = repairedDocument(path);
+    // The dialogs' patches end the file with "[END]"; what follows it stays.
+    const qsizetype afterEnd = ini::afterEndIndex(doc);
+    const QStringList tail = doc.lines().mid(afterEnd);
+    doc.truncate(afterEnd);
     change(doc);
-    return doc.write(path);
+    doc.insertLines(doc.size(), tail);
+    return doc.write(path, problem);
 }
 
-bool patchWinampPath(const QString &path, const QString &winampPath)
+bool patchTagSource(const QString &path, bool useId3v2, QString *problem)
 {
-    return patchIni(path, [&](IniDocument &doc) {
-        doc.setLine(ini::kWinampLine - 1, QStringLiteral("WinAmp=") + (winampPath.isEmpty() ? QStringLiteral(".") : winampPath));
-    });
+    KazSettings s = ini::parse(IniDocument::read(path), storedLanguage());
+    s.useId3v2 = useId3v2;
+    return patchAfterEnd(path, s, problem);
+}
+
+bool patchWinampPath(const QString &path, const QString &winampPath, QString *problem)
+{
+    return patchIni(
+        path,
+        [&](IniDocument &doc) {
+            doc.setLine(ini::kWinampLine - 1,
+                        QStringLiteral("WinAmp=") + (winampPath.isEmpty() ? QStringLiteral(".") : winampPath));
+        },
+        problem);
 }
 
 bool patchCharactersAndDelimiter(const QString &path, const std::array<QString, 9> &characters,
-                                 const QString &delimiter)
+                                 const QString &delimiter, QString *problem)
 {
     QString joined;
     for (const QString &c : characters)
@@ -135,11 +173,11 @@ bool patchCharactersAndDelimiter(const QString &path, const std::array<QString, 
     return patchIni(path, [&](IniDocument &doc) {
         doc.setLine(ini::kCharacterLine - 1, QStringLiteral("Character=") + joined);
         doc.setLine(ini::kDelimiterLine - 1, QStringLiteral("Delimiter=") + delimiter);
-    });
+    }, problem);
 }
 
 bool patchUserSections(const QString &path, const std::array<QString, 6> &directories,
-                       const std::array<ExternalProgram, 6> &programs)
+                       const std::array<ExternalProgram, 6> &programs, QString *problem)
 {
     KazSettings s;
     s.userDirectories = directories;
@@ -162,10 +200,10 @@ bool patchUserSections(const QString &path, const std::array<QString, 6> &direct
             replaceSection(ini::kUserDirsHeader, userPart);
             replaceSection(ini::kProgramsHeader, programPart);
         }
-    });
+    }, problem);
 }
 
-bool patchStructureSection(const QString &path, const StructureSettings &structure)
+bool patchStructureSection(const QString &path, const StructureSettings &structure, QString *problem)
 {
     return patchIni(path, [&](IniDocument &doc) {
         const auto removeSection = [&doc](const QString &header) {
@@ -180,10 +218,10 @@ bool patchStructureSection(const QString &path, const StructureSettings &structu
         // file has it) stays; the structure section closes the file.
         doc.truncate(doc.indexOf(ini::kEnd, at));
         doc.insertLines(doc.size(), ini::renderStructureSection(structure));
-    });
+    }, problem);
 }
 
-bool removeUserEntry(const QString &path, const QString &value)
+bool removeUserEntry(const QString &path, const QString &value, QString *problem)
 {
     bool removed = false;
     const bool written = patchIni(path, [&](IniDocument &doc) {
@@ -198,11 +236,11 @@ bool removeUserEntry(const QString &path, const QString &value)
                 }
             }
         }
-    });
+    }, problem);
     return written && removed;
 }
 
-SetResult setIniValue(const QString &path, const QString &key, const QString &value)
+SetResult setIniValue(const QString &path, const QString &key, const QString &value, QString *problem)
 {
     const ini::Field *field = ini::findField(key);
     if (!field)
@@ -213,12 +251,17 @@ SetResult setIniValue(const QString &path, const QString &key, const QString &va
     KazSettings probe;
     if (!field->read(probe, line))
         return SetResult::BadValue;
+    if (field->isAfterEnd()) {
+        KazSettings s = ini::parse(IniDocument::read(path), storedLanguage());
+        field->read(s, line);
+        return patchAfterEnd(path, s, problem) ? SetResult::Done : SetResult::WriteFailed;
+    }
     const bool written = patchIni(path, [&](IniDocument &doc) {
         KazSettings s = ini::parse(doc, storedLanguage());
         field->read(s, line);
         const qsizetype at = field->line > 0 ? field->line - 1 : structureLineIndex(doc, field->structureIndex);
         doc.setLine(at, field->lineText(s));
-    });
+    }, problem);
     return written ? SetResult::Done : SetResult::WriteFailed;
 }
 

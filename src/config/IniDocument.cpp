@@ -129,14 +129,9 @@ QByteArray IniDocument::toBytes() const
     return out;
 }
 
-bool IniDocument::write(const QString &path) const
+bool IniDocument::write(const QString &path, QString *problem) const
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(toBytes());
-    return file.commit();
+    return writeSmallFile(path, toBytes(), problem);
 }
 
 } // namespace kaz

@@ -40,8 +40,9 @@ public:
     qsizetype indexOf(const QString &text, qsizetype from = 0) const;
 
     QByteArray toBytes() const;
-    // Replaces the file as a whole (through a temporary file), creating its folder.
-    bool write(const QString &path) const;
+    // Replaces the file as a whole (through a temporary file), creating its
+    // folder. problem names the file and the system's error when it fails.
+    [[nodiscard]] bool write(const QString &path, QString *problem = nullptr) const;
 
 private:
     QList<QByteArray> m_lines;

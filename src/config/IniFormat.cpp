@@ -249,6 +249,7 @@ const std::vector<Field> kFields{
     {"search1", "search1", 0, 12, KAZ_SWITCH(structure.searchAlbum)},
     {"search2", "search2", 0, 13, KAZ_SWITCH(structure.searchSampler)},
     {"search3", "search3", 0, 14, KAZ_SWITCH(structure.searchVarious)},
+    {"ID3v2", "ID3v2", 0, -1, KAZ_SWITCH(useId3v2)},
 };
 
 #undef KAZ_SWITCH
@@ -314,6 +315,21 @@ QStringList structureLines(const KazSettings &s)
             out.append(f.lineText(s));
     }
     return out;
+}
+
+// The lines after "[END]" are read by key: they are the program's own, and a
+// hand-edited file may hold them in any order.
+void readAfterEnd(const IniDocument &doc, KazSettings &s)
+{
+    bool inTagSource = false;
+    for (qsizetype i = afterEndIndex(doc); i < doc.size(); ++i) {
+        const QString l = doc.line(i);
+        if (l.startsWith(QLatin1Char('[')))
+            inTagSource = l == kTagSourceHeader;
+        const Field *f = inTagSource ? findField(l.section(QLatin1Char('='), 0, 0).trimmed()) : nullptr;
+        if (f && f->isAfterEnd())
+            f->read(s, l);
+    }
 }
 
 } // namespace
@@ -393,6 +409,7 @@ KazSettings parse(const IniDocument &doc, Language language)
     }
     // An empty name would be found in every album name.
     s.structure.excludedAlbums = sectionEntries(doc, kExcludeHeader);
+    readAfterEnd(doc, s);
     return s;
 }
 
@@ -410,7 +427,21 @@ IniDocument render(const KazSettings &s)
     const QStringList programs = programLines(s);
     lines << (programs.isEmpty() ? QStringList{QString()} : programs);
     lines << renderStructureSection(s.structure);
+    lines << renderAfterEnd(s);
     return IniDocument(lines);
+}
+
+QStringList renderAfterEnd(const KazSettings &s)
+{
+    if (!s.useId3v2)
+        return {};
+    return {kTagSourceHeader, findField(QStringLiteral("ID3v2"))->lineText(s)};
+}
+
+qsizetype afterEndIndex(const IniDocument &doc)
+{
+    const qsizetype end = doc.indexOf(kEnd, qMax(qsizetype(0), headerIndex(doc, kExcludeHeader)));
+    return end < 0 ? doc.size() : end + 1;
 }
 
 QStringList renderGeneral(const KazSettings &s)

@@ -22,6 +22,10 @@ inline const QString kProgramsHeader = QStringLiteral("[external programs]");
 inline const QString kStructureHeader = QStringLiteral("[directory structure]");
 inline const QString kExcludeHeader = QStringLiteral("[exclude album-names]");
 inline const QString kEnd = QStringLiteral("[END]");
+// Settings beyond the design live in sections after "[END]", which the
+// design's readers never reach and its writers drop; a file without them
+// means every such setting is off.
+inline const QString kTagSourceHeader = QStringLiteral("[tag source]");
 
 // 1-based numbers of the lines other code patches by position.
 inline constexpr int kWinampLine = 12;
@@ -36,7 +40,7 @@ struct Field {
 
     const char *key;     // as the default file writes it
     const char *exitKey; // as the exit writer writes it (differs for clean1..clean4b)
-    int line;            // 1-based line number, or 0 for a structure line
+    int line;            // 1-based line number, or 0 for a structure line or one after "[END]"
     int structureIndex;  // 0..14 below "[directory structure]", or -1
     // Applies the line to the settings as the loader reads it; false when the
     // value was not usable (the setting then keeps what it had, except for
@@ -46,6 +50,8 @@ struct Field {
     Kind kind = Text; // how the value reads as a typed value
 
     QString lineText(const KazSettings &settings, bool exitStyle = false) const;
+    // A setting of the sections after "[END]".
+    bool isAfterEnd() const { return line == 0 && structureIndex < 0; }
 };
 
 const std::vector<Field> &fields();
@@ -73,6 +79,11 @@ QStringList renderGeneral(const KazSettings &settings);
 QStringList renderUserSections(const KazSettings &settings);
 // "[directory structure]" up to and including "[END]".
 QStringList renderStructureSection(const StructureSettings &structure);
+// The sections after "[END]": nothing while every setting there is off.
+QStringList renderAfterEnd(const KazSettings &settings);
+// Index of the line after the "[END]" that closes the design's part; the
+// size when there is none.
+qsizetype afterEndIndex(const IniDocument &doc);
 
 // Fills in what a damaged file lacks so that every line and section is where
 // readers look for it: missing lines up to 28, missing section headers, the

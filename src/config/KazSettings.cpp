@@ -25,6 +25,7 @@ void KazSettings::takeDialogSettingsFrom(const KazSettings &reread)
     userDirectories = reread.userDirectories;
     externalPrograms = reread.externalPrograms;
     structure = reread.structure;
+    useId3v2 = reread.useId3v2;
 }
 
 bool isForbiddenNameCharacter(QStringView character)

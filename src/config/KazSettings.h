@@ -105,6 +105,10 @@ struct KazSettings {
     std::array<ExternalProgram, 6> externalPrograms;
     // "[directory structure]" and "[exclude album-names]".
     StructureSettings structure;
+    // Beyond the design, stored after "[END]" where its readers never look
+    // ("[tag source]", "ID3v2=true"; written only when on): use the ID3v2 tag
+    // of a file that has no ID3v1 tag.
+    bool useId3v2 = false;
 
     // The settings of a freshly written file: the window centred on a screen
     // of the given size, the start folder the user's home, and the

@@ -14,7 +14,7 @@ EditorFields fieldsFromTag(const TagRecord &tag)
     fields.comment = tag.comment;
     fields.year = tag.year;
     fields.track = tag.track;
-    if (tag.tagged)
+    if (tag.hasTag())
         fields.genre = genreName(tag.genre);
     return fields;
 }

@@ -37,6 +37,15 @@ QString headerText(HeaderState state, Language l)
     return {};
 }
 
+QString id3v2SourceText(int version, Language l)
+{
+    if (version == 0)
+        return {};
+    return QString::fromUtf8(tr2(l, "values from the ID3v2.%1 tag; Save writes them as ID3v1 tag",
+                                 "Werte aus dem ID3v2.%1-Tag; Speichern schreibt sie als ID3v1-Tag"))
+        .arg(version);
+}
+
 HeaderState headerFor(const QString &title, const QString &artist, const QString &album, const TextCodec &codec)
 {
     const bool extended = isExtended(title, codec) || isExtended(artist, codec) || isExtended(album, codec);

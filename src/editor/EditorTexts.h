@@ -24,6 +24,10 @@ QString headerText(HeaderState state, Language language);
 HeaderState headerFor(const QString &title, const QString &artist, const QString &album,
                       const TextCodec &codec = defaultTextCodec());
 
+// Where the values shown came from when the file has no ID3v1 tag but an
+// ID3v2 tag (version 2, 3 or 4) stood in; empty for version 0.
+QString id3v2SourceText(int version, Language language);
+
 // "k/n": this file's place among the selected ones.
 QString sequenceText(int position, int count);
 

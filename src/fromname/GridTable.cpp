@@ -75,6 +75,8 @@ void GridTable::unsort()
 
 void GridTable::store(int row, int column, const QString &text)
 {
+    if (m_rows[row].cells[column] != text)
+        m_edited = true;
     m_rows[row].cells[column] = text;
     m_records[m_rows[row].record].cells[column] = text;
 }
@@ -153,6 +155,7 @@ bool GridTable::exchangeHeaders(int columnA, int columnB)
     if (!movable(columnA) || !movable(columnB) || columnA == columnB)
         return false;
     std::swap(m_headers[columnA - ColTitle], m_headers[columnB - ColTitle]);
+    m_edited = true;
     return true;
 }
 
@@ -201,6 +204,7 @@ QList<RowWriteResult> GridTable::write(QList<int> rows, const TextCodec &codec,
         m_records[m_rows[written[i]].record] = record;
     }
     m_kept = true;
+    m_edited = false;
     fill(m_filter, tagged);
     return results;
 }

@@ -36,6 +36,8 @@ public:
     bool changesKept() const { return m_kept; }
     // The view changes: what was not kept is given up.
     void forgetKept() { m_kept = false; }
+    // A value or a header was changed since the last "Keep changes!".
+    bool hasUnkeptEdits() const { return m_edited; }
 
     // Fills the view with the records whose delimiter is filter (all when
     // empty); tagged(path) gives the status cell, else what the records
@@ -85,6 +87,7 @@ private:
     int m_sortedColumn = -1;
     bool m_descending = false;
     bool m_kept = false;
+    bool m_edited = false;
 };
 
 } // namespace kaz

@@ -109,7 +109,7 @@ void syncWithTag(GridRecord &r, const TagRecord &tag, bool tagWins)
             if (!value.isEmpty())
                 r.cells[column] = value;
         }
-        if (tag.tagged && tag.genre != 0)
+        if (tag.hasTag() && tag.genre != 0)
             r.cells[ColGenre] = genreName(tag.genre);
         return;
     }
@@ -119,7 +119,7 @@ void syncWithTag(GridRecord &r, const TagRecord &tag, bool tagWins)
         if (r.cells[column].isEmpty())
             r.cells[column] = value;
     }
-    if (tag.tagged && r.cells[ColGenre].isEmpty())
+    if (tag.hasTag() && r.cells[ColGenre].isEmpty())
         r.cells[ColGenre] = genreName(tag.genre);
 }
 

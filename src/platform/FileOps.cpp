@@ -8,12 +8,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace kaz {
 namespace {
+
+const QByteArray kTemporaryPrefix = QByteArrayLiteral(".kaz-tmp-");
 
 QByteArray native(const QString &path)
 {
@@ -64,11 +68,21 @@ bool sameFile(const QByteArray &a, const QByteArray &b)
     return sameFileAt(AT_FDCWD, a.constData(), b.constData());
 }
 
-// A free name beside target in the folder of dir.
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray() : path.left(slash + 1);
+}
+
+// A short hidden name in the target's folder (relative to dir): any name that
+// can exist there can be reached from it, and a leftover of a killed run is
+// not shown among the user's files (and is removed by the next copy into the
+// folder).
 QByteArray temporarySiblingAt(int dir, const QByteArray &target)
 {
     for (int i = 0; i < 1000; ++i) {
-        QByteArray candidate = target + ".kaz-tmp-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(i);
+        QByteArray candidate = folderOf(target) + kTemporaryPrefix + QByteArray::number(::getpid()) + '-'
+                               + QByteArray::number(i);
         struct stat st {};
         if (::fstatat(dir, candidate.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
             return candidate;
@@ -81,6 +95,13 @@ QByteArray temporarySibling(const QByteArray &target)
     return temporarySiblingAt(AT_FDCWD, target);
 }
 
+FsStatus notRegular()
+{
+    FsStatus status = FsStatus::fromErrno(EINVAL);
+    status.detail = QStringLiteral("not a regular file; left alone");
+    return status;
+}
+
 // Copies from into a new temporary file beside to, flushed to the disk,
 // with the source's permissions and times. Returns 0 or the error; on
 // error nothing is left behind.
@@ -89,11 +110,15 @@ int copyToTemporary(const QByteArray &from, const QByteArray &to, QByteArray *te
     *temp = temporarySibling(to);
     if (temp->isEmpty())
         return EEXIST;
-    const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a FIFO must not make the copy wait.
+    const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (in < 0)
         return errno;
     struct stat st {};
-    ::fstat(in, &st);
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return EINVAL;
+    }
     const int out = ::open(temp->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
     if (out < 0) {
         const int err = errno;
@@ -153,6 +178,35 @@ FsStatus copyIntoPlace(const QByteArray &from, const QByteArray &to)
     if (::unlink(from.constData()) != 0)
         return FsStatus::fromErrno(errno); // the copy stands; the source stays too
     return FsStatus::success();
+}
+
+// A symbolic link goes to another file system as the link it is.
+FsStatus moveLink(const QByteArray &from, const QByteArray &to)
+{
+    QByteArray target(4096, Qt::Uninitialized);
+    const ssize_t n = ::readlink(from.constData(), target.data(), size_t(target.size()));
+    if (n < 0 || n >= target.size())
+        return FsStatus::fromErrno(n < 0 ? errno : ENAMETOOLONG);
+    target.truncate(n);
+    const QByteArray temp = temporarySibling(to);
+    if (temp.isEmpty())
+        return FsStatus::fromErrno(EEXIST);
+    if (::symlink(target.constData(), temp.constData()) != 0)
+        return FsStatus::fromErrno(errno);
+    if (const int err = renameNoReplaceRaw(temp, to)) {
+        ::unlink(temp.constData());
+        return FsStatus::fromErrno(err);
+    }
+    if (::unlink(from.constData()) != 0)
+        return FsStatus::fromErrno(errno);
+    return FsStatus::success();
+}
+
+bool processIsGone(const QByteArray &pid)
+{
+    bool ok = false;
+    const long id = pid.toLong(&ok);
+    return ok && id > 0 && ::kill(pid_t(id), 0) != 0 && errno == ESRCH;
 }
 
 } // namespace
@@ -244,6 +298,12 @@ FsStatus moveFile(const QString &from, const QString &to)
     struct stat st {};
     if (::lstat(dst.constData(), &st) == 0)
         return FsStatus::fromErrno(EEXIST);
+    if (::lstat(src.constData(), &st) != 0)
+        return FsStatus::fromErrno(errno);
+    if (S_ISLNK(st.st_mode))
+        return moveLink(src, dst);
+    if (!S_ISREG(st.st_mode))
+        return notRegular();
     return copyIntoPlace(src, dst);
 }
 
@@ -253,6 +313,11 @@ FsStatus copyFile(const QString &from, const QString &to, CopyMode mode)
     const QByteArray dst = native(to);
     if (sameFile(src, dst))
         return FsStatus::fromErrno(EEXIST);
+    struct stat st {};
+    if (::stat(src.constData(), &st) != 0)
+        return FsStatus::fromErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        return notRegular();
     QByteArray temp;
     int err = copyToTemporary(src, dst, &temp);
     if (!err) {
@@ -266,6 +331,35 @@ FsStatus copyFile(const QString &from, const QString &to, CopyMode mode)
         return FsStatus::fromErrno(err);
     }
     return FsStatus::success();
+}
+
+int removeDeadCopyLeftovers(const QString &folder)
+{
+    const QByteArray dir = native(folder);
+    DIR *stream = ::opendir(dir.constData());
+    if (!stream)
+        return 0;
+    int removed = 0;
+    while (const dirent *entry = ::readdir(stream)) {
+        const QByteArray name(entry->d_name);
+        // ".kaz-tmp-PID-N", and "NAME.kaz-tmp-PID-N" as earlier versions named them.
+        const qsizetype at = name.lastIndexOf(kTemporaryPrefix.mid(1));
+        if (at < 1 || name[at - 1] != '.')
+            continue;
+        const QList<QByteArray> parts = name.mid(at + kTemporaryPrefix.size() - 1).split('-');
+        bool numbered = false;
+        if (parts.size() == 2)
+            parts[1].toInt(&numbered);
+        if (!numbered || !processIsGone(parts[0]))
+            continue;
+        const QByteArray path = dir + '/' + name;
+        struct stat st {};
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid()
+            && ::unlink(path.constData()) == 0)
+            ++removed;
+    }
+    ::closedir(stream);
+    return removed;
 }
 
 void ensureOwnerWritable(const QString &path)

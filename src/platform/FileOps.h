@@ -59,16 +59,23 @@ private:
 
 // Moves a file, also to another file system: there it is copied under a
 // temporary name in the target folder, flushed, renamed into place without
-// replacing, and only then is the source removed.
+// replacing, and only then is the source removed. A symbolic link goes
+// there as a link; anything else that is not a regular file (a FIFO, a
+// device) is refused there, since only regular files are copied.
 FsStatus moveFile(const QString &from, const QString &to);
 
 // Copies a file through a temporary name in the target folder that is
 // flushed and then renamed into place: a copy cut short never stands under
 // the target's name, and a target is replaced only by a complete copy (and
 // only when asked to). A copy onto the source itself is refused as
-// "target exists".
+// "target exists"; a source that is not a regular file is refused.
 enum class CopyMode { NeverReplace, ReplaceExisting };
 FsStatus copyFile(const QString &from, const QString &to, CopyMode mode);
+
+// Removes what copies killed midway left in folder: hidden temporary files
+// of this program whose process is gone (those of running copies stay).
+// Returns how many went.
+int removeDeadCopyLeftovers(const QString &folder);
 
 // Gives a regular file's owner write permission when it is missing; nothing
 // else changes. A symbolic link is not followed.

@@ -13,6 +13,8 @@ struct MessagePair {
 
 // Texts kept letter for letter as users have always seen them, odd spellings included.
 constexpr std::array kMessages{
+    MessagePair{Msg::SettingsNotWritten, "The settings could not be saved:\n\r\n\r",
+                "Die Einstellungen konnten nicht gespeichert werden:\n\r\n\r"},
     MessagePair{Msg::OldIniFile,
                 "Old INI-file detected!\n\r\n\rUserdefined settings will be kept, all other entries are set to default.\n\rPlease reconfigure KAZ.",
                 "Alte INI-Datei gefunden!\n\r\n\rBenutzereinstellungen werden übernommen, alle anderen Einträge werden auf Standardwerte zurückgesetzt.\n\rKAZ bitte neu konfigurieren."},
@@ -70,6 +72,12 @@ constexpr std::array kMessages{
     MessagePair{Msg::SeveralNonMp3Files,
                 " files are not mp3-files!\n\r\n\rShould KAZ only cleanup your mp3-files?",
                 " Dateien sind keine MP3-Dateien!\n\r\n\rSoll KAZ nur MP3-Dateien bereinigen?"},
+    MessagePair{Msg::OneNonMp3FileTag,
+                " file is not a mp3-file!\n\r\n\rShould KAZ only write tags into your mp3-files?",
+                " Datei ist keine MP3-Datei!\n\r\n\rSoll KAZ nur in MP3-Dateien Tags schreiben?"},
+    MessagePair{Msg::SeveralNonMp3FilesTag,
+                " files are not mp3-files!\n\r\n\rShould KAZ only write tags into your mp3-files?",
+                " Dateien sind keine MP3-Dateien!\n\r\n\rSoll KAZ nur in MP3-Dateien Tags schreiben?"},
     MessagePair{Msg::WholeNameRemoved,
                 "Sorry, you´re not allowed to eliminate the whole filename!",
                 "Sie sind nicht berechtigt den gesamten Dateinamen zu löschen!"},

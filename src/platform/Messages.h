@@ -32,8 +32,11 @@ enum class Msg {
     StructureSizeTooSmall,
     OneNonMp3File,
     SeveralNonMp3Files,
+    OneNonMp3FileTag,      // page "2": the same question about writing tags
+    SeveralNonMp3FilesTag,
     WholeNameRemoved,
     AlreadyRunning, // the same text in both languages
+    SettingsNotWritten, // followed by the file and the system's error
 };
 
 QString message(Msg id, Language language);

@@ -42,18 +42,15 @@ void Registry::setValue(const QString &name, const QString &value)
     m_values.insert(name, value);
 }
 
-bool Registry::save() const
+bool Registry::save(QString *problem) const
 {
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    QByteArray bytes;
     for (auto it = m_values.cbegin(); it != m_values.cend(); ++it) {
         QString v = it.value();
         v.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
-        file.write((it.key() + QLatin1Char('=') + v + QStringLiteral("\r\n")).toUtf8());
+        bytes += (it.key() + QLatin1Char('=') + v + QStringLiteral("\r\n")).toUtf8();
     }
-    return file.commit();
+    return writeSmallFile(m_path, bytes, problem);
 }
 
 Language storedLanguage()

@@ -25,8 +25,9 @@ public:
     bool contains(const QString &name) const { return m_values.contains(name); }
     void remove(const QString &name) { m_values.remove(name); }
     void setValue(const QString &name, const QString &value);
-    // Writes the file (creating its folder); false when it cannot be written.
-    bool save() const;
+    // Writes the file (creating its folder); false when it cannot be
+    // written, and problem then names the file and the system's error.
+    [[nodiscard]] bool save(QString *problem = nullptr) const;
 
 private:
     QString m_path;

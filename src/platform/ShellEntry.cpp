@@ -1,5 +1,7 @@
 #include "ShellEntry.h"
 
+#include "SmallFile.h"
+
 #include "Paths.h"
 #include "Registry.h"
 
@@ -56,7 +58,8 @@ QByteArray shellEntryContent(Language language, const QString &executable)
     return text.toUtf8();
 }
 
-bool applyShellRegistration(bool wanted, Language language, const QString &programFolder, const QString &executable)
+bool applyShellRegistration(bool wanted, Language language, const QString &programFolder, const QString &executable,
+                            QString *problem)
 {
     const Language other = language == Language::English ? Language::German : Language::English;
     QFile::remove(shellEntryPath(other));
@@ -65,10 +68,7 @@ bool applyShellRegistration(bool wanted, Language language, const QString &progr
     const bool writable = !executable.isEmpty() && !executable.contains(QLatin1Char('\n'))
                           && !executable.contains(QLatin1Char('\r'));
     if (wanted && writable) {
-        QDir().mkpath(applicationsFolder());
-        QSaveFile file(shellEntryPath(language));
-        ok = file.open(QIODevice::WriteOnly) && file.write(shellEntryContent(language, executable)) >= 0
-             && file.commit();
+        ok = writeSmallFile(shellEntryPath(language), shellEntryContent(language, executable), problem);
     } else {
         QFile::remove(shellEntryPath(language));
         ok = !wanted;
@@ -76,7 +76,11 @@ bool applyShellRegistration(bool wanted, Language language, const QString &progr
     Registry registry;
     registry.setValue(Registry::kKazDirectory, programFolder);
     registry.setValue(Registry::kLanguage, languageKey(language));
-    return registry.save() && ok;
+    QString registryProblem;
+    const bool saved = registry.save(&registryProblem);
+    if (!saved && problem)
+        *problem = problem->isEmpty() ? registryProblem : *problem + QStringLiteral("\n\r") + registryProblem;
+    return saved && ok;
 }
 
 } // namespace kaz

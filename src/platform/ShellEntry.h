@@ -23,8 +23,8 @@ QByteArray shellEntryContent(Language language, const QString &executable);
 // and at exit: the entry is written for the language (and the other
 // language's removed) or, when not wanted, both are removed; then the program
 // folder and the language are stored in the registry stand-in. False when a
-// file could not be written.
-bool applyShellRegistration(bool wanted, Language language, const QString &programFolder,
-                            const QString &executable);
+// file could not be written; problem then names it and the system's error.
+[[nodiscard]] bool applyShellRegistration(bool wanted, Language language, const QString &programFolder,
+                                          const QString &executable, QString *problem = nullptr);
 
 } // namespace kaz

@@ -1,6 +1,9 @@
 #include "SmallFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
@@ -53,6 +56,18 @@ bool readSmallFile(const QString &path, qint64 maxBytes, QByteArray *bytes, QStr
     if (problem)
         *problem = refused;
     return refused.isEmpty();
+}
+
+bool writeSmallFile(const QString &path, const QByteArray &bytes, QString *problem)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    // Never straight into the file: a write cut short would leave it half.
+    file.setDirectWriteFallback(false);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!written && problem)
+        *problem = path + QStringLiteral(": ") + file.errorString();
+    return written;
 }
 
 bool isRegularOrMissing(const QString &path, QString *problem)

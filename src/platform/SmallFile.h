@@ -16,4 +16,11 @@ bool readSmallFile(const QString &path, qint64 maxBytes, QByteArray *bytes, QStr
 // otherwise. For readers that go through a file line by line.
 bool isRegularOrMissing(const QString &path, QString *problem = nullptr);
 
+// Writes one of the program's own files whole: under a temporary name in
+// its folder, flushed to the disk, then renamed into place, so that the
+// file holds the old content or the new, never a part. False when that
+// failed; problem then names the file and the system's error, and the file
+// is as it was.
+bool writeSmallFile(const QString &path, const QByteArray &bytes, QString *problem = nullptr);
+
 } // namespace kaz

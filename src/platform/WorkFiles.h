@@ -20,6 +20,9 @@ inline constexpr const char *UndoNewSetAside = "undo2.kaz.last";
 // The lines an undo could not finish, before they replace the logs.
 inline constexpr const char *UndoOldKept = "undo1.kaz.next";
 inline constexpr const char *UndoNewKept = "undo2.kaz.next";
+// How far an undo got through the logs, so that a killed undo is finished
+// by the next one.
+inline constexpr const char *UndoProgress = "undo.kaz.done";
 // Journals of tag writes in progress: this prefix, the process, a number.
 inline constexpr const char *TailJournalPrefix = "tailwrite-";
 inline constexpr const char *PlayList = "wpl.kaz";
@@ -30,6 +33,8 @@ inline constexpr const char *SendTo = "sendto.kaz";
 // Saved replace scripts of page "1", and the log of its last cleanup run.
 inline constexpr const char *CleanupRules = "cleanup.kaz";
 inline constexpr const char *CleanupUndo = "cleanup_undo.kaz";
+// The last cleanup run's log, set aside until the new run renames something.
+inline constexpr const char *CleanupUndoSetAside = "cleanup_undo.kaz.last";
 } // namespace workfile
 
 // The full path of a work file; the program folder is created when missing.

@@ -93,6 +93,14 @@ CollisionRenamer::Result CollisionRenamer::renameWithSuffix(const QString &oldPa
     return result;
 }
 
+FsStatus CollisionRenamer::notLogged() const
+{
+    FsStatus status = FsStatus::fromErrno(EIO);
+    if (m_log && !m_log->problem().isEmpty())
+        status.detail = QStringLiteral("not renamed, the undo log could not be written: ") + m_log->problem();
+    return status;
+}
+
 CollisionRenamer::Result CollisionRenamer::renameTo(const QString &oldPath, const QString &target)
 {
     Result result;
@@ -111,7 +119,7 @@ CollisionRenamer::Result CollisionRenamer::renameTo(const QString &oldPath, cons
         return result;
     }
     if (m_log && !m_log->record(oldPath, target)) {
-        result.status = FsStatus::fromErrno(EIO);
+        result.status = notLogged();
         return result;
     }
     // Files renamed without reading their tag (user-defined names) get the

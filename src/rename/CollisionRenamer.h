@@ -51,6 +51,8 @@ public:
     QList<Result> renameAll(const QList<Job> &jobs);
 
 private:
+    // The failure of a rename that was not made because it could not be logged.
+    FsStatus notLogged() const;
     FsStatus renameReleasingPlayer(const QString &oldPath, const QString &target);
     void renamed(const QString &oldPath, const QString &target);
 

@@ -81,7 +81,11 @@ void PreviewTable::toggleExcluded(qsizetype index, Language language)
 
 bool PreviewTable::isExcluded(qsizetype row) const
 {
-    return row >= 0 && row < m_rows.size() && isStatus(m_rows[row].status, RenameText::StatusExcluded);
+    // A marked row the user excluded stays untouched too: the run would
+    // otherwise give it the "! " mark.
+    return row >= 0 && row < m_rows.size()
+        && (isStatus(m_rows[row].status, RenameText::StatusExcluded)
+            || isStatus(m_rows[row].status, RenameText::StatusMarkedExcluded));
 }
 
 QList<qsizetype> PreviewTable::rowsWithProblems() const
@@ -94,7 +98,7 @@ QList<qsizetype> PreviewTable::rowsWithProblems() const
     return rows;
 }
 
-qint64 PreviewTable::writeFilteredList() const
+qint64 PreviewTable::writeFilteredList(QString *problem) const
 {
     QSet<QString> excluded;
     for (qsizetype i = 0; i < m_rows.size(); ++i) {
@@ -102,17 +106,25 @@ qint64 PreviewTable::writeFilteredList() const
             excluded.insert(m_rows[i].path);
     }
     const QString list = workFilePath(workfile::FileList);
-    const QString copy = workFilePath(workfile::FileListRewrite);
-    QFile::remove(copy);
-    QFile::rename(list, copy);
-    WorkListReader reader(copy);
-    WorkListWriter writer(workFilePath(workfile::PreviewFileList));
-    while (std::optional<QString> path = reader.next()) {
+    const QString filtered = workFilePath(workfile::PreviewFileList);
+    WorkListWriter writer(filtered);
+    bool written = writer.isOpen();
+    WorkListReader paths(list);
+    while (std::optional<QString> path = paths.next()) {
         if (!excluded.contains(*path))
-            writer.append(*path);
+            written &= writer.append(*path);
     }
-    writer.close();
-    QFile::remove(copy);
+    written &= writer.close();
+    QString why = paths.problem();
+    if (why.isEmpty() && !written)
+        why = filtered + QStringLiteral(": ") + writer.errorString();
+    if (!why.isEmpty()) {
+        QFile::remove(filtered);
+        if (problem)
+            *problem = why;
+        return -1;
+    }
+    QFile::remove(list);
     return writer.count();
 }
 

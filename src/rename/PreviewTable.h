@@ -44,9 +44,11 @@ public:
     QList<qsizetype> rowsWithProblems() const;
 
     // Writes "fl_pre.kaz" from the run's "fl.kaz" without the paths of rows
-    // whose status is "excluded" (rows "! excluded" stay in). Returns the
-    // number of paths written.
-    qint64 writeFilteredList() const;
+    // whose status is "excluded" or "! excluded". Returns the number of
+    // paths written, or -1 when either list could not be read or written
+    // whole (problem names the file and the error; no "fl_pre.kaz" is left
+    // then, and the run must not go on).
+    qint64 writeFilteredList(QString *problem = nullptr) const;
 
 private:
     QList<PreviewRow> m_rows;

@@ -12,6 +12,7 @@
 #include "WorkListWriter.h"
 
 #include "platform/RunLock.h"
+#include "platform/SmallFile.h"
 #include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
@@ -20,10 +21,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 
 #include <cerrno>
-
+#include <cstring>
 #include <memory>
 
 namespace kaz {
@@ -55,6 +57,7 @@ public:
         m_tagContext.codec = environment.codec;
         m_tagContext.prompter = environment.prompter;
         m_tagContext.language = environment.language;
+        m_tagContext.useId3v2 = environment.useId3v2;
     }
 
     RenameOutcome run();
@@ -65,7 +68,7 @@ private:
         return m_settings.userDefined && (!m_settings.keepNumbers || userTextIsEmpty(m_settings));
     }
     bool gather();
-    void takePreviewList();
+    bool takePreviewList();
     void renameToTemporaryNames();
     void processFile(const QString &path);
     void renameUserDefined(const QString &path, const QString &folder);
@@ -97,6 +100,9 @@ private:
     // worked on once, also when the list names it twice.
     FolderDescriptor m_folder;
     QSet<std::pair<quint64, quint64>> m_seen;
+    // The list the run goes through: "fl.kaz", the preview's list, or the
+    // list of temporary names. Read where it is, never renamed over another.
+    QString m_list;
 };
 
 RenameOutcome Runner::run()
@@ -112,7 +118,11 @@ RenameOutcome Runner::run()
     }
     // Before the temporary names: the preview's list holds the paths the
     // files have now.
-    takePreviewList();
+    m_list = workFilePath(workfile::FileList);
+    if (!takePreviewList()) {
+        finish();
+        return std::move(m_outcome);
+    }
     if (!m_request.preview) {
         m_log = std::make_unique<UndoLogWriter>(m_request.continueUndoLogs);
         m_state.playingFile.clear(); // a release of an earlier run is over
@@ -124,7 +134,7 @@ RenameOutcome Runner::run()
     if (m_env.folderProgress)
         m_env.folderProgress(0, m_totalFolders);
     m_env.hooks.report(0, m_totalFiles);
-    WorkListReader list(workFilePath(workfile::FileList));
+    WorkListReader list(m_list);
     while (std::optional<QString> path = list.next(true))
         processFile(*path);
     if (m_renamer)
@@ -162,22 +172,32 @@ bool Runner::gather()
     return !gathered.listFailed;
 }
 
-void Runner::takePreviewList()
+// False when the preview's list is not there to be read: the run would
+// otherwise rename the files the preview excluded.
+bool Runner::takePreviewList()
 {
+    if (!m_request.usePreviewList)
+        return true;
     const QString previewList = workFilePath(workfile::PreviewFileList);
-    if (!m_request.usePreviewList || !QFile::exists(previewList))
-        return;
-    const QString list = workFilePath(workfile::FileList);
-    QFile::remove(list);
-    QFile::rename(previewList, list);
-    m_totalFiles = countEntries(list);
+    QString problem;
+    if (!QFileInfo(previewList).isFile() || !isRegularOrMissing(previewList, &problem)) {
+        m_outcome.workListFailed = true;
+        m_outcome.failures.append((problem.isEmpty() ? previewList + QStringLiteral(": ")
+                                                           + QString::fromLocal8Bit(std::strerror(ENOENT))
+                                                     : problem)
+                                  + QStringLiteral("; nothing was renamed"));
+        return false;
+    }
+    m_list = previewList;
+    m_totalFiles = countEntries(m_list);
+    return true;
 }
 
 // Every file first gets a temporary name, so that no file of the run holds a
 // counter name that another file of the run is to get.
 void Runner::renameToTemporaryNames()
 {
-    const QString list = workFilePath(workfile::FileList);
+    const QString list = m_list;
     const QString rewrite = workFilePath(workfile::FileListRewrite);
     bool written = true;
     {
@@ -202,8 +222,7 @@ void Runner::renameToTemporaryNames()
                                                            "gives the files their names back"));
         return;
     }
-    QFile::remove(list);
-    QFile::rename(rewrite, list);
+    m_list = rewrite;
 }
 
 void Runner::processFile(const QString &path)
@@ -311,7 +330,7 @@ void Runner::count(const CollisionRenamer::Result &result, const QString &path)
 
 QString Runner::tagInfo(const TagRecord &tag)
 {
-    if (!tag.tagged)
+    if (!tag.hasTag())
         return renameText(RenameText::NoId3Tag, m_env.language);
     QStringList missing;
     if (tag.longArtist.isEmpty())
@@ -350,6 +369,7 @@ void Runner::finish()
     if (!m_request.preview) {
         removeWorkFile(workfile::FileList);
         removeWorkFile(workfile::PreviewFileList);
+        removeWorkFile(workfile::FileListRewrite);
     }
     m_state.lastStartFolder = m_request.startFolder;
     m_state.running = false;

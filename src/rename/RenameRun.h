@@ -38,6 +38,7 @@ struct RenameEnvironment {
     Prompter *prompter = nullptr; // "to short" messages and the end warning; none when null
     Language language = kDefaultLanguage;
     const TextCodec *codec = &defaultTextCodec();
+    bool useId3v2 = false; // the tag-source setting: ID3v2 values where a file has no ID3v1 tag
     MediaPlayer *player = nullptr; // null: no player
     RunHooks hooks;                // pending events once per file; file progress
     std::function<void(qint64, qint64)> folderProgress;

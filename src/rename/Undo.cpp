@@ -5,7 +5,9 @@
 #include "platform/WorkFiles.h"
 #include "WorkListReader.h"
 
+#include "platform/FaultPoint.h"
 #include "platform/FileOps.h"
+#include "platform/FolderChain.h"
 #include "platform/FolderListing.h"
 #include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
@@ -16,10 +18,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,13 +66,16 @@ qint64 removeEmptiedFolders(QList<Emptied> emptied)
 struct LogLine {
     QString oldPath;
     QString newPath;
+    // The pair "folder/", "folder/": a folder the run made.
+    bool madeFolder() const { return oldPath == newPath && oldPath.endsWith(QLatin1Char('/')); }
 };
 
 // Far more than the logs of ten million renames.
 constexpr qint64 kMaxLogBytes = qint64(1) << 31;
 
-// Every complete line of one log; problem says why it cannot be read.
-QStringList readLog(const char *name, QString *problem)
+// Every complete line of one log; problem says why it cannot be read, and
+// a line cut short (not taken) is added to notes by its number.
+QStringList readLog(const char *name, QString *problem, QStringList *notes)
 {
     const QString path = workFilePath(name);
     if (QFileInfo(path).size() > kMaxLogBytes) {
@@ -80,17 +87,19 @@ QStringList readLog(const char *name, QString *problem)
     while (std::optional<QString> entry = reader.next(true))
         paths.append(*entry);
     *problem = reader.problem();
+    if (reader.cutLine() > 0)
+        notes->append(QStringLiteral("%1, line %2: cut short; that rename cannot be undone").arg(path).arg(reader.cutLine()));
     return paths;
 }
 
 // The logs' lines; problem says why they cannot be read (then nothing is
 // undone and the logs stay as they are).
-QList<LogLine> readLogs(QString *problem)
+QList<LogLine> readLogs(QString *problem, QStringList *notes)
 {
-    const QStringList oldPaths = readLog(workfile::UndoOld, problem);
+    const QStringList oldPaths = readLog(workfile::UndoOld, problem, notes);
     if (!problem->isEmpty())
         return {};
-    const QStringList newPaths = readLog(workfile::UndoNew, problem);
+    const QStringList newPaths = readLog(workfile::UndoNew, problem, notes);
     if (!problem->isEmpty())
         return {};
     QList<LogLine> lines;
@@ -98,6 +107,65 @@ QList<LogLine> readLogs(QString *problem)
         lines.append({oldPaths[i], newPaths[i]});
     return lines;
 }
+
+// How far an undo got: a first line naming the logs (their sizes), then one
+// character per line handled, from the last line of the logs on: 'd' done,
+// 'f' failed (tried again by the next undo). It lets the next undo finish a
+// killed one without guessing from the disk where a file that moved more
+// than once stands. Written as the undo goes; a kill loses at most the mark
+// of the line being undone, which the next undo finds done on the disk.
+class UndoProgress
+{
+public:
+    explicit UndoProgress(const QByteArray &logsId)
+    {
+        const QString path = workFilePath(workfile::UndoProgress);
+        QFile file(path);
+        if (QFileInfo(path).size() <= kMaxLogBytes && file.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = file.readAll();
+            const qsizetype end = bytes.indexOf('\n');
+            if (end >= 0 && bytes.left(end) == logsId)
+                m_marks = bytes.mid(end + 1);
+        }
+        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (m_marks.isEmpty() ? O_TRUNC : O_APPEND);
+        m_fd = ::open(QFile::encodeName(path).constData(), flags, 0600);
+        if (m_fd >= 0 && m_marks.isEmpty())
+            put(logsId + '\n');
+    }
+    ~UndoProgress()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    UndoProgress(const UndoProgress &) = delete;
+    UndoProgress &operator=(const UndoProgress &) = delete;
+
+    // The mark of the index-th line from the end an earlier undo left: 'd', 'f' or 0.
+    char earlier(qsizetype fromEnd) const { return fromEnd < m_marks.size() ? m_marks[fromEnd] : 0; }
+    void mark(qsizetype fromEnd, bool done)
+    {
+        if (fromEnd >= m_marks.size())
+            put(QByteArray(1, done ? 'd' : 'f'));
+    }
+
+    static QByteArray logsId()
+    {
+        return QByteArray::number(QFileInfo(workFilePath(workfile::UndoOld)).size()) + ' '
+               + QByteArray::number(QFileInfo(workFilePath(workfile::UndoNew)).size());
+    }
+
+private:
+    void put(const QByteArray &bytes)
+    {
+        if (m_fd >= 0 && ::write(m_fd, bytes.constData(), size_t(bytes.size())) != bytes.size()) {
+            ::close(m_fd); // without marks the next undo goes by the disk alone
+            m_fd = -1;
+        }
+    }
+
+    int m_fd = -1;
+    QByteArray m_marks;
+};
 
 bool writeLines(const QString &path, const QList<LogLine> &lines, bool old)
 {
@@ -124,8 +192,36 @@ bool keepLines(const QList<LogLine> &lines)
         return false; // the full logs stay: a second undo skips what is done
     }
     QFile::remove(oldLog);
-    return ::rename(QFile::encodeName(newNext).constData(), QFile::encodeName(newLog).constData()) == 0
-           && ::rename(QFile::encodeName(oldNext).constData(), QFile::encodeName(oldLog).constData()) == 0;
+    const bool replaced
+        = ::rename(QFile::encodeName(newNext).constData(), QFile::encodeName(newLog).constData()) == 0
+          && ::rename(QFile::encodeName(oldNext).constData(), QFile::encodeName(oldLog).constData()) == 0;
+    removeWorkFile(workfile::UndoProgress); // its first line no longer names these logs
+    return replaced;
+}
+
+// The folders that the run made, removed once they are empty, the deepest
+// (the last made) first; a folder that still holds anything stays, and so
+// does one that is reached only through a symbolic link now.
+qint64 removeMadeFolders(const QList<LogLine> &lines)
+{
+    QSet<QString> made;
+    for (const LogLine &line : lines) {
+        if (line.madeFolder())
+            made.insert(line.oldPath.chopped(1));
+    }
+    qint64 removed = 0;
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        if (!lines[i].madeFolder())
+            continue;
+        const QString folder = lines[i].oldPath.chopped(1);
+        QString top = parentOf(folder);
+        while (made.contains(top))
+            top = parentOf(top);
+        faultPoint("rmdir");
+        if (ensureRealFolder(top, folder).ok() && QDir().rmdir(folder))
+            ++removed;
+    }
+    return removed;
 }
 
 QString reasonText(int error)
@@ -143,25 +239,40 @@ public:
     {
     }
 
-    UndoOutcome run(const QList<LogLine> &lines)
+    UndoOutcome run(const QList<LogLine> &lines, UndoProgress &progress)
     {
         QList<bool> failed(lines.size(), false);
+        bool madeFolders = false;
         m_state.playingFile.clear(); // a release of an earlier run is over
         m_playlist.notePlayer(m_player);
         for (qsizetype i = lines.size() - 1; i >= 0; --i) {
             m_hooks.pump();
-            failed[i] = !restore(lines[i]);
-            m_hooks.report(lines.size() - i, lines.size());
+            const qsizetype fromEnd = lines.size() - 1 - i;
+            const LogLine &line = lines[i];
+            if (line.madeFolder()) {
+                madeFolders = true;
+            } else if (progress.earlier(fromEnd) == 'd') {
+                // Undone by an undo that was stopped: only its folder is left to look at.
+                m_emptied.append({parentOf(line.newPath), commonFolder(line.oldPath, line.newPath)});
+            } else {
+                failed[i] = !restore(line);
+            }
+            progress.mark(fromEnd, !failed[i]);
+            m_hooks.report(fromEnd + 1, lines.size());
         }
-        m_outcome.foldersRemoved = removeEmptiedFolders(m_emptied);
+        // Logs that name the folders their run made say exactly what to
+        // remove; older logs do not, and the folders the undo emptied go.
+        m_outcome.foldersRemoved = madeFolders ? removeMadeFolders(lines) : removeEmptiedFolders(m_emptied);
         QList<LogLine> kept;
         for (qsizetype i = 0; i < lines.size(); ++i) {
-            if (failed[i])
+            const bool folderLeft = lines[i].madeFolder() && pathExists(lines[i].oldPath);
+            if (failed[i] || folderLeft)
                 kept.append(lines[i]);
         }
-        if (kept.isEmpty()) {
+        if (std::none_of(failed.cbegin(), failed.cend(), [](bool f) { return f; })) {
             removeWorkFile(workfile::UndoOld);
             removeWorkFile(workfile::UndoNew);
+            removeWorkFile(workfile::UndoProgress);
         } else if (keepLines(kept)) {
             m_outcome.keptLines = kept.size();
         } else {
@@ -191,10 +302,17 @@ private:
         if (!newExists)
             return fail(line, reasonText(ENOENT));
         // Only the file the run renamed goes back, never a folder, link or
-        // device that stands at its name now.
+        // pipe that stands at its name now (the runs move regular files only).
         if (!S_ISREG(atNew.st_mode))
             return fail(line, QStringLiteral("not a regular file: ") + line.newPath);
-        QDir().mkpath(parentOf(line.oldPath));
+        // Both ends only through real folders below the folder the two
+        // paths share: a link put in their way is not followed.
+        const QString top = commonFolder(line.oldPath, line.newPath);
+        FsStatus chain = ensureRealFolder(top, parentOf(line.newPath));
+        if (chain.ok())
+            chain = ensureRealFolder(top, parentOf(line.oldPath), [](const QString &) { return true; });
+        if (!chain.ok())
+            return fail(line, chain.errorText());
         ensureOwnerWritable(line.newPath);
         FsStatus status = moveFile(line.newPath, line.oldPath);
         if (!status.ok() && (status.errorNumber == EACCES || status.errorNumber == EBUSY) && m_player.isRunning()) {
@@ -205,13 +323,19 @@ private:
             return fail(line, status.errorText());
         m_playlist.renamed(line.newPath, line.oldPath);
         m_emptied.append({parentOf(line.newPath), commonFolder(line.oldPath, line.newPath)});
-        // A file a reorganisation disguised as a picture file gets its own
-        // content back with its own name (a run stopped midway left the block on).
+        takeOffPictureBlock(line);
+        ++m_outcome.restored;
+        return true;
+    }
+
+    // A file a reorganisation disguised as a picture file gets its own
+    // content back with its own name (a run stopped midway left the block
+    // on, or an undo was stopped between the rename and the cut).
+    static void takeOffPictureBlock(const LogLine &line)
+    {
         if (!line.oldPath.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)
             && line.newPath.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive))
             picture::stripIfRestored(line.oldPath);
-        ++m_outcome.restored;
-        return true;
     }
 
     // Something stands at the old path. It is the renamed file when the new
@@ -223,6 +347,7 @@ private:
         if (!atNew && S_ISREG(atOld.st_mode)) {
             // An undo killed halfway may have emptied its folder.
             m_emptied.append({parentOf(line.newPath), commonFolder(line.oldPath, line.newPath)});
+            takeOffPictureBlock(line);
             ++m_outcome.alreadyThere;
             return true;
         }
@@ -260,6 +385,7 @@ void discardUndoInformation()
 {
     removeWorkFile(workfile::UndoOld);
     removeWorkFile(workfile::UndoNew);
+    removeWorkFile(workfile::UndoProgress);
 }
 
 UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, MediaPlayer *player,
@@ -274,8 +400,7 @@ UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, 
     }
     if (!undoInformationExists()) {
         outcome.noInformation = true;
-        removeWorkFile(workfile::UndoOld);
-        removeWorkFile(workfile::UndoNew);
+        discardUndoInformation();
         return outcome;
     }
     if (!state.filesTouched && prompter
@@ -287,9 +412,13 @@ UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, 
     state.filesTouched = true;
     state.running = true;
     QString problem;
-    const QList<LogLine> lines = readLogs(&problem);
+    QStringList notes;
+    const QByteArray logsId = UndoProgress::logsId();
+    const QList<LogLine> lines = readLogs(&problem, &notes);
     if (problem.isEmpty()) {
-        outcome = Undoer(state, player ? *player : nullMediaPlayer(), hooks).run(lines);
+        UndoProgress progress(logsId);
+        outcome = Undoer(state, player ? *player : nullMediaPlayer(), hooks).run(lines, progress);
+        outcome.failures = notes + outcome.failures;
     } else {
         outcome.failures.append(problem + QStringLiteral("; nothing was undone"));
         outcome.keptLines = -1;

@@ -31,13 +31,17 @@ bool undoInformationExists();
 void discardUndoInformation();
 
 // Undoes the last run from its logs ("&Undo", bitbtn5Click): every file gets
-// its old path back (folders created as needed), folders the undo emptied
-// are removed, and the logs are deleted; lines that could not be undone stay
-// in them, so that the undo can be repeated. Without state.filesTouched the logs
-// come from an earlier session and the prompter is asked first. The logs are
-// read from the last line to the first, and a line whose file is already at
-// its old path (the new path gone, or the same file) is skipped, so that an interrupted run or undo is undone
-// correctly and nothing is ever replaced.
+// its old path back (folders created as needed, never through a symbolic
+// link), the folders the run made are removed once empty (for logs of older
+// versions, which do not name them: the folders the undo emptied), and the
+// logs are deleted; lines that could not be undone stay in them, so that
+// the undo can be repeated. Without state.filesTouched the logs come from an
+// earlier session and the prompter is asked first. The logs are read from
+// the last line to the first, and a line whose file is already at its old
+// path (the new path gone, or the same file) is skipped, so that an
+// interrupted run is undone correctly and nothing is ever replaced. An undo
+// keeps note of the lines it has done (UndoProgress), so that one killed
+// midway is finished by the next.
 UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, MediaPlayer *player = nullptr,
                         const RunHooks &hooks = {});
 

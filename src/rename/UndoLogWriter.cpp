@@ -1,18 +1,28 @@
 #include "UndoLogWriter.h"
 
+#include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
 namespace kaz {
 namespace {
 
-bool openLog(QFile &file, const char *name, bool append)
+bool openLog(QFile &file, const char *name, bool append, QString *problem)
 {
     file.setFileName(workFilePath(name));
+    // A FIFO or a device in the log's place would wait or write elsewhere.
+    if (!isRegularOrMissing(file.fileName(), problem))
+        return false;
     // Unbuffered: every line reaches the file with its own write.
-    return file.open(QIODevice::WriteOnly | (append ? QIODevice::Append : QIODevice::Truncate)
-                     | QIODevice::Unbuffered);
+    if (file.open(QIODevice::WriteOnly | (append ? QIODevice::Append : QIODevice::Truncate) | QIODevice::Unbuffered))
+        return true;
+    *problem = file.fileName() + QStringLiteral(": ") + file.errorString();
+    return false;
 }
 
 QString setAside(const char *name)
@@ -32,17 +42,38 @@ bool UndoLogWriter::open()
 {
     if (!m_started) {
         m_started = true;
-        if (!m_append)
-            for (const char *name : {workfile::UndoOld, workfile::UndoNew}) {
-                QFile::remove(setAside(name));
-                QFile::rename(workFilePath(name), setAside(name));
-            }
-        openLog(m_old, workfile::UndoOld, m_append);
-        openLog(m_new, workfile::UndoNew, m_append);
-        if (m_append && m_old.isOpen() && m_new.isOpen())
+        // An unfinished undo of the last logs is over once new ones begin.
+        removeWorkFile(workfile::UndoProgress);
+        // The last run's logs are set aside, never truncated: when they
+        // cannot be moved, this run logs (and so renames) nothing.
+        if (!m_append && !setAsideLastLogs())
+            return false;
+        if (openLog(m_old, workfile::UndoOld, m_append, &m_problem)
+            && openLog(m_new, workfile::UndoNew, m_append, &m_problem) && m_append)
             alignForAppend();
     }
     return m_old.isOpen() && m_new.isOpen();
+}
+
+bool UndoLogWriter::setAsideLastLogs()
+{
+    for (int i : {0, 1}) {
+        const char *name = i == 0 ? workfile::UndoOld : workfile::UndoNew;
+        const QByteArray log = QFile::encodeName(workFilePath(name)), aside = QFile::encodeName(setAside(name));
+        struct stat st {};
+        if (::lstat(log.constData(), &st) != 0)
+            continue;
+        if (::rename(log.constData(), aside.constData()) != 0) {
+            m_problem = QFile::decodeName(aside) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+            if (m_setAside[0]) // the first log goes back to its partner
+                ::rename(QFile::encodeName(setAside(workfile::UndoOld)).constData(),
+                         QFile::encodeName(workFilePath(workfile::UndoOld)).constData());
+            m_setAside[0] = false;
+            return false;
+        }
+        m_setAside[i] = true;
+    }
+    return true;
 }
 
 UndoLogWriter::~UndoLogWriter()
@@ -53,13 +84,15 @@ UndoLogWriter::~UndoLogWriter()
     m_new.close();
     if (m_append)
         return;
-    for (const char *name : {workfile::UndoNew, workfile::UndoOld}) {
+    for (int i : {1, 0}) {
+        const char *name = i == 0 ? workfile::UndoOld : workfile::UndoNew;
+        if (!m_setAside[i])
+            continue;
         if (m_count > 0) {
             QFile::remove(setAside(name));
-        } else if (QFile::exists(setAside(name))) {
+        } else {
             // Nothing renamed: the last run's logs are still the way back.
-            QFile::remove(workFilePath(name));
-            QFile::rename(setAside(name), workFilePath(name));
+            ::rename(QFile::encodeName(setAside(name)).constData(), QFile::encodeName(workFilePath(name)).constData());
         }
     }
 }
@@ -101,8 +134,17 @@ bool UndoLogWriter::record(const QString &oldPath, const QString &newPath)
         ++m_count;
         return true;
     }
+    noteWriteError();
     cutBack();
     return false;
+}
+
+bool UndoLogWriter::recordFolder(const QString &folder)
+{
+    QString path = folder;
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return record(path, path);
 }
 
 void UndoLogWriter::retract()
@@ -132,6 +174,7 @@ bool UndoLogWriter::recordBatch(const QList<std::pair<QString, QString>> &pairs)
         m_count += pairs.size();
         return true;
     }
+    noteWriteError();
     cutBack();
     m_batchOld.clear();
     m_batchNew.clear();
@@ -148,6 +191,12 @@ void UndoLogWriter::retractBatchFrom(qsizetype index)
     cutBack();
     m_batchOld.resize(index);
     m_batchNew.resize(index);
+}
+
+void UndoLogWriter::noteWriteError()
+{
+    QFile &failed = m_old.error() != QFileDevice::NoError ? m_old : m_new;
+    m_problem = failed.fileName() + QStringLiteral(": ") + failed.errorString();
 }
 
 void UndoLogWriter::cutBack()

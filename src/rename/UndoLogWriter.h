@@ -35,6 +35,10 @@ public:
     bool record(const QString &oldPath, const QString &newPath);
     // Takes back the last pair after its rename failed.
     void retract();
+    // Logs a folder the run is about to make, as the pair "folder/" and
+    // "folder/": the undo removes it once it is empty again. (An undo that
+    // does not know such lines finds the file "already there".)
+    bool recordFolder(const QString &folder);
     // Records many pairs at once, before any of their renames, with one
     // write per log.
     bool recordBatch(const QList<std::pair<QString, QString>> &pairs);
@@ -42,9 +46,13 @@ public:
     // were not made.
     void retractBatchFrom(qsizetype index);
     qint64 count() const { return m_count; }
+    // Why the last pair could not be logged: the log and the system's error.
+    QString problem() const { return m_problem; }
 
 private:
     bool open();
+    bool setAsideLastLogs();
+    void noteWriteError();
     void cutBack();
     void alignForAppend();
 
@@ -58,6 +66,9 @@ private:
     QList<qint64> m_batchOld;
     QList<qint64> m_batchNew;
     qint64 m_count = 0;
+    QString m_problem;
+    bool m_setAside[2] = {false, false}; // the last run's undo1.kaz, undo2.kaz
+
 };
 
 } // namespace kaz

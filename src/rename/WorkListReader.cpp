@@ -34,6 +34,7 @@ std::optional<QString> WorkListReader::next(bool completeOnly)
     if (length < 0)
         return std::nullopt;
     QByteArrayView line(m_buffer.constData(), length);
+    ++m_lines;
     if (line.endsWith('\n')) {
         line.chop(1);
     } else if (!m_file.atEnd()) {
@@ -41,6 +42,8 @@ std::optional<QString> WorkListReader::next(bool completeOnly)
         m_file.close();
         return std::nullopt;
     } else if (completeOnly || line.isEmpty()) {
+        if (!line.isEmpty())
+            m_cutLine = m_lines;
         return std::nullopt;
     }
     if (line.endsWith('\r'))

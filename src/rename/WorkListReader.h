@@ -25,11 +25,16 @@ public:
     // Why the list was not read (whole): not a regular file, or a line far
     // too long. Empty when it was.
     QString problem() const { return m_problem; }
+    // The number (from 1) of a last line that lacked its line end and was
+    // not taken; 0 when there was none.
+    qint64 cutLine() const { return m_cutLine; }
 
 private:
     QFile m_file;
     QString m_problem;
     QByteArray m_buffer;
+    qint64 m_lines = 0;
+    qint64 m_cutLine = 0;
 };
 
 } // namespace kaz

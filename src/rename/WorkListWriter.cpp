@@ -10,7 +10,13 @@ WorkListWriter::WorkListWriter(const QString &path, bool append)
 {
     const QIODevice::OpenMode mode = append ? QIODevice::Append : (QIODevice::WriteOnly | QIODevice::Truncate);
     // Opening a FIFO or a device would wait or write elsewhere: refused.
-    m_failed = !isRegularOrMissing(path) || !m_file.open(mode);
+    m_notRegular = !isRegularOrMissing(path);
+    m_failed = m_notRegular || !m_file.open(mode);
+}
+
+QString WorkListWriter::errorString() const
+{
+    return m_notRegular ? QStringLiteral("not a regular file; left alone") : m_file.errorString();
 }
 
 bool WorkListWriter::append(const QString &entry)

@@ -18,11 +18,14 @@ public:
     qint64 count() const { return m_count; }
     // Writes what is buffered; false when the disk refused it.
     bool close();
+    // The system's error of the last failure.
+    QString errorString() const;
 
 private:
     QFile m_file;
     qint64 m_count = 0;
     bool m_failed = false;
+    bool m_notRegular = false;
 };
 
 } // namespace kaz

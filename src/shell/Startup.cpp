@@ -83,7 +83,9 @@ bool checkWinampPath(KazSettings &settings, const QString &iniPath, Prompter *pr
     if (prompter)
         prompter->inform(MessageKind::Warning, message(Msg::WinampFolder, language));
     settings.winampPath = QStringLiteral(".");
-    patchWinampPath(iniPath, settings.winampPath);
+    QString problem;
+    if (!patchWinampPath(iniPath, settings.winampPath, &problem) && prompter)
+        prompter->inform(MessageKind::Error, message(Msg::SettingsNotWritten, language) + problem);
     return false;
 }
 
@@ -106,13 +108,19 @@ StartupResult startUp(const StartupRequest &request, Prompter &prompter)
         prompter.inform(MessageKind::Error, message(Msg::NotOnHardDisk, r.language));
         return r;
     }
+    const auto tellNotWritten = [&](const QString &problem) {
+        prompter.inform(MessageKind::Error, message(Msg::SettingsNotWritten, r.language) + problem);
+    };
+    QString problem;
     if (!r.withArguments) {
         registry.setValue(Registry::kKazDirectory, r.programFolder);
-        registry.save();
+        if (!registry.save(&problem))
+            tellNotWritten(problem);
     }
     r.shellRegistration = shellEntryExists();
-    if (r.shellRegistration)
-        applyShellRegistration(true, r.language, r.programFolder, request.executable);
+    if (r.shellRegistration && !applyShellRegistration(true, r.language, r.programFolder, request.executable, &problem)
+        && !problem.isEmpty())
+        tellNotWritten(problem);
     recoverInterruptedTailWrites(); // tag writes killed in the last session
     deleteWorkFiles(r.programFolder, {workfile::DirList, workfile::NewDirList, workfile::FolderList, workfile::FileList});
 
@@ -123,7 +131,8 @@ StartupResult startUp(const StartupRequest &request, Prompter &prompter)
         r.settings = loadIni(r.iniPath, context);
         r.settingsLoaded = true;
     } else {
-        createDefaultIni(r.iniPath, context);
+        if (!createDefaultIni(r.iniPath, context, &problem))
+            tellNotWritten(problem);
         r.settings = KazSettings::defaults(request.screen, r.language);
     }
 
@@ -142,15 +151,22 @@ StartupResult startUp(const StartupRequest &request, Prompter &prompter)
     return r;
 }
 
-void shutDown(const StartupResult &session, const KazSettings &settings, Language language, bool shellRegistration,
-              const QString &executable)
+QStringList shutDown(const StartupResult &session, const KazSettings &settings, Language language,
+                     bool shellRegistration, const QString &executable)
 {
+    QStringList problems;
+    QString problem;
     if (!session.noSave) {
-        writeIniOnExit(session.iniPath, settings);
+        if (!writeIniOnExit(session.iniPath, settings, &problem))
+            problems.append(problem);
         deleteWorkFiles(session.programFolder, {workfile::DirList, workfile::NewDirList, workfile::WriteTest,
                                                 workfile::PlayList, workfile::SendTo});
     }
-    applyShellRegistration(shellRegistration, language, session.programFolder, executable);
+    problem.clear();
+    if (!applyShellRegistration(shellRegistration, language, session.programFolder, executable, &problem)
+        && !problem.isEmpty())
+        problems.append(problem);
+    return problems;
 }
 
 } // namespace kaz

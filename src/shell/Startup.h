@@ -93,9 +93,10 @@ bool checkWinampPath(KazSettings &settings, const QString &iniPath, Prompter *pr
 
 // The exit handler's file work: unless noSave, lines 1 to 26 are written
 // from the settings and the scratch files deleted; then, in any case, the
-// folder context-menu entry and the registry values are stored.
-void shutDown(const StartupResult &session, const KazSettings &settings, Language language, bool shellRegistration,
-              const QString &executable);
+// folder context-menu entry and the registry values are stored. Returns the
+// files that could not be written, each with the system's error.
+[[nodiscard]] QStringList shutDown(const StartupResult &session, const KazSettings &settings, Language language,
+                                   bool shellRegistration, const QString &executable);
 
 
 } // namespace kaz

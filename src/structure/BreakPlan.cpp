@@ -89,21 +89,26 @@ private:
         QStringList others;
         QStringList mp3Paths;
         bool ok = true;
+        bool special = false; // a link, pipe, device or undecodable name: it stays where it is
         for (const FolderEntry &e : folder.entries) {
             if (e.kind == FolderEntry::Folder)
                 continue;
             const QString path = folder.path + e.name;
+            if (e.kind != FolderEntry::File) {
+                special = true;
+                continue;
+            }
             if (hasLineBreak(path)) {
                 m_plan.lineBreakPaths.append(path);
                 ok = false; // it stays, and with it its folder
                 continue;
             }
-            if (e.kind == FolderEntry::File && isMp3Name(e.name))
+            if (isMp3Name(e.name))
                 mp3Paths.append(path);
             else
                 others.append(path);
         }
-        if (safe && !m_reorganize && !others.isEmpty())
+        if (safe && !m_reorganize && (!others.isEmpty() || special))
             ok = false;
         std::vector<Mp3> mp3s;
         for (const QString &path : std::as_const(mp3Paths)) {
@@ -127,7 +132,10 @@ private:
         for (Mp3 &m : mp3s) {
             const QString to = freeIn(m_plan.base, fileNameOf(m.path), m_taken);
             m_plan.moves.push_back({m.path, {}, {}, to});
-            m_gathered.push_back({to, std::move(m.tag), 0, QString()});
+            Gathered g{to, std::move(m.tag), 0, QString(), QString()};
+            if (fileNameOf(to) != fileNameOf(m.path))
+                g.numberedFrom = fileNameOf(m.path);
+            m_gathered.push_back(std::move(g));
         }
         if (mp3s.empty() || others.isEmpty())
             return;
@@ -164,7 +172,7 @@ private:
                 move.to = freeIn(m_plan.base, fileNameOf(disguised), m_taken);
             const qint64 size = regularFileSize(path);
             TagRecord tag = picture::tagAfterAppending(move.block, qMax<qint64>(size, 0), *m_context.tags.codec);
-            Gathered g{move.to, std::move(tag), move.block.size(), name};
+            Gathered g{move.to, std::move(tag), move.block.size(), name, QString()};
             if (inBase)
                 m_baseDisguised.push_back(std::move(g));
             else
@@ -184,7 +192,7 @@ private:
                 continue;
             TagRecord tag = readTag(path, m_context.tags);
             const qint64 block = picture::blockSize(path, tag);
-            base.push_back({path, std::move(tag), block, QString()});
+            base.push_back({path, std::move(tag), block, QString(), QString()});
         }
         for (Gathered &g : m_baseDisguised)
             base.push_back(std::move(g));
@@ -196,6 +204,7 @@ private:
                     continue;
                 if (!g.formerName.isEmpty())
                     item->restoredName = g.formerName; // exact, also where the code page could not hold it
+                item->formerName = g.numberedFrom;
                 m_plan.items.push_back(std::move(*item));
             }
         }
@@ -206,6 +215,7 @@ private:
         TagRecord tag;
         qint64 block = 0;
         QString formerName;
+        QString numberedFrom; // an MP3 file that got a numbered name in the base folder: its name before
     };
 
     BreakMode m_mode;

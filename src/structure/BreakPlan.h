@@ -39,7 +39,9 @@ struct BreakPlan {
 // Looks at the tree below base and plans the break; reads tags, changes
 // nothing. With reorganize the mode is safe, other files of dissolved
 // folders become picture files, and the items for the builder are made.
-// Symbolic links are never followed.
+// Only regular files move: symbolic links, pipes, devices and names that
+// are not valid UTF-8 stay where they are (their folder with them), and a
+// link is never followed.
 BreakPlan planBreak(const QString &base, BreakMode mode, bool reorganize, const BuildContext &context,
                     const RunHooks &hooks = {});
 

@@ -38,7 +38,7 @@ QString safeFileName(const QString &name)
 std::optional<StructureItem> structureItem(const QString &path, TagRecord tag, qint64 pictureBlock,
                                            const BuildContext &context)
 {
-    if (!tag.tagged || !tag.hasArtistOrAlbum)
+    if (!tag.hasTag() || !tag.hasArtistOrAlbum)
         return std::nullopt;
     StructureItem item;
     item.path = path;
@@ -107,6 +107,20 @@ BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items
         move.to = folder + fileNameOf(item.path);
         taken.insert(move.to);
         plan.moves.push_back(std::move(move));
+    }
+    // Former names after the names kept, so that these never give way.
+    for (size_t i = 0, m = 0; i < items.size() && m < plan.moves.size(); ++i) {
+        if (plan.moves[m].from != items[i].path)
+            continue;
+        StructureMove &move = plan.moves[m++];
+        if (items[i].formerName.isEmpty() || move.cls == StructureClass::Stay)
+            continue;
+        const QString former = folderOf(move.to) + items[i].formerName;
+        if (!taken.contains(former)) {
+            taken.remove(move.to);
+            move.to = former;
+            taken.insert(former);
+        }
     }
     // Restored names last, so that they give way to the files moved.
     for (size_t i = 0, m = 0; i < items.size() && m < plan.moves.size(); ++i) {

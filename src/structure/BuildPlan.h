@@ -19,6 +19,9 @@ struct StructureItem {
     QString path;         // where it stands in the base folder when the build starts
     QString restoredName; // picture files: the name to give back; empty for MP3 files
     qint64 pictureBlock = 0; // picture files: bytes to cut off
+    // An MP3 file that a reorganisation's break gave a numbered name: the
+    // name it had, taken again in its new folder where it is free there.
+    QString formerName;
     StructureRow row;
 };
 
@@ -47,7 +50,7 @@ BuildInput scanBaseFolder(const QString &base, const BuildContext &context, cons
 // One planned move of the builder.
 struct StructureMove {
     QString from;      // in the base folder
-    QString to;        // in its new folder under the same name (== from for a file that stays)
+    QString to;        // in its new folder under the same name, or its former one (== from for a file that stays)
     QString restoreTo; // picture files: the path with the former name; empty otherwise
     qint64 pictureBlock = 0;
     StructureClass cls = StructureClass::Stay;

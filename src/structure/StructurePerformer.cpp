@@ -1,5 +1,7 @@
 #include "StructurePerformer.h"
 
+#include "platform/FaultPoint.h"
+#include "platform/FolderChain.h"
 #include "platform/FolderListing.h"
 #include "platform/FreeName.h"
 #include "platform/PathParts.h"
@@ -12,8 +14,9 @@
 
 namespace kaz {
 
-StructurePerformer::StructurePerformer(const RunHooks &hooks)
-    : m_hooks(hooks)
+StructurePerformer::StructurePerformer(const QString &base, const RunHooks &hooks)
+    : m_base(base)
+    , m_hooks(hooks)
 {
 }
 
@@ -22,10 +25,12 @@ FsStatus StructurePerformer::move(const QString &from, const QString &to)
     if (hasLineBreak(from) || hasLineBreak(to))
         return FsStatus::fromErrno(EINVAL);
     const QString folder = parentOf(to);
-    if (!m_madeFolders.contains(folder)) {
-        if (!QDir().mkpath(folder))
-            return FsStatus::fromErrno(errno ? errno : EACCES);
-        m_madeFolders.insert(folder);
+    if (!m_realFolders.contains(folder)) {
+        const FsStatus made
+            = ensureRealFolder(m_base, folder, [this](const QString &path) { return m_log.recordFolder(path); });
+        if (!made.ok())
+            return made;
+        m_realFolders.insert(folder);
     }
     if (!m_log.record(from, to))
         return FsStatus::fromErrno(EIO); // nothing moves that could not be logged
@@ -96,8 +101,10 @@ bool StructurePerformer::performBreak(const BreakPlan &plan,
         m_hooks.report(++done, total);
     }
     bool complete = true;
+    m_realFolders.clear();
     for (const QString &folder : plan.folders) {
         m_hooks.pump();
+        faultPoint("rmdir");
         if (pathExists(folder) && !QDir().rmdir(folder))
             complete = false;
         m_hooks.report(++done, total);

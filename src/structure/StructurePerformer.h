@@ -16,14 +16,17 @@
 
 namespace kaz {
 
-// Carries out structure plans on the disk. Every move is logged in the undo
-// logs before it is made and taken back from them when it fails, so that
-// the logs always say where each file really is; a move never replaces a
-// file.
+// Carries out structure plans on the disk. Every move, and every folder the
+// run makes, is logged in the undo logs before it is made (a move is taken
+// back from them when it fails), so that the logs always say where each
+// file really is and which folders the run made; a move never replaces a
+// file. Folders are made and entered only below the base folder, one level
+// at a time, and a symbolic link in the way is never followed.
 class StructurePerformer
 {
 public:
-    explicit StructurePerformer(const RunHooks &hooks);
+    // base: the folder no move and no new folder may leave.
+    StructurePerformer(const QString &base, const RunHooks &hooks);
 
     // Disguises and gathers; removes the emptied sub-folders. Returns whether
     // every sub-folder went. moved(from, to) is told every file that arrived.
@@ -43,9 +46,10 @@ private:
     void fail(const QString &path, const FsStatus &status);
     bool gather(const BreakMove &move, QString &arrived);
 
+    QString m_base;
     const RunHooks &m_hooks;
     UndoLogWriter m_log;
-    QSet<QString> m_madeFolders;
+    QSet<QString> m_realFolders; // checked (or made) below the base; forgotten when the break removes folders
     QHash<QString, QString> m_actual;
     QStringList m_failures;
 };

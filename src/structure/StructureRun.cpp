@@ -121,7 +121,7 @@ StructureOutcome make_dstructure(const StructureRequest &request, const Structur
         return outcome;
     }
     releasePlayer(env);
-    StructurePerformer performer(env.hooks);
+    StructurePerformer performer(request.base, env.hooks);
     performer.performBuild(plan, [&outcome](const StructureMove &m, const QString &at) {
         outcome.moved.push_back({m.from, at, m.cls, m.cd});
     });
@@ -151,7 +151,7 @@ StructureOutcome breakStructure(const StructureRequest &request, BreakMode mode,
         return outcome; // no sub-folders: the last run's undo information stays
     say(env, "breaking directory-structure", "Auflösen der Verzeichnisstruktur");
     releasePlayer(env);
-    StructurePerformer performer(env.hooks);
+    StructurePerformer performer(request.base, env.hooks);
     outcome.moveComplete = performer.performBreak(plan, [&outcome](const QString &from, const QString &to) {
         outcome.moved.push_back({from, to, StructureClass::Stay, -1});
     });
@@ -191,7 +191,7 @@ StructureOutcome reorganizeStructure(const StructureRequest &request, const Stru
     }
     say(env, "breaking directory-structure", "Auflösen der Verzeichnisstruktur");
     releasePlayer(env);
-    StructurePerformer performer(env.hooks);
+    StructurePerformer performer(request.base, env.hooks);
     QSet<QString> builtFrom;
     for (const StructureMove &m : buildPlan.moves)
         builtFrom.insert(m.from);

@@ -5,9 +5,13 @@
 #include "TagIO.h"
 #include "platform/PathParts.h"
 
+#include "platform/FaultPoint.h"
+
 #include <QFile>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kaz::picture {
@@ -89,27 +93,64 @@ qint64 blockSize(const QString &path, const TagRecord &tag)
     return file.readAt(tag.fileSize - size, kZeros) == QByteArray(kZeros, '0') ? size : 0;
 }
 
+namespace {
+
+// The file itself for writing: never through a link, never blocking on a
+// pipe or device, and only when what was opened is a regular file.
+int openRegularForWriting(const QString &path, struct stat *st)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return -errno;
+    if (::fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+        ::close(fd);
+        return -EINVAL;
+    }
+    return fd;
+}
+
+} // namespace
+
 FsStatus append(const QString &path, const QByteArray &block)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return FsStatus::fromErrno(EACCES);
-    const qint64 before = file.size();
-    if (file.write(block) == block.size() && file.flush())
-        return FsStatus::success();
-    const int err = errno ? errno : EIO;
-    file.resize(before);
+    struct stat st {};
+    const int fd = openRegularForWriting(path, &st);
+    if (fd < 0)
+        return FsStatus::fromErrno(-fd);
+    faultPoint("picture");
+    qint64 done = 0;
+    int err = 0;
+    while (done < block.size()) {
+        const ssize_t n = ::pwrite(fd, block.constData() + done, size_t(block.size() - done), st.st_size + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            err = n < 0 ? errno : EIO;
+            break;
+        }
+        done += n;
+    }
+    if (err && ::ftruncate(fd, st.st_size) != 0)
+        err = errno;
+    ::close(fd);
     return FsStatus::fromErrno(err);
 }
 
 FsStatus cut(const QString &path, qint64 size)
 {
-    const ReadOnlyFile probe(path);
-    if (!probe.isOpen() || probe.size() < size)
-        return FsStatus::fromErrno(EINVAL);
-    const qint64 length = probe.size() - size;
-    return ::truncate(QFile::encodeName(path).constData(), length) == 0 ? FsStatus::success()
-                                                                         : FsStatus::fromErrno(errno);
+    struct stat st {};
+    const int fd = openRegularForWriting(path, &st);
+    if (fd < 0)
+        return FsStatus::fromErrno(-fd);
+    int err = st.st_size < size ? EINVAL : 0;
+    if (!err) {
+        faultPoint("picture");
+        if (::ftruncate(fd, st.st_size - size) != 0)
+            err = errno;
+    }
+    ::close(fd);
+    return FsStatus::fromErrno(err);
 }
 
 bool stripIfRestored(const QString &path, const TextCodec &codec)

@@ -34,6 +34,8 @@ TagRecord tagAfterAppending(const QByteArray &block, qint64 fileSize, const Text
 qint64 blockSize(const QString &path, const TagRecord &tag);
 
 // Appends a block; on failure the file is cut back to its former length.
+// append and cut write only to a regular file: never through a symbolic
+// link, and a pipe or device is refused without being waited for.
 FsStatus append(const QString &path, const QByteArray &block);
 
 // Cuts size bytes off the end of a file.

@@ -1,6 +1,7 @@
 #include "TagIO.h"
 
 #include "Id3v1.h"
+#include "Id3v2.h"
 #include "Lyrics3.h"
 
 #include "platform/Messages.h"
@@ -42,6 +43,18 @@ void readLyrics3(const ReadOnlyFile &file, QByteArrayView tail, const TagContext
     record.longArtist = fields->artist.value_or(QString());
     record.longAlbum = fields->album.value_or(QString());
     record.keptLyrics3Fields = fields->kept;
+}
+
+// The ID3v2 tag at the start of the file, when the caller asked for it; its
+// values stand in for a missing ID3v1 tag with the tag-source setting on.
+void readId3v2(const ReadOnlyFile &file, const TagContext &context, TagRecord &record)
+{
+    const bool stands = context.useId3v2 && !record.tagged;
+    if (!stands && !context.reportId3v2)
+        return;
+    record.id3v2 = id3v2::read(file);
+    if (stands && record.id3v2)
+        id3v2::fillRecord(*record.id3v2, *context.codec, record);
 }
 
 bool hasNonBlank(const QString &text)
@@ -97,7 +110,8 @@ TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagCo
             readLyrics3(file, tail, context, record);
         }
     }
-    if (!record.tagged && record.fileSize < id3v1::kTailSize) {
+    readId3v2(file, context, record);
+    if (!record.hasTag() && record.fileSize < id3v1::kTailSize) {
         if (!context.quietWhenShort)
             tell(context, Msg::FileTooShort, fileName);
         return record;
@@ -219,12 +233,14 @@ TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, Ta
     return current;
 }
 
-bool taginfo(const QString &fileName)
+bool taginfo(const QString &fileName, bool useId3v2)
 {
     ReadOnlyFile file(fileName);
-    if (!file.isOpen() || !file.isRegular() || file.size() < id3v1::kTagSize)
+    if (!file.isOpen() || !file.isRegular())
         return false;
-    return id3v1::hasTagHeader(file.readAt(file.size() - id3v1::kTagSize, 3));
+    if (file.size() >= id3v1::kTagSize && id3v1::hasTagHeader(file.readAt(file.size() - id3v1::kTagSize, 3)))
+        return true;
+    return useId3v2 && id3v2::read(file).has_value();
 }
 
 } // namespace kaz

@@ -30,6 +30,11 @@ struct TagContext {
     Language language = kDefaultLanguage;
     const TagOverride *override = nullptr; // set: write these values
     TagEditor *editor = nullptr;           // used with the edit flag
+    // Beyond the ID3v1 design: take the values of the ID3v2 tag at the start
+    // of a file that has no ID3v1 tag (the tag-source setting).
+    bool useId3v2 = false;
+    // Read the ID3v2 tag into TagRecord::id3v2 whatever the file's end holds.
+    bool reportId3v2 = false;
 };
 
 // Reads a file's tag by every rule (reading half of get_id3tag). Changes
@@ -80,7 +85,8 @@ private:
 };
 
 // True when the file ends in a tag (a file of the tag alone too); no message.
-bool taginfo(const QString &fileName);
+// With useId3v2, an ID3v2 tag at the start that holds values counts too.
+bool taginfo(const QString &fileName, bool useId3v2 = false);
 
 // The values a write would store, from the current tag and an override.
 TagValues valuesToWrite(const TagRecord &current, const TagOverride *override);

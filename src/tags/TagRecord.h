@@ -4,7 +4,25 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace kaz {
+
+// The fields KAZ uses from an ID3v2 tag at the start of a file, as the tag
+// holds them (Unicode, no length limit).
+struct Id3v2Values {
+    int version = 0;       // 2, 3 or 4 (ID3v2.2 to 2.4)
+    QString title;         // TIT2
+    QString artist;        // TPE1
+    QString album;         // TALB
+    QString recordingDate; // TDRC (TYER in ID3v2.2/2.3): "2001" or "2001-05-04"
+    QString track;         // TRCK as it stands: "3" or "3/12"
+    QString genre;         // TCON as a name ("(17)" and "17" give "Rock")
+    int genreNumber = 255; // that name's number in the genre list; 255 when none
+    QString comment;       // the COMM frame without a description, else the first
+
+    bool operator==(const Id3v2Values &) const = default;
+};
 
 // The current tag: what one read of a file's ID3v1 tag and Lyrics3 block
 // gave. Every operation reads it again from the file just before use.
@@ -29,6 +47,16 @@ struct TagRecord {
     // Lyrics3 fields other than ETT/EAR/EAL, whole and in the order they are
     // written back ("IND", "LYR", "INF", "AUT", "IMG").
     QList<QByteArray> keptLyrics3Fields;
+
+    // Not part of the classic record. fromId3v2: the fields above came from
+    // the file's ID3v2 tag because it has no ID3v1 tag (tagged stays false:
+    // the file's end holds no tag to replace). id3v2: that tag, when the
+    // reader was asked to look for one.
+    bool fromId3v2 = false;
+    std::optional<Id3v2Values> id3v2;
+
+    // The file has values to work with: an ID3v1 tag, or an ID3v2 tag in its place.
+    bool hasTag() const { return tagged || fromId3v2; }
 };
 
 // Values to be written into a file: what the tag editor shows or what an

@@ -3,8 +3,10 @@
 #include "SendTexts.h"
 
 #include "platform/FileOps.h"
+#include "platform/FolderListing.h"
 #include "platform/PathParts.h"
 #include "platform/Prompter.h"
+#include "platform/Trash.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <cstring>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kaz {
 namespace {
@@ -63,6 +66,8 @@ private:
     }
 
     void deleteAll();
+    bool deleteForGood(const QStringList &paths);
+    void removeForGood(const QString &path);
     bool prepareDestination();
     bool spaceSuffices();
     void transferAll();
@@ -85,27 +90,59 @@ void Sender::deleteAll()
         m_outcome.refusal = SendOutcome::Refusal::Cancelled;
         return;
     }
+    QStringList noTrash, reasons;
     qint64 step = 0;
     for (const QString &path : m_request.paths) {
         m_hooks.pump();
         m_hooks.report(++step, m_request.paths.size());
-        const QFileInfo info(path);
-        if (!info.exists() && !info.isSymLink())
+        if (!pathExists(path)) {
+            fail(path, QString::fromLocal8Bit(std::strerror(ENOENT)));
             continue;
-        // The trash first, so that a mistaken delete can be taken back.
-        if (QFile::moveToTrash(path)) {
+        }
+        // The trash, so that a mistaken delete can be taken back.
+        const TrashResult trashed = moveToTrash(path);
+        if (trashed.ok()) {
             m_outcome.trashed.append(path);
             ++m_outcome.done;
-            continue;
-        }
-        ensureOwnerWritable(path);
-        QFile file(path);
-        if (file.remove()) {
-            m_outcome.deletedForGood.append(path);
-            ++m_outcome.done;
+        } else if (trashed.outcome == TrashResult::NoTrash) {
+            noTrash.append(path);
+            reasons.append(trashed.problem);
         } else {
-            fail(path, file.errorString());
+            fail(path, trashed.problem);
         }
+    }
+    if (!noTrash.isEmpty() && deleteForGood(noTrash))
+        for (const QString &path : noTrash)
+            removeForGood(path);
+    else
+        for (qsizetype i = 0; i < noTrash.size(); ++i)
+            m_outcome.notTrashed.append(noTrash[i] + QStringLiteral(": ") + sendText(SendText::NotTrashedKept, m_language)
+                                        + (reasons[i].isEmpty() ? QString() : QStringLiteral(" (") + reasons[i] + QLatin1Char(')')));
+}
+
+// The question for the files no trash can take names each of them.
+bool Sender::deleteForGood(const QStringList &paths)
+{
+    if (m_request.permanent != SendRequest::Permanent::Ask)
+        return m_request.permanent == SendRequest::Permanent::Yes;
+    if (!m_prompter)
+        return false;
+    QStringList shown = paths.mid(0, 20);
+    if (paths.size() > 20)
+        shown.append(QStringLiteral("..."));
+    const QString text = QString::number(paths.size()) + sendText(SendText::CannotTrash, m_language)
+                         + shown.join(QStringLiteral("\n\r"));
+    return m_prompter->ask(MessageKind::Warning, ButtonSet::YesNo, text) == Button::Yes;
+}
+
+void Sender::removeForGood(const QString &path)
+{
+    ensureOwnerWritable(path);
+    if (::unlink(QFile::encodeName(path).constData()) == 0) {
+        m_outcome.deletedForGood.append(path);
+        ++m_outcome.done;
+    } else {
+        fail(path, QString::fromLocal8Bit(std::strerror(errno)));
     }
 }
 
@@ -147,6 +184,7 @@ bool Sender::spaceSuffices()
 
 void Sender::transferAll()
 {
+    removeDeadCopyLeftovers(m_destination);
     qint64 step = 0;
     for (const QString &path : m_request.paths) {
         m_hooks.pump();
@@ -161,8 +199,12 @@ void Sender::transferAll()
 
 void Sender::copyOne(const QString &path, const QString &target)
 {
-    if (!QFileInfo(path).isFile()) {
+    if (!pathExists(path)) {
         fail(path, QString::fromLocal8Bit(std::strerror(ENOENT)));
+        return;
+    }
+    if (!QFileInfo(path).isFile()) {
+        fail(path, QStringLiteral("not a regular file; left alone"));
         return;
     }
     CopyMode mode = CopyMode::NeverReplace;

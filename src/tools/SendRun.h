@@ -25,6 +25,10 @@ struct SendRequest {
     OverwritePolicy overwrite = OverwritePolicy::Ask;
     // Delete: the question "Really delete files?" is asked unless set.
     bool confirmed = false;
+    // Delete: files no trash can take are deleted for good only after their
+    // own question (Ask), always (Yes) or never (No).
+    enum class Permanent { Ask, Yes, No };
+    Permanent permanent = Permanent::Ask;
 };
 
 struct SendOutcome {
@@ -36,6 +40,7 @@ struct SendOutcome {
     QStringList failures; // "path: reason"
     QStringList trashed;  // delete: moved to the trash
     QStringList deletedForGood;
+    QStringList notTrashed; // delete: no trash could take them and they were kept ("path: reason")
 
     bool refused() const { return refusal != Refusal::None; }
 };
@@ -43,8 +48,9 @@ struct SendOutcome {
 // Copies, moves or deletes the files. Nothing is ever overwritten by a move;
 // a copy replaces an existing target only when the user says so, and then
 // only with a complete copy. A delete moves the files to the desktop's
-// trash where their file system has one, and deletes them for good where
-// not. Single failures do not stop the run: they are counted and listed.
+// trash; a file no trash can take is deleted for good only when the user
+// says so to a question that names it. Single failures do not stop the
+// run: they are counted and listed.
 // The refusals (destination unusable, not enough space, delete cancelled)
 // are shown through the prompter and leave every file as it was.
 SendOutcome sendFiles(const SendRequest &request, Prompter *prompter, Language language, const RunHooks &hooks = {});

@@ -27,6 +27,13 @@ QString sendText(SendText id, Language l)
         text = tr2(l, " files were deleted for good: their drive has no trash.",
                    " Dateien wurden endgültig gelöscht: ihr Laufwerk hat keinen Papierkorb.");
         break;
+    case SendText::CannotTrash:
+        text = tr2(l, " files cannot be moved to the trash: delete for good?\n\r\n\r",
+                   " Dateien können nicht in den Papierkorb verschoben werden: endgültig löschen?\n\r\n\r");
+        break;
+    case SendText::NotTrashedKept:
+        text = tr2(l, "cannot be moved to the trash, not deleted", "kann nicht in den Papierkorb, nicht gelöscht");
+        break;
     case SendText::NotHandled:
         text = tr2(l, " files could not be handled:\n\r\n\r", " Dateien konnten nicht bearbeitet werden:\n\r\n\r");
         break;

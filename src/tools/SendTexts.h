@@ -15,6 +15,8 @@ enum class SendText {
     SomeNotMoved,
     DeletedForGood, // follows a count
     NotHandled,     // follows a count
+    CannotTrash,    // follows a count, precedes the names
+    NotTrashedKept, // the reason a file stayed
 };
 
 QString sendText(SendText id, Language language);

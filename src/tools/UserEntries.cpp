@@ -15,7 +15,9 @@ EntryOutcome removeAndAsk(const QString &value, const QString &iniPath, Prompter
 {
     // Removed before the question, so that a cancelled question leaves no
     // dead entry behind.
-    removeUserEntry(iniPath, value);
+    QString problem;
+    if (!removeUserEntry(iniPath, value, &problem) && !problem.isEmpty() && prompter)
+        prompter->inform(MessageKind::Error, message(Msg::SettingsNotWritten, language) + problem);
     if (prompter && prompter->ask(MessageKind::Warning, ButtonSet::YesCancel, message(question, language)) == Button::Yes)
         return EntryOutcome::RemovedChooseNew;
     return EntryOutcome::Removed;

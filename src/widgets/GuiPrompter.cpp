@@ -1,11 +1,14 @@
 #include "GuiPrompter.h"
 
+#include "QtTranslations.h"
 #include "ReportDialog.h"
 
 #include "platform/Messages.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kaz {
 namespace {
@@ -65,13 +68,20 @@ Button GuiPrompter::ask(MessageKind kind, ButtonSet buttons, const QString &text
     QMessageBox box(icon(kind), QApplication::applicationDisplayName(), forTerminal(text), QMessageBox::NoButton,
                     m_parent);
     const QList<Choice> set = choices(buttons);
-    for (const Choice &c : set)
-        box.addButton(c.qt);
-    box.setDefaultButton(set.first().qt);
-    const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
-    for (const Choice &c : set)
-        if (c.qt == pressed)
-            return c.button;
+    QList<QAbstractButton *> shown;
+    for (const Choice &c : set) {
+        // The questions name this button "All" / "Alles": it reads so, not
+        // as Qt's "Yes to All".
+        if (c.button == Button::All)
+            shown << box.addButton(QString::fromUtf8(tr2(qtTextsLanguage(), "&All", "&Alles")), QMessageBox::YesRole);
+        else
+            shown << box.addButton(c.qt);
+    }
+    box.setDefaultButton(qobject_cast<QPushButton *>(shown.first()));
+    box.exec();
+    const qsizetype pressed = shown.indexOf(box.clickedButton());
+    if (pressed >= 0)
+        return set.at(pressed).button;
     // Closed with Escape: the set's cancelling answer.
     return set.size() > 1 ? set.at(1).button : set.first().button;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/HelpFiles.h"
 
+#include <QAction>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -47,6 +48,18 @@ void HelpWindow::showContext(Language language, int context)
     QUrl url = QUrl::fromLocalFile(page);
     url.setFragment(helpAnchor(context));
     m_browser->setSource(url);
+}
+
+void addHelpKey(QWidget *dialog, std::function<void()> help)
+{
+    if (!help)
+        return;
+    auto *key = new QAction(dialog);
+    key->setObjectName(QStringLiteral("HelpKey"));
+    key->setShortcut(QKeySequence(Qt::Key_F1));
+    key->setShortcutContext(Qt::WindowShortcut);
+    dialog->addAction(key);
+    QObject::connect(key, &QAction::triggered, dialog, std::move(help));
 }
 
 QUrl HelpWindow::currentUrl() const

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QPushButton;
 class QTextBrowser;
 
@@ -25,5 +27,9 @@ private:
     QTextBrowser *m_browser;
     QPushButton *m_close;
 };
+
+// F1 in a dialog calls help (a modal dialog keeps the main window's F1 from
+// working). Does nothing without help.
+void addHelpKey(QWidget *dialog, std::function<void()> help);
 
 } // namespace kaz

@@ -72,6 +72,8 @@ public:
     // Shows a dialog between a deactivation and a re-activation, which
     // reads back what the dialog wrote into the configuration.
     virtual void runInDialogFrame(const std::function<void()> &show) = 0;
+    // The tag-source setting: ID3v2 values where a file has no ID3v1 tag.
+    virtual bool useId3v2() const { return false; }
     // The media player of KAZ.INI line 12; the null player while none is set.
     virtual MediaPlayer &mediaPlayer() { return nullMediaPlayer(); }
 };

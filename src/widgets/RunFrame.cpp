@@ -46,7 +46,9 @@ void RunFrame::begin(bool refill)
         }
     for (const auto &a : std::as_const(m_actions))
         if (a) {
-            m_wasEnabled.insert(a.data(), a->isEnabled());
+            // A hidden action reports itself disabled; what counts is that
+            // it works once it is shown (a favourite filled in later).
+            m_wasEnabled.insert(a.data(), a->isEnabled() || !a->isVisible());
             a->setEnabled(false);
         }
 }

@@ -125,7 +125,7 @@ TEST(CleanupRun, FilesThatKeepTheirNamesAreCountedWithTheReason)
     EXPECT_EQ(outcome.files[2].outcome, CleanupFileResult::Skipped);
     EXPECT_EQ(namesIn(dir), (QStringList{".mp3", "a\nb_c.mp3", "ok 1.mp3"}));
     // Only the renamed file is in the log.
-    EXPECT_EQ(readCleanupLog().size(), 1);
+    EXPECT_EQ(readCleanupLog().entries.size(), 1);
 }
 
 TEST(CleanupRun, LongNamesFitTheByteLimitWithSuffixAndExtension)

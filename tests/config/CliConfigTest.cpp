@@ -100,3 +100,21 @@ TEST(CliConfig, AFifoOrAHugeFileInPlaceOfKazIniIsRefusedNotWaitedFor)
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_TRUE(r.err.contains("far more than")) << r.err.constData();
 }
+
+// A settings file that cannot be written is never passed over in silence:
+// the command fails and names the file with the system's error.
+TEST(CliConfig, AFailedWriteNamesTheFileAndTheError)
+{
+    TempHome home;
+    ASSERT_TRUE(QDir().mkpath(iniPath() + "/in the way"));
+    const CliResult r = runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("clean1"), QStringLiteral("false")});
+    EXPECT_EQ(r.exitCode, 1);
+    const QString err = QString::fromUtf8(r.err);
+    EXPECT_TRUE(err.contains("kaz-cli: cannot write " + iniPath() + ": ")) << r.err.constData();
+    EXPECT_FALSE(err.section(iniPath() + ": ", 1).trimmed().isEmpty()) << "the system's error is missing";
+
+    QString problem;
+    EXPECT_FALSE(patchWinampPath(iniPath(), QStringLiteral("/usr/bin/player"), &problem));
+    EXPECT_TRUE(problem.startsWith(iniPath() + ": ")) << problem.toStdString();
+    EXPECT_TRUE(QFileInfo(iniPath() + "/in the way").isDir()); // nothing replaced
+}

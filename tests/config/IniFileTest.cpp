@@ -374,3 +374,39 @@ TEST_F(IniFile, SetValueChangesOneLineOnly)
     expected.replace(before.indexOf(QStringLiteral("CDR=650")), QStringLiteral("CDR=700"));
     EXPECT_EQ(fileLines(path), expected);
 }
+
+// The tag source is not part of the design's file: it stands after "[END]",
+// only while it is on, and every writer keeps it there.
+TEST_F(IniFile, TagSourceStandsAfterTheEndAndSurvivesEveryWriter)
+{
+    ASSERT_TRUE(writeAll(path, crlf(userFile())));
+    EXPECT_FALSE(loadIni(path, context).useId3v2);
+    EXPECT_EQ(setIniValue(path, QStringLiteral("id3v2"), QStringLiteral("true")), SetResult::Done);
+    const QStringList tail{QStringLiteral("[END]"), QStringLiteral("[tag source]"), QStringLiteral("ID3v2=true")};
+    EXPECT_EQ(fileLines(path), userFile() + tail.mid(1));
+    KazSettings s = loadIni(path, context);
+    EXPECT_TRUE(s.useId3v2);
+
+    KazSettings withoutKey = s;
+    withoutKey.useId3v2 = false;
+    EXPECT_EQ(withoutKey, ini::parse(IniDocument(userFile()), Language::English)); // the rest reads as before
+    ASSERT_TRUE(patchWinampPath(path, QStringLiteral("/opt/player")));
+    ASSERT_TRUE(patchStructureSection(path, s.structure));
+    ASSERT_TRUE(patchUserSections(path, s.userDirectories, s.externalPrograms));
+    ASSERT_TRUE(writeIniOnExit(path, s));
+    EXPECT_EQ(fileLines(path).mid(fileLines(path).indexOf(QStringLiteral("[END]"))), tail);
+    EXPECT_TRUE(loadIni(path, context).useId3v2);
+
+    // Off: the file is the design's again, line for line.
+    ASSERT_TRUE(patchTagSource(path, false));
+    EXPECT_EQ(fileLines(path).last(), QStringLiteral("[END]"));
+    s.useId3v2 = false;
+    ASSERT_TRUE(writeIniOnExit(path, s));
+    EXPECT_EQ(fileLines(path).last(), QStringLiteral("[END]"));
+
+    // A hand-edited value other than "true" is off; a key outside its section is not read.
+    for (const char *extra : {"[tag source]\r\nID3v2=yes\r\n", "ID3v2=true\r\n"}) {
+        ASSERT_TRUE(writeAll(path, crlf(userFile()) + extra));
+        EXPECT_FALSE(loadIni(path, context).useId3v2) << extra;
+    }
+}

@@ -11,6 +11,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -117,6 +121,32 @@ TEST_F(CliFromName, UsageErrorsAndMissingFiles)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("gone.mp3"));
     EXPECT_EQ(readTag(a, {}).title, "A");
+}
+
+TEST_F(CliFromName, AListLineThatIsNotUtf8IsRefusedAndTouchesNoOtherFile)
+{
+    // "A-\xff.mp3" would decode to the name of the U+FFFD file beside it.
+    const QByteArray raw = QFile::encodeName(dir) + "/A-\xff.mp3";
+    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, audio.constData(), size_t(audio.size())), audio.size());
+    ::close(fd);
+    const QString lookalike = add(QStringLiteral("A-\uFFFD.mp3"), audio);
+    const QString good = add("B-C.mp3", audio);
+    const QByteArray lookalikeBefore = contentHash(lookalike);
+    const QString list = home.path() + "/list.txt";
+    writeAll(list, raw + "\n" + QFile::encodeName(good) + "\n");
+    const CliResult r = runCli({"fromname", "--files-from", list});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("not valid UTF-8")) << r.err.constData();
+    EXPECT_EQ(contentHash(lookalike), lookalikeBefore);
+    EXPECT_EQ(readTag(good, {}).title, "B") << "the other lines are written";
+    writeAll(list, raw + "\n");
+    EXPECT_EQ(runCli({"fromname", "--files-from", list}).exitCode, 1);
+    EXPECT_FALSE(readTag(lookalike, {}).tagged);
+    struct stat st {};
+    ASSERT_EQ(::stat(raw.constData(), &st), 0);
+    EXPECT_EQ(st.st_size, audio.size()) << "the refused file itself is left alone too";
 }
 
 TEST_F(CliFromName, KilledWriteLeavesEachFileOldOrNew)

@@ -1,6 +1,7 @@
 // One run at a time over the program folder's work files: the lock is held
-// until its holder ends, a killed holder does not block, and a program folder
-// that cannot take the lock is told apart from a busy one.
+// until its holder ends, a killed holder does not block, whatever its lock
+// file holds, and a program folder that cannot take the lock is told apart
+// from a busy one.
 #include "support/TestSupport.h"
 
 #include "platform/Paths.h"
@@ -59,4 +60,42 @@ TEST(RunLock, AProgramFolderThatIsNoFolderIsAProblemNotABusyRun)
     const RunLock lock;
     EXPECT_FALSE(lock.acquired());
     EXPECT_TRUE(lock.problem().contains(folder)) << qPrintable(lock.problem());
+}
+
+TEST(RunLock, WhatTheLockFileHoldsLocksNoOneOut)
+{
+    TempHome home;
+    QDir().mkpath(programFolder());
+    const QString path = programFolder() + QStringLiteral("/run.lock");
+    // A run killed while it made the file leaves it empty; other leftovers
+    // may hold anything, a live process id among them.
+    const QList<QByteArray> leftovers{QByteArray(), QByteArray::fromHex("00ff") + " garbage",
+                                      QByteArray::number(qint64(::getpid())) + "\nkaz\nhost\n"};
+    for (const QByteArray &contents : leftovers) {
+        ASSERT_TRUE(writeAll(path, contents));
+        const RunLock lock;
+        EXPECT_TRUE(lock.acquired()) << contents.toHex().constData() << qPrintable(lock.problem());
+    }
+    // A holder in another process is named by its process id.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const RunLock lock;
+        const char byte = lock.acquired() ? 'y' : 'n';
+        if (::write(ready[1], &byte, 1) != 1)
+            ::_exit(1);
+        ::pause();
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    EXPECT_EQ(byte, 'y');
+    const RunLock busy;
+    EXPECT_FALSE(busy.acquired());
+    EXPECT_EQ(busy.holder(), QString::number(child));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_TRUE(RunLock().acquired()) << "the kernel let go of the dead holder's lock";
 }

@@ -56,7 +56,7 @@ TEST(PreviewTable, ExcludingTwiceRestoresTheStatus)
         EXPECT_EQ(table.rows()[0].status, QString::fromUtf8(excluded));
         EXPECT_EQ(table.rows()[1].status, "! " + QString::fromUtf8(excluded));
         EXPECT_TRUE(table.isExcluded(0));
-        EXPECT_FALSE(table.isExcluded(1));
+        EXPECT_TRUE(table.isExcluded(1)); // left out of the run as well
         table.toggleExcluded(0, language);
         table.toggleExcluded(1, language);
         EXPECT_EQ(table.rows()[0].status, "");
@@ -72,18 +72,19 @@ TEST(PreviewTable, FilteredListLeavesOutExcludedRowsOnly)
 {
     TempHome home;
     PreviewTable table;
-    for (const char *path : {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"})
+    for (const char *path : {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3", "/m/d.mp3"})
         table.append(row(QString::fromUtf8(path), "x.mp3"));
     table.rows()[2].previewedName = "! c.mp3";
+    table.rows()[3].previewedName = "! d.mp3";
     table.markRows();
     table.toggleExcluded(0, Language::English);
-    table.toggleExcluded(2, Language::English); // "! excluded" stays in the run
+    table.toggleExcluded(2, Language::German); // "! ausgeschlossen": left untouched as well
     WorkListWriter list(workFilePath(workfile::FileList));
     for (const PreviewRow &r : table.rows())
         list.append(r.path);
     list.close();
     EXPECT_EQ(table.writeFilteredList(), 2);
-    EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::PreviewFileList)), QStringList({"/m/b.mp3", "/m/c.mp3"}));
+    EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::PreviewFileList)), QStringList({"/m/b.mp3", "/m/d.mp3"}));
     EXPECT_FALSE(QFile::exists(workFilePath(workfile::FileList)));
     EXPECT_FALSE(QFile::exists(workFilePath(workfile::FileListRewrite)));
 }

@@ -257,3 +257,39 @@ TEST(RenameRun, LongNamesFitTheFileSystem)
     }
     EXPECT_TRUE(names[0].endsWith(" (2).mp3") || names[1].endsWith(" (2).mp3"));
 }
+
+// The run's own files: when the preview's list or the undo logs cannot be
+// written, the run renames nothing, says which file and why, and the last
+// run's logs stay as they were.
+TEST(RenameRun, WorkFilesThatCannotBeWrittenStopTheRunBeforeAnyRename)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
+    const QString b = putTagged(dir, "b.mp3", values("Two", "Abba"));
+    RunFixture fixture;
+    RenameOutcome preview = fixture.run(artistTitle(), dir + '/', {a, b}, true);
+    preview.preview.toggleExcluded(0, Language::English);
+    const QString filtered = workFilePath(workfile::PreviewFileList);
+    ASSERT_TRUE(QDir().mkpath(filtered + "/in the way"));
+    QString problem;
+    EXPECT_EQ(preview.preview.writeFilteredList(&problem), -1);
+    EXPECT_TRUE(problem.startsWith(filtered + ": ")) << problem.toStdString();
+    QDir(filtered).removeRecursively();
+    RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {a, b}, false, true);
+    EXPECT_EQ(outcome.renamed, 0); // not the excluded file with the rest
+    EXPECT_TRUE(outcome.workListFailed);
+    EXPECT_EQ(namesIn(dir), QStringList({"a.mp3", "b.mp3"}));
+
+    const QByteArray lastOld = "/m/old.mp3\r\n", lastNew = "/m/new.mp3\r\n";
+    writeAll(workFilePath(workfile::UndoOld), lastOld);
+    writeAll(workFilePath(workfile::UndoNew), lastNew);
+    ASSERT_TRUE(QDir().mkpath(workFilePath(workfile::UndoOldSetAside) + "/in the way"));
+    outcome = fixture.run(artistTitle(), dir + '/', {a, b});
+    EXPECT_EQ(outcome.renamed, 0);
+    ASSERT_EQ(outcome.failures.size(), 2);
+    EXPECT_TRUE(outcome.failures[0].contains(workFilePath(workfile::UndoOldSetAside) + ": ")) << outcome.failures[0].toStdString();
+    EXPECT_EQ(namesIn(dir), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(readAll(workFilePath(workfile::UndoOld)), lastOld);
+    EXPECT_EQ(readAll(workFilePath(workfile::UndoNew)), lastNew);
+}

@@ -202,15 +202,21 @@ TEST(Startup, ShutDownWritesSettingsAndClearsScratchUnlessNoSave)
     KazSettings changed = session.settings;
     changed.fontSize = 14;
     session.noSave = true;
-    shutDown(session, changed, Language::English, false, QStringLiteral("/usr/bin/kaz"));
+    EXPECT_EQ(shutDown(session, changed, Language::English, false, QStringLiteral("/usr/bin/kaz")), QStringList());
     EXPECT_EQ(loadIni(iniPath(), {}).fontSize, 8);
     EXPECT_TRUE(QFile::exists(session.programFolder + QStringLiteral("/~temp.kaz")));
     EXPECT_EQ(Registry().value(Registry::kLanguage), QStringLiteral("english")); // stored in any case
 
     session.noSave = false;
-    shutDown(session, changed, Language::English, false, QStringLiteral("/usr/bin/kaz"));
+    EXPECT_EQ(shutDown(session, changed, Language::English, false, QStringLiteral("/usr/bin/kaz")), QStringList());
     EXPECT_EQ(loadIni(iniPath(), {}).fontSize, 14);
     EXPECT_EQ(QDir(session.programFolder).entryList(QDir::Files), QStringList());
+    // A file that cannot be written is named with the system's error.
+    QFile::remove(iniPath());
+    ASSERT_TRUE(QDir().mkpath(iniPath() + "/in the way"));
+    const QStringList problems = shutDown(session, changed, Language::English, false, QStringLiteral("/usr/bin/kaz"));
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].startsWith(iniPath() + ": ")) << problems[0].toStdString();
 }
 
 TEST(Startup, AnExistingShellEntryTurnsRegistrationOnAndIsWrittenAgain)

@@ -54,7 +54,7 @@ TEST(TagCli, ShowJsonHasEveryKeyAndEscapesZeroBytes)
     const QJsonObject o = rows[0];
     const QStringList keys{"file", "tagged", "title", "artist", "album", "year", "comment", "track", "trackText",
                            "genre", "genreName", "longTitle", "longArtist", "longAlbum", "hasLyrics3", "lyrics3Size",
-                           "fileSize"};
+                           "fileSize", "fromId3v2"};
     for (const QString &key : keys)
         EXPECT_TRUE(o.contains(key)) << key.toStdString();
     EXPECT_EQ(o.size(), keys.size());

@@ -18,11 +18,11 @@ namespace {
 QString writtenIni(const QString &folderA, const QString &folderB, const QString &program)
 {
     const QString path = iniPath();
-    createDefaultIni(path, IniContext{});
+    EXPECT_TRUE(createDefaultIni(path, IniContext{}));
     KazSettings s;
     s.userDirectories = {folderA, QString(), folderB, {}, {}, {}};
     s.externalPrograms[0] = {QStringLiteral("Editor"), program};
-    patchUserSections(path, s.userDirectories, s.externalPrograms);
+    EXPECT_TRUE(patchUserSections(path, s.userDirectories, s.externalPrograms));
     return path;
 }
 
@@ -32,7 +32,7 @@ TEST(UserEntries, SlotsOneAndThreeLoadIntoTheFirstTwo)
 {
     TempHome home;
     const QString path = iniPath();
-    createDefaultIni(path, IniContext{});
+    EXPECT_TRUE(createDefaultIni(path, IniContext{}));
     QByteArray text = readAll(path);
     text.replace("[userdefined directories]\r\n", "[userdefined directories]\r\nF1=/music/a\r\nF3=/music/c\r\n");
     writeAll(path, text);

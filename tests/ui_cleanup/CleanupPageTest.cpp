@@ -234,6 +234,64 @@ TEST_F(CleanupPageTest, GoAndUndo)
     EXPECT_FALSE(button("BitBtn8")->isEnabled());
 }
 
+// An undo that another file blocks says why and stays available; the next
+// Undo finishes once the way is free.
+TEST_F(CleanupPageTest, ABlockedUndoSaysWhyAndStaysAvailable)
+{
+    add("x-a.mp3");
+    add("y-b.mp3");
+    open();
+    window->selectAll();
+    script()->setText("\"-\"\" \":");
+    button("BitBtn7")->click();
+    ASSERT_EQ(names(), (QStringList{"x a.mp3", "y b.mp3"}));
+    ASSERT_TRUE(writeAll(folder + "/x-a.mp3", "another file"));
+    button("BitBtn8")->click();
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].startsWith("Not every file got its old name back (1 left for the next Undo):"));
+    EXPECT_TRUE(prompter.shown[0].contains(folder + "/x a.mp3 -> " + folder + "/x-a.mp3: another file stands at the old path"))
+        << prompter.shown[0].toStdString();
+    EXPECT_EQ(names(), (QStringList{"x a.mp3", "x-a.mp3", "y-b.mp3"}));
+    ASSERT_TRUE(button("BitBtn8")->isEnabled());
+    QFile::remove(folder + "/x-a.mp3");
+    button("BitBtn8")->click();
+    EXPECT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(names(), (QStringList{"x-a.mp3", "y-b.mp3"}));
+    EXPECT_FALSE(button("BitBtn8")->isEnabled());
+}
+
+// The live view follows the run, so that the "whole filename" message
+// stands beside the name it is about.
+TEST_F(CleanupPageTest, RunShowsEachFileAndTheMessageBesideItsName)
+{
+    add("abcd.mp3");
+    add("bc.mp3");
+    open();
+    struct ViewAtMessage : ScriptedPrompter {
+        QLineEdit *name = nullptr;
+        QLabel *preview = nullptr;
+        QStringList views;
+        Button ask(MessageKind kind, ButtonSet buttons, const QString &text) override
+        {
+            views << name->text() + "=" + preview->text();
+            return ScriptedPrompter::ask(kind, buttons, text);
+        }
+    } recording;
+    recording.name = view();
+    recording.preview = find<QLabel>(window.get(), "view2");
+    ASSERT_NE(recording.name, nullptr);
+    window->setPrompter(&recording);
+    window->selectAll();
+    script()->setText("bc:");
+    EXPECT_EQ(view()->text(), "abcd");
+    button("BitBtn7")->click();
+    EXPECT_EQ(recording.shown, QStringList{message(Msg::WholeNameRemoved, Language::English)});
+    EXPECT_EQ(recording.views, QStringList{"bc=bc"});
+    EXPECT_EQ(names(), (QStringList{"ad.mp3", "bc.mp3"}));
+    EXPECT_EQ(script()->text(), "");
+    window->setPrompter(&prompter);
+}
+
 TEST_F(CleanupPageTest, SavedRulesMenuAndDialog)
 {
     add("a_b.mp3");

@@ -380,3 +380,70 @@ TEST_F(TagEditorDialogTest, OpenedByTheTagWriterShowsHandedValuesAndLetsItWrite)
     EXPECT_EQ(t.longAlbum, QString(33, QLatin1Char('b')));
     EXPECT_TRUE(readAll(name).startsWith(mp3Frames(2)));
 }
+
+// What the editor keeps and shows beyond one dialog: the clipboard lives as
+// long as the program, the header follows strip and folder names, Play
+// plays the editor's file even after a pause of another song.
+TEST_F(TagEditorDialogTest, ClipboardHeaderAndPlayFollowTheEditorsFile)
+{
+    const QString dir2 = dir + QStringLiteral("/Queen/Innuendo");
+    const QString longTitle = putSong(dir2, QStringLiteral("a.mp3"),
+                                      values(QString(40, QLatin1Char('t')), QStringLiteral("A"), QStringLiteral("L")));
+    {
+        auto first = openDialog(longTitle);
+        find<QPushButton>(first.get(), "Button1")->click();
+        find<QPushButton>(first.get(), "CancelBtn")->click();
+    }
+    auto dialog = openDialog(longTitle);
+    EXPECT_TRUE(find<QPushButton>(dialog.get(), "Button2")->isEnabled());
+
+    auto *header = find<QLabel>(dialog.get(), "Label7");
+    EXPECT_EQ(header->text(), QStringLiteral("ID3Tag / Lyrics3 V2.0 (extended Tag)"));
+    find<QPushButton>(dialog.get(), "BitBtn2")->click();
+    EXPECT_EQ(header->text(), QStringLiteral("ID3Tag"));
+    find<QPushButton>(dialog.get(), "BitBtn1")->click();
+    EXPECT_EQ(header->text(), QStringLiteral("ID3Tag / Lyrics3 V2.0 (extended Tag)"));
+    find<QLineEdit>(dialog.get(), "Edit3")->setText(QStringLiteral("short"));
+    find<QLineEdit>(dialog.get(), "Edit1")->setText(QString(31, QLatin1Char('a')));
+    find<QPushButton>(dialog.get(), "Button3")->click(); // artist and album from "Queen/Innuendo"
+    EXPECT_EQ(find<QLineEdit>(dialog.get(), "Edit1")->text(), QStringLiteral("Queen"));
+    EXPECT_EQ(header->text(), QStringLiteral("ID3Tag"));
+
+    // The player plays another song; the user pauses it, then presses Play.
+    player.playing = true;
+    auto playing = openDialog(longTitle);
+    player.calls.clear();
+    find<QAbstractButton>(playing.get(), "SpeedButton3")->click();
+    find<QAbstractButton>(playing.get(), "SpeedButton1")->click();
+    EXPECT_EQ(player.calls, (QStringList{QStringLiteral("pause"), QStringLiteral("clear"),
+                                         QStringLiteral("add ") + longTitle, QStringLiteral("start")}));
+    // A pause of the editor's own file resumes it.
+    player.calls.clear();
+    find<QAbstractButton>(playing.get(), "SpeedButton3")->click();
+    find<QAbstractButton>(playing.get(), "SpeedButton1")->click();
+    EXPECT_EQ(player.calls, (QStringList{QStringLiteral("pause"), QStringLiteral("pause")}));
+}
+
+// Every editor the window opens gets its options in one place: help to the
+// editor's section, the window's player, and "&Save && next" from the preview.
+TEST_F(TagEditorDialogTest, SaveAndNextCaptionForMoreFilesOnly)
+{
+    const QString a = putSong(dir, QStringLiteral("a.mp3"), values(QStringLiteral("T"), QStringLiteral("A")));
+    const QString b = putSong(dir, QStringLiteral("b.mp3"), values(QStringLiteral("T"), QStringLiteral("B")));
+    for (const auto &[files, language, caption] :
+         {std::tuple{QStringList{a, b}, Language::English, "&Save && next"},
+          std::tuple{QStringList{a, b}, Language::German, "&Speichern && weiter"},
+          std::tuple{QStringList{a}, Language::English, "&Save"}}) {
+        TagEditorOptions options;
+        options.language = language;
+        options.prompter = &prompter;
+        options.saveAndNext = true;
+        QStringList captions;
+        options.beforeShow = [&](TagEditorDialog &shown) {
+            captions << find<QPushButton>(&shown, "OKBtn")->text();
+            QTimer::singleShot(0, &shown, [&shown] { find<QPushButton>(&shown, "Button5")->click(); });
+        };
+        editTagsOneByOne(files, session, options);
+        EXPECT_EQ(captions, QStringList(files.size(), QString::fromUtf8(caption)));
+    }
+}

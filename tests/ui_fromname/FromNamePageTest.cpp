@@ -259,3 +259,37 @@ TEST_F(FromNamePageTest, NothingToDoInAnEmptyFolder)
     EXPECT_FALSE(control<QPushButton>("BitBtn6")->isEnabled());
     EXPECT_FALSE(control<QPushButton>("Button4")->isEnabled());
 }
+
+// With the mask "*.*" Go! takes every listed file; a file that is no MP3
+// file gets a tag only when the user says Ignore to the page-1 style question.
+TEST_F(FromNamePageTest, FilesThatAreNoMp3FilesNeedTheUsersWord)
+{
+    writeAll(folder + "/Song-Band.mp3", mp3Frames(1));
+    const QByteArray text("Liner notes - Band\n");
+    writeAll(folder + "/Notes-Band.txt", text);
+    open();
+    window->setMaskState(MaskState::All);
+    struct Case {
+        Button answer;
+        int rows; // -1: no grid
+        bool textTagged;
+    };
+    for (const Case &c : {Case{Button::Cancel, -1, false}, Case{Button::Yes, 1, false}, Case{Button::Ignore, 2, true}}) {
+        prompter.shown.clear();
+        int rows = -1;
+        if (c.rows >= 0)
+            whenDialogOpens([&](QWidget *dialog) {
+                rows = find<QTableView>(dialog, "StringGrid1")->model()->rowCount();
+                prompter.answers = {Button::All};
+                find<QPushButton>(dialog, "BitBtn3")->click();
+                find<QPushButton>(dialog, "BitBtn4")->click();
+            });
+        prompter.answers = {c.answer};
+        control<QPushButton>("BitBtn6")->click();
+        ASSERT_FALSE(prompter.shown.isEmpty());
+        EXPECT_EQ(prompter.shown[0], "1 file is not a mp3-file!\n\r\n\rShould KAZ only write tags into your mp3-files?");
+        EXPECT_EQ(rows, c.rows);
+        EXPECT_EQ(readAll(folder + "/Notes-Band.txt") != text, c.textTagged);
+        window->refillFileList();
+    }
+}

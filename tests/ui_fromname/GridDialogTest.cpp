@@ -347,3 +347,61 @@ TEST(GridDialogText, ShortenedFolder)
     EXPECT_EQ(shortenedFolder("/home/u/Music/Queen/Innuendo/"), "../Queen/Innuendo/");
     EXPECT_EQ(shortenedFolder("/Queen/Innuendo"), "/Queen/Innuendo/");
 }
+
+// Sorting and numbering keep the files selected; "Yes" writes exactly those,
+// and with nothing selected it says so instead of writing nothing silently.
+TEST_F(GridDialog, YesWritesTheFilesStillSelectedAfterNumberingAndSorting)
+{
+    const QString ride = folder + "/Ride-Queen-Innuendo.mp3";
+    const QString delilah = folder + "/Delilah-Queen-Innuendo.mp3";
+    grid->clearSelection();
+    for (const char *name : {"Ride-Queen-Innuendo.mp3", "Delilah-Queen-Innuendo.mp3"})
+        grid->selectionModel()->select(grid->model()->index(rowOf(name), 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    action("PopupMenu3", "generateincreasingnumbers1")->trigger();
+    Q_EMIT grid->horizontalHeader()->sectionClicked(ColFilename);
+    QStringList selected;
+    for (int row : dialog->selectedRows())
+        selected << cell(row, ColFilename);
+    EXPECT_EQ(selected, QStringList({"Delilah-Queen-Innuendo.mp3", "Ride-Queen-Innuendo.mp3"}));
+    prompter.answers = {Button::Yes};
+    find<QPushButton>(dialog.get(), "BitBtn3")->click();
+    EXPECT_TRUE(taginfo(ride));
+    EXPECT_TRUE(taginfo(delilah));
+    EXPECT_EQ(readTag(ride, {}).track + readTag(delilah, {}).track, 1 + 2);
+    EXPECT_FALSE(taginfo(folder + "/Bijou-Queen-Innuendo.mp3"));
+
+    grid->clearSelection();
+    prompter.shown.clear();
+    prompter.answers = {Button::Yes};
+    const QByteArray before = readAll(folder + "/Bijou-Queen-Innuendo.mp3");
+    find<QPushButton>(dialog.get(), "BitBtn3")->click();
+    ASSERT_EQ(prompter.shown.size(), 2);
+    EXPECT_TRUE(prompter.shown[1].startsWith("No file is selected")) << prompter.shown[1].toStdString();
+    EXPECT_EQ(readAll(folder + "/Bijou-Queen-Innuendo.mp3"), before);
+}
+
+// Enter on the last row leaves no editor open; Escape then reaches the
+// dialog, which asks before dropping what was not kept.
+TEST_F(GridDialog, ClosingWithUnkeptChangesAsksFirst)
+{
+    QTest::keyClick(grid, Qt::Key_Escape); // nothing changed: closes without a question
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    dialog->show();
+    const int last = grid->model()->rowCount() - 1;
+    dialog->editCell(last, ColAlbum);
+    QTest::keyClicks(editor(), "Greatest Hits");
+    QTest::keyClick(editor(), Qt::Key_Return);
+    EXPECT_FALSE(editor()->isVisible());
+    prompter.answers = {Button::No};
+    QTest::keyClick(grid, Qt::Key_Escape);
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].startsWith("You did not keep the changes."));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(cell(last, ColAlbum), "Greatest Hits");
+    prompter.answers = {Button::Yes};
+    find<QPushButton>(dialog.get(), "BitBtn4")->click();
+    EXPECT_EQ(prompter.shown.size(), 2);
+    EXPECT_FALSE(dialog->isVisible());
+}

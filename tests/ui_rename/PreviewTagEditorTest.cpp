@@ -1,6 +1,7 @@
 // The preview opens the tag editor for its selected rows and marks the
 // rows whose files were saved.
 #include "rename/ui/RenamePage.h"
+#include "widgets/HelpWindow.h"
 #include "shell/ui/MainWindow.h"
 
 #include "support/TestSupport.h"
@@ -40,6 +41,7 @@ TEST(PreviewTagEditor, SavedRowsAreMarkedModified)
     window.selectAll();
 
     QStringList info;
+    QString okCaption, helpShown;
     whenModalNamed("Tpreview_dlg", [&](QWidget *preview) {
         auto *grid = preview->findChild<QTableWidget *>(QStringLiteral("StringGrid1"));
         grid->clearSelection();
@@ -51,6 +53,13 @@ TEST(PreviewTagEditor, SavedRowsAreMarkedModified)
             whenModalNamed("TOKHelpRightDlg", [&](QWidget *editor) {
                 ++shown;
                 if (shown == 1) {
+                    // The editor of the preview: "Save && next" for several rows, and a working Help.
+                    okCaption = editor->findChild<QPushButton *>(QStringLiteral("OKBtn"))->text();
+                    editor->findChild<QPushButton *>(QStringLiteral("HelpBtn"))->click();
+                    if (auto *help = editor->findChild<HelpWindow *>()) {
+                        helpShown = help->currentUrl().fragment();
+                        help->close();
+                    }
                     editor->findChild<QLineEdit *>(QStringLiteral("Edit3"))->setText(QStringLiteral("new"));
                     editor->findChild<QPushButton *>(QStringLiteral("Button5"))->click(); // skip b
                     editorStep();
@@ -67,6 +76,8 @@ TEST(PreviewTagEditor, SavedRowsAreMarkedModified)
         preview->findChild<QPushButton *>(QStringLiteral("CancelBtn"))->click();
     });
     window.findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+    EXPECT_EQ(okCaption, QStringLiteral("&Save && next"));
+    EXPECT_EQ(helpShown, QStringLiteral("context-30"));
     ASSERT_EQ(info.size(), 3);
     EXPECT_EQ(info[1], info[0]); // skipped: as it was
     EXPECT_EQ(info[2], QStringLiteral("modified"));

@@ -5,16 +5,21 @@
 #include "widgets/StatusLine.h"
 #include "platform/Paths.h"
 #include "support/TestSupport.h"
+#include "support/gui/ModalWatch.h"
 #include "support/gui/TestWindow.h"
+#include "widgets/GuiPrompter.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -194,6 +199,61 @@ TEST_F(MainWindowTest, LanguageSwitchRelabelsAndKeepsFilter)
     child<QAction>("German1")->trigger();
     EXPECT_EQ(child<QTabBar>("TabSet1")->tabText(2), "Dateiname -> ID3Tag");
     EXPECT_EQ(child<QAction>("Exit1")->text(), "E&nde\tAlt+N");
+}
+
+// Qt's own texts follow the language menu: the standard buttons of every
+// message box, and the "All" button that the questions name.
+TEST_F(MainWindowTest, StandardButtonsFollowTheLanguage)
+{
+    window(Language::English);
+    const auto buttonTexts = [] {
+        QMessageBox box;
+        QStringList texts;
+        for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel, QMessageBox::Abort, QMessageBox::Ignore})
+            texts << box.addButton(b)->text().remove(QLatin1Char('&'));
+        return texts;
+    };
+    EXPECT_EQ(buttonTexts(), QStringList({"Yes", "No", "Cancel", "Abort", "Ignore"}));
+    child<QAction>("German1")->trigger();
+    ASSERT_TRUE(QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm"))
+        << "Qt's German catalogue is missing: scripts/install-deps.sh installs qt6-translations-l10n";
+    EXPECT_EQ(buttonTexts(), QStringList({"Ja", "Nein", "Abbrechen", "Abbrechen", "Ignorieren"}));
+    QString allButton;
+    whenModalOpens(QString(), [&](QWidget *box) {
+        for (QAbstractButton *b : box->findChildren<QAbstractButton *>())
+            allButton += b->text() + QLatin1Char('|');
+        qobject_cast<QDialog *>(box)->reject();
+    });
+    GuiPrompter(m_window.get()).ask(MessageKind::Information, ButtonSet::YesAbortAll, QStringLiteral("?"));
+    EXPECT_TRUE(allButton.contains("&Alles|")) << allButton.toStdString();
+    child<QAction>("English1")->trigger();
+    EXPECT_EQ(buttonTexts().first(), "Yes");
+}
+
+// Help asked for from a modal dialog opens over that dialog, where the
+// dialog's modality lets the user reach it.
+TEST_F(MainWindowTest, HelpFromAModalDialogBelongsToIt)
+{
+    window();
+    HelpWindow *help = nullptr;
+    whenModalOpens("ModalForHelp", [&](QWidget *dialog) {
+        m_window->showHelp(2);
+        help = dialog->findChild<HelpWindow *>();
+        ASSERT_NE(help, nullptr);
+        EXPECT_TRUE(help->isVisible());
+        EXPECT_EQ(help->currentUrl().fragment(), "context-2");
+        qobject_cast<QDialog *>(dialog)->reject();
+    });
+    QDialog modal(m_window.get());
+    modal.setObjectName("ModalForHelp");
+    modal.exec();
+    ASSERT_NE(help, nullptr);
+    // Back in the main window, help is its own again.
+    m_window->showHelp(0);
+    auto *own = m_window->findChild<HelpWindow *>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(own, nullptr);
+    EXPECT_TRUE(own->isVisible());
+    own->close();
 }
 
 TEST_F(MainWindowTest, RunFrameLocksControlsAndRestoresThem)

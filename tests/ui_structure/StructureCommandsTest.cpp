@@ -33,7 +33,7 @@ class StructureCommandsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        createDefaultIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr});
+        EXPECT_TRUE(createDefaultIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr}));
         for (int i = 0; i < 8; ++i)
             putSong(home.music(), QStringLiteral("a%1.mp3").arg(i), "Abba", "Arrival");
     }

@@ -5,7 +5,9 @@
 
 #include "config/ConfigFile.h"
 #include "rename/ui/RenamePage.h"
+#include "support/gui/ModalWatch.h"
 #include "support/gui/TestWindow.h"
+#include "widgets/HelpWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -13,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QPushButton>
+#include <QUrl>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -22,7 +26,7 @@ namespace {
 class StructureMenusTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { createDefaultIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr}); }
+    void SetUp() override { EXPECT_TRUE(createDefaultIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr})); }
 
     void open(const QString &folder)
     {
@@ -68,6 +72,64 @@ TEST_F(StructureMenusTest, ItemsStandInTheirMenusAndFollowTheFolder)
 
     window->setLanguage(Language::German);
     EXPECT_EQ(breakUp->text(), QString::fromUtf8("  auflösen"));
+    EXPECT_EQ(settings->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
+}
+
+// Help and F1 of the settings dialog reach their sections while it is open.
+TEST_F(StructureMenusTest, SettingsHelpAndF1OpenTheirSections)
+{
+    open(home.music());
+    QStringList shown;
+    whenModalOpens("Tstructure_properties", [&](QWidget *dialog) {
+        dialog->findChild<QPushButton *>("HelpBtn")->click();
+        if (auto *help = dialog->findChild<HelpWindow *>())
+            shown << help->currentUrl().fragment();
+        dialog->findChild<QAction *>("help")->trigger(); // F1
+        if (auto *help = dialog->findChild<HelpWindow *>())
+            shown << help->currentUrl().fragment();
+        qobject_cast<QDialog *>(dialog)->reject();
+    });
+    window.child<QAction>("Directorystructure1")->trigger();
+    EXPECT_EQ(shown, QStringList({"context-6", "context-22"}));
+}
+
+// The undo logs belong to the run that wrote them: a structure built from
+// the folder pop-up is undone from its own folder, in this session, without
+// the question about an earlier one, and the window shows that folder.
+TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
+{
+    const QString a = home.music() + "/A", b = home.music() + "/B";
+    putSong(a, "x.mp3", "Queen", "Innuendo");
+    for (const char *name : {"1.mp3", "2.mp3", "3.mp3"})
+        putSong(b, name, "Abba", "Arrival");
+    const auto flat = [&](const QString &folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); };
+    KazSettings settings = loadIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr});
+    settings.structure.showOnFolderMenu = false; // no settings dialog before the run
+    ASSERT_TRUE(patchStructureSection(iniPath(), settings.structure));
+    window.open(a, [this](MainWindow &w) {
+        auto *page = new RenamePage(w);
+        w.addPage(page);
+        menus = new StructureMenus(w, w, &page->runState());
+    });
+    auto *undo = window.child<QPushButton>("BitBtn5");
+    window->openFolder(b);
+    aboutToShowFolderMenu();
+    window.child<QAction>("createdirectorystructurewithoutrenaming1")->trigger();
+    ASSERT_TRUE(flat(b).isEmpty()) << flat(b).join(',').toStdString();
+    EXPECT_TRUE(undo->isEnabled());
+    window->openFolder(a);
+    EXPECT_FALSE(undo->isEnabled()) << "the logs hold B's moves";
+    const QStringList made = QDir(b).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_FALSE(made.isEmpty());
+    window->openFolder(b + "/" + made.first()); // below the run's folder
+    ASSERT_TRUE(undo->isEnabled());
+    window.prompter.shown.clear();
+    undo->click();
+    EXPECT_TRUE(window.prompter.shown.filter("last session").isEmpty()) << window.prompter.shown.join('|').toStdString();
+    EXPECT_EQ(flat(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
+    EXPECT_EQ(flat(a), QStringList({"x.mp3"}));
+    EXPECT_EQ(window->currentFolder(), b);
+    EXPECT_FALSE(undo->isEnabled());
 }
 
 TEST_F(StructureMenusTest, BreakFromTheFolderMenuMovesTheFilesUpAndRefillsTheList)

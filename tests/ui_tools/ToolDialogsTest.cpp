@@ -57,7 +57,7 @@ TEST(PlayerPathDialog, PlayerModeSavesAnExecutableIntoLine12)
 {
     TempHome home;
     const QString ini = iniPath();
-    createDefaultIni(ini, IniContext{});
+    EXPECT_TRUE(createDefaultIni(ini, IniContext{}));
     const QString players = home.path() + "/players", empty = home.path() + "/docs";
     const QString player = putFile(players, "vlc", true);
     putFile(players, "readme", false);
@@ -163,6 +163,30 @@ TEST(SendToDialog, MovesTheHandedFilesAndStaysOpenOnABadDestination)
     EXPECT_EQ(operation->itemIndex(), 0); // copy again for the next time
 }
 
+// A delete that no trash can take asks before anything goes for good, and a
+// file kept is told with the reason.
+TEST(SendToDialog, ADeleteTellsWhatTheTrashCouldNotTake)
+{
+    TempHome home;
+    writeAll(home.path() + "/data/Trash", "no folder");
+    const QString a = home.music() + "/a.mp3";
+    writeAll(a, "a");
+    ASSERT_TRUE(SendToList::write({a}));
+    ScriptedPrompter prompter;
+    prompter.answers = {Button::Ok, Button::No};
+    SendToDialog dialog(prompter);
+    dialog.applyLanguage(Language::English);
+    dialog.reload();
+    dialog.findChild<RadioGroup *>("RadioGroup1")->button(2)->click();
+    dialog.accept();
+    ASSERT_EQ(prompter.shown.size(), 3);
+    EXPECT_EQ(prompter.shown[1], "1 files cannot be moved to the trash: delete for good?\n\r\n\r" + a);
+    EXPECT_TRUE(prompter.shown[2].startsWith("1 files could not be handled:\n\r\n\r" + a
+                                             + ": cannot be moved to the trash, not deleted ("))
+        << prompter.shown[2].toStdString();
+    EXPECT_EQ(readAll(a), "a");
+}
+
 TEST(SendToDialog, BrowsingPutsTheFolderIntoTheDestination)
 {
     TempHome home;
@@ -190,7 +214,7 @@ TEST(UserDirectoriesDialog, RowsAreChosenAndWrittenOnOk)
 {
     TempHome home;
     const QString ini = iniPath();
-    createDefaultIni(ini, IniContext{});
+    EXPECT_TRUE(createDefaultIni(ini, IniContext{}));
     ScriptedPrompter prompter;
     UserDirectoriesDialog folders(UserDirectoriesDialog::Mode::Folders, ini, prompter);
     folders.applyLanguage(Language::German);

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QMenuBar>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QListWidget>
@@ -32,7 +33,7 @@ protected:
     void open(const QStringList &userLines, const QStringList &programLines)
     {
         const QString ini = iniPath();
-        createDefaultIni(ini, IniContext{});
+        EXPECT_TRUE(createDefaultIni(ini, IniContext{}));
         QByteArray text = readAll(ini);
         // Each line goes right below its header: the last one first.
         for (const QString &line : QStringList(userLines.rbegin(), userLines.rend()))
@@ -79,6 +80,59 @@ TEST_F(ToolsMenusTest, FavouritesInSlotsOneAndThreeShowAsItemsOneAndTwo)
     EXPECT_EQ(window->currentFolder(), c);
 }
 
+// A run locks the menus while the new slots are still hidden; a favourite
+// filled in afterwards must work at once, not after a restart.
+TEST_F(ToolsMenusTest, AFavouriteAddedAfterARunWorksAtOnce)
+{
+    const QString later = home.music() + "/later";
+    QDir().mkpath(later);
+    open({}, {});
+    window->runFrame().begin();
+    window->runFrame().end();
+    QByteArray text = readAll(iniPath());
+    text.replace("[userdefined directories]\r\n", QByteArray(QByteArray("[userdefined directories]\r\nF5=") + later.toUtf8() + "\r\n"));
+    writeAll(iniPath(), text);
+    tools->refresh();
+    QAction *favourite = item("userdir1");
+    ASSERT_TRUE(favourite->isVisible());
+    EXPECT_TRUE(favourite->isEnabled());
+    favourite->trigger();
+    EXPECT_EQ(window->currentFolder(), later);
+}
+
+// With favourites and programs set, every menu of the bar is shown at the
+// window's minimum width, in both languages: what does not fit wraps into
+// a second row instead of hiding behind "»".
+TEST_F(ToolsMenusTest, EveryMenuIsShownAtTheMinimumWidth)
+{
+    QDir().mkpath(home.music() + "/a");
+    open({"F1=" + home.music() + "/a"}, {"Editor=/bin/true"});
+    for (Language language : {Language::English, Language::German}) {
+        window->setLanguage(language);
+        tools->applyLanguage(language);
+        window->resize(window->minimumWidth(), window->minimumHeight());
+        QStringList shown;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                shown.clear();
+                for (QMenuBar *bar : window->findChildren<QMenuBar *>()) {
+                    auto *more = bar->findChild<QWidget *>(QStringLiteral("qt_menubar_ext_button"));
+                    if (more && more->isVisible())
+                        return false;
+                    if (!bar->isVisible())
+                        continue;
+                    for (QAction *a : bar->actions())
+                        if (a->isVisible() && bar->rect().contains(bar->actionGeometry(a)))
+                            shown << a->text();
+                }
+                return true;
+            }(),
+            5000);
+        EXPECT_EQ(shown.size(), 9) << shown.join('|').toStdString(); // five menus, help, three commands
+        EXPECT_LE(window->width(), 601 + 1) << "the design's minimum width holds";
+    }
+}
+
 TEST_F(ToolsMenusTest, AMissingFavouriteGoesAndTheMenuFollows)
 {
     const QString gone = home.music() + "/gone";
@@ -105,7 +159,10 @@ TEST_F(ToolsMenusTest, CaptionsAndKeysFollowTheLanguage)
     EXPECT_EQ(item("Userdefineddirectories1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
     tools->applyLanguage(Language::German);
     EXPECT_EQ(item("Userdefineddirectories1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
-    EXPECT_EQ(item("Stopplaying1")->text(), "Wiedergabe stoppen");
+    // The player items as the German table gives them.
+    EXPECT_EQ(item("AddfilestoWinAmpsplaylist1")->text(), "Zu WinAmp´s Abspielliste hinzufügen");
+    EXPECT_EQ(item("Nextsong1")->text(), "Nächstes Lied");
+    EXPECT_EQ(item("Stopplaying1")->text(), "Stoppe Wiedergabe");
     // Without a player nothing plays and nothing is said.
     EXPECT_FALSE(window->findChild<QToolButton *>("StopButton")->isEnabled());
     tools->playSelection();

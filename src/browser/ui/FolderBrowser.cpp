@@ -306,7 +306,7 @@ void FolderBrowser::fillFileList()
             if (m_eventsProcessed)
                 m_eventsProcessed();
         };
-        names = listFolderFiles(m_state.folder, m_state.mask, m_state.filter, hooks);
+        names = listFolderFiles(m_state.folder, m_state.mask, m_state.filter, hooks, m_state.useId3v2);
         if (m_state.letterSorted)
             letterSort(names);
     } while (m_refillPending);
@@ -375,6 +375,15 @@ void FolderBrowser::setTagFilter(TagFilter filter)
     m_state.filter = filter;
     updateMaskButtons();
     fillFileList();
+}
+
+void FolderBrowser::setUseId3v2(bool on)
+{
+    if (m_state.useId3v2 == on)
+        return;
+    m_state.useId3v2 = on;
+    if (m_state.filter != TagFilter::All && !m_state.folder.isEmpty())
+        fillFileList();
 }
 
 void FolderBrowser::setLetterSorted(bool sorted)

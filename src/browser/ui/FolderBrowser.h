@@ -62,6 +62,7 @@ public:
     void rememberLastFolder() { m_state.lastFolder = m_state.folder; }
     void setMaskState(MaskState state);
     void setTagFilter(TagFilter filter);
+    void setUseId3v2(bool on);
     void setLetterSorted(bool sorted);
     void updateMaskButtons();
 

@@ -145,7 +145,10 @@ QWidget *CleanupPage::buildScriptGroup()
     QFont rulerFont = fixed;
     rulerFont.setBold(QFontMetrics(scriptFont).horizontalAdvance(QLatin1Char('0')) != m_view->characterWidth());
     m_ruler->setFont(rulerFont);
-    m_ruler->setStyleSheet(QStringLiteral("color: grey"));
+    // A palette, not a style sheet: a style sheet would colour the tool tip too.
+    QPalette grey = m_ruler->palette();
+    grey.setColor(QPalette::WindowText, Qt::gray);
+    m_ruler->setPalette(grey);
     m_ruler->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto *rulerLayout = new QHBoxLayout(m_rulerRow);
     rulerLayout->setContentsMargins(0, 0, 0, 0);
@@ -606,6 +609,12 @@ void CleanupPage::go()
     environment.prompter = &m_host.prompter();
     environment.language = m_language;
     environment.hooks.processEvents = [this] { m_host.processEvents(); };
+    environment.showFile = [this](const CleanupItem &item) {
+        // The run has computed the name already: the view only shows it.
+        const QSignalBlocker blocker(m_view);
+        m_view->setText(splitFileName(item.oldName).base);
+        m_preview->setText(item.newBase);
+    };
     environment.hooks.progress = [this](qint64 position, qint64 total) {
         m_host.fileProgress()->setMaximum(int(total));
         m_host.fileProgress()->setValue(int(position));
@@ -651,12 +660,12 @@ void CleanupPage::undo()
         m_host.prompter().inform(MessageKind::Warning, renameText(RenameText::AnotherRunActive, m_language));
         return;
     }
-    if (!outcome.failures.isEmpty()) {
-        m_host.prompter().inform(MessageKind::Error, outcome.failures.mid(0, 20).join(QStringLiteral("\n\r")));
-        return;
-    }
-    m_undoAvailable = false;
+    // Lines that could not be done stay in the log: Undo stays for them.
+    m_undoAvailable = outcome.keptLines > 0 && cleanupLogExists();
     enableControls();
+    if (!outcome.failures.isEmpty())
+        m_host.prompter().report(MessageKind::Error, cleanupText(CleanupText::UndoStopped, m_language).arg(outcome.keptLines),
+                                 outcome.failures);
 }
 
 } // namespace kaz

@@ -107,8 +107,9 @@ void CleanupSaveDeleteDialog::deleteRecord(int record)
     if (m_prompter.ask(MessageKind::Warning, ButtonSet::YesNo, cleanupText(CleanupText::ReallyDelete, m_language))
         != Button::Yes)
         return;
-    if (!deleteRule(record))
-        m_prompter.inform(MessageKind::Error, writeError());
+    QString problem;
+    if (!deleteRule(record, &problem))
+        m_prompter.inform(MessageKind::Error, problem.isEmpty() ? writeError() : problem);
     Q_EMIT rulesChanged();
     updateButtons();
 }
@@ -117,8 +118,9 @@ void CleanupSaveDeleteDialog::save()
 {
     if (m_script.isEmpty())
         return;
-    if (saveRule(m_script, m_what->itemIndex() == 1, m_name->text()) == SaveRuleResult::WriteFailed)
-        m_prompter.inform(MessageKind::Error, writeError());
+    QString problem;
+    if (saveRule(m_script, m_what->itemIndex() == 1, m_name->text(), &problem) == SaveRuleResult::WriteFailed)
+        m_prompter.inform(MessageKind::Error, problem.isEmpty() ? writeError() : problem);
     Q_EMIT rulesChanged();
     accept();
 }

@@ -14,12 +14,16 @@ class QWidget;
 namespace kaz {
 
 class MediaPlayer;
+class PageHost;
 class Prompter;
 
 struct TagEditorOptions {
     Language language = kDefaultLanguage;
+    // OK reads "&Save && next" while more files follow (the preview's editor).
+    bool saveAndNext = false;
     Prompter *prompter = nullptr; // rename and write failures
     MediaPlayer *player = nullptr; // none: the null player
+    bool useId3v2 = false;         // the tag-source setting
     std::function<void()> help;
     // Called with each dialog before it is shown (tests drive it from here).
     std::function<void(class TagEditorDialog &)> beforeShow;
@@ -27,6 +31,10 @@ struct TagEditorOptions {
 
 // The editor's clipboard, carry-over and properties, kept while the program runs.
 TagEditorSession &programTagEditorSession();
+
+// The options of every tag editor the main window opens, wherever it is
+// opened from: the window's language, prompter and player, and its help.
+TagEditorOptions programTagEditorOptions(PageHost &host);
 
 // "Edit ID3Tag/filename": shows the tag editor for each file in turn until
 // the user chooses Exit. The caller re-reads its file list afterwards.

@@ -5,6 +5,7 @@
 
 #include "platform/MediaPlayer.h"
 #include "platform/PathParts.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/StatusLine.h"
 
 #include <QApplication>
@@ -72,6 +73,8 @@ void TagEditorDialog::buildControls()
     QFont bold = m_header->font();
     bold.setBold(true);
     m_header->setFont(bold);
+    m_source = named(new QLabel(this), "SourceLabel");
+    m_source->hide();
     m_nameLabel = named(new QLabel(this), "Label8");
     m_titleLabel = named(new QLabel(this), "Label1");
     m_artistLabel = named(new QLabel(this), "Label2");
@@ -112,7 +115,8 @@ void TagEditorDialog::buildControls()
     m_helpButton = named(new QPushButton(this), "HelpBtn");
     m_copy = named(new QPushButton(this), "Button1");
     m_insert = named(new QPushButton(this), "Button2");
-    m_insert->setEnabled(false);
+    // The clipboard outlives the dialog: what an earlier run copied can be inserted.
+    m_insert->setEnabled(m_model.session().clipboard.isFilled());
     m_folders = named(new QPushButton(this), "Button3");
     m_strip = named(new QPushButton(this), "BitBtn2");
     m_unstrip = named(new QPushButton(this), "BitBtn1");
@@ -269,8 +273,11 @@ void TagEditorDialog::buildLayout()
     status->addWidget(m_orderLine);
     status->addWidget(m_folderLine, 1);
 
+    auto *headerRow = new QHBoxLayout;
+    headerRow->addWidget(m_header);
+    headerRow->addWidget(m_source, 1, Qt::AlignRight);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_header);
+    layout->addLayout(headerRow);
     layout->addLayout(grid);
     layout->addLayout(tools);
     layout->addLayout(player);
@@ -294,6 +301,10 @@ void TagEditorDialog::connectControls()
     connect(m_skip, &QPushButton::clicked, this, [this] { closeWith(EditorClose::Skip); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { closeWith(EditorClose::Exit); });
     connect(m_helpButton, &QPushButton::clicked, this, [this] {
+        if (m_help)
+            m_help();
+    });
+    addHelpKey(this, [this] {
         if (m_help)
             m_help();
     });
@@ -348,7 +359,7 @@ void TagEditorDialog::applyLanguage(Language l)
     m_yearLabel->setText(text(l, "Year", "Jahr"));
     m_genreLabel->setText(QStringLiteral("Genre"));
     m_sampler->setText(QStringLiteral("Sa&mpler"));
-    m_ok->setText(text(l, "&Save", "&Speichern"));
+    m_ok->setText(m_saveAndNext ? text(l, "&Save && next", "&Speichern && weiter") : text(l, "&Save", "&Speichern"));
     m_saveCopy->setText(text(l, "Save and c&opy", "Speichern und k&opiere"));
     m_skip->setText(text(l, "S&kip", "&Überspringen"));
     m_cancel->setText(text(l, "E&xit", "E&nde"));
@@ -374,6 +385,14 @@ void TagEditorDialog::applyLanguage(Language l)
     m_folderMenu->actions().at(0)->setText(QStringLiteral("notice album/sampler directory"));
     m_folderMenu->actions().at(1)->setText(QStringLiteral("notice CD-directories using comment"));
     resetLongLabels();
+    showSource();
+}
+
+void TagEditorDialog::showSource()
+{
+    const TagRecord &tag = m_model.tag();
+    m_source->setText(id3v2SourceText(tag.fromId3v2 ? tag.id3v2->version : 0, m_language));
+    m_source->setVisible(tag.fromId3v2);
 }
 
 void TagEditorDialog::resetLongLabels()
@@ -401,6 +420,7 @@ void TagEditorDialog::openFile(const QString &path)
     showFields();
     resetLongLabels();
     m_header->setText(headerText(m_model.openingHeader(), m_language));
+    showSource();
     updateStripButtons();
     updateUndoButton();
     m_jumpPending = false;
@@ -414,7 +434,7 @@ void TagEditorDialog::showValues(const TagValues &values)
 {
     m_model.showValues(values);
     showFields();
-    m_header->setText(headerText(headerFor(m_title->text(), m_artist->text(), m_album->text()), m_language));
+    updateHeader();
 }
 
 void TagEditorDialog::readControls()
@@ -458,7 +478,7 @@ void TagEditorDialog::updateLabels()
             f.label->setText(longFieldLabel(f.field, f.edit->text(), m_language));
     }
     if (qobject_cast<QLineEdit *>(typed))
-        m_header->setText(headerText(headerFor(m_title->text(), m_artist->text(), m_album->text()), m_language));
+        updateHeader();
 }
 
 void TagEditorDialog::updateStripButtons()
@@ -519,7 +539,7 @@ void TagEditorDialog::insertFromClipboard()
         return;
     showFields();
     updateStripButtons();
-    m_header->setText(headerText(headerFor(m_title->text(), m_artist->text(), m_album->text()), m_language));
+    updateHeader();
 }
 
 void TagEditorDialog::guessFromFolderNames()
@@ -527,6 +547,7 @@ void TagEditorDialog::guessFromFolderNames()
     readControls();
     m_model.guessFromFolderNames();
     showFields();
+    updateHeader();
 }
 
 void TagEditorDialog::strip()
@@ -535,6 +556,7 @@ void TagEditorDialog::strip()
     m_model.strip();
     showFields();
     updateStripButtons();
+    updateHeader();
 }
 
 void TagEditorDialog::takeBackStrip()
@@ -542,6 +564,12 @@ void TagEditorDialog::takeBackStrip()
     m_model.takeBackStrip();
     showFields();
     updateStripButtons();
+    updateHeader();
+}
+
+void TagEditorDialog::updateHeader()
+{
+    m_header->setText(headerText(headerFor(m_title->text(), m_artist->text(), m_album->text()), m_language));
 }
 
 void TagEditorDialog::renameNow()
@@ -612,7 +640,9 @@ void TagEditorDialog::showPlayButtons(bool playing)
 
 void TagEditorDialog::play()
 {
-    if (m_paused) {
+    // Only a pause of this file resumes; a song the player held from before
+    // (or from the previous file) gives way to the file being edited.
+    if (m_paused && m_playedPath == m_model.path()) {
         pauseToggle();
         return;
     }
@@ -622,6 +652,7 @@ void TagEditorDialog::play()
     m_player.clearPlaylist();
     m_player.addFile(m_model.path());
     m_player.startPlaying();
+    m_playedPath = m_model.path();
     m_paused = false;
     showPlayButtons(true);
     m_timer->start(kTickMs);

@@ -51,6 +51,12 @@ public:
     TagEditorModel &model() { return m_model; }
 
     void setHelp(std::function<void()> help) { m_help = std::move(help); }
+    // "&Save && next" instead of "&Save": more files follow in this run.
+    void setSaveAndNext(bool next)
+    {
+        m_saveAndNext = next;
+        applyLanguage(m_language);
+    }
     // Replaces the system beep of a refused name character (tests count).
     void setBeep(std::function<void()> beep) { m_beep = std::move(beep); }
 
@@ -68,7 +74,10 @@ private:
     void readControls();
     void showFields();
     void updateLabels();
+    // The header follows the three long fields as they stand.
+    void updateHeader();
     void resetLongLabels();
+    void showSource();
     void updateStripButtons();
     void updateUndoButton();
 
@@ -100,11 +109,14 @@ private:
     std::function<void()> m_beep;
     bool m_filling = false;
     bool m_paused = false;
+    bool m_saveAndNext = false;
+    QString m_playedPath; // the file this dialog last handed the player
     bool m_jumpPending = false;
     qint64 m_jumpTarget = 0;
     qint64 m_lengthSeconds = 1;
 
     QLabel *m_header = nullptr;
+    QLabel *m_source = nullptr; // where the values came from: an ID3v2 tag in place of a missing ID3v1 tag
     QLabel *m_nameLabel = nullptr;
     QLabel *m_titleLabel = nullptr;
     QLabel *m_artistLabel = nullptr;

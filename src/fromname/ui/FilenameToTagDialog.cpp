@@ -7,6 +7,7 @@
 #include "platform/Prompter.h"
 #include "tags/Genres.h"
 #include "tags/TagIO.h"
+#include "widgets/HelpWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSet>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -167,6 +169,10 @@ void FilenameToTagDialog::buildControls()
     m_help = new QPushButton(this);
     m_help->setObjectName(QStringLiteral("BitBtn5"));
     connect(m_help, &QPushButton::clicked, this, [this] {
+        if (m_showHelp)
+            m_showHelp();
+    });
+    addHelpKey(this, [this] {
         if (m_showHelp)
             m_showHelp();
     });
@@ -321,18 +327,37 @@ void FilenameToTagDialog::selectRows(int first, int last)
                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
+void FilenameToTagDialog::changeKeepingSelection(const std::function<void()> &change)
+{
+    QSet<int> records;
+    for (int row : selectedRows())
+        records.insert(m_table.rows()[row].record);
+    const int currentRecord = m_grid->currentIndex().isValid() && m_grid->currentIndex().row() < m_table.rowCount()
+        ? m_table.rows()[m_grid->currentIndex().row()].record
+        : -1;
+    change();
+    m_model->reset();
+    QItemSelection selection;
+    for (int row = 0; row < m_table.rowCount(); ++row) {
+        const int record = m_table.rows()[row].record;
+        if (record == currentRecord)
+            m_grid->selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
+        if (records.contains(record))
+            selection.select(m_model->index(row, 0), m_model->index(row, GridColumns - 1));
+    }
+    m_grid->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 void FilenameToTagDialog::sortByColumn(int column)
 {
     closeEditor();
-    m_table.sortBy(column);
-    m_model->reset();
+    changeKeepingSelection([&] { m_table.sortBy(column); });
 }
 
 void FilenameToTagDialog::unsort()
 {
     closeEditor();
-    m_table.unsort();
-    m_model->reset();
+    changeKeepingSelection([&] { m_table.unsort(); });
 }
 
 void FilenameToTagDialog::showEditor(const QRect &area, int column)
@@ -351,6 +376,12 @@ void FilenameToTagDialog::showEditor(const QRect &area, int column)
     m_editor->setMaxLength(lengthLimit(column));
     m_editor->setFont(m_grid->font());
     m_editor->setText(m_editHeader ? QString() : m_table.cell(m_editRow, column));
+    // Over a header the box is empty at first: it names its column, framed,
+    // so that it is seen as an input for the whole column.
+    m_editor->setFrame(m_editHeader);
+    m_editor->setPlaceholderText(
+        m_editHeader ? m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() + QStringLiteral(" …")
+                     : QString());
     m_editor->setGeometry(area);
     m_editor->show();
     m_editor->raise();
@@ -429,15 +460,13 @@ void FilenameToTagDialog::closeEditor()
 void FilenameToTagDialog::numberSelection()
 {
     closeEditor();
-    m_table.numberTracks(selectedRows());
-    m_model->reset();
+    changeKeepingSelection([&] { m_table.numberTracks(selectedRows()); });
 }
 
 void FilenameToTagDialog::cleanSelection()
 {
     closeEditor();
-    m_table.clearTracks(selectedRows());
-    m_model->reset();
+    changeKeepingSelection([&] { m_table.clearTracks(selectedRows()); });
 }
 
 bool FilenameToTagDialog::exchangeHeaders(int columnA, int columnB)
@@ -481,17 +510,26 @@ void FilenameToTagDialog::keepChanges()
     QList<int> rows;
     if (answer == Button::Yes) {
         rows = selectedRows();
+        if (rows.isEmpty()) {
+            m_prompter.inform(MessageKind::Information,
+                              text(m_language, "No file is selected: no tag was written.\n\rSelect the rows to write first.",
+                                   "Es ist keine Datei ausgewählt: kein Tag wurde geschrieben.\n\rBitte zuerst die zu "
+                                   "schreibenden Zeilen auswählen."));
+            return;
+        }
     } else {
         for (int r = 0; r < m_table.rowCount(); ++r)
             rows << r;
     }
     m_progress->setRange(0, qMax<int>(1, int(rows.size())));
-    const QList<RowWriteResult> results = m_table.write(rows, defaultTextCodec(), {}, [this](int done, int) {
-        m_progress->setValue(done);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QList<RowWriteResult> results;
+    changeKeepingSelection([&] {
+        results = m_table.write(rows, defaultTextCodec(), {}, [this](int done, int) {
+            m_progress->setValue(done);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
     });
     m_progress->setValue(0);
-    m_model->reset();
     reportWrite(results);
 }
 
@@ -540,6 +578,23 @@ void FilenameToTagDialog::filterChosen(int index)
     m_filterIndex = index;
     m_filter->setCurrentIndex(index);
     fillView(index == 0 ? QString() : m_filter->itemData(index).toString());
+}
+
+void FilenameToTagDialog::reject()
+{
+    closeEditor();
+    if (m_table.hasUnkeptEdits()) {
+        const Button answer = m_prompter.ask(
+            MessageKind::Confirmation, ButtonSet::YesNo,
+            text(m_language,
+                 "You did not keep the changes.\n\rIf you now close the window then all made changes will be lost!"
+                 "\n\r\n\rClose anyway?",
+                 "Die Änderungen wurden nicht übernommen.\n\rWenn Sie das Fenster jetzt schließen, gehen alle "
+                 "Änderungen verloren!\n\r\n\rTrotzdem schließen?"));
+        if (answer != Button::Yes)
+            return;
+    }
+    QDialog::reject();
 }
 
 void FilenameToTagDialog::applyFont()

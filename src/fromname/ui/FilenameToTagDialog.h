@@ -60,6 +60,9 @@ public:
     void openOldTag(int row);
     void openNewTag(int row);
 
+    // Closing with values that were not written asks first.
+    void reject() override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -74,6 +77,9 @@ private:
     void headerMenu(const QPoint &pos);
     void cellMenu(const QPoint &pos);
     void applyFont();
+    // A change that fills the view anew (sort, numbers, write): the files
+    // that were selected stay selected.
+    void changeKeepingSelection(const std::function<void()> &change);
     void reportWrite(const QList<RowWriteResult> &results);
     void afterTagEditor(int row, const QString &path);
 

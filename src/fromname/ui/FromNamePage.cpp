@@ -3,7 +3,11 @@
 #include "FilenameToTagDialog.h"
 
 #include "editor/ui/BeforeWriteTagEditor.h"
+#include "editor/ui/EditTagsOneByOne.h"
+#include "platform/Messages.h"
+#include "platform/Prompter.h"
 #include "platform/Volumes.h"
+#include "rename/FileGathering.h"
 #include "tags/Genres.h"
 #include "widgets/PageHost.h"
 #include "widgets/RunFrame.h"
@@ -21,6 +25,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kaz {
 namespace {
@@ -428,10 +434,26 @@ void FromNamePage::goWithAllFiles()
     openGrid(m_host.fileNames());
 }
 
-void FromNamePage::openGrid(const QStringList &names)
+void FromNamePage::openGrid(const QStringList &listed)
 {
-    if (m_host.runFrame().running() || names.isEmpty())
+    if (m_host.runFrame().running() || listed.isEmpty())
         return;
+    // A tag at the end of a text, picture or WAV file damages it: as on
+    // page "1", the user decides whether other files take part.
+    QStringList names = listed;
+    const qsizetype others = std::count_if(names.begin(), names.end(), [](const QString &n) { return !isMp3Name(n); });
+    if (others > 0) {
+        const Button answer = m_host.prompter().ask(
+            MessageKind::Warning, ButtonSet::YesCancelIgnore,
+            QString::number(others)
+                + message(others == 1 ? Msg::OneNonMp3FileTag : Msg::SeveralNonMp3FilesTag, m_language));
+        if (answer == Button::Cancel)
+            return;
+        if (answer == Button::Yes)
+            names.removeIf([](const QString &n) { return !isMp3Name(n); });
+        if (names.isEmpty())
+            return;
+    }
     m_host.showPage(2);
     const QString folder = m_host.currentFolder();
     QStringList paths;
@@ -441,11 +463,7 @@ void FromNamePage::openGrid(const QStringList &names)
     RunGuard frame(m_host.runFrame());
     FilenameToTagDialog dialog(m_language, m_host.prompter(), this);
     // "old ID3Tag" and "new ID3Tag" open the program's tag editor.
-    TagEditorOptions options;
-    options.language = m_language;
-    options.prompter = &m_host.prompter();
-    options.help = [this] { m_host.showHelp(0); };
-    BeforeWriteTagEditor editor(programTagEditorSession(), options, &dialog);
+    BeforeWriteTagEditor editor(programTagEditorSession(), programTagEditorOptions(m_host), &dialog);
     dialog.setTagEditor(m_tagEditor ? m_tagEditor : &editor);
     dialog.setHelp([this] { m_host.showHelp(helpContext()); });
     dialog.load(paths, folder + QLatin1Char('/'), settings());

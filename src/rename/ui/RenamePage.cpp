@@ -1,5 +1,6 @@
 #include "RenamePage.h"
 
+#include "platform/Messages.h"
 #include "RenameRunner.h"
 #include "CharactersDialog.h"
 #include "NumberingDialog.h"
@@ -64,10 +65,8 @@ RenamePage::RenamePage(PageHost &host, QWidget *parent)
     setSettings(m_settings);
     m_host.setNamePreview([this](const QString &path) { return namePreview(path); });
     m_runner->setTagEditor([this](const QStringList &paths) {
-        TagEditorOptions options;
-        options.language = m_host.language();
-        options.prompter = &m_host.prompter();
-        options.player = &m_host.mediaPlayer();
+        TagEditorOptions options = programTagEditorOptions(m_host);
+        options.saveAndNext = true;
         return editTagsOneByOne(paths, programTagEditorSession(), options, this).saved;
     });
     if (QMenu *files = m_host.menu(HostMenu::FileList)) {
@@ -229,6 +228,8 @@ void RenamePage::applyLanguage(Language l)
     m_addOn->setTitle(text(l, "Add on", "Zusatz"));
     m_useful->setTitle(text(l, "Useful", "Nützliches"));
     m_structure->applyLanguage(l);
+    // The boxes' settings dialog (on switching on) opens over this window.
+    m_structure->setContext(structureContext());
     m_userDefined->setText(text(l, "Userdefined incl. counter", "benutzerdefiniert inkl. Zähler"));
     m_keepNumbers->setText(text(l, "keep numbers", "behalte Nummer"));
     m_appendComment->setText(text(l, "append comment at filename", "Kommentar anhängen"));
@@ -347,8 +348,9 @@ QString RenamePage::namePreview(const QString &path) const
 {
     TagContext context;
     context.language = m_language;
+    context.useId3v2 = m_host.useId3v2();
     const TagRecord tag = readTag(path, context);
-    if (!tag.tagged)
+    if (!tag.hasTag())
         return {};
     return statusBarName(tag, QFileInfo(path).fileName(), settings());
 }
@@ -368,7 +370,10 @@ void RenamePage::listChanged(const ListState &state)
 
 void RenamePage::updateUndoButton()
 {
-    const QString last = m_runState.lastStartFolder;
+    // The undo belongs to the folder its run started from (and the folders below).
+    QString last = m_runState.lastStartFolder;
+    if (!last.isEmpty() && !last.endsWith(QLatin1Char('/')))
+        last += QLatin1Char('/');
     const QString current = m_host.currentFolder() + QLatin1Char('/');
     m_undoButton->setEnabled(!m_deactivated && current.startsWith(last) && undoInformationExists());
 }
@@ -429,7 +434,9 @@ void RenamePage::openCharacters()
         std::array<QString, 9> characters;
         for (int i = 0; i < 9; ++i)
             characters[i] = dialog.replacements().mid(i, 1);
-        patchCharactersAndDelimiter(iniPath(), characters, dialog.delimiter());
+        QString problem;
+        if (!patchCharactersAndDelimiter(iniPath(), characters, dialog.delimiter(), &problem))
+            m_host.prompter().inform(MessageKind::Error, message(Msg::SettingsNotWritten, m_language) + problem);
     });
 }
 
@@ -448,16 +455,23 @@ void RenamePage::go()
 
 // The structure step first, then the files it moved are renamed; one undo
 // reverses both.
-void RenamePage::goWithStructure()
+StructureCommandContext RenamePage::structureContext()
 {
     StructureCommandContext context;
     context.window = this;
     context.prompter = &m_host.prompter();
     context.frame = &m_host.runFrame();
     context.state = &m_runState;
+    context.player = &m_host.mediaPlayer();
     context.language = m_language;
     context.hooks.processEvents = [this] { m_host.processEvents(); };
-    m_structure->setContext(context);
+    context.help = [this](int c) { m_host.showHelp(c); };
+    return context;
+}
+
+void RenamePage::goWithStructure()
+{
+    m_structure->setContext(structureContext());
     std::optional<QStringList> files;
     {
         RunGuard frame(m_host.runFrame());

@@ -19,6 +19,7 @@ class PageHost;
 class RadioGroup;
 class RenameRunner;
 class StructureBoxes;
+struct StructureCommandContext;
 
 // Page "0", "ID3Tag -> filename": which tag fields make the new name and
 // how, and the buttons that preview, run and undo the rename.
@@ -70,6 +71,7 @@ private:
     void buildAddOnGroup();
     void buildUsefulGroup();
     void goWithStructure();
+    StructureCommandContext structureContext();
     void buildRunButtons();
     void buildLayout();
     void groupClicked(int group);

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -239,7 +240,12 @@ void RenamePreviewDialog::requestReinitialize()
 
 void RenamePreviewDialog::renameAndClose()
 {
-    m_table.writeFilteredList();
+    QString problem;
+    if (m_table.writeFilteredList(&problem) < 0) {
+        // Without the list the run would rename the excluded files too.
+        QMessageBox::critical(this, windowTitle(), problem);
+        return;
+    }
     m_outcome = Rename;
     accept();
 }

@@ -37,6 +37,7 @@ RenameEnvironment RenameRunner::environment() const
     env.prompter = &m_host.prompter();
     env.player = &m_host.mediaPlayer();
     env.language = m_host.language();
+    env.useId3v2 = m_host.useId3v2();
     env.hooks.processEvents = [this] { m_host.processEvents(); };
     env.hooks.progress = [this](qint64 position, qint64 total) { setBar(m_host.fileProgress(), position, total); };
     env.folderProgress = [this](qint64 position, qint64 total) { setBar(m_host.folderProgress(), position, total); };

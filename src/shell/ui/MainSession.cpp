@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 
 #include "platform/MediaPlayerFactory.h"
+#include "platform/Messages.h"
 #include "platform/ShellEntry.h"
 #include "config/ConfigFile.h"
 
@@ -22,6 +23,12 @@ MainSession::MainSession(StartupResult startup, QString executable, MainWindow &
     connect(&window, &MainWindow::configurationReloadRequested, this, &MainSession::reload);
     connect(&window, &MainWindow::languageChanged, this, &MainSession::languageChanged);
     connect(&window, &MainWindow::exiting, this, &MainSession::exiting);
+    connect(&window, &MainWindow::tagSourceChanged, this, [this](bool on) {
+        m_settings.useId3v2 = on;
+        QString problem;
+        if (!m_startup.noSave && !patchTagSource(m_startup.iniPath, on, &problem))
+            tellNotWritten({problem});
+    });
 
     // The folder context-menu entry is the program's own business: it can be
     // switched from the Properties menu.
@@ -64,21 +71,35 @@ void MainSession::reload()
     m_window.loadSettings(m_settings, false);
 }
 
+void MainSession::tellNotWritten(const QStringList &problems)
+{
+    if (!problems.isEmpty())
+        m_window.prompter().inform(MessageKind::Error, message(Msg::SettingsNotWritten, m_window.language())
+                                                           + problems.join(QStringLiteral("\n\r")));
+}
+
+void MainSession::storeShellRegistration(bool on, Language language)
+{
+    QString problem;
+    if (!applyShellRegistration(on, language, m_startup.programFolder, m_executable, &problem) && !problem.isEmpty())
+        tellNotWritten({problem});
+}
+
 void MainSession::languageChanged(Language language)
 {
-    applyShellRegistration(m_shellRegistration, language, m_startup.programFolder, m_executable);
+    storeShellRegistration(m_shellRegistration, language);
 }
 
 void MainSession::shellRegistrationToggled(bool on)
 {
     m_shellRegistration = on;
-    applyShellRegistration(on, m_window.language(), m_startup.programFolder, m_executable);
+    storeShellRegistration(on, m_window.language());
 }
 
 void MainSession::exiting()
 {
     m_window.storeSettings(m_settings);
-    shutDown(m_startup, m_settings, m_window.language(), m_shellRegistration, m_executable);
+    tellNotWritten(shutDown(m_startup, m_settings, m_window.language(), m_shellRegistration, m_executable));
 }
 
 } // namespace kaz

@@ -29,6 +29,9 @@ private:
     void languageChanged(Language language);
     void shellRegistrationToggled(bool on);
     void exiting();
+    void storeShellRegistration(bool on, Language language);
+    // The settings files that could not be written, with the system's error.
+    void tellNotWritten(const QStringList &problems);
 
     StartupResult m_startup;
     KazSettings m_settings;

@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "MenuBarRows.h"
 
 #include "browser/ui/FolderBrowser.h"
 #include "widgets/GuiPrompter.h"
@@ -11,6 +12,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -58,6 +60,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     buildMenus();
     buildPopups();
     addTagEditorMenuItem();
+    addId3v2MenuItems();
     registerLocks();
     applyFont();
     setHints(options.showHints);
@@ -191,7 +194,16 @@ void MainWindow::buildLayout()
     statusRow->addWidget(m_orderLine, 2);
     statusRow->addWidget(m_statusLine, 3);
 
-    auto *root = new QVBoxLayout(central);
+    // Menu items that do not fit the window's width wrap into a second row.
+    m_menuRow2 = new QMenuBar(central);
+    m_menuRow2->setObjectName(QStringLiteral("MenuBarRow2"));
+    m_menuRows = new MenuBarRows(menuBar(), m_menuRow2, this);
+    auto *outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(m_menuRow2);
+    auto *root = new QVBoxLayout;
+    outer->addLayout(root, 1);
     root->setContentsMargins(4, 4, 4, 2);
     root->setSpacing(3);
     root->addWidget(m_browserStack, 1);
@@ -229,6 +241,7 @@ void MainWindow::updateMinimumSize()
     // Only a shown window knows the sizes its style gives the controls.
     // 601 x 471 at least; more where the captions of the language need it.
     setMinimumSize(QSize(601, 471).expandedTo(minimumSizeHint()));
+    m_menuRows->arrange(width());
 }
 
 int MainWindow::currentPage() const
@@ -285,6 +298,8 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (!isMaximized() && !isFullScreen())
         m_lastNormalSize = size();
+    if (isVisible())
+        m_menuRows->arrange(width());
 }
 
 void MainWindow::showEvent(QShowEvent *event)

@@ -19,6 +19,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
@@ -30,6 +31,7 @@ namespace kaz {
 
 class FolderBrowser;
 class HelpWindow;
+class MenuBarRows;
 class StatusLine;
 
 // What the window needs from start-up.
@@ -92,6 +94,12 @@ public:
     QMenu *menu(HostMenu which) override;
     void setFolderTreeMode(bool on) override;
     MediaPlayer &mediaPlayer() override { return m_player ? *m_player : nullMediaPlayer(); }
+    bool useId3v2() const override { return m_useId3v2; }
+    // The tag-source setting: the Properties item's check, the file list's
+    // filter and every page's tag reads follow it.
+    void setUseId3v2(bool on);
+    // The file pop-up's "Write ID3v1 tag from ID3v2 tag" for the selection.
+    void convertSelectionFromId3v2();
     void setMediaPlayer(std::unique_ptr<MediaPlayer> player) { m_player = std::move(player); }
     // A button for the row above the file list (the player buttons).
     void addToolButton(QToolButton *button);
@@ -127,6 +135,8 @@ Q_SIGNALS:
     void exiting();
     // Configuration to be read again (re-activation, after dialogs).
     void configurationReloadRequested();
+    // The user switched the tag source in the Properties menu.
+    void tagSourceChanged(bool useId3v2);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -191,6 +201,10 @@ private:
     void addTagEditorMenuItem();
     void openTagEditor();
 
+    // ID3v2 tags
+    void addId3v2MenuItems();
+    void applyId3v2Captions();
+
     MainWindowOptions m_options;
     Language m_language;
     std::unique_ptr<Prompter> m_ownPrompter;
@@ -200,6 +214,7 @@ private:
     std::unique_ptr<MediaPlayer> m_player;
 
     bool m_activated = false;
+    bool m_useId3v2 = false;
     bool m_firstActivation = true;
     bool m_tabClickedSinceActivation = false;
     bool m_closing = false;
@@ -221,6 +236,8 @@ private:
     StatusLine *m_statusLine = nullptr;
     QLabel *m_largeLabel = nullptr;
     QStackedWidget *m_browserStack = nullptr;
+    QMenuBar *m_menuRow2 = nullptr;
+    MenuBarRows *m_menuRows = nullptr;
     QTimer *m_activationTimer = nullptr;
     QList<NotebookPage *> m_pageList;
     QPointer<HelpWindow> m_helpWindow;

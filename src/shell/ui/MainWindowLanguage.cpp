@@ -4,6 +4,7 @@
 
 #include "browser/ui/FolderBrowser.h"
 #include "widgets/Captions.h"
+#include "widgets/QtTranslations.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -97,8 +98,10 @@ void MainWindow::setLanguage(Language language)
 
 void MainWindow::applyLanguage()
 {
+    useQtTranslations(m_language);
     applyCaptions(*this, m_language, kCaptions);
     applyHints(*this, m_language, kHints);
+    applyId3v2Captions();
     if (auto *english = findChild<QAction *>(QStringLiteral("English1")))
         english->setChecked(m_language == Language::English);
     if (auto *german = findChild<QAction *>(QStringLiteral("German1")))

@@ -282,8 +282,19 @@ void MainWindow::choosePriority(ThreadPriority priority)
 
 void MainWindow::openHelp(int context)
 {
+    // A modal dialog blocks every window but its own: help asked for from
+    // one belongs to it (and closes with it), so that it can be used while
+    // the dialog is open.
+    QWidget *owner = QApplication::activeModalWidget();
+    if (!owner || owner == m_helpWindow)
+        owner = this;
+    if (m_helpWindow && m_helpWindow->parentWidget() != owner) {
+        m_helpWindow->hide();
+        m_helpWindow->deleteLater();
+        m_helpWindow = nullptr;
+    }
     if (!m_helpWindow)
-        m_helpWindow = new HelpWindow(this);
+        m_helpWindow = new HelpWindow(owner);
     m_helpWindow->showContext(m_language, context);
     m_helpWindow->show();
     m_helpWindow->raise();

@@ -64,7 +64,7 @@ QString MainWindow::namePreviewText() const
     if (selected.isEmpty())
         return kThirteenBlanks;
     const QString path = QDir(browserState().folder).filePath(selected.first());
-    if (!taginfo(path))
+    if (!taginfo(path, m_useId3v2))
         return QStringLiteral("NoTag!");
     return (m_namePreview ? m_namePreview(path) : QString()) + kThirteenBlanks;
 }

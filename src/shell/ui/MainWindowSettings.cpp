@@ -12,6 +12,7 @@ void MainWindow::loadSettings(const KazSettings &settings, bool applySelection)
     applyFont();
     if (auto *a = findChild<QAction *>(QStringLiteral("Startwithlastsavedposition1")))
         a->setChecked(settings.startWithLastPosition);
+    setUseId3v2(settings.useId3v2);
     for (NotebookPage *page : std::as_const(m_pageList))
         page->loadSettings(settings, applySelection);
 }
@@ -32,6 +33,7 @@ void MainWindow::storeSettings(KazSettings &settings) const
     settings.fontSize = m_fontSize;
     settings.tagFilter = int(browserState().filter);
     settings.sortIgnoringNonLetters = browserState().letterSorted;
+    settings.useId3v2 = m_useId3v2;
     for (NotebookPage *page : m_pageList)
         page->storeSettings(settings);
 }

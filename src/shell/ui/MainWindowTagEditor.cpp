@@ -51,11 +51,8 @@ void MainWindow::openTagEditor()
     QStringList paths;
     for (const QString &name : names)
         paths << QDir(currentFolder()).filePath(name);
-    TagEditorOptions options;
-    options.language = m_language;
-    options.prompter = m_prompter;
-    options.player = &mediaPlayer();
-    options.help = [this] { showHelp(0); };
+    TagEditorOptions options = programTagEditorOptions(*this);
+    options.useId3v2 = m_useId3v2;
     editTagsOneByOne(paths, programTagEditorSession(), options, this);
     raise();
     activateWindow();

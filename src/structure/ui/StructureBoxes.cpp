@@ -113,6 +113,7 @@ std::optional<QStringList> StructureBoxes::runBeforeRename(const QString &folder
     request.context.replacements = renameSettingsFrom(settings).replacements;
     request.context.tags.prompter = m_context.prompter;
     request.context.tags.language = m_context.language;
+    request.context.tags.useId3v2 = settings.useId3v2;
     StructureEnvironment env;
     env.prompter = m_context.prompter;
     env.language = m_context.language;

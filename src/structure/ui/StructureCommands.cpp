@@ -58,6 +58,8 @@ bool StructureCommands::showSettings(StructurePropertiesDialog::Source source)
     dialog.setPrompter(m_context.prompter);
     dialog.setIniPath(m_context.iniPath);
     dialog.prepare(loadSettings().structure, source, m_context.language);
+    if (m_context.help)
+        connect(&dialog, &StructurePropertiesDialog::helpRequested, &dialog, m_context.help);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -69,6 +71,7 @@ StructureRequest StructureCommands::request(const QString &folder, const KazSett
     r.context.replacements = renameSettingsFrom(settings).replacements;
     r.context.tags.prompter = m_context.prompter;
     r.context.tags.language = m_context.language;
+    r.context.tags.useId3v2 = settings.useId3v2;
     return r;
 }
 

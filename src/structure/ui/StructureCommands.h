@@ -9,6 +9,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 namespace kaz {
 
 class MediaPlayer;
@@ -25,6 +27,7 @@ struct StructureCommandContext {
     Language language = kDefaultLanguage;
     RunHooks hooks;
     QString iniPath; // KAZ.INI; empty: the usual one
+    std::function<void(int context)> help; // the settings dialog's Help and F1
 };
 
 // The folder pop-up's "  create", "  reorganize" and "  break" and the main

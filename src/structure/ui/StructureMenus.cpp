@@ -21,15 +21,15 @@ const Caption kCaptions[] = {
 
 } // namespace
 
-StructureMenus::StructureMenus(PageHost &host, QWidget &window)
+StructureMenus::StructureMenus(PageHost &host, QWidget &window, RunState *state)
     : QObject(&window)
     , m_host(host)
     , m_window(window)
+    , m_state(state ? state : &m_ownState)
 {
     QMenu *properties = host.menu(HostMenu::Properties);
     m_settings = addItem(properties, "Directorystructure1",
                          window.findChild<QAction *>(QStringLiteral("Definecharactersdelimiter1")));
-    m_settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(m_settings, &QAction::triggered, this, [this] {
         m_host.runInDialogFrame([this] { commands().showSettings(StructurePropertiesDialog::Source::None); });
     });
@@ -74,6 +74,8 @@ QAction *StructureMenus::addItem(QMenu *menu, const char *name, QAction *before)
 void StructureMenus::applyLanguage(Language language)
 {
     applyCaptions(m_window, language, kCaptions);
+    // The German set moves the key: Ctrl+V there.
+    m_settings->setShortcut(QKeySequence(Qt::CTRL | (language == Language::German ? Qt::Key_V : Qt::Key_D)));
     if (m_commands)
         m_commands->setLanguage(language);
 }
@@ -96,10 +98,11 @@ StructureCommands &StructureMenus::commands()
     context.window = &m_window;
     context.prompter = &m_host.prompter();
     context.frame = &m_host.runFrame();
-    context.state = &m_state;
+    context.state = m_state;
     context.player = &m_host.mediaPlayer();
     context.language = m_host.language();
     context.hooks.processEvents = [this] { m_host.processEvents(); };
+    context.help = [this](int c) { m_host.showHelp(c); };
     m_commands = std::make_unique<StructureCommands>(context, this);
     return *m_commands;
 }
@@ -112,6 +115,9 @@ void StructureMenus::run(
     m_host.hideRenameEdit();
     const QString folder = m_host.currentFolder();
     const auto outcome = step(commands(), folder);
+    // The undo logs now hold this run: Undo belongs to this folder.
+    if (outcome && (!outcome->moved.empty() || !outcome->failures.isEmpty()))
+        m_state->lastStartFolder = folder;
     if (outcome) {
         const QStringList problems = outcome->failures + outcome->lineBreakPaths;
         if (!problems.isEmpty())

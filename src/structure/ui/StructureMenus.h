@@ -21,7 +21,9 @@ class StructureMenus : public QObject
 {
     Q_OBJECT
 public:
-    StructureMenus(PageHost &host, QWidget &window);
+    // state: the run state that page "0"'s Undo reads, so that the undo of a
+    // structure run knows its folder and its session; none: a state of its own.
+    StructureMenus(PageHost &host, QWidget &window, RunState *state = nullptr);
 
     void applyLanguage(Language language);
 
@@ -33,7 +35,8 @@ private:
 
     PageHost &m_host;
     QWidget &m_window;
-    RunState m_state;
+    RunState m_ownState;
+    RunState *m_state;
     std::unique_ptr<StructureCommands> m_commands;
     QAction *m_settings = nullptr;
     QAction *m_header = nullptr;

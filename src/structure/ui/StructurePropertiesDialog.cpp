@@ -4,6 +4,8 @@
 #include "structure/VariousName.h"
 
 #include "config/ConfigFile.h"
+#include "platform/HelpFiles.h"
+#include "platform/Messages.h"
 #include "platform/Prompter.h"
 
 #include <QAction>
@@ -176,8 +178,8 @@ StructurePropertiesDialog::StructurePropertiesDialog(QWidget *parent)
     helpKey->setObjectName(QStringLiteral("help"));
     helpKey->setShortcut(Qt::Key_F1);
     addAction(helpKey);
-    connect(helpKey, &QAction::triggered, this, [this] { Q_EMIT helpRequested(22); });
-    connect(m_help, &QPushButton::clicked, this, [this] { Q_EMIT helpRequested(6); });
+    connect(helpKey, &QAction::triggered, this, [this] { Q_EMIT helpRequested(helpcontext::StructureSettingsKey); });
+    connect(m_help, &QPushButton::clicked, this, [this] { Q_EMIT helpRequested(helpcontext::StructureSettings); });
     connect(m_save, &QPushButton::clicked, this, &StructurePropertiesDialog::save);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_add, &QPushButton::clicked, this, &StructurePropertiesDialog::addExcluded);
@@ -310,7 +312,13 @@ void StructurePropertiesDialog::save()
         m_variousName->setFocus();
         return;
     }
-    patchStructureSection(m_iniPath.isEmpty() ? iniPath() : m_iniPath, settings());
+    QString problem;
+    if (!patchStructureSection(m_iniPath.isEmpty() ? iniPath() : m_iniPath, settings(), &problem)) {
+        // The dialog stays open: the settings are not lost, and Cancel is still there.
+        if (m_prompter)
+            m_prompter->inform(MessageKind::Error, message(Msg::SettingsNotWritten, m_language) + problem);
+        return;
+    }
     accept();
 }
 

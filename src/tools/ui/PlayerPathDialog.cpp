@@ -1,5 +1,6 @@
 #include "PlayerPathDialog.h"
 
+#include "platform/Messages.h"
 #include "FolderPicker.h"
 
 #include "config/ConfigFile.h"
@@ -144,7 +145,11 @@ void PlayerPathDialog::save()
     if (m_mode == Mode::Player) {
         const QString file = chosenFile();
         m_savedPath = m_save->isEnabled() && !file.isEmpty() ? file : QStringLiteral(".");
-        patchWinampPath(m_iniPath, m_savedPath);
+        QString problem;
+        if (!patchWinampPath(m_iniPath, m_savedPath, &problem)) {
+            m_prompter.inform(MessageKind::Error, message(Msg::SettingsNotWritten, m_language) + problem);
+            return;
+        }
         m_known = true;
         accept();
         return;

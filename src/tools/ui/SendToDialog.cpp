@@ -188,10 +188,10 @@ void SendToDialog::reportOutcome()
     if (!m_outcome.deletedForGood.isEmpty())
         m_prompter.inform(MessageKind::Information,
                           QString::number(m_outcome.deletedForGood.size()) + sendText(SendText::DeletedForGood, m_language));
-    if (!m_outcome.failures.isEmpty())
-        m_prompter.inform(MessageKind::Error, QString::number(m_outcome.failures.size())
-                                                  + sendText(SendText::NotHandled, m_language)
-                                                  + m_outcome.failures.mid(0, 20).join(QStringLiteral("\n\r")));
+    const QStringList failures = m_outcome.failures + m_outcome.notTrashed;
+    if (!failures.isEmpty())
+        m_prompter.inform(MessageKind::Error, QString::number(failures.size()) + sendText(SendText::NotHandled, m_language)
+                                                  + failures.mid(0, 20).join(QStringLiteral("\n\r")));
 }
 
 } // namespace kaz

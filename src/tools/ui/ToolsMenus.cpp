@@ -5,12 +5,14 @@
 #include "UserDirectoriesDialog.h"
 
 #include "config/ConfigFile.h"
+#include "platform/HelpFiles.h"
 #include "platform/MediaPlayer.h"
 #include "platform/Prompter.h"
 #include "tools/PlayerControl.h"
 #include "tools/SendToList.h"
 #include "tools/UserEntries.h"
 #include "widgets/Captions.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/PageHost.h"
 #include "widgets/RunFrame.h"
 
@@ -34,9 +36,9 @@ const Caption kCaptions[] = {
     {"WinAmppath1", "WinAmp path", "WinAmp-Pfad"},
     {"Copymovedeletefiles1", "Copy/move/delete files", "Dateien kopieren/verschieben/löschen"},
     {"PlayfileswithWinAmp1", "Play files with WinAmp", "Dateien mit WinAmp abspielen"},
-    {"AddfilestoWinAmpsplaylist1", "Add files to WinAmp´s playlist", "Dateien zur WinAmp-Playlist hinzufügen"},
-    {"Nextsong1", "Next song", "Nächster Titel"},
-    {"Stopplaying1", "Stop playing", "Wiedergabe stoppen"},
+    {"AddfilestoWinAmpsplaylist1", "Add files to WinAmp´s playlist", "Zu WinAmp´s Abspielliste hinzufügen"},
+    {"Nextsong1", "Next song", "Nächstes Lied"},
+    {"Stopplaying1", "Stop playing", "Stoppe Wiedergabe"},
 };
 
 const Caption kHints[] = {
@@ -252,6 +254,7 @@ void ToolsMenus::sendSelection()
         return;
     SendToDialog dialog(m_host.prompter(), &m_window);
     dialog.applyLanguage(m_language);
+    addHelpKey(&dialog, [this] { m_host.showHelp(helpcontext::CopyMoveDelete); });
     dialog.exec();
     if (!dialog.refreshNeeded())
         return;
@@ -310,7 +313,7 @@ void ToolsMenus::editUserEntries(bool programs)
     UserDirectoriesDialog dialog(programs ? UserDirectoriesDialog::Mode::Programs : UserDirectoriesDialog::Mode::Folders,
                                  iniPath(), m_host.prompter(), &m_window);
     dialog.applyLanguage(m_language);
-    dialog.setHelp([this] { m_host.showHelp(0); });
+    dialog.setHelp([this] { m_host.showHelp(helpcontext::UserEntries); });
     if (dialog.exec() == QDialog::Accepted)
         m_host.reloadConfiguration();
     refresh();
@@ -321,6 +324,7 @@ void ToolsMenus::choosePlayerPath()
     m_host.runInDialogFrame([this] {
         PlayerPathDialog dialog(PlayerPathDialog::Mode::Player, m_host.prompter(), &m_window);
         dialog.applyLanguage(m_language);
+        addHelpKey(&dialog, [this] { m_host.showHelp(helpcontext::Player); });
         const QString stored = loadIni(iniPath(), IniContext{}).winampPath;
         dialog.openPlayer(iniPath(), stored, QFileInfo(stored).isFile());
         dialog.exec();

@@ -1,9 +1,11 @@
 #include "UserDirectoriesDialog.h"
 
+#include "platform/Messages.h"
 #include "FolderSelectDialog.h"
 #include "PlayerPathDialog.h"
 
 #include "config/ConfigFile.h"
+#include "widgets/HelpWindow.h"
 
 #include <QDir>
 #include <QGridLayout>
@@ -44,6 +46,10 @@ UserDirectoriesDialog::UserDirectoriesDialog(Mode mode, const QString &iniPath, 
     connect(m_ok, &QPushButton::clicked, this, &UserDirectoriesDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_helpButton, &QPushButton::clicked, this, [this] {
+        if (m_help)
+            m_help();
+    });
+    addHelpKey(this, [this] {
         if (m_help)
             m_help();
     });
@@ -116,7 +122,11 @@ void UserDirectoriesDialog::select(int row)
 
 void UserDirectoriesDialog::accept()
 {
-    patchUserSections(m_iniPath, m_folders, m_programs);
+    QString problem;
+    if (!patchUserSections(m_iniPath, m_folders, m_programs, &problem)) {
+        m_prompter.inform(MessageKind::Error, message(Msg::SettingsNotWritten, m_language) + problem);
+        return; // open, with the entries as they were edited
+    }
     QDialog::accept();
 }
 

@@ -1,0 +1,215 @@
+// The one place that knows TagLib: the ID3v2 tag at the start of a file is
+// parsed from bytes read here, never through a file TagLib opens itself, so
+// that the file rules of the program (regular files only, no links followed,
+// nothing written) hold for it as for every other read.
+#include "Id3v2.h"
+
+#include "Genres.h"
+#include "Id3v1.h"
+
+#include "platform/FileOps.h"
+
+#include <commentsframe.h>
+#include <id3v2header.h>
+#include <id3v2tag.h>
+#include <textidentificationframe.h>
+
+#include <QRegularExpression>
+
+namespace kaz::id3v2 {
+namespace {
+
+// TagLib parses a tag's body with the protected parse(); the tag's header is
+// set from the bytes first, as its own read() would.
+class TagFromBytes : public TagLib::ID3v2::Tag
+{
+public:
+    TagFromBytes(QByteArrayView header, QByteArrayView body)
+    {
+        this->header()->setData(bytes(header));
+        parse(bytes(body));
+    }
+
+    static TagLib::ByteVector bytes(QByteArrayView b) { return TagLib::ByteVector(b.data(), uint(b.size())); }
+};
+
+QString text(const TagLib::String &s)
+{
+    return QString::fromStdWString(s.toWString());
+}
+
+QString firstText(const TagLib::ID3v2::Tag &tag, const char *id)
+{
+    const TagLib::ID3v2::FrameList &frames = tag.frameList(id);
+    return frames.isEmpty() ? QString() : text(frames.front()->toString());
+}
+
+QString commentOf(const TagLib::ID3v2::Tag &tag)
+{
+    const TagLib::ID3v2::CommentsFrame *first = nullptr;
+    for (const TagLib::ID3v2::Frame *f : tag.frameList("COMM")) {
+        const auto *c = dynamic_cast<const TagLib::ID3v2::CommentsFrame *>(f);
+        if (!c)
+            continue;
+        if (c->description().isEmpty())
+            return text(c->text());
+        // Players park their own data in described comments ("iTunNORM").
+        if (!first && !c->description().startsWith("iTun"))
+            first = c;
+    }
+    return first ? text(first->text()) : QString();
+}
+
+// A genre field: "17", "(17)", "(17)Rock" or a name.
+std::optional<std::pair<QString, int>> genreOf(const QString &field)
+{
+    static const QRegularExpression numbered(QStringLiteral("^\\((\\d{1,3})\\)(.*)$"));
+    const QString f = field.trimmed();
+    bool isNumber = false;
+    int number = f.toInt(&isNumber);
+    if (const QRegularExpressionMatch m = numbered.match(f); m.hasMatch()) {
+        number = m.captured(1).toInt(&isNumber);
+        if (!m.captured(2).isEmpty() && (!isNumber || number > 255))
+            return genreOf(m.captured(2));
+    }
+    if (isNumber) {
+        if (number < 0 || number > 255 || genreName(number).isEmpty())
+            return std::nullopt;
+        return std::pair{genreName(number), number};
+    }
+    if (f.isEmpty() || f.startsWith(QLatin1Char('(')))
+        return std::nullopt; // "(RX)", "(CR)": remix and cover, no genre
+    for (int n = 0; n < 256; ++n) {
+        if (genreName(n).compare(f, Qt::CaseInsensitive) == 0)
+            return std::pair{genreName(n), n};
+    }
+    return std::pair{f, 255};
+}
+
+void readGenre(const TagLib::ID3v2::Tag &tag, Id3v2Values &values)
+{
+    const TagLib::ID3v2::FrameList &frames = tag.frameList("TCON");
+    const auto *frame = frames.isEmpty() ? nullptr
+                                         : dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame *>(frames.front());
+    if (!frame)
+        return;
+    for (const TagLib::String &field : frame->fieldList()) {
+        if (const auto genre = genreOf(text(field))) {
+            values.genre = genre->first;
+            values.genreNumber = genre->second;
+            return;
+        }
+    }
+}
+
+bool hasAnyField(const Id3v2Values &v)
+{
+    for (const QString *t : {&v.title, &v.artist, &v.album, &v.recordingDate, &v.track, &v.genre, &v.comment}) {
+        if (!t->trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+// Trailing characters of code 32 or less go, as they do from an ID3v1 field.
+QString trimmedEnd(QString s)
+{
+    qsizetype n = s.size();
+    while (n > 0 && s.at(n - 1).unicode() <= 32)
+        --n;
+    s.truncate(n);
+    return s;
+}
+
+int leadingNumber(const QString &s)
+{
+    int n = 0;
+    qsizetype i = 0;
+    const QString t = s.trimmed();
+    for (; i < t.size() && t.at(i).isDigit() && n < 1000; ++i)
+        n = n * 10 + t.at(i).digitValue();
+    return n;
+}
+
+constexpr qint64 kFirstRead = 4096;
+
+} // namespace
+
+std::optional<qint64> tagSize(QByteArrayView header)
+{
+    if (header.size() < kHeaderSize || !header.startsWith("ID3"))
+        return std::nullopt;
+    const int major = quint8(header[3]);
+    if (major < 2 || major > 4 || quint8(header[4]) == 0xff)
+        return std::nullopt;
+    // The size is four bytes of seven bits each.
+    qint64 size = 0;
+    for (int i = 6; i < 10; ++i) {
+        if (quint8(header[i]) & 0x80)
+            return std::nullopt;
+        size = (size << 7) | quint8(header[i]);
+    }
+    const bool footer = major == 4 && (quint8(header[5]) & 0x10);
+    return kHeaderSize + size + (footer ? kHeaderSize : 0);
+}
+
+std::optional<Id3v2Values> parse(QByteArrayView bytes)
+{
+    const std::optional<qint64> size = tagSize(bytes);
+    // Bytes that end before the tag does are a broken file (only a tag
+    // larger than what is ever read is cut).
+    if (!size || bytes.size() < qMin(*size, kMaxTagBytes))
+        return std::nullopt;
+    const qint64 bodySize = qMin(*size, qint64(bytes.size())) - kHeaderSize;
+    const TagFromBytes tag(bytes.first(kHeaderSize), bytes.sliced(kHeaderSize, bodySize));
+    Id3v2Values v;
+    v.version = int(tag.header()->majorVersion());
+    v.title = firstText(tag, "TIT2");
+    v.artist = firstText(tag, "TPE1");
+    v.album = firstText(tag, "TALB");
+    v.recordingDate = firstText(tag, "TDRC");
+    v.track = firstText(tag, "TRCK");
+    v.comment = commentOf(tag);
+    readGenre(tag, v);
+    if (!hasAnyField(v))
+        return std::nullopt;
+    return v;
+}
+
+std::optional<Id3v2Values> read(const ReadOnlyFile &file)
+{
+    if (!file.isRegular() || file.size() < kHeaderSize)
+        return std::nullopt;
+    // Most tags without pictures fit in the first read.
+    QByteArray head = file.readAt(0, qMin(file.size(), kFirstRead));
+    const std::optional<qint64> size = tagSize(head);
+    // A tag that claims more than the file holds is broken.
+    if (!size || *size > file.size())
+        return std::nullopt;
+    const qint64 wanted = qMin(*size, kMaxTagBytes);
+    if (head.size() < wanted)
+        head += file.readAt(head.size(), wanted - head.size());
+    return parse(QByteArrayView(head).first(qMin(wanted, qint64(head.size()))));
+}
+
+void fillRecord(const Id3v2Values &values, const TextCodec &codec, TagRecord &record)
+{
+    const auto codePage = [&codec](const QString &t) { return trimmedEnd(codec.decode(codec.encode(t))); };
+    record.longTitle = codePage(values.title);
+    record.longArtist = codePage(values.artist);
+    record.longAlbum = codePage(values.album);
+    record.title = trimmedEnd(record.longTitle.left(30));
+    record.artist = trimmedEnd(record.longArtist.left(30));
+    record.album = trimmedEnd(record.longAlbum.left(30));
+    const QString year = values.recordingDate.trimmed().left(4);
+    record.year = year.size() == 4 && leadingNumber(year) > 0 ? year : QString();
+    const int track = leadingNumber(values.track);
+    record.track = track >= 1 && track <= 255 ? quint8(track) : 0;
+    record.trackText = record.track ? id3v1::trackTextFor(record.track) : QStringLiteral("0");
+    // With a track number a written tag holds 28 comment characters.
+    record.comment = trimmedEnd(codePage(values.comment).left(record.track ? 28 : 30));
+    record.genre = quint8(values.genreNumber);
+    record.fromId3v2 = true;
+}
+
+} // namespace kaz::id3v2

@@ -1,0 +1,185 @@
+// The cleanup's undo log on real files: an undo blocked by another file and
+// finished later, logs that are damaged or no files at all, and which run's
+// undo stays when a run renames nothing or is killed.
+#include "CleanupFixtures.h"
+
+#include "support/KillAtStep.h"
+
+#include "cleanup/CleanupLog.h"
+#include "platform/WorkFiles.h"
+
+#include <QProcess>
+
+#include <sys/stat.h>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+const QString kUnderscores = QStringLiteral("\"_\"\" \":");
+
+// kaz-cli, stopped after a while if it waits on something.
+CliResult runCliWithin(const QStringList &arguments, int milliseconds = 20000)
+{
+    QProcess process;
+    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
+    process.closeWriteChannel();
+    CliResult result;
+    if (!process.waitForFinished(milliseconds)) {
+        process.kill();
+        process.waitForFinished();
+        result.err = "timed out";
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+QStringList cleanupArgs(const QStringList &files, const QString &script = kUnderscores)
+{
+    return QStringList{"cleanup", "--lang", "en", "--no-capitalize", "--script", script} + files;
+}
+
+} // namespace
+
+TEST(CleanupUndo, ABlockedLineStaysUntilALaterUndoFinishesIt)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QStringList files{putFile(dir, "a_1.mp3"), putFile(dir, "b_2.mp3"), putFile(dir, "c_3.mp3")};
+    const auto before = treeHashes(dir);
+    ASSERT_EQ(runCli(cleanupArgs(files)).exitCode, 0);
+    // Another file now holds one of the old names.
+    writeAll(dir + "/b_2.mp3", "another file");
+
+    CliResult r = runCli({"cleanup", "--undo", "--lang", "en"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(dir + "/b 2.mp3 -> " + dir
+                               + "/b_2.mp3: another file stands at the old path"))
+        << r.err.constData();
+    EXPECT_TRUE(r.err.contains("1 renames are kept in the undo log")) << r.err.constData();
+    EXPECT_EQ(namesIn(dir), (QStringList{"a_1.mp3", "b 2.mp3", "b_2.mp3", "c_3.mp3"}));
+    EXPECT_EQ(readAll(dir + "/b_2.mp3"), "another file");
+    ASSERT_EQ(readCleanupLog().entries.size(), 1);
+    // Still blocked: nothing changes, the line stays.
+    EXPECT_EQ(runCli({"cleanup", "--undo"}).exitCode, 1);
+    EXPECT_EQ(readCleanupLog().entries.size(), 1);
+
+    // Once the way is free, the next undo finishes the run.
+    QFile::remove(dir + "/b_2.mp3");
+    r = runCli({"cleanup", "--undo", "--lang", "en"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(r.out, "1 files got their old names back, 0 already had them\n");
+    EXPECT_EQ(treeHashes(dir), before);
+    EXPECT_FALSE(cleanupLogExists());
+}
+
+// A FIFO in place of the log or of the saved rules never makes a command
+// wait, and stays as it is.
+TEST(CleanupUndo, AFifoInPlaceOfItsFilesNeverHangs)
+{
+    TempHome home;
+    const QString file = putFile(home.music(), "a_b.mp3");
+    for (const char *name : {workfile::CleanupUndo, workfile::CleanupRules}) {
+        const QString fifo = workFilePath(name);
+        QFile::remove(fifo);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+        const QList<QStringList> commands = {cleanupArgs({file}), {"cleanup", "--undo"}, {"cleanup", "rules", "list"},
+                                             {"cleanup", "rules", "save", "x:"}};
+        for (const QStringList &command : commands) {
+            const CliResult r = runCliWithin(command);
+            const bool touches = (qstrcmp(name, workfile::CleanupUndo) == 0) == (command[1] != "rules");
+            if (touches) {
+                EXPECT_EQ(r.exitCode, 1) << name << " " << qPrintable(command.join(' ')) << ": " << r.err.constData();
+                EXPECT_TRUE(QString::fromUtf8(r.err).contains(fifo + ": not a regular file")) << r.err.constData();
+            } else {
+                EXPECT_NE(r.exitCode, -1) << qPrintable(command.join(' ')) << ": " << r.err.constData();
+            }
+        }
+        struct stat st {};
+        ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode)) << name;
+        QFile::remove(fifo);
+    }
+    EXPECT_EQ(namesIn(home.music()), QStringList{"a_b.mp3"}); // not renamed without its log
+}
+
+// A log with relative paths or a line cut short: the good lines are undone,
+// each bad one is reported by its number, and nothing is renamed relative to
+// the working folder.
+TEST(CleanupUndo, DamagedLinesAreReportedByNumber)
+{
+    TempHome home;
+    const QString dir = home.music();
+    putFile(dir, "new.mp3");
+    putFile(dir, "moved.mp3");
+    const QString workingFolder = QDir::currentPath();
+    QDir::setCurrent(dir);
+    writeAll(cleanupLogPath(), "old.mp3\r\nmoved.mp3\r\n" + QFile::encodeName(dir) + "/orig.mp3\r\n"
+                                   + QFile::encodeName(dir) + "/new.mp3\r\n" + QFile::encodeName(dir) + "/cut");
+    const CliResult r = runCli({"cleanup", "--undo", "--lang", "en"});
+    QDir::setCurrent(workingFolder);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("lines 1 and 2: not full paths")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("line 5: cut short")) << r.err.constData();
+    EXPECT_EQ(namesIn(dir), (QStringList{"moved.mp3", "orig.mp3"}));
+
+    // The rename's own undo logs report a cut line the same way.
+    writeAll(workFilePath(workfile::UndoOld), QFile::encodeName(dir) + "/back.mp3\r\n" + QFile::encodeName(dir) + "/x");
+    writeAll(workFilePath(workfile::UndoNew), QFile::encodeName(dir) + "/orig.mp3\r\n");
+    const CliResult undo = runCli({"undo", "--lang", "en", "--yes"});
+    EXPECT_EQ(undo.exitCode, 1) << undo.out.constData();
+    EXPECT_TRUE(undo.err.contains("undo1.kaz, line 2: cut short")) << undo.err.constData();
+    EXPECT_EQ(namesIn(dir), (QStringList{"back.mp3", "moved.mp3"}));
+}
+
+TEST(CleanupUndo, ANameThatWouldBeNothingButItsExtensionStays)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QStringList files{putFile(dir, "x .mp3"), putFile(dir, "x_b.mp3")};
+    const CliResult r = runCli(cleanupArgs(files, "x:\"_\"\"\":"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("1 files kept their names")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("x .mp3: nothing but the extension would be left")) << r.err.constData();
+    EXPECT_EQ(namesIn(dir), (QStringList{"b.mp3", "x .mp3"}));
+}
+
+// The last run's undo is replaced only by a run that renames something: a
+// run that renames nothing, and a run killed before its first rename, leave
+// it; a run killed after some renames is the one to undo.
+TEST(CleanupUndo, TheUndoStaysWithTheLastRunThatRenamedSomething)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QStringList first{putFile(dir, "a_1.mp3"), putFile(dir, "a_2.mp3")};
+    const auto before = treeHashes(dir);
+    ASSERT_EQ(runCli(cleanupArgs(first)).exitCode, 0);
+    const QStringList second{putFile(dir, "b_1.mp3"), putFile(dir, "b_2.mp3"), putFile(dir, "b_3.mp3")};
+    const QStringList renamedFirst{dir + "/a 1.mp3", dir + "/a 2.mp3"};
+
+    // Renames nothing: the script leaves the names as they are.
+    ASSERT_EQ(runCli(cleanupArgs(renamedFirst, "\"x\"\"y\":")).exitCode, 0);
+    // Killed at its first rename, after the batch was logged.
+    EXPECT_TRUE(runCliKilledAt(cleanupArgs(second), "rename", 1).killed);
+    EXPECT_TRUE(QFile::exists(dir + "/b_1.mp3"));
+    CliResult r = runCli({"cleanup", "--undo"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    auto expected = before;
+    for (const char *name : {"b_1.mp3", "b_2.mp3", "b_3.mp3"})
+        expected.insert(name, contentHash(dir + '/' + name));
+    EXPECT_EQ(treeHashes(dir), expected);
+
+    // Killed after two renames: that run is the one undone, the run before stays as it was.
+    ASSERT_EQ(runCli(cleanupArgs(first)).exitCode, 0);
+    EXPECT_TRUE(runCliKilledAt(cleanupArgs(second), "rename", 3).killed);
+    EXPECT_EQ(namesIn(dir), (QStringList{"a 1.mp3", "a 2.mp3", "b 1.mp3", "b 2.mp3", "b_3.mp3"}));
+    ASSERT_EQ(runCli(cleanupArgs(renamedFirst, "\"x\"\"y\":")).exitCode, 0);
+    r = runCli({"cleanup", "--undo"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(namesIn(dir), (QStringList{"a 1.mp3", "a 2.mp3", "b_1.mp3", "b_2.mp3", "b_3.mp3"}));
+    EXPECT_FALSE(cleanupLogExists());
+}

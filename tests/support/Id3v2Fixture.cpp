@@ -1,0 +1,95 @@
+#include "Id3v2Fixture.h"
+
+namespace kaz::test {
+namespace {
+
+QByteArray encoded(const QString &text, Id3v2Spec::Encoding encoding)
+{
+    switch (encoding) {
+    case Id3v2Spec::Latin1:
+        return text.toLatin1();
+    case Id3v2Spec::Utf16Bom: {
+        QByteArray out("\xff\xfe");
+        for (QChar c : text)
+            out += char(c.unicode() & 0xff), out += char(c.unicode() >> 8);
+        return out;
+    }
+    case Id3v2Spec::Utf16BigEndian: {
+        QByteArray out;
+        for (QChar c : text)
+            out += char(c.unicode() >> 8), out += char(c.unicode() & 0xff);
+        return out;
+    }
+    case Id3v2Spec::Utf8:
+        break;
+    }
+    return text.toUtf8();
+}
+
+QByteArray terminator(Id3v2Spec::Encoding encoding)
+{
+    return encoding == Id3v2Spec::Utf16Bom || encoding == Id3v2Spec::Utf16BigEndian ? QByteArray(2, '\0')
+                                                                                     : QByteArray(1, '\0');
+}
+
+QByteArray syncsafe(quint32 n)
+{
+    const char bytes[] = {char((n >> 21) & 0x7f), char((n >> 14) & 0x7f), char((n >> 7) & 0x7f), char(n & 0x7f)};
+    return QByteArray(bytes, 4);
+}
+
+QByteArray bigEndian(quint32 n, int bytes)
+{
+    QByteArray out;
+    for (int i = bytes - 1; i >= 0; --i)
+        out += char((n >> (8 * i)) & 0xff);
+    return out;
+}
+
+// A 0 byte after every 0xFF that is followed by 0xE0 or more, or by 0.
+QByteArray unsynchronised(const QByteArray &data)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        out += data[i];
+        if (uchar(data[i]) == 0xff && (i + 1 == data.size() || uchar(data[i + 1]) >= 0xe0 || data[i + 1] == 0))
+            out += '\0';
+    }
+    return out;
+}
+
+QByteArray frameData(const QByteArray &id, const QString &text, Id3v2Spec::Encoding encoding)
+{
+    QByteArray data(1, char(encoding));
+    if (id == "COMM" || id == "COM")
+        data += "eng" + terminator(encoding);
+    return data + encoded(text, encoding);
+}
+
+} // namespace
+
+QByteArray id3v2Tag(const Id3v2Spec &spec)
+{
+    QByteArray body;
+    if (spec.extendedHeader)
+        body += spec.version == 4 ? syncsafe(6) + QByteArray("\x01\x00", 2) : bigEndian(6, 4) + QByteArray(6, '\0');
+    for (const auto &[id, text] : spec.frames) {
+        QByteArray data = frameData(id, text, spec.encoding);
+        if (spec.version == 2) {
+            body += id + bigEndian(quint32(data.size()), 3) + data;
+            continue;
+        }
+        const bool frameUnsync = spec.version == 4 && spec.unsynchronise;
+        if (frameUnsync)
+            data = unsynchronised(data);
+        const QByteArray size = spec.version == 4 ? syncsafe(quint32(data.size())) : bigEndian(quint32(data.size()), 4);
+        body += id + size + QByteArray(1, '\0') + QByteArray(1, frameUnsync ? '\x02' : '\0') + data;
+    }
+    if (spec.unsynchronise && spec.version < 4)
+        body = unsynchronised(body);
+    body += QByteArray(spec.padding, '\0');
+    const char flags = char((spec.unsynchronise ? 0x80 : 0) | (spec.extendedHeader ? 0x40 : 0));
+    return QByteArray("ID3") + char(spec.version) + '\0' + flags + syncsafe(quint32(body.size())) + body;
+}
+
+} // namespace kaz::test

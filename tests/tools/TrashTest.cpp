@@ -1,0 +1,168 @@
+// The desktop trash on real files: the home trash, the trash of another
+// file system, and every way a trash can refuse a file.
+#include "SmallVolume.h"
+
+#include "support/TestSupport.h"
+
+#include "platform/Trash.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QUrl>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kaz;
+using namespace kaz::test;
+
+namespace {
+
+QString put(const QString &dir, const QString &name, const QByteArray &content)
+{
+    QDir().mkpath(dir);
+    writeAll(dir + '/' + name, content);
+    return dir + '/' + name;
+}
+
+QString homeTrash(const TempHome &home)
+{
+    return home.path() + "/data/Trash";
+}
+
+// The Path line of an info file, decoded.
+QString infoPath(const QString &infoFile)
+{
+    const QByteArray info = readAll(infoFile);
+    const QRegularExpressionMatch m = QRegularExpression("^\\[Trash Info\\]\nPath=(.*)\nDeletionDate=(.*)\n$")
+                                          .match(QString::fromLatin1(info));
+    if (!m.hasMatch() || !QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d$").match(m.captured(2)).hasMatch())
+        return "bad info: " + QString::fromLatin1(info);
+    return QFile::decodeName(QByteArray::fromPercentEncoding(m.captured(1).toLatin1()));
+}
+
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+TEST(Trash, HomeTrashKeepsNamesAndPathsExactly)
+{
+    TempHome home;
+    const QString dir = home.music() + "/odd ä";
+    // A name that percent-decoding would change, one with blanks, and one long enough that its
+    // info file name must be shortened.
+    const QString longName = QString(248, QChar('x')) + ".mp3";
+    for (const QString &name : {QString("100%41.mp3"), QString("a b#?.mp3"), longName}) {
+        const QString path = put(dir, name, name.toUtf8());
+        const TrashResult result = moveToTrash(path);
+        ASSERT_TRUE(result.ok()) << result.problem.toStdString();
+        EXPECT_FALSE(QFile::exists(path));
+        EXPECT_EQ(QFileInfo(result.trashedAs).path(), homeTrash(home) + "/files");
+        EXPECT_EQ(readAll(result.trashedAs), name.toUtf8());
+        const QString info = homeTrash(home) + "/info/" + QFileInfo(result.trashedAs).fileName() + ".trashinfo";
+        EXPECT_EQ(infoPath(info), path) << name.toStdString(); // the way back
+    }
+    // A second file of a name already in the trash gets a free name of its own.
+    const QString again = put(dir, "100%41.mp3", "second");
+    const TrashResult second = moveToTrash(again);
+    ASSERT_TRUE(second.ok());
+    EXPECT_EQ(QFileInfo(second.trashedAs).fileName(), "100%41 (1).mp3");
+    EXPECT_EQ(readAll(homeTrash(home) + "/files/100%41.mp3"), "100%41.mp3");
+    EXPECT_EQ(infoPath(homeTrash(home) + "/info/100%41 (1).mp3.trashinfo"), again);
+    EXPECT_EQ(entries(homeTrash(home) + "/info").size(), 4);
+
+    EXPECT_EQ(moveToTrash(dir + "/gone.mp3").outcome, TrashResult::Failed);
+}
+
+TEST(Trash, AHomeTrashThatIsNoFolderTakesNothing)
+{
+    TempHome home;
+    writeAll(homeTrash(home), "a file, not a folder");
+    const QString path = put(home.music(), "song.mp3", "song");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(home.music()); // nothing may land relative to the working folder
+    const TrashResult result = moveToTrash(path);
+    QDir::setCurrent(before);
+    EXPECT_EQ(result.outcome, TrashResult::NoTrash);
+    EXPECT_TRUE(result.problem.contains(homeTrash(home))) << result.problem.toStdString();
+    EXPECT_EQ(readAll(path), "song");
+    EXPECT_EQ(entries(home.music()), QStringList({"song.mp3"}));
+}
+
+// On another file system: $topdir/.Trash/$uid when .Trash is a sticky folder
+// and no link, else $topdir/.Trash-$uid; and nothing when neither can be made.
+TEST(Trash, AnotherFileSystemHasATrashOfItsOwn)
+{
+    TempHome home;
+    SmallVolume volume(home.path() + "/volume", 4096);
+    if (!volume.isMounted())
+        GTEST_SKIP() << "cannot mount a tmpfs (needs root): the trash of another file system is not tested";
+    const QString top = volume.path();
+    const QString uid = QString::number(::getuid());
+    struct Case {
+        const char *name;
+        std::function<void()> prepare;
+        QString trash; // empty: no trash can take the file
+    };
+    const QList<Case> cases = {
+        {"no .Trash", [] {}, top + "/.Trash-" + uid},
+        {"sticky .Trash", [&] { QDir().mkdir(top + "/.Trash"); ::chmod(QFile::encodeName(top + "/.Trash"), 01777); },
+         top + "/.Trash/" + uid},
+        {".Trash not sticky", [&] { QDir().mkdir(top + "/.Trash"); ::chmod(QFile::encodeName(top + "/.Trash"), 0777); },
+         top + "/.Trash-" + uid},
+        {".Trash a link to a sticky folder",
+         [&] {
+             QDir().mkdir(top + "/elsewhere");
+             ::chmod(QFile::encodeName(top + "/elsewhere"), 01777);
+             QFile::link(top + "/elsewhere", top + "/.Trash");
+         },
+         top + "/.Trash-" + uid},
+        {".Trash-uid a file", [&] { writeAll(top + "/.Trash-" + uid, "x"); }, QString()},
+    };
+    for (const Case &c : cases) {
+        for (const QString &entry : entries(top))
+            QFileInfo(top + '/' + entry).isDir() && !QFileInfo(top + '/' + entry).isSymLink()
+                ? (void)QDir(top + '/' + entry).removeRecursively()
+                : (void)QFile::remove(top + '/' + entry);
+        c.prepare();
+        const QString path = put(top + "/music", "100%41.mp3", "song");
+        const TrashResult result = moveToTrash(path);
+        if (c.trash.isEmpty()) {
+            EXPECT_EQ(result.outcome, TrashResult::NoTrash) << c.name;
+            EXPECT_EQ(readAll(path), "song") << c.name;
+            EXPECT_FALSE(QDir(homeTrash(home)).exists()) << c.name << ": never the home trash";
+            continue;
+        }
+        ASSERT_TRUE(result.ok()) << c.name << ": " << result.problem.toStdString();
+        EXPECT_EQ(result.trashedAs, c.trash + "/files/100%41.mp3") << c.name;
+        // Relative to the top of the file system, so that the volume may be mounted elsewhere.
+        EXPECT_EQ(infoPath(c.trash + "/info/100%41.mp3.trashinfo"), "music/100%41.mp3") << c.name;
+    }
+}
+
+TEST(Trash, AFullTrashLeavesTheFileAndNoHalfInfo)
+{
+    TempHome home;
+    SmallVolume volume(home.path() + "/volume", 256);
+    if (!volume.isMounted())
+        GTEST_SKIP() << "cannot mount a tmpfs (needs root): the full trash is not tested";
+    const QString trash = volume.path() + "/.Trash-" + QString::number(::getuid());
+    QDir().mkpath(trash + "/files");
+    QDir().mkpath(trash + "/info");
+    const QString path = put(volume.path(), "song.mp3", "song");
+    QFile filler(volume.path() + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    while (filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
+    }
+    filler.close();
+    const TrashResult result = moveToTrash(path);
+    EXPECT_EQ(result.outcome, TrashResult::NoTrash);
+    EXPECT_TRUE(result.problem.contains(".trashinfo")) << result.problem.toStdString();
+    EXPECT_EQ(readAll(path), "song");
+    EXPECT_TRUE(entries(trash + "/info").isEmpty());
+    EXPECT_TRUE(entries(trash + "/files").isEmpty());
+}

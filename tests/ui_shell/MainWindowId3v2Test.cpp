@@ -1,0 +1,70 @@
+// The window on a collection tagged with ID3v2: the Properties item switches
+// the tagged filter and the status line over, and the file pop-up's item
+// writes ID3v1 tags for the selection with a report.
+#include "shell/ui/MainWindow.h"
+
+#include "support/Id3v2Fixture.h"
+#include "support/TestSupport.h"
+#include "support/gui/ModalWatch.h"
+#include "support/gui/TestWindow.h"
+
+#include "tags/TagIO.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+
+using namespace kaz;
+using namespace kaz::test;
+
+TEST(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
+{
+    TempHome home;
+    const QString folder = home.music();
+    Id3v2Spec spec;
+    spec.frames = {{"TIT2", QStringLiteral("Song")}, {"TPE1", QStringLiteral("Band")}};
+    writeAll(folder + "/1 v2.mp3", id3v2Tag(spec) + mp3Frames(2));
+    writeAll(folder + "/2 v1.mp3", id3v2Tag(spec) + mp3WithTag(values("Old", "Band")));
+    writeAll(folder + "/3 none.mp3", mp3Frames(2));
+    const QByteArray v2Before = readAll(folder + "/1 v2.mp3");
+
+    TestWindow shown;
+    MainWindow &window = shown.open(folder);
+    auto *item = shown.child<QAction>("UseID3v2tag1");
+    ASSERT_TRUE(item && item->isCheckable());
+    EXPECT_EQ(item->text(), "Use ID3v2 tag where no ID3v1 tag");
+    window.setLanguage(Language::German);
+    EXPECT_EQ(item->text(), "ID3v2-Tag nutzen, wo kein ID3v1-Tag ist");
+    EXPECT_EQ(shown.child<QAction>("ID3v1fromID3v21")->text(), "ID3v1-Tag aus ID3v2-Tag schreiben");
+    window.setLanguage(Language::English);
+    EXPECT_TRUE(shown.child<QMenu>("PopupMenu1")->actions().contains(shown.child<QAction>("ID3v1fromID3v21")));
+
+    auto *files = shown.child<QListWidget>("FileListBox1");
+    shown.child<QAction>("FilterTagged1")->trigger();
+    EXPECT_EQ(files->count(), 1);
+    item->trigger(); // as a click does
+    EXPECT_TRUE(window.useId3v2());
+    EXPECT_EQ(files->count(), 2);
+    files->item(0)->setSelected(true);
+    EXPECT_NE(shown.child<QLabel>("StatusBar2")->text(), "NoTag!");
+    shown.child<QAction>("FilterAll1")->trigger();
+
+    // The conversion leaves the file that has an ID3v1 tag and the one without
+    // an ID3v2 tag, and says so.
+    window.selectAll();
+    QString report;
+    whenModalOpens("Id3v2Report", [&](QWidget *dialog) {
+        for (QLabel *label : dialog->findChildren<QLabel *>())
+            report += label->text();
+        dialog->close();
+    });
+    shown.child<QAction>("ID3v1fromID3v21")->trigger();
+    EXPECT_TRUE(report.contains("ID3v1 tags written from ID3v2 tags: 1")) << report.toStdString();
+    EXPECT_TRUE(report.contains("kept their ID3v1 tag: 1")) << report.toStdString();
+    EXPECT_TRUE(report.contains("without ID3v2 tag: 1")) << report.toStdString();
+    const QByteArray v2After = readAll(folder + "/1 v2.mp3");
+    EXPECT_EQ(v2After.left(v2Before.size()), v2Before);
+    EXPECT_EQ(readTag(folder + "/1 v2.mp3", {}).longTitle, "Song");
+}
