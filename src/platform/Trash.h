@@ -19,7 +19,7 @@ struct TrashResult {
 };
 
 // Moves a file (or a symbolic link, as the link) into the desktop's trash as
-// the freedesktop trash specification lays it down: files on the home's file
+// the freedesktop trash rules lay it down: files on the home's file
 // system into the home trash ($XDG_DATA_HOME/Trash), files elsewhere into
 // $topdir/.Trash/$uid when $topdir/.Trash is a sticky folder and not a link,
 // else into $topdir/.Trash-$uid. The .trashinfo is created first under a
