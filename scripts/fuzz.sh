@@ -16,7 +16,8 @@ for fuzzer in build-fuzz/bin/fuzz_*; do
   if [ ! -d "$corpus" ] && [ "$name" = fuzz_tag_reader ] && [ -x build/bin/kaz-cli ]; then
     build/bin/kaz-cli demo "$corpus" --count 30 --flat >/dev/null   # real files as seeds
     # Some with ID3v2 tags in front (v2.3 UTF-16, v2.4 UTF-8), some of them without the ID3v1 tag.
-    python3 - "$corpus" <<'PY' || echo "no ID3v2 seeds (python3-mutagen missing)"
+    # Debian's python3 (install-deps.sh gives it python3-mutagen), not the first one on PATH.
+    /usr/bin/python3 - "$corpus" <<'PY' || echo "no ID3v2 seeds (python3-mutagen missing: scripts/install-deps.sh)"
 import glob, sys
 from mutagen.id3 import ID3, TIT2, TPE1, TALB, TDRC, TRCK, TCON, COMM
 for i, path in enumerate(sorted(glob.glob(sys.argv[1] + '/*'))[:12]):
