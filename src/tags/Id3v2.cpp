@@ -6,10 +6,12 @@
 
 #include "Genres.h"
 #include "Id3v1.h"
+#include "Id3v2Frames.h"
 
 #include "platform/FileOps.h"
 
 #include <commentsframe.h>
+#include <id3v1genres.h>
 #include <id3v2header.h>
 #include <id3v2tag.h>
 #include <textidentificationframe.h>
@@ -86,20 +88,55 @@ std::optional<std::pair<QString, int>> genreOf(const QString &field)
     return std::pair{f, 255};
 }
 
-void readGenre(const TagLib::ID3v2::Tag &tag, Id3v2Values &values)
+QStringList genreFields(const TagLib::ID3v2::Tag &tag)
 {
     const TagLib::ID3v2::FrameList &frames = tag.frameList("TCON");
     const auto *frame = frames.isEmpty() ? nullptr
                                          : dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame *>(frames.front());
-    if (!frame)
-        return;
-    for (const TagLib::String &field : frame->fieldList()) {
-        if (const auto genre = genreOf(text(field))) {
-            values.genre = genre->first;
-            values.genreNumber = genre->second;
-            return;
-        }
+    QStringList fields;
+    if (frame) {
+        for (const TagLib::String &field : frame->fieldList())
+            fields << text(field);
     }
+    return fields;
+}
+
+// TagLib splits "(17)Rock" into the fields it names, the number going where
+// the name is its genre; the common-frame reader leaves that to here.
+QStringList splitNumberedGenres(const QStringList &fields)
+{
+    QStringList split;
+    for (const QString &field : fields) {
+        const qsizetype close = field.indexOf(QLatin1Char(')'));
+        if (!field.startsWith(QLatin1Char('(')) || close <= 0) {
+            split << field;
+            continue;
+        }
+        const QString number = field.mid(1, close - 1);
+        const QString name = field.mid(close + 1);
+        bool isNumber = false;
+        const int n = number.toInt(&isNumber);
+        if (isNumber && n >= 0 && n <= 255 && text(TagLib::ID3v1::genre(n)) != name)
+            split << number;
+        if (!name.isEmpty())
+            split << name;
+    }
+    return split;
+}
+
+FrameTexts tagLibFrames(QByteArrayView tag)
+{
+    const TagFromBytes parsed(tag.first(kHeaderSize), tag.sliced(kHeaderSize));
+    FrameTexts t;
+    t.version = int(parsed.header()->majorVersion());
+    t.title = firstText(parsed, "TIT2");
+    t.artist = firstText(parsed, "TPE1");
+    t.album = firstText(parsed, "TALB");
+    t.recordingDate = firstText(parsed, "TDRC");
+    t.track = firstText(parsed, "TRCK");
+    t.comment = commentOf(parsed);
+    t.genreFields = genreFields(parsed);
+    return t;
 }
 
 bool hasAnyField(const Id3v2Values &v)
@@ -109,6 +146,26 @@ bool hasAnyField(const Id3v2Values &v)
             return true;
     }
     return false;
+}
+
+std::optional<Id3v2Values> valuesOf(const FrameTexts &t)
+{
+    Id3v2Values v;
+    v.version = t.version;
+    v.title = t.title;
+    v.artist = t.artist;
+    v.album = t.album;
+    v.recordingDate = t.recordingDate;
+    v.track = t.track;
+    v.comment = t.comment;
+    for (const QString &field : t.genreFields) {
+        if (const auto genre = genreOf(field)) {
+            v.genre = genre->first;
+            v.genreNumber = genre->second;
+            break;
+        }
+    }
+    return hasAnyField(v) ? std::optional(v) : std::nullopt;
 }
 
 // Trailing characters of code 32 or less go, as they do from an ID3v1 field.
@@ -153,27 +210,37 @@ std::optional<qint64> tagSize(QByteArrayView header)
     return kHeaderSize + size + (footer ? kHeaderSize : 0);
 }
 
-std::optional<Id3v2Values> parse(QByteArrayView bytes)
+namespace {
+
+// The tag in bytes from the start of a file: nothing when the bytes end
+// before the tag does (only a tag larger than what is ever read is cut).
+std::optional<QByteArrayView> tagIn(QByteArrayView bytes)
 {
     const std::optional<qint64> size = tagSize(bytes);
-    // Bytes that end before the tag does are a broken file (only a tag
-    // larger than what is ever read is cut).
     if (!size || bytes.size() < qMin(*size, kMaxTagBytes))
         return std::nullopt;
-    const qint64 bodySize = qMin(*size, qint64(bytes.size())) - kHeaderSize;
-    const TagFromBytes tag(bytes.first(kHeaderSize), bytes.sliced(kHeaderSize, bodySize));
-    Id3v2Values v;
-    v.version = int(tag.header()->majorVersion());
-    v.title = firstText(tag, "TIT2");
-    v.artist = firstText(tag, "TPE1");
-    v.album = firstText(tag, "TALB");
-    v.recordingDate = firstText(tag, "TDRC");
-    v.track = firstText(tag, "TRCK");
-    v.comment = commentOf(tag);
-    readGenre(tag, v);
-    if (!hasAnyField(v))
+    return bytes.first(qMin(*size, qint64(bytes.size())));
+}
+
+} // namespace
+
+std::optional<Id3v2Values> parse(QByteArrayView bytes)
+{
+    const std::optional<QByteArrayView> tag = tagIn(bytes);
+    if (!tag)
         return std::nullopt;
-    return v;
+    std::optional<FrameTexts> texts = readCommonFrames(*tag);
+    if (texts)
+        texts->genreFields = splitNumberedGenres(texts->genreFields);
+    else
+        texts = tagLibFrames(*tag);
+    return valuesOf(*texts);
+}
+
+std::optional<Id3v2Values> parseWithTagLib(QByteArrayView bytes)
+{
+    const std::optional<QByteArrayView> tag = tagIn(bytes);
+    return tag ? valuesOf(tagLibFrames(*tag)) : std::nullopt;
 }
 
 std::optional<Id3v2Values> read(const ReadOnlyFile &file)
