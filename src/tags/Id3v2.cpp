@@ -35,9 +35,16 @@ public:
     static TagLib::ByteVector bytes(QByteArrayView b) { return TagLib::ByteVector(b.data(), uint(b.size())); }
 };
 
+// TagLib keeps UTF-16 code units in its wide strings; read as UCS-4
+// (QString::fromStdWString) a surrogate pair would break and a leading
+// U+FEFF would be taken for a byte-order mark.
 QString text(const TagLib::String &s)
 {
-    return QString::fromStdWString(s.toWString());
+    const std::wstring units = s.toWString();
+    QString out(qsizetype(units.size()), Qt::Uninitialized);
+    for (size_t i = 0; i < units.size(); ++i)
+        out[qsizetype(i)] = QChar(char16_t(units[i]));
+    return out;
 }
 
 QString firstText(const TagLib::ID3v2::Tag &tag, const char *id)
@@ -148,18 +155,25 @@ bool hasAnyField(const Id3v2Values &v)
     return false;
 }
 
+// A byte-order mark some writers leave at the start of a text (UTF-8 with
+// one, a second one in UTF-16) is no character of it.
+QString withoutMark(const QString &s)
+{
+    return s.startsWith(QChar(0xfeff)) ? s.mid(1) : s;
+}
+
 std::optional<Id3v2Values> valuesOf(const FrameTexts &t)
 {
     Id3v2Values v;
     v.version = t.version;
-    v.title = t.title;
-    v.artist = t.artist;
-    v.album = t.album;
-    v.recordingDate = t.recordingDate;
-    v.track = t.track;
-    v.comment = t.comment;
+    v.title = withoutMark(t.title);
+    v.artist = withoutMark(t.artist);
+    v.album = withoutMark(t.album);
+    v.recordingDate = withoutMark(t.recordingDate);
+    v.track = withoutMark(t.track);
+    v.comment = withoutMark(t.comment);
     for (const QString &field : t.genreFields) {
-        if (const auto genre = genreOf(field)) {
+        if (const auto genre = genreOf(withoutMark(field))) {
             v.genre = genre->first;
             v.genreNumber = genre->second;
             break;

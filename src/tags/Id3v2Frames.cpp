@@ -54,8 +54,10 @@ std::optional<QString> decoded(QByteArrayView b, quint8 encoding)
         s = QString::fromLatin1(b);
         break;
     case Utf8: {
-        // A leading byte-order mark goes, as in TagLib; a cut sequence is an error.
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        // A leading byte-order mark stays a character, as in TagLib; a cut
+        // sequence is an error.
+        QStringDecoder utf8(QStringConverter::Utf8,
+                            QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
         s = utf8(b);
         if (utf8.hasError())
             return std::nullopt;

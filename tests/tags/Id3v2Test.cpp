@@ -278,9 +278,9 @@ TEST_F(Id3v2, TheCommonReaderAgreesWithTagLib)
          tagOf(4, frame(4, "TCON", bytes("\3(300)Pop", 10)) + frame(4, "TRDC", bytes("\3" "2004", 5))
                       + frame(4, "TIT2", bytes("\3\xef\xbb\xbfS\xc3\xbc", 7))),
          true},
-        {"UTF-16 of odd length, one without byte-order mark, big-endian",
+        {"UTF-16 of odd length, one without byte-order mark, big-endian, one with two marks",
          tagOf(3, frame(3, "TIT2", bytes("\1\xfe\xff\0S\0", 6)) + frame(3, "TPE1", bytes("\1A\0B\0", 5))
-                      + frame(3, "TALB", bytes("\2\0X\0", 4))),
+                      + frame(3, "TALB", bytes("\2\0X\0", 4)) + frame(3, "TRCK", bytes("\1\xff\xfe\xff\xfe" "3\0", 7))),
          true},
         {"a comment without text, an empty text frame, a frame of the encoding byte alone",
          tagOf(4, frame(4, "COMM", bytes("\3eng", 4)) + frame(4, "COMM", bytes("\3engd\0", 6))
