@@ -92,6 +92,9 @@ PY
 ./build/bin/kaz -open "$work/v2" >>"$work/kaz.log" 2>&1 &
 kaz_pid=$!
 sleep 3
+# The first run stored its window position: back to the corner the clicks expect.
+for wid in $(xdotool search --onlyvisible --pid "$kaz_pid" 2>/dev/null); do xdotool windowmove "$wid" 0 0; done
+sleep 1
 click 40 8; shot properties-menu-id3v2-en; key Escape
 sleep 1; xdotool mousemove 500 60 click 1; key ctrl+a; key alt+i; shot editor-id3v2-en 1.5; key Escape
 sleep 1; click 130 8; sleep 0.5; click 140 51

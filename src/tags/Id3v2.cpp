@@ -202,7 +202,9 @@ int leadingNumber(const QString &s)
     return n;
 }
 
-constexpr qint64 kFirstRead = 4096;
+// The first read: a kilobyte, less the allocator's bookkeeping, which keeps
+// its buffer on the allocator's fast path.
+constexpr qint64 kFirstRead = 1000;
 
 } // namespace
 
@@ -236,6 +238,12 @@ std::optional<QByteArrayView> tagIn(QByteArrayView bytes)
     return bytes.first(qMin(*size, qint64(bytes.size())));
 }
 
+std::optional<Id3v2Values> valuesOfCommon(FrameTexts texts)
+{
+    texts.genreFields = splitNumberedGenres(texts.genreFields);
+    return valuesOf(texts);
+}
+
 } // namespace
 
 std::optional<Id3v2Values> parse(QByteArrayView bytes)
@@ -243,12 +251,9 @@ std::optional<Id3v2Values> parse(QByteArrayView bytes)
     const std::optional<QByteArrayView> tag = tagIn(bytes);
     if (!tag)
         return std::nullopt;
-    std::optional<FrameTexts> texts = readCommonFrames(*tag);
-    if (texts)
-        texts->genreFields = splitNumberedGenres(texts->genreFields);
-    else
-        texts = tagLibFrames(*tag);
-    return valuesOf(*texts);
+    if (std::optional<FrameTexts> texts = readCommonFrames(*tag))
+        return valuesOfCommon(std::move(*texts));
+    return valuesOf(tagLibFrames(*tag));
 }
 
 std::optional<Id3v2Values> parseWithTagLib(QByteArrayView bytes)
@@ -261,15 +266,19 @@ std::optional<Id3v2Values> read(const ReadOnlyFile &file)
 {
     if (!file.isRegular() || file.size() < kHeaderSize)
         return std::nullopt;
-    // Most tags without pictures fit in the first read.
     QByteArray head = file.readAt(0, qMin(file.size(), kFirstRead));
     const std::optional<qint64> size = tagSize(head);
     // A tag that claims more than the file holds is broken.
     if (!size || *size > file.size())
         return std::nullopt;
     const qint64 wanted = qMin(*size, kMaxTagBytes);
-    if (head.size() < wanted)
+    if (head.size() < wanted) {
+        // The frames of most tags without pictures end within the first
+        // read, padding following.
+        if (std::optional<FrameTexts> texts = readCommonFrames(head))
+            return valuesOfCommon(std::move(*texts));
         head += file.readAt(head.size(), wanted - head.size());
+    }
     return parse(QByteArrayView(head).first(qMin(wanted, qint64(head.size()))));
 }
 

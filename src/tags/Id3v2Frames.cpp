@@ -206,16 +206,23 @@ std::optional<FrameTexts> readCommonFrames(QByteArrayView bytes)
             return std::nullopt;
         size = size << 7 | quint8(bytes[i]);
     }
-    if (bytes.size() < kHeader + qsizetype(size))
-        return std::nullopt; // a cut tag
-    const QByteArrayView body = bytes.sliced(kHeader, size);
+    const qsizetype tagBody = size;
+    const QByteArrayView body = bytes.sliced(kHeader, qMin(tagBody, bytes.size() - kHeader));
+    // Where the bytes end before the tag, a test past them has no answer.
+    const auto frameIdAt = [&](qsizetype at) -> std::optional<bool> {
+        if (at + 4 <= tagBody && at + 4 > body.size())
+            return std::nullopt;
+        return isFrameId(body, at);
+    };
 
     FrameTexts texts;
     texts.version = version;
     bool seen[7] = {};
     std::optional<Comment> comment;
     bool commentDone = false;
-    for (qsizetype at = 0; at < body.size() - kHeader; ) {
+    for (qsizetype at = 0; at < tagBody - kHeader;) {
+        if (at + kHeader > body.size())
+            return std::nullopt; // the bytes end first
         if (body[at] == 0)
             break; // padding
         if (!isFrameId(body, at))
@@ -229,12 +236,20 @@ std::optional<FrameTexts> readCommonFrames(QByteArrayView bytes)
                 | (frameSize & 0x7f000000) >> 3;
             // Some writers put plain sizes into 2.4 tags; TagLib then guesses
             // by where the next frame starts.
-            if (frameSize > 127 && !isFrameId(body, at + kHeader + frameSize)
-                && isFrameId(body, at + kHeader + qsizetype(bigEndian(body, at + 4))))
-                return std::nullopt;
+            if (frameSize > 127) {
+                const std::optional<bool> next = frameIdAt(at + kHeader + frameSize);
+                if (!next)
+                    return std::nullopt;
+                if (!*next) {
+                    const std::optional<bool> plainNext = frameIdAt(at + kHeader + qsizetype(bigEndian(body, at + 4)));
+                    if (!plainNext || *plainNext)
+                        return std::nullopt;
+                }
+            }
         }
+        // Empty, cut (or past the bytes), compressed, encrypted, grouped or unsynchronised.
         if (frameSize == 0 || qsizetype(frameSize) > body.size() - at - kHeader || body[at + 9] != 0)
-            return std::nullopt; // empty, cut, compressed, encrypted, grouped or unsynchronised
+            return std::nullopt;
         const QByteArrayView data = body.sliced(at + kHeader, frameSize);
         at += kHeader + frameSize;
 

@@ -24,7 +24,9 @@ struct FrameTexts {
 // frames, each frame whole inside the tag, and texts of one field each in
 // one of the four text encodings, characters of the Basic Multilingual Plane
 // only. It gives exactly what TagLib gives for such a tag, and nothing for
-// every other tag (TagLib reads those). bytes: the whole tag, header first.
+// every other tag (TagLib reads those). bytes: the tag, header first, whole
+// or its start; from a start that ends before the tag's frames (and its
+// padding) do, nothing.
 std::optional<FrameTexts> readCommonFrames(QByteArrayView bytes);
 
 } // namespace kaz::id3v2
