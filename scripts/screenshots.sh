@@ -82,7 +82,7 @@ if [ -n "${KAZ_SHOTS_SCRIPT:-}" ]; then
 fi
 kill "$kaz_pid"
 # The tag editor on a file with an ID3v2 tag and no ID3v1 tag, the tag
-# source switched on (the Properties item shows it checked), both languages.
+# source switched on, and the Properties item checked, both languages.
 sleep 1
 mkdir -p "$work/v2"
 python3 - "$(find "$work/music" -name '*.mp3' | sort | head -n 1)" "$work/v2/Headlong.mp3" <<'PY'
@@ -99,10 +99,14 @@ home_window
 ./build/bin/kaz -open "$work/v2" >>"$work/kaz.log" 2>&1 &
 kaz_pid=$!
 sleep 3
+# The first run stored its window position: back to the corner the clicks expect.
+for wid in $(xdotool search --onlyvisible --pid "$kaz_pid" 2>/dev/null); do xdotool windowmove "$wid" 0 0; done
+sleep 1
 click 40 8; shot properties-menu-id3v2-en; key Escape
 sleep 1; xdotool mousemove 500 60 click 1; key ctrl+a; key alt+i; shot editor-id3v2-en 1.5; key Escape
 sleep 1; click 130 8; sleep 0.5; click 140 51
 sleep 1; xdotool mousemove 500 60 click 1; key ctrl+a; key alt+i; shot editor-id3v2-de 1.5; key Escape
+sleep 1; click 40 8; shot properties-menu-id3v2-de; key Escape
 sleep 1
 kill "$kaz_pid"
 # The grid of page "2" and its write question, in English and in German.

@@ -74,9 +74,16 @@ void MainWindow::convertSelectionFromId3v2()
         context.prompter = m_prompter;
         context.language = m_language;
         const QDir folder(currentFolder());
-        for (const QString &name : names) {
+        QList<ConversionResult> results(names.size());
+        ConversionBatch batch(false, context);
+        for (qsizetype i = 0; i < names.size(); ++i) {
             processEvents();
-            const ConversionResult result = convertFromId3v2(folder.filePath(name), false, context);
+            batch.add(folder.filePath(names.at(i)), [&results, i](const ConversionResult &r) { results[i] = r; });
+        }
+        batch.commit();
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            const QString &name = names.at(i);
+            const ConversionResult &result = results.at(i);
             counts.add(result.outcome);
             switch (result.outcome) {
             case ConversionOutcome::Written:

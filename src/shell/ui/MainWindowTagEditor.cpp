@@ -51,9 +51,7 @@ void MainWindow::openTagEditor()
     QStringList paths;
     for (const QString &name : names)
         paths << QDir(currentFolder()).filePath(name);
-    TagEditorOptions options = programTagEditorOptions(*this);
-    options.useId3v2 = m_useId3v2;
-    editTagsOneByOne(paths, programTagEditorSession(), options, this);
+    editTagsOneByOne(paths, programTagEditorSession(), programTagEditorOptions(*this), this);
     raise();
     activateWindow();
     refillFileList();
