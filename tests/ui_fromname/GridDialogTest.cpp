@@ -72,8 +72,6 @@ protected:
 
 TEST_F(GridDialog, OpensWithAllRowsAndTheFilterList)
 {
-    EXPECT_EQ(dialog->objectName(), "TfilenametoID3Tag");
-    EXPECT_EQ(dialog->windowTitle(), "Filename to ID3Tag");
     EXPECT_EQ(grid->model()->rowCount(), 7);
     auto *filter = find<QComboBox>(dialog.get(), "ComboBox1");
     QStringList items;
@@ -89,10 +87,6 @@ TEST_F(GridDialog, OpensWithAllRowsAndTheFilterList)
     EXPECT_EQ(cell(headlong, ColArtist), "Queen");
     EXPECT_EQ(cell(rowOf("Solo.mp3"), ColTitle), "Solo");
     EXPECT_EQ(dialog->selectedRows(), QList<int>{0});
-    QStringList headers;
-    for (int c = 0; c < GridColumns; ++c)
-        headers << grid->model()->headerData(c, Qt::Horizontal).toString();
-    EXPECT_EQ(headers, QStringList({"Status", "Filename", "Track", "Title", "Artist", "Album", "Comment", "Year", "Genre"}));
 }
 
 TEST_F(GridDialog, FilterAsksBeforeAViewChangeWithoutKeptChanges)
@@ -190,23 +184,9 @@ TEST_F(GridDialog, NumbersForASelectionAndCleaning)
     EXPECT_EQ(column(ColTrack), QStringList({"", "", "01", "", "03", "", ""}));
 }
 
-TEST_F(GridDialog, HeaderClicksSortAndUnsortRestores)
-{
-    const QStringList made = column(ColFilename);
-    QHeaderView *header = grid->horizontalHeader();
-    Q_EMIT header->sectionClicked(ColTitle);
-    QStringList titles = column(ColTitle);
-    QStringList sorted = titles;
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(titles, sorted);
-    Q_EMIT header->sectionClicked(ColTitle);
-    std::reverse(sorted.begin(), sorted.end());
-    EXPECT_EQ(column(ColTitle), sorted);
-    action("PopupMenu1", "unsort1")->trigger();
-    EXPECT_EQ(column(ColFilename), made);
-}
-
-TEST_F(GridDialog, HeaderPressAndReleaseOnAnotherHeaderExchangesWithoutSorting)
+// A press and a release on another header exchange the two; a click sorts,
+// "unsort" restores the order the grid was made in.
+TEST_F(GridDialog, HeaderPressAndReleaseExchangeAClickSorts)
 {
     const QStringList made = column(ColFilename);
     QHeaderView *header = grid->horizontalHeader();
@@ -219,6 +199,8 @@ TEST_F(GridDialog, HeaderPressAndReleaseOnAnotherHeaderExchangesWithoutSorting)
     QStringList sorted = made;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(column(ColFilename), sorted);
+    action("PopupMenu1", "unsort1")->trigger();
+    EXPECT_EQ(column(ColFilename), made);
 }
 
 TEST_F(GridDialog, DraggedCellsAndHeadersExchange)

@@ -5,8 +5,7 @@
 
 #include "config/ConfigFile.h"
 #include "rename/ui/RenamePage.h"
-#include "support/gui/ModalWatch.h"
-#include "support/gui/TestWindow.h"
+#include "support/gui/WindowTest.h"
 #include "widgets/HelpWindow.h"
 
 #include <QAction>
@@ -23,25 +22,31 @@ using namespace kaz::test;
 
 namespace {
 
-class StructureMenusTest : public ::testing::Test
+class StructureMenusTest : public WindowTest
 {
 protected:
     void SetUp() override { EXPECT_TRUE(createDefaultIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr})); }
 
-    void open(const QString &folder)
+    void open(const QString &at)
     {
-        window.open(folder, [this](MainWindow &w) {
-            placeholderPages(w);
+        folder = at;
+        WindowTest::open(0, Language::English, [this](MainWindow &w) {
             menus = new StructureMenus(w, w);
             QObject::connect(&w, &MainWindow::languageChanged, menus, &StructureMenus::applyLanguage);
         });
     }
+    // With the rename page, whose run state the structure runs share.
+    void openWithRenamePage(const QString &at)
+    {
+        folder = at;
+        WindowTest::open<RenamePage>(0, Language::English, [this](MainWindow &w) {
+            menus = new StructureMenus(w, w, &w.findChild<RenamePage *>()->runState());
+        });
+    }
 
     // What a right click on the folder list shows.
-    void aboutToShowFolderMenu() { Q_EMIT window.child<QMenu>("PopupMenu2")->aboutToShow(); }
+    void aboutToShowFolderMenu() { Q_EMIT child<QMenu>("PopupMenu2")->aboutToShow(); }
 
-    TempHome home;
-    TestWindow window;
     StructureMenus *menus = nullptr;
 };
 
@@ -51,15 +56,14 @@ TEST_F(StructureMenusTest, ItemsStandInTheirMenusAndFollowTheFolder)
 {
     QDir(home.music()).mkpath("Empty");
     open(home.music() + "/Empty");
-    auto *settings = window.child<QAction>("Directorystructure1");
-    EXPECT_EQ(settings->text(), "Directory structure");
+    auto *settings = child<QAction>("Directorystructure1");
     EXPECT_EQ(settings->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
-    EXPECT_TRUE(window.child<QMenu>("prperties1")->actions().contains(settings));
+    EXPECT_TRUE(child<QMenu>("prperties1")->actions().contains(settings));
 
-    auto *create = window.child<QAction>("createdirectorystructurewithoutrenaming1");
-    auto *reorganize = window.child<QAction>("reorganizedirectorystructurewithoutrenaming1");
-    auto *breakUp = window.child<QAction>("breakdirectorystructure1");
-    EXPECT_FALSE(window.child<QAction>("directorystructure2")->isEnabled());
+    auto *create = child<QAction>("createdirectorystructurewithoutrenaming1");
+    auto *reorganize = child<QAction>("reorganizedirectorystructurewithoutrenaming1");
+    auto *breakUp = child<QAction>("breakdirectorystructure1");
+    EXPECT_FALSE(child<QAction>("directorystructure2")->isEnabled());
     aboutToShowFolderMenu();
     EXPECT_FALSE(create->isEnabled()) << "nothing to sort in an empty folder";
     EXPECT_TRUE(reorganize->isEnabled());
@@ -89,7 +93,7 @@ TEST_F(StructureMenusTest, SettingsHelpAndF1OpenTheirSections)
             shown << help->currentUrl().fragment();
         qobject_cast<QDialog *>(dialog)->reject();
     });
-    window.child<QAction>("Directorystructure1")->trigger();
+    child<QAction>("Directorystructure1")->trigger();
     EXPECT_EQ(shown, QStringList({"context-6", "context-22"}));
 }
 
@@ -106,15 +110,11 @@ TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
     KazSettings settings = loadIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr});
     settings.structure.showOnFolderMenu = false; // no settings dialog before the run
     ASSERT_TRUE(patchStructureSection(iniPath(), settings.structure));
-    window.open(a, [this](MainWindow &w) {
-        auto *page = new RenamePage(w);
-        w.addPage(page);
-        menus = new StructureMenus(w, w, &page->runState());
-    });
-    auto *undo = window.child<QPushButton>("BitBtn5");
+    openWithRenamePage(a);
+    auto *undo = child<QPushButton>("BitBtn5");
     window->openFolder(b);
     aboutToShowFolderMenu();
-    window.child<QAction>("createdirectorystructurewithoutrenaming1")->trigger();
+    child<QAction>("createdirectorystructurewithoutrenaming1")->trigger();
     ASSERT_TRUE(flat(b).isEmpty()) << flat(b).join(',').toStdString();
     EXPECT_TRUE(undo->isEnabled());
     window->openFolder(a);
@@ -123,9 +123,9 @@ TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
     ASSERT_FALSE(made.isEmpty());
     window->openFolder(b + "/" + made.first()); // below the run's folder
     ASSERT_TRUE(undo->isEnabled());
-    window.prompter.shown.clear();
+    prompter.shown.clear();
     undo->click();
-    EXPECT_TRUE(window.prompter.shown.filter("last session").isEmpty()) << window.prompter.shown.join('|').toStdString();
+    EXPECT_TRUE(prompter.shown.filter("last session").isEmpty()) << prompter.shown.join('|').toStdString();
     EXPECT_EQ(flat(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
     EXPECT_EQ(flat(a), QStringList({"x.mp3"}));
     EXPECT_EQ(window->currentFolder(), b);
@@ -137,9 +137,9 @@ TEST_F(StructureMenusTest, BreakFromTheFolderMenuMovesTheFilesUpAndRefillsTheLis
     putSong(home.music() + "/Abba/Arrival", "a.mp3", "Abba", "Arrival");
     putSong(home.music() + "/Abba/Arrival", "b.mp3", "Abba", "Arrival");
     open(home.music());
-    window.prompter.answers = {Button::Yes}; // safe mode
+    prompter.answers = {Button::Yes}; // safe mode
     aboutToShowFolderMenu();
-    window.child<QAction>("breakdirectorystructure1")->trigger();
+    child<QAction>("breakdirectorystructure1")->trigger();
 
     EXPECT_TRUE(QFile::exists(home.music() + "/a.mp3"));
     EXPECT_TRUE(QFile::exists(home.music() + "/b.mp3"));
@@ -151,11 +151,12 @@ TEST_F(StructureMenusTest, BreakFromTheFolderMenuMovesTheFilesUpAndRefillsTheLis
 TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)
 {
     putSong(home.music(), "a.mp3", "Abba", "Arrival");
-    window.open(home.music(), [](MainWindow &w) { w.addPage(new RenamePage(w)); });
+    folder = home.music();
+    WindowTest::open<RenamePage>();
     window->selectAll();
-    auto *create = window.child<QCheckBox>("directory_structure");
-    auto *subfolders = window.child<QCheckBox>("CheckBox1");
-    auto *files = window.child<QListWidget>("FileListBox1");
+    auto *create = child<QCheckBox>("directory_structure");
+    auto *subfolders = child<QCheckBox>("CheckBox1");
+    auto *files = child<QListWidget>("FileListBox1");
     ASSERT_TRUE(create->isEnabled());
 
     // No settings dialog on switching on ("show2").
@@ -170,11 +171,11 @@ TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)
     window->showPage(0);
     EXPECT_FALSE(subfolders->isEnabled()) << "stays locked while the box is on";
 
-    window.child<QCheckBox>("reorganize_directory_structure")->click();
+    child<QCheckBox>("reorganize_directory_structure")->click();
     EXPECT_FALSE(create->isChecked());
     EXPECT_FALSE(subfolders->isEnabled()) << "one box hands over to the other";
 
-    window.child<QCheckBox>("reorganize_directory_structure")->click();
+    child<QCheckBox>("reorganize_directory_structure")->click();
     EXPECT_FALSE(subfolders->isChecked());
     EXPECT_TRUE(subfolders->isEnabled());
     EXPECT_TRUE(files->isEnabled());
