@@ -157,24 +157,8 @@ TEST_P(Player, PlaysAddsPausesSkipsJumpsAndStops)
     EXPECT_FALSE(QFile::exists(workFilePath(workfile::PlayList)));
 }
 
-TEST_P(Player, PlayFromListReachesTheFileAtTheIndex)
-{
-    QStringList files;
-    for (const char *name : {"x.mp3", "y.mp3", "z.mp3"})
-        files << putSong(music, QLatin1String(name), QLatin1String(name));
-    ASSERT_TRUE(player->launch());
-    launched();
-    for (qsizetype index : {2, 0, 1}) {
-        player->clearPlaylist();
-        for (const QString &file : std::as_const(files))
-            player->addFile(file);
-        player->playFromList(index);
-        EXPECT_TRUE(nowPlaying(files[index])) << index;
-    }
-}
-
 // The rename run and its undo give the player the new paths and let the
-// file that was playing go on near where it was.
+// file that was playing go on near where it was (from its place in the list).
 TEST_P(Player, RenameRunAndUndoKeepThePlayListWorking)
 {
     // Names without digits: a run keeps a number from the old name.

@@ -166,7 +166,9 @@ TEST_F(CleanupPageTest, UpDownCyclesThroughExactlyTheSelectedFilesAndThePreviewF
     EXPECT_EQ(preview(), "E-5");
 }
 
-TEST_F(CleanupPageTest, GoAndUndo)
+// Go! renames the listed files; an Undo that another file blocks says why
+// and stays available, and the next Undo finishes once the way is free.
+TEST_F(CleanupPageTest, GoAndABlockedUndo)
 {
     add("x-a.mp3");
     add("x-b.mp3");
@@ -181,35 +183,19 @@ TEST_F(CleanupPageTest, GoAndUndo)
     EXPECT_EQ(names(), (QStringList{"x (1).mp3", "x.mp3", "x.txt"}));
     EXPECT_EQ(files()->count(), 2);
     EXPECT_FALSE(window->runFrame().running());
-    ASSERT_TRUE(button("BitBtn8")->isEnabled());
-    button("BitBtn8")->click();
-    EXPECT_EQ(treeHashes(folder), before);
-    EXPECT_FALSE(button("BitBtn8")->isEnabled());
-}
 
-// An undo that another file blocks says why and stays available; the next
-// Undo finishes once the way is free.
-TEST_F(CleanupPageTest, ABlockedUndoSaysWhyAndStaysAvailable)
-{
-    add("x-a.mp3");
-    add("y-b.mp3");
-    open();
-    window->selectAll();
-    script()->setText("\"-\"\" \":");
-    button("BitBtn7")->click();
-    ASSERT_EQ(names(), (QStringList{"x a.mp3", "y b.mp3"}));
     ASSERT_TRUE(writeAll(folder + "/x-a.mp3", "another file"));
     button("BitBtn8")->click();
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown[0].startsWith("Not every file got its old name back (1 left for the next Undo):"));
-    EXPECT_TRUE(prompter.shown[0].contains(folder + "/x a.mp3 -> " + folder + "/x-a.mp3: another file stands at the old path"))
+    EXPECT_TRUE(prompter.shown[0].contains(".mp3 -> " + folder + "/x-a.mp3: another file stands at the old path"))
         << prompter.shown[0].toStdString();
-    EXPECT_EQ(names(), (QStringList{"x a.mp3", "x-a.mp3", "y-b.mp3"}));
+    EXPECT_TRUE(names().contains("x-b.mp3"));
     ASSERT_TRUE(button("BitBtn8")->isEnabled());
     QFile::remove(folder + "/x-a.mp3");
     button("BitBtn8")->click();
     EXPECT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(names(), (QStringList{"x-a.mp3", "y-b.mp3"}));
+    EXPECT_EQ(treeHashes(folder), before);
     EXPECT_FALSE(button("BitBtn8")->isEnabled());
 }
 

@@ -54,6 +54,12 @@ protected:
         return texts;
     }
     QLineEdit *editor() { return find<QLineEdit>(dialog.get(), "Edit2"); }
+    // Types into the open cell editor and ends with the key.
+    void type(const QString &text, Qt::Key key = Qt::Key_Return)
+    {
+        QTest::keyClicks(editor(), text);
+        QTest::keyClick(editor(), key);
+    }
     QAction *action(const char *menu, const char *name)
     {
         return find<QAction>(find<QMenu>(dialog.get(), menu), name);
@@ -80,8 +86,7 @@ TEST_F(GridDialog, OpensWithAllRowsAndTheFilterList)
     // A delimiter seen more than once in a name goes to the front.
     EXPECT_EQ(items, QStringList({"All", "' '", "-", "Rest"}));
     EXPECT_EQ(filter->itemData(1).toString(), " ");
-    EXPECT_TRUE(find<QLabel>(dialog.get(), "Label1")->text().endsWith("/Queen/Innuendo/"));
-    EXPECT_TRUE(find<QLabel>(dialog.get(), "Label1")->text().startsWith(".."));
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Label1")->text(), shortenedFolder(folder + "/"));
     const int headlong = rowOf("Headlong-Queen-Innuendo.mp3");
     EXPECT_EQ(cell(headlong, ColTitle), "Headlong");
     EXPECT_EQ(cell(headlong, ColArtist), "Queen");
@@ -99,8 +104,7 @@ TEST_F(GridDialog, FilterAsksBeforeAViewChangeWithoutKeptChanges)
     EXPECT_EQ(grid->model()->rowCount(), 5);
     EXPECT_EQ(filter->currentIndex(), dash);
     dialog->editCell(0, ColComment);
-    QTest::keyClicks(editor(), "mine");
-    QTest::keyClick(editor(), Qt::Key_Return);
+    type("mine");
     prompter.answers = {Button::No};
     dialog->filterChosen(0);
     EXPECT_EQ(grid->model()->rowCount(), 5);
@@ -127,14 +131,12 @@ TEST_F(GridDialog, EditorsKeepTheirLimitsEnterMovesDownEscapeCancels)
     for (const Case &c : cases) {
         dialog->editCell(1, c.column);
         ASSERT_TRUE(editor()->isVisible());
-        QTest::keyClicks(editor(), c.typed);
-        QTest::keyClick(editor(), Qt::Key_Return);
+        type(c.typed);
         EXPECT_EQ(cell(1, c.column), QString(c.stored)) << c.column;
         EXPECT_EQ(dialog->table().records()[dialog->table().rows()[1].record].cells[c.column], QString(c.stored));
         // The editor moved on to the row below.
         EXPECT_TRUE(editor()->isVisible());
-        QTest::keyClicks(editor(), "x");
-        QTest::keyClick(editor(), Qt::Key_Escape);
+        type("x", Qt::Key_Escape);
         EXPECT_FALSE(editor()->isVisible());
         EXPECT_NE(cell(2, c.column), "x");
     }
@@ -154,8 +156,7 @@ TEST_F(GridDialog, GenreListStoresAtOnceAndTypingOpensTheEditor)
     grid->setFocus();
     QTest::keyClicks(grid, "Z");
     ASSERT_TRUE(editor()->isVisible());
-    QTest::keyClicks(editor(), "appa");
-    QTest::keyClick(editor(), Qt::Key_Enter);
+    type("appa", Qt::Key_Enter);
     EXPECT_EQ(cell(2, ColArtist), "Zappa");
 }
 
@@ -165,12 +166,10 @@ TEST_F(GridDialog, ColumnEditForSelectedOrAllRows)
     expected[2] = expected[3] = expected[4] = "Live";
     dialog->selectRows(2, 4);
     dialog->editColumn(ColAlbum, true);
-    QTest::keyClicks(editor(), "Live");
-    QTest::keyClick(editor(), Qt::Key_Return);
+    type("Live");
     EXPECT_EQ(column(ColAlbum), expected);
     dialog->editColumn(ColYear, false);
-    QTest::keyClicks(editor(), "1991");
-    QTest::keyClick(editor(), Qt::Key_Return);
+    type("1991");
     EXPECT_EQ(column(ColYear), QStringList(7, "1991"));
 }
 
@@ -373,8 +372,7 @@ TEST_F(GridDialog, ClosingWithUnkeptChangesAsksFirst)
     dialog->show();
     const int last = grid->model()->rowCount() - 1;
     dialog->editCell(last, ColAlbum);
-    QTest::keyClicks(editor(), "Greatest Hits");
-    QTest::keyClick(editor(), Qt::Key_Return);
+    type("Greatest Hits");
     EXPECT_FALSE(editor()->isVisible());
     prompter.answers = {Button::No};
     QTest::keyClick(grid, Qt::Key_Escape);
