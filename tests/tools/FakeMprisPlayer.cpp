@@ -1,8 +1,6 @@
 #include "FakeMprisPlayer.h"
 
-#include <QDBusArgument>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
@@ -116,14 +114,10 @@ public:
                 pause();
             else if (!tracks.isEmpty())
                 current < 0 ? start(0) : resume();
-        } else if (member == QLatin1String("Pause") && status == QLatin1String("Playing")) {
-            pause();
         } else if (member == QLatin1String("Stop")) {
             stopPlaying();
         } else if (member == QLatin1String("Next") && !tracks.isEmpty()) {
             start(current + 1 < tracks.size() ? current + 1 : 0);
-        } else if (member == QLatin1String("GoTo") && !args.isEmpty() && indexOf(pathOf(args[0])) >= 0) {
-            start(indexOf(pathOf(args[0])));
         } else if (member == QLatin1String("SetPosition") && args.size() == 2) {
             // Taken only with the id of the current track, as players do.
             if (current >= 0 && pathOf(args[0]) == tracks[current].id)
