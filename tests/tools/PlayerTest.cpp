@@ -162,9 +162,8 @@ TEST_P(Player, PlaysAddsPausesSkipsJumpsAndStops)
 TEST_P(Player, RenameRunAndUndoKeepThePlayListWorking)
 {
     // Names without digits: a run keeps a number from the old name.
-    const QStringList files = {putSong(music, QStringLiteral("xa.mp3"), QStringLiteral("Alpha")),
-                               putSong(music, QStringLiteral("xb.mp3"), QStringLiteral("Beta")),
-                               putSong(music, QStringLiteral("xc.mp3"), QStringLiteral("Gamma"))};
+    const QStringList files = {putSong(music, "xa.mp3", "Alpha"), putSong(music, "xb.mp3", "Beta"),
+                               putSong(music, "xc.mp3", "Gamma")};
     PlayerControl control(*player);
     ASSERT_TRUE(control.playFiles(files));
     launched();

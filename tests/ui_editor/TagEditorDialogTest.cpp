@@ -150,7 +150,7 @@ TEST_F(TagEditorDialogTest, ExitOnTheSecondOfFiveShowsNoMoreDialogs)
 {
     QStringList files;
     for (int i = 1; i <= 5; ++i)
-        files << putSong(dir, QStringLiteral("%1.mp3").arg(i), values(QStringLiteral("T"), QStringLiteral("A")));
+        files << putSong(dir, QStringLiteral("%1.mp3").arg(i), values("T", "A"));
     int shown = 0;
     TagEditorOptions options;
     onEachEditor(options, [&](TagEditorDialog &dialog) {
@@ -206,9 +206,7 @@ TEST_F(TagEditorDialogTest, ClipboardMenuStripAndEnterOrder)
     QStringList texts;
     for (QAction *item : menu->actions())
         texts << (item->isSeparator() ? QStringLiteral("-") : item->text() + (item->isChecked() ? QStringLiteral("+") : QString()));
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("Title"), QStringLiteral("Artist+"), QStringLiteral("Album+"),
-                                  QStringLiteral("Comment+"), QStringLiteral("Year+"), QStringLiteral("Genre+"),
-                                  QStringLiteral("-"), QStringLiteral("Exit")}));
+    EXPECT_EQ(texts, (QStringList{"Title", "Artist+", "Album+", "Comment+", "Year+", "Genre+", "-", "Exit"}));
     find<QAction>(menu, "Artist1")->trigger();
     menu->hide();
     EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); })); // reopened for the next choice
@@ -341,8 +339,7 @@ TEST_F(TagEditorDialogTest, OpenedByTheTagWriterShowsHandedValuesAndLetsItWrite)
 TEST_F(TagEditorDialogTest, ClipboardHeaderAndPlayFollowTheEditorsFile)
 {
     const QString dir2 = dir + QStringLiteral("/Queen/Innuendo");
-    const QString longTitle = putSong(dir2, QStringLiteral("a.mp3"),
-                                      values(QString(40, QLatin1Char('t')), QStringLiteral("A"), QStringLiteral("L")));
+    const QString longTitle = putSong(dir2, "a.mp3", values(QString(40, QLatin1Char('t')), "A", "L"));
     {
         auto first = openDialog(longTitle);
         find<QPushButton>(first.get(), "Button1")->click();
@@ -369,8 +366,7 @@ TEST_F(TagEditorDialogTest, ClipboardHeaderAndPlayFollowTheEditorsFile)
     player.calls.clear();
     find<QAbstractButton>(playing.get(), "SpeedButton3")->click();
     find<QAbstractButton>(playing.get(), "SpeedButton1")->click();
-    EXPECT_EQ(player.calls, (QStringList{QStringLiteral("pause"), QStringLiteral("clear"),
-                                         QStringLiteral("add ") + longTitle, QStringLiteral("start")}));
+    EXPECT_EQ(player.calls, (QStringList{"pause", "clear", QStringLiteral("add ") + longTitle, "start"}));
     // A pause of the editor's own file resumes it.
     player.calls.clear();
     find<QAbstractButton>(playing.get(), "SpeedButton3")->click();
