@@ -4,8 +4,6 @@
 #include "platform/WorkFiles.h"
 #include "rename/WorkListWriter.h"
 
-#include "platform/FileOps.h"
-
 #include <QFile>
 #include <QFileInfo>
 
@@ -123,31 +121,6 @@ TEST(Undo, LogsOfAnInterruptedRunAreSafe)
     EXPECT_TRUE(QFile::exists(notYet));
     EXPECT_EQ(contentHash(stranger), strangerHash);
     EXPECT_FALSE(undoInformationExists());
-}
-
-TEST(Undo, FailedLinesStayForAnotherUndo)
-{
-    TempHome home;
-    const QString dir = home.music() + "/Inbox";
-    const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
-    const QString b = putTagged(home.music() + "/Other", "b.mp3", values("Two", "Abba"));
-    const auto before = treeHashes(home.music());
-    RunFixture fixture;
-    fixture.run(artistTitle(), dir + '/', {a, b});
-    // The user moves one folder away: its file cannot be restored now.
-    ASSERT_TRUE(QDir().rename(dir, home.music() + "/Moved"));
-    UndoOutcome outcome = undoLastRun(fixture.state, nullptr, Language::English);
-    EXPECT_EQ(outcome.restored, 1);
-    EXPECT_EQ(outcome.failures.size(), 1);
-    EXPECT_EQ(outcome.keptLines, 1);
-    EXPECT_TRUE(undoInformationExists());
-
-    ASSERT_TRUE(QDir().rename(home.music() + "/Moved", dir));
-    outcome = undoLastRun(fixture.state, nullptr, Language::English);
-    EXPECT_EQ(outcome.restored, 1);
-    EXPECT_TRUE(outcome.failures.isEmpty());
-    EXPECT_FALSE(undoInformationExists());
-    EXPECT_EQ(treeHashes(home.music()), before);
 }
 
 TEST(Undo, ARunThatRenamesNothingKeepsTheWayBack)

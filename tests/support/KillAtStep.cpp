@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include <csignal>
+
 namespace kaz::test {
 
 KilledRun runCliKilledAt(const QStringList &arguments, const QString &step, int n,
@@ -24,6 +26,23 @@ KilledRun runCliKilledAt(const QStringList &arguments, const QString &step, int 
     run.result.exitCode = run.killed ? -1 : process.exitCode();
     run.result.out = process.readAllStandardOutput();
     run.result.err = process.readAllStandardError();
+    return run;
+}
+
+KilledRun runCliKilledAfter(const QStringList &arguments, qint64 delayMs)
+{
+    QProcess process;
+    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
+    KilledRun run;
+    if (!process.waitForStarted())
+        return run;
+    process.closeWriteChannel();
+    if (!process.waitForFinished(int(qMax<qint64>(delayMs, 1)))) {
+        ::kill(pid_t(process.processId()), SIGKILL);
+        process.waitForFinished();
+    }
+    run.killed = process.exitStatus() == QProcess::CrashExit;
+    run.result.exitCode = run.killed ? -1 : process.exitCode();
     return run;
 }
 

@@ -18,6 +18,11 @@ struct KilledRun {
 KilledRun runCliKilledAt(const QStringList &arguments, const QString &step, int n,
                          const QByteArray &input = {});
 
+// Runs kaz-cli and kills it after delayMs unless it ends first. Only for the
+// one smoke test per run kind that kills at random moments, to reach what
+// the fault points do not.
+KilledRun runCliKilledAfter(const QStringList &arguments, qint64 delayMs);
+
 // Kills the run at pass 1, 1 + stride, 1 + 2 * stride, ... of the step until a
 // run ends on its own. After each kill, recover(n) restores the files (replay,
 // undo) and checks them; it may fail with gtest assertions. setUp() is called

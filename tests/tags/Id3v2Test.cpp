@@ -3,11 +3,10 @@
 // none, and the conversion that writes an ID3v1 tag without touching the
 // start of the file.
 #include "support/Id3v2Fixture.h"
-#include "support/TestSupport.h"
+#include "TagFileFixture.h"
 
 #include "tags/Id3v2.h"
 #include "tags/Id3v2Conversion.h"
-#include "tags/TagIO.h"
 
 #include <QProcess>
 
@@ -59,24 +58,7 @@ const ReadCase kReadCases[] = {
      QString(), QString(), QStringLiteral("X"), QString(), QString(), QStringLiteral("0"), QString(), 255},
 };
 
-class Id3v2 : public ::testing::Test
-{
-protected:
-    TagRecord read(const QByteArray &bytes, bool useId3v2 = true, bool report = false)
-    {
-        EXPECT_TRUE(writeAll(path, bytes));
-        TagContext context;
-        context.prompter = &prompter;
-        context.useId3v2 = useId3v2;
-        context.reportId3v2 = report;
-        return readTag(path, context);
-    }
-
-    TempHome home;
-    QString path = home.music() + QStringLiteral("/song.mp3");
-    ScriptedPrompter prompter;
-    QByteArray audio = mp3Frames(3);
-};
+using Id3v2 = TagFile;
 
 } // namespace
 
@@ -109,17 +91,6 @@ TEST_F(Id3v2, VersionsAndEncodingsReadIntoTheRecordOnlyWithTheSettingOn)
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
-TEST_F(Id3v2, TheRawValuesKeepWhatTheTagHolds)
-{
-    const TagRecord t = read(id3v2Tag(kReadCases[2].spec) + audio, false, true);
-    ASSERT_TRUE(t.id3v2.has_value());
-    EXPECT_FALSE(t.fromId3v2);
-    EXPECT_EQ(t.id3v2->recordingDate, QStringLiteral("2001-05-04"));
-    EXPECT_EQ(t.id3v2->track, QStringLiteral("3/12"));
-    EXPECT_EQ(t.id3v2->genre, QStringLiteral("Rock"));
-    EXPECT_EQ(t.id3v2->comment, QStringLiteral("a comment longer than the thirty of ID3v1"));
-}
-
 TEST_F(Id3v2, AnId3v1TagWins)
 {
     const QByteArray bytes = id3v2Tag(kReadCases[2].spec)
@@ -128,8 +99,11 @@ TEST_F(Id3v2, AnId3v1TagWins)
     EXPECT_TRUE(t.tagged);
     EXPECT_FALSE(t.fromId3v2);
     EXPECT_EQ(t.longTitle, QStringLiteral("V1 title"));
-    ASSERT_TRUE(t.id3v2.has_value()); // reported beside it
+    ASSERT_TRUE(t.id3v2.has_value()); // reported beside it, as the tag holds it
     EXPECT_EQ(t.id3v2->title, kLongTitle);
+    EXPECT_EQ(t.id3v2->recordingDate, QStringLiteral("2001-05-04"));
+    EXPECT_EQ(t.id3v2->track, QStringLiteral("3/12"));
+    EXPECT_EQ(t.id3v2->comment, QStringLiteral("a comment longer than the thirty of ID3v1"));
 }
 
 TEST_F(Id3v2, BrokenOrHostileTagsReadAsNone)
@@ -220,23 +194,5 @@ TEST_F(Id3v2, ConversionWritesOnlyTheEndOfTheFile)
     EXPECT_EQ(t.year, QStringLiteral("2001"));
     EXPECT_EQ(t.trackText, QStringLiteral("03"));
     EXPECT_EQ(t.genre, 17);
-
-    // A second run leaves the ID3v1 tag; with overwrite it replaces it, and
-    // only it.
-    EXPECT_EQ(convertFromId3v2(path, false, context).outcome, ConversionOutcome::KeptId3v1);
-    EXPECT_EQ(readAll(path), now);
-    QString name = path;
-    TagOverride edit;
-    edit.title = QStringLiteral("Edited");
-    context.override = &edit;
-    get_id3tag(name, false, context);
-    context.override = nullptr;
-    ASSERT_EQ(convertFromId3v2(path, true, context).outcome, ConversionOutcome::Written);
-    EXPECT_EQ(readAll(path), now);
-
-    // A file without an ID3v2 tag is left as it is.
-    const QByteArray plain = mp3WithTag(values(QStringLiteral("t"), QStringLiteral("a")));
-    writeAll(path, plain);
-    EXPECT_EQ(convertFromId3v2(path, true, context).outcome, ConversionOutcome::NoId3v2);
-    EXPECT_EQ(readAll(path), plain);
+    // Kept, replaced and left files: see Id3v2Cli.FromV2ConvertsLeavesAndCounts.
 }

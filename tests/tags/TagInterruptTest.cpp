@@ -31,8 +31,7 @@ Collection makeCollection(const QString &dir, int count, bool withLyrics = true)
         f.relativePath = QStringLiteral("f%1.mp3").arg(i, 4, 10, QLatin1Char('0'));
         f.frames = 1 + i % 3;
         f.tagged = i % 5 != 0;
-        f.values = values(QStringLiteral("A title that is longer than thirty characters %1").arg(i), QStringLiteral("Band"),
-                          QStringLiteral("Album"));
+        f.values = values(QStringLiteral("A title that is longer than thirty characters %1").arg(i), "Band", "Album");
         if (withLyrics)
             f.extraLyrics3Fields = {"LYR00480" + QByteArray(480, char('a' + i % 26))};
         writeDemoFile(dir, f);
@@ -42,25 +41,9 @@ Collection makeCollection(const QString &dir, int count, bool withLyrics = true)
     return c;
 }
 
-Snapshot snapshot(const QStringList &files)
-{
-    Snapshot s;
-    for (const QString &f : files)
-        s.insert(f, readAll(f));
-    return s;
-}
-
-void restore(const Snapshot &s)
-{
-    for (auto [path, bytes] : s.asKeyValueRange()) {
-        if (readAll(path) != bytes)
-            writeAll(path, bytes);
-    }
-}
-
 QStringList journals()
 {
-    return QDir(programFolder()).entryList({QStringLiteral("tailwrite-*")}, QDir::Files);
+    return QDir(programFolder()).entryList({"tailwrite-*"}, QDir::Files);
 }
 
 struct KillCount {
@@ -73,16 +56,15 @@ struct KillCount {
 // old bytes or those of a completed write.
 KillCount killWrites(const Collection &c, const QString &title, int stride)
 {
-    const Snapshot old = snapshot(c.files);
-    const QStringList arguments = QStringList{QStringLiteral("tag"), QStringLiteral("set"), QStringLiteral("--title"), title}
-                                  + c.files;
+    const Snapshot old = contentsOf(c.files);
+    const QStringList arguments = QStringList{"tag", "set", "--title", title} + c.files;
     EXPECT_EQ(runCli(arguments).exitCode, 0);
-    const Snapshot done = snapshot(c.files);
+    const Snapshot done = contentsOf(c.files);
     KillCount count;
     count.kills = killAtEveryStep(
-        arguments, QStringLiteral("tail"), [&] { restore(old); },
+        arguments, "tail", [&] { restoreContents(old); },
         [&](int n) {
-            const CliResult show = runCli({QStringLiteral("tag"), QStringLiteral("show"), c.files.first()});
+            const CliResult show = runCli({"tag", "show", c.files.first()});
             EXPECT_EQ(show.exitCode, 0) << show.err.constData();
             EXPECT_TRUE(journals().isEmpty()) << "step " << n;
             int changed = 0;
@@ -95,7 +77,7 @@ KillCount killWrites(const Collection &c, const QString &title, int stride)
             count.mixed += changed > 0 && changed < c.files.size();
         },
         stride);
-    restore(old);
+    restoreContents(old);
     return count;
 }
 
@@ -105,7 +87,7 @@ TEST(TagInterrupt, KilledAtEveryStepOfABatchEachFileIsOldOrNew)
 {
     TempHome home;
     const Collection c = makeCollection(home.music(), 6);
-    for (const QString &title : {QStringLiteral("Short"), QString(200, QLatin1Char('x'))}) {
+    for (const QString &title : {"Short", QString(200, QLatin1Char('x'))}) {
         SCOPED_TRACE(title.size());
         const KillCount count = killWrites(c, title, 1);
         // The journal, a step before and after each file's write, the drop.
@@ -121,7 +103,7 @@ TEST(TagInterrupt, BatchesOfALongRunCommitOneAfterTheOther)
     // More files than one batch holds: a kill in the second batch leaves the
     // first one written.
     const Collection c = makeCollection(home.music(), 600, false);
-    const KillCount count = killWrites(c, QStringLiteral("New"), 151);
+    const KillCount count = killWrites(c, "New", 151);
     EXPECT_GE(count.kills, 7);
     EXPECT_GT(count.mixed, 0) << "no kill left a committed batch beside an undone one";
 }
@@ -131,8 +113,7 @@ TEST(TagInterrupt, AFileNamedTwiceIsWrittenFromItsFirstWrite)
     TempHome home;
     const Collection c = makeCollection(home.music(), 2);
     const QString file = c.files.first();
-    const CliResult r = runCli({QStringLiteral("tag"), QStringLiteral("set"), QStringLiteral("--title"),
-                                QString(60, QLatin1Char('L')), file, c.files.last(), file});
+    const CliResult r = runCli({"tag", "set", "--title", QString(60, 'L'), file, c.files.last(), file});
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     const TagRecord tag = readTag(file, {});
     EXPECT_EQ(tag.longTitle, QString(60, QLatin1Char('L')));

@@ -1,11 +1,10 @@
 // Reading tags from real files: the trimming, track and Lyrics3 rules, and
 // input that lies about itself.
-#include "support/TestSupport.h"
+#include "TagFileFixture.h"
 
 #include "platform/Messages.h"
 #include "tags/Id3v1.h"
 #include "tags/Lyrics3.h"
-#include "tags/TagIO.h"
 
 #include <QFile>
 
@@ -36,23 +35,7 @@ QByteArray block(const QByteArray &fields)
     return body + QByteArray::number(body.size()).rightJustified(6, '0') + "LYRICS200";
 }
 
-class TagRead : public ::testing::Test
-{
-protected:
-    TagRecord read(const QByteArray &bytes)
-    {
-        writeAll(path, bytes);
-        TagContext context;
-        context.prompter = &prompter;
-        context.language = Language::English;
-        return readTag(path, context);
-    }
-
-    TempHome home;
-    QString path = home.music() + QStringLiteral("/song.mp3");
-    ScriptedPrompter prompter;
-    QByteArray audio = mp3Frames(3);
-};
+using TagRead = TagFile;
 
 } // namespace
 
@@ -77,21 +60,36 @@ TEST_F(TagRead, ShortFilesAreUntaggedWithAMessage)
     EXPECT_EQ(prompter.shown.size(), 1);
 }
 
-TEST_F(TagRead, HeaderInAnyCaseCounts)
+TEST_F(TagRead, HeaderTrimmingAndCodePage)
 {
-    EXPECT_TRUE(read(audio + rawTag("x", QByteArray(30, ' '), 1, "2001", "tag")).tagged);
-    EXPECT_TRUE(read(audio + rawTag("x", QByteArray(30, ' '), 1, "2001", "Tag")).tagged);
-    EXPECT_FALSE(read(audio + rawTag("x", QByteArray(30, ' '), 1, "2001", "TAX")).tagged);
-    EXPECT_FALSE(read(audio).tagged);
-}
-
-TEST_F(TagRead, TrailingControlAndBlankCharactersAreTrimmed)
-{
-    EXPECT_EQ(read(audio + rawTag(QByteArray(30, ' '))).title, QString());
-    EXPECT_EQ(read(audio + rawTag(QByteArray("AB") + QByteArray(28, '\0'))).title, QStringLiteral("AB"));
-    EXPECT_EQ(read(audio + rawTag(QByteArray(" A B \t\x01"))).title, QStringLiteral(" A B"));
+    const QByteArray blank(30, ' ');
+    const struct {
+        QByteArray tag;
+        bool tagged;
+        QString title;
+    } cases[] = {
+        {rawTag("x", blank, 1, "2001", "tag"), true, "x"}, // the header in any case
+        {rawTag("x", blank, 1, "2001", "Tag"), true, "x"},
+        {rawTag("x", blank, 1, "2001", "TAX"), false, ""},
+        {{}, false, ""},
+        // Trailing control and blank characters are trimmed.
+        {rawTag(blank), true, ""},
+        {rawTag(QByteArray("AB") + QByteArray(28, '\0')), true, "AB"},
+        {rawTag(" A B \t\x01"), true, " A B"},
+        // Windows-1252; its bytes without a character become a visible replacement.
+        {rawTag("M\xf6tley Cr\xfc\x65 \x80 \x93x\x94"), true, "Mötley Crüe € “x”"},
+        {rawTag("A\x81" "B\x8d\x8f\x90\x9d" "Z\x80"), true, "A\uFFFDB\uFFFD\uFFFD\uFFFD\uFFFDZ\u20AC"},
+    };
+    for (const auto &c : cases) {
+        const TagRecord t = read(audio + c.tag);
+        EXPECT_EQ(t.tagged, c.tagged) << c.tag.constData();
+        EXPECT_EQ(t.title, c.title);
+        EXPECT_EQ(t.longTitle, c.title);
+    }
+    EXPECT_EQ(read(audio + rawTag("x")).longArtist, "Artist");
     // The year is taken as it stands.
-    EXPECT_EQ(read(audio + rawTag("x", QByteArray(30, ' '), 1, "19 9")).year, QStringLiteral("19 9"));
+    EXPECT_EQ(read(audio + rawTag("x", blank, 1, "19 9")).year, "19 9");
+    EXPECT_EQ(defaultTextCodec().encode(QStringLiteral("A\uFFFDB")), "A?B");
 }
 
 TEST_F(TagRead, TrackByteRules)
@@ -117,15 +115,6 @@ TEST_F(TagRead, TrackByteRules)
         EXPECT_EQ(t.track, c.track);
         EXPECT_EQ(t.comment, c.comment_);
     }
-}
-
-TEST_F(TagRead, TextIsWindows1252)
-{
-    const TagRecord t = read(audio + rawTag("M\xf6tley Cr\xfc\x65 \x80 \x93x\x94"));
-    EXPECT_EQ(t.title, QStringLiteral("Mötley Crüe € “x”"));
-    EXPECT_EQ(t.longTitle, t.title);
-    EXPECT_EQ(t.longArtist, QStringLiteral("Artist"));
-    EXPECT_TRUE(t.hasArtistOrAlbum);
 }
 
 TEST_F(TagRead, Lyrics3LongFieldsReplaceShortOnes)
@@ -248,16 +237,4 @@ TEST_F(TagRead, TaginfoLooksOnlyAtTheHeader)
     writeAll(path, rawTag("t"));
     EXPECT_TRUE(taginfo(path));
     EXPECT_TRUE(prompter.shown.isEmpty());
-}
-
-TEST_F(TagRead, BytesWithoutACharacterBecomeAVisibleReplacement)
-{
-    // Windows-1252 has nothing at 0x81, 0x8D, 0x8F, 0x90, 0x9D; ISO-8859-1 has
-    // control codes from 0x80 to 0x9F.
-    const TagRecord t = read(audio + rawTag("A\x81" "B\x8d\x8f\x90\x9d" "Z\x80"));
-    EXPECT_EQ(t.title, QStringLiteral("A\uFFFDB\uFFFD\uFFFD\uFFFD\uFFFDZ\u20AC"));
-    const TextCodec latin1 = TextCodec::forName(QStringLiteral("ISO-8859-1"));
-    for (int b = 0x80; b < 0xA0; ++b)
-        EXPECT_EQ(latin1.decode(QByteArray(1, char(b))), QStringLiteral("\uFFFD")) << b;
-    EXPECT_EQ(defaultTextCodec().encode(QStringLiteral("A\uFFFDB")), "A?B");
 }

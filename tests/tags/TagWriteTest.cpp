@@ -1,10 +1,9 @@
 // Writing tags: exact bytes, sizes, kept Lyrics3 fields, audio untouched.
-#include "support/TestSupport.h"
+#include "TagFileFixture.h"
 
 #include "tags/Genres.h"
 #include "tags/Id3v1.h"
 #include "tags/Lyrics3.h"
-#include "tags/TagIO.h"
 
 #include <QFile>
 
@@ -13,25 +12,7 @@ using namespace kaz::test;
 
 namespace {
 
-class TagWrite : public ::testing::Test
-{
-protected:
-    TagWriteResult set(const TagOverride &values)
-    {
-        TagContext context;
-        context.prompter = &prompter;
-        context.override = &values;
-        TagWriteResult result;
-        QString name = path;
-        get_id3tag(name, false, context, &result);
-        return result;
-    }
-
-    TempHome home;
-    QString path = home.music() + QStringLiteral("/song.mp3");
-    ScriptedPrompter prompter;
-    QByteArray audio = mp3Frames(3);
-};
+using TagWrite = TagFile;
 
 TagOverride artistOnly(const QString &artist)
 {
