@@ -6,35 +6,12 @@
 #include "cleanup/CleanupRun.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QThread>
-
-#include <csignal>
 
 using namespace kaz;
 using namespace kaz::test;
 
 namespace {
-
-QMap<QString, QByteArray> absoluteHashes(const QString &dir)
-{
-    QMap<QString, QByteArray> hashes;
-    for (auto [relative, hash] : treeHashes(dir).asKeyValueRange())
-        hashes.insert(dir + '/' + relative, hash);
-    return hashes;
-}
-
-// Starts the command and kills it after delay milliseconds.
-void killAfter(const QStringList &arguments, qint64 delayMs)
-{
-    QProcess process;
-    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
-    ASSERT_TRUE(process.waitForStarted());
-    QThread::msleep(delayMs);
-    ::kill(pid_t(process.processId()), SIGKILL);
-    process.waitForFinished();
-}
 
 // Files whose cleaned names stay apart, the script, and where each file goes.
 struct KillFixture {
@@ -50,7 +27,7 @@ struct KillFixture {
     {
         for (int i = 0; i < count; ++i)
             files.append(putFile(dir, QStringLiteral("%1_track-no_%2 (live).mp3").arg(i % 10).arg(i, 4, 10, QLatin1Char('0'))));
-        original = absoluteHashes(dir);
+        original = hashesByPath(dir);
         for (auto [path, hash] : original.asKeyValueRange())
             oldPathOf.insert(hash, path);
         for (const CleanupItem &item : planCleanup(files, script, CleanupOptions()).items)
@@ -62,7 +39,7 @@ struct KillFixture {
     // Every file is under its old or its planned name, once; returns how many were renamed.
     int checkEachFileOnce() const
     {
-        const auto now = absoluteHashes(dir);
+        const auto now = hashesByPath(dir);
         EXPECT_EQ(now.size(), original.size());
         int renamed = 0;
         for (auto [path, hash] : now.asKeyValueRange()) {
@@ -90,7 +67,7 @@ TEST(CleanupKill, ARunKilledAtEveryStepIsUndoneCompletely)
         midRun += renamed > 0;
         const CliResult undo = runCli({"cleanup", "--undo"});
         ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
-        ASSERT_EQ(absoluteHashes(f.dir), f.original) << "after the kill at rename " << n;
+        ASSERT_EQ(hashesByPath(f.dir), f.original) << "after the kill at rename " << n;
     }, 37);
     EXPECT_GE(kills, 16);
     EXPECT_GT(midRun, 0);
@@ -107,15 +84,15 @@ TEST(CleanupKill, ARunKilledAtRandomMomentsIsAlwaysUndoneCompletely)
     ASSERT_EQ(runCli(f.arguments()).exitCode, 0);
     const qint64 runTime = qMax<qint64>(timer.elapsed(), 20);
     ASSERT_EQ(runCli({"cleanup", "--undo"}).exitCode, 0);
-    ASSERT_EQ(absoluteHashes(f.dir), f.original);
+    ASSERT_EQ(hashesByPath(f.dir), f.original);
 
     const quint32 seed = testSeed();
     QRandomGenerator random(seed);
     for (int round = 0; round < 3; ++round) {
-        killAfter(f.arguments(), random.bounded(runTime));
+        runCliKilledAfter(f.arguments(), random.bounded(runTime));
         f.checkEachFileOnce();
         const CliResult undo = runCli({"cleanup", "--undo"});
         ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
-        ASSERT_EQ(absoluteHashes(f.dir), f.original) << "round " << round << ", seed " << seed;
+        ASSERT_EQ(hashesByPath(f.dir), f.original) << "round " << round << ", seed " << seed;
     }
 }

@@ -8,8 +8,6 @@
 #include "cleanup/CleanupLog.h"
 #include "platform/WorkFiles.h"
 
-#include <QProcess>
-
 #include <sys/stat.h>
 
 using namespace kaz;
@@ -18,25 +16,6 @@ using namespace kaz::test;
 namespace {
 
 const QString kUnderscores = QStringLiteral("\"_\"\" \":");
-
-// kaz-cli, stopped after a while if it waits on something.
-CliResult runCliWithin(const QStringList &arguments, int milliseconds = 20000)
-{
-    QProcess process;
-    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
-    process.closeWriteChannel();
-    CliResult result;
-    if (!process.waitForFinished(milliseconds)) {
-        process.kill();
-        process.waitForFinished();
-        result.err = "timed out";
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
 
 QStringList cleanupArgs(const QStringList &files, const QString &script = kUnderscores)
 {
@@ -90,7 +69,7 @@ TEST(CleanupUndo, AFifoInPlaceOfItsFilesNeverHangs)
         const QList<QStringList> commands = {cleanupArgs({file}), {"cleanup", "--undo"}, {"cleanup", "rules", "list"},
                                              {"cleanup", "rules", "save", "x:"}};
         for (const QStringList &command : commands) {
-            const CliResult r = runCliWithin(command);
+            const CliResult r = runCli(command, {}, 20000); // stopped if it waits
             const bool touches = (qstrcmp(name, workfile::CleanupUndo) == 0) == (command[1] != "rules");
             if (touches) {
                 EXPECT_EQ(r.exitCode, 1) << name << " " << qPrintable(command.join(' ')) << ": " << r.err.constData();

@@ -29,12 +29,7 @@ GridRecord row(const QString &path, const QStringList &cells)
 class GridWrite : public ::testing::Test
 {
 protected:
-    QString file(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = home.music() + "/" + name;
-        writeAll(path, bytes);
-        return path;
-    }
+    QString file(const QString &name, const QByteArray &bytes) { return putFile(home.music(), name, bytes); }
 
     TempHome home;
     QByteArray audio = mp3Frames(3);

@@ -46,7 +46,7 @@ TEST(RunLock, AHolderKilledMidRunDoesNotBlock)
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the holder was killed while it held the lock, exit " << WEXITSTATUS(status);
-    EXPECT_TRUE(QFile::exists(programFolder() + QStringLiteral("/run.lock"))) << "its lock file is left behind";
+    EXPECT_TRUE(QFile::exists(programFolder() + "/run.lock")) << "its lock file is left behind";
     const RunLock next;
     EXPECT_TRUE(next.acquired()) << qPrintable(next.problem());
 }
@@ -66,7 +66,7 @@ TEST(RunLock, WhatTheLockFileHoldsLocksNoOneOut)
 {
     TempHome home;
     QDir().mkpath(programFolder());
-    const QString path = programFolder() + QStringLiteral("/run.lock");
+    const QString path = programFolder() + "/run.lock";
     // A run killed while it made the file leaves it empty; other leftovers
     // may hold anything, a live process id among them.
     const QList<QByteArray> leftovers{QByteArray(), QByteArray::fromHex("00ff") + " garbage",

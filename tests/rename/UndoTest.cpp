@@ -45,29 +45,6 @@ TEST(Undo, RestoresChainsOfNamesInReverse)
     EXPECT_TRUE(undoLastRun(fixture.state, &fixture.prompter, Language::English).noInformation);
 }
 
-TEST(Undo, AsksAboutLogsOfAnEarlierSession)
-{
-    TempHome home;
-    const QString dir = home.music();
-    const QString file = putTagged(dir, "x.mp3", values("SOS", "Abba"));
-    RunFixture fixture;
-    fixture.run(artistTitle(), dir + '/', {file});
-
-    RunState freshStart;
-    ScriptedPrompter prompter;
-    prompter.answers = {Button::Cancel};
-    EXPECT_TRUE(undoLastRun(freshStart, &prompter, Language::German).cancelled);
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_TRUE(prompter.shown[0].startsWith("Diese Rückgängig-Information ist von der letzten Sitzung!"));
-    EXPECT_TRUE(QFile::exists(dir + "/Abba - SOS.mp3"));
-    EXPECT_TRUE(undoInformationExists());
-
-    prompter.answers = {Button::Ok};
-    EXPECT_EQ(undoLastRun(freshStart, &prompter, Language::German).restored, 1);
-    EXPECT_TRUE(QFile::exists(file));
-    EXPECT_TRUE(freshStart.filesTouched);
-}
-
 TEST(Undo, RemovesOnlyFoldersTheRunEmptied)
 {
     // Logs as a run that moved files into artist and album folders leaves them.

@@ -1,53 +1,25 @@
 // kaz-cli structure and config exclude end to end, and runs killed midway.
 #include "StructureFixtures.h"
 
+#include "support/KillAtStep.h"
+
 #include "platform/Paths.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QThread>
-
-#include <csignal>
 
 using namespace kaz;
 using namespace kaz::test;
-
-namespace {
-
-void eightSongs(const QString &dir, const QString &artist = "A", const QString &album = "X")
-{
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("%1%2.mp3").arg(artist).arg(i), artist, album);
-}
-
-// Starts kaz-cli and kills it after delay milliseconds; returns whether it
-// was still running then.
-bool killAfter(const QStringList &arguments, qint64 delayMs)
-{
-    QProcess process;
-    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
-    if (!process.waitForStarted())
-        return false;
-    QThread::msleep(delayMs);
-    const bool running = process.state() == QProcess::Running;
-    ::kill(pid_t(process.processId()), SIGKILL);
-    process.waitForFinished();
-    return running;
-}
-
-} // namespace
 
 TEST(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
 {
     TempHome home;
     const QString dir = home.music();
-    eightSongs(dir);
+    eightSongs(dir, "A", "X", "A");
     putSong(dir, "loose.mp3", "B", "Y");
     const auto before = hashesByPath(dir);
 
@@ -55,14 +27,14 @@ TEST(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(hashesByPath(dir), before);
     EXPECT_FALSE(QFileInfo::exists(programFolder()));
-    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    const QList<QJsonObject> lines = jsonLines(r.out);
     ASSERT_EQ(lines.size(), 9);
-    const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
+    const QJsonObject first = lines[0];
     EXPECT_EQ(first["from"].toString(), dir + "/A0.mp3");
     EXPECT_EQ(first["to"].toString(), dir + "/Album/A/X/A0.mp3");
     EXPECT_EQ(first["class"].toString(), "aa");
     EXPECT_EQ(first["cd"].toInt(), -1);
-    EXPECT_EQ(QJsonDocument::fromJson(lines[8]).object()["class"].toString(), "va");
+    EXPECT_EQ(lines[8]["class"].toString(), "va");
 
     r = runCli({"structure", "build", "--lang", "en", dir});
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
@@ -165,7 +137,7 @@ TEST(CliStructure, ReorganisationsKilledAtRandomMomentsAreUndoneCompletely)
     QRandomGenerator random(14);
     for (int attempt = 0; attempt < 4; ++attempt) {
         const qint64 delay = random.bounded(qint64(1), whole);
-        killAfter({"structure", "reorganize", "--yes", dir}, delay);
+        runCliKilledAfter({"structure", "reorganize", "--yes", dir}, delay);
         const CliResult undo = runCli({"undo", "--yes"});
         ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
         ASSERT_EQ(hashesByPath(dir), before) << "after a kill at " << delay << " ms";

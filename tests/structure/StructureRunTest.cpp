@@ -41,8 +41,7 @@ TEST(StructureBuild, SortsByTagsAndUndoes)
 {
     TempHome home;
     const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    eightSongs(dir);
     for (int i = 0; i < 8; ++i)
         putSong(dir, QStringLiteral("s%1.mp3").arg(i), QStringLiteral("Artist %1").arg(i), "Hits");
     for (int i = 0; i < 4; ++i)
@@ -68,23 +67,6 @@ TEST(StructureBuild, SortsByTagsAndUndoes)
     EXPECT_TRUE(f.state.filesTouched);
     expectUndoRestores(f, dir, before);
     EXPECT_EQ(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
-}
-
-TEST(StructureBuild, PreviewTouchesNothing)
-{
-    TempHome home;
-    const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
-    const auto before = hashesByPath(dir);
-    StructureFixture f;
-    f.preview = true;
-    const StructureOutcome outcome = f.build(dir);
-    EXPECT_EQ(outcome.moved.size(), 8u);
-    EXPECT_EQ(outcome.moved[0].to, dir + "/Album/A/X/x0.mp3");
-    EXPECT_EQ(hashesByPath(dir), before);
-    EXPECT_FALSE(QFileInfo::exists(programFolder() + "/undo1.kaz"));
-    EXPECT_TRUE(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
 }
 
 TEST(StructureBuild, EmptyBaseFolderMovesNothing)
@@ -130,28 +112,33 @@ TEST(StructureBuild, PictureFilesGetTheirNamesBackAndSongsWithTheMarkerStaySongs
 {
     TempHome home;
     const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X", "Live CD2");
+    eightSongs(dir, "A", "X", "x", "Live CD2");
     const QByteArray cover = "\x89PNG cover bytes";
     const QByteArray block = picture::renderBlock("cover.png", "A", "X", "CD 2");
     putFile(dir, "cover.MP3", cover + block);
     // A song whose comment merely begins with the marker.
     putSong(dir, "tricky.mp3", "A", "X", picture::kMarker + "CD2");
     const QByteArray tricky = readAll(dir + "/tricky.mp3");
+    // Picture names that would leave the folder are kept or made safe.
+    putFile(dir, "dots.MP3", QByteArray("dots") + picture::renderBlock("..", "A", "X", " "));
+    putFile(dir, "escape.MP3", QByteArray("escape") + picture::renderBlock("../../evil.txt", "A", "X", " "));
 
     StructureFixture f;
     const StructureOutcome outcome = f.build(dir);
     EXPECT_TRUE(outcome.failures.isEmpty()) << outcome.failures.join('\n').toStdString();
     EXPECT_EQ(readAll(dir + "/Album/A/X/CD 2/cover.png"), cover);
     EXPECT_EQ(readAll(dir + "/Album/A/X/CD 2/tricky.mp3"), tricky);
+    EXPECT_EQ(outcome.unsafePictureNames, QStringList{dir + "/dots.MP3"});
+    EXPECT_TRUE(QFile::exists(dir + "/Album/A/X/dots.MP3"));
+    EXPECT_EQ(readAll(dir + "/Album/A/X/.._.._evil.txt"), "escape");
+    EXPECT_FALSE(QFile::exists(home.path() + "/evil.txt"));
 }
 
 TEST(StructureBuild, AFailedMoveLeavesTheFileAndTheLogsTrue)
 {
     TempHome home;
     const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    eightSongs(dir);
     putFile(dir + "/Album/A/X", "x3.mp3", "already here"); // taken: never replaced
     const auto before = hashesByPath(dir);
     StructureFixture f;
@@ -167,8 +154,7 @@ TEST(StructureBuild, LineBreakNamesAndDotFoldersFromTags)
 {
     TempHome home;
     const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "..", ".hidden");
+    eightSongs(dir, "..", ".hidden");
     putSong(dir, "bad\nname.mp3", "..", ".hidden");
     StructureFixture f;
     const StructureOutcome outcome = f.build(dir);
@@ -246,20 +232,6 @@ TEST(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
     expectUndoRestores(f, dir, before);
 }
 
-TEST(StructureReorganize, AlreadySortedTreeComesBackTheSame)
-{
-    TempHome home;
-    const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("a%1.mp3").arg(i), "Abba", "Arrival");
-    StructureFixture f;
-    f.build(dir);
-    const QStringList sorted = relativeFiles(dir);
-    StructureFixture again;
-    again.reorganize(dir);
-    EXPECT_EQ(relativeFiles(dir), sorted);
-}
-
 TEST(StructureBreak, WithoutSubfoldersNothingMovesAndTheLastUndoStays)
 {
     TempHome home;
@@ -273,22 +245,6 @@ TEST(StructureBreak, WithoutSubfoldersNothingMovesAndTheLastUndoStays)
     EXPECT_TRUE(outcome.moveComplete);
     EXPECT_TRUE(f.prompter.shown.isEmpty());
     EXPECT_EQ(readAll(workFilePath(workfile::UndoNew)), "/new/path\r\n");
-}
-
-TEST(StructureBuild, PictureNamesThatWouldLeaveTheFolderAreKeptOrMadeSafe)
-{
-    TempHome home;
-    const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
-    putFile(dir, "dots.MP3", QByteArray("dots") + picture::renderBlock("..", "A", "X", " "));
-    putFile(dir, "escape.MP3", QByteArray("escape") + picture::renderBlock("../../evil.txt", "A", "X", " "));
-    StructureFixture f;
-    const StructureOutcome outcome = f.build(dir);
-    EXPECT_EQ(outcome.unsafePictureNames, QStringList{dir + "/dots.MP3"});
-    EXPECT_TRUE(QFile::exists(dir + "/Album/A/X/dots.MP3"));
-    EXPECT_EQ(readAll(dir + "/Album/A/X/.._.._evil.txt"), "escape");
-    EXPECT_FALSE(QFile::exists(home.path() + "/evil.txt"));
 }
 
 namespace {
@@ -309,30 +265,21 @@ public:
 TEST(StructureBuild, APlayingPlayerIsStoppedFirst)
 {
     TempHome home;
-    for (int i = 0; i < 8; ++i)
-        putSong(home.music(), QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    eightSongs(home.music());
     PlayingPlayer player;
-    StructureRequest request;
-    request.base = home.music() + "/";
-    request.context.settings = testSettings();
-    ScriptedPrompter prompter;
-    StructureEnvironment env;
-    env.prompter = &prompter;
-    env.language = Language::English;
-    env.player = &player;
-    RunState state;
-    make_dstructure(request, env, state);
+    StructureFixture f;
+    f.player = &player;
+    f.build(home.music());
     EXPECT_TRUE(player.stopped);
     EXPECT_TRUE(player.cleared);
-    EXPECT_EQ(prompter.shown, QStringList{message(Msg::WinampStopped, Language::English)});
+    EXPECT_EQ(f.prompter.shown, QStringList{message(Msg::WinampStopped, Language::English)});
 }
 
 TEST(StructureBuild, ARenameRunContinuingTheLogsIsUndoneWithTheBuild)
 {
     TempHome home;
     const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    eightSongs(dir);
     const auto before = hashesByPath(dir);
     StructureFixture f;
     const StructureOutcome built = f.build(dir);

@@ -1,5 +1,8 @@
 #include "KillAtStep.h"
 
+#include "platform/Paths.h"
+
+#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -61,6 +64,32 @@ int killAtEveryStep(const QStringList &arguments, const QString &step,
         if (::testing::Test::HasFatalFailure())
             return kills;
     }
+}
+
+TailKills killTailWritesAtEveryStep(const QStringList &arguments, const QStringList &files, int stride)
+{
+    const QMap<QString, QByteArray> old = contentsOf(files);
+    EXPECT_EQ(runCli(arguments).exitCode, 0);
+    const QMap<QString, QByteArray> done = contentsOf(files);
+    TailKills count;
+    count.kills = killAtEveryStep(
+        arguments, QStringLiteral("tail"), [&] { restoreContents(old); },
+        [&](int n) {
+            const CliResult show = runCli({QStringLiteral("tag"), QStringLiteral("show"), files.first()});
+            EXPECT_EQ(show.exitCode, 0) << show.err.constData();
+            EXPECT_TRUE(QDir(programFolder()).entryList({QStringLiteral("tailwrite-*")}, QDir::Files).isEmpty())
+                << "a journal is left after step " << n;
+            int changed = 0;
+            for (const QString &f : files) {
+                const QByteArray now = readAll(f);
+                ASSERT_TRUE(now == old[f] || now == done[f]) << qPrintable(f) << " step " << n;
+                changed += now != old[f];
+            }
+            count.mixed += changed > 0 && changed < files.size();
+        },
+        stride);
+    restoreContents(old);
+    return count;
 }
 
 } // namespace kaz::test

@@ -31,4 +31,15 @@ int killAtEveryStep(const QStringList &arguments, const QString &step,
                     const std::function<void()> &setUp,
                     const std::function<void(int n)> &recover, int stride = 1);
 
+struct TailKills {
+    int kills = 0;
+    int mixed = 0; // kills after which some files were new and some old
+};
+
+// Kills a run that rewrites the ends of the files at every stride-th "tail"
+// step. After each kill the next command replays the journal, and then each
+// file must hold its old bytes or those the whole run gives it; the files are
+// put back before every run. Fails the test where a file holds anything else.
+TailKills killTailWritesAtEveryStep(const QStringList &arguments, const QStringList &files, int stride = 1);
+
 } // namespace kaz::test

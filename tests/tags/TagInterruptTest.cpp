@@ -4,21 +4,16 @@
 #include "support/KillAtStep.h"
 #include "support/TestSupport.h"
 
-#include "platform/Paths.h"
 #include "tags/TagIO.h"
-
-#include <QDir>
 
 using namespace kaz;
 using namespace kaz::test;
 
 namespace {
 
-using Snapshot = QMap<QString, QByteArray>;
-
 struct Collection {
     QStringList files;
-    Snapshot audio;
+    QMap<QString, QByteArray> audio;
 };
 
 // Untagged files, files with a Lyrics3 block and long titles: a short title
@@ -41,44 +36,10 @@ Collection makeCollection(const QString &dir, int count, bool withLyrics = true)
     return c;
 }
 
-QStringList journals()
+// Kills "tag set --title TITLE" over the collection at every stride-th step.
+TailKills killWrites(const Collection &c, const QString &title, int stride)
 {
-    return QDir(programFolder()).entryList({"tailwrite-*"}, QDir::Files);
-}
-
-struct KillCount {
-    int kills = 0;
-    int mixed = 0; // replays after which some files were new and some old
-};
-
-// Kills "tag set --title TITLE" at every stride-th step; after each kill the
-// next command replays the journal, and then each file must hold exactly its
-// old bytes or those of a completed write.
-KillCount killWrites(const Collection &c, const QString &title, int stride)
-{
-    const Snapshot old = contentsOf(c.files);
-    const QStringList arguments = QStringList{"tag", "set", "--title", title} + c.files;
-    EXPECT_EQ(runCli(arguments).exitCode, 0);
-    const Snapshot done = contentsOf(c.files);
-    KillCount count;
-    count.kills = killAtEveryStep(
-        arguments, "tail", [&] { restoreContents(old); },
-        [&](int n) {
-            const CliResult show = runCli({"tag", "show", c.files.first()});
-            EXPECT_EQ(show.exitCode, 0) << show.err.constData();
-            EXPECT_TRUE(journals().isEmpty()) << "step " << n;
-            int changed = 0;
-            for (const QString &f : c.files) {
-                const QByteArray now = readAll(f);
-                ASSERT_TRUE(now.startsWith(c.audio[f])) << qPrintable(f) << " step " << n;
-                ASSERT_TRUE(now == old[f] || now == done[f]) << qPrintable(f) << " step " << n;
-                changed += now != old[f];
-            }
-            count.mixed += changed > 0 && changed < c.files.size();
-        },
-        stride);
-    restoreContents(old);
-    return count;
+    return killTailWritesAtEveryStep(QStringList{"tag", "set", "--title", title} + c.files, c.files, stride);
 }
 
 } // namespace
@@ -87,9 +48,9 @@ TEST(TagInterrupt, KilledAtEveryStepOfABatchEachFileIsOldOrNew)
 {
     TempHome home;
     const Collection c = makeCollection(home.music(), 6);
-    for (const QString &title : {"Short", QString(200, QLatin1Char('x'))}) {
+    for (const QString &title : {QStringLiteral("Short"), QString(200, QLatin1Char('x'))}) {
         SCOPED_TRACE(title.size());
-        const KillCount count = killWrites(c, title, 1);
+        const TailKills count = killWrites(c, title, 1);
         // The journal, a step before and after each file's write, the drop.
         EXPECT_GE(count.kills, 2 * c.files.size()) << "the kills missed steps of the batch";
         // One batch: the journal brings every file back until it is dropped.
@@ -103,7 +64,7 @@ TEST(TagInterrupt, BatchesOfALongRunCommitOneAfterTheOther)
     // More files than one batch holds: a kill in the second batch leaves the
     // first one written.
     const Collection c = makeCollection(home.music(), 600, false);
-    const KillCount count = killWrites(c, "New", 151);
+    const TailKills count = killWrites(c, "New", 151);
     EXPECT_GE(count.kills, 7);
     EXPECT_GT(count.mixed, 0) << "no kill left a committed batch beside an undone one";
 }
