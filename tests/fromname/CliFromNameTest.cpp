@@ -7,7 +7,6 @@
 #include "tags/TagIO.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QJsonObject>
 
 #include <fcntl.h>

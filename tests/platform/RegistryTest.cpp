@@ -4,9 +4,6 @@
 
 #include "platform/Registry.h"
 
-#include <QDir>
-#include <QFile>
-
 using namespace kaz;
 using namespace kaz::test;
 

@@ -123,22 +123,17 @@ QStringList playlist()
     return names;
 }
 
-struct PlayerRun {
-    ScriptedPrompter prompter;
-    RunState state;
-    RenameOutcome run(RecordingPlayer &player, const QString &start, const QStringList &selection)
-    {
-        RenameRequest request;
-        request.settings = artistTitle();
-        request.startFolder = start;
-        request.selection = selection;
-        RenameEnvironment environment;
-        environment.prompter = &prompter;
-        environment.language = Language::English;
-        environment.player = &player;
-        return renaming(request, environment, state);
-    }
-};
+// A run by artist and title with the player.
+RenameOutcome runWith(RecordingPlayer &player, const QString &start, const QStringList &selection,
+                      RunState *state = nullptr)
+{
+    RunFixture run;
+    run.player = &player;
+    const RenameOutcome outcome = run.run(artistTitle(), start, selection);
+    if (state)
+        *state = run.state;
+    return outcome;
+}
 
 } // namespace
 
@@ -156,14 +151,14 @@ TEST(PlaylistRepair, TheListFollowsTheNewNamesAndThePlayerPlaysOn)
     RecordingPlayer player;
     player.playing = elsewhere;
     player.at = 5000;
-    PlayerRun run;
-    const RenameOutcome outcome = run.run(player, dir + '/', {a, b});
+    RunState state;
+    const RenameOutcome outcome = runWith(player, dir + '/', {a, b}, &state);
     EXPECT_EQ(outcome.renamed, 2);
     EXPECT_EQ(namesIn(dir), QStringList({"Band - One.mp3", "Band - Two.mp3"}));
     EXPECT_EQ(playlist(), QStringList({"Band - Two.mp3", "x.mp3", "Band - One.mp3"}));
     EXPECT_EQ(player.calls, QStringList({"clear", "add Band - Two.mp3", "add x.mp3", "add Band - One.mp3", "stop",
                                          "next", "play", "jump 6000"}));
-    EXPECT_TRUE(run.state.playingFile.isEmpty());
+    EXPECT_TRUE(state.playingFile.isEmpty());
 }
 
 TEST(PlaylistRepair, AHeldPlayingFileIsReleasedRenamedAndPlayedOnWhereItStopped)
@@ -182,13 +177,12 @@ TEST(PlaylistRepair, AHeldPlayingFileIsReleasedRenamedAndPlayedOnWhereItStopped)
     player.playing = a;
     player.at = 61000;
     player.onStop = [&pin] { pin.release(); }; // stopping lets go of the file
-    PlayerRun run;
-    const RenameOutcome outcome = run.run(player, dir + '/', {a, b});
-
+    RunState state;
+    const RenameOutcome outcome = runWith(player, dir + '/', {a, b}, &state);
     EXPECT_EQ(outcome.renamed, 2) << qPrintable(outcome.failures.join('\n'));
     EXPECT_EQ(namesIn(dir), QStringList({"Band - One.mp3", "Band - Two.mp3"}));
     EXPECT_EQ(playlist(), QStringList({"x.mp3", "Band - Two.mp3", "Band - One.mp3"}));
-    EXPECT_EQ(run.state.playingFile, dir + "/Band - One.mp3");
+    EXPECT_EQ(state.playingFile, dir + "/Band - One.mp3");
     // Released, then refilled from the repaired list and back at the third
     // entry, a second after where it stopped.
     EXPECT_EQ(player.calls, QStringList({"stop", "clear", "clear", "add x.mp3", "add Band - Two.mp3",
@@ -215,8 +209,7 @@ TEST(PlaylistRepair, AFileHeldByNoPlayerIsReportedAndKept)
         RecordingPlayer player;
         player.running = c.running;
         player.playing = c.playing;
-        PlayerRun run;
-        const RenameOutcome outcome = run.run(player, dir + '/', {a});
+        const RenameOutcome outcome = runWith(player, dir + '/', {a});
         EXPECT_EQ(outcome.renamed, 0);
         ASSERT_EQ(outcome.failures.size(), 1);
         EXPECT_TRUE(outcome.failures.first().contains("a.mp3")) << qPrintable(outcome.failures.first());

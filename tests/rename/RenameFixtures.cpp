@@ -31,6 +31,7 @@ RenameOutcome RunFixture::run(const RenameSettings &settings, const QString &sta
     RenameEnvironment environment;
     environment.prompter = &prompter;
     environment.language = Language::English;
+    environment.player = player;
     return renaming(request, environment, state);
 }
 

@@ -21,6 +21,7 @@ RenameSettings artistTitle();
 struct RunFixture {
     ScriptedPrompter prompter;
     RunState state;
+    MediaPlayer *player = nullptr;
 
     RenameOutcome run(const RenameSettings &settings, const QString &start, const QStringList &selection,
                       bool preview = false, bool usePreviewList = false);

@@ -4,7 +4,6 @@
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
 
-#include <QDateTime>
 #include <QFile>
 
 #include <csignal>

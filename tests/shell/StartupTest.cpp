@@ -35,8 +35,7 @@ TEST(Startup, FirstStartWritesDefaultsRecordsTheFolderAndClearsWorkFiles)
 {
     TempHome home;
     QDir().mkpath(programFolder());
-    for (const QString &name : {"DIR.KAZ", "DIR2.KAZ", "dl.kaz",
-                                "fl.kaz", "undo1.kaz"})
+    for (const char *name : {"DIR.KAZ", "DIR2.KAZ", "dl.kaz", "fl.kaz", "undo1.kaz"})
         ASSERT_TRUE(writeAll(programFolder() + QLatin1Char('/') + name, "x\r\n"));
 
     ScriptedPrompter prompter;
@@ -138,7 +137,7 @@ TEST(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
     // An existing player, also one named by the search path, stays.
     const QString player = home.file("player");
     ASSERT_TRUE(writeAll(player, "#!/bin/sh\n"));
-    for (const QString &path : {player, "sh"}) {
+    for (const QString &path : {player, QStringLiteral("sh")}) {
         setIniLine(12, "WinAmp=" + path);
         setIniLine(13, "LastDir=" + home.music());
         prompter.shown.clear();

@@ -75,8 +75,7 @@ TEST(CliStructure, QuestionsNeedYesOrATerminal)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("ALL files from subdirectories")) << r.err.constData();
     EXPECT_TRUE(QFile::exists(dir + "/sub/cover.jpg"));
-    r = runCli({"structure", "reorganize", "--lang", "en", dir});
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(runCli({"structure", "reorganize", "--lang", "en", dir}).exitCode, 1);
     EXPECT_TRUE(QFile::exists(dir + "/sub/song.mp3"));
 
     // Safe mode cannot dissolve a folder with a picture in it.

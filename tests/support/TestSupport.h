@@ -29,6 +29,14 @@ private:
     QByteArray m_oldConfig, m_oldData, m_oldRuntime;
 };
 
+// A test in its own temporary home; dir is the music folder below it.
+class HomeTest : public ::testing::Test
+{
+protected:
+    TempHome home;
+    const QString dir = home.music();
+};
+
 // Answers questions from a script and records every text it was shown.
 class ScriptedPrompter : public Prompter
 {

@@ -5,7 +5,6 @@
 #include "tags/TagIO.h"
 
 #include <QDirIterator>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
@@ -129,8 +128,7 @@ TEST(TagCli, DemoCollectionIsVariedAndNeverReplacesFiles)
     EXPECT_GT(nested, 0);
 
     const QMap<QString, QByteArray> before = treeHashes(dir);
-    r = runCli({"demo", dir, "--count", "80"});
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(runCli({"demo", dir, "--count", "80"}).exitCode, 1);
     EXPECT_EQ(treeHashes(dir), before);
 }
 

@@ -86,7 +86,7 @@ TEST_F(TagRead, HeaderTrimmingAndCodePage)
     EXPECT_EQ(read(audio + rawTag("x")).longArtist, "Artist");
     // The year is taken as it stands.
     EXPECT_EQ(read(audio + rawTag("x", blank, 1, "19 9")).year, "19 9");
-    EXPECT_EQ(defaultTextCodec().encode("A\uFFFDB"), "A?B");
+    EXPECT_EQ(defaultTextCodec().encode(u"A\uFFFDB"), "A?B");
 }
 
 TEST_F(TagRead, TrackByteRules)

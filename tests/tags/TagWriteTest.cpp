@@ -1,7 +1,6 @@
 // Writing tags: exact bytes, sizes, kept Lyrics3 fields, audio untouched.
 #include "TagFileFixture.h"
 
-#include "tags/Genres.h"
 #include "tags/Id3v1.h"
 #include "tags/Lyrics3.h"
 
@@ -102,34 +101,6 @@ TEST_F(TagWrite, KeptFieldsSurviveAndShortValuesLeaveAnEmptyBlock)
     set(artistOnly("An Artist Name Of 31 Characters"));
     set(artistOnly("Short"));
     EXPECT_EQ(readAll(path).mid(audio.size()), "LYRICSBEGIN000011LYRICS200" + readAll(path).right(128));
-}
-
-TEST_F(TagWrite, UnmappableCharactersBecomeQuestionMarks)
-{
-    writeAll(path, audio);
-    TagOverride o;
-    o.title = "Smile 😀 ☃ ok";
-    set(o);
-    EXPECT_EQ(readAll(path).right(128).mid(3, 30), QByteArray("Smile ? ? ok").leftJustified(30, ' '));
-}
-
-TEST_F(TagWrite, TrackAndGenreOptions)
-{
-    writeAll(path, audio);
-    TagOverride o;
-    o.comment = "A comment that is exactly thirty!";
-    o.trackText = "5";
-    o.genre = 0;
-    o.forceGenre = true;
-    set(o);
-    const QByteArray tag = readAll(path).right(128);
-    EXPECT_EQ(tag.mid(97, 28), QByteArray("A comment that is exactly th"));
-    EXPECT_EQ(tag[125], '\0');
-    EXPECT_EQ(tag[126], '\x05');
-    EXPECT_EQ(tag[127], '\0');
-    const TagRecord t = readTag(path, {});
-    EXPECT_EQ(t.trackText, "05");
-    EXPECT_EQ(genreName(t.genre), "Blues");
 }
 
 // The editor sees the values before the write; Cancel writes nothing, OK
