@@ -11,6 +11,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using CleanupKill = HomeTest;
+
 namespace {
 
 // Files whose cleaned names stay apart, the script, and where each file goes.
@@ -56,9 +58,8 @@ struct KillFixture {
 
 // Killed before each n-th rename (the batches of logged pairs included):
 // the undo always brings back every name.
-TEST(CleanupKill, ARunKilledAtEveryStepIsUndoneCompletely)
+TEST_F(CleanupKill, ARunKilledAtEveryStepIsUndoneCompletely)
 {
-    TempHome home;
     const KillFixture f(home.music(), 600);
     int midRun = 0;
     const int kills = killAtEveryStep(f.arguments(), "rename", [] {}, [&](int n) {
@@ -74,9 +75,8 @@ TEST(CleanupKill, ARunKilledAtEveryStepIsUndoneCompletely)
 }
 
 // One smoke test at random moments, for what the fault points cannot reach.
-TEST(CleanupKill, ARunKilledAtRandomMomentsIsAlwaysUndoneCompletely)
+TEST_F(CleanupKill, ARunKilledAtRandomMomentsIsAlwaysUndoneCompletely)
 {
-    TempHome home;
     const KillFixture f(home.music(), 3000);
     ASSERT_EQ(QSet<QString>(f.planned.cbegin(), f.planned.cend()).size(), f.files.size()) << "the names must stay apart";
     QElapsedTimer timer;

@@ -11,6 +11,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using CleanupRun = HomeTest;
+
 namespace {
 
 CleanupOptions plain()
@@ -35,7 +37,7 @@ struct Cleaner {
 
 } // namespace
 
-TEST(CleanupRun, TheThreeAnswersToTheNonMp3Question)
+TEST_F(CleanupRun, TheThreeAnswersToTheNonMp3Question)
 {
     struct Case {
         Button answer;
@@ -68,10 +70,8 @@ TEST(CleanupRun, TheThreeAnswersToTheNonMp3Question)
     EXPECT_EQ(nonMp3Question(2, Language::German).left(12), "2 Dateien si");
 }
 
-TEST(CleanupRun, TwoFilesCleanedToOneNameThenUndo)
+TEST_F(CleanupRun, TwoFilesCleanedToOneNameThenUndo)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QStringList files{putFile(dir, "x-a.mp3"), putFile(dir, "x-b.mp3"), putFile(dir, "x.mp3")};
     const auto before = treeHashes(dir);
     Cleaner run;
@@ -93,10 +93,8 @@ TEST(CleanupRun, TwoFilesCleanedToOneNameThenUndo)
     EXPECT_TRUE(undoCleanup().nothingToUndo);
 }
 
-TEST(CleanupRun, ANameTheScriptWouldEmptyShortensTheScriptForTheRest)
+TEST_F(CleanupRun, ANameTheScriptWouldEmptyShortensTheScriptForTheRest)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QStringList files{putFile(dir, "d_e.mp3"), putFile(dir, "abc.mp3"), putFile(dir, "abc_abc.mp3")};
     Cleaner run;
     const CleanupOutcome outcome = run(files, QStringLiteral("\"_\"\" \":abc:"));
@@ -107,10 +105,8 @@ TEST(CleanupRun, ANameTheScriptWouldEmptyShortensTheScriptForTheRest)
     EXPECT_EQ(namesIn(dir), (QStringList{"abc abc.mp3", "abc.mp3", "d e.mp3"}));
 }
 
-TEST(CleanupRun, FilesThatKeepTheirNamesAreCountedWithTheReason)
+TEST_F(CleanupRun, FilesThatKeepTheirNamesAreCountedWithTheReason)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QStringList files{putFile(dir, ".mp3"), dir + "/gone_away.mp3", putFile(dir, "a\nb_c.mp3"),
                             putFile(dir, "ok_1.mp3")};
     Cleaner run;
@@ -128,10 +124,8 @@ TEST(CleanupRun, FilesThatKeepTheirNamesAreCountedWithTheReason)
     EXPECT_EQ(readCleanupLog().entries.size(), 1);
 }
 
-TEST(CleanupRun, LongNamesFitTheByteLimitWithSuffixAndExtension)
+TEST_F(CleanupRun, LongNamesFitTheByteLimitWithSuffixAndExtension)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString base = QString(120, QChar(0x00e4)); // 240 bytes
     const QStringList files{putFile(dir, base + "1.mp3"), putFile(dir, base + "2.mp3")};
     Cleaner run;
@@ -146,10 +140,8 @@ TEST(CleanupRun, LongNamesFitTheByteLimitWithSuffixAndExtension)
     EXPECT_TRUE(names[0].endsWith(" (1).mp3") || names[1].endsWith(" (1).mp3"));
 }
 
-TEST(CleanupRun, PreviewAndBusyChangeNothing)
+TEST_F(CleanupRun, PreviewAndBusyChangeNothing)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QStringList files{putFile(dir, "a_b.mp3")};
     Cleaner run;
     CleanupOutcome outcome = run(files, QStringLiteral("\"_\"\" \":"), true);
@@ -166,10 +158,8 @@ TEST(CleanupRun, PreviewAndBusyChangeNothing)
     EXPECT_EQ(namesIn(dir), QStringList{"a_b.mp3"});
 }
 
-TEST(CleanupRun, UndoGoesBackwardsThroughNamesTakenOver)
+TEST_F(CleanupRun, UndoGoesBackwardsThroughNamesTakenOver)
 {
-    TempHome home;
-    const QString dir = home.music();
     // "b" takes the name "aa" that the first file has just given up.
     const QStringList files{putFile(dir, "aa.mp3"), putFile(dir, "b.mp3")};
     const auto before = treeHashes(dir);

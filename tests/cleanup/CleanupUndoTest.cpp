@@ -13,6 +13,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using CleanupUndo = HomeTest;
+
 namespace {
 
 const QString kUnderscores = QStringLiteral("\"_\"\" \":");
@@ -24,10 +26,8 @@ QStringList cleanupArgs(const QStringList &files, const QString &script = kUnder
 
 } // namespace
 
-TEST(CleanupUndo, ABlockedLineStaysUntilALaterUndoFinishesIt)
+TEST_F(CleanupUndo, ABlockedLineStaysUntilALaterUndoFinishesIt)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QStringList files{putFile(dir, "a_1.mp3"), putFile(dir, "b_2.mp3"), putFile(dir, "c_3.mp3")};
     const auto before = treeHashes(dir);
     ASSERT_EQ(runCli(cleanupArgs(files)).exitCode, 0);
@@ -58,9 +58,8 @@ TEST(CleanupUndo, ABlockedLineStaysUntilALaterUndoFinishesIt)
 
 // A FIFO in place of the log or of the saved rules never makes a command
 // wait, and stays as it is.
-TEST(CleanupUndo, AFifoInPlaceOfItsFilesNeverHangs)
+TEST_F(CleanupUndo, AFifoInPlaceOfItsFilesNeverHangs)
 {
-    TempHome home;
     const QString file = putFile(home.music(), "a_b.mp3");
     for (const char *name : {workfile::CleanupUndo, workfile::CleanupRules}) {
         const QString fifo = workFilePath(name);
@@ -89,10 +88,8 @@ TEST(CleanupUndo, AFifoInPlaceOfItsFilesNeverHangs)
 // A log with relative paths or a line cut short: the good lines are undone,
 // each bad one is reported by its number, and nothing is renamed relative to
 // the working folder.
-TEST(CleanupUndo, DamagedLinesAreReportedByNumber)
+TEST_F(CleanupUndo, DamagedLinesAreReportedByNumber)
 {
-    TempHome home;
-    const QString dir = home.music();
     putFile(dir, "new.mp3");
     putFile(dir, "moved.mp3");
     const QString workingFolder = QDir::currentPath();
@@ -115,10 +112,8 @@ TEST(CleanupUndo, DamagedLinesAreReportedByNumber)
     EXPECT_EQ(namesIn(dir), (QStringList{"back.mp3", "moved.mp3"}));
 }
 
-TEST(CleanupUndo, ANameThatWouldBeNothingButItsExtensionStays)
+TEST_F(CleanupUndo, ANameThatWouldBeNothingButItsExtensionStays)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QStringList files{putFile(dir, "x .mp3"), putFile(dir, "x_b.mp3")};
     const CliResult r = runCli(cleanupArgs(files, "x:\"_\"\"\":"));
     EXPECT_EQ(r.exitCode, 1);
@@ -130,10 +125,8 @@ TEST(CleanupUndo, ANameThatWouldBeNothingButItsExtensionStays)
 // The last run's undo is replaced only by a run that renames something: a
 // run that renames nothing, and a run killed before its first rename, leave
 // it; a run killed after some renames is the one to undo.
-TEST(CleanupUndo, TheUndoStaysWithTheLastRunThatRenamedSomething)
+TEST_F(CleanupUndo, TheUndoStaysWithTheLastRunThatRenamedSomething)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QStringList first{putFile(dir, "a_1.mp3"), putFile(dir, "a_2.mp3")};
     const auto before = treeHashes(dir);
     ASSERT_EQ(runCli(cleanupArgs(first)).exitCode, 0);

@@ -12,10 +12,10 @@
 using namespace kaz;
 using namespace kaz::test;
 
-TEST(CliCleanup, RunOutputOptionsAndUndo)
+using CliCleanup = HomeTest;
+
+TEST_F(CliCleanup, RunOutputOptionsAndUndo)
 {
-    TempHome home;
-    const QString dir = home.music();
     putFile(dir, "peter_and_paul.mp3");
     putFile(dir, "x_y.wav");
     putFile(dir, "Peter and paul.mp3");
@@ -54,10 +54,8 @@ TEST(CliCleanup, RunOutputOptionsAndUndo)
         EXPECT_EQ(runCli(args).exitCode, 2) << qPrintable(args.join(' '));
 }
 
-TEST(CliCleanup, EmptyNameMessageAndFilesThatKeepTheirNames)
+TEST_F(CliCleanup, EmptyNameMessageAndFilesThatKeepTheirNames)
 {
-    TempHome home;
-    const QString dir = home.music();
     putFile(dir, "abc.mp3");
     putFile(dir, "a_b.mp3");
     putFile(dir, ".mp3");
@@ -70,10 +68,8 @@ TEST(CliCleanup, EmptyNameMessageAndFilesThatKeepTheirNames)
     EXPECT_EQ(namesIn(dir), (QStringList{".mp3", "ab.mp3", "abc.mp3"}));
 }
 
-TEST(CliCleanup, SavedRules)
+TEST_F(CliCleanup, SavedRules)
 {
-    TempHome home;
-    const QString dir = home.music();
     putFile(dir, "a_b-c.mp3");
     EXPECT_EQ(runCli({"cleanup", "rules", "save", "--name", "Underscores", "\"_\"\" \":"}).exitCode, 0);
     EXPECT_EQ(runCli({"cleanup", "rules", "save", "\"x\"\"\":\"-\"\"+\":", "--last"}).exitCode, 0);

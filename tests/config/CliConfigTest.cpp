@@ -15,9 +15,10 @@
 using namespace kaz;
 using namespace kaz::test;
 
-TEST(CliConfig, ShowWritesTheMissingFileAndPrintsTheSettings)
+using CliConfig = HomeTest;
+
+TEST_F(CliConfig, ShowWritesTheMissingFileAndPrintsTheSettings)
 {
-    TempHome home;
     CliResult r = runCli({"config", "show", "--json", "--lang", "en"});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     const QJsonObject json = QJsonDocument::fromJson(r.out).object();
@@ -34,9 +35,8 @@ TEST(CliConfig, ShowWritesTheMissingFileAndPrintsTheSettings)
     EXPECT_TRUE(r.out.contains("\nDelimiter= - \n"));
 }
 
-TEST(CliConfig, SetChangesOneLineAndRefusesWhatItCannotUse)
+TEST_F(CliConfig, SetChangesOneLineAndRefusesWhatItCannotUse)
 {
-    TempHome home;
     ASSERT_TRUE(createDefaultIni(iniPath(), {}));
     ASSERT_TRUE(patchUserSections(iniPath(), {"/fav"}, {}));
     const QStringList before = IniDocument::read(iniPath()).lines();
@@ -59,9 +59,8 @@ TEST(CliConfig, SetChangesOneLineAndRefusesWhatItCannotUse)
     EXPECT_EQ(IniDocument::read(iniPath()).lines(), expected);
 }
 
-TEST(CliConfig, ValuesMayStartWithADash)
+TEST_F(CliConfig, ValuesMayStartWithADash)
 {
-    TempHome home;
     CliResult r = runCli({"config", "set", "LastPosition_x", "-20"});
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_TRUE(IniDocument::read(iniPath()).lines().contains("LastPosition_x=-20"));
@@ -73,9 +72,8 @@ TEST(CliConfig, ValuesMayStartWithADash)
     EXPECT_FALSE(r.err.contains("Unknown option")) << r.err.constData();
 }
 
-TEST(CliConfig, AFifoOrAHugeFileInPlaceOfKazIniIsRefusedNotWaitedFor)
+TEST_F(CliConfig, AFifoOrAHugeFileInPlaceOfKazIniIsRefusedNotWaitedFor)
 {
-    TempHome home;
     QDir().mkpath(QFileInfo(iniPath()).absolutePath());
     ASSERT_EQ(::mkfifo(QFile::encodeName(iniPath()).constData(), 0644), 0);
     QElapsedTimer timer;
@@ -97,9 +95,8 @@ TEST(CliConfig, AFifoOrAHugeFileInPlaceOfKazIniIsRefusedNotWaitedFor)
 
 // A settings file that cannot be written is never passed over in silence:
 // the command fails and names the file with the system's error.
-TEST(CliConfig, AFailedWriteNamesTheFileAndTheError)
+TEST_F(CliConfig, AFailedWriteNamesTheFileAndTheError)
 {
-    TempHome home;
     ASSERT_TRUE(QDir().mkpath(iniPath() + "/in the way"));
     const CliResult r = runCli({"config", "set", "clean1", "false"});
     EXPECT_EQ(r.exitCode, 1);

@@ -8,7 +8,7 @@
 
 using namespace kaz;
 
-TEST(EditorTexts, LabelsCountCodePageCharactersAndSayExtendedBeyondThirty)
+TEST(EditorTexts, LabelsAndHeaderSayExtendedBeyondThirtyCodePageCharacters)
 {
     struct Case {
         LongField field;
@@ -25,10 +25,7 @@ TEST(EditorTexts, LabelsCountCodePageCharactersAndSayExtendedBeyondThirty)
         EXPECT_EQ(longFieldLabel(c.field, QString(c.length, QLatin1Char('x')), c.language), QString::fromUtf8(c.label));
     // "ö" is one character of the tag's code page.
     EXPECT_EQ(longFieldLabel(LongField::Artist, QString(30, QChar(0xF6)), Language::English), "Artist (30)");
-}
-
-TEST(EditorTexts, HeaderFollowsTheLongestText)
-{
+    // The header follows the longest text.
     const QString x30(30, QLatin1Char('a')), x31(31, QLatin1Char('a'));
     EXPECT_EQ(headerFor(x30, x30, x30), HeaderState::Tag);
     EXPECT_EQ(headerFor(x30, x31, {}), HeaderState::Extended);

@@ -12,6 +12,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using TagStripCli = HomeTest;
+
 namespace {
 
 QByteArray audioHash()
@@ -21,10 +23,8 @@ QByteArray audioHash()
 
 } // namespace
 
-TEST(TagStripCli, StripsTagsAndBlocksLeavesUntaggedAndReportsWhatFailed)
+TEST_F(TagStripCli, StripsTagsAndBlocksLeavesUntaggedAndReportsWhatFailed)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString plain = putSong(dir, "plain.mp3", values("T", "A"));
     const QString lyrics = putSong(dir, "lyrics.mp3", values(QString(40, QLatin1Char('t')), "A"),
                                    true, {QByteArray("LYR00005hello")});

@@ -13,6 +13,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using FileOps = HomeTest;
+
 namespace {
 
 dev_t deviceOf(const QString &path)
@@ -24,9 +26,8 @@ dev_t deviceOf(const QString &path)
 
 } // namespace
 
-TEST(FileOps, RenameNeverReplaces)
+TEST_F(FileOps, RenameNeverReplaces)
 {
-    TempHome home;
     const QString a = home.music() + "/a.mp3";
     const QString b = home.music() + "/b.mp3";
     writeAll(a, "first");
@@ -52,9 +53,8 @@ TEST(FileOps, RenameNeverReplaces)
     EXPECT_EQ(readAll(upper), "first");
 }
 
-TEST(FileOps, MoveAcrossFileSystemsCopiesThenRemoves)
+TEST_F(FileOps, MoveAcrossFileSystemsCopiesThenRemoves)
 {
-    TempHome home;
     QTemporaryDir other("/dev/shm/kaz-test-XXXXXX");
     if (!other.isValid() || deviceOf(other.path()) == deviceOf(home.music()))
         GTEST_SKIP() << "no second file system to move across";
@@ -82,9 +82,8 @@ TEST(FileOps, MoveAcrossFileSystemsCopiesThenRemoves)
     EXPECT_EQ(readAll(source), "other content");
 }
 
-TEST(FileOps, ReplaceFileEndKeepsWhatLiesInFront)
+TEST_F(FileOps, ReplaceFileEndKeepsWhatLiesInFront)
 {
-    TempHome home;
     const QString path = home.music() + "/f.mp3";
     writeAll(path, "AUDIOAUDIO-old-trailer-that-is-long");
     ASSERT_TRUE(replaceFileEnd(path, 10, "new").ok());
@@ -98,9 +97,8 @@ TEST(FileOps, ReplaceFileEndKeepsWhatLiesInFront)
     EXPECT_FALSE(QFileInfo::exists(home.music() + "/none.mp3"));
 }
 
-TEST(FileOps, ReadOnlyFileReportsWhatItCannotRead)
+TEST_F(FileOps, ReadOnlyFileReportsWhatItCannotRead)
 {
-    TempHome home;
     const QString path = home.music() + "/f.mp3";
     writeAll(path, "0123456789");
     ReadOnlyFile file(path);

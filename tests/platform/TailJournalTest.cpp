@@ -15,6 +15,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using TailJournal = HomeTest;
+
 namespace {
 
 const QByteArray kAudio = QByteArray(4000, '\x33');
@@ -49,9 +51,8 @@ QStringList journals()
 
 } // namespace
 
-TEST(TailJournal, ABatchJournalIsWholeOrNothing)
+TEST_F(TailJournal, ABatchJournalIsWholeOrNothing)
 {
-    TempHome home;
     QList<TailJournalEntry> entries;
     for (const char *name : {"/a.mp3", "/b.mp3", "/c.mp3"}) {
         const QString path = home.music() + QLatin1String(name);
@@ -83,9 +84,8 @@ TEST(TailJournal, ABatchJournalIsWholeOrNothing)
     EXPECT_FALSE(TailJournalEntry::parse(flipped));
 }
 
-TEST(TailJournal, AKilledBatchPutsBackTheOldEndOfEveryFile)
+TEST_F(TailJournal, AKilledBatchPutsBackTheOldEndOfEveryFile)
 {
-    TempHome home;
     QList<TailJournalEntry> entries;
     QStringList paths;
     for (const char *name : {"/a.mp3", "/b.mp3", "/c.mp3"}) {
@@ -103,9 +103,8 @@ TEST(TailJournal, AKilledBatchPutsBackTheOldEndOfEveryFile)
     EXPECT_TRUE(journals().isEmpty());
 }
 
-TEST(TailJournal, EveryHalfDoneStateGoesBackToTheOldEnd)
+TEST_F(TailJournal, EveryHalfDoneStateGoesBackToTheOldEnd)
 {
-    TempHome home;
     const QString path = home.music() + "/a.mp3";
     // The states a write of a shorter end passes through: journal written,
     // new end written over the old one but the file not yet cut, cut.
@@ -126,9 +125,8 @@ TEST(TailJournal, EveryHalfDoneStateGoesBackToTheOldEnd)
     }
 }
 
-TEST(TailJournal, JournalsThatDoNotFitTheFileAreDroppedWithoutTouchingIt)
+TEST_F(TailJournal, JournalsThatDoNotFitTheFileAreDroppedWithoutTouchingIt)
 {
-    TempHome home;
     const QString path = home.music() + "/a.mp3";
     writeAll(path, kAudio + kOldEnd);
     // Cut off by a kill before the file was touched.
@@ -146,9 +144,8 @@ TEST(TailJournal, JournalsThatDoNotFitTheFileAreDroppedWithoutTouchingIt)
     EXPECT_TRUE(journals().isEmpty());
 }
 
-TEST(TailJournal, JournalOfAWriterThatStillRunsIsLeftAlone)
+TEST_F(TailJournal, JournalOfAWriterThatStillRunsIsLeftAlone)
 {
-    TempHome home;
     const QString path = home.music() + "/a.mp3";
     writeAll(path, kAudio + kNewEnd);
     writeAll(journalPath(1), entryFor(path).render());
@@ -161,9 +158,8 @@ TEST(TailJournal, JournalOfAWriterThatStillRunsIsLeftAlone)
     EXPECT_EQ(readAll(path), kAudio + kOldEnd);
 }
 
-TEST(TailJournal, FinishedWritesLeaveNoJournal)
+TEST_F(TailJournal, FinishedWritesLeaveNoJournal)
 {
-    TempHome home;
     const QString path = home.music() + "/a.mp3";
     writeAll(path, kAudio + kOldEnd);
     ASSERT_TRUE(replaceFileEnd(path, kAudio.size(), kNewEnd).ok());

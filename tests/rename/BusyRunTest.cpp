@@ -8,10 +8,10 @@
 using namespace kaz;
 using namespace kaz::test;
 
-TEST(BusyRun, ABusyRunChangesNothingAndSaysSo)
+using BusyRun = HomeTest;
+
+TEST_F(BusyRun, ABusyRunChangesNothingAndSaysSo)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString file = putTagged(dir, "x.mp3", values("Song", "Band"));
     RunFixture fixture;
     fixture.run(artistTitle(), dir + '/', {file});

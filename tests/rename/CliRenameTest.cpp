@@ -9,6 +9,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using CliRename = HomeTest;
+
 namespace {
 
 // "aaa", "aab", ...: names without digits, of which a run would keep a number.
@@ -38,10 +40,8 @@ QString plannedPath(const QString &path)
 
 } // namespace
 
-TEST(CliRename, PreviewPrintsSortedRowsAndChangesNothing)
+TEST_F(CliRename, PreviewPrintsSortedRowsAndChangesNothing)
 {
-    TempHome home;
-    const QString dir = home.music();
     putTagged(dir, "b.mp3", values("SOS", "Abba", "Arrival"));
     putTagged(dir, "a.mp3", values("SOS", "Abba", "Arrival", "1976"));
     putUntagged(dir, "c.mp3");
@@ -63,10 +63,8 @@ TEST(CliRename, PreviewPrintsSortedRowsAndChangesNothing)
     EXPECT_TRUE(table.out.contains("\ta.mp3\tSOS.mp3\t"));
 }
 
-TEST(CliRename, NameAndSettingOptions)
+TEST_F(CliRename, NameAndSettingOptions)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString file = putTagged(dir, "05 x.mp3", values("What?", "AC/DC"));
     CliResult result = runCli({"name", "--fields", "title,artist", "--brackets", "3", "--replace", "+++++++++",
                                "--delimiter", "_", file});
@@ -86,10 +84,8 @@ TEST(CliRename, NameAndSettingOptions)
     EXPECT_TRUE(QFile::exists(file));
 }
 
-TEST(CliRename, UndoNeedsAnAnswer)
+TEST_F(CliRename, UndoNeedsAnAnswer)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString file = putTagged(dir, "x.mp3", values("SOS", "Abba"));
     EXPECT_EQ(runCli({"rename", "--fields", "artist,title", file}).exitCode, 0);
     EXPECT_TRUE(QFile::exists(dir + "/Abba - SOS.mp3"));
@@ -105,10 +101,8 @@ TEST(CliRename, UndoNeedsAnAnswer)
     EXPECT_EQ(runCli({"undo", "--yes"}).exitCode, 0); // nothing left to undo
 }
 
-TEST(CliRename, KilledRunsCanBeUndone)
+TEST_F(CliRename, KilledRunsCanBeUndone)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QMap<QString, QByteArray> original = makeTree(dir, 400);
     QMap<QByteArray, QString> oldPathOf;
     for (auto it = original.cbegin(); it != original.cend(); ++it)
@@ -151,10 +145,8 @@ TEST(CliRename, KilledRunsCanBeUndone)
     EXPECT_GE(counterKills, 12);
 }
 
-TEST(CliRename, CommandsThatOnlyReadChangeNoPermission)
+TEST_F(CliRename, CommandsThatOnlyReadChangeNoPermission)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString file = putTagged(dir, "a.mp3", values("One", "Abba", "Album"));
     const QString outside = home.path() + "/outside.mp3";
     writeAll(outside, readAll(file));
@@ -176,9 +168,8 @@ TEST(CliRename, CommandsThatOnlyReadChangeNoPermission)
     }
 }
 
-TEST(CliRename, AnUndoThatCannotFinishKeepsTheRestForLater)
+TEST_F(CliRename, AnUndoThatCannotFinishKeepsTheRestForLater)
 {
-    TempHome home;
     const QString dir = home.music() + "/Inbox";
     putTagged(dir, "a.mp3", values("One", "Abba", "Album"));
     putTagged(home.music() + "/Other", "b.mp3", values("Two", "Abba", "Album"));
@@ -195,10 +186,8 @@ TEST(CliRename, AnUndoThatCannotFinishKeepsTheRestForLater)
 }
 
 // An undo killed at every 23rd step is finished by the next one.
-TEST(CliRename, KilledUndosCanBeRepeated)
+TEST_F(CliRename, KilledUndosCanBeRepeated)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QMap<QString, QByteArray> original = makeTree(dir, 400);
     const auto rename = [&] { ASSERT_EQ(runCli({"rename", "--recursive", dir}).exitCode, 0); };
     const int kills = killAtEveryStep({"undo", "--yes"}, "rename", rename, [&](int n) {

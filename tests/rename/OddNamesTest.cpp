@@ -19,6 +19,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using OddNames = HomeTest;
+
 namespace {
 
 // kaz-cli with arguments as raw bytes (QProcess would re-encode them).
@@ -77,9 +79,8 @@ QByteArray readRaw(const QByteArray &path)
 
 } // namespace
 
-TEST(OddNames, NamesThatAreNotUtf8AreNeverTakenForOthers)
+TEST_F(OddNames, NamesThatAreNotUtf8AreNeverTakenForOthers)
 {
-    TempHome home;
     const QByteArray dir = native(home.music());
     const QByteArray latin1 = dir + "/Bj\xf6rk.mp3";             // not UTF-8
     const QByteArray replacement = dir + "/Bj\xef\xbf\xbdrk.mp3"; // UTF-8 of U+FFFD
@@ -112,10 +113,8 @@ TEST(OddNames, NamesThatAreNotUtf8AreNeverTakenForOthers)
     ::rmdir(QByteArray(dir + "/Caf\xe9").constData());
 }
 
-TEST(OddNames, FoldersThatCannotBeListedAreReported)
+TEST_F(OddNames, FoldersThatCannotBeListedAreReported)
 {
-    TempHome home;
-    const QString dir = home.music();
     putTagged(dir + "/ok", "a.mp3", values("One", "Abba"));
     // A path longer than PATH_MAX, built one level at a time.
     const QByteArray level(200, 'd');
@@ -140,10 +139,8 @@ TEST(OddNames, FoldersThatCannotBeListedAreReported)
     ::close(fds[0]);
 }
 
-TEST(OddNames, AFileGivenTwiceIsTakenOnce)
+TEST_F(OddNames, AFileGivenTwiceIsTakenOnce)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
     const QString b = putTagged(dir, "b.mp3", values("Two", "Abba"));
     RunFixture fixture;
@@ -154,10 +151,8 @@ TEST(OddNames, AFileGivenTwiceIsTakenOnce)
     EXPECT_EQ(namesIn(dir), QStringList({"Abba - One.mp3", "Abba - Two.mp3"}));
 }
 
-TEST(OddNames, ManyFilesOfOneNameGetTheNumbersASearchFromTwoWouldGive)
+TEST_F(OddNames, ManyFilesOfOneNameGetTheNumbersASearchFromTwoWouldGive)
 {
-    TempHome home;
-    const QString dir = home.music();
     // A file of the run frees " (2)" after " (3)" was given: the next file
     // takes " (2)" again.
     const QString x1 = putTagged(dir, "xa.mp3", values("T", "A"));
@@ -187,9 +182,8 @@ TEST(OddNames, ManyFilesOfOneNameGetTheNumbersASearchFromTwoWouldGive)
     EXPECT_EQ(namesIn(big), expected);
 }
 
-TEST(OddNames, AFullProgramFolderStopsTheRunBeforeItsFirstRename)
+TEST_F(OddNames, AFullProgramFolderStopsTheRunBeforeItsFirstRename)
 {
-    TempHome home;
     const QString small = home.path() + "/small";
     QDir().mkpath(small);
     if (::geteuid() != 0 || ::mount("tmpfs", native(small).constData(), "tmpfs", 0, "size=64k") != 0)
@@ -208,10 +202,8 @@ TEST(OddNames, AFullProgramFolderStopsTheRunBeforeItsFirstRename)
     EXPECT_EQ(treeHashes(dir), before);
 }
 
-TEST(OddNames, WorkFilesThatAreNoFilesMakeNoCommandWait)
+TEST_F(OddNames, WorkFilesThatAreNoFilesMakeNoCommandWait)
 {
-    TempHome home;
-    const QString dir = home.music();
     putTagged(dir, "a.mp3", values("One", "Abba", "Album"));
     QDir().mkpath(programFolder());
     for (const char *name : {"fl.kaz", "undo1.kaz", "undo2.kaz"})

@@ -24,6 +24,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using PlaylistRepair = HomeTest;
+
 namespace {
 
 class RecordingPlayer : public MediaPlayer
@@ -139,10 +141,8 @@ RenameOutcome runWith(RecordingPlayer &player, const QString &start, const QStri
 
 // The player's list held renamed files: it is filled anew and the song that
 // played goes on one second after where it was.
-TEST(PlaylistRepair, TheListFollowsTheNewNamesAndThePlayerPlaysOn)
+TEST_F(PlaylistRepair, TheListFollowsTheNewNamesAndThePlayerPlaysOn)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("One", "Band"));
     const QString b = putTagged(dir, "b.mp3", values("Two", "Band"));
     const QString elsewhere = putTagged(home.path() + "/Other", "x.mp3", values("Three", "Band"));
@@ -161,9 +161,8 @@ TEST(PlaylistRepair, TheListFollowsTheNewNamesAndThePlayerPlaysOn)
     EXPECT_TRUE(state.playingFile.isEmpty());
 }
 
-TEST(PlaylistRepair, AHeldPlayingFileIsReleasedRenamedAndPlayedOnWhereItStopped)
+TEST_F(PlaylistRepair, AHeldPlayingFileIsReleasedRenamedAndPlayedOnWhereItStopped)
 {
-    TempHome home;
     const QString dir = home.music() + "/Now";
     const QString a = putTagged(dir, "a.mp3", values("One", "Band"));
     const QString b = putTagged(dir, "b.mp3", values("Two", "Band"));
@@ -189,9 +188,8 @@ TEST(PlaylistRepair, AHeldPlayingFileIsReleasedRenamedAndPlayedOnWhereItStopped)
                                          "add Band - One.mp3", "stop", "next", "next", "play", "jump 62000"}));
 }
 
-TEST(PlaylistRepair, AFileHeldByNoPlayerIsReportedAndKept)
+TEST_F(PlaylistRepair, AFileHeldByNoPlayerIsReportedAndKept)
 {
-    TempHome home;
     const QString dir = home.music() + "/Now";
     const QString a = putTagged(dir, "a.mp3", values("One", "Band"));
     writePlaylist({a});

@@ -11,6 +11,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using RenameRun = HomeTest;
+
 namespace {
 
 mode_t modeOf(const QString &path)
@@ -27,10 +29,8 @@ QStringList logLines(const char *log)
 
 } // namespace
 
-TEST(RenameRun, NoFileIsEverReplaced)
+TEST_F(RenameRun, NoFileIsEverReplaced)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("Waterloo", "Abba"));
     const QString b = putTagged(dir, "b.mp3", values("Waterloo", "Abba", {}, "1975"));
     const QByteArray aHash = contentHash(a), bHash = contentHash(b);
@@ -59,10 +59,8 @@ TEST(RenameRun, NoFileIsEverReplaced)
     EXPECT_FALSE(QFile::exists(workFilePath(workfile::FolderList)));
 }
 
-TEST(RenameRun, IncompleteTagsAreMarkedOnce)
+TEST_F(RenameRun, IncompleteTagsAreMarkedOnce)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString marked = putTagged(dir, "! Song.mp3", values("Song", ""));
     const QString other = putTagged(dir, "Song.mp3", values("Song", ""));
     const QString untagged = putUntagged(dir, "raw.MP3");
@@ -79,10 +77,8 @@ TEST(RenameRun, IncompleteTagsAreMarkedOnce)
     EXPECT_TRUE(fixture.prompter.shown.last().startsWith("4 files are not renamed !"));
 }
 
-TEST(RenameRun, TreeRunsTakeEveryMp3FileButTinyOnes)
+TEST_F(RenameRun, TreeRunsTakeEveryMp3FileButTinyOnes)
 {
-    TempHome home;
-    const QString dir = home.music();
     putTagged(dir + "/A", "x.mp3", values("One", "Abba"));
     putTagged(dir + "/A/B", "y.Mp3", values("Two", "Abba"));
     writeAll(dir + "/A/tiny.mp3", QByteArray(100, 'x'));
@@ -102,10 +98,8 @@ TEST(RenameRun, TreeRunsTakeEveryMp3FileButTinyOnes)
     EXPECT_EQ(namesIn(dir), QStringList({"Abba - Four.mp3", "q.mp3"}));
 }
 
-TEST(RenameRun, UserDefinedNamesSkipNamesTakenOutsideTheRun)
+TEST_F(RenameRun, UserDefinedNamesSkipNamesTakenOutsideTheRun)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString x = putTagged(dir, "x.mp3", values("1", "a"));
     const QString y = putTagged(dir, "y.mp3", values("2", "a"));
     const QString z = putTagged(dir, "01 - Mix.mp3", values("3", "a")); // its own name is in the way of nobody
@@ -139,10 +133,8 @@ TEST(RenameRun, UserDefinedNamesSkipNamesTakenOutsideTheRun)
 
 // A read-only file is renamed like any other and given owner write
 // permission on the way, whether its tag is read or not.
-TEST(RenameRun, ReadOnlyFilesGetOwnerWritePermission)
+TEST_F(RenameRun, ReadOnlyFilesGetOwnerWritePermission)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString byTag = putTagged(dir, "a.mp3", values("One", "Abba"));
     const QString byText = putTagged(dir, "b.mp3", values("Two", "Abba"));
     for (const QString &path : {byTag, byText})
@@ -159,10 +151,8 @@ TEST(RenameRun, ReadOnlyFilesGetOwnerWritePermission)
     EXPECT_EQ(modeOf(dir + "/Mix.mp3"), mode_t(0644));
 }
 
-TEST(RenameRun, PreviewChangesNothingAndFillsTheTable)
+TEST_F(RenameRun, PreviewChangesNothingAndFillsTheTable)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("Waterloo", "Abba", "Arrival"));
     const QString b = putTagged(dir, "b.mp3", values("", "Abba"));
     const QString c = putUntagged(dir, "c.mp3");
@@ -187,10 +177,8 @@ TEST(RenameRun, PreviewChangesNothingAndFillsTheTable)
     EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::FileList)), QStringList({a, b, c}));
 }
 
-TEST(RenameRun, ExcludedPreviewRowsAreLeftAlone)
+TEST_F(RenameRun, ExcludedPreviewRowsAreLeftAlone)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
     const QString b = putTagged(dir, "b.mp3", values("Two", "Abba"));
     const QString c = putTagged(dir, "c.mp3", values("", "Abba"));
@@ -208,10 +196,8 @@ TEST(RenameRun, ExcludedPreviewRowsAreLeftAlone)
     EXPECT_FALSE(QFile::exists(workFilePath(workfile::PreviewFileList)));
 }
 
-TEST(RenameRun, PathsWithLineBreaksAreLeftAloneAndReported)
+TEST_F(RenameRun, PathsWithLineBreaksAreLeftAloneAndReported)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString odd = putTagged(dir, "odd\nname.mp3", values("Odd", "Abba"));
     const QString fine = putTagged(dir, "fine.mp3", values("Fine", "Abba"));
     putTagged(dir + "/sub\rfolder", "deep.mp3", values("Deep", "Abba"));
@@ -238,10 +224,8 @@ TEST(RenameRun, PathsWithLineBreaksAreLeftAloneAndReported)
         EXPECT_TRUE(QFile::exists(line)) << qPrintable(line);
 }
 
-TEST(RenameRun, LongNamesFitTheFileSystem)
+TEST_F(RenameRun, LongNamesFitTheFileSystem)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString title(150, QChar(0xe4)); // two bytes each on disk
     const QString a = putTagged(dir, "a.mp3", values(title, QString(150, QChar(0xf6))));
     const QString b = putTagged(dir, "b.mp3", values(title, QString(150, QChar(0xf6)), {}, "1999"));
@@ -261,10 +245,8 @@ TEST(RenameRun, LongNamesFitTheFileSystem)
 // The run's own files: when the preview's list or the undo logs cannot be
 // written, the run renames nothing, says which file and why, and the last
 // run's logs stay as they were.
-TEST(RenameRun, WorkFilesThatCannotBeWrittenStopTheRunBeforeAnyRename)
+TEST_F(RenameRun, WorkFilesThatCannotBeWrittenStopTheRunBeforeAnyRename)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
     const QString b = putTagged(dir, "b.mp3", values("Two", "Abba"));
     RunFixture fixture;

@@ -12,6 +12,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using Undo = HomeTest;
+
 namespace {
 
 void writeLog(const char *name, const QStringList &lines)
@@ -24,10 +26,8 @@ void writeLog(const char *name, const QStringList &lines)
 
 } // namespace
 
-TEST(Undo, RestoresChainsOfNamesInReverse)
+TEST_F(Undo, RestoresChainsOfNamesInReverse)
 {
-    TempHome home;
-    const QString dir = home.music();
     // The first file moves away from a name that the second file then takes.
     const QString first = putTagged(dir, "Abba - Waterloo.mp3", values("SOS", "Abba"));
     const QString second = putTagged(dir, "x.mp3", values("Waterloo", "Abba"));
@@ -45,7 +45,7 @@ TEST(Undo, RestoresChainsOfNamesInReverse)
     EXPECT_TRUE(undoLastRun(fixture.state, &fixture.prompter, Language::English).noInformation);
 }
 
-TEST(Undo, RemovesOnlyFoldersTheRunEmptied)
+TEST_F(Undo, RemovesOnlyFoldersTheRunEmptied)
 {
     // Logs as a run that moved files into artist and album folders leaves them.
     TempHome home;
@@ -72,10 +72,8 @@ TEST(Undo, RemovesOnlyFoldersTheRunEmptied)
     EXPECT_TRUE(QFile::exists(base));
 }
 
-TEST(Undo, LogsOfAnInterruptedRunAreSafe)
+TEST_F(Undo, LogsOfAnInterruptedRunAreSafe)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString renamed = putTagged(dir, "new.mp3", values("1", "a"));
     const QString notYet = putTagged(dir, "still.mp3", values("2", "a"));
     const QString stranger = putTagged(dir, "taken.mp3", values("3", "a"));
@@ -100,10 +98,8 @@ TEST(Undo, LogsOfAnInterruptedRunAreSafe)
     EXPECT_FALSE(undoInformationExists());
 }
 
-TEST(Undo, ARunThatRenamesNothingKeepsTheWayBack)
+TEST_F(Undo, ARunThatRenamesNothingKeepsTheWayBack)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
     const auto before = treeHashes(dir);
     RunFixture fixture;
@@ -115,7 +111,7 @@ TEST(Undo, ARunThatRenamesNothingKeepsTheWayBack)
     EXPECT_EQ(treeHashes(dir), before);
 }
 
-TEST(Undo, OnlyTheRenamedFileCountsAsRestored)
+TEST_F(Undo, OnlyTheRenamedFileCountsAsRestored)
 {
     // Something placed at the old path (a link, another file) or at the new
     // path (a folder, a link) is never taken for the renamed file.
@@ -155,9 +151,8 @@ TEST(Undo, OnlyTheRenamedFileCountsAsRestored)
     }
 }
 
-TEST(Undo, UserFoldersThatTheUndoDidNotEmptyStay)
+TEST_F(Undo, UserFoldersThatTheUndoDidNotEmptyStay)
 {
-    TempHome home;
     const QString inbox = home.music() + "/lib/Inbox";
     const QString a = putTagged(inbox, "a.mp3", values("One", "Abba"));
     QDir().mkpath(home.music() + "/lib/Empty");

@@ -17,6 +17,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using Startup = HomeTest;
+
 namespace {
 
 StartupRequest request(const QStringList &arguments = {})
@@ -31,9 +33,8 @@ void setIniLine(int line, const QString &text)
 
 } // namespace
 
-TEST(Startup, FirstStartWritesDefaultsRecordsTheFolderAndClearsWorkFiles)
+TEST_F(Startup, FirstStartWritesDefaultsRecordsTheFolderAndClearsWorkFiles)
 {
-    TempHome home;
     QDir().mkpath(programFolder());
     for (const char *name : {"DIR.KAZ", "DIR2.KAZ", "dl.kaz", "fl.kaz", "undo1.kaz"})
         ASSERT_TRUE(writeAll(programFolder() + QLatin1Char('/') + name, "x\r\n"));
@@ -59,9 +60,8 @@ TEST(Startup, FirstStartWritesDefaultsRecordsTheFolderAndClearsWorkFiles)
     EXPECT_EQ(Registry().value(Registry::kKazDirectory), programFolder());
 }
 
-TEST(Startup, OpenArgumentOpensTheFolderOrTheFilesFolder)
+TEST_F(Startup, OpenArgumentOpensTheFolderOrTheFilesFolder)
 {
-    TempHome home;
     const QString album = home.music() + "/Album";
     QDir().mkpath(album);
     ASSERT_TRUE(writeAll(album + "/song.mp3", mp3WithTag(values("T", "A"))));
@@ -97,9 +97,8 @@ TEST(Startup, OpenArgumentOpensTheFolderOrTheFilesFolder)
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
-TEST(Startup, UnwritableProgramFolderEndsWithTheMessageAndWritesNothing)
+TEST_F(Startup, UnwritableProgramFolderEndsWithTheMessageAndWritesNothing)
 {
-    TempHome home;
     // A file where the program folder should be: it can be neither created nor written.
     ASSERT_TRUE(writeAll(programFolder(), "in the way"));
     ScriptedPrompter prompter;
@@ -111,9 +110,8 @@ TEST(Startup, UnwritableProgramFolderEndsWithTheMessageAndWritesNothing)
     EXPECT_EQ(readAll(programFolder()), QByteArray("in the way"));
 }
 
-TEST(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
+TEST_F(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
 {
-    TempHome home;
     ScriptedPrompter prompter;
     startUp(request(), prompter);
     const QString gone = home.file("gone");
@@ -150,7 +148,7 @@ TEST(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
     }
 }
 
-TEST(Startup, WindowGoesToTheStoredPlaceOnlyWhenItFits)
+TEST_F(Startup, WindowGoesToTheStoredPlaceOnlyWhenItFits)
 {
     struct Case {bool lastPosition; std::optional<int> left; QRect expected; };
     const QSize screen(1024, 768);
@@ -173,9 +171,8 @@ TEST(Startup, WindowGoesToTheStoredPlaceOnlyWhenItFits)
     }
 }
 
-TEST(Startup, ShutDownWritesSettingsAndClearsScratchUnlessNoSave)
+TEST_F(Startup, ShutDownWritesSettingsAndClearsScratchUnlessNoSave)
 {
-    TempHome home;
     ScriptedPrompter prompter;
     StartupResult session = startUp(request(), prompter);
     const QStringList scratch{"DIR.KAZ", "wpl.kaz", "sendto.kaz"};
@@ -202,9 +199,8 @@ TEST(Startup, ShutDownWritesSettingsAndClearsScratchUnlessNoSave)
     EXPECT_TRUE(problems[0].startsWith(iniPath() + ": ")) << problems[0].toStdString();
 }
 
-TEST(Startup, AnExistingShellEntryTurnsRegistrationOnAndIsWrittenAgain)
+TEST_F(Startup, AnExistingShellEntryTurnsRegistrationOnAndIsWrittenAgain)
 {
-    TempHome home;
     const QString program = "/usr/bin/kaz";
     ASSERT_TRUE(applyShellRegistration(true, Language::German, programFolder(), program));
     ScriptedPrompter prompter;

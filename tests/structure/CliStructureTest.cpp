@@ -15,10 +15,10 @@
 using namespace kaz;
 using namespace kaz::test;
 
-TEST(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
+using CliStructure = HomeTest;
+
+TEST_F(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
 {
-    TempHome home;
-    const QString dir = home.music();
     eightSongs(dir, "A", "X", "A");
     putSong(dir, "loose.mp3", "B", "Y");
     const auto before = hashesByPath(dir);
@@ -49,10 +49,8 @@ TEST(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
     EXPECT_EQ(runCli({"structure", "build", dir + "/missing"}).exitCode, 2);
 }
 
-TEST(CliStructure, QuestionsNeedYesOrATerminal)
+TEST_F(CliStructure, QuestionsNeedYesOrATerminal)
 {
-    TempHome home;
-    const QString dir = home.music();
     // Too small: CD folders of 44 MB and an album of 48 MB.
     for (int i = 0; i < 8; ++i)
         putLargeSong(dir, QStringLiteral("big%1.mp3").arg(i), "Big", "Album", 6 * 1048576);
@@ -88,9 +86,8 @@ TEST(CliStructure, QuestionsNeedYesOrATerminal)
     EXPECT_FALSE(QFileInfo::exists(dir + "/sub"));
 }
 
-TEST(CliStructure, ExcludedAlbumsAndStructureKeys)
+TEST_F(CliStructure, ExcludedAlbumsAndStructureKeys)
 {
-    TempHome home;
     EXPECT_EQ(runCli({"config", "exclude", "add", "Best of "}).exitCode, 0);
     EXPECT_EQ(runCli({"config", "exclude", "add", "Best of"}).exitCode, 0);
     EXPECT_EQ(runCli({"config", "exclude", "add", "hits"}).exitCode, 0);
@@ -111,10 +108,8 @@ TEST(CliStructure, ExcludedAlbumsAndStructureKeys)
 
 // A smoke test at random moments over a larger tree; the kills at every
 // step are in TreeSafetyTest.cpp.
-TEST(CliStructure, ReorganisationsKilledAtRandomMomentsAreUndoneCompletely)
+TEST_F(CliStructure, ReorganisationsKilledAtRandomMomentsAreUndoneCompletely)
 {
-    TempHome home;
-    const QString dir = home.music();
     for (int i = 0; i < 600; ++i) {
         const int album = i / 10;
         const QString folder = dir + QStringLiteral("/old/%1/%2").arg(album % 13).arg(album);

@@ -18,6 +18,10 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using StructureBreak = HomeTest;
+using StructureBuild = HomeTest;
+using StructureReorganize = HomeTest;
+
 namespace {
 
 void expectUndoRestores(StructureFixture &f, const QString &dir, const QMap<QString, QByteArray> &before)
@@ -37,10 +41,8 @@ QStringList relativeFiles(const QString &dir)
 
 } // namespace
 
-TEST(StructureBuild, SortsByTagsAndUndoes)
+TEST_F(StructureBuild, SortsByTagsAndUndoes)
 {
-    TempHome home;
-    const QString dir = home.music();
     eightSongs(dir);
     for (int i = 0; i < 8; ++i)
         putSong(dir, QStringLiteral("s%1.mp3").arg(i), QStringLiteral("Artist %1").arg(i), "Hits");
@@ -69,9 +71,8 @@ TEST(StructureBuild, SortsByTagsAndUndoes)
     EXPECT_EQ(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
 }
 
-TEST(StructureBuild, EmptyBaseFolderMovesNothing)
+TEST_F(StructureBuild, EmptyBaseFolderMovesNothing)
 {
-    TempHome home;
     StructureFixture f;
     const StructureOutcome outcome = f.build(home.music());
     EXPECT_TRUE(outcome.moved.empty());
@@ -79,7 +80,7 @@ TEST(StructureBuild, EmptyBaseFolderMovesNothing)
     EXPECT_TRUE(WorkListReader::readAll(workFilePath(workfile::UndoOld)).isEmpty());
 }
 
-TEST(StructureBuild, TooSmallQuestionBothAnswers)
+TEST_F(StructureBuild, TooSmallQuestionBothAnswers)
 {
     for (const Button answer : {Button::Cancel, Button::Yes}) {
         TempHome home;
@@ -108,10 +109,8 @@ TEST(StructureBuild, TooSmallQuestionBothAnswers)
     }
 }
 
-TEST(StructureBuild, PictureFilesGetTheirNamesBackAndSongsWithTheMarkerStaySongs)
+TEST_F(StructureBuild, PictureFilesGetTheirNamesBackAndSongsWithTheMarkerStaySongs)
 {
-    TempHome home;
-    const QString dir = home.music();
     eightSongs(dir, "A", "X", "x", "Live CD2");
     const QByteArray cover = "\x89PNG cover bytes";
     const QByteArray block = picture::renderBlock("cover.png", "A", "X", "CD 2");
@@ -134,10 +133,8 @@ TEST(StructureBuild, PictureFilesGetTheirNamesBackAndSongsWithTheMarkerStaySongs
     EXPECT_FALSE(QFile::exists(home.path() + "/evil.txt"));
 }
 
-TEST(StructureBuild, AFailedMoveLeavesTheFileAndTheLogsTrue)
+TEST_F(StructureBuild, AFailedMoveLeavesTheFileAndTheLogsTrue)
 {
-    TempHome home;
-    const QString dir = home.music();
     eightSongs(dir);
     putFile(dir + "/Album/A/X", "x3.mp3", "already here"); // taken: never replaced
     const auto before = hashesByPath(dir);
@@ -150,10 +147,8 @@ TEST(StructureBuild, AFailedMoveLeavesTheFileAndTheLogsTrue)
     expectUndoRestores(f, dir, before);
 }
 
-TEST(StructureBuild, LineBreakNamesAndDotFoldersFromTags)
+TEST_F(StructureBuild, LineBreakNamesAndDotFoldersFromTags)
 {
-    TempHome home;
-    const QString dir = home.music();
     eightSongs(dir, "..", ".hidden");
     putSong(dir, "bad\nname.mp3", "..", ".hidden");
     StructureFixture f;
@@ -163,10 +158,8 @@ TEST(StructureBuild, LineBreakNamesAndDotFoldersFromTags)
     EXPECT_TRUE(QFile::exists(dir + "/Album/__/_hidden/x0.mp3"));
 }
 
-TEST(StructureBreak, NumberedNamesSafeAndFullMode)
+TEST_F(StructureBreak, NumberedNamesSafeAndFullMode)
 {
-    TempHome home;
-    const QString dir = home.music();
     putSong(dir + "/One", "Track01.mp3", "A", "X");
     putSong(dir + "/Two", "Track01.mp3", "B", "Y");
     putSong(dir + "/Two/Deeper", "Track02.mp3", "B", "Y");
@@ -204,10 +197,8 @@ TEST(StructureBreak, NumberedNamesSafeAndFullMode)
     expectUndoRestores(full, dir, before);
 }
 
-TEST(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
+TEST_F(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
 {
-    TempHome home;
-    const QString dir = home.music();
     for (int i = 0; i < 8; ++i) {
         putSong(dir + "/old/a", QStringLiteral("a%1.mp3").arg(i), "Abba", "Arrival");
         putSong(dir + "/old/b", QStringLiteral("b%1.mp3").arg(i), "Beatles", "Help");
@@ -232,10 +223,8 @@ TEST(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
     expectUndoRestores(f, dir, before);
 }
 
-TEST(StructureBreak, WithoutSubfoldersNothingMovesAndTheLastUndoStays)
+TEST_F(StructureBreak, WithoutSubfoldersNothingMovesAndTheLastUndoStays)
 {
-    TempHome home;
-    const QString dir = home.music();
     putSong(dir, "a.mp3", "A", "X");
     writeAll(workFilePath(workfile::UndoOld), "/old/path\r\n");
     writeAll(workFilePath(workfile::UndoNew), "/new/path\r\n");
@@ -262,9 +251,8 @@ public:
 
 } // namespace
 
-TEST(StructureBuild, APlayingPlayerIsStoppedFirst)
+TEST_F(StructureBuild, APlayingPlayerIsStoppedFirst)
 {
-    TempHome home;
     eightSongs(home.music());
     PlayingPlayer player;
     StructureFixture f;
@@ -275,10 +263,8 @@ TEST(StructureBuild, APlayingPlayerIsStoppedFirst)
     EXPECT_EQ(f.prompter.shown, QStringList{message(Msg::WinampStopped, Language::English)});
 }
 
-TEST(StructureBuild, ARenameRunContinuingTheLogsIsUndoneWithTheBuild)
+TEST_F(StructureBuild, ARenameRunContinuingTheLogsIsUndoneWithTheBuild)
 {
-    TempHome home;
-    const QString dir = home.music();
     eightSongs(dir);
     const auto before = hashesByPath(dir);
     StructureFixture f;

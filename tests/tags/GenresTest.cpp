@@ -4,7 +4,7 @@
 
 using namespace kaz;
 
-TEST(Genres, NumbersAndNames)
+TEST(Genres, NumbersNamesAndTheChoiceBox)
 {
     EXPECT_EQ(genreName(17), "Rock");
     EXPECT_EQ(genreName(133), "Afro-Punk");
@@ -14,10 +14,7 @@ TEST(Genres, NumbersAndNames)
     EXPECT_EQ(genreNumber("Rock"), 17);
     EXPECT_EQ(genreNumber(QString()), 255); // no genre chosen
     EXPECT_EQ(genreNumber("No Such Genre"), -1);
-}
-
-TEST(Genres, ChoiceBoxIsSortedAndComplete)
-{
+    // The choice box: sorted, complete, the names as they stand.
     const QStringList names = sortedGenreNames();
     ASSERT_EQ(names.size(), 145);
     EXPECT_LT(names.indexOf("Acapella"), names.indexOf("Acid"));

@@ -12,6 +12,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using TagCli = HomeTest;
+
 namespace {
 
 QStringList mp3Files(const QString &dir)
@@ -26,9 +28,8 @@ QStringList mp3Files(const QString &dir)
 
 } // namespace
 
-TEST(TagCli, ShowJsonHasEveryKeyAndEscapesZeroBytes)
+TEST_F(TagCli, ShowJsonHasEveryKeyAndEscapesZeroBytes)
 {
-    TempHome home;
     const QString file = home.music() + "/a.mp3";
     QByteArray bytes = mp3WithTag(values("Jóga", "Björk", "Homogenic", "1997", "c", "0", 52));
     bytes[bytes.size() - 128 + 97 + 28] = '\0'; // 0 byte then 'A' (65): a track that stays in the comment
@@ -52,9 +53,8 @@ TEST(TagCli, ShowJsonHasEveryKeyAndEscapesZeroBytes)
     EXPECT_EQ(o["fileSize"].toInteger(), bytes.size());
 }
 
-TEST(TagCli, ExitCodesAndMessagesInBothLanguages)
+TEST_F(TagCli, ExitCodesAndMessagesInBothLanguages)
 {
-    TempHome home;
     const QString shortFile = home.music() + "/short.mp3";
     writeAll(shortFile, QByteArray(100, 'x'));
     CliResult r = runCli({"tag", "show", "--lang", "en", shortFile});
@@ -80,9 +80,8 @@ TEST(TagCli, ExitCodesAndMessagesInBothLanguages)
     EXPECT_TRUE(r.out.startsWith("Usage: kaz-cli tag set [options] FILE...")) << r.out.constData();
 }
 
-TEST(TagCli, SetWritesLongValuesAndKeepsOthers)
+TEST_F(TagCli, SetWritesLongValuesAndKeepsOthers)
 {
-    TempHome home;
     const QString file = home.music() + "/a.mp3";
     writeAll(file, mp3WithTag(values("T", "A", "B", "1999", "keep me", "03", 17)));
     const QString untagged = home.music() + "/b.mp3";
@@ -103,9 +102,8 @@ TEST(TagCli, SetWritesLongValuesAndKeepsOthers)
     EXPECT_EQ(readTag(file, {}).year, "1999");
 }
 
-TEST(TagCli, DemoCollectionIsVariedAndNeverReplacesFiles)
+TEST_F(TagCli, DemoCollectionIsVariedAndNeverReplacesFiles)
 {
-    TempHome home;
     const QString dir = home.music() + "/demo";
     CliResult r = runCli({"demo", dir, "--count", "80"});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
@@ -132,7 +130,7 @@ TEST(TagCli, DemoCollectionIsVariedAndNeverReplacesFiles)
     EXPECT_EQ(treeHashes(dir), before);
 }
 
-TEST(TagCli, AnIndependentReaderAgrees)
+TEST_F(TagCli, AnIndependentReaderAgrees)
 {
     const QString python = systemPythonWithMutagen();
     if (python.isEmpty())
@@ -156,9 +154,8 @@ TEST(TagCli, AnIndependentReaderAgrees)
         << p.readAllStandardError().constData();
 }
 
-TEST(TagCli, ControlCodesInTagsAreShownNotSentToTheTerminal)
+TEST_F(TagCli, ControlCodesInTagsAreShownNotSentToTheTerminal)
 {
-    TempHome home;
     const QString file = home.music() + "/a.mp3";
     QByteArray bytes = mp3WithTag(values("x", "Band"));
     const QByteArray title = "\x1b]0;owned\x07\x1b[2J";
@@ -171,9 +168,8 @@ TEST(TagCli, ControlCodesInTagsAreShownNotSentToTheTerminal)
     EXPECT_TRUE(r.out.contains("\\x1b]0;owned\\x07\\x1b[2J")) << r.out.constData();
 }
 
-TEST(TagCli, AProgramFolderThatCannotBeWrittenIsNamedAsTheProblem)
+TEST_F(TagCli, AProgramFolderThatCannotBeWrittenIsNamedAsTheProblem)
 {
-    TempHome home;
     const QString file = home.music() + "/a.mp3";
     writeAll(file, mp3WithTag(values("One", "Abba", "Album")));
     writeAll(home.path() + "/data/kaz", "a file where the program folder belongs");

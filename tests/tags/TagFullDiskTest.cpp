@@ -13,6 +13,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using TagFullDisk = HomeTest;
+
 namespace {
 
 class SmallDisk
@@ -51,9 +53,8 @@ private:
 
 } // namespace
 
-TEST(TagFullDisk, NothingChangesWhenTheNewTrailerHasNoRoom)
+TEST_F(TagFullDisk, NothingChangesWhenTheNewTrailerHasNoRoom)
 {
-    TempHome home;
     SmallDisk disk(home.path() + "/small");
     if (!disk.mounted())
         GTEST_SKIP() << "needs root to mount a small tmpfs; full-disk tag writes not tested";
@@ -81,9 +82,8 @@ TEST(TagFullDisk, NothingChangesWhenTheNewTrailerHasNoRoom)
     EXPECT_EQ(readAll(plain).left(8192 - 128), plainBefore.left(8192 - 128));
 }
 
-TEST(TagFullDisk, AFullProgramFolderRefusesTheWrite)
+TEST_F(TagFullDisk, AFullProgramFolderRefusesTheWrite)
 {
-    TempHome home;
     SmallDisk disk(home.path() + "/small");
     if (!disk.mounted())
         GTEST_SKIP() << "needs root to mount a small tmpfs; full-disk tag writes not tested";

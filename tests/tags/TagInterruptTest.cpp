@@ -9,6 +9,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using TagInterrupt = HomeTest;
+
 namespace {
 
 struct Collection {
@@ -44,9 +46,8 @@ TailKills killWrites(const Collection &c, const QString &title, int stride)
 
 } // namespace
 
-TEST(TagInterrupt, KilledAtEveryStepOfABatchEachFileIsOldOrNew)
+TEST_F(TagInterrupt, KilledAtEveryStepOfABatchEachFileIsOldOrNew)
 {
-    TempHome home;
     const Collection c = makeCollection(home.music(), 6);
     for (const QString &title : {QStringLiteral("Short"), QString(200, QLatin1Char('x'))}) {
         SCOPED_TRACE(title.size());
@@ -58,9 +59,8 @@ TEST(TagInterrupt, KilledAtEveryStepOfABatchEachFileIsOldOrNew)
     }
 }
 
-TEST(TagInterrupt, BatchesOfALongRunCommitOneAfterTheOther)
+TEST_F(TagInterrupt, BatchesOfALongRunCommitOneAfterTheOther)
 {
-    TempHome home;
     // More files than one batch holds: a kill in the second batch leaves the
     // first one written.
     const Collection c = makeCollection(home.music(), 600, false);
@@ -69,9 +69,8 @@ TEST(TagInterrupt, BatchesOfALongRunCommitOneAfterTheOther)
     EXPECT_GT(count.mixed, 0) << "no kill left a committed batch beside an undone one";
 }
 
-TEST(TagInterrupt, AFileNamedTwiceIsWrittenFromItsFirstWrite)
+TEST_F(TagInterrupt, AFileNamedTwiceIsWrittenFromItsFirstWrite)
 {
-    TempHome home;
     const Collection c = makeCollection(home.music(), 2);
     const QString file = c.files.first();
     const CliResult r = runCli({"tag", "set", "--title", QString(60, 'L'), file, c.files.last(), file});

@@ -190,7 +190,7 @@ TEST_F(TagRead, LargeLyrics3BlockIsReadWhole)
     EXPECT_EQ(t.keptLyrics3Fields[0].size(), 8 + 60000);
 }
 
-TEST_F(TagRead, UnreadableInputIsReportedNotShownAsShort)
+TEST_F(TagRead, UnreadableInputIsReportedNotShownAsShortAndTaginfoReadsTheHeader)
 {
     TagContext context;
     context.prompter = &prompter;
@@ -203,10 +203,7 @@ TEST_F(TagRead, UnreadableInputIsReportedNotShownAsShort)
     EXPECT_TRUE(prompter.shown.isEmpty());
     EXPECT_FALSE(taginfo(home.music()));
     EXPECT_FALSE(taginfo(home.music() + "/nope.mp3"));
-}
-
-TEST_F(TagRead, TaginfoLooksOnlyAtTheHeader)
-{
+    // taginfo looks only at the header.
     writeAll(path, audio + rawTag("t"));
     EXPECT_TRUE(taginfo(path));
     writeAll(path, QByteArray(143, 'x'));
