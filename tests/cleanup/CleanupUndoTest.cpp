@@ -98,8 +98,7 @@ TEST_F(CleanupUndo, DamagedLinesAreReportedByNumber)
                                    + QFile::encodeName(dir) + "/new.mp3\r\n" + QFile::encodeName(dir) + "/cut");
     const CliResult r = runCli({"cleanup", "--undo", "--lang", "en"});
     QDir::setCurrent(workingFolder);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("lines 1 and 2: not full paths")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "lines 1 and 2: not full paths"));
     EXPECT_TRUE(r.err.contains("line 5: cut short")) << r.err.constData();
     EXPECT_EQ(namesIn(dir), (QStringList{"moved.mp3", "orig.mp3"}));
 
@@ -116,8 +115,7 @@ TEST_F(CleanupUndo, ANameThatWouldBeNothingButItsExtensionStays)
 {
     const QStringList files{putFile(dir, "x .mp3"), putFile(dir, "x_b.mp3")};
     const CliResult r = runCli(cleanupArgs(files, "x:\"_\"\"\":"));
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("1 files kept their names")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "1 files kept their names"));
     EXPECT_TRUE(r.err.contains("x .mp3: nothing but the extension would be left")) << r.err.constData();
     EXPECT_EQ(namesIn(dir), (QStringList{"b.mp3", "x .mp3"}));
 }
@@ -150,8 +148,7 @@ TEST_F(CleanupUndo, TheUndoStaysWithTheLastRunThatRenamedSomething)
     EXPECT_TRUE(runCliKilledAt(cleanupArgs(second), "rename", 3).killed);
     EXPECT_EQ(namesIn(dir), (QStringList{"a 1.mp3", "a 2.mp3", "b 1.mp3", "b 2.mp3", "b_3.mp3"}));
     ASSERT_EQ(runCli(cleanupArgs(renamedFirst, "\"x\"\"y\":")).exitCode, 0);
-    r = runCli({"cleanup", "--undo"});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(endedWith(runCli({"cleanup", "--undo"}), 0));
     EXPECT_EQ(namesIn(dir), (QStringList{"a 1.mp3", "a 2.mp3", "b_1.mp3", "b_2.mp3", "b_3.mp3"}));
     EXPECT_FALSE(cleanupLogExists());
 }

@@ -50,8 +50,7 @@ TEST_F(CliConfig, SetChangesOneLineAndRefusesWhatItCannotUse)
     r = runCli({"config", "set", "search2", "false"});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(r.out, QByteArray("search2=false\n"));
-    r = runCli({"config", "set", "lastdir", home.music()});
-    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    ASSERT_TRUE(endedWith(runCli({"config", "set", "lastdir", home.music()}), 0));
 
     QStringList expected = before;
     expected.replace(expected.indexOf("search2=true"), "search2=false");
@@ -64,8 +63,7 @@ TEST_F(CliConfig, ValuesMayStartWithADash)
     CliResult r = runCli({"config", "set", "LastPosition_x", "-20"});
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_TRUE(IniDocument::read(iniPath()).lines().contains("LastPosition_x=-20"));
-    r = runCli({"config", "set", "--lang", "en", "LastPosition_y", "--", "-7"});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(endedWith(runCli({"config", "set", "--lang", "en", "LastPosition_y", "--", "-7"}), 0));
     EXPECT_TRUE(IniDocument::read(iniPath()).lines().contains("LastPosition_y=-7"));
     r = runCli({"config", "set", "Fontsize", "-1"});
     EXPECT_EQ(r.exitCode, 2);

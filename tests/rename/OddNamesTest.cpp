@@ -91,22 +91,19 @@ TEST_F(OddNames, NamesThatAreNotUtf8AreNeverTakenForOthers)
     writeRaw(dir + "/Caf\xe9/inside.mp3", song);
 
     CliResult r = runRaw({"tag", "set", "--title", "X", latin1});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("Bj\\xf6rk.mp3")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "Bj\\xf6rk.mp3"));
     EXPECT_EQ(readRaw(latin1), song);
     EXPECT_EQ(readRaw(replacement), song);
 
     r = runRaw({"rename", "--recursive", dir});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("Caf\\xe9")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "Caf\\xe9"));
     EXPECT_TRUE(r.err.contains("Bj\\xf6rk.mp3")) << r.err.constData();
     EXPECT_EQ(readRaw(latin1), song); // left alone, under its name
     EXPECT_EQ(readRaw(dir + "/Caf\xe9/inside.mp3"), song);
     EXPECT_TRUE(readRaw(replacement).isEmpty()); // the valid name was renamed
 
     r = runRaw({"rename", dir}); // one folder, not its tree
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("Bj\\xf6rk.mp3")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "Bj\\xf6rk.mp3"));
     // Names the temporary folder's removal cannot decode either.
     ::unlink(latin1.constData());
     ::unlink(QByteArray(dir + "/Caf\xe9/inside.mp3").constData());
@@ -127,9 +124,7 @@ TEST_F(OddNames, FoldersThatCannotBeListedAreReported)
         QDir().mkpath(dir + "/closed");
         ::chmod(native(dir + "/closed").constData(), 0);
     }
-    const CliResult r = runCli({"rename", "--recursive", dir});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("cannot be listed")) << r.err.constData();
+    EXPECT_TRUE(endedWith(runCli({"rename", "--recursive", dir}), 1, "cannot be listed"));
     EXPECT_FALSE(QFile::exists(dir + "/ok/a.mp3")); // the rest of the tree was renamed
     ::chmod(native(dir + "/closed").constData(), 0755);
     for (qsizetype i = fds.size() - 1; i > 0; --i) { // too deep for the temporary folder's removal
@@ -212,11 +207,9 @@ TEST_F(OddNames, WorkFilesThatAreNoFilesMakeNoCommandWait)
     timer.start();
     CliResult r = runCli({"undo", "--yes"});
     EXPECT_LT(timer.elapsed(), 20000);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("not a regular file")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "not a regular file"));
     r = runCli({"rename", dir});
     EXPECT_LT(timer.elapsed(), 40000);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("could not be written whole")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "could not be written whole"));
     EXPECT_TRUE(QFile::exists(dir + "/a.mp3"));
 }

@@ -11,7 +11,12 @@
 using namespace kaz;
 using namespace kaz::test;
 
-using RenameRun = HomeTest;
+// A test in a temporary home with a run that answers from a script.
+class RenameRun : public HomeTest
+{
+protected:
+    RunFixture fixture;
+};
 
 namespace {
 
@@ -42,7 +47,6 @@ TEST_F(RenameRun, NoFileIsEverReplaced)
     const QByteArray outsideHash = contentHash(outside);
     const QList<QByteArray> before = hashesOnly(dir);
 
-    RunFixture fixture;
     const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {a, b, c, d});
 
     EXPECT_EQ(namesIn(dir), QStringList({"Abba - Ring Ring.mp3", "Abba - SOS (2).mp3", "Abba - SOS.mp3",
@@ -67,7 +71,6 @@ TEST_F(RenameRun, IncompleteTagsAreMarkedOnce)
     const QString shortFile = dir + "/tiny.mp3";
     writeAll(shortFile, QByteArray(100, 'x'));
 
-    RunFixture fixture;
     const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {marked, other, untagged, shortFile});
 
     EXPECT_EQ(namesIn(dir), QStringList({"! Song (2).mp3", "! Song.mp3", "! raw.MP3", "! tiny.mp3"}));
@@ -86,7 +89,6 @@ TEST_F(RenameRun, TreeRunsTakeEveryMp3FileButTinyOnes)
     RenameSettings s = artistTitle();
     s.includeSubdirectories = true;
 
-    RunFixture fixture;
     fixture.run(s, dir + '/', {});
     EXPECT_EQ(namesIn(dir + "/A"), QStringList({"Abba - One.mp3", "notes.txt", "tiny.mp3"}));
     EXPECT_EQ(namesIn(dir + "/A/B"), QStringList({"Abba - Two.mp3"}));
@@ -110,7 +112,6 @@ TEST_F(RenameRun, UserDefinedNamesSkipNamesTakenOutsideTheRun)
     s.userText = "Mix";
     s.keepNumbers = false;
 
-    RunFixture fixture;
     fixture.run(s, dir + '/', {x, y, z});
     EXPECT_EQ(namesIn(dir), QStringList({"01 - Mix.mp3", "02 - Mix.mp3", "03 - Mix.mp3", "04 - Mix.mp3"}));
     EXPECT_EQ(contentHash(dir + "/01 - Mix.mp3"), xHash);
@@ -140,7 +141,6 @@ TEST_F(RenameRun, ReadOnlyFilesGetOwnerWritePermission)
     for (const QString &path : {byTag, byText})
         ::chmod(QFile::encodeName(path).constData(), 0444);
 
-    RunFixture fixture;
     fixture.run(artistTitle(), dir + '/', {byTag});
     RenameSettings s;
     s.userDefined = true;
@@ -159,7 +159,6 @@ TEST_F(RenameRun, PreviewChangesNothingAndFillsTheTable)
     const auto before = treeHashes(dir);
     RenameSettings s; // artist, album, title
 
-    RunFixture fixture;
     RenameOutcome outcome = fixture.run(s, dir + '/', {a, b, c}, true);
     EXPECT_EQ(treeHashes(dir), before);
     EXPECT_FALSE(QFile::exists(workFilePath(workfile::UndoNew)));
@@ -187,7 +186,6 @@ TEST_F(RenameRun, ExcludedPreviewRowsAreLeftAlone)
     s.userText = "Mix";
     s.keepNumbers = false;
 
-    RunFixture fixture;
     RenameOutcome preview = fixture.run(s, dir + '/', {a, b, c}, true);
     preview.preview.toggleExcluded(1, Language::English);
     EXPECT_EQ(preview.preview.writeFilteredList(), 2);
@@ -204,7 +202,6 @@ TEST_F(RenameRun, PathsWithLineBreaksAreLeftAloneAndReported)
     // A tag with a line break gives a name without one.
     const QString breaking = putTagged(dir, "breaking.mp3", values("Line\nBreak", "Abba"));
 
-    RunFixture fixture;
     RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {odd, fine, breaking});
     EXPECT_EQ(outcome.lineBreakPaths, QStringList({odd}));
     EXPECT_TRUE(QFile::exists(odd));
@@ -230,7 +227,6 @@ TEST_F(RenameRun, LongNamesFitTheFileSystem)
     const QString a = putTagged(dir, "a.mp3", values(title, QString(150, QChar(0xf6))));
     const QString b = putTagged(dir, "b.mp3", values(title, QString(150, QChar(0xf6)), {}, "1999"));
 
-    RunFixture fixture;
     const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {a, b});
     EXPECT_EQ(outcome.renamed, 2);
     const QStringList names = namesIn(dir);
@@ -249,7 +245,6 @@ TEST_F(RenameRun, WorkFilesThatCannotBeWrittenStopTheRunBeforeAnyRename)
 {
     const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
     const QString b = putTagged(dir, "b.mp3", values("Two", "Abba"));
-    RunFixture fixture;
     RenameOutcome preview = fixture.run(artistTitle(), dir + '/', {a, b}, true);
     preview.preview.toggleExcluded(0, Language::English);
     const QString filtered = workFilePath(workfile::PreviewFileList);

@@ -12,7 +12,12 @@
 using namespace kaz;
 using namespace kaz::test;
 
-using Undo = HomeTest;
+// A test in a temporary home with a run that answers from a script.
+class Undo : public HomeTest
+{
+protected:
+    RunFixture fixture;
+};
 
 namespace {
 
@@ -33,7 +38,6 @@ TEST_F(Undo, RestoresChainsOfNamesInReverse)
     const QString second = putTagged(dir, "x.mp3", values("Waterloo", "Abba"));
     const auto before = treeHashes(dir);
 
-    RunFixture fixture;
     fixture.run(artistTitle(), dir + '/', {first, second});
     EXPECT_EQ(namesIn(dir), QStringList({"Abba - SOS.mp3", "Abba - Waterloo.mp3"}));
     const UndoOutcome outcome = undoLastRun(fixture.state, &fixture.prompter, Language::English);
@@ -102,7 +106,6 @@ TEST_F(Undo, ARunThatRenamesNothingKeepsTheWayBack)
 {
     const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
     const auto before = treeHashes(dir);
-    RunFixture fixture;
     ASSERT_EQ(fixture.run(artistTitle(), dir + '/', {a}).renamed, 1);
     EXPECT_EQ(fixture.run(artistTitle(), dir + '/', {dir + "/Abba - One.mp3"}).renamed, 0);
     const QString missing = dir + "/gone.mp3"; // a rename that fails
@@ -156,7 +159,6 @@ TEST_F(Undo, UserFoldersThatTheUndoDidNotEmptyStay)
     const QString inbox = home.music() + "/lib/Inbox";
     const QString a = putTagged(inbox, "a.mp3", values("One", "Abba"));
     QDir().mkpath(home.music() + "/lib/Empty");
-    RunFixture fixture;
     fixture.run(artistTitle(), inbox + '/', {a});
     // The user takes the renamed file elsewhere: the restore fails.
     QFile::rename(inbox + "/Abba - One.mp3", home.path() + "/elsewhere.mp3");

@@ -18,9 +18,16 @@
 using namespace kaz;
 using namespace kaz::test;
 
-using StructureBreak = HomeTest;
-using StructureBuild = HomeTest;
-using StructureReorganize = HomeTest;
+// A test in a temporary home with a run that answers from a script.
+class StructureTest : public HomeTest
+{
+protected:
+    StructureFixture f;
+};
+
+using StructureBreak = StructureTest;
+using StructureBuild = StructureTest;
+using StructureReorganize = StructureTest;
 
 namespace {
 
@@ -54,7 +61,6 @@ TEST_F(StructureBuild, SortsByTagsAndUndoes)
     putFile(dir, "notes.txt", "text");
     const auto before = hashesByPath(dir);
 
-    StructureFixture f;
     const StructureOutcome outcome = f.build(dir);
     EXPECT_TRUE(outcome.failures.isEmpty());
     EXPECT_EQ(outcome.moved.size(), 21u);
@@ -73,7 +79,6 @@ TEST_F(StructureBuild, SortsByTagsAndUndoes)
 
 TEST_F(StructureBuild, EmptyBaseFolderMovesNothing)
 {
-    StructureFixture f;
     const StructureOutcome outcome = f.build(home.music());
     EXPECT_TRUE(outcome.moved.empty());
     EXPECT_TRUE(outcome.failures.isEmpty());
@@ -122,7 +127,6 @@ TEST_F(StructureBuild, PictureFilesGetTheirNamesBackAndSongsWithTheMarkerStaySon
     putFile(dir, "dots.MP3", QByteArray("dots") + picture::renderBlock("..", "A", "X", " "));
     putFile(dir, "escape.MP3", QByteArray("escape") + picture::renderBlock("../../evil.txt", "A", "X", " "));
 
-    StructureFixture f;
     const StructureOutcome outcome = f.build(dir);
     EXPECT_TRUE(outcome.failures.isEmpty()) << outcome.failures.join('\n').toStdString();
     EXPECT_EQ(readAll(dir + "/Album/A/X/CD 2/cover.png"), cover);
@@ -138,7 +142,6 @@ TEST_F(StructureBuild, AFailedMoveLeavesTheFileAndTheLogsTrue)
     eightSongs(dir);
     putFile(dir + "/Album/A/X", "x3.mp3", "already here"); // taken: never replaced
     const auto before = hashesByPath(dir);
-    StructureFixture f;
     const StructureOutcome outcome = f.build(dir);
     ASSERT_EQ(outcome.failures.size(), 1);
     EXPECT_TRUE(QFile::exists(dir + "/x3.mp3"));
@@ -151,7 +154,6 @@ TEST_F(StructureBuild, LineBreakNamesAndDotFoldersFromTags)
 {
     eightSongs(dir, "..", ".hidden");
     putSong(dir, "bad\nname.mp3", "..", ".hidden");
-    StructureFixture f;
     const StructureOutcome outcome = f.build(dir);
     EXPECT_EQ(outcome.lineBreakPaths, QStringList{dir + "/bad\nname.mp3"});
     EXPECT_TRUE(QFile::exists(dir + "/bad\nname.mp3"));
@@ -171,7 +173,6 @@ TEST_F(StructureBreak, NumberedNamesSafeAndFullMode)
     QFile::link(home.path() + "/elsewhere", dir + "/link");
     const auto before = hashesByPath(dir);
 
-    StructureFixture f;
     StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
     EXPECT_FALSE(outcome.moveComplete);
     EXPECT_EQ(f.prompter.shown, QStringList{message(Msg::NotAllMoved, Language::English)});
@@ -210,7 +211,6 @@ TEST_F(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
     putSong(dir, "base.mp3", "Abba", "Arrival");
     const auto before = hashesByPath(dir);
 
-    StructureFixture f;
     const StructureOutcome outcome = f.reorganize(dir);
     EXPECT_TRUE(outcome.failures.isEmpty()) << outcome.failures.join('\n').toStdString();
     EXPECT_TRUE(outcome.moveComplete);
@@ -228,7 +228,6 @@ TEST_F(StructureBreak, WithoutSubfoldersNothingMovesAndTheLastUndoStays)
     putSong(dir, "a.mp3", "A", "X");
     writeAll(workFilePath(workfile::UndoOld), "/old/path\r\n");
     writeAll(workFilePath(workfile::UndoNew), "/new/path\r\n");
-    StructureFixture f;
     const StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
     EXPECT_TRUE(outcome.moved.empty());
     EXPECT_TRUE(outcome.moveComplete);
@@ -255,7 +254,6 @@ TEST_F(StructureBuild, APlayingPlayerIsStoppedFirst)
 {
     eightSongs(home.music());
     PlayingPlayer player;
-    StructureFixture f;
     f.player = &player;
     f.build(home.music());
     EXPECT_TRUE(player.stopped);
@@ -267,7 +265,6 @@ TEST_F(StructureBuild, ARenameRunContinuingTheLogsIsUndoneWithTheBuild)
 {
     eightSongs(dir);
     const auto before = hashesByPath(dir);
-    StructureFixture f;
     const StructureOutcome built = f.build(dir);
     RenameRequest rename;
     for (const MovedFile &m : built.moved)

@@ -174,6 +174,15 @@ CliResult runCli(const QStringList &arguments, const QByteArray &input, int time
     return result;
 }
 
+::testing::AssertionResult endedWith(const CliResult &result, int exitCode, const QByteArray &said)
+{
+    if (result.exitCode == exitCode && result.err.contains(said))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "exit code " << result.exitCode << " (expected " << exitCode << "), stderr: "
+                                         << result.err.constData() << (said.isEmpty() ? "" : " (expected to say: ")
+                                         << said.constData() << (said.isEmpty() ? "" : ")");
+}
+
 QList<QJsonObject> jsonLines(const QByteArray &out)
 {
     QList<QJsonObject> objects;

@@ -80,6 +80,9 @@ struct CliResult {
 // Runs kaz-cli with the arguments; environment from the current process. A
 // run that outlasts the timeout is killed and reported with exit code -1.
 CliResult runCli(const QStringList &arguments, const QByteArray &input = {}, int timeoutMs = 120000);
+// Whether the run ended with the exit code and, when given, said the text on
+// stderr; a failure shows what the run said.
+::testing::AssertionResult endedWith(const CliResult &result, int exitCode, const QByteArray &said = {});
 // The JSON objects of output that holds one per line.
 QList<QJsonObject> jsonLines(const QByteArray &out);
 

@@ -92,8 +92,7 @@ TEST_F(Id3v2Cli, RenameNameAndStructureUseTheTagSourceAndKeepTheFilesStart)
     EXPECT_EQ(runCli({"name", "--no-id3v2", file}).out, "! x.mp3\n");
     ASSERT_EQ(runCli({"config", "set", "ID3v2", "false"}).exitCode, 0);
 
-    r = runCli({"rename", "--id3v2", file});
-    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    ASSERT_TRUE(endedWith(runCli({"rename", "--id3v2", file}), 0));
     const QString renamed = home.music() + "/03 - Band - Record - Song.mp3";
     EXPECT_EQ(readAll(renamed), original);
 

@@ -63,9 +63,7 @@ TEST_F(TagCli, ExitCodesAndMessagesInBothLanguages)
     r = runCli({"tag", "show", shortFile}); // stored choice: German default
     EXPECT_TRUE(QString::fromUtf8(r.err).contains("Folgende Datei ist zu kurz."));
 
-    r = runCli({"tag", "show", home.music() + "/missing.mp3", shortFile});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("missing.mp3"));
+    EXPECT_TRUE(endedWith(runCli({"tag", "show", home.music() + "/missing.mp3", shortFile}), 1, "missing.mp3"));
 
     EXPECT_EQ(runCli({"tag", "show"}).exitCode, 2);
     EXPECT_EQ(runCli({"tag", "frob"}).exitCode, 2);
@@ -105,8 +103,7 @@ TEST_F(TagCli, SetWritesLongValuesAndKeepsOthers)
 TEST_F(TagCli, DemoCollectionIsVariedAndNeverReplacesFiles)
 {
     const QString dir = home.music() + "/demo";
-    CliResult r = runCli({"demo", dir, "--count", "80"});
-    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    ASSERT_TRUE(endedWith(runCli({"demo", dir, "--count", "80"}), 0));
     const QStringList files = mp3Files(dir);
     ASSERT_EQ(files.size(), 80);
     int untagged = 0, lyrics = 0, forbidden = 0, umlauts = 0, nested = 0;
@@ -174,8 +171,7 @@ TEST_F(TagCli, AProgramFolderThatCannotBeWrittenIsNamedAsTheProblem)
     writeAll(file, mp3WithTag(values("One", "Abba", "Album")));
     writeAll(home.path() + "/data/kaz", "a file where the program folder belongs");
     const CliResult r = runCli({"rename", file});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("cannot be written")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "cannot be written"));
     EXPECT_FALSE(r.err.contains("Another")) << r.err.constData();
     EXPECT_TRUE(QFile::exists(file));
 }
