@@ -11,8 +11,6 @@
 using namespace kaz;
 using namespace kaz::test;
 
-using CleanupRun = HomeTest;
-
 namespace {
 
 CleanupOptions plain()
@@ -33,6 +31,12 @@ struct Cleaner {
         environment.language = Language::English;
         return cleanupFiles(request, environment);
     }
+};
+
+class CleanupRun : public HomeTest
+{
+protected:
+    Cleaner run;
 };
 
 } // namespace
@@ -62,7 +66,6 @@ TEST_F(CleanupRun, TheThreeAnswersToTheNonMp3Question)
     }
     // Only MP3 files: no question.
     TempHome home;
-    Cleaner run;
     run({putFile(home.music(), "a_b.mp3")}, script);
     EXPECT_TRUE(run.prompter.shown.isEmpty());
     EXPECT_EQ(namesIn(home.music()), QStringList{"a b.mp3"});
@@ -74,7 +77,6 @@ TEST_F(CleanupRun, TwoFilesCleanedToOneNameThenUndo)
 {
     const QStringList files{putFile(dir, "x-a.mp3"), putFile(dir, "x-b.mp3"), putFile(dir, "x.mp3")};
     const auto before = treeHashes(dir);
-    Cleaner run;
     // The third file already has the name: it keeps it, unchanged.
     const CleanupOutcome outcome = run(files, QStringLiteral("2-3\"\":"));
     EXPECT_EQ(namesIn(dir), (QStringList{"x (1).mp3", "x (2).mp3", "x.mp3"}));
@@ -96,7 +98,6 @@ TEST_F(CleanupRun, TwoFilesCleanedToOneNameThenUndo)
 TEST_F(CleanupRun, ANameTheScriptWouldEmptyShortensTheScriptForTheRest)
 {
     const QStringList files{putFile(dir, "d_e.mp3"), putFile(dir, "abc.mp3"), putFile(dir, "abc_abc.mp3")};
-    Cleaner run;
     const CleanupOutcome outcome = run(files, QStringLiteral("\"_\"\" \":abc:"));
     // "abc" alone would vanish: one message, and the last entry is gone for
     // that file and every file after it.
@@ -109,7 +110,6 @@ TEST_F(CleanupRun, FilesThatKeepTheirNamesAreCountedWithTheReason)
 {
     const QStringList files{putFile(dir, ".mp3"), dir + "/gone_away.mp3", putFile(dir, "a\nb_c.mp3"),
                             putFile(dir, "ok_1.mp3")};
-    Cleaner run;
     const CleanupOutcome outcome = run(files, QStringLiteral("\"_\"\" \":"));
     EXPECT_EQ(outcome.renamed, 1);
     EXPECT_EQ(outcome.notCleaned(), 3);
@@ -128,7 +128,6 @@ TEST_F(CleanupRun, LongNamesFitTheByteLimitWithSuffixAndExtension)
 {
     const QString base = QString(120, QChar(0x00e4)); // 240 bytes
     const QStringList files{putFile(dir, base + "1.mp3"), putFile(dir, base + "2.mp3")};
-    Cleaner run;
     run(files, QStringLiteral("121-121\"XXXXXXXXXXXXXXXXXXXX\":"));
     const QStringList names = namesIn(dir);
     ASSERT_EQ(names.size(), 2);
@@ -143,7 +142,6 @@ TEST_F(CleanupRun, LongNamesFitTheByteLimitWithSuffixAndExtension)
 TEST_F(CleanupRun, PreviewAndBusyChangeNothing)
 {
     const QStringList files{putFile(dir, "a_b.mp3")};
-    Cleaner run;
     CleanupOutcome outcome = run(files, QStringLiteral("\"_\"\" \":"), true);
     ASSERT_EQ(outcome.files.size(), 1);
     EXPECT_EQ(outcome.files[0].finalPath, dir + "/a b.mp3");
@@ -163,7 +161,6 @@ TEST_F(CleanupRun, UndoGoesBackwardsThroughNamesTakenOver)
     // "b" takes the name "aa" that the first file has just given up.
     const QStringList files{putFile(dir, "aa.mp3"), putFile(dir, "b.mp3")};
     const auto before = treeHashes(dir);
-    Cleaner run;
     run(files, QStringLiteral("\"aa\"\"a\":\"b\"\"aa\":"));
     EXPECT_EQ(namesIn(dir), (QStringList{"a.mp3", "aa.mp3"}));
     EXPECT_EQ(readAll(dir + "/aa.mp3"), "content of b.mp3");

@@ -84,8 +84,7 @@ TEST_F(FileOps, MoveAcrossFileSystemsCopiesThenRemoves)
 
 TEST_F(FileOps, ReplaceFileEndKeepsWhatLiesInFront)
 {
-    const QString path = home.music() + "/f.mp3";
-    writeAll(path, "AUDIOAUDIO-old-trailer-that-is-long");
+    const QString path = putFile(home.music(), "f.mp3", "AUDIOAUDIO-old-trailer-that-is-long");
     ASSERT_TRUE(replaceFileEnd(path, 10, "new").ok());
     EXPECT_EQ(readAll(path), "AUDIOAUDIOnew");
     ASSERT_TRUE(replaceFileEnd(path, 13, "+more").ok()); // appending
@@ -99,8 +98,7 @@ TEST_F(FileOps, ReplaceFileEndKeepsWhatLiesInFront)
 
 TEST_F(FileOps, ReadOnlyFileReportsWhatItCannotRead)
 {
-    const QString path = home.music() + "/f.mp3";
-    writeAll(path, "0123456789");
+    const QString path = putFile(home.music(), "f.mp3", "0123456789");
     ReadOnlyFile file(path);
     EXPECT_EQ(file.error(), 0);
     EXPECT_EQ(file.size(), 10);

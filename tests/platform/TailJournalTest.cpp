@@ -127,14 +127,12 @@ TEST_F(TailJournal, EveryHalfDoneStateGoesBackToTheOldEnd)
 
 TEST_F(TailJournal, JournalsThatDoNotFitTheFileAreDroppedWithoutTouchingIt)
 {
-    const QString path = home.music() + "/a.mp3";
-    writeAll(path, kAudio + kOldEnd);
+    const QString path = putFile(home.music(), "a.mp3", kAudio + kOldEnd);
     // Cut off by a kill before the file was touched.
     writeAll(journalPath(1), entryFor(path).render().chopped(10));
     // The file was replaced by another one since.
     writeAll(journalPath(2), entryFor(path).render());
-    const QString other = home.music() + "/b.mp3";
-    writeAll(other, "someone else's file");
+    const QString other = putFile(home.music(), "b.mp3", "someone else's file");
     QFile::remove(path);
     QFile::rename(other, path);
     QStringList problems;
@@ -146,8 +144,7 @@ TEST_F(TailJournal, JournalsThatDoNotFitTheFileAreDroppedWithoutTouchingIt)
 
 TEST_F(TailJournal, JournalOfAWriterThatStillRunsIsLeftAlone)
 {
-    const QString path = home.music() + "/a.mp3";
-    writeAll(path, kAudio + kNewEnd);
+    const QString path = putFile(home.music(), "a.mp3", kAudio + kNewEnd);
     writeAll(journalPath(1), entryFor(path).render());
     const int fd = ::open(QFile::encodeName(journalPath(1)).constData(), O_RDONLY);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
@@ -160,8 +157,7 @@ TEST_F(TailJournal, JournalOfAWriterThatStillRunsIsLeftAlone)
 
 TEST_F(TailJournal, FinishedWritesLeaveNoJournal)
 {
-    const QString path = home.music() + "/a.mp3";
-    writeAll(path, kAudio + kOldEnd);
+    const QString path = putFile(home.music(), "a.mp3", kAudio + kOldEnd);
     ASSERT_TRUE(replaceFileEnd(path, kAudio.size(), kNewEnd).ok());
     ASSERT_TRUE(replaceFileEnd(path, kAudio.size(), kOldEnd).ok());
     EXPECT_EQ(readAll(path), kAudio + kOldEnd);

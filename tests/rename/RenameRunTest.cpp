@@ -68,8 +68,7 @@ TEST_F(RenameRun, IncompleteTagsAreMarkedOnce)
     const QString marked = putTagged(dir, "! Song.mp3", values("Song", ""));
     const QString other = putTagged(dir, "Song.mp3", values("Song", ""));
     const QString untagged = putUntagged(dir, "raw.MP3");
-    const QString shortFile = dir + "/tiny.mp3";
-    writeAll(shortFile, QByteArray(100, 'x'));
+    const QString shortFile = putFile(dir, "tiny.mp3", QByteArray(100, 'x'));
 
     const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {marked, other, untagged, shortFile});
 

@@ -14,8 +14,7 @@ QString putSong(const QString &dir, const QString &name, const QString &artist, 
 void eightSongs(const QString &dir, const QString &artist = QStringLiteral("A"), const QString &album = QStringLiteral("X"),
                 const QString &prefix = QStringLiteral("x"), const QString &comment = {});
 // A tagged file of the given size whose audio part is a hole (cheap to write).
-QString putLargeSong(const QString &dir, const QString &name, const QString &artist, const QString &album,
-                     qint64 size);
+QString putLargeSong(const QString &dir, const QString &name, const QString &artist, const QString &album, qint64 size);
 
 StructureSettings testSettings();
 

@@ -15,8 +15,7 @@ struct KilledRun {
 };
 
 // Runs kaz-cli with KAZ_FAULT_AT=STEP:N.
-KilledRun runCliKilledAt(const QStringList &arguments, const QString &step, int n,
-                         const QByteArray &input = {});
+KilledRun runCliKilledAt(const QStringList &arguments, const QString &step, int n, const QByteArray &input = {});
 
 // Runs kaz-cli and kills it after delayMs unless it ends first. Only for the
 // one smoke test per run kind that kills at random moments, to reach what

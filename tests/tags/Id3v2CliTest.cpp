@@ -22,8 +22,7 @@ namespace {
 QByteArray v2Song(const QString &title, const QString &artist, const QString &album)
 {
     Id3v2Spec spec;
-    spec.frames = {{"TIT2", title}, {"TPE1", artist}, {"TALB", album}, {"TRCK", "3/12"},
-                   {"TCON", "(17)Rock"}};
+    spec.frames = {{"TIT2", title}, {"TPE1", artist}, {"TALB", album}, {"TRCK", "3/12"}, {"TCON", "(17)Rock"}};
     return id3v2Tag(spec) + mp3Frames(3);
 }
 

@@ -55,8 +55,7 @@ TEST_F(TagCli, ShowJsonHasEveryKeyAndEscapesZeroBytes)
 
 TEST_F(TagCli, ExitCodesAndMessagesInBothLanguages)
 {
-    const QString shortFile = home.music() + "/short.mp3";
-    writeAll(shortFile, QByteArray(100, 'x'));
+    const QString shortFile = putFile(home.music(), "short.mp3", QByteArray(100, 'x'));
     CliResult r = runCli({"tag", "show", "--lang", "en", shortFile});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(QString::fromUtf8(r.err).contains("Following file is to short."));
@@ -80,10 +79,8 @@ TEST_F(TagCli, ExitCodesAndMessagesInBothLanguages)
 
 TEST_F(TagCli, SetWritesLongValuesAndKeepsOthers)
 {
-    const QString file = home.music() + "/a.mp3";
-    writeAll(file, mp3WithTag(values("T", "A", "B", "1999", "keep me", "03", 17)));
-    const QString untagged = home.music() + "/b.mp3";
-    writeAll(untagged, mp3Frames(3));
+    const QString file = putTagged(home.music(), "a.mp3", values("T", "A", "B", "1999", "keep me", "03", 17));
+    const QString untagged = putFile(home.music(), "b.mp3", mp3Frames(3));
     const QString longAlbum = "An album title that runs past thirty characters";
     const CliResult r = runCli({"tag", "set", "--album", longAlbum, "--genre", "jazz", "--track", "9", file, untagged,
                                 home.music() + "/none.mp3"});
@@ -133,8 +130,7 @@ TEST_F(TagCli, AnIndependentReaderAgrees)
     if (python.isEmpty())
         GTEST_SKIP() << "python3-mutagen is not installed";
     TempHome home;
-    const QString file = home.music() + "/x.mp3";
-    writeAll(file, mp3Frames(4));
+    const QString file = putFile(home.music(), "x.mp3", mp3Frames(4));
     const CliResult r = runCli({"tag", "set", "--title", "Über den Wolken", "--artist", "Reinhard Mey", "--album",
                                 "Mein achtel Lorbeerblatt", "--year", "1974", "--track", "7", "--genre", "Chanson", file});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
@@ -167,8 +163,7 @@ TEST_F(TagCli, ControlCodesInTagsAreShownNotSentToTheTerminal)
 
 TEST_F(TagCli, AProgramFolderThatCannotBeWrittenIsNamedAsTheProblem)
 {
-    const QString file = home.music() + "/a.mp3";
-    writeAll(file, mp3WithTag(values("One", "Abba", "Album")));
+    const QString file = putTagged(home.music(), "a.mp3", values("One", "Abba", "Album"));
     writeAll(home.path() + "/data/kaz", "a file where the program folder belongs");
     const CliResult r = runCli({"rename", file});
     EXPECT_TRUE(endedWith(r, 1, "cannot be written"));

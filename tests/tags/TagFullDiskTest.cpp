@@ -87,8 +87,7 @@ TEST_F(TagFullDisk, AFullProgramFolderRefusesTheWrite)
     SmallDisk disk(home.path() + "/small");
     if (!disk.mounted())
         GTEST_SKIP() << "needs root to mount a small tmpfs; full-disk tag writes not tested";
-    const QString file = home.music() + "/a.mp3";
-    writeAll(file, mp3WithTag(values("Old title", "Band")));
+    const QString file = putTagged(home.music(), "a.mp3", values("Old title", "Band"));
     const QByteArray before = readAll(file);
     const QByteArray oldData = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/small"));
