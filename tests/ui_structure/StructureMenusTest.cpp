@@ -130,6 +130,19 @@ TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
     EXPECT_EQ(flat(a), QStringList({"x.mp3"}));
     EXPECT_EQ(window->currentFolder(), b);
     EXPECT_FALSE(undo->isEnabled());
+
+    // The logs of a build of an earlier session: asked first, and the window
+    // goes to the folder the files came back to.
+    aboutToShowFolderMenu();
+    window.child<QAction>("createdirectorystructurewithoutrenaming1")->trigger();
+    ASSERT_TRUE(flat(b).isEmpty());
+    window.open(a, [](MainWindow &w) { w.addPage(new RenamePage(w)); });
+    window.prompter.shown.clear();
+    window.prompter.answers = {Button::Ok};
+    window.child<QPushButton>("BitBtn5")->click();
+    EXPECT_FALSE(window.prompter.shown.filter("last session").isEmpty());
+    EXPECT_EQ(flat(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
+    EXPECT_EQ(window->currentFolder(), b);
 }
 
 TEST_F(StructureMenusTest, BreakFromTheFolderMenuMovesTheFilesUpAndRefillsTheList)
