@@ -14,6 +14,9 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using FileListing = HomeTest;
+using FolderCommands = HomeTest;
+
 namespace {
 
 void touch(const QString &path, const QByteArray &bytes = "x")
@@ -23,10 +26,8 @@ void touch(const QString &path, const QByteArray &bytes = "x")
 
 } // namespace
 
-TEST(FileListing, MasksAndTagFilter)
+TEST_F(FileListing, MasksAndTagFilter)
 {
-    TempHome home;
-    const QString dir = home.music();
     touch(dir + "/b tagged.mp3", mp3WithTag(values("Song", "Band")));
     touch(dir + "/a plain.MP3", mp3Frames(3));
     touch(dir + "/cover.jpg");
@@ -43,9 +44,8 @@ TEST(FileListing, MasksAndTagFilter)
     EXPECT_EQ(listFolderFiles(dir, MaskState::All, TagFilter::Untagged).size(), 5);
 }
 
-TEST(FileListing, FilterReportsProgressOverEveryFile)
+TEST_F(FileListing, FilterReportsProgressOverEveryFile)
 {
-    TempHome home;
     for (int i = 0; i < 5; ++i)
         touch(home.music() + QStringLiteral("/%1.mp3").arg(i), mp3Frames(2));
     QList<qint64> positions;
@@ -61,7 +61,7 @@ TEST(FileListing, FilterReportsProgressOverEveryFile)
     EXPECT_EQ(pumps, 5);
 }
 
-TEST(FileListing, LetterSortKeysAndOrder)
+TEST_F(FileListing, LetterSortKeysAndOrder)
 {
     struct Case {
         const char *name;
@@ -130,9 +130,8 @@ TEST(FolderRecovery, FindsRenamedFolderOrGoesOneLevelBack)
     EXPECT_EQ(deep.folder, music);
 }
 
-TEST(FolderCommands, NameChecksRenameAndDelete)
+TEST_F(FolderCommands, NameChecksRenameAndDelete)
 {
-    TempHome home;
     const QString music = home.music();
     QDir(music).mkpath("Old/inner");
     QDir(music).mkpath("Other");

@@ -6,35 +6,14 @@
 #include "cleanup/CleanupRun.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QThread>
-
-#include <csignal>
 
 using namespace kaz;
 using namespace kaz::test;
 
+using CleanupKill = HomeTest;
+
 namespace {
-
-QMap<QString, QByteArray> absoluteHashes(const QString &dir)
-{
-    QMap<QString, QByteArray> hashes;
-    for (auto [relative, hash] : treeHashes(dir).asKeyValueRange())
-        hashes.insert(dir + '/' + relative, hash);
-    return hashes;
-}
-
-// Starts the command and kills it after delay milliseconds.
-void killAfter(const QStringList &arguments, qint64 delayMs)
-{
-    QProcess process;
-    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
-    ASSERT_TRUE(process.waitForStarted());
-    QThread::msleep(delayMs);
-    ::kill(pid_t(process.processId()), SIGKILL);
-    process.waitForFinished();
-}
 
 // Files whose cleaned names stay apart, the script, and where each file goes.
 struct KillFixture {
@@ -50,7 +29,7 @@ struct KillFixture {
     {
         for (int i = 0; i < count; ++i)
             files.append(putFile(dir, QStringLiteral("%1_track-no_%2 (live).mp3").arg(i % 10).arg(i, 4, 10, QLatin1Char('0'))));
-        original = absoluteHashes(dir);
+        original = hashesByPath(dir);
         for (auto [path, hash] : original.asKeyValueRange())
             oldPathOf.insert(hash, path);
         for (const CleanupItem &item : planCleanup(files, script, CleanupOptions()).items)
@@ -62,7 +41,7 @@ struct KillFixture {
     // Every file is under its old or its planned name, once; returns how many were renamed.
     int checkEachFileOnce() const
     {
-        const auto now = absoluteHashes(dir);
+        const auto now = hashesByPath(dir);
         EXPECT_EQ(now.size(), original.size());
         int renamed = 0;
         for (auto [path, hash] : now.asKeyValueRange()) {
@@ -79,27 +58,24 @@ struct KillFixture {
 
 // Killed before each n-th rename (the batches of logged pairs included):
 // the undo always brings back every name.
-TEST(CleanupKill, ARunKilledAtEveryStepIsUndoneCompletely)
+TEST_F(CleanupKill, ARunKilledAtEveryStepIsUndoneCompletely)
 {
-    TempHome home;
     const KillFixture f(home.music(), 600);
     int midRun = 0;
     const int kills = killAtEveryStep(f.arguments(), "rename", [] {}, [&](int n) {
         const int renamed = f.checkEachFileOnce();
         EXPECT_EQ(renamed, n - 1) << "the kill came before rename " << n;
         midRun += renamed > 0;
-        const CliResult undo = runCli({"cleanup", "--undo"});
-        ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
-        ASSERT_EQ(absoluteHashes(f.dir), f.original) << "after the kill at rename " << n;
+        ASSERT_TRUE(endedWith(runCli({"cleanup", "--undo"}), 0));
+        ASSERT_EQ(hashesByPath(f.dir), f.original) << "after the kill at rename " << n;
     }, 37);
     EXPECT_GE(kills, 16);
     EXPECT_GT(midRun, 0);
 }
 
 // One smoke test at random moments, for what the fault points cannot reach.
-TEST(CleanupKill, ARunKilledAtRandomMomentsIsAlwaysUndoneCompletely)
+TEST_F(CleanupKill, ARunKilledAtRandomMomentsIsAlwaysUndoneCompletely)
 {
-    TempHome home;
     const KillFixture f(home.music(), 3000);
     ASSERT_EQ(QSet<QString>(f.planned.cbegin(), f.planned.cend()).size(), f.files.size()) << "the names must stay apart";
     QElapsedTimer timer;
@@ -107,15 +83,14 @@ TEST(CleanupKill, ARunKilledAtRandomMomentsIsAlwaysUndoneCompletely)
     ASSERT_EQ(runCli(f.arguments()).exitCode, 0);
     const qint64 runTime = qMax<qint64>(timer.elapsed(), 20);
     ASSERT_EQ(runCli({"cleanup", "--undo"}).exitCode, 0);
-    ASSERT_EQ(absoluteHashes(f.dir), f.original);
+    ASSERT_EQ(hashesByPath(f.dir), f.original);
 
     const quint32 seed = testSeed();
     QRandomGenerator random(seed);
     for (int round = 0; round < 3; ++round) {
-        killAfter(f.arguments(), random.bounded(runTime));
+        runCliKilledAfter(f.arguments(), random.bounded(runTime));
         f.checkEachFileOnce();
-        const CliResult undo = runCli({"cleanup", "--undo"});
-        ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
-        ASSERT_EQ(absoluteHashes(f.dir), f.original) << "round " << round << ", seed " << seed;
+        ASSERT_TRUE(endedWith(runCli({"cleanup", "--undo"}), 0));
+        ASSERT_EQ(hashesByPath(f.dir), f.original) << "round " << round << ", seed " << seed;
     }
 }

@@ -33,9 +33,15 @@ struct Cleaner {
     }
 };
 
+class CleanupRun : public HomeTest
+{
+protected:
+    Cleaner run;
+};
+
 } // namespace
 
-TEST(CleanupRun, TheThreeAnswersToTheNonMp3Question)
+TEST_F(CleanupRun, TheThreeAnswersToTheNonMp3Question)
 {
     struct Case {
         Button answer;
@@ -60,7 +66,6 @@ TEST(CleanupRun, TheThreeAnswersToTheNonMp3Question)
     }
     // Only MP3 files: no question.
     TempHome home;
-    Cleaner run;
     run({putFile(home.music(), "a_b.mp3")}, script);
     EXPECT_TRUE(run.prompter.shown.isEmpty());
     EXPECT_EQ(namesIn(home.music()), QStringList{"a b.mp3"});
@@ -68,13 +73,10 @@ TEST(CleanupRun, TheThreeAnswersToTheNonMp3Question)
     EXPECT_EQ(nonMp3Question(2, Language::German).left(12), "2 Dateien si");
 }
 
-TEST(CleanupRun, TwoFilesCleanedToOneNameThenUndo)
+TEST_F(CleanupRun, TwoFilesCleanedToOneNameThenUndo)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QStringList files{putFile(dir, "x-a.mp3"), putFile(dir, "x-b.mp3"), putFile(dir, "x.mp3")};
     const auto before = treeHashes(dir);
-    Cleaner run;
     // The third file already has the name: it keeps it, unchanged.
     const CleanupOutcome outcome = run(files, QStringLiteral("2-3\"\":"));
     EXPECT_EQ(namesIn(dir), (QStringList{"x (1).mp3", "x (2).mp3", "x.mp3"}));
@@ -93,12 +95,9 @@ TEST(CleanupRun, TwoFilesCleanedToOneNameThenUndo)
     EXPECT_TRUE(undoCleanup().nothingToUndo);
 }
 
-TEST(CleanupRun, ANameTheScriptWouldEmptyShortensTheScriptForTheRest)
+TEST_F(CleanupRun, ANameTheScriptWouldEmptyShortensTheScriptForTheRest)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QStringList files{putFile(dir, "d_e.mp3"), putFile(dir, "abc.mp3"), putFile(dir, "abc_abc.mp3")};
-    Cleaner run;
     const CleanupOutcome outcome = run(files, QStringLiteral("\"_\"\" \":abc:"));
     // "abc" alone would vanish: one message, and the last entry is gone for
     // that file and every file after it.
@@ -107,13 +106,10 @@ TEST(CleanupRun, ANameTheScriptWouldEmptyShortensTheScriptForTheRest)
     EXPECT_EQ(namesIn(dir), (QStringList{"abc abc.mp3", "abc.mp3", "d e.mp3"}));
 }
 
-TEST(CleanupRun, FilesThatKeepTheirNamesAreCountedWithTheReason)
+TEST_F(CleanupRun, FilesThatKeepTheirNamesAreCountedWithTheReason)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QStringList files{putFile(dir, ".mp3"), dir + "/gone_away.mp3", putFile(dir, "a\nb_c.mp3"),
                             putFile(dir, "ok_1.mp3")};
-    Cleaner run;
     const CleanupOutcome outcome = run(files, QStringLiteral("\"_\"\" \":"));
     EXPECT_EQ(outcome.renamed, 1);
     EXPECT_EQ(outcome.notCleaned(), 3);
@@ -128,13 +124,10 @@ TEST(CleanupRun, FilesThatKeepTheirNamesAreCountedWithTheReason)
     EXPECT_EQ(readCleanupLog().entries.size(), 1);
 }
 
-TEST(CleanupRun, LongNamesFitTheByteLimitWithSuffixAndExtension)
+TEST_F(CleanupRun, LongNamesFitTheByteLimitWithSuffixAndExtension)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString base = QString(120, QChar(0x00e4)); // 240 bytes
     const QStringList files{putFile(dir, base + "1.mp3"), putFile(dir, base + "2.mp3")};
-    Cleaner run;
     run(files, QStringLiteral("121-121\"XXXXXXXXXXXXXXXXXXXX\":"));
     const QStringList names = namesIn(dir);
     ASSERT_EQ(names.size(), 2);
@@ -146,12 +139,9 @@ TEST(CleanupRun, LongNamesFitTheByteLimitWithSuffixAndExtension)
     EXPECT_TRUE(names[0].endsWith(" (1).mp3") || names[1].endsWith(" (1).mp3"));
 }
 
-TEST(CleanupRun, PreviewAndBusyChangeNothing)
+TEST_F(CleanupRun, PreviewAndBusyChangeNothing)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QStringList files{putFile(dir, "a_b.mp3")};
-    Cleaner run;
     CleanupOutcome outcome = run(files, QStringLiteral("\"_\"\" \":"), true);
     ASSERT_EQ(outcome.files.size(), 1);
     EXPECT_EQ(outcome.files[0].finalPath, dir + "/a b.mp3");
@@ -166,14 +156,11 @@ TEST(CleanupRun, PreviewAndBusyChangeNothing)
     EXPECT_EQ(namesIn(dir), QStringList{"a_b.mp3"});
 }
 
-TEST(CleanupRun, UndoGoesBackwardsThroughNamesTakenOver)
+TEST_F(CleanupRun, UndoGoesBackwardsThroughNamesTakenOver)
 {
-    TempHome home;
-    const QString dir = home.music();
     // "b" takes the name "aa" that the first file has just given up.
     const QStringList files{putFile(dir, "aa.mp3"), putFile(dir, "b.mp3")};
     const auto before = treeHashes(dir);
-    Cleaner run;
     run(files, QStringLiteral("\"aa\"\"a\":\"b\"\"aa\":"));
     EXPECT_EQ(namesIn(dir), (QStringList{"a.mp3", "aa.mp3"}));
     EXPECT_EQ(readAll(dir + "/aa.mp3"), "content of b.mp3");

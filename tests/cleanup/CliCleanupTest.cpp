@@ -12,10 +12,10 @@
 using namespace kaz;
 using namespace kaz::test;
 
-TEST(CliCleanup, RunOutputOptionsAndUndo)
+using CliCleanup = HomeTest;
+
+TEST_F(CliCleanup, RunOutputOptionsAndUndo)
 {
-    TempHome home;
-    const QString dir = home.music();
     putFile(dir, "peter_and_paul.mp3");
     putFile(dir, "x_y.wav");
     putFile(dir, "Peter and paul.mp3");
@@ -30,8 +30,7 @@ TEST(CliCleanup, RunOutputOptionsAndUndo)
     EXPECT_EQ(namesIn(dir), (QStringList{"Peter and paul (1).mp3", "Peter and paul.mp3", "x_y.wav"}));
 
     // Undo from another process.
-    r = runCli({"cleanup", "--undo", "--lang", "en"});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(endedWith(runCli({"cleanup", "--undo", "--lang", "en"}), 0));
     EXPECT_EQ(treeHashes(dir), before);
 
     // Options stored in KAZ.INI apply; options given win.
@@ -54,10 +53,8 @@ TEST(CliCleanup, RunOutputOptionsAndUndo)
         EXPECT_EQ(runCli(args).exitCode, 2) << qPrintable(args.join(' '));
 }
 
-TEST(CliCleanup, EmptyNameMessageAndFilesThatKeepTheirNames)
+TEST_F(CliCleanup, EmptyNameMessageAndFilesThatKeepTheirNames)
 {
-    TempHome home;
-    const QString dir = home.music();
     putFile(dir, "abc.mp3");
     putFile(dir, "a_b.mp3");
     putFile(dir, ".mp3");
@@ -70,10 +67,8 @@ TEST(CliCleanup, EmptyNameMessageAndFilesThatKeepTheirNames)
     EXPECT_EQ(namesIn(dir), (QStringList{".mp3", "ab.mp3", "abc.mp3"}));
 }
 
-TEST(CliCleanup, SavedRules)
+TEST_F(CliCleanup, SavedRules)
 {
-    TempHome home;
-    const QString dir = home.music();
     putFile(dir, "a_b-c.mp3");
     EXPECT_EQ(runCli({"cleanup", "rules", "save", "--name", "Underscores", "\"_\"\" \":"}).exitCode, 0);
     EXPECT_EQ(runCli({"cleanup", "rules", "save", "\"x\"\"\":\"-\"\"+\":", "--last"}).exitCode, 0);
@@ -89,9 +84,7 @@ TEST(CliCleanup, SavedRules)
     EXPECT_EQ(runCli({"cleanup", "--rule", "Nope", dir + "/a_b-c.mp3"}).exitCode, 1);
 
     // Delete asks; without a terminal or --yes nothing changes.
-    r = runCli({"cleanup", "rules", "delete", "Underscores", "--lang", "en"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("--yes"));
+    EXPECT_TRUE(endedWith(runCli({"cleanup", "rules", "delete", "Underscores", "--lang", "en"}), 1, "--yes"));
     EXPECT_EQ(loadSavedRules().size(), 2);
     EXPECT_EQ(runCli({"cleanup", "rules", "delete", "Underscores", "--yes"}).exitCode, 0);
     EXPECT_EQ(loadSavedRules(), (QList<SavedRule>{{"", "\"-\"\"+\":"}}));

@@ -8,6 +8,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using SavedRules = HomeTest;
+
 namespace {
 
 QStringList captions()
@@ -20,7 +22,7 @@ QStringList captions()
 
 } // namespace
 
-TEST(SavedRules, ParseAndRenderKeepThePairs)
+TEST_F(SavedRules, ParseAndRenderKeepThePairs)
 {
     const QByteArray bytes = "Underscores\r\n\"_\"\" \":\r\n\r\n\"x\"\"\":\r\nOdd\n3\"-\":\n";
     const QList<SavedRule> rules = parseSavedRules(bytes);
@@ -34,7 +36,7 @@ TEST(SavedRules, ParseAndRenderKeepThePairs)
     EXPECT_EQ(parseSavedRules(renderSavedRules({{"a\nb", "x:"}})).size(), 1);
 }
 
-TEST(SavedRules, MenuOrder)
+TEST_F(SavedRules, MenuOrder)
 {
     const QList<SavedRule> rules{{"First", "a:"}, {"", "b:"}, {"Second", "c:"}, {"", "d:"}, {"Empty", ""}};
     QStringList list;
@@ -44,9 +46,8 @@ TEST(SavedRules, MenuOrder)
     EXPECT_EQ(list, (QStringList{"Second=2", "First=0", "b:=1", "d:=3"}));
 }
 
-TEST(SavedRules, SavingDuplicatesAndLastExpression)
+TEST_F(SavedRules, SavingDuplicatesAndLastExpression)
 {
-    TempHome home;
     EXPECT_TRUE(captions().isEmpty()); // no file: no rules
     EXPECT_EQ(saveRule("\"_\"\" \":", false, "Underscores"), SaveRuleResult::Saved);
     EXPECT_EQ(readAll(savedRulesPath()), "Underscores\r\n\"_\"\" \":\r\n");
@@ -62,9 +63,8 @@ TEST(SavedRules, SavingDuplicatesAndLastExpression)
     EXPECT_EQ(captions(), (QStringList{"Range", "Underscores", "\"x\"\"\":"}));
 }
 
-TEST(SavedRules, DeletingTakesTheChosenRecordOnly)
+TEST_F(SavedRules, DeletingTakesTheChosenRecordOnly)
 {
-    TempHome home;
     // A name that equals another record's script: the chosen record goes,
     // not the first line that reads the same.
     ASSERT_TRUE(storeSavedRules({{"", "x:"}, {"x:", "y:"}, {"Keep", "z:"}}));
@@ -82,9 +82,8 @@ TEST(SavedRules, DeletingTakesTheChosenRecordOnly)
     EXPECT_FALSE(deleteRule(5));
 }
 
-TEST(SavedRules, ACrashWhileWritingLeavesTheOldRules)
+TEST_F(SavedRules, ACrashWhileWritingLeavesTheOldRules)
 {
-    TempHome home;
     ASSERT_TRUE(storeSavedRules({{"Old", "a:"}}));
     // The new file is written under another name first; a write that never
     // came to its rename leaves the rules as they were.

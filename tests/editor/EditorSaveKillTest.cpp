@@ -31,7 +31,7 @@ bool saveInChild(const QStringList &files, int step, bool keepStates)
         for (const QString &file : files) {
             for (int save = 1; save <= 2; ++save) {
                 model.open(file);
-                model.fields().title = save == 1 ? QString(300, QLatin1Char('x')) : QStringLiteral("short");
+                model.fields().title = save == 1 ? QString(300, QLatin1Char('x')) : "short";
                 model.save(nameWithoutMp3(file), false);
                 if (keepStates)
                     writeAll(file + QLatin1Char('.') + QString::number(save), readAll(file));
@@ -52,13 +52,13 @@ TEST(EditorSaveKill, KilledSavesLeaveTheTrailerBeforeOrAfterTheSave)
     QStringList files;
     QMap<QString, QList<QByteArray>> states; // before, after the first save, after the second
     for (int i = 0; i < 3; ++i)
-        files << putSong(home.music(), QStringLiteral("f%1.mp3").arg(i), values(QStringLiteral("t"), QStringLiteral("a")), true,
+        files << putSong(home.music(), QStringLiteral("f%1.mp3").arg(i), values("t", "a"), true,
                          {QByteArray("LYR00005hello")});
     for (const QString &f : files)
         states[f] << readAll(f);
     ASSERT_FALSE(saveInChild(files, 0, true));
     for (const QString &f : files) {
-        states[f] << readAll(f + QStringLiteral(".1")) << readAll(f + QStringLiteral(".2"));
+        states[f] << readAll(f + ".1") << readAll(f + ".2");
         writeAll(f, states[f].first());
     }
     const QByteArray audio = mp3Frames(3);

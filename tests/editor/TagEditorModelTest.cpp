@@ -46,46 +46,44 @@ TEST_F(TagEditorModelTest, SaveAndCopyWithSamplerCarriesAllButArtistTitleAndTrac
     session.sampler = true;
     TagEditorModel model(session, context());
     model.open(files[0]);
-    model.fields().album = QStringLiteral("Best of");
-    model.save(QStringLiteral("1"), true);
+    model.fields().album = "Best of";
+    model.save("1", true);
 
     for (int i : {1, 2}) {
         model.open(files[i]);
         const EditorFields &f = model.fields();
         EXPECT_EQ(f.title, QStringLiteral("Title %1").arg(i + 1));
         EXPECT_EQ(f.artist, QString());
-        EXPECT_EQ(f.album, QStringLiteral("Best of"));
-        EXPECT_EQ(f.comment, QStringLiteral("Comment 1"));
-        EXPECT_EQ(f.year, QStringLiteral("1991"));
-        EXPECT_EQ(f.genre, QStringLiteral("Classic Rock"));
+        EXPECT_EQ(f.album, "Best of");
+        EXPECT_EQ(f.comment, "Comment 1");
+        EXPECT_EQ(f.year, "1991");
+        EXPECT_EQ(f.genre, "Classic Rock");
         EXPECT_EQ(f.track, 0);
         model.save(QStringLiteral("%1").arg(i + 1), true);
     }
     const TagRecord third = tagOf(files[2]);
-    EXPECT_EQ(third.album, QStringLiteral("Best of"));
+    EXPECT_EQ(third.album, "Best of");
     EXPECT_EQ(third.artist, QString());
     EXPECT_EQ(third.track, 0);
 
     // A plain Save, and a Skip, carry nothing.
     session.sampler = false;
     model.open(files[0]);
-    model.save(QStringLiteral("1"), false);
+    model.save("1", false);
     model.open(files[1]);
-    EXPECT_EQ(model.fields().title, QStringLiteral("Title 2"));
+    EXPECT_EQ(model.fields().title, "Title 2");
     EXPECT_EQ(model.fields().artist, QString()); // the file's own now
-    model.save(QStringLiteral("2"), true);
+    model.save("2", true);
     model.skip();
     model.open(files[2]);
-    EXPECT_EQ(model.fields().comment, QStringLiteral("Comment 1"));
-    EXPECT_EQ(model.fields().genre, QStringLiteral("Classic Rock"));
+    EXPECT_EQ(model.fields().comment, "Comment 1");
+    EXPECT_EQ(model.fields().genre, "Classic Rock");
 }
 
 TEST_F(TagEditorModelTest, ClipboardInsertsTheChosenFields)
 {
-    const QString a = putSong(dir, QStringLiteral("a.mp3"),
-                              values(QStringLiteral("TA"), QStringLiteral("AA"), QStringLiteral("LA"), QStringLiteral("2000"),
-                                     QStringLiteral("CA"), QStringLiteral("0"), 13));
-    const QString b = putSong(dir, QStringLiteral("b.mp3"), {}, false);
+    const QString a = putSong(dir, "a.mp3", values("TA", "AA", "LA", "2000", "CA", "0", 13));
+    const QString b = putSong(dir, "b.mp3", {}, false);
     TagEditorModel model(session, context());
     model.open(b);
     EXPECT_FALSE(model.insertFromClipboard()); // nothing copied yet
@@ -97,9 +95,9 @@ TEST_F(TagEditorModelTest, ClipboardInsertsTheChosenFields)
         TagClipboard::Field off;
         QString title, artist, genre;
     } cases[] = {
-        {TagClipboard::FieldCount, QString(), QStringLiteral("AA"), QStringLiteral("Pop")},
-        {TagClipboard::Artist, QString(), QString(), QStringLiteral("Pop")},
-        {TagClipboard::Genre, QString(), QStringLiteral("AA"), QString()},
+        {TagClipboard::FieldCount, QString(), "AA", "Pop"},
+        {TagClipboard::Artist, QString(), QString(), "Pop"},
+        {TagClipboard::Genre, QString(), "AA", QString()},
     };
     for (const Case &c : cases) {
         TagClipboard &clip = session.clipboard;
@@ -109,7 +107,7 @@ TEST_F(TagEditorModelTest, ClipboardInsertsTheChosenFields)
         ASSERT_TRUE(model.insertFromClipboard());
         EXPECT_EQ(model.fields().title, c.title);
         EXPECT_EQ(model.fields().artist, c.artist);
-        EXPECT_EQ(model.fields().album, QStringLiteral("LA"));
+        EXPECT_EQ(model.fields().album, "LA");
         EXPECT_EQ(model.fields().genre, c.genre);
         EXPECT_TRUE(model.canStrip());
     }
@@ -117,10 +115,10 @@ TEST_F(TagEditorModelTest, ClipboardInsertsTheChosenFields)
     session.clipboard.setChosen(TagClipboard::Genre, true);
     model.open(b);
     model.insertFromClipboard();
-    EXPECT_EQ(model.fields().title, QStringLiteral("TA"));
+    EXPECT_EQ(model.fields().title, "TA");
     // Saved into the untagged file, the inserted values become its tag.
-    model.save(QStringLiteral("b"), false);
-    EXPECT_EQ(tagOf(b).title, QStringLiteral("TA"));
+    model.save("b", false);
+    EXPECT_EQ(tagOf(b).title, "TA");
     EXPECT_EQ(tagOf(b).genre, 13);
 }
 
@@ -131,12 +129,12 @@ TEST_F(TagEditorModelTest, StripAndSaveCutsTagAndLyrics3BlockOnly)
         QString title;
         QList<QByteArray> extra;
     } cases[] = {
-        {"plain.mp3", QStringLiteral("Short"), {}},
+        {"plain.mp3", "Short", {}},
         {"long.mp3", QString(45, QLatin1Char('L')), {}},
-        {"lyrics.mp3", QStringLiteral("Short"), {QByteArray("LYR00005hello")}},
+        {"lyrics.mp3", "Short", {QByteArray("LYR00005hello")}},
     };
     for (const Case &c : cases) {
-        const QString path = putSong(dir, QString::fromLatin1(c.name), values(c.title, QStringLiteral("A")), true, c.extra);
+        const QString path = putSong(dir, QString::fromLatin1(c.name), values(c.title, "A"), true, c.extra);
         const QByteArray audio = mp3Frames(3);
         ASSERT_TRUE(readAll(path).startsWith(audio));
         TagEditorModel model(session, context());
@@ -151,33 +149,33 @@ TEST_F(TagEditorModelTest, StripAndSaveCutsTagAndLyrics3BlockOnly)
         EXPECT_EQ(contentHash(path), QCryptographicHash::hash(audio, QCryptographicHash::Sha256).toHex()) << c.name;
     }
     // Taken back, the strip changes nothing and Save writes the values.
-    const QString path = putSong(dir, QStringLiteral("back.mp3"), values(QStringLiteral("T"), QStringLiteral("A")));
+    const QString path = putSong(dir, "back.mp3", values("T", "A"));
     TagEditorModel model(session, context());
     model.open(path);
     model.strip();
     model.takeBackStrip();
-    EXPECT_EQ(model.fields().title, QStringLiteral("T"));
-    model.save(QStringLiteral("back"), false);
-    EXPECT_EQ(tagOf(path).title, QStringLiteral("T"));
+    EXPECT_EQ(model.fields().title, "T");
+    model.save("back", false);
+    EXPECT_EQ(tagOf(path).title, "T");
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(TagEditorModelTest, SaveWritesLongFieldsAndLeavesUntouchedUntaggedFilesAlone)
 {
-    const QString tagged = putSong(dir, QStringLiteral("t.mp3"), values(QStringLiteral("T"), QStringLiteral("A")));
-    const QString bare = putSong(dir, QStringLiteral("u.mp3"), {}, false);
+    const QString tagged = putSong(dir, "t.mp3", values("T", "A"));
+    const QString bare = putSong(dir, "u.mp3", {}, false);
     const QByteArray bareBytes = readAll(bare);
     TagEditorModel model(session, context());
     model.open(bare);
     EXPECT_EQ(model.openingHeader(), HeaderState::NoTag);
-    model.save(QStringLiteral("u"), false);
+    model.save("u", false);
     EXPECT_EQ(readAll(bare), bareBytes);
 
     model.open(tagged);
     model.fields().artist = QString(34, QLatin1Char('a'));
     model.fields().track = 12;
-    model.fields().year = QStringLiteral("1984");
-    model.save(QStringLiteral("t"), false);
+    model.fields().year = "1984";
+    model.save("t", false);
     const TagRecord t = tagOf(tagged);
     EXPECT_TRUE(t.hasLyrics3);
     EXPECT_EQ(t.longArtist, QString(34, QLatin1Char('a')));
@@ -191,54 +189,54 @@ TEST_F(TagEditorModelTest, SaveWritesLongFieldsAndLeavesUntouchedUntaggedFilesAl
 
 TEST_F(TagEditorModelTest, RenameTakesAFreeNameAndUndoGoesBack)
 {
-    const QString a = putSong(dir, QStringLiteral("abba - sos.mp3"), values(QStringLiteral("SOS"), QStringLiteral("ABBA")));
-    putSong(dir, QStringLiteral("taken.mp3"), values(QStringLiteral("X"), QStringLiteral("Y")));
-    putSong(dir, QStringLiteral("taken (1).mp3"), values(QStringLiteral("X"), QStringLiteral("Y")));
+    const QString a = putSong(dir, "abba - sos.mp3", values("SOS", "ABBA"));
+    putSong(dir, "taken.mp3", values("X", "Y"));
+    putSong(dir, "taken (1).mp3", values("X", "Y"));
     TagEditorModel model(session, context());
     model.open(a);
-    model.enterName(QStringLiteral("abba - sos"));
+    model.enterName("abba - sos");
 
     struct Case {
         QString typed;
         QString expected;
     } cases[] = {
-        {QStringLiteral("ABBA - SOS"), QStringLiteral("ABBA - SOS.mp3")}, // letter case alone renames
-        {QStringLiteral("taken"), QStringLiteral("taken (2).mp3")},
-        {QStringLiteral("a?b*c"), QStringLiteral("abc.mp3")},
-        {QStringLiteral("   "), QStringLiteral("abc.mp3")}, // a blank name renames nothing
-        {QStringLiteral("abc"), QStringLiteral("abc.mp3")},
+        {"ABBA - SOS", "ABBA - SOS.mp3"}, // letter case alone renames
+        {"taken", "taken (2).mp3"},
+        {"a?b*c", "abc.mp3"},
+        {"   ", "abc.mp3"}, // a blank name renames nothing
+        {"abc", "abc.mp3"},
     };
     for (const Case &c : cases) {
         model.rename(c.typed);
         EXPECT_EQ(model.path(), dir + QLatin1Char('/') + c.expected) << c.typed.toStdString();
         EXPECT_TRUE(QFileInfo::exists(model.path()));
     }
-    EXPECT_TRUE(model.canUndoName(QStringLiteral("abc")));
-    EXPECT_FALSE(model.canUndoName(QStringLiteral("abba - sos")));
-    EXPECT_TRUE(model.canUndoName(QStringLiteral("ABBA - sos"))); // exact, as the file system compares
+    EXPECT_TRUE(model.canUndoName("abc"));
+    EXPECT_FALSE(model.canUndoName("abba - sos"));
+    EXPECT_TRUE(model.canUndoName("ABBA - sos")); // exact, as the file system compares
     model.undoName();
-    EXPECT_EQ(names(), (QStringList{QStringLiteral("abba - sos.mp3"), QStringLiteral("taken (1).mp3"), QStringLiteral("taken.mp3")}));
+    EXPECT_EQ(names(), (QStringList{"abba - sos.mp3", "taken (1).mp3", "taken.mp3"}));
 
     // Save renames too, and an extension in capitals is kept.
-    const QString caps = putSong(dir, QStringLiteral("x.MP3"), values(QStringLiteral("X"), QStringLiteral("Y")));
+    const QString caps = putSong(dir, "x.MP3", values("X", "Y"));
     model.open(caps);
-    model.fields().title = QStringLiteral("new");
-    model.save(QStringLiteral("taken"), false);
-    EXPECT_EQ(model.path(), dir + QStringLiteral("/taken.MP3"));
-    EXPECT_EQ(tagOf(model.path()).title, QStringLiteral("new"));
+    model.fields().title = "new";
+    model.save("taken", false);
+    EXPECT_EQ(model.path(), dir + "/taken.MP3");
+    EXPECT_EQ(tagOf(model.path()).title, "new");
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(TagEditorModelTest, UndoOntoATakenNameIsRefusedAndReported)
 {
-    const QString a = putSong(dir, QStringLiteral("a.mp3"), values(QStringLiteral("T"), QStringLiteral("A")));
+    const QString a = putSong(dir, "a.mp3", values("T", "A"));
     TagEditorModel model(session, context());
     model.open(a);
-    model.rename(QStringLiteral("b"));
-    putSong(dir, QStringLiteral("a.mp3"), values(QStringLiteral("other"), QStringLiteral("A")));
+    model.rename("b");
+    putSong(dir, "a.mp3", values("other", "A"));
     const EditorRenameResult r = model.undoName();
     EXPECT_FALSE(r.renamed);
-    EXPECT_EQ(model.path(), dir + QStringLiteral("/b.mp3"));
-    EXPECT_EQ(tagOf(a).title, QStringLiteral("other"));
+    EXPECT_EQ(model.path(), dir + "/b.mp3");
+    EXPECT_EQ(tagOf(a).title, "other");
     EXPECT_EQ(prompter.shown.size(), 1);
 }

@@ -12,6 +12,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using TagStripCli = HomeTest;
+
 namespace {
 
 QByteArray audioHash()
@@ -21,25 +23,23 @@ QByteArray audioHash()
 
 } // namespace
 
-TEST(TagStripCli, StripsTagsAndBlocksLeavesUntaggedAndReportsWhatFailed)
+TEST_F(TagStripCli, StripsTagsAndBlocksLeavesUntaggedAndReportsWhatFailed)
 {
-    TempHome home;
-    const QString dir = home.music();
-    const QString plain = putSong(dir, QStringLiteral("plain.mp3"), values(QStringLiteral("T"), QStringLiteral("A")));
-    const QString lyrics = putSong(dir, QStringLiteral("lyrics.mp3"), values(QString(40, QLatin1Char('t')), QStringLiteral("A")),
+    const QString plain = putSong(dir, "plain.mp3", values("T", "A"));
+    const QString lyrics = putSong(dir, "lyrics.mp3", values(QString(40, QLatin1Char('t')), "A"),
                                    true, {QByteArray("LYR00005hello")});
-    const QString bare = putSong(dir, QStringLiteral("bare.mp3"), {}, false);
-    const QString readOnly = putSong(dir, QStringLiteral("ro.mp3"), values(QStringLiteral("T"), QStringLiteral("A")));
+    const QString bare = putSong(dir, "bare.mp3", {}, false);
+    const QString readOnly = putSong(dir, "ro.mp3", values("T", "A"));
     const QByteArray readOnlyBytes = readAll(readOnly);
     QFile::setPermissions(readOnly, QFile::ReadOwner);
-    const QString missing = dir + QStringLiteral("/missing.mp3");
+    const QString missing = dir + "/missing.mp3";
 
-    const CliResult r = runCli({QStringLiteral("tag"), QStringLiteral("strip"), plain, readOnly, missing, lyrics, bare});
+    const CliResult r = runCli({"tag", "strip", plain, readOnly, missing, lyrics, bare});
     EXPECT_EQ(r.exitCode, 1) << r.err.constData();
     for (const QString &f : {plain, lyrics, bare})
         EXPECT_EQ(contentHash(f), audioHash()) << f.toStdString();
-    EXPECT_TRUE(QString::fromUtf8(r.out).contains(QStringLiteral("no tag: ") + bare));
-    EXPECT_TRUE(QString::fromUtf8(r.out).contains(QStringLiteral("stripped ") + plain + QStringLiteral(" (128 bytes)")));
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains("no tag: " + bare));
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains("stripped " + plain + " (128 bytes)"));
     EXPECT_TRUE(r.err.contains("ro.mp3"));
     EXPECT_TRUE(r.err.contains("missing.mp3"));
     EXPECT_EQ(readAll(readOnly), readOnlyBytes);
@@ -47,22 +47,16 @@ TEST(TagStripCli, StripsTagsAndBlocksLeavesUntaggedAndReportsWhatFailed)
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner);
 
     // Nothing left to strip: exit 0, files unchanged.
-    const CliResult again = runCli({QStringLiteral("tag"), QStringLiteral("strip"), QStringLiteral("--json"), plain, bare});
+    const CliResult again = runCli({"tag", "strip", "--json", plain, bare});
     EXPECT_EQ(again.exitCode, 0);
     const QList<QByteArray> lines = again.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 2);
     const QJsonObject o = QJsonDocument::fromJson(lines[0]).object();
-    EXPECT_FALSE(o[QStringLiteral("stripped")].toBool());
-    EXPECT_EQ(o[QStringLiteral("removed")].toInt(), 0);
+    EXPECT_FALSE(o["stripped"].toBool());
+    EXPECT_EQ(o["removed"].toInt(), 0);
     EXPECT_EQ(contentHash(plain), audioHash());
-}
 
-TEST(TagStripCli, UsageErrors)
-{
-    TempHome home;
-    EXPECT_EQ(runCli({QStringLiteral("tag"), QStringLiteral("strip")}).exitCode, 2);
-    EXPECT_EQ(runCli({QStringLiteral("tag"), QStringLiteral("strip"), QStringLiteral("--bogus"), QStringLiteral("x")}).exitCode, 2);
-    const CliResult help = runCli({QStringLiteral("tag"), QStringLiteral("strip"), QStringLiteral("--help")});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains("Lyrics3"));
+    EXPECT_EQ(runCli({"tag", "strip"}).exitCode, 2);
+    EXPECT_EQ(runCli({"tag", "strip", "--bogus", "x"}).exitCode, 2);
+    EXPECT_TRUE(runCli({"tag", "strip", "--help"}).out.contains("Lyrics3"));
 }

@@ -77,16 +77,12 @@ TEST(Extraction, DelimiterAndPiecesOfSingleNames)
     }
 }
 
-TEST(Extraction, CandidatesByCountThenCode)
+TEST(Extraction, CandidatesByCountThenCodeAndDotRules)
 {
     EXPECT_EQ(delimiterCandidates({"a-b c-d.mp3", "x_y(z).mp3"}, false), QString("- ()_"));
     EXPECT_EQ(delimiterCandidates({"a-b c-d.mp3", "x_y(z).mp3"}, true), QString("- ()"));
     // Only the name counts, not its extension.
     EXPECT_EQ(delimiterCandidates({"abc.m-3"}, true), QString());
-}
-
-TEST(Extraction, DotRulesSkipInitialsAndEllipses)
-{
     // " J." is an initial and "..." an ellipsis: neither counts as a delimiter.
     EXPECT_EQ(nameDelimiter("A.B J.C.mp3", ".").count, 1);
     EXPECT_EQ(nameDelimiter("A...B.C.mp3", ".").count, 1);
@@ -178,20 +174,16 @@ TEST(Extraction, PrioritiesOfNameInfosAndTag)
     }
 }
 
-TEST(Extraction, NameCommentKeptWithoutSync)
+TEST(Extraction, NameCommentKeptWithoutSyncAndLongTagValuesWhole)
 {
     FromNameSettings s;
     s.sync = false;
     const Extraction e = extractRecords(sources({"T-A-B-Name note.mp3"}, tagged("", "", "tag note")), s, 2026);
     EXPECT_EQ(e.records[0].cells[ColComment], "Name note");
-}
-
-TEST(Extraction, LongTagValuesAreNotCut)
-{
+    // Long tag values are not cut.
     TagRecord t = tagged("A title of exactly thirty char", "");
     t.longTitle = "A title of exactly thirty characters and more";
-    const Extraction e = extractRecords(sources({"x.mp3"}, t), {}, 2026);
-    EXPECT_EQ(e.records[0].cells[ColTitle], t.longTitle);
+    EXPECT_EQ(extractRecords(sources({"x.mp3"}, t), {}, 2026).records[0].cells[ColTitle], t.longTitle);
 }
 
 TEST(Extraction, RecordsInGridOrderAreNumbered)

@@ -13,6 +13,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using FileOps = HomeTest;
+
 namespace {
 
 dev_t deviceOf(const QString &path)
@@ -24,11 +26,10 @@ dev_t deviceOf(const QString &path)
 
 } // namespace
 
-TEST(FileOps, RenameNeverReplaces)
+TEST_F(FileOps, RenameNeverReplaces)
 {
-    TempHome home;
-    const QString a = home.music() + QStringLiteral("/a.mp3");
-    const QString b = home.music() + QStringLiteral("/b.mp3");
+    const QString a = home.music() + "/a.mp3";
+    const QString b = home.music() + "/b.mp3";
     writeAll(a, "first");
     writeAll(b, "second");
 
@@ -40,30 +41,29 @@ TEST(FileOps, RenameNeverReplaces)
     EXPECT_TRUE(renameNoReplace(a, a).ok()); // its own name: done, nothing changes
     EXPECT_EQ(readAll(a), "first");
 
-    const QString upper = home.music() + QStringLiteral("/A.mp3");
+    const QString upper = home.music() + "/A.mp3";
     EXPECT_TRUE(renameNoReplace(a, upper).ok()); // letter case alone
     EXPECT_EQ(readAll(upper), "first");
     EXPECT_FALSE(QFileInfo::exists(a));
 
-    const FsStatus missing = renameNoReplace(a, home.music() + QStringLiteral("/c.mp3"));
+    const FsStatus missing = renameNoReplace(a, home.music() + "/c.mp3");
     EXPECT_EQ(missing.outcome, FsStatus::Failed);
     EXPECT_FALSE(missing.errorText().isEmpty());
-    EXPECT_FALSE(renameNoReplace(upper, home.music() + QStringLiteral("/no/such/folder/x.mp3")).ok());
+    EXPECT_FALSE(renameNoReplace(upper, home.music() + "/no/such/folder/x.mp3").ok());
     EXPECT_EQ(readAll(upper), "first");
 }
 
-TEST(FileOps, MoveAcrossFileSystemsCopiesThenRemoves)
+TEST_F(FileOps, MoveAcrossFileSystemsCopiesThenRemoves)
 {
-    TempHome home;
-    QTemporaryDir other(QStringLiteral("/dev/shm/kaz-test-XXXXXX"));
+    QTemporaryDir other("/dev/shm/kaz-test-XXXXXX");
     if (!other.isValid() || deviceOf(other.path()) == deviceOf(home.music()))
         GTEST_SKIP() << "no second file system to move across";
-    const QByteArray content = mp3WithTag(values(QStringLiteral("t"), QStringLiteral("a")), 40);
-    const QString source = other.filePath(QStringLiteral("song.mp3"));
+    const QByteArray content = mp3WithTag(values("t", "a"), 40);
+    const QString source = other.filePath("song.mp3");
     writeAll(source, content);
     ::chmod(QFile::encodeName(source).constData(), 0640);
 
-    const QString target = home.music() + QStringLiteral("/song.mp3");
+    const QString target = home.music() + "/song.mp3";
     ASSERT_TRUE(moveFile(source, target).ok());
     EXPECT_FALSE(QFileInfo::exists(source));
     EXPECT_EQ(readAll(target), content);
@@ -75,18 +75,16 @@ TEST(FileOps, MoveAcrossFileSystemsCopiesThenRemoves)
     EXPECT_EQ(moveFile(source, target).outcome, FsStatus::TargetExists);
     EXPECT_EQ(readAll(source), "other content");
     EXPECT_EQ(readAll(target), content);
-    EXPECT_EQ(QDir(home.music()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("song.mp3")});
+    EXPECT_EQ(QDir(home.music()).entryList(QDir::Files | QDir::Hidden), QStringList{"song.mp3"});
 
     // A target folder that does not exist: the source stays.
-    EXPECT_FALSE(moveFile(source, home.music() + QStringLiteral("/missing/x.mp3")).ok());
+    EXPECT_FALSE(moveFile(source, home.music() + "/missing/x.mp3").ok());
     EXPECT_EQ(readAll(source), "other content");
 }
 
-TEST(FileOps, ReplaceFileEndKeepsWhatLiesInFront)
+TEST_F(FileOps, ReplaceFileEndKeepsWhatLiesInFront)
 {
-    TempHome home;
-    const QString path = home.music() + QStringLiteral("/f.mp3");
-    writeAll(path, "AUDIOAUDIO-old-trailer-that-is-long");
+    const QString path = putFile(home.music(), "f.mp3", "AUDIOAUDIO-old-trailer-that-is-long");
     ASSERT_TRUE(replaceFileEnd(path, 10, "new").ok());
     EXPECT_EQ(readAll(path), "AUDIOAUDIOnew");
     ASSERT_TRUE(replaceFileEnd(path, 13, "+more").ok()); // appending
@@ -94,15 +92,13 @@ TEST(FileOps, ReplaceFileEndKeepsWhatLiesInFront)
     EXPECT_FALSE(replaceFileEnd(path, 100, "x").ok()); // past the end: refused, file unchanged
     EXPECT_EQ(readAll(path), "AUDIOAUDIOnew+more");
     EXPECT_FALSE(replaceFileEnd(home.music(), 0, "x").ok());
-    EXPECT_FALSE(replaceFileEnd(home.music() + QStringLiteral("/none.mp3"), 0, "x").ok());
-    EXPECT_FALSE(QFileInfo::exists(home.music() + QStringLiteral("/none.mp3")));
+    EXPECT_FALSE(replaceFileEnd(home.music() + "/none.mp3", 0, "x").ok());
+    EXPECT_FALSE(QFileInfo::exists(home.music() + "/none.mp3"));
 }
 
-TEST(FileOps, ReadOnlyFileReportsWhatItCannotRead)
+TEST_F(FileOps, ReadOnlyFileReportsWhatItCannotRead)
 {
-    TempHome home;
-    const QString path = home.music() + QStringLiteral("/f.mp3");
-    writeAll(path, "0123456789");
+    const QString path = putFile(home.music(), "f.mp3", "0123456789");
     ReadOnlyFile file(path);
     EXPECT_EQ(file.error(), 0);
     EXPECT_EQ(file.size(), 10);
@@ -110,7 +106,7 @@ TEST(FileOps, ReadOnlyFileReportsWhatItCannotRead)
     EXPECT_TRUE(file.readAt(20, 4).isEmpty());
     EXPECT_TRUE(file.readAt(-1, 4).isEmpty());
     EXPECT_NE(ReadOnlyFile(home.music()).error(), 0);
-    EXPECT_NE(ReadOnlyFile(home.music() + QStringLiteral("/none")).error(), 0);
+    EXPECT_NE(ReadOnlyFile(home.music() + "/none").error(), 0);
 
     // By name in the folder's descriptor: a link is not followed, a FIFO
     // does not block the open.
@@ -120,8 +116,8 @@ TEST(FileOps, ReadOnlyFileReportsWhatItCannotRead)
     const ReadOnlyFile byName(dir, "f.mp3");
     EXPECT_EQ(byName.size(), 10);
     EXPECT_EQ(byName.readAt(0, 3), "012");
-    ASSERT_TRUE(QFile::link(path, home.music() + QStringLiteral("/link.mp3")));
+    ASSERT_TRUE(QFile::link(path, home.music() + "/link.mp3"));
     EXPECT_EQ(ReadOnlyFile(dir, "link.mp3").error(), ELOOP);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(home.music() + QStringLiteral("/fifo.mp3")).constData(), 0644), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(home.music() + "/fifo.mp3").constData(), 0644), 0);
     EXPECT_EQ(ReadOnlyFile(dir, "fifo.mp3").error(), EINVAL);
 }

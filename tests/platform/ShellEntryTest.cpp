@@ -15,24 +15,24 @@ using namespace kaz::test;
 TEST(ShellEntry, OneLanguagesEntryAtATimeAndTheRegistryFollows)
 {
     TempHome home;
-    const QString program = QStringLiteral("/opt/my apps/k\"a$z");
+    const QString program = "/opt/my apps/k\"a$z";
     ASSERT_TRUE(applyShellRegistration(true, Language::English, programFolder(), program));
     EXPECT_TRUE(QFile::exists(shellEntryPath(Language::English)));
     const QByteArray entry = readAll(shellEntryPath(Language::English));
     EXPECT_TRUE(entry.contains("Name=Rename contents of directory with KAZ\n"));
     EXPECT_TRUE(entry.contains("Exec=\"/opt/my apps/k\\\\\"a\\\\$z\" -open %f\n")) << entry.constData();
     EXPECT_TRUE(entry.contains("MimeType=inode/directory;\n"));
-    EXPECT_EQ(Registry().value(Registry::kLanguage), QStringLiteral("english"));
+    EXPECT_EQ(Registry().value(Registry::kLanguage), "english");
     EXPECT_EQ(Registry().value(Registry::kKazDirectory), programFolder());
 
     ASSERT_TRUE(applyShellRegistration(true, Language::German, programFolder(), program));
     EXPECT_FALSE(QFile::exists(shellEntryPath(Language::English)));
     EXPECT_TRUE(QFile::exists(shellEntryPath(Language::German)));
     EXPECT_TRUE(readAll(shellEntryPath(Language::German)).contains("Name=Verzeichnisinhalt mit KAZ bearbeiten\n"));
-    EXPECT_EQ(Registry().value(Registry::kLanguage), QStringLiteral("german"));
+    EXPECT_EQ(Registry().value(Registry::kLanguage), "german");
 
     // Not wanted: no entry of either language, and the registry still follows.
     ASSERT_TRUE(applyShellRegistration(false, Language::English, programFolder(), program));
     EXPECT_FALSE(shellEntryExists());
-    EXPECT_EQ(Registry().value(Registry::kLanguage), QStringLiteral("english"));
+    EXPECT_EQ(Registry().value(Registry::kLanguage), "english");
 }

@@ -15,6 +15,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using TailJournal = HomeTest;
+
 namespace {
 
 const QByteArray kAudio = QByteArray(4000, '\x33');
@@ -44,33 +46,13 @@ QString journalPath(int n)
 
 QStringList journals()
 {
-    return QDir(programFolder()).entryList({QStringLiteral("tailwrite-*")}, QDir::Files);
+    return QDir(programFolder()).entryList({"tailwrite-*"}, QDir::Files);
 }
 
 } // namespace
 
-TEST(TailJournal, RoundTripAndCutOffJournals)
+TEST_F(TailJournal, ABatchJournalIsWholeOrNothing)
 {
-    TempHome home;
-    const QString path = home.music() + QStringLiteral("/a.mp3");
-    writeAll(path, kAudio + kOldEnd);
-    const TailJournalEntry e = entryFor(path);
-    const QByteArray bytes = e.render();
-    const std::optional<TailJournalEntry> back = TailJournalEntry::parse(bytes);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->path, e.path);
-    EXPECT_EQ(back->oldTail, e.oldTail);
-    EXPECT_EQ(back->newSize, e.newSize);
-    for (qsizetype cut : {qsizetype(0), qsizetype(5), bytes.size() / 2, bytes.size() - 1})
-        EXPECT_FALSE(TailJournalEntry::parse(bytes.left(cut))) << cut;
-    QByteArray flipped = bytes;
-    flipped[bytes.indexOf('\n') + 3] = 'x';
-    EXPECT_FALSE(TailJournalEntry::parse(flipped));
-}
-
-TEST(TailJournal, ABatchJournalIsWholeOrNothing)
-{
-    TempHome home;
     QList<TailJournalEntry> entries;
     for (const char *name : {"/a.mp3", "/b.mp3", "/c.mp3"}) {
         const QString path = home.music() + QLatin1String(name);
@@ -89,15 +71,21 @@ TEST(TailJournal, ABatchJournalIsWholeOrNothing)
     for (qsizetype cut : {qsizetype(10), bytes.size() / 2, thirdStarts, bytes.size() - 1})
         EXPECT_FALSE(parseTailJournal(bytes.left(cut))) << cut;
     EXPECT_FALSE(parseTailJournal(bytes + entries[0].render()));
-    // The journal of one write that earlier versions left.
-    const std::optional<QList<TailJournalEntry>> single = parseTailJournal(entries[0].render());
+    // The journal of one write that earlier versions left, whole and damaged.
+    const QByteArray one = entries[0].render();
+    const std::optional<QList<TailJournalEntry>> single = parseTailJournal(one);
     ASSERT_TRUE(single);
     EXPECT_EQ(single->size(), 1);
+    EXPECT_EQ(single->at(0).newSize, entries[0].newSize);
+    for (qsizetype cut : {qsizetype(0), qsizetype(5), one.size() - 1})
+        EXPECT_FALSE(TailJournalEntry::parse(one.left(cut))) << cut;
+    QByteArray flipped = one;
+    flipped[one.indexOf('\n') + 3] = 'x';
+    EXPECT_FALSE(TailJournalEntry::parse(flipped));
 }
 
-TEST(TailJournal, AKilledBatchPutsBackTheOldEndOfEveryFile)
+TEST_F(TailJournal, AKilledBatchPutsBackTheOldEndOfEveryFile)
 {
-    TempHome home;
     QList<TailJournalEntry> entries;
     QStringList paths;
     for (const char *name : {"/a.mp3", "/b.mp3", "/c.mp3"}) {
@@ -115,14 +103,12 @@ TEST(TailJournal, AKilledBatchPutsBackTheOldEndOfEveryFile)
     EXPECT_TRUE(journals().isEmpty());
 }
 
-TEST(TailJournal, EveryHalfDoneStateGoesBackToTheOldEnd)
+TEST_F(TailJournal, EveryHalfDoneStateGoesBackToTheOldEnd)
 {
-    TempHome home;
-    const QString path = home.music() + QStringLiteral("/a.mp3");
+    const QString path = home.music() + "/a.mp3";
     // The states a write of a shorter end passes through: journal written,
     // new end written over the old one but the file not yet cut, cut.
-    const QList<QByteArray> states{kAudio + kOldEnd, kAudio + kNewEnd + kOldEnd.mid(kNewEnd.size()),
-                                   kAudio + kNewEnd};
+    const QList<QByteArray> states{kAudio + kOldEnd, kAudio + kNewEnd + kOldEnd.mid(kNewEnd.size()), kAudio + kNewEnd};
     for (const QByteArray &state : states) {
         writeAll(path, kAudio + kOldEnd);
         writeAll(journalPath(1), entryFor(path).render());
@@ -139,17 +125,14 @@ TEST(TailJournal, EveryHalfDoneStateGoesBackToTheOldEnd)
     }
 }
 
-TEST(TailJournal, JournalsThatDoNotFitTheFileAreDroppedWithoutTouchingIt)
+TEST_F(TailJournal, JournalsThatDoNotFitTheFileAreDroppedWithoutTouchingIt)
 {
-    TempHome home;
-    const QString path = home.music() + QStringLiteral("/a.mp3");
-    writeAll(path, kAudio + kOldEnd);
+    const QString path = putFile(home.music(), "a.mp3", kAudio + kOldEnd);
     // Cut off by a kill before the file was touched.
     writeAll(journalPath(1), entryFor(path).render().chopped(10));
     // The file was replaced by another one since.
     writeAll(journalPath(2), entryFor(path).render());
-    const QString other = home.music() + QStringLiteral("/b.mp3");
-    writeAll(other, "someone else's file");
+    const QString other = putFile(home.music(), "b.mp3", "someone else's file");
     QFile::remove(path);
     QFile::rename(other, path);
     QStringList problems;
@@ -159,11 +142,9 @@ TEST(TailJournal, JournalsThatDoNotFitTheFileAreDroppedWithoutTouchingIt)
     EXPECT_TRUE(journals().isEmpty());
 }
 
-TEST(TailJournal, JournalOfAWriterThatStillRunsIsLeftAlone)
+TEST_F(TailJournal, JournalOfAWriterThatStillRunsIsLeftAlone)
 {
-    TempHome home;
-    const QString path = home.music() + QStringLiteral("/a.mp3");
-    writeAll(path, kAudio + kNewEnd);
+    const QString path = putFile(home.music(), "a.mp3", kAudio + kNewEnd);
     writeAll(journalPath(1), entryFor(path).render());
     const int fd = ::open(QFile::encodeName(journalPath(1)).constData(), O_RDONLY);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
@@ -174,11 +155,9 @@ TEST(TailJournal, JournalOfAWriterThatStillRunsIsLeftAlone)
     EXPECT_EQ(readAll(path), kAudio + kOldEnd);
 }
 
-TEST(TailJournal, FinishedWritesLeaveNoJournal)
+TEST_F(TailJournal, FinishedWritesLeaveNoJournal)
 {
-    TempHome home;
-    const QString path = home.music() + QStringLiteral("/a.mp3");
-    writeAll(path, kAudio + kOldEnd);
+    const QString path = putFile(home.music(), "a.mp3", kAudio + kOldEnd);
     ASSERT_TRUE(replaceFileEnd(path, kAudio.size(), kNewEnd).ok());
     ASSERT_TRUE(replaceFileEnd(path, kAudio.size(), kOldEnd).ok());
     EXPECT_EQ(readAll(path), kAudio + kOldEnd);

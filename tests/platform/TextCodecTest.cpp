@@ -36,7 +36,7 @@ TEST(TextCodec, CodePagesByName)
         ASSERT_EQ(decoded.size(), 1);
         EXPECT_EQ(decoded.at(0).unicode(), c.character);
         EXPECT_EQ(codec.encode(decoded), QByteArray(1, c.byte));
-        EXPECT_EQ(codec.decode("Abc 123"), QStringLiteral("Abc 123"));
+        EXPECT_EQ(codec.decode("Abc 123"), "Abc 123");
     }
 }
 
@@ -62,9 +62,9 @@ TEST(TextCodec, EveryByteIsOneCharacterAndComesBack)
 
 TEST(TextCodec, CharactersOutsideTheCodePageBecomeQuestionMarks)
 {
-    const TextCodec western = TextCodec::forName(QStringLiteral("windows-1252"));
-    const TextCodec cyrillic = TextCodec::forName(QStringLiteral("KOI8-R"));
+    const TextCodec western = TextCodec::forName("windows-1252");
+    const TextCodec cyrillic = TextCodec::forName("KOI8-R");
     EXPECT_EQ(western.encode(u"Жук 日本 😀"), QByteArray("??? ?? ?"));
-    EXPECT_EQ(cyrillic.decode(cyrillic.encode(u"Жук")), QStringLiteral("Жук"));
+    EXPECT_EQ(cyrillic.decode(cyrillic.encode(u"Жук")), "Жук");
     EXPECT_EQ(cyrillic.encode(u"é"), QByteArray("?"));
 }

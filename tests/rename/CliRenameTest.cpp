@@ -1,20 +1,15 @@
 #include "RenameFixtures.h"
 #include "support/KillAtStep.h"
 
-
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QRandomGenerator>
 
-#include <csignal>
 #include <sys/stat.h>
 
 using namespace kaz;
 using namespace kaz::test;
+
+using CliRename = HomeTest;
 
 namespace {
 
@@ -43,50 +38,10 @@ QString plannedPath(const QString &path)
     return path.left(slash + 1) + "Artist - Album - Song " + path.mid(slash + 1);
 }
 
-// How long a whole run takes, in milliseconds.
-qint64 runTime(const QStringList &arguments)
-{
-    QElapsedTimer timer;
-    timer.start();
-    runCli(arguments);
-    return timer.elapsed();
-}
-
-struct Kill {
-    bool landed = false; // the command was still running when it was killed
-    qint64 ranMs = 0;    // how long it ran
-};
-
-// Runs the command and kills it after the delay, unless it ends first.
-Kill killAfter(const QStringList &arguments, qint64 delayMs)
-{
-    QProcess process;
-    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
-    if (!process.waitForStarted())
-        return {};
-    QElapsedTimer clock;
-    clock.start();
-    if (process.waitForFinished(int(qMax<qint64>(delayMs, 1))))
-        return {false, clock.elapsed()};
-    ::kill(pid_t(process.processId()), SIGKILL);
-    process.waitForFinished();
-    return {process.exitStatus() == QProcess::CrashExit, clock.elapsed()};
-}
-
-QMap<QString, QByteArray> absoluteHashes(const QString &dir)
-{
-    QMap<QString, QByteArray> hashes;
-    for (auto [relative, hash] : treeHashes(dir).asKeyValueRange())
-        hashes.insert(dir + '/' + relative, hash);
-    return hashes;
-}
-
 } // namespace
 
-TEST(CliRename, PreviewPrintsSortedRowsAndChangesNothing)
+TEST_F(CliRename, PreviewPrintsSortedRowsAndChangesNothing)
 {
-    TempHome home;
-    const QString dir = home.music();
     putTagged(dir, "b.mp3", values("SOS", "Abba", "Arrival"));
     putTagged(dir, "a.mp3", values("SOS", "Abba", "Arrival", "1976"));
     putUntagged(dir, "c.mp3");
@@ -95,26 +50,21 @@ TEST(CliRename, PreviewPrintsSortedRowsAndChangesNothing)
     const CliResult result = runCli({"rename", "--preview", "--json", "--lang", "en", dir});
     EXPECT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(treeHashes(dir), before);
-    const QList<QByteArray> lines = result.out.trimmed().split('\n');
-    ASSERT_EQ(lines.size(), 3);
-    const auto field = [&](int line, const char *key) {
-        return QJsonDocument::fromJson(lines[line]).object().value(QLatin1String(key)).toString();
-    };
-    EXPECT_EQ(field(0, "currentName"), "a.mp3");
-    EXPECT_EQ(field(0, "previewedName"), "Abba - Arrival - SOS.mp3");
-    EXPECT_EQ(field(1, "previewedName"), "Abba - Arrival - SOS (2).mp3");
-    EXPECT_EQ(field(2, "status"), "   !");
-    EXPECT_EQ(field(2, "info"), "NoID3Tag");
+    const QList<QJsonObject> rows = jsonLines(result.out);
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0]["currentName"].toString(), "a.mp3");
+    EXPECT_EQ(rows[0]["previewedName"].toString(), "Abba - Arrival - SOS.mp3");
+    EXPECT_EQ(rows[1]["previewedName"].toString(), "Abba - Arrival - SOS (2).mp3");
+    EXPECT_EQ(rows[2]["status"].toString(), "   !");
+    EXPECT_EQ(rows[2]["info"].toString(), "NoID3Tag");
 
     const CliResult table = runCli({"rename", "--preview", "--lang", "de", "--fields", "title", dir + "/a.mp3"});
     EXPECT_TRUE(table.out.startsWith("Status\tInfo\tAktueller Dateiname\tNeuer Dateiname"));
     EXPECT_TRUE(table.out.contains("\ta.mp3\tSOS.mp3\t"));
 }
 
-TEST(CliRename, NameAndSettingOptions)
+TEST_F(CliRename, NameAndSettingOptions)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString file = putTagged(dir, "05 x.mp3", values("What?", "AC/DC"));
     CliResult result = runCli({"name", "--fields", "title,artist", "--brackets", "3", "--replace", "+++++++++",
                                "--delimiter", "_", file});
@@ -134,29 +84,23 @@ TEST(CliRename, NameAndSettingOptions)
     EXPECT_TRUE(QFile::exists(file));
 }
 
-TEST(CliRename, UndoNeedsAnAnswer)
+TEST_F(CliRename, UndoNeedsAnAnswer)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString file = putTagged(dir, "x.mp3", values("SOS", "Abba"));
     EXPECT_EQ(runCli({"rename", "--fields", "artist,title", file}).exitCode, 0);
     EXPECT_TRUE(QFile::exists(dir + "/Abba - SOS.mp3"));
 
     CliResult result = runCli({"undo", "--lang", "en"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.contains("This UNDO-information are from last session!"));
+    EXPECT_TRUE(endedWith(result, 1, "This UNDO-information are from last session!"));
     EXPECT_FALSE(QFile::exists(file));
 
-    result = runCli({"undo", "--yes"});
-    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
     EXPECT_TRUE(QFile::exists(file));
     EXPECT_EQ(runCli({"undo", "--yes"}).exitCode, 0); // nothing left to undo
 }
 
-TEST(CliRename, KilledRunsCanBeUndone)
+TEST_F(CliRename, KilledRunsCanBeUndone)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QMap<QString, QByteArray> original = makeTree(dir, 400);
     QMap<QByteArray, QString> oldPathOf;
     for (auto it = original.cbegin(); it != original.cend(); ++it)
@@ -165,9 +109,8 @@ TEST(CliRename, KilledRunsCanBeUndone)
     for (const QString &path : original.keys())
         planned.insert(path, plannedPath(path));
     const auto undo = [&](int n) {
-        const CliResult r = runCli({"undo", "--yes"});
-        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-        ASSERT_EQ(absoluteHashes(dir), original) << "killed at rename " << n;
+        ASSERT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
+        ASSERT_EQ(hashesByPath(dir), original) << "killed at rename " << n;
     };
 
     // Killed at every 37th rename: every file is under its old or its new
@@ -176,7 +119,7 @@ TEST(CliRename, KilledRunsCanBeUndone)
     const int kills = killAtEveryStep(
         {"rename", "--recursive", dir}, "rename", [] {},
         [&](int n) {
-            const auto now = absoluteHashes(dir);
+            const auto now = hashesByPath(dir);
             ASSERT_EQ(now.size(), original.size());
             int renamed = 0;
             for (auto [path, hash] : now.asKeyValueRange()) {
@@ -199,10 +142,8 @@ TEST(CliRename, KilledRunsCanBeUndone)
     EXPECT_GE(counterKills, 12);
 }
 
-TEST(CliRename, CommandsThatOnlyReadChangeNoPermission)
+TEST_F(CliRename, CommandsThatOnlyReadChangeNoPermission)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString file = putTagged(dir, "a.mp3", values("One", "Abba", "Album"));
     const QString outside = home.path() + "/outside.mp3";
     writeAll(outside, readAll(file));
@@ -224,53 +165,31 @@ TEST(CliRename, CommandsThatOnlyReadChangeNoPermission)
     }
 }
 
-TEST(CliRename, AnUndoThatCannotFinishKeepsTheRestForLater)
+TEST_F(CliRename, AnUndoThatCannotFinishKeepsTheRestForLater)
 {
-    TempHome home;
     const QString dir = home.music() + "/Inbox";
     putTagged(dir, "a.mp3", values("One", "Abba", "Album"));
     putTagged(home.music() + "/Other", "b.mp3", values("Two", "Abba", "Album"));
-    const auto before = absoluteHashes(home.music());
+    const auto before = hashesByPath(home.music());
     ASSERT_EQ(runCli({"rename", "--recursive", home.music()}).exitCode, 0);
     ASSERT_TRUE(QDir().rename(dir, home.music() + "/Away"));
     CliResult r = runCli({"undo", "--yes", "--lang", "en"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("1 lines that could not be undone stay in the undo logs")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "1 lines that could not be undone stay in the undo logs"));
     ASSERT_TRUE(QDir().rename(home.music() + "/Away", dir));
-    r = runCli({"undo", "--yes"});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
-    EXPECT_EQ(absoluteHashes(home.music()), before);
+    EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
+    EXPECT_EQ(hashesByPath(home.music()), before);
 }
 
-TEST(CliRename, KilledUndosCanBeRepeated)
+// An undo killed at every 23rd step is finished by the next one.
+TEST_F(CliRename, KilledUndosCanBeRepeated)
 {
-    TempHome home;
-    const QString dir = home.music();
-    const QMap<QString, QByteArray> original = makeTree(dir, 3000);
-    const QStringList byTag{"rename", "--recursive", dir};
-    ASSERT_EQ(runCli(byTag).exitCode, 0);
-    qint64 undoRun = runTime({"undo", "--yes"});
-    ASSERT_EQ(absoluteHashes(dir), original);
-    const quint32 seed = testSeed();
-    QRandomGenerator random(seed);
-    SCOPED_TRACE(testing::Message() << "seed " << seed << ", undo " << undoRun << " ms");
-    int landed = 0, halfDone = 0;
-    for (int round = 0; round < 12 && halfDone < 3; ++round) {
-        ASSERT_EQ(runCli(byTag).exitCode, 0);
-        const auto renamed = absoluteHashes(dir);
-        // Most of a run's time is the program's start: kill in its later part.
-        const quint32 span = quint32(qMax<qint64>(undoRun, 20));
-        const Kill kill = killAfter({"undo", "--yes"}, span / 4 + random.bounded(span * 3 / 4));
-        landed += kill.landed;
-        if (!kill.landed)
-            undoRun = qMin(undoRun, kill.ranMs);
-        const auto now = absoluteHashes(dir);
-        ASSERT_EQ(now.size(), original.size()); // nothing lost, nothing doubled
-        halfDone += now != original && now != renamed;
-        const CliResult again = runCli({"undo", "--yes"});
-        ASSERT_EQ(again.exitCode, 0) << again.err.constData();
-        ASSERT_EQ(absoluteHashes(dir), original) << "round " << round;
-    }
-    EXPECT_GT(landed, 0) << "every undo ended before its kill";
-    EXPECT_GT(halfDone, 0) << "no kill landed in the middle of an undo";
+    const QMap<QString, QByteArray> original = makeTree(dir, 400);
+    const auto rename = [&] { ASSERT_EQ(runCli({"rename", "--recursive", dir}).exitCode, 0); };
+    const int kills = killAtEveryStep({"undo", "--yes"}, "rename", rename, [&](int n) {
+        ASSERT_EQ(hashesByPath(dir).size(), original.size()) << "nothing lost, nothing doubled; kill " << n;
+        ASSERT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
+        ASSERT_EQ(hashesByPath(dir), original) << "undo killed at rename " << n;
+    }, 23);
+    EXPECT_GE(kills, 15);
+    EXPECT_EQ(hashesByPath(dir), original);
 }

@@ -158,14 +158,9 @@ TEST(NameComposer, ForbiddenCharactersAreReplacedInTextsOnly)
 
 TEST(NameComposer, UserDefinedNames)
 {
+    // Names of files: RenameRun.UserDefinedNamesSkipNamesTakenOutsideTheRun.
     RenameSettings s;
     s.userDefined = true;
-    s.userText = "Mix";
-    s.keepNumbers = false;
-    EXPECT_EQ(userDefinedName(s, 1), "01 - Mix");
-    EXPECT_EQ(userDefinedName(s, 100), "100 - Mix");
-    s.keepNumbers = true;
-    EXPECT_EQ(userDefinedName(s, 7), "Mix");
     // No text: the counter alone, never a hidden ".mp3".
     for (const char *empty : {"", "  ", "..."}) {
         s.userText = empty;

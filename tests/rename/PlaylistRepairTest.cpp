@@ -24,6 +24,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using PlaylistRepair = HomeTest;
+
 namespace {
 
 class RecordingPlayer : public MediaPlayer
@@ -123,31 +125,24 @@ QStringList playlist()
     return names;
 }
 
-struct PlayerRun {
-    ScriptedPrompter prompter;
-    RunState state;
-    RenameOutcome run(RecordingPlayer &player, const QString &start, const QStringList &selection)
-    {
-        RenameRequest request;
-        request.settings = artistTitle();
-        request.startFolder = start;
-        request.selection = selection;
-        RenameEnvironment environment;
-        environment.prompter = &prompter;
-        environment.language = Language::English;
-        environment.player = &player;
-        return renaming(request, environment, state);
-    }
-};
+// A run by artist and title with the player.
+RenameOutcome runWith(RecordingPlayer &player, const QString &start, const QStringList &selection,
+                      RunState *state = nullptr)
+{
+    RunFixture run;
+    run.player = &player;
+    const RenameOutcome outcome = run.run(artistTitle(), start, selection);
+    if (state)
+        *state = run.state;
+    return outcome;
+}
 
 } // namespace
 
 // The player's list held renamed files: it is filled anew and the song that
 // played goes on one second after where it was.
-TEST(PlaylistRepair, TheListFollowsTheNewNamesAndThePlayerPlaysOn)
+TEST_F(PlaylistRepair, TheListFollowsTheNewNamesAndThePlayerPlaysOn)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("One", "Band"));
     const QString b = putTagged(dir, "b.mp3", values("Two", "Band"));
     const QString elsewhere = putTagged(home.path() + "/Other", "x.mp3", values("Three", "Band"));
@@ -156,19 +151,18 @@ TEST(PlaylistRepair, TheListFollowsTheNewNamesAndThePlayerPlaysOn)
     RecordingPlayer player;
     player.playing = elsewhere;
     player.at = 5000;
-    PlayerRun run;
-    const RenameOutcome outcome = run.run(player, dir + '/', {a, b});
+    RunState state;
+    const RenameOutcome outcome = runWith(player, dir + '/', {a, b}, &state);
     EXPECT_EQ(outcome.renamed, 2);
     EXPECT_EQ(namesIn(dir), QStringList({"Band - One.mp3", "Band - Two.mp3"}));
     EXPECT_EQ(playlist(), QStringList({"Band - Two.mp3", "x.mp3", "Band - One.mp3"}));
     EXPECT_EQ(player.calls, QStringList({"clear", "add Band - Two.mp3", "add x.mp3", "add Band - One.mp3", "stop",
                                          "next", "play", "jump 6000"}));
-    EXPECT_TRUE(run.state.playingFile.isEmpty());
+    EXPECT_TRUE(state.playingFile.isEmpty());
 }
 
-TEST(PlaylistRepair, AHeldPlayingFileIsReleasedRenamedAndPlayedOnWhereItStopped)
+TEST_F(PlaylistRepair, AHeldPlayingFileIsReleasedRenamedAndPlayedOnWhereItStopped)
 {
-    TempHome home;
     const QString dir = home.music() + "/Now";
     const QString a = putTagged(dir, "a.mp3", values("One", "Band"));
     const QString b = putTagged(dir, "b.mp3", values("Two", "Band"));
@@ -182,22 +176,20 @@ TEST(PlaylistRepair, AHeldPlayingFileIsReleasedRenamedAndPlayedOnWhereItStopped)
     player.playing = a;
     player.at = 61000;
     player.onStop = [&pin] { pin.release(); }; // stopping lets go of the file
-    PlayerRun run;
-    const RenameOutcome outcome = run.run(player, dir + '/', {a, b});
-
+    RunState state;
+    const RenameOutcome outcome = runWith(player, dir + '/', {a, b}, &state);
     EXPECT_EQ(outcome.renamed, 2) << qPrintable(outcome.failures.join('\n'));
     EXPECT_EQ(namesIn(dir), QStringList({"Band - One.mp3", "Band - Two.mp3"}));
     EXPECT_EQ(playlist(), QStringList({"x.mp3", "Band - Two.mp3", "Band - One.mp3"}));
-    EXPECT_EQ(run.state.playingFile, dir + "/Band - One.mp3");
+    EXPECT_EQ(state.playingFile, dir + "/Band - One.mp3");
     // Released, then refilled from the repaired list and back at the third
     // entry, a second after where it stopped.
     EXPECT_EQ(player.calls, QStringList({"stop", "clear", "clear", "add x.mp3", "add Band - Two.mp3",
                                          "add Band - One.mp3", "stop", "next", "next", "play", "jump 62000"}));
 }
 
-TEST(PlaylistRepair, AFileHeldByNoPlayerIsReportedAndKept)
+TEST_F(PlaylistRepair, AFileHeldByNoPlayerIsReportedAndKept)
 {
-    TempHome home;
     const QString dir = home.music() + "/Now";
     const QString a = putTagged(dir, "a.mp3", values("One", "Band"));
     writePlaylist({a});
@@ -215,8 +207,7 @@ TEST(PlaylistRepair, AFileHeldByNoPlayerIsReportedAndKept)
         RecordingPlayer player;
         player.running = c.running;
         player.playing = c.playing;
-        PlayerRun run;
-        const RenameOutcome outcome = run.run(player, dir + '/', {a});
+        const RenameOutcome outcome = runWith(player, dir + '/', {a});
         EXPECT_EQ(outcome.renamed, 0);
         ASSERT_EQ(outcome.failures.size(), 1);
         EXPECT_TRUE(outcome.failures.first().contains("a.mp3")) << qPrintable(outcome.failures.first());

@@ -1,32 +1,8 @@
 #include "RenameFixtures.h"
 
-#include <QDirIterator>
-
 #include <algorithm>
 
 namespace kaz::test {
-
-QString putTagged(const QString &dir, const QString &name, const TagValues &v)
-{
-    const QString path = dir + QLatin1Char('/') + name;
-    writeAll(path, mp3WithTag(v));
-    return path;
-}
-
-QString putUntagged(const QString &dir, const QString &name)
-{
-    DemoFile f;
-    f.tagged = false;
-    const QString path = dir + QLatin1Char('/') + name;
-    writeAll(path, demoFileBytes(f));
-    return path;
-}
-
-QStringList namesIn(const QString &dir)
-{
-    QStringList names = QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    return names;
-}
 
 QList<QByteArray> hashesOnly(const QString &dir)
 {
@@ -55,6 +31,7 @@ RenameOutcome RunFixture::run(const RenameSettings &settings, const QString &sta
     RenameEnvironment environment;
     environment.prompter = &prompter;
     environment.language = Language::English;
+    environment.player = player;
     return renaming(request, environment, state);
 }
 

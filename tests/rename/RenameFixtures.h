@@ -10,12 +10,6 @@
 
 namespace kaz::test {
 
-// A tagged MP3 file at dir/name (folders created); returns its path.
-QString putTagged(const QString &dir, const QString &name, const TagValues &v);
-// An untagged MP3 file of real frames.
-QString putUntagged(const QString &dir, const QString &name);
-// The file names directly in a folder, sorted.
-QStringList namesIn(const QString &dir);
 // The content hashes of a tree, without paths, sorted: equal lists mean no
 // file was lost, duplicated or changed.
 QList<QByteArray> hashesOnly(const QString &dir);
@@ -27,6 +21,7 @@ RenameSettings artistTitle();
 struct RunFixture {
     ScriptedPrompter prompter;
     RunState state;
+    MediaPlayer *player = nullptr;
 
     RenameOutcome run(const RenameSettings &settings, const QString &start, const QStringList &selection,
                       bool preview = false, bool usePreviewList = false);

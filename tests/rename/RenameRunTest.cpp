@@ -11,6 +11,13 @@
 using namespace kaz;
 using namespace kaz::test;
 
+// A test in a temporary home with a run that answers from a script.
+class RenameRun : public HomeTest
+{
+protected:
+    RunFixture fixture;
+};
+
 namespace {
 
 mode_t modeOf(const QString &path)
@@ -27,10 +34,8 @@ QStringList logLines(const char *log)
 
 } // namespace
 
-TEST(RenameRun, NoFileIsEverReplaced)
+TEST_F(RenameRun, NoFileIsEverReplaced)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("Waterloo", "Abba"));
     const QString b = putTagged(dir, "b.mp3", values("Waterloo", "Abba", {}, "1975"));
     const QByteArray aHash = contentHash(a), bHash = contentHash(b);
@@ -42,7 +47,6 @@ TEST(RenameRun, NoFileIsEverReplaced)
     const QByteArray outsideHash = contentHash(outside);
     const QList<QByteArray> before = hashesOnly(dir);
 
-    RunFixture fixture;
     const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {a, b, c, d});
 
     EXPECT_EQ(namesIn(dir), QStringList({"Abba - Ring Ring.mp3", "Abba - SOS (2).mp3", "Abba - SOS.mp3",
@@ -59,17 +63,13 @@ TEST(RenameRun, NoFileIsEverReplaced)
     EXPECT_FALSE(QFile::exists(workFilePath(workfile::FolderList)));
 }
 
-TEST(RenameRun, IncompleteTagsAreMarkedOnce)
+TEST_F(RenameRun, IncompleteTagsAreMarkedOnce)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString marked = putTagged(dir, "! Song.mp3", values("Song", ""));
     const QString other = putTagged(dir, "Song.mp3", values("Song", ""));
     const QString untagged = putUntagged(dir, "raw.MP3");
-    const QString shortFile = dir + "/tiny.mp3";
-    writeAll(shortFile, QByteArray(100, 'x'));
+    const QString shortFile = putFile(dir, "tiny.mp3", QByteArray(100, 'x'));
 
-    RunFixture fixture;
     const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {marked, other, untagged, shortFile});
 
     EXPECT_EQ(namesIn(dir), QStringList({"! Song (2).mp3", "! Song.mp3", "! raw.MP3", "! tiny.mp3"}));
@@ -79,10 +79,8 @@ TEST(RenameRun, IncompleteTagsAreMarkedOnce)
     EXPECT_TRUE(fixture.prompter.shown.last().startsWith("4 files are not renamed !"));
 }
 
-TEST(RenameRun, TreeRunsTakeEveryMp3FileButTinyOnes)
+TEST_F(RenameRun, TreeRunsTakeEveryMp3FileButTinyOnes)
 {
-    TempHome home;
-    const QString dir = home.music();
     putTagged(dir + "/A", "x.mp3", values("One", "Abba"));
     putTagged(dir + "/A/B", "y.Mp3", values("Two", "Abba"));
     writeAll(dir + "/A/tiny.mp3", QByteArray(100, 'x'));
@@ -90,7 +88,6 @@ TEST(RenameRun, TreeRunsTakeEveryMp3FileButTinyOnes)
     RenameSettings s = artistTitle();
     s.includeSubdirectories = true;
 
-    RunFixture fixture;
     fixture.run(s, dir + '/', {});
     EXPECT_EQ(namesIn(dir + "/A"), QStringList({"Abba - One.mp3", "notes.txt", "tiny.mp3"}));
     EXPECT_EQ(namesIn(dir + "/A/B"), QStringList({"Abba - Two.mp3"}));
@@ -102,10 +99,8 @@ TEST(RenameRun, TreeRunsTakeEveryMp3FileButTinyOnes)
     EXPECT_EQ(namesIn(dir), QStringList({"Abba - Four.mp3", "q.mp3"}));
 }
 
-TEST(RenameRun, UserDefinedNamesSkipNamesTakenOutsideTheRun)
+TEST_F(RenameRun, UserDefinedNamesSkipNamesTakenOutsideTheRun)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString x = putTagged(dir, "x.mp3", values("1", "a"));
     const QString y = putTagged(dir, "y.mp3", values("2", "a"));
     const QString z = putTagged(dir, "01 - Mix.mp3", values("3", "a")); // its own name is in the way of nobody
@@ -116,7 +111,6 @@ TEST(RenameRun, UserDefinedNamesSkipNamesTakenOutsideTheRun)
     s.userText = "Mix";
     s.keepNumbers = false;
 
-    RunFixture fixture;
     fixture.run(s, dir + '/', {x, y, z});
     EXPECT_EQ(namesIn(dir), QStringList({"01 - Mix.mp3", "02 - Mix.mp3", "03 - Mix.mp3", "04 - Mix.mp3"}));
     EXPECT_EQ(contentHash(dir + "/01 - Mix.mp3"), xHash);
@@ -139,16 +133,13 @@ TEST(RenameRun, UserDefinedNamesSkipNamesTakenOutsideTheRun)
 
 // A read-only file is renamed like any other and given owner write
 // permission on the way, whether its tag is read or not.
-TEST(RenameRun, ReadOnlyFilesGetOwnerWritePermission)
+TEST_F(RenameRun, ReadOnlyFilesGetOwnerWritePermission)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString byTag = putTagged(dir, "a.mp3", values("One", "Abba"));
     const QString byText = putTagged(dir, "b.mp3", values("Two", "Abba"));
     for (const QString &path : {byTag, byText})
         ::chmod(QFile::encodeName(path).constData(), 0444);
 
-    RunFixture fixture;
     fixture.run(artistTitle(), dir + '/', {byTag});
     RenameSettings s;
     s.userDefined = true;
@@ -159,17 +150,14 @@ TEST(RenameRun, ReadOnlyFilesGetOwnerWritePermission)
     EXPECT_EQ(modeOf(dir + "/Mix.mp3"), mode_t(0644));
 }
 
-TEST(RenameRun, PreviewChangesNothingAndFillsTheTable)
+TEST_F(RenameRun, PreviewChangesNothingAndFillsTheTable)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("Waterloo", "Abba", "Arrival"));
     const QString b = putTagged(dir, "b.mp3", values("", "Abba"));
     const QString c = putUntagged(dir, "c.mp3");
     const auto before = treeHashes(dir);
     RenameSettings s; // artist, album, title
 
-    RunFixture fixture;
     RenameOutcome outcome = fixture.run(s, dir + '/', {a, b, c}, true);
     EXPECT_EQ(treeHashes(dir), before);
     EXPECT_FALSE(QFile::exists(workFilePath(workfile::UndoNew)));
@@ -187,10 +175,8 @@ TEST(RenameRun, PreviewChangesNothingAndFillsTheTable)
     EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::FileList)), QStringList({a, b, c}));
 }
 
-TEST(RenameRun, ExcludedPreviewRowsAreLeftAlone)
+TEST_F(RenameRun, ExcludedPreviewRowsAreLeftAlone)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
     const QString b = putTagged(dir, "b.mp3", values("Two", "Abba"));
     const QString c = putTagged(dir, "c.mp3", values("", "Abba"));
@@ -199,7 +185,6 @@ TEST(RenameRun, ExcludedPreviewRowsAreLeftAlone)
     s.userText = "Mix";
     s.keepNumbers = false;
 
-    RunFixture fixture;
     RenameOutcome preview = fixture.run(s, dir + '/', {a, b, c}, true);
     preview.preview.toggleExcluded(1, Language::English);
     EXPECT_EQ(preview.preview.writeFilteredList(), 2);
@@ -208,17 +193,14 @@ TEST(RenameRun, ExcludedPreviewRowsAreLeftAlone)
     EXPECT_FALSE(QFile::exists(workFilePath(workfile::PreviewFileList)));
 }
 
-TEST(RenameRun, PathsWithLineBreaksAreLeftAloneAndReported)
+TEST_F(RenameRun, PathsWithLineBreaksAreLeftAloneAndReported)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString odd = putTagged(dir, "odd\nname.mp3", values("Odd", "Abba"));
     const QString fine = putTagged(dir, "fine.mp3", values("Fine", "Abba"));
     putTagged(dir + "/sub\rfolder", "deep.mp3", values("Deep", "Abba"));
     // A tag with a line break gives a name without one.
     const QString breaking = putTagged(dir, "breaking.mp3", values("Line\nBreak", "Abba"));
 
-    RunFixture fixture;
     RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {odd, fine, breaking});
     EXPECT_EQ(outcome.lineBreakPaths, QStringList({odd}));
     EXPECT_TRUE(QFile::exists(odd));
@@ -238,15 +220,12 @@ TEST(RenameRun, PathsWithLineBreaksAreLeftAloneAndReported)
         EXPECT_TRUE(QFile::exists(line)) << qPrintable(line);
 }
 
-TEST(RenameRun, LongNamesFitTheFileSystem)
+TEST_F(RenameRun, LongNamesFitTheFileSystem)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString title(150, QChar(0xe4)); // two bytes each on disk
     const QString a = putTagged(dir, "a.mp3", values(title, QString(150, QChar(0xf6))));
     const QString b = putTagged(dir, "b.mp3", values(title, QString(150, QChar(0xf6)), {}, "1999"));
 
-    RunFixture fixture;
     const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {a, b});
     EXPECT_EQ(outcome.renamed, 2);
     const QStringList names = namesIn(dir);
@@ -261,13 +240,10 @@ TEST(RenameRun, LongNamesFitTheFileSystem)
 // The run's own files: when the preview's list or the undo logs cannot be
 // written, the run renames nothing, says which file and why, and the last
 // run's logs stay as they were.
-TEST(RenameRun, WorkFilesThatCannotBeWrittenStopTheRunBeforeAnyRename)
+TEST_F(RenameRun, WorkFilesThatCannotBeWrittenStopTheRunBeforeAnyRename)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
     const QString b = putTagged(dir, "b.mp3", values("Two", "Abba"));
-    RunFixture fixture;
     RenameOutcome preview = fixture.run(artistTitle(), dir + '/', {a, b}, true);
     preview.preview.toggleExcluded(0, Language::English);
     const QString filtered = workFilePath(workfile::PreviewFileList);

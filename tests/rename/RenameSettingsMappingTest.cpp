@@ -40,14 +40,13 @@ TEST(RenameSettingsMapping, RoundTripAndUnusableValues)
 TEST(RenameSettingsMapping, CommandLineStartsFromTheStoredSettings)
 {
     TempHome home;
-    const QString file = home.music() + QStringLiteral("/x.mp3");
-    writeAll(file, mp3WithTag(values(QStringLiteral("Song"), QStringLiteral("Band"), QStringLiteral("Record"))));
+    const QString file = putTagged(home.music(), "x.mp3", values("Song", "Band", "Record"));
     const auto name = [&](const QStringList &extra) {
-        return QString::fromUtf8(runCli(QStringList{QStringLiteral("name")} + extra + QStringList{file}).out).trimmed();
+        return QString::fromUtf8(runCli(QStringList{"name"} + extra + QStringList{file}).out).trimmed();
     };
-    EXPECT_EQ(name({}), QStringLiteral("Band - Record - Song.mp3"));
-    ASSERT_EQ(runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("Delimiter"), QStringLiteral("_")}).exitCode, 0);
-    ASSERT_EQ(runCli({QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("SelectionBoxes"), QStringLiteral("213")}).exitCode, 0);
-    EXPECT_EQ(name({}), QStringLiteral("Song_Record.mp3"));
-    EXPECT_EQ(name({QStringLiteral("--delimiter"), QStringLiteral(" + ")}), QStringLiteral("Song + Record.mp3"));
+    EXPECT_EQ(name({}), "Band - Record - Song.mp3");
+    ASSERT_EQ(runCli({"config", "set", "Delimiter", "_"}).exitCode, 0);
+    ASSERT_EQ(runCli({"config", "set", "SelectionBoxes", "213"}).exitCode, 0);
+    EXPECT_EQ(name({}), "Song_Record.mp3");
+    EXPECT_EQ(name({"--delimiter", " + "}), "Song + Record.mp3");
 }

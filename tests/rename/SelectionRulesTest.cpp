@@ -53,12 +53,6 @@ TEST(SelectionRules, ThreeSelectionsStayDistinct)
 
 TEST(SelectionRules, OneNumberPositionAtATime)
 {
-    NumberingSettings n;
-    n.setRelative(2);
-    EXPECT_EQ(n.fixedPosition, -1);
-    EXPECT_EQ(n.relativePosition, 2);
-    n.setFixed(4);
-    EXPECT_EQ(n.relativePosition, -1);
     NumberingSettings stored{3, 1, 9};
     const NumberingSettings usable = stored.normalized();
     EXPECT_EQ(usable.fixedPosition, 3);

@@ -4,8 +4,6 @@
 #include "platform/WorkFiles.h"
 #include "rename/WorkListWriter.h"
 
-#include "platform/FileOps.h"
-
 #include <QFile>
 #include <QFileInfo>
 
@@ -13,6 +11,13 @@
 
 using namespace kaz;
 using namespace kaz::test;
+
+// A test in a temporary home with a run that answers from a script.
+class Undo : public HomeTest
+{
+protected:
+    RunFixture fixture;
+};
 
 namespace {
 
@@ -26,16 +31,13 @@ void writeLog(const char *name, const QStringList &lines)
 
 } // namespace
 
-TEST(Undo, RestoresChainsOfNamesInReverse)
+TEST_F(Undo, RestoresChainsOfNamesInReverse)
 {
-    TempHome home;
-    const QString dir = home.music();
     // The first file moves away from a name that the second file then takes.
     const QString first = putTagged(dir, "Abba - Waterloo.mp3", values("SOS", "Abba"));
     const QString second = putTagged(dir, "x.mp3", values("Waterloo", "Abba"));
     const auto before = treeHashes(dir);
 
-    RunFixture fixture;
     fixture.run(artistTitle(), dir + '/', {first, second});
     EXPECT_EQ(namesIn(dir), QStringList({"Abba - SOS.mp3", "Abba - Waterloo.mp3"}));
     const UndoOutcome outcome = undoLastRun(fixture.state, &fixture.prompter, Language::English);
@@ -47,30 +49,7 @@ TEST(Undo, RestoresChainsOfNamesInReverse)
     EXPECT_TRUE(undoLastRun(fixture.state, &fixture.prompter, Language::English).noInformation);
 }
 
-TEST(Undo, AsksAboutLogsOfAnEarlierSession)
-{
-    TempHome home;
-    const QString dir = home.music();
-    const QString file = putTagged(dir, "x.mp3", values("SOS", "Abba"));
-    RunFixture fixture;
-    fixture.run(artistTitle(), dir + '/', {file});
-
-    RunState freshStart;
-    ScriptedPrompter prompter;
-    prompter.answers = {Button::Cancel};
-    EXPECT_TRUE(undoLastRun(freshStart, &prompter, Language::German).cancelled);
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_TRUE(prompter.shown[0].startsWith("Diese Rückgängig-Information ist von der letzten Sitzung!"));
-    EXPECT_TRUE(QFile::exists(dir + "/Abba - SOS.mp3"));
-    EXPECT_TRUE(undoInformationExists());
-
-    prompter.answers = {Button::Ok};
-    EXPECT_EQ(undoLastRun(freshStart, &prompter, Language::German).restored, 1);
-    EXPECT_TRUE(QFile::exists(file));
-    EXPECT_TRUE(freshStart.filesTouched);
-}
-
-TEST(Undo, RemovesOnlyFoldersTheRunEmptied)
+TEST_F(Undo, RemovesOnlyFoldersTheRunEmptied)
 {
     // Logs as a run that moved files into artist and album folders leaves them.
     TempHome home;
@@ -97,10 +76,8 @@ TEST(Undo, RemovesOnlyFoldersTheRunEmptied)
     EXPECT_TRUE(QFile::exists(base));
 }
 
-TEST(Undo, LogsOfAnInterruptedRunAreSafe)
+TEST_F(Undo, LogsOfAnInterruptedRunAreSafe)
 {
-    TempHome home;
-    const QString dir = home.music();
     const QString renamed = putTagged(dir, "new.mp3", values("1", "a"));
     const QString notYet = putTagged(dir, "still.mp3", values("2", "a"));
     const QString stranger = putTagged(dir, "taken.mp3", values("3", "a"));
@@ -125,38 +102,10 @@ TEST(Undo, LogsOfAnInterruptedRunAreSafe)
     EXPECT_FALSE(undoInformationExists());
 }
 
-TEST(Undo, FailedLinesStayForAnotherUndo)
+TEST_F(Undo, ARunThatRenamesNothingKeepsTheWayBack)
 {
-    TempHome home;
-    const QString dir = home.music() + "/Inbox";
-    const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
-    const QString b = putTagged(home.music() + "/Other", "b.mp3", values("Two", "Abba"));
-    const auto before = treeHashes(home.music());
-    RunFixture fixture;
-    fixture.run(artistTitle(), dir + '/', {a, b});
-    // The user moves one folder away: its file cannot be restored now.
-    ASSERT_TRUE(QDir().rename(dir, home.music() + "/Moved"));
-    UndoOutcome outcome = undoLastRun(fixture.state, nullptr, Language::English);
-    EXPECT_EQ(outcome.restored, 1);
-    EXPECT_EQ(outcome.failures.size(), 1);
-    EXPECT_EQ(outcome.keptLines, 1);
-    EXPECT_TRUE(undoInformationExists());
-
-    ASSERT_TRUE(QDir().rename(home.music() + "/Moved", dir));
-    outcome = undoLastRun(fixture.state, nullptr, Language::English);
-    EXPECT_EQ(outcome.restored, 1);
-    EXPECT_TRUE(outcome.failures.isEmpty());
-    EXPECT_FALSE(undoInformationExists());
-    EXPECT_EQ(treeHashes(home.music()), before);
-}
-
-TEST(Undo, ARunThatRenamesNothingKeepsTheWayBack)
-{
-    TempHome home;
-    const QString dir = home.music();
     const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
     const auto before = treeHashes(dir);
-    RunFixture fixture;
     ASSERT_EQ(fixture.run(artistTitle(), dir + '/', {a}).renamed, 1);
     EXPECT_EQ(fixture.run(artistTitle(), dir + '/', {dir + "/Abba - One.mp3"}).renamed, 0);
     const QString missing = dir + "/gone.mp3"; // a rename that fails
@@ -165,7 +114,7 @@ TEST(Undo, ARunThatRenamesNothingKeepsTheWayBack)
     EXPECT_EQ(treeHashes(dir), before);
 }
 
-TEST(Undo, OnlyTheRenamedFileCountsAsRestored)
+TEST_F(Undo, OnlyTheRenamedFileCountsAsRestored)
 {
     // Something placed at the old path (a link, another file) or at the new
     // path (a folder, a link) is never taken for the renamed file.
@@ -205,13 +154,11 @@ TEST(Undo, OnlyTheRenamedFileCountsAsRestored)
     }
 }
 
-TEST(Undo, UserFoldersThatTheUndoDidNotEmptyStay)
+TEST_F(Undo, UserFoldersThatTheUndoDidNotEmptyStay)
 {
-    TempHome home;
     const QString inbox = home.music() + "/lib/Inbox";
     const QString a = putTagged(inbox, "a.mp3", values("One", "Abba"));
     QDir().mkpath(home.music() + "/lib/Empty");
-    RunFixture fixture;
     fixture.run(artistTitle(), inbox + '/', {a});
     // The user takes the renamed file elsewhere: the restore fails.
     QFile::rename(inbox + "/Abba - One.mp3", home.path() + "/elsewhere.mp3");

@@ -4,7 +4,6 @@
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
 
-#include <QDateTime>
 #include <QFile>
 
 #include <csignal>
@@ -118,10 +117,10 @@ TEST(SingleInstance, SecondStartTellsTheUserOnlyWithoutArguments)
 
     ScriptedPrompter prompter;
     SingleInstance fromContextMenu;
-    EXPECT_FALSE(claimSingleInstance(fromContextMenu, {QStringLiteral("-open"), home.music()}, prompter));
+    EXPECT_FALSE(claimSingleInstance(fromContextMenu, {"-open", home.music()}, prompter));
     EXPECT_TRUE(prompter.shown.isEmpty());
 
     SingleInstance plain;
     EXPECT_FALSE(claimSingleInstance(plain, {}, prompter));
-    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("  KAZ is already running!  ")});
+    EXPECT_EQ(prompter.shown, QStringList{"  KAZ is already running!  "});
 }

@@ -17,11 +17,13 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using Startup = HomeTest;
+
 namespace {
 
 StartupRequest request(const QStringList &arguments = {})
 {
-    return StartupRequest{arguments, QSize(1280, 1024), QStringLiteral("/usr/bin/kaz")};
+    return StartupRequest{arguments, QSize(1280, 1024), "/usr/bin/kaz"};
 }
 
 void setIniLine(int line, const QString &text)
@@ -31,12 +33,10 @@ void setIniLine(int line, const QString &text)
 
 } // namespace
 
-TEST(Startup, FirstStartWritesDefaultsRecordsTheFolderAndClearsWorkFiles)
+TEST_F(Startup, FirstStartWritesDefaultsRecordsTheFolderAndClearsWorkFiles)
 {
-    TempHome home;
     QDir().mkpath(programFolder());
-    for (const QString &name : {QStringLiteral("DIR.KAZ"), QStringLiteral("DIR2.KAZ"), QStringLiteral("dl.kaz"),
-                                QStringLiteral("fl.kaz"), QStringLiteral("undo1.kaz")})
+    for (const char *name : {"DIR.KAZ", "DIR2.KAZ", "dl.kaz", "fl.kaz", "undo1.kaz"})
         ASSERT_TRUE(writeAll(programFolder() + QLatin1Char('/') + name, "x\r\n"));
 
     ScriptedPrompter prompter;
@@ -49,49 +49,47 @@ TEST(Startup, FirstStartWritesDefaultsRecordsTheFolderAndClearsWorkFiles)
     EXPECT_EQ(r.settings, KazSettings::defaults(QSize(1280, 1024), Language::German));
     EXPECT_EQ(loadIni(iniPath(), {}), r.settings);
     EXPECT_EQ(Registry().value(Registry::kKazDirectory), programFolder());
-    EXPECT_EQ(readAll(programFolder() + QStringLiteral("/~temp.kaz")), QByteArray("\r\n"));
-    EXPECT_EQ(QDir(programFolder()).entryList(QDir::Files),
-              (QStringList{QStringLiteral("undo1.kaz"), QStringLiteral("~temp.kaz")}));
+    EXPECT_EQ(readAll(programFolder() + "/~temp.kaz"), QByteArray("\r\n"));
+    EXPECT_EQ(QDir(programFolder()).entryList(QDir::Files), (QStringList{"undo1.kaz", "~temp.kaz"}));
 
     // A start without arguments records the folder again, whatever was stored.
     Registry stale;
-    stale.setValue(Registry::kKazDirectory, QStringLiteral("/elsewhere"));
+    stale.setValue(Registry::kKazDirectory, "/elsewhere");
     ASSERT_TRUE(stale.save());
     EXPECT_EQ(startUp(request(), prompter).programFolder, programFolder());
     EXPECT_EQ(Registry().value(Registry::kKazDirectory), programFolder());
 }
 
-TEST(Startup, OpenArgumentOpensTheFolderOrTheFilesFolder)
+TEST_F(Startup, OpenArgumentOpensTheFolderOrTheFilesFolder)
 {
-    TempHome home;
-    const QString album = home.music() + QStringLiteral("/Album");
+    const QString album = home.music() + "/Album";
     QDir().mkpath(album);
-    ASSERT_TRUE(writeAll(album + QStringLiteral("/song.mp3"), mp3WithTag(values(QStringLiteral("T"), QStringLiteral("A")))));
+    ASSERT_TRUE(writeAll(album + "/song.mp3", mp3WithTag(values("T", "A"))));
     // The context menu's start reads the program folder back and records nothing.
-    const QString otherData = home.file(QStringLiteral("other-data"));
+    const QString otherData = home.file("other-data");
     Registry stored;
     stored.setValue(Registry::kKazDirectory, otherData);
-    stored.setValue(Registry::kLanguage, QStringLiteral("english"));
+    stored.setValue(Registry::kLanguage, "english");
     ASSERT_TRUE(stored.save());
     const QByteArray registryBefore = readAll(Registry::defaultPath());
 
     ScriptedPrompter prompter;
-    StartupResult r = startUp(request({QStringLiteral("-open"), album + QLatin1Char('/')}), prompter);
+    StartupResult r = startUp(request({"-open", album + QLatin1Char('/')}), prompter);
     EXPECT_EQ(r.settings.lastDir, album);
     EXPECT_TRUE(r.selectName.isEmpty());
     EXPECT_EQ(r.programFolder, otherData);
     EXPECT_EQ(r.language, Language::English);
-    EXPECT_TRUE(QFile::exists(otherData + QStringLiteral("/~temp.kaz")));
+    EXPECT_TRUE(QFile::exists(otherData + "/~temp.kaz"));
     EXPECT_EQ(readAll(Registry::defaultPath()), registryBefore);
 
-    r = startUp(request({QStringLiteral("-open"), album + QStringLiteral("/song.mp3")}), prompter);
+    r = startUp(request({"-open", album + "/song.mp3"}), prompter);
     EXPECT_EQ(r.settings.lastDir, album);
-    EXPECT_EQ(r.selectName, QStringLiteral("song.mp3"));
+    EXPECT_EQ(r.selectName, "song.mp3");
 
     // A path that is gone leaves the stored start folder; so does a missing path.
-    setIniLine(13, QStringLiteral("LastDir=") + home.music());
-    for (const QStringList &args : {QStringList{QStringLiteral("-open"), home.file(QStringLiteral("gone"))},
-                                    QStringList{QStringLiteral("-open")}}) {
+    setIniLine(13, "LastDir=" + home.music());
+    for (const QStringList &args : {QStringList{"-open", home.file("gone")},
+                                    QStringList{"-open"}}) {
         r = startUp(request(args), prompter);
         EXPECT_EQ(r.settings.lastDir, home.music());
         EXPECT_TRUE(r.selectName.isEmpty());
@@ -99,9 +97,8 @@ TEST(Startup, OpenArgumentOpensTheFolderOrTheFilesFolder)
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
-TEST(Startup, UnwritableProgramFolderEndsWithTheMessageAndWritesNothing)
+TEST_F(Startup, UnwritableProgramFolderEndsWithTheMessageAndWritesNothing)
 {
-    TempHome home;
     // A file where the program folder should be: it can be neither created nor written.
     ASSERT_TRUE(writeAll(programFolder(), "in the way"));
     ScriptedPrompter prompter;
@@ -113,15 +110,14 @@ TEST(Startup, UnwritableProgramFolderEndsWithTheMessageAndWritesNothing)
     EXPECT_EQ(readAll(programFolder()), QByteArray("in the way"));
 }
 
-TEST(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
+TEST_F(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
 {
-    TempHome home;
     ScriptedPrompter prompter;
     startUp(request(), prompter);
-    const QString gone = home.file(QStringLiteral("gone"));
-    setIniLine(8, QStringLiteral("SelectionBoxes=210"));
-    setIniLine(12, QStringLiteral("WinAmp=/opt/winamp/winamp.exe"));
-    setIniLine(13, QStringLiteral("LastDir=") + gone);
+    const QString gone = home.file("gone");
+    setIniLine(8, "SelectionBoxes=210");
+    setIniLine(12, "WinAmp=/opt/winamp/winamp.exe");
+    setIniLine(13, "LastDir=" + gone);
 
     StartupResult r = startUp(request(), prompter);
     ASSERT_EQ(prompter.shown.size(), 2);
@@ -133,15 +129,15 @@ TEST(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
     EXPECT_FALSE(r.applySelection);
     EXPECT_FALSE(r.winampKnown);
     EXPECT_FALSE(r.winampPathChecked);
-    EXPECT_EQ(r.settings.winampPath, QStringLiteral("."));
-    EXPECT_EQ(IniDocument::read(iniPath()).line(11), QStringLiteral("WinAmp=."));
+    EXPECT_EQ(r.settings.winampPath, ".");
+    EXPECT_EQ(IniDocument::read(iniPath()).line(11), "WinAmp=.");
 
     // An existing player, also one named by the search path, stays.
-    const QString player = home.file(QStringLiteral("player"));
+    const QString player = home.file("player");
     ASSERT_TRUE(writeAll(player, "#!/bin/sh\n"));
     for (const QString &path : {player, QStringLiteral("sh")}) {
-        setIniLine(12, QStringLiteral("WinAmp=") + path);
-        setIniLine(13, QStringLiteral("LastDir=") + home.music());
+        setIniLine(12, "WinAmp=" + path);
+        setIniLine(13, "LastDir=" + home.music());
         prompter.shown.clear();
         r = startUp(request(), prompter);
         EXPECT_TRUE(prompter.shown.isEmpty());
@@ -152,13 +148,9 @@ TEST(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
     }
 }
 
-TEST(Startup, WindowGoesToTheStoredPlaceOnlyWhenItFits)
+TEST_F(Startup, WindowGoesToTheStoredPlaceOnlyWhenItFits)
 {
-    struct Case {
-        bool lastPosition;
-        std::optional<int> left;
-        QRect expected;
-    };
+    struct Case {bool lastPosition; std::optional<int> left; QRect expected; };
     const QSize screen(1024, 768);
     const QPoint centred((1024 - 601) / 2, (768 - 460) / 2);
     const std::vector<Case> cases{
@@ -179,54 +171,41 @@ TEST(Startup, WindowGoesToTheStoredPlaceOnlyWhenItFits)
     }
 }
 
-TEST(Startup, OldFileIsConvertedAtStartWithTheMessage)
+TEST_F(Startup, ShutDownWritesSettingsAndClearsScratchUnlessNoSave)
 {
-    TempHome home;
-    ASSERT_TRUE(writeAll(iniPath(), "V3.0\r\nCharacter=___   --_\r\nDelimiter=+\r\n\r\n[userdefined directories]\r\nF1=/fav\r\n"));
-    ScriptedPrompter prompter;
-    const StartupResult r = startUp(request(), prompter);
-    EXPECT_EQ(prompter.shown.first(), message(Msg::OldIniFile, Language::German));
-    EXPECT_EQ(r.settings.delimiter, QStringLiteral("+"));
-    EXPECT_EQ(r.settings.userDirectories[0], QStringLiteral("/fav"));
-}
-
-TEST(Startup, ShutDownWritesSettingsAndClearsScratchUnlessNoSave)
-{
-    TempHome home;
     ScriptedPrompter prompter;
     StartupResult session = startUp(request(), prompter);
-    const QStringList scratch{QStringLiteral("DIR.KAZ"), QStringLiteral("wpl.kaz"), QStringLiteral("sendto.kaz")};
+    const QStringList scratch{"DIR.KAZ", "wpl.kaz", "sendto.kaz"};
     for (const QString &name : scratch)
         ASSERT_TRUE(writeAll(session.programFolder + QLatin1Char('/') + name, "x"));
 
     KazSettings changed = session.settings;
     changed.fontSize = 14;
     session.noSave = true;
-    EXPECT_EQ(shutDown(session, changed, Language::English, false, QStringLiteral("/usr/bin/kaz")), QStringList());
+    EXPECT_EQ(shutDown(session, changed, Language::English, false, "/usr/bin/kaz"), QStringList());
     EXPECT_EQ(loadIni(iniPath(), {}).fontSize, 8);
-    EXPECT_TRUE(QFile::exists(session.programFolder + QStringLiteral("/~temp.kaz")));
-    EXPECT_EQ(Registry().value(Registry::kLanguage), QStringLiteral("english")); // stored in any case
+    EXPECT_TRUE(QFile::exists(session.programFolder + "/~temp.kaz"));
+    EXPECT_EQ(Registry().value(Registry::kLanguage), "english"); // stored in any case
 
     session.noSave = false;
-    EXPECT_EQ(shutDown(session, changed, Language::English, false, QStringLiteral("/usr/bin/kaz")), QStringList());
+    EXPECT_EQ(shutDown(session, changed, Language::English, false, "/usr/bin/kaz"), QStringList());
     EXPECT_EQ(loadIni(iniPath(), {}).fontSize, 14);
     EXPECT_EQ(QDir(session.programFolder).entryList(QDir::Files), QStringList());
     // A file that cannot be written is named with the system's error.
     QFile::remove(iniPath());
     ASSERT_TRUE(QDir().mkpath(iniPath() + "/in the way"));
-    const QStringList problems = shutDown(session, changed, Language::English, false, QStringLiteral("/usr/bin/kaz"));
+    const QStringList problems = shutDown(session, changed, Language::English, false, "/usr/bin/kaz");
     ASSERT_EQ(problems.size(), 1);
     EXPECT_TRUE(problems[0].startsWith(iniPath() + ": ")) << problems[0].toStdString();
 }
 
-TEST(Startup, AnExistingShellEntryTurnsRegistrationOnAndIsWrittenAgain)
+TEST_F(Startup, AnExistingShellEntryTurnsRegistrationOnAndIsWrittenAgain)
 {
-    TempHome home;
-    const QString program = QStringLiteral("/usr/bin/kaz");
+    const QString program = "/usr/bin/kaz";
     ASSERT_TRUE(applyShellRegistration(true, Language::German, programFolder(), program));
     ScriptedPrompter prompter;
     Registry english;
-    english.setValue(Registry::kLanguage, QStringLiteral("english"));
+    english.setValue(Registry::kLanguage, "english");
     ASSERT_TRUE(english.save());
     EXPECT_TRUE(startUp(request(), prompter).shellRegistration);
     EXPECT_TRUE(QFile::exists(shellEntryPath(Language::English)));

@@ -1,53 +1,25 @@
 // kaz-cli structure and config exclude end to end, and runs killed midway.
 #include "StructureFixtures.h"
 
+#include "support/KillAtStep.h"
+
 #include "platform/Paths.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QThread>
-
-#include <csignal>
 
 using namespace kaz;
 using namespace kaz::test;
 
-namespace {
+using CliStructure = HomeTest;
 
-void eightSongs(const QString &dir, const QString &artist = "A", const QString &album = "X")
+TEST_F(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
 {
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("%1%2.mp3").arg(artist).arg(i), artist, album);
-}
-
-// Starts kaz-cli and kills it after delay milliseconds; returns whether it
-// was still running then.
-bool killAfter(const QStringList &arguments, qint64 delayMs)
-{
-    QProcess process;
-    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
-    if (!process.waitForStarted())
-        return false;
-    QThread::msleep(delayMs);
-    const bool running = process.state() == QProcess::Running;
-    ::kill(pid_t(process.processId()), SIGKILL);
-    process.waitForFinished();
-    return running;
-}
-
-} // namespace
-
-TEST(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
-{
-    TempHome home;
-    const QString dir = home.music();
-    eightSongs(dir);
+    eightSongs(dir, "A", "X", "A");
     putSong(dir, "loose.mp3", "B", "Y");
     const auto before = hashesByPath(dir);
 
@@ -55,21 +27,20 @@ TEST(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(hashesByPath(dir), before);
     EXPECT_FALSE(QFileInfo::exists(programFolder()));
-    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    const QList<QJsonObject> lines = jsonLines(r.out);
     ASSERT_EQ(lines.size(), 9);
-    const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
+    const QJsonObject first = lines[0];
     EXPECT_EQ(first["from"].toString(), dir + "/A0.mp3");
     EXPECT_EQ(first["to"].toString(), dir + "/Album/A/X/A0.mp3");
     EXPECT_EQ(first["class"].toString(), "aa");
     EXPECT_EQ(first["cd"].toInt(), -1);
-    EXPECT_EQ(QJsonDocument::fromJson(lines[8]).object()["class"].toString(), "va");
+    EXPECT_EQ(lines[8]["class"].toString(), "va");
 
     r = runCli({"structure", "build", "--lang", "en", dir});
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_TRUE(r.out.startsWith((dir + "/A0.mp3\t" + dir + "/Album/A/X/A0.mp3\n").toUtf8()));
     EXPECT_TRUE(QFile::exists(dir + "/Various/loose.mp3"));
-    r = runCli({"undo", "--yes"});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
     EXPECT_EQ(hashesByPath(dir), before);
 
     EXPECT_EQ(runCli({"structure", "build"}).exitCode, 2);
@@ -77,10 +48,8 @@ TEST(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
     EXPECT_EQ(runCli({"structure", "build", dir + "/missing"}).exitCode, 2);
 }
 
-TEST(CliStructure, QuestionsNeedYesOrATerminal)
+TEST_F(CliStructure, QuestionsNeedYesOrATerminal)
 {
-    TempHome home;
-    const QString dir = home.music();
     // Too small: CD folders of 44 MB and an album of 48 MB.
     for (int i = 0; i < 8; ++i)
         putLargeSong(dir, QStringLiteral("big%1.mp3").arg(i), "Big", "Album", 6 * 1048576);
@@ -88,11 +57,9 @@ TEST(CliStructure, QuestionsNeedYesOrATerminal)
     ASSERT_EQ(runCli({"config", "set", "CDR", "44"}).exitCode, 0);
     const auto before = hashesByPath(dir);
     CliResult r = runCli({"structure", "build", "--lang", "en", dir});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("Selected structure size is to small")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "Selected structure size is to small"));
     EXPECT_EQ(hashesByPath(dir), before);
-    r = runCli({"structure", "build", "--yes", dir});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(endedWith(runCli({"structure", "build", "--yes", dir}), 0));
     EXPECT_TRUE(QFile::exists(dir + "/Album/Big/Album/big0.mp3"));
     ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
 
@@ -100,26 +67,21 @@ TEST(CliStructure, QuestionsNeedYesOrATerminal)
     putSong(dir + "/sub", "song.mp3", "A", "X");
     putFile(dir + "/sub", "cover.jpg", "jpg");
     r = runCli({"structure", "break", "--full", "--lang", "en", dir});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("ALL files from subdirectories")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "ALL files from subdirectories"));
     EXPECT_TRUE(QFile::exists(dir + "/sub/cover.jpg"));
-    r = runCli({"structure", "reorganize", "--lang", "en", dir});
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(runCli({"structure", "reorganize", "--lang", "en", dir}).exitCode, 1);
     EXPECT_TRUE(QFile::exists(dir + "/sub/song.mp3"));
 
     // Safe mode cannot dissolve a folder with a picture in it.
     r = runCli({"structure", "break", "--lang", "en", dir});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("KAZ wasn´t able to move all MP3-files!")) << r.err.constData();
-    r = runCli({"structure", "break", "--full", "--yes", dir});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "KAZ wasn´t able to move all MP3-files!"));
+    EXPECT_TRUE(endedWith(runCli({"structure", "break", "--full", "--yes", dir}), 0));
     EXPECT_TRUE(QFile::exists(dir + "/cover.jpg"));
     EXPECT_FALSE(QFileInfo::exists(dir + "/sub"));
 }
 
-TEST(CliStructure, ExcludedAlbumsAndStructureKeys)
+TEST_F(CliStructure, ExcludedAlbumsAndStructureKeys)
 {
-    TempHome home;
     EXPECT_EQ(runCli({"config", "exclude", "add", "Best of "}).exitCode, 0);
     EXPECT_EQ(runCli({"config", "exclude", "add", "Best of"}).exitCode, 0);
     EXPECT_EQ(runCli({"config", "exclude", "add", "hits"}).exitCode, 0);
@@ -140,10 +102,8 @@ TEST(CliStructure, ExcludedAlbumsAndStructureKeys)
 
 // A smoke test at random moments over a larger tree; the kills at every
 // step are in TreeSafetyTest.cpp.
-TEST(CliStructure, ReorganisationsKilledAtRandomMomentsAreUndoneCompletely)
+TEST_F(CliStructure, ReorganisationsKilledAtRandomMomentsAreUndoneCompletely)
 {
-    TempHome home;
-    const QString dir = home.music();
     for (int i = 0; i < 600; ++i) {
         const int album = i / 10;
         const QString folder = dir + QStringLiteral("/old/%1/%2").arg(album % 13).arg(album);
@@ -165,9 +125,8 @@ TEST(CliStructure, ReorganisationsKilledAtRandomMomentsAreUndoneCompletely)
     QRandomGenerator random(14);
     for (int attempt = 0; attempt < 4; ++attempt) {
         const qint64 delay = random.bounded(qint64(1), whole);
-        killAfter({"structure", "reorganize", "--yes", dir}, delay);
-        const CliResult undo = runCli({"undo", "--yes"});
-        ASSERT_EQ(undo.exitCode, 0) << undo.err.constData();
+        runCliKilledAfter({"structure", "reorganize", "--yes", dir}, delay);
+        ASSERT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
         ASSERT_EQ(hashesByPath(dir), before) << "after a kill at " << delay << " ms";
         EXPECT_EQ(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList({"old"}));
     }

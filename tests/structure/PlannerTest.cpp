@@ -47,7 +47,7 @@ QString folderOf(const std::vector<StructureRow> &rows, const StructureSettings 
 StructureSettings defaults()
 {
     StructureSettings s;
-    s.variousDir = QStringLiteral("Various");
+    s.variousDir = "Various";
     return s;
 }
 
@@ -189,9 +189,9 @@ TEST(Planner, MultiCdTexts)
                  {"Best of CD", ""},    {"ACD 3", "CD 3"}, {"D1", ""}};
     for (const auto &c : cases)
         EXPECT_EQ(multiCdText(QString::fromUtf8(c.comment)), QString::fromUtf8(c.text)) << c.comment;
-    EXPECT_EQ(multiCdText(QStringLiteral("CD2"), false), QString());
-    EXPECT_EQ(pictureComment(QStringLiteral("Live CD2")), "CD 2");
-    EXPECT_EQ(pictureComment(QStringLiteral("a long comment here")), "mment here");
+    EXPECT_EQ(multiCdText("CD2", false), QString());
+    EXPECT_EQ(pictureComment("Live CD2"), "CD 2");
+    EXPECT_EQ(pictureComment("a long comment here"), "mment here");
     EXPECT_TRUE(readsAsInteger(u"  -12"));
     EXPECT_TRUE(readsAsInteger(u"$1F"));
     EXPECT_TRUE(readsAsInteger(u"0x1f"));

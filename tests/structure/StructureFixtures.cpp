@@ -13,11 +13,11 @@ QString putSong(const QString &dir, const QString &name, const QString &artist, 
     return path;
 }
 
-QString putFile(const QString &dir, const QString &name, const QByteArray &bytes)
+void eightSongs(const QString &dir, const QString &artist, const QString &album, const QString &prefix,
+                const QString &comment)
 {
-    const QString path = dir + QLatin1Char('/') + name;
-    writeAll(path, bytes);
-    return path;
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, prefix + QString::number(i) + QStringLiteral(".mp3"), artist, album, comment);
 }
 
 QString putLargeSong(const QString &dir, const QString &name, const QString &artist, const QString &album,
@@ -32,14 +32,6 @@ QString putLargeSong(const QString &dir, const QString &name, const QString &art
     f.seek(size - tail.size());
     f.write(tail);
     return path;
-}
-
-QMap<QString, QByteArray> hashesByPath(const QString &dir)
-{
-    QMap<QString, QByteArray> hashes;
-    for (auto [relative, hash] : treeHashes(dir).asKeyValueRange())
-        hashes.insert(dir + QLatin1Char('/') + relative, hash);
-    return hashes;
 }
 
 StructureSettings testSettings()
@@ -64,6 +56,7 @@ StructureEnvironment StructureFixture::environment()
     StructureEnvironment e;
     e.prompter = &prompter;
     e.language = Language::English;
+    e.player = player;
     return e;
 }
 

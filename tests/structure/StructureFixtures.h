@@ -10,13 +10,11 @@ namespace kaz::test {
 // A tagged MP3 file at dir/name (folders created); returns its path.
 QString putSong(const QString &dir, const QString &name, const QString &artist, const QString &album,
                 const QString &comment = {}, int frames = 3);
-// A file of any content.
-QString putFile(const QString &dir, const QString &name, const QByteArray &bytes);
+// Eight songs of one album, PREFIX0.mp3 to PREFIX7.mp3: enough for an album folder.
+void eightSongs(const QString &dir, const QString &artist = QStringLiteral("A"), const QString &album = QStringLiteral("X"),
+                const QString &prefix = QStringLiteral("x"), const QString &comment = {});
 // A tagged file of the given size whose audio part is a hole (cheap to write).
-QString putLargeSong(const QString &dir, const QString &name, const QString &artist, const QString &album,
-                     qint64 size);
-// Every file below dir with its content hash, by absolute path.
-QMap<QString, QByteArray> hashesByPath(const QString &dir);
+QString putLargeSong(const QString &dir, const QString &name, const QString &artist, const QString &album, qint64 size);
 
 StructureSettings testSettings();
 
@@ -26,6 +24,7 @@ struct StructureFixture {
     RunState state;
     StructureSettings settings = testSettings();
     bool preview = false;
+    MediaPlayer *player = nullptr;
 
     StructureOutcome build(const QString &base);
     StructureOutcome breakUp(const QString &base, BreakMode mode);

@@ -18,6 +18,17 @@
 using namespace kaz;
 using namespace kaz::test;
 
+// A test in a temporary home with a run that answers from a script.
+class StructureTest : public HomeTest
+{
+protected:
+    StructureFixture f;
+};
+
+using StructureBreak = StructureTest;
+using StructureBuild = StructureTest;
+using StructureReorganize = StructureTest;
+
 namespace {
 
 void expectUndoRestores(StructureFixture &f, const QString &dir, const QMap<QString, QByteArray> &before)
@@ -37,12 +48,9 @@ QStringList relativeFiles(const QString &dir)
 
 } // namespace
 
-TEST(StructureBuild, SortsByTagsAndUndoes)
+TEST_F(StructureBuild, SortsByTagsAndUndoes)
 {
-    TempHome home;
-    const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    eightSongs(dir);
     for (int i = 0; i < 8; ++i)
         putSong(dir, QStringLiteral("s%1.mp3").arg(i), QStringLiteral("Artist %1").arg(i), "Hits");
     for (int i = 0; i < 4; ++i)
@@ -53,7 +61,6 @@ TEST(StructureBuild, SortsByTagsAndUndoes)
     putFile(dir, "notes.txt", "text");
     const auto before = hashesByPath(dir);
 
-    StructureFixture f;
     const StructureOutcome outcome = f.build(dir);
     EXPECT_TRUE(outcome.failures.isEmpty());
     EXPECT_EQ(outcome.moved.size(), 21u);
@@ -70,34 +77,15 @@ TEST(StructureBuild, SortsByTagsAndUndoes)
     EXPECT_EQ(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
 }
 
-TEST(StructureBuild, PreviewTouchesNothing)
+TEST_F(StructureBuild, EmptyBaseFolderMovesNothing)
 {
-    TempHome home;
-    const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
-    const auto before = hashesByPath(dir);
-    StructureFixture f;
-    f.preview = true;
-    const StructureOutcome outcome = f.build(dir);
-    EXPECT_EQ(outcome.moved.size(), 8u);
-    EXPECT_EQ(outcome.moved[0].to, dir + "/Album/A/X/x0.mp3");
-    EXPECT_EQ(hashesByPath(dir), before);
-    EXPECT_FALSE(QFileInfo::exists(programFolder() + "/undo1.kaz"));
-    EXPECT_TRUE(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
-}
-
-TEST(StructureBuild, EmptyBaseFolderMovesNothing)
-{
-    TempHome home;
-    StructureFixture f;
     const StructureOutcome outcome = f.build(home.music());
     EXPECT_TRUE(outcome.moved.empty());
     EXPECT_TRUE(outcome.failures.isEmpty());
     EXPECT_TRUE(WorkListReader::readAll(workFilePath(workfile::UndoOld)).isEmpty());
 }
 
-TEST(StructureBuild, TooSmallQuestionBothAnswers)
+TEST_F(StructureBuild, TooSmallQuestionBothAnswers)
 {
     for (const Button answer : {Button::Cancel, Button::Yes}) {
         TempHome home;
@@ -126,35 +114,34 @@ TEST(StructureBuild, TooSmallQuestionBothAnswers)
     }
 }
 
-TEST(StructureBuild, PictureFilesGetTheirNamesBackAndSongsWithTheMarkerStaySongs)
+TEST_F(StructureBuild, PictureFilesGetTheirNamesBackAndSongsWithTheMarkerStaySongs)
 {
-    TempHome home;
-    const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X", "Live CD2");
+    eightSongs(dir, "A", "X", "x", "Live CD2");
     const QByteArray cover = "\x89PNG cover bytes";
     const QByteArray block = picture::renderBlock("cover.png", "A", "X", "CD 2");
     putFile(dir, "cover.MP3", cover + block);
     // A song whose comment merely begins with the marker.
     putSong(dir, "tricky.mp3", "A", "X", picture::kMarker + "CD2");
     const QByteArray tricky = readAll(dir + "/tricky.mp3");
+    // Picture names that would leave the folder are kept or made safe.
+    putFile(dir, "dots.MP3", QByteArray("dots") + picture::renderBlock("..", "A", "X", " "));
+    putFile(dir, "escape.MP3", QByteArray("escape") + picture::renderBlock("../../evil.txt", "A", "X", " "));
 
-    StructureFixture f;
     const StructureOutcome outcome = f.build(dir);
     EXPECT_TRUE(outcome.failures.isEmpty()) << outcome.failures.join('\n').toStdString();
     EXPECT_EQ(readAll(dir + "/Album/A/X/CD 2/cover.png"), cover);
     EXPECT_EQ(readAll(dir + "/Album/A/X/CD 2/tricky.mp3"), tricky);
+    EXPECT_EQ(outcome.unsafePictureNames, QStringList{dir + "/dots.MP3"});
+    EXPECT_TRUE(QFile::exists(dir + "/Album/A/X/dots.MP3"));
+    EXPECT_EQ(readAll(dir + "/Album/A/X/.._.._evil.txt"), "escape");
+    EXPECT_FALSE(QFile::exists(home.path() + "/evil.txt"));
 }
 
-TEST(StructureBuild, AFailedMoveLeavesTheFileAndTheLogsTrue)
+TEST_F(StructureBuild, AFailedMoveLeavesTheFileAndTheLogsTrue)
 {
-    TempHome home;
-    const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    eightSongs(dir);
     putFile(dir + "/Album/A/X", "x3.mp3", "already here"); // taken: never replaced
     const auto before = hashesByPath(dir);
-    StructureFixture f;
     const StructureOutcome outcome = f.build(dir);
     ASSERT_EQ(outcome.failures.size(), 1);
     EXPECT_TRUE(QFile::exists(dir + "/x3.mp3"));
@@ -163,24 +150,18 @@ TEST(StructureBuild, AFailedMoveLeavesTheFileAndTheLogsTrue)
     expectUndoRestores(f, dir, before);
 }
 
-TEST(StructureBuild, LineBreakNamesAndDotFoldersFromTags)
+TEST_F(StructureBuild, LineBreakNamesAndDotFoldersFromTags)
 {
-    TempHome home;
-    const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "..", ".hidden");
+    eightSongs(dir, "..", ".hidden");
     putSong(dir, "bad\nname.mp3", "..", ".hidden");
-    StructureFixture f;
     const StructureOutcome outcome = f.build(dir);
     EXPECT_EQ(outcome.lineBreakPaths, QStringList{dir + "/bad\nname.mp3"});
     EXPECT_TRUE(QFile::exists(dir + "/bad\nname.mp3"));
     EXPECT_TRUE(QFile::exists(dir + "/Album/__/_hidden/x0.mp3"));
 }
 
-TEST(StructureBreak, NumberedNamesSafeAndFullMode)
+TEST_F(StructureBreak, NumberedNamesSafeAndFullMode)
 {
-    TempHome home;
-    const QString dir = home.music();
     putSong(dir + "/One", "Track01.mp3", "A", "X");
     putSong(dir + "/Two", "Track01.mp3", "B", "Y");
     putSong(dir + "/Two/Deeper", "Track02.mp3", "B", "Y");
@@ -192,7 +173,6 @@ TEST(StructureBreak, NumberedNamesSafeAndFullMode)
     QFile::link(home.path() + "/elsewhere", dir + "/link");
     const auto before = hashesByPath(dir);
 
-    StructureFixture f;
     StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
     EXPECT_FALSE(outcome.moveComplete);
     EXPECT_EQ(f.prompter.shown, QStringList{message(Msg::NotAllMoved, Language::English)});
@@ -218,10 +198,8 @@ TEST(StructureBreak, NumberedNamesSafeAndFullMode)
     expectUndoRestores(full, dir, before);
 }
 
-TEST(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
+TEST_F(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
 {
-    TempHome home;
-    const QString dir = home.music();
     for (int i = 0; i < 8; ++i) {
         putSong(dir + "/old/a", QStringLiteral("a%1.mp3").arg(i), "Abba", "Arrival");
         putSong(dir + "/old/b", QStringLiteral("b%1.mp3").arg(i), "Beatles", "Help");
@@ -233,7 +211,6 @@ TEST(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
     putSong(dir, "base.mp3", "Abba", "Arrival");
     const auto before = hashesByPath(dir);
 
-    StructureFixture f;
     const StructureOutcome outcome = f.reorganize(dir);
     EXPECT_TRUE(outcome.failures.isEmpty()) << outcome.failures.join('\n').toStdString();
     EXPECT_TRUE(outcome.moveComplete);
@@ -246,49 +223,16 @@ TEST(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
     expectUndoRestores(f, dir, before);
 }
 
-TEST(StructureReorganize, AlreadySortedTreeComesBackTheSame)
+TEST_F(StructureBreak, WithoutSubfoldersNothingMovesAndTheLastUndoStays)
 {
-    TempHome home;
-    const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("a%1.mp3").arg(i), "Abba", "Arrival");
-    StructureFixture f;
-    f.build(dir);
-    const QStringList sorted = relativeFiles(dir);
-    StructureFixture again;
-    again.reorganize(dir);
-    EXPECT_EQ(relativeFiles(dir), sorted);
-}
-
-TEST(StructureBreak, WithoutSubfoldersNothingMovesAndTheLastUndoStays)
-{
-    TempHome home;
-    const QString dir = home.music();
     putSong(dir, "a.mp3", "A", "X");
     writeAll(workFilePath(workfile::UndoOld), "/old/path\r\n");
     writeAll(workFilePath(workfile::UndoNew), "/new/path\r\n");
-    StructureFixture f;
     const StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
     EXPECT_TRUE(outcome.moved.empty());
     EXPECT_TRUE(outcome.moveComplete);
     EXPECT_TRUE(f.prompter.shown.isEmpty());
     EXPECT_EQ(readAll(workFilePath(workfile::UndoNew)), "/new/path\r\n");
-}
-
-TEST(StructureBuild, PictureNamesThatWouldLeaveTheFolderAreKeptOrMadeSafe)
-{
-    TempHome home;
-    const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
-    putFile(dir, "dots.MP3", QByteArray("dots") + picture::renderBlock("..", "A", "X", " "));
-    putFile(dir, "escape.MP3", QByteArray("escape") + picture::renderBlock("../../evil.txt", "A", "X", " "));
-    StructureFixture f;
-    const StructureOutcome outcome = f.build(dir);
-    EXPECT_EQ(outcome.unsafePictureNames, QStringList{dir + "/dots.MP3"});
-    EXPECT_TRUE(QFile::exists(dir + "/Album/A/X/dots.MP3"));
-    EXPECT_EQ(readAll(dir + "/Album/A/X/.._.._evil.txt"), "escape");
-    EXPECT_FALSE(QFile::exists(home.path() + "/evil.txt"));
 }
 
 namespace {
@@ -306,35 +250,21 @@ public:
 
 } // namespace
 
-TEST(StructureBuild, APlayingPlayerIsStoppedFirst)
+TEST_F(StructureBuild, APlayingPlayerIsStoppedFirst)
 {
-    TempHome home;
-    for (int i = 0; i < 8; ++i)
-        putSong(home.music(), QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    eightSongs(home.music());
     PlayingPlayer player;
-    StructureRequest request;
-    request.base = home.music() + "/";
-    request.context.settings = testSettings();
-    ScriptedPrompter prompter;
-    StructureEnvironment env;
-    env.prompter = &prompter;
-    env.language = Language::English;
-    env.player = &player;
-    RunState state;
-    make_dstructure(request, env, state);
+    f.player = &player;
+    f.build(home.music());
     EXPECT_TRUE(player.stopped);
     EXPECT_TRUE(player.cleared);
-    EXPECT_EQ(prompter.shown, QStringList{message(Msg::WinampStopped, Language::English)});
+    EXPECT_EQ(f.prompter.shown, QStringList{message(Msg::WinampStopped, Language::English)});
 }
 
-TEST(StructureBuild, ARenameRunContinuingTheLogsIsUndoneWithTheBuild)
+TEST_F(StructureBuild, ARenameRunContinuingTheLogsIsUndoneWithTheBuild)
 {
-    TempHome home;
-    const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("x%1.mp3").arg(i), "A", "X");
+    eightSongs(dir);
     const auto before = hashesByPath(dir);
-    StructureFixture f;
     const StructureOutcome built = f.build(dir);
     RenameRequest rename;
     for (const MovedFile &m : built.moved)

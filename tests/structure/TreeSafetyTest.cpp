@@ -161,22 +161,19 @@ TEST_F(Tree, LinksAndPipesStayWhereTheyAreAndNothingOutsideIsTouched)
     // Reorganise: the songs and covers move out and back; the link, the
     // folder link and the pipe keep their folders, which the run reports.
     CliResult r = runCli({"structure", "reorganize", "--yes", "--lang", "en", base});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("wasn´t able to move all")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "wasn´t able to move all"));
     EXPECT_EQ(snapshot(base), before);
     expectOutsideUntouched();
     ASSERT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
     EXPECT_EQ(snapshot(base), before);
 
     // Full break: every regular file comes up, links and the pipe stay.
-    r = runCli({"structure", "break", "--full", "--yes", base});
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(runCli({"structure", "break", "--full", "--yes", base}).exitCode, 1);
     EXPECT_EQ(readAll(base + "/cover.jpg"), "jpeg of X");
     EXPECT_TRUE(QFileInfo(base + "/Album/A/X/secret.jpg").isSymLink());
     EXPECT_TRUE(QFileInfo::exists(base + "/Album/B/Y/pipe"));
     expectOutsideUntouched();
-    r = runCli({"undo", "--yes"});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
     EXPECT_EQ(snapshot(base), before);
 }
 
@@ -188,9 +185,7 @@ TEST_F(Tree, ABuildNeverGoesThroughALinkedFolder)
     const auto before = snapshot(base);
     configureCli();
 
-    const CliResult r = runCli({"structure", "build", base});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("symbolic link")) << r.err.constData();
+    EXPECT_TRUE(endedWith(runCli({"structure", "build", base}), 1, "symbolic link"));
     EXPECT_TRUE(QFile::exists(base + "/a1.mp3")) << "songs for the album folders stay";
     EXPECT_TRUE(QFile::exists(base + "/Various/loose.mp3"));
     expectOutsideUntouched();
@@ -210,9 +205,7 @@ TEST_F(Tree, TheUndoTakesNoLinkThatWasPutInItsWay)
               0);
     makeLink(outside + "/B", base + "/Album/B");
     outsideBefore = snapshot(outside);
-    const CliResult r = runCli({"undo", "--yes"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("symbolic link")) << r.err.constData();
+    EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 1, "symbolic link"));
     EXPECT_TRUE(QFile::exists(base + "/a1.mp3"));
     expectOutsideUntouched();
 }

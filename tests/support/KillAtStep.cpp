@@ -1,7 +1,12 @@
 #include "KillAtStep.h"
 
+#include "platform/Paths.h"
+
+#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+
+#include <csignal>
 
 namespace kaz::test {
 
@@ -27,6 +32,23 @@ KilledRun runCliKilledAt(const QStringList &arguments, const QString &step, int 
     return run;
 }
 
+KilledRun runCliKilledAfter(const QStringList &arguments, qint64 delayMs)
+{
+    QProcess process;
+    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
+    KilledRun run;
+    if (!process.waitForStarted())
+        return run;
+    process.closeWriteChannel();
+    if (!process.waitForFinished(int(qMax<qint64>(delayMs, 1)))) {
+        ::kill(pid_t(process.processId()), SIGKILL);
+        process.waitForFinished();
+    }
+    run.killed = process.exitStatus() == QProcess::CrashExit;
+    run.result.exitCode = run.killed ? -1 : process.exitCode();
+    return run;
+}
+
 int killAtEveryStep(const QStringList &arguments, const QString &step,
                     const std::function<void()> &setUp,
                     const std::function<void(int n)> &recover, int stride)
@@ -42,6 +64,32 @@ int killAtEveryStep(const QStringList &arguments, const QString &step,
         if (::testing::Test::HasFatalFailure())
             return kills;
     }
+}
+
+TailKills killTailWritesAtEveryStep(const QStringList &arguments, const QStringList &files, int stride)
+{
+    const QMap<QString, QByteArray> old = contentsOf(files);
+    EXPECT_EQ(runCli(arguments).exitCode, 0);
+    const QMap<QString, QByteArray> done = contentsOf(files);
+    TailKills count;
+    count.kills = killAtEveryStep(
+        arguments, QStringLiteral("tail"), [&] { restoreContents(old); },
+        [&](int n) {
+            const CliResult show = runCli({QStringLiteral("tag"), QStringLiteral("show"), files.first()});
+            EXPECT_EQ(show.exitCode, 0) << show.err.constData();
+            EXPECT_TRUE(QDir(programFolder()).entryList({QStringLiteral("tailwrite-*")}, QDir::Files).isEmpty())
+                << "a journal is left after step " << n;
+            int changed = 0;
+            for (const QString &f : files) {
+                const QByteArray now = readAll(f);
+                ASSERT_TRUE(now == old[f] || now == done[f]) << qPrintable(f) << " step " << n;
+                changed += now != old[f];
+            }
+            count.mixed += changed > 0 && changed < files.size();
+        },
+        stride);
+    restoreContents(old);
+    return count;
 }
 
 } // namespace kaz::test

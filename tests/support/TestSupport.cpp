@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonDocument>
 #include <QProcess>
 
 namespace kaz::test {
@@ -65,6 +66,30 @@ bool writeAll(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
+QString putFile(const QString &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir + QLatin1Char('/') + name;
+    writeAll(path, bytes);
+    return path;
+}
+
+QString putTagged(const QString &dir, const QString &name, const TagValues &v, int frames)
+{
+    return putFile(dir, name, mp3WithTag(v, frames));
+}
+
+QString putUntagged(const QString &dir, const QString &name)
+{
+    DemoFile f;
+    f.tagged = false;
+    return putFile(dir, name, demoFileBytes(f));
+}
+
+QStringList namesIn(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
 QByteArray contentHash(const QString &path)
 {
     return QCryptographicHash::hash(readAll(path), QCryptographicHash::Sha256).toHex();
@@ -79,6 +104,30 @@ QMap<QString, QByteArray> treeHashes(const QString &dir)
         hashes.insert(QDir(dir).relativeFilePath(path), contentHash(path));
     }
     return hashes;
+}
+
+QMap<QString, QByteArray> hashesByPath(const QString &dir)
+{
+    QMap<QString, QByteArray> hashes;
+    for (auto [relative, hash] : treeHashes(dir).asKeyValueRange())
+        hashes.insert(dir + QLatin1Char('/') + relative, hash);
+    return hashes;
+}
+
+QMap<QString, QByteArray> contentsOf(const QStringList &files)
+{
+    QMap<QString, QByteArray> contents;
+    for (const QString &f : files)
+        contents.insert(f, readAll(f));
+    return contents;
+}
+
+void restoreContents(const QMap<QString, QByteArray> &contents)
+{
+    for (auto [path, bytes] : contents.asKeyValueRange()) {
+        if (readAll(path) != bytes)
+            writeAll(path, bytes);
+    }
 }
 
 QByteArray mp3WithTag(const TagValues &v, int frames)
@@ -103,7 +152,7 @@ TagValues values(const QString &title, const QString &artist, const QString &alb
     return v;
 }
 
-CliResult runCli(const QStringList &arguments, const QByteArray &input)
+CliResult runCli(const QStringList &arguments, const QByteArray &input, int timeoutMs)
 {
     QProcess process;
     process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
@@ -113,11 +162,35 @@ CliResult runCli(const QStringList &arguments, const QByteArray &input)
     if (!input.isEmpty())
         process.write(input);
     process.closeWriteChannel();
-    process.waitForFinished(120000);
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        result.err = "timed out";
+        return result;
+    }
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
     return result;
+}
+
+::testing::AssertionResult endedWith(const CliResult &result, int exitCode, const QByteArray &said)
+{
+    if (result.exitCode == exitCode && result.err.contains(said))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "exit code " << result.exitCode << " (expected " << exitCode << "), stderr: "
+                                         << result.err.constData() << (said.isEmpty() ? "" : " (expected to say: ")
+                                         << said.constData() << (said.isEmpty() ? "" : ")");
+}
+
+QList<QJsonObject> jsonLines(const QByteArray &out)
+{
+    QList<QJsonObject> objects;
+    for (const QByteArray &line : out.split('\n')) {
+        if (!line.isEmpty())
+            objects << QJsonDocument::fromJson(line).object();
+    }
+    return objects;
 }
 
 QString systemPythonWithMutagen()

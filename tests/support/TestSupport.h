@@ -4,6 +4,7 @@
 #include "tags/DemoCollection.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -28,6 +29,14 @@ private:
     QByteArray m_oldConfig, m_oldData, m_oldRuntime;
 };
 
+// A test in its own temporary home; dir is the music folder below it.
+class HomeTest : public ::testing::Test
+{
+protected:
+    TempHome home;
+    const QString dir = home.music();
+};
+
 // Answers questions from a script and records every text it was shown.
 class ScriptedPrompter : public Prompter
 {
@@ -40,10 +49,22 @@ public:
 
 QByteArray readAll(const QString &path);
 bool writeAll(const QString &path, const QByteArray &bytes);
+// A file of the bytes at dir/name (folders made); returns its path.
+QString putFile(const QString &dir, const QString &name, const QByteArray &bytes);
+// A tagged MP3 file at dir/name; an untagged one of real frames.
+QString putTagged(const QString &dir, const QString &name, const TagValues &v, int frames = 3);
+QString putUntagged(const QString &dir, const QString &name);
+// The file names directly in a folder, sorted.
+QStringList namesIn(const QString &dir);
 // SHA-256 of a file's content, hex.
 QByteArray contentHash(const QString &path);
 // Every file below dir (relative paths, sorted) with its content hash.
 QMap<QString, QByteArray> treeHashes(const QString &dir);
+// The same by absolute path.
+QMap<QString, QByteArray> hashesByPath(const QString &dir);
+// The files' contents by path, and putting them back where they changed.
+QMap<QString, QByteArray> contentsOf(const QStringList &files);
+void restoreContents(const QMap<QString, QByteArray> &contents);
 
 // A tagged MP3 file's bytes with the given values.
 QByteArray mp3WithTag(const TagValues &values, int frames = 3);
@@ -56,8 +77,14 @@ struct CliResult {
     QByteArray out;
     QByteArray err;
 };
-// Runs kaz-cli with the arguments; environment from the current process.
-CliResult runCli(const QStringList &arguments, const QByteArray &input = {});
+// Runs kaz-cli with the arguments; environment from the current process. A
+// run that outlasts the timeout is killed and reported with exit code -1.
+CliResult runCli(const QStringList &arguments, const QByteArray &input = {}, int timeoutMs = 120000);
+// Whether the run ended with the exit code and, when given, said the text on
+// stderr; a failure shows what the run said.
+::testing::AssertionResult endedWith(const CliResult &result, int exitCode, const QByteArray &said = {});
+// The JSON objects of output that holds one per line.
+QList<QJsonObject> jsonLines(const QByteArray &out);
 
 // Whether a Python with mutagen is on this machine (it is installed by the
 // project's scripts; tests that need it skip with a message otherwise).

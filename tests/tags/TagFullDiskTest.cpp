@@ -13,6 +13,8 @@
 using namespace kaz;
 using namespace kaz::test;
 
+using TagFullDisk = HomeTest;
+
 namespace {
 
 class SmallDisk
@@ -35,8 +37,7 @@ public:
     // Fills the disk up to its last byte.
     void fill() const
     {
-        const int fd = ::open(QFile::encodeName(m_dir + QStringLiteral("/filler")).constData(),
-                              O_WRONLY | O_CREAT | O_APPEND, 0644);
+        const int fd = ::open(QFile::encodeName(m_dir + "/filler").constData(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         const QByteArray chunk(4096, 'f');
         while (::write(fd, chunk.constData(), chunk.size()) > 0) {
         }
@@ -52,56 +53,48 @@ private:
 
 } // namespace
 
-TEST(TagFullDisk, NothingChangesWhenTheNewTrailerHasNoRoom)
+TEST_F(TagFullDisk, NothingChangesWhenTheNewTrailerHasNoRoom)
 {
-    TempHome home;
-    SmallDisk disk(home.path() + QStringLiteral("/small"));
+    SmallDisk disk(home.path() + "/small");
     if (!disk.mounted())
         GTEST_SKIP() << "needs root to mount a small tmpfs; full-disk tag writes not tested";
     // Files that end on a page boundary: any longer trailer needs a new page.
-    const QString plain = home.path() + QStringLiteral("/small/plain.mp3");
-    const QByteArray tag = mp3WithTag(values(QStringLiteral("Old title"), QStringLiteral("Band"), QStringLiteral("Album")), 1);
+    const QString plain = home.path() + "/small/plain.mp3";
+    const QByteArray tag = mp3WithTag(values("Old title", "Band", "Album"), 1);
     writeAll(plain, QByteArray(8192 - tag.size(), '\x11') + tag);
-    const QString withBlock = home.path() + QStringLiteral("/small/block.mp3");
+    const QString withBlock = home.path() + "/small/block.mp3";
     DemoFile f;
-    f.values = values(QString(40, QLatin1Char('t')), QStringLiteral("Band"));
+    f.values = values(QString(40, QLatin1Char('t')), "Band");
     f.frames = 1;
     QByteArray bytes = demoFileBytes(f);
     writeAll(withBlock, QByteArray(8192 - bytes.size(), '\x11') + bytes);
     disk.fill();
     const QByteArray plainBefore = readAll(plain), blockBefore = readAll(withBlock);
 
-    const CliResult r = runCli({QStringLiteral("tag"), QStringLiteral("set"), QStringLiteral("--title"),
-                                QString(45, QLatin1Char('L')), plain, withBlock});
+    const CliResult r = runCli({"tag", "set", "--title", QString(45, 'L'), plain, withBlock});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(QString::fromUtf8(r.err).count(QStringLiteral("No space left")), 2) << r.err.constData();
+    EXPECT_EQ(QString::fromUtf8(r.err).count("No space left"), 2) << r.err.constData();
     EXPECT_EQ(readAll(plain), plainBefore);
     EXPECT_EQ(readAll(withBlock), blockBefore);
 
     // A trailer that does not grow needs no room.
-    EXPECT_EQ(runCli({QStringLiteral("tag"), QStringLiteral("set"), QStringLiteral("--title"), QStringLiteral("New"), plain})
-                  .exitCode,
-              0);
+    EXPECT_EQ(runCli({"tag", "set", "--title", "New", plain}).exitCode, 0);
     EXPECT_EQ(readAll(plain).left(8192 - 128), plainBefore.left(8192 - 128));
 }
 
-TEST(TagFullDisk, AFullProgramFolderRefusesTheWrite)
+TEST_F(TagFullDisk, AFullProgramFolderRefusesTheWrite)
 {
-    TempHome home;
-    SmallDisk disk(home.path() + QStringLiteral("/small"));
+    SmallDisk disk(home.path() + "/small");
     if (!disk.mounted())
         GTEST_SKIP() << "needs root to mount a small tmpfs; full-disk tag writes not tested";
-    const QString file = home.music() + QStringLiteral("/a.mp3");
-    writeAll(file, mp3WithTag(values(QStringLiteral("Old title"), QStringLiteral("Band"))));
+    const QString file = putTagged(home.music(), "a.mp3", values("Old title", "Band"));
     const QByteArray before = readAll(file);
     const QByteArray oldData = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/small")));
-    QDir().mkpath(home.path() + QStringLiteral("/small/kaz"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/small"));
+    QDir().mkpath(home.path() + "/small/kaz");
     disk.fill();
-    const CliResult r = runCli({QStringLiteral("tag"), QStringLiteral("set"), QStringLiteral("--title"),
-                                QString(45, QLatin1Char('L')), file});
+    const CliResult r = runCli({"tag", "set", "--title", QString(45, 'L'), file});
     qputenv("XDG_DATA_HOME", oldData);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("No space left")) << r.err.constData();
+    EXPECT_TRUE(endedWith(r, 1, "No space left"));
     EXPECT_EQ(readAll(file), before);
 }

@@ -4,21 +4,18 @@
 #include "support/KillAtStep.h"
 #include "support/TestSupport.h"
 
-#include "platform/Paths.h"
 #include "tags/TagIO.h"
-
-#include <QDir>
 
 using namespace kaz;
 using namespace kaz::test;
 
-namespace {
+using TagInterrupt = HomeTest;
 
-using Snapshot = QMap<QString, QByteArray>;
+namespace {
 
 struct Collection {
     QStringList files;
-    Snapshot audio;
+    QMap<QString, QByteArray> audio;
 };
 
 // Untagged files, files with a Lyrics3 block and long titles: a short title
@@ -31,8 +28,7 @@ Collection makeCollection(const QString &dir, int count, bool withLyrics = true)
         f.relativePath = QStringLiteral("f%1.mp3").arg(i, 4, 10, QLatin1Char('0'));
         f.frames = 1 + i % 3;
         f.tagged = i % 5 != 0;
-        f.values = values(QStringLiteral("A title that is longer than thirty characters %1").arg(i), QStringLiteral("Band"),
-                          QStringLiteral("Album"));
+        f.values = values(QStringLiteral("A title that is longer than thirty characters %1").arg(i), "Band", "Album");
         if (withLyrics)
             f.extraLyrics3Fields = {"LYR00480" + QByteArray(480, char('a' + i % 26))};
         writeDemoFile(dir, f);
@@ -42,72 +38,20 @@ Collection makeCollection(const QString &dir, int count, bool withLyrics = true)
     return c;
 }
 
-Snapshot snapshot(const QStringList &files)
+// Kills "tag set --title TITLE" over the collection at every stride-th step.
+TailKills killWrites(const Collection &c, const QString &title, int stride)
 {
-    Snapshot s;
-    for (const QString &f : files)
-        s.insert(f, readAll(f));
-    return s;
-}
-
-void restore(const Snapshot &s)
-{
-    for (auto [path, bytes] : s.asKeyValueRange()) {
-        if (readAll(path) != bytes)
-            writeAll(path, bytes);
-    }
-}
-
-QStringList journals()
-{
-    return QDir(programFolder()).entryList({QStringLiteral("tailwrite-*")}, QDir::Files);
-}
-
-struct KillCount {
-    int kills = 0;
-    int mixed = 0; // replays after which some files were new and some old
-};
-
-// Kills "tag set --title TITLE" at every stride-th step; after each kill the
-// next command replays the journal, and then each file must hold exactly its
-// old bytes or those of a completed write.
-KillCount killWrites(const Collection &c, const QString &title, int stride)
-{
-    const Snapshot old = snapshot(c.files);
-    const QStringList arguments = QStringList{QStringLiteral("tag"), QStringLiteral("set"), QStringLiteral("--title"), title}
-                                  + c.files;
-    EXPECT_EQ(runCli(arguments).exitCode, 0);
-    const Snapshot done = snapshot(c.files);
-    KillCount count;
-    count.kills = killAtEveryStep(
-        arguments, QStringLiteral("tail"), [&] { restore(old); },
-        [&](int n) {
-            const CliResult show = runCli({QStringLiteral("tag"), QStringLiteral("show"), c.files.first()});
-            EXPECT_EQ(show.exitCode, 0) << show.err.constData();
-            EXPECT_TRUE(journals().isEmpty()) << "step " << n;
-            int changed = 0;
-            for (const QString &f : c.files) {
-                const QByteArray now = readAll(f);
-                ASSERT_TRUE(now.startsWith(c.audio[f])) << qPrintable(f) << " step " << n;
-                ASSERT_TRUE(now == old[f] || now == done[f]) << qPrintable(f) << " step " << n;
-                changed += now != old[f];
-            }
-            count.mixed += changed > 0 && changed < c.files.size();
-        },
-        stride);
-    restore(old);
-    return count;
+    return killTailWritesAtEveryStep(QStringList{"tag", "set", "--title", title} + c.files, c.files, stride);
 }
 
 } // namespace
 
-TEST(TagInterrupt, KilledAtEveryStepOfABatchEachFileIsOldOrNew)
+TEST_F(TagInterrupt, KilledAtEveryStepOfABatchEachFileIsOldOrNew)
 {
-    TempHome home;
     const Collection c = makeCollection(home.music(), 6);
     for (const QString &title : {QStringLiteral("Short"), QString(200, QLatin1Char('x'))}) {
         SCOPED_TRACE(title.size());
-        const KillCount count = killWrites(c, title, 1);
+        const TailKills count = killWrites(c, title, 1);
         // The journal, a step before and after each file's write, the drop.
         EXPECT_GE(count.kills, 2 * c.files.size()) << "the kills missed steps of the batch";
         // One batch: the journal brings every file back until it is dropped.
@@ -115,25 +59,21 @@ TEST(TagInterrupt, KilledAtEveryStepOfABatchEachFileIsOldOrNew)
     }
 }
 
-TEST(TagInterrupt, BatchesOfALongRunCommitOneAfterTheOther)
+TEST_F(TagInterrupt, BatchesOfALongRunCommitOneAfterTheOther)
 {
-    TempHome home;
     // More files than one batch holds: a kill in the second batch leaves the
     // first one written.
     const Collection c = makeCollection(home.music(), 600, false);
-    const KillCount count = killWrites(c, QStringLiteral("New"), 151);
+    const TailKills count = killWrites(c, "New", 151);
     EXPECT_GE(count.kills, 7);
     EXPECT_GT(count.mixed, 0) << "no kill left a committed batch beside an undone one";
 }
 
-TEST(TagInterrupt, AFileNamedTwiceIsWrittenFromItsFirstWrite)
+TEST_F(TagInterrupt, AFileNamedTwiceIsWrittenFromItsFirstWrite)
 {
-    TempHome home;
     const Collection c = makeCollection(home.music(), 2);
     const QString file = c.files.first();
-    const CliResult r = runCli({QStringLiteral("tag"), QStringLiteral("set"), QStringLiteral("--title"),
-                                QString(60, QLatin1Char('L')), file, c.files.last(), file});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(endedWith(runCli({"tag", "set", "--title", QString(60, 'L'), file, c.files.last(), file}), 0));
     const TagRecord tag = readTag(file, {});
     EXPECT_EQ(tag.longTitle, QString(60, QLatin1Char('L')));
     // Exactly one trailer behind the audio.
