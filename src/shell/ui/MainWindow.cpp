@@ -1,15 +1,21 @@
 #include "MainWindow.h"
+
+#include "HelpCommands.h"
+#include "Id3v2Commands.h"
+#include "MainMenus.h"
+#include "MainWindowTexts.h"
 #include "MenuBarRows.h"
+#include "StatusRow.h"
+#include "TagEditorCommand.h"
+#include "WindowScale.h"
 
 #include "browser/ui/FolderBrowser.h"
 #include "widgets/GuiPrompter.h"
-#include "widgets/StatusLine.h"
+#include "widgets/QtTranslations.h"
 
-#include "platform/ThreadPriority.h"
-
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -23,18 +29,6 @@
 #include <QVBoxLayout>
 
 namespace kaz {
-namespace {
-
-QToolButton *smallButton(const char *name, QWidget *parent)
-{
-    auto *b = new QToolButton(parent);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    b->setObjectName(QLatin1String(name));
-    b->setFocusPolicy(Qt::TabFocus);
-    return b;
-}
-
-} // namespace
 
 MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     : QMainWindow(parent)
@@ -44,7 +38,6 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     , m_prompter(m_ownPrompter.get())
     , m_runFrame(this)
     , m_selectName(options.selectName)
-    , m_fontSize(options.fontSize)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("KAZ  (Quillbay)  V3.2"));
@@ -54,16 +47,17 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     m_activationTimer->setSingleShot(true);
     connect(m_activationTimer, &QTimer::timeout, this, &MainWindow::finishReactivation);
     buildWidgets();
-    buildTagEditorControls();
     buildLayout();
     connectBrowser();
-    buildMenus();
-    buildPopups();
-    addTagEditorMenuItem();
-    addId3v2MenuItems();
+    m_menus = new MainMenus(*this, *m_browser, *m_scale, *m_help);
+    m_tagEditor = new TagEditorCommand(*this, *m_browser);
+    m_id3v2 = new Id3v2Commands(*this);
+    connect(m_id3v2, &Id3v2Commands::tagSourceChosen, this, [this](bool on) {
+        setUseId3v2(on);
+        Q_EMIT tagSourceChanged(on);
+    });
     registerLocks();
-    applyFont();
-    setHints(options.showHints);
+    m_menus->setHints(options.showHints);
     connect(&m_runFrame, &RunFrame::finished, this, [this](bool refill) {
         updateMaskButtons();
         if (refill)
@@ -101,17 +95,10 @@ void MainWindow::buildWidgets()
     m_browser = new FolderBrowser(m_runFrame, m_options.startFolder, this);
     m_browser->setPrompter(m_prompter);
     m_browser->setEventsProcessedObserver(m_options.eventsProcessed);
-    m_fontUpButton = smallButton("FontUpButton", this);
-    m_fontUpButton->setText(QStringLiteral("A+"));
-    connect(m_fontUpButton, &QToolButton::clicked, this, &MainWindow::fontLarger);
-    m_fontDownButton = smallButton("FontDownButton", this);
-    m_fontDownButton->setText(QStringLiteral("A-"));
-    connect(m_fontDownButton, &QToolButton::clicked, this, &MainWindow::fontSmaller);
-    m_browser->addToolButton(m_fontUpButton);
-    m_browser->addToolButton(m_fontDownButton);
-
+    m_scale = new WindowScale(*this, *m_browser, m_options.fontSize);
+    m_help = new HelpCommands(*this, *this);
     buildTabRow();
-    buildStatusRow();
+    m_status = new StatusRow(*this);
 
     m_largeLabel = new QLabel(this);
     m_largeLabel->setObjectName(QStringLiteral("LargeLabel"));
@@ -129,7 +116,7 @@ void MainWindow::buildTabRow()
     m_helpButton->setObjectName(QStringLiteral("HelpButton"));
     connect(m_helpButton, &QPushButton::clicked, this, [this] {
         const int page = currentPage();
-        openHelp(page >= 0 && page < m_pageList.size() ? m_pageList.at(page)->helpContext() : 0);
+        showHelp(page >= 0 && page < m_pageList.size() ? m_pageList.at(page)->helpContext() : 0);
     });
     m_tabs = new QTabBar(this);
     m_tabs->setObjectName(QStringLiteral("TabSet1"));
@@ -155,19 +142,6 @@ void MainWindow::buildTabRow()
     connect(m_exitButton, &QPushButton::clicked, this, &MainWindow::exitClicked);
 }
 
-void MainWindow::buildStatusRow()
-{
-    m_orderLine = new QLabel(this);
-    m_orderLine->setObjectName(QStringLiteral("StatusBar1"));
-    m_orderLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_orderLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    m_statusLine = new StatusLine(QStringLiteral("StatusBar2"), this);
-    connect(m_statusLine, &StatusLine::resetRequested, this, [this] {
-        if (selectedNames().size() == 1)
-            resetStatus();
-    });
-}
-
 void MainWindow::buildLayout()
 {
     auto *central = new QWidget(this);
@@ -189,19 +163,14 @@ void MainWindow::buildLayout()
     tabRow->addWidget(m_tabs, 1);
     tabRow->addWidget(m_exitButton);
 
-    auto *statusRow = new QHBoxLayout;
-    statusRow->setSpacing(2);
-    statusRow->addWidget(m_orderLine, 2);
-    statusRow->addWidget(m_statusLine, 3);
-
     // Menu items that do not fit the window's width wrap into a second row.
-    m_menuRow2 = new QMenuBar(central);
-    m_menuRow2->setObjectName(QStringLiteral("MenuBarRow2"));
-    m_menuRows = new MenuBarRows(menuBar(), m_menuRow2, this);
+    auto *menuRow2 = new QMenuBar(central);
+    menuRow2->setObjectName(QStringLiteral("MenuBarRow2"));
+    m_menuRows = new MenuBarRows(menuBar(), menuRow2, this);
     auto *outer = new QVBoxLayout(central);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    outer->addWidget(m_menuRow2);
+    outer->addWidget(menuRow2);
     auto *root = new QVBoxLayout;
     outer->addLayout(root, 1);
     root->setContentsMargins(4, 4, 4, 2);
@@ -209,17 +178,17 @@ void MainWindow::buildLayout()
     root->addWidget(m_browserStack, 1);
     root->addLayout(tabRow);
     root->addWidget(m_pages);
-    root->addLayout(statusRow);
+    root->addLayout(m_status->layout());
 }
 
 void MainWindow::registerLocks()
 {
     m_browser->registerLocks(m_runFrame);
-    for (QWidget *w : std::initializer_list<QWidget *>{m_exitButton, m_orderLine, m_statusLine, m_fontUpButton,
-                                                       m_fontDownButton, m_tabs})
-        m_runFrame.addLocked(w);
-    for (QMenu *menu : {m_propertiesMenu, m_languageMenu})
-        m_runFrame.addLocked(menu->menuAction());
+    m_status->registerLocks(m_runFrame);
+    m_scale->registerLocks(m_runFrame);
+    m_menus->registerLocks(m_runFrame);
+    m_runFrame.addLocked(m_exitButton);
+    m_runFrame.addLocked(m_tabs);
 }
 
 void MainWindow::addPage(NotebookPage *page)
@@ -318,6 +287,57 @@ void MainWindow::showEvent(QShowEvent *event)
 void MainWindow::addToolButton(QToolButton *button)
 {
     m_browser->addToolButton(button);
+}
+
+QMenu *MainWindow::menu(HostMenu which)
+{
+    return m_menus->menu(which);
+}
+
+void MainWindow::showHelp(int context)
+{
+    m_help->openHelp(context);
+}
+
+void MainWindow::exitClicked()
+{
+    if (!m_exitButton->isEnabled() || m_runFrame.running())
+        return;
+    close();
+}
+
+void MainWindow::setLanguage(Language language)
+{
+    m_language = language;
+    applyLanguage();
+    Q_EMIT languageChanged(language);
+}
+
+void MainWindow::applyLanguage()
+{
+    useQtTranslations(m_language);
+    applyMainWindowTexts(*this, m_language);
+    if (auto *english = findChild<QAction *>(QStringLiteral("English1")))
+        english->setChecked(m_language == Language::English);
+    if (auto *german = findChild<QAction *>(QStringLiteral("German1")))
+        german->setChecked(m_language == Language::German);
+    for (int i = 0; i < m_pageList.size(); ++i) {
+        m_tabs->setTabText(i, m_pageList.at(i)->tabCaption(m_language));
+        m_pageList.at(i)->applyLanguage(m_language);
+    }
+    m_browser->setLanguage(m_language);
+    m_menus->setFilterEnabled(browserState().mask == MaskState::Mp3);
+    if (isVisible())
+        updateMinimumSize();
+}
+
+void MainWindow::setUseId3v2(bool on)
+{
+    m_useId3v2 = on;
+    m_id3v2->showTagSource(on);
+    m_browser->setUseId3v2(on);
+    if (m_activated)
+        resetStatus();
 }
 
 } // namespace kaz

@@ -15,11 +15,8 @@
 #include <functional>
 #include <memory>
 
-class QAction;
-class QActionGroup;
 class QLabel;
 class QMenu;
-class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
@@ -30,9 +27,13 @@ class QToolButton;
 namespace kaz {
 
 class FolderBrowser;
-class HelpWindow;
+class HelpCommands;
+class Id3v2Commands;
+class MainMenus;
 class MenuBarRows;
-class StatusLine;
+class StatusRow;
+class TagEditorCommand;
+class WindowScale;
 
 // What the window needs from start-up.
 struct MainWindowOptions {
@@ -51,8 +52,10 @@ struct MainWindowOptions {
 
 // The main window: the folder browser above, the notebook with the pages
 // below, the order and status lines at the bottom. It hosts the pages, the
-// menus, the run frame, the language and the activation cycle; the browser
-// keeps the folder and the selection, and each page brings its own controls.
+// run frame, the language and the activation cycle; the browser keeps the
+// folder and the selection, each page brings its own controls, and the
+// menus, the status row, the size and the commands of the menus are
+// classes of their own.
 class MainWindow : public QMainWindow, public PageHost
 {
     Q_OBJECT
@@ -98,8 +101,6 @@ public:
     // The tag-source setting: the Properties item's check, the file list's
     // filter and every page's tag reads follow it.
     void setUseId3v2(bool on);
-    // The file pop-up's "Write ID3v1 tag from ID3v2 tag" for the selection.
-    void convertSelectionFromId3v2();
     void setMediaPlayer(std::unique_ptr<MediaPlayer> player) { m_player = std::move(player); }
     // A button for the row above the file list (the player buttons).
     void addToolButton(QToolButton *button);
@@ -120,13 +121,13 @@ public:
     void invertSelection();
     // Where a dialog is shown between a deactivation and a re-activation.
     void runInDialogFrame(const std::function<void()> &show) override;
-    // Enlarging by "increase" is allowed on a screen of this height.
-    static bool canEnlarge(int screenHeight, int windowHeight);
     int currentPage() const;
     QString lastFolder() const { return browserState().lastFolder; }
     // The window's and the pages' part of the configuration.
     void loadSettings(const KazSettings &settings, bool applySelection);
     void storeSettings(KazSettings &settings) const;
+    // "E&xit" of the button and the Properties menu; refused during a run.
+    void exitClicked();
 
 Q_SIGNALS:
     // The language menu switched; the program stores the choice.
@@ -145,72 +146,30 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // construction
     void buildWidgets();
     void buildTabRow();
-    void buildStatusRow();
     void buildLayout();
     void connectBrowser();
-    void buildMenus();
-    void buildPropertiesMenu();
-    void buildLanguageMenu();
-    void buildPriorityMenu();
-    void buildHelpMenu();
-    void buildBarActions();
-    void buildPopups();
-    void buildMaskPopup();
-    void buildFilePopup();
-    void buildFolderPopup();
     void registerLocks();
     void updateMinimumSize();
-    QAction *action(QMenu *menu, const char *name);
-    QMenu *newMenu(const char *name);
 
     // browser
     void listFilled();
     void selectionChanged();
-    void folderPopup(const QPoint &globalPos);
-    void updateMaskButtons();
-    void updateFilterActions();
     ListState listState() const;
     void notifyListChanged();
-
-    // selection and status
+    void updateMaskButtons();
     void updateSelectionControls();
-    QString namePreviewText() const;
 
-    // commands
-    void enlarge();
-    void standardSize();
-    void fontLarger();
-    void fontSmaller();
-    void applyFont();
-    void setHints(bool on);
-    void choosePriority(ThreadPriority priority);
-    void openHelp(int context);
-    void showAbout();
-    void showShortcuts();
-    void openHomepage();
-    void exitClicked();
     void tabClicked(int index);
     void setDeactivatedView(bool deactivated);
     void finishReactivation();
-
-    // tag editor
-    void buildTagEditorControls();
-    void addTagEditorMenuItem();
-    void openTagEditor();
-
-    // ID3v2 tags
-    void addId3v2MenuItems();
-    void applyId3v2Captions();
 
     MainWindowOptions m_options;
     Language m_language;
     std::unique_ptr<Prompter> m_ownPrompter;
     Prompter *m_prompter = nullptr;
     RunFrame m_runFrame;
-    std::function<QString(const QString &)> m_namePreview;
     std::unique_ptr<MediaPlayer> m_player;
 
     bool m_activated = false;
@@ -220,41 +179,25 @@ private:
     bool m_closing = false;
     QList<int> m_rememberedSelection;
     QString m_selectName;
-    int m_fontSize = 8;
-    int m_itemHeight = 13;
-    double m_scale = 1.0;
     QSize m_lastNormalSize{601, 471};
 
     FolderBrowser *m_browser = nullptr;
-    QToolButton *m_fontUpButton = nullptr;
-    QToolButton *m_fontDownButton = nullptr;
     QPushButton *m_helpButton = nullptr;
     QTabBar *m_tabs = nullptr;
     QStackedWidget *m_pages = nullptr;
     QPushButton *m_exitButton = nullptr;
-    QLabel *m_orderLine = nullptr;
-    StatusLine *m_statusLine = nullptr;
     QLabel *m_largeLabel = nullptr;
     QStackedWidget *m_browserStack = nullptr;
-    QMenuBar *m_menuRow2 = nullptr;
     MenuBarRows *m_menuRows = nullptr;
     QTimer *m_activationTimer = nullptr;
     QList<NotebookPage *> m_pageList;
-    QPointer<HelpWindow> m_helpWindow;
 
-    // menus
-    QMenu *m_propertiesMenu = nullptr;
-    QMenu *m_sizeMenu = nullptr;
-    QMenu *m_languageMenu = nullptr;
-    QMenu *m_priorityMenu = nullptr;
-    QMenu *m_helpMenu = nullptr;
-    QMenu *m_filePopup = nullptr;
-    QToolButton *m_tagButton = nullptr; // "ID3Tag": the tag editor
-    QMenu *m_folderPopup = nullptr;
-    QMenu *m_maskPopup = nullptr;
-    QMenu *m_maskSubmenu = nullptr;
-    QActionGroup *m_priorityGroup = nullptr;
-    QActionGroup *m_languageGroup = nullptr;
+    WindowScale *m_scale = nullptr;
+    HelpCommands *m_help = nullptr;
+    StatusRow *m_status = nullptr;
+    MainMenus *m_menus = nullptr;
+    TagEditorCommand *m_tagEditor = nullptr;
+    Id3v2Commands *m_id3v2 = nullptr;
 };
 
 } // namespace kaz

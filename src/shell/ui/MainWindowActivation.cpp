@@ -3,6 +3,8 @@
 // finds the folder again, also under a new name.
 #include "MainWindow.h"
 
+#include "MainMenus.h"
+
 #include "platform/Messages.h"
 #include "browser/FolderRecovery.h"
 #include "browser/ui/FolderBrowser.h"
@@ -11,7 +13,6 @@
 #include <QDir>
 #include <QTimer>
 #include <QLabel>
-#include <QMenu>
 #include <QStackedWidget>
 #include <QTabBar>
 
@@ -22,9 +23,7 @@ void MainWindow::setDeactivatedView(bool deactivated)
     m_browserStack->setCurrentIndex(deactivated ? 1 : 0);
     for (NotebookPage *page : std::as_const(m_pageList))
         page->setDeactivated(deactivated);
-    for (const char *name : {"Language1", "prperties1", "Priority1"})
-        if (auto *menu = findChild<QMenu *>(QLatin1String(name)))
-            menu->menuAction()->setEnabled(!deactivated && !m_runFrame.running());
+    m_menus->setSettingsMenusEnabled(!deactivated && !m_runFrame.running());
 }
 
 void MainWindow::deactivate()

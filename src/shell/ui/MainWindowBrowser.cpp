@@ -3,14 +3,15 @@
 // pop-up menus.
 #include "MainWindow.h"
 
+#include "MainMenus.h"
+#include "StatusRow.h"
+#include "TagEditorCommand.h"
+
 #include "browser/FolderRecovery.h"
 #include "browser/ui/FolderBrowser.h"
-#include "widgets/StatusLine.h"
 
 #include "platform/Volumes.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QProgressBar>
 
 namespace kaz {
@@ -20,16 +21,18 @@ void MainWindow::connectBrowser()
     connect(m_browser, &FolderBrowser::listChanged, this, &MainWindow::notifyListChanged);
     connect(m_browser, &FolderBrowser::listFilled, this, &MainWindow::listFilled);
     connect(m_browser, &FolderBrowser::selectionChanged, this, &MainWindow::selectionChanged);
-    connect(m_browser, &FolderBrowser::folderMenuRequested, this, &MainWindow::folderPopup);
+    connect(m_browser, &FolderBrowser::folderMenuRequested, this, [this](const QPoint &pos) {
+        m_menus->popupFolderMenu(pos, !isDriveRoot(browserState().folder) && !m_runFrame.running());
+    });
     connect(m_browser, &FolderBrowser::fileMenuRequested, this,
-            [this](const QPoint &pos) { m_filePopup->popup(pos); });
+            [this](const QPoint &pos) { m_menus->popupFileMenu(pos); });
     connect(m_browser, &FolderBrowser::maskMenuRequested, this,
-            [this](const QPoint &pos) { m_maskPopup->popup(pos); });
+            [this](const QPoint &pos) { m_menus->popupMaskMenu(pos); });
 }
 
 void MainWindow::listFilled()
 {
-    updateFilterActions();
+    m_menus->setFilterEnabled(browserState().mask == MaskState::Mp3);
     notifyListChanged();
     const BrowserState &state = browserState();
     if (state.count() > 0 && (!isDriveRoot(state.folder) || state.includeSubdirectories))
@@ -42,8 +45,7 @@ void MainWindow::listFilled()
 void MainWindow::setFolderTreeMode(bool on)
 {
     m_browser->setFolderTreeMode(on);
-    m_statusLine->setScrollable(false);
-    showCountStatus();
+    m_status->showCountOfAll();
     updateSelectionControls();
 }
 
@@ -129,23 +131,7 @@ void MainWindow::setTagFilter(TagFilter filter)
 void MainWindow::updateMaskButtons()
 {
     m_browser->updateMaskButtons();
-    updateFilterActions();
-}
-
-void MainWindow::updateFilterActions()
-{
-    const bool mp3 = browserState().mask == MaskState::Mp3;
-    for (const char *name : {"FilterAll1", "FilterTagged1", "FilterUntagged1"})
-        if (auto *a = findChild<QAction *>(QLatin1String(name)))
-            a->setEnabled(mp3);
-}
-
-void MainWindow::folderPopup(const QPoint &globalPos)
-{
-    const bool root = isDriveRoot(browserState().folder);
-    if (auto *a = findChild<QAction *>(QStringLiteral("rename1")))
-        a->setEnabled(!root && !m_runFrame.running());
-    m_folderPopup->popup(globalPos);
+    m_menus->setFilterEnabled(browserState().mask == MaskState::Mp3);
 }
 
 } // namespace kaz
