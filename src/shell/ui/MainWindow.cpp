@@ -5,6 +5,7 @@
 #include "MainMenus.h"
 #include "MainWindowTexts.h"
 #include "MenuBarRows.h"
+#include "Notebook.h"
 #include "StatusRow.h"
 #include "TagEditorCommand.h"
 #include "WindowScale.h"
@@ -85,11 +86,6 @@ void MainWindow::setPrompter(Prompter *prompter)
     m_browser->setPrompter(prompter);
 }
 
-const BrowserState &MainWindow::browserState() const
-{
-    return m_browser->state();
-}
-
 void MainWindow::buildWidgets()
 {
     m_browser = new FolderBrowser(m_runFrame, m_options.startFolder, this);
@@ -97,7 +93,10 @@ void MainWindow::buildWidgets()
     m_browser->setEventsProcessedObserver(m_options.eventsProcessed);
     m_scale = new WindowScale(*this, *m_browser, m_options.fontSize);
     m_help = new HelpCommands(*this, *this);
-    buildTabRow();
+    m_notebook = new Notebook(*this);
+    connect(m_notebook, &Notebook::helpRequested, this, &MainWindow::showHelp);
+    connect(m_notebook, &Notebook::exitRequested, this, &MainWindow::exitClicked);
+    connect(m_notebook, &Notebook::tabClicked, this, &MainWindow::showPage);
     m_status = new StatusRow(*this);
 
     m_largeLabel = new QLabel(this);
@@ -108,38 +107,6 @@ void MainWindow::buildWidgets()
     big.setUnderline(true);
     m_largeLabel->setFont(big);
     m_largeLabel->setAlignment(Qt::AlignCenter);
-}
-
-void MainWindow::buildTabRow()
-{
-    m_helpButton = new QPushButton(this);
-    m_helpButton->setObjectName(QStringLiteral("HelpButton"));
-    connect(m_helpButton, &QPushButton::clicked, this, [this] {
-        const int page = currentPage();
-        showHelp(page >= 0 && page < m_pageList.size() ? m_pageList.at(page)->helpContext() : 0);
-    });
-    m_tabs = new QTabBar(this);
-    m_tabs->setObjectName(QStringLiteral("TabSet1"));
-    m_tabs->setExpanding(false);
-    m_tabs->setDrawBase(false);
-    // Three German captions must fit between "Help" and "Exit" at the minimum width.
-    m_tabs->setStyleSheet(QStringLiteral(
-        "QTabBar::tab { padding: 3px 6px; margin-right: 1px; border: 1px solid palette(mid);"
-        " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
-        " background: palette(button); }"
-        "QTabBar::tab:selected { background: palette(base); }"
-        "QTabBar::tab:!selected { margin-top: 2px; }"));
-    m_tabs->setElideMode(Qt::ElideNone);
-    connect(m_tabs, &QTabBar::tabBarClicked, this, &MainWindow::tabClicked);
-    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
-        if (index >= 0)
-            m_pages->setCurrentIndex(index);
-    });
-    m_pages = new QStackedWidget(this);
-    m_pages->setObjectName(QStringLiteral("Notebook1"));
-    m_exitButton = new QPushButton(this);
-    m_exitButton->setObjectName(QStringLiteral("Button1"));
-    connect(m_exitButton, &QPushButton::clicked, this, &MainWindow::exitClicked);
 }
 
 void MainWindow::buildLayout()
@@ -155,14 +122,6 @@ void MainWindow::buildLayout()
     m_browserStack->addWidget(m_browser);
     m_browserStack->addWidget(m_largeLabel);
 
-    auto *tabRow = new QHBoxLayout;
-    tabRow->setSpacing(4);
-    m_helpButton->setMaximumWidth(64);
-    m_exitButton->setMaximumWidth(64);
-    tabRow->addWidget(m_helpButton);
-    tabRow->addWidget(m_tabs, 1);
-    tabRow->addWidget(m_exitButton);
-
     // Menu items that do not fit the window's width wrap into a second row.
     auto *menuRow2 = new QMenuBar(central);
     menuRow2->setObjectName(QStringLiteral("MenuBarRow2"));
@@ -176,8 +135,8 @@ void MainWindow::buildLayout()
     root->setContentsMargins(4, 4, 4, 2);
     root->setSpacing(3);
     root->addWidget(m_browserStack, 1);
-    root->addLayout(tabRow);
-    root->addWidget(m_pages);
+    root->addLayout(m_notebook->tabRow());
+    root->addWidget(m_notebook->stack());
     root->addLayout(m_status->layout());
 }
 
@@ -187,18 +146,14 @@ void MainWindow::registerLocks()
     m_status->registerLocks(m_runFrame);
     m_scale->registerLocks(m_runFrame);
     m_menus->registerLocks(m_runFrame);
-    m_runFrame.addLocked(m_exitButton);
-    m_runFrame.addLocked(m_tabs);
+    m_notebook->registerLocks(m_runFrame);
 }
 
 void MainWindow::addPage(NotebookPage *page)
 {
-    m_pageList.append(page);
-    m_pages->addWidget(page);
-    m_tabs->addTab(page->tabCaption(m_language));
-    page->applyLanguage(m_language);
+    m_notebook->addPage(page, m_language);
     page->registerLocks(m_runFrame);
-    if (m_pageList.size() - 1 == m_options.page)
+    if (m_notebook->count() - 1 == m_options.page)
         showPage(m_options.page);
     page->listChanged(listState());
     if (isVisible())
@@ -215,22 +170,13 @@ void MainWindow::updateMinimumSize()
 
 int MainWindow::currentPage() const
 {
-    return m_pages->currentIndex();
+    return m_notebook->currentPage();
 }
 
 void MainWindow::showPage(int index)
 {
-    if (index < 0 || index >= m_pageList.size())
-        return;
-    m_tabs->setCurrentIndex(index);
-    m_pages->setCurrentIndex(index);
-    m_browser->setIncludeSubdirectoriesEnabled(index == 0 && !m_runFrame.running());
-}
-
-void MainWindow::tabClicked(int index)
-{
-    m_tabClickedSinceActivation = true;
-    showPage(index);
+    if (m_notebook->showPage(index))
+        m_browser->setIncludeSubdirectoriesEnabled(index == 0 && !m_runFrame.running());
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -284,16 +230,6 @@ void MainWindow::showEvent(QShowEvent *event)
         });
 }
 
-void MainWindow::addToolButton(QToolButton *button)
-{
-    m_browser->addToolButton(button);
-}
-
-QMenu *MainWindow::menu(HostMenu which)
-{
-    return m_menus->menu(which);
-}
-
 void MainWindow::showHelp(int context)
 {
     m_help->openHelp(context);
@@ -301,7 +237,7 @@ void MainWindow::showHelp(int context)
 
 void MainWindow::exitClicked()
 {
-    if (!m_exitButton->isEnabled() || m_runFrame.running())
+    if (!m_notebook->exitButton()->isEnabled() || m_runFrame.running())
         return;
     close();
 }
@@ -321,10 +257,7 @@ void MainWindow::applyLanguage()
         english->setChecked(m_language == Language::English);
     if (auto *german = findChild<QAction *>(QStringLiteral("German1")))
         german->setChecked(m_language == Language::German);
-    for (int i = 0; i < m_pageList.size(); ++i) {
-        m_tabs->setTabText(i, m_pageList.at(i)->tabCaption(m_language));
-        m_pageList.at(i)->applyLanguage(m_language);
-    }
+    m_notebook->applyLanguage(m_language);
     m_browser->setLanguage(m_language);
     m_menus->setFilterEnabled(browserState().mask == MaskState::Mp3);
     if (isVisible())

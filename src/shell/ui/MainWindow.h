@@ -1,5 +1,9 @@
 #pragma once
 
+#include "MainMenus.h"
+#include "StatusRow.h"
+
+#include "browser/ui/FolderBrowser.h"
 #include "widgets/NotebookPage.h"
 #include "widgets/PageHost.h"
 #include "widgets/RunFrame.h"
@@ -26,12 +30,10 @@ class QToolButton;
 
 namespace kaz {
 
-class FolderBrowser;
 class HelpCommands;
 class Id3v2Commands;
-class MainMenus;
 class MenuBarRows;
-class StatusRow;
+class Notebook;
 class TagEditorCommand;
 class WindowScale;
 
@@ -73,28 +75,31 @@ public:
     Prompter &prompter() override { return *m_prompter; }
     RunFrame &runFrame() override { return m_runFrame; }
     QString currentFolder() const override { return browserState().folder; }
-    QStringList fileNames() const override;
-    QStringList selectedNames() const override;
-    bool includeSubdirectories() const override;
-    bool selectFirstIfNone() override;
-    void setStatusText(const QString &text) override;
-    void setOrderText(const QString &text) override;
-    QString orderText() const override;
-    void setStatusHighlighted(bool highlighted) override;
-    void resetStatus() override;
-    void showCountStatus() override;
-    void setNamePreview(std::function<QString(const QString &path)> preview) override;
-    QProgressBar *folderProgress() override;
-    QProgressBar *fileProgress() override;
+    QStringList fileNames() const override { return browserState().files; }
+    QStringList selectedNames() const override { return browserState().selectedNames(); }
+    bool includeSubdirectories() const override { return browserState().includeSubdirectories; }
+    bool selectFirstIfNone() override { return m_browser->selectFirstIfNone(); }
+    void setStatusText(const QString &text) override { m_status->setStatusText(text); }
+    void setOrderText(const QString &text) override { m_status->setOrderText(text); }
+    QString orderText() const override { return m_status->orderText(); }
+    void setStatusHighlighted(bool highlighted) override { m_status->setHighlighted(highlighted); }
+    void resetStatus() override { m_status->reset(); }
+    void showCountStatus() override { m_status->showCount(); }
+    void setNamePreview(std::function<QString(const QString &path)> preview) override
+    {
+        m_status->setNamePreview(std::move(preview));
+    }
+    QProgressBar *folderProgress() override { return m_browser->folderProgress(); }
+    QProgressBar *fileProgress() override { return m_browser->fileProgress(); }
     void processEvents() override;
-    void refillFileList() override;
-    void folderUpdate() override;
-    void openFolder(const QString &folder) override;
+    void refillFileList() override { m_browser->refill(); }
+    void folderUpdate() override { m_browser->folderUpdate(); }
+    void openFolder(const QString &folder) override { m_browser->openFolder(folder); }
     void hideRenameEdit() override;
     void reloadConfiguration() override;
     void showHelp(int context) override;
     void showPage(int index) override;
-    QMenu *menu(HostMenu which) override;
+    QMenu *menu(HostMenu which) override { return m_menus->menu(which); }
     void setFolderTreeMode(bool on) override;
     MediaPlayer &mediaPlayer() override { return m_player ? *m_player : nullMediaPlayer(); }
     bool useId3v2() const override { return m_useId3v2; }
@@ -103,7 +108,7 @@ public:
     void setUseId3v2(bool on);
     void setMediaPlayer(std::unique_ptr<MediaPlayer> player) { m_player = std::move(player); }
     // A button for the row above the file list (the player buttons).
-    void addToolButton(QToolButton *button);
+    void addToolButton(QToolButton *button) { m_browser->addToolButton(button); }
 
     // Language, browser and activation commands, public for the program and tests.
     void setLanguage(Language language);
@@ -111,14 +116,14 @@ public:
     void deactivate();
     void reactivate();
     bool isActivated() const { return m_activated; }
-    const BrowserState &browserState() const;
+    const BrowserState &browserState() const { return m_browser->state(); }
     MaskState maskState() const { return browserState().mask; }
     TagFilter tagFilter() const { return browserState().filter; }
-    void setMaskState(MaskState state);
-    void setTagFilter(TagFilter filter);
+    void setMaskState(MaskState state) { m_browser->setMaskState(state); }
+    void setTagFilter(TagFilter filter) { m_browser->setTagFilter(filter); }
     void selectAll();
     void deselectAll();
-    void invertSelection();
+    void invertSelection() { m_browser->invertSelection(); }
     // Where a dialog is shown between a deactivation and a re-activation.
     void runInDialogFrame(const std::function<void()> &show) override;
     int currentPage() const;
@@ -147,7 +152,6 @@ protected:
 
 private:
     void buildWidgets();
-    void buildTabRow();
     void buildLayout();
     void connectBrowser();
     void registerLocks();
@@ -161,7 +165,6 @@ private:
     void updateMaskButtons();
     void updateSelectionControls();
 
-    void tabClicked(int index);
     void setDeactivatedView(bool deactivated);
     void finishReactivation();
 
@@ -175,22 +178,17 @@ private:
     bool m_activated = false;
     bool m_useId3v2 = false;
     bool m_firstActivation = true;
-    bool m_tabClickedSinceActivation = false;
     bool m_closing = false;
     QList<int> m_rememberedSelection;
     QString m_selectName;
     QSize m_lastNormalSize{601, 471};
 
     FolderBrowser *m_browser = nullptr;
-    QPushButton *m_helpButton = nullptr;
-    QTabBar *m_tabs = nullptr;
-    QStackedWidget *m_pages = nullptr;
-    QPushButton *m_exitButton = nullptr;
     QLabel *m_largeLabel = nullptr;
     QStackedWidget *m_browserStack = nullptr;
     MenuBarRows *m_menuRows = nullptr;
     QTimer *m_activationTimer = nullptr;
-    QList<NotebookPage *> m_pageList;
+    Notebook *m_notebook = nullptr;
 
     WindowScale *m_scale = nullptr;
     HelpCommands *m_help = nullptr;

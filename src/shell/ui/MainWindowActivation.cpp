@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 
 #include "MainMenus.h"
+#include "Notebook.h"
 
 #include "platform/Messages.h"
 #include "browser/FolderRecovery.h"
@@ -21,8 +22,7 @@ namespace kaz {
 void MainWindow::setDeactivatedView(bool deactivated)
 {
     m_browserStack->setCurrentIndex(deactivated ? 1 : 0);
-    for (NotebookPage *page : std::as_const(m_pageList))
-        page->setDeactivated(deactivated);
+    m_notebook->forEachPage([deactivated](NotebookPage &page) { page.setDeactivated(deactivated); });
     m_menus->setSettingsMenusEnabled(!deactivated && !m_runFrame.running());
 }
 
@@ -52,10 +52,8 @@ void MainWindow::reactivate()
     }
     m_largeLabel->setText(QStringLiteral("INITIALIZATION"));
     reloadConfiguration();
-    if (m_tabClickedSinceActivation) {
-        m_tabClickedSinceActivation = false;
-        showPage(m_tabs->currentIndex());
-    }
+    if (m_notebook->takeTabClicked())
+        showPage(m_notebook->currentPage());
     // The lists are filled after a short pause, from the event loop, so that
     // the events of coming back (focus, a click on a tab) are handled first.
     if (m_options.activationDelayMs > 0)

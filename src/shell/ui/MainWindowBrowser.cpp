@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 
 #include "MainMenus.h"
+#include "Notebook.h"
 #include "StatusRow.h"
 #include "TagEditorCommand.h"
 
@@ -49,35 +50,10 @@ void MainWindow::setFolderTreeMode(bool on)
     updateSelectionControls();
 }
 
-void MainWindow::refillFileList()
-{
-    m_browser->refill();
-}
-
-void MainWindow::openFolder(const QString &folder)
-{
-    m_browser->openFolder(folder);
-}
-
-void MainWindow::folderUpdate()
-{
-    m_browser->folderUpdate();
-}
-
 void MainWindow::hideRenameEdit()
 {
     if (m_browser)
         m_browser->hideRenameEdit();
-}
-
-QProgressBar *MainWindow::folderProgress()
-{
-    return m_browser->folderProgress();
-}
-
-QProgressBar *MainWindow::fileProgress()
-{
-    return m_browser->fileProgress();
 }
 
 ListState MainWindow::listState() const
@@ -99,33 +75,7 @@ ListState MainWindow::listState() const
 void MainWindow::notifyListChanged()
 {
     const ListState state = listState();
-    for (NotebookPage *page : std::as_const(m_pageList))
-        page->listChanged(state);
-}
-
-QStringList MainWindow::fileNames() const
-{
-    return browserState().files;
-}
-
-QStringList MainWindow::selectedNames() const
-{
-    return browserState().selectedNames();
-}
-
-bool MainWindow::includeSubdirectories() const
-{
-    return browserState().includeSubdirectories;
-}
-
-void MainWindow::setMaskState(MaskState state)
-{
-    m_browser->setMaskState(state);
-}
-
-void MainWindow::setTagFilter(TagFilter filter)
-{
-    m_browser->setTagFilter(filter);
+    m_notebook->forEachPage([&state](NotebookPage &page) { page.listChanged(state); });
 }
 
 void MainWindow::updateMaskButtons()

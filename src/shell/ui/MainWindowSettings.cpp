@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 
 #include "MainMenus.h"
+#include "Notebook.h"
 #include "WindowScale.h"
 
 namespace kaz {
@@ -12,8 +13,7 @@ void MainWindow::loadSettings(const KazSettings &settings, bool applySelection)
     m_scale->setFontSize(settings.fontSize);
     m_menus->setStartWithLastPosition(settings.startWithLastPosition);
     setUseId3v2(settings.useId3v2);
-    for (NotebookPage *page : std::as_const(m_pageList))
-        page->loadSettings(settings, applySelection);
+    m_notebook->forEachPage([&](NotebookPage &page) { page.loadSettings(settings, applySelection); });
 }
 
 void MainWindow::storeSettings(KazSettings &settings) const
@@ -31,8 +31,7 @@ void MainWindow::storeSettings(KazSettings &settings) const
     settings.tagFilter = int(browserState().filter);
     settings.sortIgnoringNonLetters = browserState().letterSorted;
     settings.useId3v2 = m_useId3v2;
-    for (NotebookPage *page : m_pageList)
-        page->storeSettings(settings);
+    m_notebook->forEachPage([&](NotebookPage &page) { page.storeSettings(settings); });
 }
 
 } // namespace kaz
