@@ -300,11 +300,7 @@ void TagEditorDialog::connectControls()
     connect(m_saveCopy, &QPushButton::clicked, this, [this] { closeWith(EditorClose::SaveAndCopy); });
     connect(m_skip, &QPushButton::clicked, this, [this] { closeWith(EditorClose::Skip); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { closeWith(EditorClose::Exit); });
-    connect(m_helpButton, &QPushButton::clicked, this, [this] {
-        if (m_help)
-            m_help();
-    });
-    addHelpKey(this, [this] {
+    addHelpButtonAndKey(this, m_helpButton, [this] {
         if (m_help)
             m_help();
     });
