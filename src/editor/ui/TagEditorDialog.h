@@ -21,7 +21,6 @@ class QToolButton;
 namespace kaz {
 
 class EditorPlayerControls;
-
 class MediaPlayer;
 class StatusLine;
 
