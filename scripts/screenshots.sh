@@ -31,6 +31,12 @@ sleep 1
 shot() { sleep "${2:-0.8}"; import -window root "$out/$1.png"; echo "$out/$1.png"; }
 key() { xdotool key --clearmodifiers "$@"; }
 click() { xdotool mousemove "$1" "$2" click 1; }
+# A later run's window opens where the last one was closed: the next one at the top left.
+home_window() {
+  for key_value in "LastPosition true" "LastPosition_x 0" "LastPosition_y 0"; do
+    ./build/bin/kaz-cli config set $key_value >/dev/null
+  done
+}
 
 ./build/bin/kaz -open "$work/music/Incoming" >"$work/kaz.log" 2>&1 &
 kaz_pid=$!
@@ -44,9 +50,9 @@ xdotool mousemove 500 60 click 3; shot file-popup-de; key Escape
 click 40 8; sleep 0.5; click 105 119; shot characters-de; key Escape
 sleep 1; click 350 60; key ctrl+a; key alt+v; shot preview-de 1.5; key Escape
 sleep 1
-# The tag editor on one file, and the directory-structure settings.
+# The tag editor on one file, and the directory-structure settings (Ctrl+V in German).
 click 300 120; key alt+i; shot editor-de 1.5; key Escape
-sleep 1; key ctrl+d; shot structure-de; key Escape
+sleep 1; key ctrl+v; shot structure-de; key Escape
 sleep 1
 # Help menu at the fourth title: Help, Shortcuts & tips, Homepage, About.
 menu_help() { click 245 8; sleep 0.5; click 280 "$1"; }
@@ -76,7 +82,7 @@ if [ -n "${KAZ_SHOTS_SCRIPT:-}" ]; then
 fi
 kill "$kaz_pid"
 # The tag editor on a file with an ID3v2 tag and no ID3v1 tag, the tag
-# source switched on (the Properties item shows it checked), both languages.
+# source switched on, and the Properties item checked, both languages.
 sleep 1
 mkdir -p "$work/v2"
 python3 - "$(find "$work/music" -name '*.mp3' | sort | head -n 1)" "$work/v2/Headlong.mp3" <<'PY'
@@ -89,12 +95,31 @@ audio = open(sys.argv[1], 'rb').read()[:-128]
 open(sys.argv[2], 'wb').write(b'ID3\x04\x00\x00' + syncsafe(len(body)) + body + audio)
 PY
 ./build/bin/kaz-cli config set ID3v2 true >/dev/null
+home_window
 ./build/bin/kaz -open "$work/v2" >>"$work/kaz.log" 2>&1 &
 kaz_pid=$!
 sleep 3
+# The first run stored its window position: back to the corner the clicks expect.
+for wid in $(xdotool search --onlyvisible --pid "$kaz_pid" 2>/dev/null); do xdotool windowmove "$wid" 0 0; done
+sleep 1
 click 40 8; shot properties-menu-id3v2-en; key Escape
 sleep 1; xdotool mousemove 500 60 click 1; key ctrl+a; key alt+i; shot editor-id3v2-en 1.5; key Escape
 sleep 1; click 130 8; sleep 0.5; click 140 51
 sleep 1; xdotool mousemove 500 60 click 1; key ctrl+a; key alt+i; shot editor-id3v2-de 1.5; key Escape
+sleep 1; click 40 8; shot properties-menu-id3v2-de; key Escape
 sleep 1
+kill "$kaz_pid"
+# The grid of page "2" and its write question, in English and in German.
+home_window
+./build/bin/kaz -open "$work/music/Incoming" >>"$work/kaz.log" 2>&1 &
+kaz_pid=$!
+sleep 3
+grid_shots() {
+  click 444 236; sleep 0.5; click 500 60; key ctrl+a; click 408 437; shot "grid-$1" 2
+  click 500 544; shot "grid-question-$1"; key Escape
+  sleep 0.5; click 955 544; sleep 1
+}
+grid_shots en
+click 130 8; sleep 0.5; click 140 51; sleep 1
+grid_shots de
 kill "$kaz_pid"

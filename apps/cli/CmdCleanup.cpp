@@ -14,8 +14,10 @@
 #include "rename/RenameTexts.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QTextStream>
+
+#include <sys/stat.h>
 
 namespace kaz::cli {
 namespace {
@@ -135,7 +137,8 @@ QStringList takeFiles(const QStringList &arguments, int *exitCode)
     QStringList files;
     const QDir current = QDir::current();
     for (const QString &argument : arguments) {
-        if (QFileInfo(argument).isDir()) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(argument).constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
             err(QStringLiteral("kaz-cli cleanup: a folder, not a file: %1\n").arg(printablePath(argument)));
             *exitCode = ExitFileError;
             continue;

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <optional>
 
 
 namespace kaz::cli {
@@ -326,24 +327,37 @@ int runFromV2(const QStringList &arguments)
     const bool json = parser.isSet(QStringLiteral("json"));
     ProgressBar bar(QStringLiteral("from-v2"));
     ConversionCounts counts;
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const QString &file = files.at(i);
-        const ConversionResult result = convertFromId3v2(file, overwrite, context);
-        counts.add(result.outcome);
-        bar.update(i + 1, files.size());
-        if (result.outcome == ConversionOutcome::Failed) {
-            err(QStringLiteral("kaz-cli: cannot convert %1: %2\n").arg(visibleControls(file), result.status.errorText()));
-            exitCode = ExitFileError;
+    // Written in groups; each file's line comes in the order of the list once
+    // its group is committed.
+    QList<std::optional<ConversionResult>> results(files.size());
+    qsizetype reported = 0;
+    const auto report = [&] {
+        for (; reported < files.size() && results.at(reported); ++reported) {
+            const QString &file = files.at(reported);
+            const ConversionResult &result = *results.at(reported);
+            counts.add(result.outcome);
+            if (result.outcome == ConversionOutcome::Failed) {
+                err(QStringLiteral("kaz-cli: cannot convert %1: %2\n").arg(visibleControls(file), result.status.errorText()));
+                exitCode = ExitFileError;
+            }
+            if (json)
+                outBytes(JsonLine()
+                             .add("file", file)
+                             .add("outcome", QString::fromLatin1(outcomeKey(result.outcome)))
+                             .add("error", result.status.ok() ? QString() : result.status.errorText())
+                             .line());
+            else
+                out(outcomeText(file, result));
         }
-        if (json)
-            outBytes(JsonLine()
-                         .add("file", file)
-                         .add("outcome", QString::fromLatin1(outcomeKey(result.outcome)))
-                         .add("error", result.status.ok() ? QString() : result.status.errorText())
-                         .line());
-        else
-            out(outcomeText(file, result));
+    };
+    ConversionBatch batch(overwrite, context);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        batch.add(files.at(i), [&results, i](const ConversionResult &r) { results[i] = r; });
+        report();
+        bar.update(i + 1, files.size());
     }
+    batch.commit();
+    report();
     bar.finish();
     if (!json)
         err(QStringLiteral("%1 written, %2 kept with their ID3v1 tag, %3 without an ID3v2 tag, %4 failed\n")

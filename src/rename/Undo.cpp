@@ -325,6 +325,7 @@ private:
         m_emptied.append({parentOf(line.newPath), commonFolder(line.oldPath, line.newPath)});
         takeOffPictureBlock(line);
         ++m_outcome.restored;
+        noteGivenBack(line.oldPath);
         return true;
     }
 
@@ -349,6 +350,7 @@ private:
             m_emptied.append({parentOf(line.newPath), commonFolder(line.oldPath, line.newPath)});
             takeOffPictureBlock(line);
             ++m_outcome.alreadyThere;
+            noteGivenBack(line.oldPath);
             return true;
         }
         if (atNew && atNew->st_dev == atOld.st_dev && atNew->st_ino == atOld.st_ino && S_ISREG(atOld.st_mode)) {
@@ -358,6 +360,12 @@ private:
             return true;
         }
         return fail(line, QStringLiteral("another file stands at the old path"));
+    }
+
+    void noteGivenBack(const QString &oldPath)
+    {
+        QString &folder = m_outcome.folder;
+        folder = folder.isEmpty() ? parentOf(oldPath) : commonFolder(folder + QStringLiteral("/-"), oldPath);
     }
 
     bool fail(const LogLine &line, const QString &reason)

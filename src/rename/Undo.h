@@ -20,6 +20,7 @@ struct UndoOutcome {
     qint64 restored = 0;        // files given their old path back
     qint64 alreadyThere = 0;    // files found at their old path
     qint64 foldersRemoved = 0;
+    QString folder;       // the deepest folder holding every file given back (empty: none)
     QStringList failures; // lines that could not be undone, with the reason
     qint64 keptLines = 0; // those lines, kept in the logs for another undo; -1: the logs could not be read
 };

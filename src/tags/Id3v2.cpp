@@ -6,10 +6,12 @@
 
 #include "Genres.h"
 #include "Id3v1.h"
+#include "Id3v2Frames.h"
 
 #include "platform/FileOps.h"
 
 #include <commentsframe.h>
+#include <id3v1genres.h>
 #include <id3v2header.h>
 #include <id3v2tag.h>
 #include <textidentificationframe.h>
@@ -33,9 +35,16 @@ public:
     static TagLib::ByteVector bytes(QByteArrayView b) { return TagLib::ByteVector(b.data(), uint(b.size())); }
 };
 
+// TagLib keeps UTF-16 code units in its wide strings; read as UCS-4
+// (QString::fromStdWString) a surrogate pair would break and a leading
+// U+FEFF would be taken for a byte-order mark.
 QString text(const TagLib::String &s)
 {
-    return QString::fromStdWString(s.toWString());
+    const std::wstring units = s.toWString();
+    QString out(qsizetype(units.size()), Qt::Uninitialized);
+    for (size_t i = 0; i < units.size(); ++i)
+        out[qsizetype(i)] = QChar(char16_t(units[i]));
+    return out;
 }
 
 QString firstText(const TagLib::ID3v2::Tag &tag, const char *id)
@@ -86,20 +95,55 @@ std::optional<std::pair<QString, int>> genreOf(const QString &field)
     return std::pair{f, 255};
 }
 
-void readGenre(const TagLib::ID3v2::Tag &tag, Id3v2Values &values)
+QStringList genreFields(const TagLib::ID3v2::Tag &tag)
 {
     const TagLib::ID3v2::FrameList &frames = tag.frameList("TCON");
     const auto *frame = frames.isEmpty() ? nullptr
                                          : dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame *>(frames.front());
-    if (!frame)
-        return;
-    for (const TagLib::String &field : frame->fieldList()) {
-        if (const auto genre = genreOf(text(field))) {
-            values.genre = genre->first;
-            values.genreNumber = genre->second;
-            return;
-        }
+    QStringList fields;
+    if (frame) {
+        for (const TagLib::String &field : frame->fieldList())
+            fields << text(field);
     }
+    return fields;
+}
+
+// TagLib splits "(17)Rock" into the fields it names, the number going where
+// the name is its genre; the common-frame reader leaves that to here.
+QStringList splitNumberedGenres(const QStringList &fields)
+{
+    QStringList split;
+    for (const QString &field : fields) {
+        const qsizetype close = field.indexOf(QLatin1Char(')'));
+        if (!field.startsWith(QLatin1Char('(')) || close <= 0) {
+            split << field;
+            continue;
+        }
+        const QString number = field.mid(1, close - 1);
+        const QString name = field.mid(close + 1);
+        bool isNumber = false;
+        const int n = number.toInt(&isNumber);
+        if (isNumber && n >= 0 && n <= 255 && text(TagLib::ID3v1::genre(n)) != name)
+            split << number;
+        if (!name.isEmpty())
+            split << name;
+    }
+    return split;
+}
+
+FrameTexts tagLibFrames(QByteArrayView tag)
+{
+    const TagFromBytes parsed(tag.first(kHeaderSize), tag.sliced(kHeaderSize));
+    FrameTexts t;
+    t.version = int(parsed.header()->majorVersion());
+    t.title = firstText(parsed, "TIT2");
+    t.artist = firstText(parsed, "TPE1");
+    t.album = firstText(parsed, "TALB");
+    t.recordingDate = firstText(parsed, "TDRC");
+    t.track = firstText(parsed, "TRCK");
+    t.comment = commentOf(parsed);
+    t.genreFields = genreFields(parsed);
+    return t;
 }
 
 bool hasAnyField(const Id3v2Values &v)
@@ -109,6 +153,33 @@ bool hasAnyField(const Id3v2Values &v)
             return true;
     }
     return false;
+}
+
+// A byte-order mark some writers leave at the start of a text (UTF-8 with
+// one, a second one in UTF-16) is no character of it.
+QString withoutMark(const QString &s)
+{
+    return s.startsWith(QChar(0xfeff)) ? s.mid(1) : s;
+}
+
+std::optional<Id3v2Values> valuesOf(const FrameTexts &t)
+{
+    Id3v2Values v;
+    v.version = t.version;
+    v.title = withoutMark(t.title);
+    v.artist = withoutMark(t.artist);
+    v.album = withoutMark(t.album);
+    v.recordingDate = withoutMark(t.recordingDate);
+    v.track = withoutMark(t.track);
+    v.comment = withoutMark(t.comment);
+    for (const QString &field : t.genreFields) {
+        if (const auto genre = genreOf(withoutMark(field))) {
+            v.genre = genre->first;
+            v.genreNumber = genre->second;
+            break;
+        }
+    }
+    return hasAnyField(v) ? std::optional(v) : std::nullopt;
 }
 
 // Trailing characters of code 32 or less go, as they do from an ID3v1 field.
@@ -131,7 +202,9 @@ int leadingNumber(const QString &s)
     return n;
 }
 
-constexpr qint64 kFirstRead = 4096;
+// The first read: a kilobyte, less the allocator's bookkeeping, which keeps
+// its buffer on the allocator's fast path.
+constexpr qint64 kFirstRead = 1000;
 
 } // namespace
 
@@ -153,42 +226,59 @@ std::optional<qint64> tagSize(QByteArrayView header)
     return kHeaderSize + size + (footer ? kHeaderSize : 0);
 }
 
-std::optional<Id3v2Values> parse(QByteArrayView bytes)
+namespace {
+
+// The tag in bytes from the start of a file: nothing when the bytes end
+// before the tag does (only a tag larger than what is ever read is cut).
+std::optional<QByteArrayView> tagIn(QByteArrayView bytes)
 {
     const std::optional<qint64> size = tagSize(bytes);
-    // Bytes that end before the tag does are a broken file (only a tag
-    // larger than what is ever read is cut).
     if (!size || bytes.size() < qMin(*size, kMaxTagBytes))
         return std::nullopt;
-    const qint64 bodySize = qMin(*size, qint64(bytes.size())) - kHeaderSize;
-    const TagFromBytes tag(bytes.first(kHeaderSize), bytes.sliced(kHeaderSize, bodySize));
-    Id3v2Values v;
-    v.version = int(tag.header()->majorVersion());
-    v.title = firstText(tag, "TIT2");
-    v.artist = firstText(tag, "TPE1");
-    v.album = firstText(tag, "TALB");
-    v.recordingDate = firstText(tag, "TDRC");
-    v.track = firstText(tag, "TRCK");
-    v.comment = commentOf(tag);
-    readGenre(tag, v);
-    if (!hasAnyField(v))
+    return bytes.first(qMin(*size, qint64(bytes.size())));
+}
+
+std::optional<Id3v2Values> valuesOfCommon(FrameTexts texts)
+{
+    texts.genreFields = splitNumberedGenres(texts.genreFields);
+    return valuesOf(texts);
+}
+
+} // namespace
+
+std::optional<Id3v2Values> parse(QByteArrayView bytes)
+{
+    const std::optional<QByteArrayView> tag = tagIn(bytes);
+    if (!tag)
         return std::nullopt;
-    return v;
+    if (std::optional<FrameTexts> texts = readCommonFrames(*tag))
+        return valuesOfCommon(std::move(*texts));
+    return valuesOf(tagLibFrames(*tag));
+}
+
+std::optional<Id3v2Values> parseWithTagLib(QByteArrayView bytes)
+{
+    const std::optional<QByteArrayView> tag = tagIn(bytes);
+    return tag ? valuesOf(tagLibFrames(*tag)) : std::nullopt;
 }
 
 std::optional<Id3v2Values> read(const ReadOnlyFile &file)
 {
     if (!file.isRegular() || file.size() < kHeaderSize)
         return std::nullopt;
-    // Most tags without pictures fit in the first read.
     QByteArray head = file.readAt(0, qMin(file.size(), kFirstRead));
     const std::optional<qint64> size = tagSize(head);
     // A tag that claims more than the file holds is broken.
     if (!size || *size > file.size())
         return std::nullopt;
     const qint64 wanted = qMin(*size, kMaxTagBytes);
-    if (head.size() < wanted)
+    if (head.size() < wanted) {
+        // The frames of most tags without pictures end within the first
+        // read, padding following.
+        if (std::optional<FrameTexts> texts = readCommonFrames(head))
+            return valuesOfCommon(std::move(*texts));
         head += file.readAt(head.size(), wanted - head.size());
+    }
     return parse(QByteArrayView(head).first(qMin(wanted, qint64(head.size()))));
 }
 

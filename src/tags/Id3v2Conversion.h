@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace kaz {
 
 // What converting one file's ID3v2 tag gave.
@@ -25,6 +27,25 @@ struct ConversionResult {
 // the audio stay byte for byte. With overwrite an existing ID3v1 tag is
 // replaced (the other fields of its Lyrics3 block kept).
 ConversionResult convertFromId3v2(const QString &path, bool overwrite, const TagContext &context);
+
+// The conversions of a run over many files, written in groups through
+// TagWriteBatch: one journal flush and one file flush for many files, each
+// file old or new after a kill.
+class ConversionBatch
+{
+public:
+    using Done = std::function<void(const ConversionResult &)>;
+    ConversionBatch(bool overwrite, const TagContext &context);
+    // Converts a file as convertFromId3v2 does. done gets the result: at
+    // once when nothing is to be written, else at the latest from commit().
+    void add(const QString &path, Done done);
+    void commit() { m_writes.commit(); }
+
+private:
+    bool m_overwrite;
+    TagContext m_context;
+    TagWriteBatch m_writes;
+};
 
 // Counts of a conversion over many files, for the closing report.
 struct ConversionCounts {

@@ -216,7 +216,8 @@ TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, Ta
     bool confirmed = !edit;
     if (edit && context.editor)
         confirmed = context.editor->edit(fileName, values);
-    const bool due = confirmed && openStatus.ok() && (current.tagged || context.override);
+    // Values shown from an ID3v2 tag are saved as an ID3v1 tag, as the editor's own Save does.
+    const bool due = confirmed && openStatus.ok() && (current.hasTag() || context.override);
     TagWriteResult result;
     if (due) {
         result.attempted = true;

@@ -7,12 +7,23 @@
 
 #include "tags/Id3v2.h"
 #include "tags/Id3v2Conversion.h"
+#include "tags/Id3v2Frames.h"
 #include "tags/TagIO.h"
 
 #include <QProcess>
 
 using namespace kaz;
 using namespace kaz::test;
+
+namespace kaz {
+void PrintTo(const Id3v2Values &v, std::ostream *os)
+{
+    *os << "v2." << v.version;
+    for (const QString *t : {&v.title, &v.artist, &v.album, &v.recordingDate, &v.track, &v.genre, &v.comment})
+        *os << " |" << t->toStdString();
+    *os << "| " << v.genreNumber;
+}
+} // namespace kaz
 
 namespace {
 
@@ -201,6 +212,125 @@ for path, version, enc in ((sys.argv[1], 3, 1), (sys.argv[2], 4, 3)):
         EXPECT_EQ(t.trackText, QStringLiteral("03"));
         EXPECT_EQ(t.genre, 17);
         EXPECT_EQ(t.comment, QStringLiteral("note"));
+        const QByteArray head = readAll(file);
+        EXPECT_TRUE(id3v2::readCommonFrames(head.first(*id3v2::tagSize(head))).has_value());
+        EXPECT_EQ(id3v2::parse(head), id3v2::parseWithTagLib(head));
+    }
+}
+
+namespace {
+
+QByteArray fourBytes(quint32 a, quint32 b, quint32 c, quint32 d)
+{
+    const char four[] = {char(a), char(b), char(c), char(d)};
+    return QByteArray(four, 4);
+}
+
+QByteArray syncsafe(quint32 n)
+{
+    return fourBytes(n >> 21 & 0x7f, n >> 14 & 0x7f, n >> 7 & 0x7f, n & 0x7f);
+}
+
+// A frame of ID3v2.3 (plain size) or 2.4 (syncsafe size) with these bytes.
+QByteArray frame(int version, const char *id, const QByteArray &data, char format = 0)
+{
+    const quint32 n = quint32(data.size());
+    const QByteArray size = version == 4 ? syncsafe(n) : fourBytes(n >> 24, n >> 16, n >> 8, n);
+    return QByteArray(id) + size + '\0' + format + data;
+}
+
+QByteArray tagOf(int version, const QByteArray &body, char flags = 0)
+{
+    return QByteArray("ID3") + char(version) + '\0' + flags + syncsafe(quint32(body.size())) + body;
+}
+
+QByteArray bytes(const char *s, qsizetype n)
+{
+    return QByteArray(s, n);
+}
+
+} // namespace
+
+// The reader of common tags gives what TagLib gives, on every tag of these
+// tests and on hostile ones; what it does not take TagLib reads, and a tag
+// that is broken for both is no tag.
+TEST_F(Id3v2, TheCommonReaderAgreesWithTagLib)
+{
+    struct Case {
+        const char *name;
+        QByteArray tag;
+        bool common; // read without TagLib
+    };
+    const QByteArray title4 = frame(4, "TIT2", bytes("\3Song", 5));
+    const QByteArray title3 = frame(3, "TIT2", bytes("\0Song", 5));
+    QList<Case> cases;
+    for (const ReadCase &c : kReadCases)
+        cases.append({c.name, id3v2Tag(c.spec), c.spec.version > 2 && !c.spec.unsynchronise && !c.spec.extendedHeader});
+    const QList<Case> own = {
+        {"v2.3 every frame, the described comments before the plain one",
+         tagOf(3, frame(3, "TPE1", bytes("\1\xff\xfe" "B\0\xe4\0\0\0", 10)) + frame(3, "TALB", bytes("\2\0A", 3))
+                      + frame(3, "TYER", bytes("\0" "1999", 5)) + frame(3, "TRCK", bytes("\0" "4/9", 4))
+                      + frame(3, "TCON", bytes("\0(17)Pop", 9)) + frame(3, "COMM", bytes("\0engiTunNORM\0 00", 16))
+                      + frame(3, "COMM", bytes("\0engmood\0calm", 14)) + frame(3, "COMM", bytes("\0eng\0plain\0", 11))
+                      + title3 + frame(3, "TIT2", bytes("\0Second", 7)) + QByteArray(20, '\0')),
+         true},
+        {"v2.4 genre by name after a number, recording date in TRDC, UTF-8 byte-order mark",
+         tagOf(4, frame(4, "TCON", bytes("\3(300)Pop", 10)) + frame(4, "TRDC", bytes("\3" "2004", 5))
+                      + frame(4, "TIT2", bytes("\3\xef\xbb\xbfS\xc3\xbc", 7))),
+         true},
+        {"UTF-16 of odd length, one without byte-order mark, big-endian, one with two marks",
+         tagOf(3, frame(3, "TIT2", bytes("\1\xfe\xff\0S\0", 6)) + frame(3, "TPE1", bytes("\1A\0B\0", 5))
+                      + frame(3, "TALB", bytes("\2\0X\0", 4)) + frame(3, "TRCK", bytes("\1\xff\xfe\xff\xfe" "3\0", 7))),
+         true},
+        {"a comment without text, an empty text frame, a frame of the encoding byte alone",
+         tagOf(4, frame(4, "COMM", bytes("\3eng", 4)) + frame(4, "COMM", bytes("\3engd\0", 6))
+                      + frame(4, "TPE1", bytes("\3\0\0", 3)) + frame(4, "TALB", bytes("\3", 1)) + title4),
+         true},
+        {"a frame size that runs into the padding", tagOf(4, title4 + QByteArray(300, '\0')), true},
+        {"body shorter than a frame header", tagOf(4, bytes("TIT2\0\0", 6)), true},
+    };
+    cases += own;
+    QByteArray overflowing = tagOf(4, title4 + frame(4, "TPE1", bytes("\3Band", 5)));
+    overflowing[10 + title4.size() + 7] = 0x7f; // TPE1 claims more than the tag holds
+    QByteArray plainSize = tagOf(4, frame(4, "TPE1", QByteArray(1, '\3') + QByteArray(200, 'x')) + title4);
+    plainSize[10 + 6] = 0, plainSize[10 + 7] = char(201); // 201 as a plain number
+    QByteArray pastTheEnd = tagOf(4, title4);
+    pastTheEnd[8] = 0x7f;
+    const QList<Case> toTagLib = {
+        {"empty frame first", tagOf(4, frame(4, "TPE1", {}) + title4), false},
+        {"frame size past the tag", overflowing, false},
+        {"frame size of 2.3 in a 2.4 tag", plainSize, false},
+        {"frame size not syncsafe", tagOf(4, frame(4, "TIT2", bytes("\3x", 2)).replace(4, 4, bytes("\0\0\0\x82", 4))), false},
+        {"tag size past the end", pastTheEnd, false},
+        {"several texts in one frame", tagOf(4, frame(4, "TCON", bytes("\3" "17\0Rock", 8)) + title4), false},
+        {"genre in other parentheses", tagOf(4, frame(4, "TCON", bytes("\0(RX)Dance", 10)) + title4), false},
+        {"unknown encoding", tagOf(4, frame(4, "TIT2", bytes("\7Song", 5))), false},
+        {"broken UTF-8", tagOf(4, frame(4, "TIT2", bytes("\3S\xc3", 3)) + frame(4, "TPE1", bytes("\3B", 2))), false},
+        {"outside the Basic Multilingual Plane", tagOf(4, frame(4, "TIT2", bytes("\3\xf0\x9f\x8e\xb5", 5))), false},
+        {"lone surrogate in UTF-16", tagOf(3, frame(3, "TIT2", bytes("\1\xff\xfe\x00\xd8", 5))), false},
+        {"year and date of 2.3", tagOf(3, frame(3, "TYER", bytes("\0" "2001", 5)) + frame(3, "TDAT", bytes("\0" "0405", 5))), false},
+        {"compressed frame", tagOf(4, frame(4, "TIT2", bytes("\3Song", 5), 0x08) + frame(4, "TPE1", bytes("\3B", 2))), false},
+        {"frame id of 2.2 in a 2.3 tag", tagOf(3, frame(3, "TT2\0", bytes("\0Song", 5)) + title3), false},
+        {"garbage after a frame", tagOf(3, title3 + "\x01garbage-bytes"), false},
+        {"unsynchronised", tagOf(3, title3, char(0x80)), false},
+    };
+    cases += toTagLib;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<qint64> size = id3v2::tagSize(c.tag);
+        ASSERT_TRUE(size.has_value());
+        const std::optional<id3v2::FrameTexts> whole = id3v2::readCommonFrames(c.tag.first(qMin(*size, c.tag.size())));
+        EXPECT_EQ(whole.has_value(), c.common);
+        // The start of a tag gives what the whole gives, or nothing.
+        for (qsizetype n = 10; n < c.tag.size(); ++n) {
+            if (const auto start = id3v2::readCommonFrames(c.tag.first(n))) {
+                EXPECT_EQ(start, whole) << n;
+            }
+        }
+        const std::optional<Id3v2Values> parsed = id3v2::parse(c.tag);
+        EXPECT_EQ(parsed, id3v2::parseWithTagLib(c.tag));
+        // Read from a file (the size past the end makes it no tag).
+        EXPECT_EQ(read(c.tag + audio, false, true).id3v2, *size > c.tag.size() + audio.size() ? std::nullopt : parsed);
     }
 }
 

@@ -1,8 +1,6 @@
 #include "FakeMprisPlayer.h"
 
-#include <QDBusArgument>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
@@ -39,23 +37,14 @@ public:
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
     {
         QMutexLocker lock(&mutex);
-        const QString interface = message.interface().section(QLatin1Char('.'), -1);
         const QVariantList args = message.arguments();
         QVariantList reply;
-        QString note = interface + QLatin1Char('.') + message.member();
-        if (message.member() == QLatin1String("Get") && args.size() == 2) {
+        if (message.member() == QLatin1String("Get") && args.size() == 2)
             reply << QVariant::fromValue(QDBusVariant(property(args[1].toString())));
-            note.clear(); // reading is no call worth recording
-        } else if (message.member() == QLatin1String("Set") && args.size() == 3) {
-            const QVariant value = args[2].value<QDBusVariant>().variant();
-            note += QLatin1Char(' ') + args[1].toString() + QLatin1Char(' ') + value.toString();
-            if (args[1].toString() == QLatin1String("Shuffle"))
-                shuffle = value.toBool();
-        } else {
-            note += act(message.member(), args);
-        }
-        if (!note.isEmpty())
-            calls.append(note);
+        else if (message.member() == QLatin1String("Set") && args.size() == 3 && args[1].toString() == QLatin1String("Shuffle"))
+            shuffle = args[2].value<QDBusVariant>().variant().toBool();
+        else
+            act(message.member(), args);
         connection.send(message.createReply(reply));
         return true;
     }
@@ -88,8 +77,7 @@ public:
         return QString();
     }
 
-    // Carries out a method; returns what the record adds to its name.
-    QString act(const QString &member, const QVariantList &args)
+    void act(const QString &member, const QVariantList &args)
     {
         if (member == QLatin1String("AddTrack") && args.size() == 3) {
             const QString after = pathOf(args[1]);
@@ -102,8 +90,7 @@ public:
             tracks.insert(at, track);
             if (current >= at)
                 ++current;
-            return QLatin1Char(' ') + track.url + QStringLiteral(" after ") + after;
-        }
+        } else
         if (member == QLatin1String("RemoveTrack") && !args.isEmpty()) {
             const qsizetype i = indexOf(pathOf(args[0]));
             if (i >= 0) {
@@ -115,9 +102,7 @@ public:
                     --current;
                 }
             }
-            return {};
-        }
-        if (member == QLatin1String("Play") && !tracks.isEmpty()) {
+        } else if (member == QLatin1String("Play") && !tracks.isEmpty()) {
             if (current < 0)
                 start(0);
             else if (status == QLatin1String("Paused"))
@@ -129,21 +114,15 @@ public:
                 pause();
             else if (!tracks.isEmpty())
                 current < 0 ? start(0) : resume();
-        } else if (member == QLatin1String("Pause") && status == QLatin1String("Playing")) {
-            pause();
         } else if (member == QLatin1String("Stop")) {
             stopPlaying();
         } else if (member == QLatin1String("Next") && !tracks.isEmpty()) {
             start(current + 1 < tracks.size() ? current + 1 : 0);
-        } else if (member == QLatin1String("GoTo") && !args.isEmpty() && indexOf(pathOf(args[0])) >= 0) {
-            start(indexOf(pathOf(args[0])));
         } else if (member == QLatin1String("SetPosition") && args.size() == 2) {
             // Taken only with the id of the current track, as players do.
             if (current >= 0 && pathOf(args[0]) == tracks[current].id)
                 setPosition(args[1].toLongLong());
-            return QLatin1Char(' ') + QString::number(args[1].toLongLong() / 1000) + QStringLiteral(" ms");
         }
-        return {};
     }
 
     qsizetype indexOf(const QString &id) const
@@ -190,7 +169,6 @@ public:
     qint64 base = 0; // position in microseconds when the clock last started
     QElapsedTimer clock;
     int lastId = 0;
-    QStringList calls;
 };
 
 FakeMprisPlayer::FakeMprisPlayer(const QString &busAddress, const QString &id)
@@ -235,18 +213,6 @@ bool FakeMprisPlayer::isUp() const
     return m_connection.isConnected();
 }
 
-QStringList FakeMprisPlayer::calls() const
-{
-    QMutexLocker lock(&m_object->mutex);
-    return m_object->calls;
-}
-
-void FakeMprisPlayer::clearCalls()
-{
-    QMutexLocker lock(&m_object->mutex);
-    m_object->calls.clear();
-}
-
 QStringList FakeMprisPlayer::files() const
 {
     QMutexLocker lock(&m_object->mutex);
@@ -254,24 +220,6 @@ QStringList FakeMprisPlayer::files() const
     for (const FakeMprisObject::Track &t : std::as_const(m_object->tracks))
         files.append(QUrl(t.url).toLocalFile());
     return files;
-}
-
-QString FakeMprisPlayer::currentFile() const
-{
-    QMutexLocker lock(&m_object->mutex);
-    return m_object->current < 0 ? QString() : QUrl(m_object->tracks[m_object->current].url).toLocalFile();
-}
-
-QString FakeMprisPlayer::status() const
-{
-    QMutexLocker lock(&m_object->mutex);
-    return m_object->status;
-}
-
-qint64 FakeMprisPlayer::positionMs() const
-{
-    QMutexLocker lock(&m_object->mutex);
-    return m_object->position() / 1000;
 }
 
 } // namespace kaz::test

@@ -13,11 +13,9 @@ class FakeMprisObject;
 
 // A small MPRIS2 player on a private bus, for testing the player logic
 // without a real player: it keeps a track list, a current track, a status
-// and a position that runs in real time while it plays, and records every
-// call it gets ("Player.Play", "TrackList.AddTrack file:///a.mp3 after
-// /org/mpris/MediaPlayer2/TrackList/NoTrack", "Properties.Set Shuffle true").
-// It answers from a thread of its own, over a connection of its own, so
-// that the blocking calls of the program under test get their replies.
+// and a position that runs in real time while it plays. It answers from a
+// thread of its own, over a connection of its own, so that the blocking
+// calls of the program under test get their replies.
 // AddTrack follows MPRIS2 (NoTrack puts the track first) and knows VLC's
 // own Append path; Next on the last track wraps to the first, as VLC's does.
 class FakeMprisPlayer
@@ -31,14 +29,8 @@ public:
     FakeMprisPlayer &operator=(const FakeMprisPlayer &) = delete;
 
     bool isUp() const;
-    QStringList calls() const;
-    void clearCalls();
-    // The files of the track list in order, the one playing, the status
-    // ("Playing", "Paused", "Stopped") and the position in milliseconds.
+    // The files of the track list in order.
     QStringList files() const;
-    QString currentFile() const;
-    QString status() const;
-    qint64 positionMs() const;
 
 private:
     QThread m_thread;

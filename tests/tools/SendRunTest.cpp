@@ -10,7 +10,6 @@
 #include "tools/SendToList.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 
 #include <sys/stat.h>

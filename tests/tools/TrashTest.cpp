@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QUrl>
 
 #include <sys/stat.h>
 #include <unistd.h>

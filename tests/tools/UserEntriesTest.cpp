@@ -2,7 +2,6 @@
 #include "support/TestSupport.h"
 
 #include "config/ConfigFile.h"
-#include "platform/Messages.h"
 #include "tools/UserEntries.h"
 
 #include <QDeadlineTimer>
@@ -28,20 +27,6 @@ QString writtenIni(const QString &folderA, const QString &folderB, const QString
 
 } // namespace
 
-TEST(UserEntries, SlotsOneAndThreeLoadIntoTheFirstTwo)
-{
-    TempHome home;
-    const QString path = iniPath();
-    EXPECT_TRUE(createDefaultIni(path, IniContext{}));
-    QByteArray text = readAll(path);
-    text.replace("[userdefined directories]\r\n", "[userdefined directories]\r\nF1=/music/a\r\nF3=/music/c\r\n");
-    writeAll(path, text);
-    const KazSettings s = loadIni(path, IniContext{});
-    EXPECT_EQ(s.userDirectories[0], "/music/a");
-    EXPECT_EQ(s.userDirectories[1], "/music/c");
-    EXPECT_TRUE(s.userDirectories[2].isEmpty());
-}
-
 TEST(UserEntries, AMissingFavouriteIsRemovedBeforeTheQuestion)
 {
     TempHome home;
@@ -64,12 +49,6 @@ TEST(UserEntries, AMissingFavouriteIsRemovedBeforeTheQuestion)
     prompter.iniPath = path;
     EXPECT_EQ(openUserFolder(gone, path, &prompter, Language::English), EntryOutcome::RemovedChooseNew);
     EXPECT_EQ(prompter.directoriesWhenAsked.value(0), kept); // already gone from the file
-
-    ScriptedPrompter cancel;
-    cancel.answers = {Button::Cancel};
-    EXPECT_EQ(startExternalProgram("/nowhere/editor", path, &cancel, Language::English), EntryOutcome::Removed);
-    EXPECT_EQ(cancel.shown, QStringList({message(Msg::ExternalProgramMissing, Language::English)}));
-    EXPECT_TRUE(loadIni(path, IniContext{}).externalPrograms[0].isEmpty());
 }
 
 TEST(UserEntries, AnExternalProgramStartsInItsOwnFolder)

@@ -5,48 +5,23 @@
 
 #include "cleanup/SavedRules.h"
 #include "platform/Messages.h"
-#include "rename/ui/RenamePage.h"
-#include "shell/ui/MainWindow.h"
-#include "support/gui/PlaceholderPage.h"
-
 #include "support/QtPrinters.h"
-#include "support/TestSupport.h"
-#include "support/gui/ModalWatch.h"
+#include "support/gui/WindowTest.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
-#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
-
-#include <functional>
 
 using namespace kaz;
 using namespace kaz::test;
 
 namespace {
-
-// Acts on the next modal dialog; fails the test when none opens in time.
-void whenDialogOpens(std::function<void(QWidget *)> act)
-{
-    whenModalOpens(QString(), std::move(act));
-}
-
-template <typename T>
-T *find(QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 
 QAction *action(QMenu *menu, const QString &textOrName)
 {
@@ -56,32 +31,16 @@ QAction *action(QMenu *menu, const QString &textOrName)
     return nullptr;
 }
 
-class CleanupPageTest : public ::testing::Test
+class CleanupPageTest : public WindowTest
 {
 protected:
-    void SetUp() override
-    {
-        folder = home.music() + "/In";
-        QDir().mkpath(folder);
-    }
-
+    // Files of any content: the page looks at names only.
     void add(const QString &name) { ASSERT_TRUE(writeAll(folder + "/" + name, "data of " + name.toUtf8())); }
 
     void open()
     {
-        MainWindowOptions options;
-        options.startFolder = folder;
-        options.language = Language::English;
-        options.activationDelayMs = 0;
-        window = std::make_unique<MainWindow>(options);
-        window->setPrompter(&prompter);
-        window->addPage(new RenamePage(*window));
-        page = new CleanupPage(*window);
-        window->addPage(page);
-        window->addPage(new PlaceholderPage("page2", "Filename -> ID3Tag", "Dateiname -> ID3Tag", 2));
+        page = WindowTest::open<CleanupPage>(1);
         page->setDragStarter([this](bool fromRuler) { drags.append(fromRuler); });
-        window->show();
-        window->reactivate();
         window->showPage(1);
         // The stored default capitalises; these tests look at the rules alone.
         if (check("clean1")->isChecked())
@@ -95,18 +54,12 @@ protected:
             files()->item(row)->setSelected(true);
     }
 
-    QStringList names() { return QDir(folder).entryList(QDir::Files, QDir::Name); }
-    QListWidget *files() { return find<QListWidget>(window.get(), "FileListBox1"); }
-    QLineEdit *script() { return find<QLineEdit>(window.get(), "Edit_b"); }
-    LiveView *view() { return find<LiveView>(window.get(), "view1"); }
-    QString preview() { return find<QLabel>(window.get(), "view2")->text(); }
-    QCheckBox *check(const char *name) { return find<QCheckBox>(window.get(), name); }
-    QPushButton *button(const char *name) { return find<QPushButton>(window.get(), name); }
+    QListWidget *files() { return child<QListWidget>("FileListBox1"); }
+    QLineEdit *script() { return child<QLineEdit>("Edit_b"); }
+    LiveView *view() { return child<LiveView>("view1"); }
+    QString preview() { return child<QLabel>("view2")->text(); }
+    QCheckBox *check(const char *name) { return child<QCheckBox>(name); }
 
-    TempHome home;
-    QString folder;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainWindow> window;
     CleanupPage *page = nullptr;
     QList<bool> drags;
 };
@@ -132,12 +85,12 @@ TEST_F(CleanupPageTest, ThreeFormsOfADropNoSecondCopyAndTheCaret)
 
     // From the ruler: a range of positions, with the marks over it.
     view()->setSelection(2, 3);
-    QTest::mousePress(find<QLabel>(window.get(), "StaticText1"), Qt::RightButton);
+    QTest::mousePress(child<QLabel>("StaticText1"), Qt::RightButton);
     EXPECT_EQ(drags, QList<bool>{true});
     page->dropOnScript(true);
     EXPECT_EQ(script()->text(), "\"feat\"\"\":3-5\"\":");
-    EXPECT_EQ(find<QLabel>(window.get(), "StaticText3")->text(), "3");
-    EXPECT_EQ(find<QLabel>(window.get(), "StaticText4")->text(), "5");
+    EXPECT_EQ(child<QLabel>("StaticText3")->text(), "3");
+    EXPECT_EQ(child<QLabel>("StaticText4")->text(), "5");
 
     // A right click with nothing selected: the caret goes before the
     // character under the mouse, the mark stands over it, and the drop inserts.
@@ -147,7 +100,7 @@ TEST_F(CleanupPageTest, ThreeFormsOfADropNoSecondCopyAndTheCaret)
     QTest::mousePress(view(), Qt::RightButton, {}, QPoint(x, view()->height() / 2));
     EXPECT_EQ(view()->cursorPosition(), 4);
     EXPECT_EQ(drags.size(), 2);
-    QLabel *first = find<QLabel>(window.get(), "StaticText3");
+    QLabel *first = child<QLabel>("StaticText3");
     EXPECT_EQ(first->text(), "5");
     EXPECT_EQ(first->mapTo(window.get(), QPoint(0, 0)).x(),
               view()->mapTo(window.get(), QPoint(view()->boundaryX(4), 0)).x());
@@ -163,10 +116,10 @@ TEST_F(CleanupPageTest, DeleteLastAndTheEmptyNameMessage)
     select({0});
     script()->setText("\"a\"\"A\":\"b\"\"B\":");
     EXPECT_EQ(preview(), "ABc");
-    find<QToolButton>(window.get(), "SpeedButton7")->click();
+    child<QToolButton>("SpeedButton7")->click();
     EXPECT_EQ(script()->text(), "\"a\"\"A\":");
     EXPECT_EQ(preview(), "Abc");
-    action(find<QMenu>(window.get(), "PopupMenu4"), "deletelast1")->trigger();
+    action(child<QMenu>("PopupMenu4"), "deletelast1")->trigger();
     EXPECT_EQ(script()->text(), "");
     EXPECT_EQ(preview(), "abc");
 
@@ -183,28 +136,28 @@ TEST_F(CleanupPageTest, UpDownCyclesThroughExactlyTheSelectedFilesAndThePreviewF
         add(name);
     open();
     select({1});
-    EXPECT_FALSE(find<QWidget>(window.get(), "UpDown1")->isEnabled());
+    EXPECT_FALSE(child<QWidget>("UpDown1")->isEnabled());
     select({0, 2, 4});
-    ASSERT_TRUE(find<QWidget>(window.get(), "UpDown1")->isEnabled());
+    ASSERT_TRUE(child<QWidget>("UpDown1")->isEnabled());
     script()->setText("\"_\"\"-\":");
     EXPECT_EQ(view()->text(), "a_1");
     EXPECT_EQ(preview(), "a-1");
     QStringList shown;
-    auto *up = find<QToolButton>(window.get(), "UpDown1Up");
+    auto *up = child<QToolButton>("UpDown1Up");
     for (int i = 0; i < 4; ++i) {
         up->click();
         shown << view()->text() + "=" + preview();
     }
     EXPECT_EQ(shown, (QStringList{"c_3=c-3", "e_5=e-5", "a_1=a-1", "c_3=c-3"}));
-    find<QToolButton>(window.get(), "UpDown1Down")->click();
-    find<QToolButton>(window.get(), "UpDown1Down")->click();
+    child<QToolButton>("UpDown1Down")->click();
+    child<QToolButton>("UpDown1Down")->click();
     EXPECT_EQ(view()->text(), "e_5");
 
     // Every option change recomputes the preview.
     check("clean1")->click();
     EXPECT_EQ(preview(), "E-5");
     check("clean2")->click();
-    find<QSpinBox>(window.get(), "SpinEdit1")->setValue(3);
+    child<QSpinBox>("SpinEdit1")->setValue(3);
     EXPECT_EQ(preview(), "E_5");
     check("clean2")->click();
     check("clean4")->click();
@@ -213,7 +166,9 @@ TEST_F(CleanupPageTest, UpDownCyclesThroughExactlyTheSelectedFilesAndThePreviewF
     EXPECT_EQ(preview(), "E-5");
 }
 
-TEST_F(CleanupPageTest, GoAndUndo)
+// Go! renames the listed files; an Undo that another file blocks says why
+// and stays available, and the next Undo finishes once the way is free.
+TEST_F(CleanupPageTest, GoAndABlockedUndo)
 {
     add("x-a.mp3");
     add("x-b.mp3");
@@ -228,35 +183,19 @@ TEST_F(CleanupPageTest, GoAndUndo)
     EXPECT_EQ(names(), (QStringList{"x (1).mp3", "x.mp3", "x.txt"}));
     EXPECT_EQ(files()->count(), 2);
     EXPECT_FALSE(window->runFrame().running());
-    ASSERT_TRUE(button("BitBtn8")->isEnabled());
-    button("BitBtn8")->click();
-    EXPECT_EQ(treeHashes(folder), before);
-    EXPECT_FALSE(button("BitBtn8")->isEnabled());
-}
 
-// An undo that another file blocks says why and stays available; the next
-// Undo finishes once the way is free.
-TEST_F(CleanupPageTest, ABlockedUndoSaysWhyAndStaysAvailable)
-{
-    add("x-a.mp3");
-    add("y-b.mp3");
-    open();
-    window->selectAll();
-    script()->setText("\"-\"\" \":");
-    button("BitBtn7")->click();
-    ASSERT_EQ(names(), (QStringList{"x a.mp3", "y b.mp3"}));
     ASSERT_TRUE(writeAll(folder + "/x-a.mp3", "another file"));
     button("BitBtn8")->click();
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown[0].startsWith("Not every file got its old name back (1 left for the next Undo):"));
-    EXPECT_TRUE(prompter.shown[0].contains(folder + "/x a.mp3 -> " + folder + "/x-a.mp3: another file stands at the old path"))
+    EXPECT_TRUE(prompter.shown[0].contains(".mp3 -> " + folder + "/x-a.mp3: another file stands at the old path"))
         << prompter.shown[0].toStdString();
-    EXPECT_EQ(names(), (QStringList{"x a.mp3", "x-a.mp3", "y-b.mp3"}));
+    EXPECT_TRUE(names().contains("x-b.mp3"));
     ASSERT_TRUE(button("BitBtn8")->isEnabled());
     QFile::remove(folder + "/x-a.mp3");
     button("BitBtn8")->click();
     EXPECT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(names(), (QStringList{"x-a.mp3", "y-b.mp3"}));
+    EXPECT_EQ(treeHashes(folder), before);
     EXPECT_FALSE(button("BitBtn8")->isEnabled());
 }
 
@@ -278,7 +217,7 @@ TEST_F(CleanupPageTest, RunShowsEachFileAndTheMessageBesideItsName)
         }
     } recording;
     recording.name = view();
-    recording.preview = find<QLabel>(window.get(), "view2");
+    recording.preview = child<QLabel>("view2");
     ASSERT_NE(recording.name, nullptr);
     window->setPrompter(&recording);
     window->selectAll();
@@ -307,7 +246,7 @@ TEST_F(CleanupPageTest, SavedRulesMenuAndDialog)
     page->openSaveDelete();
     EXPECT_EQ(readAll(savedRulesPath()), "Underscores\r\n\"_\"\" \":\r\n");
 
-    QMenu *menu = find<QMenu>(window.get(), "PopupMenu5");
+    QMenu *menu = child<QMenu>("PopupMenu5");
     page->rebuildRulesMenu();
     ASSERT_EQ(menu->actions().first()->text(), "Underscores");
     // Choosing a rule the script already holds changes nothing but the caret.

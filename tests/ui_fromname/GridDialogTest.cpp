@@ -54,6 +54,12 @@ protected:
         return texts;
     }
     QLineEdit *editor() { return find<QLineEdit>(dialog.get(), "Edit2"); }
+    // Types into the open cell editor and ends with the key.
+    void type(const QString &text, Qt::Key key = Qt::Key_Return)
+    {
+        QTest::keyClicks(editor(), text);
+        QTest::keyClick(editor(), key);
+    }
     QAction *action(const char *menu, const char *name)
     {
         return find<QAction>(find<QMenu>(dialog.get(), menu), name);
@@ -72,8 +78,6 @@ protected:
 
 TEST_F(GridDialog, OpensWithAllRowsAndTheFilterList)
 {
-    EXPECT_EQ(dialog->objectName(), "TfilenametoID3Tag");
-    EXPECT_EQ(dialog->windowTitle(), "Filename to ID3Tag");
     EXPECT_EQ(grid->model()->rowCount(), 7);
     auto *filter = find<QComboBox>(dialog.get(), "ComboBox1");
     QStringList items;
@@ -82,17 +86,12 @@ TEST_F(GridDialog, OpensWithAllRowsAndTheFilterList)
     // A delimiter seen more than once in a name goes to the front.
     EXPECT_EQ(items, QStringList({"All", "' '", "-", "Rest"}));
     EXPECT_EQ(filter->itemData(1).toString(), " ");
-    EXPECT_TRUE(find<QLabel>(dialog.get(), "Label1")->text().endsWith("/Queen/Innuendo/"));
-    EXPECT_TRUE(find<QLabel>(dialog.get(), "Label1")->text().startsWith(".."));
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Label1")->text(), shortenedFolder(folder + "/"));
     const int headlong = rowOf("Headlong-Queen-Innuendo.mp3");
     EXPECT_EQ(cell(headlong, ColTitle), "Headlong");
     EXPECT_EQ(cell(headlong, ColArtist), "Queen");
     EXPECT_EQ(cell(rowOf("Solo.mp3"), ColTitle), "Solo");
     EXPECT_EQ(dialog->selectedRows(), QList<int>{0});
-    QStringList headers;
-    for (int c = 0; c < GridColumns; ++c)
-        headers << grid->model()->headerData(c, Qt::Horizontal).toString();
-    EXPECT_EQ(headers, QStringList({"Status", "Filename", "Track", "Title", "Artist", "Album", "Comment", "Year", "Genre"}));
 }
 
 TEST_F(GridDialog, FilterAsksBeforeAViewChangeWithoutKeptChanges)
@@ -105,8 +104,7 @@ TEST_F(GridDialog, FilterAsksBeforeAViewChangeWithoutKeptChanges)
     EXPECT_EQ(grid->model()->rowCount(), 5);
     EXPECT_EQ(filter->currentIndex(), dash);
     dialog->editCell(0, ColComment);
-    QTest::keyClicks(editor(), "mine");
-    QTest::keyClick(editor(), Qt::Key_Return);
+    type("mine");
     prompter.answers = {Button::No};
     dialog->filterChosen(0);
     EXPECT_EQ(grid->model()->rowCount(), 5);
@@ -133,14 +131,12 @@ TEST_F(GridDialog, EditorsKeepTheirLimitsEnterMovesDownEscapeCancels)
     for (const Case &c : cases) {
         dialog->editCell(1, c.column);
         ASSERT_TRUE(editor()->isVisible());
-        QTest::keyClicks(editor(), c.typed);
-        QTest::keyClick(editor(), Qt::Key_Return);
+        type(c.typed);
         EXPECT_EQ(cell(1, c.column), QString(c.stored)) << c.column;
         EXPECT_EQ(dialog->table().records()[dialog->table().rows()[1].record].cells[c.column], QString(c.stored));
         // The editor moved on to the row below.
         EXPECT_TRUE(editor()->isVisible());
-        QTest::keyClicks(editor(), "x");
-        QTest::keyClick(editor(), Qt::Key_Escape);
+        type("x", Qt::Key_Escape);
         EXPECT_FALSE(editor()->isVisible());
         EXPECT_NE(cell(2, c.column), "x");
     }
@@ -160,8 +156,7 @@ TEST_F(GridDialog, GenreListStoresAtOnceAndTypingOpensTheEditor)
     grid->setFocus();
     QTest::keyClicks(grid, "Z");
     ASSERT_TRUE(editor()->isVisible());
-    QTest::keyClicks(editor(), "appa");
-    QTest::keyClick(editor(), Qt::Key_Enter);
+    type("appa", Qt::Key_Enter);
     EXPECT_EQ(cell(2, ColArtist), "Zappa");
 }
 
@@ -171,42 +166,26 @@ TEST_F(GridDialog, ColumnEditForSelectedOrAllRows)
     expected[2] = expected[3] = expected[4] = "Live";
     dialog->selectRows(2, 4);
     dialog->editColumn(ColAlbum, true);
-    QTest::keyClicks(editor(), "Live");
-    QTest::keyClick(editor(), Qt::Key_Return);
+    type("Live");
     EXPECT_EQ(column(ColAlbum), expected);
     dialog->editColumn(ColYear, false);
-    QTest::keyClicks(editor(), "1991");
-    QTest::keyClick(editor(), Qt::Key_Return);
+    type("1991");
     EXPECT_EQ(column(ColYear), QStringList(7, "1991"));
 }
 
-TEST_F(GridDialog, NumbersForASelectionAndCleaning)
+// Numbering from the menu: see the write test below; cleaning here.
+TEST_F(GridDialog, CleaningNumbersOfASelection)
 {
     dialog->selectRows(2, 4);
     action("PopupMenu3", "generateincreasingnumbers1")->trigger();
-    EXPECT_EQ(column(ColTrack), QStringList({"", "", "01", "02", "03", "", ""}));
     dialog->selectRows(3, 3);
     action("PopupMenu3", "cleannumbers1")->trigger();
     EXPECT_EQ(column(ColTrack), QStringList({"", "", "01", "", "03", "", ""}));
 }
 
-TEST_F(GridDialog, HeaderClicksSortAndUnsortRestores)
-{
-    const QStringList made = column(ColFilename);
-    QHeaderView *header = grid->horizontalHeader();
-    Q_EMIT header->sectionClicked(ColTitle);
-    QStringList titles = column(ColTitle);
-    QStringList sorted = titles;
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(titles, sorted);
-    Q_EMIT header->sectionClicked(ColTitle);
-    std::reverse(sorted.begin(), sorted.end());
-    EXPECT_EQ(column(ColTitle), sorted);
-    action("PopupMenu1", "unsort1")->trigger();
-    EXPECT_EQ(column(ColFilename), made);
-}
-
-TEST_F(GridDialog, HeaderPressAndReleaseOnAnotherHeaderExchangesWithoutSorting)
+// A press and a release on another header exchange the two; a click sorts,
+// "unsort" restores the order the grid was made in.
+TEST_F(GridDialog, HeaderPressAndReleaseExchangeAClickSorts)
 {
     const QStringList made = column(ColFilename);
     QHeaderView *header = grid->horizontalHeader();
@@ -219,9 +198,11 @@ TEST_F(GridDialog, HeaderPressAndReleaseOnAnotherHeaderExchangesWithoutSorting)
     QStringList sorted = made;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(column(ColFilename), sorted);
+    action("PopupMenu1", "unsort1")->trigger();
+    EXPECT_EQ(column(ColFilename), made);
 }
 
-TEST_F(GridDialog, DraggedCellsAndHeadersExchange)
+TEST_F(GridDialog, DraggedCellsExchange)
 {
     auto *model = dialog->model();
     dialog->table().numberTracks({0, 1});
@@ -241,10 +222,6 @@ TEST_F(GridDialog, DraggedCellsAndHeadersExchange)
     delete data;
     EXPECT_EQ(cell(1, ColTitle), artist);
     EXPECT_EQ(cell(1, ColArtist), title);
-    EXPECT_TRUE(dialog->exchangeHeaders(ColTitle, ColAlbum));
-    EXPECT_FALSE(dialog->exchangeHeaders(ColComment, ColTitle));
-    EXPECT_EQ(model->headerData(ColTitle, Qt::Horizontal, Qt::DisplayRole).toString(), "Album");
-    EXPECT_EQ(model->headerData(ColAlbum, Qt::Horizontal, Qt::DisplayRole).toString(), "Title");
 }
 
 TEST_F(GridDialog, KeepChangesAsksAndWritesSelectionOrAll)
@@ -282,13 +259,12 @@ TEST_F(GridDialog, FontButtonsStopAtTheirLimits)
 {
     auto *larger = find<QPushButton>(dialog.get(), "SpeedButton1");
     auto *smaller = find<QPushButton>(dialog.get(), "SpeedButton2");
-    larger->click();
-    larger->click();
+    for (int i = 0; i < 2; ++i)
+        larger->click();
     EXPECT_FALSE(larger->isEnabled());
     EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 22);
-    smaller->click();
-    smaller->click();
-    smaller->click();
+    for (int i = 0; i < 3; ++i)
+        smaller->click();
     EXPECT_FALSE(smaller->isEnabled());
     EXPECT_TRUE(larger->isEnabled());
     EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 16);
@@ -391,8 +367,7 @@ TEST_F(GridDialog, ClosingWithUnkeptChangesAsksFirst)
     dialog->show();
     const int last = grid->model()->rowCount() - 1;
     dialog->editCell(last, ColAlbum);
-    QTest::keyClicks(editor(), "Greatest Hits");
-    QTest::keyClick(editor(), Qt::Key_Return);
+    type("Greatest Hits");
     EXPECT_FALSE(editor()->isVisible());
     prompter.answers = {Button::No};
     QTest::keyClick(grid, Qt::Key_Escape);

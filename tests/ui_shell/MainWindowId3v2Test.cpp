@@ -1,9 +1,14 @@
 // The window on a collection tagged with ID3v2: the Properties item switches
-// the tagged filter and the status line over, and the file pop-up's item
-// writes ID3v1 tags for the selection with a report.
+// the tagged filter and the status line over, the file pop-up's item writes
+// ID3v1 tags for the selection with a report, and every tag editor takes the
+// tag source.
+#include "fromname/ui/FilenameToTagDialog.h"
+#include "fromname/ui/FromNamePage.h"
+#include "rename/ui/RenamePage.h"
 #include "shell/ui/MainWindow.h"
 
 #include "support/Id3v2Fixture.h"
+#include "support/QtPrinters.h"
 #include "support/TestSupport.h"
 #include "support/gui/ModalWatch.h"
 #include "support/gui/TestWindow.h"
@@ -14,7 +19,10 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -67,4 +75,67 @@ TEST(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
     const QByteArray v2After = readAll(folder + "/1 v2.mp3");
     EXPECT_EQ(v2After.left(v2Before.size()), v2Before);
     EXPECT_EQ(readTag(folder + "/1 v2.mp3", {}).longTitle, "Song");
+}
+
+// With the setting on, the editor opened from the rename preview and from the
+// file-name grid shows the ID3v2 values of a file without an ID3v1 tag and
+// says where they came from; Save in the grid's editor writes them.
+TEST(MainWindowId3v2, PreviewAndGridEditorsTakeTheTagSource)
+{
+    TempHome home;
+    const QString folder = home.music();
+    Id3v2Spec spec;
+    spec.version = 3;
+    spec.encoding = Id3v2Spec::Utf16Bom;
+    spec.frames = {{"TIT2", QStringLiteral("Song")}, {"TPE1", QStringLiteral("Band")}};
+    writeAll(folder + "/Song-Band.mp3", id3v2Tag(spec) + mp3Frames(2));
+
+    TestWindow shown;
+    MainWindow &window = shown.open(folder, [](MainWindow &w) {
+        w.addPage(new RenamePage(w));
+        w.addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
+        w.addPage(new FromNamePage(w));
+    });
+    shown.child<QAction>("UseID3v2tag1")->trigger();
+    window.selectAll();
+
+    struct Seen {
+        QString title, source;
+    };
+    const auto look = [](QWidget *editor, Seen &seen) {
+        seen.title = editor->findChild<QLineEdit *>(QStringLiteral("Edit3"))->text();
+        auto *source = editor->findChild<QLabel *>(QStringLiteral("SourceLabel"));
+        seen.source = source->isVisibleTo(editor) ? source->text() : QString();
+    };
+    Seen fromPreview, fromGrid;
+    whenModalOpens(QStringLiteral("Tpreview_dlg"), [&](QWidget *preview) {
+        whenModalOpens(QStringLiteral("TOKHelpRightDlg"), [&](QWidget *editor) {
+            look(editor, fromPreview);
+            editor->findChild<QPushButton *>(QStringLiteral("CancelBtn"))->click();
+        });
+        preview->findChild<QTableWidget *>(QStringLiteral("StringGrid1"))->selectRow(0);
+        preview->findChild<QPushButton *>(QStringLiteral("Button3"))->click();
+        preview->findChild<QPushButton *>(QStringLiteral("CancelBtn"))->click();
+    });
+    shown.child<QPushButton>("BitBtn1")->click();
+
+    window.showPage(2);
+    whenModalOpens(QStringLiteral("TfilenametoID3Tag"), [&](QWidget *grid) {
+        whenModalOpens(QStringLiteral("TOKHelpRightDlg"), [&](QWidget *editor) {
+            look(editor, fromGrid);
+            editor->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
+        });
+        qobject_cast<FilenameToTagDialog *>(grid)->openOldTag(0);
+        grid->findChild<QPushButton *>(QStringLiteral("BitBtn4"))->click();
+    });
+    shown.child<QPushButton>("BitBtn6")->click();
+
+    const QString source = "values from the ID3v2.3 tag; Save writes them as ID3v1 tag";
+    EXPECT_EQ(fromPreview.title, "Song");
+    EXPECT_EQ(fromPreview.source, source);
+    EXPECT_EQ(fromGrid.title, "Song");
+    EXPECT_EQ(fromGrid.source, source);
+    const TagRecord written = readTag(folder + "/Song-Band.mp3", {});
+    EXPECT_TRUE(written.tagged);
+    EXPECT_EQ(written.artist, "Band");
 }

@@ -1,12 +1,14 @@
-// The structure items of the main window's menus, driven as a user would.
+// The structure items of the main window's menus, driven as a user would,
+// and the commands behind them with their questions.
+#include "structure/ui/StructureCommands.h"
 #include "structure/ui/StructureMenus.h"
 
 #include "../structure/StructureFixtures.h"
 
 #include "config/ConfigFile.h"
+#include "platform/Messages.h"
 #include "rename/ui/RenamePage.h"
-#include "support/gui/ModalWatch.h"
-#include "support/gui/TestWindow.h"
+#include "support/gui/WindowTest.h"
 #include "widgets/HelpWindow.h"
 
 #include <QAction>
@@ -23,25 +25,31 @@ using namespace kaz::test;
 
 namespace {
 
-class StructureMenusTest : public ::testing::Test
+class StructureMenusTest : public WindowTest
 {
 protected:
     void SetUp() override { EXPECT_TRUE(createDefaultIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr})); }
 
-    void open(const QString &folder)
+    void open(const QString &at)
     {
-        window.open(folder, [this](MainWindow &w) {
-            placeholderPages(w);
+        folder = at;
+        WindowTest::open(0, Language::English, [this](MainWindow &w) {
             menus = new StructureMenus(w, w);
             QObject::connect(&w, &MainWindow::languageChanged, menus, &StructureMenus::applyLanguage);
         });
     }
+    // With the rename page, whose run state the structure runs share.
+    void openWithRenamePage(const QString &at)
+    {
+        folder = at;
+        WindowTest::open<RenamePage>(0, Language::English, [this](MainWindow &w) {
+            menus = new StructureMenus(w, w, &w.findChild<RenamePage *>()->runState());
+        });
+    }
 
     // What a right click on the folder list shows.
-    void aboutToShowFolderMenu() { Q_EMIT window.child<QMenu>("PopupMenu2")->aboutToShow(); }
+    void aboutToShowFolderMenu() { Q_EMIT child<QMenu>("PopupMenu2")->aboutToShow(); }
 
-    TempHome home;
-    TestWindow window;
     StructureMenus *menus = nullptr;
 };
 
@@ -51,15 +59,14 @@ TEST_F(StructureMenusTest, ItemsStandInTheirMenusAndFollowTheFolder)
 {
     QDir(home.music()).mkpath("Empty");
     open(home.music() + "/Empty");
-    auto *settings = window.child<QAction>("Directorystructure1");
-    EXPECT_EQ(settings->text(), "Directory structure");
+    auto *settings = child<QAction>("Directorystructure1");
     EXPECT_EQ(settings->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
-    EXPECT_TRUE(window.child<QMenu>("prperties1")->actions().contains(settings));
+    EXPECT_TRUE(child<QMenu>("prperties1")->actions().contains(settings));
 
-    auto *create = window.child<QAction>("createdirectorystructurewithoutrenaming1");
-    auto *reorganize = window.child<QAction>("reorganizedirectorystructurewithoutrenaming1");
-    auto *breakUp = window.child<QAction>("breakdirectorystructure1");
-    EXPECT_FALSE(window.child<QAction>("directorystructure2")->isEnabled());
+    auto *create = child<QAction>("createdirectorystructurewithoutrenaming1");
+    auto *reorganize = child<QAction>("reorganizedirectorystructurewithoutrenaming1");
+    auto *breakUp = child<QAction>("breakdirectorystructure1");
+    EXPECT_FALSE(child<QAction>("directorystructure2")->isEnabled());
     aboutToShowFolderMenu();
     EXPECT_FALSE(create->isEnabled()) << "nothing to sort in an empty folder";
     EXPECT_TRUE(reorganize->isEnabled());
@@ -89,7 +96,7 @@ TEST_F(StructureMenusTest, SettingsHelpAndF1OpenTheirSections)
             shown << help->currentUrl().fragment();
         qobject_cast<QDialog *>(dialog)->reject();
     });
-    window.child<QAction>("Directorystructure1")->trigger();
+    child<QAction>("Directorystructure1")->trigger();
     EXPECT_EQ(shown, QStringList({"context-6", "context-22"}));
 }
 
@@ -106,15 +113,11 @@ TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
     KazSettings settings = loadIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr});
     settings.structure.showOnFolderMenu = false; // no settings dialog before the run
     ASSERT_TRUE(patchStructureSection(iniPath(), settings.structure));
-    window.open(a, [this](MainWindow &w) {
-        auto *page = new RenamePage(w);
-        w.addPage(page);
-        menus = new StructureMenus(w, w, &page->runState());
-    });
-    auto *undo = window.child<QPushButton>("BitBtn5");
+    openWithRenamePage(a);
+    auto *undo = child<QPushButton>("BitBtn5");
     window->openFolder(b);
     aboutToShowFolderMenu();
-    window.child<QAction>("createdirectorystructurewithoutrenaming1")->trigger();
+    child<QAction>("createdirectorystructurewithoutrenaming1")->trigger();
     ASSERT_TRUE(flat(b).isEmpty()) << flat(b).join(',').toStdString();
     EXPECT_TRUE(undo->isEnabled());
     window->openFolder(a);
@@ -123,13 +126,27 @@ TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
     ASSERT_FALSE(made.isEmpty());
     window->openFolder(b + "/" + made.first()); // below the run's folder
     ASSERT_TRUE(undo->isEnabled());
-    window.prompter.shown.clear();
+    prompter.shown.clear();
     undo->click();
-    EXPECT_TRUE(window.prompter.shown.filter("last session").isEmpty()) << window.prompter.shown.join('|').toStdString();
+    EXPECT_TRUE(prompter.shown.filter("last session").isEmpty()) << prompter.shown.join('|').toStdString();
     EXPECT_EQ(flat(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
     EXPECT_EQ(flat(a), QStringList({"x.mp3"}));
     EXPECT_EQ(window->currentFolder(), b);
     EXPECT_FALSE(undo->isEnabled());
+
+    // The logs of a build of an earlier session: asked first, and the window
+    // goes to the folder the files came back to.
+    aboutToShowFolderMenu();
+    child<QAction>("createdirectorystructurewithoutrenaming1")->trigger();
+    ASSERT_TRUE(flat(b).isEmpty());
+    folder = a;
+    WindowTest::open<RenamePage>(); // a new session
+    prompter.shown.clear();
+    prompter.answers = {Button::Ok};
+    child<QPushButton>("BitBtn5")->click();
+    EXPECT_FALSE(prompter.shown.filter("last session").isEmpty());
+    EXPECT_EQ(flat(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
+    EXPECT_EQ(window->currentFolder(), b);
 }
 
 TEST_F(StructureMenusTest, BreakFromTheFolderMenuMovesTheFilesUpAndRefillsTheList)
@@ -137,9 +154,9 @@ TEST_F(StructureMenusTest, BreakFromTheFolderMenuMovesTheFilesUpAndRefillsTheLis
     putSong(home.music() + "/Abba/Arrival", "a.mp3", "Abba", "Arrival");
     putSong(home.music() + "/Abba/Arrival", "b.mp3", "Abba", "Arrival");
     open(home.music());
-    window.prompter.answers = {Button::Yes}; // safe mode
+    prompter.answers = {Button::Yes}; // safe mode
     aboutToShowFolderMenu();
-    window.child<QAction>("breakdirectorystructure1")->trigger();
+    child<QAction>("breakdirectorystructure1")->trigger();
 
     EXPECT_TRUE(QFile::exists(home.music() + "/a.mp3"));
     EXPECT_TRUE(QFile::exists(home.music() + "/b.mp3"));
@@ -151,11 +168,12 @@ TEST_F(StructureMenusTest, BreakFromTheFolderMenuMovesTheFilesUpAndRefillsTheLis
 TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)
 {
     putSong(home.music(), "a.mp3", "Abba", "Arrival");
-    window.open(home.music(), [](MainWindow &w) { w.addPage(new RenamePage(w)); });
+    folder = home.music();
+    WindowTest::open<RenamePage>();
     window->selectAll();
-    auto *create = window.child<QCheckBox>("directory_structure");
-    auto *subfolders = window.child<QCheckBox>("CheckBox1");
-    auto *files = window.child<QListWidget>("FileListBox1");
+    auto *create = child<QCheckBox>("directory_structure");
+    auto *subfolders = child<QCheckBox>("CheckBox1");
+    auto *files = child<QListWidget>("FileListBox1");
     ASSERT_TRUE(create->isEnabled());
 
     // No settings dialog on switching on ("show2").
@@ -170,12 +188,86 @@ TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)
     window->showPage(0);
     EXPECT_FALSE(subfolders->isEnabled()) << "stays locked while the box is on";
 
-    window.child<QCheckBox>("reorganize_directory_structure")->click();
+    child<QCheckBox>("reorganize_directory_structure")->click();
     EXPECT_FALSE(create->isChecked());
     EXPECT_FALSE(subfolders->isEnabled()) << "one box hands over to the other";
 
-    window.child<QCheckBox>("reorganize_directory_structure")->click();
+    child<QCheckBox>("reorganize_directory_structure")->click();
     EXPECT_FALSE(subfolders->isChecked());
     EXPECT_TRUE(subfolders->isEnabled());
     EXPECT_TRUE(files->isEnabled());
+}
+
+namespace {
+
+// Presses a button of the next modal dialog as soon as it is shown.
+void pressWhenOpen(const char *button)
+{
+    whenDialogOpens([button](QWidget *dialog) { find<QPushButton>(dialog, button)->click(); });
+}
+
+class StructureCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EXPECT_TRUE(createDefaultIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr}));
+        for (int i = 0; i < 8; ++i)
+            putSong(home.music(), QStringLiteral("a%1.mp3").arg(i), "Abba", "Arrival");
+    }
+
+    StructureCommands commands()
+    {
+        StructureCommandContext c;
+        c.prompter = &prompter;
+        c.state = &state;
+        c.language = Language::English;
+        return StructureCommands(c);
+    }
+
+    TempHome home;
+    ScriptedPrompter prompter;
+    RunState state;
+};
+
+} // namespace
+
+TEST_F(StructureCommandsTest, CreateRunsOnlyAfterSaveWhenTheDialogIsShown)
+{
+    const auto before = hashesByPath(home.music());
+    pressWhenOpen("CancelBtn");
+    EXPECT_FALSE(commands().create(home.music()).has_value());
+    EXPECT_EQ(hashesByPath(home.music()), before);
+    EXPECT_TRUE(state.filesTouched);
+
+    pressWhenOpen("OKBtn");
+    const auto outcome = commands().create(home.music());
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_EQ(outcome->moved.size(), 8u);
+    EXPECT_TRUE(QFile::exists(home.music() + "/Album/Abba/Arrival/a0.mp3"));
+
+    ASSERT_EQ(setIniValue(iniPath(), "show3", "false"), SetResult::Done);
+    prompter.answers = {Button::Cancel};
+    EXPECT_FALSE(commands().reorganize(home.music()).has_value());
+    EXPECT_EQ(prompter.shown.last(), message(Msg::ReorganizeWarning, Language::English));
+    prompter.answers = {Button::Yes};
+    EXPECT_TRUE(commands().reorganize(home.music()).has_value()); // no dialog: show3 is off
+    EXPECT_TRUE(QFile::exists(home.music() + "/Album/Abba/Arrival/a0.mp3"));
+}
+
+TEST_F(StructureCommandsTest, BreakAsksForTheModeFirst)
+{
+    putSong(home.music() + "/sub", "b.mp3", "B", "Y");
+    putFile(home.music() + "/sub", "cover.jpg", "jpg");
+    prompter.answers = {Button::Cancel};
+    EXPECT_FALSE(commands().breakUp(home.music()).has_value());
+    prompter.answers = {Button::Ignore, Button::No};
+    EXPECT_FALSE(commands().breakUp(home.music()).has_value());
+    EXPECT_TRUE(QFile::exists(home.music() + "/sub/b.mp3"));
+    prompter.answers = {Button::Ignore, Button::Yes};
+    const auto outcome = commands().breakUp(home.music());
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_TRUE(outcome->moveComplete);
+    EXPECT_TRUE(QFile::exists(home.music() + "/cover.jpg"));
+    EXPECT_FALSE(QDir(home.music() + "/sub").exists());
 }

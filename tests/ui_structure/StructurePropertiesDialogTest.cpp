@@ -53,13 +53,9 @@ protected:
 
 } // namespace
 
-TEST_F(StructureDialogTest, NamesSizeAndCaptions)
+// The Save button says what follows it.
+TEST_F(StructureDialogTest, SaveCaptionFollowsTheCaller)
 {
-    EXPECT_EQ(dialog.objectName(), "Tstructure_properties");
-    EXPECT_EQ(dialog.size(), QSize(489, 367));
-    EXPECT_EQ(dialog.windowTitle(), "Directory structure properties");
-    EXPECT_TRUE(find<QRadioButton>(&dialog, "RadioButton3")->isChecked());
-    EXPECT_EQ(find<QLineEdit>(&dialog, "Edit1")->text(), "Various");
     EXPECT_EQ(find<QPushButton>(&dialog, "OKBtn")->text(), "&Save");
     dialog.prepare(stored, StructurePropertiesDialog::Source::FolderMenu, Language::English);
     EXPECT_EQ(find<QPushButton>(&dialog, "OKBtn")->text(), "&Save && create directorystructure");

@@ -51,18 +51,38 @@ QPushButton *button(QWidget *dialog, const char *name)
     return dialog->findChild<QPushButton *>(name);
 }
 
+class ToolDialog : public ::testing::Test
+{
+protected:
+    TempHome home;
+    ScriptedPrompter prompter;
+};
+
+// The send-to dialog over a list of the files.
+class SendDialog : public ToolDialog
+{
+protected:
+    void open(const QStringList &files)
+    {
+        ASSERT_TRUE(SendToList::write(files));
+        dialog.applyLanguage(Language::English);
+        dialog.reload();
+    }
+    RadioGroup *operation() { return dialog.findChild<RadioGroup *>("RadioGroup1"); }
+
+    SendToDialog dialog{prompter};
+};
+
 } // namespace
 
-TEST(PlayerPathDialog, PlayerModeSavesAnExecutableIntoLine12)
+TEST_F(ToolDialog, PlayerModeSavesAnExecutableIntoLine12)
 {
-    TempHome home;
     const QString ini = iniPath();
     EXPECT_TRUE(createDefaultIni(ini, IniContext{}));
     const QString players = home.path() + "/players", empty = home.path() + "/docs";
     const QString player = putFile(players, "vlc", true);
     putFile(players, "readme", false);
     putFile(empty, "notes.txt", false);
-    ScriptedPrompter prompter;
 
     PlayerPathDialog dialog(PlayerPathDialog::Mode::Player, prompter);
     dialog.openPlayer(ini, ".", true);
@@ -94,11 +114,9 @@ TEST(PlayerPathDialog, PlayerModeSavesAnExecutableIntoLine12)
     EXPECT_TRUE(again.playerKnown());
 }
 
-TEST(PlayerPathDialog, ProgramModeWantsAName)
+TEST_F(ToolDialog, ProgramModeWantsAName)
 {
-    TempHome home;
     const QString editor = putFile(home.path() + "/bin", "editor", true);
-    ScriptedPrompter prompter;
     PlayerPathDialog dialog(PlayerPathDialog::Mode::Program, prompter);
     dialog.applyLanguage(Language::English);
     dialog.openProgram({});
@@ -126,26 +144,20 @@ TEST(PlayerPathDialog, ProgramModeWantsAName)
     EXPECT_EQ(reopened.fileList()->currentItem()->text(), "editor");
 }
 
-TEST(SendToDialog, MovesTheHandedFilesAndStaysOpenOnABadDestination)
+TEST_F(SendDialog, MovesTheHandedFilesAndStaysOpenOnABadDestination)
 {
-    TempHome home;
     const QString src = home.music() + "/src";
     QDir().mkpath(src);
     writeAll(src + "/a.mp3", "a");
     writeAll(src + "/b.mp3", "b");
-    ASSERT_TRUE(SendToList::write({src + "/a.mp3", src + "/b.mp3"}));
-    ScriptedPrompter prompter;
-    SendToDialog dialog(prompter);
-    dialog.applyLanguage(Language::English);
-    dialog.reload();
+    open({src + "/a.mp3", src + "/b.mp3"});
     EXPECT_EQ(itemsOf(dialog.findChild<QListWidget *>("ListBox1")), QStringList({"a.mp3", "b.mp3"}));
 
-    auto *operation = dialog.findChild<RadioGroup *>("RadioGroup1");
     auto *destination = dialog.findChild<QLineEdit *>("Edit1");
-    operation->button(2)->click(); // delete: no destination
+    operation()->button(2)->click(); // delete: no destination
     EXPECT_FALSE(destination->isEnabled());
     EXPECT_FALSE(button(&dialog, "BitBtn3")->isEnabled());
-    operation->button(1)->click();
+    operation()->button(1)->click();
     EXPECT_TRUE(destination->isEnabled());
 
     destination->setText("x");
@@ -160,24 +172,19 @@ TEST(SendToDialog, MovesTheHandedFilesAndStaysOpenOnABadDestination)
     EXPECT_EQ(dialog.lastOperation(), SendOperation::Move);
     EXPECT_EQ(readAll(home.music() + "/dst/a.mp3"), "a");
     EXPECT_FALSE(QFile::exists(src + "/b.mp3"));
-    EXPECT_EQ(operation->itemIndex(), 0); // copy again for the next time
+    EXPECT_EQ(operation()->itemIndex(), 0); // copy again for the next time
 }
 
 // A delete that no trash can take asks before anything goes for good, and a
 // file kept is told with the reason.
-TEST(SendToDialog, ADeleteTellsWhatTheTrashCouldNotTake)
+TEST_F(SendDialog, ADeleteTellsWhatTheTrashCouldNotTake)
 {
-    TempHome home;
     writeAll(home.path() + "/data/Trash", "no folder");
     const QString a = home.music() + "/a.mp3";
     writeAll(a, "a");
-    ASSERT_TRUE(SendToList::write({a}));
-    ScriptedPrompter prompter;
+    open({a});
     prompter.answers = {Button::Ok, Button::No};
-    SendToDialog dialog(prompter);
-    dialog.applyLanguage(Language::English);
-    dialog.reload();
-    dialog.findChild<RadioGroup *>("RadioGroup1")->button(2)->click();
+    operation()->button(2)->click();
     dialog.accept();
     ASSERT_EQ(prompter.shown.size(), 3);
     EXPECT_EQ(prompter.shown[1], "1 files cannot be moved to the trash: delete for good?\n\r\n\r" + a);
@@ -187,12 +194,9 @@ TEST(SendToDialog, ADeleteTellsWhatTheTrashCouldNotTake)
     EXPECT_EQ(readAll(a), "a");
 }
 
-TEST(SendToDialog, BrowsingPutsTheFolderIntoTheDestination)
+TEST_F(SendDialog, BrowsingPutsTheFolderIntoTheDestination)
 {
-    TempHome home;
     QDir().mkpath(home.music() + "/target");
-    ScriptedPrompter prompter;
-    SendToDialog dialog(prompter);
     dialog.show();
     auto *browser = dialog.findChild<FolderPicker *>();
     EXPECT_FALSE(browser->isVisible());
@@ -210,12 +214,10 @@ TEST(SendToDialog, BrowsingPutsTheFolderIntoTheDestination)
     EXPECT_TRUE(dialog.isVisible());
 }
 
-TEST(UserDirectoriesDialog, RowsAreChosenAndWrittenOnOk)
+TEST_F(ToolDialog, UserDirectoriesRowsAreChosenAndWrittenOnOk)
 {
-    TempHome home;
     const QString ini = iniPath();
     EXPECT_TRUE(createDefaultIni(ini, IniContext{}));
-    ScriptedPrompter prompter;
     UserDirectoriesDialog folders(UserDirectoriesDialog::Mode::Folders, ini, prompter);
     folders.applyLanguage(Language::German);
     EXPECT_EQ(folders.windowTitle(), "Benutzerdefinierte Verzeichnisse");

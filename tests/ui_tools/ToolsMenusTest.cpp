@@ -2,23 +2,19 @@
 #include "tools/ui/ToolsMenus.h"
 
 #include "config/ConfigFile.h"
-#include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
 #include "platform/WorkFiles.h"
-#include "tags/DemoCollection.h"
-#include "shell/ui/MainWindow.h"
 #include "support/QtPrinters.h"
-#include "support/TestSupport.h"
-#include "support/gui/PlaceholderPage.h"
+#include "support/gui/RecordingPlayer.h"
+#include "support/gui/WindowTest.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QMenu>
-#include <QMenuBar>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -27,36 +23,29 @@ using namespace kaz::test;
 
 namespace {
 
-class ToolsMenusTest : public ::testing::Test
+class ToolsMenusTest : public WindowTest
 {
 protected:
+    // Opens the window on the music folder with these lines in the favourites
+    // and programs sections of the configuration.
     void open(const QStringList &userLines, const QStringList &programLines)
     {
-        const QString ini = iniPath();
-        EXPECT_TRUE(createDefaultIni(ini, IniContext{}));
-        QByteArray text = readAll(ini);
+        folder = home.music();
+        EXPECT_TRUE(createDefaultIni(iniPath(), IniContext{}));
+        QByteArray text = readAll(iniPath());
         // Each line goes right below its header: the last one first.
         for (const QString &line : QStringList(userLines.rbegin(), userLines.rend()))
-            text.replace("[userdefined directories]\r\n", QByteArray(QByteArray("[userdefined directories]\r\n") + line.toUtf8() + "\r\n"));
+            text.replace("[userdefined directories]\r\n", QByteArray("[userdefined directories]\r\n" + line.toUtf8() + "\r\n"));
         for (const QString &line : QStringList(programLines.rbegin(), programLines.rend()))
-            text.replace("[external programs]\r\n", QByteArray(QByteArray("[external programs]\r\n") + line.toUtf8() + "\r\n"));
-        writeAll(ini, text);
-        MainWindowOptions options;
-        options.startFolder = home.music();
-        options.language = Language::English;
-        options.activationDelayMs = 0;
-        window = std::make_unique<MainWindow>(options);
-        window->setPrompter(&prompter);
-        window->addPage(new PlaceholderPage("page0", "ID3Tag -> filename", "ID3Tag -> Dateiname", 1));
-        tools = new ToolsMenus(*window, *window, [this](QToolButton *b) { window->addToolButton(b); });
-        tools->applyLanguage(Language::English);
-        window->show();
+            text.replace("[external programs]\r\n", QByteArray("[external programs]\r\n" + line.toUtf8() + "\r\n"));
+        writeAll(iniPath(), text);
+        WindowTest::open(0, Language::English, [this](MainWindow &w) {
+            tools = new ToolsMenus(w, w, [&w](QToolButton *b) { w.addToolButton(b); });
+            tools->applyLanguage(Language::English);
+        });
     }
-    QAction *item(const char *name) { return window->findChild<QAction *>(QLatin1String(name)); }
+    QAction *item(const char *name) { return child<QAction>(name); }
 
-    TempHome home;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainWindow> window;
     ToolsMenus *tools = nullptr;
 };
 
@@ -73,8 +62,8 @@ TEST_F(ToolsMenusTest, FavouritesInSlotsOneAndThreeShowAsItemsOneAndTwo)
     EXPECT_EQ(item("userdir2")->text(), c);
     EXPECT_EQ(item("userdir2")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_2));
     EXPECT_FALSE(item("userdir3")->isVisible());
-    EXPECT_TRUE(window->findChild<QMenu *>("Userdefineddirectories2")->menuAction()->isVisible());
-    EXPECT_FALSE(window->findChild<QMenu *>("Externalprograms2")->menuAction()->isVisible());
+    EXPECT_TRUE(child<QMenu>("Userdefineddirectories2")->menuAction()->isVisible());
+    EXPECT_FALSE(child<QMenu>("Externalprograms2")->menuAction()->isVisible());
 
     item("userdir2")->trigger();
     EXPECT_EQ(window->currentFolder(), c);
@@ -143,10 +132,10 @@ TEST_F(ToolsMenusTest, AMissingFavouriteGoesAndTheMenuFollows)
     tools->openUserFolder(0);
     EXPECT_EQ(prompter.shown.value(0), message(Msg::UserFolderMissing, Language::English));
     EXPECT_FALSE(item("userdir1")->isVisible());
-    EXPECT_FALSE(window->findChild<QMenu *>("Userdefineddirectories2")->menuAction()->isVisible());
+    EXPECT_FALSE(child<QMenu>("Userdefineddirectories2")->menuAction()->isVisible());
     tools->startProgram(0);
     EXPECT_EQ(prompter.shown.value(1), message(Msg::ExternalProgramMissing, Language::English));
-    EXPECT_FALSE(window->findChild<QMenu *>("Externalprograms2")->menuAction()->isVisible());
+    EXPECT_FALSE(child<QMenu>("Externalprograms2")->menuAction()->isVisible());
     const KazSettings s = loadIni(iniPath(), IniContext{});
     EXPECT_TRUE(s.userDirectories[0].isEmpty());
     EXPECT_TRUE(s.externalPrograms[0].isEmpty());
@@ -155,7 +144,6 @@ TEST_F(ToolsMenusTest, AMissingFavouriteGoesAndTheMenuFollows)
 TEST_F(ToolsMenusTest, CaptionsAndKeysFollowTheLanguage)
 {
     open({}, {});
-    EXPECT_EQ(item("PlayfileswithWinAmp1")->text(), "Play files with WinAmp");
     EXPECT_EQ(item("Userdefineddirectories1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
     tools->applyLanguage(Language::German);
     EXPECT_EQ(item("Userdefineddirectories1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
@@ -164,28 +152,10 @@ TEST_F(ToolsMenusTest, CaptionsAndKeysFollowTheLanguage)
     EXPECT_EQ(item("Nextsong1")->text(), "Nächstes Lied");
     EXPECT_EQ(item("Stopplaying1")->text(), "Stoppe Wiedergabe");
     // Without a player nothing plays and nothing is said.
-    EXPECT_FALSE(window->findChild<QToolButton *>("StopButton")->isEnabled());
+    EXPECT_FALSE(child<QToolButton>("StopButton")->isEnabled());
     tools->playSelection();
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
-
-namespace {
-
-// Records what the window asks of its player.
-class RecordingPlayer : public NullMediaPlayer
-{
-public:
-    QStringList calls;
-    bool launch() override { return true; }
-    bool isRunning() override { return true; }
-    void clearPlaylist() override { calls << "clear"; }
-    void addFile(const QString &path) override { calls << "add " + path.section('/', -1); }
-    void startPlaying() override { calls << "start"; }
-    void stop() override { calls << "stop"; }
-    void next() override { calls << "next"; }
-};
-
-} // namespace
 
 TEST_F(ToolsMenusTest, PlayerItemsAndAltClicksDriveThePlayer)
 {
@@ -199,19 +169,19 @@ TEST_F(ToolsMenusTest, PlayerItemsAndAltClicksDriveThePlayer)
     window->selectAll();
 
     item("PlayfileswithWinAmp1")->trigger();
-    EXPECT_EQ(recorder->calls, QStringList({"clear", "add a.mp3", "add b.mp3", "start"}));
-    EXPECT_TRUE(window->findChild<QToolButton *>("StopButton")->isEnabled());
+    EXPECT_EQ(recorder->calls, QStringList({"clear", "add " + folder + "/a.mp3", "add " + folder + "/b.mp3", "start"}));
+    EXPECT_TRUE(child<QToolButton>("StopButton")->isEnabled());
     EXPECT_EQ(readAll(workFilePath(workfile::PlayList)),
               QByteArray(" " + (home.music() + "/a.mp3\r\n ").toUtf8() + (home.music() + "/b.mp3\r\n").toUtf8()));
     recorder->calls.clear();
     item("Nextsong1")->trigger();
-    window->findChild<QToolButton *>("StopButton")->click();
+    child<QToolButton>("StopButton")->click();
     EXPECT_EQ(recorder->calls, QStringList({"next", "stop"}));
     EXPECT_FALSE(QFile::exists(workFilePath(workfile::PlayList)));
 
     // Alt + left click plays, Alt + right click stops (and shows no pop-up).
     recorder->calls.clear();
-    QWidget *area = window->findChild<QListWidget *>("FileListBox1")->viewport();
+    QWidget *area = child<QListWidget>("FileListBox1")->viewport();
     QTest::mouseClick(area, Qt::LeftButton, Qt::AltModifier, QPoint(20, 5));
     ASSERT_FALSE(recorder->calls.isEmpty());
     EXPECT_EQ(recorder->calls.last(), "start");

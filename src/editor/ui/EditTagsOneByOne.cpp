@@ -20,6 +20,7 @@ TagEditorOptions programTagEditorOptions(PageHost &host)
     options.language = host.language();
     options.prompter = &host.prompter();
     options.player = &host.mediaPlayer();
+    options.useId3v2 = host.useId3v2();
     options.help = [&host] { host.showHelp(helpcontext::TagEditor); };
     return options;
 }

@@ -33,7 +33,8 @@ struct TagEditorOptions {
 TagEditorSession &programTagEditorSession();
 
 // The options of every tag editor the main window opens, wherever it is
-// opened from: the window's language, prompter and player, and its help.
+// opened from: the window's language, prompter, player and tag source, and
+// its help.
 TagEditorOptions programTagEditorOptions(PageHost &host);
 
 // "Edit ID3Tag/filename": shows the tag editor for each file in turn until

@@ -233,9 +233,10 @@ void FilenameToTagDialog::applyLanguage()
     m_model->setLanguage(l);
 }
 
-void FilenameToTagDialog::setTagEditor(TagEditor *editor)
+void FilenameToTagDialog::setTagEditor(TagEditor *editor, bool useId3v2)
 {
     m_tagEditor = editor;
+    m_editorUsesId3v2 = useId3v2;
     findItem(m_cellMenu, "oldID3Tag1")->setEnabled(editor != nullptr);
     findItem(m_cellMenu, "newID3Tag1")->setEnabled(editor != nullptr);
 }
@@ -530,6 +531,7 @@ void FilenameToTagDialog::openOldTag(int row)
     TagContext context;
     context.prompter = &m_prompter;
     context.language = m_language;
+    context.useId3v2 = m_editorUsesId3v2;
     context.editor = m_tagEditor;
     get_id3tag(path, true, context);
     afterTagEditor(row, path);
@@ -545,6 +547,7 @@ void FilenameToTagDialog::openNewTag(int row)
     TagContext context;
     context.prompter = &m_prompter;
     context.language = m_language;
+    context.useId3v2 = m_editorUsesId3v2;
     const TagRecord current = readTag(path, context);
     const RowValues values = rowValues(record, m_table.fieldColumns(), current);
     TagOverride override;

@@ -37,8 +37,9 @@ public:
     // Reads the files' tags, makes the records and shows them all.
     void load(const QStringList &paths, const QString &folder, const FromNameSettings &settings);
     // The single-file tag editor behind "old ID3Tag" and "new ID3Tag";
-    // without one both entries are disabled.
-    void setTagEditor(TagEditor *editor);
+    // without one both entries are disabled. useId3v2: the tag source of the
+    // values it is handed (the ID3v2 tag where a file has no ID3v1 tag).
+    void setTagEditor(TagEditor *editor, bool useId3v2 = false);
     void setHelp(std::function<void()> showHelp) { m_showHelp = std::move(showHelp); }
 
     GridTable &table() { return m_table; }
@@ -87,6 +88,7 @@ private:
     GridTable m_table;
     GridModel *m_model = nullptr;
     TagEditor *m_tagEditor = nullptr;
+    bool m_editorUsesId3v2 = false;
     std::function<void()> m_showHelp;
     int m_filterIndex = 0;
     int m_rowHeight = 18;

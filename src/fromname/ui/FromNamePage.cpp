@@ -463,8 +463,9 @@ void FromNamePage::openGrid(const QStringList &listed)
     RunGuard frame(m_host.runFrame());
     FilenameToTagDialog dialog(m_language, m_host.prompter(), this);
     // "old ID3Tag" and "new ID3Tag" open the program's tag editor.
-    BeforeWriteTagEditor editor(programTagEditorSession(), programTagEditorOptions(m_host), &dialog);
-    dialog.setTagEditor(m_tagEditor ? m_tagEditor : &editor);
+    const TagEditorOptions options = programTagEditorOptions(m_host);
+    BeforeWriteTagEditor editor(programTagEditorSession(), options, &dialog);
+    dialog.setTagEditor(m_tagEditor ? m_tagEditor : &editor, options.useId3v2);
     dialog.setHelp([this] { m_host.showHelp(helpContext()); });
     dialog.load(paths, folder + QLatin1Char('/'), settings());
     dialog.exec();

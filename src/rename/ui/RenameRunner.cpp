@@ -143,10 +143,14 @@ UndoOutcome RenameRunner::undo()
 {
     RunGuard frame(m_host.runFrame());
     m_host.hideRenameEdit();
-    if (!m_state.lastStartFolder.isEmpty() && QFileInfo(m_state.lastStartFolder).isDir())
+    const bool knownFolder = !m_state.lastStartFolder.isEmpty() && QFileInfo(m_state.lastStartFolder).isDir();
+    if (knownFolder)
         m_host.openFolder(m_state.lastStartFolder);
     RenameEnvironment env = environment();
     UndoOutcome outcome = undoLastRun(m_state, &m_host.prompter(), m_host.language(), env.player, env.hooks);
+    // Logs of an earlier session name no start folder: show where the files went back to.
+    if (!knownFolder && !outcome.folder.isEmpty() && QFileInfo(outcome.folder).isDir())
+        m_host.openFolder(outcome.folder);
     resetProgress();
     if (!refusedAsBusy(outcome))
         showReport(undoReport(outcome, m_host.language()));

@@ -73,11 +73,16 @@ void Id3v2Commands::convertSelection()
         context.prompter = &m_window.prompter();
         context.language = language;
         const QDir folder(m_window.currentFolder());
-        for (const QString &name : names) {
+        QList<ConversionResult> results(names.size());
+        ConversionBatch batch(false, context);
+        for (qsizetype i = 0; i < names.size(); ++i) {
             m_window.processEvents();
-            const ConversionResult result = convertFromId3v2(folder.filePath(name), false, context);
-            counts.add(result.outcome);
-            lines << reportLine(result, name, language);
+            batch.add(folder.filePath(names.at(i)), [&results, i](const ConversionResult &r) { results[i] = r; });
+        }
+        batch.commit();
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            counts.add(results.at(i).outcome);
+            lines << reportLine(results.at(i), names.at(i), language);
         }
     }
     const QString summary = text(language,

@@ -49,9 +49,7 @@ void TagEditorCommand::openTagEditor()
     QStringList paths;
     for (const QString &name : names)
         paths << QDir(m_window.currentFolder()).filePath(name);
-    TagEditorOptions options = programTagEditorOptions(m_window);
-    options.useId3v2 = m_window.useId3v2();
-    editTagsOneByOne(paths, programTagEditorSession(), options, &m_window);
+    editTagsOneByOne(paths, programTagEditorSession(), programTagEditorOptions(m_window), &m_window);
     m_window.raise();
     m_window.activateWindow();
     m_window.refillFileList();

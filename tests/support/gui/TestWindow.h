@@ -12,12 +12,21 @@
 
 namespace kaz::test {
 
+// The stand-in for the notebook page at index (0 to 2) in window tests.
+inline NotebookPage *placeholderPage(int index)
+{
+    switch (index) {
+    case 0: return new PlaceholderPage("page0", "ID3Tag -> filename", "ID3Tag -> Dateiname", 4);
+    case 1: return new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7);
+    default: return new PlaceholderPage("page2", "Filename -> ID3Tag", "Dateiname -> ID3Tag", 2);
+    }
+}
+
 // The three pages that stand in for the notebook in window tests.
 inline void placeholderPages(MainWindow &window)
 {
-    window.addPage(new PlaceholderPage("page0", "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
-    window.addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
-    window.addPage(new PlaceholderPage("page2", "Filename -> ID3Tag", "Dateiname -> ID3Tag", 2));
+    for (int i = 0; i < 3; ++i)
+        window.addPage(placeholderPage(i));
 }
 
 // A main window as the program opens it, for tests: a scripted prompter
