@@ -84,6 +84,29 @@ bool readFileList(const QString &listFile, QStringList *files, int *exitCode)
     return true;
 }
 
+void addFilesFromOption(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("files-from"),
+                      QStringLiteral("Read the file names from LIST, one per line (- for standard input)."),
+                      QStringLiteral("LIST")});
+}
+
+bool commandFiles(const QCommandLineParser &parser, const QString &noFiles, QStringList *files, int *exitCode)
+{
+    *files = parser.positionalArguments();
+    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), files, exitCode)) {
+        *exitCode = ExitFileError;
+        return false;
+    }
+    if (!files->isEmpty())
+        return true;
+    if (*exitCode == ExitOk) { // else every line of the list was refused
+        err(noFiles);
+        *exitCode = ExitUsage;
+    }
+    return false;
+}
+
 bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, const QString &description,
                       int *exitCode)
 {

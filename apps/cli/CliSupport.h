@@ -91,5 +91,12 @@ bool useId3v2(const QCommandLineParser &parser);
 // UTF-8 would decode into the name of another file: it is reported, left
 // out, and exitCode set to 1.
 bool readFileList(const QString &listFile, QStringList *files, int *exitCode);
+// "--files-from LIST", for a command that takes files.
+void addFilesFromOption(QCommandLineParser &parser);
+// The files named on the command line and in the --files-from list. False
+// when there is none to work on, with exitCode telling how the command
+// ends: the list could not be read, each of its lines was refused, or no
+// file was named (noFiles is said, a usage error).
+bool commandFiles(const QCommandLineParser &parser, const QString &noFiles, QStringList *files, int *exitCode);
 
 } // namespace kaz::cli

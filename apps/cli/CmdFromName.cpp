@@ -63,7 +63,7 @@ void addOptions(QCommandLineParser &parser)
     value("delimiter", "Only the files whose delimiter is D (one character, or Rest).", "D");
     flag("preview", "Print the rows, tab-separated, and write nothing.");
     flag("json", "With --preview: one JSON object per row and line.");
-    value("files-from", "Read the file names from LIST, one per line (- for standard input).", "LIST");
+    addFilesFromOption(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to tag."), QStringLiteral("FILE..."));
 }
 
@@ -252,15 +252,9 @@ int runFromName(const QStringList &commandLine)
         usageError(QStringLiteral("--json goes with --preview"));
         return ExitUsage;
     }
-    QStringList arguments = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &arguments, &exitCode))
-        return ExitFileError;
-    if (arguments.isEmpty() && exitCode != ExitOk)
-        return exitCode; // every line of the list was refused
-    if (arguments.isEmpty()) {
-        usageError(QStringLiteral("needs at least one file"));
-        return ExitUsage;
-    }
+    QStringList arguments;
+    if (!commandFiles(parser, QStringLiteral("kaz-cli fromname: needs at least one file\n"), &arguments, &exitCode))
+        return exitCode;
     const QStringList files = takeFiles(arguments, &exitCode);
     if (files.isEmpty())
         return exitCode;

@@ -97,8 +97,7 @@ int runShow(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object per file and line.")});
-    parser.addOption({QStringLiteral("files-from"), QStringLiteral("Read the file names from LIST, one per line (- for standard input)."),
-                      QStringLiteral("LIST")});
+    addFilesFromOption(parser);
     addTagSourceOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to read."), QStringLiteral("FILE..."));
     int exitCode = ExitOk;
@@ -107,15 +106,9 @@ int runShow(const QStringList &arguments)
                                          "file's ID3v2 tag as an \"id3v2\" object when it has one."),
                           &exitCode))
         return exitCode;
-    QStringList files = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files, &exitCode))
-        return ExitFileError;
-    if (files.isEmpty() && exitCode != ExitOk)
-        return exitCode; // every line of the list was refused
-    if (files.isEmpty()) {
-        err(QStringLiteral("tag show needs at least one file\n"));
-        return ExitUsage;
-    }
+    QStringList files;
+    if (!commandFiles(parser, QStringLiteral("tag show needs at least one file\n"), &files, &exitCode))
+        return exitCode;
     TerminalPrompter prompter;
     TagContext context;
     context.prompter = &prompter;
@@ -171,7 +164,7 @@ int runSet(const QStringList &arguments)
     option("year", "Year (4 characters).", "Y");
     option("track", "Track number 1 to 255.", "N");
     option("genre", "Genre by name or number 0 to 255.", "NAME|NUMBER");
-    option("files-from", "Read the file names from LIST, one per line (- for standard input).", "LIST");
+    addFilesFromOption(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to tag."), QStringLiteral("FILE..."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
@@ -179,15 +172,9 @@ int runSet(const QStringList &arguments)
                                          "file's own; an untagged file receives a tag."),
                           &exitCode))
         return exitCode;
-    QStringList files = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files, &exitCode))
-        return ExitFileError;
-    if (files.isEmpty() && exitCode != ExitOk)
-        return exitCode; // every line of the list was refused
-    if (files.isEmpty()) {
-        err(QStringLiteral("tag set needs at least one file\n"));
-        return ExitUsage;
-    }
+    QStringList files;
+    if (!commandFiles(parser, QStringLiteral("tag set needs at least one file\n"), &files, &exitCode))
+        return exitCode;
     TagOverride values;
     values.title = parser.value(QStringLiteral("title"));
     values.artist = parser.value(QStringLiteral("artist"));
@@ -319,8 +306,7 @@ int runFromV2(const QStringList &arguments)
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("overwrite"), QStringLiteral("Replace an ID3v1 tag the file already has.")});
     parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object per file and line.")});
-    parser.addOption({QStringLiteral("files-from"), QStringLiteral("Read the file names from LIST, one per line (- for standard input)."),
-                      QStringLiteral("LIST")});
+    addFilesFromOption(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to convert."), QStringLiteral("FILE..."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
@@ -330,15 +316,9 @@ int runFromV2(const QStringList &arguments)
                                          "already have an ID3v1 tag are left and counted unless --overwrite."),
                           &exitCode))
         return exitCode;
-    QStringList files = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("files-from")) && !readFileList(parser.value(QStringLiteral("files-from")), &files, &exitCode))
-        return ExitFileError;
-    if (files.isEmpty() && exitCode != ExitOk)
-        return exitCode; // every line of the list was refused
-    if (files.isEmpty()) {
-        err(QStringLiteral("tag from-v2 needs at least one file\n"));
-        return ExitUsage;
-    }
+    QStringList files;
+    if (!commandFiles(parser, QStringLiteral("tag from-v2 needs at least one file\n"), &files, &exitCode))
+        return exitCode;
     TerminalPrompter prompter;
     TagContext context;
     context.prompter = &prompter;

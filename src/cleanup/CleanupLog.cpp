@@ -6,10 +6,7 @@
 #include <QDir>
 
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace kaz {
 namespace {
@@ -20,11 +17,6 @@ constexpr qint64 kMaxLogBytes = qint64(1) << 30;
 QString setAsidePath()
 {
     return workFilePath(workfile::CleanupUndoSetAside);
-}
-
-QString errorAt(const QString &path, int error)
-{
-    return path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
 }
 
 bool lstatPath(const QString &path, struct stat *st)
@@ -54,60 +46,30 @@ bool anyRenameStands(const QList<CleanupLogEntry> &entries)
 
 } // namespace
 
-CleanupLogWriter::~CleanupLogWriter()
+CleanupLogWriter::CleanupLogWriter()
+    : m_log(cleanupLogPath(), setAsidePath())
 {
-    if (!m_started)
-        return;
-    const bool opened = m_file.isOpen();
-    m_file.close();
-    if (m_pairs > 0) {
-        QFile::remove(setAsidePath());
-        return;
-    }
-    // Nothing renamed: the last run's log is still the way back.
-    if (opened)
-        QFile::remove(cleanupLogPath());
-    struct stat st {};
-    if (lstatPath(setAsidePath(), &st))
-        renamePath(setAsidePath(), cleanupLogPath());
 }
 
-bool CleanupLogWriter::start()
+CleanupLogWriter::~CleanupLogWriter()
 {
-    m_started = true;
-    settleCleanupLog();
-    const QString log = cleanupLogPath();
-    struct stat st {};
-    if (lstatPath(log, &st)) {
-        if (!S_ISREG(st.st_mode)) {
-            m_problem = log + QStringLiteral(": not a regular file; left alone");
-            return false;
-        }
-        if (const int err = renamePath(log, setAsidePath())) {
-            m_problem = errorAt(setAsidePath(), err);
-            return false;
-        }
-    }
-    const int fd = ::open(QFile::encodeName(log).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0) {
-        m_problem = errorAt(log, errno);
-        return false;
-    }
-    // Unbuffered: every pair reaches the file with its own write.
-    m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
-    return true;
+    if (m_started)
+        m_log.finish(m_pairs > 0);
 }
 
 bool CleanupLogWriter::append(const QByteArray &bytes)
 {
-    if (!m_started)
-        start();
-    if (!m_file.isOpen())
+    if (!m_started) {
+        m_started = true;
+        settleCleanupLog();
+        if (!m_log.setAsideLast() || !m_log.open(false))
+            m_problem = m_log.problem();
+    }
+    if (!m_log.isOpen())
         return false;
-    const qint64 written = m_file.write(bytes);
-    if (written == bytes.size())
+    if (m_log.append(bytes))
         return true;
-    m_problem = cleanupLogPath() + QStringLiteral(": ") + m_file.errorString();
+    m_problem = m_log.problem();
     return false;
 }
 
@@ -115,18 +77,18 @@ bool CleanupLogWriter::record(const QString &oldPath, const QString &newPath)
 {
     if (hasLineBreak(oldPath) || hasLineBreak(newPath))
         return false;
-    m_end = m_file.isOpen() ? m_file.pos() : 0;
+    m_end = m_log.end();
     if (append(pairBytes(oldPath, newPath))) {
         ++m_pairs;
         return true;
     }
-    cutTo(m_end);
+    m_log.cutTo(m_end);
     return false;
 }
 
 void CleanupLogWriter::retract()
 {
-    cutTo(m_end);
+    m_log.cutTo(m_end);
     --m_pairs;
 }
 
@@ -141,9 +103,9 @@ bool CleanupLogWriter::recordBatch(const QList<std::pair<QString, QString>> &pai
         starts.append(bytes.size());
         bytes += pairBytes(oldPath, newPath);
     }
-    const qint64 start = m_file.isOpen() ? m_file.pos() : 0;
+    const qint64 start = m_log.end();
     if (!append(bytes)) {
-        cutTo(start);
+        m_log.cutTo(start);
         return false;
     }
     for (const qint64 offset : starts)
@@ -156,17 +118,9 @@ void CleanupLogWriter::retractBatchFrom(qsizetype index)
 {
     if (index < 0 || index >= m_batch.size())
         return;
-    cutTo(m_batch[index]);
+    m_log.cutTo(m_batch[index]);
     m_pairs -= m_batch.size() - index;
     m_batch.resize(index);
-}
-
-void CleanupLogWriter::cutTo(qint64 end)
-{
-    if (!m_file.isOpen())
-        return;
-    m_file.resize(end);
-    m_file.seek(end);
 }
 
 CleanupLogContents readCleanupLog()

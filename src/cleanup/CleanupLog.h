@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFile>
+#include "platform/AheadLog.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,7 +24,7 @@ class CleanupLogWriter
 {
 public:
     // Touches nothing yet: the log is started with the first pair.
-    CleanupLogWriter() = default;
+    CleanupLogWriter();
     ~CleanupLogWriter();
     CleanupLogWriter(const CleanupLogWriter &) = delete;
     CleanupLogWriter &operator=(const CleanupLogWriter &) = delete;
@@ -43,12 +44,10 @@ public:
     QString problem() const { return m_problem; }
 
 private:
-    bool start();
     bool append(const QByteArray &bytes);
-    void cutTo(qint64 end);
 
     bool m_started = false;
-    QFile m_file;
+    AheadLog m_log;
     qint64 m_end = 0;
     qint64 m_pairs = 0;
     QList<qint64> m_batch; // where each pair of the last batch starts

@@ -414,10 +414,28 @@ QByteArray ReadOnlyFile::readAt(qint64 offset, qint64 length) const
 {
     if (m_fd < 0 || !m_regular || offset < 0 || length <= 0)
         return {};
+    return preadAll(m_fd, offset, length);
+}
+
+int pwriteAll(int fd, QByteArrayView bytes, qint64 offset)
+{
+    for (qint64 done = 0; done < bytes.size();) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), offset + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        done += n;
+    }
+    return 0;
+}
+
+QByteArray preadAll(int fd, qint64 offset, qint64 length)
+{
     QByteArray buffer(length, Qt::Uninitialized);
     qint64 done = 0;
     while (done < length) {
-        const ssize_t n = ::pread(m_fd, buffer.data() + done, size_t(length - done), offset + done);
+        const ssize_t n = ::pread(fd, buffer.data() + done, size_t(length - done), offset + done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

@@ -24,6 +24,13 @@ struct FsStatus {
     static FsStatus fromErrno(int err);
 };
 
+// Whole transfers at an offset of a descriptor, going on after a signal and
+// after a short transfer. pwriteAll returns 0 or the system's error (ENOSPC
+// when the system takes no byte); preadAll returns fewer bytes than asked
+// for only at the end of the file or on an error.
+int pwriteAll(int fd, QByteArrayView bytes, qint64 offset);
+QByteArray preadAll(int fd, qint64 offset, qint64 length);
+
 // Renames without ever replacing an existing file. A rename to the file's own
 // name succeeds without change; a change of letter case alone also works on
 // file systems that ignore case.

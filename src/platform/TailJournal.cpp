@@ -1,6 +1,7 @@
 #include "TailJournal.h"
 
 #include "FaultPoint.h"
+#include "FileOps.h"
 #include "Paths.h"
 #include "WorkFiles.h"
 
@@ -29,35 +30,6 @@ constexpr qint64 kMaxJournalSize = 16 * 1024 * 1024;
 // holds this many files (each keeps a descriptor open until the commit).
 constexpr qint64 kBatchJournalBytes = 8 * 1024 * 1024;
 constexpr size_t kBatchFiles = 512;
-
-int pwriteAll(int fd, QByteArrayView bytes, qint64 offset)
-{
-    for (qint64 done = 0; done < bytes.size();) {
-        const ssize_t n = ::pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), offset + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        done += n;
-    }
-    return 0;
-}
-
-QByteArray preadAll(int fd, qint64 offset, qint64 length)
-{
-    QByteArray buffer(length, Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < length) {
-        const ssize_t n = ::pread(fd, buffer.data() + done, size_t(length - done), offset + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    buffer.truncate(done);
-    return buffer;
-}
 
 // Puts the old end back: the old bytes over whatever the interrupted write
 // left, then the old length.

@@ -142,23 +142,10 @@ QByteArray candidateName(const QString &name, int k)
     return candidate;
 }
 
-int writeWhole(int fd, const QByteArray &bytes)
-{
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : ENOSPC;
-        done += n;
-    }
-    return 0;
-}
-
 // Writes the info, flushes it and reads it back; 0 when it stands complete.
 int writeInfo(int fd, const QByteArray &content)
 {
-    if (int err = writeWhole(fd, content))
+    if (int err = pwriteAll(fd, content, 0))
         return err;
     if (::fsync(fd) != 0)
         return errno;

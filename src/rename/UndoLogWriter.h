@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFile>
+#include "platform/AheadLog.h"
+
 #include <QList>
 #include <QString>
 
@@ -22,10 +23,7 @@ public:
     // run starts them anew), or with append the lines go on after those of a
     // run this one continues (a structure step followed by its rename run),
     // so that one undo reverses both.
-    explicit UndoLogWriter(bool append = false)
-        : m_append(append)
-    {
-    }
+    explicit UndoLogWriter(bool append = false);
     ~UndoLogWriter();
     UndoLogWriter(const UndoLogWriter &) = delete;
     UndoLogWriter &operator=(const UndoLogWriter &) = delete;
@@ -51,15 +49,13 @@ public:
 
 private:
     bool open();
-    bool setAsideLastLogs();
-    void noteWriteError();
     void cutBack();
     void alignForAppend();
 
     bool m_append = false;
     bool m_started = false;
-    QFile m_old;
-    QFile m_new;
+    AheadLog m_old;
+    AheadLog m_new;
     qint64 m_oldEnd = 0;
     qint64 m_newEnd = 0;
     // Where each pair of the last batch starts in the two logs.
@@ -67,8 +63,6 @@ private:
     QList<qint64> m_batchNew;
     qint64 m_count = 0;
     QString m_problem;
-    bool m_setAside[2] = {false, false}; // the last run's undo1.kaz, undo2.kaz
-
 };
 
 } // namespace kaz

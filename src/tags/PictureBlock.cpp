@@ -70,12 +70,7 @@ TagRecord tagAfterAppending(const QByteArray &block, qint64 fileSize, const Text
             record.longAlbum = fields->album.value_or(QString());
         }
     }
-    if (record.longTitle.isEmpty())
-        record.longTitle = record.title;
-    if (record.longArtist.isEmpty())
-        record.longArtist = record.artist;
-    if (record.longAlbum.isEmpty())
-        record.longAlbum = record.album;
+    record.fillLongFields();
     record.hasArtistOrAlbum = !QString(record.longArtist + record.longAlbum).trimmed().isEmpty();
     return record;
 }

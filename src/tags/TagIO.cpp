@@ -116,12 +116,7 @@ TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagCo
             tell(context, Msg::FileTooShort, fileName);
         return record;
     }
-    if (record.longTitle.isEmpty())
-        record.longTitle = record.title;
-    if (record.longArtist.isEmpty())
-        record.longArtist = record.artist;
-    if (record.longAlbum.isEmpty())
-        record.longAlbum = record.album;
+    record.fillLongFields();
     if (context.override)
         applyOverride(*context.override, record);
     record.hasArtistOrAlbum = hasNonBlank(record.longArtist + record.longAlbum);

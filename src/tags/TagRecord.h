@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 namespace kaz {
 
@@ -57,6 +58,13 @@ struct TagRecord {
 
     // The file has values to work with: an ID3v1 tag, or an ID3v2 tag in its place.
     bool hasTag() const { return tagged || fromId3v2; }
+    // A long field that no Lyrics3 field gave is the tag's own.
+    void fillLongFields()
+    {
+        for (auto [longField, field] : {std::pair{&longTitle, &title}, {&longArtist, &artist}, {&longAlbum, &album}})
+            if (longField->isEmpty())
+                *longField = *field;
+    }
 };
 
 // Values to be written into a file: what the tag editor shows or what an

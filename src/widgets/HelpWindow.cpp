@@ -2,6 +2,7 @@
 
 #include "platform/HelpFiles.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -60,6 +61,12 @@ void addHelpKey(QWidget *dialog, std::function<void()> help)
     key->setShortcutContext(Qt::WindowShortcut);
     dialog->addAction(key);
     QObject::connect(key, &QAction::triggered, dialog, std::move(help));
+}
+
+void addHelpButtonAndKey(QWidget *dialog, QAbstractButton *button, const std::function<void()> &help)
+{
+    QObject::connect(button, &QAbstractButton::clicked, dialog, help);
+    addHelpKey(dialog, help);
 }
 
 QUrl HelpWindow::currentUrl() const

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QAbstractButton;
 class QPushButton;
 class QTextBrowser;
 
@@ -31,5 +32,7 @@ private:
 // F1 in a dialog calls help (a modal dialog keeps the main window's F1 from
 // working). Does nothing without help.
 void addHelpKey(QWidget *dialog, std::function<void()> help);
+// The dialog's help button and F1 both call help.
+void addHelpButtonAndKey(QWidget *dialog, QAbstractButton *button, const std::function<void()> &help);
 
 } // namespace kaz

@@ -1,6 +1,7 @@
 #include "widgets/HelpWindow.h"
 #include "support/gui/PlaceholderPage.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/WindowScale.h"
 
 #include "widgets/StatusLine.h"
 #include "platform/Paths.h"
@@ -401,9 +402,9 @@ TEST_F(MainWindowTest, HelpContextsAndSizeCommands)
 
     // A grown window must fit the screen; screens of 1250 pixels and more
     // need no growing.
-    EXPECT_TRUE(MainWindow::canEnlarge(1024, 471));
-    EXPECT_FALSE(MainWindow::canEnlarge(1024, 918));
-    EXPECT_FALSE(MainWindow::canEnlarge(1300, 471));
+    EXPECT_TRUE(WindowScale::canEnlarge(1024, 471));
+    EXPECT_FALSE(WindowScale::canEnlarge(1024, 918));
+    EXPECT_FALSE(WindowScale::canEnlarge(1300, 471));
 
     // "Increase" grows window and font together while the window fits the
     // screen, then changes nothing; "standard" goes back.

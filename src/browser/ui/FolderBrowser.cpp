@@ -180,6 +180,14 @@ void FolderBrowser::addToolButton(QToolButton *button)
     m_buttonRow->insertWidget(m_buttonRow->count() - 1, button);
 }
 
+QToolButton *FolderBrowser::addTextButton(const char *name, const QString &text)
+{
+    QToolButton *button = smallButton(name, this);
+    button->setText(text);
+    addToolButton(button);
+    return button;
+}
+
 void FolderBrowser::registerLocks(RunFrame &frame)
 {
     for (QWidget *w : std::initializer_list<QWidget *>{m_includeSubdirs, m_folderEdit, m_maskButton, m_filterButton,

@@ -39,6 +39,8 @@ public:
     void setLanguage(Language language);
     // Widgets the window adds to the button row above the file list.
     void addToolButton(QToolButton *button);
+    // A small text button for that row, as the row's own buttons are.
+    QToolButton *addTextButton(const char *name, const QString &text);
     void registerLocks(RunFrame &frame);
     void setFileListFont(const QFont &font);
     void setIncludeSubdirectoriesEnabled(bool enabled);

@@ -1,5 +1,6 @@
 #include "CleanupPage.h"
 
+#include "CleanupOptionsBox.h"
 #include "CleanupSaveDeleteDialog.h"
 #include "LiveView.h"
 #include "UpDown.h"
@@ -52,21 +53,6 @@ int charactersBefore(const QString &text, int index)
     return int(text.left(index).toUcs4().size());
 }
 
-QCheckBox *checkBox(const char *name, QWidget *parent)
-{
-    auto *box = new QCheckBox(parent);
-    box->setObjectName(QLatin1String(name));
-    return box;
-}
-
-QSpinBox *spinEdit(const char *name, int maximum, QWidget *parent)
-{
-    auto *spin = new QSpinBox(parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setRange(1, maximum);
-    return spin;
-}
-
 } // namespace
 
 CleanupPage::CleanupPage(PageHost &host, QWidget *parent)
@@ -103,7 +89,9 @@ void CleanupPage::buildControls()
     auto *groups = new QHBoxLayout;
     groups->setSpacing(4);
     groups->addWidget(buildScriptGroup(), 1);
-    groups->addWidget(buildOptionsGroup());
+    m_optionsBox = new CleanupOptionsBox(this);
+    connect(m_optionsBox, &CleanupOptionsBox::changed, this, &CleanupPage::computePreview);
+    groups->addWidget(m_optionsBox);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_goButton, 1);
     buttons->addWidget(m_undoButton);
@@ -200,35 +188,6 @@ QWidget *CleanupPage::buildScriptGroup()
     return m_scriptGroup;
 }
 
-QWidget *CleanupPage::buildOptionsGroup()
-{
-    m_optionsGroup = new QGroupBox(this);
-    m_optionsGroup->setObjectName(QStringLiteral("GroupBox4"));
-    m_capitalize = checkBox("clean1", m_optionsGroup);
-    m_fromPosition = checkBox("clean2", m_optionsGroup);
-    m_afterWords = checkBox("clean3", m_optionsGroup);
-    m_beforeWords = checkBox("clean4", m_optionsGroup);
-    m_position = spinEdit("SpinEdit1", 999, m_optionsGroup);
-    m_afterCount = spinEdit("SpinEdit2", 99, m_optionsGroup);
-    m_beforeCount = spinEdit("SpinEdit3", 99, m_optionsGroup);
-    auto *layout = new QGridLayout(m_optionsGroup);
-    layout->setContentsMargins(6, 2, 6, 4);
-    layout->setVerticalSpacing(1);
-    layout->addWidget(m_capitalize, 0, 0, 1, 2);
-    layout->addWidget(m_fromPosition, 1, 0);
-    layout->addWidget(m_position, 1, 1);
-    layout->addWidget(m_afterWords, 2, 0);
-    layout->addWidget(m_afterCount, 2, 1);
-    layout->addWidget(m_beforeWords, 3, 0);
-    layout->addWidget(m_beforeCount, 3, 1);
-    layout->setRowStretch(4, 1);
-    for (QCheckBox *box : {m_capitalize, m_fromPosition, m_afterWords, m_beforeWords})
-        connect(box, &QCheckBox::clicked, this, &CleanupPage::computePreview);
-    for (QSpinBox *spin : {m_position, m_afterCount, m_beforeCount})
-        connect(spin, &QSpinBox::valueChanged, this, &CleanupPage::computePreview);
-    return m_optionsGroup;
-}
-
 void CleanupPage::buildMenus()
 {
     m_scriptMenu = new QMenu(this);
@@ -280,11 +239,7 @@ void CleanupPage::applyLanguage(Language l)
                             "Eingabefeld darüber ziehen"));
     m_preview->setToolTip(text(l, "live view for new name", "Sofortansicht des neuen Dateinamens"));
     m_deleteLastButton->setToolTip(text(l, "delete last", "delete last"));
-    m_optionsGroup->setTitle(text(l, "replacement options", "Tausch-Einstellungen"));
-    m_capitalize->setText(text(l, "capitalize first character", "erstes Zeichen groß"));
-    m_fromPosition->setText(text(l, "from position", "ab Position"));
-    m_afterWords->setText(text(l, "after first 'x' words", "ab 'x' erste Wörter"));
-    m_beforeWords->setText(text(l, "before last 'x' words", "bis 'x' letzte Wörter"));
+    m_optionsBox->applyLanguage(l);
     m_goButton->setText(text(l, "&Go!", "&Start!"));
     m_undoButton->setText(text(l, "&Undo", "&Rückg."));
     for (QAction *a : m_scriptMenu->actions()) {
@@ -307,27 +262,12 @@ void CleanupPage::applyLanguage(Language l)
 
 CleanupOptions CleanupPage::options() const
 {
-    CleanupOptions o;
-    o.capitalizeFirst = m_capitalize->isChecked();
-    o.fromPosition = m_fromPosition->isChecked();
-    o.fromPositionNumber = m_position->value();
-    o.afterFirstWords = m_afterWords->isChecked();
-    o.afterFirstWordsNumber = m_afterCount->value();
-    o.beforeLastWords = m_beforeWords->isChecked();
-    o.beforeLastWordsNumber = m_beforeCount->value();
-    return o;
+    return m_optionsBox->options();
 }
 
 void CleanupPage::setOptions(const CleanupOptions &o)
 {
-    const QSignalBlocker b1(m_position), b2(m_afterCount), b3(m_beforeCount);
-    m_capitalize->setChecked(o.capitalizeFirst);
-    m_fromPosition->setChecked(o.fromPosition);
-    m_position->setValue(o.fromPositionNumber);
-    m_afterWords->setChecked(o.afterFirstWords);
-    m_afterCount->setValue(o.afterFirstWordsNumber);
-    m_beforeWords->setChecked(o.beforeLastWords);
-    m_beforeCount->setValue(o.beforeLastWordsNumber);
+    m_optionsBox->setOptions(o);
     computePreview();
 }
 
@@ -527,8 +467,7 @@ void CleanupPage::enableControls()
     m_goButton->setEnabled(free && selected > 0);
     m_undoButton->setEnabled(free && m_undoAvailable);
     m_rulesButton->setEnabled(!m_deactivated);
-    for (QWidget *w : std::initializer_list<QWidget *>{m_capitalize, m_fromPosition, m_afterWords, m_beforeWords,
-                                                       m_position, m_afterCount, m_beforeCount})
+    for (QWidget *w : m_optionsBox->controls())
         w->setEnabled(!m_deactivated);
 }
 
@@ -540,10 +479,8 @@ void CleanupPage::setDeactivated(bool deactivated)
 
 void CleanupPage::registerLocks(RunFrame &frame)
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{m_rulesButton, m_script, m_deleteLastButton, m_capitalize,
-                                                       m_fromPosition, m_afterWords, m_beforeWords, m_position,
-                                                       m_afterCount, m_beforeCount, m_goButton, m_undoButton,
-                                                       m_upDown})
+    for (QWidget *w : m_optionsBox->controls() + QList<QWidget *>{m_rulesButton, m_script, m_deleteLastButton,
+                                                                  m_goButton, m_undoButton, m_upDown})
         frame.addLocked(w);
 }
 

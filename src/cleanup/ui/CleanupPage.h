@@ -6,17 +6,16 @@
 
 #include <functional>
 
-class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QSpinBox;
 class QToolButton;
 
 namespace kaz {
 
+class CleanupOptionsBox;
 class LiveView;
 class PageHost;
 class UpDown;
@@ -71,7 +70,6 @@ private:
     void buildControls();
     void buildMenus();
     QWidget *buildScriptGroup();
-    QWidget *buildOptionsGroup();
     void showFile(int index);
     void updateMarks();
     void startDrag(bool fromRuler);
@@ -99,14 +97,7 @@ private:
     LiveView *m_view = nullptr;
     QLabel *m_preview = nullptr;
     UpDown *m_upDown = nullptr;
-    QGroupBox *m_optionsGroup = nullptr;
-    QCheckBox *m_capitalize = nullptr;
-    QCheckBox *m_fromPosition = nullptr;
-    QCheckBox *m_afterWords = nullptr;
-    QCheckBox *m_beforeWords = nullptr;
-    QSpinBox *m_position = nullptr;
-    QSpinBox *m_afterCount = nullptr;
-    QSpinBox *m_beforeCount = nullptr;
+    CleanupOptionsBox *m_optionsBox = nullptr;
     QPushButton *m_goButton = nullptr;
     QPushButton *m_undoButton = nullptr;
     QMenu *m_scriptMenu = nullptr; // PopupMenu4

@@ -1,6 +1,7 @@
 #include "TagEditorDialog.h"
 
-#include "editor/PlayerPosition.h"
+#include "EditorPlayerControls.h"
+
 #include "tags/Genres.h"
 
 #include "platform/MediaPlayer.h"
@@ -19,8 +20,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QShortcut>
-#include <QSlider>
 #include <QSpinBox>
 #include <QStyle>
 #include <QTimer>
@@ -42,9 +41,6 @@ W *named(W *widget, const char *name)
     return widget;
 }
 
-constexpr int kBarMaximum = 50;
-constexpr int kTickMs = 1000;
-constexpr int kJumpDelayMs = 500;
 constexpr int kLongFieldLimit = 255;
 
 } // namespace
@@ -83,8 +79,6 @@ void TagEditorDialog::buildControls()
     m_trackLabel = named(new QLabel(this), "Label9");
     m_yearLabel = named(new QLabel(this), "Label5");
     m_genreLabel = named(new QLabel(this), "Label6");
-    m_playerTime = named(new QLabel(this), "Label10");
-    m_playerTime->setAlignment(Qt::AlignCenter);
 
     m_name = named(new QLineEdit(this), "Trackname");
     m_title = named(new QLineEdit(this), "Edit3");
@@ -131,16 +125,7 @@ void TagEditorDialog::buildControls()
 
     m_rename = named(new QToolButton(this), "BitBtn3");
     m_rename->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    m_playButton = named(new QToolButton(this), "SpeedButton1");
-    m_playButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    m_pauseButton = named(new QToolButton(this), "SpeedButton3");
-    m_pauseButton->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
-    m_pauseButton->hide();
-    m_stopButton = named(new QToolButton(this), "SpeedButton2");
-    m_stopButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-    m_bar = named(new QSlider(Qt::Horizontal, this), "TrackBar1");
-    m_bar->setRange(0, kBarMaximum);
-    m_bar->setPageStep(5);
+    m_playerControls = new EditorPlayerControls(*this, m_player, [this] { return m_model.path(); });
 
     m_folderLine = new StatusLine(QStringLiteral("StatusBar1"), this);
     m_folderLine->setScrollable(true);
@@ -151,9 +136,6 @@ void TagEditorDialog::buildControls()
     m_orderLine->setFrameShadow(QFrame::Sunken);
     m_orderLine->setAlignment(Qt::AlignCenter);
     m_orderLine->setMinimumWidth(60);
-
-    m_timer = new QTimer(this);
-    m_timer->setInterval(kTickMs);
 }
 
 void TagEditorDialog::buildMenus()
@@ -246,16 +228,7 @@ void TagEditorDialog::buildLayout()
     tools->addWidget(m_folders, 0, 1);
     tools->addLayout(stripButtons, 1, 1);
 
-    auto *playerButtons = new QHBoxLayout;
-    playerButtons->addWidget(m_playButton);
-    playerButtons->addWidget(m_pauseButton);
-    playerButtons->addWidget(m_stopButton);
-    auto *playerBox = new QVBoxLayout;
-    playerBox->addLayout(playerButtons);
-    playerBox->addWidget(m_playerTime);
-    auto *player = new QHBoxLayout;
-    player->addLayout(playerBox);
-    player->addWidget(m_bar, 1);
+    QHBoxLayout *player = m_playerControls->makeLayout();
 
     auto *bevel = named(new QFrame(this), "Bevel1");
     bevel->setFrameShape(QFrame::HLine);
@@ -300,11 +273,7 @@ void TagEditorDialog::connectControls()
     connect(m_saveCopy, &QPushButton::clicked, this, [this] { closeWith(EditorClose::SaveAndCopy); });
     connect(m_skip, &QPushButton::clicked, this, [this] { closeWith(EditorClose::Skip); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { closeWith(EditorClose::Exit); });
-    connect(m_helpButton, &QPushButton::clicked, this, [this] {
-        if (m_help)
-            m_help();
-    });
-    addHelpKey(this, [this] {
+    addHelpButtonAndKey(this, m_helpButton, [this] {
         if (m_help)
             m_help();
     });
@@ -327,26 +296,6 @@ void TagEditorDialog::connectControls()
         m_folderLine->setText(folderOf(m_model.path()));
     });
     connect(m_sampler, &QCheckBox::toggled, this, [this](bool on) { m_model.session().sampler = on; });
-
-    connect(m_playButton, &QToolButton::clicked, this, &TagEditorDialog::play);
-    connect(m_pauseButton, &QToolButton::clicked, this, &TagEditorDialog::pauseToggle);
-    connect(m_stopButton, &QToolButton::clicked, this, &TagEditorDialog::stopPlaying);
-    connect(m_bar, &QSlider::actionTriggered, this, [this] { QTimer::singleShot(0, this, &TagEditorDialog::barMoved); });
-    connect(m_timer, &QTimer::timeout, this, &TagEditorDialog::tick);
-
-    const auto shortcut = [this](QKeyCombination keys, auto slot) {
-        auto *s = new QShortcut(QKeySequence(keys), this);
-        connect(s, &QShortcut::activated, this, slot);
-    };
-    shortcut(Qt::ALT | Qt::Key_Down, [this] {
-        if (m_player.isPlaying())
-            pauseToggle();
-        else
-            play();
-    });
-    shortcut(Qt::ALT | Qt::Key_Up, [this] { stopPlaying(); });
-    shortcut(Qt::ALT | Qt::Key_Left, [this] { m_bar->triggerAction(QAbstractSlider::SliderSingleStepSub); });
-    shortcut(Qt::ALT | Qt::Key_Right, [this] { m_bar->triggerAction(QAbstractSlider::SliderSingleStepAdd); });
 }
 
 void TagEditorDialog::applyLanguage(Language l)
@@ -423,10 +372,7 @@ void TagEditorDialog::openFile(const QString &path)
     showSource();
     updateStripButtons();
     updateUndoButton();
-    m_jumpPending = false;
-    showPlayButtons(m_player.isPlaying());
-    if (m_player.isPlaying())
-        m_timer->start(kTickMs);
+    m_playerControls->fileOpened();
     m_title->setFocus();
 }
 
@@ -518,10 +464,7 @@ void TagEditorDialog::done(int result)
     // Closed by the window's close button or Escape: as Exit.
     if (result == QDialog::Rejected)
         m_close = EditorClose::Exit;
-    m_timer->stop();
-    m_jumpPending = false;
-    showPlayButtons(m_player.isPlaying() && !m_paused);
-    m_bar->setValue(0);
+    m_playerControls->dialogClosed();
     QDialog::done(result);
 }
 
@@ -574,7 +517,7 @@ void TagEditorDialog::updateHeader()
 
 void TagEditorDialog::renameNow()
 {
-    stopPlaying(); // the player lets go of the file first
+    m_playerControls->stopPlaying(); // the player lets go of the file first
     m_model.rename(m_name->text());
     m_name->setText(nameWithoutMp3(m_model.path()));
     updateUndoButton();
@@ -630,72 +573,6 @@ bool TagEditorDialog::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void TagEditorDialog::showPlayButtons(bool playing)
-{
-    m_playButton->setVisible(!playing);
-    m_pauseButton->setVisible(playing);
-}
-
-void TagEditorDialog::play()
-{
-    // Only a pause of this file resumes; a song the player held from before
-    // (or from the previous file) gives way to the file being edited.
-    if (m_paused && m_playedPath == m_model.path()) {
-        pauseToggle();
-        return;
-    }
-    // The configured player is started when none runs; without one the
-    // calls below do nothing.
-    m_player.launch();
-    m_player.clearPlaylist();
-    m_player.addFile(m_model.path());
-    m_player.startPlaying();
-    m_playedPath = m_model.path();
-    m_paused = false;
-    showPlayButtons(true);
-    m_timer->start(kTickMs);
-}
-
-void TagEditorDialog::pauseToggle()
-{
-    m_player.pauseToggle();
-    m_paused = !m_paused;
-    showPlayButtons(!m_paused);
-}
-
-void TagEditorDialog::stopPlaying()
-{
-    m_playerTime->setText(QString());
-    m_bar->setValue(0);
-    m_timer->stop();
-    m_jumpPending = false;
-    m_paused = false;
-    m_player.stop();
-    showPlayButtons(false);
-}
-
-void TagEditorDialog::barMoved()
-{
-    m_lengthSeconds = qMax<qint64>(1, m_player.length() / 1000);
-    m_jumpTarget = jumpTarget(m_bar->value(), m_lengthSeconds, kBarMaximum);
-    m_playerTime->setText(playerTimeText(m_jumpTarget, m_lengthSeconds));
-    m_jumpPending = true;
-    m_timer->start(kJumpDelayMs);
-}
-
-void TagEditorDialog::tick()
-{
-    if (m_jumpPending) {
-        m_jumpPending = false;
-        m_player.jumpTo(m_jumpTarget);
-        m_timer->start(kTickMs);
-        return;
-    }
-    m_lengthSeconds = qMax<qint64>(1, m_player.length() / 1000);
-    if (!m_bar->isSliderDown())
-        m_bar->setValue(barPosition(m_player.position(), m_lengthSeconds, kBarMaximum));
 }
 
 } // namespace kaz

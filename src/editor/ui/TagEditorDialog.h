@@ -15,13 +15,12 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QSlider;
 class QSpinBox;
-class QTimer;
 class QToolButton;
 
 namespace kaz {
 
+class EditorPlayerControls;
 class MediaPlayer;
 class StatusLine;
 
@@ -93,27 +92,15 @@ private:
     void nameEdited(const QString &text);
     void popupAtSameSpot(QMenu *menu, const QPoint &pos);
 
-    // player
-    void play();
-    void pauseToggle();
-    void stopPlaying();
-    void barMoved();
-    void tick();
-    void showPlayButtons(bool playing);
-
     TagEditorModel m_model;
     MediaPlayer &m_player;
+    EditorPlayerControls *m_playerControls = nullptr;
     Language m_language = kDefaultLanguage;
     EditorClose m_close = EditorClose::Exit;
     std::function<void()> m_help;
     std::function<void()> m_beep;
     bool m_filling = false;
-    bool m_paused = false;
     bool m_saveAndNext = false;
-    QString m_playedPath; // the file this dialog last handed the player
-    bool m_jumpPending = false;
-    qint64 m_jumpTarget = 0;
-    qint64 m_lengthSeconds = 1;
 
     QLabel *m_header = nullptr;
     QLabel *m_source = nullptr; // where the values came from: an ID3v2 tag in place of a missing ID3v1 tag
@@ -125,7 +112,6 @@ private:
     QLabel *m_trackLabel = nullptr;
     QLabel *m_yearLabel = nullptr;
     QLabel *m_genreLabel = nullptr;
-    QLabel *m_playerTime = nullptr;
     QLineEdit *m_name = nullptr;    // Trackname
     QLineEdit *m_title = nullptr;   // Edit3
     QLineEdit *m_artist = nullptr;  // Edit1
@@ -147,15 +133,10 @@ private:
     QPushButton *m_unstrip = nullptr; // BitBtn1
     QPushButton *m_undo = nullptr;    // Button4
     QToolButton *m_rename = nullptr;  // BitBtn3
-    QToolButton *m_playButton = nullptr;  // SpeedButton1
-    QToolButton *m_pauseButton = nullptr; // SpeedButton3
-    QToolButton *m_stopButton = nullptr;  // SpeedButton2
-    QSlider *m_bar = nullptr;             // TrackBar1
     StatusLine *m_folderLine = nullptr;   // StatusBar1
     QLabel *m_orderLine = nullptr;        // StatusBar2
     QMenu *m_clipboardMenu = nullptr;     // PopupMenu2
     QMenu *m_folderMenu = nullptr;        // PopupMenu1
-    QTimer *m_timer = nullptr;
 };
 
 } // namespace kaz

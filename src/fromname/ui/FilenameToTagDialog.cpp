@@ -1,5 +1,6 @@
 #include "FilenameToTagDialog.h"
 
+#include "GridCellEditor.h"
 #include "GridModel.h"
 
 #include "fromname/GridWrite.h"
@@ -44,21 +45,6 @@ QAction *item(QMenu *menu, const char *name)
 QAction *findItem(QMenu *menu, const char *name)
 {
     return menu->findChild<QAction *>(QLatin1String(name));
-}
-
-// Editor lengths: the track byte, the year, the comment of the tag.
-int lengthLimit(int column)
-{
-    switch (column) {
-    case ColTrack:
-        return 3;
-    case ColYear:
-        return 4;
-    case ColComment:
-        return 30;
-    default:
-        return 32767;
-    }
 }
 
 constexpr int kDesignWidths[GridColumns] = {41, 237, 40, 99, 102, 111, 114, 54, 106};
@@ -130,28 +116,7 @@ void FilenameToTagDialog::buildControls()
         else
             editCell(index.row(), index.column());
     });
-    // The editor stands over its cell; when the cell moves away it closes.
-    connect(header, &QHeaderView::sectionResized, this, [this] { closeEditor(); });
-    connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
-        if (!m_editHeader)
-            closeEditor();
-    });
-    connect(m_grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { closeEditor(); });
-
-    m_editor = new QLineEdit(this);
-    m_editor->setObjectName(QStringLiteral("Edit2"));
-    m_editor->setFrame(false);
-    QPalette red = m_editor->palette();
-    red.setColor(QPalette::Text, Qt::red);
-    m_editor->setPalette(red);
-    m_editor->hide();
-    m_editor->installEventFilter(this);
-    m_genreEditor = new QComboBox(this);
-    m_genreEditor->setObjectName(QStringLiteral("ComboBox2"));
-    m_genreEditor->addItems(sortedGenreNames());
-    m_genreEditor->hide();
-    m_genreEditor->installEventFilter(this);
-    connect(m_genreEditor, &QComboBox::activated, this, [this](int i) { commitEditor(m_genreEditor->itemText(i)); });
+    m_cells = new GridCellEditor(*this, *m_grid, *m_model, m_table);
 
     m_candidates = new QLineEdit(this);
     m_candidates->setObjectName(QStringLiteral("Edit1"));
@@ -361,101 +326,22 @@ void FilenameToTagDialog::unsort()
     changeKeepingSelection([&] { m_table.unsort(); });
 }
 
-void FilenameToTagDialog::showEditor(const QRect &area, int column)
-{
-    if (column == ColGenre) {
-        m_editor->hide();
-        m_genreEditor->setGeometry(area.adjusted(0, 0, 0, qMax(0, 22 - area.height())));
-        const QString current = m_editHeader ? QString() : m_table.cell(m_editRow, column);
-        m_genreEditor->setCurrentIndex(qMax(0, m_genreEditor->findText(current)));
-        m_genreEditor->show();
-        m_genreEditor->raise();
-        m_genreEditor->setFocus();
-        return;
-    }
-    m_genreEditor->hide();
-    m_editor->setMaxLength(lengthLimit(column));
-    m_editor->setFont(m_grid->font());
-    m_editor->setText(m_editHeader ? QString() : m_table.cell(m_editRow, column));
-    // Over a header the box is empty at first: it names its column, framed,
-    // so that it is seen as an input for the whole column.
-    m_editor->setFrame(m_editHeader);
-    m_editor->setPlaceholderText(
-        m_editHeader ? m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() + QStringLiteral(" …")
-                     : QString());
-    m_editor->setGeometry(area);
-    m_editor->show();
-    m_editor->raise();
-    m_editor->setFocus();
-    m_editor->selectAll();
-}
-
 void FilenameToTagDialog::editCell(int row, int column)
 {
-    if (row < 0 || row >= m_table.rowCount() || column < ColTrack || column >= GridColumns)
-        return;
-    m_editRow = row;
-    m_editColumn = column;
-    m_editHeader = false;
-    const QModelIndex index = m_model->index(row, column);
-    m_grid->scrollTo(index);
-    m_grid->setCurrentIndex(index);
-    const QRect cell = m_grid->visualRect(index);
-    showEditor(QRect(m_grid->viewport()->mapTo(this, cell.topLeft()), cell.size()), column);
+    m_cells->editCell(row, column);
 }
 
 void FilenameToTagDialog::editColumn(int column, bool selectedOnly)
 {
-    if (column < ColTrack || column >= GridColumns)
+    const QList<int> rows = selectedOnly ? selectedRows() : QList<int>();
+    if (selectedOnly && rows.isEmpty())
         return;
-    m_editRow = -1;
-    m_editColumn = column;
-    m_editHeader = true;
-    m_editRows = selectedOnly ? selectedRows() : QList<int>();
-    if (selectedOnly && m_editRows.isEmpty())
-        return;
-    QHeaderView *header = m_grid->horizontalHeader();
-    const QPoint at = header->viewport()->mapTo(this, QPoint(header->sectionViewportPosition(column), 0));
-    showEditor(QRect(at, QSize(header->sectionSize(column), header->height())), column);
-}
-
-void FilenameToTagDialog::commitEditor(const QString &value)
-{
-    if (m_editColumn < 0)
-        return;
-    const int column = m_editColumn;
-    if (m_editHeader) {
-        // "All files" means every row the view shows.
-        QList<int> rows = m_editRows;
-        if (rows.isEmpty()) {
-            for (int r = 0; r < m_table.rowCount(); ++r)
-                rows << r;
-        }
-        m_table.setColumn(column, value, rows);
-        closeEditor();
-        Q_EMIT m_model->dataChanged(m_model->index(0, column), m_model->index(m_table.rowCount() - 1, column));
-        return;
-    }
-    const int row = m_editRow;
-    m_table.setCell(row, column, value);
-    m_model->rowChanged(row);
-    // Enter moves down, so that a column can be typed row after row; the
-    // genre list closes after its choice.
-    if (column != ColGenre && row + 1 < m_table.rowCount())
-        editCell(row + 1, column);
-    else
-        closeEditor();
+    m_cells->editColumn(column, rows);
 }
 
 void FilenameToTagDialog::closeEditor()
 {
-    m_editColumn = -1;
-    m_editRow = -1;
-    const bool hadFocus = m_editor->hasFocus() || m_genreEditor->hasFocus();
-    m_editor->hide();
-    m_genreEditor->hide();
-    if (hadFocus)
-        m_grid->setFocus();
+    m_cells->close();
 }
 
 void FilenameToTagDialog::numberSelection()
@@ -681,30 +567,13 @@ void FilenameToTagDialog::openNewTag(int row)
 
 bool FilenameToTagDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if ((watched == m_editor || watched == m_genreEditor) && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Escape) {
-            closeEditor();
-            return true;
-        }
-        if (watched == m_editor && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            commitEditor(m_editor->text());
-            return true;
-        }
-    }
-    if (watched == m_editor && event->type() == QEvent::FocusOut && m_editor->isVisible()
-        && !m_genreEditor->hasFocus() && QApplication::activePopupWidget() == nullptr) {
-        closeEditor();
-    }
     if (watched == m_grid && event->type() == QEvent::KeyPress) {
         // Typing on a cell edits it at once.
         auto *key = static_cast<QKeyEvent *>(event);
         const QModelIndex current = m_grid->currentIndex();
         if (current.isValid() && current.column() >= ColTrack && !key->text().isEmpty() && key->text()[0].isPrint()
             && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            editCell(current.row(), current.column());
-            if (current.column() != ColGenre)
-                m_editor->setText(key->text().left(m_editor->maxLength()));
+            m_cells->typeInto(current.row(), current.column(), key->text());
             return true;
         }
     }

@@ -19,6 +19,7 @@ class QTableView;
 
 namespace kaz {
 
+class GridCellEditor;
 class GridModel;
 class Prompter;
 class TagEditor;
@@ -72,8 +73,6 @@ private:
     void buildMenus();
     void applyLanguage();
     void fillView(const QString &filter);
-    void showEditor(const QRect &area, int column);
-    void commitEditor(const QString &text);
     void closeEditor();
     void headerMenu(const QPoint &pos);
     void cellMenu(const QPoint &pos);
@@ -94,18 +93,13 @@ private:
     int m_filterIndex = 0;
     int m_rowHeight = 18;
     // The open in-place editor: a cell, or a header for a column edit.
-    int m_editRow = -1;
-    int m_editColumn = -1;
-    bool m_editHeader = false;
-    QList<int> m_editRows; // the rows a column edit for the selection reaches
     int m_menuRow = -1;
     int m_menuColumn = -1;
     int m_pressedHeader = -1;
 
     QTableView *m_grid = nullptr;     // StringGrid1
     QComboBox *m_filter = nullptr;    // ComboBox1
-    QLineEdit *m_editor = nullptr;    // Edit2
-    QComboBox *m_genreEditor = nullptr; // ComboBox2
+    GridCellEditor *m_cells = nullptr; // Edit2, ComboBox2
     QLineEdit *m_candidates = nullptr;  // Edit1, hidden
     QPushButton *m_keep = nullptr;    // BitBtn3
     QPushButton *m_exit = nullptr;    // BitBtn4

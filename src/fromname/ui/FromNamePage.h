@@ -49,7 +49,6 @@ public:
     void goWithAllFiles();
     // "Get artist && album tag from directorynames".
     void folderNamesClicked();
-    bool folderSwap() const { return m_swap; }
     FolderNameOptions folderNameOptions() const;
 
 protected:

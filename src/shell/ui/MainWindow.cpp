@@ -1,15 +1,22 @@
 #include "MainWindow.h"
+
+#include "HelpCommands.h"
+#include "Id3v2Commands.h"
+#include "MainMenus.h"
+#include "MainWindowTexts.h"
 #include "MenuBarRows.h"
+#include "Notebook.h"
+#include "StatusRow.h"
+#include "TagEditorCommand.h"
+#include "WindowScale.h"
 
 #include "browser/ui/FolderBrowser.h"
 #include "widgets/GuiPrompter.h"
-#include "widgets/StatusLine.h"
+#include "widgets/QtTranslations.h"
 
-#include "platform/ThreadPriority.h"
-
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -23,18 +30,6 @@
 #include <QVBoxLayout>
 
 namespace kaz {
-namespace {
-
-QToolButton *smallButton(const char *name, QWidget *parent)
-{
-    auto *b = new QToolButton(parent);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    b->setObjectName(QLatin1String(name));
-    b->setFocusPolicy(Qt::TabFocus);
-    return b;
-}
-
-} // namespace
 
 MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     : QMainWindow(parent)
@@ -44,7 +39,6 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     , m_prompter(m_ownPrompter.get())
     , m_runFrame(this)
     , m_selectName(options.selectName)
-    , m_fontSize(options.fontSize)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("KAZ  (Quillbay)  V3.2"));
@@ -54,16 +48,17 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     m_activationTimer->setSingleShot(true);
     connect(m_activationTimer, &QTimer::timeout, this, &MainWindow::finishReactivation);
     buildWidgets();
-    buildTagEditorControls();
     buildLayout();
     connectBrowser();
-    buildMenus();
-    buildPopups();
-    addTagEditorMenuItem();
-    addId3v2MenuItems();
+    m_menus = new MainMenus(*this, *m_browser, *m_scale, *m_help);
+    m_tagEditor = new TagEditorCommand(*this, *m_browser);
+    m_id3v2 = new Id3v2Commands(*this);
+    connect(m_id3v2, &Id3v2Commands::tagSourceChosen, this, [this](bool on) {
+        setUseId3v2(on);
+        Q_EMIT tagSourceChanged(on);
+    });
     registerLocks();
-    applyFont();
-    setHints(options.showHints);
+    m_menus->setHints(options.showHints);
     connect(&m_runFrame, &RunFrame::finished, this, [this](bool refill) {
         updateMaskButtons();
         if (refill)
@@ -91,27 +86,18 @@ void MainWindow::setPrompter(Prompter *prompter)
     m_browser->setPrompter(prompter);
 }
 
-const BrowserState &MainWindow::browserState() const
-{
-    return m_browser->state();
-}
-
 void MainWindow::buildWidgets()
 {
     m_browser = new FolderBrowser(m_runFrame, m_options.startFolder, this);
     m_browser->setPrompter(m_prompter);
     m_browser->setEventsProcessedObserver(m_options.eventsProcessed);
-    m_fontUpButton = smallButton("FontUpButton", this);
-    m_fontUpButton->setText(QStringLiteral("A+"));
-    connect(m_fontUpButton, &QToolButton::clicked, this, &MainWindow::fontLarger);
-    m_fontDownButton = smallButton("FontDownButton", this);
-    m_fontDownButton->setText(QStringLiteral("A-"));
-    connect(m_fontDownButton, &QToolButton::clicked, this, &MainWindow::fontSmaller);
-    m_browser->addToolButton(m_fontUpButton);
-    m_browser->addToolButton(m_fontDownButton);
-
-    buildTabRow();
-    buildStatusRow();
+    m_scale = new WindowScale(*this, *m_browser, m_options.fontSize);
+    m_help = new HelpCommands(*this, *this);
+    m_notebook = new Notebook(*this);
+    connect(m_notebook, &Notebook::helpRequested, this, &MainWindow::showHelp);
+    connect(m_notebook, &Notebook::exitRequested, this, &MainWindow::exitClicked);
+    connect(m_notebook, &Notebook::tabClicked, this, &MainWindow::showPage);
+    m_status = new StatusRow(*this);
 
     m_largeLabel = new QLabel(this);
     m_largeLabel->setObjectName(QStringLiteral("LargeLabel"));
@@ -121,51 +107,6 @@ void MainWindow::buildWidgets()
     big.setUnderline(true);
     m_largeLabel->setFont(big);
     m_largeLabel->setAlignment(Qt::AlignCenter);
-}
-
-void MainWindow::buildTabRow()
-{
-    m_helpButton = new QPushButton(this);
-    m_helpButton->setObjectName(QStringLiteral("HelpButton"));
-    connect(m_helpButton, &QPushButton::clicked, this, [this] {
-        const int page = currentPage();
-        openHelp(page >= 0 && page < m_pageList.size() ? m_pageList.at(page)->helpContext() : 0);
-    });
-    m_tabs = new QTabBar(this);
-    m_tabs->setObjectName(QStringLiteral("TabSet1"));
-    m_tabs->setExpanding(false);
-    m_tabs->setDrawBase(false);
-    // Three German captions must fit between "Help" and "Exit" at the minimum width.
-    m_tabs->setStyleSheet(QStringLiteral(
-        "QTabBar::tab { padding: 3px 6px; margin-right: 1px; border: 1px solid palette(mid);"
-        " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
-        " background: palette(button); }"
-        "QTabBar::tab:selected { background: palette(base); }"
-        "QTabBar::tab:!selected { margin-top: 2px; }"));
-    m_tabs->setElideMode(Qt::ElideNone);
-    connect(m_tabs, &QTabBar::tabBarClicked, this, &MainWindow::tabClicked);
-    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
-        if (index >= 0)
-            m_pages->setCurrentIndex(index);
-    });
-    m_pages = new QStackedWidget(this);
-    m_pages->setObjectName(QStringLiteral("Notebook1"));
-    m_exitButton = new QPushButton(this);
-    m_exitButton->setObjectName(QStringLiteral("Button1"));
-    connect(m_exitButton, &QPushButton::clicked, this, &MainWindow::exitClicked);
-}
-
-void MainWindow::buildStatusRow()
-{
-    m_orderLine = new QLabel(this);
-    m_orderLine->setObjectName(QStringLiteral("StatusBar1"));
-    m_orderLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_orderLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    m_statusLine = new StatusLine(QStringLiteral("StatusBar2"), this);
-    connect(m_statusLine, &StatusLine::resetRequested, this, [this] {
-        if (selectedNames().size() == 1)
-            resetStatus();
-    });
 }
 
 void MainWindow::buildLayout()
@@ -181,55 +122,38 @@ void MainWindow::buildLayout()
     m_browserStack->addWidget(m_browser);
     m_browserStack->addWidget(m_largeLabel);
 
-    auto *tabRow = new QHBoxLayout;
-    tabRow->setSpacing(4);
-    m_helpButton->setMaximumWidth(64);
-    m_exitButton->setMaximumWidth(64);
-    tabRow->addWidget(m_helpButton);
-    tabRow->addWidget(m_tabs, 1);
-    tabRow->addWidget(m_exitButton);
-
-    auto *statusRow = new QHBoxLayout;
-    statusRow->setSpacing(2);
-    statusRow->addWidget(m_orderLine, 2);
-    statusRow->addWidget(m_statusLine, 3);
-
     // Menu items that do not fit the window's width wrap into a second row.
-    m_menuRow2 = new QMenuBar(central);
-    m_menuRow2->setObjectName(QStringLiteral("MenuBarRow2"));
-    m_menuRows = new MenuBarRows(menuBar(), m_menuRow2, this);
+    auto *menuRow2 = new QMenuBar(central);
+    menuRow2->setObjectName(QStringLiteral("MenuBarRow2"));
+    m_menuRows = new MenuBarRows(menuBar(), menuRow2, this);
     auto *outer = new QVBoxLayout(central);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    outer->addWidget(m_menuRow2);
+    outer->addWidget(menuRow2);
     auto *root = new QVBoxLayout;
     outer->addLayout(root, 1);
     root->setContentsMargins(4, 4, 4, 2);
     root->setSpacing(3);
     root->addWidget(m_browserStack, 1);
-    root->addLayout(tabRow);
-    root->addWidget(m_pages);
-    root->addLayout(statusRow);
+    root->addLayout(m_notebook->tabRow());
+    root->addWidget(m_notebook->stack());
+    root->addLayout(m_status->layout());
 }
 
 void MainWindow::registerLocks()
 {
     m_browser->registerLocks(m_runFrame);
-    for (QWidget *w : std::initializer_list<QWidget *>{m_exitButton, m_orderLine, m_statusLine, m_fontUpButton,
-                                                       m_fontDownButton, m_tabs})
-        m_runFrame.addLocked(w);
-    for (QMenu *menu : {m_propertiesMenu, m_languageMenu})
-        m_runFrame.addLocked(menu->menuAction());
+    m_status->registerLocks(m_runFrame);
+    m_scale->registerLocks(m_runFrame);
+    m_menus->registerLocks(m_runFrame);
+    m_notebook->registerLocks(m_runFrame);
 }
 
 void MainWindow::addPage(NotebookPage *page)
 {
-    m_pageList.append(page);
-    m_pages->addWidget(page);
-    m_tabs->addTab(page->tabCaption(m_language));
-    page->applyLanguage(m_language);
+    m_notebook->addPage(page, m_language);
     page->registerLocks(m_runFrame);
-    if (m_pageList.size() - 1 == m_options.page)
+    if (m_notebook->count() - 1 == m_options.page)
         showPage(m_options.page);
     page->listChanged(listState());
     if (isVisible())
@@ -246,22 +170,13 @@ void MainWindow::updateMinimumSize()
 
 int MainWindow::currentPage() const
 {
-    return m_pages->currentIndex();
+    return m_notebook->currentPage();
 }
 
 void MainWindow::showPage(int index)
 {
-    if (index < 0 || index >= m_pageList.size())
-        return;
-    m_tabs->setCurrentIndex(index);
-    m_pages->setCurrentIndex(index);
-    m_browser->setIncludeSubdirectoriesEnabled(index == 0 && !m_runFrame.running());
-}
-
-void MainWindow::tabClicked(int index)
-{
-    m_tabClickedSinceActivation = true;
-    showPage(index);
+    if (m_notebook->showPage(index))
+        m_browser->setIncludeSubdirectoriesEnabled(index == 0 && !m_runFrame.running());
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -315,9 +230,47 @@ void MainWindow::showEvent(QShowEvent *event)
         });
 }
 
-void MainWindow::addToolButton(QToolButton *button)
+void MainWindow::showHelp(int context)
 {
-    m_browser->addToolButton(button);
+    m_help->openHelp(context);
+}
+
+void MainWindow::exitClicked()
+{
+    if (!m_notebook->exitButton()->isEnabled() || m_runFrame.running())
+        return;
+    close();
+}
+
+void MainWindow::setLanguage(Language language)
+{
+    m_language = language;
+    applyLanguage();
+    Q_EMIT languageChanged(language);
+}
+
+void MainWindow::applyLanguage()
+{
+    useQtTranslations(m_language);
+    applyMainWindowTexts(*this, m_language);
+    if (auto *english = findChild<QAction *>(QStringLiteral("English1")))
+        english->setChecked(m_language == Language::English);
+    if (auto *german = findChild<QAction *>(QStringLiteral("German1")))
+        german->setChecked(m_language == Language::German);
+    m_notebook->applyLanguage(m_language);
+    m_browser->setLanguage(m_language);
+    m_menus->setFilterEnabled(browserState().mask == MaskState::Mp3);
+    if (isVisible())
+        updateMinimumSize();
+}
+
+void MainWindow::setUseId3v2(bool on)
+{
+    m_useId3v2 = on;
+    m_id3v2->showTagSource(on);
+    m_browser->setUseId3v2(on);
+    if (m_activated)
+        resetStatus();
 }
 
 } // namespace kaz

@@ -3,6 +3,9 @@
 // finds the folder again, also under a new name.
 #include "MainWindow.h"
 
+#include "MainMenus.h"
+#include "Notebook.h"
+
 #include "platform/Messages.h"
 #include "browser/FolderRecovery.h"
 #include "browser/ui/FolderBrowser.h"
@@ -11,7 +14,6 @@
 #include <QDir>
 #include <QTimer>
 #include <QLabel>
-#include <QMenu>
 #include <QStackedWidget>
 #include <QTabBar>
 
@@ -20,11 +22,8 @@ namespace kaz {
 void MainWindow::setDeactivatedView(bool deactivated)
 {
     m_browserStack->setCurrentIndex(deactivated ? 1 : 0);
-    for (NotebookPage *page : std::as_const(m_pageList))
-        page->setDeactivated(deactivated);
-    for (const char *name : {"Language1", "prperties1", "Priority1"})
-        if (auto *menu = findChild<QMenu *>(QLatin1String(name)))
-            menu->menuAction()->setEnabled(!deactivated && !m_runFrame.running());
+    m_notebook->forEachPage([deactivated](NotebookPage &page) { page.setDeactivated(deactivated); });
+    m_menus->setSettingsMenusEnabled(!deactivated && !m_runFrame.running());
 }
 
 void MainWindow::deactivate()
@@ -53,10 +52,8 @@ void MainWindow::reactivate()
     }
     m_largeLabel->setText(QStringLiteral("INITIALIZATION"));
     reloadConfiguration();
-    if (m_tabClickedSinceActivation) {
-        m_tabClickedSinceActivation = false;
-        showPage(m_tabs->currentIndex());
-    }
+    if (m_notebook->takeTabClicked())
+        showPage(m_notebook->currentPage());
     // The lists are filled after a short pause, from the event loop, so that
     // the events of coming back (focus, a click on a tab) are handled first.
     if (m_options.activationDelayMs > 0)

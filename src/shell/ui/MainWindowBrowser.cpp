@@ -3,14 +3,16 @@
 // pop-up menus.
 #include "MainWindow.h"
 
+#include "MainMenus.h"
+#include "Notebook.h"
+#include "StatusRow.h"
+#include "TagEditorCommand.h"
+
 #include "browser/FolderRecovery.h"
 #include "browser/ui/FolderBrowser.h"
-#include "widgets/StatusLine.h"
 
 #include "platform/Volumes.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QProgressBar>
 
 namespace kaz {
@@ -20,16 +22,18 @@ void MainWindow::connectBrowser()
     connect(m_browser, &FolderBrowser::listChanged, this, &MainWindow::notifyListChanged);
     connect(m_browser, &FolderBrowser::listFilled, this, &MainWindow::listFilled);
     connect(m_browser, &FolderBrowser::selectionChanged, this, &MainWindow::selectionChanged);
-    connect(m_browser, &FolderBrowser::folderMenuRequested, this, &MainWindow::folderPopup);
+    connect(m_browser, &FolderBrowser::folderMenuRequested, this, [this](const QPoint &pos) {
+        m_menus->popupFolderMenu(pos, !isDriveRoot(browserState().folder) && !m_runFrame.running());
+    });
     connect(m_browser, &FolderBrowser::fileMenuRequested, this,
-            [this](const QPoint &pos) { m_filePopup->popup(pos); });
+            [this](const QPoint &pos) { m_menus->popupFileMenu(pos); });
     connect(m_browser, &FolderBrowser::maskMenuRequested, this,
-            [this](const QPoint &pos) { m_maskPopup->popup(pos); });
+            [this](const QPoint &pos) { m_menus->popupMaskMenu(pos); });
 }
 
 void MainWindow::listFilled()
 {
-    updateFilterActions();
+    m_menus->setFilterEnabled(browserState().mask == MaskState::Mp3);
     notifyListChanged();
     const BrowserState &state = browserState();
     if (state.count() > 0 && (!isDriveRoot(state.folder) || state.includeSubdirectories))
@@ -42,40 +46,14 @@ void MainWindow::listFilled()
 void MainWindow::setFolderTreeMode(bool on)
 {
     m_browser->setFolderTreeMode(on);
-    m_statusLine->setScrollable(false);
-    showCountStatus();
+    m_status->showCountOfAll();
     updateSelectionControls();
-}
-
-void MainWindow::refillFileList()
-{
-    m_browser->refill();
-}
-
-void MainWindow::openFolder(const QString &folder)
-{
-    m_browser->openFolder(folder);
-}
-
-void MainWindow::folderUpdate()
-{
-    m_browser->folderUpdate();
 }
 
 void MainWindow::hideRenameEdit()
 {
     if (m_browser)
         m_browser->hideRenameEdit();
-}
-
-QProgressBar *MainWindow::folderProgress()
-{
-    return m_browser->folderProgress();
-}
-
-QProgressBar *MainWindow::fileProgress()
-{
-    return m_browser->fileProgress();
 }
 
 ListState MainWindow::listState() const
@@ -97,55 +75,13 @@ ListState MainWindow::listState() const
 void MainWindow::notifyListChanged()
 {
     const ListState state = listState();
-    for (NotebookPage *page : std::as_const(m_pageList))
-        page->listChanged(state);
-}
-
-QStringList MainWindow::fileNames() const
-{
-    return browserState().files;
-}
-
-QStringList MainWindow::selectedNames() const
-{
-    return browserState().selectedNames();
-}
-
-bool MainWindow::includeSubdirectories() const
-{
-    return browserState().includeSubdirectories;
-}
-
-void MainWindow::setMaskState(MaskState state)
-{
-    m_browser->setMaskState(state);
-}
-
-void MainWindow::setTagFilter(TagFilter filter)
-{
-    m_browser->setTagFilter(filter);
+    m_notebook->forEachPage([&state](NotebookPage &page) { page.listChanged(state); });
 }
 
 void MainWindow::updateMaskButtons()
 {
     m_browser->updateMaskButtons();
-    updateFilterActions();
-}
-
-void MainWindow::updateFilterActions()
-{
-    const bool mp3 = browserState().mask == MaskState::Mp3;
-    for (const char *name : {"FilterAll1", "FilterTagged1", "FilterUntagged1"})
-        if (auto *a = findChild<QAction *>(QLatin1String(name)))
-            a->setEnabled(mp3);
-}
-
-void MainWindow::folderPopup(const QPoint &globalPos)
-{
-    const bool root = isDriveRoot(browserState().folder);
-    if (auto *a = findChild<QAction *>(QStringLiteral("rename1")))
-        a->setEnabled(!root && !m_runFrame.running());
-    m_folderPopup->popup(globalPos);
+    m_menus->setFilterEnabled(browserState().mask == MaskState::Mp3);
 }
 
 } // namespace kaz

@@ -1,20 +1,19 @@
 // What the main window keeps in the configuration file.
 #include "MainWindow.h"
 
-#include <QAction>
+#include "MainMenus.h"
+#include "Notebook.h"
+#include "WindowScale.h"
 
 namespace kaz {
 
 void MainWindow::loadSettings(const KazSettings &settings, bool applySelection)
 {
-    setHints(settings.showHints);
-    m_fontSize = settings.fontSize;
-    applyFont();
-    if (auto *a = findChild<QAction *>(QStringLiteral("Startwithlastsavedposition1")))
-        a->setChecked(settings.startWithLastPosition);
+    m_menus->setHints(settings.showHints);
+    m_scale->setFontSize(settings.fontSize);
+    m_menus->setStartWithLastPosition(settings.startWithLastPosition);
     setUseId3v2(settings.useId3v2);
-    for (NotebookPage *page : std::as_const(m_pageList))
-        page->loadSettings(settings, applySelection);
+    m_notebook->forEachPage([&](NotebookPage &page) { page.loadSettings(settings, applySelection); });
 }
 
 void MainWindow::storeSettings(KazSettings &settings) const
@@ -23,19 +22,16 @@ void MainWindow::storeSettings(KazSettings &settings) const
     settings.windowHeight = m_lastNormalSize.height();
     settings.windowLeft = pos().x();
     settings.windowTop = pos().y();
-    if (auto *a = findChild<QAction *>(QStringLiteral("Startwithlastsavedposition1")))
-        settings.startWithLastPosition = a->isChecked();
-    if (auto *a = findChild<QAction *>(QStringLiteral("Showhints1")))
-        settings.showHints = a->isChecked();
+    settings.startWithLastPosition = m_menus->startWithLastPosition();
+    settings.showHints = m_menus->hintsShown();
     settings.page = qMax(0, currentPage());
     // While deactivated the window shows no folder; the last one counts.
     settings.lastDir = m_activated ? browserState().folder : browserState().lastFolder;
-    settings.fontSize = m_fontSize;
+    settings.fontSize = m_scale->fontSize();
     settings.tagFilter = int(browserState().filter);
     settings.sortIgnoringNonLetters = browserState().letterSorted;
     settings.useId3v2 = m_useId3v2;
-    for (NotebookPage *page : m_pageList)
-        page->storeSettings(settings);
+    m_notebook->forEachPage([&](NotebookPage &page) { page.storeSettings(settings); });
 }
 
 } // namespace kaz

@@ -271,41 +271,34 @@ void ToolsMenus::openUserFolder(int slot)
             m_host.openFolder(folder);
         return;
     }
-    switch (kaz::openUserFolder(folder, iniPath(), &m_host.prompter(), m_language)) {
-    case EntryOutcome::Open:
+    const EntryOutcome outcome = kaz::openUserFolder(folder, iniPath(), &m_host.prompter(), m_language);
+    if (outcome == EntryOutcome::Open)
         m_host.openFolder(folder);
-        break;
-    case EntryOutcome::RemovedChooseNew:
-        m_host.reloadConfiguration();
-        editUserEntries(false);
-        break;
-    case EntryOutcome::Removed:
-        m_host.reloadConfiguration();
-        refresh();
-        break;
-    default:
-        break;
-    }
+    else
+        entryRemoved(outcome, false);
 }
 
 void ToolsMenus::startProgram(int slot)
 {
     const QString program = m_settings.externalPrograms.at(slot).path;
-    switch (startExternalProgram(program, iniPath(), &m_host.prompter(), m_language)) {
-    case EntryOutcome::StartFailed:
+    const EntryOutcome outcome = startExternalProgram(program, iniPath(), &m_host.prompter(), m_language);
+    if (outcome == EntryOutcome::StartFailed)
         m_host.prompter().inform(MessageKind::Error, programNotStartedText(program, m_language));
-        break;
-    case EntryOutcome::RemovedChooseNew:
-        m_host.reloadConfiguration();
-        editUserEntries(true);
-        break;
-    case EntryOutcome::Removed:
-        m_host.reloadConfiguration();
+    else
+        entryRemoved(outcome, true);
+}
+
+// After the user let a favourite or a program whose target is gone be
+// removed: the menus follow, and the dialog opens where a new one is wanted.
+void ToolsMenus::entryRemoved(EntryOutcome outcome, bool programs)
+{
+    if (outcome != EntryOutcome::Removed && outcome != EntryOutcome::RemovedChooseNew)
+        return;
+    m_host.reloadConfiguration();
+    if (outcome == EntryOutcome::RemovedChooseNew)
+        editUserEntries(programs);
+    else
         refresh();
-        break;
-    default:
-        break;
-    }
 }
 
 void ToolsMenus::editUserEntries(bool programs)

@@ -2,6 +2,7 @@
 
 #include "config/KazSettings.h"
 #include "platform/Language.h"
+#include "tools/UserEntries.h"
 
 #include <QObject>
 
@@ -55,6 +56,7 @@ private:
     QToolButton *addPlayerButton(const char *name, int icon);
     QStringList selectedPaths() const;
     void setPlayingButtons(bool playing);
+    void entryRemoved(EntryOutcome outcome, bool programs);
 
     PageHost &m_host;
     QMainWindow &m_window;

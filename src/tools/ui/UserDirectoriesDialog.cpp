@@ -45,11 +45,7 @@ UserDirectoriesDialog::UserDirectoriesDialog(Mode mode, const QString &iniPath, 
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &UserDirectoriesDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_helpButton, &QPushButton::clicked, this, [this] {
-        if (m_help)
-            m_help();
-    });
-    addHelpKey(this, [this] {
+    addHelpButtonAndKey(this, m_helpButton, [this] {
         if (m_help)
             m_help();
     });

@@ -1,18 +1,8 @@
-// The main window's language routine: every caption and hint of the
-// window, its menus and pop-ups in English or German.
-#include "MainWindow.h"
+// The captions and hints of the main window, its menus and pop-ups in
+// English and German.
+#include "MainWindowTexts.h"
 
-#include "browser/ui/FolderBrowser.h"
 #include "widgets/Captions.h"
-#include "widgets/QtTranslations.h"
-
-#include <QAbstractButton>
-#include <QAction>
-#include <QActionGroup>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QTabBar>
 
 namespace kaz {
 namespace {
@@ -62,6 +52,8 @@ constexpr Caption kCaptions[] = {
     {"FilterAll1", "all", "alle"},
     {"FilterTagged1", "tagged", "mit Tag"},
     {"FilterUntagged1", "untagged", "ohne Tag"},
+    {"UseID3v2tag1", "Use ID3v2 tag where no ID3v1 tag", "ID3v2-Tag nutzen, wo kein ID3v1-Tag ist"},
+    {"ID3v1fromID3v21", "Write ID3v1 tag from ID3v2 tag", "ID3v1-Tag aus ID3v2-Tag schreiben"},
 };
 
 constexpr Caption kHints[] = {
@@ -89,31 +81,10 @@ constexpr Caption kHints[] = {
 
 } // namespace
 
-void MainWindow::setLanguage(Language language)
+void applyMainWindowTexts(QObject &window, Language language)
 {
-    m_language = language;
-    applyLanguage();
-    Q_EMIT languageChanged(language);
-}
-
-void MainWindow::applyLanguage()
-{
-    useQtTranslations(m_language);
-    applyCaptions(*this, m_language, kCaptions);
-    applyHints(*this, m_language, kHints);
-    applyId3v2Captions();
-    if (auto *english = findChild<QAction *>(QStringLiteral("English1")))
-        english->setChecked(m_language == Language::English);
-    if (auto *german = findChild<QAction *>(QStringLiteral("German1")))
-        german->setChecked(m_language == Language::German);
-    for (int i = 0; i < m_pageList.size(); ++i) {
-        m_tabs->setTabText(i, m_pageList.at(i)->tabCaption(m_language));
-        m_pageList.at(i)->applyLanguage(m_language);
-    }
-    m_browser->setLanguage(m_language);
-    updateFilterActions();
-    if (isVisible())
-        updateMinimumSize();
+    applyCaptions(window, language, kCaptions);
+    applyHints(window, language, kHints);
 }
 
 } // namespace kaz

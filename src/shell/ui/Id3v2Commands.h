@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+
+namespace kaz {
+
+class MainWindow;
+
+// Collections tagged with ID3v2: the Properties item that lets an ID3v2 tag
+// stand in for a missing ID3v1 tag, and the file pop-up item that writes
+// ID3v1 tags from the ID3v2 tags of the selection.
+class Id3v2Commands : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Id3v2Commands(MainWindow &window);
+
+    // The Properties item's check follows the setting.
+    void showTagSource(bool useId3v2);
+    // "Write ID3v1 tag from ID3v2 tag" for the selection, with a report.
+    void convertSelection();
+
+Q_SIGNALS:
+    // The user switched the tag source with the Properties item.
+    void tagSourceChosen(bool useId3v2);
+
+private:
+    MainWindow &m_window;
+    QAction *m_useId3v2 = nullptr;
+};
+
+} // namespace kaz
