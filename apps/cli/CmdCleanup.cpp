@@ -122,8 +122,8 @@ int runUndo(Language l)
              "%1 Dateien haben ihre alten Namen zurück, %2 hatten sie schon\n")
             .arg(outcome.restored)
             .arg(outcome.alreadyThere));
-    for (const QString &failure : outcome.failures)
-        err(QStringLiteral("kaz-cli cleanup: %1\n").arg(printablePath(failure)));
+    for (const QString &line : outcome.notes + outcome.failures)
+        err(QStringLiteral("kaz-cli cleanup: %1\n").arg(printablePath(line)));
     if (outcome.keptLines > 0)
         err(text(l, "kaz-cli cleanup: %1 renames are kept in the undo log; 'kaz-cli cleanup --undo' tries them again.\n",
                  "kaz-cli cleanup: %1 Umbenennungen bleiben im Rückgängig-Protokoll; 'kaz-cli cleanup --undo' versucht sie erneut.\n")

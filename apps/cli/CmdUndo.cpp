@@ -59,8 +59,8 @@ int runUndo(const QStringList &arguments)
             .arg(outcome.restored)
             .arg(outcome.alreadyThere)
             .arg(outcome.foldersRemoved));
-    for (const QString &failure : outcome.failures)
-        err(QStringLiteral("kaz-cli undo: %1\n").arg(printablePath(failure)));
+    for (const QString &line : outcome.notes + outcome.failures)
+        err(QStringLiteral("kaz-cli undo: %1\n").arg(printablePath(line)));
     if (outcome.keptLines > 0)
         err(QString::fromUtf8(tr2(l, "kaz-cli undo: %1 lines that could not be undone stay in the undo logs; "
                                      "run 'kaz-cli undo' again once their cause is mended.\n",

@@ -155,9 +155,7 @@ CleanupLogContents readCleanupLog()
                                          .arg(i + 2));
     }
     if (lines.size() % 2 == 1 || cut)
-        contents.problems.append(QStringLiteral("%1, line %2: cut short; that rename cannot be undone")
-                                     .arg(path)
-                                     .arg(lines.size() + (cut ? 1 : 0)));
+        contents.notes.append(cutShortNote(path, lines.size() + (cut ? 1 : 0)));
     return contents;
 }
 

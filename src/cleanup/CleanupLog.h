@@ -62,9 +62,11 @@ struct CleanupLogEntry {
 
 struct CleanupLogContents {
     QList<CleanupLogEntry> entries; // in run order
-    // Lines that cannot be undone (cut short, not a full path), each named
-    // by its number, or why the file is no log at all.
+    // Lines that cannot be undone (not a full path), each named by its
+    // number, or why the file is no log at all.
     QStringList problems;
+    // A last line cut short: a run stopped while logging it, before its rename.
+    QStringList notes;
     bool refused = false; // not a regular file or far too large: not read, left alone
 };
 

@@ -339,6 +339,7 @@ CleanupUndoOutcome undoCleanup(const RunHooks &hooks)
     }
     const CleanupLogContents log = readCleanupLog();
     outcome.failures = log.problems;
+    outcome.notes = log.notes;
     if (log.refused)
         return outcome; // left as it is
     QList<bool> keep(log.entries.size(), false);

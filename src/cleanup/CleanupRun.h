@@ -105,6 +105,7 @@ struct CleanupUndoOutcome {
     qint64 restored = 0;
     qint64 alreadyThere = 0;
     QStringList failures; // lines not undone and why, lines of the log that cannot be read
+    QStringList notes;    // the log's last line, cut short by a stopped run (nothing to undo)
     qint64 keptLines = 0; // renames left in the log for a later undo
 };
 // Gives the files of the last cleanup run their old names back, last rename

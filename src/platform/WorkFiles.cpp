@@ -24,4 +24,9 @@ void removeWorkFile(const char *name)
     QFile::remove(workFilePath(name));
 }
 
+QString cutShortNote(const QString &logPath, qsizetype line)
+{
+    return QStringLiteral("%1, line %2: cut short by a stopped run; nothing to undo for it").arg(logPath).arg(line);
+}
+
 } // namespace kaz

@@ -46,4 +46,8 @@ bool hasLineBreak(const QString &path);
 // Deletes a work file when it exists.
 void removeWorkFile(const char *name);
 
+// What an undo says of a log's last line cut short: the logs are written
+// before the renames, so a run stopped while writing it renamed nothing for it.
+QString cutShortNote(const QString &logPath, qsizetype line);
+
 } // namespace kaz

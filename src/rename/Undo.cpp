@@ -88,7 +88,7 @@ QStringList readLog(const char *name, QString *problem, QStringList *notes)
         paths.append(*entry);
     *problem = reader.problem();
     if (reader.cutLine() > 0)
-        notes->append(QStringLiteral("%1, line %2: cut short; that rename cannot be undone").arg(path).arg(reader.cutLine()));
+        notes->append(cutShortNote(path, reader.cutLine()));
     return paths;
 }
 
@@ -426,7 +426,7 @@ UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, 
     if (problem.isEmpty()) {
         UndoProgress progress(logsId);
         outcome = Undoer(state, player ? *player : nullMediaPlayer(), hooks).run(lines, progress);
-        outcome.failures = notes + outcome.failures;
+        outcome.notes = notes;
     } else {
         outcome.failures.append(problem + QStringLiteral("; nothing was undone"));
         outcome.keptLines = -1;

@@ -22,6 +22,7 @@ struct UndoOutcome {
     qint64 foldersRemoved = 0;
     QString folder;       // the deepest folder holding every file given back (empty: none)
     QStringList failures; // lines that could not be undone, with the reason
+    QStringList notes;    // a log's last line, cut short by a stopped run (nothing to undo)
     qint64 keptLines = 0; // those lines, kept in the logs for another undo; -1: the logs could not be read
 };
 

@@ -87,7 +87,8 @@ TEST_F(CleanupUndo, AFifoInPlaceOfItsFilesNeverHangs)
 
 // A log with relative paths or a line cut short: the good lines are undone,
 // each bad one is reported by its number, and nothing is renamed relative to
-// the working folder.
+// the working folder. A cut last line (a run stopped while logging it, before
+// its rename) is named but fails nothing.
 TEST_F(CleanupUndo, DamagedLinesAreReportedByNumber)
 {
     putFile(dir, "new.mp3");
@@ -106,8 +107,7 @@ TEST_F(CleanupUndo, DamagedLinesAreReportedByNumber)
     writeAll(workFilePath(workfile::UndoOld), QFile::encodeName(dir) + "/back.mp3\r\n" + QFile::encodeName(dir) + "/x");
     writeAll(workFilePath(workfile::UndoNew), QFile::encodeName(dir) + "/orig.mp3\r\n");
     const CliResult undo = runCli({"undo", "--lang", "en", "--yes"});
-    EXPECT_EQ(undo.exitCode, 1) << undo.out.constData();
-    EXPECT_TRUE(undo.err.contains("undo1.kaz, line 2: cut short")) << undo.err.constData();
+    EXPECT_TRUE(endedWith(undo, 0, "undo1.kaz, line 2: cut short"));
     EXPECT_EQ(namesIn(dir), (QStringList{"back.mp3", "moved.mp3"}));
 }
 
