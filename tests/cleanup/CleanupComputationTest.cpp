@@ -16,6 +16,7 @@ struct Case {
     CleanupOptions options;
 };
 
+// Options with capitalising off and, where given, one word or position limit on.
 CleanupOptions none()
 {
     CleanupOptions o;
@@ -26,31 +27,25 @@ CleanupOptions none()
 CleanupOptions fromPosition(int p)
 {
     CleanupOptions o = none();
-    o.fromPosition = true;
-    o.fromPositionNumber = p;
+    o.fromPosition = true, o.fromPositionNumber = p;
     return o;
 }
 
 CleanupOptions afterFirst(int words)
 {
     CleanupOptions o = none();
-    o.afterFirstWords = true;
-    o.afterFirstWordsNumber = words;
+    o.afterFirstWords = true, o.afterFirstWordsNumber = words;
     return o;
 }
 
 CleanupOptions beforeLast(int words)
 {
     CleanupOptions o = none();
-    o.beforeLastWords = true;
-    o.beforeLastWordsNumber = words;
+    o.beforeLastWords = true, o.beforeLastWordsNumber = words;
     return o;
 }
 
-CleanupOptions capitalize()
-{
-    return CleanupOptions();
-}
+const CleanupOptions capitalize;
 
 void expectCases(const std::vector<Case> &cases)
 {
@@ -77,7 +72,7 @@ TEST(CleanupComputation, WorkedExamples)
         {"abcabc", R"("a""A":)", "abcAbc", fromPosition(4)},
         {"01 - 1 Song", R"("1""X":)", "01 - X Song", afterFirst(1)},
         {"abc", R"("""-":)", "a-b-c-", none()},
-        {"song", "", "Song", capitalize()},
+        {"song", "", "Song", capitalize},
     });
 }
 
@@ -98,8 +93,8 @@ TEST(CleanupComputation, ScriptForms)
         // "?" in a replacement deletes, as the overlay reads it.
         {"abc", R"("b""?":)", "ac", none()},
         // Capitalising only touches a..z.
-        {"élan", "", "élan", capitalize()},
-        {"1abc", "", "1abc", capitalize()},
+        {"élan", "", "élan", capitalize},
+        {"1abc", "", "1abc", capitalize},
     });
 }
 
@@ -175,7 +170,7 @@ TEST(CleanupComputation, EmptyResultDropsTheLastEntryUntilANameIsLeft)
     EXPECT_EQ(f.name, "abc");
     EXPECT_EQ(f.script, "\"x\"\"y\":");
     EXPECT_EQ(f.droppedEntries, 1);
-    f = cleanWithFallback(QStringLiteral("abc"), QStringLiteral("abc:"), capitalize());
+    f = cleanWithFallback(QStringLiteral("abc"), QStringLiteral("abc:"), capitalize);
     EXPECT_EQ(f.name, "Abc");
     EXPECT_EQ(f.script, "");
     f = cleanWithFallback(QStringLiteral("abc"), QStringLiteral("\"x\"\"y\":"), none());
