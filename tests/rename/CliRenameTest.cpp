@@ -47,7 +47,7 @@ TEST_F(CliRename, PreviewNameAndSettingOptions)
     const QString file = putTagged(dir, "05 x.mp3", values("What?", "AC/DC"));
     putUntagged(dir, "c.mp3");
     const auto before = treeHashes(dir);
-    CliResult result = runCli({"rename", "--preview", "--json", "--fields", "artist,title", dir});
+    CliResult result = runCli({"rename", "--preview", "--json", "--lang", "en", "--fields", "artist,title", dir});
     EXPECT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(treeHashes(dir), before);
     const QList<QJsonObject> rows = jsonLines(result.out);

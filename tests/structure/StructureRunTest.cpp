@@ -77,14 +77,6 @@ TEST_F(StructureBuild, SortsByTagsAndUndoes)
     EXPECT_EQ(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
 }
 
-TEST_F(StructureBuild, EmptyBaseFolderMovesNothing)
-{
-    const StructureOutcome outcome = f.build(home.music());
-    EXPECT_TRUE(outcome.moved.empty());
-    EXPECT_TRUE(outcome.failures.isEmpty());
-    EXPECT_TRUE(WorkListReader::readAll(workFilePath(workfile::UndoOld)).isEmpty());
-}
-
 TEST_F(StructureBuild, PictureFilesGetTheirNamesBackAndSongsWithTheMarkerStaySongs)
 {
     eightSongs(dir, "A", "X", "x", "Live CD2");
@@ -194,11 +186,14 @@ TEST_F(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
     expectUndoRestores(f, dir, before);
 }
 
-TEST_F(StructureBreak, WithoutSubfoldersNothingMovesAndTheLastUndoStays)
+// A build of an empty folder and a break without subfolders move nothing
+// and leave the last run's undo.
+TEST_F(StructureBreak, NothingToMoveKeepsTheLastUndo)
 {
-    putSong(dir, "a.mp3", "A", "X");
     writeAll(workFilePath(workfile::UndoOld), "/old/path\r\n");
     writeAll(workFilePath(workfile::UndoNew), "/new/path\r\n");
+    EXPECT_TRUE(f.build(dir).moved.empty());
+    putSong(dir, "a.mp3", "A", "X");
     const StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
     EXPECT_TRUE(outcome.moved.empty());
     EXPECT_TRUE(outcome.moveComplete);
