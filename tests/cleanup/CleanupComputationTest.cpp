@@ -58,7 +58,7 @@ void expectCases(const std::vector<Case> &cases)
 
 } // namespace
 
-TEST(CleanupComputation, WorkedExamples)
+TEST(CleanupComputation, ScriptForms)
 {
     expectCases({
         {"Peter_and_paul", R"("_"" ":)", "Peter and paul", none()},
@@ -73,12 +73,6 @@ TEST(CleanupComputation, WorkedExamples)
         {"01 - 1 Song", R"("1""X":)", "01 - X Song", afterFirst(1)},
         {"abc", R"("""-":)", "a-b-c-", none()},
         {"song", "", "Song", capitalize},
-    });
-}
-
-TEST(CleanupComputation, ScriptForms)
-{
-    expectCases({
         // A bare text deletes every free occurrence; the closing ":" may be missing.
         {"a_b_c", "_", "abc", none()},
         {"The Band - Song", R"("The """:" - ""_")", "Band_Song", none()},
@@ -95,12 +89,6 @@ TEST(CleanupComputation, ScriptForms)
         // Capitalising only touches a..z.
         {"élan", "", "élan", capitalize},
         {"1abc", "", "1abc", capitalize},
-    });
-}
-
-TEST(CleanupComputation, TwoRulesOnTheSameCharacters)
-{
-    expectCases({
         // The first rule wins; the second finds its match no longer free.
         {"a_b", R"("_"" ":"_""-":)", "a b", none()},
         // A later rule is skipped only where its whole match is taken.
@@ -112,26 +100,7 @@ TEST(CleanupComputation, TwoRulesOnTheSameCharacters)
     });
 }
 
-TEST(CleanupComputation, WordLimits)
-{
-    expectCases({
-        // The limits lie on the blanks that end the words.
-        {"a b c d", R"(" """:)", "abc d", beforeLast(1)},
-        {"a b c d", R"(" """:)", "ab c d", beforeLast(2)},
-        {"one two three", R"(" ""_":)", "one two_three", afterFirst(1)},
-        {"one two three", R"(" ""_":)", "one two three", afterFirst(2)},
-        // A dot or comma right after a word's first character is stepped over.
-        {"a.b c d", R"(" ""_":)", "a.b c_d", afterFirst(1)},
-        // Letters outside A..Z end a word.
-        {"aéb c", R"(" ""_":)", "aéb_c", afterFirst(1)},
-        // More words asked for than the name has: nothing is free.
-        {"a b", R"(" ""_":)", "a b", afterFirst(5)},
-    });
-    const std::u32string name = U"01 - 1 Song";
-    EXPECT_EQ(wordLimits(name, afterFirst(1)).afterFirst, 3);
-}
-
-TEST(CleanupComputation, PositionsCountCharactersAndStayInTheName)
+TEST(CleanupComputation, WordLimitsAndPositions)
 {
     expectCases({
         // Characters beyond the BMP are one position each.
@@ -148,7 +117,20 @@ TEST(CleanupComputation, PositionsCountCharactersAndStayInTheName)
         {"abc", R"(99999999999999999999"Z":)", "abcZ", none()},
         // Names may hold the characters the script uses as marks.
         {"a*b?\"c", R"(2"-":)", "a-*b?\"c", none()},
+        // The limits lie on the blanks that end the words.
+        {"a b c d", R"(" """:)", "abc d", beforeLast(1)},
+        {"a b c d", R"(" """:)", "ab c d", beforeLast(2)},
+        {"one two three", R"(" ""_":)", "one two_three", afterFirst(1)},
+        {"one two three", R"(" ""_":)", "one two three", afterFirst(2)},
+        // A dot or comma right after a word's first character is stepped over.
+        {"a.b c d", R"(" ""_":)", "a.b c_d", afterFirst(1)},
+        // Letters outside A..Z end a word.
+        {"aéb c", R"(" ""_":)", "aéb_c", afterFirst(1)},
+        // More words asked for than the name has: nothing is free.
+        {"a b", R"(" ""_":)", "a b", afterFirst(5)},
     });
+    const std::u32string name = U"01 - 1 Song";
+    EXPECT_EQ(wordLimits(name, afterFirst(1)).afterFirst, 3);
 }
 
 TEST(CleanupComputation, EmptyAndHiddenNames)

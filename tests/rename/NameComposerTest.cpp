@@ -62,6 +62,8 @@ TEST(NameComposer, WorkedExamples)
     artistMissing.numbering.setRelative(0);
     RenameSettings dash = kAlbumTitle;
     dash.delimiter = "-";
+    RenameSettings titleFirst = fields(NameField::Title, NameField::Artist, NameField::None);
+    titleFirst.keepNumbers = false;
 
     const Case cases[] = {
         {"album missing", tag("Abba", "", "Waterloo"), kAlbumTitle, "x.mp3", "Abba - Waterloo"},
@@ -82,6 +84,10 @@ TEST(NameComposer, WorkedExamples)
         {"before a missing artist", tag("", "Arrival", "SOS", "12"), artistMissing, "x.mp3", "12 - Arrival - SOS"},
         {"doubled delimiter", tag("A", "", "-B"), dash, "x.mp3", "A-B"},
         {"letter case kept", tag("aBBa", "", "wATERLOO"), kAlbumTitle, "x.mp3", "aBBa - wATERLOO"},
+        // Names never start with a dot.
+        {"leading dots", tag("Metallica", "", "...And Justice for All"), titleFirst, "x.mp3",
+         "And Justice for All - Metallica"},
+        {"inner dots", tag("Band", "", "Dots... in the middle"), titleFirst, "x.mp3", "Dots... in the middle - Band"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(compose_name(c.tag, QString::fromUtf8(c.fileName), c.settings), QString::fromUtf8(c.expected))
@@ -100,6 +106,8 @@ TEST(NameComposer, IncompleteTagsAreMarkedNotNamed)
     EXPECT_EQ(markedBase("! Song.mp3"), "! Song");
     EXPECT_EQ(markedBase("Song.MP3"), "! Song");
     EXPECT_EQ(extensionOf("Song.MP3"), ".MP3");
+    // Nothing left but dots: marked, not named.
+    EXPECT_FALSE(planName(tag("", "", "..."), "x.mp3", fields(NameField::Title, NameField::None, NameField::None)).complete);
 }
 
 TEST(NameComposer, JolietShortening)
@@ -167,18 +175,6 @@ TEST(NameComposer, UserDefinedNames)
         EXPECT_EQ(userDefinedName(s, 3), "03") << empty;
         EXPECT_TRUE(userTextIsEmpty(s));
     }
-}
-
-TEST(NameComposer, NamesNeverStartWithADot)
-{
-    const RenameSettings titleFirst = fields(NameField::Title, NameField::Artist, NameField::None);
-    RenameSettings noNumbers = titleFirst;
-    noNumbers.keepNumbers = false;
-    EXPECT_EQ(compose_name(tag("Metallica", "", "...And Justice for All"), "x.mp3", noNumbers),
-              "And Justice for All - Metallica");
-    EXPECT_EQ(compose_name(tag("Band", "", "Dots... in the middle"), "x.mp3", noNumbers), "Dots... in the middle - Band");
-    const NamePlan onlyDots = planName(tag("", "", "..."), "x.mp3", fields(NameField::Title, NameField::None, NameField::None));
-    EXPECT_FALSE(onlyDots.complete); // nothing left: marked, not named
 }
 
 TEST(NumberExtractor, NumbersInFileNames)

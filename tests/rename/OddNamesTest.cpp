@@ -1,5 +1,5 @@
 // Names and folders that runs must not get wrong: names that are not UTF-8,
-// folders that cannot be listed, files given twice, a full program folder,
+// folders that cannot be listed, a full program folder,
 // files of one name.
 #include "RenameFixtures.h"
 
@@ -132,18 +132,6 @@ TEST_F(OddNames, FoldersThatCannotBeListedAreReported)
         ::unlinkat(fds[i - 1], level.constData(), AT_REMOVEDIR);
     }
     ::close(fds[0]);
-}
-
-TEST_F(OddNames, AFileGivenTwiceIsTakenOnce)
-{
-    const QString a = putTagged(dir, "a.mp3", values("One", "Abba"));
-    const QString b = putTagged(dir, "b.mp3", values("Two", "Abba"));
-    RunFixture fixture;
-    const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {a, b, a, dir + "/./a.mp3"});
-    EXPECT_EQ(outcome.files, 2);
-    EXPECT_EQ(outcome.renamed, 2);
-    EXPECT_TRUE(outcome.failures.isEmpty()) << outcome.failures.join(' ').toStdString();
-    EXPECT_EQ(namesIn(dir), QStringList({"Abba - One.mp3", "Abba - Two.mp3"}));
 }
 
 TEST_F(OddNames, FilesOfOneNameGetTheNumbersASearchFromTwoWouldGive)

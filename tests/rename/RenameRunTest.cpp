@@ -48,7 +48,8 @@ TEST_F(RenameRun, NoFileIsEverReplaced)
     const QList<QByteArray> before = hashesOnly(dir);
     ::chmod(QFile::encodeName(a).constData(), 0444); // renamed all the same, made writable for its owner
 
-    const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {a, b, c, d});
+    // Given twice, under two spellings: taken once.
+    const RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {a, b, c, d, a, dir + "/./b.mp3"});
 
     EXPECT_EQ(namesIn(dir), QStringList({"Abba - Ring Ring.mp3", "Abba - SOS (2).mp3", "Abba - SOS.mp3",
                                          "Abba - Waterloo (2).mp3", "Abba - Waterloo.mp3"}));
@@ -57,6 +58,7 @@ TEST_F(RenameRun, NoFileIsEverReplaced)
     EXPECT_EQ(contentHash(dir + "/Abba - Waterloo.mp3"), aHash);
     EXPECT_EQ(modeOf(dir + "/Abba - Waterloo.mp3"), mode_t(0644));
     EXPECT_EQ(contentHash(dir + "/Abba - Waterloo (2).mp3"), bHash);
+    EXPECT_EQ(outcome.files, 4);
     EXPECT_EQ(outcome.renamed, 3);
     EXPECT_EQ(outcome.unchanged, 1);
     EXPECT_EQ(logLines(workfile::UndoOld), QStringList({a, b, c}));
