@@ -16,6 +16,7 @@ struct Case {
     CleanupOptions options;
 };
 
+// Options with capitalising off and, where given, one word or position limit on.
 CleanupOptions none()
 {
     CleanupOptions o;
@@ -26,31 +27,25 @@ CleanupOptions none()
 CleanupOptions fromPosition(int p)
 {
     CleanupOptions o = none();
-    o.fromPosition = true;
-    o.fromPositionNumber = p;
+    o.fromPosition = true, o.fromPositionNumber = p;
     return o;
 }
 
 CleanupOptions afterFirst(int words)
 {
     CleanupOptions o = none();
-    o.afterFirstWords = true;
-    o.afterFirstWordsNumber = words;
+    o.afterFirstWords = true, o.afterFirstWordsNumber = words;
     return o;
 }
 
 CleanupOptions beforeLast(int words)
 {
     CleanupOptions o = none();
-    o.beforeLastWords = true;
-    o.beforeLastWordsNumber = words;
+    o.beforeLastWords = true, o.beforeLastWordsNumber = words;
     return o;
 }
 
-CleanupOptions capitalize()
-{
-    return CleanupOptions();
-}
+const CleanupOptions capitalize;
 
 void expectCases(const std::vector<Case> &cases)
 {
@@ -63,7 +58,7 @@ void expectCases(const std::vector<Case> &cases)
 
 } // namespace
 
-TEST(CleanupComputation, WorkedExamples)
+TEST(CleanupComputation, ScriptForms)
 {
     expectCases({
         {"Peter_and_paul", R"("_"" ":)", "Peter and paul", none()},
@@ -77,13 +72,7 @@ TEST(CleanupComputation, WorkedExamples)
         {"abcabc", R"("a""A":)", "abcAbc", fromPosition(4)},
         {"01 - 1 Song", R"("1""X":)", "01 - X Song", afterFirst(1)},
         {"abc", R"("""-":)", "a-b-c-", none()},
-        {"song", "", "Song", capitalize()},
-    });
-}
-
-TEST(CleanupComputation, ScriptForms)
-{
-    expectCases({
+        {"song", "", "Song", capitalize},
         // A bare text deletes every free occurrence; the closing ":" may be missing.
         {"a_b_c", "_", "abc", none()},
         {"The Band - Song", R"("The """:" - ""_")", "Band_Song", none()},
@@ -98,14 +87,8 @@ TEST(CleanupComputation, ScriptForms)
         // "?" in a replacement deletes, as the overlay reads it.
         {"abc", R"("b""?":)", "ac", none()},
         // Capitalising only touches a..z.
-        {"élan", "", "élan", capitalize()},
-        {"1abc", "", "1abc", capitalize()},
-    });
-}
-
-TEST(CleanupComputation, TwoRulesOnTheSameCharacters)
-{
-    expectCases({
+        {"élan", "", "élan", capitalize},
+        {"1abc", "", "1abc", capitalize},
         // The first rule wins; the second finds its match no longer free.
         {"a_b", R"("_"" ":"_""-":)", "a b", none()},
         // A later rule is skipped only where its whole match is taken.
@@ -117,26 +100,7 @@ TEST(CleanupComputation, TwoRulesOnTheSameCharacters)
     });
 }
 
-TEST(CleanupComputation, WordLimits)
-{
-    expectCases({
-        // The limits lie on the blanks that end the words.
-        {"a b c d", R"(" """:)", "abc d", beforeLast(1)},
-        {"a b c d", R"(" """:)", "ab c d", beforeLast(2)},
-        {"one two three", R"(" ""_":)", "one two_three", afterFirst(1)},
-        {"one two three", R"(" ""_":)", "one two three", afterFirst(2)},
-        // A dot or comma right after a word's first character is stepped over.
-        {"a.b c d", R"(" ""_":)", "a.b c_d", afterFirst(1)},
-        // Letters outside A..Z end a word.
-        {"aéb c", R"(" ""_":)", "aéb_c", afterFirst(1)},
-        // More words asked for than the name has: nothing is free.
-        {"a b", R"(" ""_":)", "a b", afterFirst(5)},
-    });
-    const std::u32string name = U"01 - 1 Song";
-    EXPECT_EQ(wordLimits(name, afterFirst(1)).afterFirst, 3);
-}
-
-TEST(CleanupComputation, PositionsCountCharactersAndStayInTheName)
+TEST(CleanupComputation, WordLimitsAndPositions)
 {
     expectCases({
         // Characters beyond the BMP are one position each.
@@ -153,7 +117,20 @@ TEST(CleanupComputation, PositionsCountCharactersAndStayInTheName)
         {"abc", R"(99999999999999999999"Z":)", "abcZ", none()},
         // Names may hold the characters the script uses as marks.
         {"a*b?\"c", R"(2"-":)", "a-*b?\"c", none()},
+        // The limits lie on the blanks that end the words.
+        {"a b c d", R"(" """:)", "abc d", beforeLast(1)},
+        {"a b c d", R"(" """:)", "ab c d", beforeLast(2)},
+        {"one two three", R"(" ""_":)", "one two_three", afterFirst(1)},
+        {"one two three", R"(" ""_":)", "one two three", afterFirst(2)},
+        // A dot or comma right after a word's first character is stepped over.
+        {"a.b c d", R"(" ""_":)", "a.b c_d", afterFirst(1)},
+        // Letters outside A..Z end a word.
+        {"aéb c", R"(" ""_":)", "aéb_c", afterFirst(1)},
+        // More words asked for than the name has: nothing is free.
+        {"a b", R"(" ""_":)", "a b", afterFirst(5)},
     });
+    const std::u32string name = U"01 - 1 Song";
+    EXPECT_EQ(wordLimits(name, afterFirst(1)).afterFirst, 3);
 }
 
 TEST(CleanupComputation, EmptyAndHiddenNames)
@@ -175,7 +152,7 @@ TEST(CleanupComputation, EmptyResultDropsTheLastEntryUntilANameIsLeft)
     EXPECT_EQ(f.name, "abc");
     EXPECT_EQ(f.script, "\"x\"\"y\":");
     EXPECT_EQ(f.droppedEntries, 1);
-    f = cleanWithFallback(QStringLiteral("abc"), QStringLiteral("abc:"), capitalize());
+    f = cleanWithFallback(QStringLiteral("abc"), QStringLiteral("abc:"), capitalize);
     EXPECT_EQ(f.name, "Abc");
     EXPECT_EQ(f.script, "");
     f = cleanWithFallback(QStringLiteral("abc"), QStringLiteral("\"x\"\"y\":"), none());

@@ -109,17 +109,19 @@ TEST_F(CleanupRun, ANameTheScriptWouldEmptyShortensTheScriptForTheRest)
 TEST_F(CleanupRun, FilesThatKeepTheirNamesAreCountedWithTheReason)
 {
     const QStringList files{putFile(dir, ".mp3"), dir + "/gone_away.mp3", putFile(dir, "a\nb_c.mp3"),
-                            putFile(dir, "ok_1.mp3")};
-    const CleanupOutcome outcome = run(files, QStringLiteral("\"_\"\" \":"));
+                            putFile(dir, "x .mp3"), putFile(dir, "ok_1.mp3")};
+    const CleanupOutcome outcome = run(files, QStringLiteral("x:\"_\"\" \":"));
     EXPECT_EQ(outcome.renamed, 1);
-    EXPECT_EQ(outcome.notCleaned(), 3);
-    ASSERT_EQ(outcome.files.size(), 4);
-    EXPECT_EQ(outcome.files[0].outcome, CleanupFileResult::Skipped);
-    EXPECT_FALSE(outcome.files[0].reason.isEmpty());
-    EXPECT_EQ(outcome.files[1].outcome, CleanupFileResult::Failed);
-    EXPECT_FALSE(outcome.files[1].reason.isEmpty());
-    EXPECT_EQ(outcome.files[2].outcome, CleanupFileResult::Skipped);
-    EXPECT_EQ(namesIn(dir), (QStringList{".mp3", "a\nb_c.mp3", "ok 1.mp3"}));
+    EXPECT_EQ(outcome.notCleaned(), 4);
+    ASSERT_EQ(outcome.files.size(), 5);
+    const CleanupFileResult::Outcome kept[] = {CleanupFileResult::Skipped, CleanupFileResult::Failed,
+                                               CleanupFileResult::Skipped, CleanupFileResult::Skipped};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(outcome.files[i].outcome, kept[i]) << i;
+        EXPECT_FALSE(outcome.files[i].reason.isEmpty()) << i;
+    }
+    EXPECT_EQ(outcome.files[3].reason, "nothing but the extension would be left");
+    EXPECT_EQ(namesIn(dir), (QStringList{".mp3", "a\nb_c.mp3", "ok 1.mp3", "x .mp3"}));
     // Only the renamed file is in the log.
     EXPECT_EQ(readCleanupLog().entries.size(), 1);
 }

@@ -111,15 +111,6 @@ TEST_F(CleanupUndo, DamagedLinesAreReportedByNumber)
     EXPECT_EQ(namesIn(dir), (QStringList{"back.mp3", "moved.mp3"}));
 }
 
-TEST_F(CleanupUndo, ANameThatWouldBeNothingButItsExtensionStays)
-{
-    const QStringList files{putFile(dir, "x .mp3"), putFile(dir, "x_b.mp3")};
-    const CliResult r = runCli(cleanupArgs(files, "x:\"_\"\"\":"));
-    EXPECT_TRUE(endedWith(r, 1, "1 files kept their names"));
-    EXPECT_TRUE(r.err.contains("x .mp3: nothing but the extension would be left")) << r.err.constData();
-    EXPECT_EQ(namesIn(dir), (QStringList{"b.mp3", "x .mp3"}));
-}
-
 // The last run's undo is replaced only by a run that renames something: a
 // run that renames nothing, and a run killed before its first rename, leave
 // it; a run killed after some renames is the one to undo.

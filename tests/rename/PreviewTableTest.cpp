@@ -1,9 +1,6 @@
 #include "RenameFixtures.h"
 
 #include "rename/PreviewTable.h"
-#include "platform/WorkFiles.h"
-#include "rename/WorkListReader.h"
-#include "rename/WorkListWriter.h"
 
 using namespace kaz;
 using namespace kaz::test;
@@ -64,25 +61,4 @@ TEST(PreviewTable, ExcludingTwiceRestoresTheStatus)
     table.toggleExcluded(0, Language::German);
     table.toggleExcluded(0, Language::English);
     EXPECT_EQ(table.rows()[0].status, "");
-}
-
-TEST(PreviewTable, FilteredListLeavesOutExcludedRowsOnly)
-{
-    TempHome home;
-    PreviewTable table;
-    for (const char *path : {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3", "/m/d.mp3"})
-        table.append(row(QString::fromUtf8(path), "x.mp3"));
-    table.rows()[2].previewedName = "! c.mp3";
-    table.rows()[3].previewedName = "! d.mp3";
-    table.markRows();
-    table.toggleExcluded(0, Language::English);
-    table.toggleExcluded(2, Language::German); // "! ausgeschlossen": left untouched as well
-    WorkListWriter list(workFilePath(workfile::FileList));
-    for (const PreviewRow &r : table.rows())
-        list.append(r.path);
-    list.close();
-    EXPECT_EQ(table.writeFilteredList(), 2);
-    EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::PreviewFileList)), QStringList({"/m/b.mp3", "/m/d.mp3"}));
-    EXPECT_FALSE(QFile::exists(workFilePath(workfile::FileList)));
-    EXPECT_FALSE(QFile::exists(workFilePath(workfile::FileListRewrite)));
 }

@@ -49,31 +49,44 @@ TEST_F(Undo, RestoresChainsOfNamesInReverse)
     EXPECT_TRUE(undoLastRun(fixture.state, &fixture.prompter, Language::English).noInformation);
 }
 
+// Folders the run emptied go; the user's folders, and those the undo did not
+// empty, stay.
 TEST_F(Undo, RemovesOnlyFoldersTheRunEmptied)
 {
     // Logs as a run that moved files into artist and album folders leaves them.
-    TempHome home;
-    const QString base = home.music();
-    const QString oldA = base + "/x.mp3", oldB = base + "/y.mp3";
-    const QString newA = base + "/Abba/Arrival/x.mp3";
-    const QString newB = base + "/Abba/Waterloo/y.mp3";
-    putTagged(base + "/Abba/Arrival", "x.mp3", values("1", "Abba"));
-    putTagged(base + "/Abba/Waterloo", "y.mp3", values("2", "Abba"));
-    putTagged(base + "/Kept", "z.mp3", values("3", "Other"));
-    putTagged(base + "/Abba/Waterloo", "stays.mp3", values("4", "Abba"));
+    const QString oldA = dir + "/x.mp3", oldB = dir + "/y.mp3";
+    const QString newA = dir + "/Abba/Arrival/x.mp3", newB = dir + "/Abba/Waterloo/y.mp3";
+    putTagged(dir + "/Abba/Arrival", "x.mp3", values("1", "Abba"));
+    putTagged(dir + "/Abba/Waterloo", "y.mp3", values("2", "Abba"));
+    putTagged(dir + "/Kept", "z.mp3", values("3", "Other"));
+    putTagged(dir + "/Abba/Waterloo", "stays.mp3", values("4", "Abba"));
     writeLog(workfile::UndoOld, {oldA, oldB});
     writeLog(workfile::UndoNew, {newA, newB});
-
-    RunState state;
-    state.filesTouched = true;
-    const UndoOutcome outcome = undoLastRun(state, nullptr, Language::English);
+    fixture.state.filesTouched = true;
+    UndoOutcome outcome = undoLastRun(fixture.state, nullptr, Language::English);
     EXPECT_EQ(outcome.restored, 2);
     EXPECT_EQ(outcome.foldersRemoved, 1);
     EXPECT_TRUE(QFile::exists(oldA) && QFile::exists(oldB));
-    EXPECT_FALSE(QFile::exists(base + "/Abba/Arrival"));
-    EXPECT_TRUE(QFile::exists(base + "/Abba/Waterloo/stays.mp3"));
-    EXPECT_TRUE(QFile::exists(base + "/Kept/z.mp3"));
-    EXPECT_TRUE(QFile::exists(base));
+    EXPECT_FALSE(QFile::exists(dir + "/Abba/Arrival"));
+    EXPECT_TRUE(QFile::exists(dir + "/Abba/Waterloo/stays.mp3"));
+    EXPECT_TRUE(QFile::exists(dir + "/Kept/z.mp3"));
+
+    const QString inbox = dir + "/lib/Inbox";
+    const QString a = putTagged(inbox, "a.mp3", values("One", "Abba"));
+    QDir().mkpath(dir + "/lib/Empty");
+    fixture.run(artistTitle(), inbox + '/', {a});
+    // The user takes the renamed file elsewhere: the restore fails.
+    QFile::rename(inbox + "/Abba - One.mp3", home.path() + "/elsewhere.mp3");
+    outcome = undoLastRun(fixture.state, nullptr, Language::English);
+    EXPECT_EQ(outcome.foldersRemoved, 0);
+    EXPECT_TRUE(QFileInfo::exists(inbox));
+    EXPECT_TRUE(QFileInfo::exists(dir + "/lib/Empty"));
+
+    // A plain rename inside one folder never removes that folder.
+    const QString b = putTagged(inbox, "b.mp3", values("Two", "Abba"));
+    fixture.run(artistTitle(), inbox + '/', {b});
+    EXPECT_EQ(undoLastRun(fixture.state, nullptr, Language::English).restored, 1);
+    EXPECT_TRUE(QFileInfo::exists(b));
 }
 
 TEST_F(Undo, LogsOfAnInterruptedRunAreSafe)
@@ -152,24 +165,4 @@ TEST_F(Undo, OnlyTheRenamedFileCountsAsRestored)
         EXPECT_EQ(namesIn(dir), names) << c.name;
         EXPECT_TRUE(undoInformationExists()) << c.name;
     }
-}
-
-TEST_F(Undo, UserFoldersThatTheUndoDidNotEmptyStay)
-{
-    const QString inbox = home.music() + "/lib/Inbox";
-    const QString a = putTagged(inbox, "a.mp3", values("One", "Abba"));
-    QDir().mkpath(home.music() + "/lib/Empty");
-    fixture.run(artistTitle(), inbox + '/', {a});
-    // The user takes the renamed file elsewhere: the restore fails.
-    QFile::rename(inbox + "/Abba - One.mp3", home.path() + "/elsewhere.mp3");
-    const UndoOutcome outcome = undoLastRun(fixture.state, nullptr, Language::English);
-    EXPECT_EQ(outcome.foldersRemoved, 0);
-    EXPECT_TRUE(QFileInfo::exists(inbox));
-    EXPECT_TRUE(QFileInfo::exists(home.music() + "/lib/Empty"));
-
-    // A plain rename inside one folder never removes that folder.
-    const QString b = putTagged(inbox, "b.mp3", values("Two", "Abba"));
-    fixture.run(artistTitle(), inbox + '/', {b});
-    EXPECT_EQ(undoLastRun(fixture.state, nullptr, Language::English).restored, 1);
-    EXPECT_TRUE(QFileInfo::exists(b));
 }

@@ -77,43 +77,6 @@ TEST_F(StructureBuild, SortsByTagsAndUndoes)
     EXPECT_EQ(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
 }
 
-TEST_F(StructureBuild, EmptyBaseFolderMovesNothing)
-{
-    const StructureOutcome outcome = f.build(home.music());
-    EXPECT_TRUE(outcome.moved.empty());
-    EXPECT_TRUE(outcome.failures.isEmpty());
-    EXPECT_TRUE(WorkListReader::readAll(workFilePath(workfile::UndoOld)).isEmpty());
-}
-
-TEST_F(StructureBuild, TooSmallQuestionBothAnswers)
-{
-    for (const Button answer : {Button::Cancel, Button::Yes}) {
-        TempHome home;
-        const QString dir = home.music();
-        for (int i = 0; i < 8; ++i)
-            putLargeSong(dir, QStringLiteral("big%1.mp3").arg(i), "Big", "Album", 200000);
-        for (int i = 0; i < 8; ++i)
-            putSong(dir, QStringLiteral("small%1.mp3").arg(i), "Small", "Album");
-        const auto before = hashesByPath(dir);
-        StructureFixture f;
-        f.settings.fitOnCdr = true;
-        f.settings.cdrMegabytes = 1; // 1 MiB: the big album does not fit
-        f.prompter.answers = {answer};
-        const StructureOutcome outcome = f.build(dir);
-        ASSERT_EQ(f.prompter.shown.size(), 1);
-        EXPECT_EQ(f.prompter.shown[0], message(Msg::StructureSizeTooSmall, Language::English));
-        if (answer == Button::Cancel) {
-            EXPECT_TRUE(outcome.refused);
-            EXPECT_EQ(hashesByPath(dir), before);
-        } else {
-            const QStringList files = relativeFiles(dir);
-            EXPECT_TRUE(files.contains("Album/Big/Album/big0.mp3"));
-            EXPECT_TRUE(files.filter("small0.mp3").first().startsWith("CD1_1min (1MB)/Album/Small/Album/"));
-            expectUndoRestores(f, dir, before);
-        }
-    }
-}
-
 TEST_F(StructureBuild, PictureFilesGetTheirNamesBackAndSongsWithTheMarkerStaySongs)
 {
     eightSongs(dir, "A", "X", "x", "Live CD2");
@@ -223,11 +186,14 @@ TEST_F(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
     expectUndoRestores(f, dir, before);
 }
 
-TEST_F(StructureBreak, WithoutSubfoldersNothingMovesAndTheLastUndoStays)
+// A build of an empty folder and a break without subfolders move nothing
+// and leave the last run's undo.
+TEST_F(StructureBreak, NothingToMoveKeepsTheLastUndo)
 {
-    putSong(dir, "a.mp3", "A", "X");
     writeAll(workFilePath(workfile::UndoOld), "/old/path\r\n");
     writeAll(workFilePath(workfile::UndoNew), "/new/path\r\n");
+    EXPECT_TRUE(f.build(dir).moved.empty());
+    putSong(dir, "a.mp3", "A", "X");
     const StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
     EXPECT_TRUE(outcome.moved.empty());
     EXPECT_TRUE(outcome.moveComplete);
