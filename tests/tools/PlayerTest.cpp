@@ -152,8 +152,7 @@ TEST_P(Player, PlaysAddsPausesSkipsJumpsAndStops)
 TEST_P(Player, RenameRunAndUndoKeepThePlayListWorking)
 {
     // Names without digits: a run keeps a number from the old name.
-    const QStringList files = {putSong(music, "xa.mp3", "Alpha"), putSong(music, "xb.mp3", "Beta"),
-                               putSong(music, "xc.mp3", "Gamma")};
+    const QStringList files = {putSong(music, "xa.mp3", "Alpha"), putSong(music, "xb.mp3", "Beta"), putSong(music, "xc.mp3", "Gamma")};
     PlayerControl control(*player);
     ASSERT_TRUE(control.playFiles(files));
     launched();
@@ -195,8 +194,7 @@ TEST_P(Player, RenameRunAndUndoKeepThePlayListWorking)
 
 TEST_P(Player, CommandLinePlaysStopsAndTellsTheStatus)
 {
-    const QString a = putSong(music, QStringLiteral("a.mp3"), QStringLiteral("One"));
-    const QString b = putSong(music, QStringLiteral("b.mp3"), QStringLiteral("Two"));
+    const QString a = putSong(music, "a.mp3", "One"), b = putSong(music, "b.mp3", "Two");
     ASSERT_EQ(runCli({"config", "set", "WinAmp", executable}).exitCode, 0);
 
     if (!fake) {
@@ -216,10 +214,10 @@ TEST_P(Player, CommandLinePlaysStopsAndTellsTheStatus)
 
     EXPECT_EQ(runCli({"player", "next"}).exitCode, 0);
     EXPECT_TRUE(nowPlaying(b));
-    EXPECT_EQ(runCli({"player", "pause"}).exitCode, 0);
-    EXPECT_TRUE(status("Paused"));
-    EXPECT_EQ(runCli({"player", "stop"}).exitCode, 0);
-    EXPECT_TRUE(status("Stopped"));
+    for (auto [command, wanted] : {std::pair{"pause", "Paused"}, {"stop", "Stopped"}}) {
+        EXPECT_EQ(runCli({"player", command}).exitCode, 0);
+        EXPECT_TRUE(status(wanted)) << command;
+    }
     EXPECT_EQ(runCli({"player", "jump"}).exitCode, 2);
 }
 
