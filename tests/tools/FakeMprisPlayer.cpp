@@ -51,30 +51,20 @@ public:
 
     QVariant property(const QString &name)
     {
-        if (name == QLatin1String("PlaybackStatus"))
-            return status;
-        if (name == QLatin1String("Position"))
-            return position();
-        if (name == QLatin1String("Shuffle"))
-            return shuffle;
-        if (name == QLatin1String("HasTrackList"))
-            return true;
         if (name == QLatin1String("Tracks")) {
             QList<QDBusObjectPath> ids;
             for (const Track &t : std::as_const(tracks))
                 ids.append(QDBusObjectPath(t.id));
             return QVariant::fromValue(ids);
         }
-        if (name == QLatin1String("Metadata")) {
-            QVariantMap map;
-            if (current >= 0) {
-                map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(tracks[current].id)));
-                map.insert(QStringLiteral("mpris:length"), kTrackLengthUs);
-                map.insert(QStringLiteral("xesam:url"), tracks[current].url);
-            }
-            return map;
-        }
-        return QString();
+        if (name == QLatin1String("Metadata") && current >= 0)
+            return QVariantMap{{QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(tracks[current].id))},
+                               {QStringLiteral("mpris:length"), kTrackLengthUs},
+                               {QStringLiteral("xesam:url"), tracks[current].url}};
+        const QVariantMap plain{{QStringLiteral("PlaybackStatus"), status}, {QStringLiteral("Position"), position()},
+                                {QStringLiteral("Shuffle"), shuffle}, {QStringLiteral("HasTrackList"), true},
+                                {QStringLiteral("Metadata"), QVariantMap()}};
+        return plain.value(name, QString());
     }
 
     void act(const QString &member, const QVariantList &args)

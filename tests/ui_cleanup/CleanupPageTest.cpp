@@ -80,8 +80,8 @@ TEST_F(CleanupPageTest, ThreeFormsOfADropNoSecondCopyAndTheCaret)
     EXPECT_EQ(script()->cursorPosition(), script()->text().size() - 2);
     EXPECT_TRUE(script()->hasFocus() || !window->isActiveWindow());
     EXPECT_EQ(preview(), "Song  Band");
-    page->dropOnScript(false);
-    EXPECT_EQ(script()->text(), "\"feat\"\"\":"); // no second copy
+    page->dropOnScript(false); // no second copy
+    EXPECT_EQ(script()->text(), "\"feat\"\"\":");
 
     // From the ruler: a range of positions, with the marks over it.
     view()->setSelection(2, 3);
@@ -198,11 +198,9 @@ TEST_F(CleanupPageTest, RunShowsEachFileAndTheMessageBesideItsName)
     } recording;
     recording.name = view();
     recording.preview = child<QLabel>("view2");
-    ASSERT_NE(recording.name, nullptr);
     window->setPrompter(&recording);
     window->selectAll();
     script()->setText("bc:");
-    EXPECT_EQ(view()->text(), "abcd");
     button("BitBtn7")->click();
     EXPECT_EQ(recording.shown, QStringList{message(Msg::WholeNameRemoved, Language::English)});
     EXPECT_EQ(recording.views, QStringList{"bc=bc"});
