@@ -20,19 +20,6 @@ using namespace kaz::test;
 
 namespace {
 
-QString put(const QString &dir, const QString &name, const QByteArray &content)
-{
-    QDir().mkpath(dir);
-    const QString path = dir + '/' + name;
-    writeAll(path, content);
-    return path;
-}
-
-QStringList entries(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
 SendOutcome send(SendOperation operation, const QString &destination, const QStringList &paths,
                  ScriptedPrompter &prompter)
 {

@@ -18,13 +18,6 @@ using namespace kaz::test;
 
 namespace {
 
-QString put(const QString &dir, const QString &name, const QByteArray &content)
-{
-    QDir().mkpath(dir);
-    writeAll(dir + '/' + name, content);
-    return dir + '/' + name;
-}
-
 QString homeTrash(const TempHome &home)
 {
     return home.path() + "/data/Trash";
@@ -39,11 +32,6 @@ QString infoPath(const QString &infoFile)
     if (!m.hasMatch() || !QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d$").match(m.captured(2)).hasMatch())
         return "bad info: " + QString::fromLatin1(info);
     return QFile::decodeName(QByteArray::fromPercentEncoding(m.captured(1).toLatin1()));
-}
-
-QStringList entries(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 } // namespace
