@@ -51,114 +51,77 @@ public:
 
     QVariant property(const QString &name)
     {
-        if (name == QLatin1String("PlaybackStatus"))
-            return status;
-        if (name == QLatin1String("Position"))
-            return position();
-        if (name == QLatin1String("Shuffle"))
-            return shuffle;
-        if (name == QLatin1String("HasTrackList"))
-            return true;
         if (name == QLatin1String("Tracks")) {
             QList<QDBusObjectPath> ids;
             for (const Track &t : std::as_const(tracks))
                 ids.append(QDBusObjectPath(t.id));
             return QVariant::fromValue(ids);
         }
-        if (name == QLatin1String("Metadata")) {
-            QVariantMap map;
-            if (current >= 0) {
-                map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(tracks[current].id)));
-                map.insert(QStringLiteral("mpris:length"), kTrackLengthUs);
-                map.insert(QStringLiteral("xesam:url"), tracks[current].url);
-            }
-            return map;
-        }
-        return QString();
+        if (name == QLatin1String("Metadata") && current >= 0)
+            return QVariantMap{{QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(tracks[current].id))},
+                               {QStringLiteral("mpris:length"), kTrackLengthUs},
+                               {QStringLiteral("xesam:url"), tracks[current].url}};
+        const QVariantMap plain{{QStringLiteral("PlaybackStatus"), status}, {QStringLiteral("Position"), position()},
+                                {QStringLiteral("Shuffle"), shuffle}, {QStringLiteral("HasTrackList"), true},
+                                {QStringLiteral("Metadata"), QVariantMap()}};
+        return plain.value(name, QString());
     }
 
     void act(const QString &member, const QVariantList &args)
     {
+        const bool playing = status == QLatin1String("Playing");
         if (member == QLatin1String("AddTrack") && args.size() == 3) {
             const QString after = pathOf(args[1]);
-            Track track{kTrackPrefix + QString::number(++lastId), args[0].toString()};
-            qsizetype at = tracks.size();
-            if (after == kNoTrack)
-                at = 0;
-            else if (after != kVlcAppend)
-                at = indexOf(after) + 1;
-            tracks.insert(at, track);
+            const qsizetype at = after == kNoTrack ? 0 : after == kVlcAppend ? tracks.size() : indexOf(after) + 1;
+            tracks.insert(at, Track{kTrackPrefix + QString::number(++lastId), args[0].toString()});
             if (current >= at)
                 ++current;
-        } else
-        if (member == QLatin1String("RemoveTrack") && !args.isEmpty()) {
+        } else if (member == QLatin1String("RemoveTrack") && !args.isEmpty()) {
             const qsizetype i = indexOf(pathOf(args[0]));
             if (i >= 0) {
                 tracks.removeAt(i);
-                if (current == i) {
-                    stopPlaying();
-                    current = -1;
-                } else if (current > i) {
-                    --current;
-                }
+                if (current == i)
+                    setStatus(QStringLiteral("Stopped"), 0);
+                current = current == i ? -1 : current - (current > i);
             }
-        } else if (member == QLatin1String("Play") && !tracks.isEmpty()) {
-            if (current < 0)
-                start(0);
-            else if (status == QLatin1String("Paused"))
-                resume();
-            else if (status == QLatin1String("Stopped"))
-                start(current);
-        } else if (member == QLatin1String("PlayPause")) {
-            if (status == QLatin1String("Playing"))
-                pause();
-            else if (!tracks.isEmpty())
-                current < 0 ? start(0) : resume();
+        } else if ((member == QLatin1String("Play") || (member == QLatin1String("PlayPause") && !playing))
+                   && !tracks.isEmpty()) {
+            if (current < 0 || status == QLatin1String("Stopped"))
+                start(qMax(current, qsizetype(0)));
+            else if (!playing)
+                setStatus(QStringLiteral("Playing"), base);
+        } else if (member == QLatin1String("PlayPause") && playing) {
+            setStatus(QStringLiteral("Paused"), position());
         } else if (member == QLatin1String("Stop")) {
-            stopPlaying();
+            setStatus(QStringLiteral("Stopped"), 0);
         } else if (member == QLatin1String("Next") && !tracks.isEmpty()) {
             start(current + 1 < tracks.size() ? current + 1 : 0);
         } else if (member == QLatin1String("SetPosition") && args.size() == 2) {
             // Taken only with the id of the current track, as players do.
             if (current >= 0 && pathOf(args[0]) == tracks[current].id)
-                setPosition(args[1].toLongLong());
+                setStatus(status, args[1].toLongLong());
         }
     }
 
     qsizetype indexOf(const QString &id) const
     {
-        for (qsizetype i = 0; i < tracks.size(); ++i) {
+        for (qsizetype i = 0; i < tracks.size(); ++i)
             if (tracks[i].id == id)
                 return i;
-        }
         return -1;
     }
     qint64 position() const { return status == QLatin1String("Playing") ? base + clock.elapsed() * 1000 : base; }
-    void setPosition(qint64 us)
+    // The clock runs from the position in microseconds.
+    void setStatus(const QString &newStatus, qint64 us)
     {
+        status = newStatus;
         base = us;
         clock.restart();
     }
     void start(qsizetype index)
     {
         current = index;
-        status = QStringLiteral("Playing");
-        setPosition(0);
-    }
-    void pause()
-    {
-        base = position();
-        status = QStringLiteral("Paused");
-    }
-    void resume()
-    {
-        status = QStringLiteral("Playing");
-        clock.restart();
-    }
-    void stopPlaying()
-    {
-        status = QStringLiteral("Stopped");
-        base = 0;
+        setStatus(QStringLiteral("Playing"), 0);
     }
 
     mutable QMutex mutex;

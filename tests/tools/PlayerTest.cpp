@@ -44,14 +44,8 @@ bool eventually(const std::function<bool()> &condition, int ms = 10000)
 QString putSong(const QString &dir, const QString &name, const QString &title)
 {
     QDir().mkpath(dir);
-    const QString path = dir + QLatin1Char('/') + name;
-    writeAll(path, mp3WithTag(values(title, QStringLiteral("Abba")), kFrames));
-    return path;
-}
-
-QByteArray listLines(const QStringList &files)
-{
-    return QString(QLatin1Char(' ') + files.join(QStringLiteral("\r\n ")) + QStringLiteral("\r\n")).toUtf8();
+    writeAll(dir + QLatin1Char('/') + name, mp3WithTag(values(title, QStringLiteral("Abba")), kFrames));
+    return dir + QLatin1Char('/') + name;
 }
 
 // The partner: the test player's bus name, or "" for a real VLC.
@@ -96,7 +90,12 @@ protected:
         ASSERT_TRUE(player->isRunning());
         bus.notePlayer(player->serviceName());
     }
-    QByteArray playList() const { return readAll(workFilePath(workfile::PlayList)); }
+    // The play list file, and the test player's own list, hold the files.
+    bool listed(const QStringList &files) const
+    {
+        const QByteArray lines = QString(' ' + files.join(QStringLiteral("\r\n ")) + QStringLiteral("\r\n")).toUtf8();
+        return readAll(workFilePath(workfile::PlayList)) == lines && (!fake || fake->files() == files);
+    }
 
     TempHome home;
     PrivateBus bus;
@@ -110,22 +109,16 @@ protected:
 
 TEST_P(Player, PlaysAddsPausesSkipsJumpsAndStops)
 {
-    const QString a = putSong(music, QStringLiteral("a one.mp3"), QStringLiteral("One"));
-    const QString b = putSong(music, QStringLiteral("b zwei #2.mp3"), QStringLiteral("Two"));
-    const QString c = putSong(music, QStringLiteral("c drei.mp3"), QStringLiteral("Three"));
-
+    const QString a = putSong(music, "a one.mp3", "One"), b = putSong(music, "b zwei #2.mp3", "Two"),
+                  c = putSong(music, "c drei.mp3", "Three");
     PlayerControl control(*player);
     ASSERT_TRUE(control.playFiles({a, b})) << control.errorText(Language::English).toStdString();
     launched();
     EXPECT_TRUE(nowPlaying(a));
-    EXPECT_EQ(playList(), listLines({a, b}));
     EXPECT_TRUE(eventually([&] { return player->length() > 15000 && player->length() < 16500; })) << player->length();
 
     ASSERT_TRUE(control.addFiles({c}));
-    EXPECT_EQ(playList(), listLines({a, b, c}));
-    if (fake) {
-        EXPECT_EQ(fake->files(), QStringList({a, b, c}));
-    }
+    EXPECT_TRUE(listed({a, b, c}));
     control.next();
     EXPECT_TRUE(nowPlaying(b));
     control.next();
@@ -134,7 +127,6 @@ TEST_P(Player, PlaysAddsPausesSkipsJumpsAndStops)
     player->jumpTo(4000);
     EXPECT_TRUE(eventually([&] { return player->position() >= 4000; }));
     EXPECT_LT(player->position(), 6000);
-
     EXPECT_TRUE(control.pauseToggle());
     EXPECT_TRUE(status("Paused"));
     EXPECT_TRUE(player->isPlaying()); // paused counts
@@ -143,9 +135,7 @@ TEST_P(Player, PlaysAddsPausesSkipsJumpsAndStops)
 
     // Playing a new selection replaces the list.
     ASSERT_TRUE(control.playFiles({c, a}));
-    if (fake) {
-        EXPECT_EQ(fake->files(), QStringList({c, a}));
-    }
+    EXPECT_TRUE(listed({c, a}));
     EXPECT_TRUE(nowPlaying(c));
     control.next();
     EXPECT_TRUE(nowPlaying(a));
@@ -162,8 +152,7 @@ TEST_P(Player, PlaysAddsPausesSkipsJumpsAndStops)
 TEST_P(Player, RenameRunAndUndoKeepThePlayListWorking)
 {
     // Names without digits: a run keeps a number from the old name.
-    const QStringList files = {putSong(music, "xa.mp3", "Alpha"), putSong(music, "xb.mp3", "Beta"),
-                               putSong(music, "xc.mp3", "Gamma")};
+    const QStringList files = {putSong(music, "xa.mp3", "Alpha"), putSong(music, "xb.mp3", "Beta"), putSong(music, "xc.mp3", "Gamma")};
     PlayerControl control(*player);
     ASSERT_TRUE(control.playFiles(files));
     launched();
@@ -187,10 +176,7 @@ TEST_P(Player, RenameRunAndUndoKeepThePlayListWorking)
 
     const QString dir = music + QLatin1Char('/');
     const QStringList renamed{dir + "Abba - Alpha.mp3", dir + "Abba - Beta.mp3", dir + "Abba - Gamma.mp3"};
-    EXPECT_EQ(playList(), listLines(renamed));
-    if (fake) {
-        EXPECT_EQ(fake->files(), renamed);
-    }
+    EXPECT_TRUE(listed(renamed));
     EXPECT_TRUE(nowPlaying(renamed[1]));
     // The noted position and a second; playing from the start would take
     // longer than the wait to get there.
@@ -203,13 +189,12 @@ TEST_P(Player, RenameRunAndUndoKeepThePlayListWorking)
     const UndoOutcome undone = undoLastRun(state, nullptr, Language::English, player.get());
     EXPECT_EQ(undone.restored, 3);
     EXPECT_TRUE(nowPlaying(files[2]));
-    EXPECT_EQ(playList(), listLines(files));
+    EXPECT_TRUE(listed(files));
 }
 
 TEST_P(Player, CommandLinePlaysStopsAndTellsTheStatus)
 {
-    const QString a = putSong(music, QStringLiteral("a.mp3"), QStringLiteral("One"));
-    const QString b = putSong(music, QStringLiteral("b.mp3"), QStringLiteral("Two"));
+    const QString a = putSong(music, "a.mp3", "One"), b = putSong(music, "b.mp3", "Two");
     ASSERT_EQ(runCli({"config", "set", "WinAmp", executable}).exitCode, 0);
 
     if (!fake) {
@@ -229,10 +214,10 @@ TEST_P(Player, CommandLinePlaysStopsAndTellsTheStatus)
 
     EXPECT_EQ(runCli({"player", "next"}).exitCode, 0);
     EXPECT_TRUE(nowPlaying(b));
-    EXPECT_EQ(runCli({"player", "pause"}).exitCode, 0);
-    EXPECT_TRUE(status("Paused"));
-    EXPECT_EQ(runCli({"player", "stop"}).exitCode, 0);
-    EXPECT_TRUE(status("Stopped"));
+    for (auto [command, wanted] : {std::pair{"pause", "Paused"}, {"stop", "Stopped"}}) {
+        EXPECT_EQ(runCli({"player", command}).exitCode, 0);
+        EXPECT_TRUE(status(wanted)) << command;
+    }
     EXPECT_EQ(runCli({"player", "jump"}).exitCode, 2);
 }
 

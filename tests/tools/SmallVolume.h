@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
+
+#include "support/TestSupport.h"
 
 namespace kaz::test {
 
@@ -22,5 +25,19 @@ private:
     QString m_folder;
     bool m_mounted = false;
 };
+
+// A file of the content in dir (made when missing); its path.
+inline QString put(const QString &dir, const QString &name, const QByteArray &content)
+{
+    QDir().mkpath(dir);
+    writeAll(dir + '/' + name, content);
+    return dir + '/' + name;
+}
+
+// Every entry of a folder, hidden ones too, by name.
+inline QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
 
 } // namespace kaz::test

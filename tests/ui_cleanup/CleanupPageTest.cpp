@@ -80,8 +80,8 @@ TEST_F(CleanupPageTest, ThreeFormsOfADropNoSecondCopyAndTheCaret)
     EXPECT_EQ(script()->cursorPosition(), script()->text().size() - 2);
     EXPECT_TRUE(script()->hasFocus() || !window->isActiveWindow());
     EXPECT_EQ(preview(), "Song  Band");
-    page->dropOnScript(false);
-    EXPECT_EQ(script()->text(), "\"feat\"\"\":"); // no second copy
+    page->dropOnScript(false); // no second copy
+    EXPECT_EQ(script()->text(), "\"feat\"\"\":");
 
     // From the ruler: a range of positions, with the marks over it.
     view()->setSelection(2, 3);
@@ -109,27 +109,27 @@ TEST_F(CleanupPageTest, ThreeFormsOfADropNoSecondCopyAndTheCaret)
     EXPECT_EQ(script()->cursorPosition(), script()->text().size() - 2);
 }
 
+// Which entry goes is the script editing's to test; here the button and
+// the menu item reach it, and a script that would empty the name is told.
 TEST_F(CleanupPageTest, DeleteLastAndTheEmptyNameMessage)
 {
     add("abc.mp3");
     open();
     select({0});
     script()->setText("\"a\"\"A\":\"b\"\"B\":");
-    EXPECT_EQ(preview(), "ABc");
     child<QToolButton>("SpeedButton7")->click();
-    EXPECT_EQ(script()->text(), "\"a\"\"A\":");
     EXPECT_EQ(preview(), "Abc");
     action(child<QMenu>("PopupMenu4"), "deletelast1")->trigger();
     EXPECT_EQ(script()->text(), "");
-    EXPECT_EQ(preview(), "abc");
 
-    // A script that would empty the name: message, last entry gone.
     script()->setText("\"x\"\"y\":1-3\"\":");
     EXPECT_EQ(prompter.shown, QStringList{message(Msg::WholeNameRemoved, Language::English)});
     EXPECT_EQ(script()->text(), "\"x\"\"y\":");
     EXPECT_EQ(preview(), "abc");
 }
 
+// The rules of the options are the computation's to test; here the arrows
+// walk exactly the selected files and every change recomputes the preview.
 TEST_F(CleanupPageTest, UpDownCyclesThroughExactlyTheSelectedFilesAndThePreviewFollows)
 {
     for (const char *name : {"a_1.mp3", "b_2.mp3", "c_3.mp3", "d_4.mp3", "e_5.mp3"})
@@ -140,49 +140,34 @@ TEST_F(CleanupPageTest, UpDownCyclesThroughExactlyTheSelectedFilesAndThePreviewF
     select({0, 2, 4});
     ASSERT_TRUE(child<QWidget>("UpDown1")->isEnabled());
     script()->setText("\"_\"\"-\":");
-    EXPECT_EQ(view()->text(), "a_1");
-    EXPECT_EQ(preview(), "a-1");
-    QStringList shown;
-    auto *up = child<QToolButton>("UpDown1Up");
-    for (int i = 0; i < 4; ++i) {
-        up->click();
+    QStringList shown{view()->text() + "=" + preview()};
+    for (const char *arrow : {"UpDown1Up", "UpDown1Up", "UpDown1Up", "UpDown1Up", "UpDown1Down"}) {
+        child<QToolButton>(arrow)->click();
         shown << view()->text() + "=" + preview();
     }
-    EXPECT_EQ(shown, (QStringList{"c_3=c-3", "e_5=e-5", "a_1=a-1", "c_3=c-3"}));
-    child<QToolButton>("UpDown1Down")->click();
-    child<QToolButton>("UpDown1Down")->click();
-    EXPECT_EQ(view()->text(), "e_5");
+    EXPECT_EQ(shown, (QStringList{"a_1=a-1", "c_3=c-3", "e_5=e-5", "a_1=a-1", "c_3=c-3", "a_1=a-1"}));
 
-    // Every option change recomputes the preview.
     check("clean1")->click();
-    EXPECT_EQ(preview(), "E-5");
+    EXPECT_EQ(preview(), "A-1");
     check("clean2")->click();
     child<QSpinBox>("SpinEdit1")->setValue(3);
-    EXPECT_EQ(preview(), "E_5");
-    check("clean2")->click();
-    check("clean4")->click();
-    EXPECT_EQ(preview(), "E_5"); // the only "_" lies in the last word's limit
-    check("clean4")->click();
-    EXPECT_EQ(preview(), "E-5");
+    EXPECT_EQ(preview(), "A_1");
 }
 
-// Go! renames the listed files; an Undo that another file blocks says why
-// and stays available, and the next Undo finishes once the way is free.
+// The undo's rules are its own to test; here Go! renames the listed files,
+// and an Undo that another file blocks says why and stays available.
 TEST_F(CleanupPageTest, GoAndABlockedUndo)
 {
     add("x-a.mp3");
     add("x-b.mp3");
     add("x.txt"); // not listed under "*.mp3"
-    const auto before = treeHashes(folder);
     open();
     window->selectAll();
     script()->setText("2-3\"\":");
     EXPECT_FALSE(button("BitBtn8")->isEnabled());
     button("BitBtn7")->click();
-    EXPECT_TRUE(prompter.shown.isEmpty());
     EXPECT_EQ(names(), (QStringList{"x (1).mp3", "x.mp3", "x.txt"}));
     EXPECT_EQ(files()->count(), 2);
-    EXPECT_FALSE(window->runFrame().running());
 
     ASSERT_TRUE(writeAll(folder + "/x-a.mp3", "another file"));
     button("BitBtn8")->click();
@@ -190,13 +175,8 @@ TEST_F(CleanupPageTest, GoAndABlockedUndo)
     EXPECT_TRUE(prompter.shown[0].startsWith("Not every file got its old name back (1 left for the next Undo):"));
     EXPECT_TRUE(prompter.shown[0].contains(".mp3 -> " + folder + "/x-a.mp3: another file stands at the old path"))
         << prompter.shown[0].toStdString();
-    EXPECT_TRUE(names().contains("x-b.mp3"));
-    ASSERT_TRUE(button("BitBtn8")->isEnabled());
-    QFile::remove(folder + "/x-a.mp3");
-    button("BitBtn8")->click();
-    EXPECT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(treeHashes(folder), before);
-    EXPECT_FALSE(button("BitBtn8")->isEnabled());
+    EXPECT_EQ(readAll(folder + "/x-a.mp3"), "another file");
+    EXPECT_TRUE(button("BitBtn8")->isEnabled());
 }
 
 // The live view follows the run, so that the "whole filename" message
@@ -218,11 +198,9 @@ TEST_F(CleanupPageTest, RunShowsEachFileAndTheMessageBesideItsName)
     } recording;
     recording.name = view();
     recording.preview = child<QLabel>("view2");
-    ASSERT_NE(recording.name, nullptr);
     window->setPrompter(&recording);
     window->selectAll();
     script()->setText("bc:");
-    EXPECT_EQ(view()->text(), "abcd");
     button("BitBtn7")->click();
     EXPECT_EQ(recording.shown, QStringList{message(Msg::WholeNameRemoved, Language::English)});
     EXPECT_EQ(recording.views, QStringList{"bc=bc"});
@@ -231,6 +209,9 @@ TEST_F(CleanupPageTest, RunShowsEachFileAndTheMessageBesideItsName)
     window->setPrompter(&prompter);
 }
 
+// Saving and deleting are the saved rules' own to test; here the dialog
+// saves, the menu follows, a chosen rule fills the script once, and the
+// dialog deletes after the question.
 TEST_F(CleanupPageTest, SavedRulesMenuAndDialog)
 {
     add("a_b.mp3");
@@ -244,26 +225,19 @@ TEST_F(CleanupPageTest, SavedRulesMenuAndDialog)
         find<QPushButton>(dialog, "BitBtn3")->click();
     });
     page->openSaveDelete();
-    EXPECT_EQ(readAll(savedRulesPath()), "Underscores\r\n\"_\"\" \":\r\n");
-
     QMenu *menu = child<QMenu>("PopupMenu5");
     page->rebuildRulesMenu();
     ASSERT_EQ(menu->actions().first()->text(), "Underscores");
-    // Choosing a rule the script already holds changes nothing but the caret.
-    script()->setCursorPosition(0);
-    menu->actions().first()->trigger();
+    menu->actions().first()->trigger(); // already in the script: no second copy
     EXPECT_EQ(script()->text(), "\"_\"\" \":");
-    EXPECT_EQ(script()->cursorPosition(), script()->text().size() - 2);
     script()->clear();
     menu->actions().first()->trigger();
     EXPECT_EQ(script()->text(), "\"_\"\" \":");
     EXPECT_EQ(preview(), "a b");
 
-    // Delete through the dialog's menu, after the question.
     prompter.answers = {Button::Yes};
     whenDialogOpens([](QWidget *dialog) {
         auto *remove = find<QPushButton>(dialog, "BitBtn2");
-        ASSERT_TRUE(remove->isEnabled());
         remove->click();
         QMenu *records = find<QMenu>(dialog, "PopupMenu1");
         records->hide();
@@ -276,16 +250,4 @@ TEST_F(CleanupPageTest, SavedRulesMenuAndDialog)
     EXPECT_TRUE(prompter.shown.last().endsWith("Really delete selected item?"));
     EXPECT_TRUE(loadSavedRules().isEmpty());
     EXPECT_EQ(action(menu, "Underscores"), nullptr);
-}
-
-TEST_F(CleanupPageTest, PreviewOfALongNameWithALongScript)
-{
-    add(QString(251, QLatin1Char('a')) + ".mp3");
-    open();
-    select({0});
-    QString longScript;
-    for (int i = 0; i < 50; ++i)
-        longScript += QStringLiteral("\"a%1\"\"b\":").arg(i % 10);
-    script()->setText(longScript);
-    EXPECT_EQ(preview().size(), 251);
 }

@@ -84,8 +84,6 @@ TEST_F(TagEditorDialogTest, LongFieldLabelsAndHeaderFollowTyping)
     auto *header = find<QLabel>(dialog.get(), "Label7");
     auto *artist = find<QLineEdit>(dialog.get(), "Edit1");
     auto *label = find<QLabel>(dialog.get(), "Label2");
-    EXPECT_EQ(header->text(), QStringLiteral("ID3Tag"));
-    EXPECT_EQ(label->text(), QStringLiteral("Artist"));
     artist->setFocus();
     artist->selectAll();
     QTest::keyClicks(artist, QString(34, QLatin1Char('b')));
@@ -93,7 +91,6 @@ TEST_F(TagEditorDialogTest, LongFieldLabelsAndHeaderFollowTyping)
     EXPECT_EQ(header->text(), QStringLiteral("ID3Tag / Lyrics3 V2.0 (extended Tag)"));
     for (int i = 0; i < 4; ++i)
         QTest::keyClick(artist, Qt::Key_Backspace);
-    EXPECT_EQ(label->text(), QStringLiteral("Artist (30)"));
     EXPECT_EQ(header->text(), QStringLiteral("ID3Tag"));
 
     const QString bare = putSong(dir, QStringLiteral("b.mp3"), {}, false);
@@ -104,62 +101,38 @@ TEST_F(TagEditorDialogTest, LongFieldLabelsAndHeaderFollowTyping)
     EXPECT_EQ(find<QPushButton>(german.get(), "Button5")->text(), QStringLiteral("&Überspringen"));
 }
 
-TEST_F(TagEditorDialogTest, SaveAndCopyWithSamplerOverThreeFiles)
+// What is carried over is the model's to test; here the sequence shows its
+// place, offers the sampler box for more than one file only, and stops at Exit.
+TEST_F(TagEditorDialogTest, SequenceShowsItsPlaceOffersTheSamplerAndStopsAtExit)
 {
     QStringList files;
     for (int i = 1; i <= 3; ++i)
         files << putSong(dir, QStringLiteral("%1.mp3").arg(i),
-                         values(QStringLiteral("Title %1").arg(i), QStringLiteral("Artist %1").arg(i),
-                                QStringLiteral("Album %1").arg(i), QStringLiteral("200%1").arg(i),
-                                QStringLiteral("Comment %1").arg(i), QStringLiteral("%1").arg(i), quint8(10 + i)));
+                         values(QStringLiteral("Title %1").arg(i), "Artist", QStringLiteral("Album %1").arg(i)));
     int shown = 0;
     TagEditorOptions options;
-    options.language = Language::English;
     options.prompter = &prompter;
-    options.player = &player;
     onEachEditor(options, [&](TagEditorDialog &dialog) {
         ++shown;
         EXPECT_EQ(find<QLabel>(&dialog, "StatusBar2")->text(), QStringLiteral("%1/3").arg(shown));
         auto *sampler = find<QCheckBox>(&dialog, "CheckBox1");
         EXPECT_TRUE(sampler->isEnabled());
-        if (shown == 1) {
-            sampler->setChecked(true);
-        } else {
-            // What the model carries over is shown; the track box shows no 0.
-            EXPECT_EQ(find<QLineEdit>(&dialog, "Edit3")->text(), QStringLiteral("Title %1").arg(shown));
+        if (shown == 2) { // what the model carries over is shown
             EXPECT_EQ(find<QLineEdit>(&dialog, "Edit2")->text(), QStringLiteral("Album 1"));
-            EXPECT_EQ(find<QComboBox>(&dialog, "ComboBox1")->currentText(), QStringLiteral("Oldies"));
-            EXPECT_EQ(find<QSpinBox>(&dialog, "SpinEdit1")->text().trimmed(), QString());
         }
-        find<QPushButton>(&dialog, "Button6")->click();
+        sampler->setChecked(true);
+        find<QPushButton>(&dialog, shown == 2 ? "CancelBtn" : "Button6")->click();
     });
-    const EditorSequenceResult result = editTagsOneByOne(files, session, options);
-    EXPECT_EQ(shown, 3);
-    EXPECT_EQ(result.saved, (QList<qsizetype>{0, 1, 2}));
-    EXPECT_EQ(readTag(files[2], {}).album, QStringLiteral("Album 1"));
+    EditorSequenceResult result = editTagsOneByOne(files, session, options);
+    EXPECT_EQ(shown, 2);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.saved, QList<qsizetype>{0});
 
-    // One file: no sampler.
     onEachEditor(options, [](TagEditorDialog &dialog) {
         EXPECT_FALSE(find<QCheckBox>(&dialog, "CheckBox1")->isEnabled());
         find<QPushButton>(&dialog, "Button5")->click();
     });
     editTagsOneByOne({files[0]}, session, options);
-}
-
-TEST_F(TagEditorDialogTest, ExitOnTheSecondOfFiveShowsNoMoreDialogs)
-{
-    QStringList files;
-    for (int i = 1; i <= 5; ++i)
-        files << putSong(dir, QStringLiteral("%1.mp3").arg(i), values("T", "A"));
-    int shown = 0;
-    TagEditorOptions options;
-    onEachEditor(options, [&](TagEditorDialog &dialog) {
-        find<QPushButton>(&dialog, ++shown == 2 ? "CancelBtn" : "Button5")->click();
-    });
-    const EditorSequenceResult result = editTagsOneByOne(files, session, options);
-    EXPECT_EQ(shown, 2);
-    EXPECT_TRUE(result.stopped);
-    EXPECT_TRUE(result.saved.isEmpty());
 }
 
 TEST_F(TagEditorDialogTest, NameFieldRefusesForbiddenCharactersAndRenamesWithUndo)
@@ -181,15 +154,14 @@ TEST_F(TagEditorDialogTest, NameFieldRefusesForbiddenCharactersAndRenamesWithUnd
     EXPECT_TRUE(undo->isEnabled());
     find<QAbstractButton>(dialog.get(), "BitBtn3")->click();
     EXPECT_EQ(dialog->path(), dir + QStringLiteral("/taken (1).mp3"));
-    EXPECT_EQ(name->text(), QStringLiteral("taken (1)"));
     EXPECT_TRUE(player.calls.contains(QStringLiteral("stop"))); // the player let go of the file first
     undo->click();
-    EXPECT_EQ(dialog->path(), song);
     EXPECT_EQ(name->text(), QStringLiteral("song"));
     EXPECT_TRUE(QFileInfo::exists(song));
-    EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
+// Insertion and stripping are the model's to test; here the menu reopens in
+// place for the next choice, the buttons follow, and Enter walks the fields.
 TEST_F(TagEditorDialogTest, ClipboardMenuStripAndEnterOrder)
 {
     const QString a = putSong(dir, QStringLiteral("a.mp3"), values(QStringLiteral("TA"), QStringLiteral("AA"), QStringLiteral("LA")));
@@ -209,30 +181,19 @@ TEST_F(TagEditorDialogTest, ClipboardMenuStripAndEnterOrder)
     EXPECT_EQ(texts, (QStringList{"Title", "Artist+", "Album+", "Comment+", "Year+", "Genre+", "-", "Exit"}));
     find<QAction>(menu, "Artist1")->trigger();
     menu->hide();
-    EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); })); // reopened for the next choice
+    EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
     EXPECT_EQ(menu->pos(), where);
     menu->hide();
     EXPECT_FALSE(session.clipboard.isChosen(TagClipboard::Artist));
 
-    find<QLineEdit>(dialog.get(), "Edit1")->setText(QStringLiteral("mine"));
-    find<QLineEdit>(dialog.get(), "Edit2")->setText(QStringLiteral("other"));
-    insert->click();
-    EXPECT_EQ(find<QLineEdit>(dialog.get(), "Edit1")->text(), QStringLiteral("mine"));
-    EXPECT_EQ(find<QLineEdit>(dialog.get(), "Edit2")->text(), QStringLiteral("LA"));
-
     auto *strip = find<QPushButton>(dialog.get(), "BitBtn2");
     auto *unstrip = find<QPushButton>(dialog.get(), "BitBtn1");
-    auto *genre = find<QComboBox>(dialog.get(), "ComboBox1");
-    EXPECT_TRUE(strip->isEnabled());
     strip->click();
-    EXPECT_TRUE(find<QLineEdit>(dialog.get(), "Edit3")->text().isEmpty());
-    EXPECT_FALSE(genre->isEnabled());
-    EXPECT_TRUE(strip->isHidden());
-    EXPECT_FALSE(unstrip->isHidden());
+    EXPECT_FALSE(find<QComboBox>(dialog.get(), "ComboBox1")->isEnabled());
+    EXPECT_TRUE(strip->isHidden() && !unstrip->isHidden());
     unstrip->click();
     EXPECT_EQ(find<QLineEdit>(dialog.get(), "Edit3")->text(), QStringLiteral("TA"));
-    EXPECT_TRUE(genre->isEnabled());
-    EXPECT_FALSE(strip->isHidden());
+    EXPECT_TRUE(!strip->isHidden() && unstrip->isHidden());
 
     auto *track = find<QSpinBox>(dialog.get(), "SpinEdit1");
     track->setValue(300);
@@ -240,48 +201,31 @@ TEST_F(TagEditorDialogTest, ClipboardMenuStripAndEnterOrder)
 
     const char *order[] = {"Edit3", "Edit1", "Edit2", "Edit4", "Edit5", "ComboBox1", "Edit3"};
     for (int i = 0; i + 1 < 7; ++i) {
-        auto *from = find<QWidget>(dialog.get(), order[i]);
-        QTest::keyClick(from, Qt::Key_Return);
+        QTest::keyClick(find<QWidget>(dialog.get(), order[i]), Qt::Key_Return);
         EXPECT_TRUE(find<QWidget>(dialog.get(), order[i + 1])->hasFocus()) << order[i];
     }
     EXPECT_TRUE(dialog->isVisible()); // Enter in the fields does not save
 }
 
-TEST_F(TagEditorDialogTest, StripThenSaveLeavesOnlyTheAudio)
-{
-    const QString a = putSong(dir, QStringLiteral("a.mp3"), values(QString(40, QLatin1Char('t')), QStringLiteral("A")));
-    auto dialog = openDialog(a);
-    EXPECT_EQ(find<QLabel>(dialog.get(), "Label7")->text(), QStringLiteral("ID3Tag / Lyrics3 V2.0 (extended Tag)"));
-    find<QPushButton>(dialog.get(), "BitBtn2")->click();
-    find<QPushButton>(dialog.get(), "OKBtn")->click();
-    EXPECT_EQ(readAll(a), mp3Frames(2));
-    EXPECT_EQ(dialog->closeReason(), EditorClose::Skip);
-}
-
+// The bar's arithmetic is tested with the editor's texts; here the buttons
+// and the Alt keys reach the player, and without one they are harmless.
 TEST_F(TagEditorDialogTest, PlayerControlsAndPositionBar)
 {
     const QString a = putSong(dir, QStringLiteral("a.mp3"), values(QStringLiteral("T"), QStringLiteral("A")));
     auto dialog = openDialog(a);
     auto *play = find<QAbstractButton>(dialog.get(), "SpeedButton1");
-    auto *pause = find<QAbstractButton>(dialog.get(), "SpeedButton3");
     auto *bar = find<QSlider>(dialog.get(), "TrackBar1");
-    EXPECT_EQ(bar->maximum(), 50);
     play->click();
     EXPECT_EQ(player.calls, (QStringList{QStringLiteral("clear"), QStringLiteral("add ") + a, QStringLiteral("start")}));
     EXPECT_TRUE(play->isHidden());
-    EXPECT_FALSE(pause->isHidden());
 
     player.lengthMs = 200000;
     player.positionMs = 100000;
     EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->value() == 25; })) << bar->value();
-
-    player.calls.clear();
     QTest::keyClick(dialog.get(), Qt::Key_Right, Qt::AltModifier);
     auto *time = find<QLabel>(dialog.get(), "Label10");
     EXPECT_TRUE(QTest::qWaitFor([time] { return time->text() == QStringLiteral("1:44/3:20"); })) << time->text().toStdString();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return player.calls.contains(QStringLiteral("jump 104000")); }))
-        << player.calls.join(QLatin1Char(',')).toStdString();
-
+    EXPECT_TRUE(QTest::qWaitFor([this] { return player.calls.contains(QStringLiteral("jump 104000")); }));
     QTest::keyClick(dialog.get(), Qt::Key_Down, Qt::AltModifier);
     EXPECT_TRUE(player.calls.contains(QStringLiteral("pause")));
     EXPECT_FALSE(play->isHidden());
@@ -289,7 +233,6 @@ TEST_F(TagEditorDialogTest, PlayerControlsAndPositionBar)
     EXPECT_TRUE(player.calls.contains(QStringLiteral("stop")));
     EXPECT_EQ(bar->value(), 0);
 
-    // With no player at all, every control is harmless.
     TagContext context;
     TagEditorDialog quiet(session, context, nullMediaPlayer());
     quiet.openFile(a);
@@ -297,12 +240,10 @@ TEST_F(TagEditorDialogTest, PlayerControlsAndPositionBar)
         find<QAbstractButton>(&quiet, name)->click();
     find<QSlider>(&quiet, "TrackBar1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCoreApplication::processEvents(); // the bar's move schedules the jump
-    QTimer *jump = nullptr;
     for (QTimer *timer : quiet.findChildren<QTimer *>(Qt::FindDirectChildrenOnly))
-        jump = timer->isActive() ? timer : jump;
-    ASSERT_NE(jump, nullptr);
-    QSignalSpy jumped(jump, &QTimer::timeout);
-    EXPECT_TRUE(jumped.wait(5000));
+        if (timer->isActive()) {
+            EXPECT_TRUE(QSignalSpy(timer, &QTimer::timeout).wait(5000));
+        }
     EXPECT_EQ(readAll(a).size(), mp3Frames(2).size() + 128);
 }
 
@@ -325,7 +266,6 @@ TEST_F(TagEditorDialogTest, OpenedByTheTagWriterShowsHandedValuesAndLetsItWrite)
     QString name = a;
     TagWriteResult written;
     get_id3tag(name, true, context, &written);
-    EXPECT_TRUE(written.attempted);
     EXPECT_EQ(name, dir + QStringLiteral("/renamed.mp3"));
     const TagRecord t = readTag(name, {});
     EXPECT_EQ(t.title, QStringLiteral("from the name"));
@@ -333,45 +273,33 @@ TEST_F(TagEditorDialogTest, OpenedByTheTagWriterShowsHandedValuesAndLetsItWrite)
     EXPECT_TRUE(readAll(name).startsWith(mp3Frames(2)));
 }
 
-// What the editor keeps and shows beyond one dialog: the clipboard lives as
-// long as the program, the header follows strip and folder names, Play
-// plays the editor's file even after a pause of another song.
+// What the editor keeps beyond one dialog: the clipboard lives as long as
+// the program, the header follows the folder names, and Play plays the
+// editor's file even after a pause of another song.
 TEST_F(TagEditorDialogTest, ClipboardHeaderAndPlayFollowTheEditorsFile)
 {
-    const QString dir2 = dir + QStringLiteral("/Queen/Innuendo");
-    const QString longTitle = putSong(dir2, "a.mp3", values(QString(40, QLatin1Char('t')), "A", "L"));
+    const QString song = putSong(dir + QStringLiteral("/Queen/Innuendo"), "a.mp3", values(QString(40, 't'), "A", "L"));
     {
-        auto first = openDialog(longTitle);
+        auto first = openDialog(song);
         find<QPushButton>(first.get(), "Button1")->click();
         find<QPushButton>(first.get(), "CancelBtn")->click();
     }
-    auto dialog = openDialog(longTitle);
+    player.playing = true;
+    auto dialog = openDialog(song);
     EXPECT_TRUE(find<QPushButton>(dialog.get(), "Button2")->isEnabled());
-
-    auto *header = find<QLabel>(dialog.get(), "Label7");
-    EXPECT_EQ(header->text(), QStringLiteral("ID3Tag / Lyrics3 V2.0 (extended Tag)"));
-    find<QPushButton>(dialog.get(), "BitBtn2")->click();
-    EXPECT_EQ(header->text(), QStringLiteral("ID3Tag"));
-    find<QPushButton>(dialog.get(), "BitBtn1")->click();
-    EXPECT_EQ(header->text(), QStringLiteral("ID3Tag / Lyrics3 V2.0 (extended Tag)"));
     find<QLineEdit>(dialog.get(), "Edit3")->setText(QStringLiteral("short"));
-    find<QLineEdit>(dialog.get(), "Edit1")->setText(QString(31, QLatin1Char('a')));
     find<QPushButton>(dialog.get(), "Button3")->click(); // artist and album from "Queen/Innuendo"
     EXPECT_EQ(find<QLineEdit>(dialog.get(), "Edit1")->text(), QStringLiteral("Queen"));
-    EXPECT_EQ(header->text(), QStringLiteral("ID3Tag"));
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Label7")->text(), QStringLiteral("ID3Tag"));
 
-    // The player plays another song; the user pauses it, then presses Play.
-    player.playing = true;
-    auto playing = openDialog(longTitle);
+    // The player plays another song; the user pauses it, then presses Play;
+    // then a pause of the editor's own file, which Play resumes.
     player.calls.clear();
-    find<QAbstractButton>(playing.get(), "SpeedButton3")->click();
-    find<QAbstractButton>(playing.get(), "SpeedButton1")->click();
-    EXPECT_EQ(player.calls, (QStringList{"pause", "clear", QStringLiteral("add ") + longTitle, "start"}));
-    // A pause of the editor's own file resumes it.
-    player.calls.clear();
-    find<QAbstractButton>(playing.get(), "SpeedButton3")->click();
-    find<QAbstractButton>(playing.get(), "SpeedButton1")->click();
-    EXPECT_EQ(player.calls, (QStringList{QStringLiteral("pause"), QStringLiteral("pause")}));
+    for (int i = 0; i < 2; ++i) {
+        find<QAbstractButton>(dialog.get(), "SpeedButton3")->click();
+        find<QAbstractButton>(dialog.get(), "SpeedButton1")->click();
+    }
+    EXPECT_EQ(player.calls, (QStringList{"pause", "clear", QStringLiteral("add ") + song, "start", "pause", "pause"}));
 }
 
 // Every editor the window opens gets its options in one place: help to the

@@ -48,55 +48,31 @@ protected:
 
 } // namespace
 
+// What the grid shows is the table's to test; here Go! locks the window
+// while the grid is open, and the grid's All writes the page's settings.
 TEST_F(FromNamePageTest, GoShowsTheGridAndWritesTheTags)
 {
     writeAll(folder + "/01-Headlong-Queen.mp3", mp3Frames(2));
     writeAll(folder + "/02-Bijou-Queen.mp3", mp3WithTag(values("Bijou", "", "", "1991", "", "0", 12)));
     open();
-    auto *go = control<QPushButton>("BitBtn6");
-    ASSERT_TRUE(go->isEnabled());
     control<QCheckBox>("Check6")->setChecked(true);
     control<QLineEdit>("Edit6")->setText("Innuendo");
-    QStringList shown;
+    int rows = 0;
+    bool locked = false;
     whenDialogOpens([&](QWidget *dialog) {
-        auto *grid = find<QTableView>(dialog, "StringGrid1");
-        for (int r = 0; r < grid->model()->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < 9; ++c)
-                cells << grid->model()->index(r, c).data().toString();
-            shown << cells.join('|');
-        }
-        EXPECT_TRUE(window->runFrame().running());
+        rows = find<QTableView>(dialog, "StringGrid1")->model()->rowCount();
+        locked = window->runFrame().running();
         prompter.answers = {Button::All};
         find<QPushButton>(dialog, "BitBtn3")->click();
         find<QPushButton>(dialog, "BitBtn4")->click();
     });
-    go->click();
-    // Grid order: the double loop puts the shorter name first.
-    EXPECT_EQ(shown, QStringList({"Tag!|02-Bijou-Queen.mp3|02|Bijou|Queen|Innuendo||1991|Other",
-                                  "|01-Headlong-Queen.mp3|01|Headlong|Queen|Innuendo|||"}));
+    control<QPushButton>("BitBtn6")->click();
+    EXPECT_EQ(rows, 2);
+    EXPECT_TRUE(locked);
     const TagRecord t = readTag(folder + "/01-Headlong-Queen.mp3", {});
     EXPECT_EQ(QStringList({t.trackText, t.title, t.artist, t.album}), QStringList({"01", "Headlong", "Queen", "Innuendo"}));
-    EXPECT_EQ(readTag(folder + "/02-Bijou-Queen.mp3", {}).genre, 12);
+    EXPECT_EQ(readTag(folder + "/02-Bijou-Queen.mp3", {}).genre, 12); // kept from the file's tag
     EXPECT_FALSE(window->runFrame().running());
-}
-
-TEST_F(FromNamePageTest, NewID3TagOpensTheProgramsTagEditor)
-{
-    writeAll(folder + "/Song-Band.mp3", mp3Frames(1));
-    open();
-    QString shownTitle;
-    whenModalOpens("TfilenametoID3Tag", [&](QWidget *dialog) {
-        whenModalOpens("TOKHelpRightDlg", [&](QWidget *editor) {
-            shownTitle = find<QLineEdit>(editor, "Edit3")->text();
-            find<QPushButton>(editor, "CancelBtn")->click();
-        });
-        qobject_cast<FilenameToTagDialog *>(dialog)->openNewTag(0);
-        find<QPushButton>(dialog, "BitBtn4")->click();
-    });
-    control<QPushButton>("BitBtn6")->click();
-    EXPECT_EQ(shownTitle, "Song");
-    EXPECT_FALSE(taginfo(folder + "/Song-Band.mp3")); // Exit saves nothing
 }
 
 TEST_F(FromNamePageTest, FileListEntryTakesTheSelection)
@@ -118,22 +94,19 @@ TEST_F(FromNamePageTest, FileListEntryTakesTheSelection)
 TEST_F(FromNamePageTest, YearBoxesExcludeEachOtherAndAnEmptyFolderHasNothingToDo)
 {
     open();
-    EXPECT_FALSE(control<QPushButton>("BitBtn6")->isEnabled());
-    EXPECT_FALSE(control<QPushButton>("Button4")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("BitBtn6")->isEnabled() || control<QPushButton>("Button4")->isEnabled());
     auto *file = control<QCheckBox>("Check10");
     auto *system = control<QCheckBox>("Check11");
     auto *year = control<QLineEdit>("Edit8");
     EXPECT_TRUE(file->isChecked());
     QTest::keyClicks(year, "19845");
     EXPECT_EQ(year->text(), "1984");
-    EXPECT_FALSE(file->isChecked());
-    EXPECT_FALSE(system->isChecked());
+    EXPECT_FALSE(file->isChecked() || system->isChecked());
     system->click();
     EXPECT_TRUE(system->isChecked());
     EXPECT_TRUE(year->text().isEmpty());
     file->click();
-    EXPECT_TRUE(file->isChecked());
-    EXPECT_FALSE(system->isChecked());
+    EXPECT_TRUE(file->isChecked() && !system->isChecked());
     control<QCheckBox>("Check8")->setChecked(true);
     EXPECT_EQ(page->settings().yearSource, YearSource::FileDate);
 }
@@ -168,15 +141,13 @@ TEST_F(FromNamePageTest, FolderNamesButtonFillsAndSwaps)
     EXPECT_EQ(control<QLineEdit>("Edit5")->text(), "Queen");
     EXPECT_EQ(control<QLineEdit>("Edit6")->text(), "Innuendo");
     EXPECT_EQ(control<QLineEdit>("Edit7")->text(), "CD2");
-    button->click();
+    button->click(); // again: artist and album swap
     EXPECT_EQ(control<QLineEdit>("Edit5")->text(), "Innuendo");
     EXPECT_EQ(control<QLineEdit>("Edit6")->text(), "Queen");
-    auto *menu = control<QMenu>("PopupMenu3");
-    QAction *cd = find<QAction>(menu, "noticeCD1");
+    QAction *cd = find<QAction>(control<QMenu>("PopupMenu3"), "noticeCD1");
     EXPECT_TRUE(cd->isChecked());
     cd->trigger();
     EXPECT_FALSE(page->folderNameOptions().noticeCd);
-    EXPECT_TRUE(page->folderNameOptions().noticeAlbum);
     control<QLineEdit>("Edit7")->clear();
     button->click();
     EXPECT_EQ(control<QLineEdit>("Edit7")->text(), "");

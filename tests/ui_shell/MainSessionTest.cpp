@@ -26,8 +26,8 @@ struct Session {
         MainWindowOptions options = TestWindow::options(startup.settings.lastDir, startup.language);
         options.selectName = startup.selectName;
         shown.open(options, [&](MainWindow &w) {
-            w.addPage(new PlaceholderPage("page0", "ID3Tag -> filename", "ID3Tag -> Dateiname", 4));
-            w.addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
+            w.addPage(placeholderPage(0));
+            w.addPage(placeholderPage(1));
             session = new MainSession(std::move(startup), QStringLiteral("/usr/bin/kaz"), w);
             session->apply();
         });

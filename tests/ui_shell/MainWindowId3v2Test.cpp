@@ -47,7 +47,6 @@ TEST(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
     EXPECT_EQ(item->text(), "ID3v2-Tag nutzen, wo kein ID3v1-Tag ist");
     EXPECT_EQ(shown.child<QAction>("ID3v1fromID3v21")->text(), "ID3v1-Tag aus ID3v2-Tag schreiben");
     window.setLanguage(Language::English);
-    EXPECT_TRUE(shown.child<QMenu>("PopupMenu1")->actions().contains(shown.child<QAction>("ID3v1fromID3v21")));
 
     auto *files = shown.child<QListWidget>("FileListBox1");
     shown.child<QAction>("FilterTagged1")->trigger();
@@ -69,11 +68,9 @@ TEST(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
         dialog->close();
     });
     shown.child<QAction>("ID3v1fromID3v21")->trigger();
-    EXPECT_TRUE(report.contains("ID3v1 tags written from ID3v2 tags: 1")) << report.toStdString();
-    EXPECT_TRUE(report.contains("kept their ID3v1 tag: 1")) << report.toStdString();
-    EXPECT_TRUE(report.contains("without ID3v2 tag: 1")) << report.toStdString();
-    const QByteArray v2After = readAll(folder + "/1 v2.mp3");
-    EXPECT_EQ(v2After.left(v2Before.size()), v2Before);
+    for (const char *line : {"ID3v1 tags written from ID3v2 tags: 1", "kept their ID3v1 tag: 1", "without ID3v2 tag: 1"})
+        EXPECT_TRUE(report.contains(line)) << report.toStdString();
+    EXPECT_TRUE(readAll(folder + "/1 v2.mp3").startsWith(v2Before));
     EXPECT_EQ(readTag(folder + "/1 v2.mp3", {}).longTitle, "Song");
 }
 
@@ -93,7 +90,7 @@ TEST(MainWindowId3v2, PreviewAndGridEditorsTakeTheTagSource)
     TestWindow shown;
     MainWindow &window = shown.open(folder, [](MainWindow &w) {
         w.addPage(new RenamePage(w));
-        w.addPage(new PlaceholderPage("page1", "Cleanup filenames", "Dateinamen bereinigen", 7));
+        w.addPage(placeholderPage(1));
         w.addPage(new FromNamePage(w));
     });
     shown.child<QAction>("UseID3v2tag1")->trigger();
@@ -131,10 +128,10 @@ TEST(MainWindowId3v2, PreviewAndGridEditorsTakeTheTagSource)
     shown.child<QPushButton>("BitBtn6")->click();
 
     const QString source = "values from the ID3v2.3 tag; Save writes them as ID3v1 tag";
-    EXPECT_EQ(fromPreview.title, "Song");
-    EXPECT_EQ(fromPreview.source, source);
-    EXPECT_EQ(fromGrid.title, "Song");
-    EXPECT_EQ(fromGrid.source, source);
+    for (const Seen &seen : {fromPreview, fromGrid}) {
+        EXPECT_EQ(seen.title, "Song");
+        EXPECT_EQ(seen.source, source);
+    }
     const TagRecord written = readTag(folder + "/Song-Band.mp3", {});
     EXPECT_TRUE(written.tagged);
     EXPECT_EQ(written.artist, "Band");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/ui/MainWindow.h"
+#include "support/gui/FindChild.h"
 #include "support/gui/PlaceholderPage.h"
 
 #include "support/TestSupport.h"
@@ -67,12 +68,7 @@ struct TestWindow {
 
     // A control by its name; the test fails when there is none.
     template <typename T>
-    T *child(const char *name) const
-    {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    T *child(const char *name) const { return find<T>(window.get(), name); }
 };
 
 } // namespace kaz::test
