@@ -10,35 +10,31 @@
 
 namespace kaz::test {
 
-namespace {
-
-// The XDG variables a temporary home points to its own folders.
-const char *const kXdgFolders[][2] = {
-    {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"}, {"XDG_RUNTIME_DIR", "runtime"}};
-
-} // namespace
-
 TempHome::TempHome()
-    : m_oldConfig(qgetenv(kXdgFolders[0][0]))
-    , m_oldData(qgetenv(kXdgFolders[1][0]))
-    , m_oldRuntime(qgetenv(kXdgFolders[2][0]))
+    : m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
+    , m_oldData(qgetenv("XDG_DATA_HOME"))
+    , m_oldRuntime(qgetenv("XDG_RUNTIME_DIR"))
 {
+    QDir(m_dir.path()).mkpath(QStringLiteral("config"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("data"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("runtime"));
     QDir(m_dir.path()).mkpath(QStringLiteral("music"));
-    for (const auto &xdg : kXdgFolders) {
-        QDir(m_dir.path()).mkpath(QString::fromLatin1(xdg[1]));
-        qputenv(xdg[0], QFile::encodeName(m_dir.filePath(QString::fromLatin1(xdg[1]))));
-    }
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/data")));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path() + QStringLiteral("/runtime")));
 }
 
 TempHome::~TempHome()
 {
-    const QByteArray old[] = {m_oldConfig, m_oldData, m_oldRuntime};
-    for (int i = 0; i < 3; ++i) {
-        if (old[i].isEmpty())
-            qunsetenv(kXdgFolders[i][0]);
+    const auto restore = [](const char *name, const QByteArray &old) {
+        if (old.isEmpty())
+            qunsetenv(name);
         else
-            qputenv(kXdgFolders[i][0], old[i]);
-    }
+            qputenv(name, old);
+    };
+    restore("XDG_CONFIG_HOME", m_oldConfig);
+    restore("XDG_DATA_HOME", m_oldData);
+    restore("XDG_RUNTIME_DIR", m_oldRuntime);
 }
 
 QString TempHome::file(const QString &relative) const
