@@ -22,11 +22,6 @@
 namespace kaz::cli {
 namespace {
 
-QString text(Language l, const char *english, const char *german)
-{
-    return QString::fromUtf8(tr2(l, english, german));
-}
-
 // The non-MP3 question: answered by --non-mp3, on a terminal, or without
 // one with "Yes" (only the MP3 files), which is said on standard error.
 class CleanupPrompter : public Prompter

@@ -41,4 +41,10 @@ inline const char *tr2(Language language, const char *english, const char *germa
     return language == Language::English ? english : german;
 }
 
+// The same, as a QString.
+inline QString text(Language language, const char *english, const char *german)
+{
+    return QString::fromUtf8(tr2(language, english, german));
+}
+
 } // namespace kaz

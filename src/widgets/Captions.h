@@ -2,10 +2,11 @@
 
 #include "platform/Language.h"
 
+#include <QString>
+
 #include <span>
 
 class QObject;
-class QString;
 
 namespace kaz {
 
@@ -23,5 +24,13 @@ void setCaption(QObject *object, const QString &text);
 // caption, or its tool tip, in the language.
 void applyCaptions(QObject &root, Language language, std::span<const Caption> captions);
 void applyHints(QObject &root, Language language, std::span<const Caption> hints);
+
+// A new control with its object name, so that a form is built in one expression.
+template <typename W>
+W *named(W *widget, const char *name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
 
 } // namespace kaz

@@ -39,11 +39,6 @@
 namespace kaz {
 namespace {
 
-QString text(Language language, const char *english, const char *german)
-{
-    return QString::fromUtf8(tr2(language, english, german));
-}
-
 const char kRuler[] = "....5....1....5....2....5....3....5....4....5....5....5....6....5....7....5....8....5....9....5...."
                       "1....5....2....5....3....5....4....5....";
 

@@ -19,11 +19,6 @@
 namespace kaz {
 namespace {
 
-QString text(Language language, const char *english, const char *german)
-{
-    return QString::fromUtf8(tr2(language, english, german));
-}
-
 // The system's input/output error, with the file it concerns.
 QString writeError()
 {

@@ -2,6 +2,7 @@
 
 #include "editor/PlayerPosition.h"
 #include "platform/MediaPlayer.h"
+#include "widgets/Captions.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,13 +19,6 @@ namespace {
 constexpr int kBarMaximum = 50;
 constexpr int kTickMs = 1000;
 constexpr int kJumpDelayMs = 500;
-
-template<typename W>
-W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "platform/PathParts.h"
 #include "widgets/HelpWindow.h"
 #include "widgets/StatusLine.h"
+#include "widgets/Captions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,18 +29,6 @@
 
 namespace kaz {
 namespace {
-
-QString text(Language language, const char *english, const char *german)
-{
-    return QString::fromUtf8(tr2(language, english, german));
-}
-
-template<typename W>
-W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 constexpr int kLongFieldLimit = 255;
 

@@ -30,11 +30,6 @@
 namespace kaz {
 namespace {
 
-QString text(Language l, const char *english, const char *german)
-{
-    return QString::fromUtf8(tr2(l, english, german));
-}
-
 QAction *item(QMenu *menu, const char *name)
 {
     auto *a = menu->addAction(QString());

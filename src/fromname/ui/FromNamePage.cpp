@@ -31,11 +31,6 @@
 namespace kaz {
 namespace {
 
-QString text(Language language, const char *english, const char *german)
-{
-    return QString::fromUtf8(tr2(language, english, german));
-}
-
 constexpr TagWord kWords[4] = {TagWord::Title, TagWord::Artist, TagWord::Album, TagWord::Comment};
 
 QCheckBox *checkBox(const char *name, QWidget *parent)

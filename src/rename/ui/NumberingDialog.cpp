@@ -9,15 +9,6 @@
 #include <QVBoxLayout>
 
 namespace kaz {
-namespace {
-
-QString text(Language language, const char *english, const char *german)
-{
-    return QString::fromUtf8(tr2(language, english, german));
-}
-
-} // namespace
-
 NumberingDialog::NumberingDialog(QWidget *parent)
     : QDialog(parent, Qt::Tool)
     , m_label1(new QLabel(this))

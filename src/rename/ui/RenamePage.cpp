@@ -34,11 +34,6 @@
 namespace kaz {
 namespace {
 
-QString text(Language language, const char *english, const char *german)
-{
-    return QString::fromUtf8(tr2(language, english, german));
-}
-
 QStringList fieldItems(Language l, bool withNone)
 {
     QStringList items{text(l, "Artist", "Interpret"), QStringLiteral("Album"), text(l, "Title", "Titel")};

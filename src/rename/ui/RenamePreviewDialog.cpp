@@ -20,11 +20,6 @@ namespace {
 
 constexpr int kColumnWidths[5] = {50, 80, 100, 350, 500};
 
-QString text(Language language, const char *english, const char *german)
-{
-    return QString::fromUtf8(tr2(language, english, german));
-}
-
 } // namespace
 
 RenamePreviewDialog::RenamePreviewDialog(PreviewTable table, qint64 notRenamed, Language language, QWidget *parent)

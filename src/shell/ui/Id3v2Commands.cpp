@@ -12,11 +12,6 @@
 namespace kaz {
 namespace {
 
-QString text(Language l, const char *english, const char *german)
-{
-    return QString::fromUtf8(tr2(l, english, german));
-}
-
 QString reportLine(const ConversionResult &result, const QString &name, Language l)
 {
     switch (result.outcome) {

@@ -7,6 +7,7 @@
 #include "platform/HelpFiles.h"
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
+#include "widgets/Captions.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,18 +24,6 @@
 
 namespace kaz {
 namespace {
-
-QString text(Language language, const char *english, const char *german)
-{
-    return QString::fromUtf8(tr2(language, english, german));
-}
-
-template <typename T>
-T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QSpinBox *spinBox(QWidget *parent, const char *name, int min, int max, bool typing)
 {
