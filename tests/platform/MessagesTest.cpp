@@ -16,6 +16,5 @@ TEST(Messages, TerminalGetsPlainLineBreaks)
 {
     const QString text = forTerminal(message(Msg::NotOnHardDisk, Language::English));
     EXPECT_EQ(text, "KAZ will only run from HD!\n\nPlease install KAZ on HD.");
-    EXPECT_FALSE(text.contains(QLatin1Char('\r')));
     EXPECT_EQ(forTerminal("a\r\nb"), "a\r\nb") << "only the program's own pair";
 }

@@ -2,6 +2,7 @@
 // until its holder ends, a killed holder does not block, whatever its lock
 // file holds, and a program folder that cannot take the lock is told apart
 // from a busy one.
+#include "support/HoldingProcess.h"
 #include "support/TestSupport.h"
 
 #include "platform/Paths.h"
@@ -10,8 +11,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <csignal>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace kaz;
@@ -56,27 +55,13 @@ TEST(RunLock, WhatTheLockFileHoldsLocksNoOneOut)
         EXPECT_TRUE(lock.acquired()) << contents.toHex().constData() << qPrintable(lock.problem());
     }
     // A holder in another process is named by its process id.
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const RunLock lock;
-        const char byte = lock.acquired() ? 'y' : 'n';
-        if (::write(ready[1], &byte, 1) != 1)
-            ::_exit(1);
-        ::pause();
-        ::_exit(0);
-    }
-    char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-    EXPECT_EQ(byte, 'y');
+    HoldingProcess holder([] { return (new RunLock)->acquired(); });
+    ASSERT_TRUE(holder.took());
     const RunLock busy;
     EXPECT_FALSE(busy.acquired());
-    EXPECT_EQ(busy.holder(), QString::number(child));
+    EXPECT_EQ(busy.holder(), QString::number(holder.pid()));
     // Killed mid-run, the holder leaves its lock file but blocks no one.
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
+    holder.kill();
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_TRUE(RunLock().acquired()) << "the kernel let go of the dead holder's lock";
 }

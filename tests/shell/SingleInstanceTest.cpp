@@ -1,70 +1,25 @@
 #include "shell/SingleInstance.h"
 
 #include "platform/Messages.h"
+#include "support/HoldingProcess.h"
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
 
-#include <csignal>
 #include <sys/time.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace kaz;
 using namespace kaz::test;
 
 namespace {
 
-// Another instance in its own process: it tries the lock, writes '1' or '0'
-// into the result pipe, and holds whatever it got until the hold pipe closes.
-struct Instance {
-    pid_t pid = -1;
-    int result = -1;
-    int hold = -1;
-
-    static Instance start(const QString &lockPath)
-    {
-        int resultPipe[2], holdPipe[2];
-        if (::pipe(resultPipe) != 0 || ::pipe(holdPipe) != 0)
-            return {};
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            // Only its own pipe ends stay open, so that ending one instance never waits on another.
-            for (int fd = 3; fd < 1024; ++fd) {
-                if (fd != resultPipe[1] && fd != holdPipe[0])
-                    ::close(fd);
-            }
-            SingleInstance guard(lockPath);
-            const char got = guard.tryLock() ? '1' : '0';
-            if (::write(resultPipe[1], &got, 1) != 1)
-                ::_exit(2);
-            char c;
-            while (::read(holdPipe[0], &c, 1) > 0) {
-            }
-            ::_exit(0);
-        }
-        ::close(resultPipe[1]);
-        ::close(holdPipe[0]);
-        return {pid, resultPipe[0], holdPipe[1]};
-    }
-
-    bool gotLock() const
-    {
-        char c = 0;
-        return ::read(result, &c, 1) == 1 && c == '1';
-    }
-
-    void end(bool kill)
-    {
-        if (kill)
-            ::kill(pid, SIGKILL);
-        ::close(hold);
-        ::close(result);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-    }
-};
+// An instance in another process, holding the lock if it got it. The lock
+// object lives until the process is killed.
+bool takeLock(const QString &lock)
+{
+    return (new SingleInstance(lock))->tryLock();
+}
 
 } // namespace
 
@@ -72,13 +27,13 @@ TEST(SingleInstance, ExactlyOneOfTwoStartsGetsTheLock)
 {
     TempHome home;
     const QString lock = SingleInstance::defaultLockPath();
-    Instance a = Instance::start(lock);
-    Instance b = Instance::start(lock);
-    ASSERT_GT(a.pid, 0);
-    ASSERT_GT(b.pid, 0);
-    EXPECT_EQ(int(a.gotLock()) + int(b.gotLock()), 1);
-    a.end(false);
-    b.end(false);
+    {
+        HoldingProcess a([&] { return takeLock(lock); });
+        HoldingProcess b([&] { return takeLock(lock); });
+        ASSERT_GT(a.pid(), 0);
+        ASSERT_GT(b.pid(), 0);
+        EXPECT_EQ(int(a.took()) + int(b.took()), 1);
+    }
 
     // Within one process too; the lock is free again once its holder is gone.
     {
@@ -95,8 +50,8 @@ TEST(SingleInstance, AKilledInstanceDoesNotBlockButALiveOneDoesHoweverOld)
 {
     TempHome home;
     const QString lock = SingleInstance::defaultLockPath();
-    Instance running = Instance::start(lock);
-    ASSERT_TRUE(running.gotLock());
+    HoldingProcess running([&] { return takeLock(lock); });
+    ASSERT_TRUE(running.took());
 
     // A lock file hours old still belongs to the running instance.
     const struct timeval past[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
@@ -104,7 +59,7 @@ TEST(SingleInstance, AKilledInstanceDoesNotBlockButALiveOneDoesHoweverOld)
     SingleInstance second;
     EXPECT_FALSE(second.tryLock());
 
-    running.end(true);
+    running.kill();
     ASSERT_TRUE(QFile::exists(lock)); // left behind by the killed instance
     EXPECT_TRUE(second.tryLock());
 }

@@ -68,6 +68,17 @@ QByteArray frameData(const QByteArray &id, const QString &text, Id3v2Spec::Encod
 
 } // namespace
 
+QByteArray id3v2Frame(int version, const char *id, const QByteArray &data, char format)
+{
+    const quint32 n = quint32(data.size());
+    return QByteArray(id) + (version == 4 ? syncsafe(n) : bigEndian(n, 4)) + '\0' + format + data;
+}
+
+QByteArray id3v2TagOf(int version, const QByteArray &body, char flags)
+{
+    return QByteArray("ID3") + char(version) + '\0' + flags + syncsafe(quint32(body.size())) + body;
+}
+
 QByteArray id3v2Tag(const Id3v2Spec &spec)
 {
     QByteArray body;
@@ -88,8 +99,7 @@ QByteArray id3v2Tag(const Id3v2Spec &spec)
     if (spec.unsynchronise && spec.version < 4)
         body = unsynchronised(body);
     body += QByteArray(spec.padding, '\0');
-    const char flags = char((spec.unsynchronise ? 0x80 : 0) | (spec.extendedHeader ? 0x40 : 0));
-    return QByteArray("ID3") + char(spec.version) + '\0' + flags + syncsafe(quint32(body.size())) + body;
+    return id3v2TagOf(spec.version, body, char((spec.unsynchronise ? 0x80 : 0) | (spec.extendedHeader ? 0x40 : 0)));
 }
 
 } // namespace kaz::test

@@ -25,4 +25,9 @@ struct Id3v2Spec {
 
 QByteArray id3v2Tag(const Id3v2Spec &spec);
 
+// One frame of ID3v2.3 (plain size) or 2.4 (syncsafe size) with these bytes,
+// and a tag of the version around a body of frames.
+QByteArray id3v2Frame(int version, const char *id, const QByteArray &data, char format = 0);
+QByteArray id3v2TagOf(int version, const QByteArray &body, char flags = 0);
+
 } // namespace kaz::test

@@ -10,12 +10,16 @@
 
 namespace kaz::test {
 
-KilledRun runCliKilledAt(const QStringList &arguments, const QString &step, int n,
-                         const QByteArray &input)
+namespace {
+
+// Runs kaz-cli with KAZ_FAULT_AT=faultAt when given; killed after killAfterMs
+// when that is not negative.
+KilledRun runKilled(const QStringList &arguments, const QString &faultAt, qint64 killAfterMs, const QByteArray &input)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("KAZ_FAULT_AT"), step + QLatin1Char(':') + QString::number(n));
+    if (!faultAt.isEmpty())
+        environment.insert(QStringLiteral("KAZ_FAULT_AT"), faultAt);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
     KilledRun run;
@@ -24,7 +28,10 @@ KilledRun runCliKilledAt(const QStringList &arguments, const QString &step, int 
     if (!input.isEmpty())
         process.write(input);
     process.closeWriteChannel();
-    process.waitForFinished(120000);
+    if (!process.waitForFinished(killAfterMs < 0 ? 120000 : int(qMax<qint64>(killAfterMs, 1))) && killAfterMs >= 0) {
+        ::kill(pid_t(process.processId()), SIGKILL);
+        process.waitForFinished();
+    }
     run.killed = process.exitStatus() == QProcess::CrashExit;
     run.result.exitCode = run.killed ? -1 : process.exitCode();
     run.result.out = process.readAllStandardOutput();
@@ -32,21 +39,16 @@ KilledRun runCliKilledAt(const QStringList &arguments, const QString &step, int 
     return run;
 }
 
+} // namespace
+
+KilledRun runCliKilledAt(const QStringList &arguments, const QString &step, int n, const QByteArray &input)
+{
+    return runKilled(arguments, step + QLatin1Char(':') + QString::number(n), -1, input);
+}
+
 KilledRun runCliKilledAfter(const QStringList &arguments, qint64 delayMs)
 {
-    QProcess process;
-    process.start(QStringLiteral(KAZ_CLI_PATH), arguments);
-    KilledRun run;
-    if (!process.waitForStarted())
-        return run;
-    process.closeWriteChannel();
-    if (!process.waitForFinished(int(qMax<qint64>(delayMs, 1)))) {
-        ::kill(pid_t(process.processId()), SIGKILL);
-        process.waitForFinished();
-    }
-    run.killed = process.exitStatus() == QProcess::CrashExit;
-    run.result.exitCode = run.killed ? -1 : process.exitCode();
-    return run;
+    return runKilled(arguments, {}, delayMs, {});
 }
 
 int killAtEveryStep(const QStringList &arguments, const QString &step,

@@ -41,25 +41,18 @@ const QString kLongTitle = "A title that is well over thirty characters long";
 
 const ReadCase kReadCases[] = {
     {"v2.2 Latin-1, numeric genre",
-     {2, Id3v2Spec::Latin1, false, false, 0,
-      Frames{{"TT2", "Über Song"}, {"TP1", "Artist"}, {"TAL", "Album"},
-             {"TYE", "1999"}, {"TRK", "7"}, {"TCO", "(17)"},
-             {"COM", "short note"}}},
-     "Über Song", "Über Song", "Artist", "Album",
-     "1999", "07", "short note", 17},
+     {2, Id3v2Spec::Latin1, false, false, 0, Frames{{"TT2", "Über Song"}, {"TP1", "Artist"}, {"TAL", "Album"},
+                                                    {"TYE", "1999"}, {"TRK", "7"}, {"TCO", "(17)"}, {"COM", "short note"}}},
+     "Über Song", "Über Song", "Artist", "Album", "1999", "07", "short note", 17},
     {"v2.3 UTF-16 with BOM, unsynchronised, a character outside the code page",
-     {3, Id3v2Spec::Utf16Bom, true, false, 64,
-      Frames{{"TIT2", "Ωmega"}, {"TPE1", "Motörhead"}, {"TALB", "Ace"},
-             {"TYER", "1980"}, {"TRCK", "12"}, {"TCON", "(17)Rock"}}},
-     "?mega", "?mega", "Motörhead", "Ace",
-     "1980", "12", QString(), 17},
+     {3, Id3v2Spec::Utf16Bom, true, false, 64, Frames{{"TIT2", "Ωmega"}, {"TPE1", "Motörhead"}, {"TALB", "Ace"},
+                                                      {"TYER", "1980"}, {"TRCK", "12"}, {"TCON", "(17)Rock"}}},
+     "?mega", "?mega", "Motörhead", "Ace", "1980", "12", QString(), 17},
     {"v2.4 UTF-8, recording date, track of total, extended header, unsynchronised, long title",
-     {4, Id3v2Spec::Utf8, true, true, 0,
-      Frames{{"TIT2", kLongTitle}, {"TPE1", "Sigur Rós"}, {"TALB", "()"},
-             {"TDRC", "2001-05-04"}, {"TRCK", "3/12"},
-             {"TCON", "(17)Rock"}, {"COMM", "a comment longer than the thirty of ID3v1"}}},
-     kLongTitle, kLongTitle.left(30), "Sigur Rós", "()", "2001",
-     "03", "a comment longer than the th", 17},
+     {4, Id3v2Spec::Utf8, true, true, 0, Frames{{"TIT2", kLongTitle}, {"TPE1", "Sigur Rós"}, {"TALB", "()"},
+                                                {"TDRC", "2001-05-04"}, {"TRCK", "3/12"}, {"TCON", "(17)Rock"},
+                                                {"COMM", "a comment longer than the thirty of ID3v1"}}},
+     kLongTitle, kLongTitle.left(30), "Sigur Rós", "()", "2001", "03", "a comment longer than the th", 17},
     {"v2.4 genre by name, another by an unknown name",
      {4, Id3v2Spec::Latin1, false, false, 0, Frames{{"TIT2", "T"}, {"TCON", "trance"}}},
      "T", "T", QString(), QString(), QString(), "0", QString(), 31},
@@ -83,20 +76,13 @@ TEST_F(Id3v2, VersionsAndEncodingsReadIntoTheRecordOnlyWithTheSettingOn)
         EXPECT_TRUE(t.fromId3v2);
         ASSERT_TRUE(t.id3v2.has_value());
         EXPECT_EQ(t.id3v2->version, c.spec.version);
-        EXPECT_EQ(t.longTitle, c.longTitle);
-        EXPECT_EQ(t.title, c.title);
-        EXPECT_EQ(t.longArtist, c.artist);
-        EXPECT_EQ(t.longAlbum, c.album);
-        EXPECT_EQ(t.year, c.year);
-        EXPECT_EQ(t.trackText, c.trackText);
-        EXPECT_EQ(t.comment, c.comment);
+        EXPECT_EQ(QStringList({t.longTitle, t.title, t.longArtist, t.longAlbum, t.year, t.trackText, t.comment}),
+                  QStringList({c.longTitle, c.title, c.artist, c.album, c.year, c.trackText, c.comment}));
         EXPECT_EQ(int(t.genre), c.genre);
         EXPECT_EQ(t.hasArtistOrAlbum, !QString(c.artist + c.album).isEmpty());
 
         const TagRecord off = read(bytes, false);
-        EXPECT_FALSE(off.hasTag());
-        EXPECT_TRUE(off.longTitle.isEmpty());
-        EXPECT_FALSE(off.id3v2.has_value());
+        EXPECT_FALSE(off.hasTag() || off.id3v2.has_value());
     }
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
@@ -111,8 +97,6 @@ TEST_F(Id3v2, AnId3v1TagWins)
     EXPECT_EQ(t.longTitle, "V1 title");
     ASSERT_TRUE(t.id3v2.has_value()); // reported beside it, as the tag holds it
     EXPECT_EQ(t.id3v2->title, kLongTitle);
-    EXPECT_EQ(t.id3v2->recordingDate, "2001-05-04");
-    EXPECT_EQ(t.id3v2->track, "3/12");
     EXPECT_EQ(t.id3v2->comment, "a comment longer than the thirty of ID3v1");
 }
 
@@ -142,20 +126,26 @@ TEST_F(Id3v2, BrokenOrHostileTagsReadAsNone)
     EXPECT_LE(t.longTitle.size(), 1);
 }
 
-// mutagen writes the tags here: a second, independent writer.
-TEST_F(Id3v2, TagsWrittenByMutagenReadTheSame)
+// mutagen, an independent implementation, reads the ID3v1 tag kaz-cli
+// writes and writes ID3v2 tags that read the same here.
+TEST_F(Id3v2, MutagenAgrees)
 {
     const QString python = systemPythonWithMutagen();
     if (python.isEmpty())
         GTEST_SKIP() << "python3-mutagen is not installed";
+    const QString v1 = putFile(home.music(), "v1.mp3", audio);
+    ASSERT_TRUE(endedWith(runCli({"tag", "set", "--title", "Über den Wolken", "--artist", "Reinhard Mey", "--year",
+                                  "1974", "--track", "7", "--genre", "Chanson", v1}), 0));
     const char *script = R"(
 import sys
-from mutagen.id3 import ID3, TIT2, TPE1, TALB, TDRC, TRCK, TCON, COMM
-for path, version, enc in ((sys.argv[1], 3, 1), (sys.argv[2], 4, 3)):
+from mutagen.id3 import ID3, TIT2, TPE1, TDRC, TRCK, TCON, COMM
+from mutagen.id3._id3v1 import ParseID3v1
+f = ParseID3v1(open(sys.argv[1], 'rb').read()[-128:])
+print('|'.join([f['TIT2'].text[0], f['TPE1'].text[0], str(f['TDRC'].text[0]), f['TRCK'].text[0], f['TCON'].genres[0]]))
+for path, version, enc in ((sys.argv[2], 3, 1), (sys.argv[3], 4, 3)):
     t = ID3()
     t.add(TIT2(encoding=enc, text='Títle – long enough to need the Lyrics3 block'))
     t.add(TPE1(encoding=enc, text='Ärtist'))
-    t.add(TALB(encoding=enc, text='Album'))
     t.add(TDRC(encoding=enc, text='2001-05-04'))
     t.add(TRCK(encoding=enc, text='3/12'))
     t.add(TCON(encoding=enc, text='(17)Rock'))
@@ -163,18 +153,15 @@ for path, version, enc in ((sys.argv[1], 3, 1), (sys.argv[2], 4, 3)):
     t.add(COMM(encoding=enc, lang='eng', desc='iTunNORM', text=' 0000 0000'))
     t.save(path, v2_version=version)
 )";
-    const QString v23 = home.music() + "/v23.mp3";
-    const QString v24 = home.music() + "/v24.mp3";
-    writeAll(v23, audio);
-    writeAll(v24, audio);
+    const QString v23 = putFile(home.music(), "v23.mp3", audio);
+    const QString v24 = putFile(home.music(), "v24.mp3", audio);
     QProcess p;
-    p.start(python, {"-c", QString::fromUtf8(script), v23, v24});
+    p.start(python, {"-c", QString::fromUtf8(script), v1, v23, v24});
     ASSERT_TRUE(p.waitForFinished(30000));
     ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()).trimmed(), "Über den Wolken|Reinhard Mey|1974|7|Chanson");
     for (const auto &[file, version] : {std::pair{v23, 3}, std::pair{v24, 4}}) {
-        TagContext context;
-        context.useId3v2 = true;
-        const TagRecord t = readTag(file, context);
+        const TagRecord t = read(readAll(file), true);
         ASSERT_TRUE(t.fromId3v2) << version;
         EXPECT_EQ(t.id3v2->version, version);
         // "–" is in Windows-1252; the record holds the whole title.
@@ -182,7 +169,6 @@ for path, version, enc in ((sys.argv[1], 3, 1), (sys.argv[2], 4, 3)):
         EXPECT_EQ(t.longArtist, "Ärtist");
         EXPECT_EQ(t.year, "2001");
         EXPECT_EQ(t.trackText, "03");
-        EXPECT_EQ(t.genre, 17);
         EXPECT_EQ(t.comment, QStringLiteral("note"));
         const QByteArray head = readAll(file);
         EXPECT_TRUE(id3v2::readCommonFrames(head.first(*id3v2::tagSize(head))).has_value());
@@ -192,28 +178,9 @@ for path, version, enc in ((sys.argv[1], 3, 1), (sys.argv[2], 4, 3)):
 
 namespace {
 
-QByteArray fourBytes(quint32 a, quint32 b, quint32 c, quint32 d)
-{
-    const char four[] = {char(a), char(b), char(c), char(d)};
-    return QByteArray(four, 4);
-}
-
-QByteArray syncsafe(quint32 n)
-{
-    return fourBytes(n >> 21 & 0x7f, n >> 14 & 0x7f, n >> 7 & 0x7f, n & 0x7f);
-}
-
-// A frame of ID3v2.3 (plain size) or 2.4 (syncsafe size) with these bytes.
 QByteArray frame(int version, const char *id, const QByteArray &data, char format = 0)
 {
-    const quint32 n = quint32(data.size());
-    const QByteArray size = version == 4 ? syncsafe(n) : fourBytes(n >> 24, n >> 16, n >> 8, n);
-    return QByteArray(id) + size + '\0' + format + data;
-}
-
-QByteArray tagOf(int version, const QByteArray &body, char flags = 0)
-{
-    return QByteArray("ID3") + char(version) + '\0' + flags + syncsafe(quint32(body.size())) + body;
+    return id3v2Frame(version, id, data, format);
 }
 
 QByteArray bytes(const char *s, qsizetype n)
@@ -240,51 +207,51 @@ TEST_F(Id3v2, TheCommonReaderAgreesWithTagLib)
         cases.append({c.name, id3v2Tag(c.spec), c.spec.version > 2 && !c.spec.unsynchronise && !c.spec.extendedHeader});
     const QList<Case> own = {
         {"v2.3 every frame, the described comments before the plain one",
-         tagOf(3, frame(3, "TPE1", bytes("\1\xff\xfe" "B\0\xe4\0\0\0", 10)) + frame(3, "TALB", bytes("\2\0A", 3))
+         id3v2TagOf(3, frame(3, "TPE1", bytes("\1\xff\xfe" "B\0\xe4\0\0\0", 10)) + frame(3, "TALB", bytes("\2\0A", 3))
                       + frame(3, "TYER", bytes("\0" "1999", 5)) + frame(3, "TRCK", bytes("\0" "4/9", 4))
                       + frame(3, "TCON", bytes("\0(17)Pop", 9)) + frame(3, "COMM", bytes("\0engiTunNORM\0 00", 16))
                       + frame(3, "COMM", bytes("\0engmood\0calm", 14)) + frame(3, "COMM", bytes("\0eng\0plain\0", 11))
                       + title3 + frame(3, "TIT2", bytes("\0Second", 7)) + QByteArray(20, '\0')),
          true},
         {"v2.4 genre by name after a number, recording date in TRDC, UTF-8 byte-order mark",
-         tagOf(4, frame(4, "TCON", bytes("\3(300)Pop", 10)) + frame(4, "TRDC", bytes("\3" "2004", 5))
+         id3v2TagOf(4, frame(4, "TCON", bytes("\3(300)Pop", 10)) + frame(4, "TRDC", bytes("\3" "2004", 5))
                       + frame(4, "TIT2", bytes("\3\xef\xbb\xbfS\xc3\xbc", 7))),
          true},
         {"UTF-16 of odd length, one without byte-order mark, big-endian, one with two marks",
-         tagOf(3, frame(3, "TIT2", bytes("\1\xfe\xff\0S\0", 6)) + frame(3, "TPE1", bytes("\1A\0B\0", 5))
+         id3v2TagOf(3, frame(3, "TIT2", bytes("\1\xfe\xff\0S\0", 6)) + frame(3, "TPE1", bytes("\1A\0B\0", 5))
                       + frame(3, "TALB", bytes("\2\0X\0", 4)) + frame(3, "TRCK", bytes("\1\xff\xfe\xff\xfe" "3\0", 7))),
          true},
         {"a comment without text, an empty text frame, a frame of the encoding byte alone",
-         tagOf(4, frame(4, "COMM", bytes("\3eng", 4)) + frame(4, "COMM", bytes("\3engd\0", 6))
+         id3v2TagOf(4, frame(4, "COMM", bytes("\3eng", 4)) + frame(4, "COMM", bytes("\3engd\0", 6))
                       + frame(4, "TPE1", bytes("\3\0\0", 3)) + frame(4, "TALB", bytes("\3", 1)) + title4),
          true},
-        {"a frame size that runs into the padding", tagOf(4, title4 + QByteArray(300, '\0')), true},
-        {"body shorter than a frame header", tagOf(4, bytes("TIT2\0\0", 6)), true},
+        {"a frame size that runs into the padding", id3v2TagOf(4, title4 + QByteArray(300, '\0')), true},
+        {"body shorter than a frame header", id3v2TagOf(4, bytes("TIT2\0\0", 6)), true},
     };
     cases += own;
-    QByteArray overflowing = tagOf(4, title4 + frame(4, "TPE1", bytes("\3Band", 5)));
+    QByteArray overflowing = id3v2TagOf(4, title4 + frame(4, "TPE1", bytes("\3Band", 5)));
     overflowing[10 + title4.size() + 7] = 0x7f; // TPE1 claims more than the tag holds
-    QByteArray plainSize = tagOf(4, frame(4, "TPE1", QByteArray(1, '\3') + QByteArray(200, 'x')) + title4);
+    QByteArray plainSize = id3v2TagOf(4, frame(4, "TPE1", QByteArray(1, '\3') + QByteArray(200, 'x')) + title4);
     plainSize[10 + 6] = 0, plainSize[10 + 7] = char(201); // 201 as a plain number
-    QByteArray pastTheEnd = tagOf(4, title4);
+    QByteArray pastTheEnd = id3v2TagOf(4, title4);
     pastTheEnd[8] = 0x7f;
     const QList<Case> toTagLib = {
-        {"empty frame first", tagOf(4, frame(4, "TPE1", {}) + title4), false},
+        {"empty frame first", id3v2TagOf(4, frame(4, "TPE1", {}) + title4), false},
         {"frame size past the tag", overflowing, false},
         {"frame size of 2.3 in a 2.4 tag", plainSize, false},
-        {"frame size not syncsafe", tagOf(4, frame(4, "TIT2", bytes("\3x", 2)).replace(4, 4, bytes("\0\0\0\x82", 4))), false},
+        {"frame size not syncsafe", id3v2TagOf(4, frame(4, "TIT2", bytes("\3x", 2)).replace(4, 4, bytes("\0\0\0\x82", 4))), false},
         {"tag size past the end", pastTheEnd, false},
-        {"several texts in one frame", tagOf(4, frame(4, "TCON", bytes("\3" "17\0Rock", 8)) + title4), false},
-        {"genre in other parentheses", tagOf(4, frame(4, "TCON", bytes("\0(RX)Dance", 10)) + title4), false},
-        {"unknown encoding", tagOf(4, frame(4, "TIT2", bytes("\7Song", 5))), false},
-        {"broken UTF-8", tagOf(4, frame(4, "TIT2", bytes("\3S\xc3", 3)) + frame(4, "TPE1", bytes("\3B", 2))), false},
-        {"outside the Basic Multilingual Plane", tagOf(4, frame(4, "TIT2", bytes("\3\xf0\x9f\x8e\xb5", 5))), false},
-        {"lone surrogate in UTF-16", tagOf(3, frame(3, "TIT2", bytes("\1\xff\xfe\x00\xd8", 5))), false},
-        {"year and date of 2.3", tagOf(3, frame(3, "TYER", bytes("\0" "2001", 5)) + frame(3, "TDAT", bytes("\0" "0405", 5))), false},
-        {"compressed frame", tagOf(4, frame(4, "TIT2", bytes("\3Song", 5), 0x08) + frame(4, "TPE1", bytes("\3B", 2))), false},
-        {"frame id of 2.2 in a 2.3 tag", tagOf(3, frame(3, "TT2\0", bytes("\0Song", 5)) + title3), false},
-        {"garbage after a frame", tagOf(3, title3 + "\x01garbage-bytes"), false},
-        {"unsynchronised", tagOf(3, title3, char(0x80)), false},
+        {"several texts in one frame", id3v2TagOf(4, frame(4, "TCON", bytes("\3" "17\0Rock", 8)) + title4), false},
+        {"genre in other parentheses", id3v2TagOf(4, frame(4, "TCON", bytes("\0(RX)Dance", 10)) + title4), false},
+        {"unknown encoding", id3v2TagOf(4, frame(4, "TIT2", bytes("\7Song", 5))), false},
+        {"broken UTF-8", id3v2TagOf(4, frame(4, "TIT2", bytes("\3S\xc3", 3)) + frame(4, "TPE1", bytes("\3B", 2))), false},
+        {"outside the Basic Multilingual Plane", id3v2TagOf(4, frame(4, "TIT2", bytes("\3\xf0\x9f\x8e\xb5", 5))), false},
+        {"lone surrogate in UTF-16", id3v2TagOf(3, frame(3, "TIT2", bytes("\1\xff\xfe\x00\xd8", 5))), false},
+        {"year and date of 2.3", id3v2TagOf(3, frame(3, "TYER", bytes("\0" "2001", 5)) + frame(3, "TDAT", bytes("\0" "0405", 5))), false},
+        {"compressed frame", id3v2TagOf(4, frame(4, "TIT2", bytes("\3Song", 5), 0x08) + frame(4, "TPE1", bytes("\3B", 2))), false},
+        {"frame id of 2.2 in a 2.3 tag", id3v2TagOf(3, frame(3, "TT2\0", bytes("\0Song", 5)) + title3), false},
+        {"garbage after a frame", id3v2TagOf(3, title3 + "\x01garbage-bytes"), false},
+        {"unsynchronised", id3v2TagOf(3, title3, char(0x80)), false},
     };
     cases += toTagLib;
     for (const Case &c : cases) {
@@ -311,16 +278,12 @@ TEST_F(Id3v2, ConversionWritesOnlyTheEndOfTheFile)
     const QByteArray original = id3v2Tag(kReadCases[2].spec) + audio;
     writeAll(path, original);
     TagContext context;
-    ConversionResult r = convertFromId3v2(path, false, context);
+    const ConversionResult r = convertFromId3v2(path, false, context);
     ASSERT_EQ(r.outcome, ConversionOutcome::Written) << r.status.errorText().toStdString();
-    QByteArray now = readAll(path);
-    EXPECT_EQ(now.left(original.size()), original); // ID3v2 tag and audio byte for byte
-    TagRecord t = readTag(path, {});
+    EXPECT_TRUE(readAll(path).startsWith(original)); // ID3v2 tag and audio byte for byte
+    const TagRecord t = readTag(path, {});
     EXPECT_TRUE(t.tagged);
-    EXPECT_TRUE(t.hasLyrics3); // the long title
-    EXPECT_EQ(t.longTitle, kLongTitle);
-    EXPECT_EQ(t.year, "2001");
+    EXPECT_EQ(t.longTitle, kLongTitle); // in a Lyrics3 block
     EXPECT_EQ(t.trackText, "03");
-    EXPECT_EQ(t.genre, 17);
     // Kept, replaced and left files: see Id3v2Cli.FromV2ConvertsLeavesAndCounts.
 }

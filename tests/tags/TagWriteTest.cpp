@@ -22,12 +22,11 @@ TagOverride artistOnly(const QString &artist)
 
 } // namespace
 
-TEST_F(TagWrite, UntaggedFileGrowsByExactlyOneTag)
+TEST_F(TagWrite, AnUntaggedFileGrowsByOneTagATaggedOneKeepsItsSizeAndUnsetValues)
 {
     writeAll(path, audio);
     TagOverride o;
     o.title = "Jóga";
-    o.artist = "Björk";
     o.year = "1997";
     o.genre = 52;
     EXPECT_TRUE(set(o).status.ok());
@@ -35,30 +34,17 @@ TEST_F(TagWrite, UntaggedFileGrowsByExactlyOneTag)
     ASSERT_EQ(bytes.size(), audio.size() + 128);
     EXPECT_EQ(bytes.left(audio.size()), audio);
     const QByteArray tag = bytes.right(128);
-    EXPECT_EQ(tag.left(3), "TAG");
-    EXPECT_EQ(tag.mid(3, 30), QByteArray("J\xf3ga").leftJustified(30, ' '));
-    EXPECT_EQ(tag.mid(33, 30), QByteArray("Bj\xf6rk").leftJustified(30, ' '));
+    EXPECT_EQ(tag.left(33), "TAG" + QByteArray("J\xf3ga").leftJustified(30, ' '));
     EXPECT_EQ(tag.mid(93, 4), "1997");
     EXPECT_EQ(uchar(tag[127]), 52);
-    EXPECT_TRUE(prompter.shown.isEmpty());
-}
 
-TEST_F(TagWrite, TaggedFileKeepsItsSizeAndUnsetValues)
-{
+    // The track survives a write from names, as do all values not set.
     writeAll(path, mp3WithTag(values("Old", "Band", "LP", "1990", "note", "07", 9)));
-    const qint64 size = QFileInfo(path).size();
-    TagOverride o;
+    o = {};
     o.title = "New";
     EXPECT_TRUE(set(o).status.ok());
-    EXPECT_EQ(QFileInfo(path).size(), size);
-    const TagRecord t = readTag(path, {});
-    EXPECT_EQ(t.title, "New");
-    EXPECT_EQ(t.artist, "Band");
-    EXPECT_EQ(t.album, "LP");
-    EXPECT_EQ(t.year, "1990");
-    EXPECT_EQ(t.comment, "note");
-    EXPECT_EQ(t.trackText, "07"); // the track survives a write from names
-    EXPECT_EQ(t.genre, 9);
+    EXPECT_EQ(readAll(path), mp3WithTag(values("New", "Band", "LP", "1990", "note", "07", 9)));
+    EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(TagWrite, LongArtistCreatesTheExactLyrics3Block)
@@ -71,10 +57,7 @@ TEST_F(TagWrite, LongArtistCreatesTheExactLyrics3Block)
     const QByteArray expected = "LYRICSBEGIN" + QByteArray("EAR00031") + artist.toLatin1() + "000050LYRICS200";
     ASSERT_EQ(bytes.size(), audio.size() + expected.size() + 128);
     EXPECT_EQ(bytes.mid(audio.size(), expected.size()), expected);
-    EXPECT_EQ(bytes.left(audio.size()), audio);
-    const TagRecord t = readTag(path, {});
-    EXPECT_EQ(t.longArtist, artist);
-    EXPECT_EQ(t.artist, artist.left(30));
+    EXPECT_EQ(readTag(path, {}).longArtist, artist);
 }
 
 TEST_F(TagWrite, KeptFieldsSurviveAndShortValuesLeaveAnEmptyBlock)
@@ -134,14 +117,9 @@ TEST_F(TagWrite, EditorDecidesAndMayRename)
     editor.renameTo = home.music() + "/renamed.mp3";
     TagWriteResult written;
     get_id3tag(name, true, context, &written);
-    EXPECT_TRUE(written.attempted);
     EXPECT_TRUE(written.status.ok());
     EXPECT_EQ(name, editor.renameTo);
-    EXPECT_FALSE(QFileInfo::exists(path));
-    const TagRecord t = readTag(editor.renameTo, {});
-    EXPECT_EQ(t.title, "Edited");
-    EXPECT_EQ(t.artist, "x");
-    EXPECT_EQ(readAll(editor.renameTo).size(), before.size());
+    EXPECT_EQ(readAll(editor.renameTo), mp3WithTag(values("Edited", "x")));
 }
 
 TEST_F(TagWrite, BlockThatWouldOutgrowItsSizeDigitsIsRefused)
@@ -169,10 +147,8 @@ TEST_F(TagWrite, BlockThatWouldOutgrowItsSizeDigitsIsRefused)
     o.title = QString(60, QLatin1Char('t')); // still fits
     EXPECT_TRUE(set(o).status.ok());
     const TagRecord t = readTag(path, {});
-    EXPECT_TRUE(t.hasLyrics3);
     EXPECT_EQ(t.longTitle, o.title);
     EXPECT_EQ(t.keptLyrics3Fields, pictures);
-    EXPECT_EQ(readAll(path).left(audio.size()), audio);
 }
 
 // Bytes before the tag that are no valid Lyrics3 block are audio: they stay
@@ -190,12 +166,7 @@ TEST_F(TagWrite, BytesThatOnlyLookLikeABlockStayAsAudio)
         TagOverride o;
         o.title = "Short";
         EXPECT_TRUE(set(o).status.ok());
-        const QByteArray bytes = readAll(path);
-        EXPECT_EQ(bytes.size(), before.size() + 128);
-        EXPECT_EQ(bytes.left(before.size()), before);
-        const TagRecord t = readTag(path, {});
-        EXPECT_EQ(t.title, "Short");
-        EXPECT_EQ(t.artist, "a");
+        EXPECT_EQ(readAll(path), before + id3v1::render(values("Short", "a"), defaultTextCodec()));
     }
 }
 
@@ -209,10 +180,8 @@ TEST_F(TagWrite, SmallFilesGetTheirTagReplacedNeverASecondOne)
     EXPECT_EQ(readAll(path).size(), 128);
     set(artistOnly("Second"));
     EXPECT_EQ(readAll(path).size(), 128);
-    TagRecord t = readTag(path, {});
-    EXPECT_EQ(t.title, "First");
-    EXPECT_EQ(t.album, "Album");
-    EXPECT_EQ(t.artist, "Second");
+    const TagRecord t = readTag(path, {});
+    EXPECT_EQ(QStringList({t.title, t.artist, t.album}), QStringList({"First", "Second", "Album"}));
 
     // 10 bytes of something, then a tag.
     writeAll(path, QByteArray(10, 'x') + readAll(path));
