@@ -60,10 +60,15 @@ key F1; shot help-de 1.5; key Escape
 menu_help 51; shot shortcuts-de; key Return
 menu_help 95; shot about-de; key Return
 sleep 1
+# English in a new run on the same folder (the German steps left the tree elsewhere).
+kill "$kaz_pid"; sleep 1
+home_window
+./build/bin/kaz -open "$work/music/Incoming" >>"$work/kaz.log" 2>&1 &
+kaz_pid=$!
+sleep 3
 # Language menu: "english" is its first item.
 click 130 8; sleep 0.5; click 140 29
-sleep 1; click 300 120; key ctrl+a; key ctrl+i
-xdotool mousemove 300 80 click 1
+sleep 1; click 500 60; key ctrl+a
 shot main-en
 key F1; shot help-en 1.5; key Escape
 menu_help 51; shot shortcuts-en; key Return
@@ -74,7 +79,7 @@ xdotool mousemove 500 60 click 3; shot file-popup-en; key Escape
 click 40 8; shot properties-menu-en; key Escape
 click 40 8; sleep 0.5; click 105 119; shot characters-en; key Escape
 sleep 1; click 350 60; key ctrl+a; key alt+p; shot preview-en 1.5; key Escape
-sleep 1; click 300 120; key alt+i; shot editor-en 1.5; key Escape
+sleep 1; click 500 60; key alt+i; shot editor-en 1.5; key Escape
 sleep 1; key ctrl+d; shot structure-en; key Escape
 if [ -n "${KAZ_SHOTS_SCRIPT:-}" ]; then
   # Further steps of a caller: shell code using shot, key and click.
