@@ -8,17 +8,9 @@
 # needs a built tree in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-count="${1:-20000}"
-rounds="${2:-5}"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-./build/bin/kaz-cli demo "$work/files" --flat --count "$count" >/dev/null
-find "$work/files" -name '*.mp3' | sort > "$work/list"
-tr '\n' '\0' < "$work/list" | xargs -0 cat > /dev/null   # warm the page cache
+source bench/flat_files.sh "$@"
 ./build/bin/raw_tail_read "$work/list" > /dev/null        # and the dentries
 
-now() { date +%s%N; }
 ratios=()
 for round in $(seq "$rounds"); do
   t0=$(now); ./build/bin/raw_tail_read "$work/list" > /dev/null; t1=$(now)

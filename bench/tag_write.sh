@@ -11,17 +11,9 @@
 # needs a built tree in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-count="${1:-20000}"
-rounds="${2:-5}"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-./build/bin/kaz-cli demo "$work/files" --flat --count "$count" >/dev/null
-find "$work/files" -name '*.mp3' | sort > "$work/list"
-tr '\n' '\0' < "$work/list" | xargs -0 cat > /dev/null   # warm the page cache
+source bench/flat_files.sh "$@"
 sync
 
-now() { date +%s%N; }
 seconds() { awk -v t="$1" 'BEGIN { printf "%.3f", t / 1e9 }'; }
 ratio() { awk -v k="$1" -v l="$2" 'BEGIN { printf "%.2f", k / l }'; }
 median() { printf '%s\n' "$@" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
