@@ -23,11 +23,7 @@ namespace {
 SendOutcome send(SendOperation operation, const QString &destination, const QStringList &paths,
                  ScriptedPrompter &prompter)
 {
-    SendRequest request;
-    request.operation = operation;
-    request.destination = destination;
-    request.paths = paths;
-    return sendFiles(request, &prompter, Language::English);
+    return sendFiles({.operation = operation, .destination = destination, .paths = paths}, &prompter, Language::English);
 }
 
 } // namespace
@@ -51,10 +47,10 @@ TEST(SendCopy, TheThreeOverwriteAnswers)
         const QString src = home.music() + "/src", dst = home.music() + "/dst";
         QStringList paths;
         for (const char *n : {"a", "b", "c"}) {
-            paths << put(src, QString("%1.mp3").arg(n), QByteArray("new ") + n);
-            put(dst, QString("%1.mp3").arg(n), QByteArray("old ") + n);
+            paths << putFile(src, QString("%1.mp3").arg(n), QByteArray("new ") + n);
+            putFile(dst, QString("%1.mp3").arg(n), QByteArray("old ") + n);
         }
-        paths << put(src, "d.mp3", "new d");
+        paths << putFile(src, "d.mp3", "new d");
         ScriptedPrompter prompter;
         prompter.answers = c.answers;
         const SendOutcome outcome = send(SendOperation::Copy, dst, paths, prompter);
@@ -72,7 +68,7 @@ TEST(SendCopy, TheThreeOverwriteAnswers)
 TEST(SendCopy, DestinationErrorsKeepEverything)
 {
     TempHome home;
-    const QString file = put(home.music(), "a.mp3", "a");
+    const QString file = putFile(home.music(), "a.mp3", "a");
     for (const QString &destination : QStringList{"", "x", "relative/dir", file + "/below-a-file"}) {
         ScriptedPrompter prompter;
         const SendOutcome outcome = send(SendOperation::Copy, destination, {file}, prompter);
@@ -90,9 +86,9 @@ TEST(SendMove, ExistingTargetsStayAndAreToldOnce)
 {
     TempHome home;
     const QString src = home.music() + "/src", dst = home.music() + "/dst";
-    const QStringList paths = {put(src, "a.mp3", "new a"), put(src, "b.mp3", "new b"), put(src, "c.mp3", "new c")};
-    put(dst, "a.mp3", "old a");
-    put(dst, "b.mp3", "old b");
+    const QStringList paths = {putFile(src, "a.mp3", "new a"), putFile(src, "b.mp3", "new b"), putFile(src, "c.mp3", "new c")};
+    putFile(dst, "a.mp3", "old a");
+    putFile(dst, "b.mp3", "old b");
     ScriptedPrompter prompter;
     const SendOutcome outcome = send(SendOperation::Move, dst, paths, prompter);
     EXPECT_EQ(outcome.done, 1);
@@ -111,7 +107,7 @@ TEST(SendVolume, SpaceCheckAndMovesAcrossFileSystems)
         GTEST_SKIP() << "cannot mount a small tmpfs (needs root): space and cross-file-system cases skipped";
     const QString src = home.music();
     const QByteArray big(700 * 1024, 'x');
-    const QString a = put(src, "a.mp3", big), b = put(src, "b.mp3", big);
+    const QString a = putFile(src, "a.mp3", big), b = putFile(src, "b.mp3", big);
 
     // Two files of 700 KB do not fit into 1 MB: nothing is copied.
     ScriptedPrompter prompter;
@@ -141,7 +137,7 @@ TEST(SendVolume, SpaceCheckAndMovesAcrossFileSystems)
 TEST(SendDelete, GoesToTheTrashAfterTheQuestion)
 {
     TempHome home;
-    const QString a = put(home.music(), "a.mp3", "a"), b = put(home.music(), "b.mp3", "b");
+    const QString a = putFile(home.music(), "a.mp3", "a"), b = putFile(home.music(), "b.mp3", "b");
     ScriptedPrompter prompter;
     prompter.answers = {Button::Cancel};
     SendOutcome outcome = send(SendOperation::Delete, "ignored", {a, b}, prompter);
@@ -167,7 +163,7 @@ TEST(SendDelete, AFileNoTrashTakesIsDeletedOnlyWhenSaidSo)
 {
     TempHome home;
     writeAll(home.path() + "/data/Trash", "no folder: no trash for this home");
-    const QString a = put(home.music(), "a.mp3", "a"), b = put(home.music(), "b.mp3", "b");
+    const QString a = putFile(home.music(), "a.mp3", "a"), b = putFile(home.music(), "b.mp3", "b");
     ScriptedPrompter prompter;
     prompter.answers = {Button::Ok, Button::No};
     SendOutcome outcome = send(SendOperation::Delete, {}, {a, b}, prompter);
@@ -192,7 +188,7 @@ TEST(SendDelete, AFileNoTrashTakesIsDeletedOnlyWhenSaidSo)
 TEST(SendToList, ListsExistingFilesWithTheirSizes)
 {
     TempHome home;
-    const QString a = put(home.music() + "/x", "a.mp3", "12345"), b = put(home.music() + "/y", "b.mp3", "123");
+    const QString a = putFile(home.music() + "/x", "a.mp3", "12345"), b = putFile(home.music() + "/y", "b.mp3", "123");
     ASSERT_TRUE(SendToList::write({a, home.music() + "/gone.mp3", "bad\npath", b}));
     const SendToList list = SendToList::read();
     EXPECT_EQ(list.paths.size(), 3); // the line break cannot be listed
@@ -213,7 +209,7 @@ TEST(SendCopy, AKilledCopyLeavesNoHalfFileAndTheNextCopyClearsUp)
     QMap<QString, QByteArray> hashes;
     for (int i = 0; i < 6; ++i) {
         const QString name = QString("song %1.mp3").arg(i);
-        paths << put(src, name, QByteArray(100 * 1024 + i, char('a' + i)));
+        paths << putFile(src, name, QByteArray(100 * 1024 + i, char('a' + i)));
         hashes[name] = contentHash(paths.last());
     }
     // A temporary of a copy that is still running, and a file of the user's
@@ -223,9 +219,9 @@ TEST(SendCopy, AKilledCopyLeavesNoHalfFileAndTheNextCopyClearsUp)
     const auto setUp = [&] {
         QDir(dst).removeRecursively();
         for (int i = 0; i < 6; i += 2) // existing targets are replaced too (--overwrite all)
-            put(dst, QString("song %1.mp3").arg(i), "old");
-        put(dst, running, "live");
-        put(dst, own, "mine");
+            putFile(dst, QString("song %1.mp3").arg(i), "old");
+        putFile(dst, running, "live");
+        putFile(dst, own, "mine");
     };
     const QStringList arguments = QStringList{"send", "copy", "--overwrite", "all", "--to", dst} + paths;
     int leftovers = 0;
@@ -265,7 +261,7 @@ TEST(SendVolume, LongNamesLinksAndFifos)
     TempHome home;
     const QString longName = QString(251, QChar('n')) + ".mp3";
     const QString src = home.music() + "/src";
-    const QString file = put(src, longName, "long");
+    const QString file = putFile(src, longName, "long");
     ScriptedPrompter prompter;
     SendOutcome outcome = send(SendOperation::Copy, home.music() + "/copies", {file}, prompter);
     EXPECT_EQ(outcome.done, 1);
@@ -281,7 +277,7 @@ TEST(SendVolume, LongNamesLinksAndFifos)
     EXPECT_FALSE(QFile::exists(file));
 
     // A link goes as the link it is, pointing where it pointed.
-    put(src, "target.mp3", "target");
+    putFile(src, "target.mp3", "target");
     ASSERT_TRUE(QFile::link("target.mp3", src + "/link.mp3"));
     outcome = send(SendOperation::Move, volume.path() + "/in", {src + "/link.mp3"}, prompter);
     EXPECT_EQ(outcome.done, 1);
@@ -303,8 +299,8 @@ TEST(SendCli, CopyMoveAndDeleteWithoutATerminal)
 {
     TempHome home;
     const QString src = home.music() + "/src", dst = home.music() + "/dst";
-    const QString a = put(src, "a.mp3", "new a"), b = put(src, "b.mp3", "new b");
-    put(dst, "a.mp3", "old a");
+    const QString a = putFile(src, "a.mp3", "new a"), b = putFile(src, "b.mp3", "new b");
+    putFile(dst, "a.mp3", "old a");
     struct Step {
         QStringList arguments;
         int exitCode;
