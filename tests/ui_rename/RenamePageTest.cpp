@@ -16,8 +16,6 @@
 #include "widgets/GuiPrompter.h"
 #include "widgets/RadioGroup.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QScrollBar>
 #include <QCheckBox>
 #include <QFile>
@@ -63,8 +61,15 @@ TEST_F(RenamePageTest, PreviewExcludeRenameAndUndo)
     open();
     group("RadioGroup2")->button(2)->click(); // Artist - Title
     group("RadioGroup3")->button(3)->click(); // no third part
-    window->selectAll();
 
+    // A cancelled preview keeps the files and the selection.
+    files()->item(1)->setSelected(true);
+    whenDialogOpens([](QWidget *dialog) { find<QPushButton>(dialog, "CancelBtn")->click(); });
+    button("BitBtn1")->click();
+    EXPECT_EQ(treeHashes(folder), before);
+    EXPECT_EQ(window->selectedNames(), QStringList{"b.mp3"});
+
+    window->selectAll();
     QStringList grid;
     whenDialogOpens([&](QWidget *dialog) {
         auto *table = find<QTableWidget>(dialog, "StringGrid1");
@@ -88,32 +93,10 @@ TEST_F(RenamePageTest, PreviewExcludeRenameAndUndo)
     EXPECT_FALSE(button("BitBtn5")->isEnabled());
 }
 
-TEST_F(RenamePageTest, CancelledPreviewKeepsFilesAndSelection)
-{
-    add("a.mp3", values("Waterloo", "Abba", "Waterloo LP"));
-    add("b.mp3", values("SOS", "Abba", "ABBA"));
-    const auto before = treeHashes(folder);
-    open();
-    files()->item(1)->setSelected(true);
-    whenDialogOpens([](QWidget *dialog) { find<QPushButton>(dialog, "CancelBtn")->click(); });
-    button("BitBtn1")->click();
-    EXPECT_EQ(treeHashes(folder), before);
-    EXPECT_EQ(window->selectedNames(), QStringList{"b.mp3"});
-}
-
-// The rules are the selection rules' own to test; here a click in one group
-// reaches all three groups and the status line.
-TEST_F(RenamePageTest, SelectionGroupsStayDistinct)
-{
-    open();
-    group("RadioGroup1")->button(1)->click();
-    EXPECT_EQ(QList<int>({group("RadioGroup1")->itemIndex(), group("RadioGroup2")->itemIndex(),
-                          group("RadioGroup3")->itemIndex()}),
-              QList<int>({1, 2, 0}));
-    EXPECT_EQ(child<QLabel>("StatusBar1")->text(), "Album - Title - Artist");
-}
-
-TEST_F(RenamePageTest, SwitchesAndStatusExample)
+// The selection rules are their own to test; here a click in one group
+// reaches all three groups and the status lines, and the switches lock what
+// they decide.
+TEST_F(RenamePageTest, SelectionGroupsSwitchesAndStatusExample)
 {
     add("03 Waterloo.mp3", values("Waterloo", "Abba", "Arrival"));
     open();
@@ -146,6 +129,12 @@ TEST_F(RenamePageTest, SwitchesAndStatusExample)
     EXPECT_EQ(button("BitBtn5")->text(), QString::fromUtf8("&Rückg."));
     EXPECT_EQ(edit->text(), "deaktiviert");
     EXPECT_EQ(child<QLabel>("StatusBar1")->text(), "Interpret - Album - Titel");
+
+    group("RadioGroup1")->button(1)->click();
+    EXPECT_EQ(QList<int>({group("RadioGroup1")->itemIndex(), group("RadioGroup2")->itemIndex(),
+                          group("RadioGroup3")->itemIndex()}),
+              QList<int>({1, 2, 0}));
+    EXPECT_EQ(child<QLabel>("StatusBar1")->text(), "Album - Titel - Interpret");
 }
 
 TEST_F(RenamePageTest, NumberingDialogSavesOrRestores)
