@@ -1,12 +1,10 @@
 #include "shell/ui/MainSession.h"
-#include "support/gui/PlaceholderPage.h"
 #include "shell/ui/MainWindow.h"
 
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/ShellEntry.h"
 #include "config/ConfigFile.h"
-#include "support/TestSupport.h"
 #include "support/gui/TestWindow.h"
 
 #include <QAction>
@@ -64,7 +62,7 @@ TEST(MainSession, OpenSelectsEntryAndExitWritesTheFolder)
     EXPECT_FALSE(QFile::exists(programFolder() + "/DIR.KAZ"));
 }
 
-TEST(MainSession, LanguageIsStoredAtOnceAndDialogSettingsAreReread)
+TEST(MainSession, LanguageIsStoredAtOnceDialogSettingsAreRereadAndTheFolderEntryFollows)
 {
     TempHome home;
     Session s;
@@ -79,13 +77,8 @@ TEST(MainSession, LanguageIsStoredAtOnceAndDialogSettingsAreReread)
     s.window->reactivate();
     EXPECT_EQ(s.session->settings().delimiter, "_");
     EXPECT_EQ(s.session->settings().replacementCharacters[0], "+");
-}
 
-TEST(MainSession, TheFolderEntrySwitchesLanguageWithTheWindow)
-{
-    TempHome home;
-    Session s;
-    s.window->findChild<QAction *>("English1")->trigger();
+    // The folder entry switches language with the window.
     s.window->findChild<QAction *>("Addtoshell1")->trigger(); // on
     EXPECT_TRUE(QFile::exists(shellEntryPath(Language::English)));
     s.window->findChild<QAction *>("German1")->trigger();
