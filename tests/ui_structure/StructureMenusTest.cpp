@@ -18,7 +18,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
-#include <QUrl>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -107,9 +106,7 @@ TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
     for (const char *name : {"1.mp3", "2.mp3", "3.mp3"})
         putSong(b, name, "Abba", "Arrival");
     const auto flat = [&](const QString &folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); };
-    KazSettings settings = loadIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr});
-    settings.structure.showOnFolderMenu = false; // no settings dialog before the run
-    ASSERT_TRUE(patchStructureSection(iniPath(), settings.structure));
+    ASSERT_EQ(setIniValue(iniPath(), "show3", "false"), SetResult::Done); // no settings dialog before the run
     openWithRenamePage(a);
     auto *undo = child<QPushButton>("BitBtn5");
     window->openFolder(b);
@@ -167,10 +164,7 @@ TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)
     auto *files = child<QListWidget>("FileListBox1");
     ASSERT_TRUE(create->isEnabled());
 
-    // No settings dialog on switching on ("show2").
-    KazSettings settings = loadIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr});
-    settings.structure.showOnCheckBox = false;
-    ASSERT_TRUE(patchStructureSection(iniPath(), settings.structure));
+    ASSERT_EQ(setIniValue(iniPath(), "show2", "false"), SetResult::Done); // no settings dialog on switching on
     create->click();
     EXPECT_TRUE(subfolders->isChecked());
     EXPECT_FALSE(subfolders->isEnabled());
