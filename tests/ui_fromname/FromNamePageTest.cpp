@@ -30,11 +30,14 @@ protected:
     template <typename T>
     T *control(const char *name) { return find<T>(page, name); }
 
-    // Answers the grid when it opens: notes its rows, writes all when asked, leaves.
-    void onGrid(int &rows, bool write = false)
+    // Answers the grid when it opens: notes its rows (and whatever also wants
+    // noting), writes all when asked, leaves.
+    void onGrid(int &rows, bool write = false, std::function<void()> note = {})
     {
-        whenDialogOpens([&rows, write, this](QWidget *dialog) {
+        whenDialogOpens([&rows, write, note, this](QWidget *dialog) {
             rows = find<QTableView>(dialog, "StringGrid1")->model()->rowCount();
+            if (note)
+                note();
             if (write) {
                 prompter.answers = {Button::All};
                 find<QPushButton>(dialog, "BitBtn3")->click();
@@ -59,13 +62,7 @@ TEST_F(FromNamePageTest, GoShowsTheGridAndWritesTheTags)
     control<QLineEdit>("Edit6")->setText("Innuendo");
     int rows = 0;
     bool locked = false;
-    whenDialogOpens([&](QWidget *dialog) {
-        rows = find<QTableView>(dialog, "StringGrid1")->model()->rowCount();
-        locked = window->runFrame().running();
-        prompter.answers = {Button::All};
-        find<QPushButton>(dialog, "BitBtn3")->click();
-        find<QPushButton>(dialog, "BitBtn4")->click();
-    });
+    onGrid(rows, true, [&] { locked = window->runFrame().running(); });
     control<QPushButton>("BitBtn6")->click();
     EXPECT_EQ(rows, 2);
     EXPECT_TRUE(locked);
