@@ -310,7 +310,6 @@ TEST_F(RenamePageTest, UndoButtonNeedsBothLogs)
 {
     add("a.mp3", values("Waterloo", "Abba", "Gold"));
     open();
-    QDir().mkpath(QFileInfo(workFilePath(workfile::UndoOld)).path());
     ASSERT_TRUE(writeAll(workFilePath(workfile::UndoNew), folder.toUtf8() + "/x.mp3\r\n"));
     window->refillFileList();
     EXPECT_FALSE(button("BitBtn5")->isEnabled()) << "one log alone cannot be undone";
