@@ -127,7 +127,8 @@ TEST_F(TagEditorDialogTest, NameFieldRefusesForbiddenCharactersAndRenamesWithUnd
     auto *name = find<QLineEdit>(dialog.get(), "Trackname");
     auto *undo = find<QPushButton>(dialog.get(), "Button4");
     name->setFocus();
-    QApplication::sendEvent(name, new QFocusEvent(QEvent::FocusIn)); // offscreen focus is not always delivered
+    QFocusEvent focusIn(QEvent::FocusIn);
+    QApplication::sendEvent(name, &focusIn); // offscreen focus is not always delivered
     name->end(false);
     QTest::keyClick(name, Qt::Key_Question);
     EXPECT_EQ(name->text(), "song");
