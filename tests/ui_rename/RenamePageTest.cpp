@@ -98,7 +98,7 @@ TEST_F(RenamePageTest, CancelledPreviewKeepsFilesAndSelection)
     whenDialogOpens([](QWidget *dialog) { find<QPushButton>(dialog, "CancelBtn")->click(); });
     button("BitBtn1")->click();
     EXPECT_EQ(treeHashes(folder), before);
-    EXPECT_EQ(window->selectedNames(), QStringList{"b.mp3"});
+    EXPECT_EQ(window->files().selectedNames(), QStringList{"b.mp3"});
 }
 
 // The rules are the selection rules' own to test; here a click in one group
@@ -323,10 +323,10 @@ TEST_F(RenamePageTest, UndoButtonNeedsBothLogs)
     open();
     QDir().mkpath(QFileInfo(workFilePath(workfile::UndoOld)).path());
     ASSERT_TRUE(writeAll(workFilePath(workfile::UndoNew), folder.toUtf8() + "/x.mp3\r\n"));
-    window->refillFileList();
+    window->files().refillFileList();
     EXPECT_FALSE(button("BitBtn5")->isEnabled()) << "one log alone cannot be undone";
     ASSERT_TRUE(writeAll(workFilePath(workfile::UndoOld), folder.toUtf8() + "/a.mp3\r\n"));
-    window->refillFileList();
+    window->files().refillFileList();
     EXPECT_TRUE(button("BitBtn5")->isEnabled());
 }
 

@@ -275,8 +275,8 @@ TEST_F(MainWindowTest, ReactivationFindsRenamedFolderAndSelection)
 
     ASSERT_TRUE(QDir(home.music()).rename("Album", "Album (2001)"));
     m_window->reactivate();
-    EXPECT_EQ(m_window->currentFolder(), home.music() + "/Album (2001)");
-    EXPECT_EQ(m_window->selectedNames(), QStringList({"02 tagged.mp3", "05 tagged.mp3"}));
+    EXPECT_EQ(m_window->files().currentFolder(), home.music() + "/Album (2001)");
+    EXPECT_EQ(m_window->files().selectedNames(), QStringList({"02 tagged.mp3", "05 tagged.mp3"}));
     EXPECT_TRUE(prompter.shown.isEmpty());
 
     // With two new siblings nothing is guessed: one level back, with the message.
@@ -284,7 +284,7 @@ TEST_F(MainWindowTest, ReactivationFindsRenamedFolderAndSelection)
     ASSERT_TRUE(QDir(home.music()).rename("Album (2001)", "X"));
     QDir(home.music()).mkdir("Y");
     m_window->reactivate();
-    EXPECT_EQ(m_window->currentFolder(), home.music());
+    EXPECT_EQ(m_window->files().currentFolder(), home.music());
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown.first().startsWith(QString::fromUtf8("It isn´t possible")));
     EXPECT_TRUE(prompter.shown.first().endsWith(home.music() + "/Album (2001)"));
@@ -309,7 +309,7 @@ TEST_F(MainWindowTest, RenameDirectoryThroughTheEdit)
     writeAll(programFolder() + "/undo2.kaz", "b\r\n");
     edit->setText("Renamed");
     QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(m_window->currentFolder(), home.music() + "/Renamed");
+    EXPECT_EQ(m_window->files().currentFolder(), home.music() + "/Renamed");
     EXPECT_EQ(files()->count(), 10);
     EXPECT_FALSE(QFile::exists(programFolder() + "/undo2.kaz"));
 
@@ -322,7 +322,7 @@ TEST_F(MainWindowTest, DeleteRemovesOnlyFolderTreesWithoutFiles)
 {
     window();
     QDir(home.music()).mkpath("Empty/inner");
-    m_window->openFolder(home.music() + "/Empty");
+    m_window->files().openFolder(home.music() + "/Empty");
     prompter.answers = {Button::Cancel};
     child<QAction>("delete1")->trigger();
     EXPECT_TRUE(QDir(home.music() + "/Empty").exists());
@@ -330,9 +330,9 @@ TEST_F(MainWindowTest, DeleteRemovesOnlyFolderTreesWithoutFiles)
     prompter.answers = {Button::Ok};
     child<QAction>("delete1")->trigger();
     EXPECT_FALSE(QDir(home.music() + "/Empty").exists());
-    EXPECT_EQ(m_window->currentFolder(), home.music());
+    EXPECT_EQ(m_window->files().currentFolder(), home.music());
 
-    m_window->openFolder(folder);
+    m_window->files().openFolder(folder);
     prompter.answers = {Button::Ok};
     child<QAction>("delete1")->trigger();
     EXPECT_EQ(treeHashes(folder).size(), 11);
@@ -407,8 +407,8 @@ TEST_F(MainWindowTest, FolderListOpensOnLeftClickOnly)
     QApplication::processEvents();
     for (QWidget *popup = QApplication::activePopupWidget(); popup; popup = QApplication::activePopupWidget())
         popup->close();
-    EXPECT_EQ(m_window->currentFolder(), folder);
+    EXPECT_EQ(m_window->files().currentFolder(), folder);
     QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, folders->visualItemRect(sub).center());
-    EXPECT_EQ(m_window->currentFolder(), folder + "/Disc 2");
+    EXPECT_EQ(m_window->files().currentFolder(), folder + "/Disc 2");
     EXPECT_EQ(child<QLabel>("StatusBar2")->text(), "");
 }

@@ -65,7 +65,7 @@ TEST_F(ToolsMenusTest, FavouritesInSlotsOneAndThreeShowAsItemsOneAndTwo)
     EXPECT_FALSE(child<QMenu>("Externalprograms2")->menuAction()->isVisible());
 
     item("userdir2")->trigger();
-    EXPECT_EQ(window->currentFolder(), c);
+    EXPECT_EQ(window->files().currentFolder(), c);
 }
 
 // A run locks the menus while the new slots are still hidden; a favourite
@@ -84,7 +84,7 @@ TEST_F(ToolsMenusTest, AFavouriteAddedAfterARunWorksAtOnce)
     QAction *favourite = item("userdir1");
     ASSERT_TRUE(favourite->isVisible() && favourite->isEnabled());
     favourite->trigger();
-    EXPECT_EQ(window->currentFolder(), later);
+    EXPECT_EQ(window->files().currentFolder(), later);
 }
 
 // With favourites and programs set, every menu of the bar is shown at the
@@ -162,7 +162,7 @@ TEST_F(ToolsMenusTest, PlayerItemsAndAltClicksDriveThePlayer)
     auto player = std::make_unique<RecordingPlayer>();
     RecordingPlayer *recorder = player.get();
     window->setMediaPlayer(std::move(player));
-    window->refillFileList();
+    window->files().refillFileList();
     window->selectAll();
 
     item("PlayfileswithWinAmp1")->trigger();

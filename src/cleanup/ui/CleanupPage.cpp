@@ -403,7 +403,7 @@ void CleanupPage::deleteLast()
 
 void CleanupPage::showFile(int index)
 {
-    const QStringList names = m_host.fileNames();
+    const QStringList names = m_host.files().fileNames();
     if (index < 0 || index >= names.size())
         return;
     m_current = index;
@@ -417,8 +417,8 @@ void CleanupPage::showFile(int index)
 
 void CleanupPage::stepSelection(bool up)
 {
-    const QStringList names = m_host.fileNames();
-    const QStringList selectedNames = m_host.selectedNames();
+    const QStringList names = m_host.files().fileNames();
+    const QStringList selectedNames = m_host.files().selectedNames();
     const QSet<QString> selected(selectedNames.cbegin(), selectedNames.cend());
     const int count = int(names.size());
     for (int k = 1; k <= count; ++k) {
@@ -438,15 +438,15 @@ void CleanupPage::listChanged(const ListState &state)
 void CleanupPage::selectionChanged(const ListState &state)
 {
     m_state = state;
-    const QStringList selected = m_host.selectedNames();
+    const QStringList selected = m_host.files().selectedNames();
     if (selected.isEmpty()) {
         m_current = -1;
-        if (state.afterActivation || m_host.fileNames().isEmpty()) {
+        if (state.afterActivation || m_host.files().fileNames().isEmpty()) {
             m_view->clear();
             m_preview->clear();
         }
     } else {
-        showFile(int(m_host.fileNames().indexOf(selected.first())));
+        showFile(int(m_host.files().fileNames().indexOf(selected.first())));
     }
     enableControls();
 }
@@ -454,7 +454,7 @@ void CleanupPage::selectionChanged(const ListState &state)
 void CleanupPage::enableControls()
 {
     const bool running = m_state.running || m_host.runFrame().running();
-    const int selected = int(m_host.selectedNames().size());
+    const int selected = int(m_host.files().selectedNames().size());
     const bool free = !m_deactivated && !running;
     for (QWidget *w : std::initializer_list<QWidget *>{m_view, m_ruler, m_firstMark, m_lastMark})
         w->setEnabled(selected > 0);
@@ -529,12 +529,12 @@ void CleanupPage::reportRun(qint64 notCleaned, const QStringList &reasons)
 
 void CleanupPage::go()
 {
-    const QStringList selected = m_host.selectedNames();
+    const QStringList selected = m_host.files().selectedNames();
     if (!m_goButton->isEnabled() || selected.isEmpty())
         return;
     CleanupRequest request;
     for (const QString &name : selected)
-        request.paths.append(m_host.currentFolder() + QLatin1Char('/') + name);
+        request.paths.append(m_host.files().currentFolder() + QLatin1Char('/') + name);
     request.script = m_script->text();
     request.options = options();
     CleanupEnvironment environment;
@@ -548,14 +548,14 @@ void CleanupPage::go()
         m_preview->setText(item.newBase);
     };
     environment.hooks.progress = [this](qint64 position, qint64 total) {
-        m_host.fileProgress()->setMaximum(int(total));
-        m_host.fileProgress()->setValue(int(position));
+        m_host.files().fileProgress()->setMaximum(int(total));
+        m_host.files().fileProgress()->setValue(int(position));
     };
     CleanupOutcome outcome;
     {
         const RunGuard guard(m_host.runFrame());
         outcome = cleanupFiles(request, environment);
-        m_host.fileProgress()->setValue(0);
+        m_host.files().fileProgress()->setValue(0);
     }
     if (outcome.busy) {
         m_host.prompter().inform(MessageKind::Warning, renameText(RenameText::AnotherRunActive, m_language));
