@@ -3,13 +3,13 @@
 #include "CleanupOptionsBox.h"
 #include "CleanupSaveDeleteDialog.h"
 #include "LiveView.h"
+#include "SavedRulesMenu.h"
 #include "UpDown.h"
 
 #include "cleanup/CleanupComputation.h"
 #include "cleanup/CleanupLog.h"
 #include "cleanup/CleanupRun.h"
 #include "cleanup/CleanupTexts.h"
-#include "cleanup/SavedRules.h"
 #include "cleanup/ScriptEditing.h"
 #include "rename/RenameTexts.h"
 
@@ -200,15 +200,11 @@ void CleanupPage::buildMenus()
     connect(m_deleteLastButton, &QWidget::customContextMenuRequested, this, showScriptMenu);
     connect(m_script, &QWidget::customContextMenuRequested, this, showScriptMenu);
 
-    m_rulesMenu = new QMenu(this);
-    m_rulesMenu->setObjectName(QStringLiteral("PopupMenu5"));
-    m_rulesSeparator = m_rulesMenu->addSeparator();
-    m_rulesSeparator->setVisible(false);
-    connect(item(m_rulesMenu, "savedelete1"), &QAction::triggered, this, &CleanupPage::openSaveDelete);
-    m_rulesMenu->addSeparator()->setObjectName(QStringLiteral("N15"));
-    item(m_rulesMenu, "cancel2");
+    m_rulesMenu = new SavedRulesMenu(this);
+    connect(m_rulesMenu, &SavedRulesMenu::scriptChosen, this, &CleanupPage::chooseSavedScript);
+    connect(m_rulesMenu, &SavedRulesMenu::saveDeleteRequested, this, &CleanupPage::openSaveDelete);
     const auto showRules = [this] {
-        rebuildRulesMenu();
+        m_rulesMenu->rebuild();
         m_rulesMenu->popup(QCursor::pos() + QPoint(-5, 5));
     };
     connect(m_rulesButton, &QToolButton::clicked, this, showRules);
@@ -245,12 +241,7 @@ void CleanupPage::applyLanguage(Language l)
         else if (a->objectName() == QLatin1String("cancel1"))
             a->setText(QStringLiteral("cancel"));
     }
-    for (QAction *a : m_rulesMenu->actions()) {
-        if (a->objectName() == QLatin1String("savedelete1"))
-            a->setText(text(l, "save/delete", "Speichern/Löschen"));
-        else if (a->objectName() == QLatin1String("cancel2"))
-            a->setText(text(l, "cancel", "Abbruch"));
-    }
+    m_rulesMenu->applyLanguage(l);
     if (m_fileListEntry)
         m_fileListEntry->setText(text(l, "Cleanup filenames", "Dateinamen bereinigen"));
 }
@@ -479,25 +470,6 @@ void CleanupPage::registerLocks(RunFrame &frame)
         frame.addLocked(w);
 }
 
-void CleanupPage::rebuildRulesMenu()
-{
-    for (QAction *a : m_rulesMenu->actions()) {
-        if (a == m_rulesSeparator)
-            break;
-        m_rulesMenu->removeAction(a);
-        a->deleteLater();
-    }
-    QAction *before = m_rulesSeparator;
-    for (const SavedRuleItem &item : savedRuleMenu(loadSavedRules())) {
-        auto *action = new QAction(item.caption, m_rulesMenu);
-        action->setData(item.record);
-        const QString script = item.script;
-        connect(action, &QAction::triggered, this, [this, script] { chooseSavedScript(script); });
-        m_rulesMenu->insertAction(before, action);
-    }
-    m_rulesSeparator->setVisible(m_rulesMenu->actions().first() != m_rulesSeparator);
-}
-
 void CleanupPage::chooseSavedScript(const QString &script)
 {
     m_script->setText(appendEntry(m_script->text(), script));
@@ -511,7 +483,7 @@ void CleanupPage::openSaveDelete()
     dialog.applyLanguage(m_language);
     const QRect frame = window()->geometry();
     dialog.move(frame.left() + 114, frame.top() + frame.height() - 324);
-    connect(&dialog, &CleanupSaveDeleteDialog::rulesChanged, this, &CleanupPage::rebuildRulesMenu);
+    connect(&dialog, &CleanupSaveDeleteDialog::rulesChanged, m_rulesMenu, &SavedRulesMenu::rebuild);
     dialog.exec();
 }
 
