@@ -194,6 +194,6 @@ TEST_F(FromNamePageTest, FilesThatAreNoMp3FilesNeedTheUsersWord)
         EXPECT_EQ(prompter.shown[0], "1 file is not a mp3-file!\n\r\n\rShould KAZ only write tags into your mp3-files?");
         EXPECT_EQ(rows, c.rows);
         EXPECT_EQ(readAll(folder + "/Notes-Band.txt") != text, c.textTagged);
-        window->refillFileList();
+        window->files().refillFileList();
     }
 }

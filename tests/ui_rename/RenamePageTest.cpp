@@ -67,7 +67,7 @@ TEST_F(RenamePageTest, PreviewExcludeRenameAndUndo)
     whenDialogOpens([](QWidget *dialog) { find<QPushButton>(dialog, "CancelBtn")->click(); });
     button("BitBtn1")->click();
     EXPECT_EQ(treeHashes(folder), before);
-    EXPECT_EQ(window->selectedNames(), QStringList{"b.mp3"});
+    EXPECT_EQ(window->files().selectedNames(), QStringList{"b.mp3"});
 
     window->selectAll();
     QStringList grid;
@@ -311,10 +311,10 @@ TEST_F(RenamePageTest, UndoButtonNeedsBothLogs)
     add("a.mp3", values("Waterloo", "Abba", "Gold"));
     open();
     ASSERT_TRUE(writeAll(workFilePath(workfile::UndoNew), folder.toUtf8() + "/x.mp3\r\n"));
-    window->refillFileList();
+    window->files().refillFileList();
     EXPECT_FALSE(button("BitBtn5")->isEnabled()) << "one log alone cannot be undone";
     ASSERT_TRUE(writeAll(workFilePath(workfile::UndoOld), folder.toUtf8() + "/a.mp3\r\n"));
-    window->refillFileList();
+    window->files().refillFileList();
     EXPECT_TRUE(button("BitBtn5")->isEnabled());
 }
 

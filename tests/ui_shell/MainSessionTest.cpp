@@ -49,8 +49,8 @@ TEST(MainSession, OpenSelectsEntryAndExitWritesTheFolder)
     writeAll(album + "/b.mp3", mp3Frames(2));
     {
         Session s({"-open", album + "/b.mp3"});
-        EXPECT_EQ(s.window->currentFolder(), album);
-        EXPECT_EQ(s.window->selectedNames(), QStringList{"b.mp3"});
+        EXPECT_EQ(s.window->files().currentFolder(), album);
+        EXPECT_EQ(s.window->files().selectedNames(), QStringList{"b.mp3"});
         s.window->findChild<QToolButton *>("FontUpButton")->click();
         s.window->showPage(1);
         s.window->close();

@@ -227,8 +227,8 @@ TEST_F(MainWindowTest, ReactivationFindsRenamedFolderAndSelection)
 
     ASSERT_TRUE(QDir(home.music()).rename("Album", "Album (2001)"));
     window->reactivate();
-    EXPECT_EQ(window->currentFolder(), home.music() + "/Album (2001)");
-    EXPECT_EQ(window->selectedNames(), QStringList({"02 tagged.mp3", "05 tagged.mp3"}));
+    EXPECT_EQ(window->files().currentFolder(), home.music() + "/Album (2001)");
+    EXPECT_EQ(window->files().selectedNames(), QStringList({"02 tagged.mp3", "05 tagged.mp3"}));
     EXPECT_TRUE(prompter.shown.isEmpty());
 
     // With two new siblings nothing is guessed: one level back, with the message.
@@ -236,7 +236,7 @@ TEST_F(MainWindowTest, ReactivationFindsRenamedFolderAndSelection)
     ASSERT_TRUE(QDir(home.music()).rename("Album (2001)", "X"));
     QDir(home.music()).mkdir("Y");
     window->reactivate();
-    EXPECT_EQ(window->currentFolder(), home.music());
+    EXPECT_EQ(window->files().currentFolder(), home.music());
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown.first().startsWith(QString::fromUtf8("It isn´t possible")));
     EXPECT_TRUE(prompter.shown.first().endsWith(home.music() + "/Album (2001)"));
@@ -260,7 +260,7 @@ TEST_F(MainWindowTest, RenameDirectoryThroughTheEdit)
 
     edit->setText("Renamed");
     QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(window->currentFolder(), home.music() + "/Renamed");
+    EXPECT_EQ(window->files().currentFolder(), home.music() + "/Renamed");
     EXPECT_EQ(files()->count(), 10);
 
     child<QAction>("rename1")->trigger();
@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, DeleteAsksAndGoesOneLevelUp)
 {
     open();
     QDir(home.music()).mkpath("Empty/inner");
-    window->openFolder(home.music() + "/Empty");
+    window->files().openFolder(home.music() + "/Empty");
     prompter.answers = {Button::Cancel};
     child<QAction>("delete1")->trigger();
     EXPECT_EQ(prompter.shown, QStringList{"Really delete all directories?"});
@@ -283,7 +283,7 @@ TEST_F(MainWindowTest, DeleteAsksAndGoesOneLevelUp)
     prompter.answers = {Button::Ok};
     child<QAction>("delete1")->trigger();
     EXPECT_FALSE(QDir(home.music() + "/Empty").exists());
-    EXPECT_EQ(window->currentFolder(), home.music());
+    EXPECT_EQ(window->files().currentFolder(), home.music());
 }
 
 TEST_F(MainWindowTest, LetterSortButtonAndRefill)
@@ -376,9 +376,9 @@ TEST_F(MainWindowTest, FolderListOpensOnLeftClickOnly)
     QApplication::processEvents();
     for (QWidget *popup = QApplication::activePopupWidget(); popup; popup = QApplication::activePopupWidget())
         popup->close();
-    EXPECT_EQ(window->currentFolder(), folder);
+    EXPECT_EQ(window->files().currentFolder(), folder);
     QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, folders->visualItemRect(sub).center());
-    EXPECT_EQ(window->currentFolder(), folder + "/Disc 2");
+    EXPECT_EQ(window->files().currentFolder(), folder + "/Disc 2");
     EXPECT_EQ(child<QLabel>("StatusBar2")->text(), "");
 }
 

@@ -69,7 +69,7 @@ TEST_F(StructureMenusTest, ItemsStandInTheirMenusAndFollowTheFolder)
     EXPECT_FALSE(create->isEnabled()) << "nothing to sort in an empty folder";
     EXPECT_TRUE(reorganize->isEnabled() && breakUp->isEnabled());
 
-    window->openFolder("/");
+    window->files().openFolder("/");
     aboutToShowFolderMenu();
     EXPECT_FALSE(reorganize->isEnabled() || breakUp->isEnabled());
 
@@ -109,21 +109,21 @@ TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
     ASSERT_EQ(setIniValue(iniPath(), "show3", "false"), SetResult::Done); // no settings dialog before the run
     openWithRenamePage(a);
     auto *undo = child<QPushButton>("BitBtn5");
-    window->openFolder(b);
+    window->files().openFolder(b);
     aboutToShowFolderMenu();
     child<QAction>("createdirectorystructurewithoutrenaming1")->trigger();
     ASSERT_TRUE(flat(b).isEmpty()) << flat(b).join(',').toStdString();
-    window->openFolder(a);
+    window->files().openFolder(a);
     EXPECT_FALSE(undo->isEnabled()) << "the logs hold B's moves";
     const QStringList made = QDir(b).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     ASSERT_FALSE(made.isEmpty());
-    window->openFolder(b + "/" + made.first()); // below the run's folder
+    window->files().openFolder(b + "/" + made.first()); // below the run's folder
     ASSERT_TRUE(undo->isEnabled());
     prompter.shown.clear();
     undo->click();
     EXPECT_TRUE(prompter.shown.filter("last session").isEmpty()) << prompter.shown.join('|').toStdString();
     EXPECT_EQ(flat(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
-    EXPECT_EQ(window->currentFolder(), b);
+    EXPECT_EQ(window->files().currentFolder(), b);
 
     // The logs of a build of an earlier session: asked first, and the window
     // goes to the folder the files came back to.
@@ -137,7 +137,7 @@ TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
     child<QPushButton>("BitBtn5")->click();
     EXPECT_FALSE(prompter.shown.filter("last session").isEmpty());
     EXPECT_EQ(flat(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
-    EXPECT_EQ(window->currentFolder(), b);
+    EXPECT_EQ(window->files().currentFolder(), b);
 }
 
 TEST_F(StructureMenusTest, BreakFromTheFolderMenuMovesTheFilesUpAndRefillsTheList)
@@ -150,7 +150,7 @@ TEST_F(StructureMenusTest, BreakFromTheFolderMenuMovesTheFilesUpAndRefillsTheLis
     child<QAction>("breakdirectorystructure1")->trigger();
 
     EXPECT_FALSE(QDir(home.music() + "/Abba").exists());
-    EXPECT_EQ(window->fileNames(), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(window->files().fileNames(), QStringList({"a.mp3", "b.mp3"}));
 }
 
 TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)

@@ -69,7 +69,7 @@ TEST_F(ToolsMenusTest, FavouritesInSlotsOneAndThreeShowAsItemsOneAndTwo)
     EXPECT_FALSE(child<QMenu>("Externalprograms2")->menuAction()->isVisible());
 
     item("userdir2")->trigger();
-    EXPECT_EQ(window->currentFolder(), c);
+    EXPECT_EQ(window->files().currentFolder(), c);
 
     // A run locks the menus while the free slots are hidden; a favourite
     // filled in afterwards must work at once, not after a restart.
@@ -81,7 +81,7 @@ TEST_F(ToolsMenusTest, FavouritesInSlotsOneAndThreeShowAsItemsOneAndTwo)
     tools->refresh();
     ASSERT_TRUE(item("userdir3")->isVisible() && item("userdir3")->isEnabled());
     item("userdir3")->trigger();
-    EXPECT_EQ(window->currentFolder(), later);
+    EXPECT_EQ(window->files().currentFolder(), later);
 }
 
 // With favourites and programs set, every menu of the bar is shown at the
@@ -156,7 +156,7 @@ TEST_F(ToolsMenusTest, PlayerItemsAndAltClicksDriveThePlayer)
     auto player = std::make_unique<RecordingPlayer>();
     RecordingPlayer *recorder = player.get();
     window->setMediaPlayer(std::move(player));
-    window->refillFileList();
+    window->files().refillFileList();
     window->selectAll();
 
     item("PlayfileswithWinAmp1")->trigger();
