@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QTableView>
 #include <QTest>
@@ -77,7 +76,7 @@ TEST_F(FromNamePageTest, FileListEntryTakesTheSelection)
     writeAll(folder + "/a-b.mp3", mp3Frames(1));
     writeAll(folder + "/c-d.mp3", mp3Frames(1));
     open();
-    child<QListWidget>("FileListBox1")->item(1)->setSelected(true);
+    selectRows({1});
     int rows = -1;
     onGrid(rows);
     child<QAction>("FilenametoID3Tag1")->trigger();

@@ -22,7 +22,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTableWidget>
@@ -42,7 +41,6 @@ class RenamePageTest : public WindowTest
 protected:
     void open(Language language = Language::English) { page = WindowTest::open<RenamePage>(0, language); }
     RadioGroup *group(const char *name) { return child<RadioGroup>(name); }
-    QListWidget *files() { return child<QListWidget>("FileListBox1"); }
 
     RenamePage *page = nullptr;
 };
@@ -63,7 +61,7 @@ TEST_F(RenamePageTest, PreviewExcludeRenameAndUndo)
     group("RadioGroup3")->button(3)->click(); // no third part
 
     // A cancelled preview keeps the files and the selection.
-    files()->item(1)->setSelected(true);
+    selectRows({1});
     whenDialogOpens([](QWidget *dialog) { find<QPushButton>(dialog, "CancelBtn")->click(); });
     button("BitBtn1")->click();
     EXPECT_EQ(treeHashes(folder), before);
@@ -100,7 +98,7 @@ TEST_F(RenamePageTest, SelectionGroupsSwitchesAndStatusExample)
 {
     add("03 Waterloo.mp3", values("Waterloo", "Abba", "Arrival"));
     open();
-    files()->item(0)->setSelected(true);
+    selectRows({0});
     EXPECT_EQ(child<QLabel>("StatusBar2")->text(),
               "03 - Abba - Arrival - Waterloo" + QString(13, ' '));
 

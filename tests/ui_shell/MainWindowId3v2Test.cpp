@@ -15,7 +15,6 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -43,13 +42,12 @@ TEST_F(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
     EXPECT_EQ(child<QAction>("ID3v1fromID3v21")->text(), "ID3v1-Tag aus ID3v2-Tag schreiben");
     window->setLanguage(Language::English);
 
-    auto *files = child<QListWidget>("FileListBox1");
     child<QAction>("FilterTagged1")->trigger();
-    EXPECT_EQ(files->count(), 1);
+    EXPECT_EQ(files()->count(), 1);
     item->trigger(); // as a click does
     EXPECT_TRUE(window->useId3v2());
-    EXPECT_EQ(files->count(), 2);
-    files->item(0)->setSelected(true);
+    EXPECT_EQ(files()->count(), 2);
+    files()->item(0)->setSelected(true);
     EXPECT_NE(child<QLabel>("StatusBar2")->text(), "NoTag!");
     child<QAction>("FilterAll1")->trigger();
 

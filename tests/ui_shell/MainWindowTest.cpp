@@ -44,14 +44,7 @@ protected:
         writeAll(folder + "/cover.jpg", "jpeg");
     }
 
-    QListWidget *files() { return child<QListWidget>("FileListBox1"); }
     QString status() { return child<QLabel>("StatusBar2")->text(); }
-    void selectRows(const QList<int> &rows)
-    {
-        files()->clearSelection();
-        for (int r : rows)
-            files()->item(r)->setSelected(true);
-    }
 };
 
 } // namespace
@@ -453,7 +446,7 @@ TEST_F(LargeFolder, TaggedFilterShowsProgressAndKeepsWindowAlive)
     filling = false;
     const qint64 ms = clock.elapsed();
 
-    EXPECT_EQ(child<QListWidget>("FileListBox1")->count(), count / 2 + count % 2);
+    EXPECT_EQ(files()->count(), count / 2 + count % 2);
     EXPECT_EQ(bar->value(), 0) << "the bar is back at rest";
     ASSERT_GE(barAtEvents.size(), 2) << "events went through while the tags were read";
     EXPECT_GT(barAtEvents.first(), 0) << "the bar had moved when the window was drawn";

@@ -13,7 +13,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QListWidget>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -161,14 +160,13 @@ TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)
     window->selectAll();
     auto *create = child<QCheckBox>("directory_structure");
     auto *subfolders = child<QCheckBox>("CheckBox1");
-    auto *files = child<QListWidget>("FileListBox1");
     ASSERT_TRUE(create->isEnabled());
 
     ASSERT_EQ(setIniValue(iniPath(), "show2", "false"), SetResult::Done); // no settings dialog on switching on
     create->click();
     EXPECT_TRUE(subfolders->isChecked());
     EXPECT_FALSE(subfolders->isEnabled());
-    EXPECT_FALSE(files->isEnabled());
+    EXPECT_FALSE(files()->isEnabled());
 
     child<QCheckBox>("reorganize_directory_structure")->click();
     EXPECT_FALSE(create->isChecked());
@@ -177,7 +175,7 @@ TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)
     child<QCheckBox>("reorganize_directory_structure")->click();
     EXPECT_FALSE(subfolders->isChecked());
     EXPECT_TRUE(subfolders->isEnabled());
-    EXPECT_TRUE(files->isEnabled());
+    EXPECT_TRUE(files()->isEnabled());
 }
 
 namespace {

@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -172,7 +171,7 @@ TEST_F(ToolsMenusTest, PlayerItemsAndAltClicksDriveThePlayer)
 
     // Alt + left click plays, Alt + right click stops (and shows no pop-up).
     recorder->calls.clear();
-    QWidget *area = child<QListWidget>("FileListBox1")->viewport();
+    QWidget *area = files()->viewport();
     QTest::mouseClick(area, Qt::LeftButton, Qt::AltModifier, QPoint(20, 5));
     ASSERT_FALSE(recorder->calls.isEmpty());
     EXPECT_EQ(recorder->calls.last(), "start");
