@@ -123,8 +123,6 @@ TEST_F(FromNamePageTest, PatternButtonsToggleTheirWords)
     EXPECT_EQ(page->settings().pattern, QStringList({"artist", "title"}));
     window->setLanguage(Language::German);
     EXPECT_EQ(pattern->text(), "Interpret - Titel");
-    EXPECT_EQ(control<QCheckBox>("Sync1")->text(), "falls der ID3Tag bereits existiert");
-    EXPECT_EQ(control<QPushButton>("BitBtn6")->text(), "&Start!");
 }
 
 TEST_F(FromNamePageTest, FolderNamesButtonFillsAndSwaps)
