@@ -1,6 +1,7 @@
 #include "shell/ui/WindowScale.h"
 #include "widgets/HelpWindow.h"
 
+#include "platform/Paths.h"
 #include "support/gui/WindowTest.h"
 #include "widgets/GuiPrompter.h"
 
@@ -235,7 +236,6 @@ TEST_F(MainWindowTest, ReactivationFindsRenamedFolderAndSelection)
     EXPECT_TRUE(prompter.shown.first().endsWith(home.music() + "/Album (2001)"));
 }
 
-// The name rules and the undo logs are the folder commands' to test.
 TEST_F(MainWindowTest, RenameDirectoryThroughTheEdit)
 {
     open();
@@ -251,19 +251,19 @@ TEST_F(MainWindowTest, RenameDirectoryThroughTheEdit)
     EXPECT_TRUE(prompter.shown.first().startsWith("Error in new name."));
     EXPECT_TRUE(edit->isVisible() && QDir(folder).exists());
 
+    ASSERT_TRUE(writeAll(programFolder() + "/undo1.kaz", "a\r\n") && writeAll(programFolder() + "/undo2.kaz", "b\r\n"));
     edit->setText("Renamed");
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(window->files().currentFolder(), home.music() + "/Renamed");
     EXPECT_EQ(files()->count(), 10);
+    EXPECT_FALSE(QFile::exists(programFolder() + "/undo2.kaz")) << "the logs' paths went stale";
 
     child<QAction>("rename1")->trigger();
     QTest::keyClick(edit, Qt::Key_Escape);
     EXPECT_FALSE(edit->isVisible());
 }
 
-// Which trees may go is the folder commands' to test; here the question and
-// where the window goes afterwards.
-TEST_F(MainWindowTest, DeleteAsksAndGoesOneLevelUp)
+TEST_F(MainWindowTest, DeleteRemovesOnlyFolderTreesWithoutFiles)
 {
     open();
     QDir(home.music()).mkpath("Empty/inner");
@@ -277,6 +277,12 @@ TEST_F(MainWindowTest, DeleteAsksAndGoesOneLevelUp)
     child<QAction>("delete1")->trigger();
     EXPECT_FALSE(QDir(home.music() + "/Empty").exists());
     EXPECT_EQ(window->files().currentFolder(), home.music());
+
+    // A tree that holds files stays whole, whatever the answer.
+    window->files().openFolder(folder);
+    prompter.answers = {Button::Ok};
+    child<QAction>("delete1")->trigger();
+    EXPECT_EQ(treeHashes(folder).size(), 11);
 }
 
 TEST_F(MainWindowTest, LetterSortButtonAndRefill)
