@@ -24,19 +24,13 @@ QByteArray v2Song(const QString &title, const QString &artist, const QString &al
     return id3v2Tag(spec) + mp3Frames(3);
 }
 
-class Id3v2Cli : public ::testing::Test
-{
-protected:
-    QString put(const QString &name, const QByteArray &bytes) { return putFile(home.music(), name, bytes); }
-
-    TempHome home;
-};
-
 } // namespace
+
+using Id3v2Cli = HomeTest;
 
 TEST_F(Id3v2Cli, ShowReportsTheId3v2TagAndUsesItWithTheOption)
 {
-    const QString file = put("a.mp3", v2Song("Title", "Artist", "Album"));
+    const QString file = putFile(dir, "a.mp3", v2Song("Title", "Artist", "Album"));
     CliResult r = runCli({"tag", "show", "--json", file});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     QJsonObject o = jsonLines(r.out).value(0);
@@ -56,7 +50,7 @@ TEST_F(Id3v2Cli, ShowReportsTheId3v2TagAndUsesItWithTheOption)
 
 TEST_F(Id3v2Cli, RenameNameAndStructureUseTheTagSourceAndKeepTheFilesStart)
 {
-    const QString file = put("x.mp3", v2Song("Song", "Band", "Record"));
+    const QString file = putFile(dir, "x.mp3", v2Song("Song", "Band", "Record"));
     const QByteArray original = readAll(file);
 
     // Off by default: the file has no tag, as designed.
@@ -70,21 +64,21 @@ TEST_F(Id3v2Cli, RenameNameAndStructureUseTheTagSourceAndKeepTheFilesStart)
     ASSERT_EQ(runCli({"config", "set", "ID3v2", "false"}).exitCode, 0);
 
     ASSERT_TRUE(endedWith(runCli({"rename", "--id3v2", file}), 0));
-    const QString renamed = home.music() + "/03 - Band - Record - Song.mp3";
+    const QString renamed = dir + "/03 - Band - Record - Song.mp3";
     EXPECT_EQ(readAll(renamed), original);
 
     // Eight songs of one album make an album folder.
     for (int i = 0; i < 7; ++i)
-        put(QStringLiteral("s%1.mp3").arg(i), v2Song(QStringLiteral("S%1").arg(i), "Band", "Record"));
-    ASSERT_TRUE(endedWith(runCli({"structure", "build", "--id3v2", "--yes", home.music()}), 0));
-    EXPECT_EQ(readAll(home.music() + "/Album/Band/Record/03 - Band - Record - Song.mp3"), original);
+        putFile(dir, QStringLiteral("s%1.mp3").arg(i), v2Song(QStringLiteral("S%1").arg(i), "Band", "Record"));
+    ASSERT_TRUE(endedWith(runCli({"structure", "build", "--id3v2", "--yes", dir}), 0));
+    EXPECT_EQ(readAll(dir + "/Album/Band/Record/03 - Band - Record - Song.mp3"), original);
 }
 
 TEST_F(Id3v2Cli, FromV2ConvertsLeavesAndCounts)
 {
-    const QString onlyV2 = put("1.mp3", v2Song("T", "A", "B"));
-    const QString both = put("2.mp3", v2Song("T2", "A2", "B2") + mp3WithTag(values("Old", "O")).right(128));
-    const QString none = put("3.mp3", mp3Frames(3));
+    const QString onlyV2 = putFile(dir, "1.mp3", v2Song("T", "A", "B"));
+    const QString both = putFile(dir, "2.mp3", v2Song("T2", "A2", "B2") + mp3WithTag(values("Old", "O")).right(128));
+    const QString none = putFile(dir, "3.mp3", mp3Frames(3));
     const QMap<QString, QByteArray> before = contentsOf({onlyV2, both, none});
 
     CliResult r = runCli({"tag", "from-v2", "--json", onlyV2, both, none});
@@ -107,7 +101,7 @@ TEST_F(Id3v2Cli, FromV2ConvertsLeavesAndCounts)
     EXPECT_EQ(jsonLines(runCli({"tag", "show", "--json", both}).out).value(0)["title"].toString(), "T2");
 
     // A file that cannot be read fails the run; no files is wrong usage.
-    EXPECT_EQ(runCli({"tag", "from-v2", home.music() + "/missing.mp3"}).exitCode, 1);
+    EXPECT_EQ(runCli({"tag", "from-v2", dir + "/missing.mp3"}).exitCode, 1);
     EXPECT_EQ(runCli({"tag", "from-v2"}).exitCode, 2);
 }
 
@@ -119,7 +113,7 @@ TEST_F(Id3v2Cli, FromV2KilledAtEveryStepLosesNothing)
     QStringList files;
     for (int i = 0; i < 3; ++i) {
         const QString title = QStringLiteral("A title long enough for a Lyrics3 block %1").arg(i);
-        files << put(QStringLiteral("%1.mp3").arg(i), v2Song(title, "A", "B"));
+        files << putFile(dir, QStringLiteral("%1.mp3").arg(i), v2Song(title, "A", "B"));
     }
     const int kills = killTailWritesAtEveryStep(QStringList{"tag", "from-v2"} + files, files).kills;
     EXPECT_GE(kills, 3);

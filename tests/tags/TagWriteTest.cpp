@@ -20,6 +20,13 @@ TagOverride artistOnly(const QString &artist)
     return o;
 }
 
+TagOverride titleOnly(const QString &title)
+{
+    TagOverride o;
+    o.title = title;
+    return o;
+}
+
 } // namespace
 
 TEST_F(TagWrite, AnUntaggedFileGrowsByOneTagATaggedOneKeepsItsSizeAndUnsetValues)
@@ -40,9 +47,7 @@ TEST_F(TagWrite, AnUntaggedFileGrowsByOneTagATaggedOneKeepsItsSizeAndUnsetValues
 
     // The track survives a write from names, as do all values not set.
     writeAll(path, mp3WithTag(values("Old", "Band", "LP", "1990", "note", "07", 9)));
-    o = {};
-    o.title = "New";
-    EXPECT_TRUE(set(o).status.ok());
+    EXPECT_TRUE(set(titleOnly("New")).status.ok());
     EXPECT_EQ(readAll(path), mp3WithTag(values("New", "Band", "LP", "1990", "note", "07", 9)));
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
@@ -70,9 +75,7 @@ TEST_F(TagWrite, KeptFieldsSurviveAndShortValuesLeaveAnEmptyBlock)
     f.frames = 3;
     writeAll(path, demoFileBytes(f));
 
-    TagOverride o;
-    o.title = "Short now";
-    set(o);
+    set(titleOnly("Short now"));
     const QByteArray bytes = readAll(path);
     const QByteArray expected = "LYRICSBEGIN" + lyr + img;
     const QByteArray blockOut = expected + QByteArray::number(expected.size()).rightJustified(6, '0') + "LYRICS200";
@@ -137,17 +140,14 @@ TEST_F(TagWrite, BlockThatWouldOutgrowItsSizeDigitsIsRefused)
     const QByteArray before = readAll(path);
     ASSERT_TRUE(readTag(path, {}).hasLyrics3);
 
-    TagOverride o;
-    o.title = QString(99999, QLatin1Char('t'));
-    const TagWriteResult refused = set(o);
+    const TagWriteResult refused = set(titleOnly(QString(99999, QLatin1Char('t'))));
     EXPECT_FALSE(refused.status.ok());
     EXPECT_TRUE(refused.status.errorText().contains("999999")) << refused.status.errorText().toStdString();
     EXPECT_EQ(readAll(path), before);
 
-    o.title = QString(60, QLatin1Char('t')); // still fits
-    EXPECT_TRUE(set(o).status.ok());
+    EXPECT_TRUE(set(titleOnly(QString(60, QLatin1Char('t')))).status.ok()); // still fits
     const TagRecord t = readTag(path, {});
-    EXPECT_EQ(t.longTitle, o.title);
+    EXPECT_EQ(t.longTitle, QString(60, QLatin1Char('t')));
     EXPECT_EQ(t.keptLyrics3Fields, pictures);
 }
 
@@ -163,9 +163,7 @@ TEST_F(TagWrite, BytesThatOnlyLookLikeABlockStayAsAudio)
         const QByteArray before = audio + fake;
         writeAll(path, before + id3v1::render(values("t", "a"), defaultTextCodec()));
         EXPECT_FALSE(readTag(path, {}).hasLyrics3);
-        TagOverride o;
-        o.title = "Short";
-        EXPECT_TRUE(set(o).status.ok());
+        EXPECT_TRUE(set(titleOnly("Short")).status.ok());
         EXPECT_EQ(readAll(path), before + id3v1::render(values("Short", "a"), defaultTextCodec()));
     }
 }
