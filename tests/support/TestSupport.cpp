@@ -184,17 +184,6 @@ QList<QJsonObject> jsonLines(const QByteArray &out)
     return objects;
 }
 
-QString systemPythonWithMutagen()
-{
-    for (const QString &python : {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")}) {
-        QProcess p;
-        p.start(python, {QStringLiteral("-c"), QStringLiteral("import mutagen")});
-        if (p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
-            return python;
-    }
-    return {};
-}
-
 quint32 testSeed()
 {
     bool ok = false;

@@ -86,10 +86,6 @@ CliResult runCli(const QStringList &arguments, const QByteArray &input = {}, int
 // The JSON objects of output that holds one per line.
 QList<QJsonObject> jsonLines(const QByteArray &out);
 
-// Whether a Python with mutagen is on this machine (it is installed by the
-// project's scripts; tests that need it skip with a message otherwise).
-QString systemPythonWithMutagen();
-
 // The seed for a test's random choices: KAZ_TEST_SEED when set (to repeat a
 // failed run), else the clock. Tests put it in their failure messages.
 quint32 testSeed();

@@ -1,16 +1,13 @@
 // ID3v2 tags at the start of a file: each version and encoding read into the
 // one tag record, ID3v1 winning where both are there, broken tags read as
-// none, and the conversion that writes an ID3v1 tag without touching the
-// start of the file.
+// none, and the reader of common frames checked against TagLib. The
+// conversion to ID3v1: Id3v2Cli.FromV2ConvertsLeavesAndCounts.
 #include "support/Id3v2Fixture.h"
 #include "TagFileFixture.h"
 
 #include "tags/Id3v2.h"
-#include "tags/Id3v2Conversion.h"
 #include "tags/Id3v2Frames.h"
 #include "tags/TagIO.h"
-
-#include <QProcess>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -126,53 +123,6 @@ TEST_F(Id3v2, BrokenOrHostileTagsReadAsNone)
     EXPECT_LE(t.longTitle.size(), 1);
 }
 
-// mutagen, an independent implementation, reads the ID3v1 tag kaz-cli
-// writes and writes ID3v2 tags that read the same here.
-TEST_F(Id3v2, MutagenAgrees)
-{
-    const QString python = systemPythonWithMutagen();
-    if (python.isEmpty())
-        GTEST_SKIP() << "python3-mutagen is not installed";
-    const QString v1 = putFile(home.music(), "v1.mp3", audio);
-    ASSERT_TRUE(endedWith(runCli({"tag", "set", "--title", "Über den Wolken", "--artist", "Reinhard Mey", "--year",
-                                  "1974", "--track", "7", "--genre", "Chanson", v1}), 0));
-    const char *script = R"(
-import sys
-from mutagen.id3 import ID3, TIT2, TPE1, TDRC, TRCK, TCON, COMM
-from mutagen.id3._id3v1 import ParseID3v1
-f = ParseID3v1(open(sys.argv[1], 'rb').read()[-128:])
-print('|'.join([f['TIT2'].text[0], f['TPE1'].text[0], str(f['TDRC'].text[0]), f['TRCK'].text[0], f['TCON'].genres[0]]))
-for path, version, enc in ((sys.argv[2], 3, 1), (sys.argv[3], 4, 3)):
-    t = ID3()
-    t.add(TIT2(encoding=enc, text='Títle – long enough to need the Lyrics3 block'))
-    t.add(TPE1(encoding=enc, text='Ärtist'))
-    t.add(TDRC(encoding=enc, text='2001-05-04'))
-    t.add(TRCK(encoding=enc, text='3/12'))
-    t.add(TCON(encoding=enc, text='(17)Rock'))
-    t.add(COMM(encoding=enc, lang='eng', desc='', text='note'))
-    t.add(COMM(encoding=enc, lang='eng', desc='iTunNORM', text=' 0000 0000'))
-    t.save(path, v2_version=version)
-)";
-    const QString v23 = putFile(home.music(), "v23.mp3", audio);
-    const QString v24 = putFile(home.music(), "v24.mp3", audio);
-    QProcess p;
-    p.start(python, {"-c", QString::fromUtf8(script), v1, v23, v24});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
-    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()).trimmed(), "Über den Wolken|Reinhard Mey|1974|7|Chanson");
-    for (const auto &[file, version] : {std::pair{v23, 3}, std::pair{v24, 4}}) {
-        const QByteArray head = readAll(file);
-        const TagRecord t = read(head, true);
-        ASSERT_TRUE(t.fromId3v2) << version;
-        EXPECT_EQ(t.id3v2->version, version);
-        // "–" is in Windows-1252; the record holds the whole title.
-        EXPECT_EQ(QStringList({t.longTitle, t.longArtist, t.year, t.trackText, t.comment}),
-                  QStringList({"Títle – long enough to need the Lyrics3 block", "Ärtist", "2001", "03", "note"}));
-        EXPECT_TRUE(id3v2::readCommonFrames(head.first(*id3v2::tagSize(head))).has_value());
-        EXPECT_EQ(id3v2::parse(head), id3v2::parseWithTagLib(head));
-    }
-}
-
 namespace {
 
 QByteArray frame(int version, const char *id, const QByteArray &data, char format = 0)
@@ -268,19 +218,4 @@ TEST_F(Id3v2, TheCommonReaderAgreesWithTagLib)
         // Read from a file (the size past the end makes it no tag).
         EXPECT_EQ(read(c.tag + audio, false, true).id3v2, *size > c.tag.size() + audio.size() ? std::nullopt : parsed);
     }
-}
-
-TEST_F(Id3v2, ConversionWritesOnlyTheEndOfTheFile)
-{
-    const QByteArray original = id3v2Tag(kReadCases[2].spec) + audio;
-    writeAll(path, original);
-    TagContext context;
-    const ConversionResult r = convertFromId3v2(path, false, context);
-    ASSERT_EQ(r.outcome, ConversionOutcome::Written) << r.status.errorText().toStdString();
-    EXPECT_TRUE(readAll(path).startsWith(original)); // ID3v2 tag and audio byte for byte
-    const TagRecord t = readTag(path, {});
-    EXPECT_TRUE(t.tagged);
-    EXPECT_EQ(t.longTitle, kLongTitle); // in a Lyrics3 block
-    EXPECT_EQ(t.trackText, "03");
-    // Kept, replaced and left files: see Id3v2Cli.FromV2ConvertsLeavesAndCounts.
 }

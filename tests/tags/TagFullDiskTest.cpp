@@ -1,57 +1,13 @@
 // Tag writes on a full file system change nothing: the room is claimed
 // before the first byte is overwritten. Needs root for a small tmpfs.
-#include "support/TestSupport.h"
+#include "support/SmallVolume.h"
 
-#include <QDir>
 #include <QFile>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/mount.h>
-#include <unistd.h>
 
 using namespace kaz;
 using namespace kaz::test;
 
 using TagFullDisk = HomeTest;
-
-namespace {
-
-class SmallDisk
-{
-public:
-    explicit SmallDisk(const QString &dir)
-        : m_dir(dir)
-    {
-        QDir().mkpath(dir);
-        m_mounted = ::geteuid() == 0
-                    && ::mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, "size=256k,mode=0755") == 0;
-    }
-    ~SmallDisk()
-    {
-        if (m_mounted)
-            ::umount2(QFile::encodeName(m_dir).constData(), MNT_DETACH);
-    }
-    bool mounted() const { return m_mounted; }
-
-    // Fills the disk up to its last byte.
-    void fill() const
-    {
-        const int fd = ::open(QFile::encodeName(m_dir + "/filler").constData(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        const QByteArray chunk(4096, 'f');
-        while (::write(fd, chunk.constData(), chunk.size()) > 0) {
-        }
-        while (::write(fd, chunk.constData(), 1) > 0) {
-        }
-        ::close(fd);
-    }
-
-private:
-    QString m_dir;
-    bool m_mounted = false;
-};
-
-} // namespace
 
 // Files that end on a page boundary: any longer trailer needs a new page.
 // The program folder on the full disk as well refuses even a trailer that
@@ -59,8 +15,8 @@ private:
 TEST_F(TagFullDisk, NothingChangesWhenTheNewTrailerOrItsJournalHasNoRoom)
 {
     const QString small = home.path() + "/small";
-    SmallDisk disk(small);
-    if (!disk.mounted())
+    SmallVolume disk(small, 256);
+    if (!disk.isMounted())
         GTEST_SKIP() << "needs root to mount a small tmpfs; full-disk tag writes not tested";
     const QByteArray tag = mp3WithTag(values("Old title", "Band", "Album"), 1);
     const QString plain = putFile(small, "plain.mp3", QByteArray(8192 - tag.size(), '\x11') + tag);

@@ -1,5 +1,5 @@
 // Copying, moving and deleting on real files.
-#include "SmallVolume.h"
+#include "support/SmallVolume.h"
 
 #include "support/KillAtStep.h"
 #include "support/TestSupport.h"

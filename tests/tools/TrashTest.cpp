@@ -1,6 +1,6 @@
 // The desktop trash on real files: the home trash, the trash of another
 // file system, and every way a trash can refuse a file.
-#include "SmallVolume.h"
+#include "support/SmallVolume.h"
 
 #include "support/TestSupport.h"
 

@@ -20,6 +20,8 @@ public:
 
     bool isMounted() const { return m_mounted; }
     QString path() const { return m_folder; }
+    // Fills the volume up to its last byte with a file of its own.
+    void fill() const;
 
 private:
     QString m_folder;
