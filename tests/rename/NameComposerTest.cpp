@@ -87,18 +87,14 @@ TEST(NameComposer, WorkedExamples)
             << c.what;
 }
 
+// How marked names look: RenameRun.IncompleteTagsAreMarkedOnce.
 TEST(NameComposer, IncompleteTagsAreMarkedNotNamed)
 {
     EXPECT_FALSE(planName(tag("Abba", "", "Waterloo"), "x.mp3", kAlbumTitle).complete);
-    EXPECT_EQ(fieldCodes(availableFields(kAlbumTitle, tag("Abba", "", "Waterloo"))), "ARTI");
-    EXPECT_EQ(fieldCodes(selectedFields(kAlbumTitle)), "ARALTI");
     EXPECT_FALSE(planName(TagRecord(), "x.mp3", kAlbumTitle).complete);
     const NamePlan plan = planName(tag("Abba", "Arrival", "SOS"), "x.mp3", kAlbumTitle);
     EXPECT_TRUE(plan.complete);
     EXPECT_EQ(plan.name, "Abba - Arrival - SOS");
-    EXPECT_EQ(markedBase("! Song.mp3"), "! Song");
-    EXPECT_EQ(markedBase("Song.MP3"), "! Song");
-    EXPECT_EQ(extensionOf("Song.MP3"), ".MP3");
     // Nothing left but dots: marked, not named.
     EXPECT_FALSE(planName(tag("", "", "..."), "x.mp3", fields(NameField::Title, NameField::None, NameField::None)).complete);
 }
@@ -173,27 +169,14 @@ TEST(NameComposer, UserDefinedNames)
 TEST(NumberExtractor, NumbersInFileNames)
 {
     const std::pair<const char *, const char *> cases[] = {
-        {"01 - Intro.mp3", "01"},
-        {"Intro (5).mp3", "05"},
-        {"Song [12].mp3", "12"},
-        {"Song {3}.mp3", "03"},
-        {"Song 12 (live).mp3", "12"},
-        {"Song.mp3", ""},
-        {"! [07] Song.mp3", "07"},
+        {"01 - Intro.mp3", "01"}, {"Intro (5).mp3", "05"}, {"Song [12].mp3", "12"}, {"Song {3}.mp3", "03"},
+        {"Song 12 (live).mp3", "12"}, {"Song.mp3", ""}, {"! [07] Song.mp3", "07"},
         // A bracket in front is passed over, marked or not.
-        {"[07] - Abba - Waterloo.mp3", "07"},
-        {"(5) Intro.mp3", "05"},
-        {"{12}Song.mp3", "12"},
-        {"00 Intro.mp3", ""},
-        {"", ""},
-        {".mp3", ""},
+        {"[07] - Abba - Waterloo.mp3", "07"}, {"(5) Intro.mp3", "05"}, {"{12}Song.mp3", "12"},
+        {"00 Intro.mp3", ""}, {"", ""}, {".mp3", ""},
         // A number at the very end counts whole.
-        {"Track 12.mp3", "12"},
-        {"Track 1.mp3", "01"},
-        {"12.mp3", "12"},
-        {"07.mp3", "07"},
-        {"Song 2001 Remix.mp3", ""},
-        {"99999999999999999999 x.mp3", ""},
+        {"Track 12.mp3", "12"}, {"Track 1.mp3", "01"}, {"12.mp3", "12"}, {"07.mp3", "07"},
+        {"Song 2001 Remix.mp3", ""}, {"99999999999999999999 x.mp3", ""},
     };
     for (const auto &[name, number] : cases)
         EXPECT_EQ(extract_number(QString::fromUtf8(name)), QString::fromUtf8(number)) << name;

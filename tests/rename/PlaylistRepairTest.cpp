@@ -4,7 +4,7 @@
 // records what it was told.
 #include "RenameFixtures.h"
 
-#include "platform/MediaPlayer.h"
+#include "support/gui/RecordingPlayer.h"
 #include "platform/WorkFiles.h"
 #include "rename/WorkListReader.h"
 #include "rename/WorkListWriter.h"
@@ -28,33 +28,27 @@ using PlaylistRepair = HomeTest;
 
 namespace {
 
-class RecordingPlayer : public MediaPlayer
-{
-public:
-    bool running = true;
-    QString playing;
-    qint64 at = 0;
-    QStringList calls; // what the player was told to do, in order
-    std::function<void()> onStop;
-
+// The shared recording player, told which file it plays; it reaches a file
+// of its list as the classic player does.
+struct Player : RecordingPlayer {
+    Player() { lengthMs = 300000; }
+    bool launch() override { return running; }
     bool isRunning() override { return running; }
-    bool isPlaying() override { return running && !playing.isEmpty(); }
-    qint64 position() override { return at; }
-    qint64 length() override { return 300000; }
-    QString currentFile() override { return playing; }
-    void clearPlaylist() override { calls << QStringLiteral("clear"); }
+    bool isPlaying() override { return running && !file.isEmpty(); }
+    QString currentFile() override { return file; }
     void addFile(const QString &path) override { calls << QStringLiteral("add ") + QFileInfo(path).fileName(); }
-    void startPlaying() override { calls << QStringLiteral("start"); }
-    void jumpTo(qint64 position) override { calls << QStringLiteral("jump %1").arg(position); }
     void play() override { calls << QStringLiteral("play"); }
-    void pauseToggle() override { calls << QStringLiteral("pause"); }
+    void playFromList(qsizetype index) override { MediaPlayer::playFromList(index); }
     void stop() override
     {
-        calls << QStringLiteral("stop");
+        RecordingPlayer::stop();
         if (onStop)
             onStop();
     }
-    void next() override { calls << QStringLiteral("next"); }
+
+    bool running = true;
+    QString file;
+    std::function<void()> onStop;
 };
 
 // Holds a file in place, as a player that has it open does elsewhere: as
@@ -126,7 +120,7 @@ QStringList playlist()
 }
 
 // A run by artist and title with the player.
-RenameOutcome runWith(RecordingPlayer &player, const QString &start, const QStringList &selection,
+RenameOutcome runWith(Player &player, const QString &start, const QStringList &selection,
                       RunState *state = nullptr)
 {
     RunFixture run;
@@ -148,9 +142,9 @@ TEST_F(PlaylistRepair, TheListFollowsTheNewNamesAndThePlayerPlaysOn)
     const QString elsewhere = putTagged(home.path() + "/Other", "x.mp3", values("Three", "Band"));
     writePlaylist({b, elsewhere, a});
 
-    RecordingPlayer player;
-    player.playing = elsewhere;
-    player.at = 5000;
+    Player player;
+    player.file = elsewhere;
+    player.positionMs = 5000;
     RunState state;
     const RenameOutcome outcome = runWith(player, dir + '/', {a, b}, &state);
     EXPECT_EQ(outcome.renamed, 2);
@@ -172,9 +166,9 @@ TEST_F(PlaylistRepair, AHeldPlayingFileIsReleasedRenamedAndPlayedOnWhereItStoppe
     if (!pin.pinned())
         GTEST_SKIP() << "this file system cannot hold a file in place for the test";
 
-    RecordingPlayer player;
-    player.playing = a;
-    player.at = 61000;
+    Player player;
+    player.file = a;
+    player.positionMs = 61000;
     player.onStop = [&pin] { pin.release(); }; // stopping lets go of the file
     RunState state;
     const RenameOutcome outcome = runWith(player, dir + '/', {a, b}, &state);
@@ -204,9 +198,9 @@ TEST_F(PlaylistRepair, AFileHeldByNoPlayerIsReportedAndKept)
     } cases[] = {{"no player", false, QString()}, {"the player plays another file", true, home.path() + "/y.mp3"}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        RecordingPlayer player;
+        Player player;
         player.running = c.running;
-        player.playing = c.playing;
+        player.file = c.playing;
         const RenameOutcome outcome = runWith(player, dir + '/', {a});
         EXPECT_EQ(outcome.renamed, 0);
         ASSERT_EQ(outcome.failures.size(), 1);

@@ -81,12 +81,6 @@ TEST_F(Undo, RemovesOnlyFoldersTheRunEmptied)
     EXPECT_EQ(outcome.foldersRemoved, 0);
     EXPECT_TRUE(QFileInfo::exists(inbox));
     EXPECT_TRUE(QFileInfo::exists(dir + "/lib/Empty"));
-
-    // A plain rename inside one folder never removes that folder.
-    const QString b = putTagged(inbox, "b.mp3", values("Two", "Abba"));
-    fixture.run(artistTitle(), inbox + '/', {b});
-    EXPECT_EQ(undoLastRun(fixture.state, nullptr, Language::English).restored, 1);
-    EXPECT_TRUE(QFileInfo::exists(b));
 }
 
 TEST_F(Undo, LogsOfAnInterruptedRunAreSafe)
