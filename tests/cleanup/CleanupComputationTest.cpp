@@ -65,8 +65,7 @@ TEST(CleanupComputation, ScriptForms)
         {"abab", R"("ab""x":)", "xx", none()},
         {"abcdef", R"(3"XY":)", "abXYcdef", none()},
         {"abcdef", R"(3"XY":3-4"":)", "abXYcdef", none()},
-        {"abcdef", R"(2-4"":)", "aef", none()},
-        {"abcdef", R"(4-2"":)", "aef", none()},
+        {"abcdef", R"(2-4"":)", "aef", none()}, {"abcdef", R"(4-2"":)", "aef", none()},
         {"abcdef", R"(1-3"XXXXX":)", "XXXXXdef", none()},
         {"01 My Song", R"(" """:)", "01 MySong", fromPosition(4)},
         {"abcabc", R"("a""A":)", "abcAbc", fromPosition(4)},
@@ -82,13 +81,11 @@ TEST(CleanupComputation, ScriptForms)
         {"a/b", R"("a""x/":)", "x/b", none()},
         {"abc", R"(*"b"*"Y":)", "aYc", none()},
         // Any non-digit joins a range; a leading non-digit leaves an insertion.
-        {"abcdef", R"(2 4"":)", "aef", none()},
-        {"abcdef", R"(x2"-":)", "a-bcdef", none()},
+        {"abcdef", R"(2 4"":)", "aef", none()}, {"abcdef", R"(x2"-":)", "a-bcdef", none()},
         // "?" in a replacement deletes, as the overlay reads it.
         {"abc", R"("b""?":)", "ac", none()},
         // Capitalising only touches a..z.
-        {"élan", "", "élan", capitalize},
-        {"1abc", "", "1abc", capitalize},
+        {"élan", "", "élan", capitalize}, {"1abc", "", "1abc", capitalize},
         // The first rule wins; the second finds its match no longer free.
         {"a_b", R"("_"" ":"_""-":)", "a b", none()},
         // A later rule is skipped only where its whole match is taken.
@@ -108,18 +105,14 @@ TEST(CleanupComputation, WordLimitsAndPositions)
         {"ä😀öü", R"(3"-":)", "ä😀-öü", none()},
         {"a😀b", R"("😀""x":)", "axb", none()},
         // A range past the end is cut at it; one beyond the end appends.
-        {"abc", R"(2-9"XY":)", "aXY", none()},
-        {"abc", R"(3-9"":)", "ab", none()},
-        {"abc", R"(7-9"Z":)", "abcZ", none()},
-        {"abc", R"(9"Z":)", "abcZ", none()},
+        {"abc", R"(2-9"XY":)", "aXY", none()}, {"abc", R"(3-9"":)", "ab", none()},
+        {"abc", R"(7-9"Z":)", "abcZ", none()}, {"abc", R"(9"Z":)", "abcZ", none()},
         // Position 0 and huge numbers are held inside.
-        {"abc", R"(0"Z":)", "Zabc", none()},
-        {"abc", R"(99999999999999999999"Z":)", "abcZ", none()},
+        {"abc", R"(0"Z":)", "Zabc", none()}, {"abc", R"(99999999999999999999"Z":)", "abcZ", none()},
         // Names may hold the characters the script uses as marks.
         {"a*b?\"c", R"(2"-":)", "a-*b?\"c", none()},
         // The limits lie on the blanks that end the words.
-        {"a b c d", R"(" """:)", "abc d", beforeLast(1)},
-        {"a b c d", R"(" """:)", "ab c d", beforeLast(2)},
+        {"a b c d", R"(" """:)", "abc d", beforeLast(1)}, {"a b c d", R"(" """:)", "ab c d", beforeLast(2)},
         {"one two three", R"(" ""_":)", "one two_three", afterFirst(1)},
         {"one two three", R"(" ""_":)", "one two three", afterFirst(2)},
         // A dot or comma right after a word's first character is stepped over.
