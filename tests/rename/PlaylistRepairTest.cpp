@@ -16,7 +16,6 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <functional>
@@ -51,40 +50,26 @@ struct Player : RecordingPlayer {
     std::function<void()> onStop;
 };
 
-// Holds a file in place, as a player that has it open does elsewhere: as
-// root the file is made immutable, otherwise its folder read-only.
+// Holds a file in place, as a player that has it open does elsewhere: the
+// file is made immutable, which needs root.
 class Pin
 {
 public:
     explicit Pin(QString path)
         : m_path(std::move(path))
     {
-        if (::geteuid() == 0)
-            m_pinned = setImmutable(true);
-        else
-            m_pinned = ::chmod(QFile::encodeName(folder()).constData(), 0555) == 0;
-        // Only a rename that really fails shows anything.
-        const QByteArray from = QFile::encodeName(m_path), probe = from + "~probe";
-        if (m_pinned && ::rename(from.constData(), probe.constData()) == 0) {
-            ::rename(probe.constData(), from.constData());
-            release();
-        }
+        m_pinned = ::geteuid() == 0 && setImmutable(true);
     }
     ~Pin() { release(); }
     bool pinned() const { return m_pinned; }
     void release()
     {
-        if (!m_pinned)
-            return;
-        if (::geteuid() == 0)
+        if (m_pinned)
             setImmutable(false);
-        else
-            ::chmod(QFile::encodeName(folder()).constData(), 0755);
         m_pinned = false;
     }
 
 private:
-    QString folder() const { return QFileInfo(m_path).absolutePath(); }
     bool setImmutable(bool on) const
     {
         const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK);
@@ -164,7 +149,7 @@ TEST_F(PlaylistRepair, AHeldPlayingFileIsReleasedRenamedAndPlayedOnWhereItStoppe
     writePlaylist({elsewhere, b, a});
     Pin pin(a);
     if (!pin.pinned())
-        GTEST_SKIP() << "this file system cannot hold a file in place for the test";
+        GTEST_SKIP() << "needs root and a file system with immutable files to hold a file in place";
 
     Player player;
     player.file = a;
@@ -189,7 +174,7 @@ TEST_F(PlaylistRepair, AFileHeldByNoPlayerIsReportedAndKept)
     writePlaylist({a});
     Pin pin(a);
     if (!pin.pinned())
-        GTEST_SKIP() << "this file system cannot hold a file in place for the test";
+        GTEST_SKIP() << "needs root and a file system with immutable files to hold a file in place";
 
     struct Case {
         const char *what;

@@ -89,12 +89,14 @@ TEST_F(RenameRun, TreeRunsTakeEveryMp3FileButTinyOnes)
     putTagged(dir + "/A/B", "y.Mp3", values("Two", "Abba"));
     writeAll(dir + "/A/tiny.mp3", QByteArray(100, 'x'));
     writeAll(dir + "/A/notes.txt", mp3WithTag(values("Three", "Abba")));
+    QFile::link(dir, dir + "/A/loop"); // a link back up must not send the walk round in circles
     RenameSettings s = artistTitle();
     s.includeSubdirectories = true;
 
     fixture.run(s, dir + '/', {});
     EXPECT_EQ(namesIn(dir + "/A"), QStringList({"Abba - One.mp3", "notes.txt", "tiny.mp3"}));
     EXPECT_EQ(namesIn(dir + "/A/B"), QStringList({"Abba - Two.mp3"}));
+    EXPECT_FALSE(QFile::exists(workFilePath(workfile::FolderLevel)));
 
     // With a selection only the selected files are renamed.
     const QString p = putTagged(dir, "p.mp3", values("Four", "Abba"));
