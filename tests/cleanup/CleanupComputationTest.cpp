@@ -159,11 +159,9 @@ TEST(ScriptEditing, EntriesAndRemoval)
         const char *removed;
         const char *last;
     };
-    for (const Removal &c : std::vector<Removal>{{"", "", ""},
-                                                 {"\"a\"\"\":", "", "\"a\"\"\":"},
+    for (const Removal &c : std::vector<Removal>{{"", "", ""}, {"\"a\"\"\":", "", "\"a\"\"\":"},
                                                  {"\"a\"\"\":3-5\"\":", "\"a\"\"\":", "3-5\"\":"},
-                                                 {"x:y", "x:", "y"},
-                                                 {":", "", ":"}}) {
+                                                 {"x:y", "x:", "y"}, {":", "", ":"}}) {
         EXPECT_EQ(removeLastEntry(QString::fromUtf8(c.script)), QString::fromUtf8(c.removed)) << c.script;
         EXPECT_EQ(lastEntry(QString::fromUtf8(c.script)), QString::fromUtf8(c.last)) << c.script;
     }
