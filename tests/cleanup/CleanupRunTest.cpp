@@ -73,26 +73,38 @@ TEST_F(CleanupRun, TheThreeAnswersToTheNonMp3Question)
     EXPECT_EQ(nonMp3Question(2, Language::German).left(12), "2 Dateien si");
 }
 
-TEST_F(CleanupRun, TwoFilesCleanedToOneNameThenUndo)
+// Two files cleaned to one name are numbered, a file that has the name
+// already keeps it; a file may take the name another one has just given up.
+// The undo goes backwards and brings back every name.
+TEST_F(CleanupRun, NumberedAndTakenOverNamesAndTheirUndo)
 {
-    const QStringList files{putFile(dir, "x-a.mp3"), putFile(dir, "x-b.mp3"), putFile(dir, "x.mp3")};
-    const auto before = treeHashes(dir);
-    // The third file already has the name: it keeps it, unchanged.
-    const CleanupOutcome outcome = run(files, QStringLiteral("2-3\"\":"));
-    EXPECT_EQ(namesIn(dir), (QStringList{"x (1).mp3", "x (2).mp3", "x.mp3"}));
-    ASSERT_EQ(outcome.files.size(), 3);
-    EXPECT_EQ(outcome.files[0].finalPath, dir + "/x (1).mp3");
-    EXPECT_EQ(outcome.files[1].finalPath, dir + "/x (2).mp3");
-    EXPECT_EQ(outcome.renamed, 2);
-    EXPECT_EQ(outcome.unchanged, 1);
-    EXPECT_EQ(readAll(dir + "/x (1).mp3"), "content of x-a.mp3");
+    struct Case {
+        QStringList names;
+        QString script;
+        QStringList after;
+        const char *takenBy; // the content now at the first name of after
+        int unchanged;
+    };
+    for (const Case &c : {Case{{"x-a.mp3", "x-b.mp3", "x.mp3"}, "2-3\"\":", {"x (1).mp3", "x (2).mp3", "x.mp3"}, "x-a.mp3", 1},
+                          Case{{"aa.mp3", "b.mp3"}, "\"aa\"\"a\":\"b\"\"aa\":", {"a.mp3", "aa.mp3"}, "aa.mp3", 0}}) {
+        TempHome home;
+        const QString dir = home.music();
+        QStringList files;
+        for (const QString &name : c.names)
+            files << putFile(dir, name);
+        const auto before = treeHashes(dir);
+        const CleanupOutcome outcome = run(files, c.script);
+        EXPECT_EQ(namesIn(dir), c.after);
+        EXPECT_EQ(readAll(dir + '/' + c.after[0]), "content of " + QByteArray(c.takenBy));
+        EXPECT_EQ(outcome.unchanged, c.unchanged);
+        EXPECT_EQ(outcome.renamed, 2);
 
-    const CleanupUndoOutcome undo = undoCleanup();
-    EXPECT_EQ(undo.restored, 2);
-    EXPECT_TRUE(undo.failures.isEmpty());
-    EXPECT_EQ(treeHashes(dir), before);
-    EXPECT_FALSE(cleanupLogExists());
-    EXPECT_TRUE(undoCleanup().nothingToUndo);
+        const CleanupUndoOutcome undo = undoCleanup();
+        EXPECT_EQ(undo.restored, 2);
+        EXPECT_TRUE(undo.failures.isEmpty());
+        EXPECT_EQ(treeHashes(dir), before);
+        EXPECT_TRUE(undoCleanup().nothingToUndo);
+    }
 }
 
 TEST_F(CleanupRun, ANameTheScriptWouldEmptyShortensTheScriptForTheRest)
@@ -156,17 +168,4 @@ TEST_F(CleanupRun, PreviewAndBusyChangeNothing)
         EXPECT_TRUE(undoCleanup().busy);
     }
     EXPECT_EQ(namesIn(dir), QStringList{"a_b.mp3"});
-}
-
-TEST_F(CleanupRun, UndoGoesBackwardsThroughNamesTakenOver)
-{
-    // "b" takes the name "aa" that the first file has just given up.
-    const QStringList files{putFile(dir, "aa.mp3"), putFile(dir, "b.mp3")};
-    const auto before = treeHashes(dir);
-    run(files, QStringLiteral("\"aa\"\"a\":\"b\"\"aa\":"));
-    EXPECT_EQ(namesIn(dir), (QStringList{"a.mp3", "aa.mp3"}));
-    EXPECT_EQ(readAll(dir + "/aa.mp3"), "content of b.mp3");
-    const CleanupUndoOutcome undo = undoCleanup();
-    EXPECT_EQ(undo.restored, 2);
-    EXPECT_EQ(treeHashes(dir), before);
 }
