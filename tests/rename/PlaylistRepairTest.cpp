@@ -1,7 +1,8 @@
-// A rename run keeps the media player's play list working: the program's copy
-// of the list follows the new names, and a file the player held is released,
-// renamed and played on where it stopped. The player is a stand-in that
-// records what it was told.
+// A rename run and a file the media player holds: the file is released,
+// renamed and played on where it stopped, or reported and kept when no
+// player holds it. The player is a stand-in that records what it was told.
+// The list following the new names with real players:
+// Player.RenameRunAndUndoKeepThePlayListWorking.
 #include "RenameFixtures.h"
 
 #include "support/gui/RecordingPlayer.h"
@@ -117,28 +118,6 @@ RenameOutcome runWith(Player &player, const QString &start, const QStringList &s
 }
 
 } // namespace
-
-// The player's list held renamed files: it is filled anew and the song that
-// played goes on one second after where it was.
-TEST_F(PlaylistRepair, TheListFollowsTheNewNamesAndThePlayerPlaysOn)
-{
-    const QString a = putTagged(dir, "a.mp3", values("One", "Band"));
-    const QString b = putTagged(dir, "b.mp3", values("Two", "Band"));
-    const QString elsewhere = putTagged(home.path() + "/Other", "x.mp3", values("Three", "Band"));
-    writePlaylist({b, elsewhere, a});
-
-    Player player;
-    player.file = elsewhere;
-    player.positionMs = 5000;
-    RunState state;
-    const RenameOutcome outcome = runWith(player, dir + '/', {a, b}, &state);
-    EXPECT_EQ(outcome.renamed, 2);
-    EXPECT_EQ(namesIn(dir), QStringList({"Band - One.mp3", "Band - Two.mp3"}));
-    EXPECT_EQ(playlist(), QStringList({"Band - Two.mp3", "x.mp3", "Band - One.mp3"}));
-    EXPECT_EQ(player.calls, QStringList({"clear", "add Band - Two.mp3", "add x.mp3", "add Band - One.mp3", "stop",
-                                         "next", "play", "jump 6000"}));
-    EXPECT_TRUE(state.playingFile.isEmpty());
-}
 
 TEST_F(PlaylistRepair, AHeldPlayingFileIsReleasedRenamedAndPlayedOnWhereItStopped)
 {

@@ -16,9 +16,8 @@ TEST(RenameSettingsMapping, RoundTripAndUnusableValues)
     s.numberBrackets = 3;
     s.delimiter = QStringLiteral("_");
     const RenameSettings r = renameSettingsFrom(s);
-    EXPECT_EQ(r.firstField, NameField::Title);
-    EXPECT_EQ(r.secondField, NameField::None);
-    EXPECT_EQ(r.thirdField, NameField::Artist);
+    EXPECT_EQ((QList<NameField>{r.firstField, r.secondField, r.thirdField}),
+              (QList<NameField>{NameField::Title, NameField::None, NameField::Artist}));
     EXPECT_EQ(r.numbering.relativePosition, 2);
     EXPECT_EQ(r.numbering.fixedPosition, -1);
     EXPECT_EQ(r.delimiter, QStringLiteral("_"));
@@ -31,9 +30,8 @@ TEST(RenameSettingsMapping, RoundTripAndUnusableValues)
     s.selection = {3, 9, -4}; // "none" first and numbers out of range
     s.replacementCharacters[1] = QStringLiteral("/");
     const RenameSettings fallback = renameSettingsFrom(s);
-    EXPECT_EQ(fallback.firstField, NameField::Artist);
-    EXPECT_EQ(fallback.secondField, NameField::Album);
-    EXPECT_EQ(fallback.thirdField, NameField::Title);
+    EXPECT_EQ((QList<NameField>{fallback.firstField, fallback.secondField, fallback.thirdField}),
+              (QList<NameField>{NameField::Artist, NameField::Album, NameField::Title}));
     EXPECT_EQ(fallback.replacements, RenameSettings().replacements);
 }
 

@@ -1,7 +1,10 @@
 #include "RenameFixtures.h"
 
-#include "rename/Undo.h"
+#include "platform/RunLock.h"
 #include "platform/WorkFiles.h"
+#include "rename/Undo.h"
+#include "rename/UndoLogWriter.h"
+#include "rename/WorkListReader.h"
 #include "rename/WorkListWriter.h"
 
 #include <QFile>
@@ -159,4 +162,45 @@ TEST_F(Undo, OnlyTheRenamedFileCountsAsRestored)
         EXPECT_EQ(namesIn(dir), names) << c.name;
         EXPECT_TRUE(undoInformationExists()) << c.name;
     }
+}
+
+// Continuing the undo logs of a run that was stopped between the two lines of a pair.
+TEST_F(Undo, ContinuedLogsCutBackToThePairsBothLogsHold)
+{
+    writeAll(workFilePath(workfile::UndoOld), "/a/1\r\n/a/2\r\n/a/3\r\n/a/4");
+    writeAll(workFilePath(workfile::UndoNew), "/b/1\r\n/b/2\r\n");
+    {
+        UndoLogWriter log(true);
+        EXPECT_TRUE(log.record("/a/5", "/b/5"));
+        EXPECT_EQ(log.count(), 3);
+    }
+    EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::UndoOld)), (QStringList{"/a/1", "/a/2", "/a/5"}));
+    EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::UndoNew)), (QStringList{"/b/1", "/b/2", "/b/5"}));
+    // A new run starts the logs anew with its first pair.
+    {
+        UndoLogWriter fresh;
+        EXPECT_TRUE(fresh.record("/a/6", "/b/6"));
+        EXPECT_EQ(fresh.count(), 1);
+    }
+    EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::UndoOld)), QStringList{"/a/6"});
+}
+
+// While another run holds the lock, undo and the command line's rename find
+// out and change nothing.
+TEST_F(Undo, ABusyRunChangesNothingAndSaysSo)
+{
+    const QString file = putTagged(dir, "x.mp3", values("Song", "Band"));
+    fixture.run(artistTitle(), dir + '/', {file});
+    ASSERT_EQ(namesIn(dir), QStringList{"Band - Song.mp3"});
+    {
+        const RunLock other; // as if the window were renaming right now
+        ASSERT_TRUE(other.acquired());
+        EXPECT_TRUE(endedWith(runCli({"undo", "--yes", "--lang", "en"}), 1, "Another KAZ run"));
+        EXPECT_EQ(runCli({"rename", "--lang", "en", dir + "/Band - Song.mp3", "--fields", "title,none,none"}).exitCode, 1);
+        EXPECT_EQ(namesIn(dir), QStringList{"Band - Song.mp3"});
+        EXPECT_TRUE(undoInformationExists()); // the last run's undo information is kept
+    }
+    // Free again: undo goes through.
+    EXPECT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
+    EXPECT_EQ(namesIn(dir), QStringList{"x.mp3"});
 }
