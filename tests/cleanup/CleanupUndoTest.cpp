@@ -30,6 +30,35 @@ QStringList cleanupArgs(const QStringList &files, const QString &script = kUnder
     return QStringList{"cleanup", "--lang", "en", "--no-capitalize", "--script", script} + files;
 }
 
+// Files whose cleaned names stay apart, and the script.
+struct KillFixture {
+    QString dir;
+    QStringList files;
+    QString script = QStringLiteral("\"_\"\" \":\"-no\"\"\":\" (live)\"\"\":1\"#\":3-4\"\":");
+    QMap<QString, QByteArray> original;
+
+    KillFixture(const QString &folder, int count)
+        : dir(folder)
+    {
+        for (int i = 0; i < count; ++i)
+            files.append(putFile(dir, QStringLiteral("%1_track-no_%2 (live).mp3").arg(i % 10).arg(i, 4, 10, QLatin1Char('0'))));
+        original = hashesByPath(dir);
+    }
+
+    QStringList arguments() const { return QStringList{"cleanup", "--script", script} + files; }
+
+    // Every file is there once, its content whole; returns how many were renamed.
+    int checkEachFileOnce() const
+    {
+        const auto now = hashesByPath(dir);
+        QList<QByteArray> hashes = now.values(), before = original.values();
+        std::sort(hashes.begin(), hashes.end());
+        std::sort(before.begin(), before.end());
+        EXPECT_EQ(hashes, before);
+        return int(std::count_if(now.keyBegin(), now.keyEnd(), [&](const QString &p) { return !original.contains(p); }));
+    }
+};
+
 } // namespace
 
 TEST_F(CleanupUndo, ABlockedLineStaysUntilALaterUndoFinishesIt)
@@ -144,38 +173,6 @@ TEST_F(CleanupUndo, TheUndoStaysWithTheLastRunThatRenamedSomething)
     EXPECT_FALSE(cleanupLogExists());
 }
 
-namespace {
-
-// Files whose cleaned names stay apart, and the script.
-struct KillFixture {
-    QString dir;
-    QStringList files;
-    QString script = QStringLiteral("\"_\"\" \":\"-no\"\"\":\" (live)\"\"\":1\"#\":3-4\"\":");
-    QMap<QString, QByteArray> original;
-
-    KillFixture(const QString &folder, int count)
-        : dir(folder)
-    {
-        for (int i = 0; i < count; ++i)
-            files.append(putFile(dir, QStringLiteral("%1_track-no_%2 (live).mp3").arg(i % 10).arg(i, 4, 10, QLatin1Char('0'))));
-        original = hashesByPath(dir);
-    }
-
-    QStringList arguments() const { return QStringList{"cleanup", "--script", script} + files; }
-
-    // Every file is there once, its content whole; returns how many were renamed.
-    int checkEachFileOnce() const
-    {
-        const auto now = hashesByPath(dir);
-        QList<QByteArray> hashes = now.values(), before = original.values();
-        std::sort(hashes.begin(), hashes.end());
-        std::sort(before.begin(), before.end());
-        EXPECT_EQ(hashes, before);
-        return int(std::count_if(now.keyBegin(), now.keyEnd(), [&](const QString &p) { return !original.contains(p); }));
-    }
-};
-
-} // namespace
 
 // Killed before each n-th rename (the batches of logged pairs included):
 // the undo always brings back every name.

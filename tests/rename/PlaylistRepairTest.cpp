@@ -8,7 +8,6 @@
 #include "support/gui/RecordingPlayer.h"
 #include "platform/WorkFiles.h"
 #include "rename/WorkListReader.h"
-#include "rename/WorkListWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,13 +87,10 @@ private:
     bool m_pinned = false;
 };
 
+// The program's copy of the player's list, as a run finds it.
 void writePlaylist(const QStringList &paths)
 {
-    QDir().mkpath(QFileInfo(workFilePath(workfile::PlayList)).absolutePath());
-    WorkListWriter writer(workFilePath(workfile::PlayList));
-    for (const QString &p : paths)
-        writer.append(QLatin1Char(' ') + p);
-    ASSERT_TRUE(writer.close());
+    ASSERT_TRUE(writeAll(workFilePath(workfile::PlayList), QString(' ' + paths.join("\r\n ") + "\r\n").toUtf8()));
 }
 
 QStringList playlist()

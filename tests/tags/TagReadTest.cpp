@@ -15,10 +15,9 @@ namespace {
 QByteArray rawTag(const QByteArray &title, const QByteArray &comment = QByteArray(30, ' '), char genre = 17,
                   const QByteArray &year = "2001", const QByteArray &header = "TAG")
 {
-    QByteArray tag = header + title.leftJustified(30, ' ', true) + QByteArray("Artist").leftJustified(30, ' ')
-                     + QByteArray("Album").leftJustified(30, ' ') + year.leftJustified(4, ' ', true)
-                     + comment.leftJustified(30, ' ', true) + genre;
-    return tag;
+    return header + title.leftJustified(30, ' ', true) + QByteArray("Artist").leftJustified(30, ' ')
+           + QByteArray("Album").leftJustified(30, ' ') + year.leftJustified(4, ' ', true)
+           + comment.leftJustified(30, ' ', true) + genre;
 }
 
 QByteArray field(const char *id, const QByteArray &value)
