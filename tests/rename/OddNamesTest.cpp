@@ -57,23 +57,20 @@ QByteArray native(const QString &path)
     return QFile::encodeName(path);
 }
 
+// Files by names that are bytes, through descriptors QFile takes over.
 bool writeRaw(const QByteArray &path, const QByteArray &bytes)
 {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const bool ok = fd >= 0 && ::write(fd, bytes.constData(), bytes.size()) == bytes.size();
-    ::close(fd);
-    return ok;
+    QFile f;
+    return f.open(::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644), QIODevice::WriteOnly,
+                  QFileDevice::AutoCloseHandle)
+           && f.write(bytes) == bytes.size();
 }
 
 QByteArray readRaw(const QByteArray &path)
 {
-    const int fd = ::open(path.constData(), O_RDONLY);
-    QByteArray bytes;
-    char buffer[4096];
-    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-        bytes.append(buffer, n);
-    ::close(fd);
-    return bytes;
+    QFile f;
+    return f.open(::open(path.constData(), O_RDONLY), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? f.readAll()
+                                                                                                       : QByteArray();
 }
 
 } // namespace
