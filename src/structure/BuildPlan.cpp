@@ -13,6 +13,7 @@
 #include "rename/NameComposer.h"
 #include "tags/PictureBlock.h"
 
+#include <QFile>
 #include <QSet>
 
 namespace kaz {
@@ -59,22 +60,31 @@ BuildInput scanBaseFolder(const QString &base, const BuildContext &context, cons
 {
     BuildInput input;
     const QString folder = withSlash(base);
-    QStringList files;
+    QStringList names;
     for (const FolderEntry &entry : listFolder(folder)) {
         if (entry.kind == FolderEntry::File && isMp3Name(entry.name))
-            files.append(folder + entry.name);
+            names.append(entry.name);
     }
-    for (const QString &path : files) {
+    input.items.reserve(size_t(names.size()));
+    // Each file by its name in the folder: no walk of the whole path, and a
+    // link put in a file's place meanwhile is not followed.
+    FolderDescriptor dir;
+    const int dirFd = dir.open(folder);
+    for (const QString &name : names) {
         hooks.pump();
-        hooks.report(++input.files, files.size());
+        hooks.report(++input.files, names.size());
+        const QString path = folder + name;
         if (hasLineBreak(path)) {
             input.lineBreakPaths.append(path);
             continue;
         }
-        const TagRecord tag = readTag(path, context.tags);
+        const ReadOnlyFile file = dirFd >= 0 ? ReadOnlyFile(dirFd, QFile::encodeName(name)) : ReadOnlyFile(path);
+        const TagRecord tag = readTag(file, path, context.tags);
         const qint64 block = picture::blockSize(path, tag);
-        if (std::optional<StructureItem> item = structureItem(path, tag, block, context))
+        if (std::optional<StructureItem> item = structureItem(path, tag, block, context)) {
+            item->mode = file.mode();
             input.items.push_back(std::move(*item));
+        }
     }
     return input;
 }
@@ -100,6 +110,7 @@ BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items
         move.cls = placement.cls;
         move.cd = settings.fitOnCdr ? placement.cd : -1; // without CD folders the number means nothing
         move.pictureBlock = item.pictureBlock;
+        move.mode = item.mode;
         const QString folder
             = placement.cls == StructureClass::Stay
                   ? folderOf(item.path)
