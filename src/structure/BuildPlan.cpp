@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QSet>
 
+#include <algorithm>
+
 namespace kaz {
 namespace {
 
@@ -89,6 +91,20 @@ BuildInput scanBaseFolder(const QString &base, const BuildContext &context, cons
     return input;
 }
 
+// The folder of the row before: the songs of an album follow each other,
+// so that most rows go where the one before went.
+struct LastFolder {
+    const StructureRow *row = nullptr;
+    StructurePlacement placement;
+    QString folder;
+
+    bool sameAs(const StructureRow &r, const StructurePlacement &p) const
+    {
+        return row && p.cls == placement.cls && p.cd == placement.cd && r.artist == row->artist
+               && r.album == row->album && r.multiCd == row->multiCd;
+    }
+};
+
 BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items, const StructureSettings &settings)
 {
     BuildPlan plan;
@@ -97,9 +113,16 @@ BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items
     for (const StructureItem &item : items)
         rows.push_back(item.row);
     plan.structure = planStructure(rows, settings);
+    rows = {};
     const QString root = withSlash(base);
     FolderSpelling spelling;
+    LastFolder last;
+    // The names taken are only needed for former and restored names.
+    const bool renames = std::any_of(items.begin(), items.end(), [](const StructureItem &item) {
+        return !item.formerName.isEmpty() || item.pictureBlock > 0;
+    });
     QSet<QString> taken;
+    plan.moves.reserve(items.size());
     for (size_t i = 0; i < items.size(); ++i) {
         const StructureItem &item = items[i];
         const StructurePlacement &placement = plan.structure.rows[i];
@@ -111,14 +134,22 @@ BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items
         move.cd = settings.fitOnCdr ? placement.cd : -1; // without CD folders the number means nothing
         move.pictureBlock = item.pictureBlock;
         move.mode = item.mode;
-        const QString folder
-            = placement.cls == StructureClass::Stay
-                  ? folderOf(item.path)
-                  : root + spelling.spell(targetFolders(item.row, placement, plan.structure, settings));
-        move.to = folder + fileNameOf(item.path);
-        taken.insert(move.to);
+        const qsizetype slash = item.path.lastIndexOf(QLatin1Char('/'));
+        if (placement.cls == StructureClass::Stay) {
+            move.to = item.path;
+        } else {
+            if (!last.sameAs(item.row, placement)) {
+                last = {&item.row, placement,
+                        root + spelling.spell(targetFolders(item.row, placement, plan.structure, settings))};
+            }
+            move.to = last.folder + QStringView(item.path).mid(slash + 1);
+        }
+        if (renames)
+            taken.insert(move.to);
         plan.moves.push_back(std::move(move));
     }
+    if (!renames)
+        return plan;
     // Former names after the names kept, so that these never give way.
     for (size_t i = 0, m = 0; i < items.size() && m < plan.moves.size(); ++i) {
         if (plan.moves[m].from != items[i].path)

@@ -105,6 +105,8 @@ FsStatus StructurePerformer::rename(const QString &from, const QString &to, quin
         status.detail = QStringLiteral("%1 is a symbolic link or no folder; it is not followed").arg(folder);
         return status;
     };
+    if (m_folderFds.size() + 2 > kOpenFolders)
+        closeFolders(); // never between the two look-ups below
     const QString fromFolder = from.left(fromSlash), toFolder = to.left(toSlash);
     const int fromFd = folderFd(fromFolder);
     if (fromFd < 0)
@@ -123,8 +125,6 @@ int StructurePerformer::folderFd(const QString &folder)
 {
     if (const auto it = m_folderFds.constFind(folder); it != m_folderFds.cend())
         return *it;
-    if (m_folderFds.size() >= kOpenFolders)
-        closeFolders();
     const int flags = O_PATH | O_DIRECTORY | O_CLOEXEC | (folder == m_base ? 0 : O_NOFOLLOW);
     const int fd = ::open(QFile::encodeName(folder).constData(), flags);
     if (fd >= 0)
