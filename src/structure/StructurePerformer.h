@@ -21,8 +21,10 @@ namespace kaz {
 // run makes, is logged in the undo logs before it is made (a move is taken
 // back from them when it fails), so that the logs always say where each
 // file really is and which folders the run made; a move never replaces a
-// file. Folders are made and entered only below the base folder, one level
-// at a time, and a symbolic link in the way is never followed.
+// file. The plain moves of a build are logged many at a time, each batch
+// with one write before its moves. Folders are made and entered only below
+// the base folder, one level at a time, and a symbolic link in the way is
+// never followed.
 class StructurePerformer
 {
 public:
