@@ -329,6 +329,9 @@ QString markedBase(const QString &fileName)
 
 QString fitFileName(const QString &base, const QString &tail)
 {
+    // A UTF-16 unit never takes more than three bytes of UTF-8.
+    if ((base.size() + tail.size()) * 3 <= kMaxFileNameBytes)
+        return base;
     const qsizetype tailBytes = tail.toUtf8().size();
     if (base.toUtf8().size() + tailBytes <= kMaxFileNameBytes)
         return base;
