@@ -23,6 +23,7 @@ public:
     }
 
     const char *c_str() const { return m_bytes.constData(); }
+    qsizetype size() const { return m_size; }
     // The bytes without a copy; valid while this object lives.
     QByteArray bytes() const { return QByteArray::fromRawData(m_bytes.constData(), m_size); }
 

@@ -2,6 +2,9 @@
 
 #include "NumberExtractor.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace kaz {
 namespace {
 
@@ -190,8 +193,17 @@ QString trimmedEnd(const QString &text)
     return text.left(end);
 }
 
+bool isForbidden(QChar c)
+{
+    return c.unicode() <= 0x7f && std::find(std::begin(kForbiddenCharacters), std::end(kForbiddenCharacters), c.unicode())
+                                      != std::end(kForbiddenCharacters);
+}
+
 void replaceIn(QString &text, const QString &replacements)
 {
+    // Most texts hold none: those are left shared, not copied.
+    if (std::none_of(text.cbegin(), text.cend(), isForbidden))
+        return;
     for (QChar &c : text) {
         if (c.unicode() > 0x7f)
             continue;
@@ -208,18 +220,19 @@ void replaceIn(QString &text, const QString &replacements)
 
 QList<NameField> selectedFields(const RenameSettings &settings)
 {
-    QList<NameField> fields{settings.firstField};
-    for (NameField f : {settings.secondField, settings.effectiveThirdField()}) {
+    QList<NameField> fields;
+    fields.reserve(3);
+    for (NameField f : {settings.firstField, settings.secondField, settings.effectiveThirdField()}) {
         if (f != F::None)
             fields.append(f);
     }
-    fields.removeAll(F::None);
     return fields;
 }
 
 QList<NameField> availableFields(const RenameSettings &settings, const TagRecord &tag)
 {
     QList<NameField> fields;
+    fields.reserve(3);
     for (NameField f : selectedFields(settings)) {
         const QString &value = f == F::Artist ? tag.artist : f == F::Album ? tag.album : tag.title;
         if (!value.isEmpty())
@@ -255,9 +268,11 @@ void replaceForbiddenCharacters(TagRecord &tag, const QString &replacements)
     }
 }
 
-QString compose_name(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
+namespace {
+
+QString composeName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings,
+                    const QList<NameField> &available)
 {
-    const QList<NameField> available = availableFields(settings, tag);
     NameValues values = valuesOf(tag);
     if (settings.joliet)
         shortenForJoliet(values, available, settings);
@@ -265,6 +280,13 @@ QString compose_name(const TagRecord &tag, const QString &fileName, const Rename
     makeNameSafe(name);
     cutToLength(name, kMaxComposedLength);
     return name;
+}
+
+} // namespace
+
+QString compose_name(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
+{
+    return composeName(tag, fileName, settings, availableFields(settings, tag));
 }
 
 QString statusBarName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
@@ -302,9 +324,9 @@ QString userDefinedName(const RenameSettings &settings, int counter)
 NamePlan planName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
 {
     NamePlan plan;
-    plan.name = compose_name(tag, fileName, settings);
-    plan.complete = !plan.name.trimmed().isEmpty()
-                    && availableFields(settings, tag).size() == selectedFields(settings).size();
+    const QList<NameField> available = availableFields(settings, tag);
+    plan.name = composeName(tag, fileName, settings, available);
+    plan.complete = available.size() == selectedFields(settings).size() && !plan.name.trimmed().isEmpty();
     if (!plan.complete)
         plan.name.clear();
     return plan;
