@@ -109,8 +109,14 @@ bool readFileList(const QString &listFile, QStringList *files, int *exitCode)
         err(QStringLiteral("kaz-cli: cannot read the list %1: %2\n").arg(listFile, file.errorString()));
         return false;
     }
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (QByteArray line : lines) {
+    const QByteArray all = file.readAll();
+    files->reserve(files->size() + all.count('\n') + 1);
+    for (qsizetype from = 0; from < all.size();) {
+        qsizetype end = all.indexOf('\n', from);
+        if (end < 0)
+            end = all.size();
+        QByteArrayView line(all.constData() + from, end - from);
+        from = end + 1;
         if (line.endsWith('\r'))
             line.chop(1);
         if (line.isEmpty())
@@ -121,7 +127,7 @@ bool readFileList(const QString &listFile, QStringList *files, int *exitCode)
             *exitCode = ExitFileError;
             continue;
         }
-        files->append(QFile::decodeName(line));
+        files->append(QString::fromUtf8(line)); // valid UTF-8, as every name handled
     }
     return true;
 }
