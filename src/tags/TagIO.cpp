@@ -140,7 +140,7 @@ TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagCo
     record.fillLongFields();
     if (context.override)
         applyOverride(*context.override, record);
-    record.hasArtistOrAlbum = hasNonBlank(record.longArtist + record.longAlbum);
+    record.hasArtistOrAlbum = hasNonBlank(record.longArtist) || hasNonBlank(record.longAlbum);
     return record;
 }
 
