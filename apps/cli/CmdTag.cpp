@@ -37,9 +37,9 @@ JsonLine id3v2Json(const Id3v2Values &v)
         .add("comment", v.comment);
 }
 
-void appendTagJson(QByteArray &out, const QString &file, const TagRecord &t)
+void appendTagJson(QByteArray &out, JsonLine &json, const QString &file, const TagRecord &t)
 {
-    JsonLine json;
+    json.clear();
     json.add("file", file)
         .add("tagged", t.tagged)
         .add("title", t.title)
@@ -117,6 +117,7 @@ int runShow(const QStringList &arguments)
     const bool json = parser.isSet(QStringLiteral("json"));
     context.reportId3v2 = true;
     QByteArray line; // one buffer for every line
+    JsonLine object;
     for (const QString &file : files) {
         FsStatus status;
         const TagRecord tag = readTag(file, context, &status);
@@ -127,7 +128,7 @@ int runShow(const QStringList &arguments)
         }
         if (json) {
             line.resize(0);
-            appendTagJson(line, file, tag);
+            appendTagJson(line, object, file, tag);
             outBytes(line);
         } else
             out(tagText(file, tag));

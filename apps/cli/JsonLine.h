@@ -22,6 +22,8 @@ public:
     QByteArray line() const;
     // The same, appended to out (one buffer for many lines).
     void appendLineTo(QByteArray &out) const;
+    // Empties the object for the next line, keeping its buffer.
+    void clear() { m_text.clear(); }
 
 private:
     void addKey(const char *key);
