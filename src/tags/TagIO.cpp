@@ -107,21 +107,21 @@ TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagCo
     // A file of 128 to 143 bytes may well be a tag alone (one written into an
     // empty file): it is read as such, so that a write replaces it.
     const qint64 tailSize = qMin<qint64>(record.fileSize, id3v1::kTailSize);
-    QByteArray read;
+    QByteArray bytes;
     QByteArrayView whole;
     QByteArrayView tail;
     if ((context.useId3v2 || context.reportId3v2) && record.fileSize >= id3v1::kTagSize
         && record.fileSize <= kWholeReadLimit) {
-        read = file.readAt(0, record.fileSize);
+        bytes = file.readAt(0, record.fileSize);
         // A file that changed size since it was opened is read the usual way.
-        if (read.size() == record.fileSize) {
-            whole = read;
+        if (bytes.size() == record.fileSize) {
+            whole = bytes;
             tail = whole.last(tailSize);
         }
     }
     if (whole.isEmpty() && tailSize >= id3v1::kTagSize) {
-        read = file.readAt(record.fileSize - tailSize, tailSize);
-        tail = read;
+        bytes = file.readAt(record.fileSize - tailSize, tailSize);
+        tail = bytes;
     }
     if (tail.size() >= id3v1::kTagSize && tail.size() == tailSize) {
         const QByteArrayView tag = tail.sliced(tail.size() - id3v1::kTagSize);
