@@ -71,7 +71,7 @@ TagRecord tagAfterAppending(const QByteArray &block, qint64 fileSize, const Text
         }
     }
     record.fillLongFields();
-    record.hasArtistOrAlbum = !QString(record.longArtist + record.longAlbum).trimmed().isEmpty();
+    record.updateHasArtistOrAlbum();
     return record;
 }
 

@@ -63,15 +63,6 @@ void readId3v2(const ReadOnlyFile &file, QByteArrayView whole, const TagContext 
         id3v2::fillRecord(*record.id3v2, *context.codec, record);
 }
 
-bool hasNonBlank(const QString &text)
-{
-    for (QChar c : text) {
-        if (c != QLatin1Char(' '))
-            return true;
-    }
-    return false;
-}
-
 void applyOverride(const TagOverride &override, TagRecord &record)
 {
     const TagValues values = valuesToWrite(record, &override);
@@ -140,7 +131,7 @@ TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagCo
     record.fillLongFields();
     if (context.override)
         applyOverride(*context.override, record);
-    record.hasArtistOrAlbum = hasNonBlank(record.longArtist) || hasNonBlank(record.longAlbum);
+    record.updateHasArtistOrAlbum();
     return record;
 }
 

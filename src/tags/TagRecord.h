@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -64,6 +65,14 @@ struct TagRecord {
         for (auto [longField, field] : {std::pair{&longTitle, &title}, {&longArtist, &artist}, {&longAlbum, &album}})
             if (longField->isEmpty())
                 *longField = *field;
+    }
+    // Artist or album holds more than the blanks that pad a tag's fields.
+    void updateHasArtistOrAlbum()
+    {
+        const auto blank = [](const QString &s) {
+            return std::all_of(s.begin(), s.end(), [](QChar c) { return c == QLatin1Char(' '); });
+        };
+        hasArtistOrAlbum = !blank(longArtist) || !blank(longAlbum);
     }
 };
 

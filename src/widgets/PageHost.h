@@ -2,14 +2,12 @@
 
 #include "platform/Language.h"
 #include "platform/MediaPlayer.h"
-
-#include <QString>
-#include <QStringList>
+#include "widgets/HostFiles.h"
+#include "widgets/HostStatus.h"
 
 #include <functional>
 
 class QMenu;
-class QProgressBar;
 
 namespace kaz {
 
@@ -23,8 +21,9 @@ enum class HostMenu {
     FolderList, // pop-up of the folder list
 };
 
-// What the main window offers its pages: the browser's folder and
-// selection, the run frame, the status lines and the progress bars.
+// What the main window offers its pages: the browser's folder, selection and
+// progress bars, the status lines, the run frame, the menus and the commands
+// of the window.
 class PageHost
 {
 public:
@@ -34,32 +33,10 @@ public:
     virtual Prompter &prompter() = 0;
     virtual RunFrame &runFrame() = 0;
 
-    virtual QString currentFolder() const = 0;
-    virtual QStringList fileNames() const = 0;
-    virtual QStringList selectedNames() const = 0;
-    virtual bool includeSubdirectories() const = 0;
-    // Selects the first file when none is selected; false for an empty list.
-    virtual bool selectFirstIfNone() = 0;
+    virtual HostFiles &files() = 0;
+    virtual HostStatus &status() = 0;
 
-    virtual void setStatusText(const QString &text) = 0;
-    virtual void setOrderText(const QString &text) = 0;
-    virtual QString orderText() const = 0;
-    // The status line's colour while the numbering dialog is open.
-    virtual void setStatusHighlighted(bool highlighted) = 0;
-    // The status text for the selection (the composed name of a single
-    // file, or the count form), as a double click on the line shows it.
-    virtual void resetStatus() = 0;
-    virtual void showCountStatus() = 0;
-    // The page that composes names tells the window how, for the status line.
-    virtual void setNamePreview(std::function<QString(const QString &path)> preview) = 0;
-
-    virtual QProgressBar *folderProgress() = 0;
-    virtual QProgressBar *fileProgress() = 0;
     virtual void processEvents() = 0;
-
-    virtual void refillFileList() = 0;
-    virtual void folderUpdate() = 0;
-    virtual void openFolder(const QString &folder) = 0;
     virtual void hideRenameEdit() = 0;
     virtual void reloadConfiguration() = 0;
     virtual void showHelp(int context) = 0;

@@ -4,7 +4,6 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -70,10 +69,7 @@ TEST_F(CliConfig, AFifoOrAHugeFileInPlaceOfKazIniIsRefusedNotWaitedFor)
 {
     QDir().mkpath(QFileInfo(iniPath()).absolutePath());
     ASSERT_EQ(::mkfifo(QFile::encodeName(iniPath()).constData(), 0644), 0);
-    QElapsedTimer timer;
-    timer.start();
-    CliResult r = runCli({"config", "show"});
-    EXPECT_LT(timer.elapsed(), 20000);
+    CliResult r = runCli({"config", "show"}); // a run that waited on the FIFO would be cut off with -1
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_TRUE(r.err.contains("not a regular file")) << r.err.constData();
 

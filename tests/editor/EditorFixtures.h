@@ -10,13 +10,8 @@ namespace kaz::test {
 inline QString putSong(const QString &dir, const QString &name, const TagValues &v, bool tagged = true,
                        QList<QByteArray> extraLyrics3 = {})
 {
-    DemoFile f;
-    f.relativePath = name;
-    f.values = v;
-    f.tagged = tagged;
-    f.extraLyrics3Fields = extraLyrics3;
-    f.frames = 3;
-    writeDemoFile(dir, f);
+    writeDemoFile(dir, {.relativePath = name, .tagged = tagged, .values = v, .extraLyrics3Fields = extraLyrics3,
+                        .frames = 3});
     return dir + QLatin1Char('/') + name;
 }
 

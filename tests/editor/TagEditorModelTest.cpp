@@ -18,12 +18,7 @@ namespace {
 class TagEditorModelTest : public ::testing::Test
 {
 protected:
-    TagContext context()
-    {
-        TagContext c;
-        c.prompter = &prompter;
-        return c;
-    }
+    TagContext context() { return {.prompter = &prompter}; }
     TagRecord tagOf(const QString &path) { return readTag(path, {}); }
 
     TempHome home;

@@ -132,13 +132,11 @@ TEST_F(CliFromName, KilledWriteLeavesEachFileOldOrNew)
 {
     QStringList files;
     for (int i = 0; i < 40; ++i) {
-        DemoFile f;
-        f.relativePath = QStringLiteral("%1-Song %1-Band.mp3").arg(i, 4, 10, QLatin1Char('0'));
-        f.frames = 1;
-        f.tagged = i % 5 != 0;
-        f.values = values(QStringLiteral("An old title that is longer than thirty characters %1").arg(i), "Old");
-        if (i % 2)
-            f.extraLyrics3Fields = {QByteArray("LYR00004la\r\n")};
+        const DemoFile f{.relativePath = QStringLiteral("%1-Song %1-Band.mp3").arg(i, 4, 10, QLatin1Char('0')),
+                         .tagged = i % 5 != 0,
+                         .values = values(QStringLiteral("An old title that is longer than thirty characters %1").arg(i), "Old"),
+                         .extraLyrics3Fields = QList<QByteArray>(i % 2, "LYR00004la\r\n"),
+                         .frames = 1};
         writeDemoFile(dir, f);
         files << dir + "/" + f.relativePath;
     }

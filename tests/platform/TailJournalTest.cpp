@@ -27,15 +27,8 @@ TailJournalEntry entryFor(const QString &path)
 {
     struct stat st {};
     ::stat(QFile::encodeName(path).constData(), &st);
-    TailJournalEntry e;
-    e.path = QFile::encodeName(path);
-    e.device = st.st_dev;
-    e.inode = st.st_ino;
-    e.offset = kAudio.size();
-    e.oldSize = kAudio.size() + kOldEnd.size();
-    e.newSize = kAudio.size() + kNewEnd.size();
-    e.oldTail = kOldEnd;
-    return e;
+    return {QFile::encodeName(path), st.st_dev, st.st_ino, kAudio.size(), kAudio.size() + kOldEnd.size(),
+            kAudio.size() + kNewEnd.size(), kOldEnd};
 }
 
 QString journalPath(int n)

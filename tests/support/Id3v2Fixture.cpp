@@ -1,5 +1,7 @@
 #include "Id3v2Fixture.h"
 
+#include <QStringEncoder>
+
 namespace kaz::test {
 namespace {
 
@@ -8,18 +10,10 @@ QByteArray encoded(const QString &text, Id3v2Spec::Encoding encoding)
     switch (encoding) {
     case Id3v2Spec::Latin1:
         return text.toLatin1();
-    case Id3v2Spec::Utf16Bom: {
-        QByteArray out("\xff\xfe");
-        for (QChar c : text)
-            out += char(c.unicode() & 0xff), out += char(c.unicode() >> 8);
-        return out;
-    }
-    case Id3v2Spec::Utf16BigEndian: {
-        QByteArray out;
-        for (QChar c : text)
-            out += char(c.unicode() >> 8), out += char(c.unicode() & 0xff);
-        return out;
-    }
+    case Id3v2Spec::Utf16Bom:
+        return "\xff\xfe" + QByteArray(QStringEncoder(QStringEncoder::Utf16LE).encode(text));
+    case Id3v2Spec::Utf16BigEndian:
+        return QStringEncoder(QStringEncoder::Utf16BE).encode(text);
     case Id3v2Spec::Utf8:
         break;
     }

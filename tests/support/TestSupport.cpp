@@ -15,13 +15,12 @@ TempHome::TempHome()
     , m_oldData(qgetenv("XDG_DATA_HOME"))
     , m_oldRuntime(qgetenv("XDG_RUNTIME_DIR"))
 {
-    QDir(m_dir.path()).mkpath(QStringLiteral("config"));
-    QDir(m_dir.path()).mkpath(QStringLiteral("data"));
-    QDir(m_dir.path()).mkpath(QStringLiteral("runtime"));
     QDir(m_dir.path()).mkpath(QStringLiteral("music"));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/config")));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/data")));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path() + QStringLiteral("/runtime")));
+    for (const auto &[variable, folder] :
+         {std::pair{"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"}, {"XDG_RUNTIME_DIR", "runtime"}}) {
+        QDir(m_dir.path()).mkpath(QLatin1String(folder));
+        qputenv(variable, QFile::encodeName(m_dir.filePath(QLatin1String(folder))));
+    }
 }
 
 TempHome::~TempHome()
@@ -141,15 +140,7 @@ QByteArray mp3WithTag(const TagValues &v, int frames)
 TagValues values(const QString &title, const QString &artist, const QString &album, const QString &year,
                  const QString &comment, const QString &trackText, quint8 genre)
 {
-    TagValues v;
-    v.title = title;
-    v.artist = artist;
-    v.album = album;
-    v.year = year;
-    v.comment = comment;
-    v.trackText = trackText;
-    v.genre = genre;
-    return v;
+    return TagValues{title, artist, album, year, comment, trackText, genre};
 }
 
 CliResult runCli(const QStringList &arguments, const QByteArray &input, int timeoutMs)

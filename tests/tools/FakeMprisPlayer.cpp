@@ -8,6 +8,8 @@
 #include <QMutexLocker>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace kaz::test {
 namespace {
 
@@ -105,10 +107,8 @@ public:
 
     qsizetype indexOf(const QString &id) const
     {
-        for (qsizetype i = 0; i < tracks.size(); ++i)
-            if (tracks[i].id == id)
-                return i;
-        return -1;
+        const auto at = std::find_if(tracks.cbegin(), tracks.cend(), [&](const Track &t) { return t.id == id; });
+        return at == tracks.cend() ? -1 : at - tracks.cbegin();
     }
     qint64 position() const { return status == QLatin1String("Playing") ? base + clock.elapsed() * 1000 : base; }
     // The clock runs from the position in microseconds.

@@ -1,5 +1,7 @@
 #include "PrivateBus.h"
 
+#include "support/TestSupport.h"
+
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -9,6 +11,8 @@
 
 #include <csignal>
 #include <cerrno>
+
+#include <sys/stat.h>
 
 namespace kaz::test {
 namespace {
@@ -49,16 +53,12 @@ int g_busNumber = 0;
 PrivateBus::PrivateBus()
     : m_oldAddress(qgetenv("DBUS_SESSION_BUS_ADDRESS"))
 {
-    QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                            | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
-                                            | QFileDevice::ExeOther);
+    ::chmod(QFile::encodeName(m_dir.path()).constData(), 0755);
     const QString config = m_dir.filePath(QStringLiteral("bus.conf"));
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly) || file.write(kBusConfig) < 0) {
+    if (!writeAll(config, kBusConfig)) {
         m_error = QStringLiteral("cannot write the bus configuration");
         return;
     }
-    file.close();
     m_daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + config,
                                                    QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
     if (!m_daemon.waitForStarted(5000)) {
@@ -133,19 +133,13 @@ QString writeVlcLauncher(const QString &folder)
         return {};
     // Named after the player, as a configured path would be.
     const QString path = folder + QStringLiteral("/vlc-test");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write("#!/bin/sh\n"
-               "opts='-I dummy -A dummy --no-video'\n"
-               "if [ \"$(id -u)\" = 0 ]; then\n"
-               "  exec setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME=/tmp /usr/bin/vlc $opts \"$@\"\n"
-               "fi\n"
-               "exec /usr/bin/vlc $opts \"$@\"\n");
-    file.close();
-    file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther
-                        | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    return path;
+    const bool written = writeAll(path, "#!/bin/sh\n"
+                                        "opts='-I dummy -A dummy --no-video'\n"
+                                        "if [ \"$(id -u)\" = 0 ]; then\n"
+                                        "  exec setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME=/tmp /usr/bin/vlc $opts \"$@\"\n"
+                                        "fi\n"
+                                        "exec /usr/bin/vlc $opts \"$@\"\n");
+    return written && ::chmod(QFile::encodeName(path).constData(), 0755) == 0 ? path : QString();
 }
 
 } // namespace kaz::test

@@ -20,19 +20,22 @@ using namespace kaz::test;
 
 namespace {
 
-SendOutcome send(SendOperation operation, const QString &destination, const QStringList &paths,
-                 ScriptedPrompter &prompter)
+class Send : public HomeTest
 {
-    SendRequest request;
-    request.operation = operation;
-    request.destination = destination;
-    request.paths = paths;
-    return sendFiles(request, &prompter, Language::English);
-}
+protected:
+    SendOutcome send(SendOperation operation, const QString &destination, const QStringList &paths)
+    {
+        return sendFiles({.operation = operation, .destination = destination, .paths = paths}, &prompter,
+                         Language::English);
+    }
+
+    ScriptedPrompter prompter;
+    const QString src = dir + "/src", dst = dir + "/dst";
+};
 
 } // namespace
 
-TEST(SendCopy, TheThreeOverwriteAnswers)
+TEST_F(Send, CopyTakesTheThreeOverwriteAnswers)
 {
     struct Case {
         const char *name;
@@ -47,17 +50,16 @@ TEST(SendCopy, TheThreeOverwriteAnswers)
         {"All after one OK", {Button::Ok, Button::All}, 2, {"new a", "new b", "new c"}},
     };
     for (const Case &c : cases) {
-        TempHome home;
-        const QString src = home.music() + "/src", dst = home.music() + "/dst";
+        QDir(dir).removeRecursively();
         QStringList paths;
         for (const char *n : {"a", "b", "c"}) {
-            paths << put(src, QString("%1.mp3").arg(n), QByteArray("new ") + n);
-            put(dst, QString("%1.mp3").arg(n), QByteArray("old ") + n);
+            paths << putFile(src, QString("%1.mp3").arg(n), QByteArray("new ") + n);
+            putFile(dst, QString("%1.mp3").arg(n), QByteArray("old ") + n);
         }
-        paths << put(src, "d.mp3", "new d");
-        ScriptedPrompter prompter;
+        paths << putFile(src, "d.mp3", "new d");
+        prompter.shown.clear();
         prompter.answers = c.answers;
-        const SendOutcome outcome = send(SendOperation::Copy, dst, paths, prompter);
+        const SendOutcome outcome = send(SendOperation::Copy, dst, paths);
         EXPECT_FALSE(outcome.refused()) << c.name;
         EXPECT_EQ(prompter.shown.size(), c.questions) << c.name;
         EXPECT_EQ(prompter.shown.value(0), "File exists!\n\r\n\rOverwrite?") << c.name;
@@ -69,32 +71,27 @@ TEST(SendCopy, TheThreeOverwriteAnswers)
     }
 }
 
-TEST(SendCopy, DestinationErrorsKeepEverything)
+TEST_F(Send, CopyToABadDestinationKeepsEverything)
 {
-    TempHome home;
-    const QString file = put(home.music(), "a.mp3", "a");
+    const QString file = putFile(dir, "a.mp3", "a");
     for (const QString &destination : QStringList{"", "x", "relative/dir", file + "/below-a-file"}) {
-        ScriptedPrompter prompter;
-        const SendOutcome outcome = send(SendOperation::Copy, destination, {file}, prompter);
+        prompter.shown.clear();
+        const SendOutcome outcome = send(SendOperation::Copy, destination, {file});
         EXPECT_EQ(outcome.refusal, SendOutcome::Refusal::BadDestination) << destination.toStdString();
         EXPECT_EQ(prompter.shown, QStringList({"Error in destination directory.\n\r\n\rPlease re-enter directory."}));
     }
     // A missing destination is made with its parents.
-    ScriptedPrompter prompter;
-    const SendOutcome made = send(SendOperation::Copy, home.music() + "/new/deep", {file}, prompter);
+    const SendOutcome made = send(SendOperation::Copy, dir + "/new/deep", {file});
     EXPECT_EQ(made.done, 1);
-    EXPECT_EQ(readAll(home.music() + "/new/deep/a.mp3"), "a");
+    EXPECT_EQ(readAll(dir + "/new/deep/a.mp3"), "a");
 }
 
-TEST(SendMove, ExistingTargetsStayAndAreToldOnce)
+TEST_F(Send, MoveLeavesExistingTargetsAndTellsOnce)
 {
-    TempHome home;
-    const QString src = home.music() + "/src", dst = home.music() + "/dst";
-    const QStringList paths = {put(src, "a.mp3", "new a"), put(src, "b.mp3", "new b"), put(src, "c.mp3", "new c")};
-    put(dst, "a.mp3", "old a");
-    put(dst, "b.mp3", "old b");
-    ScriptedPrompter prompter;
-    const SendOutcome outcome = send(SendOperation::Move, dst, paths, prompter);
+    const QStringList paths = {putFile(src, "a.mp3", "new a"), putFile(src, "b.mp3", "new b"), putFile(src, "c.mp3", "new c")};
+    putFile(dst, "a.mp3", "old a");
+    putFile(dst, "b.mp3", "old b");
+    const SendOutcome outcome = send(SendOperation::Move, dst, paths);
     EXPECT_EQ(outcome.done, 1);
     EXPECT_EQ(outcome.skipped, QStringList({paths[0], paths[1]}));
     EXPECT_EQ(prompter.shown, QStringList({"One or more files exist in destination directory!\n\r\n\rSome files won´t be moved!"}));
@@ -103,55 +100,50 @@ TEST(SendMove, ExistingTargetsStayAndAreToldOnce)
     EXPECT_EQ(entries(src), QStringList({"a.mp3", "b.mp3"}));
 }
 
-TEST(SendVolume, SpaceCheckAndMovesAcrossFileSystems)
+TEST_F(Send, SpaceCheckAndMovesAcrossFileSystems)
 {
-    TempHome home;
     SmallVolume volume(home.path() + "/small", 1024);
     if (!volume.isMounted())
         GTEST_SKIP() << "cannot mount a small tmpfs (needs root): space and cross-file-system cases skipped";
-    const QString src = home.music();
     const QByteArray big(700 * 1024, 'x');
-    const QString a = put(src, "a.mp3", big), b = put(src, "b.mp3", big);
+    const QString a = putFile(src, "a.mp3", big), b = putFile(src, "b.mp3", big);
 
     // Two files of 700 KB do not fit into 1 MB: nothing is copied.
-    ScriptedPrompter prompter;
-    SendOutcome outcome = send(SendOperation::Copy, volume.path() + "/in", {a, b}, prompter);
+    SendOutcome outcome = send(SendOperation::Copy, volume.path() + "/in", {a, b});
     EXPECT_EQ(outcome.refusal, SendOutcome::Refusal::NotEnoughSpace);
     EXPECT_EQ(prompter.shown, QStringList({"Not enough diskspace on destination drive!"}));
     EXPECT_TRUE(entries(volume.path() + "/in").isEmpty());
     // Neither are they moved there.
-    outcome = send(SendOperation::Move, volume.path() + "/in", {a, b}, prompter);
+    outcome = send(SendOperation::Move, volume.path() + "/in", {a, b});
     EXPECT_EQ(outcome.refusal, SendOutcome::Refusal::NotEnoughSpace);
     EXPECT_TRUE(QFile::exists(a) && QFile::exists(b));
 
     // One fits; the move copies it over, and only then removes the source.
     const QByteArray hash = contentHash(a);
-    outcome = send(SendOperation::Move, volume.path() + "/in", {a}, prompter);
+    outcome = send(SendOperation::Move, volume.path() + "/in", {a});
     EXPECT_EQ(outcome.done, 1);
     EXPECT_FALSE(QFile::exists(a));
     EXPECT_EQ(contentHash(volume.path() + "/in/a.mp3"), hash);
     EXPECT_EQ(entries(volume.path() + "/in"), QStringList({"a.mp3"}));
 
     // Within the full volume a move needs no space.
-    outcome = send(SendOperation::Move, volume.path() + "/other", {volume.path() + "/in/a.mp3"}, prompter);
+    outcome = send(SendOperation::Move, volume.path() + "/other", {volume.path() + "/in/a.mp3"});
     EXPECT_FALSE(outcome.refused());
     EXPECT_EQ(contentHash(volume.path() + "/other/a.mp3"), hash);
 }
 
-TEST(SendDelete, GoesToTheTrashAfterTheQuestion)
+TEST_F(Send, DeleteGoesToTheTrashAfterTheQuestion)
 {
-    TempHome home;
-    const QString a = put(home.music(), "a.mp3", "a"), b = put(home.music(), "b.mp3", "b");
-    ScriptedPrompter prompter;
+    const QString a = putFile(dir, "a.mp3", "a"), b = putFile(dir, "b.mp3", "b");
     prompter.answers = {Button::Cancel};
-    SendOutcome outcome = send(SendOperation::Delete, "ignored", {a, b}, prompter);
+    SendOutcome outcome = send(SendOperation::Delete, "ignored", {a, b});
     EXPECT_EQ(outcome.refusal, SendOutcome::Refusal::Cancelled);
     EXPECT_EQ(prompter.shown, QStringList({"Really delete files?"}));
     EXPECT_TRUE(QFile::exists(a) && QFile::exists(b));
 
     prompter.answers = {Button::Ok};
-    const QString gone = home.music() + "/gone.mp3";
-    outcome = send(SendOperation::Delete, QString(), {a, gone, b}, prompter);
+    const QString gone = dir + "/gone.mp3";
+    outcome = send(SendOperation::Delete, QString(), {a, gone, b});
     EXPECT_EQ(outcome.done, 2);
     EXPECT_EQ(outcome.trashed, QStringList({a, b}));
     EXPECT_EQ(outcome.failures, QStringList({gone + ": No such file or directory"})); // told, not passed over
@@ -163,19 +155,17 @@ TEST(SendDelete, GoesToTheTrashAfterTheQuestion)
 
 // Where no trash can take a file, it is deleted for good only after a
 // question that names it; the command line refuses unless told --permanent.
-TEST(SendDelete, AFileNoTrashTakesIsDeletedOnlyWhenSaidSo)
+TEST_F(Send, AFileNoTrashTakesIsDeletedOnlyWhenSaidSo)
 {
-    TempHome home;
     writeAll(home.path() + "/data/Trash", "no folder: no trash for this home");
-    const QString a = put(home.music(), "a.mp3", "a"), b = put(home.music(), "b.mp3", "b");
-    ScriptedPrompter prompter;
+    const QString a = putFile(dir, "a.mp3", "a"), b = putFile(dir, "b.mp3", "b");
     prompter.answers = {Button::Ok, Button::No};
-    SendOutcome outcome = send(SendOperation::Delete, {}, {a, b}, prompter);
+    SendOutcome outcome = send(SendOperation::Delete, {}, {a, b});
     EXPECT_EQ(prompter.shown.value(1), "2 files cannot be moved to the trash: delete for good?\n\r\n\r" + a + "\n\r" + b);
     EXPECT_EQ(outcome.notTrashed.size(), 2);
     EXPECT_TRUE(QFile::exists(a) && QFile::exists(b));
     prompter.answers = {Button::Ok, Button::Yes};
-    outcome = send(SendOperation::Delete, {}, {a}, prompter);
+    outcome = send(SendOperation::Delete, {}, {a});
     EXPECT_EQ(outcome.deletedForGood, QStringList({a}));
     EXPECT_FALSE(QFile::exists(a));
 
@@ -189,31 +179,28 @@ TEST(SendDelete, AFileNoTrashTakesIsDeletedOnlyWhenSaidSo)
     EXPECT_FALSE(QFile::exists(b));
 }
 
-TEST(SendToList, ListsExistingFilesWithTheirSizes)
+TEST_F(Send, ListOfTheDialogHoldsExistingFilesWithTheirSizes)
 {
-    TempHome home;
-    const QString a = put(home.music() + "/x", "a.mp3", "12345"), b = put(home.music() + "/y", "b.mp3", "123");
-    ASSERT_TRUE(SendToList::write({a, home.music() + "/gone.mp3", "bad\npath", b}));
+    const QString a = putFile(dir + "/x", "a.mp3", "12345"), b = putFile(dir + "/y", "b.mp3", "123");
+    ASSERT_TRUE(SendToList::write({a, dir + "/gone.mp3", "bad\npath", b}));
     const SendToList list = SendToList::read();
     EXPECT_EQ(list.paths.size(), 3); // the line break cannot be listed
     EXPECT_EQ(list.names, QStringList({"a.mp3", "b.mp3"}));
     EXPECT_EQ(list.totalBytes, 8);
-    EXPECT_EQ(list.sourceFolder, home.music() + "/y/");
+    EXPECT_EQ(list.sourceFolder, dir + "/y/");
     EXPECT_EQ(readAll(workFilePath(workfile::SendTo)).count("\r\n"), 3);
 }
 
 // kaz-cli is killed at every step of its copy loop: whatever stands under a
 // target's name is a complete copy or the old file, and the next copy into
 // the folder clears the dead run's temporaries (and nothing else).
-TEST(SendCopy, AKilledCopyLeavesNoHalfFileAndTheNextCopyClearsUp)
+TEST_F(Send, AKilledCopyLeavesNoHalfFileAndTheNextCopyClearsUp)
 {
-    TempHome home;
-    const QString src = home.music() + "/src", dst = home.music() + "/dst";
     QStringList paths;
     QMap<QString, QByteArray> hashes;
     for (int i = 0; i < 6; ++i) {
         const QString name = QString("song %1.mp3").arg(i);
-        paths << put(src, name, QByteArray(100 * 1024 + i, char('a' + i)));
+        paths << putFile(src, name, QByteArray(100 * 1024 + i, char('a' + i)));
         hashes[name] = contentHash(paths.last());
     }
     // A temporary of a copy that is still running, and a file of the user's
@@ -223,9 +210,9 @@ TEST(SendCopy, AKilledCopyLeavesNoHalfFileAndTheNextCopyClearsUp)
     const auto setUp = [&] {
         QDir(dst).removeRecursively();
         for (int i = 0; i < 6; i += 2) // existing targets are replaced too (--overwrite all)
-            put(dst, QString("song %1.mp3").arg(i), "old");
-        put(dst, running, "live");
-        put(dst, own, "mine");
+            putFile(dst, QString("song %1.mp3").arg(i), "old");
+        putFile(dst, running, "live");
+        putFile(dst, own, "mine");
     };
     const QStringList arguments = QStringList{"send", "copy", "--overwrite", "all", "--to", dst} + paths;
     int leftovers = 0;
@@ -260,30 +247,27 @@ TEST(SendCopy, AKilledCopyLeavesNoHalfFileAndTheNextCopyClearsUp)
 
 // Names up to the file system's limit, links and FIFOs, to another file
 // system and within one.
-TEST(SendVolume, LongNamesLinksAndFifos)
+TEST_F(Send, LongNamesLinksAndFifos)
 {
-    TempHome home;
     const QString longName = QString(251, QChar('n')) + ".mp3";
-    const QString src = home.music() + "/src";
-    const QString file = put(src, longName, "long");
-    ScriptedPrompter prompter;
-    SendOutcome outcome = send(SendOperation::Copy, home.music() + "/copies", {file}, prompter);
+    const QString file = putFile(src, longName, "long");
+    SendOutcome outcome = send(SendOperation::Copy, dir + "/copies", {file});
     EXPECT_EQ(outcome.done, 1);
-    EXPECT_EQ(readAll(home.music() + "/copies/" + longName), "long");
+    EXPECT_EQ(readAll(dir + "/copies/" + longName), "long");
 
     SmallVolume volume(home.path() + "/volume", 1024);
     if (!volume.isMounted())
         GTEST_SKIP() << "cannot mount a tmpfs (needs root): moves to another file system are not tested";
-    outcome = send(SendOperation::Move, volume.path() + "/in", {file}, prompter);
+    outcome = send(SendOperation::Move, volume.path() + "/in", {file});
     EXPECT_EQ(outcome.done, 1);
     EXPECT_TRUE(outcome.skipped.isEmpty());
     EXPECT_EQ(readAll(volume.path() + "/in/" + longName), "long");
     EXPECT_FALSE(QFile::exists(file));
 
     // A link goes as the link it is, pointing where it pointed.
-    put(src, "target.mp3", "target");
+    putFile(src, "target.mp3", "target");
     ASSERT_TRUE(QFile::link("target.mp3", src + "/link.mp3"));
-    outcome = send(SendOperation::Move, volume.path() + "/in", {src + "/link.mp3"}, prompter);
+    outcome = send(SendOperation::Move, volume.path() + "/in", {src + "/link.mp3"});
     EXPECT_EQ(outcome.done, 1);
     EXPECT_EQ(QFileInfo(volume.path() + "/in/link.mp3").symLinkTarget(), volume.path() + "/in/target.mp3");
     EXPECT_FALSE(QFileInfo(src + "/link.mp3").exists() || QFileInfo(src + "/link.mp3").isSymLink());
@@ -299,12 +283,10 @@ TEST(SendVolume, LongNamesLinksAndFifos)
 }
 
 // Without a terminal the command line takes the safe answer and says so.
-TEST(SendCli, CopyMoveAndDeleteWithoutATerminal)
+TEST_F(Send, CommandLineWithoutATerminal)
 {
-    TempHome home;
-    const QString src = home.music() + "/src", dst = home.music() + "/dst";
-    const QString a = put(src, "a.mp3", "new a"), b = put(src, "b.mp3", "new b");
-    put(dst, "a.mp3", "old a");
+    const QString a = putFile(src, "a.mp3", "new a"), b = putFile(src, "b.mp3", "new b");
+    putFile(dst, "a.mp3", "old a");
     struct Step {
         QStringList arguments;
         int exitCode;

@@ -26,14 +26,6 @@ private:
     bool m_mounted = false;
 };
 
-// A file of the content in dir (made when missing); its path.
-inline QString put(const QString &dir, const QString &name, const QByteArray &content)
-{
-    QDir().mkpath(dir);
-    writeAll(dir + '/' + name, content);
-    return dir + '/' + name;
-}
-
 // Every entry of a folder, hidden ones too, by name.
 inline QStringList entries(const QString &dir)
 {

@@ -44,7 +44,7 @@ TEST(Trash, HomeTrashKeepsNamesAndPathsExactly)
     // info file name must be shortened.
     const QString longName = QString(248, QChar('x')) + ".mp3";
     for (const QString &name : {QString("100%41.mp3"), QString("a b#?.mp3"), longName}) {
-        const QString path = put(dir, name, name.toUtf8());
+        const QString path = putFile(dir, name, name.toUtf8());
         const TrashResult result = moveToTrash(path);
         ASSERT_TRUE(result.ok()) << result.problem.toStdString();
         EXPECT_FALSE(QFile::exists(path));
@@ -53,7 +53,7 @@ TEST(Trash, HomeTrashKeepsNamesAndPathsExactly)
         EXPECT_EQ(infoPath(info), path) << name.toStdString(); // the way back
     }
     // A second file of a name already in the trash gets a free name of its own.
-    const QString again = put(dir, "100%41.mp3", "second");
+    const QString again = putFile(dir, "100%41.mp3", "second");
     const TrashResult second = moveToTrash(again);
     ASSERT_TRUE(second.ok());
     EXPECT_EQ(QFileInfo(second.trashedAs).fileName(), "100%41 (1).mp3");
@@ -68,7 +68,7 @@ TEST(Trash, AHomeTrashThatIsNoFolderTakesNothing)
 {
     TempHome home;
     writeAll(homeTrash(home), "a file, not a folder");
-    const QString path = put(home.music(), "song.mp3", "song");
+    const QString path = putFile(home.music(), "song.mp3", "song");
     const QString before = QDir::currentPath();
     QDir::setCurrent(home.music()); // nothing may land relative to the working folder
     const TrashResult result = moveToTrash(path);
@@ -115,7 +115,7 @@ TEST(Trash, AnotherFileSystemHasATrashOfItsOwn)
                 ? (void)QDir(top + '/' + entry).removeRecursively()
                 : (void)QFile::remove(top + '/' + entry);
         c.prepare();
-        const QString path = put(top + "/music", "100%41.mp3", "song");
+        const QString path = putFile(top + "/music", "100%41.mp3", "song");
         const TrashResult result = moveToTrash(path);
         if (c.trash.isEmpty()) {
             EXPECT_EQ(result.outcome, TrashResult::NoTrash) << c.name;
@@ -139,7 +139,7 @@ TEST(Trash, AFullTrashLeavesTheFileAndNoHalfInfo)
     const QString trash = volume.path() + "/.Trash-" + QString::number(::getuid());
     QDir().mkpath(trash + "/files");
     QDir().mkpath(trash + "/info");
-    const QString path = put(volume.path(), "song.mp3", "song");
+    const QString path = putFile(volume.path(), "song.mp3", "song");
     QFile filler(volume.path() + "/filler");
     ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
     while (filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {

@@ -76,7 +76,9 @@ protected:
 
 } // namespace
 
-TEST_F(GridDialog, OpensWithAllRowsAndTheFilterList)
+// The filter asks before a view change that would drop what was not kept,
+// though nothing was typed yet, and a No leaves the view as it is.
+TEST_F(GridDialog, OpensWithAllRowsAndFiltersAfterTheQuestion)
 {
     EXPECT_EQ(grid->model()->rowCount(), 7);
     auto *filter = find<QComboBox>(dialog.get(), "ComboBox1");
@@ -88,13 +90,9 @@ TEST_F(GridDialog, OpensWithAllRowsAndTheFilterList)
     EXPECT_EQ(find<QLabel>(dialog.get(), "Label1")->text(), "../Queen/Innuendo/");
     EXPECT_EQ(cell(rowOf("Headlong-Queen-Innuendo.mp3"), ColArtist), "Queen");
     EXPECT_EQ(dialog->selectedRows(), QList<int>{0});
-}
 
-TEST_F(GridDialog, FilterAsksBeforeAViewChangeWithoutKeptChanges)
-{
-    auto *filter = find<QComboBox>(dialog.get(), "ComboBox1");
     const int dash = filter->findText("-");
-    dialog->filterChosen(dash); // the view was not kept, though nothing was typed yet
+    dialog->filterChosen(dash);
     EXPECT_TRUE(prompter.shown.value(0).startsWith("You did not keep the changes."));
     dialog->editCell(0, ColComment);
     type("mine");
@@ -185,32 +183,48 @@ TEST_F(GridDialog, DraggedCellsExchange)
     EXPECT_EQ(cell(1, ColArtist), title);
 }
 
-TEST_F(GridDialog, KeepChangesAsksAndWritesSelectionOrAll)
+// "Keep changes" asks: Yes writes the files selected (still selected after
+// numbering and sorting), All writes every file, and with nothing selected
+// it says so instead of writing nothing silently.
+TEST_F(GridDialog, KeepChangesWritesTheSelectionOrAll)
 {
-    const int headlong = rowOf("Headlong-Queen-Innuendo.mp3");
-    const int bijou = rowOf("Bijou-Queen-Innuendo.mp3");
-    prompter.answers = {Button::Abort};
-    find<QPushButton>(dialog.get(), "BitBtn3")->click();
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(prompter.shown[0], "Generate tags for selected files? (Yes)\n\rFor all files press \"All\".");
-    EXPECT_FALSE(taginfo(folder + "/Headlong-Queen-Innuendo.mp3"));
+    const auto keep = [&](Button answer) {
+        prompter.answers = {answer};
+        find<QPushButton>(dialog.get(), "BitBtn3")->click();
+    };
+    const auto path = [&](const char *name) -> QString { return folder + "/" + name + "-Queen-Innuendo.mp3"; };
+    keep(Button::Abort);
+    EXPECT_EQ(prompter.shown.value(0), "Generate tags for selected files? (Yes)\n\rFor all files press \"All\".");
+    EXPECT_FALSE(taginfo(path("Ride")));
+
     // Header "Title" over the artists: they are written as titles.
     dialog->exchangeHeaders(ColTitle, ColArtist);
-    dialog->selectRows(headlong, headlong);
-    prompter.answers = {Button::Yes};
-    find<QPushButton>(dialog.get(), "BitBtn3")->click();
-    TagRecord t = readTag(folder + "/Headlong-Queen-Innuendo.mp3", {});
-    EXPECT_EQ(t.title, "Queen");
-    EXPECT_EQ(t.artist, "Headlong");
-    EXPECT_FALSE(taginfo(folder + "/Bijou-Queen-Innuendo.mp3"));
-    EXPECT_EQ(cell(headlong, ColStatus), "Tag!");
-    prompter.answers = {Button::All};
-    find<QPushButton>(dialog.get(), "BitBtn3")->click();
-    EXPECT_EQ(cell(bijou, ColStatus), "Tag!");
-    EXPECT_EQ(prompter.shown.size(), 3); // no failure report
+    grid->clearSelection();
+    for (const char *name : {"Ride-Queen-Innuendo.mp3", "Delilah-Queen-Innuendo.mp3"})
+        grid->selectionModel()->select(grid->model()->index(rowOf(name), 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    action("PopupMenu3", "generateincreasingnumbers1")->trigger();
+    Q_EMIT grid->horizontalHeader()->sectionClicked(ColFilename);
+    keep(Button::Yes);
+    const TagRecord ride = readTag(path("Ride"), {});
+    EXPECT_EQ(QStringList({ride.title, ride.artist}), QStringList({"Queen", "Ride"}));
+    EXPECT_EQ(ride.track + readTag(path("Delilah"), {}).track, 1 + 2);
+    EXPECT_EQ(cell(rowOf("Ride-Queen-Innuendo.mp3"), ColStatus), "Tag!");
+    EXPECT_FALSE(taginfo(path("Bijou")));
+
+    grid->clearSelection();
+    const QByteArray before = readAll(path("Bijou"));
+    keep(Button::Yes);
+    ASSERT_EQ(prompter.shown.size(), 4);
+    EXPECT_TRUE(prompter.shown[3].startsWith("No file is selected")) << prompter.shown[3].toStdString();
+    EXPECT_EQ(readAll(path("Bijou")), before);
+
+    keep(Button::All);
+    EXPECT_EQ(cell(rowOf("Bijou-Queen-Innuendo.mp3"), ColStatus), "Tag!");
+    EXPECT_EQ(prompter.shown.size(), 5); // no failure report
     // A kept view changes without a question.
     dialog->filterChosen(1); // the blank
-    EXPECT_EQ(prompter.shown.size(), 3);
+    EXPECT_EQ(prompter.shown.size(), 5);
     EXPECT_EQ(column(ColFilename), QStringList{"All God's People.mp3"});
 }
 
@@ -273,33 +287,6 @@ TEST_F(GridDialog, OldAndNewID3TagOpenTheTagEditor)
     dialog->openOldTag(row);
     EXPECT_EQ(editor.shown.title, "Queen");
     EXPECT_EQ(editor.shown.comment, "from editor");
-}
-
-// Sorting and numbering keep the files selected; "Yes" writes exactly those,
-// and with nothing selected it says so instead of writing nothing silently.
-TEST_F(GridDialog, YesWritesTheFilesStillSelectedAfterNumberingAndSorting)
-{
-    const QString ride = folder + "/Ride-Queen-Innuendo.mp3";
-    const QString delilah = folder + "/Delilah-Queen-Innuendo.mp3";
-    grid->clearSelection();
-    for (const char *name : {"Ride-Queen-Innuendo.mp3", "Delilah-Queen-Innuendo.mp3"})
-        grid->selectionModel()->select(grid->model()->index(rowOf(name), 0),
-                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    action("PopupMenu3", "generateincreasingnumbers1")->trigger();
-    Q_EMIT grid->horizontalHeader()->sectionClicked(ColFilename);
-    prompter.answers = {Button::Yes};
-    find<QPushButton>(dialog.get(), "BitBtn3")->click();
-    EXPECT_EQ(readTag(ride, {}).track + readTag(delilah, {}).track, 1 + 2);
-    EXPECT_FALSE(taginfo(folder + "/Bijou-Queen-Innuendo.mp3"));
-
-    grid->clearSelection();
-    prompter.shown.clear();
-    prompter.answers = {Button::Yes};
-    const QByteArray before = readAll(folder + "/Bijou-Queen-Innuendo.mp3");
-    find<QPushButton>(dialog.get(), "BitBtn3")->click();
-    ASSERT_EQ(prompter.shown.size(), 2);
-    EXPECT_TRUE(prompter.shown[1].startsWith("No file is selected")) << prompter.shown[1].toStdString();
-    EXPECT_EQ(readAll(folder + "/Bijou-Queen-Innuendo.mp3"), before);
 }
 
 // Enter on the last row leaves no editor open; Escape then reaches the

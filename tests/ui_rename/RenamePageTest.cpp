@@ -16,15 +16,12 @@
 #include "widgets/GuiPrompter.h"
 #include "widgets/RadioGroup.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QScrollBar>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTableWidget>
@@ -44,7 +41,6 @@ class RenamePageTest : public WindowTest
 protected:
     void open(Language language = Language::English) { page = WindowTest::open<RenamePage>(0, language); }
     RadioGroup *group(const char *name) { return child<RadioGroup>(name); }
-    QListWidget *files() { return child<QListWidget>("FileListBox1"); }
 
     RenamePage *page = nullptr;
 };
@@ -63,8 +59,15 @@ TEST_F(RenamePageTest, PreviewExcludeRenameAndUndo)
     open();
     group("RadioGroup2")->button(2)->click(); // Artist - Title
     group("RadioGroup3")->button(3)->click(); // no third part
-    window->selectAll();
 
+    // A cancelled preview keeps the files and the selection.
+    selectRows({1});
+    whenDialogOpens([](QWidget *dialog) { find<QPushButton>(dialog, "CancelBtn")->click(); });
+    button("BitBtn1")->click();
+    EXPECT_EQ(treeHashes(folder), before);
+    EXPECT_EQ(window->files().selectedNames(), QStringList{"b.mp3"});
+
+    window->selectAll();
     QStringList grid;
     whenDialogOpens([&](QWidget *dialog) {
         auto *table = find<QTableWidget>(dialog, "StringGrid1");
@@ -88,36 +91,14 @@ TEST_F(RenamePageTest, PreviewExcludeRenameAndUndo)
     EXPECT_FALSE(button("BitBtn5")->isEnabled());
 }
 
-TEST_F(RenamePageTest, CancelledPreviewKeepsFilesAndSelection)
-{
-    add("a.mp3", values("Waterloo", "Abba", "Waterloo LP"));
-    add("b.mp3", values("SOS", "Abba", "ABBA"));
-    const auto before = treeHashes(folder);
-    open();
-    files()->item(1)->setSelected(true);
-    whenDialogOpens([](QWidget *dialog) { find<QPushButton>(dialog, "CancelBtn")->click(); });
-    button("BitBtn1")->click();
-    EXPECT_EQ(treeHashes(folder), before);
-    EXPECT_EQ(window->selectedNames(), QStringList{"b.mp3"});
-}
-
-// The rules are the selection rules' own to test; here a click in one group
-// reaches all three groups and the status line.
-TEST_F(RenamePageTest, SelectionGroupsStayDistinct)
-{
-    open();
-    group("RadioGroup1")->button(1)->click();
-    EXPECT_EQ(QList<int>({group("RadioGroup1")->itemIndex(), group("RadioGroup2")->itemIndex(),
-                          group("RadioGroup3")->itemIndex()}),
-              QList<int>({1, 2, 0}));
-    EXPECT_EQ(child<QLabel>("StatusBar1")->text(), "Album - Title - Artist");
-}
-
-TEST_F(RenamePageTest, SwitchesAndStatusExample)
+// The selection rules are their own to test; here a click in one group
+// reaches all three groups and the status lines, and the switches lock what
+// they decide.
+TEST_F(RenamePageTest, SelectionGroupsSwitchesAndStatusExample)
 {
     add("03 Waterloo.mp3", values("Waterloo", "Abba", "Arrival"));
     open();
-    files()->item(0)->setSelected(true);
+    selectRows({0});
     EXPECT_EQ(child<QLabel>("StatusBar2")->text(),
               "03 - Abba - Arrival - Waterloo" + QString(13, ' '));
 
@@ -146,6 +127,12 @@ TEST_F(RenamePageTest, SwitchesAndStatusExample)
     EXPECT_EQ(button("BitBtn5")->text(), QString::fromUtf8("&Rückg."));
     EXPECT_EQ(edit->text(), "deaktiviert");
     EXPECT_EQ(child<QLabel>("StatusBar1")->text(), "Interpret - Album - Titel");
+
+    group("RadioGroup1")->button(1)->click();
+    EXPECT_EQ(QList<int>({group("RadioGroup1")->itemIndex(), group("RadioGroup2")->itemIndex(),
+                          group("RadioGroup3")->itemIndex()}),
+              QList<int>({1, 2, 0}));
+    EXPECT_EQ(child<QLabel>("StatusBar1")->text(), "Album - Titel - Interpret");
 }
 
 TEST_F(RenamePageTest, NumberingDialogSavesOrRestores)
@@ -321,12 +308,11 @@ TEST_F(RenamePageTest, UndoButtonNeedsBothLogs)
 {
     add("a.mp3", values("Waterloo", "Abba", "Gold"));
     open();
-    QDir().mkpath(QFileInfo(workFilePath(workfile::UndoOld)).path());
     ASSERT_TRUE(writeAll(workFilePath(workfile::UndoNew), folder.toUtf8() + "/x.mp3\r\n"));
-    window->refillFileList();
+    window->files().refillFileList();
     EXPECT_FALSE(button("BitBtn5")->isEnabled()) << "one log alone cannot be undone";
     ASSERT_TRUE(writeAll(workFilePath(workfile::UndoOld), folder.toUtf8() + "/a.mp3\r\n"));
-    window->refillFileList();
+    window->files().refillFileList();
     EXPECT_TRUE(button("BitBtn5")->isEnabled());
 }
 

@@ -1,12 +1,10 @@
 #include "shell/ui/MainSession.h"
-#include "support/gui/PlaceholderPage.h"
 #include "shell/ui/MainWindow.h"
 
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/ShellEntry.h"
 #include "config/ConfigFile.h"
-#include "support/TestSupport.h"
 #include "support/gui/TestWindow.h"
 
 #include <QAction>
@@ -51,8 +49,8 @@ TEST(MainSession, OpenSelectsEntryAndExitWritesTheFolder)
     writeAll(album + "/b.mp3", mp3Frames(2));
     {
         Session s({"-open", album + "/b.mp3"});
-        EXPECT_EQ(s.window->currentFolder(), album);
-        EXPECT_EQ(s.window->selectedNames(), QStringList{"b.mp3"});
+        EXPECT_EQ(s.window->files().currentFolder(), album);
+        EXPECT_EQ(s.window->files().selectedNames(), QStringList{"b.mp3"});
         s.window->findChild<QToolButton *>("FontUpButton")->click();
         s.window->showPage(1);
         s.window->close();
@@ -64,7 +62,7 @@ TEST(MainSession, OpenSelectsEntryAndExitWritesTheFolder)
     EXPECT_FALSE(QFile::exists(programFolder() + "/DIR.KAZ"));
 }
 
-TEST(MainSession, LanguageIsStoredAtOnceAndDialogSettingsAreReread)
+TEST(MainSession, LanguageIsStoredAtOnceDialogSettingsAreRereadAndTheFolderEntryFollows)
 {
     TempHome home;
     Session s;
@@ -79,13 +77,8 @@ TEST(MainSession, LanguageIsStoredAtOnceAndDialogSettingsAreReread)
     s.window->reactivate();
     EXPECT_EQ(s.session->settings().delimiter, "_");
     EXPECT_EQ(s.session->settings().replacementCharacters[0], "+");
-}
 
-TEST(MainSession, TheFolderEntrySwitchesLanguageWithTheWindow)
-{
-    TempHome home;
-    Session s;
-    s.window->findChild<QAction *>("English1")->trigger();
+    // The folder entry switches language with the window.
     s.window->findChild<QAction *>("Addtoshell1")->trigger(); // on
     EXPECT_TRUE(QFile::exists(shellEntryPath(Language::English)));
     s.window->findChild<QAction *>("German1")->trigger();

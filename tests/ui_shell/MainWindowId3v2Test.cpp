@@ -9,28 +9,23 @@
 
 #include "support/Id3v2Fixture.h"
 #include "support/QtPrinters.h"
-#include "support/TestSupport.h"
-#include "support/gui/ModalWatch.h"
-#include "support/gui/TestWindow.h"
+#include "support/gui/WindowTest.h"
 
 #include "tags/TagIO.h"
 
 #include <QAction>
-#include <QDir>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 
 using namespace kaz;
 using namespace kaz::test;
 
-TEST(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
+using MainWindowId3v2 = WindowTest;
+
+TEST_F(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
 {
-    TempHome home;
-    const QString folder = home.music();
     Id3v2Spec spec;
     spec.frames = {{"TIT2", QStringLiteral("Song")}, {"TPE1", QStringLiteral("Band")}};
     writeAll(folder + "/1 v2.mp3", id3v2Tag(spec) + mp3Frames(2));
@@ -38,36 +33,34 @@ TEST(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
     writeAll(folder + "/3 none.mp3", mp3Frames(2));
     const QByteArray v2Before = readAll(folder + "/1 v2.mp3");
 
-    TestWindow shown;
-    MainWindow &window = shown.open(folder);
-    auto *item = shown.child<QAction>("UseID3v2tag1");
+    open();
+    auto *item = child<QAction>("UseID3v2tag1");
     ASSERT_TRUE(item && item->isCheckable());
     EXPECT_EQ(item->text(), "Use ID3v2 tag where no ID3v1 tag");
-    window.setLanguage(Language::German);
+    window->setLanguage(Language::German);
     EXPECT_EQ(item->text(), "ID3v2-Tag nutzen, wo kein ID3v1-Tag ist");
-    EXPECT_EQ(shown.child<QAction>("ID3v1fromID3v21")->text(), "ID3v1-Tag aus ID3v2-Tag schreiben");
-    window.setLanguage(Language::English);
+    EXPECT_EQ(child<QAction>("ID3v1fromID3v21")->text(), "ID3v1-Tag aus ID3v2-Tag schreiben");
+    window->setLanguage(Language::English);
 
-    auto *files = shown.child<QListWidget>("FileListBox1");
-    shown.child<QAction>("FilterTagged1")->trigger();
-    EXPECT_EQ(files->count(), 1);
+    child<QAction>("FilterTagged1")->trigger();
+    EXPECT_EQ(files()->count(), 1);
     item->trigger(); // as a click does
-    EXPECT_TRUE(window.useId3v2());
-    EXPECT_EQ(files->count(), 2);
-    files->item(0)->setSelected(true);
-    EXPECT_NE(shown.child<QLabel>("StatusBar2")->text(), "NoTag!");
-    shown.child<QAction>("FilterAll1")->trigger();
+    EXPECT_TRUE(window->useId3v2());
+    EXPECT_EQ(files()->count(), 2);
+    files()->item(0)->setSelected(true);
+    EXPECT_NE(child<QLabel>("StatusBar2")->text(), "NoTag!");
+    child<QAction>("FilterAll1")->trigger();
 
     // The conversion leaves the file that has an ID3v1 tag and the one without
     // an ID3v2 tag, and says so.
-    window.selectAll();
+    window->selectAll();
     QString report;
     whenModalOpens("Id3v2Report", [&](QWidget *dialog) {
         for (QLabel *label : dialog->findChildren<QLabel *>())
             report += label->text();
         dialog->close();
     });
-    shown.child<QAction>("ID3v1fromID3v21")->trigger();
+    child<QAction>("ID3v1fromID3v21")->trigger();
     for (const char *line : {"ID3v1 tags written from ID3v2 tags: 1", "kept their ID3v1 tag: 1", "without ID3v2 tag: 1"})
         EXPECT_TRUE(report.contains(line)) << report.toStdString();
     EXPECT_TRUE(readAll(folder + "/1 v2.mp3").startsWith(v2Before));
@@ -77,24 +70,19 @@ TEST(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
 // With the setting on, the editor opened from the rename preview and from the
 // file-name grid shows the ID3v2 values of a file without an ID3v1 tag and
 // says where they came from; Save in the grid's editor writes them.
-TEST(MainWindowId3v2, PreviewAndGridEditorsTakeTheTagSource)
+TEST_F(MainWindowId3v2, PreviewAndGridEditorsTakeTheTagSource)
 {
-    TempHome home;
-    const QString folder = home.music();
-    Id3v2Spec spec;
-    spec.version = 3;
-    spec.encoding = Id3v2Spec::Utf16Bom;
-    spec.frames = {{"TIT2", QStringLiteral("Song")}, {"TPE1", QStringLiteral("Band")}};
+    const Id3v2Spec spec{.version = 3, .encoding = Id3v2Spec::Utf16Bom,
+                         .frames = {{"TIT2", QStringLiteral("Song")}, {"TPE1", QStringLiteral("Band")}}};
     writeAll(folder + "/Song-Band.mp3", id3v2Tag(spec) + mp3Frames(2));
 
-    TestWindow shown;
-    MainWindow &window = shown.open(folder, [](MainWindow &w) {
+    shown.open(folder, [](MainWindow &w) {
         w.addPage(new RenamePage(w));
         w.addPage(placeholderPage(1));
         w.addPage(new FromNamePage(w));
     });
-    shown.child<QAction>("UseID3v2tag1")->trigger();
-    window.selectAll();
+    child<QAction>("UseID3v2tag1")->trigger();
+    window->selectAll();
 
     struct Seen {
         QString title, source;
@@ -114,9 +102,9 @@ TEST(MainWindowId3v2, PreviewAndGridEditorsTakeTheTagSource)
         preview->findChild<QPushButton *>(QStringLiteral("Button3"))->click();
         preview->findChild<QPushButton *>(QStringLiteral("CancelBtn"))->click();
     });
-    shown.child<QPushButton>("BitBtn1")->click();
+    child<QPushButton>("BitBtn1")->click();
 
-    window.showPage(2);
+    window->showPage(2);
     whenModalOpens(QStringLiteral("TfilenametoID3Tag"), [&](QWidget *grid) {
         whenModalOpens(QStringLiteral("TOKHelpRightDlg"), [&](QWidget *editor) {
             look(editor, fromGrid);
@@ -125,7 +113,7 @@ TEST(MainWindowId3v2, PreviewAndGridEditorsTakeTheTagSource)
         qobject_cast<FilenameToTagDialog *>(grid)->openOldTag(0);
         grid->findChild<QPushButton *>(QStringLiteral("BitBtn4"))->click();
     });
-    shown.child<QPushButton>("BitBtn6")->click();
+    child<QPushButton>("BitBtn6")->click();
 
     const QString source = "values from the ID3v2.3 tag; Save writes them as ID3v1 tag";
     for (const Seen &seen : {fromPreview, fromGrid}) {

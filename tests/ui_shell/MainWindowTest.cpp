@@ -1,19 +1,14 @@
-#include "widgets/HelpWindow.h"
-#include "support/gui/PlaceholderPage.h"
-#include "shell/ui/MainWindow.h"
 #include "shell/ui/WindowScale.h"
+#include "widgets/HelpWindow.h"
 
 #include "platform/Paths.h"
-#include "support/TestSupport.h"
-#include "support/gui/ModalWatch.h"
-#include "support/gui/TestWindow.h"
+#include "support/gui/WindowTest.h"
 #include "widgets/GuiPrompter.h"
 
 #include <QAction>
-#include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLabel>
@@ -22,65 +17,42 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
 
-#include <functional>
+#include <algorithm>
+#include <cstdio>
 
 using namespace kaz;
 using namespace kaz::test;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test
+// The window over "Album": six tagged files, four without a tag, a cover.
+class MainWindowTest : public WindowTest
 {
 protected:
     void SetUp() override
     {
-        QDir(home.music()).mkpath("Album");
         folder = home.music() + "/Album";
-        for (int i = 1; i <= 6; ++i)
-            writeAll(folder + QStringLiteral("/%1 tagged.mp3").arg(i, 2, 10, QLatin1Char('0')),
-                     mp3WithTag(values(QStringLiteral("Song %1").arg(i), "Band", "Record")));
-        for (int i = 1; i <= 4; ++i)
-            writeAll(folder + QStringLiteral("/%1 plain.mp3").arg(i + 6, 2, 10, QLatin1Char('0')), mp3Frames(2));
+        QDir().mkpath(folder);
+        for (int i = 1; i <= 10; ++i) {
+            const QString name = QStringLiteral("/%1 %2.mp3").arg(i, 2, 10, QLatin1Char('0')).arg(i <= 6 ? "tagged" : "plain");
+            writeAll(folder + name, i <= 6 ? mp3WithTag(values(QStringLiteral("Song %1").arg(i), "Band", "Record")) : mp3Frames(2));
+        }
         writeAll(folder + "/cover.jpg", "jpeg");
     }
 
-    MainWindow &window(Language language = Language::English)
-    {
-        return shown.open(TestWindow::options(folder, language));
-    }
-
-    template <typename T>
-    T *child(const char *name)
-    {
-        return shown.child<T>(name);
-    }
-    QListWidget *files() { return child<QListWidget>("FileListBox1"); }
     QString status() { return child<QLabel>("StatusBar2")->text(); }
-    void selectRows(const QList<int> &rows)
-    {
-        files()->clearSelection();
-        for (int r : rows)
-            files()->item(r)->setSelected(true);
-    }
-
-    TempHome home;
-    QString folder;
-    TestWindow shown;
-    ScriptedPrompter &prompter = shown.prompter;
-    std::unique_ptr<MainWindow> &m_window = shown.window;
 };
 
 } // namespace
 
 TEST_F(MainWindowTest, MaskCyclesAndFilterFollowsIt)
 {
-    window();
+    open();
     auto *mask = child<QToolButton>("MaskButton");
     auto *filter = child<QToolButton>("FilterButton");
     EXPECT_EQ(files()->count(), 10);
@@ -111,7 +83,7 @@ TEST_F(MainWindowTest, MaskCyclesAndFilterFollowsIt)
 
 TEST_F(MainWindowTest, StatusTextsFollowTheSelection)
 {
-    window();
+    open();
     struct Step {
         std::function<void()> act;
         const char *status;
@@ -121,8 +93,8 @@ TEST_F(MainWindowTest, StatusTextsFollowTheSelection)
         {[&] { selectRows({0, 3, 8}); }, "3/10"},
         {[&] { child<QAction>("selectall2")->trigger(); }, "10/10"},
         {[&] { child<QAction>("deselectall1")->trigger(); }, "0/10"},
-        {[&] { m_window->invertSelection(); }, "10/10"}, // inverting nothing selects everything
-        {[&] { selectRows({1, 2}); m_window->invertSelection(); }, "8/10"},
+        {[&] { window->invertSelection(); }, "10/10"}, // inverting nothing selects everything
+        {[&] { selectRows({1, 2}); window->invertSelection(); }, "8/10"},
     };
     for (const Step &s : steps) {
         s.act();
@@ -133,7 +105,7 @@ TEST_F(MainWindowTest, StatusTextsFollowTheSelection)
 
 TEST_F(MainWindowTest, StatusLineScrollsAndResets)
 {
-    window();
+    open();
     selectRows({8});
     auto *line = child<QLabel>("StatusBar2");
     QTest::mousePress(line, Qt::LeftButton, {}, QPoint(100, 5));
@@ -151,13 +123,13 @@ TEST_F(MainWindowTest, StatusLineScrollsAndResets)
 
 TEST_F(MainWindowTest, LanguageSwitchRelabelsAndKeepsFilter)
 {
-    window(Language::German);
+    open(0, Language::German);
     EXPECT_EQ(child<QCheckBox>("CheckBox1")->text(), QString::fromUtf8("mit Unterverzeichnissen"));
     child<QToolButton>("FilterButton")->click();
     EXPECT_EQ(child<QToolButton>("FilterButton")->text(), "mit Tag");
 
     QList<Language> switched;
-    QObject::connect(m_window.get(), &MainWindow::languageChanged, [&](Language l) { switched << l; });
+    QObject::connect(window.get(), &MainWindow::languageChanged, [&](Language l) { switched << l; });
     child<QAction>("English1")->trigger();
     EXPECT_EQ(switched, QList<Language>{Language::English});
 
@@ -179,7 +151,7 @@ TEST_F(MainWindowTest, LanguageSwitchRelabelsAndKeepsFilter)
 // message box, and the "All" button that the questions name.
 TEST_F(MainWindowTest, StandardButtonsFollowTheLanguage)
 {
-    window(Language::English);
+    open();
     const auto buttonTexts = [] {
         QMessageBox box;
         QStringList texts;
@@ -198,62 +170,36 @@ TEST_F(MainWindowTest, StandardButtonsFollowTheLanguage)
             allButton += b->text() + QLatin1Char('|');
         qobject_cast<QDialog *>(box)->reject();
     });
-    GuiPrompter(m_window.get()).ask(MessageKind::Information, ButtonSet::YesAbortAll, QStringLiteral("?"));
+    GuiPrompter(window.get()).ask(MessageKind::Information, ButtonSet::YesAbortAll, QStringLiteral("?"));
     EXPECT_TRUE(allButton.contains("&Alles|")) << allButton.toStdString();
     child<QAction>("English1")->trigger();
     EXPECT_EQ(buttonTexts().first(), "Yes");
 }
 
-// Help asked for from a modal dialog opens over that dialog, where the
-// dialog's modality lets the user reach it.
-TEST_F(MainWindowTest, HelpFromAModalDialogBelongsToIt)
-{
-    window();
-    HelpWindow *help = nullptr;
-    whenModalOpens("ModalForHelp", [&](QWidget *dialog) {
-        m_window->showHelp(2);
-        help = dialog->findChild<HelpWindow *>();
-        ASSERT_NE(help, nullptr);
-        EXPECT_TRUE(help->isVisible());
-        EXPECT_EQ(help->currentUrl().fragment(), "context-2");
-        qobject_cast<QDialog *>(dialog)->reject();
-    });
-    QDialog modal(m_window.get());
-    modal.setObjectName("ModalForHelp");
-    modal.exec();
-    ASSERT_NE(help, nullptr);
-    // Back in the main window, help is its own again.
-    m_window->showHelp(0);
-    auto *own = m_window->findChild<HelpWindow *>(QString(), Qt::FindDirectChildrenOnly);
-    ASSERT_NE(own, nullptr);
-    EXPECT_TRUE(own->isVisible());
-    own->close();
-}
-
 TEST_F(MainWindowTest, RunFrameLocksControlsAndRestoresThem)
 {
-    window();
+    open();
     child<QToolButton>("MaskButton")->click(); // filter button off before the run
     const char *locked[] = {"CheckBox1", "Button1", "MaskButton", "FilterButton", "SortButton", "FontUpButton",
                             "TabSet1", "DriveComboBox1", "DirectoryListBox1", "StatusBar1", "StatusBar2"};
     {
-        RunGuard run(m_window->runFrame());
+        RunGuard run(window->runFrame());
         for (const char *name : locked)
             EXPECT_FALSE(child<QWidget>(name)->isEnabled()) << name;
         EXPECT_FALSE(child<QMenu>("prperties1")->menuAction()->isEnabled());
         EXPECT_FALSE(child<QMenu>("Language1")->menuAction()->isEnabled());
         // Neither exit nor deactivation while a run is active.
         child<QPushButton>("Button1")->click();
-        m_window->close();
-        EXPECT_TRUE(m_window->isVisible());
-        m_window->deactivate();
-        EXPECT_TRUE(m_window->isActivated());
+        window->close();
+        EXPECT_TRUE(window->isVisible());
+        window->deactivate();
+        EXPECT_TRUE(window->isActivated());
         {
-            RunGuard nested(m_window->runFrame());
+            RunGuard nested(window->runFrame());
         }
         EXPECT_FALSE(child<QWidget>("MaskButton")->isEnabled()) << "a nested frame must not unlock";
     }
-    EXPECT_FALSE(m_window->runFrame().running());
+    EXPECT_FALSE(window->runFrame().running());
     for (const char *name : locked) {
         if (QLatin1String(name) != QLatin1String("FilterButton")) {
             EXPECT_TRUE(child<QWidget>(name)->isEnabled()) << name;
@@ -266,25 +212,25 @@ TEST_F(MainWindowTest, RunFrameLocksControlsAndRestoresThem)
 TEST_F(MainWindowTest, ReactivationFindsRenamedFolderAndSelection)
 {
     const QString startDirectory = QDir::currentPath();
-    window();
+    open();
     selectRows({1, 4});
-    m_window->deactivate();
+    window->deactivate();
     EXPECT_EQ(child<QLabel>("LargeLabel")->text(), "DEACTIVATED");
     EXPECT_FALSE(files()->isVisible());
     EXPECT_EQ(QDir::currentPath(), startDirectory) << "the window never changes the working folder";
 
     ASSERT_TRUE(QDir(home.music()).rename("Album", "Album (2001)"));
-    m_window->reactivate();
-    EXPECT_EQ(m_window->currentFolder(), home.music() + "/Album (2001)");
-    EXPECT_EQ(m_window->selectedNames(), QStringList({"02 tagged.mp3", "05 tagged.mp3"}));
+    window->reactivate();
+    EXPECT_EQ(window->files().currentFolder(), home.music() + "/Album (2001)");
+    EXPECT_EQ(window->files().selectedNames(), QStringList({"02 tagged.mp3", "05 tagged.mp3"}));
     EXPECT_TRUE(prompter.shown.isEmpty());
 
     // With two new siblings nothing is guessed: one level back, with the message.
-    m_window->deactivate();
+    window->deactivate();
     ASSERT_TRUE(QDir(home.music()).rename("Album (2001)", "X"));
     QDir(home.music()).mkdir("Y");
-    m_window->reactivate();
-    EXPECT_EQ(m_window->currentFolder(), home.music());
+    window->reactivate();
+    EXPECT_EQ(window->files().currentFolder(), home.music());
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown.first().startsWith(QString::fromUtf8("It isn´t possible")));
     EXPECT_TRUE(prompter.shown.first().endsWith(home.music() + "/Album (2001)"));
@@ -292,7 +238,7 @@ TEST_F(MainWindowTest, ReactivationFindsRenamedFolderAndSelection)
 
 TEST_F(MainWindowTest, RenameDirectoryThroughTheEdit)
 {
-    window();
+    open();
     auto *edit = child<QLineEdit>("RenameEdit");
     child<QAction>("rename1")->trigger();
     EXPECT_TRUE(edit->isVisible());
@@ -305,13 +251,12 @@ TEST_F(MainWindowTest, RenameDirectoryThroughTheEdit)
     EXPECT_TRUE(prompter.shown.first().startsWith("Error in new name."));
     EXPECT_TRUE(edit->isVisible() && QDir(folder).exists());
 
-    writeAll(programFolder() + "/undo1.kaz", "a\r\n");
-    writeAll(programFolder() + "/undo2.kaz", "b\r\n");
+    ASSERT_TRUE(writeAll(programFolder() + "/undo1.kaz", "a\r\n") && writeAll(programFolder() + "/undo2.kaz", "b\r\n"));
     edit->setText("Renamed");
     QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(m_window->currentFolder(), home.music() + "/Renamed");
+    EXPECT_EQ(window->files().currentFolder(), home.music() + "/Renamed");
     EXPECT_EQ(files()->count(), 10);
-    EXPECT_FALSE(QFile::exists(programFolder() + "/undo2.kaz"));
+    EXPECT_FALSE(QFile::exists(programFolder() + "/undo2.kaz")) << "the logs' paths went stale";
 
     child<QAction>("rename1")->trigger();
     QTest::keyClick(edit, Qt::Key_Escape);
@@ -320,30 +265,31 @@ TEST_F(MainWindowTest, RenameDirectoryThroughTheEdit)
 
 TEST_F(MainWindowTest, DeleteRemovesOnlyFolderTreesWithoutFiles)
 {
-    window();
+    open();
     QDir(home.music()).mkpath("Empty/inner");
-    m_window->openFolder(home.music() + "/Empty");
+    window->files().openFolder(home.music() + "/Empty");
     prompter.answers = {Button::Cancel};
     child<QAction>("delete1")->trigger();
+    EXPECT_EQ(prompter.shown, QStringList{"Really delete all directories?"});
     EXPECT_TRUE(QDir(home.music() + "/Empty").exists());
 
     prompter.answers = {Button::Ok};
     child<QAction>("delete1")->trigger();
     EXPECT_FALSE(QDir(home.music() + "/Empty").exists());
-    EXPECT_EQ(m_window->currentFolder(), home.music());
+    EXPECT_EQ(window->files().currentFolder(), home.music());
 
-    m_window->openFolder(folder);
+    // A tree that holds files stays whole, whatever the answer.
+    window->files().openFolder(folder);
     prompter.answers = {Button::Ok};
     child<QAction>("delete1")->trigger();
     EXPECT_EQ(treeHashes(folder).size(), 11);
-    EXPECT_EQ(prompter.shown.last(), QString::fromUtf8("Really delete all directories?"));
 }
 
 TEST_F(MainWindowTest, LetterSortButtonAndRefill)
 {
     writeAll(folder + "/Zulu.mp3", mp3Frames(2));
     writeAll(folder + "/alpha.mp3", mp3Frames(2));
-    window();
+    open();
     auto *sort = child<QToolButton>("SortButton");
     sort->click();
     EXPECT_TRUE(sort->isChecked());
@@ -356,19 +302,41 @@ TEST_F(MainWindowTest, LetterSortButtonAndRefill)
     EXPECT_EQ(files()->item(0)->text(), "01 tagged.mp3");
 }
 
-TEST_F(MainWindowTest, HelpContextsAndSizeCommands)
+// Help asked for from a modal dialog opens over it, where the dialog's
+// modality lets the user reach it; back in the window, help is its own
+// again and opens at the page's context.
+TEST_F(MainWindowTest, HelpOpensOverAModalDialogAndAtThePagesContext)
 {
-    window();
-    child<QAction>("Contents1")->trigger();
-    auto *help = m_window->findChild<HelpWindow *>();
+    open();
+    HelpWindow *help = nullptr;
+    whenModalOpens("ModalForHelp", [&](QWidget *dialog) {
+        window->showHelp(2);
+        help = dialog->findChild<HelpWindow *>();
+        ASSERT_NE(help, nullptr);
+        EXPECT_TRUE(help->isVisible());
+        EXPECT_EQ(help->currentUrl().fragment(), "context-2");
+        qobject_cast<QDialog *>(dialog)->reject();
+    });
+    QDialog modal(window.get());
+    modal.setObjectName("ModalForHelp");
+    modal.exec();
     ASSERT_NE(help, nullptr);
-    EXPECT_EQ(help->currentUrl().fragment(), "context-0");
-    EXPECT_TRUE(help->currentUrl().path().endsWith("kaz-en.html"));
-    m_window->showPage(1);
-    child<QPushButton>("HelpButton")->click();
-    EXPECT_EQ(help->currentUrl().fragment(), "context-7");
-    help->close();
 
+    child<QAction>("Contents1")->trigger();
+    auto *own = window->findChild<HelpWindow *>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(own, nullptr);
+    EXPECT_TRUE(own->isVisible());
+    EXPECT_EQ(own->currentUrl().fragment(), "context-0");
+    EXPECT_TRUE(own->currentUrl().path().endsWith("kaz-en.html"));
+    window->showPage(1);
+    child<QPushButton>("HelpButton")->click();
+    EXPECT_EQ(own->currentUrl().fragment(), "context-7");
+    own->close();
+}
+
+TEST_F(MainWindowTest, SizeCommandsGrowWithinTheScreen)
+{
+    open();
     // A grown window must fit the screen; screens of 1250 pixels and more
     // need no growing.
     EXPECT_TRUE(WindowScale::canEnlarge(1024, 471));
@@ -377,28 +345,28 @@ TEST_F(MainWindowTest, HelpContextsAndSizeCommands)
 
     // "Increase" grows window and font together while the window fits the
     // screen, then changes nothing; "standard" goes back.
-    const int screenHeight = m_window->screen()->geometry().height();
+    const int screenHeight = window->screen()->geometry().height();
     int steps = 0;
-    for (QSize before; steps < 8 && m_window->size() != before; ++steps) {
-        before = m_window->size();
-        const qreal pointsBefore = m_window->font().pointSizeF();
+    for (QSize before; steps < 8 && window->size() != before; ++steps) {
+        before = window->size();
+        const qreal pointsBefore = window->font().pointSizeF();
         child<QAction>("increase1")->trigger();
-        EXPECT_LE(m_window->height(), screenHeight);
-        EXPECT_EQ(m_window->font().pointSizeF() > pointsBefore, m_window->size() != before);
+        EXPECT_LE(window->height(), screenHeight);
+        EXPECT_EQ(window->font().pointSizeF() > pointsBefore, window->size() != before);
     }
     EXPECT_LT(steps, 8) << "the window kept growing";
     child<QAction>("decrease1")->trigger();
-    EXPECT_EQ(m_window->size(), QSize(601, 471));
+    EXPECT_EQ(window->size(), QSize(601, 471));
 
-    m_window->resize(500, 300);
-    EXPECT_GE(m_window->width(), 601);
-    EXPECT_GE(m_window->height(), 471);
+    window->resize(500, 300);
+    EXPECT_GE(window->width(), 601);
+    EXPECT_GE(window->height(), 471);
 }
 
 TEST_F(MainWindowTest, FolderListOpensOnLeftClickOnly)
 {
     QDir(folder).mkdir("Disc 2");
-    window();
+    open();
     auto *folders = child<QListWidget>("DirectoryListBox1");
     QListWidgetItem *sub = folders->findItems("Disc 2", Qt::MatchEndsWith).value(0);
     ASSERT_NE(sub, nullptr);
@@ -407,8 +375,89 @@ TEST_F(MainWindowTest, FolderListOpensOnLeftClickOnly)
     QApplication::processEvents();
     for (QWidget *popup = QApplication::activePopupWidget(); popup; popup = QApplication::activePopupWidget())
         popup->close();
-    EXPECT_EQ(m_window->currentFolder(), folder);
+    EXPECT_EQ(window->files().currentFolder(), folder);
     QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, folders->visualItemRect(sub).center());
-    EXPECT_EQ(m_window->currentFolder(), folder + "/Disc 2");
+    EXPECT_EQ(window->files().currentFolder(), folder + "/Disc 2");
     EXPECT_EQ(child<QLabel>("StatusBar2")->text(), "");
+}
+
+// The tag editor from the window: the button and Alt+I walk the selection,
+// and the list is read again afterwards.
+TEST_F(MainWindowTest, TagEditorWalksTheSelectionAndTheListIsReadAgain)
+{
+    open();
+    auto *button = child<QToolButton>("TagButton");
+    auto *item = child<QAction>("EditID3Tagfilename1");
+    EXPECT_EQ(item->shortcut(), QKeySequence(Qt::ALT | Qt::Key_I));
+    selectRows({});
+    EXPECT_FALSE(button->isEnabled());
+    selectRows({0, 2});
+    EXPECT_TRUE(button->isEnabled());
+
+    QStringList orders;
+    onEachModal("TOKHelpRightDlg", [&](QWidget *dialog) {
+        orders << find<QLabel>(dialog, "StatusBar2")->text();
+        if (orders.size() == 1)
+            find<QLineEdit>(dialog, "Trackname")->setText("renamed");
+        find<QPushButton>(dialog, "OKBtn")->click();
+        return orders.size() < 2;
+    });
+    button->click();
+    EXPECT_EQ(orders, (QStringList{"1/2", "2/2"}));
+    EXPECT_EQ(files()->findItems("renamed.mp3", Qt::MatchExactly).size(), 1);
+
+    // Exit in the first editor stops the walk.
+    selectRows({0, 1});
+    int opened = 0;
+    onEachModal("TOKHelpRightDlg", [&](QWidget *dialog) {
+        ++opened;
+        find<QPushButton>(dialog, "CancelBtn")->click();
+        return false;
+    });
+    item->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&opened] { return opened > 0 && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(opened, 1);
+}
+
+// The window lets events through while the tags of a large folder are read,
+// however fast the disk: counted, not timed. The size comes from
+// KAZ_BENCH_FILES (bench/gui_timings.sh asks for 20,000).
+using LargeFolder = WindowTest;
+
+TEST_F(LargeFolder, TaggedFilterShowsProgressAndKeepsWindowAlive)
+{
+    const int count = qEnvironmentVariableIsSet("KAZ_BENCH_FILES") ? qEnvironmentVariableIntValue("KAZ_BENCH_FILES")
+                                                                   : 2000;
+    const QByteArray tagged = mp3WithTag(values("Song", "Band", "Record"), 1);
+    const QByteArray plain = mp3Frames(1);
+    for (int i = 0; i < count; ++i)
+        ASSERT_TRUE(writeAll(folder + QStringLiteral("/%1.mp3").arg(i, 6, 10, QLatin1Char('0')),
+                             i % 2 ? plain : tagged));
+
+    // The file bar as it stood at each moment events went through.
+    QList<int> barAtEvents;
+    QProgressBar *bar = nullptr;
+    bool filling = false;
+    eventsProcessed = [&] {
+        if (filling)
+            barAtEvents << bar->value();
+    };
+    open();
+    bar = child<QProgressBar>("ProgressBar2");
+
+    QElapsedTimer clock;
+    clock.start();
+    filling = true;
+    window->setTagFilter(TagFilter::Tagged);
+    filling = false;
+    const qint64 ms = clock.elapsed();
+
+    EXPECT_EQ(files()->count(), count / 2 + count % 2);
+    EXPECT_EQ(bar->value(), 0) << "the bar is back at rest";
+    ASSERT_GE(barAtEvents.size(), 2) << "events went through while the tags were read";
+    EXPECT_GT(barAtEvents.first(), 0) << "the bar had moved when the window was drawn";
+    EXPECT_LT(barAtEvents.first(), barAtEvents.last()) << "the bar moves on";
+    EXPECT_TRUE(std::is_sorted(barAtEvents.cbegin(), barAtEvents.cend())) << "the bar never goes back";
+    std::printf("tagged filter over %d files: %lld ms, events went through %lld times\n", count,
+                static_cast<long long>(ms), static_cast<long long>(barAtEvents.size()));
 }

@@ -13,12 +13,10 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QListWidget>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
-#include <QUrl>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -70,7 +68,7 @@ TEST_F(StructureMenusTest, ItemsStandInTheirMenusAndFollowTheFolder)
     EXPECT_FALSE(create->isEnabled()) << "nothing to sort in an empty folder";
     EXPECT_TRUE(reorganize->isEnabled() && breakUp->isEnabled());
 
-    window->openFolder("/");
+    window->files().openFolder("/");
     aboutToShowFolderMenu();
     EXPECT_FALSE(reorganize->isEnabled() || breakUp->isEnabled());
 
@@ -107,26 +105,24 @@ TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
     for (const char *name : {"1.mp3", "2.mp3", "3.mp3"})
         putSong(b, name, "Abba", "Arrival");
     const auto flat = [&](const QString &folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); };
-    KazSettings settings = loadIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr});
-    settings.structure.showOnFolderMenu = false; // no settings dialog before the run
-    ASSERT_TRUE(patchStructureSection(iniPath(), settings.structure));
+    ASSERT_EQ(setIniValue(iniPath(), "show3", "false"), SetResult::Done); // no settings dialog before the run
     openWithRenamePage(a);
     auto *undo = child<QPushButton>("BitBtn5");
-    window->openFolder(b);
+    window->files().openFolder(b);
     aboutToShowFolderMenu();
     child<QAction>("createdirectorystructurewithoutrenaming1")->trigger();
     ASSERT_TRUE(flat(b).isEmpty()) << flat(b).join(',').toStdString();
-    window->openFolder(a);
+    window->files().openFolder(a);
     EXPECT_FALSE(undo->isEnabled()) << "the logs hold B's moves";
     const QStringList made = QDir(b).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     ASSERT_FALSE(made.isEmpty());
-    window->openFolder(b + "/" + made.first()); // below the run's folder
+    window->files().openFolder(b + "/" + made.first()); // below the run's folder
     ASSERT_TRUE(undo->isEnabled());
     prompter.shown.clear();
     undo->click();
     EXPECT_TRUE(prompter.shown.filter("last session").isEmpty()) << prompter.shown.join('|').toStdString();
     EXPECT_EQ(flat(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
-    EXPECT_EQ(window->currentFolder(), b);
+    EXPECT_EQ(window->files().currentFolder(), b);
 
     // The logs of a build of an earlier session: asked first, and the window
     // goes to the folder the files came back to.
@@ -140,7 +136,7 @@ TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
     child<QPushButton>("BitBtn5")->click();
     EXPECT_FALSE(prompter.shown.filter("last session").isEmpty());
     EXPECT_EQ(flat(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
-    EXPECT_EQ(window->currentFolder(), b);
+    EXPECT_EQ(window->files().currentFolder(), b);
 }
 
 TEST_F(StructureMenusTest, BreakFromTheFolderMenuMovesTheFilesUpAndRefillsTheList)
@@ -153,7 +149,7 @@ TEST_F(StructureMenusTest, BreakFromTheFolderMenuMovesTheFilesUpAndRefillsTheLis
     child<QAction>("breakdirectorystructure1")->trigger();
 
     EXPECT_FALSE(QDir(home.music() + "/Abba").exists());
-    EXPECT_EQ(window->fileNames(), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(window->files().fileNames(), QStringList({"a.mp3", "b.mp3"}));
 }
 
 TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)
@@ -164,17 +160,13 @@ TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)
     window->selectAll();
     auto *create = child<QCheckBox>("directory_structure");
     auto *subfolders = child<QCheckBox>("CheckBox1");
-    auto *files = child<QListWidget>("FileListBox1");
     ASSERT_TRUE(create->isEnabled());
 
-    // No settings dialog on switching on ("show2").
-    KazSettings settings = loadIni(iniPath(), IniContext{kCommandLineScreen, Language::English, nullptr});
-    settings.structure.showOnCheckBox = false;
-    ASSERT_TRUE(patchStructureSection(iniPath(), settings.structure));
+    ASSERT_EQ(setIniValue(iniPath(), "show2", "false"), SetResult::Done); // no settings dialog on switching on
     create->click();
     EXPECT_TRUE(subfolders->isChecked());
     EXPECT_FALSE(subfolders->isEnabled());
-    EXPECT_FALSE(files->isEnabled());
+    EXPECT_FALSE(files()->isEnabled());
 
     child<QCheckBox>("reorganize_directory_structure")->click();
     EXPECT_FALSE(create->isChecked());
@@ -183,7 +175,7 @@ TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)
     child<QCheckBox>("reorganize_directory_structure")->click();
     EXPECT_FALSE(subfolders->isChecked());
     EXPECT_TRUE(subfolders->isEnabled());
-    EXPECT_TRUE(files->isEnabled());
+    EXPECT_TRUE(files()->isEnabled());
 }
 
 namespace {

@@ -18,24 +18,19 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <sys/stat.h>
+
 using namespace kaz;
 using namespace kaz::test;
 
 namespace {
 
-QString putFile(const QString &dir, const QString &name, bool executable)
+// A shell script at dir/name, executable or not.
+QString putScript(const QString &dir, const QString &name, bool executable)
 {
-    QDir().mkpath(dir);
-    const QString path = dir + '/' + name;
-    writeAll(path, "#!/bin/sh\n");
-    QFile::setPermissions(path, executable ? QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                           : QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QString path = putFile(dir, name, "#!/bin/sh\n");
+    ::chmod(QFile::encodeName(path).constData(), executable ? 0700 : 0600);
     return path;
-}
-
-QString iniLine12(const QString &path)
-{
-    return QString::fromUtf8(readAll(path)).split("\r\n").value(11);
 }
 
 QStringList itemsOf(const QListWidget *list)
@@ -80,9 +75,9 @@ TEST_F(ToolDialog, PlayerModeSavesAnExecutableIntoLine12)
     const QString ini = iniPath();
     EXPECT_TRUE(createDefaultIni(ini, IniContext{}));
     const QString players = home.path() + "/players", empty = home.path() + "/docs";
-    const QString player = putFile(players, "vlc", true);
-    putFile(players, "readme", false);
-    putFile(empty, "notes.txt", false);
+    const QString player = putScript(players, "vlc", true);
+    putScript(players, "readme", false);
+    putScript(empty, "notes.txt", false);
 
     PlayerPathDialog dialog(PlayerPathDialog::Mode::Player, prompter);
     dialog.openPlayer(ini, ".", true);
@@ -95,7 +90,7 @@ TEST_F(ToolDialog, PlayerModeSavesAnExecutableIntoLine12)
     dialog.fileList()->setCurrentRow(0);
     save->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(iniLine12(ini), "WinAmp=" + player);
+    EXPECT_EQ(IniDocument::read(ini).line(11), "WinAmp=" + player);
     EXPECT_EQ(loadIni(ini, IniContext{}).winampPath, player);
 
     // Reopened, it starts at the stored player; Reset leaves the file alone.
@@ -112,7 +107,7 @@ TEST_F(ToolDialog, PlayerModeSavesAnExecutableIntoLine12)
 
 TEST_F(ToolDialog, ProgramModeWantsAName)
 {
-    const QString editor = putFile(home.path() + "/bin", "editor", true);
+    const QString editor = putScript(home.path() + "/bin", "editor", true);
     PlayerPathDialog dialog(PlayerPathDialog::Mode::Program, prompter);
     dialog.applyLanguage(Language::English);
     dialog.openProgram({});

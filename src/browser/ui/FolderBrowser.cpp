@@ -328,7 +328,7 @@ void FolderBrowser::fillFileList()
     Q_EMIT listFilled();
 }
 
-void FolderBrowser::refill()
+void FolderBrowser::refillFileList()
 {
     fillFolderList();
     fillFileList();
@@ -343,7 +343,7 @@ void FolderBrowser::openFolder(const QString &folder)
     const int drive = m_driveBox->findText(volumeRootOf(clean));
     if (drive >= 0)
         m_driveBox->setCurrentIndex(drive);
-    refill();
+    refillFileList();
 }
 
 void FolderBrowser::folderListClicked(QListWidgetItem *item)
@@ -547,7 +547,7 @@ void FolderBrowser::deleteFolder()
     openFolder(parentFolder(old));
     // Only a tree without files goes; a failure is not reported, the lists show the result.
     deleteEmptyFolderTree(old);
-    refill();
+    refillFileList();
 }
 
 void FolderBrowser::startExplorer()

@@ -3,6 +3,7 @@
 #include "browser/BrowserState.h"
 
 #include "platform/Language.h"
+#include "widgets/HostFiles.h"
 
 #include <QWidget>
 
@@ -26,7 +27,7 @@ class RunFrame;
 // edit, "include subdirectories", the file list with mask, filter and letter
 // sort, and the two progress bars. It keeps a BrowserState current and tells
 // the window when the list, its selection or a pop-up menu is wanted.
-class FolderBrowser : public QWidget
+class FolderBrowser : public QWidget, public HostFiles
 {
     Q_OBJECT
 public:
@@ -47,16 +48,20 @@ public:
     // The folder tree is the input: "include subdirectories" checked and
     // locked, the file list greyed, deselected and disabled; off undoes it.
     void setFolderTreeMode(bool on);
-    QProgressBar *folderProgress() const { return m_folderProgress; }
-    QProgressBar *fileProgress() const { return m_fileProgress; }
+    QProgressBar *folderProgress() const override { return m_folderProgress; }
+    QProgressBar *fileProgress() const override { return m_fileProgress; }
+    QString currentFolder() const override { return m_state.folder; }
+    QStringList fileNames() const override { return m_state.files; }
+    QStringList selectedNames() const override { return m_state.selectedNames(); }
+    bool includeSubdirectories() const override { return m_state.includeSubdirectories; }
 
     // Folder and lists
     void fillDrives();
-    void openFolder(const QString &folder);
+    void openFolder(const QString &folder) override;
     void fillFolderList();
     void fillFileList();
-    void refill();
-    void folderUpdate();
+    void refillFileList() override;
+    void folderUpdate() override;
     // Nothing of the user's stays listed while the program is in the background.
     void release();
     // The folder as start-up or a recovery found it, without filling the lists.
@@ -72,7 +77,7 @@ public:
     void selectAll();
     void deselectAll();
     void invertSelection();
-    bool selectFirstIfNone();
+    bool selectFirstIfNone() override;
     // Selects without telling: rows that exist, and every entry of the name.
     void restoreSelection(const QList<int> &rows, const QString &name);
 

@@ -3,13 +3,13 @@
 #include "CleanupOptionsBox.h"
 #include "CleanupSaveDeleteDialog.h"
 #include "LiveView.h"
+#include "SavedRulesMenu.h"
 #include "UpDown.h"
 
 #include "cleanup/CleanupComputation.h"
 #include "cleanup/CleanupLog.h"
 #include "cleanup/CleanupRun.h"
 #include "cleanup/CleanupTexts.h"
-#include "cleanup/SavedRules.h"
 #include "cleanup/ScriptEditing.h"
 #include "rename/RenameTexts.h"
 
@@ -200,15 +200,11 @@ void CleanupPage::buildMenus()
     connect(m_deleteLastButton, &QWidget::customContextMenuRequested, this, showScriptMenu);
     connect(m_script, &QWidget::customContextMenuRequested, this, showScriptMenu);
 
-    m_rulesMenu = new QMenu(this);
-    m_rulesMenu->setObjectName(QStringLiteral("PopupMenu5"));
-    m_rulesSeparator = m_rulesMenu->addSeparator();
-    m_rulesSeparator->setVisible(false);
-    connect(item(m_rulesMenu, "savedelete1"), &QAction::triggered, this, &CleanupPage::openSaveDelete);
-    m_rulesMenu->addSeparator()->setObjectName(QStringLiteral("N15"));
-    item(m_rulesMenu, "cancel2");
+    m_rulesMenu = new SavedRulesMenu(this);
+    connect(m_rulesMenu, &SavedRulesMenu::scriptChosen, this, &CleanupPage::chooseSavedScript);
+    connect(m_rulesMenu, &SavedRulesMenu::saveDeleteRequested, this, &CleanupPage::openSaveDelete);
     const auto showRules = [this] {
-        rebuildRulesMenu();
+        m_rulesMenu->rebuild();
         m_rulesMenu->popup(QCursor::pos() + QPoint(-5, 5));
     };
     connect(m_rulesButton, &QToolButton::clicked, this, showRules);
@@ -245,12 +241,7 @@ void CleanupPage::applyLanguage(Language l)
         else if (a->objectName() == QLatin1String("cancel1"))
             a->setText(QStringLiteral("cancel"));
     }
-    for (QAction *a : m_rulesMenu->actions()) {
-        if (a->objectName() == QLatin1String("savedelete1"))
-            a->setText(text(l, "save/delete", "Speichern/Löschen"));
-        else if (a->objectName() == QLatin1String("cancel2"))
-            a->setText(text(l, "cancel", "Abbruch"));
-    }
+    m_rulesMenu->applyLanguage(l);
     if (m_fileListEntry)
         m_fileListEntry->setText(text(l, "Cleanup filenames", "Dateinamen bereinigen"));
 }
@@ -403,7 +394,7 @@ void CleanupPage::deleteLast()
 
 void CleanupPage::showFile(int index)
 {
-    const QStringList names = m_host.fileNames();
+    const QStringList names = m_host.files().fileNames();
     if (index < 0 || index >= names.size())
         return;
     m_current = index;
@@ -417,8 +408,8 @@ void CleanupPage::showFile(int index)
 
 void CleanupPage::stepSelection(bool up)
 {
-    const QStringList names = m_host.fileNames();
-    const QStringList selectedNames = m_host.selectedNames();
+    const QStringList names = m_host.files().fileNames();
+    const QStringList selectedNames = m_host.files().selectedNames();
     const QSet<QString> selected(selectedNames.cbegin(), selectedNames.cend());
     const int count = int(names.size());
     for (int k = 1; k <= count; ++k) {
@@ -438,15 +429,15 @@ void CleanupPage::listChanged(const ListState &state)
 void CleanupPage::selectionChanged(const ListState &state)
 {
     m_state = state;
-    const QStringList selected = m_host.selectedNames();
+    const QStringList selected = m_host.files().selectedNames();
     if (selected.isEmpty()) {
         m_current = -1;
-        if (state.afterActivation || m_host.fileNames().isEmpty()) {
+        if (state.afterActivation || m_host.files().fileNames().isEmpty()) {
             m_view->clear();
             m_preview->clear();
         }
     } else {
-        showFile(int(m_host.fileNames().indexOf(selected.first())));
+        showFile(int(m_host.files().fileNames().indexOf(selected.first())));
     }
     enableControls();
 }
@@ -454,7 +445,7 @@ void CleanupPage::selectionChanged(const ListState &state)
 void CleanupPage::enableControls()
 {
     const bool running = m_state.running || m_host.runFrame().running();
-    const int selected = int(m_host.selectedNames().size());
+    const int selected = int(m_host.files().selectedNames().size());
     const bool free = !m_deactivated && !running;
     for (QWidget *w : std::initializer_list<QWidget *>{m_view, m_ruler, m_firstMark, m_lastMark})
         w->setEnabled(selected > 0);
@@ -479,25 +470,6 @@ void CleanupPage::registerLocks(RunFrame &frame)
         frame.addLocked(w);
 }
 
-void CleanupPage::rebuildRulesMenu()
-{
-    for (QAction *a : m_rulesMenu->actions()) {
-        if (a == m_rulesSeparator)
-            break;
-        m_rulesMenu->removeAction(a);
-        a->deleteLater();
-    }
-    QAction *before = m_rulesSeparator;
-    for (const SavedRuleItem &item : savedRuleMenu(loadSavedRules())) {
-        auto *action = new QAction(item.caption, m_rulesMenu);
-        action->setData(item.record);
-        const QString script = item.script;
-        connect(action, &QAction::triggered, this, [this, script] { chooseSavedScript(script); });
-        m_rulesMenu->insertAction(before, action);
-    }
-    m_rulesSeparator->setVisible(m_rulesMenu->actions().first() != m_rulesSeparator);
-}
-
 void CleanupPage::chooseSavedScript(const QString &script)
 {
     m_script->setText(appendEntry(m_script->text(), script));
@@ -511,7 +483,7 @@ void CleanupPage::openSaveDelete()
     dialog.applyLanguage(m_language);
     const QRect frame = window()->geometry();
     dialog.move(frame.left() + 114, frame.top() + frame.height() - 324);
-    connect(&dialog, &CleanupSaveDeleteDialog::rulesChanged, this, &CleanupPage::rebuildRulesMenu);
+    connect(&dialog, &CleanupSaveDeleteDialog::rulesChanged, m_rulesMenu, &SavedRulesMenu::rebuild);
     dialog.exec();
 }
 
@@ -529,12 +501,12 @@ void CleanupPage::reportRun(qint64 notCleaned, const QStringList &reasons)
 
 void CleanupPage::go()
 {
-    const QStringList selected = m_host.selectedNames();
+    const QStringList selected = m_host.files().selectedNames();
     if (!m_goButton->isEnabled() || selected.isEmpty())
         return;
     CleanupRequest request;
     for (const QString &name : selected)
-        request.paths.append(m_host.currentFolder() + QLatin1Char('/') + name);
+        request.paths.append(m_host.files().currentFolder() + QLatin1Char('/') + name);
     request.script = m_script->text();
     request.options = options();
     CleanupEnvironment environment;
@@ -548,14 +520,14 @@ void CleanupPage::go()
         m_preview->setText(item.newBase);
     };
     environment.hooks.progress = [this](qint64 position, qint64 total) {
-        m_host.fileProgress()->setMaximum(int(total));
-        m_host.fileProgress()->setValue(int(position));
+        m_host.files().fileProgress()->setMaximum(int(total));
+        m_host.files().fileProgress()->setValue(int(position));
     };
     CleanupOutcome outcome;
     {
         const RunGuard guard(m_host.runFrame());
         outcome = cleanupFiles(request, environment);
-        m_host.fileProgress()->setValue(0);
+        m_host.files().fileProgress()->setValue(0);
     }
     if (outcome.busy) {
         m_host.prompter().inform(MessageKind::Warning, renameText(RenameText::AnotherRunActive, m_language));

@@ -17,6 +17,7 @@ namespace kaz {
 
 class CleanupOptionsBox;
 class LiveView;
+class SavedRulesMenu;
 class PageHost;
 class UpDown;
 
@@ -52,8 +53,7 @@ public:
     void rightPressInView(int x);
     void deleteLast();
     void stepSelection(bool up);
-    // The saved-rules menu, rebuilt from the file.
-    void rebuildRulesMenu();
+    // A saved script chosen from the menu, and the dialog that saves and deletes.
     void chooseSavedScript(const QString &script);
     void openSaveDelete();
     void go();
@@ -101,8 +101,7 @@ private:
     QPushButton *m_goButton = nullptr;
     QPushButton *m_undoButton = nullptr;
     QMenu *m_scriptMenu = nullptr; // PopupMenu4
-    QMenu *m_rulesMenu = nullptr;  // PopupMenu5
-    QAction *m_rulesSeparator = nullptr; // between the records and "save/delete"
+    SavedRulesMenu *m_rulesMenu = nullptr;
     QAction *m_fileListEntry = nullptr;
 };
 

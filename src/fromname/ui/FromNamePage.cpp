@@ -337,7 +337,7 @@ FolderNameOptions FromNamePage::folderNameOptions() const
 
 void FromNamePage::folderNamesClicked()
 {
-    const QString folder = m_host.currentFolder();
+    const QString folder = m_host.files().currentFolder();
     FolderNameFields fields{m_artist->text(), m_album->text(), m_comment->text()};
     guessFromFolderNames(folder, volumeRootOf(folder), folderNameOptions(), m_swap, fields);
     m_artist->setText(fields.artist);
@@ -418,15 +418,15 @@ void FromNamePage::registerLocks(RunFrame &frame)
 
 void FromNamePage::go()
 {
-    QStringList names = m_host.selectedNames();
+    QStringList names = m_host.files().selectedNames();
     if (names.isEmpty())
-        names = m_host.fileNames();
+        names = m_host.files().fileNames();
     openGrid(names);
 }
 
 void FromNamePage::goWithAllFiles()
 {
-    openGrid(m_host.fileNames());
+    openGrid(m_host.files().fileNames());
 }
 
 void FromNamePage::openGrid(const QStringList &listed)
@@ -450,7 +450,7 @@ void FromNamePage::openGrid(const QStringList &listed)
             return;
     }
     m_host.showPage(2);
-    const QString folder = m_host.currentFolder();
+    const QString folder = m_host.files().currentFolder();
     QStringList paths;
     paths.reserve(names.size());
     for (const QString &name : std::as_const(names))

@@ -58,7 +58,7 @@ RenamePage::RenamePage(PageHost &host, QWidget *parent)
     setObjectName(QStringLiteral("page0"));
     buildControls();
     setSettings(m_settings);
-    m_host.setNamePreview([this](const QString &path) { return namePreview(path); });
+    m_host.status().setNamePreview([this](const QString &path) { return namePreview(path); });
     m_runner->setTagEditor([this](const QStringList &paths) {
         TagEditorOptions options = programTagEditorOptions(m_host);
         options.saveAndNext = true;
@@ -266,7 +266,7 @@ void RenamePage::readControls(RenameSettings &s) const
     s.appendComment = m_appendComment->isChecked();
     s.userDefined = m_userDefined->isChecked();
     s.userText = m_userText->text();
-    s.includeSubdirectories = m_host.includeSubdirectories();
+    s.includeSubdirectories = m_host.files().includeSubdirectories();
 }
 
 void RenamePage::setSettings(const RenameSettings &settings)
@@ -334,9 +334,9 @@ void RenamePage::userDefinedToggled(bool on)
 
 void RenamePage::refreshExamples()
 {
-    m_host.setOrderText(patternExample(settings(), m_language));
-    if (m_host.selectedNames().size() == 1)
-        m_host.resetStatus();
+    m_host.status().setOrderText(patternExample(settings(), m_language));
+    if (m_host.files().selectedNames().size() == 1)
+        m_host.status().reset();
 }
 
 QString RenamePage::namePreview(const QString &path) const
@@ -369,7 +369,7 @@ void RenamePage::updateUndoButton()
     QString last = m_runState.lastStartFolder;
     if (!last.isEmpty() && !last.endsWith(QLatin1Char('/')))
         last += QLatin1Char('/');
-    const QString current = m_host.currentFolder() + QLatin1Char('/');
+    const QString current = m_host.files().currentFolder() + QLatin1Char('/');
     m_undoButton->setEnabled(!m_deactivated && current.startsWith(last) && undoInformationExists());
 }
 
@@ -443,7 +443,7 @@ void RenamePage::go()
         goWithStructure();
         return;
     }
-    m_runner->run(settings(), m_host.selectedNames());
+    m_runner->run(settings(), m_host.files().selectedNames());
     m_userDefined->setChecked(false);
     updateUndoButton();
 }
@@ -470,7 +470,7 @@ void RenamePage::goWithStructure()
     std::optional<QStringList> files;
     {
         RunGuard frame(m_host.runFrame());
-        files = m_structure->runBeforeRename(m_host.currentFolder());
+        files = m_structure->runBeforeRename(m_host.files().currentFolder());
     }
     if (files && !files->isEmpty())
         m_runner->run(settings(), *files, true);
@@ -481,10 +481,10 @@ void RenamePage::goWithStructure()
 
 void RenamePage::renameSelection()
 {
-    if (m_host.selectedNames().isEmpty() || m_host.runFrame().running())
+    if (m_host.files().selectedNames().isEmpty() || m_host.runFrame().running())
         return;
     m_host.showPage(0);
-    m_runner->run(settings(), m_host.selectedNames());
+    m_runner->run(settings(), m_host.files().selectedNames());
     m_userDefined->setChecked(false);
     updateUndoButton();
 }
@@ -493,10 +493,10 @@ void RenamePage::preview()
 {
     if (!m_previewButton->isEnabled())
         return;
-    m_runner->previewAndRun(settings(), m_host.selectedNames());
+    m_runner->previewAndRun(settings(), m_host.files().selectedNames());
     m_userDefined->setChecked(false);
     updateUndoButton();
-    m_host.resetStatus();
+    m_host.status().reset();
 }
 
 void RenamePage::undo()
@@ -509,7 +509,7 @@ void RenamePage::undo()
 
 void RenamePage::openNumbering()
 {
-    if (!m_host.selectFirstIfNone())
+    if (!m_host.files().selectFirstIfNone())
         return;
     NumberingDialog dialog(this);
     dialog.applyLanguage(m_language);
@@ -517,16 +517,16 @@ void RenamePage::openNumbering()
     const NumberingSettings stored = m_settings.numbering;
     dialog.setChangedCallback([this](const NumberingSettings &n) {
         m_settings.numbering = n;
-        m_host.resetStatus();
+        m_host.status().reset();
     });
-    m_host.setStatusHighlighted(true);
-    m_host.resetStatus();
+    m_host.status().setHighlighted(true);
+    m_host.status().reset();
     const bool saved = dialog.exec() == QDialog::Accepted;
-    m_host.setStatusHighlighted(false);
+    m_host.status().setHighlighted(false);
     m_settings.numbering = saved ? dialog.numbering() : stored;
     if (saved)
         Q_EMIT numberingSaved(m_settings.numbering);
-    m_host.resetStatus();
+    m_host.status().reset();
 }
 
 } // namespace kaz

@@ -39,9 +39,9 @@ RenameEnvironment RenameRunner::environment() const
     env.language = m_host.language();
     env.useId3v2 = m_host.useId3v2();
     env.hooks.processEvents = [this] { m_host.processEvents(); };
-    env.hooks.progress = [this](qint64 position, qint64 total) { setBar(m_host.fileProgress(), position, total); };
-    env.folderProgress = [this](qint64 position, qint64 total) { setBar(m_host.folderProgress(), position, total); };
-    env.status = [this](const QString &text) { m_host.setStatusText(text); };
+    env.hooks.progress = [this](qint64 position, qint64 total) { setBar(m_host.files().fileProgress(), position, total); };
+    env.folderProgress = [this](qint64 position, qint64 total) { setBar(m_host.files().folderProgress(), position, total); };
+    env.status = [this](const QString &text) { m_host.status().setStatusText(text); };
     return env;
 }
 
@@ -49,8 +49,8 @@ RenameRequest RenameRunner::request(const RenameSettings &settings, const QStrin
 {
     RenameRequest r;
     r.settings = settings;
-    r.settings.includeSubdirectories = m_host.includeSubdirectories();
-    r.startFolder = m_host.currentFolder();
+    r.settings.includeSubdirectories = m_host.files().includeSubdirectories();
+    r.startFolder = m_host.files().currentFolder();
     const QDir folder(r.startFolder);
     for (const QString &name : selection)
         r.selection << folder.filePath(name);
@@ -60,10 +60,10 @@ RenameRequest RenameRunner::request(const RenameSettings &settings, const QStrin
 
 void RenameRunner::resetProgress()
 {
-    m_host.fileProgress()->setMaximum(100);
-    m_host.fileProgress()->setValue(0);
-    m_host.folderProgress()->setMaximum(100);
-    m_host.folderProgress()->setValue(0);
+    m_host.files().fileProgress()->setMaximum(100);
+    m_host.files().fileProgress()->setValue(0);
+    m_host.files().folderProgress()->setMaximum(100);
+    m_host.files().folderProgress()->setValue(0);
 }
 
 template<typename Outcome>
@@ -145,12 +145,12 @@ UndoOutcome RenameRunner::undo()
     m_host.hideRenameEdit();
     const bool knownFolder = !m_state.lastStartFolder.isEmpty() && QFileInfo(m_state.lastStartFolder).isDir();
     if (knownFolder)
-        m_host.openFolder(m_state.lastStartFolder);
+        m_host.files().openFolder(m_state.lastStartFolder);
     RenameEnvironment env = environment();
     UndoOutcome outcome = undoLastRun(m_state, &m_host.prompter(), m_host.language(), env.player, env.hooks);
     // Logs of an earlier session name no start folder: show where the files went back to.
     if (!knownFolder && !outcome.folder.isEmpty() && QFileInfo(outcome.folder).isDir())
-        m_host.openFolder(outcome.folder);
+        m_host.files().openFolder(outcome.folder);
     resetProgress();
     if (!refusedAsBusy(outcome))
         showReport(undoReport(outcome, m_host.language()));

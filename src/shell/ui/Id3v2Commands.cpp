@@ -56,7 +56,7 @@ void Id3v2Commands::showTagSource(bool useId3v2)
 
 void Id3v2Commands::convertSelection()
 {
-    const QStringList names = m_window.selectedNames();
+    const QStringList names = m_window.files().selectedNames();
     if (names.isEmpty() || m_window.runFrame().running() || m_window.maskState() != MaskState::Mp3)
         return;
     const Language language = m_window.language();
@@ -67,7 +67,7 @@ void Id3v2Commands::convertSelection()
         TagContext context;
         context.prompter = &m_window.prompter();
         context.language = language;
-        const QDir folder(m_window.currentFolder());
+        const QDir folder(m_window.files().currentFolder());
         QList<ConversionResult> results(names.size());
         ConversionBatch batch(false, context);
         for (qsizetype i = 0; i < names.size(); ++i) {

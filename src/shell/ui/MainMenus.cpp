@@ -158,7 +158,7 @@ void MainMenus::buildBarActions()
     connect(invertItem, &QAction::triggered, &m_window, &MainWindow::invertSelection);
     QAction *refresh = action(nullptr, "refresh1");
     refresh->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(refresh, &QAction::triggered, &m_window, &MainWindow::refillFileList);
+    connect(refresh, &QAction::triggered, &m_window, [this] { m_window.files().refillFileList(); });
     for (QAction *a : {selectAllItem, invertItem, refresh}) {
         m_window.menuBar()->addAction(a);
         m_window.runFrame().addLocked(a);

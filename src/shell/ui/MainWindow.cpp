@@ -62,7 +62,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     connect(&m_runFrame, &RunFrame::finished, this, [this](bool refill) {
         updateMaskButtons();
         if (refill)
-            m_browser->refill();
+            m_browser->refillFileList();
         else
             notifyListChanged();
     });
@@ -270,7 +270,7 @@ void MainWindow::setUseId3v2(bool on)
     m_id3v2->showTagSource(on);
     m_browser->setUseId3v2(on);
     if (m_activated)
-        resetStatus();
+        m_status->reset();
 }
 
 } // namespace kaz

@@ -74,27 +74,9 @@ public:
     Language language() const override { return m_language; }
     Prompter &prompter() override { return *m_prompter; }
     RunFrame &runFrame() override { return m_runFrame; }
-    QString currentFolder() const override { return browserState().folder; }
-    QStringList fileNames() const override { return browserState().files; }
-    QStringList selectedNames() const override { return browserState().selectedNames(); }
-    bool includeSubdirectories() const override { return browserState().includeSubdirectories; }
-    bool selectFirstIfNone() override { return m_browser->selectFirstIfNone(); }
-    void setStatusText(const QString &text) override { m_status->setStatusText(text); }
-    void setOrderText(const QString &text) override { m_status->setOrderText(text); }
-    QString orderText() const override { return m_status->orderText(); }
-    void setStatusHighlighted(bool highlighted) override { m_status->setHighlighted(highlighted); }
-    void resetStatus() override { m_status->reset(); }
-    void showCountStatus() override { m_status->showCount(); }
-    void setNamePreview(std::function<QString(const QString &path)> preview) override
-    {
-        m_status->setNamePreview(std::move(preview));
-    }
-    QProgressBar *folderProgress() override { return m_browser->folderProgress(); }
-    QProgressBar *fileProgress() override { return m_browser->fileProgress(); }
+    HostFiles &files() override { return *m_browser; }
+    HostStatus &status() override { return *m_status; }
     void processEvents() override;
-    void refillFileList() override { m_browser->refill(); }
-    void folderUpdate() override { m_browser->folderUpdate(); }
-    void openFolder(const QString &folder) override { m_browser->openFolder(folder); }
     void hideRenameEdit() override;
     void reloadConfiguration() override;
     void showHelp(int context) override;

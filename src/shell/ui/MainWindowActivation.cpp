@@ -36,7 +36,7 @@ void MainWindow::deactivate()
     m_largeLabel->setText(QStringLiteral("DEACTIVATED"));
     setDeactivatedView(true);
     m_browser->rememberLastFolder();
-    folderUpdate();
+    m_browser->folderUpdate();
     // Nothing of the user's stays open while the program is in the background.
     m_browser->release();
 }
@@ -71,7 +71,7 @@ void MainWindow::finishReactivation()
     if (found.vanished && !found.renamed)
         prompter().inform(MessageKind::Information, message(Msg::OneLevelBack, m_language) + found.missing);
     m_browser->setFolder(found.folder);
-    m_browser->refill();
+    m_browser->refillFileList();
 
     m_browser->restoreSelection(m_firstActivation ? QList<int>() : m_rememberedSelection, m_selectName);
     m_selectName.clear();

@@ -37,9 +37,9 @@ void MainWindow::listFilled()
     notifyListChanged();
     const BrowserState &state = browserState();
     if (state.count() > 0 && (!isDriveRoot(state.folder) || state.includeSubdirectories))
-        showCountStatus();
+        m_status->showCount();
     else
-        setStatusText(QString());
+        m_status->setStatusText(QString());
     updateSelectionControls();
 }
 

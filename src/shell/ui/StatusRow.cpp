@@ -27,7 +27,7 @@ StatusRow::StatusRow(MainWindow &window)
     m_orderLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     m_statusLine = new StatusLine(QStringLiteral("StatusBar2"), &window);
     connect(m_statusLine, &StatusLine::resetRequested, this, [this] {
-        if (m_window.selectedNames().size() == 1)
+        if (m_window.files().selectedNames().size() == 1)
             reset();
     });
     m_layout = new QHBoxLayout;
@@ -84,10 +84,10 @@ void StatusRow::showCount()
 
 QString StatusRow::namePreviewText() const
 {
-    const QStringList selected = m_window.selectedNames();
+    const QStringList selected = m_window.files().selectedNames();
     if (selected.isEmpty())
         return kThirteenBlanks;
-    const QString path = QDir(m_window.currentFolder()).filePath(selected.first());
+    const QString path = QDir(m_window.files().currentFolder()).filePath(selected.first());
     if (!hasTagOrId3v2(path, m_window.useId3v2()))
         return QStringLiteral("NoTag!");
     return (m_namePreview ? m_namePreview(path) : QString()) + kThirteenBlanks;

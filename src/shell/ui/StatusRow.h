@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/HostStatus.h"
+
 #include <QObject>
 #include <QString>
 
@@ -19,7 +21,7 @@ class StatusLine;
 // the left, and the status on the right, which shows the count of selected
 // and listed files, or for a single file the name page "0" would give it
 // ("NoTag!" without a tag), rotatable with the mouse.
-class StatusRow : public QObject
+class StatusRow : public QObject, public HostStatus
 {
     Q_OBJECT
 public:
@@ -28,15 +30,13 @@ public:
     QHBoxLayout *layout() const { return m_layout; }
     void registerLocks(RunFrame &frame);
 
-    void setStatusText(const QString &text);
-    void setOrderText(const QString &text);
-    QString orderText() const;
-    void setHighlighted(bool highlighted);
-    void setNamePreview(std::function<QString(const QString &path)> preview);
-    // "selected/listed", empty for an empty list.
-    void showCount();
-    // The name preview of a single selected file, else the count.
-    void reset();
+    void setStatusText(const QString &text) override;
+    void setOrderText(const QString &text) override;
+    QString orderText() const override;
+    void setHighlighted(bool highlighted) override;
+    void setNamePreview(std::function<QString(const QString &path)> preview) override;
+    void showCount() override;
+    void reset() override;
     // A single selected file shows its name preview and may be rotated.
     void selectionChanged();
     // Selecting all or none shows the count.

@@ -43,16 +43,16 @@ void TagEditorCommand::selectionChanged(const ListState &state)
 
 void TagEditorCommand::openTagEditor()
 {
-    const QStringList names = m_window.selectedNames();
+    const QStringList names = m_window.files().selectedNames();
     if (names.isEmpty() || m_window.runFrame().running())
         return;
     QStringList paths;
     for (const QString &name : names)
-        paths << QDir(m_window.currentFolder()).filePath(name);
+        paths << QDir(m_window.files().currentFolder()).filePath(name);
     editTagsOneByOne(paths, programTagEditorSession(), programTagEditorOptions(m_window), &m_window);
     m_window.raise();
     m_window.activateWindow();
-    m_window.refillFileList();
+    m_window.files().refillFileList();
 }
 
 } // namespace kaz

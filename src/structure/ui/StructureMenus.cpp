@@ -84,7 +84,7 @@ void StructureMenus::updatePopup()
 {
     if (m_host.runFrame().running())
         return;
-    const auto state = StructureCommands::popupState(m_host.currentFolder(), m_host.fileNames().isEmpty());
+    const auto state = StructureCommands::popupState(m_host.files().currentFolder(), m_host.files().fileNames().isEmpty());
     m_create->setEnabled(state.create);
     m_reorganize->setEnabled(state.reorganize);
     m_break->setEnabled(state.breakUp);
@@ -113,7 +113,7 @@ void StructureMenus::run(
     if (m_host.runFrame().running())
         return;
     m_host.hideRenameEdit();
-    const QString folder = m_host.currentFolder();
+    const QString folder = m_host.files().currentFolder();
     const auto outcome = step(commands(), folder);
     // The undo logs now hold this run: Undo belongs to this folder.
     if (outcome && (!outcome->moved.empty() || !outcome->failures.isEmpty()))
@@ -128,7 +128,7 @@ void StructureMenus::run(
                                          .arg(problems.size()),
                                      problems);
     }
-    m_host.refillFileList();
+    m_host.files().refillFileList();
 }
 
 } // namespace kaz

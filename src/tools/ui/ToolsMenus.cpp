@@ -188,10 +188,10 @@ void ToolsMenus::refresh()
 
 QStringList ToolsMenus::selectedPaths() const
 {
-    const QString folder = m_host.currentFolder();
+    const QString folder = m_host.files().currentFolder();
     const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     QStringList paths;
-    for (const QString &name : m_host.selectedNames())
+    for (const QString &name : m_host.files().selectedNames())
         paths.append(base + name);
     return paths;
 }
@@ -224,7 +224,7 @@ void ToolsMenus::addSelection()
             m_host.prompter().inform(MessageKind::Error, why);
     }
     m_window.activateWindow();
-    m_host.refillFileList();
+    m_host.files().refillFileList();
 }
 
 void ToolsMenus::stopPlaying()
@@ -258,9 +258,9 @@ void ToolsMenus::sendSelection()
     dialog.exec();
     if (!dialog.refreshNeeded())
         return;
-    m_host.folderUpdate();
+    m_host.files().folderUpdate();
     if (dialog.lastOperation() != SendOperation::Copy)
-        m_host.refillFileList();
+        m_host.files().refillFileList();
 }
 
 void ToolsMenus::openUserFolder(int slot)
@@ -268,12 +268,12 @@ void ToolsMenus::openUserFolder(int slot)
     const QString folder = slot == 9 ? m_settings.lastDir : m_settings.userDirectories.at(slot);
     if (slot == 9) {
         if (QFileInfo(folder).isDir())
-            m_host.openFolder(folder);
+            m_host.files().openFolder(folder);
         return;
     }
     const EntryOutcome outcome = kaz::openUserFolder(folder, iniPath(), &m_host.prompter(), m_language);
     if (outcome == EntryOutcome::Open)
-        m_host.openFolder(folder);
+        m_host.files().openFolder(folder);
     else
         entryRemoved(outcome, false);
 }

@@ -5,6 +5,7 @@
 #include "support/gui/TestWindow.h"
 
 #include <QDir>
+#include <QListWidget>
 #include <QPushButton>
 
 #include <functional>
@@ -59,6 +60,14 @@ protected:
     template <typename T>
     T *child(const char *name) const { return find<T>(window.get(), name); }
     QPushButton *button(const char *name) const { return child<QPushButton>(name); }
+    QListWidget *files() const { return child<QListWidget>("FileListBox1"); }
+    // Selects exactly these rows of the file list.
+    void selectRows(const QList<int> &rows) const
+    {
+        files()->clearSelection();
+        for (int r : rows)
+            files()->item(r)->setSelected(true);
+    }
 
     TempHome home;
     QString folder = home.music() + "/In";
