@@ -3,7 +3,7 @@
 #include "NumberExtractor.h"
 
 #include <algorithm>
-#include <iterator>
+#include <array>
 
 namespace kaz {
 namespace {
@@ -193,10 +193,16 @@ QString trimmedEnd(const QString &text)
     return text.left(end);
 }
 
+constexpr std::array<bool, 128> kIsForbidden = [] {
+    std::array<bool, 128> table{};
+    for (const char16_t c : kForbiddenCharacters)
+        table[c] = true;
+    return table;
+}();
+
 bool isForbidden(QChar c)
 {
-    return c.unicode() <= 0x7f && std::find(std::begin(kForbiddenCharacters), std::end(kForbiddenCharacters), c.unicode())
-                                      != std::end(kForbiddenCharacters);
+    return c.unicode() < 128 && kIsForbidden[c.unicode()];
 }
 
 void replaceIn(QString &text, const QString &replacements)
