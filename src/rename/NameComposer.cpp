@@ -120,8 +120,11 @@ QString composeValues(const NameValues &v, const QList<NameField> &available, co
     const bool present = s.keepNumbers && !number.text.isEmpty();
     const qsizetype count = available.size();
     QString name;
+    // Room for every part at once: no growing copy per part.
+    name.reserve(v.artist.size() + v.album.size() + v.title.size() + v.comment.size() + 2 * number.text.size()
+                 + 6 * delim.size());
     if (present && (number.fixed == 0 || (number.fixed == 2 && count == 1) || (number.fixed == 3 && count < 3)))
-        name = number.text + delim;
+        name += number.text + delim;
     bool placed = false;
     for (qsizetype i = 1; i <= count; ++i) {
         const NameField field = available[i - 1];
