@@ -79,19 +79,22 @@ public:
 
     QString result() const
     {
-        QString out;
-        out.reserve(length());
+        // Room for the worst case, every character a surrogate pair; cut to size at the end.
+        QString out(2 * length(), Qt::Uninitialized);
+        QChar *d = out.data();
+        qsizetype n = 0;
         for (qint64 i = 1; i <= length(); ++i) {
             const char32_t c = m_overlay[i] == kKeep ? m_base[i] : m_overlay[i];
             if (c == kDelete)
                 continue;
             if (QChar::requiresSurrogates(c)) {
-                out.append(QChar(QChar::highSurrogate(c)));
-                out.append(QChar(QChar::lowSurrogate(c)));
+                d[n++] = QChar(QChar::highSurrogate(c));
+                d[n++] = QChar(QChar::lowSurrogate(c));
             } else {
-                out.append(QChar(char16_t(c)));
+                d[n++] = QChar(char16_t(c));
             }
         }
+        out.truncate(n);
         return out;
     }
 
