@@ -185,9 +185,11 @@ int main(int argc, char **argv)
     struct rusage own {};
     ::getrusage(RUSAGE_SELF, &own);
     const double ownCpuBefore = cpuSeconds(own);
+    const double ownUserBefore = own.ru_utime.tv_sec + own.ru_utime.tv_usec / 1e6;
     const double loopSeconds = minimalLoop(moves);
     ::getrusage(RUSAGE_SELF, &own);
     const double loopCpu = cpuSeconds(own) - ownCpuBefore;
+    const double loopUser = own.ru_utime.tv_sec + own.ru_utime.tv_usec / 1e6 - ownUserBefore;
 
     const auto buildStart = Clock::now();
     const pid_t pid = ::fork();
@@ -213,6 +215,8 @@ int main(int argc, char **argv)
     std::printf("minimal loop:          %.3f s (build / loop = %.2f)\n", loopSeconds, buildSeconds / loopSeconds);
     std::printf("cpu (user+system):     %.3f s against %.3f s, ratio %.2f\n", cpuSeconds(usage), loopCpu,
                 cpuSeconds(usage) / loopCpu);
+    std::printf("  of which user:       %.3f s against %.3f s\n",
+                usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6, loopUser);
     if (!keep)
         std::system(("rm -rf '" + base + "'").c_str());
     return 0;

@@ -258,6 +258,13 @@ FsStatus renameNoReplaceAt(int dirFd, const QByteArray &from, const QByteArray &
     return FsStatus::fromErrno(err);
 }
 
+FsStatus renameNoReplaceAt(int fromDir, const QByteArray &from, int toDir, const QByteArray &to)
+{
+    if (fromDir == toDir)
+        return renameNoReplaceAt(fromDir, from, to);
+    return FsStatus::fromErrno(renameNoReplaceRawAt(fromDir, from.constData(), toDir, to.constData()));
+}
+
 bool takenByAnotherAt(int dirFd, const QByteArray &from, const QByteArray &to)
 {
     struct stat atTarget {}, atFrom {};

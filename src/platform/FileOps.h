@@ -37,6 +37,8 @@ QByteArray preadAll(int fd, qint64 offset, qint64 length);
 FsStatus renameNoReplace(const QString &from, const QString &to);
 // The same for two names in the folder of the descriptor dirFd (FolderDescriptor).
 FsStatus renameNoReplaceAt(int dirFd, const QByteArray &from, const QByteArray &to);
+// The same from a name in the folder of fromDir to one in the folder of toDir.
+FsStatus renameNoReplaceAt(int fromDir, const QByteArray &from, int toDir, const QByteArray &to);
 
 // Whether something other than the file from is at to, both names in the
 // folder of dirFd; a name that is from's own in other letter case (on a file

@@ -13,7 +13,10 @@
 #include "rename/NameComposer.h"
 #include "tags/PictureBlock.h"
 
+#include <QFile>
 #include <QSet>
+
+#include <algorithm>
 
 namespace kaz {
 namespace {
@@ -59,25 +62,48 @@ BuildInput scanBaseFolder(const QString &base, const BuildContext &context, cons
 {
     BuildInput input;
     const QString folder = withSlash(base);
-    QStringList files;
+    QStringList names;
     for (const FolderEntry &entry : listFolder(folder)) {
         if (entry.kind == FolderEntry::File && isMp3Name(entry.name))
-            files.append(folder + entry.name);
+            names.append(entry.name);
     }
-    for (const QString &path : files) {
+    input.items.reserve(size_t(names.size()));
+    // Each file by its name in the folder: no walk of the whole path, and a
+    // link put in a file's place meanwhile is not followed.
+    FolderDescriptor dir;
+    const int dirFd = dir.open(folder);
+    for (const QString &name : names) {
         hooks.pump();
-        hooks.report(++input.files, files.size());
+        hooks.report(++input.files, names.size());
+        const QString path = folder + name;
         if (hasLineBreak(path)) {
             input.lineBreakPaths.append(path);
             continue;
         }
-        const TagRecord tag = readTag(path, context.tags);
+        const ReadOnlyFile file = dirFd >= 0 ? ReadOnlyFile(dirFd, QFile::encodeName(name)) : ReadOnlyFile(path);
+        const TagRecord tag = readTag(file, path, context.tags);
         const qint64 block = picture::blockSize(path, tag);
-        if (std::optional<StructureItem> item = structureItem(path, tag, block, context))
+        if (std::optional<StructureItem> item = structureItem(path, tag, block, context)) {
+            item->mode = file.mode();
             input.items.push_back(std::move(*item));
+        }
     }
     return input;
 }
+
+// The folder of the row before: the songs of an album follow each other,
+// so that most rows go where the one before went.
+struct LastFolder {
+    const StructureRow *row = nullptr;
+    StructurePlacement placement;
+    QString folder;
+
+    bool sameAs(const StructureRow &r, const StructurePlacement &p) const
+    {
+        return row && p.cls == placement.cls && p.cd == placement.cd && r.artist == row->artist
+               && r.album == row->album && r.multiCd == row->multiCd;
+    }
+};
 
 BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items, const StructureSettings &settings)
 {
@@ -87,9 +113,16 @@ BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items
     for (const StructureItem &item : items)
         rows.push_back(item.row);
     plan.structure = planStructure(rows, settings);
+    rows = {};
     const QString root = withSlash(base);
     FolderSpelling spelling;
+    LastFolder last;
+    // The names taken are only needed for former and restored names.
+    const bool renames = std::any_of(items.begin(), items.end(), [](const StructureItem &item) {
+        return !item.formerName.isEmpty() || item.pictureBlock > 0;
+    });
     QSet<QString> taken;
+    plan.moves.reserve(items.size());
     for (size_t i = 0; i < items.size(); ++i) {
         const StructureItem &item = items[i];
         const StructurePlacement &placement = plan.structure.rows[i];
@@ -100,14 +133,23 @@ BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items
         move.cls = placement.cls;
         move.cd = settings.fitOnCdr ? placement.cd : -1; // without CD folders the number means nothing
         move.pictureBlock = item.pictureBlock;
-        const QString folder
-            = placement.cls == StructureClass::Stay
-                  ? folderOf(item.path)
-                  : root + spelling.spell(targetFolders(item.row, placement, plan.structure, settings));
-        move.to = folder + fileNameOf(item.path);
-        taken.insert(move.to);
+        move.mode = item.mode;
+        const qsizetype slash = item.path.lastIndexOf(QLatin1Char('/'));
+        if (placement.cls == StructureClass::Stay) {
+            move.to = item.path;
+        } else {
+            if (!last.sameAs(item.row, placement)) {
+                last = {&item.row, placement,
+                        root + spelling.spell(targetFolders(item.row, placement, plan.structure, settings))};
+            }
+            move.to = last.folder + QStringView(item.path).mid(slash + 1);
+        }
+        if (renames)
+            taken.insert(move.to);
         plan.moves.push_back(std::move(move));
     }
+    if (!renames)
+        return plan;
     // Former names after the names kept, so that these never give way.
     for (size_t i = 0, m = 0; i < items.size() && m < plan.moves.size(); ++i) {
         if (plan.moves[m].from != items[i].path)

@@ -22,6 +22,7 @@ struct StructureItem {
     // An MP3 file that a reorganisation's break gave a numbered name: the
     // name it had, taken again in its new folder where it is free there.
     QString formerName;
+    quint32 mode = 0; // the file's mode as the scan found it; 0 when not known
     StructureRow row;
 };
 
@@ -55,6 +56,7 @@ struct StructureMove {
     qint64 pictureBlock = 0;
     StructureClass cls = StructureClass::Stay;
     int cd = -1;
+    quint32 mode = 0; // as StructureItem::mode
 };
 
 struct BuildPlan {

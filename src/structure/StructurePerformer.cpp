@@ -9,36 +9,127 @@
 #include "tags/PictureBlock.h"
 
 #include <QDir>
+#include <QFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kaz {
 
+namespace {
+
+// Moves logged with one write per undo log before they are made.
+constexpr size_t kBatch = 512;
+// Folder descriptors kept open at a time (the moves of one album follow each other).
+constexpr qsizetype kOpenFolders = 64;
+
+QString withoutSlash(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+FsStatus notLogged(const UndoLogWriter &log)
+{
+    FsStatus status = FsStatus::fromErrno(EIO); // nothing moves that could not be logged
+    status.detail = log.problem();
+    return status;
+}
+
+} // namespace
+
 StructurePerformer::StructurePerformer(const QString &base, const RunHooks &hooks)
-    : m_base(base)
+    : m_base(withoutSlash(base))
     , m_hooks(hooks)
 {
+}
+
+StructurePerformer::~StructurePerformer()
+{
+    closeFolders();
+}
+
+void StructurePerformer::closeFolders()
+{
+    for (const int fd : std::as_const(m_folderFds))
+        ::close(fd);
+    m_folderFds.clear();
+}
+
+// Checked (or made, each new folder logged first) once per folder of the run.
+FsStatus StructurePerformer::ensureFolder(const QString &folder)
+{
+    if (m_realFolders.contains(folder))
+        return FsStatus::success();
+    const FsStatus made
+        = ensureRealFolder(m_base, folder, [this](const QString &path) { return m_log.recordFolder(path); });
+    if (made.ok())
+        m_realFolders.insert(folder);
+    return made;
 }
 
 FsStatus StructurePerformer::move(const QString &from, const QString &to)
 {
     if (hasLineBreak(from) || hasLineBreak(to))
         return FsStatus::fromErrno(EINVAL);
-    const QString folder = parentOf(to);
-    if (!m_realFolders.contains(folder)) {
-        const FsStatus made
-            = ensureRealFolder(m_base, folder, [this](const QString &path) { return m_log.recordFolder(path); });
-        if (!made.ok())
-            return made;
-        m_realFolders.insert(folder);
-    }
+    const FsStatus folder = ensureFolder(parentOf(to));
+    if (!folder.ok())
+        return folder;
     if (!m_log.record(from, to))
-        return FsStatus::fromErrno(EIO); // nothing moves that could not be logged
-    ensureOwnerWritable(from);
-    const FsStatus status = moveFile(from, to);
+        return notLogged(m_log);
+    const FsStatus status = rename(from, to, 0);
     if (!status.ok())
         m_log.retract();
     return status;
+}
+
+// The move of a logged file: by its names in the descriptors of the two
+// folders, so that no path is walked again; to another file system through
+// a copy. mode is the file's as the scan found it, 0 when not known.
+FsStatus StructurePerformer::rename(const QString &from, const QString &to, quint32 mode)
+{
+    if (mode == 0 || !(mode & S_IWUSR))
+        ensureOwnerWritable(from);
+    const qsizetype fromSlash = from.lastIndexOf(QLatin1Char('/'));
+    const qsizetype toSlash = to.lastIndexOf(QLatin1Char('/'));
+    if (fromSlash <= 0 || toSlash <= 0)
+        return moveFile(from, to);
+    const auto unopened = [&](const QString &folder) {
+        if (errno != ELOOP && errno != ENOTDIR)
+            return moveFile(from, to);
+        FsStatus status = FsStatus::fromErrno(errno);
+        status.detail = QStringLiteral("%1 is a symbolic link or no folder; it is not followed").arg(folder);
+        return status;
+    };
+    if (m_folderFds.size() + 2 > kOpenFolders)
+        closeFolders(); // never between the two look-ups below
+    const QString fromFolder = from.left(fromSlash), toFolder = to.left(toSlash);
+    const int fromFd = folderFd(fromFolder);
+    if (fromFd < 0)
+        return unopened(fromFolder);
+    const int toFd = folderFd(toFolder);
+    if (toFd < 0)
+        return unopened(toFolder);
+    const FsStatus status = renameNoReplaceAt(fromFd, QFile::encodeName(from.mid(fromSlash + 1)),
+                                              toFd, QFile::encodeName(to.mid(toSlash + 1)));
+    return status.errorNumber == EXDEV ? moveFile(from, to) : status;
+}
+
+// The base folder is taken as it is; a folder below it only when it is no
+// symbolic link (its chain was checked when the run first used it).
+int StructurePerformer::folderFd(const QString &folder)
+{
+    if (const auto it = m_folderFds.constFind(folder); it != m_folderFds.cend())
+        return *it;
+    const int flags = O_PATH | O_DIRECTORY | O_CLOEXEC | (folder == m_base ? 0 : O_NOFOLLOW);
+    const int fd = ::open(QFile::encodeName(folder).constData(), flags);
+    if (fd >= 0)
+        m_folderFds.insert(folder, fd);
+    return fd;
 }
 
 QString StructurePerformer::freeOnDisk(const QString &path) const
@@ -102,6 +193,7 @@ bool StructurePerformer::performBreak(const BreakPlan &plan,
     }
     bool complete = true;
     m_realFolders.clear();
+    closeFolders();
     for (const QString &folder : plan.folders) {
         m_hooks.pump();
         faultPoint("rmdir");
@@ -112,16 +204,42 @@ bool StructurePerformer::performBreak(const BreakPlan &plan,
     return complete;
 }
 
-void StructurePerformer::performBuild(const BuildPlan &plan,
-                                      const std::function<void(const StructureMove &, const QString &)> &moved)
+void StructurePerformer::performBuild(const BuildPlan &plan, const BuildMoved &moved)
 {
+    const qint64 total = qint64(plan.moves.size());
     qint64 done = 0;
+    std::vector<Pending> pending;
+    pending.reserve(std::min(plan.moves.size(), kBatch));
+    const auto flush = [&] {
+        performBatches(pending, moved);
+        pending.clear();
+    };
     for (const StructureMove &m : plan.moves) {
         m_hooks.pump();
-        m_hooks.report(done++, qint64(plan.moves.size()));
+        m_hooks.report(done++, total);
         const QString from = actualPath(m.from);
         if (from.isEmpty())
             continue; // the break could not bring it here
+        if (m.restoreTo.isEmpty()) {
+            if (m.to == m.from)
+                continue;
+            if (hasLineBreak(from) || hasLineBreak(m.to)) {
+                fail(from, FsStatus::fromErrno(EINVAL));
+                continue;
+            }
+            // The folder is made (and logged) before the batch that fills it.
+            const FsStatus folder = ensureFolder(parentOf(m.to));
+            if (!folder.ok()) {
+                fail(from, folder);
+                continue;
+            }
+            pending.push_back({&m, from});
+            if (pending.size() == kBatch)
+                flush();
+            continue;
+        }
+        // A picture file gets its name back alone, after the moves before it.
+        flush();
         QString at = from;
         if (m.to != m.from) {
             const FsStatus status = move(from, m.to);
@@ -131,22 +249,55 @@ void StructurePerformer::performBuild(const BuildPlan &plan,
             }
             at = m.to;
         }
-        if (!m.restoreTo.isEmpty()) {
-            const QString restored = freeOnDisk(m.restoreTo);
-            const FsStatus status = move(at, restored);
-            if (status.ok()) {
-                at = restored;
-                const FsStatus cut = picture::cut(restored, m.pictureBlock);
-                if (!cut.ok())
-                    fail(restored, cut);
-            } else {
-                fail(at, status);
-            }
+        const QString restored = freeOnDisk(m.restoreTo);
+        const FsStatus status = move(at, restored);
+        if (status.ok()) {
+            at = restored;
+            const FsStatus cut = picture::cut(restored, m.pictureBlock);
+            if (!cut.ok())
+                fail(restored, cut);
+        } else {
+            fail(at, status);
         }
         if (moved && at != from)
             moved(m, at);
     }
-    m_hooks.report(done, qint64(plan.moves.size()));
+    flush();
+    m_hooks.report(done, total);
+}
+
+// Logs the moves ahead, many with one write, then makes them. A move that
+// fails is taken back from the logs with those after it, which are logged
+// anew: the logs never claim a move that was not made, except the ones of a
+// run killed midway, whose files still stand where the undo looks first.
+void StructurePerformer::performBatches(const std::vector<Pending> &pending, const BuildMoved &moved)
+{
+    QList<std::pair<QString, QString>> pairs;
+    size_t start = 0;
+    while (start < pending.size()) {
+        pairs.clear();
+        pairs.reserve(qsizetype(pending.size() - start));
+        for (size_t k = start; k < pending.size(); ++k)
+            pairs.append({pending[k].from, pending[k].move->to});
+        if (!m_log.recordBatch(pairs)) {
+            for (size_t k = start; k < pending.size(); ++k)
+                fail(pending[k].from, notLogged(m_log));
+            return;
+        }
+        size_t k = start;
+        for (; k < pending.size(); ++k) {
+            const StructureMove &m = *pending[k].move;
+            const FsStatus status = rename(pending[k].from, m.to, m.mode);
+            if (!status.ok()) {
+                m_log.retractBatchFrom(qsizetype(k - start));
+                fail(pending[k].from, status);
+                break;
+            }
+            if (moved)
+                moved(m, m.to);
+        }
+        start = k + 1;
+    }
 }
 
 } // namespace kaz

@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace kaz {
 
@@ -20,20 +21,26 @@ namespace kaz {
 // run makes, is logged in the undo logs before it is made (a move is taken
 // back from them when it fails), so that the logs always say where each
 // file really is and which folders the run made; a move never replaces a
-// file. Folders are made and entered only below the base folder, one level
-// at a time, and a symbolic link in the way is never followed.
+// file. The plain moves of a build are logged many at a time, each batch
+// with one write before its moves. Folders are made and entered only below
+// the base folder, one level at a time, and a symbolic link in the way is
+// never followed.
 class StructurePerformer
 {
 public:
     // base: the folder no move and no new folder may leave.
     StructurePerformer(const QString &base, const RunHooks &hooks);
+    ~StructurePerformer();
+    StructurePerformer(const StructurePerformer &) = delete;
+    StructurePerformer &operator=(const StructurePerformer &) = delete;
 
     // Disguises and gathers; removes the emptied sub-folders. Returns whether
     // every sub-folder went. moved(from, to) is told every file that arrived.
     bool performBreak(const BreakPlan &plan, const std::function<void(const QString &, const QString &)> &moved);
     // Moves and restores. from is remapped through where the break really put
     // a file. moved(move, final path) is told every file that arrived.
-    void performBuild(const BuildPlan &plan, const std::function<void(const StructureMove &, const QString &)> &moved);
+    using BuildMoved = std::function<void(const StructureMove &, const QString &)>;
+    void performBuild(const BuildPlan &plan, const BuildMoved &moved);
 
     QStringList failures() const { return m_failures; }
     // Where a planned base-folder path really ended after the break (a name
@@ -41,7 +48,18 @@ public:
     QString actualPath(const QString &planned) const { return m_actual.value(planned, planned); }
 
 private:
+    // A plain move of the build whose folder is ready, waiting for its batch.
+    struct Pending {
+        const StructureMove *move;
+        QString from;
+    };
+
     FsStatus move(const QString &from, const QString &to);
+    FsStatus ensureFolder(const QString &folder);
+    void performBatches(const std::vector<Pending> &pending, const BuildMoved &moved);
+    FsStatus rename(const QString &from, const QString &to, quint32 mode);
+    int folderFd(const QString &folder);
+    void closeFolders();
     QString freeOnDisk(const QString &path) const;
     void fail(const QString &path, const FsStatus &status);
     bool gather(const BreakMove &move, QString &arrived);
@@ -50,6 +68,7 @@ private:
     const RunHooks &m_hooks;
     UndoLogWriter m_log;
     QSet<QString> m_realFolders; // checked (or made) below the base; forgotten when the break removes folders
+    QHash<QString, int> m_folderFds; // descriptors of folders files move from and to, a few at a time
     QHash<QString, QString> m_actual;
     QStringList m_failures;
 };

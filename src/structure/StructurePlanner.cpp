@@ -40,9 +40,23 @@ public:
         m_plan.rows.resize(rows.size());
         m_artist.reserve(qsizetype(rows.size()));
         m_album.reserve(qsizetype(rows.size()));
+        m_groupKey.reserve(qsizetype(rows.size()));
+        // The rows of one album mostly follow each other: their names are
+        // upper-cased once and shared, and each group key is made once.
+        QSet<QString> keys;
+        const StructureRow *last = nullptr;
         for (const StructureRow &row : rows) {
-            m_artist.append(row.artist.toUpper());
-            m_album.append(row.album.toUpper());
+            const bool sameArtist = last && row.artist == last->artist;
+            const bool sameAlbum = last && row.album == last->album;
+            m_artist.append(sameArtist ? m_artist.constLast() : row.artist.toUpper());
+            m_album.append(sameAlbum ? m_album.constLast() : row.album.toUpper());
+            if (sameArtist && (sameAlbum || m_s.createDir == CreateDirMode::Artist))
+                m_groupKey.append(m_groupKey.constLast());
+            else
+                m_groupKey.append(*keys.insert(m_s.createDir == CreateDirMode::Artist
+                                                   ? m_artist.constLast()
+                                                   : m_artist.constLast() + m_album.constLast()));
+            last = &row;
         }
     }
 
@@ -70,11 +84,7 @@ private:
             p.cls = searchOn ? cls : Cls::Stay;
     }
 
-    QString groupKey(size_t i) const
-    {
-        return m_s.createDir == CreateDirMode::Artist ? m_artist[qsizetype(i)]
-                                                      : m_artist[qsizetype(i)] + m_album[qsizetype(i)];
-    }
+    const QString &groupKey(size_t i) const { return m_groupKey[qsizetype(i)]; }
 
     void albumGroups()
     {
@@ -87,7 +97,7 @@ private:
         }
         QHash<QString, Tally> tallies;
         for (size_t i = 0; i < m_rows.size(); ++i) {
-            const QString key = groupKey(i);
+            const QString &key = groupKey(i);
             if (!keys.contains(key))
                 continue;
             Tally &t = tallies[key];
@@ -269,6 +279,7 @@ private:
     const StructureSettings &m_s;
     QStringList m_artist; // upper-cased
     QStringList m_album;
+    QStringList m_groupKey; // artist and album upper-cased, or the artist alone
     StructurePlan m_plan;
 };
 

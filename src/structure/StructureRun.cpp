@@ -122,6 +122,7 @@ StructureOutcome make_dstructure(const StructureRequest &request, const Structur
     }
     releasePlayer(env);
     StructurePerformer performer(request.base, env.hooks);
+    outcome.moved.reserve(plan.moves.size());
     performer.performBuild(plan, [&outcome](const StructureMove &m, const QString &at) {
         outcome.moved.push_back({m.from, at, m.cls, m.cd});
     });

@@ -100,16 +100,23 @@ TEST_F(StructureBuild, PictureFilesGetTheirNamesBackAndSongsWithTheMarkerStaySon
     EXPECT_FALSE(QFile::exists(home.path() + "/evil.txt"));
 }
 
+// Many albums, so that the moves span batches and more folders than the run
+// keeps open; one target in the middle is taken.
 TEST_F(StructureBuild, AFailedMoveLeavesTheFileAndTheLogsTrue)
 {
-    eightSongs(dir);
-    putFile(dir + "/Album/A/X", "x3.mp3", "already here"); // taken: never replaced
+    const int albums = 90;
+    for (int i = 0; i < albums; ++i)
+        eightSongs(dir, QStringLiteral("A%1").arg(i), "X", QStringLiteral("a%1_").arg(i));
+    putFile(dir + "/Album/A40/X", "a40_3.mp3", "already here"); // taken: never replaced
     const auto before = hashesByPath(dir);
     const StructureOutcome outcome = f.build(dir);
-    ASSERT_EQ(outcome.failures.size(), 1);
-    EXPECT_TRUE(QFile::exists(dir + "/x3.mp3"));
-    EXPECT_EQ(readAll(dir + "/Album/A/X/x3.mp3"), "already here");
-    EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::UndoNew)).size(), 7);
+    ASSERT_EQ(outcome.failures.size(), 1) << outcome.failures.join('\n').toStdString();
+    EXPECT_EQ(outcome.moved.size(), size_t(albums * 8 - 1));
+    EXPECT_TRUE(QFile::exists(dir + "/a40_3.mp3"));
+    EXPECT_EQ(readAll(dir + "/Album/A40/X/a40_3.mp3"), "already here");
+    EXPECT_TRUE(QFile::exists(dir + "/Album/A89/X/a89_7.mp3"));
+    // The moves made and the folders made (two per album but the one there).
+    EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::UndoNew)).size(), albums * 8 - 1 + 2 * (albums - 1));
     expectUndoRestores(f, dir, before);
 }
 
