@@ -8,8 +8,10 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <QStringEncoder>
 #include <QTextStream>
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace kaz::cli {
@@ -31,6 +33,31 @@ void outBytes(const QByteArray &bytes)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
+void appendUtf8(QByteArray &out, QStringView text)
+{
+    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const qsizetype start = out.size();
+    out.resize(start + encoder.requiredSpace(text.size()));
+    char *end = encoder.appendToBuffer(out.data() + start, text);
+    out.resize(end - out.constData());
+}
+
+bool isCleanAbsolutePath(QStringView path)
+{
+    if (!path.startsWith(QLatin1Char('/')))
+        return false;
+    qsizetype from = 1;
+    for (;;) {
+        const qsizetype slash = path.indexOf(QLatin1Char('/'), from);
+        const QStringView part = path.mid(from, (slash < 0 ? path.size() : slash) - from);
+        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))
+            return false;
+        if (slash < 0)
+            return true;
+        from = slash + 1;
+    }
+}
+
 void outJson(const QJsonObject &object)
 {
     QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact);
@@ -43,14 +70,29 @@ bool isTerminal(std::FILE *stream)
     return ::isatty(::fileno(stream)) == 1;
 }
 
+namespace {
+
+bool isControl(char16_t u)
+{
+    return u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0);
+}
+
+} // namespace
+
+bool hasControlCharacter(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return isControl(c.unicode()); });
+}
+
 QString visibleControls(const QString &text, bool keepLineBreaks)
 {
+    if (!hasControlCharacter(text))
+        return text; // shared, not copied: the common case of a long list
     QString shown;
     shown.reserve(text.size());
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        const bool control = u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0);
-        if (control && !(keepLineBreaks && u == '\n'))
+        if (isControl(u) && !(keepLineBreaks && u == '\n'))
             shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
         else
             shown += c;
@@ -67,8 +109,14 @@ bool readFileList(const QString &listFile, QStringList *files, int *exitCode)
         err(QStringLiteral("kaz-cli: cannot read the list %1: %2\n").arg(listFile, file.errorString()));
         return false;
     }
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (QByteArray line : lines) {
+    const QByteArray all = file.readAll();
+    files->reserve(files->size() + all.count('\n') + 1);
+    for (qsizetype from = 0; from < all.size();) {
+        qsizetype end = all.indexOf('\n', from);
+        if (end < 0)
+            end = all.size();
+        QByteArrayView line(all.constData() + from, end - from);
+        from = end + 1;
         if (line.endsWith('\r'))
             line.chop(1);
         if (line.isEmpty())
@@ -79,7 +127,7 @@ bool readFileList(const QString &listFile, QStringList *files, int *exitCode)
             *exitCode = ExitFileError;
             continue;
         }
-        files->append(QFile::decodeName(line));
+        files->append(QString::fromUtf8(line)); // valid UTF-8, as every name handled
     }
     return true;
 }

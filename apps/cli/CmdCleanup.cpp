@@ -10,6 +10,7 @@
 #include "cleanup/CleanupTexts.h"
 #include "cleanup/SavedRules.h"
 #include "cleanup/ScriptEditing.h"
+#include "platform/NativeName.h"
 #include "platform/PathParts.h"
 #include "rename/RenameTexts.h"
 
@@ -65,25 +66,37 @@ private:
     Language m_language;
 };
 
+// The file name of a path, shown safely on a terminal.
+void appendPrintableName(QByteArray &bytes, const QString &path)
+{
+    const QStringView name = QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    if (hasControlCharacter(name))
+        bytes += printablePath(name.toString()).toUtf8();
+    else
+        appendUtf8(bytes, name);
+}
+
 void printFiles(const CleanupOutcome &outcome, bool json)
 {
     QByteArray bytes;
+    bytes.reserve((1 << 16) + 1024);
     for (const CleanupFileResult &file : outcome.files) {
-        const QString oldName = fileNameOf(file.oldPath);
-        const QString newName = fileNameOf(file.finalPath);
         if (json) {
             bytes += JsonLine()
                          .add("file", file.oldPath)
-                         .add("old", oldName)
-                         .add("new", newName)
+                         .add("old", fileNameOf(file.oldPath))
+                         .add("new", fileNameOf(file.finalPath))
                          .add("renamed", file.outcome == CleanupFileResult::Renamed)
                          .line();
         } else {
-            bytes += printablePath(oldName).toUtf8() + '\t' + printablePath(newName).toUtf8() + '\n';
+            appendPrintableName(bytes, file.oldPath);
+            bytes += '\t';
+            appendPrintableName(bytes, file.finalPath);
+            bytes += '\n';
         }
         if (bytes.size() > 1 << 16) {
             outBytes(bytes);
-            bytes.clear();
+            bytes.resize(0); // keeps the buffer
         }
     }
     outBytes(bytes);
@@ -130,15 +143,16 @@ int runUndo(Language l)
 QStringList takeFiles(const QStringList &arguments, int *exitCode)
 {
     QStringList files;
+    files.reserve(arguments.size());
     const QDir current = QDir::current();
     for (const QString &argument : arguments) {
         struct stat st {};
-        if (::stat(QFile::encodeName(argument).constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        if (::stat(NativeName(argument).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
             err(QStringLiteral("kaz-cli cleanup: a folder, not a file: %1\n").arg(printablePath(argument)));
             *exitCode = ExitFileError;
             continue;
         }
-        files.append(QDir::cleanPath(current.absoluteFilePath(argument)));
+        files.append(isCleanAbsolutePath(argument) ? argument : QDir::cleanPath(current.absoluteFilePath(argument)));
     }
     return files;
 }

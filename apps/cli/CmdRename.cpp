@@ -38,9 +38,11 @@ QStringList mp3FilesOf(const QString &folder, int *exitCode)
                 .arg(printablePath(folder), FsStatus::fromErrno(error).errorText()));
         *exitCode = ExitFileError;
     }
+    files.reserve(entries.size());
+    const QString prefix = withSlash(folder);
     for (const FolderEntry &entry : entries) {
         if (entry.kind == FolderEntry::File && isMp3Name(entry.name))
-            files.append(withSlash(folder) + entry.name);
+            files.append(prefix + entry.name);
         if (entry.kind == FolderEntry::UndecodableFile && isMp3Name(entry.name)) {
             err(QStringLiteral("kaz-cli rename: %1: left alone, the name is not valid UTF-8\n")
                     .arg(withSlash(folder) + entry.name));

@@ -37,9 +37,9 @@ JsonLine id3v2Json(const Id3v2Values &v)
         .add("comment", v.comment);
 }
 
-QByteArray tagJson(const QString &file, const TagRecord &t)
+void appendTagJson(QByteArray &out, JsonLine &json, const QString &file, const TagRecord &t)
 {
-    JsonLine json;
+    json.clear();
     json.add("file", file)
         .add("tagged", t.tagged)
         .add("title", t.title)
@@ -60,7 +60,7 @@ QByteArray tagJson(const QString &file, const TagRecord &t)
         .add("fromId3v2", t.fromId3v2);
     if (t.id3v2)
         json.add("id3v2", id3v2Json(*t.id3v2));
-    return json.line();
+    json.appendLineTo(out);
 }
 
 QString tagText(const QString &file, const TagRecord &t)
@@ -116,6 +116,8 @@ int runShow(const QStringList &arguments)
     context.useId3v2 = useId3v2(parser);
     const bool json = parser.isSet(QStringLiteral("json"));
     context.reportId3v2 = true;
+    QByteArray line; // one buffer for every line
+    JsonLine object;
     for (const QString &file : files) {
         FsStatus status;
         const TagRecord tag = readTag(file, context, &status);
@@ -124,9 +126,11 @@ int runShow(const QStringList &arguments)
             exitCode = ExitFileError;
             continue;
         }
-        if (json)
-            outBytes(tagJson(file, tag));
-        else
+        if (json) {
+            line.resize(0);
+            appendTagJson(line, object, file, tag);
+            outBytes(line);
+        } else
             out(tagText(file, tag));
     }
     return exitCode;

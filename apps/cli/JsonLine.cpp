@@ -1,25 +1,53 @@
 #include "JsonLine.h"
 
+#include <QStringEncoder>
+
 #include <cstring>
 
 namespace kaz::cli {
 namespace {
 
-// Runs of plain bytes go in at once; only the few that need it are escaped.
+// Characters beyond ASCII, as UTF-8.
+void appendUtf8(std::string &out, QStringView text)
+{
+    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const size_t start = out.size();
+    out.resize(start + size_t(encoder.requiredSpace(text.size())));
+    char *end = encoder.appendToBuffer(out.data() + start, text);
+    out.resize(size_t(end - out.data()));
+}
+
+bool isPlainAscii(char16_t u)
+{
+    return u >= 0x20 && u < 0x80 && u != '"' && u != '\\';
+}
+
+// Straight from UTF-16: plain ASCII goes in as it is, runs of other
+// characters through the encoder, and only what needs it is escaped.
 void appendEscaped(std::string &out, const QString &text)
 {
     static const char hex[] = "0123456789abcdef";
-    const QByteArray utf8 = text.toUtf8();
-    const char *bytes = utf8.constData();
+    const QStringView view(text);
+    const char16_t *chars = view.utf16();
+    const qsizetype size = view.size();
     out += '"';
-    qsizetype plainFrom = 0;
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const char c = bytes[i];
-        const uchar u = uchar(c);
-        if (u >= 0x20 && c != '"' && c != '\\')
+    for (qsizetype i = 0; i < size;) {
+        const char16_t u = chars[i];
+        if (isPlainAscii(u)) {
+            out += char(u);
+            ++i;
             continue;
-        out.append(bytes + plainFrom, size_t(i - plainFrom));
-        plainFrom = i + 1;
+        }
+        if (u >= 0x80) {
+            qsizetype end = i + 1;
+            while (end < size && chars[end] >= 0x80)
+                ++end;
+            appendUtf8(out, QStringView(chars + i, end - i));
+            i = end;
+            continue;
+        }
+        const char c = char(u);
+        ++i;
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -32,7 +60,6 @@ void appendEscaped(std::string &out, const QString &text)
         }
         }
     }
-    out.append(bytes + plainFrom, size_t(utf8.size() - plainFrom));
     out += '"';
 }
 
@@ -87,9 +114,14 @@ QByteArray JsonLine::line() const
 {
     QByteArray line;
     line.reserve(qsizetype(m_text.size()) + 3);
-    line.append(m_text.empty() ? "{" : m_text.data(), m_text.empty() ? 1 : qsizetype(m_text.size()));
-    line.append("}\n", 2);
+    appendLineTo(line);
     return line;
+}
+
+void JsonLine::appendLineTo(QByteArray &out) const
+{
+    out.append(m_text.empty() ? "{" : m_text.data(), m_text.empty() ? 1 : qsizetype(m_text.size()));
+    out.append("}\n", 2);
 }
 
 } // namespace kaz::cli

@@ -20,6 +20,10 @@ public:
     JsonLine &add(const char *key, const JsonLine &object);
     // The finished object with a line feed.
     QByteArray line() const;
+    // The same, appended to out (one buffer for many lines).
+    void appendLineTo(QByteArray &out) const;
+    // Empties the object for the next line, keeping its buffer.
+    void clear() { m_text.clear(); }
 
 private:
     void addKey(const char *key);

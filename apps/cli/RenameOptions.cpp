@@ -152,6 +152,8 @@ bool renameSettingsFromOptions(const QCommandLineParser &parser, Language langua
 
 QString printablePath(const QString &path)
 {
+    if (!hasControlCharacter(path))
+        return path;
     QString shown = path;
     shown.replace(QLatin1Char('\n'), QLatin1String("\\n")).replace(QLatin1Char('\r'), QLatin1String("\\r"));
     return visibleControls(shown);

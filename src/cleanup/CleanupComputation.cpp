@@ -43,18 +43,30 @@ char32_t overlayCharacter(char32_t c)
 class Computation
 {
 public:
-    Computation(const std::u32string &name, const CleanupOptions &options)
+    // The name is read as code points straight from its UTF-16; both arrays
+    // get room for a few insertions, so that a run allocates little per name.
+    Computation(QStringView name, const CleanupOptions &options)
     {
-        const WordLimits limits = wordLimits(name, options);
+        const qsizetype room = name.size() + 16;
+        m_base.reserve(size_t(room));
+        m_overlay.reserve(size_t(room));
+        m_base.push_back(kNone);
+        const qsizetype n = name.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const QChar c = name.at(i);
+            if (c.isHighSurrogate() && i + 1 < n && name.at(i + 1).isLowSurrogate()) {
+                m_base.push_back(QChar::surrogateToUcs4(c, name.at(i + 1)));
+                ++i;
+            } else {
+                m_base.push_back(c.unicode());
+            }
+        }
+        m_overlay.assign(m_base.size(), kKeep);
+        m_overlay[0] = kNone;
+        const WordLimits limits = wordLimits(std::u32string_view(m_base.data() + 1, m_base.size() - 1), options);
         m_after = limits.afterFirst;
         m_before = limits.beforeLast;
         m_from = options.fromPosition ? options.fromPositionNumber : 1;
-        m_base.push_back(kNone);
-        m_overlay.push_back(kNone);
-        for (const char32_t c : name) {
-            m_base.push_back(c);
-            m_overlay.push_back(kKeep);
-        }
     }
 
     void apply(const CleanupRule &rule)
@@ -65,15 +77,24 @@ public:
             applyPosition(rule);
     }
 
-    std::u32string result() const
+    QString result() const
     {
-        std::u32string out;
+        // Room for the worst case, every character a surrogate pair; cut to size at the end.
+        QString out(2 * length(), Qt::Uninitialized);
+        QChar *d = out.data();
+        qsizetype n = 0;
         for (qint64 i = 1; i <= length(); ++i) {
-            if (m_overlay[i] == kKeep)
-                out.push_back(m_base[i]);
-            else if (m_overlay[i] != kDelete)
-                out.push_back(m_overlay[i]);
+            const char32_t c = m_overlay[i] == kKeep ? m_base[i] : m_overlay[i];
+            if (c == kDelete)
+                continue;
+            if (QChar::requiresSurrogates(c)) {
+                d[n++] = QChar(QChar::highSurrogate(c));
+                d[n++] = QChar(QChar::lowSurrogate(c));
+            } else {
+                d[n++] = QChar(char16_t(c));
+            }
         }
+        out.truncate(n);
         return out;
     }
 
@@ -177,7 +198,7 @@ private:
 
 } // namespace
 
-WordLimits wordLimits(const std::u32string &name, const CleanupOptions &options)
+WordLimits wordLimits(std::u32string_view name, const CleanupOptions &options)
 {
     const qint64 length = qint64(name.size());
     const auto at = [&](qint64 p) { return p >= 1 && p <= length ? name[size_t(p - 1)] : kNone; };
@@ -221,25 +242,23 @@ WordLimits wordLimits(const std::u32string &name, const CleanupOptions &options)
     return limits;
 }
 
-CleanupResult computeCleanName(const QString &baseName, const QList<CleanupRule> &rules,
-                               const CleanupOptions &options)
+CleanupResult computeCleanName(QStringView baseName, const QList<CleanupRule> &rules, const CleanupOptions &options)
 {
-    const QList<uint> ucs4 = baseName.toUcs4();
-    Computation computation(std::u32string(ucs4.cbegin(), ucs4.cend()), options);
+    Computation computation(baseName, options);
     for (const CleanupRule &rule : rules)
         computation.apply(rule);
-    const std::u32string out = computation.result();
-    QString name = QString::fromUcs4(out.data(), qsizetype(out.size()));
+    QString name = computation.result();
     // A leading dot would hide the file from the list.
     qsizetype dots = 0;
     while (dots < name.size() && name.at(dots) == QLatin1Char('.'))
         ++dots;
-    name.remove(0, dots);
+    if (dots > 0)
+        name.remove(0, dots);
     CleanupResult result;
     result.empty = name.isEmpty();
     if (options.capitalizeFirst && !name.isEmpty() && name[0] >= QLatin1Char('a') && name[0] <= QLatin1Char('z'))
         name[0] = name[0].toUpper();
-    result.name = name;
+    result.name = std::move(name);
     return result;
 }
 

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <string_view>
+
 namespace kaz {
 
 // The new base name that a script and the options give a base name. empty
@@ -16,8 +18,7 @@ struct CleanupResult {
     bool empty = false;
 };
 
-CleanupResult computeCleanName(const QString &baseName, const QList<CleanupRule> &rules,
-                               const CleanupOptions &options);
+CleanupResult computeCleanName(QStringView baseName, const QList<CleanupRule> &rules, const CleanupOptions &options);
 CleanupResult computeCleanName(const QString &baseName, const QString &script, const CleanupOptions &options);
 
 // The word limits of the options for a base name (exposed for tests):
@@ -27,7 +28,7 @@ struct WordLimits {
     qint64 afterFirst = 0;
     qint64 beforeLast = 10000;
 };
-WordLimits wordLimits(const std::u32string &name, const CleanupOptions &options);
+WordLimits wordLimits(std::u32string_view name, const CleanupOptions &options);
 
 // What a name comes to when the script has to shrink: the last entry is
 // dropped until the name is not empty (or the script is). script is the

@@ -1,5 +1,6 @@
 #include "CleanupLog.h"
 
+#include "platform/NativeName.h"
 #include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
@@ -29,9 +30,19 @@ int renamePath(const QString &from, const QString &to)
     return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 ? 0 : errno;
 }
 
+void appendPair(QByteArray &bytes, const QString &oldPath, const QString &newPath)
+{
+    bytes += NativeName(oldPath).bytes();
+    bytes += "\r\n";
+    bytes += NativeName(newPath).bytes();
+    bytes += "\r\n";
+}
+
 QByteArray pairBytes(const QString &oldPath, const QString &newPath)
 {
-    return oldPath.toUtf8() + "\r\n" + newPath.toUtf8() + "\r\n";
+    QByteArray bytes;
+    appendPair(bytes, oldPath, newPath);
+    return bytes;
 }
 
 // A rename of the log stands: its file is at the new path, the old one is free.
@@ -96,12 +107,14 @@ bool CleanupLogWriter::recordBatch(const QList<std::pair<QString, QString>> &pai
 {
     m_batch.clear();
     QByteArray bytes;
+    bytes.reserve(pairs.size() * 128);
     QList<qint64> starts;
+    starts.reserve(pairs.size());
     for (const auto &[oldPath, newPath] : pairs) {
         if (hasLineBreak(oldPath) || hasLineBreak(newPath))
             return false;
         starts.append(bytes.size());
-        bytes += pairBytes(oldPath, newPath);
+        appendPair(bytes, oldPath, newPath);
     }
     const qint64 start = m_log.end();
     if (!append(bytes)) {

@@ -7,6 +7,7 @@
 #include "platform/FileOps.h"
 #include "platform/FolderListing.h"
 #include "platform/Messages.h"
+#include "platform/NativeName.h"
 #include "platform/FreeName.h"
 #include "platform/PathParts.h"
 #include "platform/Prompter.h"
@@ -46,7 +47,7 @@ QString skipReason(CleanupItem::Skip skip, Language l)
 
 QString targetOf(const CleanupItem &item, int suffix)
 {
-    const QString tail = (suffix == 0 ? QString() : nameNumber(suffix)) + item.extension;
+    const QString tail = suffix == 0 ? item.extension : nameNumber(suffix) + item.extension;
     return item.folder + fitFileName(item.newBase, tail) + tail;
 }
 
@@ -79,6 +80,8 @@ private:
     {
         QList<qsizetype> indexes;
         QList<std::pair<QString, QString>> pairs;
+        indexes.reserve(kBatch);
+        pairs.reserve(kBatch);
         qsizetype end = from;
         for (; end < items.size() && pairs.size() < kBatch; ++end) {
             const CleanupItem &item = items[end];
@@ -142,7 +145,9 @@ private:
         const int fd = m_folder.open(item.folder);
         if (fd < 0)
             return renameNoReplace(item.oldPath, target);
-        return renameNoReplaceAt(fd, QFile::encodeName(item.oldName), QFile::encodeName(target.mid(item.folder.size())));
+        const NativeName from(item.oldName);
+        const NativeName to(QStringView(target).mid(item.folder.size()));
+        return renameNoReplaceAt(fd, from.bytes(), to.bytes());
     }
 
     QString notLogged() const
@@ -160,17 +165,21 @@ private:
 
 } // namespace
 
-NameParts splitFileName(const QString &fileName)
+qsizetype extensionStart(QStringView fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return {fileName, {}};
+    return dot < 0 ? fileName.size() : dot;
+}
+
+NameParts splitFileName(const QString &fileName)
+{
+    const qsizetype dot = extensionStart(fileName);
     return {fileName.left(dot), fileName.mid(dot)};
 }
 
-bool isMp3FileName(const QString &fileName)
+bool isMp3FileName(QStringView fileName)
 {
-    return splitFileName(fileName).extension.compare(QLatin1String(".mp3"), Qt::CaseInsensitive) == 0;
+    return fileName.mid(extensionStart(fileName)).compare(QLatin1String(".mp3"), Qt::CaseInsensitive) == 0;
 }
 
 QString CleanupItem::newName() const
@@ -185,20 +194,27 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
     plan.items.reserve(paths.size());
     // Read once; only an empty-name message changes the script.
     QList<CleanupRule> rules = parseCleanupScript(script);
+    // Files of one folder share its path, and mostly their extension too.
+    QString folder;
+    QString extension;
     for (const QString &path : paths) {
         CleanupItem item;
         item.oldPath = path;
         const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        item.folder = path.left(slash + 1);
+        if (QStringView(path).left(slash + 1) != folder)
+            folder = path.left(slash + 1);
+        item.folder = folder;
         item.oldName = path.mid(slash + 1);
-        const NameParts parts = splitFileName(item.oldName);
-        item.extension = parts.extension;
-        if (parts.base.isEmpty()) {
+        const qsizetype dot = extensionStart(item.oldName);
+        if (QStringView(item.oldName).mid(dot) != extension)
+            extension = item.oldName.mid(dot);
+        item.extension = extension;
+        if (dot == 0) {
             item.skip = CleanupItem::EmptyBaseName;
         } else {
-            CleanupResult cleaned = computeCleanName(parts.base, rules, options);
+            CleanupResult cleaned = computeCleanName(QStringView(item.oldName).left(dot), rules, options);
             if (cleaned.empty) {
-                const CleanupFallback fallback = cleanWithFallback(parts.base, plan.script, options);
+                const CleanupFallback fallback = cleanWithFallback(item.oldName.left(dot), plan.script, options);
                 plan.script = fallback.script;
                 plan.droppedEntries += fallback.droppedEntries;
                 item.droppedEntries = fallback.droppedEntries;
@@ -223,7 +239,7 @@ qsizetype countNonMp3(const QStringList &paths)
 {
     qsizetype count = 0;
     for (const QString &path : paths)
-        count += !isMp3FileName(fileNameOf(path));
+        count += !isMp3FileName(QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1));
     return count;
 }
 

@@ -22,7 +22,8 @@ struct NameParts {
     QString extension;
 };
 NameParts splitFileName(const QString &fileName);
-bool isMp3FileName(const QString &fileName);
+qsizetype extensionStart(QStringView fileName); // where the extension begins (the size without one)
+bool isMp3FileName(QStringView fileName);
 
 // One file of a cleanup run as planned.
 struct CleanupItem {

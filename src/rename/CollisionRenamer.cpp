@@ -151,10 +151,12 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
     struct Names {
         int dir = AT_FDCWD;
         QByteArray from, to;
+        QString target;
     };
     const auto namesOf = [this](const Job &job) {
         Names names;
-        const QString target = firstChoice(job);
+        names.target = firstChoice(job);
+        const QString &target = names.target;
         names.dir = m_folder.open(job.folder);
         if (names.dir < 0 || !job.oldPath.startsWith(job.folder)) {
             names.dir = AT_FDCWD;
@@ -172,11 +174,13 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
         // goes alone, with suffixes.
         QList<std::pair<QString, QString>> pairs;
         QList<Names> names;
+        pairs.reserve(jobs.size() - next);
+        names.reserve(jobs.size() - next);
         for (qsizetype i = next; i < jobs.size(); ++i) {
             Names n = namesOf(jobs[i]);
             if (takenByAnotherAt(n.dir, n.from, n.to))
                 break;
-            pairs.append({jobs[i].oldPath, firstChoice(jobs[i])});
+            pairs.append({jobs[i].oldPath, n.target});
             names.append(std::move(n));
         }
         if (pairs.isEmpty()) {
@@ -221,6 +225,8 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
 void CollisionRenamer::renamed(const QString &oldPath, const QString &target)
 {
     m_playlist.renamed(oldPath, target);
+    if (m_nextSuffix.isEmpty())
+        return; // no numbered name given yet: nothing to lower
     const auto [key, number] = suffixOf(oldPath);
     const auto it = m_nextSuffix.find(key);
     if (it != m_nextSuffix.end() && *it > number)

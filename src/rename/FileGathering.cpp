@@ -47,6 +47,7 @@ GatherResult writeSelectionList(const QStringList &paths, bool byIdentity)
     GatherResult result;
     WorkListWriter list(workFilePath(workfile::FileList));
     QSet<QString> taken;
+    taken.reserve(paths.size());
     for (const QString &path : paths) {
         const QString id = byIdentity ? identity(path) : path;
         if (!taken.contains(id)) {

@@ -2,6 +2,9 @@
 
 #include "NumberExtractor.h"
 
+#include <algorithm>
+#include <array>
+
 namespace kaz {
 namespace {
 
@@ -117,8 +120,11 @@ QString composeValues(const NameValues &v, const QList<NameField> &available, co
     const bool present = s.keepNumbers && !number.text.isEmpty();
     const qsizetype count = available.size();
     QString name;
+    // Room for every part at once: no growing copy per part.
+    name.reserve(v.artist.size() + v.album.size() + v.title.size() + v.comment.size() + 2 * number.text.size()
+                 + 6 * delim.size());
     if (present && (number.fixed == 0 || (number.fixed == 2 && count == 1) || (number.fixed == 3 && count < 3)))
-        name = number.text + delim;
+        name += number.text + delim;
     bool placed = false;
     for (qsizetype i = 1; i <= count; ++i) {
         const NameField field = available[i - 1];
@@ -190,8 +196,23 @@ QString trimmedEnd(const QString &text)
     return text.left(end);
 }
 
+constexpr std::array<bool, 128> kIsForbidden = [] {
+    std::array<bool, 128> table{};
+    for (const char16_t c : kForbiddenCharacters)
+        table[c] = true;
+    return table;
+}();
+
+bool isForbidden(QChar c)
+{
+    return c.unicode() < 128 && kIsForbidden[c.unicode()];
+}
+
 void replaceIn(QString &text, const QString &replacements)
 {
+    // Most texts hold none: those are left shared, not copied.
+    if (std::none_of(text.cbegin(), text.cend(), isForbidden))
+        return;
     for (QChar &c : text) {
         if (c.unicode() > 0x7f)
             continue;
@@ -208,18 +229,19 @@ void replaceIn(QString &text, const QString &replacements)
 
 QList<NameField> selectedFields(const RenameSettings &settings)
 {
-    QList<NameField> fields{settings.firstField};
-    for (NameField f : {settings.secondField, settings.effectiveThirdField()}) {
+    QList<NameField> fields;
+    fields.reserve(3);
+    for (NameField f : {settings.firstField, settings.secondField, settings.effectiveThirdField()}) {
         if (f != F::None)
             fields.append(f);
     }
-    fields.removeAll(F::None);
     return fields;
 }
 
 QList<NameField> availableFields(const RenameSettings &settings, const TagRecord &tag)
 {
     QList<NameField> fields;
+    fields.reserve(3);
     for (NameField f : selectedFields(settings)) {
         const QString &value = f == F::Artist ? tag.artist : f == F::Album ? tag.album : tag.title;
         if (!value.isEmpty())
@@ -255,9 +277,11 @@ void replaceForbiddenCharacters(TagRecord &tag, const QString &replacements)
     }
 }
 
-QString compose_name(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
+namespace {
+
+QString composeName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings,
+                    const QList<NameField> &available)
 {
-    const QList<NameField> available = availableFields(settings, tag);
     NameValues values = valuesOf(tag);
     if (settings.joliet)
         shortenForJoliet(values, available, settings);
@@ -265,6 +289,13 @@ QString compose_name(const TagRecord &tag, const QString &fileName, const Rename
     makeNameSafe(name);
     cutToLength(name, kMaxComposedLength);
     return name;
+}
+
+} // namespace
+
+QString compose_name(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
+{
+    return composeName(tag, fileName, settings, availableFields(settings, tag));
 }
 
 QString statusBarName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
@@ -302,9 +333,9 @@ QString userDefinedName(const RenameSettings &settings, int counter)
 NamePlan planName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
 {
     NamePlan plan;
-    plan.name = compose_name(tag, fileName, settings);
-    plan.complete = !plan.name.trimmed().isEmpty()
-                    && availableFields(settings, tag).size() == selectedFields(settings).size();
+    const QList<NameField> available = availableFields(settings, tag);
+    plan.name = composeName(tag, fileName, settings, available);
+    plan.complete = available.size() == selectedFields(settings).size() && !plan.name.trimmed().isEmpty();
     if (!plan.complete)
         plan.name.clear();
     return plan;
@@ -329,6 +360,9 @@ QString markedBase(const QString &fileName)
 
 QString fitFileName(const QString &base, const QString &tail)
 {
+    // A UTF-16 unit never takes more than three bytes of UTF-8.
+    if ((base.size() + tail.size()) * 3 <= kMaxFileNameBytes)
+        return base;
     const qsizetype tailBytes = tail.toUtf8().size();
     if (base.toUtf8().size() + tailBytes <= kMaxFileNameBytes)
         return base;

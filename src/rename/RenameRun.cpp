@@ -15,6 +15,7 @@
 #include "platform/SmallFile.h"
 #include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
+#include "platform/NativeName.h"
 #include "platform/Prompter.h"
 #include "tags/Id3v1.h"
 #include "tags/TagIO.h"
@@ -160,6 +161,7 @@ bool Runner::gather()
         gathered = writeSelectionList({});
     m_totalFiles = gathered.files;
     m_totalFolders = gathered.folders;
+    m_seen.reserve(m_totalFiles);
     m_outcome.lineBreakPaths = gathered.skipped;
     m_outcome.failures += gathered.problems;
     if (gathered.listFailed) {
@@ -229,12 +231,13 @@ void Runner::processFile(const QString &path)
 {
     m_env.hooks.pump();
     ++m_outcome.files;
-    const QString folder = folderOf(path);
-    if (folder != m_lastFolder) {
-        m_lastFolder = folder;
+    const QStringView folderView = QStringView(path).left(path.lastIndexOf(QLatin1Char('/')) + 1);
+    if (folderView != m_lastFolder) {
+        m_lastFolder = folderView.toString();
         if (m_env.folderProgress)
             m_env.folderProgress(qMin(++m_folderStep, m_totalFolders), m_totalFolders);
     }
+    const QString folder = m_lastFolder; // shared by the files of the folder
     if (m_settings.userDefined)
         renameUserDefined(path, folder);
     else
@@ -269,7 +272,7 @@ void Runner::renameByTag(const QString &path, const QString &folder, const QStri
         m_outcome.failures.append(path + QStringLiteral(": ") + FsStatus::fromErrno(errno).errorText());
         return;
     }
-    const ReadOnlyFile file(dir, QFile::encodeName(name));
+    const ReadOnlyFile file(dir, NativeName(name).bytes());
     FsStatus readStatus;
     TagRecord tag = readTag(file, path, m_tagContext, &readStatus);
     if (readStatus.errorNumber == ELOOP)

@@ -1,5 +1,6 @@
 #include "UndoLogWriter.h"
 
+#include "platform/NativeName.h"
 #include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
@@ -11,6 +12,12 @@ namespace {
 QByteArray line(const QString &path)
 {
     return path.toUtf8() + "\r\n";
+}
+
+void appendLine(QByteArray &lines, const QString &path)
+{
+    lines += NativeName(path).bytes();
+    lines += "\r\n";
 }
 
 } // namespace
@@ -126,13 +133,15 @@ bool UndoLogWriter::recordBatch(const QList<std::pair<QString, QString>> &pairs)
     m_batchOld.clear();
     m_batchNew.clear();
     QByteArray oldLines, newLines;
+    oldLines.reserve(pairs.size() * 96);
+    newLines.reserve(pairs.size() * 96);
     for (const auto &[oldPath, newPath] : pairs) {
         if (hasLineBreak(oldPath) || hasLineBreak(newPath))
             return false;
         m_batchOld.append(m_oldEnd + oldLines.size());
         m_batchNew.append(m_newEnd + newLines.size());
-        oldLines += line(oldPath);
-        newLines += line(newPath);
+        appendLine(oldLines, oldPath);
+        appendLine(newLines, newPath);
     }
     if (!m_old.append(oldLines))
         m_problem = m_old.problem();

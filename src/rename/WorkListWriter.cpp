@@ -1,5 +1,6 @@
 #include "WorkListWriter.h"
 
+#include "platform/NativeName.h"
 #include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
@@ -23,9 +24,8 @@ bool WorkListWriter::append(const QString &entry)
 {
     if (m_failed || hasLineBreak(entry))
         return false;
-    QByteArray line = entry.toUtf8();
-    line += "\r\n";
-    if (m_file.write(line) != line.size()) {
+    const NativeName line(entry);
+    if (m_file.write(line.c_str(), line.size()) != line.size() || m_file.write("\r\n", 2) != 2) {
         m_failed = true;
         return false;
     }

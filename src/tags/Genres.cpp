@@ -161,7 +161,15 @@ QString genreName(int number)
 {
     if (number < 0 || number >= int(kGenres.size()))
         return {};
-    return QString::fromLatin1(kGenres[number]);
+    // Made once: a long listing asks for a name per file.
+    static const QList<QString> names = [] {
+        QList<QString> list;
+        list.reserve(qsizetype(kGenres.size()));
+        for (const char *name : kGenres)
+            list.append(QString::fromLatin1(name));
+        return list;
+    }();
+    return names[number];
 }
 
 int genreNumber(const QString &name)

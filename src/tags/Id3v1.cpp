@@ -69,7 +69,16 @@ QString trackTextFor(int track)
 {
     if (track <= 0)
         return QStringLiteral("0");
-    return track < 10 ? QLatin1Char('0') + QString::number(track) : QString::number(track);
+    if (track > 255)
+        return QString::number(track);
+    // Made once: every tagged file with a track number asks for one.
+    static const QList<QString> texts = [] {
+        QList<QString> list;
+        for (int n = 0; n <= 255; ++n)
+            list.append(n < 10 ? QLatin1Char('0') + QString::number(n) : QString::number(n));
+        return list;
+    }();
+    return texts[track];
 }
 
 quint8 trackFromText(const QString &text)

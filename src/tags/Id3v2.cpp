@@ -266,19 +266,26 @@ std::optional<Id3v2Values> read(const ReadOnlyFile &file)
 {
     if (!file.isRegular() || file.size() < kHeaderSize)
         return std::nullopt;
-    QByteArray head = file.readAt(0, qMin(file.size(), kFirstRead));
-    const std::optional<qint64> size = tagSize(head);
+    return read(file, file.readAt(0, qMin(file.size(), kFirstRead)));
+}
+
+std::optional<Id3v2Values> read(const ReadOnlyFile &file, QByteArrayView start)
+{
+    if (!file.isRegular() || file.size() < kHeaderSize)
+        return std::nullopt;
+    const std::optional<qint64> size = tagSize(start);
     // A tag that claims more than the file holds is broken.
     if (!size || *size > file.size())
         return std::nullopt;
     const qint64 wanted = qMin(*size, kMaxTagBytes);
-    if (head.size() < wanted) {
-        // The frames of most tags without pictures end within the first
-        // read, padding following.
-        if (std::optional<FrameTexts> texts = readCommonFrames(head))
-            return valuesOfCommon(std::move(*texts));
-        head += file.readAt(head.size(), wanted - head.size());
-    }
+    if (start.size() >= wanted)
+        return parse(start.first(wanted));
+    // The frames of most tags without pictures end within the first read,
+    // padding following.
+    if (std::optional<FrameTexts> texts = readCommonFrames(start))
+        return valuesOfCommon(std::move(*texts));
+    QByteArray head = start.toByteArray();
+    head += file.readAt(head.size(), wanted - head.size());
     return parse(QByteArrayView(head).first(qMin(wanted, qint64(head.size()))));
 }
 

@@ -35,6 +35,9 @@ std::optional<Id3v2Values> parseWithTagLib(QByteArrayView bytes);
 // Reads the tag at the start of an open file: one read of the header, one of
 // the tag. The file is never changed.
 std::optional<Id3v2Values> read(const ReadOnlyFile &file);
+// The same when the file's first bytes (at least the header, or the whole
+// file) are read already: more is read only for a tag that goes beyond them.
+std::optional<Id3v2Values> read(const ReadOnlyFile &file, QByteArrayView start);
 
 // Fills the record's fields from the values as a read of an ID3v1 tag with
 // a Lyrics3 block would: texts through the code page (a character it cannot

@@ -34,7 +34,15 @@ QByteArray zeroPadded(qint64 value, int width)
 
 bool hasEndMark(QByteArrayView nineBytes)
 {
-    return nineBytes.size() >= 9 && nineBytes.first(9).toByteArray().toUpper() == "LYRICS200";
+    static constexpr char kMark[] = "LYRICS200";
+    if (nineBytes.size() < 9)
+        return false;
+    for (int i = 0; i < 9; ++i) {
+        const char c = nineBytes[i];
+        if ((c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c) != kMark[i])
+            return false;
+    }
+    return true;
 }
 
 std::optional<qint64> sizeValue(QByteArrayView sixBytes)

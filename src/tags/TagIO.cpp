@@ -18,7 +18,13 @@ void tell(const TagContext &context, Msg id, const QString &suffix = {})
         context.prompter->inform(MessageKind::Information, message(id, context.language) + suffix);
 }
 
-void readLyrics3(const ReadOnlyFile &file, QByteArrayView tail, const TagContext &context, TagRecord &record)
+// Files up to this size are read whole when their start is wanted too: one
+// read instead of one at each end.
+constexpr qint64 kWholeReadLimit = 8 * 1024;
+
+// whole: the file's bytes when it was read whole, else empty.
+void readLyrics3(const ReadOnlyFile &file, QByteArrayView whole, QByteArrayView tail, const TagContext &context,
+                 TagRecord &record)
 {
     if (tail.size() < id3v1::kTailSize || !lyrics3::hasEndMark(tail.sliced(lyrics3::kEndMarkOffset, 9)))
         return;
@@ -27,7 +33,7 @@ void readLyrics3(const ReadOnlyFile &file, QByteArrayView tail, const TagContext
     const qint64 blockStart = size ? record.fileSize - (*size + 143) : -1;
     if (blockStart < 0)
         return; // a block that cannot be where it says is ignored silently
-    const QByteArray block = file.readAt(blockStart, *size);
+    const QByteArray block = whole.isEmpty() ? file.readAt(blockStart, *size) : whole.sliced(blockStart, *size).toByteArray();
     // Only bytes that are exactly a block count as one: anything else is
     // audio, which a later write must keep.
     std::optional<lyrics3::Fields> fields;
@@ -47,12 +53,12 @@ void readLyrics3(const ReadOnlyFile &file, QByteArrayView tail, const TagContext
 
 // The ID3v2 tag at the start of the file, when the caller asked for it; its
 // values stand in for a missing ID3v1 tag with the tag-source setting on.
-void readId3v2(const ReadOnlyFile &file, const TagContext &context, TagRecord &record)
+void readId3v2(const ReadOnlyFile &file, QByteArrayView whole, const TagContext &context, TagRecord &record)
 {
     const bool stands = context.useId3v2 && !record.tagged;
     if (!stands && !context.reportId3v2)
         return;
-    record.id3v2 = id3v2::read(file);
+    record.id3v2 = whole.isEmpty() ? id3v2::read(file) : id3v2::read(file, whole);
     if (stands && record.id3v2)
         id3v2::fillRecord(*record.id3v2, *context.codec, record);
 }
@@ -92,16 +98,31 @@ TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagCo
     // A file of 128 to 143 bytes may well be a tag alone (one written into an
     // empty file): it is read as such, so that a write replaces it.
     const qint64 tailSize = qMin<qint64>(record.fileSize, id3v1::kTailSize);
-    const QByteArray tail = tailSize >= id3v1::kTagSize ? file.readAt(record.fileSize - tailSize, tailSize) : QByteArray();
+    QByteArray bytes;
+    QByteArrayView whole;
+    QByteArrayView tail;
+    if ((context.useId3v2 || context.reportId3v2) && record.fileSize >= id3v1::kTagSize
+        && record.fileSize <= kWholeReadLimit) {
+        bytes = file.readAt(0, record.fileSize);
+        // A file that changed size since it was opened is read the usual way.
+        if (bytes.size() == record.fileSize) {
+            whole = bytes;
+            tail = whole.last(tailSize);
+        }
+    }
+    if (whole.isEmpty() && tailSize >= id3v1::kTagSize) {
+        bytes = file.readAt(record.fileSize - tailSize, tailSize);
+        tail = bytes;
+    }
     if (tail.size() >= id3v1::kTagSize && tail.size() == tailSize) {
-        const QByteArrayView tag = QByteArrayView(tail).sliced(tail.size() - id3v1::kTagSize);
+        const QByteArrayView tag = tail.sliced(tail.size() - id3v1::kTagSize);
         record.tagged = id3v1::hasTagHeader(tag);
         if (record.tagged) {
             id3v1::parse(tag, *context.codec, record);
-            readLyrics3(file, tail, context, record);
+            readLyrics3(file, whole, tail, context, record);
         }
     }
-    readId3v2(file, context, record);
+    readId3v2(file, whole, context, record);
     if (!record.hasTag() && record.fileSize < id3v1::kTailSize) {
         if (!context.quietWhenShort)
             tell(context, Msg::FileTooShort, fileName);

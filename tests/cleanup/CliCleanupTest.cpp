@@ -31,7 +31,7 @@ TEST_F(CliCleanup, RunOutputAndOptions)
 
     // Options stored in KAZ.INI apply; options given win.
     ASSERT_EQ(setIniValue(iniPath(), "clean1", "false"), SetResult::Done);
-    r = runCli({"cleanup", "--json", "--preview", "--non-mp3", "include", "--script", "\"_\"\"-\":", dir + "/x_y.wav"});
+    r = runCli({"cleanup", "--json", "--preview", "--non-mp3", "include", "--script", "\"_\"\"-\":", dir + "/.//x_y.wav"});
     const QJsonObject row = QJsonDocument::fromJson(r.out).object();
     EXPECT_EQ(row.value("file").toString(), dir + "/x_y.wav");
     EXPECT_EQ(row.value("old").toString(), "x_y.wav");

@@ -14,7 +14,7 @@ using TagCli = HomeTest;
 
 TEST_F(TagCli, ShowJsonHasEveryKeyAndEscapesZeroBytes)
 {
-    const QString file = home.music() + "/a.mp3";
+    const QString file = home.music() + "/\"a\\\" \U0001F600.mp3"; // quotes, a backslash, beyond the BMP
     QByteArray bytes = mp3WithTag(values("Jóga", "Björk", "Homogenic", "1997", "c", "0", 52));
     bytes[bytes.size() - 128 + 97 + 28] = '\0'; // 0 byte then 'A' (65): a track that stays in the comment
     bytes[bytes.size() - 128 + 97 + 29] = 'A';
@@ -32,6 +32,7 @@ TEST_F(TagCli, ShowJsonHasEveryKeyAndEscapesZeroBytes)
         EXPECT_TRUE(o.contains(key)) << key.toStdString();
     EXPECT_EQ(o.size(), keys.size());
     EXPECT_EQ(o["title"].toString(), "Jóga");
+    EXPECT_EQ(o["file"].toString(), file);
 }
 
 TEST_F(TagCli, ExitCodesAndMessagesInBothLanguages)

@@ -1,6 +1,7 @@
 // Reading tags from real files: the trimming, track and Lyrics3 rules, and
 // input that lies about itself.
 #include "TagFileFixture.h"
+#include "support/Id3v2Fixture.h"
 
 #include "platform/Messages.h"
 #include "tags/Id3v1.h"
@@ -119,6 +120,27 @@ TEST_F(TagRead, Lyrics3LongFieldsReplaceShortOnesAndOthersAreKeptWhole)
     EXPECT_EQ(t.longAlbum, "Album");
     EXPECT_EQ(t.keptLyrics3Fields, QList<QByteArray>{lyrics});
     EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+// A small file is read whole, a larger one at both ends: the same tags either way.
+TEST_F(TagRead, SmallAndLargeFilesReadAlike)
+{
+    Id3v2Spec spec;
+    spec.frames = {{"TIT2", "Start"}, {"TPE1", "Band"}};
+    const QByteArray title45(45, 't');
+    const QByteArray end = block(field("ETT", title45)) + rawTag(title45.left(30));
+    for (const int frames : {1, 6, 7, 20}) {
+        const QByteArray bytes = id3v2Tag(spec) + audio.repeated(frames) + end;
+        const TagRecord t = read(bytes, false, true);
+        SCOPED_TRACE(bytes.size());
+        EXPECT_EQ(t.fileSize, bytes.size());
+        EXPECT_TRUE(t.tagged);
+        EXPECT_TRUE(t.hasLyrics3);
+        EXPECT_EQ(t.longTitle, QString::fromLatin1(title45));
+        ASSERT_TRUE(t.id3v2.has_value());
+        EXPECT_EQ(t.id3v2->title, "Start");
+        EXPECT_EQ(t.id3v2->artist, "Band");
+    }
 }
 
 // Bytes that are not exactly a block are audio; a start mark that is not
