@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,8 +33,45 @@ QString escapedName(QByteArrayView raw)
 
 bool isDecodableName(QByteArrayView raw)
 {
-    return QFile::encodeName(QFile::decodeName(raw.toByteArray())) == raw;
+    // Decoding drops a leading byte order mark: the decoded name would then
+    // name another file.
+    if (raw.startsWith("\xEF\xBB\xBF"))
+        return false;
+    // Nearly every name is plain ASCII: look for a high bit 8 bytes at a time
+    // and hand only the rest to the full UTF-8 check (which refuses overlong
+    // forms, surrogates and code points beyond U+10FFFF, as decoding does).
+    const char *bytes = raw.data();
+    const qsizetype size = raw.size();
+    qsizetype ascii = 0;
+    for (; ascii + 8 <= size; ascii += 8) {
+        quint64 word;
+        std::memcpy(&word, bytes + ascii, sizeof word);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (ascii < size && uchar(bytes[ascii]) < 0x80)
+        ++ascii;
+    return ascii == size || raw.sliced(ascii).isValidUtf8();
 }
+
+namespace {
+
+// One name as read, kept in a shared buffer until the entries are sorted.
+struct RawName {
+    std::size_t offset;
+    std::size_t size;
+    FolderEntry::Kind kind;
+    bool decodable;
+};
+
+// Whether the bytes hold a character beyond U+FFFF (a four-byte sequence):
+// UTF-16 sorts such a character before U+E000..U+FFFF, UTF-8 after them.
+bool hasAstralCharacter(std::string_view bytes)
+{
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) >= 0xF0; });
+}
+
+} // namespace
 
 QList<FolderEntry> listFolder(const QString &folder, bool *ok, int *error)
 {
@@ -42,31 +83,47 @@ QList<FolderEntry> listFolder(const QString &folder, bool *ok, int *error)
         *error = dir ? 0 : errno;
     if (!dir)
         return entries;
+    std::string buffer;
+    std::vector<RawName> names;
+    // The names sort by their bytes as long as each shows as it is and holds
+    // no character beyond U+FFFF; otherwise the shown names are sorted.
+    bool byteOrder = true;
     const int dirFd = ::dirfd(dir);
     while (const dirent *e = ::readdir(dir)) {
-        const char *name = e->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+        const std::string_view name(e->d_name);
+        if (name == "." || name == "..")
             continue;
         unsigned char type = e->d_type;
         if (type == DT_UNKNOWN) {
             struct stat st {};
-            if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+            if (::fstatat(dirFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
                 type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_LNK;
         }
-        FolderEntry entry;
-        entry.name = QFile::decodeName(name);
-        entry.kind = type == DT_DIR ? FolderEntry::Folder : type == DT_REG ? FolderEntry::File : FolderEntry::Other;
-        if (!isDecodableName(name)) {
-            entry.name = escapedName(name);
-            if (entry.kind != FolderEntry::Other)
-                entry.kind = entry.kind == FolderEntry::Folder ? FolderEntry::UndecodableFolder
-                                                               : FolderEntry::UndecodableFile;
+        FolderEntry::Kind kind = type == DT_DIR ? FolderEntry::Folder : type == DT_REG ? FolderEntry::File : FolderEntry::Other;
+        const bool decodable = isDecodableName(QByteArrayView(name.data(), qsizetype(name.size())));
+        if (!decodable) {
+            byteOrder = false;
+            if (kind != FolderEntry::Other)
+                kind = kind == FolderEntry::Folder ? FolderEntry::UndecodableFolder : FolderEntry::UndecodableFile;
+        } else if (byteOrder && hasAstralCharacter(name)) {
+            byteOrder = false;
         }
-        entries.append(std::move(entry));
+        names.push_back({buffer.size(), name.size(), kind, decodable});
+        buffer.append(name);
     }
     ::closedir(dir);
-    std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry &a, const FolderEntry &b) { return a.name < b.name; });
+    const auto bytesOf = [&buffer](const RawName &n) { return std::string_view(buffer).substr(n.offset, n.size); };
+    if (byteOrder)
+        std::sort(names.begin(), names.end(),
+                  [&bytesOf](const RawName &a, const RawName &b) { return bytesOf(a) < bytesOf(b); });
+    entries.reserve(qsizetype(names.size()));
+    for (const RawName &n : names) {
+        const QByteArrayView bytes(bytesOf(n).data(), qsizetype(n.size));
+        entries.append({n.decodable ? QString::fromUtf8(bytes) : escapedName(bytes), n.kind});
+    }
+    if (!byteOrder)
+        std::sort(entries.begin(), entries.end(),
+                  [](const FolderEntry &a, const FolderEntry &b) { return a.name < b.name; });
     return entries;
 }
 
