@@ -86,14 +86,16 @@ bool hasControlCharacter(QStringView text)
 
 QString visibleControls(const QString &text, bool keepLineBreaks)
 {
-    if (!hasControlCharacter(text))
+    const auto hidden = [keepLineBreaks](QChar c) {
+        return isControl(c.unicode()) && !(keepLineBreaks && c == u'\n');
+    };
+    if (std::none_of(text.begin(), text.end(), hidden))
         return text; // shared, not copied: the common case of a long list
     QString shown;
     shown.reserve(text.size());
     for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (isControl(u) && !(keepLineBreaks && u == '\n'))
-            shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        if (hidden(c))
+            shown += QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0'));
         else
             shown += c;
     }
