@@ -9,12 +9,7 @@ using namespace kaz;
 
 namespace {
 
-struct Case {
-    const char *base;
-    const char *script;
-    const char *expected;
-    CleanupOptions options;
-};
+struct Case { const char *base; const char *script; const char *expected; CleanupOptions options; };
 
 // Options with capitalising off and, where given, one word or position limit on.
 CleanupOptions none()
@@ -127,8 +122,7 @@ TEST(CleanupComputation, WordLimitsAndPositions)
 TEST(CleanupComputation, EmptyAndHiddenNames)
 {
     CleanupResult r = computeCleanName(QStringLiteral("abc"), QStringLiteral("1-3\"\":"), none());
-    EXPECT_TRUE(r.empty);
-    EXPECT_TRUE(r.name.isEmpty());
+    EXPECT_TRUE(r.empty && r.name.isEmpty());
     // A name that would start with a dot loses the dots; only dots is empty.
     r = computeCleanName(QStringLiteral("x.hidden"), QStringLiteral("1-1\"\":"), none());
     EXPECT_EQ(r.name, "hidden");
@@ -152,11 +146,7 @@ TEST(CleanupComputation, EmptyResultDropsTheLastEntryUntilANameIsLeft)
 
 TEST(ScriptEditing, EntriesAndRemoval)
 {
-    struct Removal {
-        const char *script;
-        const char *removed;
-        const char *last;
-    };
+    struct Removal { const char *script; const char *removed; const char *last; };
     for (const Removal &c : std::vector<Removal>{{"", "", ""}, {"\"a\"\"\":", "", "\"a\"\"\":"},
                                                  {"\"a\"\"\":3-5\"\":", "\"a\"\"\":", "3-5\"\":"},
                                                  {"x:y", "x:", "y"}, {":", "", ":"}}) {

@@ -44,9 +44,7 @@ TEST_F(CliConfig, SetChangesOneLineAndRefusesWhatItCannotUse)
         EXPECT_EQ(runCli(QStringList{"config", "set"} + refused).exitCode, 2) << refused.join(' ').toStdString();
     EXPECT_EQ(IniDocument::read(iniPath()).lines(), before);
 
-    const CliResult r = runCli({"config", "set", "search2", "false"});
-    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    EXPECT_EQ(r.out, QByteArray("search2=false\n"));
+    EXPECT_EQ(runCli({"config", "set", "search2", "false"}).out, QByteArray("search2=false\n"));
     ASSERT_TRUE(endedWith(runCli({"config", "set", "lastdir", home.music()}), 0));
     QStringList expected = before;
     expected.replace(expected.indexOf("search2=true"), "search2=false");
@@ -69,18 +67,15 @@ TEST_F(CliConfig, AFifoOrAHugeFileInPlaceOfKazIniIsRefusedNotWaitedFor)
 {
     QDir().mkpath(QFileInfo(iniPath()).absolutePath());
     ASSERT_EQ(::mkfifo(QFile::encodeName(iniPath()).constData(), 0644), 0);
-    CliResult r = runCli({"config", "show"}); // a run that waited on the FIFO would be cut off with -1
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
-    EXPECT_TRUE(r.err.contains("not a regular file")) << r.err.constData();
+    // A run that waited on the FIFO would be cut off with -1.
+    EXPECT_TRUE(endedWith(runCli({"config", "show"}), 0, "not a regular file"));
 
     QFile::remove(iniPath());
     QFile huge(iniPath());
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
     huge.resize(3LL * 1024 * 1024 * 1024); // sparse: takes no room
     huge.close();
-    r = runCli({"config", "show"});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
-    EXPECT_TRUE(r.err.contains("far more than")) << r.err.constData();
+    EXPECT_TRUE(endedWith(runCli({"config", "show"}), 0, "far more than"));
 }
 
 // A settings file that cannot be written is never passed over in silence:
@@ -89,9 +84,8 @@ TEST_F(CliConfig, AFailedWriteNamesTheFileAndTheError)
 {
     ASSERT_TRUE(QDir().mkpath(iniPath() + "/in the way"));
     const CliResult r = runCli({"config", "set", "clean1", "false"});
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(endedWith(r, 1, QString("kaz-cli: cannot write " + iniPath() + ": ").toUtf8()));
     const QString err = QString::fromUtf8(r.err);
-    EXPECT_TRUE(err.contains("kaz-cli: cannot write " + iniPath() + ": ")) << r.err.constData();
     EXPECT_FALSE(err.section(iniPath() + ": ", 1).trimmed().isEmpty()) << "the system's error is missing";
 
     QString problem;

@@ -142,8 +142,7 @@ TEST_F(IniFile, MiddleSectionsLoadWithOrWithoutBlankLinesAndSurviveWrites)
     EXPECT_EQ(fileLines(path).mid(0, 28), after.mid(0, 28));
 
     // A missing favourite is removed from the middle sections only.
-    EXPECT_TRUE(removeUserEntry(path, "/usr/bin/editor"));
-    EXPECT_FALSE(removeUserEntry(path, "artist&album"));
+    EXPECT_TRUE(removeUserEntry(path, "/usr/bin/editor") && !removeUserEntry(path, "artist&album"));
     EXPECT_TRUE(loadIni(path, context).externalPrograms[0].isEmpty());
     EXPECT_EQ(loadIni(path, context).structure.createDir, CreateDirMode::ArtistAndAlbum);
 }
@@ -164,8 +163,7 @@ TEST_F(IniFile, OldFormatIsConvertedKeepingTheUsersSections)
     QStringList old{"V3.0", "Size=700*500", "Fontsize=abc",
                     "Character=___   --_", "Delimiter=#", QString(),
                     "[userdefined directories]", "F1=/old/fav",
-                    "[external programs]", "Edit=/bin/ed",
-                    "[directory structure]"};
+                    "[external programs]", "Edit=/bin/ed", "[directory structure]"};
     old += defaultLines(0, 0, "Sammlung").mid(34);
     old.append("after the end");
     ASSERT_TRUE(writeAll(path, crlf(old)));
@@ -186,8 +184,7 @@ TEST_F(IniFile, OldFormatIsConvertedKeepingTheUsersSections)
     // Loaded again, the file is current and not converted twice.
     prompter.shown.clear();
     EXPECT_EQ(loadIni(path, context, &converted), s);
-    EXPECT_FALSE(converted);
-    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_TRUE(!converted && prompter.shown.isEmpty());
 }
 
 TEST_F(IniFile, UnusableValuesFallBackToTheirDefaults)

@@ -10,12 +10,7 @@ using namespace kaz;
 
 TEST(EditorTexts, LabelsAndHeaderSayExtendedBeyondThirtyCodePageCharacters)
 {
-    struct Case {
-        LongField field;
-        int length;
-        Language language;
-        const char *label;
-    } cases[] = {
+    struct Case { LongField field; int length; Language language; const char *label; } cases[] = {
         {LongField::Artist, 34, Language::English, "Artist (34) extended"},
         {LongField::Artist, 30, Language::English, "Artist (30)"},
         {LongField::Title, 31, Language::German, "Titel (31) extended"},

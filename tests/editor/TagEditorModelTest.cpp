@@ -58,13 +58,11 @@ TEST_F(TagEditorModelTest, SaveAndCopyWithSamplerCarriesAllButArtistTitleAndTrac
     model.open(files[0]);
     model.save("1", false);
     model.open(files[1]);
-    EXPECT_EQ(model.fields().title, "Title 2");
-    EXPECT_EQ(model.fields().artist, QString()); // the file's own now
+    EXPECT_EQ(QString(model.fields().title + "|" + model.fields().artist), "Title 2|"); // the file's own artist now
     model.save("2", true);
     model.skip();
     model.open(files[2]);
-    EXPECT_EQ(model.fields().comment, "Comment 1");
-    EXPECT_EQ(model.fields().genre, "Classic Rock");
+    EXPECT_EQ(QStringList({model.fields().comment, model.fields().genre}), QStringList({"Comment 1", "Classic Rock"}));
 }
 
 TEST_F(TagEditorModelTest, ClipboardInsertsTheChosenFields)
@@ -78,10 +76,7 @@ TEST_F(TagEditorModelTest, ClipboardInsertsTheChosenFields)
     model.open(a);
     model.copyToClipboard();
 
-    struct Case {
-        TagClipboard::Field off;
-        QString title, artist, genre;
-    } cases[] = {
+    struct Case { TagClipboard::Field off; QString title, artist, genre; } cases[] = {
         {TagClipboard::FieldCount, QString(), "AA", "Pop"},
         {TagClipboard::Artist, QString(), QString(), "Pop"},
         {TagClipboard::Genre, QString(), "AA", QString()},
@@ -109,11 +104,7 @@ TEST_F(TagEditorModelTest, ClipboardInsertsTheChosenFields)
 
 TEST_F(TagEditorModelTest, StripAndSaveCutsTagAndLyrics3BlockOnly)
 {
-    struct Case {
-        const char *name;
-        QString title;
-        QList<QByteArray> extra;
-    } cases[] = {
+    struct Case { const char *name; QString title; QList<QByteArray> extra; } cases[] = {
         {"plain.mp3", "Short", {}},
         {"lyrics.mp3", QString(45, QLatin1Char('L')), {QByteArray("LYR00005hello")}},
     };
@@ -127,8 +118,7 @@ TEST_F(TagEditorModelTest, StripAndSaveCutsTagAndLyrics3BlockOnly)
         model.strip();
         EXPECT_TRUE(model.fields().title.isEmpty());
         const TagEditorModel::SaveResult r = model.save(nameWithoutMp3(path), false);
-        EXPECT_TRUE(r.stripped) << c.name;
-        EXPECT_FALSE(r.wrote);
+        EXPECT_TRUE(r.stripped && !r.wrote) << c.name;
         EXPECT_EQ(contentHash(path), QCryptographicHash::hash(audio, QCryptographicHash::Sha256).toHex()) << c.name;
     }
     // Taken back, the strip changes nothing and Save writes the values.
@@ -175,10 +165,7 @@ TEST_F(TagEditorModelTest, RenameTakesAFreeNameAndUndoGoesBack)
     model.open(a);
     model.enterName("abba - sos");
 
-    struct Case {
-        QString typed;
-        QString expected;
-    } cases[] = {
+    struct Case { QString typed; QString expected; } cases[] = {
         {"ABBA - SOS", "ABBA - SOS.mp3"}, // letter case alone renames
         {"taken", "taken (2).mp3"},
         {"a?b*c", "abc.mp3"},
@@ -190,8 +177,7 @@ TEST_F(TagEditorModelTest, RenameTakesAFreeNameAndUndoGoesBack)
         EXPECT_EQ(model.path(), dir + QLatin1Char('/') + c.expected) << c.typed.toStdString();
         EXPECT_TRUE(QFileInfo::exists(model.path()));
     }
-    EXPECT_TRUE(model.canUndoName("abc"));
-    EXPECT_FALSE(model.canUndoName("abba - sos"));
+    EXPECT_TRUE(model.canUndoName("abc") && !model.canUndoName("abba - sos"));
     EXPECT_TRUE(model.canUndoName("ABBA - sos")); // exact, as the file system compares
     model.undoName();
     EXPECT_EQ(namesIn(dir), (QStringList{"abba - sos.mp3", "taken (1).mp3", "taken.mp3"}));

@@ -135,8 +135,7 @@ TEST_F(CliFromName, KilledWriteLeavesEachFileOldOrNew)
         const DemoFile f{.relativePath = QStringLiteral("%1-Song %1-Band.mp3").arg(i, 4, 10, QLatin1Char('0')),
                          .tagged = i % 5 != 0,
                          .values = values(QStringLiteral("An old title that is longer than thirty characters %1").arg(i), "Old"),
-                         .extraLyrics3Fields = QList<QByteArray>(i % 2, "LYR00004la\r\n"),
-                         .frames = 1};
+                         .extraLyrics3Fields = QList<QByteArray>(i % 2, "LYR00004la\r\n"), .frames = 1};
         writeDemoFile(dir, f);
         files << dir + "/" + f.relativePath;
     }

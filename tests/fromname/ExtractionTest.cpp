@@ -45,12 +45,7 @@ TagRecord tagged(const QString &title, const QString &artist, const QString &com
 
 TEST(Extraction, DelimiterAndPiecesOfSingleNames)
 {
-    struct Case {
-        const char *name;
-        bool underscore;
-        const char *delimiter;
-        QStringList pieces;
-    };
+    struct Case { const char *name; bool underscore; const char *delimiter; QStringList pieces; };
     const Case cases[] = {
         // "_" is no candidate: the blanks next to the delimiter stay as blanks.
         {"Artist_A_-_Song_A.mp3", true, "-", {"Artist A ", " Song A"}},
@@ -95,10 +90,7 @@ TEST(Extraction, CandidatesByCountThenCodeDotRulesAndTheFilterList)
 
 TEST(Extraction, PatternPutsPiecesIntoFields)
 {
-    struct Case {
-        QStringList pattern;
-        QStringList titleArtistAlbumComment;
-    };
+    struct Case { QStringList pattern; QStringList titleArtistAlbumComment; };
     const Case cases[] = {
         {{"title", "artist", "album", "comment"}, {"P1", "P2", "P3", "P4"}},
         {{"artist", "title"}, {"P2", "P1", "P3", "P4"}},

@@ -141,11 +141,9 @@ TEST(NameComposer, ForbiddenCharactersAreReplacedInTextsOnly)
     t.track = 47; // the code of "/"
     t.trackText = "47";
     replaceForbiddenCharacters(t, "___   --_");
-    EXPECT_EQ(t.artist, "AC_DC");
-    EXPECT_EQ(t.album, "Who"); // the blank that stands in for "?" is trimmed
-    EXPECT_EQ(t.longAlbum, "Who");
-    EXPECT_EQ(t.title, "A-B-_C_D E F_G");
-    EXPECT_EQ(t.trackText, "47");
+    // The blank that stands in for "?" in the album is trimmed.
+    EXPECT_EQ(QStringList({t.artist, t.album, t.longAlbum, t.title, t.trackText}),
+              QStringList({"AC_DC", "Who", "Who", "A-B-_C_D E F_G", "47"}));
 
     // The status bar shows the tag as it is.
     RenameSettings title = fields(NameField::Artist, NameField::None, NameField::None);

@@ -52,10 +52,7 @@ CliResult runRaw(const QList<QByteArray> &arguments)
     return r;
 }
 
-QByteArray native(const QString &path)
-{
-    return QFile::encodeName(path);
-}
+QByteArray native(const QString &path) { return QFile::encodeName(path); }
 
 // Files by names that are bytes, through descriptors QFile takes over.
 bool writeRaw(const QByteArray &path, const QByteArray &bytes)

@@ -55,11 +55,7 @@ struct Player : RecordingPlayer {
 class Pin
 {
 public:
-    explicit Pin(QString path)
-        : m_path(std::move(path))
-    {
-        m_pinned = ::geteuid() == 0 && setImmutable(true);
-    }
+    explicit Pin(QString path) : m_path(std::move(path)) { m_pinned = ::geteuid() == 0 && setImmutable(true); }
     ~Pin() { release(); }
     bool pinned() const { return m_pinned; }
     void release()
@@ -102,8 +98,7 @@ QStringList playlist()
 }
 
 // A run by artist and title with the player.
-RenameOutcome runWith(Player &player, const QString &start, const QStringList &selection,
-                      RunState *state = nullptr)
+RenameOutcome runWith(Player &player, const QString &start, const QStringList &selection, RunState *state = nullptr)
 {
     RunFixture run;
     run.player = &player;

@@ -30,11 +30,7 @@ TEST(SelectionRules, PatternExample)
 
 TEST(SelectionRules, ThreeSelectionsStayDistinct)
 {
-    struct Case {
-        int clicked;
-        F first, second, third;
-        F second2, third2;
-    };
+    struct Case { int clicked; F first, second, third; F second2, third2; };
     const Case cases[] = {
         {1, F::Album, F::Album, F::Title, F::Title, F::Artist}, {1, F::Title, F::Title, F::Album, F::Artist, F::Album},
         {1, F::Artist, F::Artist, F::None, F::Album, F::None}, {1, F::Album, F::None, F::Album, F::None, F::Title},
@@ -56,8 +52,7 @@ TEST(SelectionRules, OneNumberPositionAtATime)
     EXPECT_EQ(usable.fixedPosition, 3);
     EXPECT_EQ(usable.relativePosition, -1);
     EXPECT_EQ(usable.brackets, 0);
-    EXPECT_TRUE(delimiterIsAllowed(" - "));
-    EXPECT_FALSE(delimiterIsAllowed(" / "));
+    EXPECT_TRUE(delimiterIsAllowed(" - ") && !delimiterIsAllowed(" / "));
     EXPECT_FALSE(delimiterIsAllowed("----"));
     EXPECT_FALSE(replacementsAreUsable("/////////"));
     EXPECT_TRUE(replacementsAreUsable("___   --_"));

@@ -28,9 +28,8 @@ TEST_F(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
     const QList<QJsonObject> lines = jsonLines(r.out);
     ASSERT_EQ(lines.size(), 9);
     const QJsonObject first = lines[0];
-    EXPECT_EQ(first["from"].toString(), dir + "/A0.mp3");
-    EXPECT_EQ(first["to"].toString(), dir + "/Album/A/X/A0.mp3");
-    EXPECT_EQ(first["class"].toString(), "aa");
+    EXPECT_EQ(QStringList({first["from"].toString(), first["to"].toString(), first["class"].toString()}),
+              QStringList({dir + "/A0.mp3", dir + "/Album/A/X/A0.mp3", "aa"}));
     EXPECT_EQ(first["cd"].toInt(), -1);
     EXPECT_EQ(lines[8]["class"].toString(), "va");
 
@@ -77,8 +76,7 @@ TEST_F(CliStructure, QuestionsNeedYesOrATerminal)
     r = runCli({"structure", "break", "--lang", "en", dir});
     EXPECT_TRUE(endedWith(r, 1, "KAZ wasn´t able to move all MP3-files!"));
     EXPECT_TRUE(endedWith(runCli({"structure", "break", "--full", "--yes", dir}), 0));
-    EXPECT_TRUE(QFile::exists(dir + "/cover.jpg"));
-    EXPECT_FALSE(QFileInfo::exists(dir + "/sub"));
+    EXPECT_TRUE(QFile::exists(dir + "/cover.jpg") && !QFileInfo::exists(dir + "/sub"));
 }
 
 TEST_F(CliStructure, ExcludedAlbumsAndStructureKeys)

@@ -88,10 +88,7 @@ QString summary(const StructurePlan &plan)
 // Ties end where the exchange sort's passes leave them, not always in input order.
 TEST(Planner, PackingOrderIsTheLegacyExchangeSortsOrder)
 {
-    const struct {
-        std::vector<qint64> sizes;
-        std::vector<int> order;
-    } cases[] = {
+    const struct { std::vector<qint64> sizes; std::vector<int> order; } cases[] = {
         {{}, {}},
         {{3, 1, 2}, {1, 2, 0}},
         {{2, 2, 2}, {0, 1, 2}},
@@ -108,12 +105,7 @@ TEST(Planner, ClassesCdsAndUsedSpace)
     using Tweak = void (*)(StructureSettings &);
     const Tweak none = [](StructureSettings &) {};
     const Tweak cd44 = [](StructureSettings &s) { s.cdrMegabytes = 44; };
-    const struct {
-        const char *what;
-        const char *rows;
-        Tweak tweak;
-        const char *plan;
-    } cases[] = {
+    const struct { const char *what; const char *rows; Tweak tweak; const char *plan; } cases[] = {
         {"thresholds", "8*A/X 7*B/Y 3*C/Z", none, "8*aa1 7*vaar1 3*va1 | 18"},
         {"keys fold case and concatenate", "4*Abba/Arrival 4*ABBA/ARRIVAL 4*AB/C 4*A/BC 4*Ärzte/X 4*ärzte/X", none,
          "24*aa1 | 24"},
@@ -156,12 +148,7 @@ TEST(Planner, FoldersOfTheWorkedExamples)
     const Tweak flat = [](StructureSettings &s) { s.createAlbumAndSamplerDirs = false; };
     const Tweak noAlbums = [](StructureSettings &s) { s.searchAlbum = false; };
     const Tweak cd44 = [](StructureSettings &s) { s.fitOnCdr = true, s.cdrMegabytes = 44; };
-    const struct {
-        const char *rows;
-        Tweak tweak;
-        size_t row;
-        const char *folder;
-    } cases[] = {
+    const struct { const char *rows; Tweak tweak; size_t row; const char *folder; } cases[] = {
         {"8*A/X", none, 0, "Album/A/X/"},
         // Seven stay out of album groups: loose songs of an artist with enough of them.
         {"7*A/X", none, 0, "Album/A/Various/"},
@@ -222,10 +209,8 @@ TEST(Planner, MultiCdTexts)
     EXPECT_EQ(multiCdText("CD2", false), QString());
     EXPECT_EQ(pictureComment("Live CD2"), "CD 2");
     EXPECT_EQ(pictureComment("a long comment here"), "mment here");
-    EXPECT_TRUE(readsAsInteger(u"  -12"));
-    EXPECT_TRUE(readsAsInteger(u"$1F"));
-    EXPECT_TRUE(readsAsInteger(u"0x1f"));
-    EXPECT_FALSE(readsAsInteger(u"1 "));
+    EXPECT_TRUE(readsAsInteger(u"  -12") && readsAsInteger(u"$1F"));
+    EXPECT_TRUE(readsAsInteger(u"0x1f") && !readsAsInteger(u"1 "));
     EXPECT_FALSE(readsAsInteger(u"99999999999"));
 }
 

@@ -64,14 +64,9 @@ TEST_F(StructureBuild, SortsByTagsAndUndoes)
     const StructureOutcome outcome = f.build(dir);
     EXPECT_TRUE(outcome.failures.isEmpty());
     EXPECT_EQ(outcome.moved.size(), 21u);
-    const QStringList files = relativeFiles(dir);
-    EXPECT_TRUE(files.contains("Album/A/X/x0.mp3"));
-    EXPECT_TRUE(files.contains("Sampler/Hits/s7.mp3"));
-    EXPECT_TRUE(files.contains("Album/B/Various/b3.mp3"));
-    EXPECT_TRUE(files.contains("Various/loose.mp3"));
-    EXPECT_TRUE(files.contains("nothing.mp3"));
-    EXPECT_TRUE(files.contains("untagged.mp3"));
-    EXPECT_TRUE(files.contains("notes.txt"));
+    for (const char *file : {"Album/A/X/x0.mp3", "Sampler/Hits/s7.mp3", "Album/B/Various/b3.mp3", "Various/loose.mp3",
+                             "nothing.mp3", "untagged.mp3", "notes.txt"})
+        EXPECT_TRUE(relativeFiles(dir).contains(file)) << file;
     EXPECT_TRUE(f.state.filesTouched);
     expectUndoRestores(f, dir, before);
     EXPECT_EQ(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
@@ -126,8 +121,7 @@ TEST_F(StructureBuild, LineBreakNamesAndDotFoldersFromTags)
     putSong(dir, "bad\nname.mp3", "..", ".hidden");
     const StructureOutcome outcome = f.build(dir);
     EXPECT_EQ(outcome.lineBreakPaths, QStringList{dir + "/bad\nname.mp3"});
-    EXPECT_TRUE(QFile::exists(dir + "/bad\nname.mp3"));
-    EXPECT_TRUE(QFile::exists(dir + "/Album/__/_hidden/x0.mp3"));
+    EXPECT_TRUE(QFile::exists(dir + "/bad\nname.mp3") && QFile::exists(dir + "/Album/__/_hidden/x0.mp3"));
 }
 
 TEST_F(StructureBreak, NumberedNamesSafeAndFullMode)
@@ -146,24 +140,17 @@ TEST_F(StructureBreak, NumberedNamesSafeAndFullMode)
     StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
     EXPECT_FALSE(outcome.moveComplete);
     EXPECT_EQ(f.prompter.shown, QStringList{message(Msg::NotAllMoved, Language::English)});
-    QStringList files = relativeFiles(dir);
-    EXPECT_TRUE(files.contains("Track01.mp3"));
-    EXPECT_TRUE(files.contains("Track01 (2).mp3"));
-    EXPECT_TRUE(files.contains("Track02.mp3"));
-    EXPECT_TRUE(files.contains("Mixed/Track03.mp3"));
-    EXPECT_TRUE(files.contains("Mixed/cover.jpg"));
-    EXPECT_TRUE(files.contains("NoTags/Track04.mp3"));
-    EXPECT_FALSE(QFileInfo::exists(dir + "/One"));
-    EXPECT_FALSE(QFileInfo::exists(dir + "/Two"));
+    for (const char *file : {"Track01.mp3", "Track01 (2).mp3", "Track02.mp3", "Mixed/Track03.mp3", "Mixed/cover.jpg",
+                             "NoTags/Track04.mp3"})
+        EXPECT_TRUE(relativeFiles(dir).contains(file)) << file;
+    EXPECT_FALSE(QFileInfo::exists(dir + "/One") || QFileInfo::exists(dir + "/Two"));
     EXPECT_TRUE(QFileInfo::exists(home.path() + "/elsewhere/outside.mp3")); // the link is not followed
     expectUndoRestores(f, dir, before);
 
     StructureFixture full;
     outcome = full.breakUp(dir, BreakMode::Full);
-    files = relativeFiles(dir);
-    EXPECT_TRUE(files.contains("cover.jpg"));
-    EXPECT_TRUE(files.contains("Track04.mp3"));
-    EXPECT_TRUE(files.contains("Track03.mp3"));
+    for (const char *file : {"cover.jpg", "Track04.mp3", "Track03.mp3"})
+        EXPECT_TRUE(relativeFiles(dir).contains(file)) << file;
     EXPECT_TRUE(QFileInfo::exists(home.path() + "/elsewhere/outside.mp3"));
     expectUndoRestores(full, dir, before);
 }
@@ -188,8 +175,7 @@ TEST_F(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
     EXPECT_EQ(readAll(dir + "/Album/Beatles/Help/cover.jpg"), "cover of Help");
     EXPECT_EQ(readAll(dir + "/Album/Beatles/Help/notes.jpeg"), "five-letter extension");
     EXPECT_EQ(readAll(dir + "/Album/Beatles/Help/An extraordinarily long file name for a picture.png"), "long");
-    EXPECT_TRUE(QFile::exists(dir + "/Album/Abba/Arrival/base.mp3"));
-    EXPECT_FALSE(QFileInfo::exists(dir + "/old"));
+    EXPECT_TRUE(QFile::exists(dir + "/Album/Abba/Arrival/base.mp3") && !QFileInfo::exists(dir + "/old"));
     expectUndoRestores(f, dir, before);
 }
 
@@ -202,9 +188,7 @@ TEST_F(StructureBreak, NothingToMoveKeepsTheLastUndo)
     EXPECT_TRUE(f.build(dir).moved.empty());
     putSong(dir, "a.mp3", "A", "X");
     const StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
-    EXPECT_TRUE(outcome.moved.empty());
-    EXPECT_TRUE(outcome.moveComplete);
-    EXPECT_TRUE(f.prompter.shown.isEmpty());
+    EXPECT_TRUE(outcome.moved.empty() && outcome.moveComplete && f.prompter.shown.isEmpty());
     EXPECT_EQ(readAll(workFilePath(workfile::UndoNew)), "/new/path\r\n");
 }
 
@@ -217,8 +201,7 @@ public:
     bool isPlaying() override { return !stopped; }
     void stop() override { stopped = true; }
     void clearPlaylist() override { cleared = true; }
-    bool stopped = false;
-    bool cleared = false;
+    bool stopped = false, cleared = false;
 };
 
 } // namespace
@@ -229,8 +212,7 @@ TEST_F(StructureBuild, APlayingPlayerIsStoppedFirst)
     PlayingPlayer player;
     f.player = &player;
     f.build(home.music());
-    EXPECT_TRUE(player.stopped);
-    EXPECT_TRUE(player.cleared);
+    EXPECT_TRUE(player.stopped && player.cleared);
     EXPECT_EQ(f.prompter.shown, QStringList{message(Msg::WinampStopped, Language::English)});
 }
 

@@ -75,9 +75,8 @@ protected:
     void sortedTree()
     {
         const QString x = base + "/Album/A/X", y = base + "/Album/B/Y";
-        putSong(x, "01 Intro.mp3", "A", "X");
-        putSong(x, "02 Song.mp3", "A", "X");
-        putSong(x, "03 Song.mp3", "A", "X");
+        for (const char *name : {"01 Intro.mp3", "02 Song.mp3", "03 Song.mp3"})
+            putSong(x, name, "A", "X");
         putFile(x, "cover.jpg", "jpeg of X");
         putFile(x, "notes.txt", "notes of X");
         putSong(y, "01 Intro.mp3", "B", "Y");
@@ -100,8 +99,8 @@ protected:
     {
         for (const char *name : {"a1.mp3", "a2.mp3", "a3.mp3"})
             putSong(base, name, "A", "X");
-        putSong(base, "b1.mp3", "B", "Y");
-        putSong(base, "b2.mp3", "B", "Y");
+        for (const char *name : {"b1.mp3", "b2.mp3"})
+            putSong(base, name, "B", "Y");
         putSong(base, "loose.mp3", "C", "Z");
         makeLink(outside + "/secret.jpg", base + "/linked.mp3");
         makePipe(base + "/pipe.mp3");
@@ -170,8 +169,7 @@ TEST_F(Tree, LinksAndPipesStayWhereTheyAreAndNothingOutsideIsTouched)
     // Full break: every regular file comes up, links and the pipe stay.
     EXPECT_EQ(runCli({"structure", "break", "--full", "--yes", base}).exitCode, 1);
     EXPECT_EQ(readAll(base + "/cover.jpg"), "jpeg of X");
-    EXPECT_TRUE(QFileInfo(base + "/Album/A/X/secret.jpg").isSymLink());
-    EXPECT_TRUE(QFileInfo::exists(base + "/Album/B/Y/pipe"));
+    EXPECT_TRUE(QFileInfo(base + "/Album/A/X/secret.jpg").isSymLink() && QFileInfo::exists(base + "/Album/B/Y/pipe"));
     expectOutsideUntouched();
     EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
     EXPECT_EQ(snapshot(base), before);
@@ -200,9 +198,7 @@ TEST_F(Tree, TheUndoTakesNoLinkThatWasPutInItsWay)
     ASSERT_EQ(runCli({"structure", "build", base}).exitCode, 0);
     ASSERT_TRUE(QFile::exists(base + "/Album/B/Y/b1.mp3"));
     // A folder the undo would go through is carried outside, a link in its place.
-    ASSERT_EQ(::rename(QFile::encodeName(base + "/Album/B").constData(),
-                       QFile::encodeName(outside + "/B").constData()),
-              0);
+    ASSERT_TRUE(QDir().rename(base + "/Album/B", outside + "/B"));
     makeLink(outside + "/B", base + "/Album/B");
     outsideBefore = snapshot(outside);
     EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 1, "symbolic link"));
@@ -214,11 +210,7 @@ TEST_F(Tree, TheUndoTakesNoLinkThatWasPutInItsWay)
 // block written or cut), undoes it, and checks the tree as it was.
 TEST_F(Tree, RunsKilledAtEveryStepAreUndoneCompletely)
 {
-    struct Case {
-        const char *name;
-        QStringList arguments;
-        bool sorted;
-    };
+    struct Case { const char *name; QStringList arguments; bool sorted; };
     configureCli();
     const QList<Case> cases{
         {"build", {"structure", "build", base}, false},

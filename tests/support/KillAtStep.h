@@ -27,8 +27,7 @@ KilledRun runCliKilledAfter(const QStringList &arguments, qint64 delayMs);
 // undo) and checks them; it may fail with gtest assertions. setUp() is called
 // before every run, also the last, unkilled one. Returns the number of kills.
 int killAtEveryStep(const QStringList &arguments, const QString &step,
-                    const std::function<void()> &setUp,
-                    const std::function<void(int n)> &recover, int stride = 1);
+                    const std::function<void()> &setUp, const std::function<void(int n)> &recover, int stride = 1);
 
 struct TailKills {
     int kills = 0;

@@ -36,16 +36,6 @@ TempHome::~TempHome()
     restore("XDG_RUNTIME_DIR", m_oldRuntime);
 }
 
-QString TempHome::file(const QString &relative) const
-{
-    return m_dir.filePath(relative);
-}
-
-QString TempHome::music() const
-{
-    return m_dir.filePath(QStringLiteral("music"));
-}
-
 Button ScriptedPrompter::ask(MessageKind, ButtonSet buttons, const QString &text)
 {
     shown << text;
@@ -123,10 +113,9 @@ QMap<QString, QByteArray> contentsOf(const QStringList &files)
 
 void restoreContents(const QMap<QString, QByteArray> &contents)
 {
-    for (auto [path, bytes] : contents.asKeyValueRange()) {
+    for (auto [path, bytes] : contents.asKeyValueRange())
         if (readAll(path) != bytes)
             writeAll(path, bytes);
-    }
 }
 
 QByteArray mp3WithTag(const TagValues &v, int frames)

@@ -20,9 +20,9 @@ public:
     TempHome();
     ~TempHome();
     QString path() const { return m_dir.path(); }
-    QString file(const QString &relative) const;
+    QString file(const QString &relative) const { return m_dir.filePath(relative); }
     // Folder for music below the home.
-    QString music() const;
+    QString music() const { return m_dir.filePath(QStringLiteral("music")); }
 
 private:
     QTemporaryDir m_dir;
@@ -72,11 +72,7 @@ TagValues values(const QString &title, const QString &artist, const QString &alb
                  const QString &year = QStringLiteral("2001"), const QString &comment = {},
                  const QString &trackText = QStringLiteral("0"), quint8 genre = 17);
 
-struct CliResult {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+struct CliResult { int exitCode = -1; QByteArray out; QByteArray err; };
 // Runs kaz-cli with the arguments; environment from the current process. A
 // run that outlasts the timeout is killed and reported with exit code -1.
 CliResult runCli(const QStringList &arguments, const QByteArray &input = {}, int timeoutMs = 120000);

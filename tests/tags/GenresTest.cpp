@@ -9,8 +9,7 @@ TEST(Genres, NumbersNamesAndTheChoiceBox)
     EXPECT_EQ(genreName(17), "Rock");
     EXPECT_EQ(genreName(133), "Afro-Punk");
     EXPECT_EQ(genreName(144), "Trash Metal");
-    EXPECT_TRUE(genreName(145).isEmpty());
-    EXPECT_TRUE(genreName(200).isEmpty());
+    EXPECT_TRUE(genreName(145).isEmpty() && genreName(200).isEmpty());
     EXPECT_EQ(genreNumber("Rock"), 17);
     EXPECT_EQ(genreNumber(QString()), 255); // no genre chosen
     EXPECT_EQ(genreNumber("No Such Genre"), -1);

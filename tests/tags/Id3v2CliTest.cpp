@@ -20,9 +20,9 @@ namespace {
 
 QByteArray v2Song(const QString &title, const QString &artist, const QString &album)
 {
-    Id3v2Spec spec;
-    spec.frames = {{"TIT2", title}, {"TPE1", artist}, {"TALB", album}, {"TRCK", "3/12"}, {"TCON", "(17)Rock"}};
-    return id3v2Tag(spec) + mp3Frames(3);
+    const QList<std::pair<QByteArray, QString>> frames{
+        {"TIT2", title}, {"TPE1", artist}, {"TALB", album}, {"TRCK", "3/12"}, {"TCON", "(17)Rock"}};
+    return id3v2Tag({.frames = frames}) + mp3Frames(3);
 }
 
 } // namespace
@@ -35,18 +35,14 @@ TEST_F(Id3v2Cli, ShowReportsTheId3v2TagAndUsesItWithTheOption)
     CliResult r = runCli({"tag", "show", "--json", file});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     QJsonObject o = jsonLines(r.out).value(0);
-    EXPECT_FALSE(o["tagged"].toBool());
-    EXPECT_FALSE(o["fromId3v2"].toBool());
+    EXPECT_FALSE(o["tagged"].toBool() || o["fromId3v2"].toBool());
     const QJsonObject v2 = o["id3v2"].toObject();
-    EXPECT_EQ(v2["version"].toString(), "2.4");
-    EXPECT_EQ(v2["track"].toString(), "3/12");
+    EXPECT_EQ(QString(v2["version"].toString() + " " + v2["track"].toString()), "2.4 3/12");
 
     o = jsonLines(runCli({"tag", "show", "--json", "--id3v2", file}).out).value(0);
-    EXPECT_TRUE(o["fromId3v2"].toBool());
-    EXPECT_EQ(o["longArtist"].toString(), "Artist");
+    EXPECT_TRUE(o["fromId3v2"].toBool() && o["longArtist"].toString() == "Artist");
 
-    r = runCli({"tag", "show", "--id3v2", file});
-    EXPECT_TRUE(r.out.contains("source:  ID3v2.4")) << r.out.constData();
+    EXPECT_TRUE(runCli({"tag", "show", "--id3v2", file}).out.contains("source:  ID3v2.4"));
 }
 
 TEST_F(Id3v2Cli, RenameNameAndStructureUseTheTagSourceAndKeepTheFilesStart)

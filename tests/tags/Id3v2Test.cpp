@@ -89,8 +89,7 @@ TEST_F(Id3v2, AnId3v1TagWins)
     const QByteArray bytes = id3v2Tag(kReadCases[2].spec)
                              + mp3WithTag(values("V1 title", "V1 artist"));
     const TagRecord t = read(bytes, true, true);
-    EXPECT_TRUE(t.tagged);
-    EXPECT_FALSE(t.fromId3v2);
+    EXPECT_TRUE(t.tagged && !t.fromId3v2);
     EXPECT_EQ(t.longTitle, "V1 title");
     ASSERT_TRUE(t.id3v2.has_value()); // reported beside it, as the tag holds it
     EXPECT_EQ(t.id3v2->title, kLongTitle);

@@ -38,11 +38,9 @@ TEST_F(TagCli, ShowJsonHasEveryKeyAndEscapesZeroBytes)
 TEST_F(TagCli, ExitCodesAndMessagesInBothLanguages)
 {
     const QString shortFile = putFile(home.music(), "short.mp3", QByteArray(100, 'x'));
-    CliResult r = runCli({"tag", "show", "--lang", "en", shortFile});
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(QString::fromUtf8(r.err).contains("Following file is to short."));
-    r = runCli({"tag", "show", shortFile}); // stored choice: German default
-    EXPECT_TRUE(QString::fromUtf8(r.err).contains("Folgende Datei ist zu kurz."));
+    EXPECT_TRUE(endedWith(runCli({"tag", "show", "--lang", "en", shortFile}), 0, "Following file is to short."));
+    // The stored choice: German by default.
+    EXPECT_TRUE(endedWith(runCli({"tag", "show", shortFile}), 0, "Folgende Datei ist zu kurz."));
 
     EXPECT_TRUE(endedWith(runCli({"tag", "show", home.music() + "/missing.mp3", shortFile}), 1, "missing.mp3"));
 
@@ -61,12 +59,10 @@ TEST_F(TagCli, SetWritesLongValuesAndKeepsOthers)
     EXPECT_EQ(r.exitCode, 1); // the missing file
     for (const QString &f : {file, untagged}) {
         const TagRecord t = readTag(f, {});
-        EXPECT_EQ(t.longAlbum, longAlbum);
+        EXPECT_EQ(QStringList({t.longAlbum, t.trackText}), QStringList({longAlbum, "09"}));
         EXPECT_EQ(t.genre, 8);
-        EXPECT_EQ(t.trackText, "09");
     }
-    EXPECT_EQ(readTag(file, {}).comment, "keep me");
-    EXPECT_EQ(readTag(file, {}).year, "1999");
+    EXPECT_EQ(QString(readTag(file, {}).comment + "|" + readTag(file, {}).year), "keep me|1999");
 }
 
 TEST_F(TagCli, DemoCollectionIsVariedAndNeverReplacesFiles)

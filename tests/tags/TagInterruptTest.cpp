@@ -13,10 +13,7 @@ using TagInterrupt = HomeTest;
 
 namespace {
 
-struct Collection {
-    QStringList files;
-    QMap<QString, QByteArray> audio;
-};
+struct Collection { QStringList files; QMap<QString, QByteArray> audio; };
 
 // Untagged files, files with a Lyrics3 block and long titles: a short title
 // makes such a trailer shrink, a long one makes it grow.

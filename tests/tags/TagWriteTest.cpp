@@ -149,8 +149,7 @@ TEST_F(TagWrite, BytesThatOnlyLookLikeABlockStayAsAudio)
     for (const QByteArray &fake : {misspelt, inAudio}) {
         const QByteArray before = audio + fake;
         writeAll(path, before + id3v1::render(values("t", "a"), defaultTextCodec()));
-        EXPECT_FALSE(readTag(path, {}).hasLyrics3);
-        EXPECT_TRUE(set(titleOnly("Short")).status.ok());
+        EXPECT_TRUE(!readTag(path, {}).hasLyrics3 && set(titleOnly("Short")).status.ok());
         EXPECT_EQ(readAll(path), before + id3v1::render(values("Short", "a"), defaultTextCodec()));
     }
 }

@@ -19,20 +19,14 @@ const QString kNoTrack = QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTra
 const QString kVlcAppend = QStringLiteral("/org/mpris/MediaPlayer2/TrackList/Append");
 constexpr qint64 kTrackLengthUs = 16'000'000;
 
-QString pathOf(const QVariant &value)
-{
-    return value.value<QDBusObjectPath>().path();
-}
+QString pathOf(const QVariant &value) { return value.value<QDBusObjectPath>().path(); }
 
 } // namespace
 
 class FakeMprisObject : public QDBusVirtualObject
 {
 public:
-    struct Track {
-        QString id;
-        QString url;
-    };
+    struct Track { QString id; QString url; };
 
     QString introspect(const QString &) const override { return {}; }
 
@@ -144,13 +138,10 @@ FakeMprisPlayer::FakeMprisPlayer(const QString &busAddress, const QString &id)
     m_service = QStringLiteral("org.mpris.MediaPlayer2.") + id;
     // Registered from the thread the object lives in, which answers its calls.
     bool registered = false;
-    QMetaObject::invokeMethod(
-        m_object.get(),
-        [this, &registered] {
-            registered = m_connection.registerVirtualObject(kObject, m_object.get(), QDBusConnection::SubPath)
-                         && m_connection.registerService(m_service);
-        },
-        Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(m_object.get(), [this, &registered] {
+        registered = m_connection.registerVirtualObject(kObject, m_object.get(), QDBusConnection::SubPath)
+                     && m_connection.registerService(m_service);
+    }, Qt::BlockingQueuedConnection);
     if (!registered)
         QDBusConnection::disconnectFromBus(m_connection.name());
 }
@@ -158,23 +149,17 @@ FakeMprisPlayer::FakeMprisPlayer(const QString &busAddress, const QString &id)
 FakeMprisPlayer::~FakeMprisPlayer()
 {
     if (m_connection.isConnected()) {
-        QMetaObject::invokeMethod(
-            m_object.get(),
-            [this] {
-                m_connection.unregisterService(m_service);
-                m_connection.unregisterObject(kObject);
-            },
-            Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(m_object.get(), [this] {
+            m_connection.unregisterService(m_service);
+            m_connection.unregisterObject(kObject);
+        }, Qt::BlockingQueuedConnection);
         QDBusConnection::disconnectFromBus(m_connection.name());
     }
     m_thread.quit();
     m_thread.wait();
 }
 
-bool FakeMprisPlayer::isUp() const
-{
-    return m_connection.isConnected();
-}
+bool FakeMprisPlayer::isUp() const { return m_connection.isConnected(); }
 
 QStringList FakeMprisPlayer::files() const
 {

@@ -99,8 +99,7 @@ void PrivateBus::quitPlayers()
         notePlayer(name);
         m_connection.call(QDBusMessage::createMethodCall(name, QStringLiteral("/org/mpris/MediaPlayer2"),
                                                          QStringLiteral("org.mpris.MediaPlayer2"),
-                                                         QStringLiteral("Quit")),
-                          QDBus::Block, 3000);
+                                                         QStringLiteral("Quit")), QDBus::Block, 3000);
     }
     for (qint64 pid : std::as_const(m_players)) {
         if (!waitGone(pid, 5000)) {

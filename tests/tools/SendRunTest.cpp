@@ -37,12 +37,8 @@ protected:
 
 TEST_F(Send, CopyTakesTheThreeOverwriteAnswers)
 {
-    struct Case {
-        const char *name;
-        QList<Button> answers;
-        int questions;
-        QByteArray expected[3]; // content of the three existing targets afterwards
-    };
+    // expected: the content of the three existing targets afterwards
+    struct Case { const char *name; QList<Button> answers; int questions; QByteArray expected[3]; };
     const Case cases[] = {
         {"OK each time", {Button::Ok, Button::Ok, Button::Ok}, 3, {"new a", "new b", "new c"}},
         {"OK, then No for the rest", {Button::Ok, Button::No}, 2, {"new a", "old b", "old c"}},
@@ -170,13 +166,11 @@ TEST_F(Send, AFileNoTrashTakesIsDeletedOnlyWhenSaidSo)
     EXPECT_FALSE(QFile::exists(a));
 
     CliResult r = runCli({"send", "delete", "--yes", "--lang", "en", b});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(QString::fromUtf8(r.err).contains(b + ": cannot be moved to the trash, not deleted")) << r.err.toStdString();
+    EXPECT_TRUE(endedWith(r, 1, QString(b + ": cannot be moved to the trash, not deleted").toUtf8()));
     EXPECT_TRUE(QFile::exists(b));
     r = runCli({"send", "delete", "--yes", "--permanent", "--lang", "en", b});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(QString::fromUtf8(r.out).startsWith("deleted for good: " + b));
-    EXPECT_FALSE(QFile::exists(b));
+    EXPECT_TRUE(QString::fromUtf8(r.out).startsWith("deleted for good: " + b) && !QFile::exists(b));
 }
 
 TEST_F(Send, ListOfTheDialogHoldsExistingFilesWithTheirSizes)
@@ -225,9 +219,8 @@ TEST_F(Send, AKilledCopyLeavesNoHalfFileAndTheNextCopyClearsUp)
             if (name == running || name == own)
                 continue;
             ASSERT_TRUE(hashes.contains(name)) << name.toStdString() << " after kill " << n;
-            if (readAll(dst + '/' + name) != "old") {
-                EXPECT_EQ(contentHash(dst + '/' + name), hashes[name]) << name.toStdString() << " after kill " << n;
-            }
+            EXPECT_TRUE(readAll(dst + '/' + name) == "old" || contentHash(dst + '/' + name) == hashes[name])
+                << name.toStdString() << " after kill " << n;
         }
         for (int i = 0; i < 6; i += 2)
             EXPECT_TRUE(QFile::exists(dst + QString("/song %1.mp3").arg(i))) << i << " after kill " << n;
@@ -259,8 +252,7 @@ TEST_F(Send, LongNamesLinksAndFifos)
     if (!volume.isMounted())
         GTEST_SKIP() << "cannot mount a tmpfs (needs root): moves to another file system are not tested";
     outcome = send(SendOperation::Move, volume.path() + "/in", {file});
-    EXPECT_EQ(outcome.done, 1);
-    EXPECT_TRUE(outcome.skipped.isEmpty());
+    EXPECT_TRUE(outcome.done == 1 && outcome.skipped.isEmpty());
     EXPECT_EQ(readAll(volume.path() + "/in/" + longName), "long");
     EXPECT_FALSE(QFile::exists(file));
 
@@ -276,10 +268,8 @@ TEST_F(Send, LongNamesLinksAndFifos)
     const QString fifo = src + "/pipe.mp3";
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
     const CliResult r = runCli({"send", "move", "--to", volume.path() + "/in", fifo});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(QString::fromUtf8(r.err).contains(fifo + ": not a regular file")) << r.err.toStdString();
-    EXPECT_TRUE(QFileInfo(fifo).exists());
-    EXPECT_FALSE(QFileInfo::exists(volume.path() + "/in/pipe.mp3"));
+    EXPECT_TRUE(endedWith(r, 1, QString(fifo + ": not a regular file").toUtf8()));
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo::exists(volume.path() + "/in/pipe.mp3"));
 }
 
 // Without a terminal the command line takes the safe answer and says so.
@@ -287,12 +277,8 @@ TEST_F(Send, CommandLineWithoutATerminal)
 {
     const QString a = putFile(src, "a.mp3", "new a"), b = putFile(src, "b.mp3", "new b");
     putFile(dst, "a.mp3", "old a");
-    struct Step {
-        QStringList arguments;
-        int exitCode;
-        const char *told; // in the output or the errors
-        QByteArray targetAfter;
-    };
+    // told: in the output or the errors
+    struct Step { QStringList arguments; int exitCode; const char *told; QByteArray targetAfter; };
     const Step steps[] = {
         {{"copy", "--to", dst, a, b}, 0, "exists, not copied: ", "old a"},
         {{"copy", "--overwrite", "some", "--to", dst, a}, 2, "", "old a"},
@@ -311,8 +297,7 @@ TEST_F(Send, CommandLineWithoutATerminal)
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(QString::fromUtf8(r.out), "to the trash: " + a + "\n");
     EXPECT_EQ(readAll(home.path() + "/data/Trash/files/a.mp3"), "new a");
-    r = runCli({"send", "delete", "--yes", "--lang", "en", a});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(QString::fromUtf8(r.err).contains(a + ": No such file or directory")) << r.err.toStdString();
+    EXPECT_TRUE(endedWith(runCli({"send", "delete", "--yes", "--lang", "en", a}), 1,
+                          QString(a + ": No such file or directory").toUtf8()));
     EXPECT_EQ(runCli({"send", "delete"}).exitCode, 2);
 }

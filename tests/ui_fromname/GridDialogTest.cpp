@@ -35,10 +35,8 @@ protected:
         // Five names with "-", one with blanks only, one without any delimiter.
         for (const char *name : {"Headlong-Queen-Innuendo.mp3", "Bijou-Queen-Innuendo.mp3", "Ride-Queen-Innuendo.mp3",
                                  "Delilah-Queen-Innuendo.mp3", "Innuendo-Queen-Innuendo.mp3", "All God's People.mp3",
-                                 "Solo.mp3"}) {
-            writeAll(folder + "/" + name, mp3Frames(2));
-            paths << folder + "/" + name;
-        }
+                                 "Solo.mp3"})
+            paths << putFile(folder, name, mp3Frames(2));
         dialog = std::make_unique<FilenameToTagDialog>(Language::English, prompter);
         dialog->load(paths, folder + "/", {});
         dialog->show();
@@ -60,10 +58,7 @@ protected:
         QTest::keyClicks(editor(), text);
         QTest::keyClick(editor(), key);
     }
-    QAction *action(const char *menu, const char *name)
-    {
-        return find<QAction>(find<QMenu>(dialog.get(), menu), name);
-    }
+    QAction *action(const char *menu, const char *name) { return find<QAction>(find<QMenu>(dialog.get(), menu), name); }
     int rowOf(const QString &name) const { return int(column(ColFilename).indexOf(name)); }
 
     TempHome home;
@@ -108,11 +103,7 @@ TEST_F(GridDialog, OpensWithAllRowsAndFiltersAfterTheQuestion)
 
 TEST_F(GridDialog, EditorsKeepTheirLimitsEnterMovesDownEscapeCancels)
 {
-    struct Case {
-        int column;
-        const char *typed;
-        const char *stored;
-    };
+    struct Case { int column; const char *typed; const char *stored; };
     const Case cases[] = {
         {ColYear, "19999", "1999"},
         {ColTrack, "1234", "123"},
@@ -171,8 +162,7 @@ TEST_F(GridDialog, HeaderPressAndReleaseExchangeAClickSorts)
 TEST_F(GridDialog, DraggedCellsExchange)
 {
     auto *model = dialog->model();
-    const QString title = cell(1, ColTitle);
-    const QString artist = cell(1, ColArtist);
+    const QString title = cell(1, ColTitle), artist = cell(1, ColArtist);
     model->setGrabbedCell(model->index(1, ColArtist));
     std::unique_ptr<QMimeData> track(model->mimeData({model->index(0, ColTrack)}));
     EXPECT_FALSE(model->canDropMimeData(track.get(), Qt::CopyAction, -1, -1, model->index(1, ColTitle)));
@@ -238,8 +228,7 @@ TEST_F(GridDialog, FontButtonsStopAtTheirLimits)
     EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 22);
     for (int i = 0; i < 3; ++i)
         smaller->click();
-    EXPECT_FALSE(smaller->isEnabled());
-    EXPECT_TRUE(larger->isEnabled());
+    EXPECT_TRUE(!smaller->isEnabled() && larger->isEnabled());
     EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 16);
 }
 
@@ -276,17 +265,15 @@ TEST_F(GridDialog, OldAndNewID3TagOpenTheTagEditor)
     editor.renameTo = folder + "/Headlong.mp3";
     dialog->openNewTag(row);
     // The row's values, title and artist by their headers.
-    EXPECT_EQ(editor.shown.title, "Queen");
-    EXPECT_EQ(editor.shown.artist, "Headlong");
-    EXPECT_EQ(editor.shown.trackText, "05");
+    EXPECT_EQ(QStringList({editor.shown.title, editor.shown.artist, editor.shown.trackText}),
+              QStringList({"Queen", "Headlong", "05"}));
     EXPECT_EQ(cell(row, ColStatus), "Tag!");
     EXPECT_EQ(cell(row, ColFilename), "Headlong.mp3");
     EXPECT_EQ(readTag(folder + "/Headlong.mp3", {}).comment, "from editor");
     // "old ID3Tag": the file's own tag.
     editor.renameTo.clear();
     dialog->openOldTag(row);
-    EXPECT_EQ(editor.shown.title, "Queen");
-    EXPECT_EQ(editor.shown.comment, "from editor");
+    EXPECT_EQ(QStringList({editor.shown.title, editor.shown.comment}), QStringList({"Queen", "from editor"}));
 }
 
 // Enter on the last row leaves no editor open; Escape then reaches the
@@ -294,8 +281,7 @@ TEST_F(GridDialog, OldAndNewID3TagOpenTheTagEditor)
 TEST_F(GridDialog, ClosingWithUnkeptChangesAsksFirst)
 {
     QTest::keyClick(grid, Qt::Key_Escape); // nothing changed: closes without a question
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_TRUE(!dialog->isVisible() && prompter.shown.isEmpty());
     dialog->show();
     const int last = grid->model()->rowCount() - 1;
     dialog->editCell(last, ColAlbum);

@@ -81,8 +81,7 @@ TEST_F(RenamePageTest, PreviewExcludeRenameAndUndo)
     });
     button("BitBtn1")->click();
 
-    EXPECT_EQ(grid, QStringList({"|Abba - Waterloo.mp3", "|Abba - SOS.mp3", "|Abba - Fernando.mp3",
-                                 "   !|! d.mp3"}));
+    EXPECT_EQ(grid, QStringList({"|Abba - Waterloo.mp3", "|Abba - SOS.mp3", "|Abba - Fernando.mp3", "   !|! d.mp3"}));
     EXPECT_EQ(names(), QStringList({"! d.mp3", "Abba - Fernando.mp3", "Abba - Waterloo.mp3", "b.mp3"}));
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown.first().startsWith("1 files are not renamed !"));
@@ -99,8 +98,7 @@ TEST_F(RenamePageTest, SelectionGroupsSwitchesAndStatusExample)
     add("03 Waterloo.mp3", values("Waterloo", "Abba", "Arrival"));
     open();
     selectRows({0});
-    EXPECT_EQ(child<QLabel>("StatusBar2")->text(),
-              "03 - Abba - Arrival - Waterloo" + QString(13, ' '));
+    EXPECT_EQ(child<QLabel>("StatusBar2")->text(), "03 - Abba - Arrival - Waterloo" + QString(13, ' '));
 
     auto *joliet = child<QCheckBox>("joliet");
     joliet->click();
@@ -115,8 +113,7 @@ TEST_F(RenamePageTest, SelectionGroupsSwitchesAndStatusExample)
     auto *edit = child<QLineEdit>("Edit2");
     user->click();
     EXPECT_EQ(edit->text(), "Track");
-    EXPECT_TRUE(edit->isEnabled());
-    EXPECT_FALSE(group("RadioGroup1")->isEnabled());
+    EXPECT_TRUE(edit->isEnabled() && !group("RadioGroup1")->isEnabled());
     EXPECT_FALSE(joliet->isEnabled());
     user->click();
     EXPECT_EQ(edit->text(), "deactivated");
@@ -130,8 +127,7 @@ TEST_F(RenamePageTest, SelectionGroupsSwitchesAndStatusExample)
 
     group("RadioGroup1")->button(1)->click();
     EXPECT_EQ(QList<int>({group("RadioGroup1")->itemIndex(), group("RadioGroup2")->itemIndex(),
-                          group("RadioGroup3")->itemIndex()}),
-              QList<int>({1, 2, 0}));
+                          group("RadioGroup3")->itemIndex()}), QList<int>({1, 2, 0}));
     EXPECT_EQ(child<QLabel>("StatusBar1")->text(), "Album - Titel - Interpret");
 }
 
@@ -270,8 +266,7 @@ TEST_F(RenamePageTest, GoWithCreateSortsThenRenamesAndOneUndoRevertsBoth)
     create->click();
     ASSERT_TRUE(create->isChecked());
     button("SpeedButton1")->click();
-    EXPECT_TRUE(QFile::exists(folder + "/Album/Abba/Arrival/Abba - Arrival - Song 0.mp3"));
-    EXPECT_FALSE(create->isChecked());
+    EXPECT_TRUE(QFile::exists(folder + "/Album/Abba/Arrival/Abba - Arrival - Song 0.mp3") && !create->isChecked());
     ASSERT_TRUE(button("BitBtn5")->isEnabled());
     button("BitBtn5")->click();
     EXPECT_EQ(treeHashes(folder), before);
@@ -339,8 +334,7 @@ TEST_F(RenamePageTest, ReactivationFillsTheListsFromTheEventLoop)
     activationDelayMs = 50;
     open();
     EXPECT_EQ(files()->count(), 0) << "nothing is read before the pause has passed";
-    EXPECT_TRUE(window->isActivated());
-    EXPECT_TRUE(QTest::qWaitFor([this] { return files()->count() == 1; }));
+    EXPECT_TRUE(window->isActivated() && QTest::qWaitFor([this] { return files()->count() == 1; }));
 
     // A deactivation during the pause leaves everything released.
     window->deactivate();
@@ -426,8 +420,7 @@ TEST_F(LargeRun, RenameKeepsWindowAliveAndBarsMoving)
     running = false;
     const qint64 ms = clock.elapsed();
 
-    EXPECT_TRUE(locked);
-    EXPECT_TRUE(button("SpeedButton1")->isEnabled());
+    EXPECT_TRUE(locked && button("SpeedButton1")->isEnabled());
     EXPECT_TRUE(child<QWidget>("MaskButton")->isEnabled());
     EXPECT_EQ(names().size(), count);
     EXPECT_EQ(names().filter(QStringLiteral("Band - Record - Song")).size(), count);

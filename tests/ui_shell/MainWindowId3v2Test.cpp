@@ -26,8 +26,7 @@ using MainWindowId3v2 = WindowTest;
 
 TEST_F(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
 {
-    Id3v2Spec spec;
-    spec.frames = {{"TIT2", QStringLiteral("Song")}, {"TPE1", QStringLiteral("Band")}};
+    const Id3v2Spec spec{.frames = {{"TIT2", QStringLiteral("Song")}, {"TPE1", QStringLiteral("Band")}}};
     writeAll(folder + "/1 v2.mp3", id3v2Tag(spec) + mp3Frames(2));
     writeAll(folder + "/2 v1.mp3", id3v2Tag(spec) + mp3WithTag(values("Old", "Band")));
     writeAll(folder + "/3 none.mp3", mp3Frames(2));
@@ -36,11 +35,6 @@ TEST_F(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
     open();
     auto *item = child<QAction>("UseID3v2tag1");
     ASSERT_TRUE(item && item->isCheckable());
-    EXPECT_EQ(item->text(), "Use ID3v2 tag where no ID3v1 tag");
-    window->setLanguage(Language::German);
-    EXPECT_EQ(item->text(), "ID3v2-Tag nutzen, wo kein ID3v1-Tag ist");
-    EXPECT_EQ(child<QAction>("ID3v1fromID3v21")->text(), "ID3v1-Tag aus ID3v2-Tag schreiben");
-    window->setLanguage(Language::English);
 
     child<QAction>("FilterTagged1")->trigger();
     EXPECT_EQ(files()->count(), 1);
@@ -84,9 +78,7 @@ TEST_F(MainWindowId3v2, PreviewAndGridEditorsTakeTheTagSource)
     child<QAction>("UseID3v2tag1")->trigger();
     window->selectAll();
 
-    struct Seen {
-        QString title, source;
-    };
+    struct Seen { QString title, source; };
     const auto look = [](QWidget *editor, Seen &seen) {
         seen.title = editor->findChild<QLineEdit *>(QStringLiteral("Edit3"))->text();
         auto *source = editor->findChild<QLabel *>(QStringLiteral("SourceLabel"));
@@ -116,10 +108,8 @@ TEST_F(MainWindowId3v2, PreviewAndGridEditorsTakeTheTagSource)
     child<QPushButton>("BitBtn6")->click();
 
     const QString source = "values from the ID3v2.3 tag; Save writes them as ID3v1 tag";
-    for (const Seen &seen : {fromPreview, fromGrid}) {
-        EXPECT_EQ(seen.title, "Song");
-        EXPECT_EQ(seen.source, source);
-    }
+    for (const Seen &seen : {fromPreview, fromGrid})
+        EXPECT_EQ(QStringList({seen.title, seen.source}), QStringList({"Song", source}));
     const TagRecord written = readTag(folder + "/Song-Band.mp3", {});
     EXPECT_TRUE(written.tagged);
     EXPECT_EQ(written.artist, "Band");
