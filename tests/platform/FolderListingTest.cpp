@@ -1,0 +1,44 @@
+// Which names the program may work on, and the order it lists them in.
+#include "support/TestSupport.h"
+
+#include "platform/FolderListing.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace kaz;
+using namespace kaz::test;
+
+TEST(FolderListing, OnlyNamesThatDecodeToThemselvesAreWorkedOn)
+{
+    const struct {
+        const char *bytes;
+        bool decodable;
+    } cases[] = {
+        {"plain ascii name longer than eight.mp3", true}, {"K\xC3\xB6nig.mp3", true},
+        {"\xF0\x9F\x98\x80 smile.mp3", true},              {"\xF4\x8F\xBF\xBF", true},
+        {"\xEF\xBB\xBF" "bom first.mp3", false},            {"\xC0\x80", false}, // overlong NUL
+        {"abcdefgh\xED\xA0\x80", false},                    // a surrogate after eight ASCII bytes
+        {"\xF4\x90\x80\x80", false},                        {"abc\xFF.mp3", false},
+        {"cut \xE2\x82", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(isDecodableName(QByteArrayView(c.bytes)), c.decodable) << c.bytes;
+}
+
+TEST(FolderListing, NamesBeyondTheBasicPlaneSortAsTheyAreShown)
+{
+    TempHome home;
+    const QString dir = home.music();
+    const QStringList names = {"b.mp3", QString::fromUtf8("\xEF\xBF\xBD.mp3"), QString::fromUtf8("\xF0\x9F\x98\x80.mp3"),
+                               "A.mp3"};
+    QDir().mkpath(dir);
+    for (const QString &name : names)
+        QFile(dir + "/" + name).open(QIODevice::WriteOnly);
+    QStringList listed;
+    for (const FolderEntry &e : listFolder(dir))
+        listed << e.name;
+    QStringList sorted = names;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(listed, sorted);
+}
