@@ -4,7 +4,9 @@
 // build" beside a minimal loop of tag read, mkdir and renameat2 over the same
 // moves on an identical folder, and the peak memory of kaz-cli.
 //
-//   structure_bench [--files N] [--dir DIR] [--keep]
+//   structure_bench [--files N] [--dir DIR] [--keep] [--cli PROGRAM]
+//
+// --cli runs PROGRAM in kaz-cli's place (a wrapper that profiles it).
 #include "structure/BuildPlan.h"
 
 #include <QByteArray>
@@ -153,12 +155,15 @@ int main(int argc, char **argv)
     int files = 100000;
     std::string base = "/tmp/kaz-structure-bench";
     bool keep = false;
+    std::string cli = KAZ_CLI_PATH;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--files" && i + 1 < argc)
             files = std::atoi(argv[++i]);
         else if (a == "--dir" && i + 1 < argc)
             base = argv[++i];
+        else if (a == "--cli" && i + 1 < argc)
+            cli = argv[++i];
         else if (a == "--keep")
             keep = true;
     }
@@ -199,7 +204,7 @@ int main(int argc, char **argv)
         ::setenv("XDG_RUNTIME_DIR", (base + "/home").c_str(), 1);
         const int null = ::open("/dev/null", O_WRONLY);
         ::dup2(null, 1);
-        ::execl(KAZ_CLI_PATH, KAZ_CLI_PATH, "structure", "build", (base + "/kaz").c_str(), (char *)nullptr);
+        ::execl(cli.c_str(), cli.c_str(), "structure", "build", (base + "/kaz").c_str(), (char *)nullptr);
         _exit(127);
     }
     int status = 0;

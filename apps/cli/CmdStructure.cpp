@@ -62,9 +62,38 @@ private:
     Language m_language;
 };
 
+// Appends paths as printablePath() shows them, a folder at a time: the files
+// of one album share their folder, which is made printable once.
+class PrintedPaths
+{
+public:
+    void append(QByteArray &text, const QString &path)
+    {
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        const QStringView folder = QStringView(path).first(slash + 1);
+        if (folder != m_folder) {
+            m_folder = folder.toString();
+            m_printed = printablePath(m_folder).toUtf8();
+        }
+        text += m_printed;
+        const QStringView name = QStringView(path).sliced(slash + 1);
+        if (hasControlCharacter(name))
+            text += printablePath(name.toString()).toUtf8();
+        else
+            appendUtf8(text, name);
+    }
+
+private:
+    QString m_folder;
+    QByteArray m_printed;
+};
+
 void printMoves(const StructureOutcome &outcome, bool json)
 {
+    constexpr qsizetype kChunk = 1 << 16;
     QByteArray text;
+    text.reserve(kChunk + 4096);
+    PrintedPaths from, to;
     for (const MovedFile &m : outcome.moved) {
         if (json) {
             JsonLine line;
@@ -73,11 +102,14 @@ void printMoves(const StructureOutcome &outcome, bool json)
                 line.add("class", QString::fromLatin1(classMark(m.cls))).add("cd", m.cd);
             text += line.line();
         } else {
-            text += (printablePath(m.from) + QLatin1Char('\t') + printablePath(m.to) + QLatin1Char('\n')).toUtf8();
+            from.append(text, m.from);
+            text += '\t';
+            to.append(text, m.to);
+            text += '\n';
         }
-        if (text.size() > 1 << 16) {
+        if (text.size() > kChunk) {
             outBytes(text);
-            text.clear();
+            text.resize(0);
         }
     }
     outBytes(text);

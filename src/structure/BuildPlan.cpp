@@ -6,6 +6,7 @@
 
 #include "platform/FolderListing.h"
 #include "platform/FreeName.h"
+#include "platform/NativeName.h"
 #include "platform/PathParts.h"
 #include "platform/WorkFiles.h"
 #include "rename/FileGathering.h"
@@ -13,7 +14,6 @@
 #include "rename/NameComposer.h"
 #include "tags/PictureBlock.h"
 
-#include <QFile>
 #include <QSet>
 
 #include <algorithm>
@@ -80,10 +80,10 @@ BuildInput scanBaseFolder(const QString &base, const BuildContext &context, cons
             input.lineBreakPaths.append(path);
             continue;
         }
-        const ReadOnlyFile file = dirFd >= 0 ? ReadOnlyFile(dirFd, QFile::encodeName(name)) : ReadOnlyFile(path);
-        const TagRecord tag = readTag(file, path, context.tags);
+        const ReadOnlyFile file = dirFd >= 0 ? ReadOnlyFile(dirFd, NativeName(name).bytes()) : ReadOnlyFile(path);
+        TagRecord tag = readTag(file, path, context.tags);
         const qint64 block = picture::blockSize(path, tag);
-        if (std::optional<StructureItem> item = structureItem(path, tag, block, context)) {
+        if (std::optional<StructureItem> item = structureItem(path, std::move(tag), block, context)) {
             item->mode = file.mode();
             input.items.push_back(std::move(*item));
         }

@@ -4,6 +4,7 @@
 #include "platform/FolderChain.h"
 #include "platform/FolderListing.h"
 #include "platform/FreeName.h"
+#include "platform/NativeName.h"
 #include "platform/PathParts.h"
 #include "platform/WorkFiles.h"
 #include "tags/PictureBlock.h"
@@ -58,25 +59,34 @@ void StructurePerformer::closeFolders()
     for (const int fd : std::as_const(m_folderFds))
         ::close(fd);
     m_folderFds.clear();
+    m_lastFrom = {};
+    m_lastTo = {};
 }
 
-// Checked (or made, each new folder logged first) once per folder of the run.
-FsStatus StructurePerformer::ensureFolder(const QString &folder)
+// The folder of a file checked (or made, each new folder logged first) once
+// per folder of the run; the folder of the move before needs no look-up.
+FsStatus StructurePerformer::ensureFolderOf(const QString &path)
 {
-    if (m_realFolders.contains(folder))
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash > 0 && !m_lastRealFolder.isEmpty() && QStringView(path).first(slash) == m_lastRealFolder)
         return FsStatus::success();
-    const FsStatus made
-        = ensureRealFolder(m_base, folder, [this](const QString &path) { return m_log.recordFolder(path); });
-    if (made.ok())
+    const QString folder = parentOf(path);
+    if (!m_realFolders.contains(folder)) {
+        const FsStatus made
+            = ensureRealFolder(m_base, folder, [this](const QString &p) { return m_log.recordFolder(p); });
+        if (!made.ok())
+            return made;
         m_realFolders.insert(folder);
-    return made;
+    }
+    m_lastRealFolder = folder;
+    return FsStatus::success();
 }
 
 FsStatus StructurePerformer::move(const QString &from, const QString &to)
 {
     if (hasLineBreak(from) || hasLineBreak(to))
         return FsStatus::fromErrno(EINVAL);
-    const FsStatus folder = ensureFolder(parentOf(to));
+    const FsStatus folder = ensureFolderOf(to);
     if (!folder.ok())
         return folder;
     if (!m_log.record(from, to))
@@ -98,7 +108,7 @@ FsStatus StructurePerformer::rename(const QString &from, const QString &to, quin
     const qsizetype toSlash = to.lastIndexOf(QLatin1Char('/'));
     if (fromSlash <= 0 || toSlash <= 0)
         return moveFile(from, to);
-    const auto unopened = [&](const QString &folder) {
+    const auto unopened = [&](QStringView folder) {
         if (errno != ELOOP && errno != ENOTDIR)
             return moveFile(from, to);
         FsStatus status = FsStatus::fromErrno(errno);
@@ -107,28 +117,39 @@ FsStatus StructurePerformer::rename(const QString &from, const QString &to, quin
     };
     if (m_folderFds.size() + 2 > kOpenFolders)
         closeFolders(); // never between the two look-ups below
-    const QString fromFolder = from.left(fromSlash), toFolder = to.left(toSlash);
-    const int fromFd = folderFd(fromFolder);
+    const QStringView fromFolder = QStringView(from).first(fromSlash), toFolder = QStringView(to).first(toSlash);
+    const int fromFd = folderFd(fromFolder, m_lastFrom);
     if (fromFd < 0)
         return unopened(fromFolder);
-    const int toFd = folderFd(toFolder);
+    const int toFd = folderFd(toFolder, m_lastTo);
     if (toFd < 0)
         return unopened(toFolder);
-    const FsStatus status = renameNoReplaceAt(fromFd, QFile::encodeName(from.mid(fromSlash + 1)),
-                                              toFd, QFile::encodeName(to.mid(toSlash + 1)));
+    const NativeName fromName(QStringView(from).sliced(fromSlash + 1));
+    const NativeName toName(QStringView(to).sliced(toSlash + 1));
+    const FsStatus status = renameNoReplaceAt(fromFd, fromName.bytes(), toFd, toName.bytes());
     return status.errorNumber == EXDEV ? moveFile(from, to) : status;
 }
 
 // The base folder is taken as it is; a folder below it only when it is no
-// symbolic link (its chain was checked when the run first used it).
-int StructurePerformer::folderFd(const QString &folder)
+// symbolic link (its chain was checked when the run first used it). The
+// moves of one album share their folders: last remembers the folder of the
+// move before, so that most look-ups need neither a copy nor a hash.
+int StructurePerformer::folderFd(QStringView folder, LastFolderFd &last)
 {
-    if (const auto it = m_folderFds.constFind(folder); it != m_folderFds.cend())
-        return *it;
-    const int flags = O_PATH | O_DIRECTORY | O_CLOEXEC | (folder == m_base ? 0 : O_NOFOLLOW);
-    const int fd = ::open(QFile::encodeName(folder).constData(), flags);
-    if (fd >= 0)
-        m_folderFds.insert(folder, fd);
+    if (last.fd >= 0 && last.folder == folder)
+        return last.fd;
+    const QString path = folder.toString();
+    int fd = -1;
+    if (const auto it = m_folderFds.constFind(path); it != m_folderFds.cend()) {
+        fd = *it;
+    } else {
+        const int flags = O_PATH | O_DIRECTORY | O_CLOEXEC | (path == m_base ? 0 : O_NOFOLLOW);
+        fd = ::open(NativeName(path).c_str(), flags);
+        if (fd < 0)
+            return fd;
+        m_folderFds.insert(path, fd);
+    }
+    last = {path, fd};
     return fd;
 }
 
@@ -193,6 +214,7 @@ bool StructurePerformer::performBreak(const BreakPlan &plan,
     }
     bool complete = true;
     m_realFolders.clear();
+    m_lastRealFolder.clear();
     closeFolders();
     for (const QString &folder : plan.folders) {
         m_hooks.pump();
@@ -228,7 +250,7 @@ void StructurePerformer::performBuild(const BuildPlan &plan, const BuildMoved &m
                 continue;
             }
             // The folder is made (and logged) before the batch that fills it.
-            const FsStatus folder = ensureFolder(parentOf(m.to));
+            const FsStatus folder = ensureFolderOf(m.to);
             if (!folder.ok()) {
                 fail(from, folder);
                 continue;

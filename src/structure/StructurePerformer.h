@@ -55,10 +55,16 @@ private:
     };
 
     FsStatus move(const QString &from, const QString &to);
-    FsStatus ensureFolder(const QString &folder);
+    FsStatus ensureFolderOf(const QString &path);
     void performBatches(const std::vector<Pending> &pending, const BuildMoved &moved);
+    // The folder of the last look-up on one side of the moves.
+    struct LastFolderFd {
+        QString folder;
+        int fd = -1;
+    };
+
     FsStatus rename(const QString &from, const QString &to, quint32 mode);
-    int folderFd(const QString &folder);
+    int folderFd(QStringView folder, LastFolderFd &last);
     void closeFolders();
     QString freeOnDisk(const QString &path) const;
     void fail(const QString &path, const FsStatus &status);
@@ -68,7 +74,10 @@ private:
     const RunHooks &m_hooks;
     UndoLogWriter m_log;
     QSet<QString> m_realFolders; // checked (or made) below the base; forgotten when the break removes folders
+    QString m_lastRealFolder;    // the last of them a move went to
     QHash<QString, int> m_folderFds; // descriptors of folders files move from and to, a few at a time
+    LastFolderFd m_lastFrom;
+    LastFolderFd m_lastTo;
     QHash<QString, QString> m_actual;
     QStringList m_failures;
 };

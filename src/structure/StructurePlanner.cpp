@@ -1,9 +1,12 @@
 #include "StructurePlanner.h"
 
 #include "CdPacking.h"
+#include "UpperCase.h"
 
 #include <QHash>
 #include <QSet>
+
+#include <optional>
 
 namespace kaz {
 namespace {
@@ -30,6 +33,28 @@ struct Tally {
     qint64 bytes = 0;
 };
 
+// The rows of one album follow each other and share their keys (one
+// QString): a look-up is made again only where the key changes.
+template <typename Value>
+class LastLookup
+{
+public:
+    // The value of key, from look() when key differs from the last one.
+    template <typename Look>
+    Value get(const QString &key, Look look)
+    {
+        if (!m_key || !key.isSharedWith(*m_key)) {
+            m_key = &key;
+            m_value = look();
+        }
+        return m_value;
+    }
+
+private:
+    const QString *m_key = nullptr;
+    Value m_value{};
+};
+
 class Planner
 {
 public:
@@ -48,8 +73,8 @@ public:
         for (const StructureRow &row : rows) {
             const bool sameArtist = last && row.artist == last->artist;
             const bool sameAlbum = last && row.album == last->album;
-            m_artist.append(sameArtist ? m_artist.constLast() : row.artist.toUpper());
-            m_album.append(sameAlbum ? m_album.constLast() : row.album.toUpper());
+            m_artist.append(sameArtist ? m_artist.constLast() : upperCase(row.artist));
+            m_album.append(sameAlbum ? m_album.constLast() : upperCase(row.album));
             if (sameArtist && (sameAlbum || m_s.createDir == CreateDirMode::Artist))
                 m_groupKey.append(m_groupKey.constLast());
             else
@@ -90,23 +115,33 @@ private:
     {
         const bool both = m_s.createDir == CreateDirMode::ArtistAndAlbum;
         QSet<QString> keys;
+        LastLookup<bool> inserted;
         for (size_t i = 0; i < m_rows.size(); ++i) {
             const StructureRow &r = m_rows[i];
             if (!r.artist.isEmpty() && (!both || !r.album.isEmpty()))
-                keys.insert(groupKey(i));
+                inserted.get(groupKey(i), [&] {
+                    keys.insert(groupKey(i));
+                    return true;
+                });
         }
         QHash<QString, Tally> tallies;
+        LastLookup<Tally *> counted; // valid until the next insertion, which only a new key makes
         for (size_t i = 0; i < m_rows.size(); ++i) {
             const QString &key = groupKey(i);
-            if (!keys.contains(key))
+            Tally *t = counted.get(key, [&] { return keys.contains(key) ? &tallies[key] : nullptr; });
+            if (!t)
                 continue;
-            Tally &t = tallies[key];
-            t.count += m_rows[i].audio ? 1 : 0;
-            t.bytes += m_rows[i].size;
+            t->count += m_rows[i].audio ? 1 : 0;
+            t->bytes += m_rows[i].size;
         }
+        LastLookup<const Tally *> found;
         for (size_t i = 0; i < m_rows.size(); ++i) {
-            const auto t = tallies.constFind(groupKey(i));
-            if (t == tallies.cend())
+            const QString &key = groupKey(i);
+            const Tally *t = found.get(key, [&] {
+                const auto it = tallies.constFind(key);
+                return it == tallies.cend() ? nullptr : &*it;
+            });
+            if (!t)
                 continue;
             at(i).count = t->count;
             at(i).groupSize = t->bytes;
@@ -139,22 +174,33 @@ private:
     void samplers()
     {
         QSet<QString> keys;
+        LastLookup<bool> inserted;
         for (size_t i = 0; i < m_rows.size(); ++i) {
-            if (!isOneOf(at(i).cls, {Cls::AlbumGroup, Cls::Various, Cls::Stay}) && !m_album[qsizetype(i)].isEmpty())
-                keys.insert(m_album[qsizetype(i)]);
+            const QString &album = m_album[qsizetype(i)];
+            if (!isOneOf(at(i).cls, {Cls::AlbumGroup, Cls::Various, Cls::Stay}) && !album.isEmpty())
+                inserted.get(album, [&] {
+                    keys.insert(album);
+                    return true;
+                });
         }
         QHash<QString, Tally> tallies;
         std::vector<size_t> members;
+        LastLookup<Tally *> counted; // valid until the next insertion, which only a new key makes
         for (size_t i = 0; i < m_rows.size(); ++i) {
-            if (isOneOf(at(i).cls, {Cls::AlbumGroup, Cls::Various}) || !keys.contains(m_album[qsizetype(i)]))
+            if (isOneOf(at(i).cls, {Cls::AlbumGroup, Cls::Various}))
                 continue;
-            Tally &t = tallies[m_album[qsizetype(i)]];
-            t.count += m_rows[i].audio ? 1 : 0;
-            t.bytes += m_rows[i].size;
+            const QString &album = m_album[qsizetype(i)];
+            Tally *t = counted.get(album, [&] { return keys.contains(album) ? &tallies[album] : nullptr; });
+            if (!t)
+                continue;
+            t->count += m_rows[i].audio ? 1 : 0;
+            t->bytes += m_rows[i].size;
             members.push_back(i);
         }
+        LastLookup<const Tally *> found;
         for (size_t i : members) {
-            const Tally &t = tallies[m_album[qsizetype(i)]];
+            const QString &album = m_album[qsizetype(i)];
+            const Tally &t = *found.get(album, [&] { return &*tallies.constFind(album); });
             at(i) = StructurePlacement{Cls::Counted, t.count, t.bytes, -1};
             promote(i, m_s.artistRepeatings, Cls::Sampler, m_s.searchSampler);
         }
@@ -163,20 +209,32 @@ private:
     void variousSongs()
     {
         QSet<QString> keys;
+        LastLookup<bool> inserted;
         for (size_t i = 0; i < m_rows.size(); ++i) {
+            const QString &artist = m_artist[qsizetype(i)];
             if (!isOneOf(at(i).cls, {Cls::AlbumGroup, Cls::Sampler, Cls::Various, Cls::Stay}))
-                keys.insert(m_artist[qsizetype(i)]);
+                inserted.get(artist, [&] {
+                    keys.insert(artist);
+                    return true;
+                });
         }
         QHash<QString, qint64> counts;
         std::vector<size_t> members;
+        LastLookup<qint64 *> counted; // valid until the next insertion, which only a new key makes
         for (size_t i = 0; i < m_rows.size(); ++i) {
-            if (isOneOf(at(i).cls, {Cls::AlbumGroup, Cls::Sampler}) || !keys.contains(m_artist[qsizetype(i)]))
+            if (isOneOf(at(i).cls, {Cls::AlbumGroup, Cls::Sampler}))
                 continue;
-            counts[m_artist[qsizetype(i)]] += m_rows[i].audio ? 1 : 0;
+            const QString &artist = m_artist[qsizetype(i)];
+            qint64 *count = counted.get(artist, [&] { return keys.contains(artist) ? &counts[artist] : nullptr; });
+            if (!count)
+                continue;
+            *count += m_rows[i].audio ? 1 : 0;
             members.push_back(i);
         }
+        LastLookup<qint64> total;
         for (size_t i : members) {
-            const qint64 count = counts.value(m_artist[qsizetype(i)]);
+            const QString &artist = m_artist[qsizetype(i)];
+            const qint64 count = total.get(artist, [&] { return counts.value(artist); });
             const Cls cls = count >= m_s.variousRepeatings ? Cls::ArtistVarious : Cls::Various;
             at(i) = StructurePlacement{m_s.searchVarious ? cls : Cls::Stay, count, m_rows[i].size, -1};
         }
@@ -195,20 +253,26 @@ private:
         std::vector<Entry> list;
         QHash<QString, size_t> index;
         std::vector<size_t> rowEntry;
+        std::optional<QString> lastKey; // shared with the key of the row before when it is the same
+        size_t lastEntry = 0;
         for (size_t i = 0; i < m_rows.size(); ++i) {
             if (at(i).cls != cls)
                 continue;
             const QString k = key(i);
-            auto found = index.constFind(k);
-            if (found == index.cend()) {
-                found = index.insert(k, list.size());
-                list.push_back({at(i).groupSize, {}, 0});
+            if (!lastKey || !k.isSharedWith(*lastKey)) {
+                auto found = index.constFind(k);
+                if (found == index.cend()) {
+                    found = index.insert(k, list.size());
+                    list.push_back({at(i).groupSize, {}, 0});
+                }
+                lastKey = k;
+                lastEntry = *found;
             }
-            Entry &e = list[*found];
+            Entry &e = list[lastEntry];
             e.rows.push_back(i);
             e.rowBytes += m_rows[i].size;
             if (perRow)
-                rowEntry.push_back(*found);
+                rowEntry.push_back(lastEntry);
         }
         if (!perRow)
             return list;

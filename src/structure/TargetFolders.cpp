@@ -1,6 +1,7 @@
 #include "TargetFolders.h"
 
 #include "CdSize.h"
+#include "UpperCase.h"
 
 #include "rename/NameComposer.h"
 
@@ -77,7 +78,7 @@ QString FolderSpelling::spell(const QStringList &folders)
     QString key;
     QString spelled;
     for (const QString &folder : folders) {
-        key += folder.toUpper() + QLatin1Char('/');
+        key += upperCase(folder) + QLatin1Char('/');
         auto found = m_first.constFind(key);
         if (found == m_first.cend())
             found = m_first.insert(key, spelled + folder + QLatin1Char('/'));
