@@ -77,6 +77,8 @@ public:
         }
         text += m_printed;
         const QStringView name = QStringView(path).sliced(slash + 1);
+        if (appendPlainAscii(text, name))
+            return;
         if (hasControlCharacter(name))
             text += printablePath(name.toString()).toUtf8();
         else
@@ -84,6 +86,23 @@ public:
     }
 
 private:
+    // Most names are printable ASCII, their own UTF-8; false, with nothing
+    // appended, for any other.
+    static bool appendPlainAscii(QByteArray &text, QStringView name)
+    {
+        const qsizetype start = text.size();
+        text.resize(start + name.size());
+        char *out = text.data() + start;
+        for (const QChar c : name) {
+            if (c.unicode() < 0x20 || c.unicode() >= 0x7F) {
+                text.truncate(start);
+                return false;
+            }
+            *out++ = char(c.unicode());
+        }
+        return true;
+    }
+
     QString m_folder;
     QByteArray m_printed;
 };

@@ -52,9 +52,16 @@ std::optional<StructureItem> structureItem(const QString &path, TagRecord tag, q
         item.restoredName = tag.longTitle;
         item.pictureBlock = pictureBlock;
     }
-    replaceForbiddenCharacters(tag, context.replacements);
-    item.row.artist = tag.longArtist;
-    item.row.album = tag.longAlbum;
+    // The folders come from artist and album alone: the other fields are
+    // left out of the replacement.
+    TagRecord names;
+    names.artist = std::move(tag.artist);
+    names.album = std::move(tag.album);
+    names.longArtist = std::move(tag.longArtist);
+    names.longAlbum = std::move(tag.longAlbum);
+    replaceForbiddenCharacters(names, context.replacements);
+    item.row.artist = std::move(names.longArtist);
+    item.row.album = std::move(names.longAlbum);
     return item;
 }
 
