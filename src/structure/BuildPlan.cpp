@@ -12,6 +12,7 @@
 #include "rename/FileGathering.h"
 #include "rename/FolderTree.h"
 #include "rename/NameComposer.h"
+#include "tags/Id3v1.h"
 #include "tags/PictureBlock.h"
 
 #include <QSet>
@@ -79,6 +80,7 @@ BuildInput scanBaseFolder(const QString &base, const BuildContext &context, cons
     // link put in a file's place meanwhile is not followed.
     FolderDescriptor dir;
     const int dirFd = dir.open(folder);
+    id3v1::FieldMemory fields;
     for (const QString &name : names) {
         hooks.pump();
         hooks.report(++input.files, names.size());
@@ -88,7 +90,7 @@ BuildInput scanBaseFolder(const QString &base, const BuildContext &context, cons
             continue;
         }
         const ReadOnlyFile file = dirFd >= 0 ? ReadOnlyFile(dirFd, NativeName(name).bytes()) : ReadOnlyFile(path);
-        TagRecord tag = readTag(file, path, context.tags);
+        TagRecord tag = readTag(file, path, context.tags, fields);
         const qint64 block = picture::blockSize(path, tag);
         if (std::optional<StructureItem> item = structureItem(path, std::move(tag), block, context)) {
             item->mode = file.mode();

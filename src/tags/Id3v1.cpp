@@ -1,5 +1,7 @@
 #include "Id3v1.h"
 
+#include <algorithm>
+
 namespace kaz::id3v1 {
 namespace {
 
@@ -27,14 +29,18 @@ bool hasTagHeader(QByteArrayView tag)
            && (tag[2] == 'G' || tag[2] == 'g');
 }
 
-void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record)
+namespace {
+
+// decode(field, bytes) gives the text of field 0 (title) to 4 (comment).
+template <typename Decode>
+void parseWith(QByteArrayView tag, TagRecord &record, Decode decode)
 {
     if (tag.size() < kTagSize)
         return;
-    record.title = codec.decode(trimmedField(tag.sliced(3, 30)));
-    record.artist = codec.decode(trimmedField(tag.sliced(33, 30)));
-    record.album = codec.decode(trimmedField(tag.sliced(63, 30)));
-    record.year = codec.decode(tag.sliced(93, 4));
+    record.title = decode(0, trimmedField(tag.sliced(3, 30)));
+    record.artist = decode(1, trimmedField(tag.sliced(33, 30)));
+    record.album = decode(2, trimmedField(tag.sliced(63, 30)));
+    record.year = decode(3, tag.sliced(93, 4));
     const QByteArrayView comment = tag.sliced(97, 30);
     if (comment[28] == 0 && comment[29] != 0) {
         record.track = quint8(comment[29]);
@@ -43,8 +49,35 @@ void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record)
         record.track = 0;
         record.trackText = QStringLiteral("0");
     }
-    record.comment = codec.decode(trimmedField(comment));
+    record.comment = decode(4, trimmedField(comment));
     record.genre = quint8(tag[127]);
+}
+
+} // namespace
+
+void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record)
+{
+    parseWith(tag, record, [&codec](int, QByteArrayView bytes) { return codec.decode(bytes); });
+}
+
+void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record, FieldMemory &memory)
+{
+    parseWith(tag, record,
+              [&](int field, QByteArrayView bytes) { return memory.decode(field, bytes, codec); });
+}
+
+QString FieldMemory::decode(int field, QByteArrayView bytes, const TextCodec &codec)
+{
+    Field &f = m_fields[size_t(field)];
+    if (bytes.size() > qsizetype(f.bytes.size()))
+        return codec.decode(bytes);
+    if (f.codec != &codec || bytes != QByteArrayView(f.bytes.data(), f.size)) {
+        f.text = codec.decode(bytes);
+        f.codec = &codec;
+        std::copy(bytes.begin(), bytes.end(), f.bytes.begin());
+        f.size = bytes.size();
+    }
+    return f.text;
 }
 
 QByteArray render(const TagValues &values, const TextCodec &codec)

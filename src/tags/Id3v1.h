@@ -4,6 +4,9 @@
 #include "platform/TextCodec.h"
 
 #include <QByteArrayView>
+#include <QString>
+
+#include <array>
 
 namespace kaz::id3v1 {
 
@@ -17,6 +20,27 @@ bool hasTagHeader(QByteArrayView tag);
 
 // Fills the ID3v1 fields of the record from the 128 tag bytes.
 void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record);
+
+// The texts of the tag parsed before, for a run over many files: the songs
+// of an album follow each other, and a field whose bytes are those of the
+// tag before gets its text shared instead of decoded again.
+class FieldMemory
+{
+public:
+    QString decode(int field, QByteArrayView bytes, const TextCodec &codec);
+
+private:
+    struct Field {
+        const TextCodec *codec = nullptr; // none: nothing remembered yet
+        std::array<char, 30> bytes{};
+        qsizetype size = 0;
+        QString text;
+    };
+    std::array<Field, 5> m_fields;
+};
+
+// parse() with the texts of the tag before at hand; the same record.
+void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record, FieldMemory &memory);
 
 // The 128 bytes of a tag holding the values (texts cut to their widths).
 QByteArray render(const TagValues &values, const TextCodec &codec);

@@ -87,7 +87,11 @@ TagRecord readTag(const QString &fileName, const TagContext &context, FsStatus *
     return readTag(ReadOnlyFile(fileName), fileName, context, readError);
 }
 
-TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagContext &context, FsStatus *readError)
+namespace {
+
+// memory: the fields of the tag read before, when the caller reads a series.
+TagRecord readTagWith(const ReadOnlyFile &file, const QString &fileName, const TagContext &context,
+                      FsStatus *readError, id3v1::FieldMemory *memory)
 {
     TagRecord record;
     if (readError)
@@ -118,7 +122,10 @@ TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagCo
         const QByteArrayView tag = tail.sliced(tail.size() - id3v1::kTagSize);
         record.tagged = id3v1::hasTagHeader(tag);
         if (record.tagged) {
-            id3v1::parse(tag, *context.codec, record);
+            if (memory)
+                id3v1::parse(tag, *context.codec, record, *memory);
+            else
+                id3v1::parse(tag, *context.codec, record);
             readLyrics3(file, whole, tail, context, record);
         }
     }
@@ -133,6 +140,19 @@ TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagCo
         applyOverride(*context.override, record);
     record.updateHasArtistOrAlbum();
     return record;
+}
+
+} // namespace
+
+TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagContext &context, FsStatus *readError)
+{
+    return readTagWith(file, fileName, context, readError, nullptr);
+}
+
+TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagContext &context,
+                  id3v1::FieldMemory &memory)
+{
+    return readTagWith(file, fileName, context, nullptr, &memory);
 }
 
 TagValues valuesToWrite(const TagRecord &current, const TagOverride *override)

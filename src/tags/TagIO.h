@@ -11,6 +11,9 @@
 namespace kaz {
 
 class Prompter;
+namespace id3v1 {
+class FieldMemory;
+}
 
 // Shows a tag to the user for editing before it is written; the tag editor
 // window implements it. It may change the values and rename the file.
@@ -46,6 +49,10 @@ TagRecord readTag(const QString &fileName, const TagContext &context, FsStatus *
 // folder by name); fileName is for messages.
 TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagContext &context,
                   FsStatus *readError = nullptr);
+// The same for one file of a series read one after another (the files of a
+// folder): memory carries the texts of the tag before to the next read.
+TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagContext &context,
+                  id3v1::FieldMemory &memory);
 
 struct TagWriteResult {
     bool attempted = false; // the values were confirmed and a tag was due
