@@ -81,6 +81,36 @@ TEST_F(TagRead, HeaderTrimmingAndCodePage)
     EXPECT_EQ(read(audio + rawTag("x", blank, 1, "19 9")).year, "19 9");
 }
 
+// A folder's files read one after another share the texts of the tag before:
+// only where the bytes, and the code page, are the same.
+TEST_F(TagRead, ASeriesReadsAsEachFileAlone)
+{
+    const QByteArray blank(30, ' ');
+    const TextCodec greek = TextCodec::forName(QStringLiteral("ISO-8859-7"));
+    const struct { QByteArray tag; const TextCodec *codec; } series[] = {
+        {rawTag("One", "CD1"), &defaultTextCodec()},
+        {rawTag("Two", "CD1"), &defaultTextCodec()},
+        {rawTag("Two", "CD1 \x01"), &defaultTextCodec()}, // trimmed to the same bytes
+        {rawTag("Two\xe4", "CD2", 1, "19 9"), &defaultTextCodec()},
+        {rawTag("Two\xe4", "CD2", 1, "19 9"), &greek},
+        {rawTag("", blank, 1, ""), &greek},
+        {rawTag("", blank, 1, ""), &defaultTextCodec()},
+    };
+    id3v1::FieldMemory memory;
+    for (const auto &s : series) {
+        ASSERT_TRUE(writeAll(path, audio + s.tag));
+        TagContext context;
+        context.codec = s.codec;
+        const TagRecord alone = readTag(path, context);
+        const TagRecord inSeries = readTag(ReadOnlyFile(path), path, context, memory);
+        EXPECT_EQ(QStringList({inSeries.title, inSeries.artist, inSeries.album, inSeries.year, inSeries.comment,
+                               inSeries.longTitle, inSeries.trackText}),
+                  QStringList({alone.title, alone.artist, alone.album, alone.year, alone.comment, alone.longTitle,
+                               alone.trackText}))
+            << s.tag.toHex().constData();
+    }
+}
+
 TEST_F(TagRead, TrackByteRules)
 {
     struct Case {QByteArray comment; QString trackText; int track; QString comment_; };
