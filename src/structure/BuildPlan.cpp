@@ -18,6 +18,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <array>
 
 namespace kaz {
 namespace {
@@ -39,31 +40,88 @@ QString safeFileName(const QString &name)
 
 } // namespace
 
-std::optional<StructureItem> structureItem(const QString &path, TagRecord tag, qint64 pictureBlock,
-                                           const BuildContext &context)
+namespace {
+
+// The folder names of a row: its multi-CD text, artist and album, the nine
+// forbidden characters replaced. The tag's texts are used up.
+void fillNames(StructureRow &row, TagRecord &tag, const BuildContext &context)
 {
-    if (!tag.hasTag() || !tag.hasArtistOrAlbum)
-        return std::nullopt;
-    StructureItem item;
-    item.path = path;
-    item.row.multiCd = multiCdText(tag.comment, context.settings.createMultiCdDirs);
-    item.row.size = tag.fileSize;
-    item.row.audio = pictureBlock == 0;
-    if (pictureBlock > 0) {
-        item.restoredName = tag.longTitle;
-        item.pictureBlock = pictureBlock;
-    }
-    // The folders come from artist and album alone: the other fields are
-    // left out of the replacement.
+    row.multiCd = multiCdText(tag.comment, context.settings.createMultiCdDirs);
+    // Only artist and album go into folder names: the other fields are left
+    // out of the replacement.
     TagRecord names;
     names.artist = std::move(tag.artist);
     names.album = std::move(tag.album);
     names.longArtist = std::move(tag.longArtist);
     names.longAlbum = std::move(tag.longAlbum);
     replaceForbiddenCharacters(names, context.replacements);
-    item.row.artist = std::move(names.longArtist);
-    item.row.album = std::move(names.longAlbum);
+    row.artist = std::move(names.longArtist);
+    row.album = std::move(names.longAlbum);
+}
+
+// The names of the file read before. The songs of an album follow each
+// other, and the tags of a series share their equal texts
+// (id3v1::FieldMemory): a row whose texts are those of the row before gets
+// its names without working them again.
+class NameMemory
+{
+public:
+    void fill(StructureRow &row, TagRecord &tag, const BuildContext &context)
+    {
+        const std::array<const QString *, 5> texts{&tag.comment, &tag.artist, &tag.album, &tag.longArtist,
+                                                   &tag.longAlbum};
+        bool same = m_filled;
+        for (size_t i = 0; i < texts.size() && same; ++i)
+            same = sameText(*texts[i], m_texts[i]);
+        if (!same) {
+            for (size_t i = 0; i < texts.size(); ++i)
+                m_texts[i] = *texts[i];
+            fillNames(m_row, tag, context);
+            m_filled = true;
+        }
+        row.multiCd = m_row.multiCd;
+        row.artist = m_row.artist;
+        row.album = m_row.album;
+    }
+
+private:
+    // One text, or two empty ones alike (an empty text shares no block).
+    static bool sameText(const QString &a, const QString &b)
+    {
+        return a.isEmpty() ? b.isEmpty() && a.isNull() == b.isNull() : a.isSharedWith(b);
+    }
+
+    bool m_filled = false;
+    std::array<QString, 5> m_texts; // the tag's texts the names came from
+    StructureRow m_row;
+};
+
+std::optional<StructureItem> makeItem(const QString &path, TagRecord &tag, qint64 pictureBlock,
+                                      const BuildContext &context, NameMemory *memory)
+{
+    if (!tag.hasTag() || !tag.hasArtistOrAlbum)
+        return std::nullopt;
+    StructureItem item;
+    item.path = path;
+    item.row.size = tag.fileSize;
+    item.row.audio = pictureBlock == 0;
+    if (pictureBlock > 0) {
+        item.restoredName = tag.longTitle;
+        item.pictureBlock = pictureBlock;
+    }
+    if (memory)
+        memory->fill(item.row, tag, context);
+    else
+        fillNames(item.row, tag, context);
     return item;
+}
+
+} // namespace
+
+std::optional<StructureItem> structureItem(const QString &path, TagRecord tag, qint64 pictureBlock,
+                                           const BuildContext &context)
+{
+    return makeItem(path, tag, pictureBlock, context, nullptr);
 }
 
 BuildInput scanBaseFolder(const QString &base, const BuildContext &context, const RunHooks &hooks)
@@ -81,10 +139,12 @@ BuildInput scanBaseFolder(const QString &base, const BuildContext &context, cons
     FolderDescriptor dir;
     const int dirFd = dir.open(folder);
     id3v1::FieldMemory fields;
+    NameMemory rowNames;
     for (const QString &name : names) {
         hooks.pump();
         hooks.report(++input.files, names.size());
-        const QString path = folder + name;
+        QString path(folder.size() + name.size(), Qt::Uninitialized); // one block of the exact size
+        std::copy(name.cbegin(), name.cend(), std::copy(folder.cbegin(), folder.cend(), path.begin()));
         if (hasLineBreak(path)) {
             input.lineBreakPaths.append(path);
             continue;
@@ -92,7 +152,7 @@ BuildInput scanBaseFolder(const QString &base, const BuildContext &context, cons
         const ReadOnlyFile file = dirFd >= 0 ? ReadOnlyFile(dirFd, NativeName(name).bytes()) : ReadOnlyFile(path);
         TagRecord tag = readTag(file, path, context.tags, fields);
         const qint64 block = picture::blockSize(path, tag);
-        if (std::optional<StructureItem> item = structureItem(path, std::move(tag), block, context)) {
+        if (std::optional<StructureItem> item = makeItem(path, tag, block, context, &rowNames)) {
             item->mode = file.mode();
             input.items.push_back(std::move(*item));
         }
