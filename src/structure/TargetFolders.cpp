@@ -75,7 +75,11 @@ QStringList targetFolders(const StructureRow &row, const StructurePlacement &pla
 
 QString FolderSpelling::spell(const QStringList &folders)
 {
+    qsizetype length = 0;
+    for (const QString &folder : folders)
+        length += folder.size() + 1;
     QString key;
+    key.reserve(length);
     QString spelled;
     for (const QString &folder : folders) {
         key += upperCase(folder) + QLatin1Char('/');

@@ -1,6 +1,7 @@
 #include "Id3v1.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kaz::id3v1 {
 namespace {
@@ -8,6 +9,12 @@ namespace {
 QByteArrayView trimmedField(QByteArrayView field)
 {
     qsizetype end = field.size();
+    // Padding of blanks or zeros is skipped eight bytes at a time.
+    for (quint64 word; end >= 8; end -= 8) {
+        std::memcpy(&word, field.data() + end - 8, sizeof word);
+        if (word != 0x2020202020202020ULL && word != 0)
+            break;
+    }
     while (end > 0 && uchar(field[end - 1]) <= 32)
         --end;
     return field.first(end);
