@@ -128,21 +128,24 @@ BuildInput scanBaseFolder(const QString &base, const BuildContext &context, cons
 {
     BuildInput input;
     const QString folder = withSlash(base);
-    QStringList names;
-    for (const FolderEntry &entry : listFolder(folder)) {
-        if (entry.kind == FolderEntry::File && isMp3Name(entry.name))
-            names.append(entry.name);
+    const QList<FolderEntry> entries = listFolder(folder);
+    std::vector<qsizetype> mp3Files; // the entries' indexes
+    mp3Files.reserve(size_t(entries.size()));
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries[i].kind == FolderEntry::File && isMp3Name(entries[i].name))
+            mp3Files.push_back(i);
     }
-    input.items.reserve(size_t(names.size()));
+    input.items.reserve(mp3Files.size());
     // Each file by its name in the folder: no walk of the whole path, and a
     // link put in a file's place meanwhile is not followed.
     FolderDescriptor dir;
     const int dirFd = dir.open(folder);
     id3v1::FieldMemory fields;
     NameMemory rowNames;
-    for (const QString &name : names) {
+    for (const qsizetype i : mp3Files) {
+        const QString &name = entries[i].name;
         hooks.pump();
-        hooks.report(++input.files, names.size());
+        hooks.report(++input.files, qint64(mp3Files.size()));
         QString path(folder.size() + name.size(), Qt::Uninitialized); // one block of the exact size
         std::copy(name.cbegin(), name.cend(), std::copy(folder.cbegin(), folder.cend(), path.begin()));
         if (hasLineBreak(path)) {
