@@ -180,12 +180,7 @@ struct LastFolder {
 BuildPlan planBuild(const QString &base, const std::vector<StructureItem> &items, const StructureSettings &settings)
 {
     BuildPlan plan;
-    std::vector<StructureRow> rows;
-    rows.reserve(items.size());
-    for (const StructureItem &item : items)
-        rows.push_back(item.row);
-    plan.structure = planStructure(rows, settings);
-    rows = {};
+    plan.structure = planStructure(items, settings);
     const QString root = withSlash(base);
     FolderSpelling spelling;
     LastFolder last;

@@ -1,5 +1,6 @@
 #include "StructurePlanner.h"
 
+#include "BuildPlan.h"
 #include "CdPacking.h"
 #include "UpperCase.h"
 
@@ -55,10 +56,19 @@ private:
     Value m_value{};
 };
 
+// The rows of the builder's items where they are, without a copy.
+struct ItemRows {
+    const std::vector<StructureItem> &items;
+    const StructureRow &operator[](size_t i) const { return items[i].row; }
+    size_t size() const { return items.size(); }
+};
+
+// Rows: a table of StructureRow by index (a vector of rows, or ItemRows).
+template <typename Rows>
 class Planner
 {
 public:
-    Planner(const std::vector<StructureRow> &rows, const StructureSettings &settings)
+    Planner(const Rows &rows, const StructureSettings &settings)
         : m_rows(rows)
         , m_s(settings)
     {
@@ -70,7 +80,8 @@ public:
         // upper-cased once and shared, and each group key is made once.
         QSet<QString> keys;
         const StructureRow *last = nullptr;
-        for (const StructureRow &row : rows) {
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const StructureRow &row = rows[i];
             const bool sameArtist = last && row.artist == last->artist;
             const bool sameAlbum = last && row.album == last->album;
             m_artist.append(sameArtist ? m_artist.constLast() : upperCase(row.artist));
@@ -339,7 +350,7 @@ private:
             stage(entries(Cls::Various, artistAlbum, true), false);
     }
 
-    const std::vector<StructureRow> &m_rows;
+    const Rows &m_rows;
     const StructureSettings &m_s;
     QStringList m_artist; // upper-cased
     QStringList m_album;
@@ -370,7 +381,13 @@ const char *classMark(StructureClass cls)
 
 StructurePlan planStructure(const std::vector<StructureRow> &rows, const StructureSettings &settings)
 {
-    return Planner(rows, settings).run();
+    return Planner<std::vector<StructureRow>>(rows, settings).run();
+}
+
+StructurePlan planStructure(const std::vector<StructureItem> &items, const StructureSettings &settings)
+{
+    const ItemRows rows{items};
+    return Planner<ItemRows>(rows, settings).run();
 }
 
 } // namespace kaz
