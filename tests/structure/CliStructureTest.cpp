@@ -40,6 +40,14 @@ TEST_F(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
     EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
     EXPECT_EQ(hashesByPath(dir), before);
 
+    // Names as a terminal shows them: control characters escaped, the rest as UTF-8.
+    eightSongs(dir, QStringLiteral("Ärzte"), "Y", "B");
+    ASSERT_TRUE(QFile::rename(dir + "/B0.mp3", dir + "/B\x1b" "0.mp3"));
+    r = runCli({"structure", "build", dir});
+    EXPECT_TRUE(r.out.contains((dir + "/B\\x1b0.mp3\t" + dir + "/Album/Ärzte/Y/B\\x1b0.mp3\n").toUtf8()))
+        << r.out.constData();
+    EXPECT_TRUE(r.out.contains((dir + "/B1.mp3\t" + dir + "/Album/Ärzte/Y/B1.mp3\n").toUtf8()));
+
     EXPECT_EQ(runCli({"structure", "build"}).exitCode, 2);
     EXPECT_EQ(runCli({"structure", "shuffle", dir}).exitCode, 2);
     EXPECT_EQ(runCli({"structure", "build", dir + "/missing"}).exitCode, 2);
