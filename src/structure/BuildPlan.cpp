@@ -142,13 +142,14 @@ BuildInput scanBaseFolder(const QString &base, const BuildContext &context, cons
     const int dirFd = dir.open(folder);
     id3v1::FieldMemory fields;
     NameMemory rowNames;
+    const bool folderHasLineBreak = hasLineBreak(folder); // a path has one when its folder or its name has
     for (const qsizetype i : mp3Files) {
         const QString &name = entries[i].name;
         hooks.pump();
         hooks.report(++input.files, qint64(mp3Files.size()));
         QString path(folder.size() + name.size(), Qt::Uninitialized); // one block of the exact size
         std::copy(name.cbegin(), name.cend(), std::copy(folder.cbegin(), folder.cend(), path.begin()));
-        if (hasLineBreak(path)) {
+        if (folderHasLineBreak || hasLineBreak(name)) {
             input.lineBreakPaths.append(path);
             continue;
         }
