@@ -147,10 +147,94 @@ double minimalLoop(const std::vector<std::pair<std::string, std::string>> &moves
     return since(start);
 }
 
+// What a run of kaz-cli gave: its exit status and resource use.
+struct Finished {
+    int status = 0;
+    struct rusage usage {};
+};
+
+// Starts the programs to be timed from a process forked before the bench
+// grows: a child inherits the high-water mark of the process it is forked
+// from, so that kaz-cli forked from the bench itself would report the
+// bench's peak memory as its own.
+class Starter
+{
+public:
+    Starter()
+    {
+        int toStarter[2], fromStarter[2];
+        if (::pipe(toStarter) != 0 || ::pipe(fromStarter) != 0) {
+            std::perror("pipe");
+            std::exit(1);
+        }
+        if (::fork() == 0) {
+            ::close(toStarter[1]);
+            ::close(fromStarter[0]);
+            serve(toStarter[0], fromStarter[1]);
+            _exit(0);
+        }
+        ::close(toStarter[0]);
+        ::close(fromStarter[1]);
+        m_to = toStarter[1];
+        m_from = fromStarter[0];
+    }
+    ~Starter() { ::close(m_to); }
+
+    // Runs the program with the arguments, environment settings "NAME=value" among them.
+    Finished run(const std::vector<std::string> &words)
+    {
+        std::string request;
+        for (const std::string &w : words)
+            request += w + '\0';
+        const size_t size = request.size();
+        Finished finished;
+        if (::write(m_to, &size, sizeof size) != ssize_t(sizeof size)
+            || ::write(m_to, request.data(), size) != ssize_t(size)
+            || ::read(m_from, &finished, sizeof finished) != ssize_t(sizeof finished)) {
+            std::perror("starter");
+            std::exit(1);
+        }
+        return finished;
+    }
+
+private:
+    static void serve(int in, int out)
+    {
+        size_t size = 0;
+        while (::read(in, &size, sizeof size) == ssize_t(sizeof size)) {
+            std::string request(size, '\0');
+            if (::read(in, request.data(), size) != ssize_t(size))
+                return;
+            std::vector<char *> argv;
+            for (size_t at = 0; at < size; at += std::strlen(request.data() + at) + 1)
+                argv.push_back(request.data() + at);
+            argv.push_back(nullptr);
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                size_t first = 0;
+                for (; argv[first] && std::strchr(argv[first], '='); ++first)
+                    ::putenv(argv[first]);
+                const int null = ::open("/dev/null", O_WRONLY);
+                ::dup2(null, 1);
+                ::execv(argv[first], argv.data() + first);
+                _exit(127);
+            }
+            Finished finished;
+            ::wait4(pid, &finished.status, 0, &finished.usage);
+            if (::write(out, &finished, sizeof finished) != ssize_t(sizeof finished))
+                return;
+        }
+    }
+
+    int m_to = -1;
+    int m_from = -1;
+};
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    Starter starter;
     QCoreApplication app(argc, argv);
     int files = 100000;
     std::string base = "/tmp/kaz-structure-bench";
@@ -197,19 +281,12 @@ int main(int argc, char **argv)
     const double loopUser = own.ru_utime.tv_sec + own.ru_utime.tv_usec / 1e6 - ownUserBefore;
 
     const auto buildStart = Clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::setenv("XDG_DATA_HOME", (base + "/home/data").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (base + "/home/config").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", (base + "/home").c_str(), 1);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::execl(cli.c_str(), cli.c_str(), "structure", "build", (base + "/kaz").c_str(), (char *)nullptr);
-        _exit(127);
-    }
-    int status = 0;
-    struct rusage usage {};
-    ::wait4(pid, &status, 0, &usage);
+    const Finished finished = starter.run({"XDG_DATA_HOME=" + base + "/home/data",
+                                           "XDG_CONFIG_HOME=" + base + "/home/config",
+                                           "XDG_RUNTIME_DIR=" + base + "/home", cli, "structure", "build",
+                                           base + "/kaz"});
+    const int status = finished.status;
+    const struct rusage &usage = finished.usage;
     const double buildSeconds = since(buildStart);
 
     std::printf("files: %d, moved: %zu\n", files, buildPlan.moves.size());
