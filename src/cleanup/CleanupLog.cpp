@@ -1,7 +1,7 @@
 #include "CleanupLog.h"
 
-#include "platform/NativeName.h"
 #include "platform/SmallFile.h"
+#include "platform/Utf16Scan.h"
 #include "platform/WorkFiles.h"
 
 #include <QDir>
@@ -32,10 +32,15 @@ int renamePath(const QString &from, const QString &to)
 
 void appendPair(QByteArray &bytes, const QString &oldPath, const QString &newPath)
 {
-    bytes += NativeName(oldPath).bytes();
-    bytes += "\r\n";
-    bytes += NativeName(newPath).bytes();
-    bytes += "\r\n";
+    const qsizetype start = bytes.size();
+    bytes.resize(start + 3 * (oldPath.size() + newPath.size()) + 4);
+    char *end = writeUtf8(bytes.data() + start, oldPath);
+    *end++ = '\r';
+    *end++ = '\n';
+    end = writeUtf8(end, newPath);
+    *end++ = '\r';
+    *end++ = '\n';
+    bytes.resize(end - bytes.constData());
 }
 
 QByteArray pairBytes(const QString &oldPath, const QString &newPath)
