@@ -77,11 +77,10 @@ inline bool allUnitsWithin(QStringView text, char16_t low, char16_t high)
     return true;
 }
 
-// Writes text as UTF-8 at out, which has room for three bytes per unit
-// (QStringEncoder::requiredSpace()), and returns the end. What is not ASCII
-// goes through QStringEncoder, which also decides what becomes of a lone
-// surrogate.
-inline char *writeUtf8(char *out, QStringView text)
+namespace detail {
+
+template <bool kRefuseLineBreaks>
+char *writeUtf8(char *out, QStringView text)
 {
     const char16_t *p = text.utf16();
     const char16_t *const end = p + text.size();
@@ -92,15 +91,44 @@ inline char *writeUtf8(char *out, QStringView text)
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
         if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(units, ascii), zero)) != 0xFFFF)
             break;
+        if constexpr (kRefuseLineBreaks) {
+            const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\n')),
+                                                _mm_cmpeq_epi16(units, _mm_set1_epi16(u'\r')));
+            if (_mm_movemask_epi8(breaks) != 0)
+                return nullptr;
+        }
         _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
     }
 #endif
-    while (p != end && *p < 0x80)
-        *out++ = char(*p++);
+    for (; p != end && *p < 0x80; ++p) {
+        if (kRefuseLineBreaks && (*p == u'\n' || *p == u'\r'))
+            return nullptr;
+        *out++ = char(*p);
+    }
     if (p == end)
         return out;
+    if (kRefuseLineBreaks && containsEither(QStringView(p, end), u'\n', u'\r'))
+        return nullptr;
     QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     return encoder.appendToBuffer(out, QStringView(p, end));
+}
+
+} // namespace detail
+
+// Writes text as UTF-8 at out, which has room for three bytes per unit
+// (QStringEncoder::requiredSpace()), and returns the end. What is not ASCII
+// goes through QStringEncoder, which also decides what becomes of a lone
+// surrogate.
+inline char *writeUtf8(char *out, QStringView text)
+{
+    return detail::writeUtf8<false>(out, text);
+}
+
+// writeUtf8() for a line of a work file: nullptr, with out partly written,
+// when text holds a line break.
+inline char *writeUtf8Line(char *out, QStringView text)
+{
+    return detail::writeUtf8<true>(out, text);
 }
 
 // Appends text to bytes as UTF-8.
