@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QStringEncoder>
 #include <QStringView>
 
@@ -12,6 +13,22 @@ namespace kaz {
 // Scans and conversions that a run over many thousands of names makes per
 // name: eight UTF-16 units at a time where the processor allows, the rest
 // one by one.
+
+// Whether every byte of bytes is ASCII.
+inline bool isAscii(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+#if defined(__SSE2__)
+    for (; end - p >= 16; p += 16)
+        if (_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p))) != 0)
+            return false;
+#endif
+    for (; p != end; ++p)
+        if (uchar(*p) >= 0x80)
+            return false;
+    return true;
+}
 
 // Whether text holds the unit a or the unit b.
 inline bool containsEither(QStringView text, char16_t a, char16_t b)
