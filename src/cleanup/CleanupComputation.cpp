@@ -131,7 +131,25 @@ public:
         char16_t *const start = d;
         const char32_t *base = m_base.data();
         const char32_t *overlay = m_overlay.data();
-        for (qint64 i = 1; i <= count; ++i) {
+        qint64 i = 1;
+#if defined(__SSE2__)
+        // Four characters at a time while they lie in the basic plane.
+        const __m128i keep = _mm_set1_epi32(int(kKeep));
+        const __m128i bias = _mm_set1_epi32(0x8000);
+        for (; i + 3 <= count; i += 4, d += 4) {
+            const __m128i over = _mm_loadu_si128(reinterpret_cast<const __m128i *>(overlay + i));
+            const __m128i kept = _mm_cmpeq_epi32(over, keep);
+            const __m128i c = _mm_or_si128(
+                _mm_and_si128(kept, _mm_loadu_si128(reinterpret_cast<const __m128i *>(base + i))),
+                _mm_andnot_si128(kept, over));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(c, 16), _mm_setzero_si128())) != 0xFFFF)
+                break;
+            // 0..0xFFFF shifted into the signed range packs without saturating.
+            const __m128i packed = _mm_packs_epi32(_mm_sub_epi32(c, bias), _mm_sub_epi32(c, bias));
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(d), _mm_add_epi16(packed, _mm_set1_epi16(short(0x8000))));
+        }
+#endif
+        for (; i <= count; ++i) {
             const char32_t c = overlay[i] == kKeep ? base[i] : overlay[i];
             if (c < 0x10000) {
                 *d++ = char16_t(c);

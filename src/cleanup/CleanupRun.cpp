@@ -227,14 +227,17 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
     QList<CleanupRule> rules = parseCleanupScript(script);
     // Files of one folder share its path, and mostly their extension too.
     QString folder;
+    bool folderHasLineBreak = false;
     QString extension;
     CleanNameComputer computer;
     for (const QString &path : paths) {
         CleanupItem item;
         item.oldPath = path;
         const qsizetype slash = lastIndexOfUnit(path, u'/');
-        if (QStringView(path).left(slash + 1) != folder)
+        if (QStringView(path).left(slash + 1) != folder) {
             folder = path.left(slash + 1);
+            folderHasLineBreak = hasLineBreak(folder);
+        }
         item.folder = folder;
         const QStringView name = QStringView(path).mid(slash + 1);
         const qsizetype dot = extensionStart(name);
@@ -259,7 +262,7 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
                 item.skip = CleanupItem::NameWouldVanish;
             else if (isWhitespace(fitted) || (fitted.startsWith(QLatin1Char('.')) && !name.startsWith(QLatin1Char('.'))))
                 item.skip = CleanupItem::OnlyExtension; // the file would become a hidden ".mp3"
-            else if (hasLineBreak(path))
+            else if (folderHasLineBreak || containsEither(name, u'\n', u'\r'))
                 item.skip = CleanupItem::LineBreak;
         }
         plan.items.append(std::move(item));
