@@ -46,6 +46,9 @@ TEST(Utf16Scan, AgreesWithQtWhereverTheCharacterStands)
         appendUtf8(bytes, text);
         EXPECT_EQ(bytes, QByteArray("prefix" + utf8));
         EXPECT_EQ(NativeName(text).bytes(), utf8);
+        EXPECT_EQ(isAscii(utf8), std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }));
+        for (const char16_t unit : {u'\n', u'a', u'b'})
+            EXPECT_EQ(lastIndexOfUnit(text, unit), text.lastIndexOf(QChar(unit)));
     }
 }
 
