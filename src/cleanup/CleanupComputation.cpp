@@ -122,12 +122,15 @@ public:
             applyPosition(rule);
     }
 
-    QString result() const
+    // The name the rules made, in out (kept from name to name, so that the
+    // name returned takes only the memory it needs).
+    QStringView result(std::vector<char16_t> &out) const
     {
-        // Room for the worst case, every character a surrogate pair; cut to size at the end.
+        // Room for the worst case, every character a surrogate pair.
         const qint64 count = length();
-        QString out(2 * count, Qt::Uninitialized);
-        char16_t *d = reinterpret_cast<char16_t *>(out.data());
+        if (out.size() < size_t(2 * count))
+            out.resize(size_t(2 * count));
+        char16_t *d = out.data();
         char16_t *const start = d;
         const char32_t *base = m_base.data();
         const char32_t *overlay = m_overlay.data();
@@ -158,8 +161,7 @@ public:
                 *d++ = QChar::lowSurrogate(c);
             }
         }
-        out.truncate(d - start);
-        return out;
+        return QStringView(start, d - start);
     }
 
 private:
@@ -317,13 +319,12 @@ CleanupResult CleanNameComputer::compute(QStringView baseName, const QList<Clean
     Computation computation(baseName, options, m_base, m_overlay);
     for (const CleanupRule &rule : rules)
         computation.apply(rule);
-    QString name = computation.result();
+    const QStringView cleaned = computation.result(m_out);
     // A leading dot would hide the file from the list.
     qsizetype dots = 0;
-    while (dots < name.size() && name.at(dots) == QLatin1Char('.'))
+    while (dots < cleaned.size() && cleaned.at(dots) == QLatin1Char('.'))
         ++dots;
-    if (dots > 0)
-        name.remove(0, dots);
+    QString name = cleaned.mid(dots).toString();
     CleanupResult result;
     result.empty = name.isEmpty();
     if (options.capitalizeFirst && !name.isEmpty() && name[0] >= QLatin1Char('a') && name[0] <= QLatin1Char('z'))

@@ -31,6 +31,7 @@ public:
 private:
     std::vector<char32_t> m_base;
     std::vector<char32_t> m_overlay;
+    std::vector<char16_t> m_out;
 };
 CleanupResult computeCleanName(const QString &baseName, const QString &script, const CleanupOptions &options);
 
