@@ -162,20 +162,28 @@ int runUndo(Language l)
 }
 
 // FILE...: full paths in the order given; folders are no files to clean.
+// The list is the arguments' own until a name has to change or go.
 QStringList takeFiles(const QStringList &arguments, int *exitCode)
 {
-    QStringList files;
-    files.reserve(arguments.size());
+    QStringList files = arguments;
+    qsizetype kept = 0;
     const QDir current = QDir::current();
-    for (const QString &argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
         struct stat st {};
         if (::stat(NativeName(argument).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
             err(QStringLiteral("kaz-cli cleanup: a folder, not a file: %1\n").arg(printablePath(argument)));
             *exitCode = ExitFileError;
             continue;
         }
-        files.append(isCleanAbsolutePath(argument) ? argument : QDir::cleanPath(current.absoluteFilePath(argument)));
+        if (!isCleanAbsolutePath(argument))
+            files[kept] = QDir::cleanPath(current.absoluteFilePath(argument));
+        else if (kept != i)
+            files[kept] = argument;
+        ++kept;
     }
+    if (kept != files.size())
+        files.resize(kept);
     return files;
 }
 
