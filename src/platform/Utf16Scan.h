@@ -116,6 +116,21 @@ char *writeUtf8(char *out, QStringView text)
         }
         _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
     }
+    // The last few units as the last eight, again over some already written.
+    if (p != end && end - p < 8 && end - text.utf16() >= 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(end - 8));
+        bool plain = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(units, ascii), zero)) == 0xFFFF;
+        if constexpr (kRefuseLineBreaks) {
+            const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\n')),
+                                                _mm_cmpeq_epi16(units, _mm_set1_epi16(u'\r')));
+            plain = plain && _mm_movemask_epi8(breaks) == 0;
+        }
+        if (plain) {
+            out += end - p;
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(out - 8), _mm_packus_epi16(units, units));
+            return out;
+        }
+    }
 #endif
     for (; p != end && *p < 0x80; ++p) {
         if (kRefuseLineBreaks && (*p == u'\n' || *p == u'\r'))
