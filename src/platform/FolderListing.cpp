@@ -1,5 +1,7 @@
 #include "FolderListing.h"
 
+#include "NativeName.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -54,15 +56,53 @@ bool isDecodableName(QByteArrayView raw)
     return ascii == size || raw.sliced(ascii).isValidUtf8();
 }
 
+void appendNativeBytes(QByteArray &out, QStringView name)
+{
+    const qsizetype start = out.size();
+    const qsizetype size = name.size();
+    out.resize(start + size);
+    char *to = out.data() + start;
+    const char16_t *from = name.utf16();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (from[i] >= 0x80) {
+            out.truncate(start);
+            const NativeName converted(name);
+            out.append(converted.c_str(), converted.size());
+            return;
+        }
+        to[i] = char(from[i]);
+    }
+}
+
+QByteArray nativeBytes(QStringView name)
+{
+    QByteArray bytes;
+    appendNativeBytes(bytes, name);
+    return bytes;
+}
+
 namespace {
 
-// One name as read, kept in a shared buffer until the entries are sorted.
+// One name as read, kept in a shared buffer until the entries are sorted;
+// key holds its first eight bytes, so that most comparisons end there.
 struct RawName {
+    quint64 key;
     std::size_t offset;
     std::size_t size;
     FolderEntry::Kind kind;
     bool decodable;
 };
+
+// The first eight bytes of a name as a number that sorts as they do; a
+// shorter name is padded with zero bytes, which no name holds.
+quint64 sortKey(std::string_view name)
+{
+    quint64 key = 0;
+    const std::size_t n = std::min<std::size_t>(name.size(), 8);
+    for (std::size_t i = 0; i < n; ++i)
+        key |= quint64(uchar(name[i])) << (56 - 8 * i);
+    return key;
+}
 
 // Whether the bytes hold a character beyond U+FFFF (a four-byte sequence):
 // UTF-16 sorts such a character before U+E000..U+FFFF, UTF-8 after them.
@@ -108,14 +148,23 @@ QList<FolderEntry> listFolder(const QString &folder, bool *ok, int *error)
         } else if (byteOrder && hasAstralCharacter(name)) {
             byteOrder = false;
         }
-        names.push_back({buffer.size(), name.size(), kind, decodable});
+        names.push_back({sortKey(name), buffer.size(), name.size(), kind, decodable});
         buffer.append(name);
     }
     ::closedir(dir);
     const auto bytesOf = [&buffer](const RawName &n) { return std::string_view(buffer).substr(n.offset, n.size); };
     if (byteOrder)
-        std::sort(names.begin(), names.end(),
-                  [&bytesOf](const RawName &a, const RawName &b) { return bytesOf(a) < bytesOf(b); });
+        std::sort(names.begin(), names.end(), [&buffer](const RawName &a, const RawName &b) {
+            if (a.key != b.key)
+                return a.key < b.key;
+            // Equal keys: both names hold the same first eight bytes (a
+            // shorter one would differ by its padding).
+            if (a.size <= 8 || b.size <= 8)
+                return a.size < b.size;
+            const std::size_t common = std::min(a.size, b.size) - 8;
+            const int order = std::memcmp(buffer.data() + a.offset + 8, buffer.data() + b.offset + 8, common);
+            return order != 0 ? order < 0 : a.size < b.size;
+        });
     entries.reserve(qsizetype(names.size()));
     for (const RawName &n : names) {
         const QByteArrayView bytes(bytesOf(n).data(), qsizetype(n.size));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -25,6 +26,13 @@ QList<FolderEntry> listFolder(const QString &folder, bool *ok = nullptr, int *er
 QString escapedName(QByteArrayView raw);
 // True when the bytes are the encoding of a name that decodes back to them.
 bool isDecodableName(QByteArrayView raw);
+
+// Appends a name or path as the bytes a system call takes, the bytes
+// NativeName gives; a name of plain ASCII (nearly every one) is copied
+// straight, without a converter.
+void appendNativeBytes(QByteArray &out, QStringView name);
+// The same as a byte array of its own (closed by a NUL, as every one is).
+QByteArray nativeBytes(QStringView name);
 
 // The size of a regular file; -1 when the path is no regular file.
 qint64 regularFileSize(const QString &path);

@@ -5,6 +5,7 @@
 #include "RunState.h"
 #include "UndoLogWriter.h"
 
+#include "platform/FolderListing.h"
 #include "platform/FreeName.h"
 #include "platform/MediaPlayer.h"
 
@@ -155,16 +156,16 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
     };
     const auto namesOf = [this](const Job &job) {
         Names names;
-        names.target = firstChoice(job);
+        names.target = job.target.isEmpty() ? firstChoice(job) : job.target;
         const QString &target = names.target;
         names.dir = m_folder.open(job.folder);
-        if (names.dir < 0 || !job.oldPath.startsWith(job.folder)) {
+        if (names.dir < 0 || !job.oldPath.startsWith(job.folder) || !target.startsWith(job.folder)) {
             names.dir = AT_FDCWD;
             names.from = QFile::encodeName(job.oldPath);
             names.to = QFile::encodeName(target);
         } else {
-            names.from = QFile::encodeName(job.oldPath.mid(job.folder.size()));
-            names.to = QFile::encodeName(target.mid(job.folder.size()));
+            names.from = nativeBytes(QStringView(job.oldPath).sliced(job.folder.size()));
+            names.to = nativeBytes(QStringView(target).sliced(job.folder.size()));
         }
         return names;
     };

@@ -16,7 +16,12 @@ namespace kaz {
 
 bool isMp3Name(const QString &name)
 {
-    return name.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive);
+    // No character outside ASCII folds to one of ".mp3": the last four are
+    // compared as ASCII.
+    if (name.size() < 4)
+        return false;
+    const char16_t *end = QStringView(name).utf16() + name.size();
+    return end[-4] == u'.' && (end[-3] | 0x20) == u'm' && (end[-2] | 0x20) == u'p' && end[-1] == u'3';
 }
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include "NumberExtractor.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <array>
 
@@ -9,6 +11,42 @@ namespace kaz {
 namespace {
 
 using F = NameField;
+
+// The fields of a name, at most three: held in place, since every file of a
+// run asks for them.
+struct FieldSet {
+    std::array<NameField, 3> at{};
+    qsizetype count = 0;
+
+    qsizetype size() const { return count; }
+    NameField operator[](qsizetype i) const { return at[std::size_t(i)]; }
+    bool contains(NameField field) const { return std::find(at.begin(), at.begin() + count, field) != at.begin() + count; }
+    void append(NameField field) { at[std::size_t(count++)] = field; }
+    QList<NameField> toList() const { return QList<NameField>(at.begin(), at.begin() + count); }
+};
+
+FieldSet selectedSet(const RenameSettings &settings)
+{
+    FieldSet fields;
+    for (NameField f : {settings.firstField, settings.secondField, settings.effectiveThirdField()}) {
+        if (f != F::None)
+            fields.append(f);
+    }
+    return fields;
+}
+
+FieldSet availableSet(const RenameSettings &settings, const TagRecord &tag)
+{
+    FieldSet fields;
+    const FieldSet selected = selectedSet(settings);
+    for (qsizetype i = 0; i < selected.size(); ++i) {
+        const NameField f = selected[i];
+        const QString &value = f == F::Artist ? tag.artist : f == F::Album ? tag.album : tag.title;
+        if (!value.isEmpty())
+            fields.append(f);
+    }
+    return fields;
+}
 
 // The values a name is made of; the Joliet rules shorten copies of them.
 struct NameValues {
@@ -38,7 +76,7 @@ void cutIfLonger(QString &text, qsizetype length)
         text = cut(text, length);
 }
 
-void shortenForJoliet(NameValues &v, const QList<NameField> &available, const RenameSettings &s)
+void shortenForJoliet(NameValues &v, const FieldSet &available, const RenameSettings &s)
 {
     const qsizetype d = s.delimiter.size();
     const bool withTitle = available.contains(F::Title);
@@ -101,9 +139,23 @@ int relativeSlot(NameField field)
     return int(field); // before artist 0, album 1, title 2
 }
 
+// Whether the delimiter stands twice in a row somewhere in the name.
+bool hasDoubledDelimiter(QStringView name, QStringView delim)
+{
+    const qsizetype d = delim.size();
+    if (d == 0)
+        return false;
+    const QChar first = delim.front();
+    for (qsizetype i = 0; i + 2 * d <= name.size(); ++i) {
+        if (name[i] == first && name.sliced(i, d) == delim && name.sliced(i + d, d) == delim)
+            return true;
+    }
+    return false;
+}
+
 void removeDoubledDelimiters(QString &name, const QString &delim)
 {
-    if (delim.isEmpty() || !name.contains(delim + delim))
+    if (!hasDoubledDelimiter(name, delim))
         return;
     const qsizetype d = delim.size();
     const qsizetype last = name.size() - 2 * d; // fixed before the pass, as one forward pass
@@ -113,47 +165,68 @@ void removeDoubledDelimiters(QString &name, const QString &delim)
     }
 }
 
-QString composeValues(const NameValues &v, const QList<NameField> &available, const Number &number,
+// A name put together part by part in one buffer: one allocation for the
+// finished name instead of one per part.
+using NameBuffer = QVarLengthArray<QChar, 512>;
+
+void put(NameBuffer &name, QStringView part)
+{
+    name.append(part.data(), part.size());
+}
+
+QString composeValues(const NameValues &v, const FieldSet &available, const Number &number,
                       const RenameSettings &s)
 {
     const QString &delim = s.delimiter;
     const bool present = s.keepNumbers && !number.text.isEmpty();
     const qsizetype count = available.size();
-    QString name;
-    // Room for every part at once: no growing copy per part.
-    name.reserve(v.artist.size() + v.album.size() + v.title.size() + v.comment.size() + 2 * number.text.size()
-                 + 6 * delim.size());
-    if (present && (number.fixed == 0 || (number.fixed == 2 && count == 1) || (number.fixed == 3 && count < 3)))
-        name += number.text + delim;
+    NameBuffer name;
     bool placed = false;
+    for (qsizetype i = 0; i < count; ++i)
+        placed |= present && number.relative == relativeSlot(available[i]);
+    // A number meant to stand before a field that is not there goes to the
+    // front (the numbering dialog's promise), also before the artist; so does
+    // one meant for before the comment when no comment is appended.
+    if ((present && !placed && number.relative >= 0 && number.relative <= 2)
+        || (!s.appendComment && present && number.relative == 3)) {
+        put(name, number.text);
+        put(name, delim);
+    }
+    if (present && (number.fixed == 0 || (number.fixed == 2 && count == 1) || (number.fixed == 3 && count < 3))) {
+        put(name, number.text);
+        put(name, delim);
+    }
     for (qsizetype i = 1; i <= count; ++i) {
         const NameField field = available[i - 1];
         if (i > 1)
-            name += delim;
+            put(name, delim);
         if (present && number.relative == relativeSlot(field)) {
-            name += number.text + delim;
-            placed = true;
+            put(name, number.text);
+            put(name, delim);
         }
-        name += v.of(field);
-        if (present && i == number.fixed && i <= 3)
-            name += delim + number.text;
+        put(name, v.of(field));
+        if (present && i == number.fixed && i <= 3) {
+            put(name, delim);
+            put(name, number.text);
+        }
     }
-    // A number meant to stand before a field that is not there goes to the
-    // front (the numbering dialog's promise), also before the artist.
-    if (present && !placed && number.relative >= 0 && number.relative <= 2)
-        name = number.text + delim + name;
     if (s.appendComment) {
-        if (s.keepNumbers && number.relative == 3)
-            name += delim + number.text;
-        if (!v.comment.isEmpty())
-            name += delim + v.comment;
-    } else if (present && number.relative == 3) {
-        name = number.text + delim + name;
+        if (s.keepNumbers && number.relative == 3) {
+            put(name, delim);
+            put(name, number.text);
+        }
+        if (!v.comment.isEmpty()) {
+            put(name, delim);
+            put(name, v.comment);
+        }
     }
-    if (s.keepNumbers && number.fixed == 4)
-        name += delim + number.text;
-    removeDoubledDelimiters(name, delim);
-    return name;
+    if (s.keepNumbers && number.fixed == 4) {
+        put(name, delim);
+        put(name, number.text);
+    }
+    QString composed(name.constData(), name.size());
+    removeDoubledDelimiters(composed, delim);
+    return composed;
 }
 
 NameValues valuesOf(const TagRecord &tag)
@@ -229,25 +302,12 @@ void replaceIn(QString &text, const QString &replacements)
 
 QList<NameField> selectedFields(const RenameSettings &settings)
 {
-    QList<NameField> fields;
-    fields.reserve(3);
-    for (NameField f : {settings.firstField, settings.secondField, settings.effectiveThirdField()}) {
-        if (f != F::None)
-            fields.append(f);
-    }
-    return fields;
+    return selectedSet(settings).toList();
 }
 
 QList<NameField> availableFields(const RenameSettings &settings, const TagRecord &tag)
 {
-    QList<NameField> fields;
-    fields.reserve(3);
-    for (NameField f : selectedFields(settings)) {
-        const QString &value = f == F::Artist ? tag.artist : f == F::Album ? tag.album : tag.title;
-        if (!value.isEmpty())
-            fields.append(f);
-    }
-    return fields;
+    return availableSet(settings, tag).toList();
 }
 
 QString fieldCodes(const QList<NameField> &fields)
@@ -280,7 +340,7 @@ void replaceForbiddenCharacters(TagRecord &tag, const QString &replacements)
 namespace {
 
 QString composeName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings,
-                    const QList<NameField> &available)
+                    const FieldSet &available)
 {
     NameValues values = valuesOf(tag);
     if (settings.joliet)
@@ -295,7 +355,7 @@ QString composeName(const TagRecord &tag, const QString &fileName, const RenameS
 
 QString compose_name(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
 {
-    return composeName(tag, fileName, settings, availableFields(settings, tag));
+    return composeName(tag, fileName, settings, availableSet(settings, tag));
 }
 
 QString statusBarName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
@@ -303,7 +363,7 @@ QString statusBarName(const TagRecord &tag, const QString &fileName, const Renam
     RenameSettings plain = settings;
     plain.joliet = false;
     plain.thirdField = settings.effectiveThirdField();
-    return composeValues(valuesOf(tag), availableFields(plain, tag), numberFor(tag, fileName, settings.numbering),
+    return composeValues(valuesOf(tag), availableSet(plain, tag), numberFor(tag, fileName, settings.numbering),
                          plain);
 }
 
@@ -333,9 +393,9 @@ QString userDefinedName(const RenameSettings &settings, int counter)
 NamePlan planName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
 {
     NamePlan plan;
-    const QList<NameField> available = availableFields(settings, tag);
+    const FieldSet available = availableSet(settings, tag);
     plan.name = composeName(tag, fileName, settings, available);
-    plan.complete = available.size() == selectedFields(settings).size() && !plan.name.trimmed().isEmpty();
+    plan.complete = available.size() == selectedSet(settings).size() && !plan.name.trimmed().isEmpty();
     if (!plan.complete)
         plan.name.clear();
     return plan;

@@ -15,7 +15,7 @@
 #include "platform/SmallFile.h"
 #include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
-#include "platform/NativeName.h"
+#include "platform/FolderListing.h"
 #include "platform/Prompter.h"
 #include "tags/Id3v1.h"
 #include "tags/TagIO.h"
@@ -272,7 +272,7 @@ void Runner::renameByTag(const QString &path, const QString &folder, const QStri
         m_outcome.failures.append(path + QStringLiteral(": ") + FsStatus::fromErrno(errno).errorText());
         return;
     }
-    const ReadOnlyFile file(dir, NativeName(name).bytes());
+    const ReadOnlyFile file(dir, nativeBytes(name));
     FsStatus readStatus;
     TagRecord tag = readTag(file, path, m_tagContext, &readStatus);
     if (readStatus.errorNumber == ELOOP)
@@ -299,10 +299,11 @@ void Runner::renameByTag(const QString &path, const QString &folder, const QStri
         addPreviewRow(path, name, previewed, tagInfo(tag));
         return;
     }
-    CollisionRenamer::Job job{path, folder, plan.name, kMp3, file.mode()};
+    CollisionRenamer::Job job{path, folder, plan.name, kMp3, file.mode(), {}};
     if (!plan.complete)
-        job = {path, folder, markedBase(name), extensionOf(name), file.mode()};
-    if (CollisionRenamer::firstChoice(job) == path) {
+        job = {path, folder, markedBase(name), extensionOf(name), file.mode(), {}};
+    job.target = CollisionRenamer::firstChoice(job);
+    if (job.target == path) {
         ++m_outcome.unchanged;
         return;
     }

@@ -1,6 +1,6 @@
 #include "UndoLogWriter.h"
 
-#include "platform/NativeName.h"
+#include "platform/FolderListing.h"
 #include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
@@ -14,10 +14,14 @@ QByteArray line(const QString &path)
     return path.toUtf8() + "\r\n";
 }
 
-void appendLine(QByteArray &lines, const QString &path)
+// False when the path holds a line break: its line would read back as two.
+bool appendLine(QByteArray &lines, const QString &path)
 {
-    lines += NativeName(path).bytes();
+    const qsizetype start = lines.size();
+    appendNativeBytes(lines, path);
+    const QByteArrayView added = QByteArrayView(lines).sliced(start);
     lines += "\r\n";
+    return !added.contains('\n') && !added.contains('\r');
 }
 
 } // namespace
@@ -136,12 +140,10 @@ bool UndoLogWriter::recordBatch(const QList<std::pair<QString, QString>> &pairs)
     oldLines.reserve(pairs.size() * 96);
     newLines.reserve(pairs.size() * 96);
     for (const auto &[oldPath, newPath] : pairs) {
-        if (hasLineBreak(oldPath) || hasLineBreak(newPath))
-            return false;
         m_batchOld.append(m_oldEnd + oldLines.size());
         m_batchNew.append(m_newEnd + newLines.size());
-        appendLine(oldLines, oldPath);
-        appendLine(newLines, newPath);
+        if (!appendLine(oldLines, oldPath) || !appendLine(newLines, newPath))
+            return false;
     }
     if (!m_old.append(oldLines))
         m_problem = m_old.problem();

@@ -23,6 +23,7 @@ public:
 
 private:
     QFile m_file;
+    QByteArray m_line; // one buffer for every line
     qint64 m_count = 0;
     bool m_failed = false;
     bool m_notRegular = false;
