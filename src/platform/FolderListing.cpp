@@ -56,29 +56,44 @@ bool isDecodableName(QByteArrayView raw)
     return ascii == size || raw.sliced(ascii).isValidUtf8();
 }
 
-void appendNativeBytes(QByteArray &out, QStringView name)
+namespace {
+
+// Copies a name of plain ASCII byte by byte, four characters at a time;
+// false at the first character beyond ASCII.
+bool narrowAscii(QStringView name, char *to)
 {
-    const qsizetype start = out.size();
+    const char16_t *chars = name.utf16();
     const qsizetype size = name.size();
-    out.resize(start + size);
-    char *to = out.data() + start;
-    const char16_t *from = name.utf16();
-    for (qsizetype i = 0; i < size; ++i) {
-        if (from[i] >= 0x80) {
-            out.truncate(start);
-            const NativeName converted(name);
-            out.append(converted.c_str(), converted.size());
-            return;
-        }
-        to[i] = char(from[i]);
+    qsizetype i = 0;
+    for (; i + 4 <= size; i += 4) {
+        quint64 word;
+        std::memcpy(&word, chars + i, sizeof word);
+        if (word & 0xFF80FF80FF80FF80ULL)
+            return false;
+        to[i] = char(word);
+        to[i + 1] = char(word >> 16);
+        to[i + 2] = char(word >> 32);
+        to[i + 3] = char(word >> 48);
     }
+    for (; i < size; ++i) {
+        if (chars[i] >= 0x80)
+            return false;
+        to[i] = char(chars[i]);
+    }
+    return true;
 }
 
-QByteArray nativeBytes(QStringView name)
+} // namespace
+
+void appendNativeBytes(std::string &out, QStringView name)
 {
-    QByteArray bytes;
-    appendNativeBytes(bytes, name);
-    return bytes;
+    const std::size_t start = out.size();
+    out.resize(start + std::size_t(name.size()));
+    if (narrowAscii(name, out.data() + start))
+        return;
+    out.resize(start);
+    const NativeName converted(name);
+    out.append(converted.c_str(), std::size_t(converted.size()));
 }
 
 namespace {

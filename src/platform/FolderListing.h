@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <string>
+
 namespace kaz {
 
 // One entry of a folder as the file system lists it.
@@ -30,9 +32,7 @@ bool isDecodableName(QByteArrayView raw);
 // Appends a name or path as the bytes a system call takes, the bytes
 // NativeName gives; a name of plain ASCII (nearly every one) is copied
 // straight, without a converter.
-void appendNativeBytes(QByteArray &out, QStringView name);
-// The same as a byte array of its own (closed by a NUL, as every one is).
-QByteArray nativeBytes(QStringView name);
+void appendNativeBytes(std::string &out, QStringView name);
 
 // The size of a regular file; -1 when the path is no regular file.
 qint64 regularFileSize(const QString &path);

@@ -12,6 +12,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 namespace kaz {
 
 bool isMp3Name(const QString &name)
@@ -51,6 +53,16 @@ GatherResult writeSelectionList(const QStringList &paths, bool byIdentity)
 {
     GatherResult result;
     WorkListWriter list(workFilePath(workfile::FileList));
+    // A folder's files come in ascending order, each path once: no path
+    // needs to be looked up then.
+    const auto notAscending = [](const QString &a, const QString &b) { return !(a < b); };
+    if (!byIdentity && std::adjacent_find(paths.cbegin(), paths.cend(), notAscending) == paths.cend()) {
+        for (const QString &path : paths)
+            take(list, path, result);
+        result.listFailed |= !list.close();
+        result.folders = 1;
+        return result;
+    }
     QSet<QString> taken;
     taken.reserve(paths.size());
     for (const QString &path : paths) {

@@ -145,9 +145,14 @@ bool hasDoubledDelimiter(QStringView name, QStringView delim)
     const qsizetype d = delim.size();
     if (d == 0)
         return false;
-    const QChar first = delim.front();
+    const QChar first = delim[0];
     for (qsizetype i = 0; i + 2 * d <= name.size(); ++i) {
-        if (name[i] == first && name.sliced(i, d) == delim && name.sliced(i + d, d) == delim)
+        if (name[i] != first)
+            continue;
+        qsizetype j = 1;
+        while (j < d && name[i + j] == delim[j] && name[i + d + j] == delim[j])
+            ++j;
+        if (j == d && name[i + d] == first)
             return true;
     }
     return false;
@@ -174,13 +179,12 @@ void put(NameBuffer &name, QStringView part)
     name.append(part.data(), part.size());
 }
 
-QString composeValues(const NameValues &v, const FieldSet &available, const Number &number,
-                      const RenameSettings &s)
+void composeInto(NameBuffer &name, const NameValues &v, const FieldSet &available, const Number &number,
+                 const RenameSettings &s)
 {
     const QString &delim = s.delimiter;
     const bool present = s.keepNumbers && !number.text.isEmpty();
     const qsizetype count = available.size();
-    NameBuffer name;
     bool placed = false;
     for (qsizetype i = 0; i < count; ++i)
         placed |= present && number.relative == relativeSlot(available[i]);
@@ -224,8 +228,15 @@ QString composeValues(const NameValues &v, const FieldSet &available, const Numb
         put(name, delim);
         put(name, number.text);
     }
+}
+
+QString composeValues(const NameValues &v, const FieldSet &available, const Number &number,
+                      const RenameSettings &s)
+{
+    NameBuffer name;
+    composeInto(name, v, available, number, s);
     QString composed(name.constData(), name.size());
-    removeDoubledDelimiters(composed, delim);
+    removeDoubledDelimiters(composed, s.delimiter);
     return composed;
 }
 
@@ -237,19 +248,27 @@ NameValues valuesOf(const TagRecord &tag)
 // Control characters (a line break in a tag, a zero byte) cannot stand in a
 // file name that the work lists and undo logs record line by line; a slash
 // would leave the folder.
-void makeNameSafe(QString &name)
+QChar safeChar(QChar c)
 {
-    for (QChar &c : name) {
-        if (c.unicode() < 32 || c.unicode() == 127)
-            c = QLatin1Char(' ');
-        else if (c == QLatin1Char('/'))
-            c = QLatin1Char('_');
-    }
-    // A leading dot would hide the file ("...And Justice for All").
+    if (c.unicode() < 32 || c.unicode() == 127)
+        return QLatin1Char(' ');
+    return c == QLatin1Char('/') ? QLatin1Char('_') : c;
+}
+
+// A leading dot would hide the file ("...And Justice for All").
+qsizetype leadingDots(QStringView name)
+{
     qsizetype dots = 0;
     while (dots < name.size() && name.at(dots) == QLatin1Char('.'))
         ++dots;
-    name.remove(0, dots);
+    return dots;
+}
+
+void makeNameSafe(QString &name)
+{
+    for (QChar &c : name)
+        c = safeChar(c);
+    name.remove(0, leadingDots(name));
 }
 
 void cutToLength(QString &name, qsizetype length)
@@ -261,12 +280,13 @@ void cutToLength(QString &name, qsizetype length)
     name.truncate(length);
 }
 
-QString trimmedEnd(const QString &text)
+// The size of a text without the codes <= 32 at its end.
+qsizetype trimmedEndSize(QStringView text)
 {
     qsizetype end = text.size();
     while (end > 0 && text[end - 1].unicode() <= 32)
         --end;
-    return text.left(end);
+    return end;
 }
 
 constexpr std::array<bool, 128> kIsForbidden = [] {
@@ -324,7 +344,9 @@ void replaceForbiddenCharacters(TagRecord &tag, const QString &replacements)
         return;
     for (QString *text : {&tag.title, &tag.artist, &tag.album, &tag.comment}) {
         replaceIn(*text, replacements);
-        *text = trimmedEnd(*text);
+        const qsizetype end = trimmedEndSize(*text);
+        if (end < text->size())
+            text->truncate(end);
     }
     for (QString *text : {&tag.year, &tag.longTitle, &tag.longArtist, &tag.longAlbum})
         replaceIn(*text, replacements);
@@ -332,7 +354,7 @@ void replaceForbiddenCharacters(TagRecord &tag, const QString &replacements)
     // and are trimmed with them.
     for (auto [longText, shortText] : {std::pair{&tag.longTitle, &tag.title}, std::pair{&tag.longArtist, &tag.artist},
                                        std::pair{&tag.longAlbum, &tag.album}}) {
-        if (trimmedEnd(*longText) == *shortText)
+        if (QStringView(*longText).first(trimmedEndSize(*longText)) == *shortText)
             *longText = *shortText;
     }
 }
@@ -345,10 +367,23 @@ QString composeName(const TagRecord &tag, const QString &fileName, const RenameS
     NameValues values = valuesOf(tag);
     if (settings.joliet)
         shortenForJoliet(values, available, settings);
-    QString name = composeValues(values, available, numberFor(tag, fileName, settings.numbering), settings);
-    makeNameSafe(name);
-    cutToLength(name, kMaxComposedLength);
-    return name;
+    NameBuffer buffer;
+    composeInto(buffer, values, available, numberFor(tag, fileName, settings.numbering), settings);
+    const QStringView composed(buffer.constData(), buffer.size());
+    if (hasDoubledDelimiter(composed, settings.delimiter)) {
+        QString name = composed.toString();
+        removeDoubledDelimiters(name, settings.delimiter);
+        makeNameSafe(name);
+        cutToLength(name, kMaxComposedLength);
+        return name;
+    }
+    // The same steps in the buffer, and one string made of it.
+    for (QChar &c : buffer)
+        c = safeChar(c);
+    QStringView safe = composed.sliced(leadingDots(composed));
+    if (safe.size() > kMaxComposedLength)
+        safe = safe.first(safe[kMaxComposedLength - 1].isHighSurrogate() ? kMaxComposedLength - 1 : kMaxComposedLength);
+    return safe.toString();
 }
 
 } // namespace

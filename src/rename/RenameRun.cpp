@@ -28,6 +28,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace kaz {
 namespace {
@@ -100,6 +101,7 @@ private:
     // The files are read by name in their folder's descriptor; each file is
     // worked on once, also when the list names it twice.
     FolderDescriptor m_folder;
+    std::string m_name; // the file's name as the system takes it
     QSet<std::pair<quint64, quint64>> m_seen;
     // The list the run goes through: "fl.kaz", the preview's list, or the
     // list of temporary names. Read where it is, never renamed over another.
@@ -272,7 +274,9 @@ void Runner::renameByTag(const QString &path, const QString &folder, const QStri
         m_outcome.failures.append(path + QStringLiteral(": ") + FsStatus::fromErrno(errno).errorText());
         return;
     }
-    const ReadOnlyFile file(dir, nativeBytes(name));
+    m_name.clear();
+    appendNativeBytes(m_name, name);
+    const ReadOnlyFile file(dir, QByteArray::fromRawData(m_name.data(), qsizetype(m_name.size())));
     FsStatus readStatus;
     TagRecord tag = readTag(file, path, m_tagContext, &readStatus);
     if (readStatus.errorNumber == ELOOP)

@@ -4,6 +4,7 @@
 #include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
+
 namespace kaz {
 
 WorkListWriter::WorkListWriter(const QString &path, bool append)
@@ -24,13 +25,13 @@ bool WorkListWriter::append(const QString &entry)
 {
     if (m_failed)
         return false;
-    m_line.resize(0);
+    m_line.clear();
     appendNativeBytes(m_line, entry);
     // A line break in the entry would make it two entries.
-    if (m_line.contains('\n') || m_line.contains('\r'))
+    if (m_line.find('\n') != std::string::npos || m_line.find('\r') != std::string::npos)
         return false;
     m_line += "\r\n";
-    if (m_file.write(m_line) != m_line.size()) {
+    if (m_file.write(m_line.data(), qint64(m_line.size())) != qint64(m_line.size())) {
         m_failed = true;
         return false;
     }
