@@ -60,6 +60,8 @@ public:
         m_tagContext.prompter = environment.prompter;
         m_tagContext.language = environment.language;
         m_tagContext.useId3v2 = environment.useId3v2;
+        // The year never goes into a name, the comment only when appended.
+        m_tagContext.nameFieldsOnly = !m_settings.appendComment;
     }
 
     RenameOutcome run();
