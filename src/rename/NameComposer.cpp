@@ -115,7 +115,7 @@ void shortenForJoliet(NameValues &v, const FieldSet &available, const RenameSett
     }
 }
 
-Number numberFor(const TagRecord &tag, const QString &fileName, const NumberingSettings &numbering)
+Number numberFor(const TagRecord &tag, QStringView fileName, const NumberingSettings &numbering)
 {
     Number n;
     if (tag.trackText != QLatin1String("0")) {
@@ -123,7 +123,7 @@ Number numberFor(const TagRecord &tag, const QString &fileName, const NumberingS
         n.fixed = numbering.fixedPosition;
         n.relative = numbering.relativePosition;
     } else {
-        n.text = extract_number(fileName);
+        n.text = extract_number(fileName.toString());
         n.fixed = 0;
     }
     if (!n.text.isEmpty() && numbering.brackets >= 1 && numbering.brackets <= 3) {
@@ -361,7 +361,7 @@ void replaceForbiddenCharacters(TagRecord &tag, const QString &replacements)
 
 namespace {
 
-QString composeName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings,
+QString composeName(const TagRecord &tag, QStringView fileName, const RenameSettings &settings,
                     const FieldSet &available)
 {
     NameValues values = valuesOf(tag);
@@ -425,7 +425,7 @@ QString userDefinedName(const RenameSettings &settings, int counter)
     return name;
 }
 
-NamePlan planName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
+NamePlan planName(const TagRecord &tag, QStringView fileName, const RenameSettings &settings)
 {
     NamePlan plan;
     const FieldSet available = availableSet(settings, tag);

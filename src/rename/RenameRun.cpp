@@ -76,7 +76,7 @@ private:
     void renameToTemporaryNames();
     void processFile(const QString &path);
     void renameUserDefined(const QString &path, const QString &folder);
-    void renameByTag(const QString &path, const QString &folder, const QString &name);
+    void renameByTag(const QString &path, const QString &folder, QStringView name);
     void addPreviewRow(const QString &path, const QString &name, const QString &previewed, const QString &info);
     QString tagInfo(const TagRecord &tag);
     void count(const CollisionRenamer::Result &result, const QString &path);
@@ -245,7 +245,7 @@ void Runner::processFile(const QString &path)
     if (m_settings.userDefined)
         renameUserDefined(path, folder);
     else
-        renameByTag(path, folder, fileNameOf(path));
+        renameByTag(path, folder, QStringView(path).sliced(folderView.size()));
     m_env.hooks.report(m_outcome.files, m_totalFiles);
 }
 
@@ -269,7 +269,7 @@ void Runner::renameUserDefined(const QString &path, const QString &folder)
     count(result, path);
 }
 
-void Runner::renameByTag(const QString &path, const QString &folder, const QString &name)
+void Runner::renameByTag(const QString &path, const QString &folder, QStringView name)
 {
     const int dir = m_folder.open(folder);
     if (dir < 0) {
@@ -301,13 +301,16 @@ void Runner::renameByTag(const QString &path, const QString &folder, const QStri
     if (!plan.complete)
         ++m_outcome.notRenamed;
     if (m_request.preview) {
-        const QString previewed = plan.complete ? plan.name + kMp3 : markedBase(name) + extensionOf(name);
-        addPreviewRow(path, name, previewed, tagInfo(tag));
+        const QString fileName = name.toString();
+        const QString previewed = plan.complete ? plan.name + kMp3 : markedBase(fileName) + extensionOf(fileName);
+        addPreviewRow(path, fileName, previewed, tagInfo(tag));
         return;
     }
     CollisionRenamer::Job job{path, folder, plan.name, kMp3, file.mode(), {}};
-    if (!plan.complete)
-        job = {path, folder, markedBase(name), extensionOf(name), file.mode(), {}};
+    if (!plan.complete) {
+        const QString fileName = name.toString();
+        job = {path, folder, markedBase(fileName), extensionOf(fileName), file.mode(), {}};
+    }
     job.target = CollisionRenamer::firstChoice(job);
     if (job.target == path) {
         ++m_outcome.unchanged;
