@@ -348,8 +348,13 @@ void replaceForbiddenCharacters(TagRecord &tag, const QString &replacements)
         if (end < text->size())
             text->truncate(end);
     }
-    for (QString *text : {&tag.year, &tag.longTitle, &tag.longArtist, &tag.longAlbum})
-        replaceIn(*text, replacements);
+    replaceIn(tag.year, replacements);
+    // A long field that still shares the ID3 field's text was looked at with it.
+    for (auto [longText, shortText] : {std::pair{&tag.longTitle, &tag.title}, std::pair{&tag.longArtist, &tag.artist},
+                                       std::pair{&tag.longAlbum, &tag.album}}) {
+        if (longText->constData() != shortText->constData() || longText->size() != shortText->size())
+            replaceIn(*longText, replacements);
+    }
     // Without a Lyrics3 value the long fields are copies of the ID3 fields
     // and are trimmed with them.
     for (auto [longText, shortText] : {std::pair{&tag.longTitle, &tag.title}, std::pair{&tag.longArtist, &tag.artist},
