@@ -1,5 +1,7 @@
 #include "FolderListing.h"
 
+#include "NativeName.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -9,6 +11,9 @@
 #include <string_view>
 #include <vector>
 #include <dirent.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -56,13 +61,75 @@ bool isDecodableName(QByteArrayView raw)
 
 namespace {
 
-// One name as read, kept in a shared buffer until the entries are sorted.
+// Copies a name of plain ASCII byte by byte, several characters at a time;
+// false at the first character beyond ASCII.
+bool narrowAscii(QStringView name, char *to)
+{
+    const char16_t *chars = name.utf16();
+    const qsizetype size = name.size();
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i highBits = _mm_set1_epi16(short(0xFF80));
+    for (; i + 8 <= size; i += 8) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i *>(chars + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(eight, highBits), _mm_setzero_si128())) != 0xFFFF)
+            return false;
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(to + i), _mm_packus_epi16(eight, eight));
+    }
+#endif
+    for (; i + 4 <= size; i += 4) {
+        quint64 word;
+        std::memcpy(&word, chars + i, sizeof word);
+        if (word & 0xFF80FF80FF80FF80ULL)
+            return false;
+        to[i] = char(word);
+        to[i + 1] = char(word >> 16);
+        to[i + 2] = char(word >> 32);
+        to[i + 3] = char(word >> 48);
+    }
+    for (; i < size; ++i) {
+        if (chars[i] >= 0x80)
+            return false;
+        to[i] = char(chars[i]);
+    }
+    return true;
+}
+
+} // namespace
+
+void appendNativeBytes(std::string &out, QStringView name)
+{
+    const std::size_t start = out.size();
+    out.resize(start + std::size_t(name.size()));
+    if (narrowAscii(name, out.data() + start))
+        return;
+    out.resize(start);
+    const NativeName converted(name);
+    out.append(converted.c_str(), std::size_t(converted.size()));
+}
+
+namespace {
+
+// One name as read, kept in a shared buffer until the entries are sorted;
+// key holds its first eight bytes, so that most comparisons end there.
 struct RawName {
+    quint64 key;
     std::size_t offset;
     std::size_t size;
     FolderEntry::Kind kind;
     bool decodable;
 };
+
+// The first eight bytes of a name as a number that sorts as they do; a
+// shorter name is padded with zero bytes, which no name holds.
+quint64 sortKey(std::string_view name)
+{
+    quint64 key = 0;
+    const std::size_t n = std::min<std::size_t>(name.size(), 8);
+    for (std::size_t i = 0; i < n; ++i)
+        key |= quint64(uchar(name[i])) << (56 - 8 * i);
+    return key;
+}
 
 // Whether the bytes hold a character beyond U+FFFF (a four-byte sequence):
 // UTF-16 sorts such a character before U+E000..U+FFFF, UTF-8 after them.
@@ -108,14 +175,23 @@ QList<FolderEntry> listFolder(const QString &folder, bool *ok, int *error)
         } else if (byteOrder && hasAstralCharacter(name)) {
             byteOrder = false;
         }
-        names.push_back({buffer.size(), name.size(), kind, decodable});
+        names.push_back({sortKey(name), buffer.size(), name.size(), kind, decodable});
         buffer.append(name);
     }
     ::closedir(dir);
     const auto bytesOf = [&buffer](const RawName &n) { return std::string_view(buffer).substr(n.offset, n.size); };
     if (byteOrder)
-        std::sort(names.begin(), names.end(),
-                  [&bytesOf](const RawName &a, const RawName &b) { return bytesOf(a) < bytesOf(b); });
+        std::sort(names.begin(), names.end(), [&buffer](const RawName &a, const RawName &b) {
+            if (a.key != b.key)
+                return a.key < b.key;
+            // Equal keys: both names hold the same first eight bytes (a
+            // shorter one would differ by its padding).
+            if (a.size <= 8 || b.size <= 8)
+                return a.size < b.size;
+            const std::size_t common = std::min(a.size, b.size) - 8;
+            const int order = std::memcmp(buffer.data() + a.offset + 8, buffer.data() + b.offset + 8, common);
+            return order != 0 ? order < 0 : a.size < b.size;
+        });
     entries.reserve(qsizetype(names.size()));
     for (const RawName &n : names) {
         const QByteArrayView bytes(bytesOf(n).data(), qsizetype(n.size));

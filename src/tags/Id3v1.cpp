@@ -27,14 +27,13 @@ bool hasTagHeader(QByteArrayView tag)
            && (tag[2] == 'G' || tag[2] == 'g');
 }
 
-void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record)
+void parseNameFields(QByteArrayView tag, const TextCodec &codec, TagRecord &record)
 {
     if (tag.size() < kTagSize)
         return;
     record.title = codec.decode(trimmedField(tag.sliced(3, 30)));
     record.artist = codec.decode(trimmedField(tag.sliced(33, 30)));
     record.album = codec.decode(trimmedField(tag.sliced(63, 30)));
-    record.year = codec.decode(tag.sliced(93, 4));
     const QByteArrayView comment = tag.sliced(97, 30);
     if (comment[28] == 0 && comment[29] != 0) {
         record.track = quint8(comment[29]);
@@ -43,8 +42,16 @@ void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record)
         record.track = 0;
         record.trackText = QStringLiteral("0");
     }
-    record.comment = codec.decode(trimmedField(comment));
     record.genre = quint8(tag[127]);
+}
+
+void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record)
+{
+    if (tag.size() < kTagSize)
+        return;
+    parseNameFields(tag, codec, record);
+    record.year = codec.decode(tag.sliced(93, 4));
+    record.comment = codec.decode(trimmedField(tag.sliced(97, 30)));
 }
 
 QByteArray render(const TagValues &values, const TextCodec &codec)

@@ -17,6 +17,9 @@ bool hasTagHeader(QByteArrayView tag);
 
 // Fills the ID3v1 fields of the record from the 128 tag bytes.
 void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record);
+// The same without the year and the comment (they stay empty): the texts a
+// file name is made of.
+void parseNameFields(QByteArrayView tag, const TextCodec &codec, TagRecord &record);
 
 // The 128 bytes of a tag holding the values (texts cut to their widths).
 QByteArray render(const TagValues &values, const TextCodec &codec);

@@ -118,7 +118,10 @@ TagRecord readTag(const ReadOnlyFile &file, const QString &fileName, const TagCo
         const QByteArrayView tag = tail.sliced(tail.size() - id3v1::kTagSize);
         record.tagged = id3v1::hasTagHeader(tag);
         if (record.tagged) {
-            id3v1::parse(tag, *context.codec, record);
+            if (context.nameFieldsOnly)
+                id3v1::parseNameFields(tag, *context.codec, record);
+            else
+                id3v1::parse(tag, *context.codec, record);
             readLyrics3(file, whole, tail, context, record);
         }
     }
