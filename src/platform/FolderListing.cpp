@@ -11,9 +11,6 @@
 #include <string_view>
 #include <vector>
 #include <dirent.h>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -42,70 +39,17 @@ bool isDecodableName(QByteArrayView raw)
     // name another file.
     if (raw.startsWith("\xEF\xBB\xBF"))
         return false;
-    // Nearly every name is plain ASCII: look for a high bit 8 bytes at a time
-    // and hand only the rest to the full UTF-8 check (which refuses overlong
-    // forms, surrogates and code points beyond U+10FFFF, as decoding does).
-    const char *bytes = raw.data();
-    const qsizetype size = raw.size();
-    qsizetype ascii = 0;
-    for (; ascii + 8 <= size; ascii += 8) {
-        quint64 word;
-        std::memcpy(&word, bytes + ascii, sizeof word);
-        if (word & 0x8080808080808080ULL)
-            break;
-    }
-    while (ascii < size && uchar(bytes[ascii]) < 0x80)
-        ++ascii;
-    return ascii == size || raw.sliced(ascii).isValidUtf8();
+    // The full UTF-8 check refuses overlong forms, surrogates and code
+    // points beyond U+10FFFF, as decoding does; nearly every name is ASCII.
+    return isAscii(raw) || raw.isValidUtf8();
 }
-
-namespace {
-
-// Copies a name of plain ASCII byte by byte, several characters at a time;
-// false at the first character beyond ASCII.
-bool narrowAscii(QStringView name, char *to)
-{
-    const char16_t *chars = name.utf16();
-    const qsizetype size = name.size();
-    qsizetype i = 0;
-#if defined(__SSE2__)
-    const __m128i highBits = _mm_set1_epi16(short(0xFF80));
-    for (; i + 8 <= size; i += 8) {
-        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i *>(chars + i));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(eight, highBits), _mm_setzero_si128())) != 0xFFFF)
-            return false;
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(to + i), _mm_packus_epi16(eight, eight));
-    }
-#endif
-    for (; i + 4 <= size; i += 4) {
-        quint64 word;
-        std::memcpy(&word, chars + i, sizeof word);
-        if (word & 0xFF80FF80FF80FF80ULL)
-            return false;
-        to[i] = char(word);
-        to[i + 1] = char(word >> 16);
-        to[i + 2] = char(word >> 32);
-        to[i + 3] = char(word >> 48);
-    }
-    for (; i < size; ++i) {
-        if (chars[i] >= 0x80)
-            return false;
-        to[i] = char(chars[i]);
-    }
-    return true;
-}
-
-} // namespace
 
 void appendNativeBytes(std::string &out, QStringView name)
 {
     const std::size_t start = out.size();
-    out.resize(start + std::size_t(name.size()));
-    if (narrowAscii(name, out.data() + start))
-        return;
-    out.resize(start);
-    const NativeName converted(name);
-    out.append(converted.c_str(), std::size_t(converted.size()));
+    out.resize(start + 3 * std::size_t(name.size()));
+    const char *end = writeUtf8(out.data() + start, name);
+    out.resize(std::size_t(end - out.data()));
 }
 
 namespace {

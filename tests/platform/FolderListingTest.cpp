@@ -2,7 +2,6 @@
 #include "support/TestSupport.h"
 
 #include "platform/FolderListing.h"
-#include "platform/NativeName.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,23 +48,5 @@ TEST(FolderListing, NamesSortAsTheyAreShown)
         QStringList sorted = names;
         std::sort(sorted.begin(), sorted.end());
         EXPECT_EQ(listed, sorted);
-    }
-}
-
-// Plain ASCII is copied straight; anything else goes through the converter,
-// wherever in the name it stands.
-TEST(FolderListing, NamesBecomeTheBytesTheConverterGives)
-{
-    const QString cases[] = {
-        "", "a", "short.mp3", "/music/exactly sixteen", "/music/Abba - Waterloo - a longer name.mp3",
-        QString::fromUtf8("\xC3\xA9 first"), QString::fromUtf8("eight ch\xC3\xA9"),
-        QString::fromUtf8("/sixteen chars ab\xC3\xB6 and more"), QString::fromUtf8("song \xF0\x9F\x8E\xB5.mp3"),
-        QString(QChar(0xD800)) + "lone surrogate", "line\nbreak\r",
-    };
-    for (const QString &name : cases) {
-        std::string bytes = "kept ";
-        appendNativeBytes(bytes, name);
-        const NativeName expected(name);
-        EXPECT_EQ(bytes, "kept " + std::string(expected.c_str(), std::size_t(expected.size()))) << name.toStdString();
     }
 }
