@@ -4,7 +4,8 @@
 // renameat2 per file, relative to the folder. With --flat the files lie in
 // one folder, renamed by "kaz-cli rename FOLDER". Prints both times of each
 // round and their ratio, the medians, the peak memory of kaz-cli, and the
-// time of the preview over the same files.
+// time of the preview over the same files; beside the wall-clock times the
+// processor times of both.
 //
 //   rename_bench [--files N] [--rounds N] [--flat] [--dir DIR] [--cli PATH] [--keep]
 #include <cerrno>
@@ -155,8 +156,23 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+double cpuSeconds(const struct rusage &usage)
+{
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The processor time this process has used so far (user and system).
+double ownCpuSeconds()
+{
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return cpuSeconds(usage);
+}
+
 struct ChildRun {
     double seconds = 0;
+    double cpuSeconds = 0; // user and system
     long peakKb = 0;
     int status = 0;
 };
@@ -182,6 +198,7 @@ ChildRun runChild(const std::vector<std::string> &arguments, const std::string &
     ::wait4(pid, &run.status, 0, &usage);
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     run.peakKb = usage.ru_maxrss;
+    run.cpuSeconds = cpuSeconds(usage);
     return run;
 }
 
@@ -249,7 +266,9 @@ int main(int argc, char **argv)
     const ChildRun preview = runChild(command(true), base);
     // Rounds in turn, the trees put back in between, so that a busy moment
     // of the machine does not decide the comparison.
-    std::vector<double> loopTimes, kazTimes;
+    // Processor times beside the wall-clock ones: on a machine that others
+    // keep busy they vary far less.
+    std::vector<double> loopTimes, kazTimes, loopCpu, kazCpu;
     long peakKb = 0;
     int kazStatus = 0;
     long loopRenamed = 0;
@@ -257,19 +276,23 @@ int main(int argc, char **argv)
         std::vector<Renamed> done;
         ::sync(); // each timed phase starts with nothing left to write back
         const auto loopStart = Clock::now();
+        const double loopCpuStart = ownCpuSeconds();
         loopRenamed = baselineLoop(base + "/loop", done);
         loopTimes.push_back(std::chrono::duration<double>(Clock::now() - loopStart).count());
+        loopCpu.push_back(ownCpuSeconds() - loopCpuStart);
         ::sync();
         const ChildRun kaz = runChild(command(false), base);
         kazTimes.push_back(kaz.seconds);
+        kazCpu.push_back(kaz.cpuSeconds);
         peakKb = std::max(peakKb, kaz.peakKb);
         kazStatus = kaz.status;
         if (round + 1 < rounds) {
             putBack(done);
             runChild({cli, "undo", "--yes"}, base);
         }
-        std::printf("round %d: loop %.3f s, kaz-cli %.3f s, ratio %.2f\n", round + 1, loopTimes.back(),
-                    kazTimes.back(), kazTimes.back() / loopTimes.back());
+        std::printf("round %d: loop %.3f s, kaz-cli %.3f s, ratio %.2f; processor time %.3f s, %.3f s, ratio %.2f\n",
+                    round + 1, loopTimes.back(), kazTimes.back(), kazTimes.back() / loopTimes.back(), loopCpu.back(),
+                    kazCpu.back(), kazCpu.back() / loopCpu.back());
         std::fflush(stdout);
     }
     const double loopSeconds = median(loopTimes);
@@ -281,6 +304,8 @@ int main(int argc, char **argv)
     std::printf("kaz-cli rename%s:   %.3f s median of %d, peak memory %.1f MB, exit %d\n", flat ? "" : " --recursive", kazSeconds,
                 rounds, peakKb / 1024.0, WEXITSTATUS(kazStatus));
     std::printf("ratio kaz / loop:             %.2f (target 1.3 or less)\n", kazSeconds / loopSeconds);
+    std::printf("processor time ratio:         %.2f (%.3f s / %.3f s, medians)\n", median(kazCpu) / median(loopCpu),
+                median(kazCpu), median(loopCpu));
     std::printf("kaz-cli rename --preview:     %.3f s, peak memory %.1f MB\n", preview.seconds,
                 preview.peakKb / 1024.0);
     if (!keep)

@@ -3,12 +3,12 @@
 #include "config/ConfigFile.h"
 #include "platform/FolderListing.h"
 #include "platform/MediaPlayerFactory.h"
+#include "platform/Utf16Scan.h"
 
 #include "CliCommand.h"
 
 #include <QFile>
 #include <QJsonDocument>
-#include <QStringEncoder>
 #include <QTextStream>
 
 #include <algorithm>
@@ -31,31 +31,6 @@ void err(const QString &text)
 void outBytes(const QByteArray &bytes)
 {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-}
-
-void appendUtf8(QByteArray &out, QStringView text)
-{
-    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const qsizetype start = out.size();
-    out.resize(start + encoder.requiredSpace(text.size()));
-    char *end = encoder.appendToBuffer(out.data() + start, text);
-    out.resize(end - out.constData());
-}
-
-bool isCleanAbsolutePath(QStringView path)
-{
-    if (!path.startsWith(QLatin1Char('/')))
-        return false;
-    qsizetype from = 1;
-    for (;;) {
-        const qsizetype slash = path.indexOf(QLatin1Char('/'), from);
-        const QStringView part = path.mid(from, (slash < 0 ? path.size() : slash) - from);
-        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))
-            return false;
-        if (slash < 0)
-            return true;
-        from = slash + 1;
-    }
 }
 
 void outJson(const QJsonObject &object)
@@ -81,6 +56,8 @@ bool isControl(char16_t u)
 
 bool hasControlCharacter(QStringView text)
 {
+    if (allUnitsWithin(text, 0x20, 0x7E))
+        return false; // printable ASCII, most names
     return std::any_of(text.begin(), text.end(), [](QChar c) { return isControl(c.unicode()); });
 }
 

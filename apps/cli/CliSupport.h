@@ -24,12 +24,6 @@ namespace kaz::cli {
 void out(const QString &text);
 void err(const QString &text);
 void outBytes(const QByteArray &bytes);
-// Whether path is absolute and already as QDir::cleanPath() leaves it (no
-// "." or ".." parts, no doubled or closing slash): a long list given in full
-// paths then needs no work per file.
-bool isCleanAbsolutePath(QStringView path);
-// Appends text as UTF-8 without a copy of its own (for output built in one buffer).
-void appendUtf8(QByteArray &out, QStringView text);
 // One JSON object on one line of standard output.
 void outJson(const QJsonObject &object);
 

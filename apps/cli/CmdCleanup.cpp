@@ -12,6 +12,7 @@
 #include "cleanup/ScriptEditing.h"
 #include "platform/NativeName.h"
 #include "platform/PathParts.h"
+#include "platform/Utf16Scan.h"
 #include "rename/RenameTexts.h"
 
 #include <QDir>
@@ -66,14 +67,38 @@ private:
     Language m_language;
 };
 
-// The file name of a path, shown safely on a terminal.
-void appendPrintableName(QByteArray &bytes, const QString &path)
+QStringView nameOf(const QString &path)
 {
-    const QStringView name = QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return QStringView(path).mid(lastIndexOfUnit(path, u'/') + 1);
+}
+
+// The file name of a path, shown safely on a terminal.
+void appendPrintableName(QByteArray &bytes, QStringView name)
+{
     if (hasControlCharacter(name))
         bytes += printablePath(name.toString()).toUtf8();
     else
         appendUtf8(bytes, name);
+}
+
+// One line "old name, tab, new name".
+void appendNameLine(QByteArray &bytes, QStringView oldName, QStringView newName)
+{
+    if (hasControlCharacter(oldName) || hasControlCharacter(newName)) {
+        appendPrintableName(bytes, oldName);
+        bytes += '\t';
+        appendPrintableName(bytes, newName);
+        bytes += '\n';
+        return;
+    }
+    // The common case written straight into the buffer.
+    const qsizetype start = bytes.size();
+    bytes.resize(start + 3 * (oldName.size() + newName.size()) + 2);
+    char *end = writeUtf8(bytes.data() + start, oldName);
+    *end++ = '\t';
+    end = writeUtf8(end, newName);
+    *end++ = '\n';
+    bytes.resize(end - bytes.constData());
 }
 
 void printFiles(const CleanupOutcome &outcome, bool json)
@@ -89,10 +114,7 @@ void printFiles(const CleanupOutcome &outcome, bool json)
                          .add("renamed", file.outcome == CleanupFileResult::Renamed)
                          .line();
         } else {
-            appendPrintableName(bytes, file.oldPath);
-            bytes += '\t';
-            appendPrintableName(bytes, file.finalPath);
-            bytes += '\n';
+            appendNameLine(bytes, nameOf(file.oldPath), nameOf(file.finalPath));
         }
         if (bytes.size() > 1 << 16) {
             outBytes(bytes);
@@ -140,20 +162,28 @@ int runUndo(Language l)
 }
 
 // FILE...: full paths in the order given; folders are no files to clean.
+// The list is the arguments' own until a name has to change or go.
 QStringList takeFiles(const QStringList &arguments, int *exitCode)
 {
-    QStringList files;
-    files.reserve(arguments.size());
+    QStringList files = arguments;
+    qsizetype kept = 0;
     const QDir current = QDir::current();
-    for (const QString &argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
         struct stat st {};
         if (::stat(NativeName(argument).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
             err(QStringLiteral("kaz-cli cleanup: a folder, not a file: %1\n").arg(printablePath(argument)));
             *exitCode = ExitFileError;
             continue;
         }
-        files.append(isCleanAbsolutePath(argument) ? argument : QDir::cleanPath(current.absoluteFilePath(argument)));
+        if (!isCleanAbsolutePath(argument))
+            files[kept] = QDir::cleanPath(current.absoluteFilePath(argument));
+        else if (kept != i)
+            files[kept] = argument;
+        ++kept;
     }
+    if (kept != files.size())
+        files.resize(kept);
     return files;
 }
 

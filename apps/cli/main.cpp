@@ -3,6 +3,7 @@
 
 #include "platform/FolderListing.h"
 #include "platform/TailJournal.h"
+#include "platform/Utf16Scan.h"
 
 #include <QCoreApplication>
 
@@ -36,19 +37,22 @@ int main(int argc, char *argv[])
 
     // A name that is not valid UTF-8 would be decoded into another name, and
     // might then name a different file: refuse it before anything is done.
-    for (int i = 1; i < argc; ++i) {
-        if (!kaz::isDecodableName(argv[i])) {
+    // Every other argument is decoded as QCoreApplication would decode it,
+    // only faster over tens of thousands of file names (most of them ASCII).
+    QStringList arguments;
+    arguments.reserve(argc);
+    for (int i = 0; i < argc; ++i) {
+        const QByteArrayView argument(argv[i]);
+        if (kaz::isAscii(argument)) {
+            arguments.append(QString::fromLatin1(argument));
+        } else if (i == 0 || kaz::isDecodableName(argument)) {
+            arguments.append(QString::fromUtf8(argument));
+        } else {
             err(QStringLiteral("kaz-cli: %1: not valid UTF-8; such a name cannot be handled, nothing was done\n")
                     .arg(kaz::escapedName(argv[i])));
             return ExitFileError;
         }
     }
-    // Every argument is valid UTF-8 now, which is how QCoreApplication would
-    // decode it too, only slower over tens of thousands of file names.
-    QStringList arguments;
-    arguments.reserve(argc);
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromUtf8(argv[i]));
     if (arguments.size() < 2 || arguments.at(1) == QLatin1String("--help") || arguments.at(1) == QLatin1String("-h")) {
         printUsage();
         return arguments.size() < 2 ? ExitUsage : ExitOk;

@@ -4,6 +4,10 @@
 
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kaz {
 namespace {
 
@@ -28,6 +32,26 @@ bool isJoiner(char32_t c)
     return c == U';' || c == U'!' || c == U'-';
 }
 
+// The largest index i in 1..from with text[i] == c, or 0: where a string
+// rule's search text may begin, looked for four characters at a time.
+qint64 lastIndexOf(const char32_t *text, qint64 from, char32_t c)
+{
+    qint64 i = from;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi32(int(c));
+    for (; i >= 4; i -= 4) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i - 3));
+        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi32(block, wanted));
+        if (hits != 0)
+            return i - 3 + (31 - __builtin_clz(unsigned(hits))) / 4;
+    }
+#endif
+    for (; i >= 1; --i)
+        if (text[i] == c)
+            return i;
+    return 0;
+}
+
 // A character of the script as it goes into the overlay: "?" is the delete
 // mark; a control character could not stand in a logged name.
 char32_t overlayCharacter(char32_t c)
@@ -39,28 +63,49 @@ char32_t overlayCharacter(char32_t c)
     return c;
 }
 
-// The working state, indexed from 1 as the rules count positions.
+// The working state, indexed from 1 as the rules count positions. It works
+// in the arrays it is given, so that a run over many names reuses them.
 class Computation
 {
 public:
     // The name is read as code points straight from its UTF-16; both arrays
-    // get room for a few insertions, so that a run allocates little per name.
-    Computation(QStringView name, const CleanupOptions &options)
+    // get room for a few insertions.
+    Computation(QStringView name, const CleanupOptions &options, std::vector<char32_t> &base,
+                std::vector<char32_t> &overlay)
+        : m_base(base)
+        , m_overlay(overlay)
     {
-        const qsizetype room = name.size() + 16;
-        m_base.reserve(size_t(room));
-        m_overlay.reserve(size_t(room));
-        m_base.push_back(kNone);
         const qsizetype n = name.size();
-        for (qsizetype i = 0; i < n; ++i) {
-            const QChar c = name.at(i);
-            if (c.isHighSurrogate() && i + 1 < n && name.at(i + 1).isLowSurrogate()) {
-                m_base.push_back(QChar::surrogateToUcs4(c, name.at(i + 1)));
+        m_base.reserve(size_t(n + 16));
+        m_overlay.reserve(size_t(n + 16));
+        m_base.resize(size_t(n + 1));
+        char32_t *d = m_base.data();
+        *d++ = kNone;
+        const char16_t *units = name.utf16();
+        qsizetype i = 0;
+#if defined(__SSE2__)
+        // Eight units without a surrogate are eight characters.
+        const __m128i zero = _mm_setzero_si128();
+        for (; i + 8 <= n; i += 8, d += 8) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(units + i));
+            const __m128i surrogates =
+                _mm_cmpeq_epi16(_mm_and_si128(block, _mm_set1_epi16(short(0xF800))), _mm_set1_epi16(short(0xD800)));
+            if (_mm_movemask_epi8(surrogates) != 0)
+                break;
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d), _mm_unpacklo_epi16(block, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + 4), _mm_unpackhi_epi16(block, zero));
+        }
+#endif
+        for (; i < n; ++i) {
+            const char16_t u = units[i];
+            if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(units[i + 1])) {
+                *d++ = QChar::surrogateToUcs4(u, units[i + 1]);
                 ++i;
             } else {
-                m_base.push_back(c.unicode());
+                *d++ = u;
             }
         }
+        m_base.resize(size_t(d - m_base.data()));
         m_overlay.assign(m_base.size(), kKeep);
         m_overlay[0] = kNone;
         const WordLimits limits = wordLimits(std::u32string_view(m_base.data() + 1, m_base.size() - 1), options);
@@ -77,25 +122,46 @@ public:
             applyPosition(rule);
     }
 
-    QString result() const
+    // The name the rules made, in out (kept from name to name, so that the
+    // name returned takes only the memory it needs).
+    QStringView result(std::vector<char16_t> &out) const
     {
-        // Room for the worst case, every character a surrogate pair; cut to size at the end.
-        QString out(2 * length(), Qt::Uninitialized);
-        QChar *d = out.data();
-        qsizetype n = 0;
-        for (qint64 i = 1; i <= length(); ++i) {
-            const char32_t c = m_overlay[i] == kKeep ? m_base[i] : m_overlay[i];
-            if (c == kDelete)
-                continue;
-            if (QChar::requiresSurrogates(c)) {
-                d[n++] = QChar(QChar::highSurrogate(c));
-                d[n++] = QChar(QChar::lowSurrogate(c));
-            } else {
-                d[n++] = QChar(char16_t(c));
+        // Room for the worst case, every character a surrogate pair.
+        const qint64 count = length();
+        if (out.size() < size_t(2 * count))
+            out.resize(size_t(2 * count));
+        char16_t *d = out.data();
+        char16_t *const start = d;
+        const char32_t *base = m_base.data();
+        const char32_t *overlay = m_overlay.data();
+        qint64 i = 1;
+#if defined(__SSE2__)
+        // Four characters at a time while they lie in the basic plane.
+        const __m128i keep = _mm_set1_epi32(int(kKeep));
+        const __m128i bias = _mm_set1_epi32(0x8000);
+        for (; i + 3 <= count; i += 4, d += 4) {
+            const __m128i over = _mm_loadu_si128(reinterpret_cast<const __m128i *>(overlay + i));
+            const __m128i kept = _mm_cmpeq_epi32(over, keep);
+            const __m128i c = _mm_or_si128(
+                _mm_and_si128(kept, _mm_loadu_si128(reinterpret_cast<const __m128i *>(base + i))),
+                _mm_andnot_si128(kept, over));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(c, 16), _mm_setzero_si128())) != 0xFFFF)
+                break;
+            // 0..0xFFFF shifted into the signed range packs without saturating.
+            const __m128i packed = _mm_packs_epi32(_mm_sub_epi32(c, bias), _mm_sub_epi32(c, bias));
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(d), _mm_add_epi16(packed, _mm_set1_epi16(short(0x8000))));
+        }
+#endif
+        for (; i <= count; ++i) {
+            const char32_t c = overlay[i] == kKeep ? base[i] : overlay[i];
+            if (c < 0x10000) {
+                *d++ = char16_t(c);
+            } else if (c != kDelete) {
+                *d++ = QChar::highSurrogate(c);
+                *d++ = QChar::lowSurrogate(c);
             }
         }
-        out.truncate(n);
-        return out;
+        return QStringView(start, d - start);
     }
 
 private:
@@ -133,6 +199,11 @@ private:
         const qint64 m = qint64(replacement.size());
         // From the right, so that insertions never move what is still to scan.
         for (qint64 i = length() - n + 1; i >= 1; --i) {
+            if (n > 0) {
+                i = lastIndexOf(m_base.data(), i, search[0]);
+                if (i == 0)
+                    break;
+            }
             if (!matches(i, search) || i <= m_after || i >= m_before || !isFree(i, n))
                 continue;
             if (m > n && i + n - 1 < m_from)
@@ -189,8 +260,8 @@ private:
             insertAt(s + k, rule.replacement[k]);
     }
 
-    std::vector<char32_t> m_base;
-    std::vector<char32_t> m_overlay;
+    std::vector<char32_t> &m_base;
+    std::vector<char32_t> &m_overlay;
     qint64 m_after = 0;
     qint64 m_before = 10000;
     qint64 m_from = 1;
@@ -242,24 +313,29 @@ WordLimits wordLimits(std::u32string_view name, const CleanupOptions &options)
     return limits;
 }
 
-CleanupResult computeCleanName(QStringView baseName, const QList<CleanupRule> &rules, const CleanupOptions &options)
+CleanupResult CleanNameComputer::compute(QStringView baseName, const QList<CleanupRule> &rules,
+                                         const CleanupOptions &options)
 {
-    Computation computation(baseName, options);
+    Computation computation(baseName, options, m_base, m_overlay);
     for (const CleanupRule &rule : rules)
         computation.apply(rule);
-    QString name = computation.result();
+    const QStringView cleaned = computation.result(m_out);
     // A leading dot would hide the file from the list.
     qsizetype dots = 0;
-    while (dots < name.size() && name.at(dots) == QLatin1Char('.'))
+    while (dots < cleaned.size() && cleaned.at(dots) == QLatin1Char('.'))
         ++dots;
-    if (dots > 0)
-        name.remove(0, dots);
+    QString name = cleaned.mid(dots).toString();
     CleanupResult result;
     result.empty = name.isEmpty();
     if (options.capitalizeFirst && !name.isEmpty() && name[0] >= QLatin1Char('a') && name[0] <= QLatin1Char('z'))
         name[0] = name[0].toUpper();
     result.name = std::move(name);
     return result;
+}
+
+CleanupResult computeCleanName(QStringView baseName, const QList<CleanupRule> &rules, const CleanupOptions &options)
+{
+    return CleanNameComputer().compute(baseName, rules, options);
 }
 
 CleanupResult computeCleanName(const QString &baseName, const QString &script, const CleanupOptions &options)

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <string_view>
+#include <vector>
 
 namespace kaz {
 
@@ -19,6 +20,19 @@ struct CleanupResult {
 };
 
 CleanupResult computeCleanName(QStringView baseName, const QList<CleanupRule> &rules, const CleanupOptions &options);
+
+// computeCleanName() for one name after another in the same working space:
+// a run over many names allocates only the names it returns.
+class CleanNameComputer
+{
+public:
+    CleanupResult compute(QStringView baseName, const QList<CleanupRule> &rules, const CleanupOptions &options);
+
+private:
+    std::vector<char32_t> m_base;
+    std::vector<char32_t> m_overlay;
+    std::vector<char16_t> m_out;
+};
 CleanupResult computeCleanName(const QString &baseName, const QString &script, const CleanupOptions &options);
 
 // The word limits of the options for a base name (exposed for tests):

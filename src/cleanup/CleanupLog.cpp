@@ -1,7 +1,7 @@
 #include "CleanupLog.h"
 
-#include "platform/NativeName.h"
 #include "platform/SmallFile.h"
+#include "platform/Utf16Scan.h"
 #include "platform/WorkFiles.h"
 
 #include <QDir>
@@ -30,18 +30,35 @@ int renamePath(const QString &from, const QString &to)
     return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 ? 0 : errno;
 }
 
-void appendPair(QByteArray &bytes, const QString &oldPath, const QString &newPath)
+// The two lines of a pair; false, with bytes cut back, when a path holds a
+// line break and would not stand on one line.
+bool appendPair(QByteArray &bytes, const QString &oldPath, const QString &newPath)
 {
-    bytes += NativeName(oldPath).bytes();
-    bytes += "\r\n";
-    bytes += NativeName(newPath).bytes();
-    bytes += "\r\n";
+    const qsizetype start = bytes.size();
+    bytes.resize(start + 3 * (oldPath.size() + newPath.size()) + 4);
+    char *end = writeUtf8Line(bytes.data() + start, oldPath);
+    if (end) {
+        *end++ = '\r';
+        *end++ = '\n';
+        end = writeUtf8Line(end, newPath);
+    }
+    if (!end) {
+        bytes.resize(start);
+        return false;
+    }
+    *end++ = '\r';
+    *end++ = '\n';
+    bytes.resize(end - bytes.constData());
+    return true;
 }
 
 QByteArray pairBytes(const QString &oldPath, const QString &newPath)
 {
     QByteArray bytes;
-    appendPair(bytes, oldPath, newPath);
+    appendUtf8(bytes, oldPath);
+    bytes += "\r\n";
+    appendUtf8(bytes, newPath);
+    bytes += "\r\n";
     return bytes;
 }
 
@@ -111,10 +128,9 @@ bool CleanupLogWriter::recordBatch(const QList<std::pair<QString, QString>> &pai
     QList<qint64> starts;
     starts.reserve(pairs.size());
     for (const auto &[oldPath, newPath] : pairs) {
-        if (hasLineBreak(oldPath) || hasLineBreak(newPath))
-            return false;
         starts.append(bytes.size());
-        appendPair(bytes, oldPath, newPath);
+        if (!appendPair(bytes, oldPath, newPath))
+            return false;
     }
     const qint64 start = m_log.end();
     if (!append(bytes)) {

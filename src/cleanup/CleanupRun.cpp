@@ -12,12 +12,15 @@
 #include "platform/PathParts.h"
 #include "platform/Prompter.h"
 #include "platform/RunLock.h"
+#include "platform/Utf16Scan.h"
 #include "platform/WorkFiles.h"
 #include "rename/NameComposer.h"
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <sys/stat.h>
 
 namespace kaz {
@@ -85,13 +88,17 @@ private:
         qsizetype end = from;
         for (; end < items.size() && pairs.size() < kBatch; ++end) {
             const CleanupItem &item = items[end];
-            const QString target = targetOf(item, 0);
-            if (item.skip != CleanupItem::NotSkipped || target == item.oldPath) {
+            if (item.skip != CleanupItem::NotSkipped) {
                 m_results[end] = perform(item, 0);
                 continue;
             }
+            QString target = targetOf(item, 0);
+            if (target == item.oldPath) {
+                m_results[end] = {item.oldPath, std::move(target), CleanupFileResult::Unchanged, {}};
+                continue;
+            }
             indexes.append(end);
-            pairs.append({item.oldPath, target});
+            pairs.append({item.oldPath, std::move(target)});
         }
         if (!pairs.isEmpty() && !m_log.recordBatch(pairs)) {
             for (const qsizetype i : indexes)
@@ -145,7 +152,7 @@ private:
         const int fd = m_folder.open(item.folder);
         if (fd < 0)
             return renameNoReplace(item.oldPath, target);
-        const NativeName from(item.oldName);
+        const NativeName from(item.oldName());
         const NativeName to(QStringView(target).mid(item.folder.size()));
         return renameNoReplaceAt(fd, from.bytes(), to.bytes());
     }
@@ -167,7 +174,7 @@ private:
 
 qsizetype extensionStart(QStringView fileName)
 {
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const qsizetype dot = lastIndexOfUnit(fileName, u'.');
     return dot < 0 ? fileName.size() : dot;
 }
 
@@ -177,8 +184,32 @@ NameParts splitFileName(const QString &fileName)
     return {fileName.left(dot), fileName.mid(dot)};
 }
 
+namespace {
+
+// Whether text ends in ".mp3" in any case; nullopt when one of its last four
+// units is not ASCII (or there are fewer), where only the full comparison knows.
+std::optional<bool> asciiMp3Ending(QStringView text)
+{
+    if (text.size() < 4)
+        return std::nullopt;
+    const char16_t *u = text.utf16() + text.size() - 4;
+    if ((u[0] | u[1] | u[2] | u[3]) >= 0x80)
+        return std::nullopt;
+    return u[0] == u'.' && (u[1] | 0x20) == u'm' && (u[2] | 0x20) == u'p' && u[3] == u'3';
+}
+
+bool isWhitespace(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+}
+
+} // namespace
+
 bool isMp3FileName(QStringView fileName)
 {
+    // The extension is ".mp3" exactly when the name ends in it.
+    if (const std::optional<bool> ending = asciiMp3Ending(fileName))
+        return *ending;
     return fileName.mid(extensionStart(fileName)).compare(QLatin1String(".mp3"), Qt::CaseInsensitive) == 0;
 }
 
@@ -196,25 +227,29 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
     QList<CleanupRule> rules = parseCleanupScript(script);
     // Files of one folder share its path, and mostly their extension too.
     QString folder;
+    bool folderHasLineBreak = false;
     QString extension;
+    CleanNameComputer computer;
     for (const QString &path : paths) {
         CleanupItem item;
         item.oldPath = path;
-        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        if (QStringView(path).left(slash + 1) != folder)
+        const qsizetype slash = lastIndexOfUnit(path, u'/');
+        if (QStringView(path).left(slash + 1) != folder) {
             folder = path.left(slash + 1);
+            folderHasLineBreak = hasLineBreak(folder);
+        }
         item.folder = folder;
-        item.oldName = path.mid(slash + 1);
-        const qsizetype dot = extensionStart(item.oldName);
-        if (QStringView(item.oldName).mid(dot) != extension)
-            extension = item.oldName.mid(dot);
+        const QStringView name = QStringView(path).mid(slash + 1);
+        const qsizetype dot = extensionStart(name);
+        if (name.mid(dot) != extension)
+            extension = name.mid(dot).toString();
         item.extension = extension;
         if (dot == 0) {
             item.skip = CleanupItem::EmptyBaseName;
         } else {
-            CleanupResult cleaned = computeCleanName(QStringView(item.oldName).left(dot), rules, options);
+            CleanupResult cleaned = computer.compute(name.left(dot), rules, options);
             if (cleaned.empty) {
-                const CleanupFallback fallback = cleanWithFallback(item.oldName.left(dot), plan.script, options);
+                const CleanupFallback fallback = cleanWithFallback(name.left(dot).toString(), plan.script, options);
                 plan.script = fallback.script;
                 plan.droppedEntries += fallback.droppedEntries;
                 item.droppedEntries = fallback.droppedEntries;
@@ -225,9 +260,9 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
             const QString fitted = fitFileName(item.newBase, item.extension);
             if (item.newBase.isEmpty())
                 item.skip = CleanupItem::NameWouldVanish;
-            else if (fitted.trimmed().isEmpty() || (fitted.startsWith(QLatin1Char('.')) && !item.oldName.startsWith(QLatin1Char('.'))))
+            else if (isWhitespace(fitted) || (fitted.startsWith(QLatin1Char('.')) && !name.startsWith(QLatin1Char('.'))))
                 item.skip = CleanupItem::OnlyExtension; // the file would become a hidden ".mp3"
-            else if (hasLineBreak(path))
+            else if (folderHasLineBreak || containsEither(name, u'\n', u'\r'))
                 item.skip = CleanupItem::LineBreak;
         }
         plan.items.append(std::move(item));
@@ -238,8 +273,13 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
 qsizetype countNonMp3(const QStringList &paths)
 {
     qsizetype count = 0;
-    for (const QString &path : paths)
-        count += !isMp3FileName(QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+    for (const QString &path : paths) {
+        // Four ASCII units at the end of a path are those of its name, or the
+        // name is shorter than ".mp3".
+        const std::optional<bool> ending = asciiMp3Ending(path);
+        const bool mp3 = ending ? *ending : isMp3FileName(QStringView(path).mid(lastIndexOfUnit(path, u'/') + 1));
+        count += !mp3;
+    }
     return count;
 }
 
@@ -288,7 +328,7 @@ CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironm
                 outcome.files.append(kept(item, CleanupFileResult::Skipped, skipReason(item.skip, environment.language)));
             else
                 outcome.files.append({item.oldPath, item.folder + item.newName(),
-                                      item.newName() == item.oldName ? CleanupFileResult::Unchanged
+                                      item.newName() == item.oldName() ? CleanupFileResult::Unchanged
                                                                      : CleanupFileResult::Renamed,
                                       {}});
         }

@@ -30,12 +30,13 @@ struct CleanupItem {
     enum Skip { NotSkipped, EmptyBaseName, NameWouldVanish, OnlyExtension, LineBreak };
     QString oldPath;
     QString folder; // with its trailing "/"
-    QString oldName;
     QString newBase;
     QString extension;
     Skip skip = NotSkipped;
     int droppedEntries = 0; // script entries this name made go (one message each)
 
+    // The file name as it is: the part of oldPath after the folder.
+    QStringView oldName() const { return QStringView(oldPath).mid(folder.size()); }
     // The planned file name, fitted to the byte limit of a name.
     QString newName() const;
 };

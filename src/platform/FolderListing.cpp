@@ -1,5 +1,7 @@
 #include "FolderListing.h"
 
+#include "NativeName.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -37,32 +39,41 @@ bool isDecodableName(QByteArrayView raw)
     // name another file.
     if (raw.startsWith("\xEF\xBB\xBF"))
         return false;
-    // Nearly every name is plain ASCII: look for a high bit 8 bytes at a time
-    // and hand only the rest to the full UTF-8 check (which refuses overlong
-    // forms, surrogates and code points beyond U+10FFFF, as decoding does).
-    const char *bytes = raw.data();
-    const qsizetype size = raw.size();
-    qsizetype ascii = 0;
-    for (; ascii + 8 <= size; ascii += 8) {
-        quint64 word;
-        std::memcpy(&word, bytes + ascii, sizeof word);
-        if (word & 0x8080808080808080ULL)
-            break;
-    }
-    while (ascii < size && uchar(bytes[ascii]) < 0x80)
-        ++ascii;
-    return ascii == size || raw.sliced(ascii).isValidUtf8();
+    // The full UTF-8 check refuses overlong forms, surrogates and code
+    // points beyond U+10FFFF, as decoding does; nearly every name is ASCII.
+    return isAscii(raw) || raw.isValidUtf8();
+}
+
+void appendNativeBytes(std::string &out, QStringView name)
+{
+    const std::size_t start = out.size();
+    out.resize(start + 3 * std::size_t(name.size()));
+    const char *end = writeUtf8(out.data() + start, name);
+    out.resize(std::size_t(end - out.data()));
 }
 
 namespace {
 
-// One name as read, kept in a shared buffer until the entries are sorted.
+// One name as read, kept in a shared buffer until the entries are sorted;
+// key holds its first eight bytes, so that most comparisons end there.
 struct RawName {
+    quint64 key;
     std::size_t offset;
     std::size_t size;
     FolderEntry::Kind kind;
     bool decodable;
 };
+
+// The first eight bytes of a name as a number that sorts as they do; a
+// shorter name is padded with zero bytes, which no name holds.
+quint64 sortKey(std::string_view name)
+{
+    quint64 key = 0;
+    const std::size_t n = std::min<std::size_t>(name.size(), 8);
+    for (std::size_t i = 0; i < n; ++i)
+        key |= quint64(uchar(name[i])) << (56 - 8 * i);
+    return key;
+}
 
 // Whether the bytes hold a character beyond U+FFFF (a four-byte sequence):
 // UTF-16 sorts such a character before U+E000..U+FFFF, UTF-8 after them.
@@ -108,14 +119,23 @@ QList<FolderEntry> listFolder(const QString &folder, bool *ok, int *error)
         } else if (byteOrder && hasAstralCharacter(name)) {
             byteOrder = false;
         }
-        names.push_back({buffer.size(), name.size(), kind, decodable});
+        names.push_back({sortKey(name), buffer.size(), name.size(), kind, decodable});
         buffer.append(name);
     }
     ::closedir(dir);
     const auto bytesOf = [&buffer](const RawName &n) { return std::string_view(buffer).substr(n.offset, n.size); };
     if (byteOrder)
-        std::sort(names.begin(), names.end(),
-                  [&bytesOf](const RawName &a, const RawName &b) { return bytesOf(a) < bytesOf(b); });
+        std::sort(names.begin(), names.end(), [&buffer](const RawName &a, const RawName &b) {
+            if (a.key != b.key)
+                return a.key < b.key;
+            // Equal keys: both names hold the same first eight bytes (a
+            // shorter one would differ by its padding).
+            if (a.size <= 8 || b.size <= 8)
+                return a.size < b.size;
+            const std::size_t common = std::min(a.size, b.size) - 8;
+            const int order = std::memcmp(buffer.data() + a.offset + 8, buffer.data() + b.offset + 8, common);
+            return order != 0 ? order < 0 : a.size < b.size;
+        });
     entries.reserve(qsizetype(names.size()));
     for (const RawName &n : names) {
         const QByteArrayView bytes(bytesOf(n).data(), qsizetype(n.size));

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
+
+#include <string>
 
 namespace kaz {
 
@@ -25,6 +28,11 @@ QList<FolderEntry> listFolder(const QString &folder, bool *ok = nullptr, int *er
 QString escapedName(QByteArrayView raw);
 // True when the bytes are the encoding of a name that decodes back to them.
 bool isDecodableName(QByteArrayView raw);
+
+// Appends a name or path as the bytes a system call takes, the bytes
+// NativeName gives; a name of plain ASCII (nearly every one) is copied
+// straight, without a converter.
+void appendNativeBytes(std::string &out, QStringView name);
 
 // The size of a regular file; -1 when the path is no regular file.
 qint64 regularFileSize(const QString &path);

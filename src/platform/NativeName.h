@@ -1,7 +1,8 @@
 #pragma once
 
+#include "Utf16Scan.h"
+
 #include <QByteArray>
-#include <QStringEncoder>
 #include <QStringView>
 #include <QVarLengthArray>
 
@@ -15,9 +16,8 @@ class NativeName
 public:
     explicit NativeName(QStringView text)
     {
-        QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        m_bytes.resize(encoder.requiredSpace(text.size()) + 1);
-        char *end = encoder.appendToBuffer(m_bytes.data(), text);
+        m_bytes.resize(3 * text.size() + 1);
+        char *end = writeUtf8(m_bytes.data(), text);
         *end = '\0';
         m_size = end - m_bytes.data();
     }

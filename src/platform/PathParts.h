@@ -11,4 +11,9 @@ QString fileNameOf(const QString &path);
 QString folderOf(const QString &path);
 QString parentOf(const QString &path);
 
+// Whether path is absolute and already as QDir::cleanPath() leaves it (no
+// "." or ".." parts, no doubled or closing slash): a long list given in full
+// paths then needs no work per file.
+bool isCleanAbsolutePath(QStringView path);
+
 } // namespace kaz

@@ -1,6 +1,7 @@
 #include "WorkFiles.h"
 
 #include "Paths.h"
+#include "Utf16Scan.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +17,7 @@ QString workFilePath(const char *name)
 
 bool hasLineBreak(const QString &path)
 {
-    return path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r'));
+    return containsEither(path, u'\n', u'\r');
 }
 
 void removeWorkFile(const char *name)

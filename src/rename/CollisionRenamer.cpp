@@ -5,6 +5,7 @@
 #include "RunState.h"
 #include "UndoLogWriter.h"
 
+#include "platform/FolderListing.h"
 #include "platform/FreeName.h"
 #include "platform/MediaPlayer.h"
 
@@ -12,6 +13,8 @@
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <string>
+#include <type_traits>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -147,24 +150,38 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
     QList<Result> results;
     results.reserve(jobs.size());
     // Each job's folder descriptor and names in it (the full paths when the
-    // folder cannot be opened).
+    // folder cannot be opened). The names of a batch lie in one buffer, each
+    // closed by a NUL.
     struct Names {
         int dir = AT_FDCWD;
-        QByteArray from, to;
+        std::size_t from = 0, fromSize = 0, to = 0, toSize = 0;
         QString target;
     };
-    const auto namesOf = [this](const Job &job) {
+    std::string bytes;
+    const auto add = [&bytes](const auto &name, std::size_t *at, std::size_t *size) {
+        *at = bytes.size();
+        if constexpr (std::is_same_v<std::decay_t<decltype(name)>, QByteArray>)
+            bytes.append(name.constData(), std::size_t(name.size()));
+        else
+            appendNativeBytes(bytes, name);
+        *size = bytes.size() - *at;
+        bytes.push_back('\0');
+    };
+    const auto bytesAt = [&bytes](std::size_t at, std::size_t size) {
+        return QByteArray::fromRawData(bytes.data() + at, qsizetype(size));
+    };
+    const auto namesOf = [this, &add](const Job &job) {
         Names names;
-        names.target = firstChoice(job);
+        names.target = job.target.isEmpty() ? firstChoice(job) : job.target;
         const QString &target = names.target;
         names.dir = m_folder.open(job.folder);
-        if (names.dir < 0 || !job.oldPath.startsWith(job.folder)) {
+        if (names.dir < 0 || !job.oldPath.startsWith(job.folder) || !target.startsWith(job.folder)) {
             names.dir = AT_FDCWD;
-            names.from = QFile::encodeName(job.oldPath);
-            names.to = QFile::encodeName(target);
+            add(QFile::encodeName(job.oldPath), &names.from, &names.fromSize);
+            add(QFile::encodeName(target), &names.to, &names.toSize);
         } else {
-            names.from = QFile::encodeName(job.oldPath.mid(job.folder.size()));
-            names.to = QFile::encodeName(target.mid(job.folder.size()));
+            add(QStringView(job.oldPath).sliced(job.folder.size()), &names.from, &names.fromSize);
+            add(QStringView(target).sliced(job.folder.size()), &names.to, &names.toSize);
         }
         return names;
     };
@@ -176,9 +193,10 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
         QList<Names> names;
         pairs.reserve(jobs.size() - next);
         names.reserve(jobs.size() - next);
+        bytes.clear();
         for (qsizetype i = next; i < jobs.size(); ++i) {
             Names n = namesOf(jobs[i]);
-            if (takenByAnotherAt(n.dir, n.from, n.to))
+            if (takenByAnotherAt(n.dir, bytesAt(n.from, n.fromSize), bytesAt(n.to, n.toSize)))
                 break;
             pairs.append({jobs[i].oldPath, n.target});
             names.append(std::move(n));
@@ -203,7 +221,8 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
             // The descriptor may have moved on to another folder of the batch.
             const int dir = names[i].dir == AT_FDCWD ? AT_FDCWD : m_folder.open(jobs[next].folder);
             result.status = dir == -1 ? renameNoReplace(pairs[i].first, result.target)
-                                      : renameNoReplaceAt(dir, names[i].from, names[i].to);
+                                      : renameNoReplaceAt(dir, bytesAt(names[i].from, names[i].fromSize),
+                                                          bytesAt(names[i].to, names[i].toSize));
             if (result.status.ok()) {
                 result.outcome = Renamed;
                 renamed(pairs[i].first, result.target);

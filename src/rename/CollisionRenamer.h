@@ -42,6 +42,7 @@ public:
         QString base;
         QString extension;
         quint32 mode = 0; // the file's mode as its read found it; 0: not known
+        QString target;   // firstChoice(), when the caller made it already
     };
     // The name a job tries first: no suffix.
     static QString firstChoice(const Job &job);

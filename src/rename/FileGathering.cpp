@@ -12,11 +12,18 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 namespace kaz {
 
 bool isMp3Name(const QString &name)
 {
-    return name.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive);
+    // No character outside ASCII folds to one of ".mp3": the last four are
+    // compared as ASCII.
+    if (name.size() < 4)
+        return false;
+    const char16_t *end = QStringView(name).utf16() + name.size();
+    return end[-4] == u'.' && (end[-3] | 0x20) == u'm' && (end[-2] | 0x20) == u'p' && end[-1] == u'3';
 }
 
 namespace {
@@ -46,6 +53,16 @@ GatherResult writeSelectionList(const QStringList &paths, bool byIdentity)
 {
     GatherResult result;
     WorkListWriter list(workFilePath(workfile::FileList));
+    // A folder's files come in ascending order, each path once: no path
+    // needs to be looked up then.
+    const auto notAscending = [](const QString &a, const QString &b) { return !(a < b); };
+    if (!byIdentity && std::adjacent_find(paths.cbegin(), paths.cend(), notAscending) == paths.cend()) {
+        for (const QString &path : paths)
+            take(list, path, result);
+        result.listFailed |= !list.close();
+        result.folders = 1;
+        return result;
+    }
     QSet<QString> taken;
     taken.reserve(paths.size());
     for (const QString &path : paths) {

@@ -2,6 +2,8 @@
 
 #include "NumberExtractor.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <array>
 
@@ -9,6 +11,42 @@ namespace kaz {
 namespace {
 
 using F = NameField;
+
+// The fields of a name, at most three: held in place, since every file of a
+// run asks for them.
+struct FieldSet {
+    std::array<NameField, 3> at{};
+    qsizetype count = 0;
+
+    qsizetype size() const { return count; }
+    NameField operator[](qsizetype i) const { return at[std::size_t(i)]; }
+    bool contains(NameField field) const { return std::find(at.begin(), at.begin() + count, field) != at.begin() + count; }
+    void append(NameField field) { at[std::size_t(count++)] = field; }
+    QList<NameField> toList() const { return QList<NameField>(at.begin(), at.begin() + count); }
+};
+
+FieldSet selectedSet(const RenameSettings &settings)
+{
+    FieldSet fields;
+    for (NameField f : {settings.firstField, settings.secondField, settings.effectiveThirdField()}) {
+        if (f != F::None)
+            fields.append(f);
+    }
+    return fields;
+}
+
+FieldSet availableSet(const RenameSettings &settings, const TagRecord &tag)
+{
+    FieldSet fields;
+    const FieldSet selected = selectedSet(settings);
+    for (qsizetype i = 0; i < selected.size(); ++i) {
+        const NameField f = selected[i];
+        const QString &value = f == F::Artist ? tag.artist : f == F::Album ? tag.album : tag.title;
+        if (!value.isEmpty())
+            fields.append(f);
+    }
+    return fields;
+}
 
 // The values a name is made of; the Joliet rules shorten copies of them.
 struct NameValues {
@@ -38,7 +76,7 @@ void cutIfLonger(QString &text, qsizetype length)
         text = cut(text, length);
 }
 
-void shortenForJoliet(NameValues &v, const QList<NameField> &available, const RenameSettings &s)
+void shortenForJoliet(NameValues &v, const FieldSet &available, const RenameSettings &s)
 {
     const qsizetype d = s.delimiter.size();
     const bool withTitle = available.contains(F::Title);
@@ -77,7 +115,7 @@ void shortenForJoliet(NameValues &v, const QList<NameField> &available, const Re
     }
 }
 
-Number numberFor(const TagRecord &tag, const QString &fileName, const NumberingSettings &numbering)
+Number numberFor(const TagRecord &tag, QStringView fileName, const NumberingSettings &numbering)
 {
     Number n;
     if (tag.trackText != QLatin1String("0")) {
@@ -85,7 +123,7 @@ Number numberFor(const TagRecord &tag, const QString &fileName, const NumberingS
         n.fixed = numbering.fixedPosition;
         n.relative = numbering.relativePosition;
     } else {
-        n.text = extract_number(fileName);
+        n.text = extract_number(fileName.toString());
         n.fixed = 0;
     }
     if (!n.text.isEmpty() && numbering.brackets >= 1 && numbering.brackets <= 3) {
@@ -101,9 +139,28 @@ int relativeSlot(NameField field)
     return int(field); // before artist 0, album 1, title 2
 }
 
+// Whether the delimiter stands twice in a row somewhere in the name.
+bool hasDoubledDelimiter(QStringView name, QStringView delim)
+{
+    const qsizetype d = delim.size();
+    if (d == 0)
+        return false;
+    const QChar first = delim[0];
+    for (qsizetype i = 0; i + 2 * d <= name.size(); ++i) {
+        if (name[i] != first)
+            continue;
+        qsizetype j = 1;
+        while (j < d && name[i + j] == delim[j] && name[i + d + j] == delim[j])
+            ++j;
+        if (j == d && name[i + d] == first)
+            return true;
+    }
+    return false;
+}
+
 void removeDoubledDelimiters(QString &name, const QString &delim)
 {
-    if (delim.isEmpty() || !name.contains(delim + delim))
+    if (!hasDoubledDelimiter(name, delim))
         return;
     const qsizetype d = delim.size();
     const qsizetype last = name.size() - 2 * d; // fixed before the pass, as one forward pass
@@ -113,47 +170,74 @@ void removeDoubledDelimiters(QString &name, const QString &delim)
     }
 }
 
-QString composeValues(const NameValues &v, const QList<NameField> &available, const Number &number,
-                      const RenameSettings &s)
+// A name put together part by part in one buffer: one allocation for the
+// finished name instead of one per part.
+using NameBuffer = QVarLengthArray<QChar, 512>;
+
+void put(NameBuffer &name, QStringView part)
+{
+    name.append(part.data(), part.size());
+}
+
+void composeInto(NameBuffer &name, const NameValues &v, const FieldSet &available, const Number &number,
+                 const RenameSettings &s)
 {
     const QString &delim = s.delimiter;
     const bool present = s.keepNumbers && !number.text.isEmpty();
     const qsizetype count = available.size();
-    QString name;
-    // Room for every part at once: no growing copy per part.
-    name.reserve(v.artist.size() + v.album.size() + v.title.size() + v.comment.size() + 2 * number.text.size()
-                 + 6 * delim.size());
-    if (present && (number.fixed == 0 || (number.fixed == 2 && count == 1) || (number.fixed == 3 && count < 3)))
-        name += number.text + delim;
     bool placed = false;
+    for (qsizetype i = 0; i < count; ++i)
+        placed |= present && number.relative == relativeSlot(available[i]);
+    // A number meant to stand before a field that is not there goes to the
+    // front (the numbering dialog's promise), also before the artist; so does
+    // one meant for before the comment when no comment is appended.
+    if ((present && !placed && number.relative >= 0 && number.relative <= 2)
+        || (!s.appendComment && present && number.relative == 3)) {
+        put(name, number.text);
+        put(name, delim);
+    }
+    if (present && (number.fixed == 0 || (number.fixed == 2 && count == 1) || (number.fixed == 3 && count < 3))) {
+        put(name, number.text);
+        put(name, delim);
+    }
     for (qsizetype i = 1; i <= count; ++i) {
         const NameField field = available[i - 1];
         if (i > 1)
-            name += delim;
+            put(name, delim);
         if (present && number.relative == relativeSlot(field)) {
-            name += number.text + delim;
-            placed = true;
+            put(name, number.text);
+            put(name, delim);
         }
-        name += v.of(field);
-        if (present && i == number.fixed && i <= 3)
-            name += delim + number.text;
+        put(name, v.of(field));
+        if (present && i == number.fixed && i <= 3) {
+            put(name, delim);
+            put(name, number.text);
+        }
     }
-    // A number meant to stand before a field that is not there goes to the
-    // front (the numbering dialog's promise), also before the artist.
-    if (present && !placed && number.relative >= 0 && number.relative <= 2)
-        name = number.text + delim + name;
     if (s.appendComment) {
-        if (s.keepNumbers && number.relative == 3)
-            name += delim + number.text;
-        if (!v.comment.isEmpty())
-            name += delim + v.comment;
-    } else if (present && number.relative == 3) {
-        name = number.text + delim + name;
+        if (s.keepNumbers && number.relative == 3) {
+            put(name, delim);
+            put(name, number.text);
+        }
+        if (!v.comment.isEmpty()) {
+            put(name, delim);
+            put(name, v.comment);
+        }
     }
-    if (s.keepNumbers && number.fixed == 4)
-        name += delim + number.text;
-    removeDoubledDelimiters(name, delim);
-    return name;
+    if (s.keepNumbers && number.fixed == 4) {
+        put(name, delim);
+        put(name, number.text);
+    }
+}
+
+QString composeValues(const NameValues &v, const FieldSet &available, const Number &number,
+                      const RenameSettings &s)
+{
+    NameBuffer name;
+    composeInto(name, v, available, number, s);
+    QString composed(name.constData(), name.size());
+    removeDoubledDelimiters(composed, s.delimiter);
+    return composed;
 }
 
 NameValues valuesOf(const TagRecord &tag)
@@ -164,19 +248,27 @@ NameValues valuesOf(const TagRecord &tag)
 // Control characters (a line break in a tag, a zero byte) cannot stand in a
 // file name that the work lists and undo logs record line by line; a slash
 // would leave the folder.
-void makeNameSafe(QString &name)
+QChar safeChar(QChar c)
 {
-    for (QChar &c : name) {
-        if (c.unicode() < 32 || c.unicode() == 127)
-            c = QLatin1Char(' ');
-        else if (c == QLatin1Char('/'))
-            c = QLatin1Char('_');
-    }
-    // A leading dot would hide the file ("...And Justice for All").
+    if (c.unicode() < 32 || c.unicode() == 127)
+        return QLatin1Char(' ');
+    return c == QLatin1Char('/') ? QLatin1Char('_') : c;
+}
+
+// A leading dot would hide the file ("...And Justice for All").
+qsizetype leadingDots(QStringView name)
+{
     qsizetype dots = 0;
     while (dots < name.size() && name.at(dots) == QLatin1Char('.'))
         ++dots;
-    name.remove(0, dots);
+    return dots;
+}
+
+void makeNameSafe(QString &name)
+{
+    for (QChar &c : name)
+        c = safeChar(c);
+    name.remove(0, leadingDots(name));
 }
 
 void cutToLength(QString &name, qsizetype length)
@@ -188,12 +280,13 @@ void cutToLength(QString &name, qsizetype length)
     name.truncate(length);
 }
 
-QString trimmedEnd(const QString &text)
+// The size of a text without the codes <= 32 at its end.
+qsizetype trimmedEndSize(QStringView text)
 {
     qsizetype end = text.size();
     while (end > 0 && text[end - 1].unicode() <= 32)
         --end;
-    return text.left(end);
+    return end;
 }
 
 constexpr std::array<bool, 128> kIsForbidden = [] {
@@ -229,25 +322,12 @@ void replaceIn(QString &text, const QString &replacements)
 
 QList<NameField> selectedFields(const RenameSettings &settings)
 {
-    QList<NameField> fields;
-    fields.reserve(3);
-    for (NameField f : {settings.firstField, settings.secondField, settings.effectiveThirdField()}) {
-        if (f != F::None)
-            fields.append(f);
-    }
-    return fields;
+    return selectedSet(settings).toList();
 }
 
 QList<NameField> availableFields(const RenameSettings &settings, const TagRecord &tag)
 {
-    QList<NameField> fields;
-    fields.reserve(3);
-    for (NameField f : selectedFields(settings)) {
-        const QString &value = f == F::Artist ? tag.artist : f == F::Album ? tag.album : tag.title;
-        if (!value.isEmpty())
-            fields.append(f);
-    }
-    return fields;
+    return availableSet(settings, tag).toList();
 }
 
 QString fieldCodes(const QList<NameField> &fields)
@@ -264,38 +344,58 @@ void replaceForbiddenCharacters(TagRecord &tag, const QString &replacements)
         return;
     for (QString *text : {&tag.title, &tag.artist, &tag.album, &tag.comment}) {
         replaceIn(*text, replacements);
-        *text = trimmedEnd(*text);
+        const qsizetype end = trimmedEndSize(*text);
+        if (end < text->size())
+            text->truncate(end);
     }
-    for (QString *text : {&tag.year, &tag.longTitle, &tag.longArtist, &tag.longAlbum})
-        replaceIn(*text, replacements);
+    replaceIn(tag.year, replacements);
+    // A long field that still shares the ID3 field's text was looked at with it.
+    for (auto [longText, shortText] : {std::pair{&tag.longTitle, &tag.title}, std::pair{&tag.longArtist, &tag.artist},
+                                       std::pair{&tag.longAlbum, &tag.album}}) {
+        if (longText->constData() != shortText->constData() || longText->size() != shortText->size())
+            replaceIn(*longText, replacements);
+    }
     // Without a Lyrics3 value the long fields are copies of the ID3 fields
     // and are trimmed with them.
     for (auto [longText, shortText] : {std::pair{&tag.longTitle, &tag.title}, std::pair{&tag.longArtist, &tag.artist},
                                        std::pair{&tag.longAlbum, &tag.album}}) {
-        if (trimmedEnd(*longText) == *shortText)
+        if (QStringView(*longText).first(trimmedEndSize(*longText)) == *shortText)
             *longText = *shortText;
     }
 }
 
 namespace {
 
-QString composeName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings,
-                    const QList<NameField> &available)
+QString composeName(const TagRecord &tag, QStringView fileName, const RenameSettings &settings,
+                    const FieldSet &available)
 {
     NameValues values = valuesOf(tag);
     if (settings.joliet)
         shortenForJoliet(values, available, settings);
-    QString name = composeValues(values, available, numberFor(tag, fileName, settings.numbering), settings);
-    makeNameSafe(name);
-    cutToLength(name, kMaxComposedLength);
-    return name;
+    NameBuffer buffer;
+    composeInto(buffer, values, available, numberFor(tag, fileName, settings.numbering), settings);
+    const QStringView composed(buffer.constData(), buffer.size());
+    if (hasDoubledDelimiter(composed, settings.delimiter)) {
+        QString name = composed.toString();
+        removeDoubledDelimiters(name, settings.delimiter);
+        makeNameSafe(name);
+        cutToLength(name, kMaxComposedLength);
+        return name;
+    }
+    // The same steps in the buffer, and one string made of it.
+    for (QChar &c : buffer)
+        c = safeChar(c);
+    QStringView safe = composed.sliced(leadingDots(composed));
+    if (safe.size() > kMaxComposedLength)
+        safe = safe.first(safe[kMaxComposedLength - 1].isHighSurrogate() ? kMaxComposedLength - 1 : kMaxComposedLength);
+    return safe.toString();
 }
 
 } // namespace
 
 QString compose_name(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
 {
-    return composeName(tag, fileName, settings, availableFields(settings, tag));
+    return composeName(tag, fileName, settings, availableSet(settings, tag));
 }
 
 QString statusBarName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
@@ -303,7 +403,7 @@ QString statusBarName(const TagRecord &tag, const QString &fileName, const Renam
     RenameSettings plain = settings;
     plain.joliet = false;
     plain.thirdField = settings.effectiveThirdField();
-    return composeValues(valuesOf(tag), availableFields(plain, tag), numberFor(tag, fileName, settings.numbering),
+    return composeValues(valuesOf(tag), availableSet(plain, tag), numberFor(tag, fileName, settings.numbering),
                          plain);
 }
 
@@ -330,12 +430,12 @@ QString userDefinedName(const RenameSettings &settings, int counter)
     return name;
 }
 
-NamePlan planName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings)
+NamePlan planName(const TagRecord &tag, QStringView fileName, const RenameSettings &settings)
 {
     NamePlan plan;
-    const QList<NameField> available = availableFields(settings, tag);
+    const FieldSet available = availableSet(settings, tag);
     plan.name = composeName(tag, fileName, settings, available);
-    plan.complete = available.size() == selectedFields(settings).size() && !plan.name.trimmed().isEmpty();
+    plan.complete = available.size() == selectedSet(settings).size() && !plan.name.trimmed().isEmpty();
     if (!plan.complete)
         plan.name.clear();
     return plan;

@@ -51,7 +51,7 @@ struct NamePlan {
     QString name; // without folder and extension; empty when marked
     bool complete = false;
 };
-NamePlan planName(const TagRecord &tag, const QString &fileName, const RenameSettings &settings);
+NamePlan planName(const TagRecord &tag, QStringView fileName, const RenameSettings &settings);
 
 // The marked name of a file: "! " + its name without a leading "! " and
 // without its extension; the caller adds suffix and extension.

@@ -15,7 +15,7 @@
 #include "platform/SmallFile.h"
 #include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
-#include "platform/NativeName.h"
+#include "platform/FolderListing.h"
 #include "platform/Prompter.h"
 #include "tags/Id3v1.h"
 #include "tags/TagIO.h"
@@ -28,6 +28,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace kaz {
 namespace {
@@ -59,6 +60,8 @@ public:
         m_tagContext.prompter = environment.prompter;
         m_tagContext.language = environment.language;
         m_tagContext.useId3v2 = environment.useId3v2;
+        // The year never goes into a name, the comment only when appended.
+        m_tagContext.nameFieldsOnly = !m_settings.appendComment;
     }
 
     RenameOutcome run();
@@ -73,7 +76,7 @@ private:
     void renameToTemporaryNames();
     void processFile(const QString &path);
     void renameUserDefined(const QString &path, const QString &folder);
-    void renameByTag(const QString &path, const QString &folder, const QString &name);
+    void renameByTag(const QString &path, const QString &folder, QStringView name);
     void addPreviewRow(const QString &path, const QString &name, const QString &previewed, const QString &info);
     QString tagInfo(const TagRecord &tag);
     void count(const CollisionRenamer::Result &result, const QString &path);
@@ -100,6 +103,7 @@ private:
     // The files are read by name in their folder's descriptor; each file is
     // worked on once, also when the list names it twice.
     FolderDescriptor m_folder;
+    std::string m_name; // the file's name as the system takes it
     QSet<std::pair<quint64, quint64>> m_seen;
     // The list the run goes through: "fl.kaz", the preview's list, or the
     // list of temporary names. Read where it is, never renamed over another.
@@ -241,7 +245,7 @@ void Runner::processFile(const QString &path)
     if (m_settings.userDefined)
         renameUserDefined(path, folder);
     else
-        renameByTag(path, folder, fileNameOf(path));
+        renameByTag(path, folder, QStringView(path).sliced(folderView.size()));
     m_env.hooks.report(m_outcome.files, m_totalFiles);
 }
 
@@ -265,14 +269,16 @@ void Runner::renameUserDefined(const QString &path, const QString &folder)
     count(result, path);
 }
 
-void Runner::renameByTag(const QString &path, const QString &folder, const QString &name)
+void Runner::renameByTag(const QString &path, const QString &folder, QStringView name)
 {
     const int dir = m_folder.open(folder);
     if (dir < 0) {
         m_outcome.failures.append(path + QStringLiteral(": ") + FsStatus::fromErrno(errno).errorText());
         return;
     }
-    const ReadOnlyFile file(dir, NativeName(name).bytes());
+    m_name.clear();
+    appendNativeBytes(m_name, name);
+    const ReadOnlyFile file(dir, QByteArray::fromRawData(m_name.data(), qsizetype(m_name.size())));
     FsStatus readStatus;
     TagRecord tag = readTag(file, path, m_tagContext, &readStatus);
     if (readStatus.errorNumber == ELOOP)
@@ -295,14 +301,18 @@ void Runner::renameByTag(const QString &path, const QString &folder, const QStri
     if (!plan.complete)
         ++m_outcome.notRenamed;
     if (m_request.preview) {
-        const QString previewed = plan.complete ? plan.name + kMp3 : markedBase(name) + extensionOf(name);
-        addPreviewRow(path, name, previewed, tagInfo(tag));
+        const QString fileName = name.toString();
+        const QString previewed = plan.complete ? plan.name + kMp3 : markedBase(fileName) + extensionOf(fileName);
+        addPreviewRow(path, fileName, previewed, tagInfo(tag));
         return;
     }
-    CollisionRenamer::Job job{path, folder, plan.name, kMp3, file.mode()};
-    if (!plan.complete)
-        job = {path, folder, markedBase(name), extensionOf(name), file.mode()};
-    if (CollisionRenamer::firstChoice(job) == path) {
+    CollisionRenamer::Job job{path, folder, plan.name, kMp3, file.mode(), {}};
+    if (!plan.complete) {
+        const QString fileName = name.toString();
+        job = {path, folder, markedBase(fileName), extensionOf(fileName), file.mode(), {}};
+    }
+    job.target = CollisionRenamer::firstChoice(job);
+    if (job.target == path) {
         ++m_outcome.unchanged;
         return;
     }

@@ -1,10 +1,13 @@
 #include "UndoLogWriter.h"
 
-#include "platform/NativeName.h"
+#include "platform/FolderListing.h"
 #include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
 #include <QFile>
+
+#include <string>
+#include <string_view>
 
 namespace kaz {
 namespace {
@@ -14,10 +17,14 @@ QByteArray line(const QString &path)
     return path.toUtf8() + "\r\n";
 }
 
-void appendLine(QByteArray &lines, const QString &path)
+// False when the path holds a line break: its line would read back as two.
+bool appendLine(std::string &lines, const QString &path)
 {
-    lines += NativeName(path).bytes();
+    const std::size_t start = lines.size();
+    appendNativeBytes(lines, path);
+    const std::string_view added = std::string_view(lines).substr(start);
     lines += "\r\n";
+    return added.find('\n') == std::string_view::npos && added.find('\r') == std::string_view::npos;
 }
 
 } // namespace
@@ -132,20 +139,18 @@ bool UndoLogWriter::recordBatch(const QList<std::pair<QString, QString>> &pairs)
     m_newEnd = m_new.end();
     m_batchOld.clear();
     m_batchNew.clear();
-    QByteArray oldLines, newLines;
-    oldLines.reserve(pairs.size() * 96);
-    newLines.reserve(pairs.size() * 96);
+    std::string oldLines, newLines;
+    oldLines.reserve(std::size_t(pairs.size()) * 96);
+    newLines.reserve(std::size_t(pairs.size()) * 96);
     for (const auto &[oldPath, newPath] : pairs) {
-        if (hasLineBreak(oldPath) || hasLineBreak(newPath))
+        m_batchOld.append(m_oldEnd + qint64(oldLines.size()));
+        m_batchNew.append(m_newEnd + qint64(newLines.size()));
+        if (!appendLine(oldLines, oldPath) || !appendLine(newLines, newPath))
             return false;
-        m_batchOld.append(m_oldEnd + oldLines.size());
-        m_batchNew.append(m_newEnd + newLines.size());
-        appendLine(oldLines, oldPath);
-        appendLine(newLines, newPath);
     }
-    if (!m_old.append(oldLines))
+    if (!m_old.append(QByteArray::fromRawData(oldLines.data(), qsizetype(oldLines.size()))))
         m_problem = m_old.problem();
-    else if (!m_new.append(newLines))
+    else if (!m_new.append(QByteArray::fromRawData(newLines.data(), qsizetype(newLines.size()))))
         m_problem = m_new.problem();
     else {
         m_count += pairs.size();

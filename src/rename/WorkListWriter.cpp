@@ -1,8 +1,9 @@
 #include "WorkListWriter.h"
 
-#include "platform/NativeName.h"
+#include "platform/FolderListing.h"
 #include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
+
 
 namespace kaz {
 
@@ -22,10 +23,15 @@ QString WorkListWriter::errorString() const
 
 bool WorkListWriter::append(const QString &entry)
 {
-    if (m_failed || hasLineBreak(entry))
+    if (m_failed)
         return false;
-    const NativeName line(entry);
-    if (m_file.write(line.c_str(), line.size()) != line.size() || m_file.write("\r\n", 2) != 2) {
+    m_line.clear();
+    appendNativeBytes(m_line, entry);
+    // A line break in the entry would make it two entries.
+    if (m_line.find('\n') != std::string::npos || m_line.find('\r') != std::string::npos)
+        return false;
+    m_line += "\r\n";
+    if (m_file.write(m_line.data(), qint64(m_line.size())) != qint64(m_line.size())) {
         m_failed = true;
         return false;
     }

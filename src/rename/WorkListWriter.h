@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QString>
 
+#include <string>
+
 namespace kaz {
 
 // Writes a work list: one entry per line, UTF-8, CR LF. The list is
@@ -23,6 +25,7 @@ public:
 
 private:
     QFile m_file;
+    std::string m_line; // one buffer for every line
     qint64 m_count = 0;
     bool m_failed = false;
     bool m_notRegular = false;

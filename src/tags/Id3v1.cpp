@@ -38,16 +38,18 @@ bool hasTagHeader(QByteArrayView tag)
 
 namespace {
 
-// decode(field, bytes) gives the text of field 0 (title) to 4 (comment).
+// decode(field, bytes) gives the text of field 0 (title) to 4 (comment);
+// nameFieldsOnly leaves year and comment empty.
 template <typename Decode>
-void parseWith(QByteArrayView tag, TagRecord &record, Decode decode)
+void parseWith(QByteArrayView tag, TagRecord &record, bool nameFieldsOnly, Decode decode)
 {
     if (tag.size() < kTagSize)
         return;
     record.title = decode(0, trimmedField(tag.sliced(3, 30)));
     record.artist = decode(1, trimmedField(tag.sliced(33, 30)));
     record.album = decode(2, trimmedField(tag.sliced(63, 30)));
-    record.year = decode(3, tag.sliced(93, 4));
+    if (!nameFieldsOnly)
+        record.year = decode(3, tag.sliced(93, 4));
     const QByteArrayView comment = tag.sliced(97, 30);
     if (comment[28] == 0 && comment[29] != 0) {
         record.track = quint8(comment[29]);
@@ -56,7 +58,8 @@ void parseWith(QByteArrayView tag, TagRecord &record, Decode decode)
         record.track = 0;
         record.trackText = QStringLiteral("0");
     }
-    record.comment = decode(4, trimmedField(comment));
+    if (!nameFieldsOnly)
+        record.comment = decode(4, trimmedField(comment));
     record.genre = quint8(tag[127]);
 }
 
@@ -64,12 +67,17 @@ void parseWith(QByteArrayView tag, TagRecord &record, Decode decode)
 
 void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record)
 {
-    parseWith(tag, record, [&codec](int, QByteArrayView bytes) { return codec.decode(bytes); });
+    parseWith(tag, record, false, [&codec](int, QByteArrayView bytes) { return codec.decode(bytes); });
+}
+
+void parseNameFields(QByteArrayView tag, const TextCodec &codec, TagRecord &record)
+{
+    parseWith(tag, record, true, [&codec](int, QByteArrayView bytes) { return codec.decode(bytes); });
 }
 
 void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record, FieldMemory &memory)
 {
-    parseWith(tag, record,
+    parseWith(tag, record, false,
               [&](int field, QByteArrayView bytes) { return memory.decode(field, bytes, codec); });
 }
 

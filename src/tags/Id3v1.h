@@ -20,6 +20,9 @@ bool hasTagHeader(QByteArrayView tag);
 
 // Fills the ID3v1 fields of the record from the 128 tag bytes.
 void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record);
+// The same without the year and the comment (they stay empty): the texts a
+// file name is made of.
+void parseNameFields(QByteArrayView tag, const TextCodec &codec, TagRecord &record);
 
 // The texts of the tag parsed before, for a run over many files: the songs
 // of an album follow each other, and a field whose bytes are those of the

@@ -122,7 +122,9 @@ TagRecord readTagWith(const ReadOnlyFile &file, const QString &fileName, const T
         const QByteArrayView tag = tail.sliced(tail.size() - id3v1::kTagSize);
         record.tagged = id3v1::hasTagHeader(tag);
         if (record.tagged) {
-            if (memory)
+            if (context.nameFieldsOnly)
+                id3v1::parseNameFields(tag, *context.codec, record);
+            else if (memory)
                 id3v1::parse(tag, *context.codec, record, *memory);
             else
                 id3v1::parse(tag, *context.codec, record);

@@ -38,6 +38,9 @@ struct TagContext {
     bool useId3v2 = false;
     // Read the ID3v2 tag into TagRecord::id3v2 whatever the file's end holds.
     bool reportId3v2 = false;
+    // Leave the ID3v1 year and comment empty: a run that names files
+    // without them need not decode them.
+    bool nameFieldsOnly = false;
 };
 
 // Reads a file's tag by every rule (reading half of get_id3tag). Changes

@@ -99,6 +99,10 @@ TEST(CleanupComputation, WordLimitsAndPositions)
         {"a😀b", R"(2-2"":)", "ab", none()},
         {"ä😀öü", R"(3"-":)", "ä😀-öü", none()},
         {"a😀b", R"("😀""x":)", "axb", none()},
+        // Longer names, read and searched several characters at a time.
+        {"0123456😀89abcdef😀x", R"("😀""-":)", "0123456-89abcdef-x", none()},
+        {"abcdefgh😀ijkl", R"(10"-":)", "abcdefgh😀-ijkl", none()},
+        {"x_______________x_", R"("_""-":)", "x---------------x-", none()},
         // A range past the end is cut at it; one beyond the end appends.
         {"abc", R"(2-9"XY":)", "aXY", none()}, {"abc", R"(3-9"":)", "ab", none()},
         {"abc", R"(7-9"Z":)", "abcZ", none()}, {"abc", R"(9"Z":)", "abcZ", none()},

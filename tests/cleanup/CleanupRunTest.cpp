@@ -41,6 +41,18 @@ protected:
 
 } // namespace
 
+TEST(CleanupNames, Mp3IsTheExtensionInAnyCase)
+{
+    for (const QString name : {"a.mp3", "a.MP3", "a.Mp3", ".mp3", "mp3", "a.mp", "a.mp3.x", "a.mp4", "a.np3",
+                               "a.m-3", "ä.mp3", "a.mpä", "a.mp3 ", "a.mP3", "a", "", "a.mq3", "a,mp3", "a.MPEG"}) {
+        const qsizetype dot = name.lastIndexOf(u'.');
+        const bool expected = dot >= 0 && name.mid(dot).compare(QLatin1String(".mp3"), Qt::CaseInsensitive) == 0;
+        EXPECT_EQ(isMp3FileName(name), expected) << name.toStdString();
+        EXPECT_EQ(countNonMp3({QStringLiteral("/m/x.y/") + name}), expected ? 0 : 1) << name.toStdString();
+    }
+    EXPECT_EQ(countNonMp3({QStringLiteral("/m/x.mp3/mp3"), QStringLiteral("mp3"), QStringLiteral("/.mp3")}), 2);
+}
+
 TEST_F(CleanupRun, TheThreeAnswersToTheNonMp3Question)
 {
     struct Case { Button answer; QStringList expected; };

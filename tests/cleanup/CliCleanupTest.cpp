@@ -35,6 +35,12 @@ TEST_F(CliCleanup, RunOutputAndOptions)
     const QJsonObject row = QJsonDocument::fromJson(r.out).object();
     EXPECT_EQ(QStringList({row.value("file").toString(), row.value("old").toString(), row.value("new").toString()}),
               QStringList({dir + "/x_y.wav", "x_y.wav", "x-y.wav"}));
+    // A folder among the files is left out; the names after it keep their order.
+    r = runCli({"cleanup", "--preview", "--non-mp3", "include", "--script", "\"_\"\"-\":", dir, dir + "/./x_y.wav",
+                dir + "/Peter and paul.mp3"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "x_y.wav\tx-y.wav\nPeter and paul.mp3\tPeter and paul.mp3\n");
+    EXPECT_TRUE(r.err.contains("a folder, not a file")) << r.err.constData();
     r = runCli({"cleanup", "--preview", "--non-mp3", "include", "--capitalize", "--from-position", "3", "--script", "\"_\"\"-\":",
                 dir + "/x_y.wav"});
     EXPECT_EQ(r.out, "x_y.wav\tX_y.wav\n");

@@ -26,19 +26,27 @@ TEST(FolderListing, OnlyNamesThatDecodeToThemselvesAreWorkedOn)
         EXPECT_EQ(isDecodableName(QByteArrayView(c.bytes)), c.decodable) << c.bytes;
 }
 
-TEST(FolderListing, NamesBeyondTheBasicPlaneSortAsTheyAreShown)
+// Names that sort by their bytes (names sharing their first eight bytes, a
+// name that starts another, bytes beyond ASCII) and names beyond the basic
+// plane, which sort as they are shown.
+TEST(FolderListing, NamesSortAsTheyAreShown)
 {
-    TempHome home;
-    const QString dir = home.music();
-    const QStringList names = {"b.mp3", QString::fromUtf8("\xEF\xBF\xBD.mp3"), QString::fromUtf8("\xF0\x9F\x98\x80.mp3"),
-                               "A.mp3"};
-    QDir().mkpath(dir);
-    for (const QString &name : names)
-        QFile(dir + "/" + name).open(QIODevice::WriteOnly);
-    QStringList listed;
-    for (const FolderEntry &e : listFolder(dir))
-        listed << e.name;
-    QStringList sorted = names;
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(listed, sorted);
+    const QList<QStringList> folders = {
+        {"b.mp3", QString::fromUtf8("\xEF\xBF\xBD.mp3"), QString::fromUtf8("\xF0\x9F\x98\x80.mp3"), "A.mp3"},
+        {"abcdefgh", "abcdefghi", "abcdefgh1.mp3", "abcdefgg.mp3", "abc", "ab", "abcdefgh a", "z.mp3",
+         QString::fromUtf8("\xC3\xA9.mp3"), QString::fromUtf8("abcdefgh\xC3\xA9"), "0 track.mp3", "10 track.mp3"},
+    };
+    for (const QStringList &names : folders) {
+        TempHome home;
+        const QString dir = home.music();
+        QDir().mkpath(dir);
+        for (const QString &name : names)
+            QFile(dir + "/" + name).open(QIODevice::WriteOnly);
+        QStringList listed;
+        for (const FolderEntry &e : listFolder(dir))
+            listed << e.name;
+        QStringList sorted = names;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(listed, sorted);
+    }
 }

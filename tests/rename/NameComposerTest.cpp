@@ -90,13 +90,13 @@ TEST(NameComposer, WorkedExamples)
 // How marked names look: RenameRun.IncompleteTagsAreMarkedOnce.
 TEST(NameComposer, IncompleteTagsAreMarkedNotNamed)
 {
-    EXPECT_FALSE(planName(tag("Abba", "", "Waterloo"), "x.mp3", kAlbumTitle).complete);
-    EXPECT_FALSE(planName(TagRecord(), "x.mp3", kAlbumTitle).complete);
-    const NamePlan plan = planName(tag("Abba", "Arrival", "SOS"), "x.mp3", kAlbumTitle);
+    EXPECT_FALSE(planName(tag("Abba", "", "Waterloo"), u"x.mp3", kAlbumTitle).complete);
+    EXPECT_FALSE(planName(TagRecord(), u"x.mp3", kAlbumTitle).complete);
+    const NamePlan plan = planName(tag("Abba", "Arrival", "SOS"), u"x.mp3", kAlbumTitle);
     EXPECT_TRUE(plan.complete);
     EXPECT_EQ(plan.name, "Abba - Arrival - SOS");
     // Nothing left but dots: marked, not named.
-    EXPECT_FALSE(planName(tag("", "", "..."), "x.mp3", fields(NameField::Title, NameField::None, NameField::None)).complete);
+    EXPECT_FALSE(planName(tag("", "", "..."), u"x.mp3", fields(NameField::Title, NameField::None, NameField::None)).complete);
 }
 
 TEST(NameComposer, JolietShortening)

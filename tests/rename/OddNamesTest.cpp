@@ -5,6 +5,7 @@
 #include "support/SmallVolume.h"
 
 #include "platform/Paths.h"
+#include "rename/FileGathering.h"
 #include "rename/Undo.h"
 
 #include <QDir>
@@ -101,6 +102,14 @@ TEST_F(OddNames, NamesThatAreNotUtf8AreNeverTakenForOthers)
     ::unlink(latin1.constData());
     ::unlink(QByteArray(dir + "/Caf\xe9/inside.mp3").constData());
     ::rmdir(QByteArray(dir + "/Caf\xe9").constData());
+}
+
+TEST(OddNameCases, Mp3NamesInAnyLetterCase)
+{
+    for (const char *name : {"a.mp3", "a.MP3", "a.Mp3", "a.mP3", ".mp3", "\xC3\xA9.mp3"})
+        EXPECT_TRUE(isMp3Name(QString::fromUtf8(name))) << name;
+    for (const char *name : {"a.mp", "mp3", "a.mp3 ", "a.mp4", "a_mp3", "a.mp3.jpg", "a.\xEF\xBC\xAD" "p3"})
+        EXPECT_FALSE(isMp3Name(QString::fromUtf8(name))) << name;
 }
 
 TEST_F(OddNames, FoldersThatCannotBeListedAreReported)

@@ -516,7 +516,7 @@ void CleanupPage::go()
     environment.showFile = [this](const CleanupItem &item) {
         // The run has computed the name already: the view only shows it.
         const QSignalBlocker blocker(m_view);
-        m_view->setText(splitFileName(item.oldName).base);
+        m_view->setText(splitFileName(item.oldName().toString()).base);
         m_preview->setText(item.newBase);
     };
     environment.hooks.progress = [this](qint64 position, qint64 total) {
