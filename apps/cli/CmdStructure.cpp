@@ -5,6 +5,7 @@
 #include "RenameOptions.h"
 
 #include "config/ConfigFile.h"
+#include "platform/Utf16Scan.h"
 #include "rename/RenameSettingsMapping.h"
 #include "rename/RenameTexts.h"
 #include "structure/StructureRun.h"
