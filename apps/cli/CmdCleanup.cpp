@@ -161,8 +161,9 @@ int runUndo(Language l)
     return outcome.failures.isEmpty() ? ExitOk : ExitFileError;
 }
 
-// FILE...: full paths in the order given; folders are no files to clean.
-// The list is the arguments' own until a name has to change or go.
+// FILE...: full paths in the order given; folders, links, FIFOs and the
+// like are no files to clean. The list is the arguments' own until a name
+// has to change or go.
 QStringList takeFiles(const QStringList &arguments, int *exitCode)
 {
     QStringList files = arguments;
@@ -171,8 +172,10 @@ QStringList takeFiles(const QStringList &arguments, int *exitCode)
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         struct stat st {};
-        if (::stat(NativeName(argument).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-            err(QStringLiteral("kaz-cli cleanup: a folder, not a file: %1\n").arg(printablePath(argument)));
+        if (::lstat(NativeName(argument).c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            err(S_ISDIR(st.st_mode)
+                    ? QStringLiteral("kaz-cli cleanup: a folder, not a file: %1\n").arg(printablePath(argument))
+                    : QStringLiteral("kaz-cli cleanup: %1: not a regular file; left alone\n").arg(printablePath(argument)));
             *exitCode = ExitFileError;
             continue;
         }

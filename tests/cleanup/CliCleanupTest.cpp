@@ -9,6 +9,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace kaz;
 using namespace kaz::test;
 
@@ -41,6 +44,19 @@ TEST_F(CliCleanup, RunOutputAndOptions)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "x_y.wav\tx-y.wav\nPeter and paul.mp3\tPeter and paul.mp3\n");
     EXPECT_TRUE(r.err.contains("a folder, not a file")) << r.err.constData();
+    // Links (to a file or a folder) and a FIFO are left alone, and said so.
+    ASSERT_EQ(::symlink("Peter and paul.mp3", QFile::encodeName(dir + "/link_a.mp3").constData()), 0);
+    ASSERT_EQ(::symlink("/tmp", QFile::encodeName(dir + "/link_b.mp3").constData()), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir + "/fifo_c.mp3").constData(), 0644), 0);
+    r = runCli({"cleanup", "--script", "\"_\"\"-\":", dir + "/link_a.mp3", dir + "/link_b.mp3", dir + "/fifo_c.mp3"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.count("not a regular file; left alone"), 3) << r.err.constData();
+    for (const char *name : {"/link_a.mp3", "/link_b.mp3", "/fifo_c.mp3"}) {
+        struct stat st {};
+        EXPECT_EQ(::lstat(QFile::encodeName(dir + name).constData(), &st), 0) << name;
+        QFile::remove(dir + name);
+    }
+    EXPECT_EQ(namesIn(dir), (QStringList{"Peter and paul (1).mp3", "Peter and paul.mp3", "x_y.wav"}));
     r = runCli({"cleanup", "--preview", "--non-mp3", "include", "--capitalize", "--from-position", "3", "--script", "\"_\"\"-\":",
                 dir + "/x_y.wav"});
     EXPECT_EQ(r.out, "x_y.wav\tX_y.wav\n");
