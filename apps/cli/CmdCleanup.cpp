@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace kaz::cli {
@@ -72,68 +73,95 @@ QStringView nameOf(const QString &path)
     return QStringView(path).mid(lastIndexOfUnit(path, u'/') + 1);
 }
 
-// The file name of a path, shown safely on a terminal.
-void appendPrintableName(QByteArray &bytes, QStringView name)
+// The line of each file, taken as the run goes on: old name, tab, new
+// name, or a JSON object. Into a pipe or a file they go a buffer at a time;
+// a terminal gets them after the run, where the progress bar stands
+// meanwhile. The files that kept their names are kept for the report at
+// the end.
+class FileLines
 {
-    if (hasControlCharacter(name))
-        bytes += printablePath(name.toString()).toUtf8();
-    else
-        appendUtf8(bytes, name);
-}
-
-// One line "old name, tab, new name".
-void appendNameLine(QByteArray &bytes, QStringView oldName, QStringView newName)
-{
-    if (hasControlCharacter(oldName) || hasControlCharacter(newName)) {
-        appendPrintableName(bytes, oldName);
-        bytes += '\t';
-        appendPrintableName(bytes, newName);
-        bytes += '\n';
-        return;
+public:
+    explicit FileLines(bool json)
+        : m_json(json)
+        , m_streaming(!isTerminal(stdout))
+        , m_bytes(kChunk + 4096, Qt::Uninitialized)
+    {
     }
-    // The common case written straight into the buffer.
-    const qsizetype start = bytes.size();
-    bytes.resize(start + 3 * (oldName.size() + newName.size()) + 2);
-    char *end = writeUtf8(bytes.data() + start, oldName);
-    *end++ = '\t';
-    end = writeUtf8(end, newName);
-    *end++ = '\n';
-    bytes.resize(end - bytes.constData());
-}
 
-void printFiles(const CleanupOutcome &outcome, bool json)
-{
-    QByteArray bytes;
-    bytes.reserve((1 << 16) + 1024);
-    for (const CleanupFileResult &file : outcome.files) {
-        if (json) {
-            bytes += JsonLine()
-                         .add("file", file.oldPath)
-                         .add("old", fileNameOf(file.oldPath))
-                         .add("new", fileNameOf(file.finalPath))
-                         .add("renamed", file.outcome == CleanupFileResult::Renamed)
-                         .line();
+    void take(const CleanupFileResult &file)
+    {
+        if (m_json) {
+            append(JsonLine()
+                       .add("file", file.oldPath)
+                       .add("old", fileNameOf(file.oldPath))
+                       .add("new", fileNameOf(file.finalPath))
+                       .add("renamed", file.outcome == CleanupFileResult::Renamed)
+                       .line());
         } else {
-            appendNameLine(bytes, nameOf(file.oldPath), nameOf(file.finalPath));
+            appendNameLine(nameOf(file.oldPath), nameOf(file.finalPath));
         }
-        if (bytes.size() > 1 << 16) {
-            outBytes(bytes);
-            bytes.resize(0); // keeps the buffer
-        }
-    }
-    outBytes(bytes);
-}
-
-int reportKept(const CleanupOutcome &outcome, Language l)
-{
-    if (outcome.notCleaned() == 0)
-        return ExitOk;
-    err(QStringLiteral("kaz-cli cleanup: ") + cleanupText(CleanupText::KeptNames, l).arg(outcome.notCleaned())
-        + QLatin1Char('\n'));
-    for (const CleanupFileResult &file : outcome.files) {
         if (file.outcome == CleanupFileResult::Skipped || file.outcome == CleanupFileResult::Failed)
-            err(QStringLiteral("  %1: %2\n").arg(printablePath(file.oldPath), file.reason));
+            m_kept.append(file);
+        if (m_streaming && m_used > kChunk)
+            flush();
     }
+
+    void flush()
+    {
+        outBytes(QByteArray::fromRawData(m_bytes.constData(), m_used));
+        m_used = 0;
+    }
+
+    const QList<CleanupFileResult> &kept() const { return m_kept; }
+
+private:
+    static constexpr qsizetype kChunk = 1 << 16;
+
+    // Where the next size bytes go.
+    char *room(qsizetype size)
+    {
+        if (m_bytes.size() - m_used < size)
+            m_bytes.resize(qMax(2 * m_bytes.size(), m_used + size));
+        return m_bytes.data() + m_used;
+    }
+
+    void append(QByteArrayView bytes)
+    {
+        std::copy(bytes.begin(), bytes.end(), room(bytes.size()));
+        m_used += bytes.size();
+    }
+
+    void appendNameLine(QStringView oldName, QStringView newName)
+    {
+        if (hasControlCharacter(oldName) || hasControlCharacter(newName)) {
+            // Shown safely on a terminal.
+            append(QByteArray(printablePath(oldName.toString()).toUtf8() + '\t'
+                              + printablePath(newName.toString()).toUtf8() + '\n'));
+            return;
+        }
+        char *const start = room(3 * (oldName.size() + newName.size()) + 2);
+        char *end = writeUtf8(start, oldName);
+        *end++ = '\t';
+        end = writeUtf8(end, newName);
+        *end++ = '\n';
+        m_used += end - start;
+    }
+
+    bool m_json;
+    bool m_streaming;
+    QByteArray m_bytes; // the first m_used bytes are taken
+    qsizetype m_used = 0;
+    QList<CleanupFileResult> m_kept;
+};
+
+int reportKept(const QList<CleanupFileResult> &kept, Language l)
+{
+    if (kept.isEmpty())
+        return ExitOk;
+    err(QStringLiteral("kaz-cli cleanup: ") + cleanupText(CleanupText::KeptNames, l).arg(kept.size())
+        + QLatin1Char('\n'));
+    for (const CleanupFileResult &file : kept)
+        err(QStringLiteral("  %1: %2\n").arg(printablePath(file.oldPath), file.reason));
     return ExitFileError;
 }
 
@@ -266,6 +294,8 @@ int runClean(const QStringList &arguments)
     environment.prompter = &prompter;
     environment.language = l;
     environment.hooks.progress = [&bar](qint64 position, qint64 total) { bar.update(position, total); };
+    FileLines lines(parser.isSet(QStringLiteral("json")));
+    environment.takeResult = [&lines](const CleanupFileResult &file) { lines.take(file); };
     const CleanupOutcome outcome = cleanupFiles(request, environment);
     bar.finish();
     if (outcome.busy) {
@@ -276,8 +306,8 @@ int runClean(const QStringList &arguments)
         err(text(l, "kaz-cli cleanup: cancelled.\n", "kaz-cli cleanup: abgebrochen.\n"));
         return exitCode;
     }
-    printFiles(outcome, parser.isSet(QStringLiteral("json")));
-    const int kept = reportKept(outcome, l);
+    lines.flush();
+    const int kept = reportKept(lines.kept(), l);
     return exitCode != ExitOk ? exitCode : kept;
 }
 

@@ -8,6 +8,7 @@
 #include "rename/FileGathering.h"
 #include "rename/FolderTree.h"
 #include "platform/MediaPlayer.h"
+#include "platform/PathParts.h"
 #include "rename/RenameRun.h"
 #include "rename/RunReport.h"
 #include "rename/RenameTexts.h"
@@ -42,15 +43,9 @@ QStringList mp3FilesOf(const QString &folder, int *exitCode)
     }
     files.reserve(entries.size());
     const QString prefix = withSlash(folder);
-    // Each path made in one piece: a folder may hold many thousand files.
-    const auto pathOf = [&prefix](const QString &name) {
-        QString path(prefix.size() + name.size(), Qt::Uninitialized);
-        std::copy(name.cbegin(), name.cend(), std::copy(prefix.cbegin(), prefix.cend(), path.begin()));
-        return path;
-    };
     for (const FolderEntry &entry : entries) {
         if (entry.kind == FolderEntry::File && isMp3Name(entry.name))
-            files.append(pathOf(entry.name));
+            files.append(joined({prefix, entry.name}));
         if (entry.kind == FolderEntry::UndecodableFile && isMp3Name(entry.name)) {
             err(QStringLiteral("kaz-cli rename: %1: left alone, the name is not valid UTF-8\n")
                     .arg(withSlash(folder) + entry.name));

@@ -50,72 +50,87 @@ QString skipReason(CleanupItem::Skip skip, Language l)
 
 QString targetOf(const CleanupItem &item, int suffix)
 {
-    const QString tail = suffix == 0 ? item.extension : nameNumber(suffix) + item.extension;
-    return item.folder + fitFileName(item.newBase, tail) + tail;
+    QString tail;
+    if (suffix != 0)
+        tail.append(nameNumber(suffix)).append(item.extension());
+    const QStringView tailView = suffix == 0 ? item.extension() : QStringView(tail);
+    return joined({item.folder(), fitFileName(item.newBase, tailView), tailView});
 }
+
+using ResultTaker = std::function<void(const CleanupFileResult &)>;
 
 // Makes the renames of a plan. The pairs are logged many at a time, each
 // batch before its renames; when a rename fails, its pair and the ones after
 // it are taken back, the file is renamed alone (with a numbered suffix when
-// its name is taken), and the rest form the next batch.
+// its name is taken), and the rest form the next batch. The results of a
+// batch are handed on when it ends.
 class Performer
 {
 public:
-    Performer(Language language, const RunHooks &hooks)
+    Performer(Language language, const RunHooks &hooks, const ResultTaker &take)
         : m_language(language)
         , m_hooks(hooks)
+        , m_take(take)
     {
+        m_indexes.reserve(kBatch);
+        m_pairs.reserve(kBatch);
     }
 
-    QList<CleanupFileResult> performAll(const QList<CleanupItem> &items)
+    void performAll(const QList<CleanupItem> &items)
     {
-        m_results.resize(items.size());
         qsizetype next = 0;
-        while (next < items.size())
-            next = performBatch(items, next);
-        return m_results;
+        while (next < items.size()) {
+            const qsizetype end = performBatch(items, next);
+            for (qsizetype i = next; i < end; ++i)
+                m_take(m_window[i - next]);
+            next = end;
+        }
     }
 
 private:
     static constexpr qsizetype kBatch = 256;
 
+    // The results of the batch from m_from on.
+    CleanupFileResult &result(qsizetype i) { return m_window[i - m_from]; }
+
     qsizetype performBatch(const QList<CleanupItem> &items, qsizetype from)
     {
-        QList<qsizetype> indexes;
-        QList<std::pair<QString, QString>> pairs;
-        indexes.reserve(kBatch);
-        pairs.reserve(kBatch);
+        m_from = from;
+        m_window.clear();
+        m_indexes.clear();
+        m_pairs.clear();
         qsizetype end = from;
-        for (; end < items.size() && pairs.size() < kBatch; ++end) {
+        for (; end < items.size() && m_pairs.size() < kBatch; ++end) {
             const CleanupItem &item = items[end];
+            m_window.emplace_back();
             if (item.skip != CleanupItem::NotSkipped) {
-                m_results[end] = perform(item, 0);
+                result(end) = perform(item, 0);
                 continue;
             }
             QString target = targetOf(item, 0);
             if (target == item.oldPath) {
-                m_results[end] = {item.oldPath, std::move(target), CleanupFileResult::Unchanged, {}};
+                result(end) = {item.oldPath, std::move(target), CleanupFileResult::Unchanged, {}};
                 continue;
             }
-            indexes.append(end);
-            pairs.append({item.oldPath, std::move(target)});
+            m_indexes.append(end);
+            m_pairs.append({item.oldPath, std::move(target)});
         }
-        if (!pairs.isEmpty() && !m_log.recordBatch(pairs)) {
-            for (const qsizetype i : indexes)
-                m_results[i] = kept(items[i], CleanupFileResult::Failed, notLogged());
+        if (!m_pairs.isEmpty() && !m_log.recordBatch(m_pairs)) {
+            for (const qsizetype i : m_indexes)
+                result(i) = kept(items[i], CleanupFileResult::Failed, notLogged());
             return end;
         }
-        for (qsizetype k = 0; k < pairs.size(); ++k) {
-            const qsizetype i = indexes[k];
+        for (qsizetype k = 0; k < m_pairs.size(); ++k) {
+            const qsizetype i = m_indexes[k];
             m_hooks.pump();
-            const FsStatus status = renameInFolder(items[i], pairs[k].second);
+            const FsStatus status = renameInFolder(items[i], m_pairs[k].second);
             if (status.ok()) {
-                m_results[i] = {pairs[k].first, pairs[k].second, CleanupFileResult::Renamed, {}};
+                result(i) = {m_pairs[k].first, std::move(m_pairs[k].second), CleanupFileResult::Renamed, {}};
             } else {
                 m_log.retractBatchFrom(k);
-                m_results[i] = status.outcome == FsStatus::TargetExists
-                                   ? perform(items[i], 1)
-                                   : kept(items[i], CleanupFileResult::Failed, status.errorText());
+                result(i) = status.outcome == FsStatus::TargetExists
+                                ? perform(items[i], 1)
+                                : kept(items[i], CleanupFileResult::Failed, status.errorText());
                 end = i + 1;
             }
             m_hooks.report(i + 1, items.size());
@@ -149,11 +164,11 @@ private:
     // By names relative to the folder's descriptor: no walk of the whole path per file.
     FsStatus renameInFolder(const CleanupItem &item, const QString &target)
     {
-        const int fd = m_folder.open(item.folder);
+        const int fd = m_folder.open(item.folder());
         if (fd < 0)
             return renameNoReplace(item.oldPath, target);
         const NativeName from(item.oldName());
-        const NativeName to(QStringView(target).mid(item.folder.size()));
+        const NativeName to(QStringView(target).mid(item.folderSize));
         return renameNoReplaceAt(fd, from.bytes(), to.bytes());
     }
 
@@ -165,9 +180,13 @@ private:
 
     Language m_language;
     const RunHooks &m_hooks;
+    const ResultTaker &m_take;
     CleanupLogWriter m_log;
     FolderDescriptor m_folder;
-    QList<CleanupFileResult> m_results;
+    qsizetype m_from = 0;
+    QList<CleanupFileResult> m_window;
+    QList<qsizetype> m_indexes;
+    QList<std::pair<QString, QString>> m_pairs;
 };
 
 } // namespace
@@ -215,7 +234,9 @@ bool isMp3FileName(QStringView fileName)
 
 QString CleanupItem::newName() const
 {
-    return fitFileName(newBase, extension) + extension;
+    QString name = fitFileName(newBase, extension());
+    name.append(extension());
+    return name;
 }
 
 CleanupPlan planCleanup(const QStringList &paths, const QString &script, const CleanupOptions &options)
@@ -225,25 +246,22 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
     plan.items.reserve(paths.size());
     // Read once; only an empty-name message changes the script.
     QList<CleanupRule> rules = parseCleanupScript(script);
-    // Files of one folder share its path, and mostly their extension too.
-    QString folder;
+    // Files of one folder share its path.
+    QStringView folder;
     bool folderHasLineBreak = false;
-    QString extension;
     CleanNameComputer computer;
     for (const QString &path : paths) {
         CleanupItem item;
         item.oldPath = path;
         const qsizetype slash = lastIndexOfUnit(path, u'/');
-        if (QStringView(path).left(slash + 1) != folder) {
-            folder = path.left(slash + 1);
+        item.folderSize = slash + 1;
+        if (item.folder() != folder) {
+            folder = QStringView(path).left(slash + 1);
             folderHasLineBreak = hasLineBreak(folder);
         }
-        item.folder = folder;
-        const QStringView name = QStringView(path).mid(slash + 1);
+        const QStringView name = item.oldName();
         const qsizetype dot = extensionStart(name);
-        if (name.mid(dot) != extension)
-            extension = name.mid(dot).toString();
-        item.extension = extension;
+        item.extensionSize = name.size() - dot;
         if (dot == 0) {
             item.skip = CleanupItem::EmptyBaseName;
         } else {
@@ -257,7 +275,7 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
                 cleaned.name = fallback.name;
             }
             item.newBase = cleaned.name;
-            const QString fitted = fitFileName(item.newBase, item.extension);
+            const QString fitted = fitFileName(item.newBase, item.extension());
             if (item.newBase.isEmpty())
                 item.skip = CleanupItem::NameWouldVanish;
             else if (isWhitespace(fitted) || (fitted.startsWith(QLatin1Char('.')) && !name.startsWith(QLatin1Char('.'))))
@@ -286,11 +304,6 @@ qsizetype countNonMp3(const QStringList &paths)
 QString nonMp3Question(qsizetype count, Language language)
 {
     return QString::number(count) + message(count == 1 ? Msg::OneNonMp3File : Msg::SeveralNonMp3Files, language);
-}
-
-QList<CleanupFileResult> performCleanup(const CleanupPlan &plan, const RunHooks &hooks, Language language)
-{
-    return Performer(language, hooks).performAll(plan.items);
 }
 
 CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironment &environment)
@@ -322,28 +335,33 @@ CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironm
         for (int i = 0; i < item.droppedEntries && environment.prompter; ++i)
             environment.prompter->inform(MessageKind::Error, message(Msg::WholeNameRemoved, environment.language));
     }
-    if (request.preview) {
-        for (const CleanupItem &item : plan.items) {
-            if (item.skip != CleanupItem::NotSkipped)
-                outcome.files.append(kept(item, CleanupFileResult::Skipped, skipReason(item.skip, environment.language)));
-            else
-                outcome.files.append({item.oldPath, item.folder + item.newName(),
-                                      item.newName() == item.oldName() ? CleanupFileResult::Unchanged
-                                                                     : CleanupFileResult::Renamed,
-                                      {}});
-        }
-    } else {
-        const RunLock lock;
-        if (!lock.acquired()) {
-            outcome.busy = true;
-            return outcome;
-        }
-        outcome.files = performCleanup(plan, environment.hooks, environment.language);
-    }
-    for (const CleanupFileResult &file : outcome.files) {
+    const ResultTaker take = [&outcome, &environment](const CleanupFileResult &file) {
+        ++outcome.handled;
         outcome.renamed += file.outcome == CleanupFileResult::Renamed;
         outcome.unchanged += file.outcome == CleanupFileResult::Unchanged;
+        if (environment.takeResult)
+            environment.takeResult(file);
+        else
+            outcome.files.append(file);
+    };
+    if (request.preview) {
+        for (const CleanupItem &item : plan.items) {
+            if (item.skip != CleanupItem::NotSkipped) {
+                take(kept(item, CleanupFileResult::Skipped, skipReason(item.skip, environment.language)));
+                continue;
+            }
+            const QString newName = item.newName();
+            take({item.oldPath, joined({item.folder(), newName}),
+                  newName == item.oldName() ? CleanupFileResult::Unchanged : CleanupFileResult::Renamed, {}});
+        }
+        return outcome;
     }
+    const RunLock lock;
+    if (!lock.acquired()) {
+        outcome.busy = true;
+        return outcome;
+    }
+    Performer(environment.language, environment.hooks, take).performAll(plan.items);
     return outcome;
 }
 

@@ -25,18 +25,21 @@ NameParts splitFileName(const QString &fileName);
 qsizetype extensionStart(QStringView fileName); // where the extension begins (the size without one)
 bool isMp3FileName(QStringView fileName);
 
-// One file of a cleanup run as planned.
+// One file of a cleanup run as planned. Its folder and extension are parts
+// of its path: a cleanup changes neither.
 struct CleanupItem {
     enum Skip { NotSkipped, EmptyBaseName, NameWouldVanish, OnlyExtension, LineBreak };
     QString oldPath;
-    QString folder; // with its trailing "/"
     QString newBase;
-    QString extension;
+    qsizetype folderSize = 0;    // of the folder with its trailing "/"
+    qsizetype extensionSize = 0; // of the extension with its dot
     Skip skip = NotSkipped;
     int droppedEntries = 0; // script entries this name made go (one message each)
 
+    QStringView folder() const { return QStringView(oldPath).left(folderSize); }
     // The file name as it is: the part of oldPath after the folder.
-    QStringView oldName() const { return QStringView(oldPath).mid(folder.size()); }
+    QStringView oldName() const { return QStringView(oldPath).mid(folderSize); }
+    QStringView extension() const { return QStringView(oldPath).last(extensionSize); }
     // The planned file name, fitted to the byte limit of a name.
     QString newName() const;
 };
@@ -69,11 +72,12 @@ struct CleanupOutcome {
     bool cancelled = false; // the non-MP3 question was answered with Cancel
     qsizetype nonMp3Left = 0; // files left out by the answer Yes
     QString script;           // the script in the end (shorter after a message)
-    QList<CleanupFileResult> files;
+    QList<CleanupFileResult> files; // empty when the environment takes each result
+    qint64 handled = 0;             // files with a result
     qint64 renamed = 0;
     qint64 unchanged = 0;
     // Files that kept their names against the plan (skipped or failed).
-    qint64 notCleaned() const { return qint64(files.size()) - renamed - unchanged; }
+    qint64 notCleaned() const { return handled - renamed - unchanged; }
 };
 
 struct CleanupRequest {
@@ -90,6 +94,10 @@ struct CleanupEnvironment {
     // Shows each file as the run reaches it (the page's live view), before
     // a message about its name.
     std::function<void(const CleanupItem &)> showFile;
+    // Takes each file's result in list order as soon as it is final, in
+    // place of the outcome's list: a run over many files then holds no
+    // result it has handed on.
+    std::function<void(const CleanupFileResult &)> takeResult;
 };
 
 // The run of page "1" ("Go!"): the non-MP3 question, the plan, then the
@@ -97,9 +105,6 @@ struct CleanupEnvironment {
 // after the planned name. Every rename is logged before it is made, so
 // that undoCleanup() can reverse the run from any process.
 CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironment &environment);
-
-// Makes the renames of a plan (for cleanupFiles; the caller holds the run lock).
-QList<CleanupFileResult> performCleanup(const CleanupPlan &plan, const RunHooks &hooks, Language language);
 
 struct CleanupUndoOutcome {
     bool busy = false;

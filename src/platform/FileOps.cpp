@@ -280,7 +280,7 @@ FolderDescriptor::~FolderDescriptor()
         ::close(m_fd);
 }
 
-int FolderDescriptor::open(const QString &folder)
+int FolderDescriptor::open(QStringView folder)
 {
     if (folder == m_folder && (m_fd >= 0 || m_error != 0)) {
         errno = m_error;
@@ -288,8 +288,8 @@ int FolderDescriptor::open(const QString &folder)
     }
     if (m_fd >= 0)
         ::close(m_fd);
-    m_folder = folder;
-    m_fd = ::open(native(folder.isEmpty() ? QStringLiteral(".") : folder).constData(),
+    m_folder = folder.toString();
+    m_fd = ::open(native(folder.isEmpty() ? QStringLiteral(".") : m_folder).constData(),
                   O_PATH | O_DIRECTORY | O_CLOEXEC);
     m_error = m_fd < 0 ? errno : 0;
     return m_fd;

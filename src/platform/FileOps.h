@@ -58,7 +58,7 @@ public:
 
     // The descriptor of folder (a path with or without the closing slash); -1
     // with errno set when it cannot be opened.
-    int open(const QString &folder);
+    int open(QStringView folder);
 
 private:
     QString m_folder;

@@ -1,5 +1,7 @@
 #include "PathParts.h"
 
+#include <algorithm>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -57,6 +59,18 @@ bool isCleanAbsolutePath(QStringView path)
         }
     }
     return true;
+}
+
+QString joined(std::initializer_list<QStringView> parts)
+{
+    qsizetype size = 0;
+    for (const QStringView part : parts)
+        size += part.size();
+    QString text(size, Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const QStringView part : parts)
+        out = std::copy(part.begin(), part.end(), out);
+    return text;
 }
 
 } // namespace kaz

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <initializer_list>
+
 namespace kaz {
 
 // The parts of a path written with "/": for "/m/Queen/Song.mp3" the file
@@ -15,5 +17,9 @@ QString parentOf(const QString &path);
 // "." or ".." parts, no doubled or closing slash): a long list given in full
 // paths then needs no work per file.
 bool isCleanAbsolutePath(QStringView path);
+
+// The parts one after another, in one block of the exact size: a run over
+// many thousand files makes each path in one piece.
+QString joined(std::initializer_list<QStringView> parts);
 
 } // namespace kaz

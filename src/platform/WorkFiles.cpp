@@ -15,7 +15,7 @@ QString workFilePath(const char *name)
     return folder + QLatin1Char('/') + QLatin1String(name);
 }
 
-bool hasLineBreak(const QString &path)
+bool hasLineBreak(QStringView path)
 {
     return containsEither(path, u'\n', u'\r');
 }

@@ -41,7 +41,7 @@ inline constexpr const char *CleanupUndoSetAside = "cleanup_undo.kaz.last";
 QString workFilePath(const char *name);
 
 // A path that cannot stand on one line of a work file or log.
-bool hasLineBreak(const QString &path);
+bool hasLineBreak(QStringView path);
 
 // Deletes a work file when it exists.
 void removeWorkFile(const char *name);

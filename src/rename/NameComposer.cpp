@@ -458,7 +458,7 @@ QString markedBase(const QString &fileName)
     return QStringLiteral("! ") + base;
 }
 
-QString fitFileName(const QString &base, const QString &tail)
+QString fitFileName(const QString &base, QStringView tail)
 {
     // A UTF-16 unit never takes more than three bytes of UTF-8.
     if ((base.size() + tail.size()) * 3 <= kMaxFileNameBytes)

@@ -61,6 +61,6 @@ QString extensionOf(const QString &fileName);
 
 // base cut at a character boundary so that base + tail fits the file-name
 // byte limit in UTF-8.
-QString fitFileName(const QString &base, const QString &tail);
+QString fitFileName(const QString &base, QStringView tail);
 
 } // namespace kaz

@@ -147,8 +147,7 @@ BuildInput scanBaseFolder(const QString &base, const BuildContext &context, cons
         const QString &name = entries[i].name;
         hooks.pump();
         hooks.report(++input.files, qint64(mp3Files.size()));
-        QString path(folder.size() + name.size(), Qt::Uninitialized); // one block of the exact size
-        std::copy(name.cbegin(), name.cend(), std::copy(folder.cbegin(), folder.cend(), path.begin()));
+        QString path = joined({folder, name});
         if (folderHasLineBreak || hasLineBreak(name)) {
             input.lineBreakPaths.append(path);
             continue;

@@ -105,7 +105,7 @@ TEST_F(FileOps, ReadOnlyFileReportsWhatItCannotRead)
     // By name in the folder's descriptor: a link is not followed, a FIFO
     // does not block the open.
     FolderDescriptor folder;
-    const int dir = folder.open(home.music() + QLatin1Char('/'));
+    const int dir = folder.open(QString(home.music() + QLatin1Char('/')));
     ASSERT_GE(dir, 0);
     const ReadOnlyFile byName(dir, "f.mp3");
     EXPECT_EQ(byName.size(), 10);

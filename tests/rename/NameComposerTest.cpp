@@ -127,11 +127,11 @@ TEST(NameComposer, LimitsAndUnsafeCharacters)
 
     // 231 characters of two bytes each are more than a file name may hold.
     const QString umlauts(231, QChar(0xe4));
-    const QString fitted = fitFileName(umlauts, " (2).mp3");
+    const QString fitted = fitFileName(umlauts, u" (2).mp3");
     EXPECT_LE((fitted + " (2).mp3").toUtf8().size(), kMaxFileNameBytes);
     EXPECT_EQ(fitted.size(), (255 - 8) / 2);
     const QString emoji = QString(200, 'a') + QString::fromUtf8("\xF0\x9F\x8E\xB5\xF0\x9F\x8E\xB5");
-    const QString cut = fitFileName(emoji, ".mp3");
+    const QString cut = fitFileName(emoji, u".mp3");
     EXPECT_FALSE(cut.back().isHighSurrogate());
 }
 
