@@ -27,6 +27,40 @@ void printUsage()
     out(text);
 }
 
+// The text of the ASCII arguments, for the whole run: tens of thousands of
+// file names take one block rather than an allocation each. Made before
+// main(), it outlives everything made there.
+QString argumentText;
+
+// A name that is not valid UTF-8 would be decoded into another name, and
+// might then name a different file: it is refused before anything is done.
+// Every other argument is decoded as QCoreApplication would decode it, only
+// faster over tens of thousands of file names (most of them ASCII).
+bool decodeArguments(int argc, char *argv[], QStringList *arguments)
+{
+    qsizetype bytes = 0;
+    for (int i = 0; i < argc; ++i)
+        bytes += qstrlen(argv[i]);
+    argumentText.resize(bytes);
+    char16_t *next = reinterpret_cast<char16_t *>(argumentText.data());
+    arguments->reserve(argc);
+    for (int i = 0; i < argc; ++i) {
+        const QByteArrayView argument(argv[i]);
+        if (kaz::isAscii(argument)) {
+            std::copy(argument.begin(), argument.end(), next); // ASCII: each byte is its unit
+            arguments->append(QString::fromRawData(reinterpret_cast<const QChar *>(next), argument.size()));
+            next += argument.size();
+        } else if (i == 0 || kaz::isDecodableName(argument)) {
+            arguments->append(QString::fromUtf8(argument));
+        } else {
+            err(QStringLiteral("kaz-cli: %1: not valid UTF-8; such a name cannot be handled, nothing was done\n")
+                    .arg(kaz::escapedName(argv[i])));
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -35,24 +69,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("kaz-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KAZ_VERSION));
 
-    // A name that is not valid UTF-8 would be decoded into another name, and
-    // might then name a different file: refuse it before anything is done.
-    // Every other argument is decoded as QCoreApplication would decode it,
-    // only faster over tens of thousands of file names (most of them ASCII).
     QStringList arguments;
-    arguments.reserve(argc);
-    for (int i = 0; i < argc; ++i) {
-        const QByteArrayView argument(argv[i]);
-        if (kaz::isAscii(argument)) {
-            arguments.append(QString::fromLatin1(argument));
-        } else if (i == 0 || kaz::isDecodableName(argument)) {
-            arguments.append(QString::fromUtf8(argument));
-        } else {
-            err(QStringLiteral("kaz-cli: %1: not valid UTF-8; such a name cannot be handled, nothing was done\n")
-                    .arg(kaz::escapedName(argv[i])));
-            return ExitFileError;
-        }
-    }
+    if (!decodeArguments(argc, argv, &arguments))
+        return ExitFileError;
     if (arguments.size() < 2 || arguments.at(1) == QLatin1String("--help") || arguments.at(1) == QLatin1String("-h")) {
         printUsage();
         return arguments.size() < 2 ? ExitUsage : ExitOk;
