@@ -10,6 +10,7 @@
 #include "cleanup/CleanupTexts.h"
 #include "cleanup/SavedRules.h"
 #include "cleanup/ScriptEditing.h"
+#include "platform/FileOps.h"
 #include "platform/NativeName.h"
 #include "platform/PathParts.h"
 #include "platform/Utf16Scan.h"
@@ -20,6 +21,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace kaz::cli {
@@ -189,6 +191,17 @@ int runUndo(Language l)
     return outcome.failures.isEmpty() ? ExitOk : ExitFileError;
 }
 
+// lstat() of a full path, looked up in its folder's descriptor: the
+// folders of a long list are walked once, not once per file.
+bool statEntry(FolderDescriptor &folders, const QString &path, struct stat *st)
+{
+    const qsizetype slash = lastIndexOfUnit(path, u'/');
+    const int fd = slash >= 0 && slash + 1 < path.size() ? folders.open(QStringView(path).left(slash + 1)) : -1;
+    if (fd < 0)
+        return ::lstat(NativeName(path).c_str(), st) == 0;
+    return ::fstatat(fd, NativeName(QStringView(path).mid(slash + 1)).c_str(), st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 // FILE...: full paths in the order given; folders, links, FIFOs and the
 // like are no files to clean. The list is the arguments' own until a name
 // has to change or go.
@@ -197,20 +210,21 @@ QStringList takeFiles(const QStringList &arguments, int *exitCode)
     QStringList files = arguments;
     qsizetype kept = 0;
     const QDir current = QDir::current();
+    FolderDescriptor folders;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
+        const bool clean = isCleanAbsolutePath(argument);
+        const QString path = clean ? argument : QDir::cleanPath(current.absoluteFilePath(argument));
         struct stat st {};
-        if (::lstat(NativeName(argument).c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (statEntry(folders, path, &st) && !S_ISREG(st.st_mode)) {
             err(S_ISDIR(st.st_mode)
                     ? QStringLiteral("kaz-cli cleanup: a folder, not a file: %1\n").arg(printablePath(argument))
                     : QStringLiteral("kaz-cli cleanup: %1: not a regular file; left alone\n").arg(printablePath(argument)));
             *exitCode = ExitFileError;
             continue;
         }
-        if (!isCleanAbsolutePath(argument))
-            files[kept] = QDir::cleanPath(current.absoluteFilePath(argument));
-        else if (kept != i)
-            files[kept] = argument;
+        if (!clean || kept != i)
+            files[kept] = path;
         ++kept;
     }
     if (kept != files.size())

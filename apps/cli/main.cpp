@@ -47,9 +47,8 @@ bool decodeArguments(int argc, char *argv[], QStringList *arguments)
     for (int i = 0; i < argc; ++i) {
         const QByteArrayView argument(argv[i]);
         if (kaz::isAscii(argument)) {
-            std::copy(argument.begin(), argument.end(), next); // ASCII: each byte is its unit
             arguments->append(QString::fromRawData(reinterpret_cast<const QChar *>(next), argument.size()));
-            next += argument.size();
+            next = kaz::widenAscii(argument, next);
         } else if (i == 0 || kaz::isDecodableName(argument)) {
             arguments->append(QString::fromUtf8(argument));
         } else {
