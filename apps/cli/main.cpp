@@ -2,6 +2,7 @@
 #include "CliSupport.h"
 
 #include "platform/FolderListing.h"
+#include "platform/LargeRunHeap.h"
 #include "platform/TailJournal.h"
 #include "platform/Utf16Scan.h"
 
@@ -68,6 +69,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("kaz-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KAZ_VERSION));
 
+    // Thousands of arguments are file names, each with its run's memory.
+    if (argc > 1000)
+        kaz::prepareHeapForLargeRun();
     QStringList arguments;
     if (!decodeArguments(argc, argv, &arguments))
         return ExitFileError;
