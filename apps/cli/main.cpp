@@ -69,9 +69,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("kaz-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KAZ_VERSION));
 
-    // Thousands of arguments are file names, each with its run's memory.
-    if (argc > 1000)
-        kaz::prepareHeapForLargeRun();
+    // Every command but a few may run over a whole collection.
+    kaz::prepareHeapForLargeRun();
     QStringList arguments;
     if (!decodeArguments(argc, argv, &arguments))
         return ExitFileError;
