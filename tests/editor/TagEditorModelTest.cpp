@@ -6,8 +6,6 @@
 #include "editor/TagEditorModel.h"
 #include "tags/TagIO.h"
 
-#include <QCryptographicHash>
-#include <QDir>
 #include <QFileInfo>
 
 using namespace kaz;
@@ -119,7 +117,7 @@ TEST_F(TagEditorModelTest, StripAndSaveCutsTagAndLyrics3BlockOnly)
         EXPECT_TRUE(model.fields().title.isEmpty());
         const TagEditorModel::SaveResult r = model.save(nameWithoutMp3(path), false);
         EXPECT_TRUE(r.stripped && !r.wrote) << c.name;
-        EXPECT_EQ(contentHash(path), QCryptographicHash::hash(audio, QCryptographicHash::Sha256).toHex()) << c.name;
+        EXPECT_EQ(readAll(path), audio) << c.name;
     }
     // Taken back, the strip changes nothing and Save writes the values.
     const QString path = putSong(dir, "back.mp3", values("T", "A"));

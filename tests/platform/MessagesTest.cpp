@@ -1,16 +1,9 @@
-// The program's messages: the ones that follow a count, and how a terminal gets them.
+// How a terminal gets the program's messages.
 #include "support/TestSupport.h"
 
 #include "platform/Messages.h"
 
 using namespace kaz;
-
-TEST(Messages, ATextAfterACountStartsWithABlank)
-{
-    for (Language l : {Language::English, Language::German})
-        EXPECT_TRUE(message(Msg::FilesNotRenamed, l).startsWith(QLatin1Char(' '))) << int(l);
-    EXPECT_NE(message(Msg::FilesNotRenamed, Language::English), message(Msg::FilesNotRenamed, Language::German));
-}
 
 TEST(Messages, TerminalGetsPlainLineBreaks)
 {

@@ -38,7 +38,7 @@ TEST(TextCodec, CodePagesByName)
     }
 }
 
-TEST(TextCodec, EveryByteIsOneCharacterAndComesBack)
+TEST(TextCodec, EveryByteIsOneCharacterAndComesBackOthersAreQuestionMarks)
 {
     QByteArray all;
     for (int b = 0; b < 256; ++b)
@@ -56,10 +56,7 @@ TEST(TextCodec, EveryByteIsOneCharacterAndComesBack)
             EXPECT_EQ(back, c == QChar(QChar::ReplacementCharacter) ? QByteArray("?") : QByteArray(1, char(b))) << b;
         }
     }
-}
-
-TEST(TextCodec, CharactersOutsideTheCodePageBecomeQuestionMarks)
-{
+    // Characters outside the code page become question marks.
     const TextCodec western = TextCodec::forName("windows-1252");
     const TextCodec cyrillic = TextCodec::forName("KOI8-R");
     EXPECT_EQ(western.encode(u"Жук 日本 😀"), QByteArray("??? ?? ?"));

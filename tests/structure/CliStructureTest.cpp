@@ -5,7 +5,6 @@
 
 #include "platform/Paths.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>

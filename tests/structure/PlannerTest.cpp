@@ -185,26 +185,17 @@ TEST(Planner, FoldersOfTheWorkedExamples)
     }
 }
 
-TEST(Planner, FolderNamesFromTagsStayBelowTheBase)
+// Folder names from tags stay below the base; the multi-CD text of a comment.
+TEST(Planner, FolderTexts)
 {
-    const struct {
-        const char *name;
-        const char *safe;
-    } cases[] = {{"..", "__"}, {".", "_"}, {".hidden", "_hidden"}, {"a/b", "a_b"}, {"ok.", "ok."}, {"", ""},
-                 {"line\nbreak", "line_break"}};
-    for (const auto &c : cases)
+    const struct { const char *name, *safe; } names[] = {{"..", "__"}, {".", "_"}, {".hidden", "_hidden"}, {"a/b", "a_b"},
+                                                        {"ok.", "ok."}, {"", ""}, {"line\nbreak", "line_break"}};
+    for (const auto &c : names)
         EXPECT_EQ(safeFolderName(QString::fromUtf8(c.name)), QString::fromUtf8(c.safe)) << c.name;
-}
-
-TEST(Planner, MultiCdTexts)
-{
-    const struct {
-        const char *comment;
-        const char *text;
-    } cases[] = {{"CD2", "CD 2"},       {"cd 2", "CD 2"}, {"CD   2", "CD 2"}, {"Live CD2", "CD 2"},
-                 {"CD  10", "CD 10"},   {"cd10", "CD10"}, {"2001", ""},       {"", ""},
-                 {"Best of CD", ""},    {"ACD 3", "CD 3"}, {"D1", ""}};
-    for (const auto &c : cases)
+    const struct { const char *comment, *text; } comments[] = {
+        {"CD2", "CD 2"}, {"cd 2", "CD 2"}, {"CD   2", "CD 2"}, {"Live CD2", "CD 2"}, {"CD  10", "CD 10"}, {"cd10", "CD10"},
+        {"2001", ""},    {"", ""},         {"Best of CD", ""}, {"ACD 3", "CD 3"},   {"D1", ""}};
+    for (const auto &c : comments)
         EXPECT_EQ(multiCdText(QString::fromUtf8(c.comment)), QString::fromUtf8(c.text)) << c.comment;
     EXPECT_EQ(multiCdText("CD2", false), QString());
     EXPECT_EQ(pictureComment("Live CD2"), "CD 2");
@@ -212,10 +203,6 @@ TEST(Planner, MultiCdTexts)
     EXPECT_TRUE(readsAsInteger(u"  -12") && readsAsInteger(u"$1F"));
     EXPECT_TRUE(readsAsInteger(u"0x1f") && !readsAsInteger(u"1 "));
     EXPECT_FALSE(readsAsInteger(u"99999999999"));
-}
-
-TEST(Planner, CdFolderNames)
-{
     EXPECT_EQ(cdFolderName(1, 600000000), "CD1_66min (573MB)");
     EXPECT_EQ(cdFolderName(1, 681574400), "CD1_75min (651MB)");
 }

@@ -1,15 +1,13 @@
 // Build, break and reorganise on real files, each undone completely.
 #include "StructureFixtures.h"
+#include "support/gui/RecordingPlayer.h"
 
-#include "platform/MediaPlayer.h"
 #include "platform/Messages.h"
-#include "platform/Paths.h"
 #include "platform/WorkFiles.h"
 #include "rename/RenameRun.h"
 #include "rename/Undo.h"
 #include "rename/WorkListReader.h"
 #include "tags/PictureBlock.h"
-#include "tags/TagIO.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,11 +39,6 @@ void expectUndoRestores(StructureFixture &f, const QString &dir, const QMap<QStr
     EXPECT_EQ(hashesByPath(dir), before);
 }
 
-QStringList relativeFiles(const QString &dir)
-{
-    return treeHashes(dir).keys();
-}
-
 } // namespace
 
 TEST_F(StructureBuild, SortsByTagsAndUndoes)
@@ -66,7 +59,7 @@ TEST_F(StructureBuild, SortsByTagsAndUndoes)
     EXPECT_EQ(outcome.moved.size(), 21u);
     for (const char *file : {"Album/A/X/x0.mp3", "Sampler/Hits/s7.mp3", "Album/B/Various/b3.mp3", "Various/loose.mp3",
                              "nothing.mp3", "untagged.mp3", "notes.txt"})
-        EXPECT_TRUE(relativeFiles(dir).contains(file)) << file;
+        EXPECT_TRUE(treeHashes(dir).contains(file)) << file;
     EXPECT_TRUE(f.state.filesTouched);
     expectUndoRestores(f, dir, before);
     EXPECT_EQ(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
@@ -142,7 +135,7 @@ TEST_F(StructureBreak, NumberedNamesSafeAndFullMode)
     EXPECT_EQ(f.prompter.shown, QStringList{message(Msg::NotAllMoved, Language::English)});
     for (const char *file : {"Track01.mp3", "Track01 (2).mp3", "Track02.mp3", "Mixed/Track03.mp3", "Mixed/cover.jpg",
                              "NoTags/Track04.mp3"})
-        EXPECT_TRUE(relativeFiles(dir).contains(file)) << file;
+        EXPECT_TRUE(treeHashes(dir).contains(file)) << file;
     EXPECT_FALSE(QFileInfo::exists(dir + "/One") || QFileInfo::exists(dir + "/Two"));
     EXPECT_TRUE(QFileInfo::exists(home.path() + "/elsewhere/outside.mp3")); // the link is not followed
     expectUndoRestores(f, dir, before);
@@ -150,7 +143,7 @@ TEST_F(StructureBreak, NumberedNamesSafeAndFullMode)
     StructureFixture full;
     outcome = full.breakUp(dir, BreakMode::Full);
     for (const char *file : {"cover.jpg", "Track04.mp3", "Track03.mp3"})
-        EXPECT_TRUE(relativeFiles(dir).contains(file)) << file;
+        EXPECT_TRUE(treeHashes(dir).contains(file)) << file;
     EXPECT_TRUE(QFileInfo::exists(home.path() + "/elsewhere/outside.mp3"));
     expectUndoRestores(full, dir, before);
 }
@@ -192,27 +185,14 @@ TEST_F(StructureBreak, NothingToMoveKeepsTheLastUndo)
     EXPECT_EQ(readAll(workFilePath(workfile::UndoNew)), "/new/path\r\n");
 }
 
-namespace {
-
-class PlayingPlayer : public NullMediaPlayer
-{
-public:
-    bool isRunning() override { return true; }
-    bool isPlaying() override { return !stopped; }
-    void stop() override { stopped = true; }
-    void clearPlaylist() override { cleared = true; }
-    bool stopped = false, cleared = false;
-};
-
-} // namespace
-
 TEST_F(StructureBuild, APlayingPlayerIsStoppedFirst)
 {
     eightSongs(home.music());
-    PlayingPlayer player;
+    RecordingPlayer player;
+    player.playing = true;
     f.player = &player;
     f.build(home.music());
-    EXPECT_TRUE(player.stopped && player.cleared);
+    EXPECT_EQ(player.calls, QStringList({"stop", "clear"}));
     EXPECT_EQ(f.prompter.shown, QStringList{message(Msg::WinampStopped, Language::English)});
 }
 

@@ -6,11 +6,8 @@
 #include "support/KillAtStep.h"
 #include "support/TestSupport.h"
 
-#include "config/ConfigFile.h"
-#include "tags/DemoCollection.h"
 #include "tags/TagIO.h"
 
-#include <QFile>
 #include <QJsonObject>
 
 using namespace kaz;

@@ -7,7 +7,6 @@
 
 #include "tags/Id3v2.h"
 #include "tags/Id3v2Frames.h"
-#include "tags/TagIO.h"
 
 using namespace kaz;
 using namespace kaz::test;
@@ -122,20 +121,6 @@ TEST_F(Id3v2, BrokenOrHostileTagsReadAsNone)
     EXPECT_LE(t.longTitle.size(), 1);
 }
 
-namespace {
-
-QByteArray frame(int version, const char *id, const QByteArray &data, char format = 0)
-{
-    return id3v2Frame(version, id, data, format);
-}
-
-QByteArray bytes(const char *s, qsizetype n)
-{
-    return QByteArray(s, n);
-}
-
-} // namespace
-
 // The reader of common tags gives what TagLib gives, on every tag of these
 // tests and on hostile ones; what it does not take TagLib reads, and a tag
 // that is broken for both is no tag.
@@ -146,6 +131,10 @@ TEST_F(Id3v2, TheCommonReaderAgreesWithTagLib)
         QByteArray tag;
         bool common; // read without TagLib
     };
+    const auto frame = [](int version, const char *id, const QByteArray &data, char format = 0) {
+        return id3v2Frame(version, id, data, format);
+    };
+    const auto bytes = [](const char *s, qsizetype n) { return QByteArray(s, n); };
     const QByteArray title4 = frame(4, "TIT2", bytes("\3Song", 5));
     const QByteArray title3 = frame(3, "TIT2", bytes("\0Song", 5));
     QList<Case> cases;

@@ -21,13 +21,11 @@ Collection makeCollection(const QString &dir, int count, bool withLyrics = true)
 {
     Collection c;
     for (int i = 0; i < count; ++i) {
-        DemoFile f;
-        f.relativePath = QStringLiteral("f%1.mp3").arg(i, 4, 10, QLatin1Char('0'));
-        f.frames = 1 + i % 3;
-        f.tagged = i % 5 != 0;
-        f.values = values(QStringLiteral("A title that is longer than thirty characters %1").arg(i), "Band", "Album");
-        if (withLyrics)
-            f.extraLyrics3Fields = {"LYR00480" + QByteArray(480, char('a' + i % 26))};
+        const DemoFile f{
+            .relativePath = QStringLiteral("f%1.mp3").arg(i, 4, 10, QLatin1Char('0')), .tagged = i % 5 != 0,
+            .values = values(QStringLiteral("A title that is longer than thirty characters %1").arg(i), "Band", "Album"),
+            .extraLyrics3Fields = QList<QByteArray>(withLyrics, "LYR00480" + QByteArray(480, char('a' + i % 26))),
+            .frames = 1 + i % 3};
         writeDemoFile(dir, f);
         c.files << dir + QLatin1Char('/') + f.relativePath;
         c.audio.insert(c.files.last(), mp3Frames(f.frames));

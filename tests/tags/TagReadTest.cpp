@@ -5,8 +5,6 @@
 
 #include "platform/Messages.h"
 #include "tags/Id3v1.h"
-#include "tags/Lyrics3.h"
-
 
 using namespace kaz;
 using namespace kaz::test;

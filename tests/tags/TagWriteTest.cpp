@@ -3,7 +3,6 @@
 #include "support/SmallVolume.h"
 
 #include "tags/Id3v1.h"
-#include "tags/Lyrics3.h"
 
 #include <QFile>
 
@@ -70,11 +69,9 @@ TEST_F(TagWrite, KeptFieldsSurviveAndShortValuesLeaveAnEmptyBlock)
 {
     const QByteArray lyr = "LYR00012[00:01]hello";
     const QByteArray img = "IMG00004a.jp";
-    DemoFile f;
-    f.values = values("A title longer than thirty characters, yes", "Band");
-    f.extraLyrics3Fields = {img, lyr}; // stored out of the usual order
-    f.frames = 3;
-    writeAll(path, demoFileBytes(f));
+    // The kept fields stored out of the usual order.
+    writeAll(path, demoFileBytes({.relativePath = "a.mp3", .values = values("A title longer than thirty characters, yes", "Band"),
+                                  .extraLyrics3Fields = {img, lyr}, .frames = 3}));
 
     set(titleOnly("Short now"));
     const QByteArray bytes = readAll(path);
@@ -119,11 +116,8 @@ TEST_F(TagWrite, BlockThatWouldOutgrowItsSizeDigitsIsRefused)
     QList<QByteArray> pictures;
     for (int i = 0; i < 9; ++i)
         pictures << "IMG99999" + QByteArray(99999, char('a' + i));
-    DemoFile f;
-    f.values = values("A title longer than thirty characters, yes", "Band");
-    f.extraLyrics3Fields = pictures;
-    f.frames = 3;
-    writeAll(path, demoFileBytes(f));
+    writeAll(path, demoFileBytes({.relativePath = "a.mp3", .values = values("A title longer than thirty characters, yes", "Band"),
+                                  .extraLyrics3Fields = pictures, .frames = 3}));
     const QByteArray before = readAll(path);
     ASSERT_TRUE(readTag(path, {}).hasLyrics3);
 
@@ -188,10 +182,8 @@ TEST_F(TagWrite, OnAFullDiskNothingChangesWhenTheNewTrailerOrItsJournalHasNoRoom
         GTEST_SKIP() << "needs root to mount a small tmpfs; full-disk tag writes not tested";
     const QByteArray tag = mp3WithTag(values("Old title", "Band", "Album"), 1);
     const QString plain = putFile(small, "plain.mp3", QByteArray(8192 - tag.size(), '\x11') + tag);
-    DemoFile f;
-    f.values = values(QString(40, QLatin1Char('t')), "Band");
-    f.frames = 1;
-    const QByteArray bytes = demoFileBytes(f);
+    const QByteArray bytes = demoFileBytes(
+        {.relativePath = "a.mp3", .values = values(QString(40, QLatin1Char('t')), "Band"), .extraLyrics3Fields = {}, .frames = 1});
     const QString withBlock = putFile(small, "block.mp3", QByteArray(8192 - bytes.size(), '\x11') + bytes);
     const QString elsewhere = putTagged(home.music(), "a.mp3", values("Old title", "Band"));
     QDir().mkpath(small + "/kaz");
