@@ -21,16 +21,10 @@ namespace {
 class CliFromName : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        dir = home.music() + "/Queen/Innuendo";
-        QDir().mkpath(dir);
-    }
-
     QString add(const QString &name, const QByteArray &bytes) { return putFile(dir, name, bytes); }
 
     TempHome home;
-    QString dir;
+    QString dir = home.music() + "/Queen/Innuendo";
     QByteArray audio = mp3Frames(2);
 };
 
@@ -106,6 +100,7 @@ TEST_F(CliFromName, UsageErrorsAndMissingFiles)
 TEST_F(CliFromName, AListLineThatIsNotUtf8IsRefusedAndTouchesNoOtherFile)
 {
     // "A-\xff.mp3" would decode to the name of the U+FFFD file beside it.
+    QDir().mkpath(dir);
     const QByteArray raw = QFile::encodeName(dir) + "/A-\xff.mp3";
     const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ASSERT_GE(fd, 0);

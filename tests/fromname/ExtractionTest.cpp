@@ -117,12 +117,8 @@ TEST(Extraction, PatternPutsPiecesIntoFields)
 TEST(Extraction, PrioritiesOfNameInfosAndTag)
 {
     const TagRecord tag = tagged("Tag Title", "", "tag note", "07", 17, "1980");
-    struct Case {
-        const char *what;
-        FromNameSettings settings;
-        TagRecord tag;
-        QStringList expected; // track, title, artist, album, comment, year, genre
-    };
+    // Expected: track, title, artist, album, comment, year, genre.
+    struct Case { const char *what; FromNameSettings settings; TagRecord tag; QStringList expected; };
     const auto with = [](FromNameSettings s, const std::function<void(FromNameSettings &)> &change) {
         change(s);
         return s;

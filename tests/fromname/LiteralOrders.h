@@ -9,17 +9,11 @@
 
 namespace kaz {
 
-inline QList<int> identityOrder(qsizetype n)
-{
-    QList<int> order(n);
-    std::iota(order.begin(), order.end(), 0);
-    return order;
-}
-
 inline QList<int> literalRecordOrder(const QList<RecordKey> &input)
 {
     QList<RecordKey> keys = input;
-    QList<int> order = identityOrder(keys.size());
+    QList<int> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
     for (qsizetype i = 0; i < keys.size(); ++i) {
         for (qsizetype j = 0; j < keys.size(); ++j) {
             if (keys[i].positions <= keys[j].positions && keys[i].length <= keys[j].length) {
@@ -34,7 +28,8 @@ inline QList<int> literalRecordOrder(const QList<RecordKey> &input)
 inline QList<int> literalTextOrder(const QStringList &input, bool descending)
 {
     QStringList texts = input;
-    QList<int> order = identityOrder(texts.size());
+    QList<int> order(texts.size());
+    std::iota(order.begin(), order.end(), 0);
     for (qsizetype i = 0; i < texts.size(); ++i) {
         for (qsizetype j = 0; j < texts.size(); ++j) {
             const int c = QString::compare(texts[i], texts[j], Qt::CaseSensitive);

@@ -11,10 +11,7 @@ using namespace kaz::test;
 
 TEST(FolderListing, OnlyNamesThatDecodeToThemselvesAreWorkedOn)
 {
-    const struct {
-        const char *bytes;
-        bool decodable;
-    } cases[] = {
+    const struct { const char *bytes; bool decodable; } cases[] = {
         {"plain ascii name longer than eight.mp3", true}, {"K\xC3\xB6nig.mp3", true},
         {"\xF0\x9F\x98\x80 smile.mp3", true},              {"\xF4\x8F\xBF\xBF", true},
         {"\xEF\xBB\xBF" "bom first.mp3", false},            {"\xC0\x80", false}, // overlong NUL

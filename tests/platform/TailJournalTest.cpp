@@ -31,6 +31,15 @@ TailJournalEntry entryFor(const QString &path)
             kAudio.size() + kNewEnd.size(), kOldEnd};
 }
 
+// Files of the names in the folder, each with the old end, and their journal entries.
+QList<TailJournalEntry> filesWithOldEnds(const QString &dir, const QStringList &names)
+{
+    QList<TailJournalEntry> entries;
+    for (const QString &name : names)
+        entries << entryFor(putFile(dir, name, kAudio + kOldEnd));
+    return entries;
+}
+
 QString journalPath(int n)
 {
     QDir().mkpath(programFolder());
@@ -46,12 +55,7 @@ QStringList journals()
 
 TEST_F(TailJournal, ABatchJournalIsWholeOrNothing)
 {
-    QList<TailJournalEntry> entries;
-    for (const char *name : {"/a.mp3", "/b.mp3", "/c.mp3"}) {
-        const QString path = home.music() + QLatin1String(name);
-        writeAll(path, kAudio + kOldEnd);
-        entries << entryFor(path);
-    }
+    const QList<TailJournalEntry> entries = filesWithOldEnds(dir, {"a.mp3", "b.mp3", "c.mp3"});
     const QByteArray bytes = renderTailJournal(entries);
     const std::optional<QList<TailJournalEntry>> back = parseTailJournal(bytes);
     ASSERT_TRUE(back && back->size() == 3);
@@ -80,13 +84,10 @@ TEST_F(TailJournal, ABatchJournalIsWholeOrNothing)
 // journal, of one entry, is what earlier versions left.
 TEST_F(TailJournal, AKilledBatchPutsBackTheOldEndOfEveryFile)
 {
-    QList<TailJournalEntry> entries;
+    const QList<TailJournalEntry> entries = filesWithOldEnds(dir, {"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
     QStringList paths;
-    for (const char *name : {"/a.mp3", "/b.mp3", "/c.mp3", "/d.mp3"}) {
-        paths << home.music() + QLatin1String(name);
-        writeAll(paths.last(), kAudio + kOldEnd);
-        entries << entryFor(paths.last());
-    }
+    for (const TailJournalEntry &e : entries)
+        paths << QFile::decodeName(e.path);
     writeAll(paths[0], kAudio + kNewEnd);
     writeAll(paths[3], kAudio + kNewEnd);
     writeAll(paths[1], kAudio + kNewEnd + kOldEnd.mid(kNewEnd.size()));

@@ -8,13 +8,9 @@ using namespace kaz;
 
 TEST(TextCodec, CodePagesByName)
 {
-    struct Case {
-        const char *name;
-        bool known;          // the name gives a code page of its own
-        const char *kept;    // the name the codec reports
-        char byte;           // a byte that differs between code pages
-        char16_t character;  // what it stands for there
-    } cases[] = {
+    // Whether the name gives a code page of its own, the name the codec
+    // reports, a byte that differs between code pages and what it stands for there.
+    struct Case { const char *name; bool known; const char *kept; char byte; char16_t character; } cases[] = {
         {"", true, "windows-1252", '\x80', u'€'},
         {"windows-1252", true, "windows-1252", '\x80', u'€'},
         {"CP1252", true, "windows-1252", '\x80', u'€'},

@@ -21,26 +21,20 @@ using namespace kaz::test;
 
 namespace {
 
-// Every entry below dir by relative path: a folder, a link with its target,
-// a pipe, or a file with its content hash. Links are listed, not followed.
+// Every entry below dir by relative path: a link with its target, a folder,
+// a file with its content hash, or a pipe. Links are listed, not followed.
 QMap<QString, QByteArray> snapshot(const QString &dir)
 {
     QMap<QString, QByteArray> entries;
     QDirIterator it(dir, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QString path = it.next();
-        struct stat st {};
-        ::lstat(QFile::encodeName(path).constData(), &st);
-        const QString relative = path.mid(dir.size() + 1);
-        if (S_ISLNK(st.st_mode))
-            entries.insert(relative, "link " + QFile::encodeName(QFileInfo(path).symLinkTarget()));
-        else if (S_ISFIFO(st.st_mode))
-            entries.insert(relative, "pipe");
-        else if (S_ISDIR(st.st_mode))
-            entries.insert(relative, "folder");
-        else
-            entries.insert(relative, contentHash(path));
+        const QFileInfo info(it.next());
+        entries.insert(info.filePath().mid(dir.size() + 1),
+                       info.isSymLink() ? "link " + QFile::encodeName(info.symLinkTarget())
+                       : info.isDir()   ? QByteArray("folder")
+                       : info.isFile()  ? contentHash(info.filePath())
+                                        : QByteArray("pipe"));
     }
     return entries;
 }
@@ -175,7 +169,8 @@ TEST_F(Tree, LinksAndPipesStayWhereTheyAreAndNothingOutsideIsTouched)
     EXPECT_EQ(snapshot(base), before);
 }
 
-TEST_F(Tree, ABuildNeverGoesThroughALinkedFolder)
+// Neither the build nor its undo goes through a link put in their way.
+TEST_F(Tree, ABuildAndItsUndoNeverGoThroughALinkedFolder)
 {
     flatTree();
     makeLink(outside + "/shelf", base + "/Album");
@@ -189,12 +184,8 @@ TEST_F(Tree, ABuildNeverGoesThroughALinkedFolder)
     expectOutsideUntouched();
     EXPECT_EQ(runCli({"undo", "--yes"}).exitCode, 0);
     EXPECT_EQ(snapshot(base), before) << "Various, made by the run, is gone again";
-}
 
-TEST_F(Tree, TheUndoTakesNoLinkThatWasPutInItsWay)
-{
-    flatTree();
-    configureCli();
+    ASSERT_TRUE(QFile::remove(base + "/Album"));
     ASSERT_EQ(runCli({"structure", "build", base}).exitCode, 0);
     ASSERT_TRUE(QFile::exists(base + "/Album/B/Y/b1.mp3"));
     // A folder the undo would go through is carried outside, a link in its place.

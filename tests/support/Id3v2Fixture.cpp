@@ -20,12 +20,6 @@ QByteArray encoded(const QString &text, Id3v2Spec::Encoding encoding)
     return text.toUtf8();
 }
 
-QByteArray terminator(Id3v2Spec::Encoding encoding)
-{
-    return encoding == Id3v2Spec::Utf16Bom || encoding == Id3v2Spec::Utf16BigEndian ? QByteArray(2, '\0')
-                                                                                     : QByteArray(1, '\0');
-}
-
 QByteArray syncsafe(quint32 n)
 {
     const char bytes[] = {char((n >> 21) & 0x7f), char((n >> 14) & 0x7f), char((n >> 7) & 0x7f), char(n & 0x7f)};
@@ -56,7 +50,7 @@ QByteArray frameData(const QByteArray &id, const QString &text, Id3v2Spec::Encod
 {
     QByteArray data(1, char(encoding));
     if (id == "COMM" || id == "COM")
-        data += "eng" + terminator(encoding);
+        data += "eng" + QByteArray(encoding == Id3v2Spec::Utf16Bom || encoding == Id3v2Spec::Utf16BigEndian ? 2 : 1, '\0');
     return data + encoded(text, encoding);
 }
 
@@ -85,10 +79,7 @@ QByteArray id3v2Tag(const Id3v2Spec &spec)
             continue;
         }
         const bool frameUnsync = spec.version == 4 && spec.unsynchronise;
-        if (frameUnsync)
-            data = unsynchronised(data);
-        const QByteArray size = spec.version == 4 ? syncsafe(quint32(data.size())) : bigEndian(quint32(data.size()), 4);
-        body += id + size + QByteArray(1, '\0') + QByteArray(1, frameUnsync ? '\x02' : '\0') + data;
+        body += id3v2Frame(spec.version, id.constData(), frameUnsync ? unsynchronised(data) : data, frameUnsync ? 2 : 0);
     }
     if (spec.unsynchronise && spec.version < 4)
         body = unsynchronised(body);

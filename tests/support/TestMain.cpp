@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 int main(int argc, char **argv)
 {
     // Test discovery runs the binary at build time, outside CTest's environment.

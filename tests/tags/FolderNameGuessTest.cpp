@@ -19,13 +19,7 @@ QStringList asList(const FolderNameFields &f)
 
 TEST(FolderNameGuess, RulesAndEveryClickSwaps)
 {
-    struct Case {
-        const char *folder;
-        const char *root;
-        bool noticeAlbum;
-        bool noticeCd;
-        QStringList artistAlbumComment;
-    };
+    struct Case { const char *folder, *root; bool noticeAlbum, noticeCd; QStringList artistAlbumComment; };
     const Case cases[] = {
         {"/Music/Queen/Innuendo", "/", true, true, {"Queen", "Innuendo", "old comment"}},
         {"/Music/Queen/Innuendo/", "/", true, true, {"Queen", "Innuendo", "old comment"}},

@@ -13,13 +13,11 @@ using TagInterrupt = HomeTest;
 
 namespace {
 
-struct Collection { QStringList files; QMap<QString, QByteArray> audio; };
-
 // Untagged files, files with a Lyrics3 block and long titles: a short title
 // makes such a trailer shrink, a long one makes it grow.
-Collection makeCollection(const QString &dir, int count, bool withLyrics = true)
+QStringList makeCollection(const QString &dir, int count, bool withLyrics = true)
 {
-    Collection c;
+    QStringList files;
     for (int i = 0; i < count; ++i) {
         const DemoFile f{
             .relativePath = QStringLiteral("f%1.mp3").arg(i, 4, 10, QLatin1Char('0')), .tagged = i % 5 != 0,
@@ -27,28 +25,27 @@ Collection makeCollection(const QString &dir, int count, bool withLyrics = true)
             .extraLyrics3Fields = QList<QByteArray>(withLyrics, "LYR00480" + QByteArray(480, char('a' + i % 26))),
             .frames = 1 + i % 3};
         writeDemoFile(dir, f);
-        c.files << dir + QLatin1Char('/') + f.relativePath;
-        c.audio.insert(c.files.last(), mp3Frames(f.frames));
+        files << dir + QLatin1Char('/') + f.relativePath;
     }
-    return c;
+    return files;
 }
 
 // Kills "tag set --title TITLE" over the collection at every stride-th step.
-TailKills killWrites(const Collection &c, const QString &title, int stride)
+TailKills killWrites(const QStringList &files, const QString &title, int stride)
 {
-    return killTailWritesAtEveryStep(QStringList{"tag", "set", "--title", title} + c.files, c.files, stride);
+    return killTailWritesAtEveryStep(QStringList{"tag", "set", "--title", title} + files, files, stride);
 }
 
 } // namespace
 
 TEST_F(TagInterrupt, KilledAtEveryStepOfABatchEachFileIsOldOrNew)
 {
-    const Collection c = makeCollection(home.music(), 6);
+    const QStringList files = makeCollection(home.music(), 6);
     for (const QString &title : {QStringLiteral("Short"), QString(200, QLatin1Char('x'))}) {
         SCOPED_TRACE(title.size());
-        const TailKills count = killWrites(c, title, 1);
+        const TailKills count = killWrites(files, title, 1);
         // The journal, a step before and after each file's write, the drop.
-        EXPECT_GE(count.kills, 2 * c.files.size()) << "the kills missed steps of the batch";
+        EXPECT_GE(count.kills, 2 * files.size()) << "the kills missed steps of the batch";
         // One batch: the journal brings every file back until it is dropped.
         EXPECT_EQ(count.mixed, 0);
     }
@@ -58,19 +55,18 @@ TEST_F(TagInterrupt, BatchesOfALongRunCommitOneAfterTheOther)
 {
     // More files than one batch holds: a kill in the second batch leaves the
     // first one written.
-    const Collection c = makeCollection(home.music(), 600, false);
-    const TailKills count = killWrites(c, "New", 151);
+    const TailKills count = killWrites(makeCollection(home.music(), 600, false), "New", 151);
     EXPECT_GE(count.kills, 7);
     EXPECT_GT(count.mixed, 0) << "no kill left a committed batch beside an undone one";
 }
 
 TEST_F(TagInterrupt, AFileNamedTwiceIsWrittenFromItsFirstWrite)
 {
-    const Collection c = makeCollection(home.music(), 2);
-    const QString file = c.files.first();
-    EXPECT_TRUE(endedWith(runCli({"tag", "set", "--title", QString(60, 'L'), file, c.files.last(), file}), 0));
+    const QStringList files = makeCollection(home.music(), 2);
+    const QString file = files.first();
+    EXPECT_TRUE(endedWith(runCli({"tag", "set", "--title", QString(60, 'L'), file, files.last(), file}), 0));
     const TagRecord tag = readTag(file, {});
     EXPECT_EQ(tag.longTitle, QString(60, QLatin1Char('L')));
     // Exactly one trailer behind the audio.
-    EXPECT_EQ(readAll(file).size(), c.audio[file].size() + 128 + tag.lyrics3Size);
+    EXPECT_EQ(readAll(file).size(), mp3Frames(1).size() + 128 + tag.lyrics3Size); // the first file has one frame
 }
