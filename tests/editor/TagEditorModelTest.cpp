@@ -154,7 +154,7 @@ TEST_F(TagEditorModelTest, SaveWritesLongFieldsAndLeavesUntouchedUntaggedFilesAl
     EXPECT_EQ(model.fields().artist.size(), 34);
 }
 
-TEST_F(TagEditorModelTest, RenameTakesAFreeNameAndUndoGoesBack)
+TEST_F(TagEditorModelTest, RenameTakesAFreeNameAndUndoGoesBackUnlessTheNameIsTaken)
 {
     const QString a = putSong(dir, "abba - sos.mp3", values("SOS", "ABBA"));
     putSong(dir, "taken.mp3", values("X", "Y"));
@@ -188,18 +188,14 @@ TEST_F(TagEditorModelTest, RenameTakesAFreeNameAndUndoGoesBack)
     EXPECT_EQ(model.path(), dir + "/taken.MP3");
     EXPECT_EQ(tagOf(model.path()).title, "new");
     EXPECT_TRUE(prompter.shown.isEmpty());
-}
 
-TEST_F(TagEditorModelTest, UndoOntoATakenNameIsRefusedAndReported)
-{
-    const QString a = putSong(dir, "a.mp3", values("T", "A"));
-    TagEditorModel model(session, context());
-    model.open(a);
+    // An undo onto a name taken meanwhile is refused and reported.
+    const QString taken = dir + "/taken (1).mp3";
+    model.open(taken);
     model.rename("b");
-    putSong(dir, "a.mp3", values("other", "A"));
-    const EditorRenameResult r = model.undoName();
-    EXPECT_FALSE(r.renamed);
+    putSong(dir, "taken (1).mp3", values("other", "A"));
+    EXPECT_FALSE(model.undoName().renamed);
     EXPECT_EQ(model.path(), dir + "/b.mp3");
-    EXPECT_EQ(tagOf(a).title, "other");
+    EXPECT_EQ(tagOf(taken).title, "other");
     EXPECT_EQ(prompter.shown.size(), 1);
 }

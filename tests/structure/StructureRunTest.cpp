@@ -41,9 +41,13 @@ void expectUndoRestores(StructureFixture &f, const QString &dir, const QMap<QStr
 
 } // namespace
 
+// Folder names from tags are made safe, a name with a line break stays, and
+// a playing player is stopped first.
 TEST_F(StructureBuild, SortsByTagsAndUndoes)
 {
     eightSongs(dir);
+    eightSongs(dir, "..", ".hidden", "d");
+    putSong(dir, "bad\nname.mp3", "..", ".hidden");
     for (int i = 0; i < 8; ++i)
         putSong(dir, QStringLiteral("s%1.mp3").arg(i), QStringLiteral("Artist %1").arg(i), "Hits");
     for (int i = 0; i < 4; ++i)
@@ -53,13 +57,19 @@ TEST_F(StructureBuild, SortsByTagsAndUndoes)
     putFile(dir, "untagged.mp3", mp3Frames(3));
     putFile(dir, "notes.txt", "text");
     const auto before = hashesByPath(dir);
+    RecordingPlayer player;
+    player.playing = true;
+    f.player = &player;
 
     const StructureOutcome outcome = f.build(dir);
     EXPECT_TRUE(outcome.failures.isEmpty());
-    EXPECT_EQ(outcome.moved.size(), 21u);
+    EXPECT_EQ(outcome.moved.size(), 29u);
     for (const char *file : {"Album/A/X/x0.mp3", "Sampler/Hits/s7.mp3", "Album/B/Various/b3.mp3", "Various/loose.mp3",
-                             "nothing.mp3", "untagged.mp3", "notes.txt"})
+                             "nothing.mp3", "untagged.mp3", "notes.txt", "Album/__/_hidden/d0.mp3", "bad\nname.mp3"})
         EXPECT_TRUE(treeHashes(dir).contains(file)) << file;
+    EXPECT_EQ(outcome.lineBreakPaths, QStringList{dir + "/bad\nname.mp3"});
+    EXPECT_EQ(player.calls, QStringList({"stop", "clear"}));
+    EXPECT_EQ(f.prompter.shown, QStringList{message(Msg::WinampStopped, Language::English)});
     EXPECT_TRUE(f.state.filesTouched);
     expectUndoRestores(f, dir, before);
     EXPECT_EQ(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
@@ -106,15 +116,6 @@ TEST_F(StructureBuild, AFailedMoveLeavesTheFileAndTheLogsTrue)
     // The moves made and the folders made (two per album but the one there).
     EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::UndoNew)).size(), albums * 8 - 1 + 2 * (albums - 1));
     expectUndoRestores(f, dir, before);
-}
-
-TEST_F(StructureBuild, LineBreakNamesAndDotFoldersFromTags)
-{
-    eightSongs(dir, "..", ".hidden");
-    putSong(dir, "bad\nname.mp3", "..", ".hidden");
-    const StructureOutcome outcome = f.build(dir);
-    EXPECT_EQ(outcome.lineBreakPaths, QStringList{dir + "/bad\nname.mp3"});
-    EXPECT_TRUE(QFile::exists(dir + "/bad\nname.mp3") && QFile::exists(dir + "/Album/__/_hidden/x0.mp3"));
 }
 
 TEST_F(StructureBreak, NumberedNamesSafeAndFullMode)
@@ -183,17 +184,6 @@ TEST_F(StructureBreak, NothingToMoveKeepsTheLastUndo)
     const StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
     EXPECT_TRUE(outcome.moved.empty() && outcome.moveComplete && f.prompter.shown.isEmpty());
     EXPECT_EQ(readAll(workFilePath(workfile::UndoNew)), "/new/path\r\n");
-}
-
-TEST_F(StructureBuild, APlayingPlayerIsStoppedFirst)
-{
-    eightSongs(home.music());
-    RecordingPlayer player;
-    player.playing = true;
-    f.player = &player;
-    f.build(home.music());
-    EXPECT_EQ(player.calls, QStringList({"stop", "clear"}));
-    EXPECT_EQ(f.prompter.shown, QStringList{message(Msg::WinampStopped, Language::English)});
 }
 
 TEST_F(StructureBuild, ARenameRunContinuingTheLogsIsUndoneWithTheBuild)

@@ -1,5 +1,5 @@
 // ID3v2 tags at the start of a file: each version and encoding read into the
-// one tag record, ID3v1 winning where both are there, broken tags read as
+// one tag record (ID3v1 winning where both are there: TagRead), broken tags read as
 // none, and the reader of common frames checked against TagLib. The
 // conversion to ID3v1: Id3v2Cli.FromV2ConvertsLeavesAndCounts.
 #include "support/Id3v2Fixture.h"
@@ -88,18 +88,6 @@ TEST_F(Id3v2, VersionsAndEncodingsReadIntoTheRecordOnlyWithTheSettingOn)
         EXPECT_FALSE(off.hasTag() || off.id3v2.has_value());
     }
     EXPECT_TRUE(prompter.shown.isEmpty());
-}
-
-TEST_F(Id3v2, AnId3v1TagWins)
-{
-    const QByteArray bytes = id3v2Tag(kReadCases[2].spec)
-                             + mp3WithTag(values("V1 title", "V1 artist"));
-    const TagRecord t = read(bytes, true, true);
-    EXPECT_TRUE(t.tagged && !t.fromId3v2);
-    EXPECT_EQ(t.longTitle, "V1 title");
-    ASSERT_TRUE(t.id3v2.has_value()); // reported beside it, as the tag holds it
-    EXPECT_EQ(t.id3v2->title, kLongTitle);
-    EXPECT_EQ(t.id3v2->comment, "a comment longer than the thirty of ID3v1");
 }
 
 TEST_F(Id3v2, BrokenOrHostileTagsReadAsNone)
