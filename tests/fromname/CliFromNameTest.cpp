@@ -50,7 +50,7 @@ TEST_F(CliFromName, PreviewPrintsGridRowsAndWritesNothing)
     EXPECT_EQ(treeHashes(home.music()), before);
 }
 
-TEST_F(CliFromName, WritesEveryRowOrOnlyOneDelimiter)
+TEST_F(CliFromName, WritesEveryRowOrOnlyOneDelimiterAndFolderNames)
 {
     const QString a = add("Headlong-Rock-Hits.mp3", audio);
     const QString b = add("07 Innuendo.mp3", audio);
@@ -64,15 +64,12 @@ TEST_F(CliFromName, WritesEveryRowOrOnlyOneDelimiter)
     // The tag that was there wins: a is unchanged, and has one tag.
     EXPECT_EQ(readTag(a, {}).title, "Headlong");
     EXPECT_EQ(readAll(a).size(), audio.size() + 128);
-}
 
-// Which folder gives which field is FolderNameGuess's rule; here the options.
-TEST_F(CliFromName, FolderNameOptions)
-{
-    const QString a = putFile(dir + "/CD2", "Song.mp3", audio);
+    // Which folder gives which field is FolderNameGuess's rule; here the options.
+    const QString song = putFile(dir + "/CD2", "Song.mp3", audio);
     ASSERT_TRUE(endedWith(runCli({"fromname", "--no-sync", "--from-folders", "--swap", "--no-notice-cd", "--comment",
-                                  "c", a}), 0));
-    const TagRecord t = readTag(a, {});
+                                  "c", song}), 0));
+    t = readTag(song, {});
     EXPECT_EQ(QStringList({t.title, t.artist, t.album, t.comment}), QStringList({"Song", "Innuendo", "Queen", "c"}));
 }
 

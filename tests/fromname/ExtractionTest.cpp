@@ -74,7 +74,7 @@ TEST(Extraction, DelimiterAndPiecesOfSingleNames)
     }
 }
 
-TEST(Extraction, CandidatesByCountThenCodeDotRulesAndTheFilterList)
+TEST(Extraction, CandidatesDotRulesFilterListAndRecordOrder)
 {
     EXPECT_EQ(delimiterCandidates({"a-b c-d.mp3", "x_y(z).mp3"}, false), QString("- ()_"));
     EXPECT_EQ(delimiterCandidates({"a-b c-d.mp3", "x_y(z).mp3"}, true), QString("- ()"));
@@ -87,6 +87,15 @@ TEST(Extraction, CandidatesByCountThenCodeDotRulesAndTheFilterList)
     // The filter list puts delimiters that repeat within a name first.
     EXPECT_EQ(extractRecords(sources({"One-Two-Three.mp3", "Solo.mp3", "A b.mp3"}), {}, 2026).delimiters,
               QStringList({"-", "Rest", " "}));
+
+    // Records in grid order, numbered.
+    const Extraction e = extractRecords(sources({"a-b-c.mp3", "a.mp3", "longer-name.mp3", "a-b.mp3"}), {}, 2026);
+    QStringList names;
+    for (const GridRecord &r : e.records)
+        names << r.cells[ColFilename] + QString::number(r.number);
+    // As the double loop leaves them: no name has both more positions and
+    // a longer name than one before it.
+    EXPECT_EQ(names, QStringList({"a.mp31", "a-b.mp32", "longer-name.mp33", "a-b-c.mp34"}));
 }
 
 TEST(Extraction, PatternPutsPiecesIntoFields)
@@ -150,10 +159,8 @@ TEST(Extraction, PrioritiesOfNameInfosAndTag)
         ASSERT_EQ(e.records.size(), 1);
         EXPECT_EQ(fields(e.records[0]), c.expected) << c.what;
     }
-}
 
-TEST(Extraction, NameCommentKeptWithoutSyncAndLongTagValuesWhole)
-{
+    // Without sync the name's comment is kept.
     FromNameSettings s;
     s.sync = false;
     const Extraction e = extractRecords(sources({"T-A-B-Name note.mp3"}, tagged("", "", "tag note")), s, 2026);
@@ -162,17 +169,6 @@ TEST(Extraction, NameCommentKeptWithoutSyncAndLongTagValuesWhole)
     TagRecord t = tagged("A title of exactly thirty char", "");
     t.longTitle = "A title of exactly thirty characters and more";
     EXPECT_EQ(extractRecords(sources({"x.mp3"}, t), {}, 2026).records[0].cells[ColTitle], t.longTitle);
-}
-
-TEST(Extraction, RecordsInGridOrderAreNumbered)
-{
-    const Extraction e = extractRecords(sources({"a-b-c.mp3", "a.mp3", "longer-name.mp3", "a-b.mp3"}), {}, 2026);
-    QStringList names;
-    for (const GridRecord &r : e.records)
-        names << r.cells[ColFilename] + QString::number(r.number);
-    // As the double loop leaves them: no name has both more positions and
-    // a longer name than one before it.
-    EXPECT_EQ(names, QStringList({"a.mp31", "a-b.mp32", "longer-name.mp33", "a-b-c.mp34"}));
 }
 
 TEST(Extraction, RealFilesTagsAndDates)

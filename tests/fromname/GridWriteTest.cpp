@@ -37,7 +37,7 @@ protected:
 
 } // namespace
 
-TEST_F(GridWrite, CellsBecomeTheTag)
+TEST_F(GridWrite, CellsBecomeTheTagTrackByteAndYearPadded)
 {
     // cells: track, title, artist, album, comment, year, genre
     struct Case { const char *what; QStringList cells; bool hadTag; const char *trackText; int genre;
@@ -72,10 +72,8 @@ TEST_F(GridWrite, CellsBecomeTheTag)
         EXPECT_EQ(t.trackText, QString(c.trackText));
         EXPECT_EQ(int(t.genre), c.genre);
     }
-}
 
-TEST_F(GridWrite, TrackByteAndYearPadding)
-{
+    // The track byte after a cut comment, and the year padded.
     const QString path = file("t.mp3", audio);
     writeRow(row(path, {"7", "T", "A", "B", "A comment longer than 28 chars!", "99", ""}), {}, defaultTextCodec());
     const QByteArray tag = readAll(path).right(128);

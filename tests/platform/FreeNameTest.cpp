@@ -9,7 +9,7 @@
 
 using namespace kaz;
 
-TEST(FreeName, NumberGoesBeforeTheExtension)
+TEST(FreeName, NumberGoesBeforeTheExtensionFirstFreeUpToTheLimit)
 {
     EXPECT_EQ(numberedName("Song.mp3", 2), "Song (2).mp3");
     EXPECT_EQ(numberedName("Song.mp3", 0), "Song.mp3");
@@ -18,10 +18,8 @@ TEST(FreeName, NumberGoesBeforeTheExtension)
     EXPECT_EQ(numberedName(".hidden", 2), ".hidden (2)");             // a leading dot is no extension
     EXPECT_EQ(numberedName("/m/v1.0/Song", 2), "/m/v1.0/Song (2)");   // nor a dot in a folder name
     EXPECT_EQ(numberedName("/m/v1.0/.mp3", 2), "/m/v1.0/.mp3 (2)");
-}
 
-TEST(FreeName, FirstFreeFromTheGivenNumberUpToTheLimit)
-{
+    // The first free name from the given number up to the limit.
     const QSet<QString> taken{"Song.mp3", "Song (1).mp3", "Song (2).mp3"};
     const auto isTaken = [&](const QString &n) { return taken.contains(n); };
     EXPECT_EQ(freeName("Other.mp3", 2, isTaken), "Other.mp3");

@@ -16,17 +16,6 @@
 using namespace kaz;
 using namespace kaz::test;
 
-TEST(RunLock, AProgramFolderThatIsNoFolderIsAProblemNotABusyRun)
-{
-    TempHome home;
-    const QString folder = programFolder();
-    QDir().mkpath(folder.left(folder.lastIndexOf(QLatin1Char('/'))));
-    ASSERT_TRUE(writeAll(folder, "not a folder"));
-    const RunLock lock;
-    EXPECT_FALSE(lock.acquired());
-    EXPECT_TRUE(lock.problem().contains(folder)) << qPrintable(lock.problem());
-}
-
 TEST(RunLock, HeldUntilItsHolderEndsWhateverTheLockFileHolds)
 {
     TempHome home;
@@ -58,4 +47,13 @@ TEST(RunLock, HeldUntilItsHolderEndsWhateverTheLockFileHolds)
     holder.kill();
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_TRUE(RunLock().acquired()) << "the kernel let go of the dead holder's lock";
+
+    // A program folder that is no folder is a problem, not a busy run.
+    TempHome other;
+    const QString folder = programFolder();
+    QDir().mkpath(folder.left(folder.lastIndexOf(QLatin1Char('/'))));
+    ASSERT_TRUE(writeAll(folder, "not a folder"));
+    const RunLock lock;
+    EXPECT_FALSE(lock.acquired());
+    EXPECT_TRUE(lock.problem().contains(folder)) << qPrintable(lock.problem());
 }

@@ -26,9 +26,12 @@ QByteArray v2Song(const QString &title, const QString &artist, const QString &al
 
 using Id3v2Cli = HomeTest;
 
-TEST_F(Id3v2Cli, ShowReportsTheId3v2TagAndUsesItWithTheOption)
+TEST_F(Id3v2Cli, ShowNameRenameAndStructureUseTheTagSourceAndKeepTheFilesStart)
 {
-    const QString file = putFile(dir, "a.mp3", v2Song("Title", "Artist", "Album"));
+    const QString file = putFile(dir, "x.mp3", v2Song("Song", "Band", "Record"));
+    const QByteArray original = readAll(file);
+
+    // Show reports the ID3v2 tag, and uses it with the option.
     CliResult r = runCli({"tag", "show", "--json", file});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     QJsonObject o = jsonLines(r.out).value(0);
@@ -37,15 +40,9 @@ TEST_F(Id3v2Cli, ShowReportsTheId3v2TagAndUsesItWithTheOption)
     EXPECT_EQ(QString(v2["version"].toString() + " " + v2["track"].toString()), "2.4 3/12");
 
     o = jsonLines(runCli({"tag", "show", "--json", "--id3v2", file}).out).value(0);
-    EXPECT_TRUE(o["fromId3v2"].toBool() && o["longArtist"].toString() == "Artist");
+    EXPECT_TRUE(o["fromId3v2"].toBool() && o["longArtist"].toString() == "Band");
 
     EXPECT_TRUE(runCli({"tag", "show", "--id3v2", file}).out.contains("source:  ID3v2.4"));
-}
-
-TEST_F(Id3v2Cli, RenameNameAndStructureUseTheTagSourceAndKeepTheFilesStart)
-{
-    const QString file = putFile(dir, "x.mp3", v2Song("Song", "Band", "Record"));
-    const QByteArray original = readAll(file);
 
     // Off by default: the file has no tag, as designed.
     EXPECT_EQ(runCli({"name", file}).out, "! x.mp3\n");

@@ -34,7 +34,7 @@ using TagRead = TagFile;
 
 } // namespace
 
-TEST_F(TagRead, ShortFilesAreUntaggedWithAMessage)
+TEST_F(TagRead, ShortOrUnreadableFilesAreUntaggedWithAMessage)
 {
     TagRecord t = read(QByteArray(143, 'x'));
     EXPECT_FALSE(t.tagged);
@@ -53,6 +53,21 @@ TEST_F(TagRead, ShortFilesAreUntaggedWithAMessage)
     t = read(rawTag("Small").left(127));
     EXPECT_FALSE(t.tagged);
     EXPECT_EQ(prompter.shown.size(), 1);
+
+    // Unreadable input is reported, not shown as short; taginfo reads the header.
+    prompter.shown.clear();
+    TagContext context;
+    context.prompter = &prompter;
+    for (const QString &unreadable : {QString(home.music() + "/nope.mp3"), home.music()}) {
+        FsStatus status;
+        EXPECT_FALSE(readTag(unreadable, context, &status).tagged || status.ok());
+        EXPECT_FALSE(taginfo(unreadable));
+    }
+    // taginfo looks only at the header.
+    writeAll(path, QByteArray(143, 'x'));
+    EXPECT_FALSE(taginfo(path));
+    writeAll(path, rawTag("t"));
+    EXPECT_TRUE(taginfo(path) && prompter.shown.isEmpty());
 }
 
 TEST_F(TagRead, HeaderTrimmingAndCodePage)
@@ -129,20 +144,6 @@ TEST_F(TagRead, TrackByteRules)
     }
 }
 
-TEST_F(TagRead, Lyrics3LongFieldsReplaceShortOnesAndOthersAreKeptWhole)
-{
-    const QByteArray title45 = "A title of forty-five characters, no shorter!";
-    const QByteArray lyrics = field("LYR", QByteArray(60000, 'l'));
-    const QByteArray b = block(field("ETT", title45) + lyrics + field("EAR", "\xc4rzte"));
-    const TagRecord t = read(audio + b + rawTag(title45.left(30)));
-    EXPECT_TRUE(t.hasLyrics3);
-    EXPECT_EQ(t.lyrics3Size, b.size());
-    EXPECT_EQ(QStringList({t.longTitle, t.title, t.longArtist, t.longAlbum}),
-              QStringList({QString::fromLatin1(title45), QString::fromLatin1(title45.left(30)), "Ärzte", "Album"}));
-    EXPECT_EQ(t.keptLyrics3Fields, QList<QByteArray>{lyrics});
-    EXPECT_TRUE(prompter.shown.isEmpty());
-}
-
 // A small file is read whole, a larger one at both ends: the same tags either
 // way. The ID3v1 tag wins over the ID3v2 tag, which is reported beside it.
 TEST_F(TagRead, SmallAndLargeFilesReadAlike)
@@ -165,7 +166,7 @@ TEST_F(TagRead, SmallAndLargeFilesReadAlike)
 
 // Bytes that are not exactly a block are audio; a start mark that is not
 // where the size digits say is reported, digits that say nothing usable are not.
-TEST_F(TagRead, BrokenLyrics3BlocksAreIgnored)
+TEST_F(TagRead, Lyrics3LongFieldsReplaceShortOnesBrokenBlocksAreIgnored)
 {
     const QByteArray good = block(field("EAR", QByteArray(40, 'a')));
     const auto withSize = [&](const QByteArray &digits) { return QByteArray(good).replace(good.size() - 15, 6, digits); };
@@ -197,20 +198,17 @@ TEST_F(TagRead, BrokenLyrics3BlocksAreIgnored)
                                            + field("IND", "10")) + rawTag("t"));
     EXPECT_EQ(t.longTitle, "A title over thirty characters long");
     EXPECT_EQ(t.keptLyrics3Fields, QList<QByteArray>{"IND0000210"});
-}
 
-TEST_F(TagRead, UnreadableInputIsReportedNotShownAsShortAndTaginfoReadsTheHeader)
-{
-    TagContext context;
-    context.prompter = &prompter;
-    for (const QString &unreadable : {QString(home.music() + "/nope.mp3"), home.music()}) {
-        FsStatus status;
-        EXPECT_FALSE(readTag(unreadable, context, &status).tagged || status.ok());
-        EXPECT_FALSE(taginfo(unreadable));
-    }
-    // taginfo looks only at the header.
-    writeAll(path, QByteArray(143, 'x'));
-    EXPECT_FALSE(taginfo(path));
-    writeAll(path, rawTag("t"));
-    EXPECT_TRUE(taginfo(path) && prompter.shown.isEmpty());
+    // Long fields replace short ones, other fields are kept whole.
+    prompter.shown.clear();
+    const QByteArray title45 = "A title of forty-five characters, no shorter!";
+    const QByteArray lyrics = field("LYR", QByteArray(60000, 'l'));
+    const QByteArray b = block(field("ETT", title45) + lyrics + field("EAR", "\xc4rzte"));
+    const TagRecord l = read(audio + b + rawTag(title45.left(30)));
+    EXPECT_TRUE(l.hasLyrics3);
+    EXPECT_EQ(l.lyrics3Size, b.size());
+    EXPECT_EQ(QStringList({l.longTitle, l.title, l.longArtist, l.longAlbum}),
+              QStringList({QString::fromLatin1(title45), QString::fromLatin1(title45.left(30)), "Ärzte", "Album"}));
+    EXPECT_EQ(l.keptLyrics3Fields, QList<QByteArray>{lyrics});
+    EXPECT_TRUE(prompter.shown.isEmpty());
 }
