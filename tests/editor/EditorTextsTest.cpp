@@ -26,7 +26,7 @@ TEST(EditorTexts, LabelsAndHeaderSayExtendedBeyondThirtyCodePageCharacters)
     EXPECT_EQ(headerFor(x30, x31, {}), HeaderState::Extended);
 }
 
-TEST(EditorFields, ValuesForSave)
+TEST(EditorFields, ValuesForSaveAndThePlayerPosition)
 {
     struct Case { QString comment, year; int track; QString genre, wantComment, wantYear, wantTrack; int wantGenre; } cases[] = {
         {QString(35, QLatin1Char('c')), "19999", 7, "Rock", QString(30, QLatin1Char('c')), "1999", "07", 17},
@@ -48,10 +48,8 @@ TEST(EditorFields, ValuesForSave)
     const struct { const char *typed; int track; } typed[] = {{"", 0}, {"12", 12}, {"255", 255}, {"256", 0}, {"999", 0}, {"x", 0}, {"-3", 0}};
     for (const auto &t : typed)
         EXPECT_EQ(trackFromInput(QString::fromLatin1(t.typed)), t.track) << t.typed;
-}
 
-TEST(PlayerPosition, BarJumpAndTimeText)
-{
+    // The player's position bar, its jump and time text.
     EXPECT_EQ(barPosition(60000, 120, 50), 25);
     EXPECT_EQ(barPosition(5000, 0, 50), 50); // an unknown length counts as one second
     EXPECT_EQ(barPosition(999999, 10, 50), 50);

@@ -82,7 +82,7 @@ TEST_F(GridWrite, CellsBecomeTheTagTrackByteAndYearPadded)
     EXPECT_EQ(tag.mid(93, 4), "99  ");
 }
 
-TEST_F(GridWrite, ExchangedHeadersDecideTheFields)
+TEST_F(GridWrite, ExchangedHeadersDecideTheFieldsAndAFailedRowStopsNoOther)
 {
     const QString path = file("t.mp3", audio);
     GridTable table({row(path, {"", "Under Title", "Under Artist", "Under Album", "", "", ""})});
@@ -94,23 +94,21 @@ TEST_F(GridWrite, ExchangedHeadersDecideTheFields)
     EXPECT_EQ(QStringList({t.title, t.artist, t.album}), QStringList({"Under Artist", "Under Title", "Under Album"}));
     const FieldColumns german = fieldColumnsFromHeaders({"Interpret", "Titel", "Album"});
     EXPECT_TRUE(german.title == ColArtist && german.artist == ColTitle);
-}
 
-TEST_F(GridWrite, AFailedRowDoesNotStopTheOthers)
-{
+    // A failed row does not stop the others.
     const QString a = file("a.mp3", audio);
     const QString gone = file("gone.mp3", audio);
     const QString c = file("c.mp3", audio);
-    GridTable table({row(a, {"", "A"}), row(gone, {"", "B"}), row(c, {"", "C"})});
-    table.fill({}, {});
+    GridTable three({row(a, {"", "A"}), row(gone, {"", "B"}), row(c, {"", "C"})});
+    three.fill({}, {});
     QFile::remove(gone);
-    const QList<RowWriteResult> results = table.write({0, 1, 2}, defaultTextCodec(), [](const QString &path) { return taginfo(path); });
+    const QList<RowWriteResult> results = three.write({0, 1, 2}, defaultTextCodec(), [](const QString &path) { return taginfo(path); });
     ASSERT_EQ(results.size(), 3);
     EXPECT_EQ(QList<bool>({results[0].written, results[1].written, results[2].written}), QList<bool>({true, false, true}));
     EXPECT_FALSE(results[1].status.ok());
     EXPECT_EQ(readTag(c, {}).title, "C");
     EXPECT_FALSE(QFile::exists(gone)); // not made by the write
-    EXPECT_TRUE(table.changesKept());
-    EXPECT_EQ(table.cell(0, ColStatus), "Tag!");
-    EXPECT_EQ(table.cell(1, ColStatus), "");
+    EXPECT_TRUE(three.changesKept());
+    EXPECT_EQ(three.cell(0, ColStatus), "Tag!");
+    EXPECT_EQ(three.cell(1, ColStatus), "");
 }

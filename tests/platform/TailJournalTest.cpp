@@ -101,7 +101,7 @@ TEST_F(TailJournal, AKilledBatchPutsBackTheOldEndOfEveryFile)
     EXPECT_TRUE(journals().isEmpty());
 }
 
-TEST_F(TailJournal, JournalsThatDoNotFitTheFileAreDroppedWithoutTouchingIt)
+TEST_F(TailJournal, JournalsThatDoNotFitTheFileAreDroppedAndOnesOfARunningWriterLeftAlone)
 {
     const QString path = putFile(home.music(), "a.mp3", kAudio + kOldEnd);
     // Cut off by a kill before the file was touched.
@@ -116,11 +116,9 @@ TEST_F(TailJournal, JournalsThatDoNotFitTheFileAreDroppedWithoutTouchingIt)
     EXPECT_EQ(readAll(path), "someone else's file");
     EXPECT_EQ(problems.size(), 1);
     EXPECT_TRUE(journals().isEmpty());
-}
 
-TEST_F(TailJournal, JournalOfAWriterThatStillRunsIsLeftAlone)
-{
-    const QString path = putFile(home.music(), "a.mp3", kAudio + kNewEnd);
+    // The journal of a writer that still runs is left alone.
+    writeAll(path, kAudio + kNewEnd);
     writeAll(journalPath(1), entryFor(path).render());
     const int fd = ::open(QFile::encodeName(journalPath(1)).constData(), O_RDONLY);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);

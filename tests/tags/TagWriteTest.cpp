@@ -69,7 +69,7 @@ TEST_F(TagWrite, LongArtistCreatesTheExactLyrics3BlockShortValuesAnEmptyOne)
     EXPECT_EQ(readAll(path), audio + "LYRICSBEGIN000011LYRICS200" + readAll(path).right(128));
 }
 
-TEST_F(TagWrite, KeptFieldsSurvive)
+TEST_F(TagWrite, KeptFieldsSurviveUnlessTheBlockWouldOutgrowItsSizeDigits)
 {
     const QByteArray lyr = "LYR00012[00:01]hello";
     const QByteArray img = "IMG00004a.jp";
@@ -83,6 +83,27 @@ TEST_F(TagWrite, KeptFieldsSurvive)
     const QByteArray blockOut = expected + QByteArray::number(expected.size()).rightJustified(6, '0') + "LYRICS200";
     EXPECT_EQ(bytes.size(), audio.size() + blockOut.size() + 128);
     EXPECT_EQ(bytes.mid(audio.size(), blockOut.size()), blockOut);
+
+    // A block that would outgrow its size digits is refused.
+    // Nine picture fields of the largest size make a block of 900,074 bytes;
+    // a title of 99,999 bytes would push it past what six digits can say.
+    QList<QByteArray> pictures;
+    for (int i = 0; i < 9; ++i)
+        pictures << "IMG99999" + QByteArray(99999, char('a' + i));
+    writeAll(path, demoFileBytes({.relativePath = "a.mp3", .values = values("A title longer than thirty characters, yes", "Band"),
+                                  .extraLyrics3Fields = pictures, .frames = 3}));
+    const QByteArray before = readAll(path);
+    ASSERT_TRUE(readTag(path, {}).hasLyrics3);
+
+    const TagWriteResult refused = set(titleOnly(QString(99999, QLatin1Char('t'))));
+    EXPECT_FALSE(refused.status.ok());
+    EXPECT_TRUE(refused.status.errorText().contains("999999")) << refused.status.errorText().toStdString();
+    EXPECT_EQ(readAll(path), before);
+
+    EXPECT_TRUE(set(titleOnly(QString(60, QLatin1Char('t')))).status.ok()); // still fits
+    const TagRecord t = readTag(path, {});
+    EXPECT_EQ(t.longTitle, QString(60, QLatin1Char('t')));
+    EXPECT_EQ(t.keptLyrics3Fields, pictures);
 }
 
 // Cancel in the editor writes nothing. OK, with values and a new name:
@@ -105,29 +126,6 @@ TEST_F(TagWrite, ACancelledEditorWritesNothing)
     get_id3tag(name, true, context, &cancelled);
     EXPECT_FALSE(cancelled.attempted);
     EXPECT_EQ(readAll(path), before);
-}
-
-TEST_F(TagWrite, BlockThatWouldOutgrowItsSizeDigitsIsRefused)
-{
-    // Nine picture fields of the largest size make a block of 900,074 bytes;
-    // a title of 99,999 bytes would push it past what six digits can say.
-    QList<QByteArray> pictures;
-    for (int i = 0; i < 9; ++i)
-        pictures << "IMG99999" + QByteArray(99999, char('a' + i));
-    writeAll(path, demoFileBytes({.relativePath = "a.mp3", .values = values("A title longer than thirty characters, yes", "Band"),
-                                  .extraLyrics3Fields = pictures, .frames = 3}));
-    const QByteArray before = readAll(path);
-    ASSERT_TRUE(readTag(path, {}).hasLyrics3);
-
-    const TagWriteResult refused = set(titleOnly(QString(99999, QLatin1Char('t'))));
-    EXPECT_FALSE(refused.status.ok());
-    EXPECT_TRUE(refused.status.errorText().contains("999999")) << refused.status.errorText().toStdString();
-    EXPECT_EQ(readAll(path), before);
-
-    EXPECT_TRUE(set(titleOnly(QString(60, QLatin1Char('t')))).status.ok()); // still fits
-    const TagRecord t = readTag(path, {});
-    EXPECT_EQ(t.longTitle, QString(60, QLatin1Char('t')));
-    EXPECT_EQ(t.keptLyrics3Fields, pictures);
 }
 
 // Bytes before the tag that are no valid Lyrics3 block are audio: they stay
