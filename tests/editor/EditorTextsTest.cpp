@@ -28,7 +28,8 @@ TEST(EditorTexts, LabelsAndHeaderSayExtendedBeyondThirtyCodePageCharacters)
 
 TEST(EditorFields, ValuesForSaveAndThePlayerPosition)
 {
-    struct Case { QString comment, year; int track; QString genre, wantComment, wantYear, wantTrack; int wantGenre; } cases[] = {
+    struct Case { QString comment, year; int track; QString genre, wantComment, wantYear, wantTrack; int wantGenre; };
+    const Case cases[] = {
         {QString(35, QLatin1Char('c')), "19999", 7, "Rock", QString(30, QLatin1Char('c')), "1999", "07", 17},
         {"c", "99", 0, QString(), "c", "99", "0", 255},
         {{}, {}, 300, "Acapella", {}, {}, "0", 123},
@@ -45,7 +46,8 @@ TEST(EditorFields, ValuesForSaveAndThePlayerPosition)
         EXPECT_EQ(QStringList({QString::number(v.title.size()), v.comment, v.year, v.trackText, QString::number(v.genre)}),
                   QStringList({"40", c.wantComment, c.wantYear, c.wantTrack, QString::number(c.wantGenre)}));
     }
-    const struct { const char *typed; int track; } typed[] = {{"", 0}, {"12", 12}, {"255", 255}, {"256", 0}, {"999", 0}, {"x", 0}, {"-3", 0}};
+    const struct { const char *typed; int track; } typed[] = {
+        {"", 0}, {"12", 12}, {"255", 255}, {"256", 0}, {"999", 0}, {"x", 0}, {"-3", 0}};
     for (const auto &t : typed)
         EXPECT_EQ(trackFromInput(QString::fromLatin1(t.typed)), t.track) << t.typed;
 

@@ -39,7 +39,7 @@ QStringList column(const GridTable &t, int c)
 
 } // namespace
 
-TEST(GridTable, FilterAndSortShowEditsAndUnsortRestores)
+TEST(GridTable, FilterSortColumnEditsNumberingAndExchanges)
 {
     GridTable t = table();
     t.sortBy(ColArtist);
@@ -68,11 +68,9 @@ TEST(GridTable, FilterAndSortShowEditsAndUnsortRestores)
     EXPECT_EQ(column(t, ColArtist), QStringList({"Cher", "Abba", "Oasis", "Abba", "Doors", "Abba"}));
     t.fill("Rest", {});
     EXPECT_EQ(column(t, ColFilename), QStringList({"4.mp3"}));
-}
 
-TEST(GridTable, ColumnEditsNumberingAndExchanges)
-{
-    GridTable t = table();
+    // Column edits for all or selected rows, numbering, exchanges.
+    t = table();
     t.setColumn(ColAlbum, "Hits", {1, 3});
     EXPECT_EQ(column(t, ColAlbum), QStringList({"", "Hits", "", "Hits", "", ""}));
     t.setColumn(ColGenre, "Pop", {});

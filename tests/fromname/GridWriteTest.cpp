@@ -102,7 +102,8 @@ TEST_F(GridWrite, ExchangedHeadersDecideTheFieldsAndAFailedRowStopsNoOther)
     GridTable three({row(a, {"", "A"}), row(gone, {"", "B"}), row(c, {"", "C"})});
     three.fill({}, {});
     QFile::remove(gone);
-    const QList<RowWriteResult> results = three.write({0, 1, 2}, defaultTextCodec(), [](const QString &path) { return taginfo(path); });
+    const QList<RowWriteResult> results =
+        three.write({0, 1, 2}, defaultTextCodec(), [](const QString &path) { return taginfo(path); });
     ASSERT_EQ(results.size(), 3);
     EXPECT_EQ(QList<bool>({results[0].written, results[1].written, results[2].written}), QList<bool>({true, false, true}));
     EXPECT_FALSE(results[1].status.ok());

@@ -50,7 +50,8 @@ QByteArray frameData(const QByteArray &id, const QString &text, Id3v2Spec::Encod
 {
     QByteArray data(1, char(encoding));
     if (id == "COMM" || id == "COM")
-        data += "eng" + QByteArray(encoding == Id3v2Spec::Utf16Bom || encoding == Id3v2Spec::Utf16BigEndian ? 2 : 1, '\0');
+        data += "eng" + QByteArray(encoding == Id3v2Spec::Utf16Bom || encoding == Id3v2Spec::Utf16BigEndian ? 2 : 1,
+                                   '\0'); // an empty description
     return data + encoded(text, encoding);
 }
 
@@ -79,7 +80,8 @@ QByteArray id3v2Tag(const Id3v2Spec &spec)
             continue;
         }
         const bool frameUnsync = spec.version == 4 && spec.unsynchronise;
-        body += id3v2Frame(spec.version, id.constData(), frameUnsync ? unsynchronised(data) : data, frameUnsync ? 2 : 0);
+        body += id3v2Frame(spec.version, id.constData(), frameUnsync ? unsynchronised(data) : data,
+                           frameUnsync ? 2 : 0);
     }
     if (spec.unsynchronise && spec.version < 4)
         body = unsynchronised(body);

@@ -98,7 +98,8 @@ TEST_F(Id3v2, BrokenOrHostileTagsReadAsNone)
     QByteArray noise("ID3\x03\x00\x00\x00\x00\x01\x00", 10);
     for (int i = 0; i < 128; ++i)
         noise += char((i * 37 + 11) & 0xff);
-    const QByteArray cases[] = {tooLong, patched(good, 3, 5), patched(good, 8, char(0x80)), zeroFrames, noise, good.left(8), QByteArray("ID3")};
+    const QByteArray cases[] = {tooLong, patched(good, 3, 5), patched(good, 8, char(0x80)), zeroFrames, noise,
+                                good.left(8), QByteArray("ID3")};
     for (const QByteArray &head : cases) {
         const TagRecord t = read(head + audio, true);
         EXPECT_FALSE(t.fromId3v2) << head.toHex().left(40).constData();

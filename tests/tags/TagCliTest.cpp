@@ -12,7 +12,7 @@ using namespace kaz::test;
 
 using TagCli = HomeTest;
 
-TEST_F(TagCli, ShowEscapesZeroBytesInJsonAndControlCodesOnTheTerminal)
+TEST_F(TagCli, ShowEscapesZeroBytesInJsonAndControlCodesOnTheTerminalExitCodesAndLanguages)
 {
     const QString file = home.music() + "/\"a\\\" \U0001F600.mp3"; // quotes, a backslash, beyond the BMP
     QByteArray bytes = mp3WithTag(values("Jóga", "Björk", "Homogenic", "1997", "c", "0", 52));
@@ -40,10 +40,8 @@ TEST_F(TagCli, ShowEscapesZeroBytesInJsonAndControlCodesOnTheTerminal)
     ASSERT_EQ(shown.exitCode, 0) << shown.err.constData();
     EXPECT_FALSE(shown.out.contains('\x1b'));
     EXPECT_TRUE(shown.out.contains("\\x1b]0;owned\\x07\\x1b[2J")) << shown.out.constData();
-}
 
-TEST_F(TagCli, ExitCodesAndMessagesInBothLanguages)
-{
+    // Exit codes, and messages in both languages.
     const QString shortFile = putFile(home.music(), "short.mp3", QByteArray(100, 'x'));
     EXPECT_TRUE(endedWith(runCli({"tag", "show", "--lang", "en", shortFile}), 0, "Following file is to short."));
     // The stored choice: German by default.

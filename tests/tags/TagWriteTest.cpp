@@ -74,8 +74,8 @@ TEST_F(TagWrite, KeptFieldsSurviveUnlessTheBlockWouldOutgrowItsSizeDigits)
     const QByteArray lyr = "LYR00012[00:01]hello";
     const QByteArray img = "IMG00004a.jp";
     // The kept fields stored out of the usual order.
-    writeAll(path, demoFileBytes({.relativePath = "a.mp3", .values = values("A title longer than thirty characters, yes", "Band"),
-                                  .extraLyrics3Fields = {img, lyr}, .frames = 3}));
+    const TagValues longTitle = values("A title longer than thirty characters, yes", "Band");
+    writeAll(path, demoFileBytes({.relativePath = "a.mp3", .values = longTitle, .extraLyrics3Fields = {img, lyr}, .frames = 3}));
 
     set(titleOnly("Short now"));
     const QByteArray bytes = readAll(path);
@@ -90,8 +90,7 @@ TEST_F(TagWrite, KeptFieldsSurviveUnlessTheBlockWouldOutgrowItsSizeDigits)
     QList<QByteArray> pictures;
     for (int i = 0; i < 9; ++i)
         pictures << "IMG99999" + QByteArray(99999, char('a' + i));
-    writeAll(path, demoFileBytes({.relativePath = "a.mp3", .values = values("A title longer than thirty characters, yes", "Band"),
-                                  .extraLyrics3Fields = pictures, .frames = 3}));
+    writeAll(path, demoFileBytes({.relativePath = "a.mp3", .values = longTitle, .extraLyrics3Fields = pictures, .frames = 3}));
     const QByteArray before = readAll(path);
     ASSERT_TRUE(readTag(path, {}).hasLyrics3);
 
@@ -178,8 +177,8 @@ TEST_F(TagWrite, OnAFullDiskNothingChangesWhenTheNewTrailerOrItsJournalHasNoRoom
         GTEST_SKIP() << "needs root to mount a small tmpfs; full-disk tag writes not tested";
     const QByteArray tag = mp3WithTag(values("Old title", "Band", "Album"), 1);
     const QString plain = putFile(small, "plain.mp3", QByteArray(8192 - tag.size(), '\x11') + tag);
-    const QByteArray bytes = demoFileBytes(
-        {.relativePath = "a.mp3", .values = values(QString(40, QLatin1Char('t')), "Band"), .extraLyrics3Fields = {}, .frames = 1});
+    const QByteArray bytes = demoFileBytes({.relativePath = "a.mp3", .values = values(QString(40, QLatin1Char('t')), "Band"),
+                                            .extraLyrics3Fields = {}, .frames = 1});
     const QString withBlock = putFile(small, "block.mp3", QByteArray(8192 - bytes.size(), '\x11') + bytes);
     const QString elsewhere = putTagged(home.music(), "a.mp3", values("Old title", "Band"));
     QDir().mkpath(small + "/kaz");
