@@ -100,7 +100,7 @@ TEST_F(TagEditorModelTest, ClipboardInsertsTheChosenFields)
     EXPECT_EQ(tagOf(b).genre, 13);
 }
 
-TEST_F(TagEditorModelTest, StripAndSaveCutsTagAndLyrics3BlockOnly)
+TEST_F(TagEditorModelTest, StripAndSaveCutTagAndLyrics3BlockOnlySaveWritesLongFields)
 {
     struct Case { const char *name; QString title; QList<QByteArray> extra; } cases[] = {
         {"plain.mp3", "Short", {}},
@@ -129,14 +129,11 @@ TEST_F(TagEditorModelTest, StripAndSaveCutsTagAndLyrics3BlockOnly)
     model.save("back", false);
     EXPECT_EQ(tagOf(path).title, "T");
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(QLatin1Char('|')).toStdString();
-}
 
-TEST_F(TagEditorModelTest, SaveWritesLongFieldsAndLeavesUntouchedUntaggedFilesAlone)
-{
+    // Save writes long fields and leaves untouched untagged files alone.
     const QString tagged = putSong(dir, "t.mp3", values("T", "A"));
     const QString bare = putSong(dir, "u.mp3", {}, false);
     const QByteArray bareBytes = readAll(bare);
-    TagEditorModel model(session, context());
     model.open(bare);
     EXPECT_EQ(model.openingHeader(), HeaderState::NoTag);
     model.save("u", false);

@@ -45,7 +45,7 @@ TagRecord tagged(const QString &title, const QString &artist, const QString &com
 
 } // namespace
 
-TEST(Extraction, DelimiterAndPiecesOfSingleNames)
+TEST(Extraction, DelimiterAndPiecesOfSingleNamesAndThePatternForThePieces)
 {
     struct Case { const char *name; bool underscore; const char *delimiter; QStringList pieces; };
     const Case cases[] = {
@@ -72,6 +72,28 @@ TEST(Extraction, DelimiterAndPiecesOfSingleNames)
         EXPECT_EQ(d.delimiter, QString(c.delimiter)) << c.name;
         EXPECT_EQ(namePieces(c.name, splitPositions(c.name, d.delimiter), c.underscore), c.pieces) << c.name;
     }
+
+    // The pattern puts the pieces into fields.
+    const struct { QStringList pattern, titleArtistAlbumComment; } patterns[] = {
+        {{"title", "artist", "album", "comment"}, {"P1", "P2", "P3", "P4"}},
+        {{"artist", "title"}, {"P2", "P1", "P3", "P4"}},
+        {{"Interpret", "Titel"}, {"P2", "P1", "P3", "P4"}},
+        {{"album", "artist", "title"}, {"P3", "P2", "P1", "P4"}},
+        {{"artist", "album", "title"}, {"P3", "P1", "P2", "P4"}},
+        {{"comment", "title"}, {"P2", "P4", "P3", "P1"}},
+        {{}, {"P1", "P2", "P3", "P4"}},
+    };
+    for (const auto &c : patterns) {
+        FromNameSettings s;
+        s.pattern = c.pattern;
+        s.sync = false;
+        const Extraction e = extractRecords(sources({"P1-P2-P3-P4.mp3"}), s, 2026);
+        ASSERT_EQ(e.records.size(), 1);
+        const GridRecord &r = e.records[0];
+        EXPECT_EQ(QStringList({r.cells[ColTitle], r.cells[ColArtist], r.cells[ColAlbum], r.cells[ColComment]}),
+                  c.titleArtistAlbumComment)
+            << c.pattern.join(" - ").toStdString();
+    }
 }
 
 TEST(Extraction, CandidatesDotRulesFilterListAndRecordOrder)
@@ -96,31 +118,6 @@ TEST(Extraction, CandidatesDotRulesFilterListAndRecordOrder)
     // As the double loop leaves them: no name has both more positions and
     // a longer name than one before it.
     EXPECT_EQ(names, QStringList({"a.mp31", "a-b.mp32", "longer-name.mp33", "a-b-c.mp34"}));
-}
-
-TEST(Extraction, PatternPutsPiecesIntoFields)
-{
-    struct Case { QStringList pattern; QStringList titleArtistAlbumComment; };
-    const Case cases[] = {
-        {{"title", "artist", "album", "comment"}, {"P1", "P2", "P3", "P4"}},
-        {{"artist", "title"}, {"P2", "P1", "P3", "P4"}},
-        {{"Interpret", "Titel"}, {"P2", "P1", "P3", "P4"}},
-        {{"album", "artist", "title"}, {"P3", "P2", "P1", "P4"}},
-        {{"artist", "album", "title"}, {"P3", "P1", "P2", "P4"}},
-        {{"comment", "title"}, {"P2", "P4", "P3", "P1"}},
-        {{}, {"P1", "P2", "P3", "P4"}},
-    };
-    for (const Case &c : cases) {
-        FromNameSettings s;
-        s.pattern = c.pattern;
-        s.sync = false;
-        const Extraction e = extractRecords(sources({"P1-P2-P3-P4.mp3"}), s, 2026);
-        ASSERT_EQ(e.records.size(), 1);
-        const GridRecord &r = e.records[0];
-        EXPECT_EQ(QStringList({r.cells[ColTitle], r.cells[ColArtist], r.cells[ColAlbum], r.cells[ColComment]}),
-                  c.titleArtistAlbumComment)
-            << c.pattern.join(" - ").toStdString();
-    }
 }
 
 TEST(Extraction, PrioritiesOfNameInfosAndTag)

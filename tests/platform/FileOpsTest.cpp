@@ -26,7 +26,7 @@ dev_t deviceOf(const QString &path)
 
 } // namespace
 
-TEST_F(FileOps, RenameNeverReplaces)
+TEST_F(FileOps, RenameNeverReplacesReplaceFileEndKeepsWhatLiesInFront)
 {
     const QString a = home.music() + "/a.mp3";
     const QString b = home.music() + "/b.mp3";
@@ -47,6 +47,17 @@ TEST_F(FileOps, RenameNeverReplaces)
     EXPECT_FALSE(renameNoReplace(a, home.music() + "/c.mp3").errorText().isEmpty());
     EXPECT_FALSE(renameNoReplace(upper, home.music() + "/no/such/folder/x.mp3").ok());
     EXPECT_EQ(readAll(upper), "first");
+
+    // Replacing a file's end keeps what lies in front.
+    const QString path = putFile(home.music(), "f.mp3", "AUDIOAUDIO-old-trailer-that-is-long");
+    ASSERT_TRUE(replaceFileEnd(path, 10, "new").ok());
+    EXPECT_EQ(readAll(path), "AUDIOAUDIOnew");
+    ASSERT_TRUE(replaceFileEnd(path, 13, "+more").ok()); // appending
+    EXPECT_EQ(readAll(path), "AUDIOAUDIOnew+more");
+    EXPECT_FALSE(replaceFileEnd(path, 100, "x").ok()); // past the end: refused, file unchanged
+    EXPECT_EQ(readAll(path), "AUDIOAUDIOnew+more");
+    EXPECT_FALSE(replaceFileEnd(home.music(), 0, "x").ok()); // a folder
+    EXPECT_FALSE(QFileInfo::exists(home.music() + "/none.mp3"));
 }
 
 TEST_F(FileOps, MoveAcrossFileSystemsCopiesThenRemoves)
@@ -76,19 +87,6 @@ TEST_F(FileOps, MoveAcrossFileSystemsCopiesThenRemoves)
     // A target folder that does not exist: the source stays.
     EXPECT_FALSE(moveFile(source, home.music() + "/missing/x.mp3").ok());
     EXPECT_EQ(readAll(source), "other content");
-}
-
-TEST_F(FileOps, ReplaceFileEndKeepsWhatLiesInFront)
-{
-    const QString path = putFile(home.music(), "f.mp3", "AUDIOAUDIO-old-trailer-that-is-long");
-    ASSERT_TRUE(replaceFileEnd(path, 10, "new").ok());
-    EXPECT_EQ(readAll(path), "AUDIOAUDIOnew");
-    ASSERT_TRUE(replaceFileEnd(path, 13, "+more").ok()); // appending
-    EXPECT_EQ(readAll(path), "AUDIOAUDIOnew+more");
-    EXPECT_FALSE(replaceFileEnd(path, 100, "x").ok()); // past the end: refused, file unchanged
-    EXPECT_EQ(readAll(path), "AUDIOAUDIOnew+more");
-    EXPECT_FALSE(replaceFileEnd(home.music(), 0, "x").ok()); // a folder
-    EXPECT_FALSE(QFileInfo::exists(home.music() + "/none.mp3"));
 }
 
 TEST_F(FileOps, ReadOnlyFileReportsWhatItCannotRead)

@@ -53,7 +53,7 @@ QStringList journals()
 
 } // namespace
 
-TEST_F(TailJournal, ABatchJournalIsWholeOrNothing)
+TEST_F(TailJournal, ABatchJournalIsWholeOrNothingAndFinishedWritesLeaveNone)
 {
     const QList<TailJournalEntry> entries = filesWithOldEnds(dir, {"a.mp3", "b.mp3", "c.mp3"});
     const QByteArray bytes = renderTailJournal(entries);
@@ -77,6 +77,20 @@ TEST_F(TailJournal, ABatchJournalIsWholeOrNothing)
     QByteArray flipped = one;
     flipped[one.indexOf('\n') + 3] = 'x';
     EXPECT_FALSE(TailJournalEntry::parse(flipped));
+
+    // Finished writes leave no journal.
+    const QString path = putFile(home.music(), "a.mp3", kAudio + kOldEnd);
+    ASSERT_TRUE(replaceFileEnd(path, kAudio.size(), kNewEnd).ok());
+    ASSERT_TRUE(replaceFileEnd(path, kAudio.size(), kOldEnd).ok());
+    EXPECT_EQ(readAll(path), kAudio + kOldEnd);
+    EXPECT_TRUE(journals().isEmpty());
+    // A program folder that cannot take the journal refuses the write.
+    ::chmod(QFile::encodeName(programFolder()).constData(), 0500);
+    if (::geteuid() != 0) { // root writes anyway
+        EXPECT_FALSE(replaceFileEnd(path, kAudio.size(), kNewEnd).ok());
+        EXPECT_EQ(readAll(path), kAudio + kOldEnd);
+    }
+    ::chmod(QFile::encodeName(programFolder()).constData(), 0700);
 }
 
 // Killed after the first file got its new end, while the second got it, and
@@ -127,20 +141,4 @@ TEST_F(TailJournal, JournalsThatDoNotFitTheFileAreDroppedAndOnesOfARunningWriter
     ::close(fd);
     EXPECT_EQ(recoverInterruptedTailWrites(), 1);
     EXPECT_EQ(readAll(path), kAudio + kOldEnd);
-}
-
-TEST_F(TailJournal, FinishedWritesLeaveNoJournal)
-{
-    const QString path = putFile(home.music(), "a.mp3", kAudio + kOldEnd);
-    ASSERT_TRUE(replaceFileEnd(path, kAudio.size(), kNewEnd).ok());
-    ASSERT_TRUE(replaceFileEnd(path, kAudio.size(), kOldEnd).ok());
-    EXPECT_EQ(readAll(path), kAudio + kOldEnd);
-    EXPECT_TRUE(journals().isEmpty());
-    // A program folder that cannot take the journal refuses the write.
-    ::chmod(QFile::encodeName(programFolder()).constData(), 0500);
-    if (::geteuid() != 0) { // root writes anyway
-        EXPECT_FALSE(replaceFileEnd(path, kAudio.size(), kNewEnd).ok());
-        EXPECT_EQ(readAll(path), kAudio + kOldEnd);
-    }
-    ::chmod(QFile::encodeName(programFolder()).constData(), 0700);
 }

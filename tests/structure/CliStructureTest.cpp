@@ -14,7 +14,7 @@ using namespace kaz::test;
 
 using CliStructure = HomeTest;
 
-TEST_F(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
+TEST_F(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestoresExcludedAlbums)
 {
     eightSongs(dir, "A", "X", "A");
     putSong(dir, "loose.mp3", "B", "Y");
@@ -50,6 +50,23 @@ TEST_F(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestores)
     EXPECT_EQ(runCli({"structure", "build"}).exitCode, 2);
     EXPECT_EQ(runCli({"structure", "shuffle", dir}).exitCode, 2);
     EXPECT_EQ(runCli({"structure", "build", dir + "/missing"}).exitCode, 2);
+
+    // Excluded albums and the structure keys.
+    EXPECT_EQ(runCli({"config", "exclude", "add", "Best of "}).exitCode, 0);
+    EXPECT_EQ(runCli({"config", "exclude", "add", "Best of"}).exitCode, 0);
+    EXPECT_EQ(runCli({"config", "exclude", "add", "hits"}).exitCode, 0);
+    EXPECT_EQ(runCli({"config", "exclude", "list"}).out, "Best of\nhits\n");
+    EXPECT_EQ(runCli({"config", "exclude", "remove", "Best of"}).exitCode, 0);
+    EXPECT_EQ(runCli({"config", "exclude", "remove", "nope"}).exitCode, 1);
+    EXPECT_EQ(runCli({"config", "exclude", "add", "  "}).exitCode, 2);
+    EXPECT_EQ(runCli({"config", "exclude", "list"}).out, "hits\n");
+    EXPECT_TRUE(readAll(home.path() + "/config/kaz/KAZ.INI").contains("[exclude album-names]\r\nhits\r\n[END]"));
+
+    for (int i = 0; i < 8; ++i)
+        putSong(dir, QStringLiteral("s%1.mp3").arg(i), QStringLiteral("Artist %1").arg(i), "Greatest Hits");
+    ASSERT_EQ(runCli({"config", "set", "VariousDir", "Misc"}).exitCode, 0);
+    EXPECT_EQ(runCli({"structure", "build", dir}).exitCode, 0);
+    EXPECT_TRUE(QFile::exists(dir + "/Misc/s0.mp3"));
 }
 
 TEST_F(CliStructure, QuestionsNeedYesOrATerminal)
@@ -84,24 +101,4 @@ TEST_F(CliStructure, QuestionsNeedYesOrATerminal)
     EXPECT_TRUE(endedWith(r, 1, "KAZ wasn´t able to move all MP3-files!"));
     EXPECT_TRUE(endedWith(runCli({"structure", "break", "--full", "--yes", dir}), 0));
     EXPECT_TRUE(QFile::exists(dir + "/cover.jpg") && !QFileInfo::exists(dir + "/sub"));
-}
-
-TEST_F(CliStructure, ExcludedAlbumsAndStructureKeys)
-{
-    EXPECT_EQ(runCli({"config", "exclude", "add", "Best of "}).exitCode, 0);
-    EXPECT_EQ(runCli({"config", "exclude", "add", "Best of"}).exitCode, 0);
-    EXPECT_EQ(runCli({"config", "exclude", "add", "hits"}).exitCode, 0);
-    EXPECT_EQ(runCli({"config", "exclude", "list"}).out, "Best of\nhits\n");
-    EXPECT_EQ(runCli({"config", "exclude", "remove", "Best of"}).exitCode, 0);
-    EXPECT_EQ(runCli({"config", "exclude", "remove", "nope"}).exitCode, 1);
-    EXPECT_EQ(runCli({"config", "exclude", "add", "  "}).exitCode, 2);
-    EXPECT_EQ(runCli({"config", "exclude", "list"}).out, "hits\n");
-    EXPECT_TRUE(readAll(home.path() + "/config/kaz/KAZ.INI").contains("[exclude album-names]\r\nhits\r\n[END]"));
-
-    const QString dir = home.music();
-    for (int i = 0; i < 8; ++i)
-        putSong(dir, QStringLiteral("s%1.mp3").arg(i), QStringLiteral("Artist %1").arg(i), "Greatest Hits");
-    ASSERT_EQ(runCli({"config", "set", "VariousDir", "Misc"}).exitCode, 0);
-    EXPECT_EQ(runCli({"structure", "build", dir}).exitCode, 0);
-    EXPECT_TRUE(QFile::exists(dir + "/Misc/s0.mp3"));
 }
