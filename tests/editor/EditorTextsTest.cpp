@@ -8,15 +8,15 @@
 
 using namespace kaz;
 
-TEST(EditorTexts, LabelsAndHeaderSayExtendedBeyondThirtyCodePageCharacters)
+TEST(EditorTexts, LabelsHeaderValuesForSaveAndThePlayerPosition)
 {
-    struct Case { LongField field; int length; Language language; const char *label; } cases[] = {
+    const struct { LongField field; int length; Language language; const char *label; } labels[] = {
         {LongField::Artist, 34, Language::English, "Artist (34) extended"},
         {LongField::Artist, 30, Language::English, "Artist (30)"},
         {LongField::Title, 31, Language::German, "Titel (31) extended"},
         {LongField::Album, 0, Language::German, "Album (0)"},
     };
-    for (const Case &c : cases)
+    for (const auto &c : labels)
         EXPECT_EQ(longFieldLabel(c.field, QString(c.length, QLatin1Char('x')), c.language), QString::fromUtf8(c.label));
     // "ö" is one character of the tag's code page.
     EXPECT_EQ(longFieldLabel(LongField::Artist, QString(30, QChar(0xF6)), Language::English), "Artist (30)");
@@ -24,10 +24,8 @@ TEST(EditorTexts, LabelsAndHeaderSayExtendedBeyondThirtyCodePageCharacters)
     const QString x30(30, QLatin1Char('a')), x31(31, QLatin1Char('a'));
     EXPECT_EQ(headerFor(x30, x30, x30), HeaderState::Tag);
     EXPECT_EQ(headerFor(x30, x31, {}), HeaderState::Extended);
-}
 
-TEST(EditorFields, ValuesForSaveAndThePlayerPosition)
-{
+    // The values handed to the tag writer.
     struct Case { QString comment, year; int track; QString genre, wantComment, wantYear, wantTrack; int wantGenre; };
     const Case cases[] = {
         {QString(35, QLatin1Char('c')), "19999", 7, "Rock", QString(30, QLatin1Char('c')), "1999", "07", 17},

@@ -33,7 +33,6 @@ TEST(FolderListing, OnlyNamesThatDecodeToThemselvesAreWorkedOnSortedAsShown)
     for (const QStringList &names : folders) {
         TempHome home;
         const QString dir = home.music();
-        QDir().mkpath(dir);
         for (const QString &name : names)
             QFile(dir + "/" + name).open(QIODevice::WriteOnly);
         QStringList listed;

@@ -22,10 +22,15 @@ QString folderOf(const std::vector<StructureRow> &rows, const StructureSettings 
     return result;
 }
 
-StructureSettings defaults()
+using Tweak = void (*)(StructureSettings &);
+constexpr Tweak none = [](StructureSettings &) {};
+
+// The settings of a case: the defaults, Various as the name of the various folder, then the tweak.
+StructureSettings settingsWith(Tweak tweak)
 {
     StructureSettings s;
     s.variousDir = "Various";
+    tweak(s);
     return s;
 }
 
@@ -87,8 +92,6 @@ QString summary(const StructurePlan &plan)
 
 TEST(Planner, ClassesCdsAndUsedSpace)
 {
-    using Tweak = void (*)(StructureSettings &);
-    const Tweak none = [](StructureSettings &) {};
     const Tweak cd44 = [](StructureSettings &s) { s.cdrMegabytes = 44; };
     const struct { const char *what; const char *rows; Tweak tweak; const char *plan; } cases[] = {
         {"thresholds", "8*A/X 7*B/Y 3*C/Z", none, "8*aa1 7*vaar1 3*va1 | 18"},
@@ -119,10 +122,8 @@ TEST(Planner, ClassesCdsAndUsedSpace)
         {"loose songs fill by their bytes", "5*A/X:10 B/Y:1 C/Z:2 C/Q:2 8*D/W:1", cd44, "5*vaar1 3*va2 8*aa1 | 58 5"},
     };
     for (const auto &c : cases) {
-        StructureSettings s = defaults();
-        c.tweak(s);
-        const std::vector<StructureRow> rows = parseRows(QString::fromUtf8(c.rows));
-        EXPECT_EQ(summary(planStructure(rows, s)), QString::fromUtf8(c.plan)) << c.what;
+        EXPECT_EQ(summary(planStructure(parseRows(QString::fromUtf8(c.rows)), settingsWith(c.tweak))), QString::fromUtf8(c.plan))
+            << c.what;
     }
 
     // Ties end where the exchange sort's passes leave them, not always in input order.
@@ -135,8 +136,6 @@ TEST(Planner, ClassesCdsAndUsedSpace)
 
 TEST(Planner, FoldersOfTheWorkedExamples)
 {
-    using Tweak = void (*)(StructureSettings &);
-    const Tweak none = [](StructureSettings &) {};
     const Tweak flat = [](StructureSettings &s) { s.createAlbumAndSamplerDirs = false; };
     const Tweak noAlbums = [](StructureSettings &s) { s.searchAlbum = false; };
     const Tweak cd44 = [](StructureSettings &s) { s.fitOnCdr = true, s.cdrMegabytes = 44; };
@@ -170,9 +169,7 @@ TEST(Planner, FoldersOfTheWorkedExamples)
         {"8*A/X:3.75 8*B/Y:3.875 8*C/Z:1.25 8*D/W:6.25", cd44, 8, "Album/B/Y/"},
     };
     for (const auto &c : cases) {
-        StructureSettings s = defaults();
-        c.tweak(s);
-        EXPECT_EQ(folderOf(parseRows(QString::fromUtf8(c.rows)), s, c.row), QString::fromUtf8(c.folder))
+        EXPECT_EQ(folderOf(parseRows(QString::fromUtf8(c.rows)), settingsWith(c.tweak), c.row), QString::fromUtf8(c.folder))
             << c.rows << " row " << c.row;
     }
 }

@@ -34,13 +34,6 @@ QString putLargeSong(const QString &dir, const QString &name, const QString &art
     return path;
 }
 
-StructureSettings testSettings()
-{
-    StructureSettings s;
-    s.variousDir = QStringLiteral("Various");
-    return s;
-}
-
 StructureRequest StructureFixture::request(const QString &base) const
 {
     StructureRequest r;

@@ -16,13 +16,15 @@ void eightSongs(const QString &dir, const QString &artist = QStringLiteral("A"),
 // A tagged file of the given size whose audio part is a hole (cheap to write).
 QString putLargeSong(const QString &dir, const QString &name, const QString &artist, const QString &album, qint64 size);
 
-StructureSettings testSettings();
-
 // Runs the operations with a scripted prompter.
 struct StructureFixture {
     ScriptedPrompter prompter;
     RunState state;
-    StructureSettings settings = testSettings();
+    StructureSettings settings = [] {
+        StructureSettings s;
+        s.variousDir = QStringLiteral("Various");
+        return s;
+    }();
     bool preview = false;
     MediaPlayer *player = nullptr;
 

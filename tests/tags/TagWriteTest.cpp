@@ -50,6 +50,25 @@ TEST_F(TagWrite, AnUntaggedFileGrowsByOneTagATaggedOneKeepsItsSizeAndUnsetValues
     EXPECT_TRUE(set(titleOnly("New")).status.ok());
     EXPECT_EQ(readAll(path), mp3WithTag(values("New", "Band", "LP", "1990", "note", "07", 9)));
     EXPECT_TRUE(prompter.shown.isEmpty());
+
+    // Small files get their tag replaced, never a second one.
+    writeAll(path, {});
+    o = {};
+    o.title = "First";
+    o.album = "Album";
+    set(o);
+    EXPECT_EQ(readAll(path).size(), 128);
+    set(artistOnly("Second"));
+    EXPECT_EQ(readAll(path).size(), 128);
+    const TagRecord t = readTag(path, {});
+    EXPECT_EQ(QStringList({t.title, t.artist, t.album}), QStringList({"First", "Second", "Album"}));
+
+    // 10 bytes of something, then a tag.
+    writeAll(path, QByteArray(10, 'x') + readAll(path));
+    set(artistOnly("Third"));
+    EXPECT_EQ(readAll(path).size(), 138);
+    EXPECT_TRUE(readAll(path).startsWith(QByteArray(10, 'x')));
+    EXPECT_EQ(readTag(path, {}).album, "Album");
 }
 
 TEST_F(TagWrite, LongArtistCreatesTheExactLyrics3BlockShortValuesAnEmptyOne)
@@ -141,27 +160,6 @@ TEST_F(TagWrite, BytesThatOnlyLookLikeABlockStayAsAudio)
         EXPECT_TRUE(!readTag(path, {}).hasLyrics3 && set(titleOnly("Short")).status.ok());
         EXPECT_EQ(readAll(path), before + id3v1::render(values("Short", "a"), defaultTextCodec()));
     }
-}
-
-TEST_F(TagWrite, SmallFilesGetTheirTagReplacedNeverASecondOne)
-{
-    writeAll(path, {});
-    TagOverride o;
-    o.title = "First";
-    o.album = "Album";
-    set(o);
-    EXPECT_EQ(readAll(path).size(), 128);
-    set(artistOnly("Second"));
-    EXPECT_EQ(readAll(path).size(), 128);
-    const TagRecord t = readTag(path, {});
-    EXPECT_EQ(QStringList({t.title, t.artist, t.album}), QStringList({"First", "Second", "Album"}));
-
-    // 10 bytes of something, then a tag.
-    writeAll(path, QByteArray(10, 'x') + readAll(path));
-    set(artistOnly("Third"));
-    EXPECT_EQ(readAll(path).size(), 138);
-    EXPECT_TRUE(readAll(path).startsWith(QByteArray(10, 'x')));
-    EXPECT_EQ(readTag(path, {}).album, "Album");
 }
 
 // Tag writes on a full file system change nothing: the room is claimed
