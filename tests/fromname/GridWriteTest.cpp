@@ -37,7 +37,7 @@ protected:
 
 } // namespace
 
-TEST_F(GridWrite, CellsBecomeTheTagTrackByteAndYearPadded)
+TEST_F(GridWrite, CellsBecomeTheTagExchangedHeadersDecideTheFieldsAFailedRowStopsNoOther)
 {
     // cells: track, title, artist, album, comment, year, genre
     struct Case { const char *what; QStringList cells; bool hadTag; const char *trackText; int genre;
@@ -80,11 +80,8 @@ TEST_F(GridWrite, CellsBecomeTheTagTrackByteAndYearPadded)
     EXPECT_EQ(tag.mid(97, 28), "A comment longer than 28 cha");
     EXPECT_EQ(tag.mid(125, 2), QByteArray("\0\7", 2));
     EXPECT_EQ(tag.mid(93, 4), "99  ");
-}
 
-TEST_F(GridWrite, ExchangedHeadersDecideTheFieldsAndAFailedRowStopsNoOther)
-{
-    const QString path = file("t.mp3", audio);
+    // Exchanged headers decide the fields.
     GridTable table({row(path, {"", "Under Title", "Under Artist", "Under Album", "", "", ""})});
     table.fill({}, {});
     ASSERT_TRUE(table.exchangeHeaders(ColTitle, ColArtist));
