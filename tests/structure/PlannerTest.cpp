@@ -122,8 +122,8 @@ TEST(Planner, ClassesCdsAndUsedSpace)
         {"loose songs fill by their bytes", "5*A/X:10 B/Y:1 C/Z:2 C/Q:2 8*D/W:1", cd44, "5*vaar1 3*va2 8*aa1 | 58 5"},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(summary(planStructure(parseRows(QString::fromUtf8(c.rows)), settingsWith(c.tweak))), QString::fromUtf8(c.plan))
-            << c.what;
+        const StructurePlan plan = planStructure(parseRows(QString::fromUtf8(c.rows)), settingsWith(c.tweak));
+        EXPECT_EQ(summary(plan), QString::fromUtf8(c.plan)) << c.what;
     }
 
     // Ties end where the exchange sort's passes leave them, not always in input order.
@@ -169,8 +169,8 @@ TEST(Planner, FoldersOfTheWorkedExamples)
         {"8*A/X:3.75 8*B/Y:3.875 8*C/Z:1.25 8*D/W:6.25", cd44, 8, "Album/B/Y/"},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(folderOf(parseRows(QString::fromUtf8(c.rows)), settingsWith(c.tweak), c.row), QString::fromUtf8(c.folder))
-            << c.rows << " row " << c.row;
+        EXPECT_EQ(folderOf(parseRows(QString::fromUtf8(c.rows)), settingsWith(c.tweak), c.row),
+                  QString::fromUtf8(c.folder)) << c.rows << " row " << c.row;
     }
 }
 
