@@ -171,8 +171,7 @@ TEST_F(IniFile, OldFormatIsConvertedKeepingTheUsersSections)
     bool converted = false;
     const KazSettings s = loadIni(path, context, &converted);
     EXPECT_TRUE(converted);
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(prompter.shown.first(), message(Msg::OldIniFile, Language::English));
+    EXPECT_EQ(prompter.shown, QStringList{message(Msg::OldIniFile, Language::English)});
 
     const QStringList lines = fileLines(path);
     EXPECT_EQ(lines.mid(0, 26), defaultLines(339, 276, "Various").mid(0, 26));

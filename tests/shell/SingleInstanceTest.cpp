@@ -21,12 +21,12 @@ bool takeLock(const QString &lock)
     return (new SingleInstance(lock))->tryLock();
 }
 
+struct SingleInstanceTest : HomeTest { const QString lock = SingleInstance::defaultLockPath(); };
+
 } // namespace
 
-TEST(SingleInstance, ExactlyOneOfTwoStartsGetsTheLock)
+TEST_F(SingleInstanceTest, ExactlyOneOfTwoStartsGetsTheLock)
 {
-    TempHome home;
-    const QString lock = SingleInstance::defaultLockPath();
     {
         HoldingProcess a([&] { return takeLock(lock); });
         HoldingProcess b([&] { return takeLock(lock); });
@@ -46,10 +46,8 @@ TEST(SingleInstance, ExactlyOneOfTwoStartsGetsTheLock)
     EXPECT_TRUE(third.tryLock());
 }
 
-TEST(SingleInstance, AKilledInstanceDoesNotBlockButALiveOneDoesHoweverOld)
+TEST_F(SingleInstanceTest, AKilledInstanceDoesNotBlockButALiveOneDoesHoweverOld)
 {
-    TempHome home;
-    const QString lock = SingleInstance::defaultLockPath();
     HoldingProcess running([&] { return takeLock(lock); });
     ASSERT_TRUE(running.took());
 
@@ -64,9 +62,8 @@ TEST(SingleInstance, AKilledInstanceDoesNotBlockButALiveOneDoesHoweverOld)
     EXPECT_TRUE(second.tryLock());
 }
 
-TEST(SingleInstance, SecondStartTellsTheUserOnlyWithoutArguments)
+TEST_F(SingleInstanceTest, SecondStartTellsTheUserOnlyWithoutArguments)
 {
-    TempHome home;
     SingleInstance running;
     ASSERT_TRUE(running.tryLock());
 

@@ -17,7 +17,7 @@
 using namespace kaz;
 using namespace kaz::test;
 
-using Startup = HomeTest;
+struct Startup : HomeTest { ScriptedPrompter prompter; };
 
 namespace {
 
@@ -35,11 +35,9 @@ void setIniLine(int line, const QString &text)
 
 TEST_F(Startup, FirstStartWritesDefaultsRecordsTheFolderAndClearsWorkFiles)
 {
-    QDir().mkpath(programFolder());
     for (const char *name : {"DIR.KAZ", "DIR2.KAZ", "dl.kaz", "fl.kaz", "undo1.kaz"})
         ASSERT_TRUE(writeAll(programFolder() + QLatin1Char('/') + name, "x\r\n"));
 
-    ScriptedPrompter prompter;
     const StartupResult r = startUp(request(), prompter);
     ASSERT_EQ(r.outcome, StartupResult::Outcome::Ready);
     EXPECT_TRUE(prompter.shown.isEmpty() && !r.settingsLoaded);
@@ -69,7 +67,6 @@ TEST_F(Startup, OpenArgumentOpensTheFolderOrTheFilesFolder)
     ASSERT_TRUE(stored.save());
     const QByteArray registryBefore = readAll(Registry::defaultPath());
 
-    ScriptedPrompter prompter;
     StartupResult r = startUp(request({"-open", album + QLatin1Char('/')}), prompter);
     EXPECT_EQ(r.settings.lastDir, album);
     EXPECT_EQ(r.programFolder, otherData);
@@ -94,7 +91,6 @@ TEST_F(Startup, UnwritableProgramFolderEndsWithTheMessageAndWritesNothing)
 {
     // A file where the program folder should be: it can be neither created nor written.
     ASSERT_TRUE(writeAll(programFolder(), "in the way"));
-    ScriptedPrompter prompter;
     const StartupResult r = startUp(request(), prompter);
     EXPECT_EQ(r.outcome, StartupResult::Outcome::NotWritable);
     EXPECT_TRUE(r.noSave);
@@ -105,7 +101,6 @@ TEST_F(Startup, UnwritableProgramFolderEndsWithTheMessageAndWritesNothing)
 
 TEST_F(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
 {
-    ScriptedPrompter prompter;
     startUp(request(), prompter);
     const QString gone = home.file("gone");
     setIniLine(8, "SelectionBoxes=210");
@@ -159,7 +154,6 @@ TEST_F(Startup, WindowGoesToTheStoredPlaceOnlyWhenItFits)
 
 TEST_F(Startup, ShutDownWritesSettingsAndClearsScratchUnlessNoSave)
 {
-    ScriptedPrompter prompter;
     StartupResult session = startUp(request(), prompter);
     const QStringList scratch{"DIR.KAZ", "wpl.kaz", "sendto.kaz"};
     for (const QString &name : scratch)
@@ -189,7 +183,6 @@ TEST_F(Startup, AnExistingShellEntryTurnsRegistrationOnAndIsWrittenAgain)
 {
     const QString program = "/usr/bin/kaz";
     ASSERT_TRUE(applyShellRegistration(true, Language::German, programFolder(), program));
-    ScriptedPrompter prompter;
     Registry english;
     english.setValue(Registry::kLanguage, "english");
     ASSERT_TRUE(english.save());

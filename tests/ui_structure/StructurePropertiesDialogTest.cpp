@@ -52,17 +52,6 @@ protected:
 
 } // namespace
 
-// The Save button says what follows it.
-TEST_F(StructureDialogTest, SaveCaptionFollowsTheCaller)
-{
-    EXPECT_EQ(find<QPushButton>(&dialog, "OKBtn")->text(), "&Save");
-    dialog.prepare(stored, StructurePropertiesDialog::Source::FolderMenu, Language::English);
-    EXPECT_EQ(find<QPushButton>(&dialog, "OKBtn")->text(), "&Save && create directorystructure");
-    dialog.prepare(stored, StructurePropertiesDialog::Source::Go, Language::German);
-    EXPECT_EQ(find<QPushButton>(&dialog, "OKBtn")->text(),
-              QString::fromUtf8("&Speichern, Verzeichnisstruktur erstellen && Dateien umbenennen"));
-}
-
 // Minutes and megabytes of a CD-R follow each other, the one typed into
 // setting the other, each within its limits.
 TEST_F(StructureDialogTest, MinutesAndMegabytesFollowTheFocusedControl)
