@@ -145,16 +145,14 @@ TEST_F(IniFile, MiddleSectionsLoadWithOrWithoutBlankLinesAndSurviveWrites)
     EXPECT_TRUE(removeUserEntry(path, "/usr/bin/editor") && !removeUserEntry(path, "artist&album"));
     EXPECT_TRUE(loadIni(path, context).externalPrograms[0].isEmpty());
     EXPECT_EQ(loadIni(path, context).structure.createDir, CreateDirMode::ArtistAndAlbum);
-}
 
-TEST_F(IniFile, LinesThatAreNotUtf8AreReadAsWindowsTextAndKeptByteForByte)
-{
-    QByteArray bytes = crlf(userFile());
+    // Lines that are not UTF-8 are read as Windows text and kept byte for byte.
+    QByteArray bytes = crlf(lines);
     bytes.replace("F1=/music/rock", "F1=/music/Gr\xf6\xdf" "e");
     ASSERT_TRUE(writeAll(path, bytes));
-    const KazSettings s = loadIni(path, context);
-    EXPECT_EQ(s.userDirectories[0], "/music/Größe");
-    ASSERT_TRUE(writeIniOnExit(path, s));
+    const KazSettings latin1 = loadIni(path, context);
+    EXPECT_EQ(latin1.userDirectories[0], "/music/Größe");
+    ASSERT_TRUE(writeIniOnExit(path, latin1));
     EXPECT_TRUE(readAll(path).contains("F1=/music/Gr\xf6\xdf" "e\r\n"));
 }
 

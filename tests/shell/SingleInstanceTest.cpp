@@ -25,7 +25,7 @@ struct SingleInstanceTest : HomeTest { const QString lock = SingleInstance::defa
 
 } // namespace
 
-TEST_F(SingleInstanceTest, ExactlyOneOfTwoStartsGetsTheLock)
+TEST_F(SingleInstanceTest, ExactlyOneOfTwoStartsGetsTheLockAndASecondStartSaysSo)
 {
     {
         HoldingProcess a([&] { return takeLock(lock); });
@@ -41,6 +41,11 @@ TEST_F(SingleInstanceTest, ExactlyOneOfTwoStartsGetsTheLock)
         ASSERT_TRUE(first.tryLock());
         SingleInstance second;
         EXPECT_FALSE(second.tryLock());
+        // A second start tells the user, though only when started without arguments.
+        ScriptedPrompter prompter;
+        EXPECT_FALSE(claimSingleInstance(second, {"-open", home.music()}, prompter) || !prompter.shown.isEmpty());
+        EXPECT_FALSE(claimSingleInstance(second, {}, prompter));
+        EXPECT_EQ(prompter.shown, QStringList{"  KAZ is already running!  "});
     }
     SingleInstance third;
     EXPECT_TRUE(third.tryLock());
@@ -60,18 +65,4 @@ TEST_F(SingleInstanceTest, AKilledInstanceDoesNotBlockButALiveOneDoesHoweverOld)
     running.kill();
     ASSERT_TRUE(QFile::exists(lock)); // left behind by the killed instance
     EXPECT_TRUE(second.tryLock());
-}
-
-TEST_F(SingleInstanceTest, SecondStartTellsTheUserOnlyWithoutArguments)
-{
-    SingleInstance running;
-    ASSERT_TRUE(running.tryLock());
-
-    ScriptedPrompter prompter;
-    SingleInstance fromContextMenu;
-    EXPECT_TRUE(!claimSingleInstance(fromContextMenu, {"-open", home.music()}, prompter) && prompter.shown.isEmpty());
-
-    SingleInstance plain;
-    EXPECT_FALSE(claimSingleInstance(plain, {}, prompter));
-    EXPECT_EQ(prompter.shown, QStringList{"  KAZ is already running!  "});
 }

@@ -214,7 +214,7 @@ TEST_F(MainWindowTest, ReactivationFindsRenamedFolderAndSelection)
     EXPECT_TRUE(prompter.shown.first().endsWith(home.music() + "/Album (2001)"));
 }
 
-TEST_F(MainWindowTest, RenameDirectoryThroughTheEdit)
+TEST_F(MainWindowTest, RenameAndDeleteTheFolderThroughItsMenu)
 {
     open();
     auto *edit = child<QLineEdit>("RenameEdit");
@@ -238,11 +238,10 @@ TEST_F(MainWindowTest, RenameDirectoryThroughTheEdit)
     child<QAction>("rename1")->trigger();
     QTest::keyClick(edit, Qt::Key_Escape);
     EXPECT_FALSE(edit->isVisible());
-}
 
-TEST_F(MainWindowTest, DeleteRemovesOnlyFolderTreesWithoutFiles)
-{
-    open();
+    // Delete removes only folder trees without files.
+    folder = home.music() + "/Renamed";
+    prompter.shown.clear();
     QDir(home.music()).mkpath("Empty/inner");
     window->files().openFolder(home.music() + "/Empty");
     prompter.answers = {Button::Cancel};
