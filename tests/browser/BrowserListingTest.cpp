@@ -63,10 +63,7 @@ TEST_F(FileListing, FilterReportsProgressOverEveryFile)
 
 TEST_F(FileListing, LetterSortKeysAndOrder)
 {
-    struct Case {
-        const char *name;
-        const char *key;
-    } cases[] = {{"01 - Zebra.mp3", "Zebra.mp3"}, {"(Live) Apple.mp3", "Live) Apple.mp3"}, {"123.mp3", "mp3"},
+    struct Case { const char *name; const char *key; } cases[] = {{"01 - Zebra.mp3", "Zebra.mp3"}, {"(Live) Apple.mp3", "Live) Apple.mp3"}, {"123.mp3", "mp3"},
                  {"...", ""}, {"Äpfel.mp3", "pfel.mp3"}, {"  b.mp3", "b.mp3"}};
     for (const Case &c : cases)
         EXPECT_EQ(letterSortKey(QString::fromUtf8(c.name)), QString::fromUtf8(c.key)) << c.name;

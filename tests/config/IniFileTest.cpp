@@ -186,11 +186,7 @@ TEST_F(IniFile, OldFormatIsConvertedKeepingTheUsersSections)
 
 TEST_F(IniFile, UnusableValuesFallBackToTheirDefaults)
 {
-    struct Case {
-        int line; // 1-based
-        const char *text;
-        std::function<bool(const KazSettings &)> holds;
-    };
+    struct Case { int line; const char *text; std::function<bool(const KazSettings &)> holds; }; // line 1-based
     const std::vector<Case> cases{
         {4, "Size=huge", [](const KazSettings &s) { return s.windowWidth == 601 && s.windowHeight == 471; }},
         {4, "Size=900*-3", [](const KazSettings &s) { return s.windowWidth == 900 && s.windowHeight == 471; }},

@@ -1,6 +1,5 @@
 #include "shell/SingleInstance.h"
 
-#include "platform/Messages.h"
 #include "support/HoldingProcess.h"
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"

@@ -12,11 +12,9 @@
 #include "platform/WorkFiles.h"
 #include "rename/RenameRun.h"
 #include "rename/Undo.h"
-#include "tags/DemoCollection.h"
 #include "tools/PlayerControl.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QThread>
 

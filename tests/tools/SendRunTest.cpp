@@ -6,7 +6,6 @@
 
 #include "platform/WorkFiles.h"
 #include "tools/SendRun.h"
-#include "tools/SendTexts.h"
 #include "tools/SendToList.h"
 
 #include <QDir>

@@ -82,11 +82,7 @@ TEST_F(Trash, AnotherFileSystemHasATrashOfItsOwn)
         GTEST_SKIP() << "cannot mount a tmpfs (needs root): the trash of another file system is not tested";
     const QString top = volume.path();
     const QString uid = QString::number(::getuid());
-    struct Case {
-        const char *name;
-        std::function<void()> prepare;
-        QString trash; // empty: no trash can take the file
-    };
+    struct Case { const char *name; std::function<void()> prepare; QString trash; }; // trash empty: none takes the file
     const QList<Case> cases = {
         {"no .Trash", [] {}, top + "/.Trash-" + uid},
         {"sticky .Trash", [&] { QDir().mkdir(top + "/.Trash"); ::chmod(QFile::encodeName(top + "/.Trash"), 01777); },

@@ -9,7 +9,6 @@
 #include "support/gui/WindowTest.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>

@@ -4,7 +4,6 @@
 #include "editor/ui/EditTagsOneByOne.h"
 
 #include "editor/EditorFixtures.h"
-#include "editor/EditorRename.h"
 #include "support/QtPrinters.h"
 #include "support/gui/FindChild.h"
 #include "support/gui/RecordingPlayer.h"

@@ -8,7 +8,6 @@
 #include "support/gui/TestWindow.h"
 
 #include <QAction>
-#include <QDir>
 #include <QToolButton>
 
 using namespace kaz;

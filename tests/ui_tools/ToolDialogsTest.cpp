@@ -5,13 +5,11 @@
 #include "tools/ui/UserDirectoriesDialog.h"
 
 #include "config/ConfigFile.h"
-#include "platform/WorkFiles.h"
 #include "support/TestSupport.h"
 #include "support/gui/FindChild.h"
 #include "tools/SendToList.h"
 #include "widgets/RadioGroup.h"
 
-#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
