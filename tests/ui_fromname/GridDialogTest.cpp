@@ -181,8 +181,8 @@ TEST_F(GridDialog, KeepChangesWritesTheSelectionOrAll)
     EXPECT_EQ(prompter.shown.value(0), "Generate tags for selected files? (Yes)\n\rFor all files press \"All\".");
     EXPECT_FALSE(taginfo(path("Ride")));
 
-    // Header "Title" over the artists: they are written as titles.
-    dialog->exchangeHeaders(ColTitle, ColArtist);
+    // Which field a column goes to is the table's to test; here the rows
+    // numbered and still selected after sorting are written.
     grid->clearSelection();
     for (const char *name : {"Ride-Queen-Innuendo.mp3", "Delilah-Queen-Innuendo.mp3"})
         grid->selectionModel()->select(grid->model()->index(rowOf(name), 0),
@@ -190,9 +190,7 @@ TEST_F(GridDialog, KeepChangesWritesTheSelectionOrAll)
     action("PopupMenu3", "generateincreasingnumbers1")->trigger();
     Q_EMIT grid->horizontalHeader()->sectionClicked(ColFilename);
     keep(Button::Yes);
-    const TagRecord ride = readTag(path("Ride"), {});
-    EXPECT_EQ(QStringList({ride.title, ride.artist}), QStringList({"Queen", "Ride"}));
-    EXPECT_EQ(ride.track + readTag(path("Delilah"), {}).track, 1 + 2);
+    EXPECT_EQ(readTag(path("Ride"), {}).track + readTag(path("Delilah"), {}).track, 1 + 2);
     EXPECT_EQ(cell(rowOf("Ride-Queen-Innuendo.mp3"), ColStatus), "Tag!");
     EXPECT_FALSE(taginfo(path("Bijou")));
 
