@@ -107,14 +107,13 @@ TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
     putSong(a, "x.mp3", "Queen", "Innuendo");
     for (const char *name : {"1.mp3", "2.mp3", "3.mp3"})
         putSong(b, name, "Abba", "Arrival");
-    const auto flat = [&](const QString &folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); };
     ASSERT_EQ(setIniValue(iniPath(), "show3", "false"), SetResult::Done); // no settings dialog before the run
     openWithRenamePage(a);
     auto *undo = child<QPushButton>("BitBtn5");
     window->files().openFolder(b);
     aboutToShowFolderMenu();
     child<QAction>("createdirectorystructurewithoutrenaming1")->trigger();
-    ASSERT_TRUE(flat(b).isEmpty()) << flat(b).join(',').toStdString();
+    ASSERT_TRUE(namesIn(b).isEmpty()) << namesIn(b).join(',').toStdString();
     window->files().openFolder(a);
     EXPECT_FALSE(undo->isEnabled()) << "the logs hold B's moves";
     const QStringList made = QDir(b).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -124,21 +123,21 @@ TEST_F(StructureMenusTest, UndoFollowsTheFolderOfTheLastStructureRun)
     prompter.shown.clear();
     undo->click();
     EXPECT_TRUE(prompter.shown.filter("last session").isEmpty()) << prompter.shown.join('|').toStdString();
-    EXPECT_EQ(flat(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
+    EXPECT_EQ(namesIn(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
     EXPECT_EQ(window->files().currentFolder(), b);
 
     // The logs of a build of an earlier session: asked first, and the window
     // goes to the folder the files came back to.
     aboutToShowFolderMenu();
     child<QAction>("createdirectorystructurewithoutrenaming1")->trigger();
-    ASSERT_TRUE(flat(b).isEmpty());
+    ASSERT_TRUE(namesIn(b).isEmpty());
     folder = a;
     WindowTest::open<RenamePage>(); // a new session
     prompter.shown.clear();
     prompter.answers = {Button::Ok};
     child<QPushButton>("BitBtn5")->click();
     EXPECT_FALSE(prompter.shown.filter("last session").isEmpty());
-    EXPECT_EQ(flat(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
+    EXPECT_EQ(namesIn(b), QStringList({"1.mp3", "2.mp3", "3.mp3"}));
     EXPECT_EQ(window->files().currentFolder(), b);
 }
 
