@@ -44,16 +44,13 @@ TEST_F(CliConfig, SetChangesOneLineAndRefusesWhatItCannotUse)
         EXPECT_EQ(runCli(QStringList{"config", "set"} + refused).exitCode, 2) << refused.join(' ').toStdString();
     EXPECT_EQ(IniDocument::read(iniPath()).lines(), before);
 
+    // Keys in any case; that one line alone changes is the settings file's to test.
     EXPECT_EQ(runCli({"config", "set", "search2", "false"}).out, QByteArray("search2=false\n"));
     ASSERT_TRUE(endedWith(runCli({"config", "set", "lastdir", home.music()}), 0));
-    QStringList expected = before;
-    expected.replace(expected.indexOf("search2=true"), "search2=false");
-    expected.replace(12, "LastDir=" + home.music());
-    EXPECT_EQ(IniDocument::read(iniPath()).lines(), expected);
-}
+    const QStringList after = IniDocument::read(iniPath()).lines();
+    EXPECT_TRUE(after.contains("search2=false") && after.at(12) == "LastDir=" + home.music());
 
-TEST_F(CliConfig, ValuesMayStartWithADash)
-{
+    // Values may start with a dash.
     EXPECT_TRUE(endedWith(runCli({"config", "set", "LastPosition_x", "-20"}), 0));
     EXPECT_TRUE(endedWith(runCli({"config", "set", "--lang", "en", "LastPosition_y", "--", "-7"}), 0));
     const QStringList lines = IniDocument::read(iniPath()).lines();
@@ -63,7 +60,7 @@ TEST_F(CliConfig, ValuesMayStartWithADash)
     EXPECT_FALSE(r.err.contains("Unknown option")) << r.err.constData();
 }
 
-TEST_F(CliConfig, AFifoOrAHugeFileInPlaceOfKazIniIsRefusedNotWaitedFor)
+TEST_F(CliConfig, AFifoAHugeFileOrAFolderInPlaceOfKazIniIsNeitherWaitedForNorReplaced)
 {
     QDir().mkpath(QFileInfo(iniPath()).absolutePath());
     ASSERT_EQ(::mkfifo(QFile::encodeName(iniPath()).constData(), 0644), 0);
@@ -76,12 +73,10 @@ TEST_F(CliConfig, AFifoOrAHugeFileInPlaceOfKazIniIsRefusedNotWaitedFor)
     huge.resize(3LL * 1024 * 1024 * 1024); // sparse: takes no room
     huge.close();
     EXPECT_TRUE(endedWith(runCli({"config", "show"}), 0, "far more than"));
-}
 
-// A settings file that cannot be written is never passed over in silence:
-// the command fails and names the file with the system's error.
-TEST_F(CliConfig, AFailedWriteNamesTheFileAndTheError)
-{
+    // A settings file that cannot be written is never passed over in silence:
+    // the command fails and names the file with the system's error.
+    QFile::remove(iniPath());
     ASSERT_TRUE(QDir().mkpath(iniPath() + "/in the way"));
     const CliResult r = runCli({"config", "set", "clean1", "false"});
     EXPECT_TRUE(endedWith(r, 1, QString("kaz-cli: cannot write " + iniPath() + ": ").toUtf8()));

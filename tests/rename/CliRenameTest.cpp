@@ -1,8 +1,12 @@
 #include "RenameFixtures.h"
 #include "support/KillAtStep.h"
 
+#include "platform/WorkFiles.h"
+#include "rename/WorkListReader.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sys/stat.h>
 
@@ -167,4 +171,33 @@ TEST_F(CliRename, KilledUndosCanBeRepeated)
     }, 23);
     EXPECT_GE(kills, 15);
     EXPECT_EQ(hashesByPath(dir), original);
+}
+
+// Past a few hundred files of one folder the run reads the folder's names
+// instead of looking at each target first. A name held when it was read,
+// by a folder or a file outside the run, or given by the run since, must
+// still be found taken before its batch is logged: a kill after the
+// logging leaves no line whose new path is another file.
+TEST_F(CliRename, NamesTakenLateInALargeFolderStayOutOfTheLogs)
+{
+    for (int i = 0; i < 600; ++i)
+        putTagged(dir, letters(i) + ".mp3", values(i == 590 || i == 591 ? QString("Dup") : "T" + letters(i), "A"));
+    ASSERT_TRUE(QDir(dir).mkdir("A - Tawi.mp3"));                           // the target of file 580
+    ASSERT_TRUE(QFile::link(dir + "/nowhere", dir + "/A - Tawx.mp3")); // of file 595: a link, left alone
+    const auto before = hashesByPath(dir);
+    const QStringList run = {"rename", "--fields", "artist,title", dir};
+
+    // Killed after the batch of files 512 to 579 was logged, before its renames.
+    ASSERT_TRUE(runCliKilledAt(run, "rename", 540).killed);
+    const QStringList logged = WorkListReader::readAll(workFilePath(workfile::UndoNew));
+    EXPECT_GE(logged.size(), 540);
+    EXPECT_FALSE(logged.contains(dir + "/A - Tawi.mp3"));
+    ASSERT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
+    EXPECT_EQ(hashesByPath(dir), before);
+
+    ASSERT_TRUE(endedWith(runCli(run), 0));
+    EXPECT_TRUE(QFileInfo(dir + "/A - Tawi.mp3").isDir());
+    EXPECT_TRUE(QFileInfo(dir + "/A - Tawx.mp3").isSymLink());
+    for (const char *name : {"A - Tawi (2).mp3", "A - Tawx (2).mp3", "A - Dup.mp3", "A - Dup (2).mp3", "A - Tawz.mp3"})
+        EXPECT_TRUE(QFileInfo(dir + '/' + name).isFile()) << name;
 }

@@ -1,6 +1,5 @@
 #include "shell/SingleInstance.h"
 
-#include "platform/Messages.h"
 #include "support/HoldingProcess.h"
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
@@ -21,12 +20,12 @@ bool takeLock(const QString &lock)
     return (new SingleInstance(lock))->tryLock();
 }
 
+struct SingleInstanceTest : HomeTest { const QString lock = SingleInstance::defaultLockPath(); };
+
 } // namespace
 
-TEST(SingleInstance, ExactlyOneOfTwoStartsGetsTheLock)
+TEST_F(SingleInstanceTest, ExactlyOneOfTwoStartsGetsTheLockAndASecondStartSaysSo)
 {
-    TempHome home;
-    const QString lock = SingleInstance::defaultLockPath();
     {
         HoldingProcess a([&] { return takeLock(lock); });
         HoldingProcess b([&] { return takeLock(lock); });
@@ -41,15 +40,18 @@ TEST(SingleInstance, ExactlyOneOfTwoStartsGetsTheLock)
         ASSERT_TRUE(first.tryLock());
         SingleInstance second;
         EXPECT_FALSE(second.tryLock());
+        // A second start tells the user, though only when started without arguments.
+        ScriptedPrompter prompter;
+        EXPECT_FALSE(claimSingleInstance(second, {"-open", home.music()}, prompter) || !prompter.shown.isEmpty());
+        EXPECT_FALSE(claimSingleInstance(second, {}, prompter));
+        EXPECT_EQ(prompter.shown, QStringList{"  KAZ is already running!  "});
     }
     SingleInstance third;
     EXPECT_TRUE(third.tryLock());
 }
 
-TEST(SingleInstance, AKilledInstanceDoesNotBlockButALiveOneDoesHoweverOld)
+TEST_F(SingleInstanceTest, AKilledInstanceDoesNotBlockButALiveOneDoesHoweverOld)
 {
-    TempHome home;
-    const QString lock = SingleInstance::defaultLockPath();
     HoldingProcess running([&] { return takeLock(lock); });
     ASSERT_TRUE(running.took());
 
@@ -62,19 +64,4 @@ TEST(SingleInstance, AKilledInstanceDoesNotBlockButALiveOneDoesHoweverOld)
     running.kill();
     ASSERT_TRUE(QFile::exists(lock)); // left behind by the killed instance
     EXPECT_TRUE(second.tryLock());
-}
-
-TEST(SingleInstance, SecondStartTellsTheUserOnlyWithoutArguments)
-{
-    TempHome home;
-    SingleInstance running;
-    ASSERT_TRUE(running.tryLock());
-
-    ScriptedPrompter prompter;
-    SingleInstance fromContextMenu;
-    EXPECT_TRUE(!claimSingleInstance(fromContextMenu, {"-open", home.music()}, prompter) && prompter.shown.isEmpty());
-
-    SingleInstance plain;
-    EXPECT_FALSE(claimSingleInstance(plain, {}, prompter));
-    EXPECT_EQ(prompter.shown, QStringList{"  KAZ is already running!  "});
 }

@@ -12,11 +12,9 @@
 #include "platform/WorkFiles.h"
 #include "rename/RenameRun.h"
 #include "rename/Undo.h"
-#include "tags/DemoCollection.h"
 #include "tools/PlayerControl.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QThread>
 
@@ -32,20 +30,15 @@ constexpr int kFrames = 600;
 
 bool eventually(const std::function<bool()> &condition, int ms = 10000)
 {
-    const QDeadlineTimer deadline(ms);
-    while (!condition()) {
+    for (const QDeadlineTimer deadline(ms); !condition(); QThread::msleep(20))
         if (deadline.hasExpired())
             return false;
-        QThread::msleep(20);
-    }
     return true;
 }
 
 QString putSong(const QString &dir, const QString &name, const QString &title)
 {
-    QDir().mkpath(dir);
-    writeAll(dir + QLatin1Char('/') + name, mp3WithTag(values(title, QStringLiteral("Abba")), kFrames));
-    return dir + QLatin1Char('/') + name;
+    return putTagged(dir, name, values(title, QStringLiteral("Abba")), kFrames);
 }
 
 // The partner: the test player's bus name, or "" for a real VLC.

@@ -6,7 +6,6 @@
 
 #include "platform/WorkFiles.h"
 #include "tools/SendRun.h"
-#include "tools/SendTexts.h"
 #include "tools/SendToList.h"
 
 #include <QDir>
@@ -96,8 +95,16 @@ TEST_F(Send, MoveLeavesExistingTargetsAndTellsOnce)
     EXPECT_EQ(entries(src), QStringList({"a.mp3", "b.mp3"}));
 }
 
-TEST_F(Send, SpaceCheckAndMovesAcrossFileSystems)
+// The space check, and names up to the file system's limit, links and FIFOs,
+// to another file system and within one.
+TEST_F(Send, SpaceLongNamesLinksAndFifosAcrossFileSystems)
 {
+    const QString longName = QString(251, QChar('n')) + ".mp3";
+    const QString file = putFile(src, longName, "long");
+    SendOutcome outcome = send(SendOperation::Copy, dir + "/copies", {file});
+    EXPECT_EQ(outcome.done, 1);
+    EXPECT_EQ(readAll(dir + "/copies/" + longName), "long");
+
     SmallVolume volume(home.path() + "/small", 1024);
     if (!volume.isMounted())
         GTEST_SKIP() << "cannot mount a small tmpfs (needs root): space and cross-file-system cases skipped";
@@ -105,7 +112,7 @@ TEST_F(Send, SpaceCheckAndMovesAcrossFileSystems)
     const QString a = putFile(src, "a.mp3", big), b = putFile(src, "b.mp3", big);
 
     // Two files of 700 KB do not fit into 1 MB: nothing is copied.
-    SendOutcome outcome = send(SendOperation::Copy, volume.path() + "/in", {a, b});
+    outcome = send(SendOperation::Copy, volume.path() + "/in", {a, b});
     EXPECT_EQ(outcome.refusal, SendOutcome::Refusal::NotEnoughSpace);
     EXPECT_EQ(prompter.shown, QStringList({"Not enough diskspace on destination drive!"}));
     EXPECT_TRUE(entries(volume.path() + "/in").isEmpty());
@@ -126,6 +133,26 @@ TEST_F(Send, SpaceCheckAndMovesAcrossFileSystems)
     outcome = send(SendOperation::Move, volume.path() + "/other", {volume.path() + "/in/a.mp3"});
     EXPECT_FALSE(outcome.refused());
     EXPECT_EQ(contentHash(volume.path() + "/other/a.mp3"), hash);
+
+    outcome = send(SendOperation::Move, volume.path() + "/in", {file});
+    EXPECT_TRUE(outcome.done == 1 && outcome.skipped.isEmpty());
+    EXPECT_EQ(readAll(volume.path() + "/in/" + longName), "long");
+    EXPECT_FALSE(QFile::exists(file));
+
+    // A link goes as the link it is, pointing where it pointed.
+    putFile(src, "target.mp3", "target");
+    ASSERT_TRUE(QFile::link("target.mp3", src + "/link.mp3"));
+    outcome = send(SendOperation::Move, volume.path() + "/in", {src + "/link.mp3"});
+    EXPECT_EQ(outcome.done, 1);
+    EXPECT_EQ(QFileInfo(volume.path() + "/in/link.mp3").symLinkTarget(), volume.path() + "/in/target.mp3");
+    EXPECT_FALSE(QFileInfo(src + "/link.mp3").exists() || QFileInfo(src + "/link.mp3").isSymLink());
+
+    // A FIFO is refused by name and stays; the command does not wait on it.
+    const QString fifo = src + "/pipe.mp3";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const CliResult r = runCli({"send", "move", "--to", volume.path() + "/in", fifo});
+    EXPECT_TRUE(endedWith(r, 1, QString(fifo + ": not a regular file").toUtf8()));
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo::exists(volume.path() + "/in/pipe.mp3"));
 }
 
 TEST_F(Send, DeleteGoesToTheTrashAfterTheQuestion)
@@ -236,40 +263,6 @@ TEST_F(Send, AKilledCopyLeavesNoHalfFileAndTheNextCopyClearsUp)
     }, 3);
     EXPECT_GE(kills, 3);
     EXPECT_GT(leftovers, 0) << "no kill left a temporary behind";
-}
-
-// Names up to the file system's limit, links and FIFOs, to another file
-// system and within one.
-TEST_F(Send, LongNamesLinksAndFifos)
-{
-    const QString longName = QString(251, QChar('n')) + ".mp3";
-    const QString file = putFile(src, longName, "long");
-    SendOutcome outcome = send(SendOperation::Copy, dir + "/copies", {file});
-    EXPECT_EQ(outcome.done, 1);
-    EXPECT_EQ(readAll(dir + "/copies/" + longName), "long");
-
-    SmallVolume volume(home.path() + "/volume", 1024);
-    if (!volume.isMounted())
-        GTEST_SKIP() << "cannot mount a tmpfs (needs root): moves to another file system are not tested";
-    outcome = send(SendOperation::Move, volume.path() + "/in", {file});
-    EXPECT_TRUE(outcome.done == 1 && outcome.skipped.isEmpty());
-    EXPECT_EQ(readAll(volume.path() + "/in/" + longName), "long");
-    EXPECT_FALSE(QFile::exists(file));
-
-    // A link goes as the link it is, pointing where it pointed.
-    putFile(src, "target.mp3", "target");
-    ASSERT_TRUE(QFile::link("target.mp3", src + "/link.mp3"));
-    outcome = send(SendOperation::Move, volume.path() + "/in", {src + "/link.mp3"});
-    EXPECT_EQ(outcome.done, 1);
-    EXPECT_EQ(QFileInfo(volume.path() + "/in/link.mp3").symLinkTarget(), volume.path() + "/in/target.mp3");
-    EXPECT_FALSE(QFileInfo(src + "/link.mp3").exists() || QFileInfo(src + "/link.mp3").isSymLink());
-
-    // A FIFO is refused by name and stays; the command does not wait on it.
-    const QString fifo = src + "/pipe.mp3";
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
-    const CliResult r = runCli({"send", "move", "--to", volume.path() + "/in", fifo});
-    EXPECT_TRUE(endedWith(r, 1, QString(fifo + ": not a regular file").toUtf8()));
-    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo::exists(volume.path() + "/in/pipe.mp3"));
 }
 
 // Without a terminal the command line takes the safe answer and says so.

@@ -18,10 +18,6 @@ using namespace kaz::test;
 
 namespace {
 
-QString homeTrash(const TempHome &home)
-{
-    return home.path() + "/data/Trash";
-}
 
 // The Path line of an info file, decoded.
 QString infoPath(const QString &infoFile)
@@ -34,66 +30,59 @@ QString infoPath(const QString &infoFile)
     return QFile::decodeName(QByteArray::fromPercentEncoding(m.captured(1).toLatin1()));
 }
 
+struct Trash : HomeTest { const QString homeTrash = home.path() + "/data/Trash"; };
+
 } // namespace
 
-TEST(Trash, HomeTrashKeepsNamesAndPathsExactly)
+TEST_F(Trash, HomeTrashKeepsNamesAndPathsExactly)
 {
-    TempHome home;
-    const QString dir = home.music() + "/odd ä";
+    const QString odd = home.music() + "/odd ä";
     // A name that percent-decoding would change, one with blanks, and one long enough that its
     // info file name must be shortened.
     const QString longName = QString(248, QChar('x')) + ".mp3";
     for (const QString &name : {QString("100%41.mp3"), QString("a b#?.mp3"), longName}) {
-        const QString path = putFile(dir, name, name.toUtf8());
+        const QString path = putFile(odd, name, name.toUtf8());
         const TrashResult result = moveToTrash(path);
         ASSERT_TRUE(result.ok()) << result.problem.toStdString();
         EXPECT_FALSE(QFile::exists(path));
-        EXPECT_EQ(readAll(homeTrash(home) + "/files/" + QFileInfo(result.trashedAs).fileName()), name.toUtf8());
-        const QString info = homeTrash(home) + "/info/" + QFileInfo(result.trashedAs).fileName() + ".trashinfo";
+        EXPECT_EQ(readAll(homeTrash + "/files/" + QFileInfo(result.trashedAs).fileName()), name.toUtf8());
+        const QString info = homeTrash + "/info/" + QFileInfo(result.trashedAs).fileName() + ".trashinfo";
         EXPECT_EQ(infoPath(info), path) << name.toStdString(); // the way back
     }
     // A second file of a name already in the trash gets a free name of its own.
-    const QString again = putFile(dir, "100%41.mp3", "second");
-    const TrashResult second = moveToTrash(again);
-    ASSERT_TRUE(second.ok());
-    EXPECT_EQ(QFileInfo(second.trashedAs).fileName(), "100%41 (1).mp3");
-    EXPECT_EQ(readAll(homeTrash(home) + "/files/100%41.mp3"), "100%41.mp3");
-    EXPECT_EQ(infoPath(homeTrash(home) + "/info/100%41 (1).mp3.trashinfo"), again);
-    EXPECT_EQ(entries(homeTrash(home) + "/info").size(), 4);
+    const QString again = putFile(odd, "100%41.mp3", "second");
+    EXPECT_EQ(QFileInfo(moveToTrash(again).trashedAs).fileName(), "100%41 (1).mp3");
+    EXPECT_EQ(readAll(homeTrash + "/files/100%41.mp3"), "100%41.mp3");
+    EXPECT_EQ(infoPath(homeTrash + "/info/100%41 (1).mp3.trashinfo"), again);
+    EXPECT_EQ(entries(homeTrash + "/info").size(), 4);
 
-    EXPECT_EQ(moveToTrash(dir + "/gone.mp3").outcome, TrashResult::Failed);
+    EXPECT_EQ(moveToTrash(odd + "/gone.mp3").outcome, TrashResult::Failed);
 }
 
-TEST(Trash, AHomeTrashThatIsNoFolderTakesNothing)
+TEST_F(Trash, AHomeTrashThatIsNoFolderTakesNothing)
 {
-    TempHome home;
-    writeAll(homeTrash(home), "a file, not a folder");
+    writeAll(homeTrash, "a file, not a folder");
     const QString path = putFile(home.music(), "song.mp3", "song");
     const QString before = QDir::currentPath();
     QDir::setCurrent(home.music()); // nothing may land relative to the working folder
     const TrashResult result = moveToTrash(path);
     QDir::setCurrent(before);
     EXPECT_EQ(result.outcome, TrashResult::NoTrash);
-    EXPECT_TRUE(result.problem.contains(homeTrash(home))) << result.problem.toStdString();
+    EXPECT_TRUE(result.problem.contains(homeTrash)) << result.problem.toStdString();
     EXPECT_EQ(readAll(path), "song");
     EXPECT_EQ(entries(home.music()), QStringList({"song.mp3"}));
 }
 
 // On another file system: $topdir/.Trash/$uid when .Trash is a sticky folder
 // and no link, else $topdir/.Trash-$uid; and nothing when neither can be made.
-TEST(Trash, AnotherFileSystemHasATrashOfItsOwn)
+TEST_F(Trash, AnotherFileSystemHasATrashOfItsOwn)
 {
-    TempHome home;
     SmallVolume volume(home.path() + "/volume", 4096);
     if (!volume.isMounted())
         GTEST_SKIP() << "cannot mount a tmpfs (needs root): the trash of another file system is not tested";
     const QString top = volume.path();
     const QString uid = QString::number(::getuid());
-    struct Case {
-        const char *name;
-        std::function<void()> prepare;
-        QString trash; // empty: no trash can take the file
-    };
+    struct Case { const char *name; std::function<void()> prepare; QString trash; }; // trash empty: none takes the file
     const QList<Case> cases = {
         {"no .Trash", [] {}, top + "/.Trash-" + uid},
         {"sticky .Trash", [&] { QDir().mkdir(top + "/.Trash"); ::chmod(QFile::encodeName(top + "/.Trash"), 01777); },
@@ -110,17 +99,14 @@ TEST(Trash, AnotherFileSystemHasATrashOfItsOwn)
         {".Trash-uid a file", [&] { writeAll(top + "/.Trash-" + uid, "x"); }, QString()},
     };
     for (const Case &c : cases) {
-        for (const QString &entry : entries(top))
-            QFileInfo(top + '/' + entry).isDir() && !QFileInfo(top + '/' + entry).isSymLink()
-                ? (void)QDir(top + '/' + entry).removeRecursively()
-                : (void)QFile::remove(top + '/' + entry);
+        QDir(top).removeRecursively(); // links removed, not followed; the mount point itself stays
         c.prepare();
         const QString path = putFile(top + "/music", "100%41.mp3", "song");
         const TrashResult result = moveToTrash(path);
         if (c.trash.isEmpty()) {
             EXPECT_EQ(result.outcome, TrashResult::NoTrash) << c.name;
             EXPECT_EQ(readAll(path), "song") << c.name;
-            EXPECT_FALSE(QDir(homeTrash(home)).exists()) << c.name << ": never the home trash";
+            EXPECT_FALSE(QDir(homeTrash).exists()) << c.name << ": never the home trash";
             continue;
         }
         ASSERT_TRUE(result.ok()) << c.name << ": " << result.problem.toStdString();
@@ -130,9 +116,8 @@ TEST(Trash, AnotherFileSystemHasATrashOfItsOwn)
     }
 }
 
-TEST(Trash, AFullTrashLeavesTheFileAndNoHalfInfo)
+TEST_F(Trash, AFullTrashLeavesTheFileAndNoHalfInfo)
 {
-    TempHome home;
     SmallVolume volume(home.path() + "/volume", 256);
     if (!volume.isMounted())
         GTEST_SKIP() << "cannot mount a tmpfs (needs root): the full trash is not tested";

@@ -25,11 +25,12 @@ QString writtenIni(const QString &folderA, const QString &folderB, const QString
     return path;
 }
 
+using UserEntries = HomeTest;
+
 } // namespace
 
-TEST(UserEntries, AMissingFavouriteIsRemovedBeforeTheQuestion)
+TEST_F(UserEntries, AMissingFavouriteIsRemovedBeforeTheQuestion)
 {
-    TempHome home;
     const QString kept = home.music();
     const QString gone = home.path() + "/gone";
     const QString path = writtenIni(gone, kept, "/nowhere/editor");
@@ -51,11 +52,9 @@ TEST(UserEntries, AMissingFavouriteIsRemovedBeforeTheQuestion)
     EXPECT_EQ(prompter.directoriesWhenAsked.value(0), kept); // already gone from the file
 }
 
-TEST(UserEntries, AnExternalProgramStartsInItsOwnFolder)
+TEST_F(UserEntries, AnExternalProgramStartsInItsOwnFolder)
 {
-    TempHome home;
     const QString folder = home.path() + "/tools dir";
-    QDir().mkpath(folder);
     const QString program = folder + "/editor";
     const QString marker = home.path() + "/started-in";
     writeAll(program, "#!/bin/sh\npwd > \"" + marker.toUtf8() + ".tmp\" && mv \"" + marker.toUtf8() + ".tmp\" \""
@@ -65,8 +64,7 @@ TEST(UserEntries, AnExternalProgramStartsInItsOwnFolder)
     const QString before = QDir::currentPath();
 
     EXPECT_EQ(startExternalProgram(program, path, nullptr, Language::English), EntryOutcome::Started);
-    const QDeadlineTimer deadline(10000);
-    while (!QFile::exists(marker) && !deadline.hasExpired())
+    for (const QDeadlineTimer deadline(10000); !QFile::exists(marker) && !deadline.hasExpired();)
         QThread::msleep(20);
     EXPECT_EQ(readAll(marker).trimmed(), folder.toUtf8());
     EXPECT_EQ(QDir::currentPath(), before);

@@ -51,8 +51,9 @@ protected:
 } // namespace
 
 // What the grid shows is the table's to test; here Go! locks the window
-// while the grid is open, and the grid's All writes the page's settings.
-TEST_F(FromNamePageTest, GoShowsTheGridAndWritesTheTags)
+// while the grid is open, the grid's All writes the page's settings, and the
+// menu entries hand over the files they name.
+TEST_F(FromNamePageTest, GoAndTheEntriesShowTheGridAndAllWritesTheTags)
 {
     writeAll(folder + "/01-Headlong-Queen.mp3", mp3Frames(2));
     writeAll(folder + "/02-Bijou-Queen.mp3", mp3WithTag(values("Bijou", "", "", "1991", "", "0", 12)));
@@ -69,25 +70,18 @@ TEST_F(FromNamePageTest, GoShowsTheGridAndWritesTheTags)
     EXPECT_EQ(QStringList({t.trackText, t.title, t.artist, t.album}), QStringList({"01", "Headlong", "Queen", "Innuendo"}));
     EXPECT_EQ(readTag(folder + "/02-Bijou-Queen.mp3", {}).genre, 12); // kept from the file's tag
     EXPECT_FALSE(window->runFrame().running());
-}
 
-TEST_F(FromNamePageTest, FileListEntryTakesTheSelection)
-{
-    writeAll(folder + "/a-b.mp3", mp3Frames(1));
-    writeAll(folder + "/c-d.mp3", mp3Frames(1));
-    open();
+    // The file list's entry takes the selection, the folder pop-up's every file.
     selectRows({1});
-    int rows = -1;
     onGrid(rows);
     child<QAction>("FilenametoID3Tag1")->trigger();
     EXPECT_EQ(rows, 1);
-    // The folder pop-up's entry takes every file of the folder.
     onGrid(rows);
     child<QAction>("extractID3Tagsfromfilesincurrentdirectory1")->trigger();
     EXPECT_EQ(rows, 2);
 }
 
-TEST_F(FromNamePageTest, YearBoxesExcludeEachOtherAndAnEmptyFolderHasNothingToDo)
+TEST_F(FromNamePageTest, YearBoxesExcludeEachOtherAndPatternButtonsToggleTheirWords)
 {
     open();
     EXPECT_FALSE(control<QPushButton>("BitBtn6")->isEnabled() || control<QPushButton>("Button4")->isEnabled());
@@ -104,11 +98,8 @@ TEST_F(FromNamePageTest, YearBoxesExcludeEachOtherAndAnEmptyFolderHasNothingToDo
     EXPECT_TRUE(file->isChecked() && !system->isChecked());
     control<QCheckBox>("Check8")->setChecked(true);
     EXPECT_EQ(page->settings().yearSource, YearSource::FileDate);
-}
 
-TEST_F(FromNamePageTest, PatternButtonsToggleTheirWords)
-{
-    open();
+    // The pattern buttons toggle their words.
     auto *pattern = control<QLineEdit>("Edit3");
     EXPECT_EQ(pattern->text(), "title - artist - album - comment");
     control<QPushButton>("Title_button")->click();

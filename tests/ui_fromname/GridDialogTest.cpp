@@ -83,7 +83,6 @@ TEST_F(GridDialog, OpensWithAllRowsAndFiltersAfterTheQuestion)
     EXPECT_EQ(items, QStringList({"All", "' '", "-", "Rest"})); // the blank shown quoted
     EXPECT_EQ(filter->itemData(1).toString(), " ");
     EXPECT_EQ(find<QLabel>(dialog.get(), "Label1")->text(), "../Queen/Innuendo/");
-    EXPECT_EQ(cell(rowOf("Headlong-Queen-Innuendo.mp3"), ColArtist), "Queen");
     EXPECT_EQ(dialog->selectedRows(), QList<int>{0});
 
     const int dash = filter->findText("-");
@@ -101,7 +100,7 @@ TEST_F(GridDialog, OpensWithAllRowsAndFiltersAfterTheQuestion)
     EXPECT_TRUE(column(ColComment).contains("mine")); // the hidden copy holds what the editor stored
 }
 
-TEST_F(GridDialog, EditorsKeepTheirLimitsEnterMovesDownEscapeCancels)
+TEST_F(GridDialog, EditorsKeepTheirLimitsAndTheGenreListStoresAtOnce)
 {
     struct Case { int column; const char *typed; const char *stored; };
     const Case cases[] = {
@@ -121,10 +120,8 @@ TEST_F(GridDialog, EditorsKeepTheirLimitsEnterMovesDownEscapeCancels)
         EXPECT_FALSE(editor()->isVisible());
         EXPECT_NE(cell(2, c.column), "x");
     }
-}
 
-TEST_F(GridDialog, GenreListStoresAtOnceAndTypingOpensTheEditor)
-{
+    // The genre list stores at once; typing on a cell opens its editor.
     dialog->editCell(0, ColGenre);
     auto *genres = find<QComboBox>(dialog.get(), "ComboBox2");
     ASSERT_TRUE(genres->isVisible());
@@ -142,8 +139,8 @@ TEST_F(GridDialog, GenreListStoresAtOnceAndTypingOpensTheEditor)
 }
 
 // Exchanging and sorting are the table's own to test; here a press and a
-// release on another header exchange the two and a click sorts.
-TEST_F(GridDialog, HeaderPressAndReleaseExchangeAClickSorts)
+// release on another header exchange the two, a click sorts, a drag exchanges.
+TEST_F(GridDialog, HeaderPressAndReleaseExchangeAClickSortsADragExchanges)
 {
     const QStringList made = column(ColFilename);
     QHeaderView *header = grid->horizontalHeader();
@@ -155,12 +152,9 @@ TEST_F(GridDialog, HeaderPressAndReleaseExchangeAClickSorts)
     EXPECT_NE(column(ColFilename), made);
     action("PopupMenu1", "unsort1")->trigger();
     EXPECT_EQ(column(ColFilename), made);
-}
 
-// The exchange is the table's own to test; of a selected row the grabbed
-// cell travels, not the first of the row; a track number stays a track number.
-TEST_F(GridDialog, DraggedCellsExchange)
-{
+    // Of a selected row dragged, the grabbed cell travels, not the first of
+    // the row; a track number stays a track number.
     auto *model = dialog->model();
     const QString title = cell(1, ColTitle), artist = cell(1, ColArtist);
     model->setGrabbedCell(model->index(1, ColArtist));
@@ -187,8 +181,8 @@ TEST_F(GridDialog, KeepChangesWritesTheSelectionOrAll)
     EXPECT_EQ(prompter.shown.value(0), "Generate tags for selected files? (Yes)\n\rFor all files press \"All\".");
     EXPECT_FALSE(taginfo(path("Ride")));
 
-    // Header "Title" over the artists: they are written as titles.
-    dialog->exchangeHeaders(ColTitle, ColArtist);
+    // Which field a column goes to is the table's to test; here the rows
+    // numbered and still selected after sorting are written.
     grid->clearSelection();
     for (const char *name : {"Ride-Queen-Innuendo.mp3", "Delilah-Queen-Innuendo.mp3"})
         grid->selectionModel()->select(grid->model()->index(rowOf(name), 0),
@@ -196,9 +190,7 @@ TEST_F(GridDialog, KeepChangesWritesTheSelectionOrAll)
     action("PopupMenu3", "generateincreasingnumbers1")->trigger();
     Q_EMIT grid->horizontalHeader()->sectionClicked(ColFilename);
     keep(Button::Yes);
-    const TagRecord ride = readTag(path("Ride"), {});
-    EXPECT_EQ(QStringList({ride.title, ride.artist}), QStringList({"Queen", "Ride"}));
-    EXPECT_EQ(ride.track + readTag(path("Delilah"), {}).track, 1 + 2);
+    EXPECT_EQ(readTag(path("Ride"), {}).track + readTag(path("Delilah"), {}).track, 1 + 2);
     EXPECT_EQ(cell(rowOf("Ride-Queen-Innuendo.mp3"), ColStatus), "Tag!");
     EXPECT_FALSE(taginfo(path("Bijou")));
 
@@ -216,20 +208,6 @@ TEST_F(GridDialog, KeepChangesWritesTheSelectionOrAll)
     dialog->filterChosen(1); // the blank
     EXPECT_EQ(prompter.shown.size(), 5);
     EXPECT_EQ(column(ColFilename), QStringList{"All God's People.mp3"});
-}
-
-TEST_F(GridDialog, FontButtonsStopAtTheirLimits)
-{
-    auto *larger = find<QPushButton>(dialog.get(), "SpeedButton1");
-    auto *smaller = find<QPushButton>(dialog.get(), "SpeedButton2");
-    for (int i = 0; i < 2; ++i)
-        larger->click();
-    EXPECT_FALSE(larger->isEnabled());
-    EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 22);
-    for (int i = 0; i < 3; ++i)
-        smaller->click();
-    EXPECT_TRUE(!smaller->isEnabled() && larger->isEnabled());
-    EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 16);
 }
 
 namespace {

@@ -8,7 +8,6 @@
 #include "support/gui/TestWindow.h"
 
 #include <QAction>
-#include <QDir>
 #include <QToolButton>
 
 using namespace kaz;
@@ -44,7 +43,6 @@ TEST(MainSession, OpenSelectsEntryAndExitWritesTheFolder)
 {
     TempHome home;
     const QString album = home.music() + "/Album";
-    QDir().mkpath(album);
     writeAll(album + "/a.mp3", mp3Frames(2));
     writeAll(album + "/b.mp3", mp3Frames(2));
     {
@@ -67,7 +65,6 @@ TEST(MainSession, LanguageIsStoredAtOnceDialogSettingsAreRereadAndTheFolderEntry
     TempHome home;
     Session s;
     s.window->findChild<QAction *>("English1")->trigger();
-    EXPECT_EQ(Registry().value(Registry::kLanguage), "english");
     EXPECT_EQ(storedLanguage(), Language::English);
 
     std::array<QString, 9> characters;

@@ -52,17 +52,6 @@ protected:
 
 } // namespace
 
-// The Save button says what follows it.
-TEST_F(StructureDialogTest, SaveCaptionFollowsTheCaller)
-{
-    EXPECT_EQ(find<QPushButton>(&dialog, "OKBtn")->text(), "&Save");
-    dialog.prepare(stored, StructurePropertiesDialog::Source::FolderMenu, Language::English);
-    EXPECT_EQ(find<QPushButton>(&dialog, "OKBtn")->text(), "&Save && create directorystructure");
-    dialog.prepare(stored, StructurePropertiesDialog::Source::Go, Language::German);
-    EXPECT_EQ(find<QPushButton>(&dialog, "OKBtn")->text(),
-              QString::fromUtf8("&Speichern, Verzeichnisstruktur erstellen && Dateien umbenennen"));
-}
-
 // Minutes and megabytes of a CD-R follow each other, the one typed into
 // setting the other, each within its limits.
 TEST_F(StructureDialogTest, MinutesAndMegabytesFollowTheFocusedControl)
@@ -74,16 +63,11 @@ TEST_F(StructureDialogTest, MinutesAndMegabytesFollowTheFocusedControl)
     minutes->setFocus();
     minutes->stepUp();
     EXPECT_EQ(megabytes->value(), 659);
-    struct Step {
-        QSpinBox *box;
-        const char *typed;
-        int minutes, megabytes; // minutes -1: not looked at
-    } steps[] = {{minutes, "95", 90, 790}, {minutes, "5", -1, 44}, {megabytes, "700", 79, 700}, {megabytes, "800", -1, 790}};
+    struct Step { QSpinBox *box; const char *typed; int minutes, megabytes; }; // minutes -1: not looked at
+    const Step steps[] = {{minutes, "95", 90, 790}, {minutes, "5", -1, 44}, {megabytes, "700", 79, 700}, {megabytes, "800", -1, 790}};
     for (const Step &s : steps) {
         typeInto(s.box, s.typed);
-        if (s.minutes >= 0) {
-            EXPECT_EQ(minutes->value(), s.minutes) << s.typed;
-        }
+        EXPECT_TRUE(s.minutes < 0 || minutes->value() == s.minutes) << s.typed << ": " << minutes->value();
         EXPECT_EQ(megabytes->value(), s.megabytes) << s.typed;
     }
 }
