@@ -65,6 +65,8 @@ QString settingsText(const QString &path, const KazSettings &s)
     QString afterEnd;
     for (const ini::Field &f : ini::fields()) {
         if (f.isAfterEnd()) {
+            if (!afterEnd.contains(*f.section))
+                afterEnd += *f.section + QLatin1Char('\n');
             afterEnd += f.lineText(s) + QLatin1Char('\n');
             continue;
         }
@@ -76,7 +78,7 @@ QString settingsText(const QString &path, const KazSettings &s)
     text += ini::kExcludeHeader + QLatin1Char('\n');
     for (const QString &album : s.structure.excludedAlbums)
         text += album + QLatin1Char('\n');
-    return text + ini::kTagSourceHeader + QLatin1Char('\n') + afterEnd;
+    return text + afterEnd;
 }
 
 int runShow(const QStringList &arguments)
@@ -143,9 +145,10 @@ int runSet(const QStringList &givenArguments)
     parser.addPositionalArgument(QStringLiteral("VALUE"), QStringLiteral("Its new value."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
-                          QStringLiteral("Changes one setting of the general block, of the directory structure or\n"
+                          QStringLiteral("Changes one setting of the general block, of the directory structure,\n"
                                          "the tag source (ID3v2 true: use the ID3v2 tag where a file has no ID3v1\n"
-                                         "tag), keeping every other line of KAZ.INI. Keys: ")
+                                         "tag) or the text page 2 splits every file name at (SplitAt, empty: each\n"
+                                         "name's own delimiter), keeping every other line of KAZ.INI. Keys: ")
                               + keyList() + QLatin1Char('.'),
                           &exitCode))
         return exitCode;

@@ -45,6 +45,9 @@ void addOptions(QCommandLineParser &parser)
                      "album, comment (or Titel, Interpret, Album, Kommentar). Default: "
                      "\"title - artist - album - comment\".",
           "PATTERN");
+    value("split-at", "Split every name at TEXT (1 to 3 characters, e.g. \" - \") instead of at the "
+                      "delimiter chosen for each name; a leading track number goes into the track.",
+          "TEXT");
     flag("no-underscore-space", "Keep \"_\" in the pieces; \"_\" may then be a delimiter.");
     flag("no-sync", "Values of an existing tag only fill what the name left empty "
                     "(default: they win over everything).");
@@ -60,7 +63,7 @@ void addOptions(QCommandLineParser &parser)
     flag("swap", "With --from-folders: the folder is the artist, its parent the album.");
     flag("no-notice-album", "With --from-folders: folders named ALBUM or SAMPLER count as names.");
     flag("no-notice-cd", "With --from-folders: a CD folder is not put into the comment.");
-    value("delimiter", "Only the files whose delimiter is D (one character, or Rest).", "D");
+    value("delimiter", "Only the files whose delimiter is D (one character, the --split-at text, or Rest).", "D");
     flag("preview", "Print the rows, tab-separated, and write nothing.");
     flag("json", "With --preview: one JSON object per row and line.");
     addFilesFromOption(parser);
@@ -79,6 +82,13 @@ bool readSettings(const QCommandLineParser &parser, FromNameSettings &s)
                 usageError(QStringLiteral("unknown pattern word '%1'").arg(w));
                 return false;
             }
+        }
+    }
+    if (given("split-at")) {
+        s.splitAt = text("split-at");
+        if (s.splitAt.isEmpty() || s.splitAt.size() > 3) {
+            usageError(QStringLiteral("--split-at takes 1 to 3 characters"));
+            return false;
         }
     }
     s.underscoreToSpace = !given("no-underscore-space");
@@ -243,8 +253,8 @@ int runFromName(const QStringList &commandLine)
         return ExitUsage;
     const QString delimiter = parser.value(QStringLiteral("delimiter"));
     const bool filtered = parser.isSet(QStringLiteral("delimiter"));
-    if (filtered && delimiter.size() != 1 && delimiter != restDelimiter()) {
-        usageError(QStringLiteral("--delimiter takes one character or Rest"));
+    if (filtered && delimiter.size() != 1 && delimiter != restDelimiter() && delimiter != settings.splitAt) {
+        usageError(QStringLiteral("--delimiter takes one character, the --split-at text or Rest"));
         return ExitUsage;
     }
     const bool preview = parser.isSet(QStringLiteral("preview"));

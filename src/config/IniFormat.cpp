@@ -190,6 +190,16 @@ bool readVariousDir(KazSettings &s, const QString &line)
     return true;
 }
 
+// Where page 2 splits every name; empty: at each name's own delimiter.
+bool readSplitAt(KazSettings &s, const QString &line)
+{
+    const QString v = valueOf(line);
+    if (v.size() > 3 || isControl(v))
+        return false;
+    s.fromNameSplitAt = v;
+    return true;
+}
+
 #define KAZ_SWITCH(member) \
     [](KazSettings &s, const QString &l) { return readSwitch(l, &s.member); }, \
         [](const KazSettings &s) { return switchText(s.member); }, Field::Switch
@@ -249,7 +259,9 @@ const std::vector<Field> kFields{
     {"search1", "search1", 0, 12, KAZ_SWITCH(structure.searchAlbum)},
     {"search2", "search2", 0, 13, KAZ_SWITCH(structure.searchSampler)},
     {"search3", "search3", 0, 14, KAZ_SWITCH(structure.searchVarious)},
-    {"ID3v2", "ID3v2", 0, -1, KAZ_SWITCH(useId3v2)},
+    {"ID3v2", "ID3v2", 0, -1, KAZ_SWITCH(useId3v2), &kTagSourceHeader},
+    {"SplitAt", "SplitAt", 0, -1, readSplitAt, [](const KazSettings &s) { return s.fromNameSplitAt; }, Field::Text,
+     &kFromNameHeader},
 };
 
 #undef KAZ_SWITCH
@@ -321,13 +333,13 @@ QStringList structureLines(const KazSettings &s)
 // hand-edited file may hold them in any order.
 void readAfterEnd(const IniDocument &doc, KazSettings &s)
 {
-    bool inTagSource = false;
+    QString section;
     for (qsizetype i = afterEndIndex(doc); i < doc.size(); ++i) {
         const QString l = doc.line(i);
         if (l.startsWith(QLatin1Char('[')))
-            inTagSource = l == kTagSourceHeader;
-        const Field *f = inTagSource ? findField(l.section(QLatin1Char('='), 0, 0).trimmed()) : nullptr;
-        if (f && f->isAfterEnd())
+            section = l;
+        const Field *f = findField(l.section(QLatin1Char('='), 0, 0).trimmed());
+        if (f && f->isAfterEnd() && *f->section == section)
             f->read(s, l);
     }
 }
@@ -433,9 +445,17 @@ IniDocument render(const KazSettings &s)
 
 QStringList renderAfterEnd(const KazSettings &s)
 {
-    if (!s.useId3v2)
-        return {};
-    return {kTagSourceHeader, findField(QStringLiteral("ID3v2"))->lineText(s)};
+    // A section is written only while one of its settings differs from the default.
+    const KazSettings defaults;
+    QStringList lines;
+    for (const Field &f : kFields) {
+        if (!f.isAfterEnd() || f.value(s) == f.value(defaults))
+            continue;
+        if (!lines.contains(*f.section))
+            lines << *f.section;
+        lines << f.lineText(s);
+    }
+    return lines;
 }
 
 qsizetype afterEndIndex(const IniDocument &doc)

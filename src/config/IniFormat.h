@@ -26,6 +26,7 @@ inline const QString kEnd = QStringLiteral("[END]");
 // design's readers never reach and its writers drop; a file without them
 // means every such setting is off.
 inline const QString kTagSourceHeader = QStringLiteral("[tag source]");
+inline const QString kFromNameHeader = QStringLiteral("[filename to tag]");
 
 // 1-based numbers of the lines other code patches by position.
 inline constexpr int kWinampLine = 12;
@@ -48,6 +49,7 @@ struct Field {
     bool (*read)(KazSettings &settings, const QString &line);
     QString (*value)(const KazSettings &settings);
     Kind kind = Text; // how the value reads as a typed value
+    const QString *section = nullptr; // the header of a setting after "[END]"
 
     QString lineText(const KazSettings &settings, bool exitStyle = false) const;
     // A setting of the sections after "[END]".

@@ -109,6 +109,9 @@ struct KazSettings {
     // ("[tag source]", "ID3v2=true"; written only when on): use the ID3v2 tag
     // of a file that has no ID3v1 tag.
     bool useId3v2 = false;
+    // ("[filename to tag]", "SplitAt=", written only when set): the delimiter
+    // page 2 splits every file name at, 1 to 3 characters; empty: each name's own.
+    QString fromNameSplitAt;
 
     // The settings of a freshly written file: the window centred on a screen
     // of the given size, the start folder the user's home, and the

@@ -28,6 +28,7 @@ struct FromNameSettings {
     QStringList pattern{QStringLiteral("title"), QStringLiteral("artist"), QStringLiteral("album"),
                         QStringLiteral("comment")}; // Edit3, word by word
     bool underscoreToSpace = true; // CheckBox5
+    QString splitAt;               // delimiter for every name (1 to 3 characters); empty: each name's own
 };
 
 } // namespace kaz

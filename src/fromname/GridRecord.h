@@ -26,7 +26,7 @@ enum GridColumn {
 struct GridRecord {
     QString path;       // the file, for the write
     std::array<QString, GridColumns> cells; // the status cell stays empty here
-    QString delimiter;  // one character, or "Rest" when the name has none
+    QString delimiter;  // one character (one to three when chosen), or "Rest" when the name has none
     QList<int> positions; // split positions, 1-based as the name's characters
     bool tagged = false;  // the file had a tag when the record was made
     int number = 0;       // 1, 2, ... in the order the records were made

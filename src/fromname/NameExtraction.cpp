@@ -57,6 +57,29 @@ bool isShortNumber(const QString &piece)
     return !piece.isEmpty() && piece.size() < 4 && std::all_of(piece.begin(), piece.end(), isDigit);
 }
 
+// A number as the rename puts it before a name: digits, maybe in
+// brackets. The digits; empty for anything else.
+QString leadingNumberOf(const QString &piece)
+{
+    QString digits = piece;
+    static const QString pairs[] = {QStringLiteral("[]"), QStringLiteral("{}"), QStringLiteral("()")};
+    for (const QString &pair : pairs) {
+        if (digits.size() > 2 && digits.front() == pair[0] && digits.back() == pair[1]) {
+            digits = digits.mid(1, digits.size() - 2);
+            break;
+        }
+    }
+    return !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), isDigit) ? digits : QString();
+}
+
+// The track of a number in a name: 1 to 255, with two digits at least;
+// empty for any other number.
+QString trackOf(const QString &digits)
+{
+    const int number = digits.size() <= 9 ? digits.toInt() : 0;
+    return number >= 1 && number <= 255 ? QString::number(number).rightJustified(2, QLatin1Char('0')) : QString();
+}
+
 // A year field of blanks or zero bytes holds nothing.
 QString visibleYear(QString year)
 {
@@ -94,7 +117,9 @@ void applyGeneralInfos(GridRecord &r, const NameSource &file, const FromNameSett
         r.cells[ColGenre] = s.genre;
 }
 
-void syncWithTag(GridRecord &r, const TagRecord &tag, bool tagWins)
+// numberRead: the name began with a number, which the extraction took as
+// the track or found to be none.
+void syncWithTag(GridRecord &r, const TagRecord &tag, bool tagWins, bool numberRead)
 {
     // The long values: a title kept in the Lyrics3 block is not cut to 30.
     const std::array<std::pair<int, QString>, 5> fields{{{ColTitle, tag.longTitle},
@@ -104,7 +129,10 @@ void syncWithTag(GridRecord &r, const TagRecord &tag, bool tagWins)
                                                          {ColYear, visibleYear(tag.year)}}};
     const bool hasTrack = tag.trackText != QLatin1String("0");
     if (tagWins) {
-        r.cells[ColTrack] = hasTrack ? tag.trackText : extract_number(r.cells[ColFilename]);
+        if (hasTrack)
+            r.cells[ColTrack] = tag.trackText;
+        else if (!numberRead) // "000060" is track 60; "1991" none
+            r.cells[ColTrack] = trackOf(extract_number(r.cells[ColFilename]));
         for (const auto &[column, value] : fields) {
             if (!value.isEmpty())
                 r.cells[column] = value;
@@ -135,8 +163,9 @@ QString delimiterCandidates(const QStringList &names, bool underscoreToSpace)
     std::vector<char16_t> present;
     for (int c = 0; c < 0x10000; ++c) {
         const QChar ch(c);
-        // Halves of a character beyond the basic plane are no delimiters either.
-        if (counts[c] == 0 || isDigit(ch) || isAsciiLetter(ch) || ch.isSurrogate())
+        // No letter of any script, and no half of a character beyond the
+        // basic plane, is a delimiter.
+        if (counts[c] == 0 || isDigit(ch) || ch.isLetter() || ch.isSurrogate())
             continue;
         if (underscoreToSpace && ch == QLatin1Char('_'))
             continue;
@@ -180,12 +209,30 @@ NameDelimiter nameDelimiter(const QString &n, const QString &candidates)
     return best;
 }
 
+QList<int> delimiterAt(const QString &n, const QString &delimiter)
+{
+    QList<int> found;
+    if (delimiter == restDelimiter() || delimiter.isEmpty())
+        return found;
+    const qsizetype end = n.size() - 4;
+    for (qsizetype i = n.indexOf(delimiter); i >= 0 && i + delimiter.size() <= end;
+         i = n.indexOf(delimiter, i + delimiter.size()))
+        found << int(i) + 1;
+    return found;
+}
+
+NameDelimiter chosenDelimiter(const QString &name, const QString &chosen)
+{
+    const int count = int(delimiterAt(name, chosen).size());
+    return count > 0 ? NameDelimiter{chosen, count} : NameDelimiter{restDelimiter(), 0};
+}
+
 QList<int> splitPositions(const QString &n, const QString &delimiter)
 {
     const int L = int(n.size());
     const bool dot = delimiter == QLatin1String(".");
-    const QChar d = delimiter.size() == 1 ? delimiter[0] : QChar();
-    const bool hasDelimiter = delimiter.size() == 1;
+    const QList<int> found = delimiterAt(n, delimiter);
+    qsizetype next = 0;
     // A dot run (abbreviations, "...") is a zone from z on, s long, that is
     // not split.
     int z = 0;
@@ -208,14 +255,18 @@ QList<int> splitPositions(const QString &n, const QString &delimiter)
         }
         if (z + s < k)
             s = 0;
-        const bool candidate = (hasDelimiter && at(n, k) == d) || k == 1 || k == L - 4;
+        const bool atDelimiter = next < found.size() && found[next] == k;
+        if (atDelimiter)
+            ++next;
+        const bool candidate = atDelimiter || k == 1 || k == L - 4;
         if (candidate && !((k >= z || k == 2) && k <= z + s))
             positions << k;
     }
     return positions;
 }
 
-QStringList namePieces(const QString &n, const QList<int> &positions, bool underscoreToSpace)
+QStringList namePieces(const QString &n, const QList<int> &positions, bool underscoreToSpace, int delimiterLength,
+                       QString *leadingNumber)
 {
     const int last = int(n.size()) - 4;
     QStringList raw;
@@ -226,17 +277,23 @@ QStringList namePieces(const QString &n, const QList<int> &positions, bool under
         for (qsizetype i = 0; i + 1 < positions.size(); ++i) {
             const int p = positions[i];
             const int q = positions[i + 1];
-            const int start = p > 1 ? p + 1 : p;
+            const int start = p > 1 ? p + delimiterLength : p;
             const int end = q == last ? q : q - 1;
             raw << (end >= start ? n.mid(start - 1, end - start + 1) : QString());
         }
     }
     QStringList pieces;
-    for (QString piece : raw) {
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        QString piece = raw[i];
         if (piece.startsWith(QLatin1Char(' ')))
             piece.remove(0, 1);
         if (piece.endsWith(QLatin1Char(' ')))
             piece.chop(1);
+        // Only a name with more than the number in it starts with one.
+        if (leadingNumber && i == 0 && raw.size() > 1 && !leadingNumberOf(piece).isEmpty()) {
+            *leadingNumber = piece;
+            continue;
+        }
         if (isShortNumber(piece))
             continue;
         if (underscoreToSpace)
@@ -292,13 +349,17 @@ Extraction extractRecords(const QList<NameSource> &files, const FromNameSettings
     names.reserve(files.size());
     for (const NameSource &f : files)
         names << fileNameOf(f.path);
-    result.candidates = delimiterCandidates(names, settings.underscoreToSpace);
+    // A delimiter the user chose stands for every name; else each name's own.
+    const QString &chosen = settings.splitAt;
+    result.candidates = chosen.isEmpty() ? delimiterCandidates(names, settings.underscoreToSpace) : chosen;
 
     QList<GridRecord> made;
     QList<RecordKey> keys;
+    QList<bool> numberRead; // in grid order
     made.reserve(files.size());
     for (qsizetype i = 0; i < files.size(); ++i) {
-        const NameDelimiter found = nameDelimiter(names[i], result.candidates);
+        const NameDelimiter found
+            = chosen.isEmpty() ? nameDelimiter(names[i], result.candidates) : chosenDelimiter(names[i], chosen);
         addToFilterList(result.delimiters, found);
         GridRecord r;
         r.path = files[i].path;
@@ -314,7 +375,22 @@ Extraction extractRecords(const QList<NameSource> &files, const FromNameSettings
         GridRecord r = made[index];
         const QString &name = names[index];
         r.cells[ColFilename] = name;
-        const QStringList pieces = namePieces(name, r.positions, settings.underscoreToSpace);
+        QStringList pieces;
+        if (chosen.isEmpty()) {
+            pieces = namePieces(name, r.positions, settings.underscoreToSpace);
+        } else {
+            // Names as the rename writes them start with the track number.
+            QString first;
+            pieces = namePieces(name, r.positions, settings.underscoreToSpace, int(chosen.size()), &first);
+            const QString number = leadingNumberOf(first);
+            r.cells[ColTrack] = trackOf(number);
+            numberRead << !number.isEmpty();
+            // A longer number (a year) is a field unless the name has a piece
+            // to spare; without a pattern the pieces fill four fields.
+            const qsizetype fields = settings.pattern.isEmpty() ? 4 : settings.pattern.size();
+            if (number.size() >= 4 && pieces.size() < fields)
+                pieces.prepend(first);
+        }
         for (qsizetype p = 0; p < pieces.size() && ColTitle + p < GridColumns; ++p)
             r.cells[ColTitle + p] = pieces[p];
         r.number = int(result.records.size()) + 1;
@@ -324,7 +400,7 @@ Extraction extractRecords(const QList<NameSource> &files, const FromNameSettings
     for (qsizetype i = 0; i < result.records.size(); ++i) {
         const NameSource &file = files[order[i]];
         applyGeneralInfos(result.records[i], file, settings, currentYear);
-        syncWithTag(result.records[i], file.tag, settings.sync);
+        syncWithTag(result.records[i], file.tag, settings.sync, numberRead.value(i));
     }
     return result;
 }

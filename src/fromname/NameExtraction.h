@@ -36,8 +36,17 @@ struct NameDelimiter {
     int count = 0;
 };
 NameDelimiter nameDelimiter(const QString &name, const QString &candidates);
+// The delimiter of one name when the user chose it for every name: the
+// chosen text, or "Rest" when the name lacks it.
+NameDelimiter chosenDelimiter(const QString &name, const QString &chosen);
+// Where a delimiter (one to three characters) starts in a name, left to
+// right without overlaps, wholly before the extension; none for "Rest".
+QList<int> delimiterAt(const QString &name, const QString &delimiter);
 QList<int> splitPositions(const QString &name, const QString &delimiter);
-QStringList namePieces(const QString &name, const QList<int> &positions, bool underscoreToSpace);
+// With leadingNumber, a first piece (of several) that is a number, maybe in
+// brackets, as the rename puts it before a name, goes there instead.
+QStringList namePieces(const QString &name, const QList<int> &positions, bool underscoreToSpace,
+                       int delimiterLength = 1, QString *leadingNumber = nullptr);
 // Adds a file's delimiter to the filter entries as the grid lists them.
 void addToFilterList(QStringList &delimiters, const NameDelimiter &found);
 // Puts the pieces where the pattern's first three words say.

@@ -337,3 +337,32 @@ TEST_F(IniFile, TagSourceStandsAfterTheEndAndSurvivesEveryWriter)
         EXPECT_FALSE(loadIni(path, context).useId3v2) << extra;
     }
 }
+
+// Where page 2 splits the names has a section of its own after "[END]",
+// written while it holds a text, beside the tag source.
+TEST_F(IniFile, SplitTextHasItsOwnSectionAfterTheEnd)
+{
+    ASSERT_TRUE(writeAll(path, crlf(userFile())));
+    EXPECT_EQ(loadIni(path, context).fromNameSplitAt, "");
+    EXPECT_EQ(setIniValue(path, "SplitAt", " - "), SetResult::Done);
+    EXPECT_EQ(setIniValue(path, "ID3v2", "true"), SetResult::Done);
+    const QStringList tail{"[END]", "[tag source]", "ID3v2=true", "[filename to tag]", "SplitAt= - "};
+    EXPECT_EQ(fileLines(path).mid(fileLines(path).indexOf("[END]")), tail);
+    KazSettings s = loadIni(path, context);
+    EXPECT_EQ(s.fromNameSplitAt, " - ");
+    ASSERT_TRUE(patchStructureSection(path, s.structure) && patchTagSource(path, false));
+    EXPECT_EQ(fileLines(path).mid(fileLines(path).indexOf("[END]")), QStringList({"[END]", tail[3], tail[4]}));
+    s.useId3v2 = false;
+    s.fromNameSplitAt = "_-_";
+    ASSERT_TRUE(writeIniOnExit(path, s));
+    EXPECT_EQ(loadIni(path, context).fromNameSplitAt, "_-_");
+    EXPECT_EQ(setIniValue(path, "SplitAt", "abcd"), SetResult::BadValue);
+    EXPECT_EQ(setIniValue(path, "SplitAt", ""), SetResult::Done);
+    EXPECT_EQ(fileLines(path).last(), "[END]");
+
+    // Too long, or in the other section: not read.
+    for (const char *extra : {"[filename to tag]\r\nSplitAt=abcd\r\n", "[tag source]\r\nSplitAt=-\r\n"}) {
+        ASSERT_TRUE(writeAll(path, crlf(userFile()) + extra));
+        EXPECT_EQ(loadIni(path, context).fromNameSplitAt, "") << extra;
+    }
+}

@@ -4,6 +4,8 @@
 #include "support/KillAtStep.h"
 #include "support/TestSupport.h"
 
+#include "rename/NameComposer.h"
+#include "rename/NumberExtractor.h"
 #include "tags/TagIO.h"
 
 #include <QDir>
@@ -34,6 +36,7 @@ TEST_F(CliFromName, PreviewPrintsGridRowsAndWritesNothing)
 {
     const QString a = add("Headlong-Rock-Hits.mp3", audio);
     const QString b = add("Song.mp3", audio + mp3WithTag(values("Tagged", "Band")).mid(audio.size()));
+    const QString c = add("07 - Queen - Headlong.mp3", audio);
     const QMap<QString, QByteArray> before = treeHashes(home.music());
     CliResult r = runCli({"fromname", "--preview", a, b});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
@@ -47,6 +50,12 @@ TEST_F(CliFromName, PreviewPrintsGridRowsAndWritesNothing)
     EXPECT_EQ(rows[0].keys(), QStringList({"album", "artist", "comment", "delimiter", "file", "filename", "genre",
                                            "status", "title", "track", "year"}));
     EXPECT_EQ(rows[0]["file"].toString(), a);
+    // A chosen delimiter: only the name that has it, split there.
+    r = runCli({"fromname", "--preview", "--split-at", " - ", "--delimiter", " - ", "--pattern", "artist - title", a, b, c});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(QString::fromUtf8(r.out).split('\n').contains("\t07 - Queen - Headlong.mp3\t07\tHeadlong\tQueen\t\t\t\t\t - "))
+        << r.out.constData();
+    EXPECT_FALSE(r.out.contains("Song.mp3") || r.out.contains("Hits"));
     EXPECT_EQ(treeHashes(home.music()), before);
 }
 
@@ -71,6 +80,54 @@ TEST_F(CliFromName, WritesEveryRowOrOnlyOneDelimiterAndFolderNames)
                                   "c", song}), 0));
     t = readTag(song, {});
     EXPECT_EQ(QStringList({t.title, t.artist, t.album, t.comment}), QStringList({"Song", "Innuendo", "Queen", "c"}));
+}
+
+// What the rename makes of a collection comes back from the names alone,
+// whatever the order of the fields: rename, strip, fromname --split-at.
+TEST_F(CliFromName, RenamedCollectionComesBackFromItsNames)
+{
+    const QString demo = home.music() + "/demo";
+    ASSERT_TRUE(endedWith(runCli({"demo", "--flat", "--count", "60", demo}), 0));
+    const struct { NameField fields[3]; const char *option, *pattern; } orders[] = {
+        {{NameField::Artist, NameField::Album, NameField::Title}, "artist,album,title", "artist - album - title"},
+        {{NameField::Title, NameField::Artist, NameField::Album}, "title,artist,album", "title - artist - album"},
+        {{NameField::Album, NameField::Title, NameField::Artist}, "album,title,artist", "Album - Titel - Interpret"},
+    };
+    for (const auto &order : orders) {
+        runCli({"rename", "--fields", order.option, demo}); // files that lack a field are marked, not renamed
+        RenameSettings settings;
+        settings.firstField = order.fields[0];
+        settings.secondField = order.fields[1];
+        settings.thirdField = order.fields[2];
+        // Expected: the values the names were made of (replaced characters
+        // stay replaced) and the track, from the tag or the name before.
+        QMap<QString, QStringList> expected;
+        QStringList files;
+        for (const QString &name : QDir(demo).entryList({"*.mp3"}, QDir::Files)) {
+            const QString path = demo + "/" + name;
+            files << path;
+            TagRecord t = readTag(path, {});
+            replaceForbiddenCharacters(t, settings.replacements);
+            const QString base = name.chopped(4);
+            // Left out: files without a complete tag, and names with a suffix against a collision.
+            if (!t.tagged || t.artist.isEmpty() || t.album.isEmpty() || t.title.isEmpty()
+                || compose_name(t, name, settings) != base)
+                continue;
+            const QString track = t.trackText != "0" ? t.trackText : extract_number(name);
+            expected[path] = {QString::number(track.toInt()), t.longTitle, t.longArtist, t.longAlbum};
+        }
+        ASSERT_GE(expected.size(), 40) << order.option;
+        ASSERT_TRUE(endedWith(runCli(QStringList{"tag", "strip"} + files), 0));
+        const CliResult r = runCli(QStringList{"fromname", "--split-at", " - ", "--no-underscore-space", "--pattern",
+                                               order.pattern} + files);
+        EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            const TagRecord t = readTag(it.key(), {});
+            EXPECT_EQ(QStringList({QString::number(t.trackText.toInt()), t.longTitle, t.longArtist, t.longAlbum}),
+                      it.value())
+                << it.key().toStdString() << " / " << order.option;
+        }
+    }
 }
 
 TEST_F(CliFromName, UsageErrorsMissingFilesAndListLinesThatAreNotUtf8TouchNoOtherFile)
@@ -108,6 +165,9 @@ TEST_F(CliFromName, UsageErrorsMissingFilesAndListLinesThatAreNotUtf8TouchNoOthe
         {"fromname", "--pattern", "title - singer", a},
         {"fromname", "--swap", a},
         {"fromname", "--delimiter", "ab", a},
+        {"fromname", "--split-at", "", a},
+        {"fromname", "--split-at", "abcd", a},
+        {"fromname", "--split-at", "-", "--delimiter", " - ", a},
         {"fromname", "--json", a},
         {"fromname", "--comment", QString(31, 'c'), a},
     };

@@ -65,6 +65,9 @@ TEST(Extraction, DelimiterAndPiecesOfSingleNamesAndThePatternForThePieces)
         {"Artist.Title.Album.mp3", true, ".", {"Artist", "Title", "Album"}},
         // A dot run is not split.
         {"A...B.C.mp3", true, ".", {"A...B", "C"}},
+        // No letter is a delimiter, whatever its script.
+        {"Motörhead-Smörgåsbord.mp3", true, "-", {"Motörhead", "Smörgåsbord"}},
+        {"Björk-Jóga-Homogenic.mp3", true, "-", {"Björk", "Jóga", "Homogenic"}},
     };
     for (const Case &c : cases) {
         const QString candidates = delimiterCandidates({c.name}, c.underscore);
@@ -100,6 +103,8 @@ TEST(Extraction, CandidatesDotRulesFilterListAndRecordOrder)
 {
     EXPECT_EQ(delimiterCandidates({"a-b c-d.mp3", "x_y(z).mp3"}, false), QString("- ()_"));
     EXPECT_EQ(delimiterCandidates({"a-b c-d.mp3", "x_y(z).mp3"}, true), QString("- ()"));
+    // Letters of any script are no candidates; the rest keeps its order.
+    EXPECT_EQ(delimiterCandidates({"Motörhead-Smörgåsbord.mp3", "Ça plane–Жанна.mp3"}, true), QString(" -–"));
     // Only the name counts, not its extension.
     EXPECT_EQ(delimiterCandidates({"abc.m-3"}, true), QString());
     // " J." is an initial and "..." an ellipsis: neither counts as a delimiter.
@@ -118,6 +123,71 @@ TEST(Extraction, CandidatesDotRulesFilterListAndRecordOrder)
     // As the double loop leaves them: no name has both more positions and
     // a longer name than one before it.
     EXPECT_EQ(names, QStringList({"a.mp31", "a-b.mp32", "longer-name.mp33", "a-b-c.mp34"}));
+}
+
+// A delimiter the user chose splits every name, as the rename writes them:
+// a leading number is the track, a longer one only when a piece is to spare.
+TEST(Extraction, ChosenDelimiterSplitsEveryNameAndTakesTheLeadingTrack)
+{
+    const QStringList artistAlbumTitle{"artist", "album", "title"}, artistTitle{"artist", "title"};
+    struct Case { const char *name; const char *at; QStringList pattern; const char *delimiter; QStringList expected; };
+    // Expected: track, title, artist, album.
+    const Case cases[] = {
+        {"12 - Motörhead - Ace of Spades - Kickstart My Heart.mp3", " - ", artistAlbumTitle, " - ",
+         {"12", "Kickstart My Heart", "Motörhead", "Ace of Spades"}},
+        {"Abba - Waterloo (Live).mp3", " - ", artistTitle, " - ", {"", "Waterloo (Live)", "Abba", ""}},
+        {"Mr. President - Coco Jamboo.mp3", " - ", artistTitle, " - ", {"", "Coco Jamboo", "Mr. President", ""}},
+        {"Artist_A_-_Song_A.mp3", "_-_", artistTitle, "_-_", {"", "Song A", "Artist A", ""}},
+        {"Motörhead-Smörgåsbord.mp3", "-", artistTitle, "-", {"", "Smörgåsbord", "Motörhead", ""}},
+        {"[07] - AC_DC - Hells Bells.mp3", " - ", artistTitle, " - ", {"07", "Hells Bells", "AC DC", ""}},
+        // Only a leading number is the track; others are dropped as ever.
+        {"Abba - Waterloo - 07.mp3", " - ", artistTitle, " - ", {"", "Waterloo", "Abba", ""}},
+        // A long number is a track when it counts up to 255, and no field
+        // when the name has more pieces than the pattern words.
+        {"000001 - Die Ärzte - Planet Punk - Mensch.mp3", " - ", artistAlbumTitle, " - ",
+         {"01", "Mensch", "Die Ärzte", "Planet Punk"}},
+        {"000300 - Scooter - Bravo Hits 21 - Jóga.mp3", " - ", artistAlbumTitle, " - ",
+         {"", "Jóga", "Scooter", "Bravo Hits 21"}},
+        {"1991 - Innuendo - Headlong.mp3", " - ", {"title", "artist", "album"}, " - ",
+         {"", "1991", "Innuendo", "Headlong"}},
+        {"1991 - Innuendo - Headlong.mp3", " - ", {"album", "title"}, " - ", {"", "Headlong", "", "Innuendo"}},
+        // A single character keeps the rules of the automatic choice.
+        {"A...B.C.mp3", ".", artistTitle, ".", {"", "C", "A...B", ""}},
+        {"Waterloo.mp3", " - ", {"title"}, "Rest", {"", "Waterloo", "", ""}},
+    };
+    for (const Case &c : cases) {
+        FromNameSettings s;
+        s.sync = false;
+        s.splitAt = c.at;
+        s.pattern = c.pattern;
+        const Extraction e = extractRecords(sources({c.name}), s, 2026);
+        ASSERT_EQ(e.records.size(), 1);
+        const GridRecord &r = e.records[0];
+        EXPECT_EQ(r.delimiter, QString(c.delimiter)) << c.name;
+        EXPECT_EQ(QStringList({r.cells[ColTrack], r.cells[ColTitle], r.cells[ColArtist], r.cells[ColAlbum]}), c.expected)
+            << c.name << " / " << c.pattern.join(" - ").toStdString();
+    }
+
+    // The filter list holds the chosen delimiter and "Rest"; the name's
+    // track wins over the name's number when the tag has none.
+    FromNameSettings s;
+    s.splitAt = " - ";
+    const Extraction e = extractRecords(sources({"A - B - C.mp3", "Solo.mp3", "000007 - X - Y.mp3"}), s, 2026);
+    EXPECT_EQ(e.candidates, " - ");
+    EXPECT_EQ(e.delimiters, QStringList({" - ", "Rest"}));
+    QStringList tracks;
+    for (const GridRecord &r : e.records)
+        tracks << r.cells[ColTrack];
+    EXPECT_EQ(tracks, QStringList({"", "", "07"}));
+    EXPECT_EQ(extractRecords(sources({"000007 - X - Y.mp3"}, tagged("", "", "", "09")), s, 2026).records[0].cells[ColTrack],
+              "09");
+    // A leading number that is no track is not taken from the name again;
+    // a number elsewhere still is.
+    EXPECT_EQ(extractRecords(sources({"000300 - X - Y.mp3"}), s, 2026).records[0].cells[ColTrack], "");
+    EXPECT_EQ(extractRecords(sources({"X - Y - 07.mp3"}), s, 2026).records[0].cells[ColTrack], "07");
+    // Each name's own delimiter: the name's number counts as track only from 1 to 255.
+    EXPECT_EQ(extractRecords(sources({"! 000060 track01.mp3"}), {}, 2026).records[0].cells[ColTrack], "60");
+    EXPECT_EQ(extractRecords(sources({"1991-Innuendo.mp3"}), {}, 2026).records[0].cells[ColTrack], "");
 }
 
 TEST(Extraction, PrioritiesOfNameInfosAndTag)

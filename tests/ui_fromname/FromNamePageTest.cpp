@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
@@ -79,6 +80,59 @@ TEST_F(FromNamePageTest, GoAndTheEntriesShowTheGridAndAllWritesTheTags)
     onGrid(rows);
     child<QAction>("extractID3Tagsfromfilesincurrentdirectory1")->trigger();
     EXPECT_EQ(rows, 2);
+}
+
+// The delimiter field splits every name at its text: the grid's filter
+// list shows it and the rows hold the pieces; empty, each name has its own.
+// The window keeps the field in its settings.
+TEST_F(FromNamePageTest, DelimiterFieldSplitsEveryNameInTheGrid)
+{
+    writeAll(folder + "/12 - Queen - Innuendo - Headlong.mp3", mp3Frames(2));
+    writeAll(folder + "/Queen - Innuendo - I'm Going Slightly Mad.mp3", mp3Frames(2));
+    writeAll(folder + "/Bijou.mp3", mp3Frames(2));
+    open();
+    auto *splitAt = control<QLineEdit>("Edit10");
+    EXPECT_EQ(splitAt->maxLength(), 3);
+    control<QPushButton>("SpeedButton4")->click();
+    for (const char *word : {"artist_button", "Album_button", "Title_button"})
+        control<QPushButton>(word)->click();
+    QStringList filters, rows;
+    const auto openGrid = [&] {
+        filters.clear();
+        rows.clear();
+        whenDialogOpens([&](QWidget *dialog) {
+            auto *filter = find<QComboBox>(dialog, "ComboBox1");
+            for (int i = 0; i < filter->count(); ++i)
+                filters << filter->itemText(i);
+            const QAbstractItemModel *grid = find<QTableView>(dialog, "StringGrid1")->model();
+            for (int r = 0; r < grid->rowCount(); ++r) {
+                QStringList cells;
+                for (int c = ColTrack; c <= ColAlbum; ++c)
+                    cells << grid->index(r, c).data().toString();
+                rows << cells.join('|');
+            }
+            find<QPushButton>(dialog, "BitBtn4")->click();
+        });
+        control<QPushButton>("BitBtn6")->click();
+    };
+    QTest::keyClicks(splitAt, " - ");
+    openGrid();
+    EXPECT_EQ(filters, QStringList({"All", "' - '", "Rest"}));
+    rows.sort();
+    EXPECT_EQ(rows, QStringList({"12|Headlong|Queen|Innuendo", "|I'm Going Slightly Mad|Queen|Innuendo", "||Bijou|"}));
+
+    splitAt->clear();
+    openGrid();
+    EXPECT_EQ(filters, QStringList({"All", "' '", "Rest"})); // the blank is the most frequent
+    EXPECT_FALSE(rows.contains("12|Headlong|Queen|Innuendo"));
+
+    KazSettings settings;
+    settings.fromNameSplitAt = "_-_";
+    window->loadSettings(settings, false);
+    EXPECT_EQ(splitAt->text(), "_-_");
+    splitAt->setText(" - ");
+    window->storeSettings(settings);
+    EXPECT_EQ(settings.fromNameSplitAt, " - ");
 }
 
 TEST_F(FromNamePageTest, YearBoxesExcludeEachOtherAndPatternButtonsToggleTheirWords)

@@ -253,7 +253,7 @@ void FilenameToTagDialog::load(const QStringList &paths, const QString &folder, 
     m_filter->addItem(text(m_language, "All", "Alle"));
     // A blank is shown in quotes, so that the entry can be seen.
     for (const QString &d : extraction.delimiters)
-        m_filter->addItem(d == QLatin1String(" ") ? QStringLiteral("' '") : d, d);
+        m_filter->addItem(d.startsWith(QLatin1Char(' ')) || d.endsWith(QLatin1Char(' ')) ? u'\'' + d + u'\'' : d, d);
     m_filterIndex = 0;
     fillView({});
     m_progress->setValue(0);

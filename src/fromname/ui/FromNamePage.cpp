@@ -20,6 +20,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -227,11 +228,22 @@ QGroupBox *FromNamePage::buildExtraction()
     buttons->addWidget(m_clearPattern);
     m_underscore = checkBox("CheckBox5", m_extractionGroup);
     m_underscore->setChecked(true);
+    m_splitAt = lineEdit("Edit10", m_extractionGroup);
+    m_splitAt->setMaxLength(3);
+    m_splitAt->setFixedWidth(m_splitAt->fontMetrics().horizontalAdvance(QStringLiteral("automatisch")) + 12);
+    m_splitAtLabel = new QLabel(m_extractionGroup);
+    m_splitAtLabel->setObjectName(QStringLiteral("Label10"));
+    m_splitAtLabel->setBuddy(m_splitAt);
+    auto *options = new QHBoxLayout;
+    options->addWidget(m_underscore);
+    options->addStretch(1);
+    options->addWidget(m_splitAtLabel);
+    options->addWidget(m_splitAt);
     auto *layout = new QVBoxLayout(m_extractionGroup);
     layout->setContentsMargins(6, 14, 6, 4);
     layout->addWidget(m_patternEdit);
     layout->addLayout(buttons);
-    layout->addWidget(m_underscore);
+    layout->addLayout(options);
     showPattern();
     return m_extractionGroup;
 }
@@ -264,6 +276,10 @@ void FromNamePage::applyLanguage(Language l)
         m_wordButtons[i]->setText(tagWordText(kWords[i], l));
     m_clearPattern->setToolTip(text(l, "empty the pattern", "Muster leeren"));
     m_underscore->setText(QStringLiteral("\"_\" -> Space"));
+    m_splitAtLabel->setText(text(l, "&Delimiter:", "&Trennzeichen:"));
+    m_splitAt->setPlaceholderText(text(l, "automatic", "automatisch"));
+    m_splitAt->setToolTip(text(l, "split every file name here (up to 3 characters); empty: each name's own delimiter",
+                               "jeden Dateinamen hier trennen (bis zu 3 Zeichen); leer: das Trennzeichen jedes Namens"));
     m_go->setText(text(l, "&Go!", "&Start!"));
     m_go->setToolTip(text(l, "tags from the names of the selected files", "Tags aus den Namen der ausgewählten Dateien"));
     if (m_listEntry)
@@ -327,7 +343,18 @@ FromNameSettings FromNamePage::settings() const
     s.year = m_year->text();
     s.pattern = m_pattern;
     s.underscoreToSpace = m_underscore->isChecked();
+    s.splitAt = m_splitAt->text();
     return s;
+}
+
+void FromNamePage::loadSettings(const KazSettings &settings, bool /*applySelection*/)
+{
+    m_splitAt->setText(settings.fromNameSplitAt.left(3));
+}
+
+void FromNamePage::storeSettings(KazSettings &settings) const
+{
+    settings.fromNameSplitAt = m_splitAt->text();
 }
 
 FolderNameOptions FromNamePage::folderNameOptions() const

@@ -10,6 +10,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -34,6 +35,8 @@ public:
     void listChanged(const ListState &state) override;
     void setDeactivated(bool deactivated) override;
     void registerLocks(RunFrame &frame) override;
+    void loadSettings(const KazSettings &settings, bool applySelection) override;
+    void storeSettings(KazSettings &settings) const override;
 
     FromNameSettings settings() const;
     QStringList pattern() const { return m_pattern; }
@@ -103,6 +106,8 @@ private:
     QPushButton *m_wordButtons[4] = {};   // Title_button, artist_button, Album_button, Comment_button
     QPushButton *m_clearPattern = nullptr; // SpeedButton4
     QCheckBox *m_underscore = nullptr;    // CheckBox5
+    QLabel *m_splitAtLabel = nullptr;     // Label10
+    QLineEdit *m_splitAt = nullptr;       // Edit10: split every name here; empty: each name's own delimiter
     QPushButton *m_go = nullptr;          // BitBtn6
     QAction *m_listEntry = nullptr;       // FilenametoID3Tag1
     QAction *m_folderEntry = nullptr;     // folder pop-up: the grid for every file of the folder
