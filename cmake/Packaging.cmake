@@ -2,10 +2,10 @@
 # shell completion, AppStream metadata and the documents Debian asks for;
 # and the CPack settings that build it (scripts/package.sh).
 
-set(KAZ_HOMEPAGE "https://www.quillbay.example/kaz/")
-# The AppStream component id, reverse-DNS of the homepage.
+# KAZ has no homepage and no mail address yet: none is given, none invented.
+# The AppStream component id.
 set(KAZ_APPSTREAM_ID "example.quillbay.kaz")
-set(KAZ_MAINTAINER "KAZ developers <kaz@quillbay.example>")
+set(KAZ_MAINTAINER "KAZ developers")
 # The date of this version, for the manual pages, the changelog and the
 # AppStream release entry.
 set(KAZ_RELEASE_DATE "2026-12-06")
@@ -64,7 +64,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KAZ_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KAZ_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The media player is driven over D-Bus; any MPRIS player will do.

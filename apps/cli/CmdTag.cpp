@@ -7,6 +7,7 @@
 #include "tags/Genres.h"
 #include "tags/Id3v1.h"
 #include "tags/Id3v2Conversion.h"
+#include "tags/Lyrics3.h"
 #include "tags/TagIO.h"
 #include "tags/TagStrip.h"
 
@@ -90,7 +91,7 @@ QString tagText(const QString &file, const TagRecord &t)
 
 void reportUnreadable(const QString &file, const FsStatus &status)
 {
-    err(QStringLiteral("kaz-cli: cannot read %1: %2\n").arg(visibleControls(file), status.errorText()));
+    say(text(messageLanguage(), "cannot read %1: %2", "%1 ist nicht lesbar: %2").arg(visibleControls(file), status.errorText()));
 }
 
 int runShow(const QStringList &arguments)
@@ -107,7 +108,8 @@ int runShow(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     QStringList files;
-    if (!commandFiles(parser, QStringLiteral("tag show needs at least one file\n"), &files, &exitCode))
+    if (!commandFiles(parser, text(messageLanguage(), "needs at least one file", "braucht mindestens eine Datei"), &files,
+                      &exitCode))
         return exitCode;
     TerminalPrompter prompter;
     TagContext context;
@@ -155,6 +157,44 @@ bool parseGenre(const QString &text, quint8 *genre)
     return false;
 }
 
+// The room of the ID3v1 fields that have no Lyrics3 field.
+constexpr qint64 kCommentBytes = 30;
+constexpr qint64 kCommentBytesWithTrack = 28; // the track number takes the last two
+constexpr qint64 kYearBytes = 4;
+constexpr quint8 kNoGenre = 255;
+
+// A value longer than its field would be cut: it is refused with the field's
+// limit. Over 30 characters title, artist and album go into the Lyrics3
+// block, whose fields end at 99,999 bytes.
+bool valuesFit(const TagOverride &values, const TextCodec &codec)
+{
+    const struct {
+        const char *option;
+        const QString &value;
+        qint64 limit;
+    } fields[] = {{"title", values.title, lyrics3::kMaxValueBytes},
+                  {"artist", values.artist, lyrics3::kMaxValueBytes},
+                  {"album", values.album, lyrics3::kMaxValueBytes},
+                  {"comment", values.comment, kCommentBytes},
+                  {"year", values.year, kYearBytes}};
+    for (const auto &field : fields) {
+        if (codec.encode(field.value).size() > field.limit) {
+            say(text(messageLanguage(), "--%1 takes at most %2 characters; nothing was written",
+                     "--%1 nimmt höchstens %2 Zeichen; nichts wurde geschrieben")
+                    .arg(QLatin1String(field.option))
+                    .arg(field.limit));
+            return false;
+        }
+    }
+    if (!values.trackText.isEmpty() && codec.encode(values.comment).size() > kCommentBytesWithTrack) {
+        say(text(messageLanguage(), "--comment takes at most %1 characters beside a track number; nothing was written",
+                 "--comment nimmt neben einer Titelnummer höchstens %1 Zeichen; nichts wurde geschrieben")
+                .arg(kCommentBytesWithTrack));
+        return false;
+    }
+    return true;
+}
+
 int runSet(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -177,7 +217,8 @@ int runSet(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     QStringList files;
-    if (!commandFiles(parser, QStringLiteral("tag set needs at least one file\n"), &files, &exitCode))
+    if (!commandFiles(parser, text(messageLanguage(), "needs at least one file", "braucht mindestens eine Datei"), &files,
+                      &exitCode))
         return exitCode;
     TagOverride values;
     values.title = parser.value(QStringLiteral("title"));
@@ -188,13 +229,14 @@ int runSet(const QStringList &arguments)
     if (parser.isSet(QStringLiteral("track"))) {
         values.trackText = parser.value(QStringLiteral("track"));
         if (id3v1::trackFromText(values.trackText) == 0) {
-            err(QStringLiteral("--track takes a number from 1 to 255\n"));
+            say("--track takes a number from 1 to 255", "--track nimmt eine Zahl von 1 bis 255");
             return ExitUsage;
         }
     }
     if (parser.isSet(QStringLiteral("genre"))) {
         if (!parseGenre(parser.value(QStringLiteral("genre")), &values.genre)) {
-            err(QStringLiteral("unknown genre '%1'\n").arg(parser.value(QStringLiteral("genre"))));
+            say(text(messageLanguage(), "unknown genre '%1'", "unbekanntes Genre '%1'")
+                    .arg(visibleControls(parser.value(QStringLiteral("genre")))));
             return ExitUsage;
         }
         values.forceGenre = true;
@@ -203,6 +245,8 @@ int runSet(const QStringList &arguments)
     TagContext context;
     context.prompter = &prompter;
     context.language = chosenLanguage(parser);
+    if (!valuesFit(values, *context.codec))
+        return ExitUsage;
     // Written in groups: one journal flush and one file flush for many files.
     TagWriteBatch batch(*context.codec);
     for (const QString &file : files) {
@@ -213,10 +257,25 @@ int runSet(const QStringList &arguments)
             exitCode = ExitFileError;
             continue;
         }
-        batch.add(file, current, valuesToWrite(current, &values), [file, &exitCode](const FsStatus &status) {
+        TagValues next = valuesToWrite(current, &values);
+        if (!current.hasTag() && !values.forceGenre)
+            next.genre = kNoGenre; // a new tag: no genre the user did not give
+        if (id3v1::trackFromText(next.trackText) != 0 && context.codec->encode(next.comment).size() > kCommentBytesWithTrack) {
+            say(text(messageLanguage(),
+                     "%1: the comment takes at most %2 characters beside the file's track number; the file was left "
+                     "as it is",
+                     "%1: der Kommentar nimmt neben der Titelnummer der Datei höchstens %2 Zeichen; die Datei bleibt, "
+                     "wie sie ist")
+                    .arg(visibleControls(file))
+                    .arg(kCommentBytesWithTrack));
+            exitCode = ExitFileError;
+            continue;
+        }
+        batch.add(file, current, next, [file, &exitCode](const FsStatus &status) {
             if (status.ok())
                 return;
-            err(QStringLiteral("kaz-cli: cannot write %1: %2\n").arg(visibleControls(file), status.errorText()));
+            say(text(messageLanguage(), "cannot write %1: %2", "%1 ist nicht schreibbar: %2")
+                    .arg(visibleControls(file), status.errorText()));
             exitCode = ExitFileError;
         });
     }
@@ -238,7 +297,7 @@ int runStrip(const QStringList &arguments)
         return exitCode;
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) {
-        err(QStringLiteral("tag strip needs at least one file\n"));
+        say("needs at least one file", "braucht mindestens eine Datei");
         return ExitUsage;
     }
     TerminalPrompter prompter;
@@ -247,30 +306,53 @@ int runStrip(const QStringList &arguments)
     context.quietWhenShort = true; // a short file has no tag: said below
     context.language = chosenLanguage(parser);
     const bool json = parser.isSet(QStringLiteral("json"));
-    for (const QString &file : files) {
-        const QFileInfo info(file);
-        StripResult result;
-        // Read-only by its mode, also for a user (root) whom the system lets write.
-        if (info.isFile() && !(info.permissions() & QFileDevice::WriteOwner))
-            result.status = FsStatus::fromErrno(EACCES);
-        else
-            result = stripTag(file, context);
-        if (!result.status.ok()) {
-            err(QStringLiteral("kaz-cli: cannot strip %1: %2\n").arg(file, result.status.errorText()));
-            exitCode = ExitFileError;
+    ProgressBar bar(text(context.language, "strip", "Entfernen"));
+    sayWhenInterrupted({});
+    // Cut in groups; each file's line comes in the order of the list once
+    // its group is committed.
+    QList<std::optional<StripResult>> results(files.size());
+    qsizetype reported = 0;
+    const auto report = [&] {
+        for (; reported < files.size() && results.at(reported); ++reported) {
+            const QString &file = files.at(reported);
+            const StripResult &result = *results.at(reported);
+            if (!result.status.ok()) {
+                bar.finish();
+                say(text(context.language, "cannot strip %1: %2", "%1: Entfernen nicht möglich: %2")
+                        .arg(visibleControls(file), result.status.errorText()));
+                exitCode = ExitFileError;
+            }
+            if (json)
+                outBytes(JsonLine()
+                             .add("file", file)
+                             .add("stripped", result.hadTag && result.status.ok())
+                             .add("hadTag", result.hadTag)
+                             .add("removed", result.status.ok() ? result.removed : 0)
+                             .add("error", result.status.ok() ? QString() : result.status.errorText())
+                             .line());
+            else if (result.status.ok())
+                out(result.hadTag ? QStringLiteral("stripped %1 (%2 bytes)\n").arg(visibleControls(file)).arg(result.removed)
+                                  : QStringLiteral("no tag: %1 (left as it is)\n").arg(visibleControls(file)));
         }
-        if (json)
-            outBytes(JsonLine()
-                         .add("file", file)
-                         .add("stripped", result.hadTag && result.status.ok())
-                         .add("hadTag", result.hadTag)
-                         .add("removed", result.status.ok() ? result.removed : 0)
-                         .add("error", result.status.ok() ? QString() : result.status.errorText())
-                         .line());
-        else if (result.status.ok())
-            out(result.hadTag ? QStringLiteral("stripped %1 (%2 bytes)\n").arg(file).arg(result.removed)
-                              : QStringLiteral("no tag: %1 (left as it is)\n").arg(file));
+    };
+    StripBatch batch(context);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString &file = files.at(i);
+        const QFileInfo info(file);
+        // Read-only by its mode, also for a user (root) whom the system lets write.
+        if (info.isFile() && !(info.permissions() & QFileDevice::WriteOwner)) {
+            StripResult refused;
+            refused.status = FsStatus::fromErrno(EACCES);
+            results[i] = refused;
+        } else {
+            batch.add(file, [&results, i](const StripResult &r) { results[i] = r; });
+        }
+        report();
+        bar.update(i + 1, files.size());
     }
+    batch.commit();
+    report();
+    bar.finish();
     return exitCode;
 }
 
@@ -321,7 +403,8 @@ int runFromV2(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     QStringList files;
-    if (!commandFiles(parser, QStringLiteral("tag from-v2 needs at least one file\n"), &files, &exitCode))
+    if (!commandFiles(parser, text(messageLanguage(), "needs at least one file", "braucht mindestens eine Datei"), &files,
+                      &exitCode))
         return exitCode;
     TerminalPrompter prompter;
     TagContext context;
@@ -330,6 +413,7 @@ int runFromV2(const QStringList &arguments)
     const bool overwrite = parser.isSet(QStringLiteral("overwrite"));
     const bool json = parser.isSet(QStringLiteral("json"));
     ProgressBar bar(QStringLiteral("from-v2"));
+    sayWhenInterrupted({});
     ConversionCounts counts;
     // Written in groups; each file's line comes in the order of the list once
     // its group is committed.
@@ -341,7 +425,8 @@ int runFromV2(const QStringList &arguments)
             const ConversionResult &result = *results.at(reported);
             counts.add(result.outcome);
             if (result.outcome == ConversionOutcome::Failed) {
-                err(QStringLiteral("kaz-cli: cannot convert %1: %2\n").arg(visibleControls(file), result.status.errorText()));
+                say(text(context.language, "cannot convert %1: %2", "%1 ist nicht umwandelbar: %2")
+                        .arg(visibleControls(file), result.status.errorText()));
                 exitCode = ExitFileError;
             }
             if (json)

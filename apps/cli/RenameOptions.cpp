@@ -54,7 +54,7 @@ bool intOption(const QCommandLineParser &parser, const char *name, int low, int 
     bool ok = false;
     const int n = parser.value(key).toInt(&ok);
     if (!ok || n < low || n > high) {
-        err(QStringLiteral("--%1 takes a number from %2 to %3\n").arg(key).arg(low).arg(high));
+        say(text(messageLanguage(), "--%1 takes a number from %2 to %3", "--%1 nimmt eine Zahl von %2 bis %3").arg(key).arg(low).arg(high));
         return false;
     }
     *value = n;
@@ -97,8 +97,8 @@ bool renameSettingsFromOptions(const QCommandLineParser &parser, Language langua
 {
     *s = storedRenameSettings();
     if (parser.isSet(QStringLiteral("fields")) && !parseFields(parser.value(QStringLiteral("fields")), s)) {
-        err(QStringLiteral("--fields takes up to three different fields of artist, album, title, none; "
-                           "the first may not be none\n"));
+        say("--fields takes up to three different fields of artist, album, title, none; the first may not be none",
+            "--fields nimmt bis zu drei verschiedene Felder aus artist, album, title, none; das erste darf nicht none sein");
         return false;
     }
     if (parser.isSet(QStringLiteral("comment")))
@@ -115,7 +115,7 @@ bool renameSettingsFromOptions(const QCommandLineParser &parser, Language langua
         return false;
     if (position >= 0) {
         if (parser.isSet(QStringLiteral("number-fixed"))) {
-            err(QStringLiteral("give --number-fixed or --number-relative, not both\n"));
+            say("give --number-fixed or --number-relative, not both", "--number-fixed oder --number-relative angeben, nicht beide");
             return false;
         }
         s->numbering.setRelative(position);
@@ -125,15 +125,16 @@ bool renameSettingsFromOptions(const QCommandLineParser &parser, Language langua
     if (parser.isSet(QStringLiteral("delimiter"))) {
         s->delimiter = parser.value(QStringLiteral("delimiter"));
         if (!delimiterIsAllowed(s->delimiter)) {
-            err(forTerminal(renameText(RenameText::DelimiterNotAllowed, language)).trimmed()
-                + QStringLiteral("\n(--delimiter takes 1 to 3 characters)\n"));
+            say(forTerminal(renameText(RenameText::DelimiterNotAllowed, language)).trimmed()
+                + text(language, " (--delimiter takes 1 to 3 characters)", " (--delimiter nimmt 1 bis 3 Zeichen)"));
             return false;
         }
     }
     if (parser.isSet(QStringLiteral("replace"))) {
         s->replacements = parser.value(QStringLiteral("replace"));
         if (!replacementsAreUsable(s->replacements)) {
-            err(QStringLiteral("--replace takes exactly nine characters, none of them \"/\"\n"));
+            say("--replace takes exactly nine characters, none of them \"/\"",
+                "--replace nimmt genau neun Zeichen, keines davon \"/\"");
             return false;
         }
     }
@@ -143,7 +144,7 @@ bool renameSettingsFromOptions(const QCommandLineParser &parser, Language langua
         s->userDefined = true;
         s->userText = parser.value(QStringLiteral("user-name"));
         if (s->userText.isEmpty() || s->userText.contains(QLatin1Char('/'))) {
-            err(QStringLiteral("--user-name takes a text without \"/\"\n"));
+            say("--user-name takes a text without \"/\"", "--user-name nimmt einen Text ohne \"/\"");
             return false;
         }
     }
