@@ -55,9 +55,9 @@ void addOptions(QCommandLineParser &parser)
     const auto flag = [&](const char *name, const char *help) {
         parser.addOption({QString::fromLatin1(name), QString::fromUtf8(help)});
     };
-    value("pattern", "Order of the pieces in the names, words joined by \" - \": title, artist, "
-                     "album, comment (or Titel, Interpret, Album, Kommentar). Default: "
-                     "\"title - artist - album - comment\".",
+    value("pattern", "Order of the pieces in the names: the words title, artist, album and comment "
+                     "(or Titel, Interpret, Album, Kommentar) joined by a hyphen between spaces. By "
+                     "default all four in that order.",
           "PATTERN");
     flag("no-underscore-space", "Keep \"_\" in the pieces; \"_\" may then be a delimiter.");
     flag("no-sync", "Values of an existing tag only fill what the name left empty "

@@ -77,14 +77,15 @@ void addRenameSettingOptions(QCommandLineParser &parser)
     option("no-numbers", "Do not keep track numbers.");
     option("number-fixed", "Put the number at a fixed place: 0 beginning, 1 after the first field, "
                            "2 after the second, 3 after the third, 4 end.", "N");
-    option("number-relative", "Put the number before a field: 0 artist, 1 album, 2 title, 3 comment.", "N");
+    option("number-relative", "Put the number before a field: 0=artist, 1=album, 2=title, 3=comment.", "N");
     option("brackets", "Brackets around numbers: 0 none, 1 [ ], 2 { }, 3 ( ).", "N");
-    option("delimiter", "Text between the fields, 1 to 3 characters (default \" - \").", "TEXT");
+    option("delimiter", "Text between the fields, 1 to 3 characters (by default a hyphen between spaces).",
+           "TEXT");
     option("replace", "Nine characters standing in for \\ / : * \" ? < > | in that order "
                       "(default \"___   --_\").", "NINECHARS");
     option("joliet", "Keep names short for CD file systems (two fields at most).");
-    option("user-name", "Name every file TEXT instead of using its tag: \"TEXT\", \"TEXT (2)\", ...; "
-                        "with --no-numbers a counter: \"01 - TEXT\", \"02 - TEXT\", ...", "TEXT");
+    option("user-name", "Name every file TEXT instead of using its tag, a second one \"TEXT (2)\" and so "
+                        "on; with --no-numbers each gets a counter in front, 01, 02 and so on.", "TEXT");
 }
 
 RenameSettings storedRenameSettings()

@@ -65,8 +65,9 @@ TEST_F(TagStripCli, ManyFilesAreStrippedInGroupsReportedInTheirOrderWithAProgres
         EXPECT_EQ(lines[i]["file"].toString(), file);
         const bool fails = i == 300 || i == 400;
         EXPECT_EQ(lines[i]["error"].toString().isEmpty(), !fails) << file.toStdString();
-        if (!fails)
+        if (!fails) {
             EXPECT_EQ(readAll(file), mp3Frames(3)) << file.toStdString();
+        }
     }
     EXPECT_EQ(readAll(files[300]), readOnlyBytes);
     QFile::setPermissions(files[300], QFile::ReadOwner | QFile::WriteOwner);

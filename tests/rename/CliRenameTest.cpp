@@ -90,7 +90,7 @@ TEST_F(CliRename, FilesThatAreNoMp3FilesAreLeftAloneAndReported)
         EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
         EXPECT_TRUE(r.err.contains(QByteArray(QFileInfo(file).fileName().toUtf8() + ": not an MP3 file, left alone"))) << r.err.constData();
     }
-    EXPECT_EQ(namesIn(dir), QStringList({"Band - Other.mp3", "Band - Song.mp3", "cover.jpg", "notes.txt", "readme"}));
+    EXPECT_EQ(namesIn(dir), QStringList({"01 - Band - Song.mp3", "02 - Band - Other.mp3", "cover.jpg", "notes.txt", "readme"}));
     // Nothing else to rename: nothing is done, the run still says so.
     EXPECT_TRUE(endedWith(runCli({"rename", "--lang", "en", cover}), 1, "not an MP3 file"));
     EXPECT_TRUE(QFile::exists(cover));
