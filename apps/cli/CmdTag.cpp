@@ -14,6 +14,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <functional>
 #include <optional>
 
 
@@ -156,6 +157,36 @@ bool parseGenre(const QString &text, quint8 *genre)
     }
     return false;
 }
+
+// The results of a run that writes in groups, each reported in the order of
+// the files as soon as it and all before it are known.
+template <typename Result>
+class OrderedResults
+{
+public:
+    using Report = std::function<void(const QString &file, const Result &result)>;
+    OrderedResults(const QStringList &files, Report report)
+        : m_files(files)
+        , m_results(files.size())
+        , m_report(std::move(report))
+    {
+    }
+    std::function<void(const Result &)> slot(qsizetype i)
+    {
+        return [this, i](const Result &result) { m_results[i] = result; };
+    }
+    void reportKnown()
+    {
+        for (; m_reported < m_files.size() && m_results.at(m_reported); ++m_reported)
+            m_report(m_files.at(m_reported), *m_results.at(m_reported));
+    }
+
+private:
+    const QStringList &m_files;
+    QList<std::optional<Result>> m_results;
+    Report m_report;
+    qsizetype m_reported = 0;
+};
 
 // The room of the ID3v1 fields that have no Lyrics3 field.
 constexpr qint64 kCommentBytes = 30;
@@ -310,31 +341,21 @@ int runStrip(const QStringList &arguments)
     sayWhenInterrupted({});
     // Cut in groups; each file's line comes in the order of the list once
     // its group is committed.
-    QList<std::optional<StripResult>> results(files.size());
-    qsizetype reported = 0;
-    const auto report = [&] {
-        for (; reported < files.size() && results.at(reported); ++reported) {
-            const QString &file = files.at(reported);
-            const StripResult &result = *results.at(reported);
-            if (!result.status.ok()) {
-                bar.finish();
-                say(text(context.language, "cannot strip %1: %2", "%1: Entfernen nicht möglich: %2")
-                        .arg(visibleControls(file), result.status.errorText()));
-                exitCode = ExitFileError;
-            }
-            if (json)
-                outBytes(JsonLine()
-                             .add("file", file)
-                             .add("stripped", result.hadTag && result.status.ok())
-                             .add("hadTag", result.hadTag)
-                             .add("removed", result.status.ok() ? result.removed : 0)
-                             .add("error", result.status.ok() ? QString() : result.status.errorText())
-                             .line());
-            else if (result.status.ok())
-                out(result.hadTag ? QStringLiteral("stripped %1 (%2 bytes)\n").arg(visibleControls(file)).arg(result.removed)
-                                  : QStringLiteral("no tag: %1 (left as it is)\n").arg(visibleControls(file)));
+    OrderedResults<StripResult> results(files, [&](const QString &file, const StripResult &result) {
+        if (!result.status.ok()) {
+            say(text(context.language, "cannot strip %1: %2", "%1: Entfernen nicht möglich: %2")
+                    .arg(visibleControls(file), result.status.errorText()));
+            exitCode = ExitFileError;
         }
-    };
+        const bool cut = result.status.ok();
+        if (json)
+            outBytes(JsonLine().add("file", file).add("stripped", result.hadTag && cut).add("hadTag", result.hadTag)
+                         .add("removed", cut ? result.removed : 0).add("error", cut ? QString() : result.status.errorText())
+                         .line());
+        else if (cut)
+            out(result.hadTag ? QStringLiteral("stripped %1 (%2 bytes)\n").arg(visibleControls(file)).arg(result.removed)
+                              : QStringLiteral("no tag: %1 (left as it is)\n").arg(visibleControls(file)));
+    });
     StripBatch batch(context);
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString &file = files.at(i);
@@ -343,15 +364,15 @@ int runStrip(const QStringList &arguments)
         if (info.isFile() && !(info.permissions() & QFileDevice::WriteOwner)) {
             StripResult refused;
             refused.status = FsStatus::fromErrno(EACCES);
-            results[i] = refused;
+            results.slot(i)(refused);
         } else {
-            batch.add(file, [&results, i](const StripResult &r) { results[i] = r; });
+            batch.add(file, results.slot(i));
         }
-        report();
+        results.reportKnown();
         bar.update(i + 1, files.size());
     }
     batch.commit();
-    report();
+    results.reportKnown();
     bar.finish();
     return exitCode;
 }
@@ -417,36 +438,30 @@ int runFromV2(const QStringList &arguments)
     ConversionCounts counts;
     // Written in groups; each file's line comes in the order of the list once
     // its group is committed.
-    QList<std::optional<ConversionResult>> results(files.size());
-    qsizetype reported = 0;
-    const auto report = [&] {
-        for (; reported < files.size() && results.at(reported); ++reported) {
-            const QString &file = files.at(reported);
-            const ConversionResult &result = *results.at(reported);
-            counts.add(result.outcome);
-            if (result.outcome == ConversionOutcome::Failed) {
-                say(text(context.language, "cannot convert %1: %2", "%1 ist nicht umwandelbar: %2")
-                        .arg(visibleControls(file), result.status.errorText()));
-                exitCode = ExitFileError;
-            }
-            if (json)
-                outBytes(JsonLine()
-                             .add("file", file)
-                             .add("outcome", QString::fromLatin1(outcomeKey(result.outcome)))
-                             .add("error", result.status.ok() ? QString() : result.status.errorText())
-                             .line());
-            else
-                out(outcomeText(file, result));
+    OrderedResults<ConversionResult> results(files, [&](const QString &file, const ConversionResult &result) {
+        counts.add(result.outcome);
+        if (result.outcome == ConversionOutcome::Failed) {
+            say(text(context.language, "cannot convert %1: %2", "%1 ist nicht umwandelbar: %2")
+                    .arg(visibleControls(file), result.status.errorText()));
+            exitCode = ExitFileError;
         }
-    };
+        if (json)
+            outBytes(JsonLine()
+                         .add("file", file)
+                         .add("outcome", QString::fromLatin1(outcomeKey(result.outcome)))
+                         .add("error", result.status.ok() ? QString() : result.status.errorText())
+                         .line());
+        else
+            out(outcomeText(file, result));
+    });
     ConversionBatch batch(overwrite, context);
     for (qsizetype i = 0; i < files.size(); ++i) {
-        batch.add(files.at(i), [&results, i](const ConversionResult &r) { results[i] = r; });
-        report();
+        batch.add(files.at(i), results.slot(i));
+        results.reportKnown();
         bar.update(i + 1, files.size());
     }
     batch.commit();
-    report();
+    results.reportKnown();
     bar.finish();
     if (!json)
         err(QStringLiteral("%1 written, %2 kept with their ID3v1 tag, %3 without an ID3v2 tag, %4 failed\n")
