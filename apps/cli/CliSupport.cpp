@@ -57,7 +57,8 @@ Language messageLanguage()
 void say(const QString &text)
 {
     closeProgressLine(false);
-    QString line = commandName + QStringLiteral(": ") + text;
+    // Messages may quote names and tag texts: never raw to a terminal.
+    QString line = commandName + QStringLiteral(": ") + visibleControls(text, true);
     if (!line.endsWith(QLatin1Char('\n')))
         line += QLatin1Char('\n');
     err(line);
@@ -302,8 +303,7 @@ TerminalPrompter::TerminalPrompter(Button nonInteractiveAnswer)
 
 Button TerminalPrompter::ask(MessageKind, ButtonSet buttons, const QString &text)
 {
-    const QString shown = visibleControls(forTerminal(text), true);
-    err(shown.endsWith(QLatin1Char('\n')) ? shown : shown + QLatin1Char('\n'));
+    say(forTerminal(text));
     if (buttons == ButtonSet::Ok)
         return Button::Ok;
     if (!isTerminal(stdin) || !isTerminal(stderr))

@@ -31,7 +31,7 @@ void outJson(const QJsonObject &object);
 // message; set by main() and runSubcommand().
 void setCommandName(const QString &name);
 // A message on standard error as "kaz-cli COMMAND: text" (a line end added
-// when text has none).
+// when text has none), control characters shown as visibleControls() does.
 void say(const QString &text);
 // The same in the language of the messages.
 void say(const char *english, const char *german);

@@ -46,7 +46,7 @@ public:
             return Button::Yes;
         if (m_nonMp3 == QLatin1String("include"))
             return Button::Ignore;
-        err(forTerminal(message) + QLatin1Char('\n'));
+        say(forTerminal(message));
         if (!isTerminal(stdin) || !isTerminal(stderr)) {
             err(text(m_language, "kaz-cli cleanup: no terminal to ask: only the MP3 files are cleaned "
                                  "(--non-mp3 include cleans all).\n",

@@ -144,7 +144,7 @@ int runDelete(const QStringList &arguments)
     request.confirmed = parser.isSet(QStringLiteral("yes"));
     request.permanent = parser.isSet(QStringLiteral("permanent")) ? SendRequest::Permanent::Yes : SendRequest::Permanent::No;
     if (!request.confirmed && !(isTerminal(stdin) && isTerminal(stderr))) {
-        err(forTerminal(sendText(SendText::ReallyDelete, l)) + QLatin1Char('\n'));
+        say(forTerminal(sendText(SendText::ReallyDelete, l)));
         err(QString::fromUtf8(tr2(l, "kaz-cli send delete: nothing deleted; the question needs a terminal or --yes.\n",
                                   "kaz-cli send delete: nichts gelöscht; die Frage braucht ein Terminal oder --yes.\n")));
         return ExitFileError;

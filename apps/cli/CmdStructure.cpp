@@ -23,7 +23,7 @@ enum class Operation { Build, Break, Reorganize };
 // refused: the run then moves nothing.
 bool confirmed(const QString &question, bool yes, Language l, bool *refusedForLackOfTerminal = nullptr)
 {
-    err(forTerminal(question) + QLatin1Char('\n'));
+    say(forTerminal(question));
     if (yes)
         return true;
     if (!isTerminal(stdin) || !isTerminal(stderr)) {
@@ -52,7 +52,7 @@ public:
     Button ask(MessageKind, ButtonSet buttons, const QString &text) override
     {
         if (buttons == ButtonSet::Ok) {
-            err(forTerminal(text) + QLatin1Char('\n'));
+            say(forTerminal(text));
             return Button::Ok;
         }
         return confirmed(text, m_yes, m_language) ? Button::Yes : Button::Cancel;
@@ -239,7 +239,7 @@ int runOperation(const QStringList &arguments, Operation operation)
     if (outcome.refused)
         return ExitFileError;
     if (preview && outcome.tooBig)
-        err(forTerminal(message(Msg::StructureSizeTooSmall, l)) + QLatin1Char('\n'));
+        say(forTerminal(message(Msg::StructureSizeTooSmall, l)));
     printMoves(outcome, parser.isSet(QStringLiteral("json")));
     if (preview && !outcome.moveComplete)
         say(text(l, "not every sub-folder can be emptied: they hold other files, or MP3 files without artist and "

@@ -464,7 +464,7 @@ int runFromV2(const QStringList &arguments)
     results.reportKnown();
     bar.finish();
     if (!json)
-        err(QStringLiteral("%1 written, %2 kept with their ID3v1 tag, %3 without an ID3v2 tag, %4 failed\n")
+        say(QStringLiteral("%1 written, %2 kept with their ID3v1 tag, %3 without an ID3v2 tag, %4 failed")
                 .arg(counts.written)
                 .arg(counts.kept)
                 .arg(counts.withoutId3v2)

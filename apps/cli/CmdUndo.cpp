@@ -36,7 +36,7 @@ int runUndo(const QStringList &arguments)
     RunState state;
     state.filesTouched = parser.isSet(QStringLiteral("yes"));
     if (!state.filesTouched && !(isTerminal(stdin) && isTerminal(stderr))) {
-        err(forTerminal(message(Msg::UndoFromLastSession, l)) + QLatin1Char('\n'));
+        say(forTerminal(message(Msg::UndoFromLastSession, l)));
         err(QString::fromUtf8(tr2(l, "kaz-cli undo: nothing done; the question needs a terminal or --yes.\n",
                                   "kaz-cli undo: nichts getan; die Frage braucht ein Terminal oder --yes.\n")));
         return ExitFileError;
