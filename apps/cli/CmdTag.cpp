@@ -235,16 +235,18 @@ int runSet(const QStringList &arguments)
     option("title", "Title; over 30 characters goes into the Lyrics3 block.", "T");
     option("artist", "Artist; over 30 characters goes into the Lyrics3 block.", "A");
     option("album", "Album; over 30 characters goes into the Lyrics3 block.", "B");
-    option("comment", "Comment (30 characters; 28 with a track number).", "C");
-    option("year", "Year (4 characters).", "Y");
+    option("comment", "Comment, at most 30 characters (28 beside a track number).", "C");
+    option("year", "Year, at most 4 characters.", "Y");
     option("track", "Track number 1 to 255.", "N");
-    option("genre", "Genre by name or number 0 to 255.", "NAME|NUMBER");
+    option("genre", "Genre by name or number 0 to 255 (a new tag without one gets 255, no genre).",
+           "NAME|NUMBER");
     addFilesFromOption(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to tag."), QStringLiteral("FILE..."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
                           QStringLiteral("Writes tag values into each file. A value left out (or empty) keeps the\n"
-                                         "file's own; an untagged file receives a tag."),
+                                         "file's own; an untagged file receives a tag. A value longer than its\n"
+                                         "field is refused, and nothing is written."),
                           &exitCode))
         return exitCode;
     QStringList files;
