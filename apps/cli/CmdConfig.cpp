@@ -275,7 +275,7 @@ int runExclude(const QStringList &arguments)
     QStringList &excluded = settings.structure.excludedAlbums;
     if (action == QLatin1String("list")) {
         for (const QString &text : std::as_const(excluded))
-            out(text + QLatin1Char('\n'));
+            out(visibleControls(text) + QLatin1Char('\n'));
         return ExitOk;
     }
     QString text = positional.at(1);

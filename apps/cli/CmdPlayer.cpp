@@ -167,7 +167,7 @@ int runStatus(const QStringList &arguments)
             .arg(position / 1000 % 60, 2, 10, QLatin1Char('0'))
             .arg(lengthSeconds / 60)
             .arg(lengthSeconds % 60, 2, 10, QLatin1Char('0'))
-            .arg(file));
+            .arg(visibleControls(file)));
     return ExitOk;
 }
 
