@@ -54,6 +54,14 @@ Language messageLanguage()
     return *storedChoice;
 }
 
+void takeLanguageOption(const QStringList &arguments)
+{
+    const qsizetype at = arguments.indexOf(QStringLiteral("--lang"));
+    Language language;
+    if (at > 0 && languageFromCode(arguments.value(at + 1), &language))
+        givenLanguage = language;
+}
+
 void say(const QString &text)
 {
     closeProgressLine(false);
@@ -231,12 +239,8 @@ bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, 
     parser.addHelpOption();
     parser.addOption({QStringLiteral("lang"), QStringLiteral("Language of messages: en or de."),
                       QStringLiteral("en|de")});
-    Language language;
     if (!parser.parse(arguments)) {
-        // --lang may come after the mistake: its choice counts all the same.
-        const qsizetype lang = arguments.indexOf(QStringLiteral("--lang"));
-        if (lang > 0 && languageFromCode(arguments.value(lang + 1), &language))
-            givenLanguage = language;
+        takeLanguageOption(arguments); // --lang may come after the mistake
         say(parser.errorText());
         *exitCode = ExitUsage;
         return false;
@@ -252,6 +256,7 @@ bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, 
         return false;
     }
     if (parser.isSet(QStringLiteral("lang"))) {
+        Language language;
         if (!languageFromCode(parser.value(QStringLiteral("lang")), &language)) {
             say("--lang takes en or de", "--lang nimmt en oder de");
             *exitCode = ExitUsage;
@@ -283,6 +288,7 @@ int runSubcommand(const QStringList &arguments, const QString &usage,
         out(usage);
         return ExitOk;
     }
+    takeLanguageOption(rest);
     say(text(messageLanguage(), "unknown subcommand '%1'", "unbekannter Unterbefehl '%1'").arg(visibleControls(sub)));
     err(usage);
     return ExitUsage;

@@ -38,6 +38,9 @@ void say(const char *english, const char *german);
 // The language of the messages: --lang when the command line gave it, else
 // the stored choice.
 Language messageLanguage();
+// Takes "--lang CODE" from arguments the parser could not take (a mistake
+// before it, no command at all): the message about them is in that language.
+void takeLanguageOption(const QStringList &arguments);
 
 // Ends a command: an output that could not be written (a full disk, a closed
 // pipe) is said and turns exitCode 0 into 1.

@@ -108,6 +108,7 @@ int main(int argc, char *argv[])
             return finishOutput(command->run(arguments));
         }
     }
+    takeLanguageOption(arguments);
     say(text(messageLanguage(), "unknown command '%1'\n", "unbekannter Befehl '%1'\n").arg(visibleControls(name)));
     printUsage(false);
     return ExitUsage;
