@@ -2,10 +2,25 @@
 # shell completion, AppStream metadata and the documents Debian asks for;
 # and the CPack settings that build it (scripts/package.sh).
 
-set(KAZ_HOMEPAGE "https://www.quillbay.example/kaz/")
-# The AppStream component id, reverse-DNS of the homepage.
+# KAZ has no homepage and no mail address of its own: none is given, none
+# invented. A Debian package must name its maintainer with an address: that
+# is whoever builds and passes it on, named as the Debian tools take it
+# (DEBFULLNAME and DEBEMAIL) or by -DKAZ_MAINTAINER="Name <address>".
+# Without either the address is one under ".invalid", the name that stands
+# for no address at all (RFC 2606).
 set(KAZ_APPSTREAM_ID "example.quillbay.kaz")
-set(KAZ_MAINTAINER "KAZ developers <kaz@quillbay.example>")
+if(NOT KAZ_MAINTAINER)
+  if(DEFINED ENV{DEBEMAIL} AND NOT "$ENV{DEBEMAIL}" STREQUAL "")
+    set(maintainer_name "$ENV{DEBFULLNAME}")
+    if(maintainer_name STREQUAL "")
+      set(maintainer_name "KAZ packager")
+    endif()
+    set(maintainer "${maintainer_name} <$ENV{DEBEMAIL}>")
+  else()
+    set(maintainer "KAZ packager <packager@kaz.invalid>")
+  endif()
+  set(KAZ_MAINTAINER "${maintainer}" CACHE STRING "The package's maintainer: Name <address>")
+endif()
 # The date of this version, for the manual pages, the changelog and the
 # AppStream release entry.
 set(KAZ_RELEASE_DATE "2026-12-06")
@@ -64,7 +79,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KAZ_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KAZ_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The media player is driven over D-Bus; any MPRIS player will do.

@@ -47,8 +47,11 @@ for lib in libc6 libqt6core6 libqt6widgets6; do
 done
 for program in kaz-cli kaz; do
   printed=$("$build/bin/$program" --version)
-  [ "$printed" = "$program $version" ] || fail "$program --version prints '$printed', the package is $version"
+  [ "$(head -n 1 <<<"$printed")" = "$program $version" ] || fail "$program --version prints '$printed', the package is $version"
+  grep -q "GPL-3.0-or-later" <<<"$printed" || fail "$program --version names no licence"
 done
+grep -q "^License: GPL-3.0-or-later$" "$root/data/debian/copyright" || fail "the copyright file names no SPDX licence"
+grep -q "<project_license>GPL-3.0-or-later</project_license>" "$metainfo" || fail "the AppStream metadata names no licence"
 
 echo "== dpkg-deb -c"
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|/$||' | sort >"$work/files"

@@ -2,7 +2,8 @@
 # Runs the KAZ window under Xvfb as a new user would (fresh home, demo
 # collection) and takes screenshots of the main window in both languages and
 # of the dialogs (the tag editor and the structure settings among them) into
-# OUT (default build/screenshots). Needs xvfb, xdotool and imagemagick.
+# OUT (default build/screenshots); the README's pictures of the main window
+# go into docs/. Needs xvfb, xdotool and imagemagick.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 for tool in Xvfb:xvfb xdotool:xdotool import:imagemagick; do
@@ -29,6 +30,18 @@ x_pid=$!
 sleep 1
 
 shot() { sleep "${2:-0.8}"; import -window root "$out/$1.png"; echo "$out/$1.png"; }
+# The README's picture: the main window alone (the largest window of the
+# program), in 64 colours, so that it stays a few tens of KB.
+readme_shot() {
+  local wid best=0 largest=""
+  for wid in $(xdotool search --onlyvisible --pid "$kaz_pid" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$wid")"
+    if [ $((WIDTH * HEIGHT)) -gt "$best" ]; then best=$((WIDTH * HEIGHT)); largest=$wid; fi
+  done
+  mkdir -p docs
+  import -window "$largest" -strip -colors 64 "PNG8:docs/kaz-main-$1.png"
+  echo "docs/kaz-main-$1.png"
+}
 key() { xdotool key --clearmodifiers "$@"; }
 click() { xdotool mousemove "$1" "$2" click 1; }
 # A later run's window opens where the last one was closed: the next one at the top left.
@@ -44,6 +57,7 @@ sleep 3
 click 300 120
 key ctrl+a
 shot main-de
+readme_shot de
 click 40 8; shot properties-menu-de; key Escape
 xdotool mousemove 500 60 click 3; shot file-popup-de; key Escape
 # Page "0": characters dialog (the item below "WinAmp path" in the first menu) and the preview.
@@ -70,6 +84,7 @@ sleep 3
 click 130 8; sleep 0.5; click 140 29
 sleep 1; click 500 60; key ctrl+a
 shot main-en
+readme_shot en
 key F1; shot help-en 1.5; key Escape
 menu_help 51; shot shortcuts-en; key Return
 menu_help 95; shot about-en; key Return

@@ -24,7 +24,8 @@ const NumberOption kNumberOptions[] = {
 bool exclusive(const QCommandLineParser &parser, const char *a, const char *b)
 {
     if (parser.isSet(QLatin1String(a)) && parser.isSet(QLatin1String(b))) {
-        err(QStringLiteral("--%1 and --%2 exclude each other\n").arg(QLatin1String(a), QLatin1String(b)));
+        say(text(messageLanguage(), "--%1 and --%2 exclude each other", "--%1 und --%2 schließen einander aus")
+                .arg(QLatin1String(a), QLatin1String(b)));
         return false;
     }
     return true;
@@ -68,7 +69,9 @@ bool cleanupOptionsFromParser(const QCommandLineParser &parser, CleanupOptions *
         bool ok = false;
         const int n = parser.value(QLatin1String(o.on)).toInt(&ok);
         if (!ok || n < 1 || n > o.maximum) {
-            err(QStringLiteral("--%1 takes a number from 1 to %2\n").arg(QLatin1String(o.on)).arg(o.maximum));
+            say(text(messageLanguage(), "--%1 takes a number from 1 to %2", "--%1 nimmt eine Zahl von 1 bis %2")
+                    .arg(QLatin1String(o.on))
+                    .arg(o.maximum));
             return false;
         }
         options->*o.enabled = true;

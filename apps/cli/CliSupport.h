@@ -27,6 +27,25 @@ void outBytes(const QByteArray &bytes);
 // One JSON object on one line of standard output.
 void outJson(const QJsonObject &object);
 
+// The command being run ("kaz-cli tag set"), which names itself in every
+// message; set by main() and runSubcommand().
+void setCommandName(const QString &name);
+// A message on standard error as "kaz-cli COMMAND: text" (a line end added
+// when text has none), control characters shown as visibleControls() does.
+void say(const QString &text);
+// The same in the language of the messages.
+void say(const char *english, const char *german);
+// The language of the messages: --lang when the command line gave it, else
+// the stored choice.
+Language messageLanguage();
+// Takes "--lang CODE" from arguments the parser could not take (a mistake
+// before it, no command at all): the message about them is in that language.
+void takeLanguageOption(const QStringList &arguments);
+
+// Ends a command: an output that could not be written (a full disk, a closed
+// pipe) is said and turns exitCode 0 into 1.
+int finishOutput(int exitCode);
+
 // Adds the options every command has (--help, --lang) and parses; prints
 // usage errors itself. Returns false when the command should end with the
 // given exit code (help shown, or wrong usage).
@@ -54,7 +73,8 @@ private:
     Button m_nonInteractiveAnswer;
 };
 
-// A progress bar on standard error, drawn only when it is a terminal.
+// A progress bar on standard error, drawn only when it is a terminal. Its
+// position is what an interrupted run reports (sayWhenInterrupted).
 class ProgressBar
 {
 public:
@@ -72,6 +92,12 @@ private:
 
 bool isTerminal(std::FILE *stream);
 
+// Ctrl+C (or SIGTERM) ends a run at once, as a kill would: each step of a
+// run is on the disk before the next one starts. Before it ends, the last
+// progress line is closed and the count of files the run had handled is
+// said, with undoHint (how to take them back; empty when nothing does).
+void sayWhenInterrupted(const QString &undoHint);
+
 // Text from files (tags, names) made safe for a terminal: control codes,
 // escape sequences among them, are shown as \xNN; line breaks too unless
 // kept.
@@ -88,12 +114,14 @@ std::unique_ptr<MediaPlayer> configuredPlayer();
 void addTagSourceOptions(QCommandLineParser &parser);
 bool useId3v2(const QCommandLineParser &parser);
 
-// Appends the lines of a list file ("-": standard input) to files; reports
-// and returns false when the list cannot be read. A line that is not valid
-// UTF-8 would decode into the name of another file: it is reported, left
-// out, and exitCode set to 1.
-bool readFileList(const QString &listFile, QStringList *files, int *exitCode);
-// "--files-from LIST", for a command that takes files.
+// Appends the names of a list file ("-": standard input) to files, one per
+// line or, with nulSeparated, each ended by a NUL byte (find -print0);
+// reports and returns false when the list cannot be read. A line that is not
+// valid UTF-8 would decode into the name of another file, and a line that
+// holds a NUL byte into a part of one: it is reported, left out, and exitCode
+// set to 1.
+bool readFileList(const QString &listFile, bool nulSeparated, QStringList *files, int *exitCode);
+// "--files-from LIST" and "--null", for a command that takes files.
 void addFilesFromOption(QCommandLineParser &parser);
 // The files named on the command line and in the --files-from list. False
 // when there is none to work on, with exitCode telling how the command

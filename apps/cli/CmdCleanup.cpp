@@ -46,7 +46,7 @@ public:
             return Button::Yes;
         if (m_nonMp3 == QLatin1String("include"))
             return Button::Ignore;
-        err(forTerminal(message) + QLatin1Char('\n'));
+        say(forTerminal(message));
         if (!isTerminal(stdin) || !isTerminal(stderr)) {
             err(text(m_language, "kaz-cli cleanup: no terminal to ask: only the MP3 files are cleaned "
                                  "(--non-mp3 include cleans all).\n",
@@ -279,7 +279,7 @@ int runClean(const QStringList &arguments)
     const Language l = chosenLanguage(parser);
     if (parser.isSet(QStringLiteral("undo"))) {
         if (!parser.positionalArguments().isEmpty()) {
-            err(QStringLiteral("--undo takes no files\n"));
+            say("--undo takes no files", "--undo nimmt keine Dateien");
             return ExitUsage;
         }
         return runUndo(l);
@@ -288,13 +288,13 @@ int runClean(const QStringList &arguments)
     const QString nonMp3 = parser.value(QStringLiteral("non-mp3"));
     if (parser.isSet(QStringLiteral("non-mp3")) && nonMp3 != QLatin1String("skip")
         && nonMp3 != QLatin1String("include")) {
-        err(QStringLiteral("--non-mp3 takes skip or include\n"));
+        say("--non-mp3 takes skip or include", "--non-mp3 nimmt skip oder include");
         return ExitUsage;
     }
     if (!cleanupOptionsFromParser(parser, &request.options))
         return ExitUsage;
     if (parser.positionalArguments().isEmpty()) {
-        err(QStringLiteral("cleanup needs files\n"));
+        say("needs files", "braucht Dateien");
         return ExitUsage;
     }
     if (!scriptFromOptions(parser, &request.script))
@@ -310,6 +310,9 @@ int runClean(const QStringList &arguments)
     environment.hooks.progress = [&bar](qint64 position, qint64 total) { bar.update(position, total); };
     FileLines lines(parser.isSet(QStringLiteral("json")));
     environment.takeResult = [&lines](const CleanupFileResult &file) { lines.take(file); };
+    if (!request.preview)
+        sayWhenInterrupted(text(l, "'kaz-cli cleanup --undo' gives them their old names back",
+                                "'kaz-cli cleanup --undo' gibt ihnen ihre alten Namen zurück"));
     const CleanupOutcome outcome = cleanupFiles(request, environment);
     bar.finish();
     if (outcome.busy) {
@@ -350,7 +353,7 @@ int runRulesList(const QStringList &arguments)
                          .add("script", item.script)
                          .line();
         else
-            bytes += item.caption.toUtf8() + '\t' + item.script.toUtf8() + '\n';
+            bytes += visibleControls(item.caption).toUtf8() + '\t' + visibleControls(item.script).toUtf8() + '\n';
     }
     outBytes(bytes);
     return ExitOk;
@@ -368,7 +371,7 @@ int runRulesSave(const QStringList &arguments)
         return exitCode;
     const Language l = chosenLanguage(parser);
     if (parser.positionalArguments().size() != 1) {
-        err(QStringLiteral("rules save takes one SCRIPT\n"));
+        say("takes one SCRIPT", "nimmt ein SCRIPT");
         return ExitUsage;
     }
     QString problem;
@@ -381,7 +384,7 @@ int runRulesSave(const QStringList &arguments)
                  "kaz-cli cleanup: das Menü enthält dieses Script schon; nichts geschrieben.\n"));
         return ExitOk;
     case SaveRuleResult::NothingToSave:
-        err(QStringLiteral("rules save needs a script that is not empty\n"));
+        say("needs a script that is not empty", "braucht ein Skript, das nicht leer ist");
         return ExitUsage;
     case SaveRuleResult::WriteFailed:
         break;
@@ -400,7 +403,7 @@ int runRulesDelete(const QStringList &arguments)
         return exitCode;
     const Language l = chosenLanguage(parser);
     if (parser.positionalArguments().size() != 1) {
-        err(QStringLiteral("rules delete takes one CAPTION\n"));
+        say("takes one CAPTION", "nimmt eine CAPTION");
         return ExitUsage;
     }
     QString problem;

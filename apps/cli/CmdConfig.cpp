@@ -21,7 +21,7 @@ KazSettings prepareIni(const QString &path, Language language, Prompter &prompte
     const IniContext context{kCommandLineScreen, language, &prompter};
     QString problem;
     if (!QFileInfo::exists(path) && !createDefaultIni(path, context, &problem))
-        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(problem));
+        say(text(messageLanguage(), "cannot write %1", "nicht schreibbar: %1").arg(visibleControls(problem)));
     return loadIni(path, context);
 }
 
@@ -92,7 +92,7 @@ int runShow(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     if (!parser.positionalArguments().isEmpty()) {
-        err(QStringLiteral("config show takes no arguments\n"));
+        say("takes no arguments", "nimmt keine Argumente");
         return ExitUsage;
     }
     TerminalPrompter prompter;
@@ -101,7 +101,7 @@ int runShow(const QStringList &arguments)
     if (parser.isSet(QStringLiteral("json")))
         outJson(settingsJson(path, settings));
     else
-        out(settingsText(path, settings));
+        out(visibleControls(settingsText(path, settings), true));
     return ExitOk;
 }
 
@@ -111,6 +111,68 @@ QString keyList()
     for (const ini::Field &f : ini::fields())
         keys.append(QString::fromLatin1(f.key));
     return keys.join(QStringLiteral(", "));
+}
+
+// What each key of "config set" means, for its help.
+const char *const kKeyMeanings[][2] = {
+    {"Size", "window width*height, e.g. 601*471"},
+    {"LastPosition_x", "window's left edge (empty: centred)"},
+    {"LastPosition_y", "window's top edge (empty: centred)"},
+    {"LastPosition", "true: start where the window was last"},
+    {"SelectionBoxes", "rename page: 1st, 2nd and automatic selection, 3 digits"},
+    {"Joliet", "true: names short enough for CD file systems"},
+    {"Page", "page at start: 0 rename, 1 cleanup, 2 tags from names"},
+    {"Hints", "On or Off: tool tips"},
+    {"WinAmp", "media player: an MPRIS player, e.g. /usr/bin/vlc; . none"},
+    {"LastDir", "folder shown at start"},
+    {"Fontsize", "point size of the file list, 1 to 99"},
+    {"Mask2", "file list filter at exit: 0 all, 1 tagged, 2 untagged"},
+    {"Mask3", "true: sort ignoring leading non-letters"},
+    {"clean1", "cleanup: true: capitalise the first letter"},
+    {"clean2a", "cleanup: true: remove from position clean2b on"},
+    {"clean2b", "cleanup: that position, 1 to 999"},
+    {"clean3a", "cleanup: true: remove after the first clean3b words"},
+    {"clean3b", "cleanup: that number of words, 1 to 99"},
+    {"clean4a", "cleanup: true: remove before the last clean4b words"},
+    {"clean4b", "cleanup: that number of words, 1 to 99"},
+    {"nummern1", "number at a fixed place: -1 none, 0 beginning to 4 end"},
+    {"nummern2", "before field: -1 none, 0 artist, 1 album, 2 title, 3 comment"},
+    {"brackets", "brackets around numbers: 0 none, 1 [ ], 2 { }, 3 ( )"},
+    {"Character", "nine characters in place of \\ / : * \" ? < > | in names"},
+    {"Delimiter", "text between the fields of a name, 1 to 3 characters"},
+    {"CreateDir", "structure folders: artist, album or artist&album"},
+    {"VariousDir", "structure: folder for various artists"},
+    {"ArtistRepeatings", "structure: songs that make an artist folder, 1 to 99"},
+    {"VariousRepeatings", "structure: songs that make a various-artists album, 1 to 99"},
+    {"CDR", "structure: size of a CD folder in MB, 44 to 790"},
+    {"useful1", "structure: true: album and sampler folders"},
+    {"useful2", "structure: true: CD1, CD2... folders from the comment"},
+    {"useful3", "structure: true: excluded album names never make samplers"},
+    {"useful4", "structure: true: pack into CD-sized folders"},
+    {"show1", "structure: true: ask before Go! with a structure option"},
+    {"show2", "structure: true: ask when create or reorganize is chosen"},
+    {"show3", "structure: true: ask before the folder menu's commands"},
+    {"search1", "structure: true: look for albums"},
+    {"search2", "structure: true: look for samplers"},
+    {"search3", "structure: true: look for various artists"},
+    {"ID3v2", "true: read the ID3v2 tag of a file without an ID3v1 tag"},
+    {"SplitAt", "tags from names: split every name at this text (empty: each name's own)"},
+};
+
+// The keys one per line, each with its meaning.
+QString keyTable()
+{
+    QString table;
+    for (const ini::Field &f : ini::fields()) {
+        const QLatin1String key(f.key);
+        QString meaning;
+        for (const auto &[name, text] : kKeyMeanings) {
+            if (key == QLatin1String(name))
+                meaning = QString::fromUtf8(text);
+        }
+        table += QStringLiteral("  %1 %2\n").arg(QString(key).leftJustified(18), meaning);
+    }
+    return table;
 }
 
 // A value may start with "-" ("Fontsize -1"): everything that is not one of
@@ -145,28 +207,26 @@ int runSet(const QStringList &givenArguments)
     parser.addPositionalArgument(QStringLiteral("VALUE"), QStringLiteral("Its new value."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
-                          QStringLiteral("Changes one setting of the general block, of the directory structure,\n"
-                                         "the tag source (ID3v2 true: use the ID3v2 tag where a file has no ID3v1\n"
-                                         "tag) or the text page 2 splits every file name at (SplitAt, empty: each\n"
-                                         "name's own delimiter), keeping every other line of KAZ.INI. Keys: ")
-                              + keyList() + QLatin1Char('.'),
+                          QStringLiteral("Changes one setting of KAZ.INI, keeping every other line. The keys:\n")
+                              + keyTable(),
                           &exitCode))
         return exitCode;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2) {
-        err(QStringLiteral("config set takes a KEY and a VALUE\n"));
+        say("takes a KEY and a VALUE", "nimmt einen KEY und einen VALUE");
         return ExitUsage;
     }
     const QString key = positional.at(0);
     QString value = positional.at(1);
     const ini::Field *field = ini::findField(key);
     if (!field) {
-        err(QStringLiteral("unknown setting '%1'; the settings are: %2\n").arg(key, keyList()));
+        say(text(messageLanguage(), "unknown setting '%1'; the settings are: %2", "unbekannte Einstellung '%1'; die Einstellungen sind: %2")
+                .arg(visibleControls(key), keyList()));
         return ExitUsage;
     }
     if (field->line == 13) {
         if (!QFileInfo(value).isDir()) {
-            err(QStringLiteral("LastDir: no such folder '%1'\n").arg(value));
+            say(text(messageLanguage(), "LastDir: no such folder '%1'", "LastDir: kein solcher Ordner '%1'").arg(visibleControls(value)));
             return ExitUsage;
         }
         value = QDir::cleanPath(QFileInfo(value).absoluteFilePath());
@@ -180,10 +240,11 @@ int runSet(const QStringList &givenArguments)
         break;
     case SetResult::UnknownKey:
     case SetResult::BadValue:
-        err(QStringLiteral("%1: the value '%2' is not usable\n").arg(QString::fromLatin1(field->key), value));
+        say(text(messageLanguage(), "%1: the value '%2' is not usable", "%1: der Wert '%2' ist nicht verwendbar")
+                .arg(QString::fromLatin1(field->key), visibleControls(value)));
         return ExitUsage;
     case SetResult::WriteFailed:
-        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(problem));
+        say(text(messageLanguage(), "cannot write %1", "nicht schreibbar: %1").arg(visibleControls(problem)));
         return ExitFileError;
     }
     const KazSettings settings = loadIni(path, IniContext{kCommandLineScreen, chosenLanguage(parser), &prompter});
@@ -217,7 +278,7 @@ int runExclude(const QStringList &arguments)
     QStringList &excluded = settings.structure.excludedAlbums;
     if (action == QLatin1String("list")) {
         for (const QString &text : std::as_const(excluded))
-            out(text + QLatin1Char('\n'));
+            out(visibleControls(text) + QLatin1Char('\n'));
         return ExitOk;
     }
     QString text = positional.at(1);
@@ -225,7 +286,7 @@ int runExclude(const QStringList &arguments)
         text.chop(1);
     if (text.isEmpty() || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))
         || text == ini::kEnd) {
-        err(QStringLiteral("config exclude: the text '%1' is not usable\n").arg(text));
+        say(QStringLiteral("the text '%1' is not usable").arg(visibleControls(text)));
         return ExitUsage;
     }
     if (action == QLatin1String("add")) {
@@ -236,12 +297,12 @@ int runExclude(const QStringList &arguments)
             return QString::compare(a, b, Qt::CaseInsensitive) < 0;
         });
     } else if (excluded.removeAll(text) == 0) {
-        err(QStringLiteral("config exclude: '%1' is not in the list\n").arg(text));
+        say(QStringLiteral("'%1' is not in the list").arg(visibleControls(text)));
         return ExitFileError;
     }
     QString problem;
     if (!patchStructureSection(path, settings.structure, &problem)) {
-        err(QStringLiteral("kaz-cli: cannot write %1\n").arg(problem));
+        say(kaz::text(messageLanguage(), "cannot write %1", "nicht schreibbar: %1").arg(visibleControls(problem)));
         return ExitFileError;
     }
     return ExitOk;

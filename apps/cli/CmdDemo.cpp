@@ -23,7 +23,7 @@ int runDemo(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     if (parser.positionalArguments().size() != 1) {
-        err(QStringLiteral("demo takes exactly one folder\n"));
+        say("takes exactly one folder", "nimmt genau einen Ordner");
         return ExitUsage;
     }
     DemoOptions options;
@@ -31,13 +31,13 @@ int runDemo(const QStringList &arguments)
     if (parser.isSet(QStringLiteral("count")))
         options.count = parser.value(QStringLiteral("count")).toInt(&ok);
     if (!ok || options.count < 0) {
-        err(QStringLiteral("--count takes a number of files\n"));
+        say("--count takes a number of files", "--count nimmt eine Anzahl Dateien");
         return ExitUsage;
     }
     if (parser.isSet(QStringLiteral("seed")))
         options.seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
     if (!ok) {
-        err(QStringLiteral("--seed takes a number\n"));
+        say("--seed takes a number", "--seed nimmt eine Zahl");
         return ExitUsage;
     }
     options.tree = !parser.isSet(QStringLiteral("flat"));
@@ -45,7 +45,7 @@ int runDemo(const QStringList &arguments)
     QString error;
     const int written = createDemoCollection(dir, options, &error);
     if (written != options.count) {
-        err(QStringLiteral("kaz-cli demo: %1\n").arg(error));
+        say(visibleControls(error));
         return ExitFileError;
     }
     out(QStringLiteral("%1 files written to %2\n").arg(written).arg(dir));

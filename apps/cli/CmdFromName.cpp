@@ -22,15 +22,29 @@ const char *const kColumns[] = {"status", "filename", "track", "title", "artist"
 
 void usageError(const QString &text)
 {
-    err(QStringLiteral("kaz-cli fromname: %1\n").arg(text));
+    say(text);
 }
 
-// A cell on one line of tab-separated output.
+// A cell on one line of tab-separated output. Names and tag texts can hold
+// anything, escape sequences too: never raw to a terminal.
 QString field(QString text)
 {
     text.replace(QLatin1Char('\t'), QLatin1String("\\t"));
     text.replace(QLatin1Char('\n'), QLatin1String("\\n")).replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    return text;
+    return visibleControls(text);
+}
+
+// The preview's first line: the columns' names, as the grid shows them.
+QString headerRow(Language l)
+{
+    const char *const names[][2] = {{"Status", "Status"},   {"Filename", "Dateiname"}, {"Track", "Lied"},
+                                    {"Title", "Titel"},     {"Artist", "Interpret"},   {"Album", "Album"},
+                                    {"Comment", "Kommentar"}, {"Year", "Jahr"},       {"Genre", "Genre"},
+                                    {"Delimiter", "Trennzeichen"}};
+    QStringList row;
+    for (const auto &name : names)
+        row << text(l, name[0], name[1]);
+    return row.join(QLatin1Char('\t')) + QLatin1Char('\n');
 }
 
 void addOptions(QCommandLineParser &parser)
@@ -41,9 +55,9 @@ void addOptions(QCommandLineParser &parser)
     const auto flag = [&](const char *name, const char *help) {
         parser.addOption({QString::fromLatin1(name), QString::fromUtf8(help)});
     };
-    value("pattern", "Order of the pieces in the names, words joined by \" - \": title, artist, "
-                     "album, comment (or Titel, Interpret, Album, Kommentar). Default: "
-                     "\"title - artist - album - comment\".",
+    value("pattern", "Order of the pieces in the names: the words title, artist, album and comment "
+                     "(or Titel, Interpret, Album, Kommentar) joined by a hyphen between spaces. By "
+                     "default all four in that order.",
           "PATTERN");
     value("split-at", "Split every name at TEXT (1 to 3 characters, e.g. \" - \") instead of at the "
                       "delimiter chosen for each name; a leading track number goes into the track.",
@@ -177,7 +191,7 @@ QStringList takeFiles(const QStringList &arguments, int *exitCode)
     for (const QString &path : arguments) {
         const QFileInfo info(path);
         if (!info.isFile()) {
-            err(QStringLiteral("kaz-cli fromname: no such file: %1\n").arg(field(path)));
+            say(text(messageLanguage(), "no such file: %1", "keine solche Datei: %1").arg(field(path)));
             *exitCode = ExitFileError;
             continue;
         }
@@ -216,20 +230,19 @@ int writeRows(const QList<const GridRecord *> &rows)
         const QString file = field(r->path);
         if (!result.written) {
             progress.finish();
-            err(QStringLiteral("kaz-cli fromname: cannot write %1: %2\n").arg(file, result.status.errorText()));
+            say(text(messageLanguage(), "cannot write %1: %2", "%1 ist nicht schreibbar: %2").arg(file, result.status.errorText()));
             exitCode = ExitFileError;
             continue;
         }
         if (result.trackDropped) {
             progress.finish();
-            err(QStringLiteral("kaz-cli fromname: %1: track \"%2\" is no number from 1 to 255; written without a "
-                               "track number\n")
+            say(QStringLiteral("%1: track \"%2\" is no number from 1 to 255; written without a track number")
                     .arg(file, field(r->cells[ColTrack])));
             exitCode = ExitFileError;
         }
         if (result.genreKept) {
             progress.finish();
-            err(QStringLiteral("kaz-cli fromname: %1: \"%2\" is no genre name; the file's genre was kept\n")
+            say(QStringLiteral("%1: \"%2\" is no genre name; the file's genre was kept")
                     .arg(file, field(r->cells[ColGenre])));
         }
     }
@@ -263,7 +276,8 @@ int runFromName(const QStringList &commandLine)
         return ExitUsage;
     }
     QStringList arguments;
-    if (!commandFiles(parser, QStringLiteral("kaz-cli fromname: needs at least one file\n"), &arguments, &exitCode))
+    if (!commandFiles(parser, text(messageLanguage(), "needs at least one file", "braucht mindestens eine Datei"),
+                      &arguments, &exitCode))
         return exitCode;
     const QStringList files = takeFiles(arguments, &exitCode);
     if (files.isEmpty())
@@ -281,10 +295,13 @@ int runFromName(const QStringList &commandLine)
     }
     if (preview) {
         const bool json = parser.isSet(QStringLiteral("json"));
+        if (!json)
+            out(headerRow(chosenLanguage(parser)));
         for (const GridRecord *r : std::as_const(rows))
             printRow(*r, json);
         return exitCode;
     }
+    sayWhenInterrupted({});
     return qMax(exitCode, writeRows(rows));
 }
 

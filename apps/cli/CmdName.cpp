@@ -31,7 +31,7 @@ int runName(const QStringList &arguments)
         return ExitUsage;
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) {
-        err(QStringLiteral("name needs at least one file\n"));
+        say("needs at least one file", "braucht mindestens eine Datei");
         return ExitUsage;
     }
     TerminalPrompter prompter;
@@ -52,7 +52,7 @@ int runName(const QStringList &arguments)
             FsStatus status;
             TagRecord tag = readTag(file, context, &status);
             if (!status.ok()) {
-                err(QStringLiteral("kaz-cli: cannot read %1: %2\n").arg(printablePath(file), status.errorText()));
+                say(text(language, "cannot read %1: %2", "%1 ist nicht lesbar: %2").arg(printablePath(file), status.errorText()));
                 exitCode = ExitFileError;
                 continue;
             }
@@ -68,7 +68,7 @@ int runName(const QStringList &arguments)
             outJson(QJsonObject{{QStringLiteral("file"), file}, {QStringLiteral("name"), name},
                                 {QStringLiteral("complete"), complete}});
         else
-            out(name + QLatin1Char('\n'));
+            out(printablePath(name) + QLatin1Char('\n'));
     }
     return exitCode;
 }

@@ -19,7 +19,7 @@ const char *const kUsage = "Usage: kaz-cli player play FILE...\n"
                            "       kaz-cli player status [--json]\n";
 
 // Full paths of the files that exist; the others are reported.
-QStringList existingFiles(const QStringList &arguments, const char *command, bool *missing)
+QStringList existingFiles(const QStringList &arguments, bool *missing)
 {
     QStringList files;
     for (const QString &argument : arguments) {
@@ -27,7 +27,7 @@ QStringList existingFiles(const QStringList &arguments, const char *command, boo
         if (info.isFile()) {
             files.append(info.absoluteFilePath());
         } else {
-            err(QStringLiteral("kaz-cli player %1: no such file: %2\n").arg(QLatin1String(command), argument));
+            say(text(messageLanguage(), "no such file: %1", "keine solche Datei: %1").arg(visibleControls(argument)));
             *missing = true;
         }
     }
@@ -36,12 +36,12 @@ QStringList existingFiles(const QStringList &arguments, const char *command, boo
 
 bool noPlayer(Language l)
 {
-    err(QString::fromUtf8(tr2(l, "kaz-cli player: no media player is set (KAZ.INI line 12 \"WinAmp=\"), or there is no session bus.\n",
-                              "kaz-cli player: kein Mediaplayer eingestellt (KAZ.INI Zeile 12 \"WinAmp=\"), oder kein Sitzungsbus.\n")));
+    say(text(l, "no media player is set ('kaz-cli config set WinAmp PLAYER'), or there is no session bus.",
+             "kein Mediaplayer eingestellt ('kaz-cli config set WinAmp PLAYER'), oder kein Sitzungsbus."));
     return false;
 }
 
-int queueFiles(const QStringList &arguments, const char *command, bool replace)
+int queueFiles(const QStringList &arguments, bool replace)
 {
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The files, in play order."),
@@ -55,11 +55,11 @@ int queueFiles(const QStringList &arguments, const char *command, bool replace)
         return exitCode;
     const Language l = chosenLanguage(parser);
     if (parser.positionalArguments().isEmpty()) {
-        err(QStringLiteral("kaz-cli player %1 needs files\n").arg(QLatin1String(command)));
+        say("needs files", "braucht Dateien");
         return ExitUsage;
     }
     bool missing = false;
-    const QStringList files = existingFiles(parser.positionalArguments(), command, &missing);
+    const QStringList files = existingFiles(parser.positionalArguments(), &missing);
     const std::unique_ptr<MediaPlayer> player = configuredPlayer();
     PlayerControl control(*player);
     const bool ok = replace ? control.playFiles(files) : control.addFiles(files);
@@ -68,7 +68,7 @@ int queueFiles(const QStringList &arguments, const char *command, bool replace)
         if (why.isEmpty())
             noPlayer(l);
         else
-            err(QStringLiteral("kaz-cli player: ") + forTerminal(why) + QLatin1Char('\n'));
+            say(forTerminal(why));
         return ExitFileError;
     }
     return missing ? ExitFileError : ExitOk;
@@ -76,12 +76,12 @@ int queueFiles(const QStringList &arguments, const char *command, bool replace)
 
 int runPlay(const QStringList &arguments)
 {
-    return queueFiles(arguments, "play", true);
+    return queueFiles(arguments, true);
 }
 
 int runAdd(const QStringList &arguments)
 {
-    return queueFiles(arguments, "add", false);
+    return queueFiles(arguments, false);
 }
 
 // stop, pause, next: only a running player is told.
@@ -92,13 +92,12 @@ int simpleCommand(const QStringList &arguments, const QString &description, void
     if (!parseCommandLine(parser, arguments, description, &exitCode))
         return exitCode;
     if (!parser.positionalArguments().isEmpty()) {
-        err(arguments.value(0) + QStringLiteral(" takes no arguments\n"));
+        say("takes no arguments", "nimmt keine Argumente");
         return ExitUsage;
     }
     const std::unique_ptr<MediaPlayer> player = configuredPlayer();
     if (!player->isRunning()) {
-        err(QString::fromUtf8(tr2(chosenLanguage(parser), "kaz-cli player: no player is running.\n",
-                                  "kaz-cli player: kein Player läuft.\n")));
+        say("no player is running.", "kein Player läuft.");
         return ExitFileError;
     }
     PlayerControl control(*player);
@@ -133,6 +132,10 @@ int runStatus(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     const Language l = chosenLanguage(parser);
+    if (!parser.positionalArguments().isEmpty()) {
+        say("takes no arguments", "nimmt keine Argumente");
+        return ExitUsage;
+    }
     const std::unique_ptr<MediaPlayer> player = configuredPlayer();
     const bool running = player->isRunning();
     const bool paused = running && player->isPaused();
@@ -164,7 +167,7 @@ int runStatus(const QStringList &arguments)
             .arg(position / 1000 % 60, 2, 10, QLatin1Char('0'))
             .arg(lengthSeconds / 60)
             .arg(lengthSeconds % 60, 2, 10, QLatin1Char('0'))
-            .arg(file));
+            .arg(visibleControls(file)));
     return ExitOk;
 }
 

@@ -37,7 +37,7 @@ QStringList mp3FilesOf(const QString &folder, int *exitCode)
     int error = 0;
     const QList<FolderEntry> entries = listFolder(folder, &listed, &error);
     if (!listed) {
-        err(QStringLiteral("kaz-cli rename: %1: cannot be listed: %2\n")
+        say(text(messageLanguage(), "%1: cannot be listed: %2", "%1: nicht auflistbar: %2")
                 .arg(printablePath(folder), FsStatus::fromErrno(error).errorText()));
         *exitCode = ExitFileError;
     }
@@ -47,8 +47,9 @@ QStringList mp3FilesOf(const QString &folder, int *exitCode)
         if (entry.kind == FolderEntry::File && isMp3Name(entry.name))
             files.append(joined({prefix, entry.name}));
         if (entry.kind == FolderEntry::UndecodableFile && isMp3Name(entry.name)) {
-            err(QStringLiteral("kaz-cli rename: %1: left alone, the name is not valid UTF-8\n")
-                    .arg(withSlash(folder) + entry.name));
+            say(text(messageLanguage(), "%1: left alone, the name is not valid UTF-8",
+                     "%1: nicht bearbeitet, der Name ist kein gültiges UTF-8")
+                    .arg(printablePath(withSlash(folder) + entry.name)));
             *exitCode = ExitFileError;
         }
     }
@@ -64,17 +65,22 @@ bool takePaths(const QStringList &paths, bool recursive, RenameRequest *request,
         const QFileInfo info(path);
         if (info.isDir())
             folders.append(absolute(path));
-        else if (info.exists() || info.isSymLink())
-            files.append(absolute(path));
-        else {
-            err(QStringLiteral("kaz-cli rename: no such file or folder: %1\n").arg(printablePath(path)));
+        else if (!info.exists() && !info.isSymLink()) {
+            say(text(messageLanguage(), "no such file or folder: %1", "keine solche Datei und kein solcher Ordner: %1")
+                    .arg(printablePath(path)));
             *exitCode = ExitFileError;
-        }
+        } else if (!isMp3Name(info.fileName())) {
+            // "rename *" in an album folder names the cover too: it keeps its name.
+            say(text(messageLanguage(), "%1: not an MP3 file, left alone", "%1: keine MP3-Datei, nicht bearbeitet")
+                    .arg(printablePath(path)));
+            *exitCode = ExitFileError;
+        } else
+            files.append(absolute(path));
     }
     if (folders.isEmpty() && files.isEmpty())
         return false;
     if (!folders.isEmpty() && (folders.size() > 1 || !files.isEmpty())) {
-        err(QStringLiteral("rename takes one folder, or files\n"));
+        say("takes one folder, or files", "nimmt einen Ordner oder Dateien");
         *exitCode = ExitUsage;
         return false;
     }
@@ -109,10 +115,13 @@ void printPreview(PreviewTable &table, bool json, Language language)
             outJson(rowJson(row));
         return;
     }
+    // Names and tag texts can hold anything, escape sequences too: each
+    // cell is shown on its line, never raw.
     QString text = PreviewTable::headers(language).join(QLatin1Char('\t')) + QLatin1Char('\n');
     for (const PreviewRow &row : table.rows()) {
-        text += row.status + QLatin1Char('\t') + row.info + QLatin1Char('\t') + row.currentName + QLatin1Char('\t')
-                + row.previewedName + QLatin1Char('\t') + row.path + QLatin1Char('\n');
+        text += printablePath(row.status) + QLatin1Char('\t') + printablePath(row.info) + QLatin1Char('\t')
+                + printablePath(row.currentName) + QLatin1Char('\t') + printablePath(row.previewedName)
+                + QLatin1Char('\t') + printablePath(row.path) + QLatin1Char('\n');
         if (text.size() > 1 << 16) {
             out(text);
             text.clear();
@@ -142,7 +151,7 @@ int reportProblems(const RenameOutcome &outcome, Language l)
 {
     const RunReport report = renameReport(outcome, l);
     for (const QString &line : report.lines)
-        err(QStringLiteral("kaz-cli: %1\n").arg(printablePath(line)));
+        say(printablePath(line));
     return report.isEmpty() ? ExitOk : ExitFileError;
 }
 
@@ -171,7 +180,7 @@ int runRename(const QStringList &arguments)
     if (!renameSettingsFromOptions(parser, language, &request.settings))
         return ExitUsage;
     if (parser.positionalArguments().isEmpty()) {
-        err(QStringLiteral("rename needs files or a folder\n"));
+        say("needs files or a folder", "braucht Dateien oder einen Ordner");
         return ExitUsage;
     }
     if (!takePaths(parser.positionalArguments(), parser.isSet(QStringLiteral("recursive")), &request, &exitCode))
@@ -191,13 +200,14 @@ int runRename(const QStringList &arguments)
         if (position > 0)
             bar.update(position, total);
     };
+    if (!request.preview)
+        sayWhenInterrupted(text(language, "'kaz-cli undo' gives them their old names back",
+                                "'kaz-cli undo' gibt ihnen ihre alten Namen zurück"));
     RunState state;
     RenameOutcome outcome = renaming(request, environment, state);
     bar.finish();
     if (outcome.busy) {
-        err(QStringLiteral("kaz-cli rename: ")
-            + (outcome.lockProblem.isEmpty() ? renameText(RenameText::AnotherRunActive, language) : outcome.lockProblem)
-            + QLatin1Char('\n'));
+        say(outcome.lockProblem.isEmpty() ? renameText(RenameText::AnotherRunActive, language) : outcome.lockProblem);
         return ExitFileError;
     }
     if (request.preview) {

@@ -26,7 +26,7 @@ QStringList absolutePaths(const QStringList &arguments)
 void listAll(const QString &label, const QStringList &paths)
 {
     for (const QString &path : paths)
-        out(label + path + QLatin1Char('\n'));
+        out(label + visibleControls(path) + QLatin1Char('\n'));
 }
 
 int report(const SendOutcome &outcome, SendOperation operation, Language l)
@@ -35,11 +35,11 @@ int report(const SendOutcome &outcome, SendOperation operation, Language l)
         return outcome.refusal == SendOutcome::Refusal::Cancelled ? ExitOk : ExitFileError;
     switch (operation) {
     case SendOperation::Copy:
-        out(QString::fromUtf8(tr2(l, "%1 files copied to %2\n", "%1 Dateien kopiert nach %2\n")).arg(outcome.done).arg(outcome.destination));
+        out(QString::fromUtf8(tr2(l, "%1 files copied to %2\n", "%1 Dateien kopiert nach %2\n")).arg(outcome.done).arg(visibleControls(outcome.destination)));
         listAll(QString::fromUtf8(tr2(l, "exists, not copied: ", "existiert, nicht kopiert: ")), outcome.skipped);
         break;
     case SendOperation::Move:
-        out(QString::fromUtf8(tr2(l, "%1 files moved to %2\n", "%1 Dateien verschoben nach %2\n")).arg(outcome.done).arg(outcome.destination));
+        out(QString::fromUtf8(tr2(l, "%1 files moved to %2\n", "%1 Dateien verschoben nach %2\n")).arg(outcome.done).arg(visibleControls(outcome.destination)));
         listAll(QString::fromUtf8(tr2(l, "exists, stays: ", "existiert, bleibt: ")), outcome.skipped);
         break;
     case SendOperation::Delete:
@@ -48,7 +48,7 @@ int report(const SendOutcome &outcome, SendOperation operation, Language l)
         break;
     }
     for (const QString &failure : outcome.failures + outcome.notTrashed)
-        err(QStringLiteral("kaz-cli send: ") + failure + QLatin1Char('\n'));
+        say(visibleControls(failure));
     if (!outcome.notTrashed.isEmpty())
         err(QString::fromUtf8(tr2(l, "kaz-cli send delete: --permanent deletes such files for good.\n",
                                   "kaz-cli send delete: --permanent löscht solche Dateien endgültig.\n")));
@@ -94,12 +94,13 @@ int runTransfer(const QStringList &arguments, SendOperation operation)
         else if (overwrite.isEmpty() && isTerminal(stdin) && isTerminal(stderr))
             request.overwrite = OverwritePolicy::Ask;
         else if (!overwrite.isEmpty() && overwrite != QLatin1String("none")) {
-            err(QStringLiteral("--overwrite takes 'all' or 'none'\n"));
+            say("--overwrite takes 'all' or 'none'", "--overwrite nimmt 'all' oder 'none'");
             return ExitUsage;
         }
     }
     TerminalPrompter prompter(Button::No);
     ProgressBar bar(QString::fromUtf8(copy ? tr2(l, "copying", "Kopieren") : tr2(l, "moving", "Verschieben")));
+    sayWhenInterrupted({});
     RunHooks hooks;
     hooks.progress = [&bar](qint64 position, qint64 total) { bar.update(position, total); };
     const SendOutcome outcome = sendFiles(request, &prompter, l, hooks);
@@ -143,7 +144,7 @@ int runDelete(const QStringList &arguments)
     request.confirmed = parser.isSet(QStringLiteral("yes"));
     request.permanent = parser.isSet(QStringLiteral("permanent")) ? SendRequest::Permanent::Yes : SendRequest::Permanent::No;
     if (!request.confirmed && !(isTerminal(stdin) && isTerminal(stderr))) {
-        err(forTerminal(sendText(SendText::ReallyDelete, l)) + QLatin1Char('\n'));
+        say(forTerminal(sendText(SendText::ReallyDelete, l)));
         err(QString::fromUtf8(tr2(l, "kaz-cli send delete: nothing deleted; the question needs a terminal or --yes.\n",
                                   "kaz-cli send delete: nichts gelöscht; die Frage braucht ein Terminal oder --yes.\n")));
         return ExitFileError;

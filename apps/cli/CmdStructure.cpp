@@ -23,12 +23,12 @@ enum class Operation { Build, Break, Reorganize };
 // refused: the run then moves nothing.
 bool confirmed(const QString &question, bool yes, Language l, bool *refusedForLackOfTerminal = nullptr)
 {
-    err(forTerminal(question) + QLatin1Char('\n'));
+    say(forTerminal(question));
     if (yes)
         return true;
     if (!isTerminal(stdin) || !isTerminal(stderr)) {
-        err(QString::fromUtf8(tr2(l, "kaz-cli structure: nothing done; the question needs a terminal or --yes.\n",
-                                  "kaz-cli structure: nichts getan; die Frage braucht ein Terminal oder --yes.\n")));
+        say(text(l, "nothing done; the question needs a terminal or --yes.",
+                 "nichts getan; die Frage braucht ein Terminal oder --yes."));
         if (refusedForLackOfTerminal)
             *refusedForLackOfTerminal = true;
         return false;
@@ -52,7 +52,7 @@ public:
     Button ask(MessageKind, ButtonSet buttons, const QString &text) override
     {
         if (buttons == ButtonSet::Ok) {
-            err(forTerminal(text) + QLatin1Char('\n'));
+            say(forTerminal(text));
             return Button::Ok;
         }
         return confirmed(text, m_yes, m_language) ? Button::Yes : Button::Cancel;
@@ -138,15 +138,14 @@ void printMoves(const StructureOutcome &outcome, bool json)
 int report(const StructureOutcome &outcome, Language l)
 {
     for (const QString &path : outcome.lineBreakPaths)
-        err(QString::fromUtf8(tr2(l, "kaz-cli: left alone, the path holds a line break: %1\n",
-                                  "kaz-cli: nicht bearbeitet, der Pfad enthält einen Zeilenumbruch: %1\n"))
+        say(text(l, "left alone, the path holds a line break: %1", "nicht bearbeitet, der Pfad enthält einen Zeilenumbruch: %1")
                 .arg(printablePath(path)));
     for (const QString &path : outcome.unsafePictureNames)
-        err(QString::fromUtf8(tr2(l, "kaz-cli: the former name of this picture file cannot be used; it keeps its name: %1\n",
-                                  "kaz-cli: der frühere Name dieser Bilddatei ist nicht verwendbar; sie behält ihren Namen: %1\n"))
+        say(text(l, "the former name of this picture file cannot be used; it keeps its name: %1",
+                 "der frühere Name dieser Bilddatei ist nicht verwendbar; sie behält ihren Namen: %1")
                 .arg(printablePath(path)));
     for (const QString &failure : outcome.failures)
-        err(QStringLiteral("kaz-cli: %1\n").arg(printablePath(failure)));
+        say(printablePath(failure));
     const bool problems = !outcome.lineBreakPaths.isEmpty() || !outcome.failures.isEmpty() || !outcome.moveComplete;
     return problems ? ExitFileError : ExitOk;
 }
@@ -180,13 +179,13 @@ int runOperation(const QStringList &arguments, Operation operation)
         return exitCode;
     const Language l = chosenLanguage(parser);
     if (parser.positionalArguments().size() != 1) {
-        err(QStringLiteral("structure takes one folder\n"));
+        say("takes one folder", "nimmt einen Ordner");
         return ExitUsage;
     }
     const QFileInfo dir(parser.positionalArguments().first());
     if (!dir.isDir()) {
-        err(QStringLiteral("kaz-cli structure: no such folder: %1\n").arg(printablePath(dir.filePath())));
-        return ExitUsage;
+        say(text(l, "no such folder: %1", "kein solcher Ordner: %1").arg(printablePath(dir.filePath())));
+        return ExitFileError;
     }
     const bool preview = parser.isSet(QStringLiteral("preview"));
     const bool yes = parser.isSet(QStringLiteral("yes"));
@@ -213,6 +212,8 @@ int runOperation(const QStringList &arguments, Operation operation)
     }
 
     ProgressBar bar(QString::fromUtf8(tr2(l, "structure", "Struktur")));
+    if (!preview)
+        sayWhenInterrupted(text(l, "'kaz-cli undo' moves them back", "'kaz-cli undo' verschiebt sie zurück"));
     StructureEnvironment env;
     env.prompter = &prompter;
     env.language = l;
@@ -232,14 +233,19 @@ int runOperation(const QStringList &arguments, Operation operation)
     }
     bar.finish();
     if (outcome.busy) {
-        err(QStringLiteral("kaz-cli structure: ") + renameText(RenameText::AnotherRunActive, l) + QLatin1Char('\n'));
+        say(renameText(RenameText::AnotherRunActive, l));
         return ExitFileError;
     }
     if (outcome.refused)
         return ExitFileError;
     if (preview && outcome.tooBig)
-        err(forTerminal(message(Msg::StructureSizeTooSmall, l)) + QLatin1Char('\n'));
+        say(forTerminal(message(Msg::StructureSizeTooSmall, l)));
     printMoves(outcome, parser.isSet(QStringLiteral("json")));
+    if (preview && !outcome.moveComplete)
+        say(text(l, "not every sub-folder can be emptied: they hold other files, or MP3 files without artist and "
+                    "album; the run would leave them and end with status 1",
+                 "nicht jedes Unterverzeichnis lässt sich leeren: sie enthalten andere Dateien oder MP3-Dateien ohne "
+                 "Interpret und Album; der Lauf ließe sie stehen und endete mit Status 1"));
     return report(outcome, l);
 }
 

@@ -7,12 +7,14 @@
 #include "tags/Genres.h"
 #include "tags/Id3v1.h"
 #include "tags/Id3v2Conversion.h"
+#include "tags/Lyrics3.h"
 #include "tags/TagIO.h"
 #include "tags/TagStrip.h"
 
 #include <QFileInfo>
 
 #include <cerrno>
+#include <functional>
 #include <optional>
 
 
@@ -90,7 +92,7 @@ QString tagText(const QString &file, const TagRecord &t)
 
 void reportUnreadable(const QString &file, const FsStatus &status)
 {
-    err(QStringLiteral("kaz-cli: cannot read %1: %2\n").arg(visibleControls(file), status.errorText()));
+    say(text(messageLanguage(), "cannot read %1: %2", "%1 ist nicht lesbar: %2").arg(visibleControls(file), status.errorText()));
 }
 
 int runShow(const QStringList &arguments)
@@ -107,7 +109,8 @@ int runShow(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     QStringList files;
-    if (!commandFiles(parser, QStringLiteral("tag show needs at least one file\n"), &files, &exitCode))
+    if (!commandFiles(parser, text(messageLanguage(), "needs at least one file", "braucht mindestens eine Datei"), &files,
+                      &exitCode))
         return exitCode;
     TerminalPrompter prompter;
     TagContext context;
@@ -155,6 +158,74 @@ bool parseGenre(const QString &text, quint8 *genre)
     return false;
 }
 
+// The results of a run that writes in groups, each reported in the order of
+// the files as soon as it and all before it are known.
+template <typename Result>
+class OrderedResults
+{
+public:
+    using Report = std::function<void(const QString &file, const Result &result)>;
+    OrderedResults(const QStringList &files, Report report)
+        : m_files(files)
+        , m_results(files.size())
+        , m_report(std::move(report))
+    {
+    }
+    std::function<void(const Result &)> slot(qsizetype i)
+    {
+        return [this, i](const Result &result) { m_results[i] = result; };
+    }
+    void reportKnown()
+    {
+        for (; m_reported < m_files.size() && m_results.at(m_reported); ++m_reported)
+            m_report(m_files.at(m_reported), *m_results.at(m_reported));
+    }
+
+private:
+    const QStringList &m_files;
+    QList<std::optional<Result>> m_results;
+    Report m_report;
+    qsizetype m_reported = 0;
+};
+
+// The room of the ID3v1 fields that have no Lyrics3 field.
+constexpr qint64 kCommentBytes = 30;
+constexpr qint64 kCommentBytesWithTrack = 28; // the track number takes the last two
+constexpr qint64 kYearBytes = 4;
+constexpr quint8 kNoGenre = 255;
+
+// A value longer than its field would be cut: it is refused with the field's
+// limit. Over 30 characters title, artist and album go into the Lyrics3
+// block, whose fields end at 99,999 bytes.
+bool valuesFit(const TagOverride &values, const TextCodec &codec)
+{
+    const struct {
+        const char *option;
+        const QString &value;
+        qint64 limit;
+    } fields[] = {{"title", values.title, lyrics3::kMaxValueBytes},
+                  {"artist", values.artist, lyrics3::kMaxValueBytes},
+                  {"album", values.album, lyrics3::kMaxValueBytes},
+                  {"comment", values.comment, kCommentBytes},
+                  {"year", values.year, kYearBytes}};
+    for (const auto &field : fields) {
+        if (codec.encode(field.value).size() > field.limit) {
+            say(text(messageLanguage(), "--%1 takes at most %2 characters; nothing was written",
+                     "--%1 nimmt höchstens %2 Zeichen; nichts wurde geschrieben")
+                    .arg(QLatin1String(field.option))
+                    .arg(field.limit));
+            return false;
+        }
+    }
+    if (!values.trackText.isEmpty() && codec.encode(values.comment).size() > kCommentBytesWithTrack) {
+        say(text(messageLanguage(), "--comment takes at most %1 characters beside a track number; nothing was written",
+                 "--comment nimmt neben einer Titelnummer höchstens %1 Zeichen; nichts wurde geschrieben")
+                .arg(kCommentBytesWithTrack));
+        return false;
+    }
+    return true;
+}
+
 int runSet(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -164,20 +235,23 @@ int runSet(const QStringList &arguments)
     option("title", "Title; over 30 characters goes into the Lyrics3 block.", "T");
     option("artist", "Artist; over 30 characters goes into the Lyrics3 block.", "A");
     option("album", "Album; over 30 characters goes into the Lyrics3 block.", "B");
-    option("comment", "Comment (30 characters; 28 with a track number).", "C");
-    option("year", "Year (4 characters).", "Y");
+    option("comment", "Comment, at most 30 characters (28 beside a track number).", "C");
+    option("year", "Year, at most 4 characters.", "Y");
     option("track", "Track number 1 to 255.", "N");
-    option("genre", "Genre by name or number 0 to 255.", "NAME|NUMBER");
+    option("genre", "Genre by name or number 0 to 255 (a new tag without one gets 255, no genre).",
+           "NAME|NUMBER");
     addFilesFromOption(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to tag."), QStringLiteral("FILE..."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
                           QStringLiteral("Writes tag values into each file. A value left out (or empty) keeps the\n"
-                                         "file's own; an untagged file receives a tag."),
+                                         "file's own; an untagged file receives a tag. A value longer than its\n"
+                                         "field is refused, and nothing is written."),
                           &exitCode))
         return exitCode;
     QStringList files;
-    if (!commandFiles(parser, QStringLiteral("tag set needs at least one file\n"), &files, &exitCode))
+    if (!commandFiles(parser, text(messageLanguage(), "needs at least one file", "braucht mindestens eine Datei"), &files,
+                      &exitCode))
         return exitCode;
     TagOverride values;
     values.title = parser.value(QStringLiteral("title"));
@@ -188,13 +262,14 @@ int runSet(const QStringList &arguments)
     if (parser.isSet(QStringLiteral("track"))) {
         values.trackText = parser.value(QStringLiteral("track"));
         if (id3v1::trackFromText(values.trackText) == 0) {
-            err(QStringLiteral("--track takes a number from 1 to 255\n"));
+            say("--track takes a number from 1 to 255", "--track nimmt eine Zahl von 1 bis 255");
             return ExitUsage;
         }
     }
     if (parser.isSet(QStringLiteral("genre"))) {
         if (!parseGenre(parser.value(QStringLiteral("genre")), &values.genre)) {
-            err(QStringLiteral("unknown genre '%1'\n").arg(parser.value(QStringLiteral("genre"))));
+            say(text(messageLanguage(), "unknown genre '%1'", "unbekanntes Genre '%1'")
+                    .arg(visibleControls(parser.value(QStringLiteral("genre")))));
             return ExitUsage;
         }
         values.forceGenre = true;
@@ -203,6 +278,8 @@ int runSet(const QStringList &arguments)
     TagContext context;
     context.prompter = &prompter;
     context.language = chosenLanguage(parser);
+    if (!valuesFit(values, *context.codec))
+        return ExitUsage;
     // Written in groups: one journal flush and one file flush for many files.
     TagWriteBatch batch(*context.codec);
     for (const QString &file : files) {
@@ -213,10 +290,25 @@ int runSet(const QStringList &arguments)
             exitCode = ExitFileError;
             continue;
         }
-        batch.add(file, current, valuesToWrite(current, &values), [file, &exitCode](const FsStatus &status) {
+        TagValues next = valuesToWrite(current, &values);
+        if (!current.hasTag() && !values.forceGenre)
+            next.genre = kNoGenre; // a new tag: no genre the user did not give
+        if (id3v1::trackFromText(next.trackText) != 0 && context.codec->encode(next.comment).size() > kCommentBytesWithTrack) {
+            say(text(messageLanguage(),
+                     "%1: the comment takes at most %2 characters beside the file's track number; the file was left "
+                     "as it is",
+                     "%1: der Kommentar nimmt neben der Titelnummer der Datei höchstens %2 Zeichen; die Datei bleibt, "
+                     "wie sie ist")
+                    .arg(visibleControls(file))
+                    .arg(kCommentBytesWithTrack));
+            exitCode = ExitFileError;
+            continue;
+        }
+        batch.add(file, current, next, [file, &exitCode](const FsStatus &status) {
             if (status.ok())
                 return;
-            err(QStringLiteral("kaz-cli: cannot write %1: %2\n").arg(visibleControls(file), status.errorText()));
+            say(text(messageLanguage(), "cannot write %1: %2", "%1 ist nicht schreibbar: %2")
+                    .arg(visibleControls(file), status.errorText()));
             exitCode = ExitFileError;
         });
     }
@@ -238,7 +330,7 @@ int runStrip(const QStringList &arguments)
         return exitCode;
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) {
-        err(QStringLiteral("tag strip needs at least one file\n"));
+        say("needs at least one file", "braucht mindestens eine Datei");
         return ExitUsage;
     }
     TerminalPrompter prompter;
@@ -247,30 +339,43 @@ int runStrip(const QStringList &arguments)
     context.quietWhenShort = true; // a short file has no tag: said below
     context.language = chosenLanguage(parser);
     const bool json = parser.isSet(QStringLiteral("json"));
-    for (const QString &file : files) {
-        const QFileInfo info(file);
-        StripResult result;
-        // Read-only by its mode, also for a user (root) whom the system lets write.
-        if (info.isFile() && !(info.permissions() & QFileDevice::WriteOwner))
-            result.status = FsStatus::fromErrno(EACCES);
-        else
-            result = stripTag(file, context);
+    ProgressBar bar(text(context.language, "strip", "Entfernen"));
+    sayWhenInterrupted({});
+    // Cut in groups; each file's line comes in the order of the list once
+    // its group is committed.
+    OrderedResults<StripResult> results(files, [&](const QString &file, const StripResult &result) {
         if (!result.status.ok()) {
-            err(QStringLiteral("kaz-cli: cannot strip %1: %2\n").arg(file, result.status.errorText()));
+            say(text(context.language, "cannot strip %1: %2", "%1: Entfernen nicht möglich: %2")
+                    .arg(visibleControls(file), result.status.errorText()));
             exitCode = ExitFileError;
         }
+        const bool cut = result.status.ok();
         if (json)
-            outBytes(JsonLine()
-                         .add("file", file)
-                         .add("stripped", result.hadTag && result.status.ok())
-                         .add("hadTag", result.hadTag)
-                         .add("removed", result.status.ok() ? result.removed : 0)
-                         .add("error", result.status.ok() ? QString() : result.status.errorText())
+            outBytes(JsonLine().add("file", file).add("stripped", result.hadTag && cut).add("hadTag", result.hadTag)
+                         .add("removed", cut ? result.removed : 0).add("error", cut ? QString() : result.status.errorText())
                          .line());
-        else if (result.status.ok())
-            out(result.hadTag ? QStringLiteral("stripped %1 (%2 bytes)\n").arg(file).arg(result.removed)
-                              : QStringLiteral("no tag: %1 (left as it is)\n").arg(file));
+        else if (cut)
+            out(result.hadTag ? QStringLiteral("stripped %1 (%2 bytes)\n").arg(visibleControls(file)).arg(result.removed)
+                              : QStringLiteral("no tag: %1 (left as it is)\n").arg(visibleControls(file)));
+    });
+    StripBatch batch(context);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString &file = files.at(i);
+        const QFileInfo info(file);
+        // Read-only by its mode, also for a user (root) whom the system lets write.
+        if (info.isFile() && !(info.permissions() & QFileDevice::WriteOwner)) {
+            StripResult refused;
+            refused.status = FsStatus::fromErrno(EACCES);
+            results.slot(i)(refused);
+        } else {
+            batch.add(file, results.slot(i));
+        }
+        results.reportKnown();
+        bar.update(i + 1, files.size());
     }
+    batch.commit();
+    results.reportKnown();
+    bar.finish();
     return exitCode;
 }
 
@@ -321,7 +426,8 @@ int runFromV2(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     QStringList files;
-    if (!commandFiles(parser, QStringLiteral("tag from-v2 needs at least one file\n"), &files, &exitCode))
+    if (!commandFiles(parser, text(messageLanguage(), "needs at least one file", "braucht mindestens eine Datei"), &files,
+                      &exitCode))
         return exitCode;
     TerminalPrompter prompter;
     TagContext context;
@@ -330,41 +436,37 @@ int runFromV2(const QStringList &arguments)
     const bool overwrite = parser.isSet(QStringLiteral("overwrite"));
     const bool json = parser.isSet(QStringLiteral("json"));
     ProgressBar bar(QStringLiteral("from-v2"));
+    sayWhenInterrupted({});
     ConversionCounts counts;
     // Written in groups; each file's line comes in the order of the list once
     // its group is committed.
-    QList<std::optional<ConversionResult>> results(files.size());
-    qsizetype reported = 0;
-    const auto report = [&] {
-        for (; reported < files.size() && results.at(reported); ++reported) {
-            const QString &file = files.at(reported);
-            const ConversionResult &result = *results.at(reported);
-            counts.add(result.outcome);
-            if (result.outcome == ConversionOutcome::Failed) {
-                err(QStringLiteral("kaz-cli: cannot convert %1: %2\n").arg(visibleControls(file), result.status.errorText()));
-                exitCode = ExitFileError;
-            }
-            if (json)
-                outBytes(JsonLine()
-                             .add("file", file)
-                             .add("outcome", QString::fromLatin1(outcomeKey(result.outcome)))
-                             .add("error", result.status.ok() ? QString() : result.status.errorText())
-                             .line());
-            else
-                out(outcomeText(file, result));
+    OrderedResults<ConversionResult> results(files, [&](const QString &file, const ConversionResult &result) {
+        counts.add(result.outcome);
+        if (result.outcome == ConversionOutcome::Failed) {
+            say(text(context.language, "cannot convert %1: %2", "%1 ist nicht umwandelbar: %2")
+                    .arg(visibleControls(file), result.status.errorText()));
+            exitCode = ExitFileError;
         }
-    };
+        if (json)
+            outBytes(JsonLine()
+                         .add("file", file)
+                         .add("outcome", QString::fromLatin1(outcomeKey(result.outcome)))
+                         .add("error", result.status.ok() ? QString() : result.status.errorText())
+                         .line());
+        else
+            out(outcomeText(file, result));
+    });
     ConversionBatch batch(overwrite, context);
     for (qsizetype i = 0; i < files.size(); ++i) {
-        batch.add(files.at(i), [&results, i](const ConversionResult &r) { results[i] = r; });
-        report();
+        batch.add(files.at(i), results.slot(i));
+        results.reportKnown();
         bar.update(i + 1, files.size());
     }
     batch.commit();
-    report();
+    results.reportKnown();
     bar.finish();
     if (!json)
-        err(QStringLiteral("%1 written, %2 kept with their ID3v1 tag, %3 without an ID3v2 tag, %4 failed\n")
+        say(QStringLiteral("%1 written, %2 kept with their ID3v1 tag, %3 without an ID3v2 tag, %4 failed")
                 .arg(counts.written)
                 .arg(counts.kept)
                 .arg(counts.withoutId3v2)

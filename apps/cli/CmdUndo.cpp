@@ -22,6 +22,10 @@ int runUndo(const QStringList &arguments)
                           &exitCode))
         return exitCode;
     const Language l = chosenLanguage(parser);
+    if (!parser.positionalArguments().isEmpty()) {
+        say("takes no arguments; it undoes the last run as a whole", "nimmt keine Argumente; es macht den letzten Lauf als Ganzes rückgängig");
+        return ExitUsage;
+    }
     if (!undoInformationExists()) {
         err(QString::fromUtf8(tr2(l, "kaz-cli undo: there is nothing to undo (no undo logs of a run).\n",
                                   "kaz-cli undo: nichts rückgängig zu machen (keine Protokolle eines Laufs).\n")));
@@ -32,13 +36,14 @@ int runUndo(const QStringList &arguments)
     RunState state;
     state.filesTouched = parser.isSet(QStringLiteral("yes"));
     if (!state.filesTouched && !(isTerminal(stdin) && isTerminal(stderr))) {
-        err(forTerminal(message(Msg::UndoFromLastSession, l)) + QLatin1Char('\n'));
+        say(forTerminal(message(Msg::UndoFromLastSession, l)));
         err(QString::fromUtf8(tr2(l, "kaz-cli undo: nothing done; the question needs a terminal or --yes.\n",
                                   "kaz-cli undo: nichts getan; die Frage braucht ein Terminal oder --yes.\n")));
         return ExitFileError;
     }
     TerminalPrompter prompter;
     ProgressBar bar(QString::fromUtf8(tr2(l, "undo", "Rückgängig")));
+    sayWhenInterrupted(text(l, "'kaz-cli undo' goes on with the others", "'kaz-cli undo' macht mit den übrigen weiter"));
     RunHooks hooks;
     hooks.progress = [&bar](qint64 position, qint64 total) { bar.update(position, total); };
     const std::unique_ptr<MediaPlayer> player = configuredPlayer();

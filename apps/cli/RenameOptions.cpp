@@ -54,7 +54,7 @@ bool intOption(const QCommandLineParser &parser, const char *name, int low, int 
     bool ok = false;
     const int n = parser.value(key).toInt(&ok);
     if (!ok || n < low || n > high) {
-        err(QStringLiteral("--%1 takes a number from %2 to %3\n").arg(key).arg(low).arg(high));
+        say(text(messageLanguage(), "--%1 takes a number from %2 to %3", "--%1 nimmt eine Zahl von %2 bis %3").arg(key).arg(low).arg(high));
         return false;
     }
     *value = n;
@@ -77,14 +77,15 @@ void addRenameSettingOptions(QCommandLineParser &parser)
     option("no-numbers", "Do not keep track numbers.");
     option("number-fixed", "Put the number at a fixed place: 0 beginning, 1 after the first field, "
                            "2 after the second, 3 after the third, 4 end.", "N");
-    option("number-relative", "Put the number before a field: 0 artist, 1 album, 2 title, 3 comment.", "N");
+    option("number-relative", "Put the number before a field: 0=artist, 1=album, 2=title, 3=comment.", "N");
     option("brackets", "Brackets around numbers: 0 none, 1 [ ], 2 { }, 3 ( ).", "N");
-    option("delimiter", "Text between the fields, 1 to 3 characters (default \" - \").", "TEXT");
+    option("delimiter", "Text between the fields, 1 to 3 characters (by default a hyphen between spaces).",
+           "TEXT");
     option("replace", "Nine characters standing in for \\ / : * \" ? < > | in that order "
                       "(default \"___   --_\").", "NINECHARS");
     option("joliet", "Keep names short for CD file systems (two fields at most).");
-    option("user-name", "Name every file TEXT instead of using its tag: \"TEXT\", \"TEXT (2)\", ...; "
-                        "with --no-numbers a counter: \"01 - TEXT\", \"02 - TEXT\", ...", "TEXT");
+    option("user-name", "Name every file TEXT instead of using its tag, a second one \"TEXT (2)\" and so "
+                        "on; with --no-numbers each gets a counter in front, 01, 02 and so on.", "TEXT");
 }
 
 RenameSettings storedRenameSettings()
@@ -97,8 +98,8 @@ bool renameSettingsFromOptions(const QCommandLineParser &parser, Language langua
 {
     *s = storedRenameSettings();
     if (parser.isSet(QStringLiteral("fields")) && !parseFields(parser.value(QStringLiteral("fields")), s)) {
-        err(QStringLiteral("--fields takes up to three different fields of artist, album, title, none; "
-                           "the first may not be none\n"));
+        say("--fields takes up to three different fields of artist, album, title, none; the first may not be none",
+            "--fields nimmt bis zu drei verschiedene Felder aus artist, album, title, none; das erste darf nicht none sein");
         return false;
     }
     if (parser.isSet(QStringLiteral("comment")))
@@ -115,7 +116,7 @@ bool renameSettingsFromOptions(const QCommandLineParser &parser, Language langua
         return false;
     if (position >= 0) {
         if (parser.isSet(QStringLiteral("number-fixed"))) {
-            err(QStringLiteral("give --number-fixed or --number-relative, not both\n"));
+            say("give --number-fixed or --number-relative, not both", "--number-fixed oder --number-relative angeben, nicht beide");
             return false;
         }
         s->numbering.setRelative(position);
@@ -125,15 +126,16 @@ bool renameSettingsFromOptions(const QCommandLineParser &parser, Language langua
     if (parser.isSet(QStringLiteral("delimiter"))) {
         s->delimiter = parser.value(QStringLiteral("delimiter"));
         if (!delimiterIsAllowed(s->delimiter)) {
-            err(forTerminal(renameText(RenameText::DelimiterNotAllowed, language)).trimmed()
-                + QStringLiteral("\n(--delimiter takes 1 to 3 characters)\n"));
+            say(forTerminal(renameText(RenameText::DelimiterNotAllowed, language)).trimmed()
+                + text(language, " (--delimiter takes 1 to 3 characters)", " (--delimiter nimmt 1 bis 3 Zeichen)"));
             return false;
         }
     }
     if (parser.isSet(QStringLiteral("replace"))) {
         s->replacements = parser.value(QStringLiteral("replace"));
         if (!replacementsAreUsable(s->replacements)) {
-            err(QStringLiteral("--replace takes exactly nine characters, none of them \"/\"\n"));
+            say("--replace takes exactly nine characters, none of them \"/\"",
+                "--replace nimmt genau neun Zeichen, keines davon \"/\"");
             return false;
         }
     }
@@ -143,7 +145,7 @@ bool renameSettingsFromOptions(const QCommandLineParser &parser, Language langua
         s->userDefined = true;
         s->userText = parser.value(QStringLiteral("user-name"));
         if (s->userText.isEmpty() || s->userText.contains(QLatin1Char('/'))) {
-            err(QStringLiteral("--user-name takes a text without \"/\"\n"));
+            say("--user-name takes a text without \"/\"", "--user-name nimmt einen Text ohne \"/\"");
             return false;
         }
     }

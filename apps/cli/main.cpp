@@ -3,6 +3,7 @@
 
 #include "platform/FolderListing.h"
 #include "platform/LargeRunHeap.h"
+#include "platform/Licence.h"
 #include "platform/TailJournal.h"
 #include "platform/Utf16Scan.h"
 
@@ -14,7 +15,9 @@ using namespace kaz::cli;
 
 namespace {
 
-void printUsage()
+// The overview: on standard output when asked for, on standard error after
+// a mistake.
+void printUsage(bool asked)
 {
     QString text = QStringLiteral("Usage: kaz-cli COMMAND [OPTIONS] [ARGUMENTS]\n\n"
                                   "KAZ brings order into collections of MP3 files.\n\nCommands:\n");
@@ -25,7 +28,10 @@ void printUsage()
         text += QStringLiteral("  %1%2\n").arg(QString::fromUtf8(c->name).leftJustified(10), QString::fromUtf8(c->summary));
     text += QStringLiteral("\nRun 'kaz-cli COMMAND --help' for the options of a command.\n"
                            "Exit status: 0 done, 1 a file could not be handled, 2 wrong usage.\n");
-    out(text);
+    if (asked)
+        out(text);
+    else
+        err(text);
 }
 
 // The text of the ASCII arguments, for the whole run: tens of thousands of
@@ -74,13 +80,18 @@ int main(int argc, char *argv[])
     QStringList arguments;
     if (!decodeArguments(argc, argv, &arguments))
         return ExitFileError;
-    if (arguments.size() < 2 || arguments.at(1) == QLatin1String("--help") || arguments.at(1) == QLatin1String("-h")) {
-        printUsage();
-        return arguments.size() < 2 ? ExitUsage : ExitOk;
+    if (arguments.size() < 2) {
+        say("a command is missing", "ein Befehl fehlt");
+        printUsage(false);
+        return ExitUsage;
+    }
+    if (arguments.at(1) == QLatin1String("--help") || arguments.at(1) == QLatin1String("-h")) {
+        printUsage(true);
+        return finishOutput(ExitOk);
     }
     if (arguments.at(1) == QLatin1String("--version")) {
-        out(QStringLiteral("kaz-cli %1\n").arg(QCoreApplication::applicationVersion()));
-        return ExitOk;
+        out(QStringLiteral("kaz-cli %1\n%2").arg(QCoreApplication::applicationVersion(), QString::fromUtf8(kaz::kLicenceNote)));
+        return finishOutput(ExitOk);
     }
     const QString name = arguments.at(1);
     // A tag write killed halfway left its journal: put the file's old end back
@@ -88,15 +99,17 @@ int main(int argc, char *argv[])
     QStringList problems;
     kaz::recoverInterruptedTailWrites(&problems);
     for (const QString &problem : problems)
-        err(QStringLiteral("kaz-cli: %1\n").arg(problem));
+        say(visibleControls(problem));
     for (const CliCommand *command : commands()) {
         if (name == QLatin1String(command->name)) {
             arguments.removeAt(1);
             arguments[0] = QStringLiteral("kaz-cli ") + name;
-            return command->run(arguments);
+            setCommandName(arguments[0]);
+            return finishOutput(command->run(arguments));
         }
     }
-    err(QStringLiteral("kaz-cli: unknown command '%1'\n\n").arg(name));
-    printUsage();
+    takeLanguageOption(arguments);
+    say(text(messageLanguage(), "unknown command '%1'\n", "unbekannter Befehl '%1'\n").arg(visibleControls(name)));
+    printUsage(false);
     return ExitUsage;
 }

@@ -11,6 +11,7 @@
 
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
+#include "platform/Licence.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -38,7 +39,7 @@ bool answeredInfoOption(int argc, char **argv)
     if (argc != 2)
         return false;
     if (std::strcmp(argv[1], "--version") == 0) {
-        std::printf("kaz %s\n", KAZ_VERSION);
+        std::printf("kaz %s\n%s", KAZ_VERSION, kaz::kLicenceNote);
         return true;
     }
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {

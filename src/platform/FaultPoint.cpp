@@ -16,6 +16,7 @@ struct FaultTarget {
     bool armed = false;
     std::string step;
     long count = 0;
+    int signal = SIGKILL;
 };
 
 FaultTarget readTarget()
@@ -34,6 +35,9 @@ FaultTarget readTarget()
     target.step.assign(value, colon);
     target.count = count;
     target.armed = true;
+    const char *signal = std::getenv("KAZ_FAULT_SIGNAL");
+    if (signal && std::strcmp(signal, "INT") == 0)
+        target.signal = SIGINT;
     return target;
 }
 
@@ -48,7 +52,7 @@ void faultPoint(const char *step)
         return;
     static std::atomic<long> passes{0};
     if (++passes == target.count)
-        ::kill(::getpid(), SIGKILL);
+        ::kill(::getpid(), target.signal);
 }
 
 } // namespace kaz

@@ -85,6 +85,32 @@ void releasePlayer(const StructureEnvironment &env)
         env.prompter->inform(MessageKind::Information, message(Msg::WinampStopped, env.language));
 }
 
+// Whether the break would leave each sub-folder empty, so that it can go: a
+// folder keeps what does not move (other files in safe mode, links, names
+// that are not UTF-8) and every folder that keeps something. What a preview
+// tells in place of the run's own check.
+bool breakEmptiesEveryFolder(const BreakPlan &plan)
+{
+    QSet<QString> leaving;
+    for (const BreakMove &m : plan.moves)
+        leaving.insert(m.from);
+    QSet<QString> emptied;
+    for (const QString &folder : plan.folders) { // deepest first
+        bool listed = false;
+        for (const FolderEntry &e : listFolder(folder, &listed)) {
+            const bool goes = e.kind == FolderEntry::File     ? leaving.contains(folder + e.name)
+                              : e.kind == FolderEntry::Folder ? emptied.contains(folder + e.name + QLatin1Char('/'))
+                                                              : false;
+            if (!goes)
+                return false;
+        }
+        if (!listed)
+            return false;
+        emptied.insert(folder);
+    }
+    return true;
+}
+
 void tellNotAllMoved(const StructureEnvironment &env, const StructureOutcome &outcome)
 {
     if (!outcome.moveComplete && env.prompter)
@@ -146,6 +172,7 @@ StructureOutcome breakStructure(const StructureRequest &request, BreakMode mode,
     if (request.preview) {
         for (const BreakMove &m : plan.moves)
             outcome.moved.push_back({m.from, m.to, StructureClass::Stay, -1});
+        outcome.moveComplete = breakEmptiesEveryFolder(plan);
         return outcome;
     }
     if (plan.moves.empty() && plan.folders.isEmpty())
@@ -188,6 +215,7 @@ StructureOutcome reorganizeStructure(const StructureRequest &request, const Stru
                 outcome.moved.push_back({m.from, m.to, StructureClass::Stay, -1});
         }
         listPlanned(buildPlan, origins, outcome);
+        outcome.moveComplete = breakEmptiesEveryFolder(breakPlan);
         return outcome;
     }
     say(env, "breaking directory-structure", "Auflösen der Verzeichnisstruktur");

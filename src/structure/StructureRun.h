@@ -46,7 +46,7 @@ struct StructureOutcome {
     bool busy = false;    // another run was going on: nothing done
     bool refused = false; // the too-small question was not answered Yes: nothing moved
     bool tooBig = false;  // a group does not fit on one CD
-    bool moveComplete = true; // the break removed every sub-folder
+    bool moveComplete = true; // the break removed (a preview: would remove) every sub-folder
     qint64 files = 0;
     std::vector<MovedFile> moved; // in run order
     QStringList failures;         // "path: reason"

@@ -2,6 +2,10 @@
 
 #include "TagIO.h"
 
+#include "platform/FileOps.h"
+
+#include <functional>
+
 namespace kaz {
 
 struct StripResult {
@@ -16,5 +20,21 @@ struct StripResult {
 // file or the stripped one. Permissions are left as they are: a read-only
 // file fails.
 StripResult stripTag(const QString &fileName, const TagContext &context = {});
+
+// stripTag for the many files of one run, committed in groups as other tail
+// writes are (TailWriteBatch): one journal flush and one file flush for many
+// files. done gets each file's result, at the latest from commit().
+class StripBatch
+{
+public:
+    using Done = std::function<void(const StripResult &)>;
+    explicit StripBatch(const TagContext &context);
+    void add(const QString &fileName, Done done);
+    void commit() { m_tails.commit(); }
+
+private:
+    TagContext m_context;
+    TailWriteBatch m_tails;
+};
 
 } // namespace kaz

@@ -1,5 +1,6 @@
 // kaz-cli tag strip, run as a user would.
 #include "EditorFixtures.h"
+#include "support/Terminal.h"
 
 #include "tags/TagIO.h"
 
@@ -43,4 +44,40 @@ TEST_F(TagStripCli, StripsTagsAndBlocksLeavesUntaggedAndReportsWhatFailed)
     EXPECT_EQ(o["removed"].toInt(), 0);
 
     EXPECT_EQ(runCli({"tag", "strip"}).exitCode, 2);
+}
+
+TEST_F(TagStripCli, ManyFilesAreStrippedInGroupsReportedInTheirOrderWithAProgressBarOnATerminal)
+{
+    // More files than one group takes, a read-only one and a missing one among them.
+    QStringList files;
+    for (int i = 0; i < 700; ++i)
+        files << putSong(dir, QStringLiteral("%1.mp3").arg(i, 3, 10, QLatin1Char('0')), values("T", "A"), i % 5 != 0);
+    QFile::setPermissions(files[300], QFile::ReadOwner);
+    const QByteArray readOnlyBytes = readAll(files[300]);
+    files.insert(400, dir + "/missing.mp3");
+
+    const CliResult r = runCli(QStringList{"tag", "strip", "--json"} + files);
+    EXPECT_EQ(r.exitCode, 1) << r.err.constData();
+    const QList<QJsonObject> lines = jsonLines(r.out);
+    ASSERT_EQ(lines.size(), files.size());
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString &file = files[i];
+        EXPECT_EQ(lines[i]["file"].toString(), file);
+        const bool fails = i == 300 || i == 400;
+        EXPECT_EQ(lines[i]["error"].toString().isEmpty(), !fails) << file.toStdString();
+        if (!fails) {
+            EXPECT_EQ(readAll(file), mp3Frames(3)) << file.toStdString();
+        }
+    }
+    EXPECT_EQ(readAll(files[300]), readOnlyBytes);
+    QFile::setPermissions(files[300], QFile::ReadOwner | QFile::WriteOwner);
+
+    // On a terminal a progress bar runs and ends its line before the next output.
+    const QString again = putSong(dir, "again.mp3", values("T", "A"));
+    const CliResult shown = runCliOnTerminal({"tag", "strip", "--lang", "en", again, dir + "/gone.mp3"});
+    EXPECT_EQ(shown.exitCode, 1);
+    EXPECT_TRUE(shown.out.contains("strip [")) << shown.out.constData();
+    EXPECT_TRUE(shown.out.contains("(2/2)\nstripped ")) << shown.out.constData();
+    EXPECT_TRUE(shown.out.contains("(128 bytes)\nkaz-cli tag strip: cannot strip")) << shown.out.constData();
+    EXPECT_EQ(readAll(again), mp3Frames(3));
 }

@@ -74,6 +74,28 @@ TEST_F(CliRename, PreviewNameAndSettingOptions)
     EXPECT_TRUE(QFile::exists(file));
 }
 
+// "kaz-cli rename *" in an album folder: the cover and the notes keep their
+// names, are named on standard error, and the run ends with 1.
+TEST_F(CliRename, FilesThatAreNoMp3FilesAreLeftAloneAndReported)
+{
+    const QString song = putTagged(dir, "01.mp3", values("Song", "Band"));
+    const QString upper = putTagged(dir, "02.MP3", values("Other", "Band"));
+    const QString cover = putTagged(dir, "cover.jpg", values("Picture", "Band"));
+    const QString notes = putFile(dir, "notes.txt", "liner notes");
+    const QString untaggedNotes = putFile(dir, "readme", "no extension");
+
+    const CliResult r = runCli({"rename", "--lang", "en", "--fields", "artist,title", song, upper, cover, notes, untaggedNotes});
+    EXPECT_EQ(r.exitCode, 1) << r.err.constData();
+    for (const QString &file : {cover, notes, untaggedNotes}) {
+        EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
+        EXPECT_TRUE(r.err.contains(QByteArray(QFileInfo(file).fileName().toUtf8() + ": not an MP3 file, left alone"))) << r.err.constData();
+    }
+    EXPECT_EQ(namesIn(dir), QStringList({"01 - Band - Song.mp3", "02 - Band - Other.mp3", "cover.jpg", "notes.txt", "readme"}));
+    // Nothing else to rename: nothing is done, the run still says so.
+    EXPECT_TRUE(endedWith(runCli({"rename", "--lang", "en", cover}), 1, "not an MP3 file"));
+    EXPECT_TRUE(QFile::exists(cover));
+}
+
 // An undo from another session asks; one that cannot finish keeps the rest for later.
 TEST_F(CliRename, UndoAsksAndKeepsWhatItCannotFinish)
 {

@@ -49,7 +49,7 @@ TEST_F(CliStructure, BuildPrintsMovesPreviewChangesNothingUndoRestoresExcludedAl
 
     EXPECT_EQ(runCli({"structure", "build"}).exitCode, 2);
     EXPECT_EQ(runCli({"structure", "shuffle", dir}).exitCode, 2);
-    EXPECT_EQ(runCli({"structure", "build", dir + "/missing"}).exitCode, 2);
+    EXPECT_EQ(runCli({"structure", "build", dir + "/missing"}).exitCode, 1) << "as a missing file";
 
     // Excluded albums and the structure keys.
     EXPECT_EQ(runCli({"config", "exclude", "add", "Best of "}).exitCode, 0);
@@ -96,9 +96,15 @@ TEST_F(CliStructure, QuestionsNeedYesOrATerminal)
     EXPECT_EQ(runCli({"structure", "reorganize", "--lang", "en", dir}).exitCode, 1);
     EXPECT_TRUE(QFile::exists(dir + "/sub/song.mp3"));
 
-    // Safe mode cannot dissolve a folder with a picture in it.
+    // Safe mode cannot dissolve a folder with a picture in it; its preview says
+    // so and ends as the run does.
+    const auto unbroken = hashesByPath(dir);
+    r = runCli({"structure", "break", "--preview", "--lang", "en", dir});
+    EXPECT_TRUE(endedWith(r, 1, "not every sub-folder can be emptied"));
+    EXPECT_EQ(hashesByPath(dir), unbroken);
     r = runCli({"structure", "break", "--lang", "en", dir});
     EXPECT_TRUE(endedWith(r, 1, "KAZ wasn´t able to move all MP3-files!"));
+    EXPECT_EQ(runCli({"structure", "break", "--full", "--preview", dir}).exitCode, 0) << "--full empties it";
     EXPECT_TRUE(endedWith(runCli({"structure", "break", "--full", "--yes", dir}), 0));
     EXPECT_TRUE(QFile::exists(dir + "/cover.jpg") && !QFileInfo::exists(dir + "/sub"));
 }

@@ -98,3 +98,52 @@ TEST_F(TagCli, DemoCollectionIsVariedAndNeverReplacesFiles)
     EXPECT_EQ(runCli({"demo", dir, "--count", "80"}).exitCode, 1);
     EXPECT_EQ(treeHashes(dir), before);
 }
+
+TEST_F(TagCli, SetGivesANewTagNoGenreAndRefusesValuesThatDoNotFit)
+{
+    // A new tag has the genre the user gave, or none (255), never 0 ("Blues").
+    const QString bare = putFile(dir, "bare.mp3", mp3Frames(3));
+    const QString blues = putFile(dir, "blues.mp3", mp3Frames(3));
+    ASSERT_TRUE(endedWith(runCli({"tag", "set", "--title", "X", bare}), 0));
+    ASSERT_TRUE(endedWith(runCli({"tag", "set", "--title", "X", "--genre", "0", blues}), 0));
+    EXPECT_EQ(readTag(bare, {}).genre, 255);
+    EXPECT_EQ(readTag(blues, {}).genre, 0);
+    EXPECT_EQ(jsonLines(runCli({"tag", "show", "--json", bare}).out).value(0)["genreName"].toString(), "");
+    // A tag that has a genre keeps it.
+    const QString rock = putTagged(dir, "rock.mp3", values("T", "A", "B", "1999", "", "03", 17));
+    ASSERT_TRUE(endedWith(runCli({"tag", "set", "--artist", "Z", rock}), 0));
+    EXPECT_EQ(readTag(rock, {}).genre, 17);
+
+    // A value longer than its field is refused whole, naming field and limit.
+    const QMap<QString, QByteArray> before = hashesByPath(dir);
+    struct Case {
+        QStringList options;
+        QByteArray said;
+    };
+    const QList<Case> refused{
+        {{"--year", "12345"}, "--year takes at most 4 characters"},
+        {{"--comment", QString(31, 'c')}, "--comment takes at most 30 characters"},
+        {{"--comment", QString(29, 'c'), "--track", "3"}, "--comment takes at most 28 characters beside a track"},
+        {{"--title", QString(100000, 't')}, "--title takes at most 99999 characters"},
+    };
+    for (const Case &c : refused) {
+        EXPECT_TRUE(endedWith(runCli(QStringList{"tag", "set", "--lang", "en"} + c.options + QStringList{bare, rock}), 2,
+                              c.said))
+            << c.options.first().toStdString();
+    }
+    EXPECT_EQ(hashesByPath(dir), before);
+
+    // The file's own track leaves 28 characters for the comment: that file
+    // is reported and left, the others written.
+    const CliResult mixed = runCli({"tag", "set", "--lang", "en", "--comment", QString(30, 'c'), bare, rock});
+    EXPECT_TRUE(endedWith(mixed, 1, "rock.mp3: the comment takes at most 28 characters"));
+    EXPECT_EQ(contentHash(rock), before[rock]);
+    EXPECT_EQ(readTag(bare, {}).comment, QString(30, 'c'));
+
+    // Title, artist and album over 30 characters go on into the Lyrics3 block.
+    const QString longTitle(40, 'L');
+    ASSERT_TRUE(endedWith(runCli({"tag", "set", "--title", longTitle, "--year", "2024", rock}), 0));
+    const TagRecord t = readTag(rock, {});
+    EXPECT_EQ(QStringList({t.longTitle, t.title, t.year, t.trackText}), QStringList({longTitle, QString(30, 'L'), "2024", "03"}));
+    EXPECT_TRUE(t.hasLyrics3);
+}
