@@ -202,11 +202,12 @@ TEST_F(CliRename, NamesTakenLateInALargeFolderStayOutOfTheLogs)
         ASSERT_EQ(oldPaths.size(), newPaths.size());
         EXPECT_GE(newPaths.size(), 540);
         for (qsizetype i = 0; i < newPaths.size(); ++i) {
-            if (QFileInfo(newPaths[i]).isSymLink() || QFileInfo(newPaths[i]).isDir())
-                ADD_FAILURE() << "logged onto what was there: " << newPaths[i].toStdString();
-            else if (QFileInfo(newPaths[i]).isFile())
+            const QFileInfo target(newPaths[i]);
+            EXPECT_FALSE(target.isSymLink() || target.isDir()) << "logged onto what was there: " << newPaths[i].toStdString();
+            if (target.isFile()) {
                 EXPECT_EQ(contentHash(newPaths[i]), before.value(oldPaths[i]))
                     << "logged for " << oldPaths[i].toStdString() << ", another file: " << newPaths[i].toStdString();
+            }
         }
         ASSERT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
         ASSERT_EQ(hashesByPath(dir), before);
@@ -216,6 +217,6 @@ TEST_F(CliRename, NamesTakenLateInALargeFolderStayOutOfTheLogs)
     EXPECT_TRUE(QFileInfo(dir + "/A - Tawi.mp3").isDir());
     EXPECT_TRUE(QFileInfo(dir + "/A - Tawx.mp3").isSymLink());
     for (const char *name : {"A - Tawi (2).mp3", "A - Tawx (2).mp3", "A - Dup.mp3", "A - Dup (2).mp3", "A - Again.mp3",
-                             "A - Again (2).mp3", "A - Tawz.mp3"})
+                             "A - Again (2).mp3", "A - Taxb.mp3"})
         EXPECT_TRUE(QFileInfo(dir + '/' + name).isFile()) << name;
 }

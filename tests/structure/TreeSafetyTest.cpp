@@ -205,7 +205,7 @@ TEST_F(Tree, AFolderSwappedForALinkDuringTheRunIsNotGoneThrough)
     flatTree();
     QString swapped;
     fixture.hooks.processEvents = [&] {
-        for (const QString &album : {base + "/Album/A/X", base + "/Album/B/Y"}) {
+        for (const QString &album : QStringList{base + "/Album/A/X", base + "/Album/B/Y"}) {
             if (!swapped.isEmpty() || !QFileInfo(album).isDir() || QFileInfo(album).isSymLink())
                 continue;
             ASSERT_TRUE(QDir().rename(album, outside + "/carried"));

@@ -97,7 +97,7 @@ TEST_F(TagWrite, LongArtistCreatesTheExactLyrics3BlockShortValuesAnEmptyOne)
     const QByteArray fields = "ETT99999" + QByteArray(99999, 't') + "EAR99999" + QByteArray(99999, 'a') + "EAL99999"
                               + QByteArray(99999, 'b');
     EXPECT_EQ(cut.size(), audio.size() + 11 + fields.size() + 15 + 128);
-    EXPECT_TRUE(cut.mid(audio.size()).startsWith("LYRICSBEGIN" + fields + "300032LYRICS200"))
+    EXPECT_TRUE(cut.mid(audio.size()).startsWith(QByteArray("LYRICSBEGIN" + fields + "300032LYRICS200")))
         << cut.mid(audio.size(), 30).constData();
     const TagRecord t = readTag(path, {});
     EXPECT_EQ(t.longTitle, QString(99999, QLatin1Char('t')));
