@@ -205,7 +205,7 @@ TEST_F(CliRename, NamesTakenLateInALargeFolderStayOutOfTheLogs)
             const QFileInfo target(newPaths[i]);
             EXPECT_FALSE(target.isSymLink() || target.isDir()) << "logged onto what was there: " << newPaths[i].toStdString();
             if (target.isFile()) {
-                EXPECT_EQ(contentHash(newPaths[i]), before.value(oldPaths[i]))
+                EXPECT_EQ(contentHash(newPaths[i]).toStdString(), before.value(oldPaths[i]).toStdString())
                     << "logged for " << oldPaths[i].toStdString() << ", another file: " << newPaths[i].toStdString();
             }
         }
