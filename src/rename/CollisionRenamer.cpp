@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <cerrno>
 #include <string>
@@ -189,18 +190,21 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
     };
     qsizetype next = 0;
     while (next < jobs.size()) {
-        // The batch ends before the first job whose name is taken: that one
-        // goes alone, with suffixes.
+        // The batch ends before the first job whose name is taken, or given
+        // to a job before it in the batch: that one goes alone, with suffixes.
         QList<std::pair<QString, QString>> pairs;
         QList<Names> names;
+        QSet<QString> given; // by the batch: taken for the jobs after in it
         pairs.reserve(jobs.size() - next);
         names.reserve(jobs.size() - next);
         bytes.clear();
         for (qsizetype i = next; i < jobs.size(); ++i) {
             Names n = namesOf(jobs[i]);
-            if (needsLook(jobs[i].folder, n.dir, std::string_view(bytes).substr(n.to, n.toSize))
-                && takenByAnotherAt(n.dir, bytesAt(n.from, n.fromSize), bytesAt(n.to, n.toSize)))
+            if (given.contains(n.target)
+                || (needsLook(jobs[i].folder, n.dir, std::string_view(bytes).substr(n.to, n.toSize))
+                    && takenByAnotherAt(n.dir, bytesAt(n.from, n.fromSize), bytesAt(n.to, n.toSize))))
                 break;
+            given.insert(n.target);
             pairs.append({jobs[i].oldPath, n.target});
             names.append(std::move(n));
         }

@@ -105,7 +105,9 @@ TEST(FolderRecovery, FindsRenamedFolderOrGoesOneLevelBack)
     // Two new siblings (no guess, one level back, the missing folder named) is
     // the window's test, with its message; several levels gone: the nearest parent.
     const FolderRecovery back = recoverFolder(music + "/gone/deeper/still");
-    EXPECT_TRUE(back.vanished && back.folder == music && back.missing == music + "/gone/deeper/still");
+    EXPECT_TRUE(back.vanished);
+    EXPECT_EQ(back.folder, music);
+    EXPECT_EQ(back.missing, music + "/gone/deeper/still");
 }
 
 TEST_F(FolderCommands, NameChecksRenameAndDelete)
@@ -116,7 +118,8 @@ TEST_F(FolderCommands, NameChecksRenameAndDelete)
 
     for (const char *bad : {"", ".", "..", "a/b", "Other"})
         EXPECT_FALSE(isUsableFolderName(music, QString::fromUtf8(bad), "Old")) << bad;
-    EXPECT_TRUE(!isUsableFolderName(music, QString(300, 'x'), "Old") && isUsableFolderName(music, "OLD", "Old"));
+    EXPECT_FALSE(isUsableFolderName(music, QString(300, 'x'), "Old"));
+    EXPECT_TRUE(isUsableFolderName(music, "OLD", "Old"));
     EXPECT_TRUE(isUsableFolderName(music, "New name", "Old"));
 
     // Never onto an existing folder; a refused rename keeps the undo logs of
@@ -125,13 +128,17 @@ TEST_F(FolderCommands, NameChecksRenameAndDelete)
     const QString undoNew = workFilePath(workfile::UndoNew);
     ASSERT_TRUE(writeAll(undoOld, music.toUtf8() + "/Old/a.mp3\r\n"));
     ASSERT_TRUE(writeAll(undoNew, music.toUtf8() + "/Old/b.mp3\r\n"));
-    EXPECT_TRUE(!renameFolder(music + "/Old", music + "/Other") && undoInformationExists());
-    EXPECT_TRUE(renameFolder(music + "/Old", music + "/New") && QDir(music + "/New/inner").exists());
+    EXPECT_FALSE(renameFolder(music + "/Old", music + "/Other"));
+    EXPECT_TRUE(undoInformationExists());
+    EXPECT_TRUE(renameFolder(music + "/Old", music + "/New"));
+    EXPECT_TRUE(QDir(music + "/New/inner").exists());
     EXPECT_FALSE(undoInformationExists());
 
     // A tree holding a file stays whole; an empty tree goes.
     touch(music + "/New/inner/song.mp3");
-    EXPECT_TRUE(!deleteEmptyFolderTree(music + "/New") && QFile::exists(music + "/New/inner/song.mp3"));
+    EXPECT_FALSE(deleteEmptyFolderTree(music + "/New"));
+    EXPECT_TRUE(QFile::exists(music + "/New/inner/song.mp3"));
     QFile::remove(music + "/New/inner/song.mp3");
-    EXPECT_TRUE(deleteEmptyFolderTree(music + "/New") && !QDir(music + "/New").exists());
+    EXPECT_TRUE(deleteEmptyFolderTree(music + "/New"));
+    EXPECT_FALSE(QDir(music + "/New").exists());
 }

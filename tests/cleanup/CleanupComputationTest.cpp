@@ -126,7 +126,8 @@ TEST(CleanupComputation, WordLimitsAndPositions)
 TEST(CleanupComputation, EmptyAndHiddenNames)
 {
     CleanupResult r = computeCleanName(QStringLiteral("abc"), QStringLiteral("1-3\"\":"), none());
-    EXPECT_TRUE(r.empty && r.name.isEmpty());
+    EXPECT_TRUE(r.empty);
+    EXPECT_TRUE(r.name.isEmpty());
     // A name that would start with a dot loses the dots; only dots is empty.
     r = computeCleanName(QStringLiteral("x.hidden"), QStringLiteral("1-1\"\":"), none());
     EXPECT_EQ(r.name, "hidden");

@@ -152,7 +152,8 @@ TEST_F(CleanupRun, LongNamesFitTheByteLimitWithSuffixAndExtension)
     ASSERT_EQ(names.size(), 2);
     for (const QString &name : names) {
         EXPECT_LE(name.toUtf8().size(), 255) << qPrintable(name);
-        EXPECT_TRUE(name.endsWith(".mp3") && name.startsWith(base));
+        EXPECT_TRUE(name.endsWith(".mp3"));
+        EXPECT_TRUE(name.startsWith(base));
     }
     EXPECT_TRUE(names[0].endsWith(" (1).mp3") || names[1].endsWith(" (1).mp3"));
 }
@@ -168,7 +169,8 @@ TEST_F(CleanupRun, PreviewAndBusyChangeNothing)
     {
         const RunLock other;
         outcome = run(files, QStringLiteral("\"_\"\" \":"));
-        EXPECT_TRUE(outcome.busy && undoCleanup().busy);
+        EXPECT_TRUE(outcome.busy);
+        EXPECT_TRUE(undoCleanup().busy);
     }
     EXPECT_EQ(namesIn(dir), QStringList{"a_b.mp3"});
 }

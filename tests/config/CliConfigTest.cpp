@@ -48,13 +48,15 @@ TEST_F(CliConfig, SetChangesOneLineAndRefusesWhatItCannotUse)
     EXPECT_EQ(runCli({"config", "set", "search2", "false"}).out, QByteArray("search2=false\n"));
     ASSERT_TRUE(endedWith(runCli({"config", "set", "lastdir", home.music()}), 0));
     const QStringList after = IniDocument::read(iniPath()).lines();
-    EXPECT_TRUE(after.contains("search2=false") && after.at(12) == "LastDir=" + home.music());
+    EXPECT_TRUE(after.contains("search2=false"));
+    EXPECT_EQ(after.at(12), "LastDir=" + home.music());
 
     // Values may start with a dash.
     EXPECT_TRUE(endedWith(runCli({"config", "set", "LastPosition_x", "-20"}), 0));
     EXPECT_TRUE(endedWith(runCli({"config", "set", "--lang", "en", "LastPosition_y", "--", "-7"}), 0));
     const QStringList lines = IniDocument::read(iniPath()).lines();
-    EXPECT_TRUE(lines.contains("LastPosition_x=-20") && lines.contains("LastPosition_y=-7"));
+    EXPECT_TRUE(lines.contains("LastPosition_x=-20"));
+    EXPECT_TRUE(lines.contains("LastPosition_y=-7"));
     const CliResult r = runCli({"config", "set", "Fontsize", "-1"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_FALSE(r.err.contains("Unknown option")) << r.err.constData();

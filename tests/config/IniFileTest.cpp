@@ -142,7 +142,8 @@ TEST_F(IniFile, MiddleSectionsLoadWithOrWithoutBlankLinesAndSurviveWrites)
     EXPECT_EQ(fileLines(path).mid(0, 28), after.mid(0, 28));
 
     // A missing favourite is removed from the middle sections only.
-    EXPECT_TRUE(removeUserEntry(path, "/usr/bin/editor") && !removeUserEntry(path, "artist&album"));
+    EXPECT_TRUE(removeUserEntry(path, "/usr/bin/editor"));
+    EXPECT_FALSE(removeUserEntry(path, "artist&album"));
     EXPECT_TRUE(loadIni(path, context).externalPrograms[0].isEmpty());
     EXPECT_EQ(loadIni(path, context).structure.createDir, CreateDirMode::ArtistAndAlbum);
 
@@ -181,7 +182,8 @@ TEST_F(IniFile, OldFormatIsConvertedKeepingTheUsersSections)
     // Loaded again, the file is current and not converted twice.
     prompter.shown.clear();
     EXPECT_EQ(loadIni(path, context, &converted), s);
-    EXPECT_TRUE(!converted && prompter.shown.isEmpty());
+    EXPECT_FALSE(converted);
+    EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(IniFile, UnusableValuesFallBackToTheirDefaults)
@@ -328,7 +330,8 @@ TEST_F(IniFile, TagSourceStandsAfterTheEndAndSurvivesEveryWriter)
     s.useId3v2 = false;
     ASSERT_TRUE(writeIniOnExit(path, s));
     EXPECT_EQ(fileLines(path).last(), "[END]");
-    ASSERT_TRUE(patchTagSource(path, true) && patchTagSource(path, false));
+    ASSERT_TRUE(patchTagSource(path, true));
+    ASSERT_TRUE(patchTagSource(path, false));
     EXPECT_EQ(fileLines(path).last(), "[END]");
 
     // A hand-edited value other than "true" is off; a key outside its section is not read.

@@ -2,14 +2,11 @@
 // audio and exactly the trailer before or after that save, once the journal
 // is replayed as the next start does.
 #include "EditorFixtures.h"
+#include "support/FreshChild.h"
 
 #include "editor/TagEditorModel.h"
 #include "platform/TailJournal.h"
 #include "tags/TagIO.h"
-
-#include <cstdlib>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -17,31 +14,34 @@ using namespace kaz::test;
 namespace {
 
 // Saves each file with a long title (the trailer grows), then a short one
-// (it shrinks), in a child process; with step > 0 the child is killed at
-// that step of the tag writes. With keepStates the bytes after each save go
-// beside the file as FILE.1 and FILE.2. True when the child was killed.
+// (it shrinks). With keepStates the bytes after each save go beside the file
+// as FILE.1 and FILE.2. Arguments: keepStates ("1" or "0"), the files.
+const FreshChildEntry saves("editor-saves", [](const QStringList &arguments) {
+    const bool keepStates = arguments.value(0) == QLatin1String("1");
+    TagEditorSession session;
+    TagEditorModel model(session, TagContext{});
+    for (const QString &file : arguments.mid(1)) {
+        for (int save = 1; save <= 2; ++save) {
+            model.open(file);
+            model.fields().title = save == 1 ? QString(300, QLatin1Char('x')) : "short";
+            model.save(nameWithoutMp3(file), false);
+            if (keepStates)
+                writeAll(file + QLatin1Char('.') + QString::number(save), readAll(file));
+        }
+    }
+    return 0;
+});
+
+// The saves in a fresh child, which with step > 0 is killed at that step of
+// the tag writes; true when it was killed. The child is a new program, not a
+// fork of this one: the fault point reads its step once per process, and a
+// test before this one may have passed it already.
 bool saveInChild(const QStringList &files, int step, bool keepStates)
 {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (step > 0)
-            ::setenv("KAZ_FAULT_AT", qPrintable(QStringLiteral("tail:%1").arg(step)), 1);
-        TagEditorSession session;
-        TagEditorModel model(session, TagContext{});
-        for (const QString &file : files) {
-            for (int save = 1; save <= 2; ++save) {
-                model.open(file);
-                model.fields().title = save == 1 ? QString(300, QLatin1Char('x')) : "short";
-                model.save(nameWithoutMp3(file), false);
-                if (keepStates)
-                    writeAll(file + QLatin1Char('.') + QString::number(save), readAll(file));
-            }
-        }
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFSIGNALED(status);
+    QList<QByteArray> environment;
+    if (step > 0)
+        environment << "KAZ_FAULT_AT=tail:" + QByteArray::number(step);
+    return runFreshChild("editor-saves", QStringList{keepStates ? "1" : "0"} + files, environment).killed;
 }
 
 } // namespace

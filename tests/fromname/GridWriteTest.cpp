@@ -90,7 +90,8 @@ TEST_F(GridWrite, CellsBecomeTheTagExchangedHeadersDecideTheFieldsAFailedRowStop
     const TagRecord t = readTag(path, {});
     EXPECT_EQ(QStringList({t.title, t.artist, t.album}), QStringList({"Under Artist", "Under Title", "Under Album"}));
     const FieldColumns german = fieldColumnsFromHeaders({"Interpret", "Titel", "Album"});
-    EXPECT_TRUE(german.title == ColArtist && german.artist == ColTitle);
+    EXPECT_EQ(german.title, ColArtist);
+    EXPECT_EQ(german.artist, ColTitle);
 
     // A failed row does not stop the others.
     const QString a = file("a.mp3", audio);

@@ -48,6 +48,36 @@ TEST_F(FileOps, RenameNeverReplacesReplaceFileEndKeepsWhatLiesInFront)
     EXPECT_FALSE(renameNoReplace(upper, home.music() + "/no/such/folder/x.mp3").ok());
     EXPECT_EQ(readAll(upper), "first");
 
+    // A copy that must not replace leaves whatever stands at the target, a
+    // link included, and no temporary; one that may replaces the name, never
+    // what a link points to.
+    const QString outside = putFile(home.path(), "outside.mp3", "outside");
+    const QString copies = home.music() + "/copies";
+    for (const CopyMode mode : {CopyMode::NeverReplace, CopyMode::ReplaceExisting}) {
+        const bool replace = mode == CopyMode::ReplaceExisting;
+        ASSERT_TRUE(QDir(copies).removeRecursively());
+        putFile(copies, "file.mp3", "old");
+        putFile(copies, "empty.mp3", "");
+        ASSERT_TRUE(QFile::link(outside, copies + "/link.mp3"));
+        ASSERT_TRUE(QFile::link(home.path() + "/nowhere", copies + "/dangling.mp3"));
+        for (const char *name : {"file.mp3", "empty.mp3", "link.mp3", "dangling.mp3"}) {
+            const QString target = copies + '/' + name;
+            const QString before = QFileInfo(target).symLinkTarget();
+            const FsStatus status = copyFile(upper, target, mode);
+            EXPECT_EQ(status.ok(), replace) << name << " " << replace;
+            if (!replace) {
+                EXPECT_EQ(status.outcome, FsStatus::TargetExists) << name;
+                EXPECT_EQ(QFileInfo(target).symLinkTarget(), before) << name;
+            }
+            EXPECT_EQ(readAll(target) == "first", replace) << name << " " << replace;
+        }
+        EXPECT_EQ(readAll(outside), "outside");
+        EXPECT_EQ(QDir(copies).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList({"dangling.mp3", "empty.mp3", "file.mp3", "link.mp3"}));
+    }
+    EXPECT_TRUE(copyFile(upper, copies + "/new.mp3", CopyMode::NeverReplace).ok());
+    EXPECT_EQ(readAll(copies + "/new.mp3"), "first");
+
     // Replacing a file's end keeps what lies in front.
     const QString path = putFile(home.music(), "f.mp3", "AUDIOAUDIO-old-trailer-that-is-long");
     ASSERT_TRUE(replaceFileEnd(path, 10, "new").ok());
@@ -96,7 +126,8 @@ TEST_F(FileOps, ReadOnlyFileReportsWhatItCannotRead)
     EXPECT_EQ(file.error(), 0);
     EXPECT_EQ(file.size(), 10);
     EXPECT_EQ(file.readAt(7, 10), "789"); // short read at the end
-    EXPECT_TRUE(file.readAt(20, 4).isEmpty() && file.readAt(-1, 4).isEmpty());
+    EXPECT_TRUE(file.readAt(20, 4).isEmpty());
+    EXPECT_TRUE(file.readAt(-1, 4).isEmpty());
     EXPECT_NE(ReadOnlyFile(home.music()).error(), 0);
     EXPECT_NE(ReadOnlyFile(home.music() + "/none").error(), 0);
 

@@ -58,7 +58,8 @@ TEST_F(TailJournal, ABatchJournalIsWholeOrNothingAndFinishedWritesLeaveNone)
     const QList<TailJournalEntry> entries = filesWithOldEnds(dir, {"a.mp3", "b.mp3", "c.mp3"});
     const QByteArray bytes = renderTailJournal(entries);
     const std::optional<QList<TailJournalEntry>> back = parseTailJournal(bytes);
-    ASSERT_TRUE(back && back->size() == 3);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->size(), 3);
     EXPECT_EQ(back->at(2).path, entries[2].path);
     EXPECT_EQ(back->at(1).oldTail, kOldEnd);
     // Cut anywhere, even between two entries, or with more behind it: a
@@ -70,7 +71,8 @@ TEST_F(TailJournal, ABatchJournalIsWholeOrNothingAndFinishedWritesLeaveNone)
     // The journal of one write that earlier versions left, whole and damaged.
     const QByteArray one = entries[0].render();
     const std::optional<QList<TailJournalEntry>> single = parseTailJournal(one);
-    ASSERT_TRUE(single && single->size() == 1);
+    ASSERT_TRUE(single);
+    ASSERT_EQ(single->size(), 1);
     EXPECT_EQ(single->at(0).newSize, entries[0].newSize);
     for (qsizetype cut : {qsizetype(0), qsizetype(5), one.size() - 1})
         EXPECT_FALSE(TailJournalEntry::parse(one.left(cut))) << cut;

@@ -197,29 +197,48 @@ TEST_F(CliRename, KilledUndosCanBeRepeated)
 
 // Past a few hundred files of one folder the run reads the folder's names
 // instead of looking at each target first. A name held when it was read,
-// by a folder or a file outside the run, or given by the run since, must
-// still be found taken before its batch is logged: a kill after the
-// logging leaves no line whose new path is another file.
+// by a folder or a file outside the run, or given by the run since (in an
+// earlier batch or earlier in the same one), must still be found taken
+// before its batch is logged: a kill after the logging leaves no line whose
+// new path is another file.
 TEST_F(CliRename, NamesTakenLateInALargeFolderStayOutOfTheLogs)
 {
+    const auto title = [](int i) {
+        return i == 590 || i == 591 ? QString("Dup") : i == 585 || i == 597 ? QString("Again") : "T" + letters(i);
+    };
     for (int i = 0; i < 600; ++i)
-        putTagged(dir, letters(i) + ".mp3", values(i == 590 || i == 591 ? QString("Dup") : "T" + letters(i), "A"));
+        putTagged(dir, letters(i) + ".mp3", values(title(i), "A", letters(i))); // the album keeps each file's bytes its own
     ASSERT_TRUE(QDir(dir).mkdir("A - Tawi.mp3"));                           // the target of file 580
     ASSERT_TRUE(QFile::link(dir + "/nowhere", dir + "/A - Tawx.mp3")); // of file 595: a link, left alone
     const auto before = hashesByPath(dir);
     const QStringList run = {"rename", "--fields", "artist,title", dir};
 
-    // Killed after the batch of files 512 to 579 was logged, before its renames.
-    ASSERT_TRUE(runCliKilledAt(run, "rename", 540).killed);
-    const QStringList logged = WorkListReader::readAll(workFilePath(workfile::UndoNew));
-    EXPECT_GE(logged.size(), 540);
-    EXPECT_FALSE(logged.contains(dir + "/A - Tawi.mp3"));
-    ASSERT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
-    EXPECT_EQ(hashesByPath(dir), before);
+    // Killed after the batch of files 512 to 579 was logged, before its
+    // renames; then at each rename from the first batch after the folder
+    // holding "A - Dup.mp3" and "A - Again.mp3" to the last.
+    for (const int pass : {540, 590, 591, 592, 593, 594, 596, 597, 598, 599, 600}) {
+        SCOPED_TRACE(pass);
+        ASSERT_TRUE(runCliKilledAt(run, "rename", pass).killed);
+        const QStringList oldPaths = WorkListReader::readAll(workFilePath(workfile::UndoOld));
+        const QStringList newPaths = WorkListReader::readAll(workFilePath(workfile::UndoNew));
+        ASSERT_EQ(oldPaths.size(), newPaths.size());
+        EXPECT_GE(newPaths.size(), 540);
+        for (qsizetype i = 0; i < newPaths.size(); ++i) {
+            const QFileInfo target(newPaths[i]);
+            EXPECT_FALSE(target.isSymLink() || target.isDir()) << "logged onto what was there: " << newPaths[i].toStdString();
+            if (target.isFile()) {
+                EXPECT_EQ(contentHash(newPaths[i]).toStdString(), before.value(oldPaths[i]).toStdString())
+                    << "logged for " << oldPaths[i].toStdString() << ", another file: " << newPaths[i].toStdString();
+            }
+        }
+        ASSERT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
+        ASSERT_EQ(hashesByPath(dir), before);
+    }
 
     ASSERT_TRUE(endedWith(runCli(run), 0));
     EXPECT_TRUE(QFileInfo(dir + "/A - Tawi.mp3").isDir());
     EXPECT_TRUE(QFileInfo(dir + "/A - Tawx.mp3").isSymLink());
-    for (const char *name : {"A - Tawi (2).mp3", "A - Tawx (2).mp3", "A - Dup.mp3", "A - Dup (2).mp3", "A - Tawz.mp3"})
+    for (const char *name : {"A - Tawi (2).mp3", "A - Tawx (2).mp3", "A - Dup.mp3", "A - Dup (2).mp3", "A - Again.mp3",
+                             "A - Again (2).mp3", "A - Taxb.mp3"})
         EXPECT_TRUE(QFileInfo(dir + '/' + name).isFile()) << name;
 }

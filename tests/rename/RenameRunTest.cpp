@@ -62,7 +62,8 @@ TEST_F(RenameRun, NoFileIsEverReplaced)
     EXPECT_EQ(QList<qint64>({outcome.files, outcome.renamed, outcome.unchanged}), QList<qint64>({4, 3, 1}));
     EXPECT_EQ(logLines(workfile::UndoOld), QStringList({a, b, c}));
     EXPECT_EQ(logLines(workfile::UndoNew).size(), 3);
-    EXPECT_TRUE(!QFile::exists(workFilePath(workfile::FileList)) && !QFile::exists(workFilePath(workfile::FolderList)));
+    EXPECT_FALSE(QFile::exists(workFilePath(workfile::FileList)));
+    EXPECT_FALSE(QFile::exists(workFilePath(workfile::FolderList)));
 }
 
 TEST_F(RenameRun, IncompleteTagsAreMarkedOnce)
@@ -188,14 +189,16 @@ TEST_F(RenameRun, PathsWithLineBreaksAreLeftAloneAndReported)
     RenameOutcome outcome = fixture.run(artistTitle(), dir + '/', {odd, fine, breaking});
     EXPECT_EQ(outcome.lineBreakPaths, QStringList({odd}));
     EXPECT_TRUE(QFile::exists(odd));
-    EXPECT_TRUE(QFile::exists(dir + "/Abba - Fine.mp3") && QFile::exists(dir + "/Abba - Line Break.mp3"));
+    EXPECT_TRUE(QFile::exists(dir + "/Abba - Fine.mp3"));
+    EXPECT_TRUE(QFile::exists(dir + "/Abba - Line Break.mp3"));
     EXPECT_EQ(logLines(workfile::UndoOld), QStringList({fine, breaking}));
 
     RenameSettings tree = artistTitle();
     tree.includeSubdirectories = true;
     outcome = fixture.run(tree, dir + '/', {});
     ASSERT_EQ(outcome.lineBreakPaths.size(), 2);
-    EXPECT_TRUE(QFile::exists(dir + "/sub\rfolder/deep.mp3") && QFile::exists(odd));
+    EXPECT_TRUE(QFile::exists(dir + "/sub\rfolder/deep.mp3"));
+    EXPECT_TRUE(QFile::exists(odd));
     const QStringList newPaths = logLines(workfile::UndoNew);
     EXPECT_EQ(newPaths.size(), logLines(workfile::UndoOld).size());
     for (const QString &line : newPaths)
@@ -277,7 +280,8 @@ TEST(PreviewTable, ExcludingTwiceRestoresTheStatus)
         table.toggleExcluded(1, language);
         EXPECT_EQ(table.rows()[0].status, QString::fromUtf8(excluded));
         EXPECT_EQ(table.rows()[1].status, "! " + QString::fromUtf8(excluded));
-        EXPECT_TRUE(table.isExcluded(0) && table.isExcluded(1)); // left out of the run as well
+        EXPECT_TRUE(table.isExcluded(0)); // left out of the run as well
+        EXPECT_TRUE(table.isExcluded(1));
         table.toggleExcluded(0, language);
         table.toggleExcluded(1, language);
         EXPECT_EQ(table.rows()[0].status, "");

@@ -41,7 +41,8 @@ TEST(SelectionRules, ThreeSelectionsStayDistinct)
     for (const Case &c : cases) {
         F first = c.first, second = c.second, third = c.third;
         adjustSelections(c.clicked, first, second, third);
-        EXPECT_TRUE(second == c.second2 && third == c.third2) << c.clicked << int(c.first) << int(c.second) << int(c.third);
+        EXPECT_EQ(second, c.second2) << c.clicked << int(c.first) << int(c.second) << int(c.third);
+        EXPECT_EQ(third, c.third2) << c.clicked << int(c.first) << int(c.second) << int(c.third);
     }
 }
 
@@ -52,7 +53,8 @@ TEST(SelectionRules, OneNumberPositionAtATime)
     EXPECT_EQ(usable.fixedPosition, 3);
     EXPECT_EQ(usable.relativePosition, -1);
     EXPECT_EQ(usable.brackets, 0);
-    EXPECT_TRUE(delimiterIsAllowed(" - ") && !delimiterIsAllowed(" / "));
+    EXPECT_TRUE(delimiterIsAllowed(" - "));
+    EXPECT_FALSE(delimiterIsAllowed(" / "));
     EXPECT_FALSE(delimiterIsAllowed("----"));
     EXPECT_FALSE(replacementsAreUsable("/////////"));
     EXPECT_TRUE(replacementsAreUsable("___   --_"));

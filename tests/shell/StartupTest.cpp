@@ -40,7 +40,8 @@ TEST_F(Startup, FirstStartWritesDefaultsRecordsTheFolderAndClearsWorkFiles)
 
     const StartupResult r = startUp(request(), prompter);
     ASSERT_EQ(r.outcome, StartupResult::Outcome::Ready);
-    EXPECT_TRUE(prompter.shown.isEmpty() && !r.settingsLoaded);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_FALSE(r.settingsLoaded);
     EXPECT_EQ(r.settings, KazSettings::defaults(QSize(1280, 1024), Language::German));
     EXPECT_EQ(loadIni(iniPath(), {}), r.settings);
     EXPECT_EQ(Registry().value(Registry::kKazDirectory), programFolder());
@@ -111,7 +112,8 @@ TEST_F(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
                                          + " als aktuellen Pfad.\n\rFolgendes Verzeichnis existiert nicht mehr!\n\r\n\r" + gone);
     EXPECT_EQ(prompter.shown.at(1), message(Msg::WinampFolder, Language::German));
     EXPECT_EQ(r.settings.lastDir, QDir::homePath());
-    EXPECT_TRUE(!r.applySelection && !r.winampKnown);
+    EXPECT_FALSE(r.applySelection);
+    EXPECT_FALSE(r.winampKnown);
     EXPECT_EQ(IniDocument::read(iniPath()).line(11), "WinAmp=.");
 
     // An existing player, also one named by the search path, stays.
@@ -122,7 +124,8 @@ TEST_F(Startup, MissingStartFolderAndPlayerAreReportedAndReset)
         setIniLine(13, "LastDir=" + home.music());
         prompter.shown.clear();
         r = startUp(request(), prompter);
-        EXPECT_TRUE(prompter.shown.isEmpty() && r.winampKnown);
+        EXPECT_TRUE(prompter.shown.isEmpty());
+        EXPECT_TRUE(r.winampKnown);
         EXPECT_TRUE(r.applySelection);
         EXPECT_EQ(r.settings.selection, (std::array<int, 3>{2, 1, 0}));
     }
@@ -184,7 +187,8 @@ TEST_F(Startup, AnExistingShellEntryTurnsRegistrationOnAndIsWrittenAgain)
     Registry english;
     english.setValue(Registry::kLanguage, "english");
     ASSERT_TRUE(english.save());
-    EXPECT_TRUE(startUp(request(), prompter).shellRegistration && QFile::exists(shellEntryPath(Language::English)));
+    EXPECT_TRUE(startUp(request(), prompter).shellRegistration);
+    EXPECT_TRUE(QFile::exists(shellEntryPath(Language::English)));
     EXPECT_FALSE(QFile::exists(shellEntryPath(Language::German)));
 
     ASSERT_TRUE(applyShellRegistration(false, Language::English, programFolder(), program));

@@ -189,8 +189,10 @@ TEST(Planner, FolderTexts)
     EXPECT_EQ(multiCdText("CD2", false), QString());
     EXPECT_EQ(pictureComment("Live CD2"), "CD 2");
     EXPECT_EQ(pictureComment("a long comment here"), "mment here");
-    EXPECT_TRUE(readsAsInteger(u"  -12") && readsAsInteger(u"$1F"));
-    EXPECT_TRUE(readsAsInteger(u"0x1f") && !readsAsInteger(u"1 "));
+    EXPECT_TRUE(readsAsInteger(u"  -12"));
+    EXPECT_TRUE(readsAsInteger(u"$1F"));
+    EXPECT_TRUE(readsAsInteger(u"0x1f"));
+    EXPECT_FALSE(readsAsInteger(u"1 "));
     EXPECT_FALSE(readsAsInteger(u"99999999999"));
     EXPECT_EQ(cdFolderName(1, 600000000), "CD1_66min (573MB)");
     EXPECT_EQ(cdFolderName(1, 681574400), "CD1_75min (651MB)");

@@ -50,6 +50,7 @@ StructureEnvironment StructureFixture::environment()
     e.prompter = &prompter;
     e.language = Language::English;
     e.player = player;
+    e.hooks = hooks;
     return e;
 }
 

@@ -27,6 +27,7 @@ struct StructureFixture {
     }();
     bool preview = false;
     MediaPlayer *player = nullptr;
+    RunHooks hooks; // the run's once-per-file call lets a test act in the middle of a run
 
     StructureOutcome build(const QString &base);
     StructureOutcome breakUp(const QString &base, BreakMode mode);

@@ -3,6 +3,7 @@
 #include "support/gui/RecordingPlayer.h"
 
 #include "platform/Messages.h"
+#include "platform/RunLock.h"
 #include "platform/WorkFiles.h"
 #include "rename/RenameRun.h"
 #include "rename/Undo.h"
@@ -12,6 +13,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <functional>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -137,7 +140,8 @@ TEST_F(StructureBreak, NumberedNamesSafeAndFullMode)
     for (const char *file : {"Track01.mp3", "Track01 (2).mp3", "Track02.mp3", "Mixed/Track03.mp3", "Mixed/cover.jpg",
                              "NoTags/Track04.mp3"})
         EXPECT_TRUE(treeHashes(dir).contains(file)) << file;
-    EXPECT_FALSE(QFileInfo::exists(dir + "/One") || QFileInfo::exists(dir + "/Two"));
+    EXPECT_FALSE(QFileInfo::exists(dir + "/One"));
+    EXPECT_FALSE(QFileInfo::exists(dir + "/Two"));
     EXPECT_TRUE(QFileInfo::exists(home.path() + "/elsewhere/outside.mp3")); // the link is not followed
     expectUndoRestores(f, dir, before);
 
@@ -169,7 +173,8 @@ TEST_F(StructureReorganize, EachCoverEndsInItsOwnAlbumByteForByte)
     EXPECT_EQ(readAll(dir + "/Album/Beatles/Help/cover.jpg"), "cover of Help");
     EXPECT_EQ(readAll(dir + "/Album/Beatles/Help/notes.jpeg"), "five-letter extension");
     EXPECT_EQ(readAll(dir + "/Album/Beatles/Help/An extraordinarily long file name for a picture.png"), "long");
-    EXPECT_TRUE(QFile::exists(dir + "/Album/Abba/Arrival/base.mp3") && !QFileInfo::exists(dir + "/old"));
+    EXPECT_TRUE(QFile::exists(dir + "/Album/Abba/Arrival/base.mp3"));
+    EXPECT_FALSE(QFileInfo::exists(dir + "/old"));
     expectUndoRestores(f, dir, before);
 }
 
@@ -182,7 +187,9 @@ TEST_F(StructureBreak, NothingToMoveKeepsTheLastUndo)
     EXPECT_TRUE(f.build(dir).moved.empty());
     putSong(dir, "a.mp3", "A", "X");
     const StructureOutcome outcome = f.breakUp(dir, BreakMode::Safe);
-    EXPECT_TRUE(outcome.moved.empty() && outcome.moveComplete && f.prompter.shown.isEmpty());
+    EXPECT_TRUE(outcome.moved.empty());
+    EXPECT_TRUE(outcome.moveComplete);
+    EXPECT_TRUE(f.prompter.shown.isEmpty());
     EXPECT_EQ(readAll(workFilePath(workfile::UndoNew)), "/new/path\r\n");
 }
 
@@ -202,4 +209,47 @@ TEST_F(StructureBuild, ARenameRunContinuingTheLogsIsUndoneWithTheBuild)
     // Eight moves, the three folders the build made, eight renames.
     EXPECT_EQ(WorkListReader::readAll(workFilePath(workfile::UndoNew)).size(), 19);
     expectUndoRestores(f, dir, before);
+}
+
+// Each run holds the run lock from its start to its end; while another run
+// holds it, none moves a file or touches the undo logs, the command line's
+// included.
+TEST_F(StructureBuild, EachRunHoldsTheRunLockAndABusyOneMovesNothing)
+{
+    putSong(dir + "/Old", "a.mp3", "A", "X");
+    eightSongs(dir);
+    writeAll(workFilePath(workfile::UndoNew), "/new/path\r\n");
+    const auto before = hashesByPath(dir);
+    using Run = std::function<StructureOutcome()>;
+    const std::pair<const char *, Run> runs[] = {
+        {"build", [&] { return f.build(dir); }},
+        {"full break", [&] { return f.breakUp(dir, BreakMode::Full); }},
+        {"reorganize", [&] { return f.reorganize(dir); }},
+        {"break", [&] { return f.breakUp(dir, BreakMode::Safe); }},
+    }; // in this order each has files to move
+    {
+        const RunLock other; // as if the window were running
+        ASSERT_TRUE(other.acquired());
+        for (const auto &[name, run] : runs) {
+            const StructureOutcome outcome = run();
+            EXPECT_TRUE(outcome.busy) << name;
+            EXPECT_TRUE(outcome.moved.empty()) << name;
+        }
+        EXPECT_TRUE(endedWith(runCli({"structure", "build", "--lang", "en", dir}), 1, "Another KAZ run"));
+        EXPECT_EQ(hashesByPath(dir), before);
+        EXPECT_EQ(readAll(workFilePath(workfile::UndoNew)), "/new/path\r\n");
+    }
+    for (const auto &[name, run] : runs) {
+        int looks = 0, free = 0;
+        f.hooks.processEvents = [&] {
+            ++looks;
+            free += RunLock().acquired() ? 1 : 0;
+        };
+        const StructureOutcome outcome = run();
+        EXPECT_FALSE(outcome.busy) << name;
+        EXPECT_FALSE(outcome.moved.empty()) << name;
+        EXPECT_GT(looks, 0) << name;
+        EXPECT_EQ(free, 0) << name << ": the lock was free in the middle of the run";
+        EXPECT_TRUE(RunLock().acquired()) << name << ": the lock is let go at the end";
+    }
 }

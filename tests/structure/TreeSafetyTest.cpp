@@ -163,7 +163,8 @@ TEST_F(Tree, LinksAndPipesStayWhereTheyAreAndNothingOutsideIsTouched)
     // Full break: every regular file comes up, links and the pipe stay.
     EXPECT_EQ(runCli({"structure", "break", "--full", "--yes", base}).exitCode, 1);
     EXPECT_EQ(readAll(base + "/cover.jpg"), "jpeg of X");
-    EXPECT_TRUE(QFileInfo(base + "/Album/A/X/secret.jpg").isSymLink() && QFileInfo::exists(base + "/Album/B/Y/pipe"));
+    EXPECT_TRUE(QFileInfo(base + "/Album/A/X/secret.jpg").isSymLink());
+    EXPECT_TRUE(QFileInfo::exists(base + "/Album/B/Y/pipe"));
     expectOutsideUntouched();
     EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
     EXPECT_EQ(snapshot(base), before);
@@ -195,6 +196,31 @@ TEST_F(Tree, ABuildAndItsUndoNeverGoThroughALinkedFolder)
     EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 1, "symbolic link"));
     EXPECT_TRUE(QFile::exists(base + "/a1.mp3"));
     expectOutsideUntouched();
+}
+
+// A folder the run made and checked, swapped for a link to a folder outside
+// while the run goes on: the moves into it are refused, none goes through.
+TEST_F(Tree, AFolderSwappedForALinkDuringTheRunIsNotGoneThrough)
+{
+    flatTree();
+    QString swapped;
+    fixture.hooks.processEvents = [&] {
+        for (const QString &album : QStringList{base + "/Album/A/X", base + "/Album/B/Y"}) {
+            if (!swapped.isEmpty() || !QFileInfo(album).isDir() || QFileInfo(album).isSymLink())
+                continue;
+            ASSERT_TRUE(QDir().rename(album, outside + "/carried"));
+            makeLink(outside + "/carried", album);
+            swapped = album;
+        }
+    };
+    const StructureOutcome outcome = fixture.build(base);
+    ASSERT_FALSE(swapped.isEmpty()) << "the run made no album folder";
+    EXPECT_TRUE(outcome.failures.join('\n').contains("symbolic link")) << outcome.failures.join('\n').toStdString();
+    EXPECT_EQ(QDir(outside + "/carried").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList())
+        << "a move went through the link";
+    const QString first = swapped.endsWith("/X") ? "a1.mp3" : "b1.mp3";
+    EXPECT_TRUE(QFile::exists(base + '/' + first)) << "a song for the swapped folder stays where it was";
+    EXPECT_TRUE(QFile::exists(base + "/Various/loose.mp3")) << "the other moves are made";
 }
 
 // Kills each run at every step (every move, folder made or removed, picture

@@ -1,3 +1,5 @@
+#include "FreshChild.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
@@ -8,6 +10,8 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QCoreApplication app(argc, argv);
+    if (const std::optional<int> childExit = kaz::test::runFreshChildEntry(QCoreApplication::arguments()))
+        return *childExit;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -60,14 +60,16 @@ TEST_F(TagRead, ShortOrUnreadableFilesAreUntaggedWithAMessage)
     context.prompter = &prompter;
     for (const QString &unreadable : {QString(home.music() + "/nope.mp3"), home.music()}) {
         FsStatus status;
-        EXPECT_FALSE(readTag(unreadable, context, &status).tagged || status.ok());
+        EXPECT_FALSE(readTag(unreadable, context, &status).tagged);
+        EXPECT_FALSE(status.ok());
         EXPECT_FALSE(taginfo(unreadable));
     }
     // taginfo looks only at the header.
     writeAll(path, QByteArray(143, 'x'));
     EXPECT_FALSE(taginfo(path));
     writeAll(path, rawTag("t"));
-    EXPECT_TRUE(taginfo(path) && prompter.shown.isEmpty());
+    EXPECT_TRUE(taginfo(path));
+    EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(TagRead, HeaderTrimmingAndCodePage)
@@ -156,7 +158,9 @@ TEST_F(TagRead, SmallAndLargeFilesReadAlike)
         const TagRecord t = read(bytes, true, true);
         SCOPED_TRACE(bytes.size());
         EXPECT_EQ(t.fileSize, bytes.size());
-        EXPECT_TRUE(t.tagged && t.hasLyrics3 && !t.fromId3v2);
+        EXPECT_TRUE(t.tagged);
+        EXPECT_TRUE(t.hasLyrics3);
+        EXPECT_FALSE(t.fromId3v2);
         EXPECT_EQ(t.longTitle, QString::fromLatin1(title45));
         ASSERT_TRUE(t.id3v2.has_value());
         EXPECT_EQ(t.id3v2->title, "Start");

@@ -119,7 +119,8 @@ TEST_F(Send, SpaceLongNamesLinksAndFifosAcrossFileSystems)
     // Neither are they moved there.
     outcome = send(SendOperation::Move, volume.path() + "/in", {a, b});
     EXPECT_EQ(outcome.refusal, SendOutcome::Refusal::NotEnoughSpace);
-    EXPECT_TRUE(QFile::exists(a) && QFile::exists(b));
+    EXPECT_TRUE(QFile::exists(a));
+    EXPECT_TRUE(QFile::exists(b));
 
     // One fits; the move copies it over, and only then removes the source.
     const QByteArray hash = contentHash(a);
@@ -135,7 +136,8 @@ TEST_F(Send, SpaceLongNamesLinksAndFifosAcrossFileSystems)
     EXPECT_EQ(contentHash(volume.path() + "/other/a.mp3"), hash);
 
     outcome = send(SendOperation::Move, volume.path() + "/in", {file});
-    EXPECT_TRUE(outcome.done == 1 && outcome.skipped.isEmpty());
+    EXPECT_EQ(outcome.done, 1);
+    EXPECT_TRUE(outcome.skipped.isEmpty());
     EXPECT_EQ(readAll(volume.path() + "/in/" + longName), "long");
     EXPECT_FALSE(QFile::exists(file));
 
@@ -145,14 +147,16 @@ TEST_F(Send, SpaceLongNamesLinksAndFifosAcrossFileSystems)
     outcome = send(SendOperation::Move, volume.path() + "/in", {src + "/link.mp3"});
     EXPECT_EQ(outcome.done, 1);
     EXPECT_EQ(QFileInfo(volume.path() + "/in/link.mp3").symLinkTarget(), volume.path() + "/in/target.mp3");
-    EXPECT_FALSE(QFileInfo(src + "/link.mp3").exists() || QFileInfo(src + "/link.mp3").isSymLink());
+    EXPECT_FALSE(QFileInfo(src + "/link.mp3").exists());
+    EXPECT_FALSE(QFileInfo(src + "/link.mp3").isSymLink());
 
     // A FIFO is refused by name and stays; the command does not wait on it.
     const QString fifo = src + "/pipe.mp3";
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
     const CliResult r = runCli({"send", "move", "--to", volume.path() + "/in", fifo});
     EXPECT_TRUE(endedWith(r, 1, QString(fifo + ": not a regular file").toUtf8()));
-    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo::exists(volume.path() + "/in/pipe.mp3"));
+    EXPECT_TRUE(QFileInfo(fifo).exists());
+    EXPECT_FALSE(QFileInfo::exists(volume.path() + "/in/pipe.mp3"));
 }
 
 TEST_F(Send, DeleteGoesToTheTrashAfterTheQuestion)
@@ -162,7 +166,8 @@ TEST_F(Send, DeleteGoesToTheTrashAfterTheQuestion)
     SendOutcome outcome = send(SendOperation::Delete, "ignored", {a, b});
     EXPECT_EQ(outcome.refusal, SendOutcome::Refusal::Cancelled);
     EXPECT_EQ(prompter.shown, QStringList({"Really delete files?"}));
-    EXPECT_TRUE(QFile::exists(a) && QFile::exists(b));
+    EXPECT_TRUE(QFile::exists(a));
+    EXPECT_TRUE(QFile::exists(b));
 
     prompter.answers = {Button::Ok};
     const QString gone = dir + "/gone.mp3";
@@ -186,7 +191,8 @@ TEST_F(Send, AFileNoTrashTakesIsDeletedOnlyWhenSaidSo)
     SendOutcome outcome = send(SendOperation::Delete, {}, {a, b});
     EXPECT_EQ(prompter.shown.value(1), "2 files cannot be moved to the trash: delete for good?\n\r\n\r" + a + "\n\r" + b);
     EXPECT_EQ(outcome.notTrashed.size(), 2);
-    EXPECT_TRUE(QFile::exists(a) && QFile::exists(b));
+    EXPECT_TRUE(QFile::exists(a));
+    EXPECT_TRUE(QFile::exists(b));
     prompter.answers = {Button::Ok, Button::Yes};
     outcome = send(SendOperation::Delete, {}, {a});
     EXPECT_EQ(outcome.deletedForGood, QStringList({a}));
@@ -197,7 +203,8 @@ TEST_F(Send, AFileNoTrashTakesIsDeletedOnlyWhenSaidSo)
     EXPECT_TRUE(QFile::exists(b));
     r = runCli({"send", "delete", "--yes", "--permanent", "--lang", "en", b});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(QString::fromUtf8(r.out).startsWith("deleted for good: " + b) && !QFile::exists(b));
+    EXPECT_TRUE(QString::fromUtf8(r.out).startsWith("deleted for good: " + b));
+    EXPECT_FALSE(QFile::exists(b));
 }
 
 TEST_F(Send, ListOfTheDialogHoldsExistingFilesWithTheirSizes)

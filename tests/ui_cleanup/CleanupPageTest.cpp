@@ -220,7 +220,8 @@ TEST_F(CleanupPageTest, SavedRulesMenuAndDialog)
         find<QPushButton>(dialog, "BitBtn1")->click();
     });
     page->openSaveDelete();
-    EXPECT_TRUE(prompter.shown.last().endsWith("Really delete selected item?") && loadSavedRules().isEmpty());
+    EXPECT_TRUE(prompter.shown.last().endsWith("Really delete selected item?"));
+    EXPECT_TRUE(loadSavedRules().isEmpty());
     for (const QAction *a : menu->actions())
         EXPECT_NE(a->text(), "Underscores");
 }

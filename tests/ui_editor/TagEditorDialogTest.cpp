@@ -174,10 +174,12 @@ TEST_F(TagEditorDialogTest, ClipboardMenuStripAndEnterOrder)
     auto *unstrip = find<QPushButton>(dialog.get(), "BitBtn1");
     strip->click();
     EXPECT_FALSE(find<QComboBox>(dialog.get(), "ComboBox1")->isEnabled());
-    EXPECT_TRUE(strip->isHidden() && !unstrip->isHidden());
+    EXPECT_TRUE(strip->isHidden());
+    EXPECT_FALSE(unstrip->isHidden());
     unstrip->click();
     EXPECT_EQ(find<QLineEdit>(dialog.get(), "Edit3")->text(), "TA");
-    EXPECT_TRUE(!strip->isHidden() && unstrip->isHidden());
+    EXPECT_FALSE(strip->isHidden());
+    EXPECT_TRUE(unstrip->isHidden());
 
     auto *track = find<QSpinBox>(dialog.get(), "SpinEdit1");
     track->setValue(300);
@@ -211,7 +213,8 @@ TEST_F(TagEditorDialogTest, PlayerControlsAndPositionBar)
     EXPECT_TRUE(QTest::qWaitFor([time] { return time->text() == "1:44/3:20"; })) << time->text().toStdString();
     EXPECT_TRUE(QTest::qWaitFor([this] { return player.calls.contains("jump 104000"); }));
     QTest::keyClick(dialog.get(), Qt::Key_Down, Qt::AltModifier);
-    EXPECT_TRUE(player.calls.contains("pause") && !play->isHidden());
+    EXPECT_TRUE(player.calls.contains("pause"));
+    EXPECT_FALSE(play->isHidden());
     QTest::keyClick(dialog.get(), Qt::Key_Up, Qt::AltModifier);
     EXPECT_TRUE(player.calls.contains("stop"));
     EXPECT_EQ(bar->value(), 0);

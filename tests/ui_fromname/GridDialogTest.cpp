@@ -259,7 +259,8 @@ TEST_F(GridDialog, OldAndNewID3TagOpenTheTagEditor)
 TEST_F(GridDialog, ClosingWithUnkeptChangesAsksFirst)
 {
     QTest::keyClick(grid, Qt::Key_Escape); // nothing changed: closes without a question
-    EXPECT_TRUE(!dialog->isVisible() && prompter.shown.isEmpty());
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(prompter.shown.isEmpty());
     dialog->show();
     const int last = grid->model()->rowCount() - 1;
     dialog->editCell(last, ColAlbum);

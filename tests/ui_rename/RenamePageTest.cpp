@@ -82,7 +82,8 @@ TEST_F(RenamePageTest, PreviewExcludeRenameAndUndo)
 
     EXPECT_EQ(grid, QStringList({"|Abba - Waterloo.mp3", "|Abba - SOS.mp3", "|Abba - Fernando.mp3", "   !|! d.mp3"}));
     EXPECT_EQ(names(), QStringList({"! d.mp3", "Abba - Fernando.mp3", "Abba - Waterloo.mp3", "b.mp3"}));
-    EXPECT_TRUE(prompter.shown.size() == 1 && prompter.shown[0].startsWith("1 files are not renamed !"));
+    EXPECT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].startsWith("1 files are not renamed !"));
     button("BitBtn5")->click();
     EXPECT_EQ(treeHashes(folder), before);
     EXPECT_FALSE(button("BitBtn5")->isEnabled());
@@ -111,7 +112,8 @@ TEST_F(RenamePageTest, SelectionGroupsSwitchesAndStatusExample)
     auto *edit = child<QLineEdit>("Edit2");
     user->click();
     EXPECT_EQ(edit->text(), "Track");
-    EXPECT_TRUE(edit->isEnabled() && !group("RadioGroup1")->isEnabled());
+    EXPECT_TRUE(edit->isEnabled());
+    EXPECT_FALSE(group("RadioGroup1")->isEnabled());
     EXPECT_FALSE(joliet->isEnabled());
     user->click();
     EXPECT_EQ(edit->text(), "deactivated");
@@ -260,7 +262,8 @@ TEST_F(RenamePageTest, GoWithCreateSortsThenRenamesAndOneUndoRevertsBoth)
     create->click();
     ASSERT_TRUE(create->isChecked());
     button("SpeedButton1")->click();
-    EXPECT_TRUE(QFile::exists(folder + "/Album/Abba/Arrival/Abba - Arrival - Song 0.mp3") && !create->isChecked());
+    EXPECT_TRUE(QFile::exists(folder + "/Album/Abba/Arrival/Abba - Arrival - Song 0.mp3"));
+    EXPECT_FALSE(create->isChecked());
     ASSERT_TRUE(button("BitBtn5")->isEnabled());
     button("BitBtn5")->click();
     EXPECT_EQ(treeHashes(folder), before);
@@ -328,7 +331,8 @@ TEST_F(RenamePageTest, ReactivationFillsTheListsFromTheEventLoop)
     activationDelayMs = 50;
     open();
     EXPECT_EQ(files()->count(), 0) << "nothing is read before the pause has passed";
-    EXPECT_TRUE(window->isActivated() && QTest::qWaitFor([this] { return files()->count() == 1; }));
+    EXPECT_TRUE(window->isActivated());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return files()->count() == 1; }));
 
     // A deactivation during the pause leaves everything released.
     window->deactivate();
@@ -413,7 +417,8 @@ TEST_F(LargeRun, RenameKeepsWindowAliveAndBarsMoving)
     running = false;
     const qint64 ms = clock.elapsed();
 
-    EXPECT_TRUE(locked && button("SpeedButton1")->isEnabled());
+    EXPECT_TRUE(locked);
+    EXPECT_TRUE(button("SpeedButton1")->isEnabled());
     EXPECT_TRUE(child<QWidget>("MaskButton")->isEnabled());
     EXPECT_EQ(names().size(), count);
     EXPECT_EQ(names().filter(QStringLiteral("Band - Record - Song")).size(), count);

@@ -34,7 +34,8 @@ TEST_F(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
 
     open();
     auto *item = child<QAction>("UseID3v2tag1");
-    ASSERT_TRUE(item && item->isCheckable());
+    ASSERT_TRUE(item);
+    ASSERT_TRUE(item->isCheckable());
 
     child<QAction>("FilterTagged1")->trigger();
     EXPECT_EQ(files()->count(), 1);

@@ -125,7 +125,8 @@ TEST_F(MainWindowTest, LanguageSwitchRelabelsAndKeepsFilter)
     EXPECT_EQ(child<QMenu>("prperties1")->title(), "Pr&operties");
     EXPECT_EQ(child<QAction>("deselectall1")->text(), "Deselect all");
     EXPECT_EQ(child<QTabBar>("TabSet1")->tabText(1), "Cleanup filenames");
-    EXPECT_TRUE(child<QAction>("English1")->isChecked() && !child<QAction>("German1")->isChecked());
+    EXPECT_TRUE(child<QAction>("English1")->isChecked());
+    EXPECT_FALSE(child<QAction>("German1")->isChecked());
     EXPECT_EQ(files()->count(), 6);
     child<QAction>("German1")->trigger();
     EXPECT_EQ(child<QAction>("Exit1")->text(), "E&nde\tAlt+N");
@@ -225,10 +226,13 @@ TEST_F(MainWindowTest, RenameAndDeleteTheFolderThroughItsMenu)
     QDir(home.music()).mkdir("Taken");
     edit->setText("Taken");
     QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_TRUE(prompter.shown.size() == 1 && prompter.shown[0].startsWith("Error in new name."));
-    EXPECT_TRUE(edit->isVisible() && QDir(folder).exists());
+    EXPECT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].startsWith("Error in new name."));
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_TRUE(QDir(folder).exists());
 
-    ASSERT_TRUE(writeAll(programFolder() + "/undo1.kaz", "a\r\n") && writeAll(programFolder() + "/undo2.kaz", "b\r\n"));
+    ASSERT_TRUE(writeAll(programFolder() + "/undo1.kaz", "a\r\n"));
+    ASSERT_TRUE(writeAll(programFolder() + "/undo2.kaz", "b\r\n"));
     edit->setText("Renamed");
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(window->files().currentFolder(), home.music() + "/Renamed");
@@ -314,7 +318,8 @@ TEST_F(MainWindowTest, SizeCommandsGrowWithinTheScreen)
     open();
     // A grown window must fit the screen; screens of 1250 pixels and more
     // need no growing.
-    EXPECT_TRUE(WindowScale::canEnlarge(1024, 471) && !WindowScale::canEnlarge(1024, 918));
+    EXPECT_TRUE(WindowScale::canEnlarge(1024, 471));
+    EXPECT_FALSE(WindowScale::canEnlarge(1024, 918));
     EXPECT_FALSE(WindowScale::canEnlarge(1300, 471));
 
     // "Increase" grows window and font together while the window fits the
@@ -333,7 +338,8 @@ TEST_F(MainWindowTest, SizeCommandsGrowWithinTheScreen)
     EXPECT_EQ(window->size(), QSize(601, 471));
 
     window->resize(500, 300);
-    EXPECT_TRUE(window->width() >= 601 && window->height() >= 471) << window->width() << "x" << window->height();
+    EXPECT_GE(window->width(), 601);
+    EXPECT_GE(window->height(), 471);
 }
 
 TEST_F(MainWindowTest, FolderListOpensOnLeftClickOnly)

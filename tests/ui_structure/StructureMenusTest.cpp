@@ -64,11 +64,13 @@ TEST_F(StructureMenusTest, ItemsFollowTheFolderAndBreakMovesTheFilesUpAndRefills
     EXPECT_FALSE(child<QAction>("directorystructure2")->isEnabled());
     aboutToShowFolderMenu();
     EXPECT_FALSE(create->isEnabled()) << "nothing to sort in an empty folder";
-    EXPECT_TRUE(reorganize->isEnabled() && breakUp->isEnabled());
+    EXPECT_TRUE(reorganize->isEnabled());
+    EXPECT_TRUE(breakUp->isEnabled());
 
     window->files().openFolder("/");
     aboutToShowFolderMenu();
-    EXPECT_FALSE(reorganize->isEnabled() || breakUp->isEnabled());
+    EXPECT_FALSE(reorganize->isEnabled());
+    EXPECT_FALSE(breakUp->isEnabled());
 
     window->files().openFolder(home.music());
     prompter.answers = {Button::Yes}; // safe mode
@@ -153,14 +155,18 @@ TEST_F(StructureMenusTest, AStructureBoxOnPageZeroTakesTheFolderTree)
 
     ASSERT_EQ(setIniValue(iniPath(), "show2", "false"), SetResult::Done); // no settings dialog on switching on
     create->click();
-    EXPECT_TRUE(subfolders->isChecked() && !subfolders->isEnabled() && !files()->isEnabled());
+    EXPECT_TRUE(subfolders->isChecked());
+    EXPECT_FALSE(subfolders->isEnabled());
+    EXPECT_FALSE(files()->isEnabled());
 
     child<QCheckBox>("reorganize_directory_structure")->click();
     EXPECT_FALSE(create->isChecked());
     EXPECT_FALSE(subfolders->isEnabled()) << "one box hands over to the other";
 
     child<QCheckBox>("reorganize_directory_structure")->click();
-    EXPECT_TRUE(!subfolders->isChecked() && subfolders->isEnabled() && files()->isEnabled());
+    EXPECT_FALSE(subfolders->isChecked());
+    EXPECT_TRUE(subfolders->isEnabled());
+    EXPECT_TRUE(files()->isEnabled());
 }
 
 namespace {
@@ -223,9 +229,11 @@ TEST_F(StructureCommandsTest, CreateRunsOnlyAfterSaveAndBreakAsksForTheModeFirst
     putSong(home.music() + "/sub", "b.mp3", "B", "Y");
     putFile(home.music() + "/sub", "cover.jpg", "jpg");
     prompter.answers = {Button::Ignore, Button::No};
-    EXPECT_TRUE(!commands().breakUp(home.music()).has_value() && QFile::exists(home.music() + "/sub/b.mp3"));
+    EXPECT_FALSE(commands().breakUp(home.music()).has_value());
+    EXPECT_TRUE(QFile::exists(home.music() + "/sub/b.mp3"));
     prompter.answers = {Button::Ignore, Button::Yes};
     const auto broken = commands().breakUp(home.music());
     ASSERT_TRUE(broken.has_value());
-    EXPECT_TRUE(broken->moveComplete && !QDir(home.music() + "/sub").exists());
+    EXPECT_TRUE(broken->moveComplete);
+    EXPECT_FALSE(QDir(home.music() + "/sub").exists());
 }

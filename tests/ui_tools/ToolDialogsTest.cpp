@@ -95,7 +95,8 @@ TEST_F(ToolDialog, PlayerModeSavesAnExecutableIntoLine12)
     const QByteArray before = readAll(ini);
     find<QPushButton>(&again, "BitBtn2")->click();
     EXPECT_EQ(readAll(ini), before);
-    EXPECT_TRUE(again.playerKnown() && prompter.shown.isEmpty());
+    EXPECT_TRUE(again.playerKnown());
+    EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(ToolDialog, ProgramModeWantsAName)
@@ -136,7 +137,8 @@ TEST_F(SendDialog, MovesTheHandedFilesAndStaysOpenOnABadDestination)
 
     auto *destination = dialog.findChild<QLineEdit *>("Edit1");
     operation()->button(2)->click(); // delete: no destination
-    EXPECT_FALSE(destination->isEnabled() || find<QPushButton>(&dialog, "BitBtn3")->isEnabled());
+    EXPECT_FALSE(destination->isEnabled());
+    EXPECT_FALSE(find<QPushButton>(&dialog, "BitBtn3")->isEnabled());
     operation()->button(1)->click();
     EXPECT_TRUE(destination->isEnabled());
 
@@ -186,7 +188,8 @@ TEST_F(SendDialog, BrowsingPutsTheFolderIntoTheDestination)
     Q_EMIT folders->itemClicked(target.constFirst());
     EXPECT_EQ(dialog.findChild<QLineEdit *>("Edit1")->text(), home.music() + "/target");
     find<QPushButton>(&dialog, "BitBtn2")->click(); // Cancel closes the browser first
-    EXPECT_TRUE(!browser->isVisible() && dialog.isVisible());
+    EXPECT_FALSE(browser->isVisible());
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST_F(ToolDialog, UserDirectoriesRowsAreChosenAndWrittenOnOk)

@@ -55,12 +55,14 @@ protected:
 TEST_F(ToolsMenusTest, FavouritesInSlotsOneAndThreeShowAsItemsOneAndTwo)
 {
     const QString a = home.music() + "/a", c = home.music() + "/c";
-    ASSERT_TRUE(QDir().mkpath(a) && QDir().mkpath(c));
+    ASSERT_TRUE(QDir().mkpath(a));
+    ASSERT_TRUE(QDir().mkpath(c));
     open({"F1=" + a, "F3=" + c}, {});
     EXPECT_TRUE(item("userdir1")->isVisible());
     EXPECT_EQ(item("userdir2")->text(), c);
     EXPECT_EQ(item("userdir2")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_2));
-    EXPECT_TRUE(!item("userdir3")->isVisible() && child<QMenu>("Userdefineddirectories2")->menuAction()->isVisible());
+    EXPECT_FALSE(item("userdir3")->isVisible());
+    EXPECT_TRUE(child<QMenu>("Userdefineddirectories2")->menuAction()->isVisible());
     EXPECT_FALSE(child<QMenu>("Externalprograms2")->menuAction()->isVisible());
 
     item("userdir2")->trigger();
@@ -74,7 +76,8 @@ TEST_F(ToolsMenusTest, FavouritesInSlotsOneAndThreeShowAsItemsOneAndTwo)
     window->runFrame().end();
     addBefore("[external programs]", {"F5=" + later});
     tools->refresh();
-    ASSERT_TRUE(item("userdir3")->isVisible() && item("userdir3")->isEnabled());
+    ASSERT_TRUE(item("userdir3")->isVisible());
+    ASSERT_TRUE(item("userdir3")->isEnabled());
     item("userdir3")->trigger();
     EXPECT_EQ(window->files().currentFolder(), later);
 }
@@ -118,17 +121,20 @@ TEST_F(ToolsMenusTest, AMissingFavouriteGoesAndTheMenuFollows)
     prompter.answers = {Button::Cancel, Button::Cancel};
     tools->openUserFolder(0);
     EXPECT_EQ(prompter.shown.value(0), message(Msg::UserFolderMissing, Language::English));
-    EXPECT_FALSE(item("userdir1")->isVisible() || child<QMenu>("Userdefineddirectories2")->menuAction()->isVisible());
+    EXPECT_FALSE(item("userdir1")->isVisible());
+    EXPECT_FALSE(child<QMenu>("Userdefineddirectories2")->menuAction()->isVisible());
     tools->startProgram(0);
     EXPECT_EQ(prompter.shown.value(1), message(Msg::ExternalProgramMissing, Language::English));
     EXPECT_FALSE(child<QMenu>("Externalprograms2")->menuAction()->isVisible());
     const KazSettings s = loadIni(iniPath(), IniContext{});
-    EXPECT_TRUE(s.userDirectories[0].isEmpty() && s.externalPrograms[0].isEmpty());
+    EXPECT_TRUE(s.userDirectories[0].isEmpty());
+    EXPECT_TRUE(s.externalPrograms[0].isEmpty());
 }
 
 TEST_F(ToolsMenusTest, PlayerItemsAndAltClicksDriveThePlayer)
 {
-    ASSERT_TRUE(writeAll(home.music() + "/a.mp3", mp3Frames(2)) && writeAll(home.music() + "/b.mp3", mp3Frames(2)));
+    ASSERT_TRUE(writeAll(home.music() + "/a.mp3", mp3Frames(2)));
+    ASSERT_TRUE(writeAll(home.music() + "/b.mp3", mp3Frames(2)));
     open({}, {});
     window->selectAll();
     // Without a player nothing plays and nothing is said.
