@@ -2,7 +2,6 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -13,8 +12,6 @@
 #include <csignal>
 #include <vector>
 
-#include <poll.h>
-#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -161,52 +158,6 @@ CliResult runCli(const QStringList &arguments, const QByteArray &input, int time
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
-    return result;
-}
-
-CliResult runCliOnTerminal(const QStringList &arguments, int timeoutMs)
-{
-    // Everything the child needs is made before the fork: it only calls exec.
-    QList<QByteArray> words{QByteArrayLiteral(KAZ_CLI_PATH)};
-    for (const QString &argument : arguments)
-        words << QFile::encodeName(argument);
-    std::vector<char *> argv;
-    for (QByteArray &word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    CliResult result;
-    int terminal = -1;
-    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
-    if (pid < 0)
-        return result;
-    if (pid == 0) {
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    const QDeadlineTimer deadline(timeoutMs);
-    char buffer[4096];
-    for (;;) {
-        pollfd ready{terminal, POLLIN, 0};
-        const int n = ::poll(&ready, 1, int(qMin<qint64>(deadline.remainingTime(), 60000)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0 && deadline.hasExpired()) {
-            ::kill(pid, SIGKILL);
-            result.err = "timed out";
-            break;
-        }
-        if (n <= 0)
-            continue;
-        const ssize_t got = ::read(terminal, buffer, sizeof buffer);
-        if (got <= 0)
-            break; // EIO: the program's side of the terminal is closed
-        result.out.append(buffer, got);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ::close(terminal);
-    if (result.err.isEmpty() && WIFEXITED(status))
-        result.exitCode = WEXITSTATUS(status);
     return result;
 }
 

@@ -76,10 +76,6 @@ struct CliResult { int exitCode = -1; QByteArray out; QByteArray err; };
 // Runs kaz-cli with the arguments; environment from the current process. A
 // run that outlasts the timeout is killed and reported with exit code -1.
 CliResult runCli(const QStringList &arguments, const QByteArray &input = {}, int timeoutMs = 120000);
-// Runs kaz-cli on a pseudo-terminal of its own (standard input, output and
-// errors); out holds everything it wrote there, err says "timed out" when
-// the run was killed after the timeout (exit code -1).
-CliResult runCliOnTerminal(const QStringList &arguments, int timeoutMs = 120000);
 // Whether the run ended with the exit code and, when given, said the text on
 // stderr; a failure shows what the run said.
 ::testing::AssertionResult endedWith(const CliResult &result, int exitCode, const QByteArray &said = {});

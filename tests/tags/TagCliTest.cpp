@@ -1,5 +1,6 @@
 // kaz-cli tag show / set / demo, run as a user would.
 #include "support/QtPrinters.h"
+#include "support/Terminal.h"
 #include "support/TestSupport.h"
 
 #include "tags/TagIO.h"
