@@ -13,6 +13,7 @@
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
 #include "platform/RunLock.h"
+#include "platform/SmallFile.h"
 #include "tags/PictureBlock.h"
 
 #include <QDir>
@@ -170,7 +171,7 @@ private:
 bool writeLines(const QString &path, const QList<LogLine> &lines, bool old)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!openWorkFile(file, QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     QByteArray bytes;
     for (const LogLine &line : lines)

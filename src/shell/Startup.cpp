@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/ShellEntry.h"
+#include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
 #include <QDir>
@@ -25,7 +26,7 @@ bool passesWriteTest(const QString &folder)
     if (!QDir().mkpath(folder))
         return false;
     QFile file(folder + QLatin1Char('/') + QLatin1String(workfile::WriteTest));
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write("\r\n") == 2 && file.flush();
+    return openWorkFile(file, QIODevice::WriteOnly | QIODevice::Truncate) && file.write("\r\n") == 2 && file.flush();
 }
 
 void deleteWorkFiles(const QString &folder, std::initializer_list<const char *> names)

@@ -1,13 +1,17 @@
 #include "RenameFixtures.h"
 #include "support/KillAtStep.h"
+#include "support/SmallVolume.h"
 
+#include "platform/Paths.h"
 #include "platform/WorkFiles.h"
 #include "rename/WorkListReader.h"
+#include "rename/WorkListWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
 #include <sys/stat.h>
 
 using namespace kaz;
@@ -200,4 +204,32 @@ TEST_F(CliRename, NamesTakenLateInALargeFolderStayOutOfTheLogs)
     EXPECT_TRUE(QFileInfo(dir + "/A - Tawx.mp3").isSymLink());
     for (const char *name : {"A - Tawi (2).mp3", "A - Tawx (2).mp3", "A - Dup.mp3", "A - Dup (2).mp3", "A - Tawz.mp3"})
         EXPECT_TRUE(QFileInfo(dir + '/' + name).isFile()) << name;
+}
+
+// Work lists and the undo's progress file are never written through a link
+// nor opened when a FIFO or a folder stands at their name: the run says so,
+// naming the file, and the file the link points to stays as it was.
+TEST_F(CliRename, WorkFilesAreOpenedOnlyAsTheProgramsOwnRegularFiles)
+{
+    putTagged(dir + "/sub", "x.mp3", values("One", "Abba", "Album"));
+    const QString outside = putFile(home.path(), "outside.txt", "keep me");
+    const auto before = hashesByPath(dir);
+    const std::pair<const char *, std::function<bool(const QString &)>> kinds[] = {
+        {"link", [&](const QString &at) { return QFile::link(outside, at); }},
+        {"fifo", [](const QString &at) { return ::mkfifo(QFile::encodeName(at).constData(), 0600) == 0; }},
+        {"folder", [](const QString &at) { return QDir().mkpath(at); }},
+    };
+    for (const char *name : {workfile::FolderList, workfile::FolderNextLevel, workfile::FolderLevel, workfile::FileList}) {
+        for (const auto &[kind, make] : kinds) {
+            const QString at = workFilePath(name);
+            ASSERT_TRUE(make(at)) << name << " " << kind;
+            const CliResult r = runCli({"rename", "--recursive", dir}, {}, 30000);
+            EXPECT_TRUE(endedWith(r, 1, QString(at + ": not a regular file").toUtf8())) << name << " " << kind;
+            EXPECT_EQ(readAll(outside), "keep me") << name << " " << kind;
+            EXPECT_EQ(hashesByPath(dir), before) << name << " " << kind;
+            QFile::remove(at);
+            QDir().rmdir(at);
+        }
+    }
+
 }
