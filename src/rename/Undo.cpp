@@ -16,6 +16,7 @@
 #include "platform/SmallFile.h"
 #include "tags/PictureBlock.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
@@ -73,6 +74,8 @@ struct LogLine {
 
 // Far more than the logs of ten million renames.
 constexpr qint64 kMaxLogBytes = qint64(1) << 31;
+// Far more than the marks an undo of them leaves.
+constexpr qint64 kMaxProgressBytes = qint64(64) << 20;
 
 // Every complete line of one log; problem says why it cannot be read, and
 // a line cut short (not taken) is added to notes by its number.
@@ -109,29 +112,37 @@ QList<LogLine> readLogs(QString *problem, QStringList *notes)
     return lines;
 }
 
-// How far an undo got: a first line naming the logs (their sizes), then one
-// character per line handled, from the last line of the logs on: 'd' done,
-// 'f' failed (tried again by the next undo). It lets the next undo finish a
-// killed one without guessing from the disk where a file that moved more
-// than once stands. Written as the undo goes; a kill loses at most the mark
-// of the line being undone, which the next undo finds done on the disk.
+// How far an undo got: a first line naming the logs (a hash over both),
+// then one character per line handled, from the last line of the logs on:
+// 'd' done, 'f' failed (tried again by the next undo). It lets the next undo
+// finish a killed one without guessing from the disk where a file that moved
+// more than once stands. Written as the undo goes; a kill loses at most the
+// mark of the line being undone, which the next undo finds done on the disk.
+// Something other than a regular file at its name is left alone (the undo
+// then goes by the disk alone, and says so).
 class UndoProgress
 {
 public:
-    explicit UndoProgress(const QByteArray &logsId)
+    explicit UndoProgress(const QByteArray &logsId, QStringList *notes)
     {
         const QString path = workFilePath(workfile::UndoProgress);
+        QString problem;
         QFile file(path);
-        if (QFileInfo(path).size() <= kMaxLogBytes && file.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = file.readAll();
+        if (openWorkFile(file, QIODevice::ReadOnly, &problem)) {
+            // One mark per line: far less than the logs, or not ours.
+            const QByteArray bytes = file.size() <= kMaxProgressBytes ? file.readAll() : QByteArray();
             const qsizetype end = bytes.indexOf('\n');
             if (end >= 0 && bytes.left(end) == logsId)
                 m_marks = bytes.mid(end + 1);
+            file.close();
         }
-        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (m_marks.isEmpty() ? O_TRUNC : O_APPEND);
-        m_fd = ::open(QFile::encodeName(path).constData(), flags, 0600);
-        if (m_fd >= 0 && m_marks.isEmpty())
-            put(logsId + '\n');
+        if (problem.isEmpty()) {
+            m_fd = openWorkFileDescriptor(path, m_marks.isEmpty() ? QIODevice::WriteOnly : QIODevice::Append, &problem);
+            if (m_fd >= 0 && m_marks.isEmpty())
+                put(logsId + '\n');
+        }
+        if (!problem.isEmpty())
+            notes->append(problem);
     }
     ~UndoProgress()
     {
@@ -149,10 +160,18 @@ public:
             put(QByteArray(1, done ? 'd' : 'f'));
     }
 
+    // The logs of one run, by what they hold: marks of an undo of other
+    // logs (of the same sizes too) are never taken for theirs.
     static QByteArray logsId()
     {
-        return QByteArray::number(QFileInfo(workFilePath(workfile::UndoOld)).size()) + ' '
-               + QByteArray::number(QFileInfo(workFilePath(workfile::UndoNew)).size());
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        for (const char *name : {workfile::UndoOld, workfile::UndoNew}) {
+            QFile log(workFilePath(name));
+            if (openWorkFile(log, QIODevice::ReadOnly))
+                hash.addData(&log);
+            hash.addData("\n");
+        }
+        return "logs " + hash.result().toHex();
     }
 
 private:
@@ -425,7 +444,7 @@ UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, 
     const QByteArray logsId = UndoProgress::logsId();
     const QList<LogLine> lines = readLogs(&problem, &notes);
     if (problem.isEmpty()) {
-        UndoProgress progress(logsId);
+        UndoProgress progress(logsId, &notes);
         outcome = Undoer(state, player ? *player : nullMediaPlayer(), hooks).run(lines, progress);
         outcome.notes = notes;
     } else {

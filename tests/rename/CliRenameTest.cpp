@@ -232,4 +232,43 @@ TEST_F(CliRename, WorkFilesAreOpenedOnlyAsTheProgramsOwnRegularFiles)
         }
     }
 
+    // The undo goes on by the disk alone past a FIFO or a link to a device
+    // at its progress file.
+    ASSERT_TRUE(endedWith(runCli({"rename", "--recursive", dir}), 0));
+    const QString progress = workFilePath(workfile::UndoProgress);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(progress).constData(), 0600), 0);
+    CliResult r = runCli({"undo", "--yes"}, {}, 30000);
+    EXPECT_TRUE(endedWith(r, 0, QString(progress + ": not a regular file").toUtf8()));
+    EXPECT_EQ(hashesByPath(dir), before);
+    QFile::remove(progress);
+    ASSERT_TRUE(endedWith(runCli({"rename", "--recursive", dir}), 0));
+    ASSERT_TRUE(QFile::link("/dev/zero", progress));
+    EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}, {}, 30000), 0));
+    EXPECT_EQ(hashesByPath(dir), before);
+}
+
+// The marks of a killed undo belong to the logs they were made for: logs of
+// another run that happen to have the very same sizes do not take them.
+TEST_F(CliRename, AnUndosMarksBelongToTheLogsTheyWereMadeFor)
+{
+    putTagged(dir, "aa.mp3", values("One", "Abba"));
+    putTagged(dir, "bb.mp3", values("Two", "Abba"));
+    ASSERT_TRUE(endedWith(runCli({"rename", "--fields", "artist,title", dir}), 0));
+    // Killed after the last line was undone and marked.
+    ASSERT_TRUE(runCliKilledAt({"undo", "--yes"}, "rename", 2).killed);
+    ASSERT_TRUE(QFile::exists(dir + "/bb.mp3") && QFile::exists(dir + "/Abba - One.mp3"));
+
+    // Logs of another run, of the same sizes, for two other files.
+    const QString c = putTagged(dir, "Abba - Six.mp3", values("Six", "Abba"));
+    const QString d = putTagged(dir, "Abba - Ten.mp3", values("Ten", "Abba"));
+    for (const auto &[name, lines] : {std::pair{workfile::UndoOld, QStringList{dir + "/cc.mp3", dir + "/dd.mp3"}},
+                                      std::pair{workfile::UndoNew, QStringList{c, d}}}) {
+        WorkListWriter log(workFilePath(name));
+        for (const QString &line : lines)
+            log.append(line);
+        ASSERT_TRUE(log.close());
+    }
+    EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
+    EXPECT_TRUE(QFile::exists(dir + "/cc.mp3") && QFile::exists(dir + "/dd.mp3"));
+    EXPECT_FALSE(QFile::exists(c) || QFile::exists(d));
 }
