@@ -196,7 +196,7 @@ int runRename(const QStringList &arguments)
     bar.finish();
     if (outcome.busy) {
         err(QStringLiteral("kaz-cli rename: ")
-            + (outcome.lockProblem.isEmpty() ? renameText(RenameText::AnotherRunActive, language) : outcome.lockProblem)
+            + runLockRefusal(outcome.lockProblem, language)
             + QLatin1Char('\n'));
         return ExitFileError;
     }

@@ -232,7 +232,7 @@ int runOperation(const QStringList &arguments, Operation operation)
     }
     bar.finish();
     if (outcome.busy) {
-        err(QStringLiteral("kaz-cli structure: ") + renameText(RenameText::AnotherRunActive, l) + QLatin1Char('\n'));
+        err(QStringLiteral("kaz-cli structure: ") + runLockRefusal(outcome.lockProblem, l) + QLatin1Char('\n'));
         return ExitFileError;
     }
     if (outcome.refused)

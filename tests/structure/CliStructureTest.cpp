@@ -2,12 +2,18 @@
 #include "StructureFixtures.h"
 
 #include "support/KillAtStep.h"
+#include "support/SmallVolume.h"
 
 #include "platform/Paths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
+
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -101,4 +107,48 @@ TEST_F(CliStructure, QuestionsNeedYesOrATerminal)
     EXPECT_TRUE(endedWith(r, 1, "KAZ wasn´t able to move all MP3-files!"));
     EXPECT_TRUE(endedWith(runCli({"structure", "break", "--full", "--yes", dir}), 0));
     EXPECT_TRUE(QFile::exists(dir + "/cover.jpg") && !QFileInfo::exists(dir + "/sub"));
+}
+
+// A run lock that cannot be used: cleanup and structure say why, as rename
+// and undo do, instead of blaming another run.
+TEST_F(CliStructure, ARunLockThatCannotBeUsedIsNamed)
+{
+    eightSongs(dir, "A", "X", "a");
+    const QString lock = programFolder() + "/run.lock";
+    const QString outside = putFile(home.path(), "outside", "x");
+    struct Case {
+        const char *name;
+        std::function<bool()> make;
+        const char *said;
+    } cases[] = {
+        {"fifo", [&] { return ::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0; }, "no regular file"},
+        {"link", [&] { return QFile::link(outside, lock); }, "symbolic link"},
+        {"folder", [&] { return QDir().mkpath(lock); }, "is a folder"},
+        {"foreign", [&] { return writeAll(lock, "") && ::chown(QFile::encodeName(lock).constData(), 4242, 4242) == 0; },
+         "belongs to another user"},
+    };
+    const auto before = hashesByPath(dir);
+    for (const Case &c : cases) {
+        if (QByteArray(c.name) == "foreign" && ::geteuid() != 0)
+            continue; // only root gives a file away
+        QDir().mkpath(programFolder());
+        ASSERT_TRUE(c.make()) << c.name;
+        for (const QStringList &command : {QStringList{"structure", "build", "--yes", dir},
+                                           QStringList{"cleanup", "--script", "\"a\"\"b\":", dir + "/a0.mp3"},
+                                           QStringList{"cleanup", "--undo"}}) {
+            const CliResult r = runCli(command, {}, 30000);
+            EXPECT_TRUE(endedWith(r, 1, c.said)) << c.name << " " << command.join(' ').toStdString();
+            EXPECT_FALSE(r.err.contains("Another KAZ run")) << c.name;
+        }
+        EXPECT_EQ(hashesByPath(dir), before) << c.name;
+        EXPECT_EQ(readAll(outside), "x");
+        QFile::remove(lock);
+        QDir().rmdir(lock);
+    }
+    // A program folder that cannot be written.
+    if (::geteuid() != 0) {
+        ::chmod(QFile::encodeName(programFolder()).constData(), 0500);
+        EXPECT_TRUE(endedWith(runCli({"structure", "build", "--yes", dir}), 1, "cannot be written"));
+        ::chmod(QFile::encodeName(programFolder()).constData(), 0700);
+    }
 }
