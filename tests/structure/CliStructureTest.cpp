@@ -109,6 +109,31 @@ TEST_F(CliStructure, QuestionsNeedYesOrATerminal)
     EXPECT_TRUE(QFile::exists(dir + "/cover.jpg") && !QFileInfo::exists(dir + "/sub"));
 }
 
+// A break (and a reorganisation) removes the folders it emptied, never the
+// user's own empty folders; the undo brings back what the run took away.
+TEST_F(CliStructure, BreaksLeaveTheUsersEmptyFolders)
+{
+    for (const QString operation : {"break", "reorganize"}) {
+        SCOPED_TRACE(operation.toStdString());
+        QDir(dir).removeRecursively();
+        putSong(dir + "/sub/deeper", "song.mp3", "A", "X");
+        putSong(dir + "/sub", "other.mp3", "B", "Y");
+        for (const char *folder : {"/empty", "/nested/deeper"})
+            ASSERT_TRUE(QDir().mkpath(dir + folder));
+        const auto before = hashesByPath(dir);
+
+        EXPECT_TRUE(endedWith(runCli({"structure", operation, "--yes", dir}), 0));
+        EXPECT_TRUE(QFileInfo(dir + "/empty").isDir());
+        EXPECT_TRUE(QFileInfo(dir + "/nested/deeper").isDir());
+        EXPECT_FALSE(QFileInfo::exists(dir + "/sub"));
+
+        EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
+        EXPECT_EQ(hashesByPath(dir), before);
+        for (const char *folder : {"/empty", "/nested/deeper", "/sub/deeper"})
+            EXPECT_TRUE(QFileInfo(dir + folder).isDir()) << folder;
+    }
+}
+
 // A run lock that cannot be used: cleanup and structure say why, as rename
 // and undo do, instead of blaming another run.
 TEST_F(CliStructure, ARunLockThatCannotBeUsedIsNamed)
