@@ -280,6 +280,13 @@ public:
             progress.mark(fromEnd, !failed[i]);
             m_hooks.report(fromEnd + 1, lines.size());
         }
+        // A run killed while it copied a file to another file system left
+        // the copy cut short under a hidden name in the target folder.
+        QSet<QString> targets;
+        for (const LogLine &line : lines)
+            targets.insert(line.madeFolder() ? line.oldPath.chopped(1) : parentOf(line.newPath));
+        for (const QString &folder : targets)
+            removeDeadCopyLeftovers(folder);
         // Logs that name the folders their run made say exactly what to
         // remove; older logs do not, and the folders the undo emptied go.
         m_outcome.foldersRemoved = madeFolders ? removeMadeFolders(lines) : removeEmptiedFolders(m_emptied);

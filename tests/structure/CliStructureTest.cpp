@@ -177,3 +177,28 @@ TEST_F(CliStructure, ARunLockThatCannotBeUsedIsNamed)
         ::chmod(QFile::encodeName(programFolder()).constData(), 0700);
     }
 }
+
+// A build killed while it copies a file to another file system (here the
+// album folder is one): the undo removes the hidden copy cut short and the
+// folders the build made, and every file is back.
+TEST_F(CliStructure, AKilledCopyToAnotherFileSystemIsUndoneWhole)
+{
+    SmallVolume volume(dir + "/Album", 4096);
+    if (!volume.isMounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs (needs root)";
+    const auto setUp = [&] {
+        for (const QString &name : entries(volume.path()))
+            QDir(volume.path() + "/" + name).removeRecursively();
+        for (int i = 0; i < 8; ++i)
+            putLargeSong(dir, QStringLiteral("b%1.mp3").arg(i), "B", "Y", 200 * 1024 + i);
+        eightSongs(dir, "A", "X", "a");
+    };
+    setUp();
+    const auto before = hashesByPath(dir);
+    const int kills = killAtEveryStep({"structure", "build", "--yes", dir}, "copy", setUp, [&](int n) {
+        ASSERT_TRUE(endedWith(runCli({"undo", "--yes"}), 0)) << "after kill " << n;
+        EXPECT_EQ(hashesByPath(dir), before) << "after kill " << n;
+        EXPECT_TRUE(entries(volume.path()).isEmpty()) << entries(volume.path()).join(' ').toStdString() << " after kill " << n;
+    }, 3);
+    EXPECT_GE(kills, 2);
+}
