@@ -272,3 +272,32 @@ TEST_F(CliRename, AnUndosMarksBelongToTheLogsTheyWereMadeFor)
     EXPECT_TRUE(QFile::exists(dir + "/cc.mp3") && QFile::exists(dir + "/dd.mp3"));
     EXPECT_FALSE(QFile::exists(c) || QFile::exists(d));
 }
+
+// A killed undo, then a run that cannot write its logs on a full data disk:
+// the undo still finishes, at every step it could have been killed at.
+TEST_F(CliRename, AKilledUndoFinishesAfterARunThatCouldNotLog)
+{
+    SmallVolume volume(programFolder(), 256);
+    if (!volume.isMounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs (needs root)";
+    // The first file moves away from a name that the second then takes.
+    const QStringList run = {"rename", "--fields", "artist,title", dir};
+    const auto setUp = [&] {
+        QDir(dir).removeRecursively();
+        QFile::remove(volume.path() + "/filler");
+        putTagged(dir, "Abba - Waterloo.mp3", values("SOS", "Abba"));
+        putTagged(dir, "x.mp3", values("Waterloo", "Abba"));
+        ASSERT_TRUE(endedWith(runCli(run), 0));
+        ASSERT_TRUE(QFile::exists(dir + "/Abba - SOS.mp3"));
+    };
+    putTagged(dir, "Abba - Waterloo.mp3", values("SOS", "Abba"));
+    putTagged(dir, "x.mp3", values("Waterloo", "Abba"));
+    const auto original = treeHashes(dir);
+    const int kills = killAtEveryStep({"undo", "--yes"}, "*", setUp, [&](int n) {
+        volume.fill();
+        EXPECT_EQ(runCli(run).exitCode, 1);
+        EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0)) << "after kill " << n;
+        EXPECT_EQ(treeHashes(dir), original) << "after kill " << n;
+    });
+    EXPECT_GE(kills, 2);
+}
