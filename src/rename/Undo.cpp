@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -275,11 +276,15 @@ public:
                 // Undone by an undo that was stopped: only its folder is left to look at.
                 m_emptied.append({parentOf(line.newPath), commonFolder(line.oldPath, line.newPath)});
             } else {
+                const qsizetype failures = m_outcome.failures.size();
                 failed[i] = !restore(line);
+                if (failed[i] && m_outcome.failures.size() > failures)
+                    m_failureOf.insert(i, failures);
             }
             progress.mark(fromEnd, !failed[i]);
             m_hooks.report(fromEnd + 1, lines.size());
         }
+        retryLinesOfSharedNames(lines, failed);
         // A run killed while it copied a file to another file system left
         // the copy cut short under a hidden name in the target folder.
         QSet<QString> targets;
@@ -311,6 +316,31 @@ public:
     }
 
 private:
+    // Two files of one batch logged with the same new name (a kill came
+    // before the second found it taken): the line of the file that kept its
+    // name finds the other file at that name until that one's line is
+    // undone. Such lines are tried once more at the end.
+    void retryLinesOfSharedNames(const QList<LogLine> &lines, QList<bool> &failed)
+    {
+        QHash<QString, int> uses;
+        for (const LogLine &line : lines)
+            ++uses[line.newPath];
+        QList<qsizetype> dropped;
+        for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+            if (!failed[i] || uses.value(lines[i].newPath) < 2 || !m_failureOf.contains(i))
+                continue;
+            const qsizetype failures = m_outcome.failures.size();
+            failed[i] = !restore(lines[i]);
+            if (failed[i])
+                m_outcome.failures.resize(failures); // the first reason stands
+            else
+                dropped.append(m_failureOf.value(i));
+        }
+        std::sort(dropped.begin(), dropped.end());
+        for (qsizetype k = dropped.size() - 1; k >= 0; --k)
+            m_outcome.failures.removeAt(dropped[k]);
+    }
+
     // False when the line could not be undone (and is kept).
     bool restore(const LogLine &line)
     {
@@ -407,6 +437,7 @@ private:
     PlaylistCopy m_playlist;
     UndoOutcome m_outcome;
     QList<Emptied> m_emptied;
+    QHash<qsizetype, qsizetype> m_failureOf; // a failed line's reason in m_outcome.failures
 };
 
 } // namespace
