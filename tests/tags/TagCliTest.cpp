@@ -1,12 +1,16 @@
 // kaz-cli tag show / set / demo, run as a user would.
 #include "support/QtPrinters.h"
+#include "support/SmallVolume.h"
 #include "support/TestSupport.h"
 
 #include "tags/TagIO.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QRegularExpression>
+
+#include <sys/resource.h>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -97,4 +101,15 @@ TEST_F(TagCli, DemoCollectionIsVariedAndNeverReplacesFiles)
 
     EXPECT_EQ(runCli({"demo", dir, "--count", "80"}).exitCode, 1);
     EXPECT_EQ(treeHashes(dir), before);
+
+    // On a full disk the files that did not fit are failures, not empty files.
+    SmallVolume volume(home.path() + "/small", 64);
+    if (!volume.isMounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs (needs root)";
+    const CliResult r = runCli({"demo", volume.path() + "/demo", "--count", "400"});
+    EXPECT_TRUE(endedWith(r, 1, "No space left on device"));
+    const QMap<QString, QByteArray> written = treeHashes(volume.path() + "/demo");
+    EXPECT_LT(written.size(), 400);
+    for (const QString &relative : written.keys())
+        EXPECT_GT(QFileInfo(volume.path() + "/demo/" + relative).size(), 128) << relative.toStdString();
 }
