@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <mutex>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,9 +31,23 @@ constexpr QByteArrayView kBatchMagic = "KAZTAILS ";
 // of ours.
 constexpr qint64 kMaxJournalSize = 16 * 1024 * 1024;
 // A batch is committed when its journal would grow past this size or it
-// holds this many files (each keeps a descriptor open until the commit).
+// holds batchFiles() files.
 constexpr qint64 kBatchJournalBytes = 8 * 1024 * 1024;
-constexpr size_t kBatchFiles = 512;
+
+// Each file of a batch keeps a descriptor open until the commit: at most
+// 512, and never more than half of what the process may open beyond a
+// reserve for the run's other files.
+size_t batchFiles()
+{
+    static const size_t files = [] {
+        struct rlimit limit {};
+        if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+            return size_t(512);
+        const qint64 spare = (qint64(limit.rlim_cur) - 128) / 2;
+        return size_t(std::clamp<qint64>(spare, 1, 512));
+    }();
+    return files;
+}
 
 // Puts the old end back: the old bytes over whatever the interrupted write
 // left, then the old length.
@@ -415,7 +430,7 @@ void TailWriteBatch::add(const QString &path, qint64 offset, const QByteArray &b
     if (const int err = reserve(p.fd, p.entry.oldSize, p.entry.newSize - p.entry.oldSize))
         return refuse(err);
     const qint64 journalBytes = p.entry.oldTail.size() + p.entry.path.size() * 2 + 200;
-    if (!m_pending.empty() && (m_pending.size() >= kBatchFiles || m_journalBytes + journalBytes > kBatchJournalBytes))
+    if (!m_pending.empty() && (m_pending.size() >= batchFiles() || m_journalBytes + journalBytes > kBatchJournalBytes))
         commit();
     m_journalBytes += journalBytes;
     m_pending.push_back(std::move(p));

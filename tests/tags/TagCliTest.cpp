@@ -113,3 +113,22 @@ TEST_F(TagCli, DemoCollectionIsVariedAndNeverReplacesFiles)
     for (const QString &relative : written.keys())
         EXPECT_GT(QFileInfo(volume.path() + "/demo/" + relative).size(), 128) << relative.toStdString();
 }
+
+// A run over more files than the process may open at once (a soft limit of
+// 400 descriptors, 700 files) writes every one of them.
+TEST_F(TagCli, ATagRunOverMoreFilesThanMayBeOpenWritesThemAll)
+{
+    QStringList files;
+    for (int i = 0; i < 700; ++i)
+        files << putTagged(dir, QStringLiteral("%1.mp3").arg(i), values(QStringLiteral("T%1").arg(i), "A"));
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
+    struct rlimit low = old;
+    low.rlim_cur = 400;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    const CliResult r = runCli(QStringList{"tag", "set", "--comment", "done"} + files);
+    ::setrlimit(RLIMIT_NOFILE, &old);
+    EXPECT_TRUE(endedWith(r, 0));
+    for (const QString &file : files)
+        EXPECT_EQ(readTag(file, {}).comment, "done") << file.toStdString();
+}
