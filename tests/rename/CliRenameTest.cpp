@@ -280,24 +280,33 @@ TEST_F(CliRename, AKilledUndoFinishesAfterARunThatCouldNotLog)
     SmallVolume volume(programFolder(), 256);
     if (!volume.isMounted())
         GTEST_SKIP() << "cannot mount a small tmpfs (needs root)";
-    // The first file moves away from a name that the second then takes.
+    // The second file moves away from a name that the third then takes;
+    // killed after those two were undone, the disk alone cannot tell that
+    // the file at "Abba - Waterloo.mp3" is back where it belongs.
     const QStringList run = {"rename", "--fields", "artist,title", dir};
+    const auto putFiles = [&] {
+        putTagged(dir, "Abba - Alpha.mp3", values("Beta", "Abba"));
+        putTagged(dir, "Abba - Waterloo.mp3", values("SOS", "Abba"));
+        putTagged(dir, "x.mp3", values("Waterloo", "Abba"));
+    };
     const auto setUp = [&] {
         QDir(dir).removeRecursively();
         QFile::remove(volume.path() + "/filler");
-        putTagged(dir, "Abba - Waterloo.mp3", values("SOS", "Abba"));
-        putTagged(dir, "x.mp3", values("Waterloo", "Abba"));
+        putFiles();
         ASSERT_TRUE(endedWith(runCli(run), 0));
         ASSERT_TRUE(QFile::exists(dir + "/Abba - SOS.mp3"));
     };
-    putTagged(dir, "Abba - Waterloo.mp3", values("SOS", "Abba"));
-    putTagged(dir, "x.mp3", values("Waterloo", "Abba"));
+    putFiles();
     const auto original = treeHashes(dir);
     const int kills = killAtEveryStep({"undo", "--yes"}, "*", setUp, [&](int n) {
+        // Room for the list of files, none for the logs.
         volume.fill();
-        EXPECT_EQ(runCli(run).exitCode, 1);
+        QFile filler(volume.path() + "/filler");
+        filler.resize(filler.size() - 4096);
+        runCli(run); // renames nothing: it cannot log
+
         EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0)) << "after kill " << n;
         EXPECT_EQ(treeHashes(dir), original) << "after kill " << n;
     });
-    EXPECT_GE(kills, 2);
+    EXPECT_GE(kills, 3);
 }
