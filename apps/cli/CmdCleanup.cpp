@@ -171,7 +171,7 @@ int runUndo(Language l)
 {
     const CleanupUndoOutcome outcome = undoCleanup();
     if (outcome.busy) {
-        err(QStringLiteral("kaz-cli cleanup: ") + renameText(RenameText::AnotherRunActive, l) + QLatin1Char('\n'));
+        err(QStringLiteral("kaz-cli cleanup: ") + runLockRefusal(outcome.lockProblem, l) + QLatin1Char('\n'));
         return ExitFileError;
     }
     if (outcome.nothingToUndo) {
@@ -316,7 +316,7 @@ int runClean(const QStringList &arguments)
     const CleanupOutcome outcome = cleanupFiles(request, environment);
     bar.finish();
     if (outcome.busy) {
-        err(QStringLiteral("kaz-cli cleanup: ") + renameText(RenameText::AnotherRunActive, l) + QLatin1Char('\n'));
+        err(QStringLiteral("kaz-cli cleanup: ") + runLockRefusal(outcome.lockProblem, l) + QLatin1Char('\n'));
         return ExitFileError;
     }
     if (outcome.cancelled) {

@@ -207,7 +207,7 @@ int runRename(const QStringList &arguments)
     RenameOutcome outcome = renaming(request, environment, state);
     bar.finish();
     if (outcome.busy) {
-        say(outcome.lockProblem.isEmpty() ? renameText(RenameText::AnotherRunActive, language) : outcome.lockProblem);
+        say(runLockRefusal(outcome.lockProblem, language));
         return ExitFileError;
     }
     if (request.preview) {

@@ -233,7 +233,7 @@ int runOperation(const QStringList &arguments, Operation operation)
     }
     bar.finish();
     if (outcome.busy) {
-        say(renameText(RenameText::AnotherRunActive, l));
+        say(runLockRefusal(outcome.lockProblem, l));
         return ExitFileError;
     }
     if (outcome.refused)

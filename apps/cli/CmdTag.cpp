@@ -135,6 +135,8 @@ int runShow(const QStringList &arguments)
             outBytes(line);
         } else
             out(tagText(file, tag));
+        if (tag.id3v2Unreadable)
+            exitCode = ExitFileError;
     }
     return exitCode;
 }

@@ -51,7 +51,7 @@ int runUndo(const QStringList &arguments)
     bar.finish();
     if (outcome.busy) {
         err(QStringLiteral("kaz-cli undo: ")
-            + (outcome.lockProblem.isEmpty() ? renameText(RenameText::AnotherRunActive, l) : outcome.lockProblem)
+            + runLockRefusal(outcome.lockProblem, l)
             + QLatin1Char('\n'));
         return ExitFileError;
     }

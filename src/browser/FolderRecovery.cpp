@@ -1,10 +1,10 @@
 #include "FolderRecovery.h"
 
 #include "platform/Paths.h"
+#include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
 #include <QDir>
-#include "platform/SmallFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,7 +25,7 @@ QString workFile(const QString &name)
 void writeLines(const QString &path, const QStringList &lines)
 {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!openWorkFile(f, QIODevice::WriteOnly | QIODevice::Truncate))
         return;
     for (const QString &line : lines)
         f.write(line.toUtf8() + "\r\n");

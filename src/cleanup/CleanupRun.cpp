@@ -359,6 +359,7 @@ CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironm
     const RunLock lock;
     if (!lock.acquired()) {
         outcome.busy = true;
+        outcome.lockProblem = lock.problem();
         return outcome;
     }
     Performer(environment.language, environment.hooks, take).performAll(plan.items);
@@ -404,6 +405,7 @@ CleanupUndoOutcome undoCleanup(const RunHooks &hooks)
     const RunLock lock;
     if (!lock.acquired()) {
         outcome.busy = true;
+        outcome.lockProblem = lock.problem();
         return outcome;
     }
     settleCleanupLog();

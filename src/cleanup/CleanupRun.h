@@ -69,6 +69,7 @@ struct CleanupFileResult {
 
 struct CleanupOutcome {
     bool busy = false;      // another run was going on: nothing done
+    QString lockProblem;    // with busy: the lock could not be taken for this reason instead
     bool cancelled = false; // the non-MP3 question was answered with Cancel
     qsizetype nonMp3Left = 0; // files left out by the answer Yes
     QString script;           // the script in the end (shorter after a message)
@@ -108,6 +109,7 @@ CleanupOutcome cleanupFiles(const CleanupRequest &request, const CleanupEnvironm
 
 struct CleanupUndoOutcome {
     bool busy = false;
+    QString lockProblem; // with busy: the lock could not be taken for this reason instead
     bool nothingToUndo = false;
     qint64 restored = 0;
     qint64 alreadyThere = 0;

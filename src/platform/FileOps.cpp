@@ -165,8 +165,35 @@ int copyToTemporary(const QByteArray &from, const QByteArray &to, QByteArray *te
     return err;
 }
 
+// Whether the source of a move can be removed from its folder once copied:
+// 0, or why not (a folder without write permission, a sticky folder of
+// someone else, a read-only file system).
+int sourceRemovable(const QByteArray &from)
+{
+    const QByteArray folder = folderOf(from);
+    const QByteArray dir = folder.isEmpty() ? QByteArray(".") : folder;
+    if (::faccessat(AT_FDCWD, dir.constData(), W_OK | X_OK, AT_EACCESS) != 0)
+        return errno;
+    struct stat atDir {}, atFile {};
+    const uid_t me = ::geteuid();
+    if (me != 0 && ::stat(dir.constData(), &atDir) == 0 && (atDir.st_mode & S_ISVTX)
+        && ::lstat(from.constData(), &atFile) == 0 && atFile.st_uid != me && atDir.st_uid != me)
+        return EPERM;
+    return 0;
+}
+
+FsStatus sourceStays(int err)
+{
+    FsStatus status = FsStatus::fromErrno(err);
+    status.detail = QStringLiteral("the file cannot be removed from its folder (%1); it was not moved")
+                        .arg(QString::fromLocal8Bit(std::strerror(err)));
+    return status;
+}
+
 FsStatus copyIntoPlace(const QByteArray &from, const QByteArray &to)
 {
+    if (const int err = sourceRemovable(from))
+        return sourceStays(err);
     QByteArray temp;
     int err = copyToTemporary(from, to, &temp);
     if (!err)
@@ -175,8 +202,12 @@ FsStatus copyIntoPlace(const QByteArray &from, const QByteArray &to)
         ::unlink(temp.constData());
         return FsStatus::fromErrno(err);
     }
-    if (::unlink(from.constData()) != 0)
-        return FsStatus::fromErrno(errno); // the copy stands; the source stays too
+    if (::unlink(from.constData()) != 0) {
+        // The source stays: the copy goes again, so that the file is not there twice.
+        err = errno;
+        ::unlink(to.constData());
+        return sourceStays(err);
+    }
     return FsStatus::success();
 }
 
@@ -188,6 +219,8 @@ FsStatus moveLink(const QByteArray &from, const QByteArray &to)
     if (n < 0 || n >= target.size())
         return FsStatus::fromErrno(n < 0 ? errno : ENAMETOOLONG);
     target.truncate(n);
+    if (const int err = sourceRemovable(from))
+        return sourceStays(err);
     const QByteArray temp = temporarySibling(to);
     if (temp.isEmpty())
         return FsStatus::fromErrno(EEXIST);
@@ -197,8 +230,11 @@ FsStatus moveLink(const QByteArray &from, const QByteArray &to)
         ::unlink(temp.constData());
         return FsStatus::fromErrno(err);
     }
-    if (::unlink(from.constData()) != 0)
-        return FsStatus::fromErrno(errno);
+    if (::unlink(from.constData()) != 0) {
+        const int err = errno;
+        ::unlink(to.constData());
+        return sourceStays(err);
+    }
     return FsStatus::success();
 }
 

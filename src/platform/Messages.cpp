@@ -31,6 +31,8 @@ constexpr std::array kMessages{
                 "Following file is to short.\n\r\n\rThere can´t be an ID3-Tag!\n\r\n\r",
                 "Folgende Datei ist zu kurz.\n\r\n\rEs kann kein ID3-Tag vorhanden sein!\n\r\n\r"},
     MessagePair{Msg::Lyrics3Corrupt, "Lyrics3 V2.00 is corrupt!", "Lyrics3 V2.00 ist defekt!"},
+    MessagePair{Msg::Id3v2FrameUnreadable, "A compressed ID3v2 frame is too large and was left unread",
+                "Ein komprimierter ID3v2-Frame ist zu groß und wurde nicht gelesen"},
     MessagePair{Msg::FilesNotRenamed,
                 " files are not renamed !\n\r\n\rID3-Tag contents are missing.\n\rFiles are stored with old name and prefix \" ! \"",
                 " Dateie(n) wurde(n) nicht umbenannt!\n\r\n\rID3Tag-Einträge fehlen.\n\rDie Dateien wurden mit dem alten Namen und vorangestelltem \" ! \" gespeichert."},

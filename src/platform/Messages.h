@@ -17,6 +17,7 @@ enum class Msg {
     WinampFolder,
     FileTooShort,
     Lyrics3Corrupt,
+    Id3v2FrameUnreadable, // followed by ": " and the file
     FilesNotRenamed,
     OneLevelBack,
     UndoFromLastSession,

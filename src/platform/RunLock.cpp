@@ -25,6 +25,25 @@ QString folderProblem(int error)
                                                      : QString::fromLocal8Bit(std::strerror(error)));
 }
 
+// What stands at the lock's name that is no lock of ours; empty when nothing
+// does (the folder is then to blame).
+QString lockFileProblem(const QByteArray &path)
+{
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0)
+        return {};
+    const QString name = QFile::decodeName(path);
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("%1 is a symbolic link, not the lock file; remove it").arg(name);
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("%1 is a folder, not the lock file; remove it").arg(name);
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("%1 is no regular file; remove it").arg(name);
+    if (st.st_uid != ::geteuid())
+        return QStringLiteral("%1 belongs to another user (%2); remove it").arg(name).arg(st.st_uid);
+    return {};
+}
+
 } // namespace
 
 RunLock::RunLock()
@@ -34,13 +53,17 @@ RunLock::RunLock()
     // Never through a link, and never blocking on something that is no file.
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
     if (fd < 0) {
-        m_problem = folderProblem(errno);
+        const int error = errno;
+        m_problem = lockFileProblem(path);
+        if (m_problem.isEmpty())
+            m_problem = folderProblem(error);
         return;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    // Another user's file is no lock of ours: whoever can hold it could keep
+    // every run out for good.
+    m_problem = lockFileProblem(path);
+    if (!m_problem.isEmpty()) {
         ::close(fd);
-        m_problem = QStringLiteral("%1 is no regular file").arg(QFile::decodeName(path));
         return;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

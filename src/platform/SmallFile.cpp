@@ -70,6 +70,52 @@ bool writeSmallFile(const QString &path, const QByteArray &bytes, QString *probl
     return written;
 }
 
+int openWorkFileDescriptor(const QString &path, QIODevice::OpenMode mode, QString *problem)
+{
+    const bool writing = mode & (QIODevice::WriteOnly | QIODevice::Append);
+    const bool append = mode & QIODevice::Append;
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
+    if (writing)
+        flags |= ((mode & QIODevice::ReadOnly) ? O_RDWR : O_WRONLY) | O_CREAT | (append ? O_APPEND : 0);
+    else
+        flags |= O_RDONLY;
+    if (problem)
+        problem->clear();
+    const int fd = ::open(QFile::encodeName(path).constData(), flags, 0666);
+    if (fd < 0) {
+        const int err = errno;
+        // A link (ELOOP), a FIFO without a reader (ENXIO), a folder.
+        if (err == ELOOP || err == ENXIO || err == EISDIR) {
+            if (problem)
+                *problem = notRegular(path);
+        } else if (problem && err != ENOENT) {
+            *problem = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(err));
+        }
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (problem)
+            *problem = notRegular(path);
+        return -1;
+    }
+    // Cut only now that the file is known to be a regular one.
+    if (writing && !append && !(mode & QIODevice::ReadOnly) && ::ftruncate(fd, 0) != 0) {
+        if (problem)
+            *problem = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool openWorkFile(QFile &file, QIODevice::OpenMode mode, QString *problem)
+{
+    const int fd = openWorkFileDescriptor(file.fileName(), mode, problem);
+    return fd >= 0 && file.open(fd, mode & ~QIODevice::Truncate, QFileDevice::AutoCloseHandle);
+}
+
 bool isRegularOrMissing(const QString &path, QString *problem)
 {
     struct stat st {};

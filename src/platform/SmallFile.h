@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 namespace kaz {
@@ -15,6 +16,15 @@ bool readSmallFile(const QString &path, qint64 maxBytes, QByteArray *bytes, QStr
 // True when the path is a regular file (or missing); problem says what it is
 // otherwise. For readers that go through a file line by line.
 bool isRegularOrMissing(const QString &path, QString *problem = nullptr);
+
+// Opens one of the program's own work files as QFile::open would with mode
+// (WriteOnly, Truncate, Append, ReadOnly): never through a symbolic link,
+// never blocking, and only a regular file; a new one is made for writing.
+// A link, a FIFO, a folder or a device at the name is left alone: false,
+// and problem says so (empty when a file to read is missing).
+bool openWorkFile(QFile &file, QIODevice::OpenMode mode, QString *problem = nullptr);
+// The same as a descriptor (-1 when refused), for writers that write by hand.
+int openWorkFileDescriptor(const QString &path, QIODevice::OpenMode mode, QString *problem = nullptr);
 
 // Writes one of the program's own files whole: under a temporary name in
 // its folder, flushed to the disk, then renamed into place, so that the

@@ -14,22 +14,40 @@
 #include <algorithm>
 #include <mutex>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace kaz {
 namespace {
 
-constexpr QByteArrayView kMagic = "KAZTAIL1";
+// An entry: this magic, its numbers, its path, the hashes of the new end.
+constexpr QByteArrayView kMagic = "KAZTAIL2";
+// An entry of earlier versions, without the hashes.
+constexpr QByteArrayView kOldMagic = "KAZTAIL1";
 // A journal of several writes: this line with their number, then the entries.
 constexpr QByteArrayView kBatchMagic = "KAZTAILS ";
 // A journal holds the old ends of one batch; anything far larger is not one
 // of ours.
 constexpr qint64 kMaxJournalSize = 16 * 1024 * 1024;
 // A batch is committed when its journal would grow past this size or it
-// holds this many files (each keeps a descriptor open until the commit).
+// holds batchFiles() files.
 constexpr qint64 kBatchJournalBytes = 8 * 1024 * 1024;
-constexpr size_t kBatchFiles = 512;
+
+// Each file of a batch keeps a descriptor open until the commit: at most
+// 512, and never more than half of what the process may open beyond a
+// reserve for the run's other files.
+size_t batchFiles()
+{
+    static const size_t files = [] {
+        struct rlimit limit {};
+        if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+            return size_t(512);
+        const qint64 spare = (qint64(limit.rlim_cur) - 128) / 2;
+        return size_t(std::clamp<qint64>(spare, 1, 512));
+    }();
+    return files;
+}
 
 // Puts the old end back: the old bytes over whatever the interrupted write
 // left, then the old length.
@@ -109,20 +127,27 @@ enum class Repair { Done, NothingToDo, Failed };
 
 Repair repair(const TailJournalEntry &entry, QString *problem)
 {
-    const int fd = ::open(entry.path.constData(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(entry.path.constData(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (fd < 0) {
         *problem = QFile::decodeName(entry.path) + QStringLiteral(": gone since the interrupted tag write");
         return errno == ENOENT ? Repair::NothingToDo : Repair::Failed;
     }
     struct stat st {};
     Repair result = Repair::Failed;
+    WriteLeft left = WriteLeft::SomethingElse;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || quint64(st.st_dev) != entry.device
         || quint64(st.st_ino) != entry.inode) {
         *problem = QFile::decodeName(entry.path) + QStringLiteral(": replaced since the interrupted tag write");
         result = Repair::NothingToDo;
-    } else if (st.st_size < qMin(entry.oldSize, entry.newSize) || st.st_size > qMax(entry.oldSize, entry.newSize)) {
-        // Changed by someone else since: putting the old end back could damage it.
-        *problem = QFile::decodeName(entry.path) + QStringLiteral(": changed since the interrupted tag write");
+    } else if ((left = whatTheWriteLeft(fd, entry.replaced())) == WriteLeft::OldBytes) {
+        result = Repair::NothingToDo;
+    } else if (left == WriteLeft::SomethingElse) {
+        // Changed by someone else since: putting the old end back could undo that.
+        *problem = QFile::decodeName(entry.path)
+                   + (entry.replaced().hasHashes()
+                          ? QStringLiteral(": changed since the interrupted tag write, left as it is")
+                          : QStringLiteral(": left as it is; the journal of its interrupted tag write comes from an "
+                                           "earlier version and cannot tell its end from a later edit"));
         result = Repair::NothingToDo;
     } else if (const int err = putBack(fd, entry)) {
         *problem = QFile::decodeName(entry.path) + QStringLiteral(": ") + FsStatus::fromErrno(err).errorText();
@@ -188,12 +213,29 @@ QList<TailJournalEntry> TailWriteBatch::flushWritten(std::vector<Pending> &batch
     return unrepaired;
 }
 
+void TailJournalEntry::hashNewTail(QByteArrayView newTail)
+{
+    ReplacedBytes r = replaced();
+    r.hashNew(newTail);
+    newHeadHash = r.newHeadHash;
+    newRestHash = r.newRestHash;
+}
+
+ReplacedBytes TailJournalEntry::replaced() const
+{
+    return {offset, oldTail, newSize - offset, newHeadHash, newRestHash, true};
+}
+
 QByteArray TailJournalEntry::render() const
 {
-    QByteArray bytes = kMagic.toByteArray();
+    const bool hashed = !newHeadHash.isEmpty();
+    QByteArray bytes = (hashed ? kMagic : kOldMagic).toByteArray();
     for (qint64 n : {qint64(device), qint64(inode), offset, oldSize, newSize, qint64(oldTail.size())})
         bytes += ' ' + QByteArray::number(n);
-    bytes += ' ' + path.toHex() + '\n';
+    bytes += ' ' + path.toHex();
+    if (hashed)
+        bytes += ' ' + newHeadHash.toHex() + ' ' + (newRestHash.isEmpty() ? QByteArray("-") : newRestHash.toHex());
+    bytes += '\n';
     bytes += oldTail;
     bytes += QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + '\n';
     return bytes;
@@ -211,10 +253,11 @@ std::optional<TailJournalEntry> TailJournalEntry::parse(const QByteArray &bytes)
 std::optional<TailJournalEntry> TailJournalEntry::parseFirst(QByteArrayView bytes, qsizetype *length)
 {
     const qsizetype headerEnd = bytes.indexOf('\n');
-    if (headerEnd < 0 || !bytes.startsWith(kMagic))
+    const bool hashed = bytes.startsWith(kMagic);
+    if (headerEnd < 0 || !(hashed || bytes.startsWith(kOldMagic)))
         return std::nullopt;
     const QList<QByteArray> fields = bytes.first(headerEnd).toByteArray().split(' ');
-    if (fields.size() != 8)
+    if (fields.size() != (hashed ? 10 : 8))
         return std::nullopt;
     qint64 numbers[6];
     for (int i = 0; i < 6; ++i) {
@@ -237,6 +280,12 @@ std::optional<TailJournalEntry> TailJournalEntry::parseFirst(QByteArrayView byte
     entry.newSize = numbers[4];
     entry.path = QByteArray::fromHex(fields[7]);
     entry.oldTail = bytes.sliced(headerEnd + 1, tailLength).toByteArray();
+    if (hashed) {
+        entry.newHeadHash = QByteArray::fromHex(fields[8]);
+        entry.newRestHash = fields[9] == "-" ? QByteArray() : QByteArray::fromHex(fields[9]);
+        if (entry.newHeadHash.size() != 32 || (fields[9] != "-" && entry.newRestHash.size() != 32))
+            return std::nullopt;
+    }
     if (entry.path.isEmpty() || entry.offset + tailLength != entry.oldSize)
         return std::nullopt;
     *length = hashAt + 65;
@@ -253,7 +302,7 @@ QByteArray renderTailJournal(const QList<TailJournalEntry> &entries)
 
 std::optional<QList<TailJournalEntry>> parseTailJournal(const QByteArray &bytes)
 {
-    if (bytes.startsWith(kMagic)) { // one write, as earlier versions kept it
+    if (bytes.startsWith(kOldMagic) || bytes.startsWith(kMagic)) { // one write, as earlier versions kept it
         std::optional<TailJournalEntry> entry = TailJournalEntry::parse(bytes);
         return entry ? std::optional(QList<TailJournalEntry>{*entry}) : std::nullopt;
     }
@@ -377,10 +426,11 @@ void TailWriteBatch::add(const QString &path, qint64 offset, const QByteArray &b
         return refuse(EIO);
     if (p.entry.oldTail == bytes)
         return refuse(0);
+    p.entry.hashNewTail(bytes);
     if (const int err = reserve(p.fd, p.entry.oldSize, p.entry.newSize - p.entry.oldSize))
         return refuse(err);
     const qint64 journalBytes = p.entry.oldTail.size() + p.entry.path.size() * 2 + 200;
-    if (!m_pending.empty() && (m_pending.size() >= kBatchFiles || m_journalBytes + journalBytes > kBatchJournalBytes))
+    if (!m_pending.empty() && (m_pending.size() >= batchFiles() || m_journalBytes + journalBytes > kBatchJournalBytes))
         commit();
     m_journalBytes += journalBytes;
     m_pending.push_back(std::move(p));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileOps.h"
+#include "InterruptedWrite.h"
 
 #include <QByteArray>
 #include <QString>
@@ -22,6 +23,14 @@ struct TailJournalEntry {
     qint64 oldSize = 0;
     qint64 newSize = 0;
     QByteArray oldTail; // the bytes from offset to oldSize
+    // Hashes of the new end (ReplacedBytes); empty in journals of earlier
+    // versions, whose files are then only recognised when they hold the old end.
+    QByteArray newHeadHash;
+    QByteArray newRestHash;
+
+    // Sets the hashes of the new end (offset and oldTail set).
+    void hashNewTail(QByteArrayView newTail);
+    ReplacedBytes replaced() const;
 
     // Header line, old tail, and a hash over both, so that a journal cut off
     // by a kill is recognised (the file was not yet touched then).
@@ -40,8 +49,12 @@ std::optional<QList<TailJournalEntry>> parseTailJournal(const QByteArray &bytes)
 
 // Puts back the old end of every file whose end replacement was interrupted
 // (journals of writers that are no longer running) and removes the journals.
-// Returns the number of files put back; problems (a file that could not be
-// repaired, its journal kept for the next try) go to problems.
+// Only a file that still holds what the interrupted write left gets its old
+// end back; one changed since (or, with a journal of an earlier version
+// without hashes, one that does not hold its old end) is left as it is and
+// reported. Returns the number of files put back; problems (such files, and
+// a file that could not be repaired, its journal kept for the next try) go
+// to problems.
 int recoverInterruptedTailWrites(QStringList *problems = nullptr);
 
 } // namespace kaz

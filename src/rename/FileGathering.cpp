@@ -53,6 +53,7 @@ GatherResult writeSelectionList(const QStringList &paths, bool byIdentity)
 {
     GatherResult result;
     WorkListWriter list(workFilePath(workfile::FileList));
+    list.reportRefusal(result.problems);
     // A folder's files come in ascending order, each path once: no path
     // needs to be looked up then.
     const auto notAscending = [](const QString &a, const QString &b) { return !(a < b); };
@@ -81,6 +82,7 @@ GatherResult writeTreeList(const QString &startFolder, bool testSizes)
 {
     GatherResult result;
     WorkListWriter list(workFilePath(workfile::FileList));
+    list.reportRefusal(result.problems);
     const auto takeFiles = [&](const QString &folder, const QList<FolderEntry> &entries) {
         bool matched = false;
         for (const FolderEntry &file : entries) {

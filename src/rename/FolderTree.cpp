@@ -34,13 +34,16 @@ FolderTreeResult buildFolderList(const QString &startFolder, const FolderVisitor
     };
     {
         WorkListWriter first(level);
+        first.reportRefusal(result.problems);
         append(first, startFolder);
         result.listFailed |= !first.close();
     }
     WorkListWriter all(workFilePath(workfile::FolderList));
+    all.reportRefusal(result.problems);
     for (bool found = true; found && !result.listFailed;) {
         found = false;
         WorkListWriter next(nextLevel);
+        next.reportRefusal(result.problems);
         WorkListReader current(level);
         while (std::optional<QString> folder = current.next(true)) {
             int error = 0;
@@ -62,6 +65,8 @@ FolderTreeResult buildFolderList(const QString &startFolder, const FolderVisitor
         }
         result.listFailed |= !next.close();
         QFile::remove(level);
+        if (result.listFailed)
+            break; // the next level may be anything but a list of ours
         if (!QFile::copy(nextLevel, level))
             result.listFailed |= found;
     }

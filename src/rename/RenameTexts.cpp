@@ -39,6 +39,11 @@ QString renameText(RenameText id, Language l)
     return QString::fromUtf8(text);
 }
 
+QString runLockRefusal(const QString &lockProblem, Language language)
+{
+    return lockProblem.isEmpty() ? renameText(RenameText::AnotherRunActive, language) : lockProblem;
+}
+
 QString previewCaption(int notRenamed, Language l)
 {
     if (notRenamed <= 0)

@@ -38,6 +38,10 @@ enum class RenameText {
 
 QString renameText(RenameText id, Language language);
 
+// Why a run did not start for want of the run lock: the problem that kept
+// it from being taken (lockProblem), or else that another run holds it.
+QString runLockRefusal(const QString &lockProblem, Language language);
+
 // The preview dialog's caption for the number of files that will be marked.
 QString previewCaption(int notRenamed, Language language);
 

@@ -13,11 +13,14 @@
 #include "platform/Messages.h"
 #include "platform/Prompter.h"
 #include "platform/RunLock.h"
+#include "platform/SmallFile.h"
 #include "tags/PictureBlock.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -72,6 +75,8 @@ struct LogLine {
 
 // Far more than the logs of ten million renames.
 constexpr qint64 kMaxLogBytes = qint64(1) << 31;
+// Far more than the marks an undo of them leaves.
+constexpr qint64 kMaxProgressBytes = qint64(64) << 20;
 
 // Every complete line of one log; problem says why it cannot be read, and
 // a line cut short (not taken) is added to notes by its number.
@@ -108,29 +113,37 @@ QList<LogLine> readLogs(QString *problem, QStringList *notes)
     return lines;
 }
 
-// How far an undo got: a first line naming the logs (their sizes), then one
-// character per line handled, from the last line of the logs on: 'd' done,
-// 'f' failed (tried again by the next undo). It lets the next undo finish a
-// killed one without guessing from the disk where a file that moved more
-// than once stands. Written as the undo goes; a kill loses at most the mark
-// of the line being undone, which the next undo finds done on the disk.
+// How far an undo got: a first line naming the logs (a hash over both),
+// then one character per line handled, from the last line of the logs on:
+// 'd' done, 'f' failed (tried again by the next undo). It lets the next undo
+// finish a killed one without guessing from the disk where a file that moved
+// more than once stands. Written as the undo goes; a kill loses at most the
+// mark of the line being undone, which the next undo finds done on the disk.
+// Something other than a regular file at its name is left alone (the undo
+// then goes by the disk alone, and says so).
 class UndoProgress
 {
 public:
-    explicit UndoProgress(const QByteArray &logsId)
+    explicit UndoProgress(const QByteArray &logsId, QStringList *notes)
     {
         const QString path = workFilePath(workfile::UndoProgress);
+        QString problem;
         QFile file(path);
-        if (QFileInfo(path).size() <= kMaxLogBytes && file.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = file.readAll();
+        if (openWorkFile(file, QIODevice::ReadOnly, &problem)) {
+            // One mark per line: far less than the logs, or not ours.
+            const QByteArray bytes = file.size() <= kMaxProgressBytes ? file.readAll() : QByteArray();
             const qsizetype end = bytes.indexOf('\n');
             if (end >= 0 && bytes.left(end) == logsId)
                 m_marks = bytes.mid(end + 1);
+            file.close();
         }
-        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (m_marks.isEmpty() ? O_TRUNC : O_APPEND);
-        m_fd = ::open(QFile::encodeName(path).constData(), flags, 0600);
-        if (m_fd >= 0 && m_marks.isEmpty())
-            put(logsId + '\n');
+        if (problem.isEmpty()) {
+            m_fd = openWorkFileDescriptor(path, m_marks.isEmpty() ? QIODevice::WriteOnly : QIODevice::Append, &problem);
+            if (m_fd >= 0 && m_marks.isEmpty())
+                put(logsId + '\n');
+        }
+        if (!problem.isEmpty())
+            notes->append(problem);
     }
     ~UndoProgress()
     {
@@ -148,10 +161,18 @@ public:
             put(QByteArray(1, done ? 'd' : 'f'));
     }
 
+    // The logs of one run, by what they hold: marks of an undo of other
+    // logs (of the same sizes too) are never taken for theirs.
     static QByteArray logsId()
     {
-        return QByteArray::number(QFileInfo(workFilePath(workfile::UndoOld)).size()) + ' '
-               + QByteArray::number(QFileInfo(workFilePath(workfile::UndoNew)).size());
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        for (const char *name : {workfile::UndoOld, workfile::UndoNew}) {
+            QFile log(workFilePath(name));
+            if (openWorkFile(log, QIODevice::ReadOnly))
+                hash.addData(&log);
+            hash.addData("\n");
+        }
+        return "logs " + hash.result().toHex();
     }
 
 private:
@@ -170,7 +191,7 @@ private:
 bool writeLines(const QString &path, const QList<LogLine> &lines, bool old)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!openWorkFile(file, QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     QByteArray bytes;
     for (const LogLine &line : lines)
@@ -255,11 +276,22 @@ public:
                 // Undone by an undo that was stopped: only its folder is left to look at.
                 m_emptied.append({parentOf(line.newPath), commonFolder(line.oldPath, line.newPath)});
             } else {
+                const qsizetype failures = m_outcome.failures.size();
                 failed[i] = !restore(line);
+                if (failed[i] && m_outcome.failures.size() > failures)
+                    m_failureOf.insert(i, failures);
             }
             progress.mark(fromEnd, !failed[i]);
             m_hooks.report(fromEnd + 1, lines.size());
         }
+        retryLinesOfSharedNames(lines, failed);
+        // A run killed while it copied a file to another file system left
+        // the copy cut short under a hidden name in the target folder.
+        QSet<QString> targets;
+        for (const LogLine &line : lines)
+            targets.insert(line.madeFolder() ? line.oldPath.chopped(1) : parentOf(line.newPath));
+        for (const QString &folder : targets)
+            removeDeadCopyLeftovers(folder);
         // Logs that name the folders their run made say exactly what to
         // remove; older logs do not, and the folders the undo emptied go.
         m_outcome.foldersRemoved = madeFolders ? removeMadeFolders(lines) : removeEmptiedFolders(m_emptied);
@@ -284,6 +316,31 @@ public:
     }
 
 private:
+    // Two files of one batch logged with the same new name (a kill came
+    // before the second found it taken): the line of the file that kept its
+    // name finds the other file at that name until that one's line is
+    // undone. Such lines are tried once more at the end.
+    void retryLinesOfSharedNames(const QList<LogLine> &lines, QList<bool> &failed)
+    {
+        QHash<QString, int> uses;
+        for (const LogLine &line : lines)
+            ++uses[line.newPath];
+        QList<qsizetype> dropped;
+        for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+            if (!failed[i] || uses.value(lines[i].newPath) < 2 || !m_failureOf.contains(i))
+                continue;
+            const qsizetype failures = m_outcome.failures.size();
+            failed[i] = !restore(lines[i]);
+            if (failed[i])
+                m_outcome.failures.resize(failures); // the first reason stands
+            else
+                dropped.append(m_failureOf.value(i));
+        }
+        std::sort(dropped.begin(), dropped.end());
+        for (qsizetype k = dropped.size() - 1; k >= 0; --k)
+            m_outcome.failures.removeAt(dropped[k]);
+    }
+
     // False when the line could not be undone (and is kept).
     bool restore(const LogLine &line)
     {
@@ -380,6 +437,7 @@ private:
     PlaylistCopy m_playlist;
     UndoOutcome m_outcome;
     QList<Emptied> m_emptied;
+    QHash<qsizetype, qsizetype> m_failureOf; // a failed line's reason in m_outcome.failures
 };
 
 } // namespace
@@ -424,7 +482,7 @@ UndoOutcome undoLastRun(RunState &state, Prompter *prompter, Language language, 
     const QByteArray logsId = UndoProgress::logsId();
     const QList<LogLine> lines = readLogs(&problem, &notes);
     if (problem.isEmpty()) {
-        UndoProgress progress(logsId);
+        UndoProgress progress(logsId, &notes);
         outcome = Undoer(state, player ? *player : nullMediaPlayer(), hooks).run(lines, progress);
         outcome.notes = notes;
     } else {

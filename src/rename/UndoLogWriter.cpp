@@ -40,8 +40,6 @@ bool UndoLogWriter::open()
 {
     if (!m_started) {
         m_started = true;
-        // An unfinished undo of the last logs is over once new ones begin.
-        removeWorkFile(workfile::UndoProgress);
         // The last run's logs are set aside, never truncated: when they
         // cannot be moved, this run logs (and so renames) nothing.
         if (!m_append && !m_old.setAsideLast()) {
@@ -72,6 +70,10 @@ UndoLogWriter::~UndoLogWriter()
     const bool kept = m_append || m_count > 0;
     m_new.finish(kept);
     m_old.finish(kept);
+    // An unfinished undo of the last logs is over once new ones stand; a run
+    // that logged nothing (a full disk) leaves it to be finished.
+    if (kept)
+        removeWorkFile(workfile::UndoProgress);
 }
 
 // A run killed between the two lines of a pair leaves one log a line ahead

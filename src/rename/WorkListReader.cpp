@@ -16,10 +16,9 @@ constexpr qint64 kMaxLineBytes = 64 * 1024;
 WorkListReader::WorkListReader(const QString &path)
     : m_file(path)
 {
-    // A FIFO or a device would make the open or the reads wait forever.
-    if (!isRegularOrMissing(path, &m_problem))
-        return;
-    m_file.open(QIODevice::ReadOnly);
+    // A FIFO or a device would make the open or the reads wait forever; a
+    // link would read a list from elsewhere.
+    openWorkFile(m_file, QIODevice::ReadOnly, &m_problem);
 }
 
 std::optional<QString> WorkListReader::next(bool completeOnly)

@@ -11,14 +11,21 @@ WorkListWriter::WorkListWriter(const QString &path, bool append)
     : m_file(path)
 {
     const QIODevice::OpenMode mode = append ? QIODevice::Append : (QIODevice::WriteOnly | QIODevice::Truncate);
-    // Opening a FIFO or a device would wait or write elsewhere: refused.
-    m_notRegular = !isRegularOrMissing(path);
-    m_failed = m_notRegular || !m_file.open(mode);
+    // A link, a FIFO or a device would wait or write elsewhere: refused.
+    m_failed = !openWorkFile(m_file, mode, &m_problem);
+    if (m_problem.startsWith(path + QStringLiteral(": ")))
+        m_problem.remove(0, path.size() + 2);
 }
 
 QString WorkListWriter::errorString() const
 {
-    return m_notRegular ? QStringLiteral("not a regular file; left alone") : m_file.errorString();
+    return m_failed && !m_problem.isEmpty() ? m_problem : m_file.errorString();
+}
+
+void WorkListWriter::reportRefusal(QStringList &problems) const
+{
+    if (!m_file.isOpen())
+        problems.append(m_file.fileName() + QStringLiteral(": ") + errorString());
 }
 
 bool WorkListWriter::append(const QString &entry)

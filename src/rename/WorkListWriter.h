@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <string>
 
@@ -16,11 +17,14 @@ public:
     explicit WorkListWriter(const QString &path, bool append = false);
 
     bool isOpen() const { return m_file.isOpen(); }
+    // Adds "file: why" to problems when the list could not be opened.
+    void reportRefusal(QStringList &problems) const;
     bool append(const QString &entry);
     qint64 count() const { return m_count; }
     // Writes what is buffered; false when the disk refused it.
     bool close();
-    // The system's error of the last failure.
+    // Why the list was refused (it names the file), or the system's error of
+    // the last failure.
     QString errorString() const;
 
 private:
@@ -28,7 +32,7 @@ private:
     std::string m_line; // one buffer for every line
     qint64 m_count = 0;
     bool m_failed = false;
-    bool m_notRegular = false;
+    QString m_problem; // why the list was not opened
 };
 
 } // namespace kaz

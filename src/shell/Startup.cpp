@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/ShellEntry.h"
+#include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
 #include <QDir>
@@ -25,7 +26,7 @@ bool passesWriteTest(const QString &folder)
     if (!QDir().mkpath(folder))
         return false;
     QFile file(folder + QLatin1Char('/') + QLatin1String(workfile::WriteTest));
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write("\r\n") == 2 && file.flush();
+    return openWorkFile(file, QIODevice::WriteOnly | QIODevice::Truncate) && file.write("\r\n") == 2 && file.flush();
 }
 
 void deleteWorkFiles(const QString &folder, std::initializer_list<const char *> names)
@@ -121,7 +122,14 @@ StartupResult startUp(const StartupRequest &request, Prompter &prompter)
     if (r.shellRegistration && !applyShellRegistration(true, r.language, r.programFolder, request.executable, &problem)
         && !problem.isEmpty())
         tellNotWritten(problem);
-    recoverInterruptedTailWrites(); // tag writes killed in the last session
+    // Tag writes killed in the last session; files changed since stay as they are.
+    QStringList tailProblems;
+    recoverInterruptedTailWrites(&tailProblems);
+    if (!tailProblems.isEmpty())
+        prompter.report(MessageKind::Warning,
+                        QString::fromUtf8(tr2(r.language, "Tag writes of the last session could not be finished:",
+                                              "Tag-Schreibvorgänge der letzten Sitzung konnten nicht beendet werden:")),
+                        tailProblems);
     deleteWorkFiles(r.programFolder, {workfile::DirList, workfile::NewDirList, workfile::FolderList, workfile::FileList});
 
     r.iniPath = iniPath();

@@ -69,8 +69,19 @@ public:
             hooks.pump();
             examine(folder);
         }
-        for (size_t i = tree.size(); i-- > 1;)
-            m_plan.folders.append(tree[i].path);
+        // A folder that holds nothing (or only folders that hold nothing) is
+        // the user's own: it stays. The others go once the run emptied them.
+        QSet<QString> withContent;
+        for (size_t i = tree.size(); i-- > 1;) {
+            const Folder &f = tree[i];
+            const bool content = std::any_of(f.entries.cbegin(), f.entries.cend(), [&](const FolderEntry &e) {
+                return e.kind != FolderEntry::Folder || withContent.contains(f.path + e.name + QLatin1Char('/'));
+            });
+            if (content) {
+                withContent.insert(f.path);
+                m_plan.folders.append(f.path);
+            }
+        }
         if (m_reorganize)
             collectItems();
         return std::move(m_plan);

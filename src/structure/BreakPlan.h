@@ -27,8 +27,9 @@ struct BreakMove {
 struct BreakPlan {
     QString base; // with "/"
     std::vector<BreakMove> moves;
-    // Every sub-folder, deepest level first: the order they are removed in
-    // once empty.
+    // Every sub-folder that holds a file somewhere below it, deepest level
+    // first: the order they are removed in once empty. Folders that hold
+    // nothing before the run are the user's and stay.
     QStringList folders;
     // Reorganisation: the builder's input, the MP3 files of the base folder
     // first, then the gathered files under their new names.

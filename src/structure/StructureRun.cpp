@@ -43,6 +43,7 @@ public:
             m_state.running = false;
     }
     bool busy() const { return m_busy; }
+    QString lockProblem() const { return m_lock ? m_lock->problem() : QString(); }
 
 private:
     RunState &m_state;
@@ -132,8 +133,10 @@ StructureOutcome make_dstructure(const StructureRequest &request, const Structur
 {
     StructureOutcome outcome;
     const RunScope scope(request.preview, state);
-    if ((outcome.busy = scope.busy()))
+    if ((outcome.busy = scope.busy())) {
+        outcome.lockProblem = scope.lockProblem();
         return outcome;
+    }
     say(env, "creating directory-structure", "Erstellen der Verzeichnisstruktur");
     const BuildInput input = scanBaseFolder(request.base, request.context, env.hooks);
     outcome.files = input.files;
@@ -163,8 +166,10 @@ StructureOutcome breakStructure(const StructureRequest &request, BreakMode mode,
 {
     StructureOutcome outcome;
     const RunScope scope(request.preview, state);
-    if ((outcome.busy = scope.busy()))
+    if ((outcome.busy = scope.busy())) {
+        outcome.lockProblem = scope.lockProblem();
         return outcome;
+    }
     say(env, "analysing directory-structure", "Analyse der Verzeichnisstruktur");
     const BreakPlan plan = planBreak(request.base, mode, false, request.context, env.hooks);
     outcome.lineBreakPaths = plan.lineBreakPaths;
@@ -193,8 +198,10 @@ StructureOutcome reorganizeStructure(const StructureRequest &request, const Stru
 {
     StructureOutcome outcome;
     const RunScope scope(request.preview, state);
-    if ((outcome.busy = scope.busy()))
+    if ((outcome.busy = scope.busy())) {
+        outcome.lockProblem = scope.lockProblem();
         return outcome;
+    }
     say(env, "analysing directory-structure", "Analyse der Verzeichnisstruktur");
     const BreakPlan breakPlan = planBreak(request.base, BreakMode::Safe, true, request.context, env.hooks);
     outcome.lineBreakPaths = breakPlan.lineBreakPaths;

@@ -44,6 +44,7 @@ struct MovedFile {
 
 struct StructureOutcome {
     bool busy = false;    // another run was going on: nothing done
+    QString lockProblem;  // with busy: the lock could not be taken for this reason instead
     bool refused = false; // the too-small question was not answered Yes: nothing moved
     bool tooBig = false;  // a group does not fit on one CD
     bool moveComplete = true; // the break removed (a preview: would remove) every sub-folder

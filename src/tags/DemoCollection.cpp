@@ -101,9 +101,18 @@ bool writeDemoFile(const QString &dir, const DemoFile &file, QString *error)
             *error = QStringLiteral("%1 exists already").arg(path);
         return false;
     }
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly) || out.write(demoFileBytes(file)) < 0) {
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         if (error)
             *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
+        return false;
+    }
+    // Every byte written out: a full disk fails the file, which then goes.
+    const QByteArray bytes = demoFileBytes(file);
+    if (out.write(bytes) != bytes.size() || !out.flush()) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
+        out.close();
+        QFile::remove(path); // made by this write: nothing of the user's
         return false;
     }
     return true;

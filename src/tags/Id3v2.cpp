@@ -4,6 +4,7 @@
 // nothing written) hold for it as for every other read.
 #include "Id3v2.h"
 
+#include "BoundedInflate.h"
 #include "Genres.h"
 #include "Id3v1.h"
 #include "Id3v2Frames.h"
@@ -12,7 +13,10 @@
 
 #include <commentsframe.h>
 #include <id3v1genres.h>
+#include <id3v2extendedheader.h>
+#include <id3v2frame.h>
 #include <id3v2header.h>
+#include <id3v2synchdata.h>
 #include <id3v2tag.h>
 #include <textidentificationframe.h>
 
@@ -131,9 +135,90 @@ QStringList splitNumberedGenres(const QStringList &fields)
     return split;
 }
 
-FrameTexts tagLibFrames(QByteArrayView tag)
+// TagLib's frame header class, which it keeps to its frames.
+class FrameAccess : public TagLib::ID3v2::Frame
 {
-    const TagFromBytes parsed(tag.first(kHeaderSize), tag.sliced(kHeaderSize));
+public:
+    using Header = TagLib::ID3v2::Frame::Header;
+};
+
+// The most that the compressed frames of one tag may inflate to together.
+constexpr qint64 kMaxInflatedTagBytes = 16 * 1024 * 1024;
+
+// TagLib inflates a compressed frame whole, whatever it grows to. Each one
+// is tried here first, walking the frames as TagLib's tag parser does (with
+// its own header classes, so that both see the same frames): a frame that
+// inflates past the size it declares, or past what is left of the limit for
+// the whole tag, is made an unknown frame without compression, which TagLib
+// keeps unread. header and body are changed only then; returns whether a
+// frame was.
+bool boundCompressedFrames(QByteArray &header, QByteArray &body)
+{
+    const TagLib::ID3v2::Header tagHeader(TagFromBytes::bytes(header));
+    const unsigned version = tagHeader.majorVersion();
+    if (version < 3 || version > 4)
+        return false; // frames of ID3v2.2 are never compressed
+    constexpr int kFrameHeader = 10;
+    const bool tagUnsynchronised = tagHeader.unsynchronisation();
+    const bool decodedWhole = tagUnsynchronised && version == 3;
+    TagLib::ByteVector data = TagFromBytes::bytes(body);
+    if (decodedWhole)
+        data = TagLib::ID3v2::SynchData::decode(data);
+    qint64 position = 0;
+    const qint64 length = data.size();
+    // Where the walk may differ from TagLib's (its end, a frame that does
+    // not fit), it goes on rather than stops: a frame tried for nothing does
+    // no harm.
+    if (tagHeader.extendedHeader()) {
+        TagLib::ID3v2::ExtendedHeader extended;
+        extended.setData(data);
+        if (extended.size() <= data.size())
+            position += extended.size();
+    }
+    qint64 budget = kMaxInflatedTagBytes;
+    bool changed = false;
+    for (; position < length - kFrameHeader && data.at(uint(position)) != 0;) {
+        const TagLib::ByteVector rest = data.mid(uint(position));
+        const FrameAccess::Header frame(rest, version);
+        const qint64 size = frame.frameSize();
+        if (frame.compression() && !frame.encryption()) {
+            TagLib::ByteVector fields = rest.mid(kFrameHeader);
+            if (version == 4 && (tagUnsynchronised || frame.unsynchronisation()))
+                fields = TagLib::ID3v2::SynchData::decode(rest.mid(kFrameHeader, uint(size)));
+            const TagLib::ByteVector sizeBytes = fields.mid(0, 4);
+            const qint64 declared = version == 4 ? TagLib::ID3v2::SynchData::toUInt(sizeBytes) : sizeBytes.toUInt(true);
+            const TagLib::ByteVector &stream = fields;
+            qint64 inflated = 0;
+            if (stream.size() > 4
+                && inflatesWithin(QByteArrayView(stream.data() + 4, stream.size() - 4), qMin(declared, budget), &inflated)) {
+                budget -= inflated;
+            } else {
+                for (int i = 0; i < 4; ++i)
+                    data[int(position) + i] = 'X';
+                const int flags = int(position) + 9;
+                data[flags] = char(data.at(uint(flags)) & (version == 4 ? ~0x08 : ~0x80));
+                changed = true;
+            }
+        }
+        if (size == 0)
+            break; // TagLib stops here
+        position += size + kFrameHeader;
+    }
+    if (!changed)
+        return false;
+    body = QByteArray(data.data(), data.size());
+    if (decodedWhole)
+        header[5] = char(header.at(5) & ~0x80);
+    return true;
+}
+
+FrameTexts tagLibFrames(QByteArrayView tag, bool *unreadable)
+{
+    QByteArray header = tag.first(kHeaderSize).toByteArray();
+    QByteArray body = tag.sliced(kHeaderSize).toByteArray();
+    if (boundCompressedFrames(header, body) && unreadable)
+        *unreadable = true;
+    const TagFromBytes parsed(header, body);
     FrameTexts t;
     t.version = int(parsed.header()->majorVersion());
     t.title = firstText(parsed, "TIT2");
@@ -246,30 +331,30 @@ std::optional<Id3v2Values> valuesOfCommon(FrameTexts texts)
 
 } // namespace
 
-std::optional<Id3v2Values> parse(QByteArrayView bytes)
+std::optional<Id3v2Values> parse(QByteArrayView bytes, bool *unreadable)
 {
     const std::optional<QByteArrayView> tag = tagIn(bytes);
     if (!tag)
         return std::nullopt;
     if (std::optional<FrameTexts> texts = readCommonFrames(*tag))
         return valuesOfCommon(std::move(*texts));
-    return valuesOf(tagLibFrames(*tag));
+    return valuesOf(tagLibFrames(*tag, unreadable));
 }
 
-std::optional<Id3v2Values> parseWithTagLib(QByteArrayView bytes)
+std::optional<Id3v2Values> parseWithTagLib(QByteArrayView bytes, bool *unreadable)
 {
     const std::optional<QByteArrayView> tag = tagIn(bytes);
-    return tag ? valuesOf(tagLibFrames(*tag)) : std::nullopt;
+    return tag ? valuesOf(tagLibFrames(*tag, unreadable)) : std::nullopt;
 }
 
-std::optional<Id3v2Values> read(const ReadOnlyFile &file)
+std::optional<Id3v2Values> read(const ReadOnlyFile &file, bool *unreadable)
 {
     if (!file.isRegular() || file.size() < kHeaderSize)
         return std::nullopt;
-    return read(file, file.readAt(0, qMin(file.size(), kFirstRead)));
+    return read(file, file.readAt(0, qMin(file.size(), kFirstRead)), unreadable);
 }
 
-std::optional<Id3v2Values> read(const ReadOnlyFile &file, QByteArrayView start)
+std::optional<Id3v2Values> read(const ReadOnlyFile &file, QByteArrayView start, bool *unreadable)
 {
     if (!file.isRegular() || file.size() < kHeaderSize)
         return std::nullopt;
@@ -279,14 +364,14 @@ std::optional<Id3v2Values> read(const ReadOnlyFile &file, QByteArrayView start)
         return std::nullopt;
     const qint64 wanted = qMin(*size, kMaxTagBytes);
     if (start.size() >= wanted)
-        return parse(start.first(wanted));
+        return parse(start.first(wanted), unreadable);
     // The frames of most tags without pictures end within the first read,
     // padding following.
     if (std::optional<FrameTexts> texts = readCommonFrames(start))
         return valuesOfCommon(std::move(*texts));
     QByteArray head = start.toByteArray();
     head += file.readAt(head.size(), wanted - head.size());
-    return parse(QByteArrayView(head).first(qMin(wanted, qint64(head.size()))));
+    return parse(QByteArrayView(head).first(qMin(wanted, qint64(head.size()))), unreadable);
 }
 
 void fillRecord(const Id3v2Values &values, const TextCodec &codec, TagRecord &record)

@@ -53,12 +53,16 @@ void readLyrics3(const ReadOnlyFile &file, QByteArrayView whole, QByteArrayView 
 
 // The ID3v2 tag at the start of the file, when the caller asked for it; its
 // values stand in for a missing ID3v1 tag with the tag-source setting on.
-void readId3v2(const ReadOnlyFile &file, QByteArrayView whole, const TagContext &context, TagRecord &record)
+void readId3v2(const ReadOnlyFile &file, const QString &fileName, QByteArrayView whole, const TagContext &context,
+               TagRecord &record)
 {
     const bool stands = context.useId3v2 && !record.tagged;
     if (!stands && !context.reportId3v2)
         return;
-    record.id3v2 = whole.isEmpty() ? id3v2::read(file) : id3v2::read(file, whole);
+    record.id3v2 = whole.isEmpty() ? id3v2::read(file, &record.id3v2Unreadable)
+                                   : id3v2::read(file, whole, &record.id3v2Unreadable);
+    if (record.id3v2Unreadable)
+        tell(context, Msg::Id3v2FrameUnreadable, QStringLiteral(": ") + fileName);
     if (stands && record.id3v2)
         id3v2::fillRecord(*record.id3v2, *context.codec, record);
 }
@@ -131,7 +135,7 @@ TagRecord readTagWith(const ReadOnlyFile &file, const QString &fileName, const T
             readLyrics3(file, whole, tail, context, record);
         }
     }
-    readId3v2(file, whole, context, record);
+    readId3v2(file, fileName, whole, context, record);
     if (!record.hasTag() && record.fileSize < id3v1::kTailSize) {
         if (!context.quietWhenShort)
             tell(context, Msg::FileTooShort, fileName);

@@ -56,6 +56,8 @@ struct TagRecord {
     // reader was asked to look for one.
     bool fromId3v2 = false;
     std::optional<Id3v2Values> id3v2;
+    // A frame of that tag could not be read (it inflates past its size).
+    bool id3v2Unreadable = false;
 
     // The file has values to work with: an ID3v1 tag, or an ID3v2 tag in its place.
     bool hasTag() const { return tagged || fromId3v2; }

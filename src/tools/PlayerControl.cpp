@@ -1,6 +1,7 @@
 #include "PlayerControl.h"
 
 #include "platform/MediaPlayer.h"
+#include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
 #include <QFile>
@@ -26,7 +27,7 @@ bool PlayerControl::ensureRunning()
 void PlayerControl::queue(const QStringList &paths, bool fresh)
 {
     QFile list(workFilePath(workfile::PlayList));
-    const bool open = list.open(fresh ? QIODevice::WriteOnly | QIODevice::Truncate : QIODevice::Append);
+    const bool open = openWorkFile(list, fresh ? QIODevice::WriteOnly | QIODevice::Truncate : QIODevice::Append);
     for (const QString &path : paths) {
         if (hasLineBreak(path))
             continue;

@@ -1,6 +1,7 @@
 #include "SendToList.h"
 
 #include "platform/PathParts.h"
+#include "platform/SmallFile.h"
 #include "platform/WorkFiles.h"
 
 #include <QFile>
@@ -11,7 +12,7 @@ namespace kaz {
 bool SendToList::write(const QStringList &paths)
 {
     QFile file(workFilePath(workfile::SendTo));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!openWorkFile(file, QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     QByteArray bytes;
     for (const QString &path : paths) {
@@ -25,7 +26,7 @@ SendToList SendToList::read()
 {
     SendToList list;
     QFile file(workFilePath(workfile::SendTo));
-    if (!file.open(QIODevice::ReadOnly))
+    if (!openWorkFile(file, QIODevice::ReadOnly))
         return list;
     for (QByteArray line : file.readAll().split('\n')) {
         if (line.endsWith('\r'))

@@ -1,13 +1,17 @@
 #include "RenameFixtures.h"
 #include "support/KillAtStep.h"
+#include "support/SmallVolume.h"
 
+#include "platform/Paths.h"
 #include "platform/WorkFiles.h"
 #include "rename/WorkListReader.h"
+#include "rename/WorkListWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
 #include <sys/stat.h>
 
 using namespace kaz;
@@ -241,4 +245,109 @@ TEST_F(CliRename, NamesTakenLateInALargeFolderStayOutOfTheLogs)
     for (const char *name : {"A - Tawi (2).mp3", "A - Tawx (2).mp3", "A - Dup.mp3", "A - Dup (2).mp3", "A - Again.mp3",
                              "A - Again (2).mp3", "A - Taxb.mp3"})
         EXPECT_TRUE(QFileInfo(dir + '/' + name).isFile()) << name;
+}
+
+// Work lists and the undo's progress file are never written through a link
+// nor opened when a FIFO or a folder stands at their name: the run says so,
+// naming the file, and the file the link points to stays as it was.
+TEST_F(CliRename, WorkFilesAreOpenedOnlyAsTheProgramsOwnRegularFiles)
+{
+    putTagged(dir + "/sub", "x.mp3", values("One", "Abba", "Album"));
+    const QString outside = putFile(home.path(), "outside.txt", "keep me");
+    const auto before = hashesByPath(dir);
+    const std::pair<const char *, std::function<bool(const QString &)>> kinds[] = {
+        {"link", [&](const QString &at) { return QFile::link(outside, at); }},
+        {"fifo", [](const QString &at) { return ::mkfifo(QFile::encodeName(at).constData(), 0600) == 0; }},
+        {"folder", [](const QString &at) { return QDir().mkpath(at); }},
+    };
+    for (const char *name : {workfile::FolderList, workfile::FolderNextLevel, workfile::FolderLevel, workfile::FileList}) {
+        for (const auto &[kind, make] : kinds) {
+            const QString at = workFilePath(name);
+            ASSERT_TRUE(make(at)) << name << " " << kind;
+            const CliResult r = runCli({"rename", "--recursive", dir}, {}, 30000);
+            EXPECT_TRUE(endedWith(r, 1, QString(at + ": not a regular file").toUtf8())) << name << " " << kind;
+            EXPECT_EQ(readAll(outside), "keep me") << name << " " << kind;
+            EXPECT_EQ(hashesByPath(dir), before) << name << " " << kind;
+            QFile::remove(at);
+            QDir().rmdir(at);
+        }
+    }
+
+    // The undo goes on by the disk alone past a FIFO or a link to a device
+    // at its progress file.
+    ASSERT_TRUE(endedWith(runCli({"rename", "--recursive", dir}), 0));
+    const QString progress = workFilePath(workfile::UndoProgress);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(progress).constData(), 0600), 0);
+    CliResult r = runCli({"undo", "--yes"}, {}, 30000);
+    EXPECT_TRUE(endedWith(r, 0, QString(progress + ": not a regular file").toUtf8()));
+    EXPECT_EQ(hashesByPath(dir), before);
+    QFile::remove(progress);
+    ASSERT_TRUE(endedWith(runCli({"rename", "--recursive", dir}), 0));
+    ASSERT_TRUE(QFile::link("/dev/zero", progress));
+    EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}, {}, 30000), 0));
+    EXPECT_EQ(hashesByPath(dir), before);
+}
+
+// The marks of a killed undo belong to the logs they were made for: logs of
+// another run that happen to have the very same sizes do not take them.
+TEST_F(CliRename, AnUndosMarksBelongToTheLogsTheyWereMadeFor)
+{
+    putTagged(dir, "aa.mp3", values("One", "Abba"));
+    putTagged(dir, "bb.mp3", values("Two", "Abba"));
+    ASSERT_TRUE(endedWith(runCli({"rename", "--fields", "artist,title", dir}), 0));
+    // Killed after the last line was undone and marked.
+    ASSERT_TRUE(runCliKilledAt({"undo", "--yes"}, "rename", 2).killed);
+    ASSERT_TRUE(QFile::exists(dir + "/bb.mp3") && QFile::exists(dir + "/Abba - One.mp3"));
+
+    // Logs of another run, of the same sizes, for two other files.
+    const QString c = putTagged(dir, "Abba - Six.mp3", values("Six", "Abba"));
+    const QString d = putTagged(dir, "Abba - Ten.mp3", values("Ten", "Abba"));
+    for (const auto &[name, lines] : {std::pair{workfile::UndoOld, QStringList{dir + "/cc.mp3", dir + "/dd.mp3"}},
+                                      std::pair{workfile::UndoNew, QStringList{c, d}}}) {
+        WorkListWriter log(workFilePath(name));
+        for (const QString &line : lines)
+            log.append(line);
+        ASSERT_TRUE(log.close());
+    }
+    EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
+    EXPECT_TRUE(QFile::exists(dir + "/cc.mp3") && QFile::exists(dir + "/dd.mp3"));
+    EXPECT_FALSE(QFile::exists(c) || QFile::exists(d));
+}
+
+// A killed undo, then a run that cannot write its logs on a full data disk:
+// the undo still finishes, at every step it could have been killed at.
+TEST_F(CliRename, AKilledUndoFinishesAfterARunThatCouldNotLog)
+{
+    SmallVolume volume(programFolder(), 256);
+    if (!volume.isMounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs (needs root)";
+    // The second file moves away from a name that the third then takes;
+    // killed after those two were undone, the disk alone cannot tell that
+    // the file at "Abba - Waterloo.mp3" is back where it belongs.
+    const QStringList run = {"rename", "--fields", "artist,title", dir};
+    const auto putFiles = [&] {
+        putTagged(dir, "Abba - Alpha.mp3", values("Beta", "Abba"));
+        putTagged(dir, "Abba - Waterloo.mp3", values("SOS", "Abba"));
+        putTagged(dir, "x.mp3", values("Waterloo", "Abba"));
+    };
+    const auto setUp = [&] {
+        QDir(dir).removeRecursively();
+        QFile::remove(volume.path() + "/filler");
+        putFiles();
+        ASSERT_TRUE(endedWith(runCli(run), 0));
+        ASSERT_TRUE(QFile::exists(dir + "/Abba - SOS.mp3"));
+    };
+    putFiles();
+    const auto original = treeHashes(dir);
+    const int kills = killAtEveryStep({"undo", "--yes"}, "*", setUp, [&](int n) {
+        // Room for the list of files, none for the logs.
+        volume.fill();
+        QFile filler(volume.path() + "/filler");
+        filler.resize(filler.size() - 4096);
+        runCli(run); // renames nothing: it cannot log
+
+        EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0)) << "after kill " << n;
+        EXPECT_EQ(treeHashes(dir), original) << "after kill " << n;
+    });
+    EXPECT_GE(kills, 3);
 }

@@ -7,6 +7,7 @@
 #include "rename/WorkListReader.h"
 #include "rename/WorkListWriter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -107,6 +108,45 @@ TEST_F(Undo, LogsOfAnInterruptedRunAreSafe)
     EXPECT_TRUE(QFile::exists(notYet));
     EXPECT_EQ(contentHash(stranger), strangerHash);
     EXPECT_FALSE(undoInformationExists());
+}
+
+// Two files of one batch logged with the same new name, then a kill: only
+// one got the name. Either way round, every name comes back and the undo
+// succeeds; a stranger at an old name still keeps its line.
+TEST_F(Undo, TwoLinesWithOneNewNameBothComeBack)
+{
+    for (const bool firstGotIt : {true, false}) {
+        SCOPED_TRACE(firstGotIt);
+        QDir(dir).removeRecursively();
+        const QString a = dir + "/a.mp3", b = dir + "/b.mp3", taken = dir + "/Abba - One.mp3";
+        putTagged(dir, "Abba - One.mp3", values("One", "Abba"));
+        putTagged(dir, firstGotIt ? "b.mp3" : "a.mp3", values("One", "Abba", "Other"));
+        const auto stays = contentHash(firstGotIt ? b : a);
+        writeLog(workfile::UndoOld, {a, b});
+        writeLog(workfile::UndoNew, {taken, taken});
+
+        RunState state;
+        state.filesTouched = true;
+        const UndoOutcome outcome = undoLastRun(state, nullptr, Language::English);
+        EXPECT_TRUE(outcome.failures.isEmpty()) << outcome.failures.join(' ').toStdString();
+        EXPECT_EQ(QList<qint64>({outcome.restored, outcome.alreadyThere}), QList<qint64>({1, 1}));
+        EXPECT_EQ(namesIn(dir), QStringList({"a.mp3", "b.mp3"}));
+        EXPECT_EQ(contentHash(firstGotIt ? b : a), stays);
+        EXPECT_FALSE(undoInformationExists());
+    }
+
+    // Another file at an old name: that line stays for a later undo.
+    QDir(dir).removeRecursively();
+    putTagged(dir, "Abba - One.mp3", values("One", "Abba"));
+    putTagged(dir, "a.mp3", values("Stranger", "Abba"));
+    putTagged(dir, "b.mp3", values("Two", "Abba"));
+    writeLog(workfile::UndoOld, {dir + "/a.mp3", dir + "/b.mp3"});
+    writeLog(workfile::UndoNew, {dir + "/Abba - One.mp3", dir + "/Abba - One.mp3"});
+    RunState state;
+    state.filesTouched = true;
+    const UndoOutcome outcome = undoLastRun(state, nullptr, Language::English);
+    EXPECT_EQ(outcome.failures.size(), 2);
+    EXPECT_TRUE(QFile::exists(dir + "/Abba - One.mp3"));
 }
 
 TEST_F(Undo, ARunThatRenamesNothingKeepsTheWayBack)

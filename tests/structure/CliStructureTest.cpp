@@ -2,12 +2,18 @@
 #include "StructureFixtures.h"
 
 #include "support/KillAtStep.h"
+#include "support/SmallVolume.h"
 
 #include "platform/Paths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
+
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kaz;
 using namespace kaz::test;
@@ -108,4 +114,98 @@ TEST_F(CliStructure, QuestionsNeedYesOrATerminal)
     EXPECT_TRUE(endedWith(runCli({"structure", "break", "--full", "--yes", dir}), 0));
     EXPECT_TRUE(QFile::exists(dir + "/cover.jpg"));
     EXPECT_FALSE(QFileInfo::exists(dir + "/sub"));
+}
+
+// A break (and a reorganisation) removes the folders it emptied, never the
+// user's own empty folders; the undo brings back what the run took away.
+TEST_F(CliStructure, BreaksLeaveTheUsersEmptyFolders)
+{
+    for (const QString operation : {"break", "reorganize"}) {
+        SCOPED_TRACE(operation.toStdString());
+        QDir(dir).removeRecursively();
+        putSong(dir + "/sub/deeper", "song.mp3", "A", "X");
+        putSong(dir + "/sub", "other.mp3", "B", "Y");
+        for (const char *folder : {"/empty", "/nested/deeper"})
+            ASSERT_TRUE(QDir().mkpath(dir + folder));
+        const auto before = hashesByPath(dir);
+
+        EXPECT_TRUE(endedWith(runCli({"structure", operation, "--yes", dir}), 0));
+        EXPECT_TRUE(QFileInfo(dir + "/empty").isDir());
+        EXPECT_TRUE(QFileInfo(dir + "/nested/deeper").isDir());
+        EXPECT_FALSE(QFileInfo::exists(dir + "/sub"));
+
+        EXPECT_TRUE(endedWith(runCli({"undo", "--yes"}), 0));
+        EXPECT_EQ(hashesByPath(dir), before);
+        for (const char *folder : {"/empty", "/nested/deeper", "/sub/deeper"})
+            EXPECT_TRUE(QFileInfo(dir + folder).isDir()) << folder;
+    }
+}
+
+// A run lock that cannot be used: cleanup and structure say why, as rename
+// and undo do, instead of blaming another run.
+TEST_F(CliStructure, ARunLockThatCannotBeUsedIsNamed)
+{
+    eightSongs(dir, "A", "X", "a");
+    const QString lock = programFolder() + "/run.lock";
+    const QString outside = putFile(home.path(), "outside", "x");
+    struct Case {
+        const char *name;
+        std::function<bool()> make;
+        const char *said;
+    } cases[] = {
+        {"fifo", [&] { return ::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0; }, "no regular file"},
+        {"link", [&] { return QFile::link(outside, lock); }, "symbolic link"},
+        {"folder", [&] { return QDir().mkpath(lock); }, "is a folder"},
+        {"foreign", [&] { return writeAll(lock, "") && ::chown(QFile::encodeName(lock).constData(), 4242, 4242) == 0; },
+         "belongs to another user"},
+    };
+    const auto before = hashesByPath(dir);
+    for (const Case &c : cases) {
+        if (QByteArray(c.name) == "foreign" && ::geteuid() != 0)
+            continue; // only root gives a file away
+        QDir().mkpath(programFolder());
+        ASSERT_TRUE(c.make()) << c.name;
+        for (const QStringList &command : {QStringList{"structure", "build", "--yes", dir},
+                                           QStringList{"cleanup", "--script", "\"a\"\"b\":", dir + "/a0.mp3"},
+                                           QStringList{"cleanup", "--undo"}}) {
+            const CliResult r = runCli(command, {}, 30000);
+            EXPECT_TRUE(endedWith(r, 1, c.said)) << c.name << " " << command.join(' ').toStdString();
+            EXPECT_FALSE(r.err.contains("Another KAZ run")) << c.name;
+        }
+        EXPECT_EQ(hashesByPath(dir), before) << c.name;
+        EXPECT_EQ(readAll(outside), "x");
+        QFile::remove(lock);
+        QDir().rmdir(lock);
+    }
+    // A program folder that cannot be written.
+    if (::geteuid() != 0) {
+        ::chmod(QFile::encodeName(programFolder()).constData(), 0500);
+        EXPECT_TRUE(endedWith(runCli({"structure", "build", "--yes", dir}), 1, "cannot be written"));
+        ::chmod(QFile::encodeName(programFolder()).constData(), 0700);
+    }
+}
+
+// A build killed while it copies a file to another file system (here the
+// album folder is one): the undo removes the hidden copy cut short and the
+// folders the build made, and every file is back.
+TEST_F(CliStructure, AKilledCopyToAnotherFileSystemIsUndoneWhole)
+{
+    SmallVolume volume(dir + "/Album", 4096);
+    if (!volume.isMounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs (needs root)";
+    const auto setUp = [&] {
+        for (const QString &name : entries(volume.path()))
+            QDir(volume.path() + "/" + name).removeRecursively();
+        for (int i = 0; i < 8; ++i)
+            putLargeSong(dir, QStringLiteral("b%1.mp3").arg(i), "B", "Y", 200 * 1024 + i);
+        eightSongs(dir, "A", "X", "a");
+    };
+    setUp();
+    const auto before = hashesByPath(dir);
+    const int kills = killAtEveryStep({"structure", "build", "--yes", dir}, "copy", setUp, [&](int n) {
+        ASSERT_TRUE(endedWith(runCli({"undo", "--yes"}), 0)) << "after kill " << n;
+        EXPECT_EQ(hashesByPath(dir), before) << "after kill " << n;
+        EXPECT_TRUE(entries(volume.path()).isEmpty()) << entries(volume.path()).join(' ').toStdString() << " after kill " << n;
+    }, 3);
+    EXPECT_GE(kills, 2);
 }

@@ -10,6 +10,8 @@
 
 #include <QJsonObject>
 
+#include <algorithm>
+
 using namespace kaz;
 using namespace kaz::test;
 
@@ -22,9 +24,79 @@ QByteArray v2Song(const QString &title, const QString &artist, const QString &al
     return id3v2Tag({.frames = frames}) + mp3Frames(3);
 }
 
+// A text frame whose data is compressed: its declared size, then the zlib
+// stream of the encoding byte and text (2.3 plain, 2.4 syncsafe with the
+// data length flag).
+QByteArray compressedTextFrame(int version, const char *id, const QByteArray &text, quint32 declared)
+{
+    const QByteArray stream = qCompress(QByteArray(1, '\0') + text).mid(4);
+    QByteArray size(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        size[3 - i] = char(version == 4 ? (declared >> (7 * i)) & 0x7f : (declared >> (8 * i)) & 0xff);
+    return id3v2Frame(version, id, size + stream, char(version == 4 ? 0x09 : 0x80));
+}
+
 } // namespace
 
 using Id3v2Cli = HomeTest;
+
+// Compressed frames inflate only as far as they say they do: a frame that
+// grows past its size (by a little, or to hundreds of megabytes) is left
+// unread and its file reported, and the run goes on with the other files.
+TEST_F(Id3v2Cli, CompressedFramesInflateNoFurtherThanTheySay)
+{
+    const QByteArray huge(32 * 1024 * 1024, 'a');
+    struct Case {
+        const char *name;
+        int version;
+        QByteArray text;
+        quint32 declared;
+        bool readable;
+    } cases[] = {
+        {"fits3.mp3", 3, "Packed Three", 13, true},
+        {"fits4.mp3", 4, "Packed Four", 12, true},
+        {"longer3.mp3", 3, "A bit longer than said", 5, false},
+        {"bomb3.mp3", 3, huge, 100, false},
+        {"bomb4.mp3", 4, huge, 100, false},
+        {"bombsaid.mp3", 4, huge, 0x0fffffff, false}, // says it, but past the limit of a tag
+    };
+    QStringList files;
+    for (const Case &c : cases) {
+        const QByteArray body = compressedTextFrame(c.version, "TIT2", c.text, c.declared)
+                                + id3v2Frame(c.version, "TPE1", QByteArray(1, '\0') + "Band");
+        files << putFile(dir, c.name, id3v2TagOf(c.version, body) + mp3Frames(3));
+    }
+    files << putFile(dir, "plain.mp3", v2Song("Plain", "Band", "Record"));
+    const QMap<QString, QByteArray> before = contentsOf(files);
+
+    CliResult r = runCli(QStringList{"tag", "show", "--json"} + files);
+    EXPECT_EQ(r.exitCode, 1);
+    const QList<QJsonObject> shown = jsonLines(r.out);
+    ASSERT_EQ(shown.size(), files.size()) << r.err.constData();
+    for (int i = 0; i < int(std::size(cases)); ++i) {
+        const QJsonObject v2 = shown[i]["id3v2"].toObject();
+        EXPECT_EQ(v2["title"].toString(), cases[i].readable ? QString(cases[i].text) : QString()) << cases[i].name;
+        EXPECT_EQ(v2["artist"].toString(), "Band") << cases[i].name;
+        EXPECT_EQ(r.err.contains(cases[i].name), !cases[i].readable) << cases[i].name << r.err.constData();
+    }
+    EXPECT_EQ(shown.last()["id3v2"].toObject()["title"].toString(), "Plain");
+
+    // A file like these ends no run: from-v2 and rename go on with the others.
+    r = runCli(QStringList{"tag", "from-v2"} + files);
+    EXPECT_TRUE(r.err.contains("bomb4.mp3")) << r.err.constData();
+    EXPECT_EQ(readTag(files.last(), {}).title, "Plain");
+    EXPECT_EQ(readTag(files.first(), {}).title, "Packed Three");
+    r = runCli({"rename", "--id3v2", dir});
+    EXPECT_TRUE(QFile::exists(dir + "/03 - Band - Record - Plain.mp3")) << r.err.constData();
+    // Each file once, its start (tag and audio) as it was.
+    const QStringList names = namesIn(dir);
+    EXPECT_EQ(names.size(), files.size());
+    for (const QByteArray &start : before) {
+        EXPECT_EQ(std::count_if(names.cbegin(), names.cend(),
+                                [&](const QString &name) { return readAll(dir + "/" + name).startsWith(start); }),
+                  1);
+    }
+}
 
 TEST_F(Id3v2Cli, ShowNameRenameAndStructureUseTheTagSourceAndKeepTheFilesStart)
 {

@@ -1,5 +1,6 @@
 // kaz-cli tag show / set / demo, run as a user would.
 #include "support/QtPrinters.h"
+#include "support/SmallVolume.h"
 #include "support/Terminal.h"
 #include "support/TestSupport.h"
 
@@ -7,9 +8,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace kaz;
@@ -155,6 +158,36 @@ TEST_F(TagCli, DemoCollectionIsVariedAndNeverReplacesFiles)
 
     EXPECT_EQ(runCli({"demo", dir, "--count", "80"}).exitCode, 1);
     EXPECT_EQ(treeHashes(dir), before);
+
+    // On a full disk the files that did not fit are failures, not empty files.
+    SmallVolume volume(home.path() + "/small", 64);
+    if (!volume.isMounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs (needs root)";
+    const CliResult r = runCli({"demo", volume.path() + "/demo", "--count", "400"});
+    EXPECT_TRUE(endedWith(r, 1, "No space left on device"));
+    const QMap<QString, QByteArray> written = treeHashes(volume.path() + "/demo");
+    EXPECT_LT(written.size(), 400);
+    for (const QString &relative : written.keys())
+        EXPECT_GT(QFileInfo(volume.path() + "/demo/" + relative).size(), 128) << relative.toStdString();
+}
+
+// A run over more files than the process may open at once (a soft limit of
+// 400 descriptors, 700 files) writes every one of them.
+TEST_F(TagCli, ATagRunOverMoreFilesThanMayBeOpenWritesThemAll)
+{
+    QStringList files;
+    for (int i = 0; i < 700; ++i)
+        files << putTagged(dir, QStringLiteral("%1.mp3").arg(i), values(QStringLiteral("T%1").arg(i), "A"));
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
+    struct rlimit low = old;
+    low.rlim_cur = 400;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    const CliResult r = runCli(QStringList{"tag", "set", "--comment", "done"} + files);
+    ::setrlimit(RLIMIT_NOFILE, &old);
+    EXPECT_TRUE(endedWith(r, 0));
+    for (const QString &file : files)
+        EXPECT_EQ(readTag(file, {}).comment, "done") << file.toStdString();
 }
 
 TEST_F(TagCli, SetGivesANewTagNoGenreAndRefusesValuesThatDoNotFit)

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -157,6 +158,34 @@ TEST_F(Send, SpaceLongNamesLinksAndFifosAcrossFileSystems)
     EXPECT_TRUE(endedWith(r, 1, QString(fifo + ": not a regular file").toUtf8()));
     EXPECT_TRUE(QFileInfo(fifo).exists());
     EXPECT_FALSE(QFileInfo::exists(volume.path() + "/in/pipe.mp3"));
+}
+
+// A move to another file system out of a folder the file cannot leave (here a
+// read-only one) copies nothing: the file stays where it is, once, and the
+// failure names the reason.
+TEST_F(Send, AMoveOutOfAFolderTheFileCannotLeaveCopiesNothing)
+{
+    SmallVolume volume(home.path() + "/small", 1024);
+    if (!volume.isMounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs (needs root)";
+    const QString from = volume.path() + "/album";
+    const QString a = putFile(from, "a.mp3", QByteArray(5000, 'a'));
+    QFile::link("a.mp3", from + "/link.mp3");
+    const QByteArray hash = contentHash(a);
+    ASSERT_EQ(::mount(nullptr, QFile::encodeName(volume.path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr),
+              0);
+
+    const SendOutcome outcome = send(SendOperation::Move, dst, {a, from + "/link.mp3"});
+    EXPECT_EQ(outcome.done, 0);
+    ASSERT_EQ(outcome.failures.size(), 2);
+    EXPECT_TRUE(outcome.failures[0].contains("cannot be removed from its folder")) << outcome.failures[0].toStdString();
+    EXPECT_TRUE(entries(dst).isEmpty());
+    EXPECT_EQ(contentHash(a), hash);
+    EXPECT_TRUE(QFileInfo(from + "/link.mp3").isSymLink());
+
+    const CliResult r = runCli({"send", "move", "--to", dst, a});
+    EXPECT_TRUE(endedWith(r, 1, "cannot be removed from its folder")) << r.err.constData();
+    EXPECT_TRUE(entries(dst).isEmpty());
 }
 
 TEST_F(Send, DeleteGoesToTheTrashAfterTheQuestion)

@@ -530,7 +530,7 @@ void CleanupPage::go()
         m_host.files().fileProgress()->setValue(0);
     }
     if (outcome.busy) {
-        m_host.prompter().inform(MessageKind::Warning, renameText(RenameText::AnotherRunActive, m_language));
+        m_host.prompter().inform(MessageKind::Warning, runLockRefusal(outcome.lockProblem, m_language));
         return;
     }
     if (outcome.script != m_script->text()) {
@@ -561,7 +561,7 @@ void CleanupPage::undo()
         outcome = undoCleanup(hooks);
     }
     if (outcome.busy) {
-        m_host.prompter().inform(MessageKind::Warning, renameText(RenameText::AnotherRunActive, m_language));
+        m_host.prompter().inform(MessageKind::Warning, runLockRefusal(outcome.lockProblem, m_language));
         return;
     }
     // Lines that could not be done stay in the log: Undo stays for them.

@@ -70,10 +70,7 @@ template<typename Outcome>
 bool RenameRunner::refusedAsBusy(const Outcome &outcome)
 {
     if (outcome.busy) {
-        const QString why = outcome.lockProblem.isEmpty()
-                                ? renameText(RenameText::AnotherRunActive, m_host.language())
-                                : outcome.lockProblem;
-        m_host.prompter().inform(MessageKind::Information, why);
+        m_host.prompter().inform(MessageKind::Information, runLockRefusal(outcome.lockProblem, m_host.language()));
     }
     return outcome.busy;
 }

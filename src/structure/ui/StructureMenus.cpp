@@ -1,6 +1,7 @@
 #include "StructureMenus.h"
 
 #include "platform/Prompter.h"
+#include "rename/RenameTexts.h"
 #include "widgets/Captions.h"
 #include "widgets/PageHost.h"
 #include "widgets/RunFrame.h"
@@ -118,6 +119,8 @@ void StructureMenus::run(
     // The undo logs now hold this run: Undo belongs to this folder.
     if (outcome && (!outcome->moved.empty() || !outcome->failures.isEmpty()))
         m_state->lastStartFolder = folder;
+    if (outcome && outcome->busy)
+        m_host.prompter().inform(MessageKind::Warning, runLockRefusal(outcome->lockProblem, m_host.language()));
     if (outcome) {
         const QStringList problems = outcome->failures + outcome->lineBreakPaths;
         if (!problems.isEmpty())
