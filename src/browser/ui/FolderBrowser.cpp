@@ -2,6 +2,7 @@
 
 #include "browser/FolderCommands.h"
 #include "browser/FolderRecovery.h"
+#include "browser/ListingJob.h"
 #include "widgets/RunFrame.h"
 
 #include "platform/Messages.h"
@@ -11,11 +12,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -25,6 +27,7 @@
 #include <QPalette>
 #include <QProgressBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -55,6 +58,13 @@ FolderBrowser::FolderBrowser(RunFrame &runFrame, const QString &startFolder, QWi
     buildFolderSide();
     buildFileSide();
     buildLayout();
+}
+
+FolderBrowser::~FolderBrowser()
+{
+    // A fill that still runs stops; its thread is waited for.
+    if (m_job)
+        m_job->cancel();
 }
 
 void FolderBrowser::buildFolderSide()
@@ -133,6 +143,9 @@ void FolderBrowser::buildFileSide()
     m_fileList = new QListWidget(this);
     m_fileList->setObjectName(QStringLiteral("FileListBox1"));
     m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Rows of one size make 100,000 names quick to show (see fitRowSize).
+    m_fileList->setUniformItemSizes(true);
+    m_fileList->installEventFilter(this);
     m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_fileList, &QListWidget::itemSelectionChanged, this, &FolderBrowser::fileListSelectionChanged);
     connect(m_fileList, &QListWidget::itemActivated, this, &FolderBrowser::fileActivated);
@@ -288,44 +301,119 @@ void FolderBrowser::fillFolderList()
 void FolderBrowser::fillFileList()
 {
     if (m_filling) {
+        // Another folder, mask or filter while a fill runs: it starts over.
         m_refillPending = true;
+        if (m_job)
+            m_job->cancel();
+        m_fileList->clear();
+        m_state.files.clear();
+        m_state.selectedRows.clear();
         return;
     }
     m_filling = true;
-    QStringList names;
+    bool complete = true;
     do {
         m_refillPending = false;
-        QElapsedTimer sincePump;
-        sincePump.start();
-        RunHooks hooks;
-        hooks.progress = [this](qint64 position, qint64 total) {
-            m_fileProgress->setMaximum(int(qMax<qint64>(total, 1)));
-            m_fileProgress->setValue(int(position));
-        };
-        // Reading 20,000 tags takes a moment; the window stays alive meanwhile,
-        // every 15 ms and at least every 50 files however fast the disk is.
-        int sinceFiles = 0;
-        hooks.processEvents = [this, &sincePump, &sinceFiles] {
-            if (++sinceFiles < 50 && sincePump.elapsed() < 15)
-                return;
-            QCoreApplication::processEvents();
-            sincePump.restart();
-            sinceFiles = 0;
-            if (m_eventsProcessed)
-                m_eventsProcessed();
-        };
-        names = listFolderFiles(m_state.folder, m_state.mask, m_state.filter, hooks, m_state.useId3v2);
-        if (m_state.letterSorted)
-            letterSort(names);
-    } while (m_refillPending);
-    m_fileList->clear();
-    m_fileList->addItems(names);
-    m_state.files = names;
-    m_state.selectedRows.clear();
+        complete = fillOnce();
+    } while (m_refillPending && complete);
+    if (m_job)
+        m_job->cancel();
+    m_job.reset();
     m_fileProgress->setMaximum(100);
     m_fileProgress->setValue(0);
     m_filling = false;
+    syncSelection();
     Q_EMIT listFilled();
+}
+
+bool FolderBrowser::fillOnce()
+{
+    m_fileList->clear();
+    m_state.files.clear();
+    m_state.selectedRows.clear();
+    m_widestRow = m_widestAdvance = -1;
+    m_fileProgress->setMaximum(100);
+    m_fileProgress->setValue(0);
+    m_job = std::make_unique<ListingJob>(ListingRequest{m_state.folder, m_state.mask, m_state.filter,
+                                                        m_state.useId3v2, m_state.letterSorted});
+    QStringList waiting;
+    qsizetype next = 0;
+    QEventLoop loop;
+    QTimer step;
+    step.setSingleShot(true);
+    connect(&step, &QTimer::timeout, &loop, [&] {
+        // Read first: once the job is finished, everything it found is there to take.
+        const bool finished = m_job->finished();
+        const bool more = !m_job->cancelled() && showFound(waiting, next);
+        if (m_eventsProcessed)
+            m_eventsProcessed();
+        if (finished && !more)
+            loop.exit(1);
+        else
+            step.start(more ? 0 : 5);
+    });
+    step.start(0);
+    // Anything but our own exit: the application quits.
+    return loop.exec() == 1;
+}
+
+bool FolderBrowser::showFound(QStringList &waiting, qsizetype &next)
+{
+    if (next == waiting.size()) {
+        waiting = m_job->takeFound();
+        next = 0;
+    } else {
+        waiting.append(m_job->takeFound());
+    }
+    // Rows go in for a few milliseconds at a time, so that events wait no longer.
+    constexpr qsizetype kSlice = 1000;
+    QElapsedTimer clock;
+    clock.start();
+    while (next < waiting.size() && clock.elapsed() < 15) {
+        const qsizetype n = qMin(kSlice, waiting.size() - next);
+        appendRows(waiting.mid(next, n));
+        next += n;
+    }
+    // The tags read of all there are; without the filter the rows shown of all found.
+    const qint64 total = m_job->total();
+    const qint64 max = total > 0 ? total : (next < waiting.size() ? waiting.size() : 0);
+    if (max > 0) {
+        m_fileProgress->setMaximum(int(max));
+        m_fileProgress->setValue(int(total > 0 ? m_job->position() : next));
+    }
+    return next < waiting.size();
+}
+
+void FolderBrowser::appendRows(const QStringList &names)
+{
+    const QFontMetrics metrics(m_fileList->font());
+    const int first = m_fileList->count();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const int advance = metrics.horizontalAdvance(names.at(i));
+        if (advance > m_widestAdvance) {
+            m_widestAdvance = advance;
+            m_widestRow = first + int(i);
+        }
+    }
+    QListWidgetItem *sized = m_fileList->count() > 0 ? m_fileList->item(m_fileList->count() - 1) : nullptr;
+    m_fileList->addItems(names);
+    m_state.files.append(names);
+    if (sized)
+        sized->setData(Qt::SizeHintRole, QVariant());
+    fitRowSize();
+}
+
+void FolderBrowser::fitRowSize()
+{
+    // The list gives every row the size of its last one, which keeps a long
+    // list quick to fill; that row takes the widest name's size, so that
+    // every name can be scrolled to.
+    const int count = m_fileList->count();
+    if (count == 0 || m_widestRow < 0 || m_widestRow >= count)
+        return;
+    QListWidgetItem *last = m_fileList->item(count - 1);
+    last->setData(Qt::SizeHintRole, QVariant());
+    last->setSizeHint(m_fileList->sizeHintForIndex(m_fileList->model()->index(m_widestRow, 0)));
 }
 
 void FolderBrowser::refillFileList()
@@ -365,6 +453,10 @@ void FolderBrowser::folderUpdate()
 
 void FolderBrowser::release()
 {
+    // A fill that runs stops where it is.
+    m_refillPending = false;
+    if (m_job)
+        m_job->cancel();
     m_fileList->clear();
     m_folderList->clear();
     m_state.files.clear();
@@ -557,6 +649,22 @@ void FolderBrowser::startExplorer()
 
 bool FolderBrowser::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_fileList) {
+        if (event->type() == QEvent::FontChange) {
+            // The names take another width in the new font.
+            const QFontMetrics metrics(m_fileList->font());
+            m_widestRow = m_widestAdvance = -1;
+            for (int row = 0; row < m_state.files.size(); ++row) {
+                const int advance = metrics.horizontalAdvance(m_state.files.at(row));
+                if (advance > m_widestAdvance) {
+                    m_widestAdvance = advance;
+                    m_widestRow = row;
+                }
+            }
+            fitRowSize();
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (watched == m_folderEdit) {
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
             hideRenameEdit();
