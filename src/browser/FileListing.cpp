@@ -48,8 +48,12 @@ QStringList listMaskedNames(const QString &folder, MaskState mask)
         if (mask == MaskState::Mp3 ? hasMp3Extension(name) : mask == MaskState::All || !endsInMp3(name))
             names.append(std::move(name));
     }
-    // By name with letter case ignored; names that differ only in case by
-    // their letters' codes.
+    sortIgnoringCase(names);
+    return names;
+}
+
+void sortIgnoringCase(QStringList &names)
+{
     std::vector<std::pair<QString, qsizetype>> keys;
     keys.reserve(names.size());
     for (qsizetype i = 0; i < names.size(); ++i)
@@ -62,7 +66,7 @@ QStringList listMaskedNames(const QString &folder, MaskState mask)
     sorted.reserve(names.size());
     for (const auto &key : keys)
         sorted.append(names.at(key.second));
-    return sorted;
+    names.swap(sorted);
 }
 
 bool passesTagFilter(const QString &path, TagFilter filter, bool useId3v2)

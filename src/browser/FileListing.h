@@ -30,6 +30,10 @@ bool passesTagFilter(const QString &path, TagFilter filter, bool useId3v2);
 QStringList listFolderFiles(const QString &folder, MaskState mask, TagFilter filter, const RunHooks &hooks = {},
                             bool useId3v2 = false);
 
+// Orders names by name with letter case ignored, as folder lists show them;
+// names that differ only in case by their letters' codes.
+void sortIgnoringCase(QStringList &names);
+
 // A name with every leading character removed whose upper-case form is not
 // a letter A..Z; empty when there is no such letter.
 QString letterSortKey(const QString &name);

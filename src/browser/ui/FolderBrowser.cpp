@@ -5,6 +5,7 @@
 #include "browser/ListingJob.h"
 #include "widgets/RunFrame.h"
 
+#include "platform/FolderListing.h"
 #include "platform/Messages.h"
 #include "platform/PathParts.h"
 #include "platform/Prompter.h"
@@ -17,7 +18,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -33,6 +33,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace kaz {
 namespace {
@@ -44,6 +46,30 @@ QToolButton *smallButton(const char *name, QWidget *parent)
     b->setObjectName(QLatin1String(name));
     b->setFocusPolicy(Qt::TabFocus);
     return b;
+}
+
+// Runs work on a thread of its own and waits for its result while the
+// window's events go on being handled: reading a folder of 100,000 entries
+// takes longer than a window may stand still.
+QStringList whileEventsFlow(const std::function<QStringList()> &work)
+{
+    std::atomic<bool> done{false};
+    QStringList result;
+    std::thread thread([&] {
+        result = work();
+        done = true;
+    });
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done)
+            loop.exit();
+    });
+    poll.start(1);
+    if (!done)
+        loop.exec();
+    thread.join();
+    return result;
 }
 
 } // namespace
@@ -267,6 +293,7 @@ void FolderBrowser::driveChosen(int index)
 
 void FolderBrowser::fillFolderList()
 {
+    const int generation = ++m_folderListGeneration;
     m_folderList->clear();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
@@ -291,7 +318,19 @@ void FolderBrowser::fillFolderList()
     if (auto *current = m_folderList->item(m_folderList->count() - 1))
         m_folderList->setCurrentItem(current);
     const QString base = folder == QLatin1String("/") ? QString() : folder;
-    for (const QString &name : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+    // Hidden folders and links are not shown.
+    const QStringList subfolders = whileEventsFlow([folder] {
+        QStringList names;
+        for (const FolderEntry &entry : listFolder(folder))
+            if (entry.kind == FolderEntry::Folder && !entry.name.startsWith(QLatin1Char('.')))
+                names << entry.name;
+        sortIgnoringCase(names);
+        return names;
+    });
+    // A folder opened meanwhile has filled the list already.
+    if (generation != m_folderListGeneration)
+        return;
+    for (const QString &name : subfolders) {
         auto *item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + name);
         item->setData(Qt::UserRole, QString(base + QLatin1Char('/') + name));
         m_folderList->addItem(item);
@@ -331,7 +370,7 @@ bool FolderBrowser::fillOnce()
     m_fileList->clear();
     m_state.files.clear();
     m_state.selectedRows.clear();
-    m_widestRow = m_widestAdvance = -1;
+    m_widestRow = m_widestLength = -1;
     m_fileProgress->setMaximum(100);
     m_fileProgress->setValue(0);
     m_job = std::make_unique<ListingJob>(ListingRequest{m_state.folder, m_state.mask, m_state.filter,
@@ -386,12 +425,11 @@ bool FolderBrowser::showFound(QStringList &waiting, qsizetype &next)
 
 void FolderBrowser::appendRows(const QStringList &names)
 {
-    const QFontMetrics metrics(m_fileList->font());
+    // The list's font is of fixed width: the longest name is the widest.
     const int first = m_fileList->count();
     for (qsizetype i = 0; i < names.size(); ++i) {
-        const int advance = metrics.horizontalAdvance(names.at(i));
-        if (advance > m_widestAdvance) {
-            m_widestAdvance = advance;
+        if (names.at(i).size() > m_widestLength) {
+            m_widestLength = int(names.at(i).size());
             m_widestRow = first + int(i);
         }
     }
@@ -651,16 +689,7 @@ bool FolderBrowser::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_fileList) {
         if (event->type() == QEvent::FontChange) {
-            // The names take another width in the new font.
-            const QFontMetrics metrics(m_fileList->font());
-            m_widestRow = m_widestAdvance = -1;
-            for (int row = 0; row < m_state.files.size(); ++row) {
-                const int advance = metrics.horizontalAdvance(m_state.files.at(row));
-                if (advance > m_widestAdvance) {
-                    m_widestAdvance = advance;
-                    m_widestRow = row;
-                }
-            }
+            // The widest name takes another size in the new font.
             fitRowSize();
         }
         return QWidget::eventFilter(watched, event);

@@ -135,8 +135,9 @@ private:
     std::function<void()> m_eventsProcessed;
     bool m_refillPending = false;
     std::unique_ptr<ListingJob> m_job; // the fill's, while one runs
-    int m_widestRow = -1;              // the file list's widest name
-    int m_widestAdvance = -1;
+    int m_widestRow = -1;              // the file list's longest name
+    int m_widestLength = -1;
+    int m_folderListGeneration = 0;    // counts the folder list's fills
     bool m_folderEditMakes = false;
     bool m_folderTreeMode = false;
     Qt::MouseButton m_folderButton = Qt::LeftButton; // of the last press on the folder list
