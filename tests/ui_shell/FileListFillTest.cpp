@@ -3,6 +3,8 @@
 #include "support/gui/WindowTest.h"
 
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -136,4 +138,20 @@ TEST_F(FileListFill, ClosingTheWindowDuringAFillEndsIt)
     EXPECT_FALSE(onStep);
     EXPECT_FALSE(window->isVisible());
     window.reset();
+}
+
+// Rows share one size for speed; the longest name still fits its row and can
+// be scrolled to, wherever it stands in the list.
+using LongNames = WindowTest;
+
+TEST_F(LongNames, TheLongestNameFitsItsRowAndCanBeScrolledTo)
+{
+    const QString longName = "b " + QString(150, 'x') + ".mp3";
+    for (const QString &name : {QStringLiteral("a.mp3"), longName, QStringLiteral("c.mp3")})
+        ASSERT_TRUE(writeAll(folder + "/" + name, mp3Frames(1)));
+    open();
+    QListWidget *list = files();
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_TRUE(QTest::qWaitFor([list] { return list->horizontalScrollBar()->maximum() > 0; }));
+    EXPECT_GE(list->visualItemRect(list->item(1)).width(), list->fontMetrics().horizontalAdvance(longName));
 }
