@@ -1,4 +1,5 @@
 #include "browser/FileListing.h"
+#include "browser/ListingJob.h"
 #include "browser/FolderCommands.h"
 #include "platform/WorkFiles.h"
 #include "rename/Undo.h"
@@ -9,6 +10,9 @@
 
 #include <QDir>
 #include <QFile>
+
+#include <chrono>
+#include <thread>
 
 
 using namespace kaz;
@@ -59,6 +63,50 @@ TEST_F(FileListing, FilterReportsProgressOverEveryFile)
     EXPECT_EQ(listFolderFiles(home.music(), MaskState::Mp3, TagFilter::Untagged, hooks).size(), 5);
     EXPECT_EQ(positions, QList<qint64>({1, 2, 3, 4, 5, 0}));
     EXPECT_EQ(pumps, 5);
+}
+
+namespace {
+
+// Everything a listing job finds, once it is finished.
+QStringList allFound(ListingJob &job)
+{
+    while (!job.finished())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return job.takeFound();
+}
+
+} // namespace
+
+TEST_F(FileListing, JobOnItsThreadListsAsTheFolderListingDoes)
+{
+    for (int i = 0; i < 300; ++i)
+        touch(dir + QStringLiteral("/%1 %2.mp3").arg(i % 2 ? "b" : "A").arg(i, 3, 10, QLatin1Char('0')),
+              i % 3 ? mp3Frames(1) : mp3WithTag(values("Song", "Band")));
+    touch(dir + "/cover.jpg");
+    for (MaskState mask : {MaskState::Mp3, MaskState::NotMp3, MaskState::All})
+        for (TagFilter filter : {TagFilter::All, TagFilter::Tagged, TagFilter::Untagged})
+            for (bool sorted : {false, true}) {
+                QStringList expected = listFolderFiles(dir, mask, filter);
+                if (sorted)
+                    letterSort(expected);
+                ListingJob job({dir, mask, filter, false, sorted});
+                EXPECT_EQ(allFound(job), expected) << int(mask) << int(filter) << sorted;
+                EXPECT_EQ(job.position(), job.total());
+            }
+}
+
+TEST_F(FileListing, CancelledJobEndsWithTheStartOfTheList)
+{
+    for (int i = 0; i < 2000; ++i)
+        touch(dir + QStringLiteral("/%1.mp3").arg(i, 4, 10, QLatin1Char('0')), mp3WithTag(values("Song", "Band")));
+    const QStringList all = listFolderFiles(dir, MaskState::Mp3, TagFilter::Tagged);
+    ListingJob job({dir, MaskState::Mp3, TagFilter::Tagged});
+    QStringList found = job.takeFound();
+    job.cancel();
+    found += allFound(job);
+    EXPECT_TRUE(job.cancelled());
+    EXPECT_EQ(found, all.mid(0, found.size()));
+    EXPECT_LE(job.position(), 2000);
 }
 
 TEST_F(FileListing, LetterSortKeysAndOrder)

@@ -2,8 +2,10 @@
 
 #include "browser/FolderCommands.h"
 #include "browser/FolderRecovery.h"
+#include "browser/ListingJob.h"
 #include "widgets/RunFrame.h"
 
+#include "platform/FolderListing.h"
 #include "platform/Messages.h"
 #include "platform/PathParts.h"
 #include "platform/Prompter.h"
@@ -11,10 +13,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,11 +27,14 @@
 #include <QPalette>
 #include <QProgressBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace kaz {
 namespace {
@@ -41,6 +46,30 @@ QToolButton *smallButton(const char *name, QWidget *parent)
     b->setObjectName(QLatin1String(name));
     b->setFocusPolicy(Qt::TabFocus);
     return b;
+}
+
+// Runs work on a thread of its own and waits for its result while the
+// window's events go on being handled: reading a folder of 100,000 entries
+// takes longer than a window may stand still.
+QStringList whileEventsFlow(const std::function<QStringList()> &work)
+{
+    std::atomic<bool> done{false};
+    QStringList result;
+    std::thread thread([&] {
+        result = work();
+        done = true;
+    });
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done)
+            loop.exit();
+    });
+    poll.start(1);
+    if (!done)
+        loop.exec();
+    thread.join();
+    return result;
 }
 
 } // namespace
@@ -55,6 +84,13 @@ FolderBrowser::FolderBrowser(RunFrame &runFrame, const QString &startFolder, QWi
     buildFolderSide();
     buildFileSide();
     buildLayout();
+}
+
+FolderBrowser::~FolderBrowser()
+{
+    // A fill that still runs stops; its thread is waited for.
+    if (m_job)
+        m_job->cancel();
 }
 
 void FolderBrowser::buildFolderSide()
@@ -133,6 +169,9 @@ void FolderBrowser::buildFileSide()
     m_fileList = new QListWidget(this);
     m_fileList->setObjectName(QStringLiteral("FileListBox1"));
     m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Rows of one size make 100,000 names quick to show (see fitRowSize).
+    m_fileList->setUniformItemSizes(true);
+    m_fileList->installEventFilter(this);
     m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_fileList, &QListWidget::itemSelectionChanged, this, &FolderBrowser::fileListSelectionChanged);
     connect(m_fileList, &QListWidget::itemActivated, this, &FolderBrowser::fileActivated);
@@ -254,6 +293,7 @@ void FolderBrowser::driveChosen(int index)
 
 void FolderBrowser::fillFolderList()
 {
+    const int generation = ++m_folderListGeneration;
     m_folderList->clear();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
@@ -278,7 +318,19 @@ void FolderBrowser::fillFolderList()
     if (auto *current = m_folderList->item(m_folderList->count() - 1))
         m_folderList->setCurrentItem(current);
     const QString base = folder == QLatin1String("/") ? QString() : folder;
-    for (const QString &name : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+    // Hidden folders and links are not shown.
+    const QStringList subfolders = whileEventsFlow([folder] {
+        QStringList names;
+        for (const FolderEntry &entry : listFolder(folder))
+            if (entry.kind == FolderEntry::Folder && !entry.name.startsWith(QLatin1Char('.')))
+                names << entry.name;
+        sortIgnoringCase(names);
+        return names;
+    });
+    // A folder opened meanwhile has filled the list already.
+    if (generation != m_folderListGeneration)
+        return;
+    for (const QString &name : subfolders) {
         auto *item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + name);
         item->setData(Qt::UserRole, QString(base + QLatin1Char('/') + name));
         m_folderList->addItem(item);
@@ -288,44 +340,118 @@ void FolderBrowser::fillFolderList()
 void FolderBrowser::fillFileList()
 {
     if (m_filling) {
+        // Another folder, mask or filter while a fill runs: it starts over.
         m_refillPending = true;
+        if (m_job)
+            m_job->cancel();
+        m_fileList->clear();
+        m_state.files.clear();
+        m_state.selectedRows.clear();
         return;
     }
     m_filling = true;
-    QStringList names;
+    bool complete = true;
     do {
         m_refillPending = false;
-        QElapsedTimer sincePump;
-        sincePump.start();
-        RunHooks hooks;
-        hooks.progress = [this](qint64 position, qint64 total) {
-            m_fileProgress->setMaximum(int(qMax<qint64>(total, 1)));
-            m_fileProgress->setValue(int(position));
-        };
-        // Reading 20,000 tags takes a moment; the window stays alive meanwhile,
-        // every 15 ms and at least every 50 files however fast the disk is.
-        int sinceFiles = 0;
-        hooks.processEvents = [this, &sincePump, &sinceFiles] {
-            if (++sinceFiles < 50 && sincePump.elapsed() < 15)
-                return;
-            QCoreApplication::processEvents();
-            sincePump.restart();
-            sinceFiles = 0;
-            if (m_eventsProcessed)
-                m_eventsProcessed();
-        };
-        names = listFolderFiles(m_state.folder, m_state.mask, m_state.filter, hooks, m_state.useId3v2);
-        if (m_state.letterSorted)
-            letterSort(names);
-    } while (m_refillPending);
-    m_fileList->clear();
-    m_fileList->addItems(names);
-    m_state.files = names;
-    m_state.selectedRows.clear();
+        complete = fillOnce();
+    } while (m_refillPending && complete);
+    if (m_job)
+        m_job->cancel();
+    m_job.reset();
     m_fileProgress->setMaximum(100);
     m_fileProgress->setValue(0);
     m_filling = false;
+    syncSelection();
     Q_EMIT listFilled();
+}
+
+bool FolderBrowser::fillOnce()
+{
+    m_fileList->clear();
+    m_state.files.clear();
+    m_state.selectedRows.clear();
+    m_widestRow = m_widestLength = -1;
+    m_fileProgress->setMaximum(100);
+    m_fileProgress->setValue(0);
+    m_job = std::make_unique<ListingJob>(ListingRequest{m_state.folder, m_state.mask, m_state.filter,
+                                                        m_state.useId3v2, m_state.letterSorted});
+    QStringList waiting;
+    qsizetype next = 0;
+    QEventLoop loop;
+    QTimer step;
+    step.setSingleShot(true);
+    connect(&step, &QTimer::timeout, &loop, [&] {
+        // Read first: once the job is finished, everything it found is there to take.
+        const bool finished = m_job->finished();
+        const bool more = !m_job->cancelled() && showFound(waiting, next);
+        if (m_eventsProcessed)
+            m_eventsProcessed();
+        if (finished && !more)
+            loop.exit(1);
+        else
+            step.start(more ? 0 : 5);
+    });
+    step.start(0);
+    // Anything but our own exit: the application quits.
+    return loop.exec() == 1;
+}
+
+bool FolderBrowser::showFound(QStringList &waiting, qsizetype &next)
+{
+    if (next == waiting.size()) {
+        waiting = m_job->takeFound();
+        next = 0;
+    } else {
+        waiting.append(m_job->takeFound());
+    }
+    // Rows go in for a few milliseconds at a time, so that events wait no longer.
+    constexpr qsizetype kSlice = 1000;
+    QElapsedTimer clock;
+    clock.start();
+    while (next < waiting.size() && clock.elapsed() < 15) {
+        const qsizetype n = qMin(kSlice, waiting.size() - next);
+        appendRows(waiting.mid(next, n));
+        next += n;
+    }
+    // The tags read of all there are; without the filter the rows shown of all found.
+    const qint64 total = m_job->total();
+    const qint64 max = total > 0 ? total : (next < waiting.size() ? waiting.size() : 0);
+    if (max > 0) {
+        m_fileProgress->setMaximum(int(max));
+        m_fileProgress->setValue(int(total > 0 ? m_job->position() : next));
+    }
+    return next < waiting.size();
+}
+
+void FolderBrowser::appendRows(const QStringList &names)
+{
+    // The list's font is of fixed width: the longest name is the widest.
+    const int first = m_fileList->count();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (names.at(i).size() > m_widestLength) {
+            m_widestLength = int(names.at(i).size());
+            m_widestRow = first + int(i);
+        }
+    }
+    QListWidgetItem *sized = m_fileList->count() > 0 ? m_fileList->item(m_fileList->count() - 1) : nullptr;
+    m_fileList->addItems(names);
+    m_state.files.append(names);
+    if (sized)
+        sized->setData(Qt::SizeHintRole, QVariant());
+    fitRowSize();
+}
+
+void FolderBrowser::fitRowSize()
+{
+    // The list gives every row the size of its last one, which keeps a long
+    // list quick to fill; that row takes the widest name's size, so that
+    // every name can be scrolled to.
+    const int count = m_fileList->count();
+    if (count == 0 || m_widestRow < 0 || m_widestRow >= count)
+        return;
+    QListWidgetItem *last = m_fileList->item(count - 1);
+    last->setData(Qt::SizeHintRole, QVariant());
+    last->setSizeHint(m_fileList->sizeHintForIndex(m_fileList->model()->index(m_widestRow, 0)));
 }
 
 void FolderBrowser::refillFileList()
@@ -365,6 +491,10 @@ void FolderBrowser::folderUpdate()
 
 void FolderBrowser::release()
 {
+    // A fill that runs stops where it is.
+    m_refillPending = false;
+    if (m_job)
+        m_job->cancel();
     m_fileList->clear();
     m_folderList->clear();
     m_state.files.clear();
@@ -557,6 +687,13 @@ void FolderBrowser::startExplorer()
 
 bool FolderBrowser::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_fileList) {
+        if (event->type() == QEvent::FontChange) {
+            // The widest name takes another size in the new font.
+            fitRowSize();
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (watched == m_folderEdit) {
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
             hideRenameEdit();

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -20,6 +21,7 @@ class QToolButton;
 
 namespace kaz {
 
+class ListingJob;
 class Prompter;
 class RunFrame;
 
@@ -32,10 +34,12 @@ class FolderBrowser : public QWidget, public HostFiles
     Q_OBJECT
 public:
     FolderBrowser(RunFrame &runFrame, const QString &startFolder, QWidget *parent = nullptr);
+    ~FolderBrowser() override;
 
     const BrowserState &state() const { return m_state; }
     void setPrompter(Prompter *prompter) { m_prompter = prompter; }
-    // Told each time filling the file list lets pending events through.
+    // Told each time filling the file list has shown more and lets pending
+    // events through.
     void setEventsProcessedObserver(std::function<void()> observer) { m_eventsProcessed = std::move(observer); }
     void setLanguage(Language language);
     // Widgets the window adds to the button row above the file list.
@@ -59,6 +63,10 @@ public:
     void fillDrives();
     void openFolder(const QString &folder) override;
     void fillFolderList();
+    // Reads the list anew and returns when it is complete. The folder is
+    // read on a thread of its own; meanwhile the rows appear step by step
+    // and the window draws and answers. A call while a fill runs (another
+    // folder, mask or filter) makes that fill start over.
     void fillFileList();
     void refillFileList() override;
     void folderUpdate() override;
@@ -114,6 +122,10 @@ private:
     void finishFolderEdit();
     void syncSelection();
     bool running() const;
+    bool fillOnce();
+    bool showFound(QStringList &waiting, qsizetype &next);
+    void appendRows(const QStringList &names);
+    void fitRowSize();
 
     RunFrame &m_runFrame;
     Prompter *m_prompter = nullptr;
@@ -122,6 +134,10 @@ private:
     bool m_filling = false;
     std::function<void()> m_eventsProcessed;
     bool m_refillPending = false;
+    std::unique_ptr<ListingJob> m_job; // the fill's, while one runs
+    int m_widestRow = -1;              // the file list's longest name
+    int m_widestLength = -1;
+    int m_folderListGeneration = 0;    // counts the folder list's fills
     bool m_folderEditMakes = false;
     bool m_folderTreeMode = false;
     Qt::MouseButton m_folderButton = Qt::LeftButton; // of the last press on the folder list
