@@ -6,6 +6,7 @@
 #include "platform/PathParts.h"
 #include "rename/NumberExtractor.h"
 #include "tags/Genres.h"
+#include "tags/Id3v1.h"
 
 #include <algorithm>
 #include <vector>
@@ -57,14 +58,6 @@ bool isShortNumber(const QString &piece)
     return !piece.isEmpty() && piece.size() < 4 && std::all_of(piece.begin(), piece.end(), isDigit);
 }
 
-// A year field of blanks or zero bytes holds nothing.
-QString visibleYear(QString year)
-{
-    while (!year.isEmpty() && year.back().unicode() <= 32)
-        year.chop(1);
-    return year;
-}
-
 QString fourDigits(int year)
 {
     return QString::number(year).rightJustified(4, QLatin1Char('0'));
@@ -101,7 +94,7 @@ void syncWithTag(GridRecord &r, const TagRecord &tag, bool tagWins)
                                                          {ColArtist, tag.longArtist},
                                                          {ColAlbum, tag.longAlbum},
                                                          {ColComment, tag.comment},
-                                                         {ColYear, visibleYear(tag.year)}}};
+                                                         {ColYear, id3v1::visibleYear(tag.year)}}};
     const bool hasTrack = tag.trackText != QLatin1String("0");
     if (tagWins) {
         r.cells[ColTrack] = hasTrack ? tag.trackText : extract_number(r.cells[ColFilename]);
@@ -304,7 +297,7 @@ Extraction extractRecords(const QList<NameSource> &files, const FromNameSettings
         r.path = files[i].path;
         r.delimiter = found.delimiter;
         r.positions = splitPositions(names[i], found.delimiter);
-        r.tagged = files[i].tag.tagged;
+        r.tagged = files[i].tag.hasTag();
         made << r;
         keys << RecordKey{int(r.positions.size()), int(names[i].size())};
     }
