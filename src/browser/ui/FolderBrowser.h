@@ -12,6 +12,7 @@
 class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -135,6 +136,7 @@ private:
     QToolButton *m_maskButton = nullptr;
     QToolButton *m_filterButton = nullptr;
     QToolButton *m_sortButton = nullptr;
+    QLabel *m_maskLabel = nullptr; // Label4
     QHBoxLayout *m_buttonRow = nullptr;
     QListWidget *m_fileList = nullptr;
 };
