@@ -9,16 +9,6 @@
 #include <QToolButton>
 
 namespace kaz {
-namespace {
-
-// A control with a font of its own, or with a style sheet (whose font does
-// not follow the window's).
-bool ownFont(const QWidget *widget)
-{
-    return widget->testAttribute(Qt::WA_SetFont) || widget->testAttribute(Qt::WA_StyleSheet);
-}
-
-} // namespace
 
 WindowScale::WindowScale(QMainWindow &window, FolderBrowser &browser, int fontSize)
     : QObject(&window)
@@ -58,7 +48,7 @@ void WindowScale::standardSize()
 
 void WindowScale::applyScale()
 {
-    // Windows of their own (dialogs, pop-ups) follow the window's font.
+    // Windows of their own (dialogs, pop-ups) are left as they are.
     QList<QWidget *> widgets{&m_window};
     for (QWidget *widget : m_window.findChildren<QWidget *>()) {
         if (!widget->isWindow())
@@ -69,7 +59,7 @@ void WindowScale::applyScale()
     for (QWidget *widget : std::as_const(widgets)) {
         const auto known = m_originals.constFind(widget);
         if (known == m_originals.cend() || known->widget != widget)
-            m_originals.insert(widget, Original{widget, widget->font(), ownFont(widget), widget->minimumSize(),
+            m_originals.insert(widget, Original{widget, widget->font(), widget->testAttribute(Qt::WA_SetFont), widget->minimumSize(),
                                                 widget->maximumSize()});
     }
     for (QWidget *widget : std::as_const(widgets))
@@ -84,8 +74,8 @@ void WindowScale::scaleWidget(QWidget *widget, const Original &original)
         widget->setMinimumSize(scaled(original.minimum.width()), scaled(original.minimum.height()));
         widget->setMaximumSize(scaled(original.maximum.width()), scaled(original.maximum.height()));
     }
-    if (widget != &m_window && !original.ownFont)
-        return; // inherits the window's font
+    // Each control gets its font set: not every control follows the window's
+    // (style sheets, fonts of the platform's theme for some kinds).
     if (m_scale == 1.0) {
         widget->setFont(original.ownFont ? original.font : QFont());
         return;

@@ -42,9 +42,8 @@ private:
         QSize minimum;
         QSize maximum;
     };
-    // Every control at the current scale: the window's font, which most
-    // inherit, the fonts that controls set themselves and the sizes fixed
-    // in pixels; at scale 1 each as it was first.
+    // Every control at the current scale: its font and the sizes fixed in
+    // pixels; at scale 1 each as it was first.
     void applyScale();
     void scaleWidget(QWidget *widget, const Original &original);
 
