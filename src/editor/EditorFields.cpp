@@ -11,8 +11,8 @@ EditorFields fieldsFromTag(const TagRecord &tag)
     fields.title = tag.longTitle;
     fields.artist = tag.longArtist;
     fields.album = tag.longAlbum;
-    fields.comment = tag.comment;
-    fields.year = tag.year;
+    fields.comment = id3v1::commentWithoutTrack(tag);
+    fields.year = id3v1::visibleYear(tag.year);
     fields.track = tag.track;
     if (tag.hasTag())
         fields.genre = genreName(tag.genre);
@@ -26,7 +26,7 @@ TagValues valuesForSave(const EditorFields &fields)
     values.artist = fields.artist;
     values.album = fields.album;
     values.comment = fields.comment.left(30);
-    values.year = fields.year.left(4);
+    values.year = id3v1::visibleYear(fields.year.left(4));
     const int track = fields.track >= 1 && fields.track <= 255 ? fields.track : 0;
     values.trackText = track ? id3v1::trackTextFor(track) : QStringLiteral("0");
     const int genre = genreNumber(fields.genre);

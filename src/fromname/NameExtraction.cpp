@@ -6,6 +6,7 @@
 #include "platform/PathParts.h"
 #include "rename/NumberExtractor.h"
 #include "tags/Genres.h"
+#include "tags/Id3v1.h"
 
 #include <algorithm>
 #include <vector>
@@ -80,14 +81,6 @@ QString trackOf(const QString &digits)
     return number >= 1 && number <= 255 ? QString::number(number).rightJustified(2, QLatin1Char('0')) : QString();
 }
 
-// A year field of blanks or zero bytes holds nothing.
-QString visibleYear(QString year)
-{
-    while (!year.isEmpty() && year.back().unicode() <= 32)
-        year.chop(1);
-    return year;
-}
-
 QString fourDigits(int year)
 {
     return QString::number(year).rightJustified(4, QLatin1Char('0'));
@@ -126,7 +119,7 @@ void syncWithTag(GridRecord &r, const TagRecord &tag, bool tagWins, bool numberR
                                                          {ColArtist, tag.longArtist},
                                                          {ColAlbum, tag.longAlbum},
                                                          {ColComment, tag.comment},
-                                                         {ColYear, visibleYear(tag.year)}}};
+                                                         {ColYear, id3v1::visibleYear(tag.year)}}};
     const bool hasTrack = tag.trackText != QLatin1String("0");
     if (tagWins) {
         if (hasTrack)
@@ -365,7 +358,7 @@ Extraction extractRecords(const QList<NameSource> &files, const FromNameSettings
         r.path = files[i].path;
         r.delimiter = found.delimiter;
         r.positions = splitPositions(names[i], found.delimiter);
-        r.tagged = files[i].tag.tagged;
+        r.tagged = files[i].tag.hasTag();
         made << r;
         keys << RecordKey{int(r.positions.size()), int(names[i].size())};
     }

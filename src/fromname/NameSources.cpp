@@ -8,11 +8,12 @@
 namespace kaz {
 
 QList<NameSource> readNameSources(const QStringList &paths, const TextCodec &codec, bool withDates,
-                                  const std::function<void(int, int)> &progress)
+                                  const std::function<void(int, int)> &progress, bool useId3v2)
 {
     TagContext context;
     context.codec = &codec;
     context.quietWhenShort = true;
+    context.useId3v2 = useId3v2;
     QList<NameSource> sources;
     sources.reserve(paths.size());
     for (const QString &path : paths) {

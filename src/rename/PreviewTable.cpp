@@ -4,7 +4,6 @@
 #include "platform/FreeName.h"
 #include "platform/PathParts.h"
 #include "platform/WorkFiles.h"
-#include "WorkListReader.h"
 #include "WorkListWriter.h"
 
 #include <QFile>
@@ -105,26 +104,20 @@ qint64 PreviewTable::writeFilteredList(QString *problem) const
         if (isExcluded(i))
             excluded.insert(m_rows[i].path);
     }
-    const QString list = workFilePath(workfile::FileList);
     const QString filtered = workFilePath(workfile::PreviewFileList);
     WorkListWriter writer(filtered);
     bool written = writer.isOpen();
-    WorkListReader paths(list);
-    while (std::optional<QString> path = paths.next()) {
-        if (!excluded.contains(*path))
-            written &= writer.append(*path);
+    for (const QString &path : m_runPaths) {
+        if (!excluded.contains(path))
+            written &= writer.append(path);
     }
     written &= writer.close();
-    QString why = paths.problem();
-    if (why.isEmpty() && !written)
-        why = filtered + QStringLiteral(": ") + writer.errorString();
-    if (!why.isEmpty()) {
+    if (!written) {
         QFile::remove(filtered);
         if (problem)
-            *problem = why;
+            *problem = filtered + QStringLiteral(": ") + writer.errorString();
         return -1;
     }
-    QFile::remove(list);
     return writer.count();
 }
 

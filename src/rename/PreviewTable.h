@@ -43,15 +43,20 @@ public:
     // The rows with an info text (tag problems); empty when there are none.
     QList<qsizetype> rowsWithProblems() const;
 
-    // Writes "fl_pre.kaz" from the run's "fl.kaz" without the paths of rows
-    // whose status is "excluded" or "! excluded". Returns the number of
-    // paths written, or -1 when either list could not be read or written
-    // whole (problem names the file and the error; no "fl_pre.kaz" is left
-    // then, and the run must not go on).
+    // The files the preview run went through, in its order; kept here, since
+    // the run's "fl.kaz" belongs to whichever run uses the data folder next.
+    void addRunPath(const QString &path) { m_runPaths.append(path); }
+
+    // Writes "fl_pre.kaz" from the preview run's files without the paths of
+    // rows whose status is "excluded" or "! excluded". Returns the number of
+    // paths written, or -1 when the list could not be written whole
+    // (problem names the file and the error; no "fl_pre.kaz" is left then,
+    // and the run must not go on).
     qint64 writeFilteredList(QString *problem = nullptr) const;
 
 private:
     QList<PreviewRow> m_rows;
+    QStringList m_runPaths;
 };
 
 } // namespace kaz

@@ -235,6 +235,8 @@ void Runner::processFile(const QString &path)
 {
     m_env.hooks.pump();
     ++m_outcome.files;
+    if (m_request.preview)
+        m_outcome.preview.addRunPath(path);
     const QStringView folderView = QStringView(path).left(path.lastIndexOf(QLatin1Char('/')) + 1);
     if (folderView != m_lastFolder) {
         m_lastFolder = folderView.toString();

@@ -113,6 +113,30 @@ QByteArray render(const TagValues &values, const TextCodec &codec)
     return tag;
 }
 
+namespace {
+
+QString withoutTrailingBlanks(QString text)
+{
+    while (!text.isEmpty() && text.back().unicode() <= 32)
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+QString visibleYear(QString year)
+{
+    return withoutTrailingBlanks(std::move(year));
+}
+
+QString commentWithoutTrack(const TagRecord &tag)
+{
+    QString comment = tag.comment;
+    if (tag.track >= 33 && comment.size() >= 2 && comment.at(comment.size() - 2).unicode() == 0)
+        comment.chop(2);
+    return withoutTrailingBlanks(std::move(comment));
+}
+
 QString trackTextFor(int track)
 {
     if (track <= 0)

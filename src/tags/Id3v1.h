@@ -48,6 +48,12 @@ void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record, FieldM
 // The 128 bytes of a tag holding the values (texts cut to their widths).
 QByteArray render(const TagValues &values, const TextCodec &codec);
 
+// The year as shown: without the blanks and 0 bytes that pad an empty one.
+QString visibleYear(QString year);
+// The comment as shown: a track number of 33 or more stays at the end of the
+// comment as read, behind its 0 byte; this is the comment without the two.
+QString commentWithoutTrack(const TagRecord &tag);
+
 // "07" for 7, "123" for 123.
 QString trackTextFor(int track);
 // The track byte a track text stands for; 0 when it holds no number 1..255.

@@ -282,3 +282,65 @@ TEST_F(TagEditorDialogTest, ClipboardHeaderAndPlayFollowTheEditorsFile)
     }
     EXPECT_EQ(player.calls, (QStringList{"pause", "clear", "add " + song, "start", "pause", "pause"}));
 }
+
+// What a field shows is what Save stores, and nothing stays behind: a track
+// of 33 or more (a character the comment would otherwise end in) goes when
+// its field is emptied, an emptied year takes typing again, the length
+// labels go with a strip, and "Save and copy" values end with their run.
+TEST_F(TagEditorDialogTest, EmptiedFieldsSaveAsEmptyAndNothingStaysBehind)
+{
+    QByteArray bytes = mp3WithTag(values("T", "A", "L", "1999", "Nice", "65"));
+    const QString song = putFile(dir, "song.mp3", bytes);
+    auto dialog = openDialog(song);
+    auto *track = find<QSpinBox>(dialog.get(), "SpinEdit1");
+    auto *comment = find<QLineEdit>(dialog.get(), "Edit4");
+    auto *year = find<QLineEdit>(dialog.get(), "Edit5");
+    EXPECT_EQ(comment->text(), "Nice");
+    EXPECT_EQ(track->value(), 65);
+    auto *trackText = track->findChild<QLineEdit *>();
+    trackText->selectAll();
+    QTest::keyClick(trackText, Qt::Key_Backspace);
+    year->clear();
+    find<QPushButton>(dialog.get(), "OKBtn")->click();
+    TagRecord saved = readTag(song, {});
+    EXPECT_EQ(QStringList({saved.trackText, saved.comment}), QStringList({"0", "Nice"}));
+
+    dialog = openDialog(song);
+    year = find<QLineEdit>(dialog.get(), "Edit5");
+    EXPECT_EQ(year->text(), "");
+    QTest::keyClicks(year, "2001");
+    EXPECT_EQ(year->text(), "2001");
+
+    auto *artist = find<QLineEdit>(dialog.get(), "Edit1");
+    artist->setFocus();
+    QTest::keyClicks(artist, QString(33, QLatin1Char('b')));
+    ASSERT_EQ(find<QLabel>(dialog.get(), "Label2")->text(), "Artist (34) extended");
+    find<QPushButton>(dialog.get(), "BitBtn2")->click();
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Label2")->text(), "Artist");
+    dialog.reset();
+
+    // "Save and copy" on the first file, Exit on the second: the next run
+    // shows an unrelated file's own tag.
+    const QString a = putSong(dir, "a.mp3", values("One", "First", "Album 1", "1990", "c1"));
+    const QString b = putSong(dir, "b.mp3", values("Two", "Second", "Album 2"));
+    const QString c = putSong(dir, "c.mp3", values("Three", "Third", "Album 3", "2003"));
+    TagEditorOptions options;
+    options.prompter = &prompter;
+    int shown = 0;
+    onEachEditor(options, [&](TagEditorDialog &editor) {
+        ++shown;
+        if (shown == 2) {
+            EXPECT_EQ(find<QLineEdit>(&editor, "Edit2")->text(), "Album 1"); // within the run
+        }
+        find<QPushButton>(&editor, shown == 1 ? "Button6" : "CancelBtn")->click();
+    });
+    editTagsOneByOne({a, b}, session, options);
+    onEachEditor(options, [](TagEditorDialog &editor) {
+        EXPECT_EQ(QStringList({find<QLineEdit>(&editor, "Edit1")->text(), find<QLineEdit>(&editor, "Edit2")->text(),
+                               find<QLineEdit>(&editor, "Edit5")->text()}),
+                  QStringList({"Third", "Album 3", "2003"}));
+        find<QPushButton>(&editor, "OKBtn")->click();
+    });
+    editTagsOneByOne({c}, session, options);
+    EXPECT_EQ(readTag(c, {}).album, "Album 3");
+}

@@ -4,6 +4,7 @@
 #include "fromname/ui/FilenameToTagDialog.h"
 #include "fromname/ui/FromNamePage.h"
 
+#include "support/Id3v2Fixture.h"
 #include "support/QtPrinters.h"
 #include "support/gui/WindowTest.h"
 #include "tags/TagIO.h"
@@ -133,6 +134,31 @@ TEST_F(FromNamePageTest, DelimiterFieldSplitsEveryNameInTheGrid)
     splitAt->setText(" - ");
     window->storeSettings(settings);
     EXPECT_EQ(settings.fromNameSplitAt, " - ");
+}
+
+// With "Use ID3v2 tag where no ID3v1 tag" the grid takes a file's ID3v2 tag
+// as its tag: "Tag!", and "if ID3Tag exists already" prefers its values.
+TEST_F(FromNamePageTest, GridFollowsTheTagSource)
+{
+    Id3v2Spec spec;
+    spec.frames = {{"TIT2", "Headlong"}, {"TPE1", "Queen"}, {"TALB", "Innuendo"}};
+    writeAll(folder + "/01-Wrong title-Someone.mp3", id3v2Tag(spec) + mp3Frames(2));
+    open();
+    ASSERT_TRUE(control<QCheckBox>("Sync1")->isChecked());
+    for (const bool id3v2 : {false, true}) {
+        window->setUseId3v2(id3v2);
+        QStringList row;
+        whenDialogOpens([&row](QWidget *dialog) {
+            const QAbstractItemModel *grid = find<QTableView>(dialog, "StringGrid1")->model();
+            for (int column = 0; column < 6; ++column)
+                row << grid->index(0, column).data().toString();
+            find<QPushButton>(dialog, "BitBtn4")->click();
+        });
+        control<QPushButton>("BitBtn6")->click();
+        const QStringList expected = id3v2 ? QStringList{"Tag!", "01-Wrong title-Someone.mp3", "01", "Headlong", "Queen", "Innuendo"}
+                                           : QStringList{"", "01-Wrong title-Someone.mp3", "01", "Wrong title", "Someone", ""};
+        EXPECT_EQ(row, expected) << id3v2;
+    }
 }
 
 TEST_F(FromNamePageTest, YearBoxesExcludeEachOtherAndPatternButtonsToggleTheirWords)

@@ -90,6 +90,37 @@ TEST_F(RenamePageTest, PreviewExcludeRenameAndUndo)
     EXPECT_FALSE(button("BitBtn5")->isEnabled());
 }
 
+// Another run over the same data folder while the preview is open (kaz-cli,
+// say) takes "fl.kaz" for its own files or removes it: "&Rename" still
+// renames what the preview showed, and nothing else.
+TEST_F(RenamePageTest, PreviewRenamesWhatItShowedWhenAnotherRunTookTheWorkList)
+{
+    add("a.mp3", values("Waterloo", "Abba"));
+    add("b.mp3", values("SOS", "Abba"));
+    const QString elsewhere = home.music() + "/Other";
+    ASSERT_TRUE(writeAll(elsewhere + "/x.mp3", mp3WithTag(values("X", "Band"))));
+    open();
+    group("RadioGroup2")->button(2)->click(); // Artist - Title
+    group("RadioGroup3")->button(3)->click();
+    for (const bool removed : {false, true}) {
+        window->selectAll();
+        whenDialogOpens([&](QWidget *dialog) {
+            const QString list = programFolder() + "/fl.kaz";
+            if (removed)
+                QFile::remove(list);
+            else
+                writeAll(list, QString(elsewhere + "/x.mp3\r\n").toUtf8());
+            find<QPushButton>(dialog, "OKBtn")->click();
+        });
+        button("BitBtn1")->click();
+        EXPECT_EQ(names(), QStringList({"Abba - SOS.mp3", "Abba - Waterloo.mp3"})) << removed;
+        EXPECT_TRUE(QFile::exists(elsewhere + "/x.mp3"));
+        EXPECT_TRUE(button("BitBtn5")->isEnabled());
+        button("BitBtn5")->click();
+        EXPECT_EQ(names(), QStringList({"a.mp3", "b.mp3"}));
+    }
+}
+
 // The selection rules are their own to test; here a click in one group
 // reaches all three groups and the status lines, and the switches lock what
 // they decide.
@@ -111,14 +142,22 @@ TEST_F(RenamePageTest, SelectionGroupsSwitchesAndStatusExample)
 
     auto *user = child<QCheckBox>("CheckBox2");
     auto *edit = child<QLineEdit>("Edit2");
+    auto *create = child<QCheckBox>("directory_structure");
+    auto *reorganize = child<QCheckBox>("reorganize_directory_structure");
+    ASSERT_TRUE(create->isEnabled() && reorganize->isEnabled());
     user->click();
     EXPECT_EQ(edit->text(), "Track");
     EXPECT_TRUE(edit->isEnabled());
     EXPECT_FALSE(group("RadioGroup1")->isEnabled());
     EXPECT_FALSE(joliet->isEnabled());
+    // The structure needs names made from tags; a new list keeps that.
+    EXPECT_FALSE(create->isEnabled() || reorganize->isEnabled());
+    window->files().refillFileList();
+    EXPECT_FALSE(create->isEnabled());
     user->click();
     EXPECT_EQ(edit->text(), "deactivated");
     EXPECT_TRUE(group("RadioGroup1")->isEnabled());
+    EXPECT_TRUE(create->isEnabled() && reorganize->isEnabled());
 
     window->setLanguage(Language::German);
     EXPECT_EQ(edit->text(), "deaktiviert");
@@ -197,6 +236,8 @@ TEST(PreviewDialog, DuplicatesProblemRowsAndTheListForTheRun)
     table.append({{}, "NoID3Tag", "2.mp3", "! 2.mp3", dir + "2.mp3"});
     table.append({{}, {}, "3.mp3", "Same.mp3", dir + "3.mp3"});
     table.append({{}, {}, "4.mp3", "Same.mp3", dir + "4.mp3"});
+    for (const char *name : {"1.mp3", "2.mp3", "3.mp3"}) // the files the run went through
+        table.addRunPath(dir + name);
     RenamePreviewDialog dialog(table, 1, Language::German);
     auto *grid = find<QTableWidget>(&dialog, "StringGrid1");
     EXPECT_EQ(grid->item(2, 3)->text(), "Same (2).mp3"); // numbered as the table numbers them
@@ -208,7 +249,6 @@ TEST(PreviewDialog, DuplicatesProblemRowsAndTheListForTheRun)
     EXPECT_EQ(grid->item(0, 2)->text(), "2.mp3");
 
     // "&Rename" leaves the excluded paths out of the list for the run.
-    writeAll(programFolder() + "/fl.kaz", QString(dir + "1.mp3\r\n" + dir + "2.mp3\r\n" + dir + "3.mp3\r\n").toUtf8());
     grid->selectRow(0);
     dialog.toggleSelected(); // the problem row: "! ausgeschlossen" is left untouched too
     dialog.renameAndClose();

@@ -57,6 +57,8 @@ TEST_F(MainWindowTest, MaskCyclesAndFilterFollowsIt)
     auto *filter = child<QToolButton>("FilterButton");
     EXPECT_EQ(files()->count(), 10);
 
+    // "inv (*.mp3)" is told in words beside the buttons.
+    auto *told = child<QLabel>("Label4");
     struct Step { const char *mask; bool filterEnabled; int count; };
     for (const Step &s : {Step{"inv (*.mp3)", false, 1}, Step{"*.*", false, 11}, Step{"*.mp3", true, 10}}) {
         mask->click();
@@ -64,6 +66,13 @@ TEST_F(MainWindowTest, MaskCyclesAndFilterFollowsIt)
         EXPECT_EQ(filter->isEnabled(), s.filterEnabled) << s.mask;
         EXPECT_EQ(child<QAction>("FilterTagged1")->isEnabled(), s.filterEnabled) << s.mask;
         EXPECT_EQ(files()->count(), s.count) << s.mask;
+        EXPECT_EQ(told->isVisible(), s.count == 1) << s.mask;
+        if (s.count == 1) {
+            EXPECT_EQ(told->text(), "*.*  without *.mp3");
+            window->setLanguage(Language::German);
+            EXPECT_EQ(told->text(), "*.*  ohne *.mp3");
+            window->setLanguage(Language::English);
+        }
     }
 
     filter->click();
@@ -324,7 +333,31 @@ TEST_F(MainWindowTest, SizeCommandsGrowWithinTheScreen)
     EXPECT_FALSE(WindowScale::canEnlarge(1300, 471));
 
     // "Increase" grows window and font together while the window fits the
-    // screen, then changes nothing; "standard" goes back.
+    // screen, then changes nothing; "standard" goes back. Every control
+    // grows: those that inherit the window's font, those with their own,
+    // and those of a size fixed in pixels.
+    const auto looks = [this] {
+        QStringList sizes;
+        for (const char *name : {"CheckBox1", "DirectoryListBox1", "MaskButton", "FileListBox1", "LargeLabel", "TabSet1"})
+            sizes << QString::number(QFontInfo(child<QWidget>(name)->font()).pixelSize());
+        sizes << QString::number(child<QWidget>("HelpButton")->maximumWidth())
+              << QString::number(child<QWidget>("ProgressBar1")->maximumHeight());
+        return sizes;
+    };
+    const QStringList standard = looks();
+    child<QToolButton>("FontUpButton")->click(); // "A-" can be used then
+    ASSERT_TRUE(child<QToolButton>("FontDownButton")->isEnabled());
+    const QStringList bigger = looks();
+    child<QAction>("increase1")->trigger();
+    const QStringList increased = looks();
+    for (qsizetype i = 0; i < standard.size(); ++i)
+        EXPECT_GT(increased[i].toInt(), bigger[i].toInt()) << i;
+    child<QAction>("decrease1")->trigger();
+    EXPECT_EQ(looks(), bigger);
+    EXPECT_TRUE(child<QToolButton>("FontDownButton")->isEnabled());
+    child<QToolButton>("FontDownButton")->click();
+    EXPECT_EQ(looks(), standard);
+
     const int screenHeight = window->screen()->geometry().height();
     int steps = 0;
     for (QSize before; steps < 8 && window->size() != before; ++steps) {

@@ -1,6 +1,11 @@
 // The outside tools in the main window: favourites, programs, the player buttons.
 #include "tools/ui/ToolsMenus.h"
 
+#include "cleanup/ui/CleanupPage.h"
+#include "fromname/ui/FromNamePage.h"
+#include "rename/ui/RenamePage.h"
+#include "structure/ui/StructureMenus.h"
+
 #include "config/ConfigFile.h"
 #include "platform/Messages.h"
 #include "support/QtPrinters.h"
@@ -110,6 +115,67 @@ TEST_F(ToolsMenusTest, EveryMenuIsShownAtTheMinimumWidth)
         }(), 5000);
         EXPECT_EQ(shown.size(), 9) << shown.join('|').toStdString(); // five menus, help, three commands
         EXPECT_LE(window->width(), 601 + 1) << "the design's minimum width holds";
+    }
+}
+
+// The window as the program puts it together, whichever of the tools and
+// the structure menus comes first: the items stand in their order in both
+// languages, and the window goes without asking the tools anything.
+TEST_F(ToolsMenusTest, PropertiesAndFilePopUpKeepTheirOrder)
+{
+    QDir().mkpath(folder);
+    EXPECT_TRUE(createDefaultIni(iniPath(), IniContext{}));
+    // Text of each item of the menu that the list names, in the menu's order.
+    const auto texts = [](QMenu *menu, const QStringList &names) {
+        QStringList found;
+        for (QAction *a : menu->actions()) {
+            const QString name = a->menu() ? a->menu()->objectName() : a->objectName();
+            if (names.contains(name))
+                found << a->text();
+        }
+        return found;
+    };
+    const QStringList properties{"selectfont1", "Userdefineddirectories1", "Externalprograms1",
+                                 "Directorystructure1", "WinAmppath1", "Definecharactersdelimiter1"};
+    const QStringList popup{"renameselectedfiles1", "Cleanupfilenames1", "FilenametoID3Tag1", "EditID3Tagfilename1",
+                            "invertselection1", "selectall1", "deselectall1", "EditMask1", "Copymovedeletefiles1"};
+    for (const bool toolsFirst : {true, false}) {
+        shown.open(TestWindow::options(folder), [toolsFirst](MainWindow &w) {
+            auto *renamePage = new RenamePage(w);
+            w.addPage(renamePage);
+            w.addPage(new CleanupPage(w));
+            w.addPage(new FromNamePage(w));
+            const auto tools = [&w] { (new ToolsMenus(w, w, [&w](QToolButton *b) { w.addToolButton(b); }))
+                                           ->applyLanguage(Language::English); };
+            if (toolsFirst)
+                tools();
+            auto *structure = new StructureMenus(w, w, &renamePage->runState());
+            QObject::connect(&w, &MainWindow::languageChanged, structure, &StructureMenus::applyLanguage);
+            if (!toolsFirst)
+                tools();
+        });
+        QMenu *menu = window->menu(HostMenu::Properties);
+        EXPECT_EQ(texts(menu, properties), QStringList({"KAZ size", "Userdefined directories", "External programs",
+                                                        "Directory structure", "WinAmp path", "Characters && delimiter"}))
+            << toolsFirst;
+        EXPECT_EQ(texts(window->menu(HostMenu::FileList), popup),
+                  QStringList({"ID3Tag -> filename", "Cleanup filenames", "Filename -> ID3Tag", "Edit ID3Tag/filename",
+                               "Invert selection", "Select all", "Deselect all", "Change mask", "Copy/move/delete files"}))
+            << toolsFirst;
+        window->setLanguage(Language::German);
+        window->findChild<ToolsMenus *>()->applyLanguage(Language::German);
+        EXPECT_EQ(texts(menu, properties), QStringList({"KAZ Größe", "Benutzerdefinierte Verzeichnisse", "Externe programme",
+                                                        "Verzeichnisstruktur", "WinAmp-Pfad", "Zeichen && Trennzeichen"}));
+
+        // The list the tools watch goes while the window is still whole, so
+        // that nothing asks a window that is half gone.
+        bool windowWhole = false;
+        MainWindow *whole = window.get();
+        QObject::connect(files()->viewport(), &QObject::destroyed, [&windowWhole, whole] {
+            windowWhole = qobject_cast<MainWindow *>(whole) != nullptr;
+        });
+        window.reset();
+        EXPECT_TRUE(windowWhole);
     }
 }
 

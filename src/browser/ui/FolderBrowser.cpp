@@ -21,6 +21,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -155,6 +156,10 @@ void FolderBrowser::buildFileSide()
         hideRenameEdit();
         setTagFilter(nextTagFilter(m_state.filter));
     });
+    // What "inv (*.mp3)" lists, beside the buttons while it does.
+    m_maskLabel = new QLabel(this);
+    m_maskLabel->setObjectName(QStringLiteral("Label4"));
+    m_maskLabel->hide();
     m_sortButton = smallButton("SortButton", this);
     m_sortButton->setText(QStringLiteral("A..Z"));
     m_sortButton->setCheckable(true);
@@ -200,6 +205,7 @@ void FolderBrowser::buildLayout()
     m_filterButton->setMinimumWidth(72);
     for (QToolButton *b : {m_maskButton, m_filterButton, m_sortButton})
         m_buttonRow->addWidget(b);
+    m_buttonRow->addWidget(m_maskLabel);
     m_buttonRow->addStretch(1);
     auto *right = new QVBoxLayout;
     right->setSpacing(3);
@@ -539,6 +545,8 @@ void FolderBrowser::updateMaskButtons()
     const char *const filters[3][2] = {{"all", "alle"}, {"tagged", "mit Tag"}, {"untagged", "ohne Tag"}};
     const int filter = int(m_state.filter);
     m_filterButton->setText(QString::fromUtf8(tr2(m_language, filters[filter][0], filters[filter][1])));
+    m_maskLabel->setText(QString::fromUtf8(tr2(m_language, "*.*  without *.mp3", "*.*  ohne *.mp3")));
+    m_maskLabel->setVisible(m_state.mask == MaskState::NotMp3);
     if (!running())
         m_filterButton->setEnabled(m_state.mask == MaskState::Mp3);
 }

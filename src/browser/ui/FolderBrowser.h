@@ -13,6 +13,7 @@
 class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -151,6 +152,7 @@ private:
     QToolButton *m_maskButton = nullptr;
     QToolButton *m_filterButton = nullptr;
     QToolButton *m_sortButton = nullptr;
+    QLabel *m_maskLabel = nullptr; // Label4
     QHBoxLayout *m_buttonRow = nullptr;
     QListWidget *m_fileList = nullptr;
 };

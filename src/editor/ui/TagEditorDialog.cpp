@@ -32,6 +32,24 @@ namespace {
 
 constexpr int kLongFieldLimit = 255;
 
+// The track field: emptied, it holds no track (0) instead of taking its
+// number back when the focus leaves it.
+class TrackBox : public QSpinBox
+{
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QValidator::State validate(QString &input, int &pos) const override
+    {
+        return input.trimmed().isEmpty() ? QValidator::Acceptable : QSpinBox::validate(input, pos);
+    }
+    int valueFromText(const QString &text) const override
+    {
+        return text.trimmed().isEmpty() ? minimum() : QSpinBox::valueFromText(text);
+    }
+};
+
 } // namespace
 
 TagEditorDialog::TagEditorDialog(TagEditorSession &session, const TagContext &context, MediaPlayer &player,
@@ -50,7 +68,11 @@ TagEditorDialog::TagEditorDialog(TagEditorSession &session, const TagContext &co
     applyLanguage(context.language);
 }
 
-TagEditorDialog::~TagEditorDialog() = default;
+TagEditorDialog::~TagEditorDialog()
+{
+    // The values "Save and copy" remembered belong to this editor run.
+    m_model.session().carryOver.clear();
+}
 
 void TagEditorDialog::buildControls()
 {
@@ -80,7 +102,7 @@ void TagEditorDialog::buildControls()
     m_comment->setMaxLength(30);
     m_year->setMaxLength(4);
     m_year->setMaximumWidth(60);
-    m_track = named(new QSpinBox(this), "SpinEdit1");
+    m_track = named(new TrackBox(this), "SpinEdit1");
     // Typed values above 255 are taken and turned into 0 (no track).
     m_track->setRange(0, 999);
     m_track->setSpecialValueText(QStringLiteral(" ")); // 0: no track, shown empty
@@ -356,7 +378,6 @@ void TagEditorDialog::openFile(const QString &path)
     m_filling = false;
     m_folderLine->setText(folderOf(path));
     showFields();
-    resetLongLabels();
     m_header->setText(headerText(m_model.openingHeader(), m_language));
     showSource();
     updateStripButtons();
@@ -395,6 +416,8 @@ void TagEditorDialog::showFields()
     m_track->setValue(f.track);
     const int genre = m_genre->findText(f.genre, Qt::MatchExactly);
     m_genre->setCurrentIndex(genre < 0 ? 0 : genre);
+    // The lengths shown while typing belong to the texts typed.
+    resetLongLabels();
 }
 
 void TagEditorDialog::updateLabels()

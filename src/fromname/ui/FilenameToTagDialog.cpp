@@ -236,7 +236,8 @@ void FilenameToTagDialog::setTagEditor(TagEditor *editor, bool useId3v2)
     findItem(m_cellMenu, "newID3Tag1")->setEnabled(editor != nullptr);
 }
 
-void FilenameToTagDialog::load(const QStringList &paths, const QString &folder, const FromNameSettings &settings)
+void FilenameToTagDialog::load(const QStringList &paths, const QString &folder, const FromNameSettings &settings,
+                               bool useId3v2)
 {
     m_folderLabel->setText(shortenedFolder(folder));
     m_folderLabel->setToolTip(folder);
@@ -245,7 +246,7 @@ void FilenameToTagDialog::load(const QStringList &paths, const QString &folder, 
     const QList<NameSource> sources = readNameSources(paths, defaultTextCodec(), withDates, [this](int done, int) {
         if (done % 256 == 0)
             m_progress->setValue(done);
-    });
+    }, useId3v2);
     const Extraction extraction = extractRecords(sources, settings, QDate::currentDate().year());
     m_candidates->setText(extraction.candidates);
     m_table = GridTable(extraction.records);
@@ -514,7 +515,7 @@ void FilenameToTagDialog::afterTagEditor(int row, const QString &path)
     // The editor may have renamed the file.
     if (path != m_table.records()[m_table.rows()[row].record].path)
         m_table.setPath(row, path);
-    m_table.setTagged(row, taginfo(path));
+    m_table.setTagged(row, hasTagOrId3v2(path, m_editorUsesId3v2));
     m_model->rowChanged(row);
 }
 

@@ -34,8 +34,10 @@ public:
     FilenameToTagDialog(Language language, Prompter &prompter, QWidget *parent = nullptr);
     ~FilenameToTagDialog() override;
 
-    // Reads the files' tags, makes the records and shows them all.
-    void load(const QStringList &paths, const QString &folder, const FromNameSettings &settings);
+    // Reads the files' tags, makes the records and shows them all. useId3v2:
+    // the tag source, the ID3v2 tag where a file has no ID3v1 tag.
+    void load(const QStringList &paths, const QString &folder, const FromNameSettings &settings,
+              bool useId3v2 = false);
     // The single-file tag editor behind "old ID3Tag" and "new ID3Tag";
     // without one both entries are disabled. useId3v2: the tag source of the
     // values it is handed (the ID3v2 tag where a file has no ID3v1 tag).

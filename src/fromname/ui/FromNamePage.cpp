@@ -61,7 +61,17 @@ FromNamePage::FromNamePage(PageHost &host, QWidget *parent)
         m_listEntry = new QAction(this);
         m_listEntry->setObjectName(QStringLiteral("FilenametoID3Tag1"));
         connect(m_listEntry, &QAction::triggered, this, &FromNamePage::go);
-        files->addAction(m_listEntry);
+        // Third, after the entries of the pages before: in front of the
+        // first separator or of the selection commands.
+        QAction *before = nullptr;
+        for (QAction *a : files->actions()) {
+            if (a->isSeparator() || a->objectName() == QLatin1String("EditID3Tagfilename1")
+                || a->objectName() == QLatin1String("invertselection1")) {
+                before = a;
+                break;
+            }
+        }
+        files->insertAction(before, m_listEntry);
     }
     if (QMenu *folders = m_host.menu(HostMenu::FolderList)) {
         m_folderEntry = new QAction(this);
@@ -489,7 +499,7 @@ void FromNamePage::openGrid(const QStringList &listed)
     BeforeWriteTagEditor editor(programTagEditorSession(), options, &dialog);
     dialog.setTagEditor(m_tagEditor ? m_tagEditor : &editor, options.useId3v2);
     dialog.setHelp([this] { m_host.showHelp(helpContext()); });
-    dialog.load(paths, folder + QLatin1Char('/'), settings());
+    dialog.load(paths, folder + QLatin1Char('/'), settings(), options.useId3v2);
     dialog.exec();
 }
 

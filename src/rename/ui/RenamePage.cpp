@@ -294,6 +294,7 @@ void RenamePage::enableSettingControls()
     m_third->setEnabled(free && !m_joliet->isChecked());
     m_appendComment->setEnabled(free);
     m_joliet->setEnabled(free);
+    m_structure->setBlocked(m_userDefined->isChecked());
     m_userText->setEnabled(m_userDefined->isChecked() && !m_deactivated);
     m_userDefined->setEnabled(!m_deactivated);
     m_keepNumbers->setEnabled(!m_deactivated);

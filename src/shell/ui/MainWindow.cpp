@@ -78,7 +78,12 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     setDeactivatedView(true);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The controls go while the window is still whole: filters and handlers
+    // of the menus and pages that watch them may still ask it something.
+    delete takeCentralWidget();
+}
 
 void MainWindow::setPrompter(Prompter *prompter)
 {

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QFont>
+#include <QHash>
 #include <QObject>
+#include <QPointer>
+#include <QSize>
+#include <QWidget>
 
 class QMainWindow;
 class QToolButton;
@@ -30,11 +35,23 @@ public:
 
 private:
     void applyFont();
+    struct Original {
+        QPointer<QWidget> widget;
+        QFont font;
+        bool ownFont = false;
+        QSize minimum;
+        QSize maximum;
+    };
+    // Every control at the current scale: its font and the sizes fixed in
+    // pixels; at scale 1 each as it was first.
+    void applyScale();
+    void scaleWidget(QWidget *widget, const Original &original);
 
     QMainWindow &m_window;
     FolderBrowser &m_browser;
     int m_fontSize;
     double m_scale = 1.0;
+    QHash<QWidget *, Original> m_originals;
     QToolButton *m_up = nullptr;
     QToolButton *m_down = nullptr;
 };

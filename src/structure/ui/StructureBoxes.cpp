@@ -44,7 +44,19 @@ void StructureBoxes::applyLanguage(Language l)
 
 void StructureBoxes::setCreateEnabled(bool enabled)
 {
-    m_create->setEnabled(enabled);
+    m_canCreate = enabled;
+    m_create->setEnabled(enabled && !m_blocked);
+}
+
+void StructureBoxes::setBlocked(bool blocked)
+{
+    if (blocked == m_blocked)
+        return;
+    m_blocked = blocked;
+    if (blocked)
+        switchOff();
+    m_create->setEnabled(m_canCreate && !blocked);
+    m_reorganize->setEnabled(!blocked);
 }
 
 void StructureBoxes::switchOff()

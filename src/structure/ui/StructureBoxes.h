@@ -30,6 +30,9 @@ public:
     bool reorganizeOn() const { return m_reorganizeOn; }
     // "create" can be switched on only with files to sort.
     void setCreateEnabled(bool enabled);
+    // Both boxes are off and disabled while a user-defined name replaces
+    // the names made from tags.
+    void setBlocked(bool blocked);
     void switchOff();
     QList<QWidget *> lockable() const;
 
@@ -55,6 +58,8 @@ private:
     QCheckBox *m_reorganize;
     bool m_createOn = false;
     bool m_reorganizeOn = false;
+    bool m_canCreate = false;
+    bool m_blocked = false;
 };
 
 } // namespace kaz

@@ -28,9 +28,11 @@ StructureMenus::StructureMenus(PageHost &host, QWidget &window, RunState *state)
     , m_window(window)
     , m_state(state ? state : &m_ownState)
 {
+    // Properties: before "WinAmp path" when it is there already.
     QMenu *properties = host.menu(HostMenu::Properties);
+    QAction *player = window.findChild<QAction *>(QStringLiteral("WinAmppath1"));
     m_settings = addItem(properties, "Directorystructure1",
-                         window.findChild<QAction *>(QStringLiteral("Definecharactersdelimiter1")));
+                         player ? player : window.findChild<QAction *>(QStringLiteral("Definecharactersdelimiter1")));
     connect(m_settings, &QAction::triggered, this, [this] {
         m_host.runInDialogFrame([this] { commands().showSettings(StructurePropertiesDialog::Source::None); });
     });

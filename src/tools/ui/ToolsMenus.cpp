@@ -32,7 +32,7 @@ namespace {
 
 const Caption kCaptions[] = {
     {"Userdefineddirectories1", "Userdefined directories", "Benutzerdefinierte Verzeichnisse"},
-    {"Externalprograms1", "External programs", "Externe Programme"},
+    {"Externalprograms1", "External programs", "Externe programme"},
     {"WinAmppath1", "WinAmp path", "WinAmp-Pfad"},
     {"Copymovedeletefiles1", "Copy/move/delete files", "Dateien kopieren/verschieben/löschen"},
     {"PlayfileswithWinAmp1", "Play files with WinAmp", "Dateien mit WinAmp abspielen"},
@@ -54,15 +54,18 @@ ToolsMenus::ToolsMenus(PageHost &host, QMainWindow &window, std::function<void(Q
     , m_host(host)
     , m_window(window)
 {
-    // Properties: the dialogs, in the menu's order.
+    // Properties: the dialogs, in the menu's order, around "Directory
+    // structure" when it is there already.
     QMenu *properties = host.menu(HostMenu::Properties);
-    QAction *before = window.findChild<QAction *>(QStringLiteral("Definecharactersdelimiter1"));
+    QAction *characters = window.findChild<QAction *>(QStringLiteral("Definecharactersdelimiter1"));
+    QAction *structure = window.findChild<QAction *>(QStringLiteral("Directorystructure1"));
+    QAction *before = structure ? structure : characters;
     m_userDirs = addAction(properties, "Userdefineddirectories1", before);
     connect(m_userDirs, &QAction::triggered, this, [this] { editUserEntries(false); });
     QAction *programs = addAction(properties, "Externalprograms1", before);
     programs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     connect(programs, &QAction::triggered, this, [this] { editUserEntries(true); });
-    m_playerPath = addAction(properties, "WinAmppath1", before);
+    m_playerPath = addAction(properties, "WinAmppath1", characters);
     m_playerPath->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     m_playerPath->setCheckable(true);
     connect(m_playerPath, &QAction::triggered, this, &ToolsMenus::choosePlayerPath);
@@ -114,9 +117,18 @@ ToolsMenus::ToolsMenus(PageHost &host, QMainWindow &window, std::function<void(Q
     refresh();
 }
 
+ToolsMenus::~ToolsMenus()
+{
+    if (m_fileListArea)
+        m_fileListArea->removeEventFilter(this);
+}
+
 bool ToolsMenus::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_fileListArea || m_host.runFrame().running())
+    // Only the two clicks ask the window anything: the list also gets events
+    // while the window is being taken down.
+    const bool click = event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::ContextMenu;
+    if (!click || watched != m_fileListArea || m_host.runFrame().running())
         return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);

@@ -5,6 +5,8 @@
 #include "tools/UserEntries.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 #include <array>
 #include <functional>
@@ -29,6 +31,7 @@ class ToolsMenus : public QObject
 public:
     // addButton puts a button into the row above the file list.
     ToolsMenus(PageHost &host, QMainWindow &window, std::function<void(QToolButton *)> addButton);
+    ~ToolsMenus() override;
 
     void applyLanguage(Language language);
     // Menus and captions from KAZ.INI.
@@ -71,7 +74,7 @@ private:
     QToolButton *m_play = nullptr;
     QToolButton *m_pause = nullptr;
     QToolButton *m_stop = nullptr;
-    QWidget *m_fileListArea = nullptr;
+    QPointer<QWidget> m_fileListArea;
 };
 
 } // namespace kaz
