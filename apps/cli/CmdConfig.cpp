@@ -145,7 +145,8 @@ int runSet(const QStringList &givenArguments)
     if (!parseCommandLine(parser, arguments,
                           QStringLiteral("Changes one setting of the general block, of the directory structure or\n"
                                          "the tag source (ID3v2 true: use the ID3v2 tag where a file has no ID3v1\n"
-                                         "tag), keeping every other line of KAZ.INI. Keys: ")
+                                         "tag; ID3v2Write update, add or off: what tag writes do with ID3v2 tags),\n"
+                                         "keeping every other line of KAZ.INI. Keys: ")
                               + keyList() + QLatin1Char('.'),
                           &exitCode))
         return exitCode;

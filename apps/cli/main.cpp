@@ -3,6 +3,7 @@
 
 #include "platform/FolderListing.h"
 #include "platform/LargeRunHeap.h"
+#include "platform/HeadWrite.h"
 #include "platform/TailJournal.h"
 #include "platform/Utf16Scan.h"
 
@@ -87,6 +88,7 @@ int main(int argc, char *argv[])
     // before any command looks at it.
     QStringList problems;
     kaz::recoverInterruptedTailWrites(&problems);
+    kaz::recoverInterruptedHeadWrites(&problems);
     for (const QString &problem : problems)
         err(QStringLiteral("kaz-cli: %1\n").arg(problem));
     for (const CliCommand *command : commands()) {

@@ -250,6 +250,15 @@ const std::vector<Field> kFields{
     {"search2", "search2", 0, 13, KAZ_SWITCH(structure.searchSampler)},
     {"search3", "search3", 0, 14, KAZ_SWITCH(structure.searchVarious)},
     {"ID3v2", "ID3v2", 0, -1, KAZ_SWITCH(useId3v2)},
+    {"ID3v2Write", "ID3v2Write", 0, -1,
+     [](KazSettings &s, const QString &l) {
+         const QString v = valueOf(l).trimmed().toLower();
+         if (!kId3v2WriteModes.contains(v))
+             return false;
+         s.id3v2Write = v;
+         return true;
+     },
+     [](const KazSettings &s) { return s.id3v2Write; }},
 };
 
 #undef KAZ_SWITCH
@@ -433,9 +442,14 @@ IniDocument render(const KazSettings &s)
 
 QStringList renderAfterEnd(const KazSettings &s)
 {
-    if (!s.useId3v2)
-        return {};
-    return {kTagSourceHeader, findField(QStringLiteral("ID3v2"))->lineText(s)};
+    QStringList lines;
+    if (s.useId3v2)
+        lines << findField(QStringLiteral("ID3v2"))->lineText(s);
+    if (s.id3v2Write != kId3v2WriteModes.first())
+        lines << findField(QStringLiteral("ID3v2Write"))->lineText(s);
+    if (!lines.isEmpty())
+        lines.prepend(kTagSourceHeader);
+    return lines;
 }
 
 qsizetype afterEndIndex(const IniDocument &doc)

@@ -109,6 +109,11 @@ struct KazSettings {
     // ("[tag source]", "ID3v2=true"; written only when on): use the ID3v2 tag
     // of a file that has no ID3v1 tag.
     bool useId3v2 = false;
+    // Beyond the design, in the same section ("ID3v2Write=add"; written only
+    // when not the default): what tag writes do with a file's ID3v2 tag,
+    // "update" (the tag of files that have one), "add" (files without one get
+    // one too) or "off" (left alone).
+    QString id3v2Write = QStringLiteral("update");
 
     // The settings of a freshly written file: the window centred on a screen
     // of the given size, the start folder the user's home, and the

@@ -4,6 +4,7 @@
 #include "config/WindowPlacement.h"
 
 #include "platform/MediaPlayerFactory.h"
+#include "platform/HeadWrite.h"
 #include "platform/TailJournal.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
@@ -122,6 +123,7 @@ StartupResult startUp(const StartupRequest &request, Prompter &prompter)
         && !problem.isEmpty())
         tellNotWritten(problem);
     recoverInterruptedTailWrites(); // tag writes killed in the last session
+    recoverInterruptedHeadWrites();
     deleteWorkFiles(r.programFolder, {workfile::DirList, workfile::NewDirList, workfile::FolderList, workfile::FileList});
 
     r.iniPath = iniPath();
