@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times kaz-cli tag set --comment C --files-from LIST over COUNT files with
-# an ID3v2.3 tag beside the bare system-call loops (bench/raw_head_write.cpp,
-# no flush), page cache warm:
+# an ID3v2.3 tag (C longer than the old comment) beside the bare system-call
+# loops (bench/raw_head_write.cpp, no flush), page cache warm:
 #   padded: tags with 1 KB of padding, written in place under the journal,
 #           beside the in-place loop;
 #   tight:  tags without padding, so every file is written anew and renamed
@@ -53,7 +53,7 @@ for kind in padded tight; do
     t0=$(now); ./build/bin/raw_head_write "$work/list" "$floor" > /dev/null; t1=$(now)
     sync
     t2=$(now)
-    ./build/bin/kaz-cli tag set --comment "$kind $round" --id3v2-write update --files-from "$work/list" \
+    ./build/bin/kaz-cli tag set --comment "$kind round $round, longer" --id3v2-write update --files-from "$work/list" \
       > /dev/null 2>&1 || echo "tag set failed"
     t3=$(now)
     loop=$((t1 - t0)); set=$((t3 - t2))
