@@ -176,13 +176,12 @@ qsizetype readComment(const QList<Frame> &frames)
     return described;
 }
 
-QString trimmedEnd(QString s)
+// Without the trailing codes of 32 or less that a read removes.
+QString trimmedEnd(const QString &s)
 {
     qsizetype n = s.size();
-    while (n > 0 && s.at(n - 1).unicode() <= 32)
-        --n;
-    s.truncate(n);
-    return s;
+    for (; n > 0 && s.at(n - 1).unicode() <= 32; --n) {}
+    return s.left(n);
 }
 
 struct Field {
