@@ -275,8 +275,8 @@ bool useId3v2(const QCommandLineParser &parser)
 void addId3v2WriteOption(QCommandLineParser &parser)
 {
     parser.addOption({QStringLiteral("id3v2-write"),
-                      QStringLiteral("What happens to the ID3v2 tag at the start of each file: update it where\n"
-                                     "there is one, add one (ID3v2.3) where there is none, or leave it off\n"
+                      QStringLiteral("What happens to the ID3v2 tag at the start of each file: update it where "
+                                     "there is one, add one (ID3v2.3) where there is none, or leave it off "
                                      "(only the tags at the end are written). Default: the setting."),
                       QStringLiteral("update|add|off")});
 }
