@@ -398,11 +398,11 @@ void HeadWriteBatch::add(const QString &path, const FileEnds &ends, Done done)
         inPlace = true;
     }
     if (inPlace && readOnly) {
-        // The owner's write permission, as every tag write gives it.
+        // The owner's write permission, as every tag write gives it (through
+        // the descriptor: never to what a link put in the file's place).
+        const bool granted = !(p.st.st_mode & S_IWUSR) && ::fchmod(p.fd, (p.st.st_mode & 07777) | S_IWUSR) == 0;
         ::close(p.fd);
-        p.fd = -1;
-        if (!(p.st.st_mode & S_IWUSR) && ::fchmodat(AT_FDCWD, p.entry.path.constData(), (p.st.st_mode & 07777) | S_IWUSR, 0) == 0)
-            p.fd = ::open(p.entry.path.constData(), O_RDWR | flags);
+        p.fd = granted ? ::open(p.entry.path.constData(), O_RDWR | flags) : -1;
         struct stat again {};
         if (p.fd < 0 || ::fstat(p.fd, &again) != 0 || again.st_ino != p.st.st_ino || again.st_dev != p.st.st_dev)
             return refuse(FsStatus::fromErrno(EACCES));
