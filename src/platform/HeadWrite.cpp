@@ -23,7 +23,8 @@ constexpr QByteArrayView kEntryMagic = "KAZHEAD1";
 constexpr QByteArrayView kBatchMagic = "KAZHEADS ";
 constexpr qint64 kMaxJournalSize = 64 * 1024 * 1024;
 // A batch is committed at this journal size or number of files (each keeps
-// a descriptor open until the commit).
+// a descriptor open until the commit, a file written anew two), so that it
+// stays well inside the usual limit of descriptors beside a tail batch.
 constexpr qint64 kBatchJournalBytes = 8 * 1024 * 1024;
 constexpr size_t kBatchFiles = 256;
 
@@ -153,7 +154,6 @@ struct HeadWriteBatch::Pending {
     HeadJournalEntry entry;
     FileEnds ends;
     Done done;
-    int tempFd = -1;
     int error = 0;
     QString note; // what was left unwritten, for the outcome
 };
@@ -452,12 +452,12 @@ namespace {
 
 // The new file of a rewrite under its hidden name: new start, the audio
 // between the ends, new end; the old file's mode and, where permitted, owner.
-int writeNewFile(int oldFd, const struct stat &st, const HeadJournalEntry &entry, const FileEnds &ends, int *outFd)
+// Closed at once: a batch keeps one descriptor per file.
+int writeNewFile(int oldFd, const struct stat &st, const HeadJournalEntry &entry, const FileEnds &ends)
 {
     const int out = ::open(entry.temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (out < 0)
         return errno;
-    *outFd = out;
     faultPoint("head");
     int err = pwriteAll(out, ends.newHead, 0);
     const qint64 audio = ends.tailOffset - ends.oldHead.size();
@@ -471,6 +471,19 @@ int writeNewFile(int oldFd, const struct stat &st, const HeadJournalEntry &entry
     }
     if (!err && ::fchmod(out, st.st_mode & 07777) != 0)
         err = errno;
+    if (::close(out) != 0 && !err)
+        err = errno;
+    return err;
+}
+
+// Flushes a file by its name (a new file whose descriptor is closed).
+int fsyncNamed(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return errno;
+    const int err = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
     return err;
 }
 
@@ -492,7 +505,7 @@ void HeadWriteBatch::commit()
     if (!journalError) { // nothing is touched before the journal is on the disk
         for (Pending &p : batch) {
             if (!p.entry.temporary.isEmpty()) {
-                p.error = writeNewFile(p.fd, p.st, p.entry, p.ends, &p.tempFd);
+                p.error = writeNewFile(p.fd, p.st, p.entry, p.ends);
                 continue;
             }
             for (const HeadPatch &patch : p.entry.patches) {
@@ -510,14 +523,15 @@ void HeadWriteBatch::commit()
         for (Pending &p : batch) {
             if (p.error)
                 continue;
-            const int fd = p.tempFd >= 0 ? p.tempFd : p.fd;
             if (std::find(synced.begin(), synced.end(), p.st.st_dev) != synced.end())
                 continue;
-            if (::syncfs(fd) == 0) {
+            // The new file lies in the old one's folder, on its file system.
+            const bool rewritten = !p.entry.temporary.isEmpty();
+            if (::syncfs(p.fd) == 0) {
                 synced.push_back(p.st.st_dev);
-            } else if (::fsync(fd) != 0) {
-                p.error = errno;
-                if (p.tempFd < 0 && putBack(p.fd, p.entry) != 0)
+            } else if (const int err = rewritten ? fsyncNamed(p.entry.temporary) : (::fsync(p.fd) == 0 ? 0 : errno)) {
+                p.error = err;
+                if (!rewritten && putBack(p.fd, p.entry) != 0)
                     unrepaired = true;
             }
         }
@@ -552,8 +566,6 @@ void HeadWriteBatch::commit()
             journal.drop();
     }
     for (Pending &p : batch) {
-        if (p.tempFd >= 0 && ::close(p.tempFd) != 0 && !p.error)
-            p.error = errno;
         ::close(p.fd);
         if (!p.done)
             continue;
