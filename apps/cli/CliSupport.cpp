@@ -469,6 +469,28 @@ bool useId3v2(const QCommandLineParser &parser)
     return loadIni(iniPath(), IniContext{}).useId3v2;
 }
 
+void addId3v2WriteOption(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("id3v2-write"),
+                      QStringLiteral("What happens to the ID3v2 tag at the start of each file: update it where "
+                                     "there is one, add one (ID3v2.3) where there is none, or leave it off "
+                                     "(only the tags at the end are written). Default: the setting."),
+                      QStringLiteral("update|add|off")});
+}
+
+bool id3v2WriteMode(const QCommandLineParser &parser, id3v2::WriteMode *mode)
+{
+    const QString value = parser.isSet(QStringLiteral("id3v2-write")) ? parser.value(QStringLiteral("id3v2-write"))
+                                                                      : loadIni(iniPath(), IniContext{}).id3v2Write;
+    const std::optional<id3v2::WriteMode> chosen = id3v2::writeModeFromName(value);
+    if (!chosen) {
+        err(QStringLiteral("--id3v2-write takes update, add or off\n"));
+        return false;
+    }
+    *mode = *chosen;
+    return true;
+}
+
 std::unique_ptr<MediaPlayer> configuredPlayer()
 {
     return createMediaPlayer(loadIni(iniPath(), IniContext{}).winampPath);

@@ -4,6 +4,7 @@
 #include "platform/Messages.h"
 #include "platform/Registry.h"
 #include "platform/Prompter.h"
+#include "tags/Id3v2Write.h"
 
 #include <QCommandLineParser>
 #include <QJsonObject>
@@ -113,6 +114,12 @@ std::unique_ptr<MediaPlayer> configuredPlayer();
 // ID3v2 tag. Without either the stored setting (KAZ.INI) holds.
 void addTagSourceOptions(QCommandLineParser &parser);
 bool useId3v2(const QCommandLineParser &parser);
+
+// --id3v2-write update|add|off: what tag writes do with the files' ID3v2
+// tags; without it the stored setting holds. A wrong value is reported and
+// gives false.
+void addId3v2WriteOption(QCommandLineParser &parser);
+bool id3v2WriteMode(const QCommandLineParser &parser, id3v2::WriteMode *mode);
 
 // Appends the names of a list file ("-": standard input) to files, one per
 // line or, with nulSeparated, each ended by a NUL byte (find -print0);

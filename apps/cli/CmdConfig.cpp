@@ -156,6 +156,7 @@ const char *const kKeyMeanings[][2] = {
     {"search2", "structure: true: look for samplers"},
     {"search3", "structure: true: look for various artists"},
     {"ID3v2", "true: read the ID3v2 tag of a file without an ID3v1 tag"},
+    {"ID3v2Write", "update, add or off: what tag writes do with ID3v2 tags"},
     {"SplitAt", "tags from names: split every name at this text (empty: each name's own)"},
 };
 

@@ -80,6 +80,7 @@ void addOptions(QCommandLineParser &parser)
     value("delimiter", "Only the files whose delimiter is D (one character, the --split-at text, or Rest).", "D");
     flag("preview", "Print the rows, tab-separated, and write nothing.");
     flag("json", "With --preview: one JSON object per row and line.");
+    addId3v2WriteOption(parser);
     addFilesFromOption(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to tag."), QStringLiteral("FILE..."));
 }
@@ -218,12 +219,13 @@ void printRow(const GridRecord &r, bool json)
     out(fields.join(QLatin1Char('\t')) + QLatin1Char('\t') + field(r.delimiter) + QLatin1Char('\n'));
 }
 
-int writeRows(const QList<const GridRecord *> &rows)
+int writeRows(const QList<const GridRecord *> &rows, id3v2::WriteMode id3v2Write)
 {
     int exitCode = ExitOk;
     ProgressBar progress(QStringLiteral("Writing tags"));
     const QList<RowWriteResult> results
-        = writeRows(rows, {}, defaultTextCodec(), [&](qsizetype done) { progress.update(done, rows.size()); });
+        = writeRows(rows, {}, defaultTextCodec(), [&](qsizetype done) { progress.update(done, rows.size()); },
+                    id3v2Write);
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const GridRecord *r = rows[i];
         const RowWriteResult &result = results[i];
@@ -258,11 +260,13 @@ int runFromName(const QStringList &commandLine)
     if (!parseCommandLine(parser, commandLine,
                           QStringLiteral("Writes ID3v1 tags from the pieces of the file names. An existing tag wins\n"
                                          "over values for all files, which win over the pieces of the names.\n"
-                                         "Over 30 characters, title, artist and album go into the Lyrics3 block."),
+                                         "Over 30 characters, title, artist and album go into the Lyrics3 block.\n"
+                                         "The ID3v2 tag at the start gets the values too, as --id3v2-write says."),
                           &exitCode))
         return exitCode;
     FromNameSettings settings;
-    if (!readSettings(parser, settings))
+    id3v2::WriteMode id3v2Write = id3v2::WriteMode::Update;
+    if (!readSettings(parser, settings) || !id3v2WriteMode(parser, &id3v2Write))
         return ExitUsage;
     const QString delimiter = parser.value(QStringLiteral("delimiter"));
     const bool filtered = parser.isSet(QStringLiteral("delimiter"));
@@ -302,7 +306,7 @@ int runFromName(const QStringList &commandLine)
         return exitCode;
     }
     sayWhenInterrupted({});
-    return qMax(exitCode, writeRows(rows));
+    return qMax(exitCode, writeRows(rows, id3v2Write));
 }
 
 const CliCommand command("fromname", "Write tags from file and folder names", runFromName);

@@ -242,13 +242,15 @@ int runSet(const QStringList &arguments)
     option("track", "Track number 1 to 255.", "N");
     option("genre", "Genre by name or number 0 to 255 (a new tag without one gets 255, no genre).",
            "NAME|NUMBER");
+    addId3v2WriteOption(parser);
     addFilesFromOption(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("MP3 files to tag."), QStringLiteral("FILE..."));
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
                           QStringLiteral("Writes tag values into each file. A value left out (or empty) keeps the\n"
                                          "file's own; an untagged file receives a tag. A value longer than its\n"
-                                         "field is refused, and nothing is written."),
+                                         "field is refused, and nothing is written. The ID3v2 tag at the start\n"
+                                         "gets the values too, whole, as --id3v2-write says."),
                           &exitCode))
         return exitCode;
     QStringList files;
@@ -276,6 +278,9 @@ int runSet(const QStringList &arguments)
         }
         values.forceGenre = true;
     }
+    id3v2::WriteMode id3v2Write = id3v2::WriteMode::Update;
+    if (!id3v2WriteMode(parser, &id3v2Write))
+        return ExitUsage;
     TerminalPrompter prompter;
     TagContext context;
     context.prompter = &prompter;
@@ -283,7 +288,7 @@ int runSet(const QStringList &arguments)
     if (!valuesFit(values, *context.codec))
         return ExitUsage;
     // Written in groups: one journal flush and one file flush for many files.
-    TagWriteBatch batch(*context.codec);
+    TagWriteBatch batch(*context.codec, id3v2Write);
     for (const QString &file : files) {
         FsStatus readStatus;
         const TagRecord current = readTag(file, context, &readStatus);
@@ -326,6 +331,7 @@ int runStrip(const QStringList &arguments)
     int exitCode = ExitOk;
     if (!parseCommandLine(parser, arguments,
                           QStringLiteral("Removes the ID3v1 tag and a Lyrics3 block in front of it from each file.\n"
+                                         "Only the end changes: an ID3v2 tag at the start stays as it is.\n"
                                          "The audio data stays byte for byte; a file without a tag is left as it is.\n"
                                          "Read-only files are reported, not made writable."),
                           &exitCode))

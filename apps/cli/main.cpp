@@ -3,6 +3,7 @@
 
 #include "platform/FolderListing.h"
 #include "platform/LargeRunHeap.h"
+#include "platform/HeadWrite.h"
 #include "platform/Licence.h"
 #include "platform/TailJournal.h"
 #include "platform/Utf16Scan.h"
@@ -98,6 +99,7 @@ int main(int argc, char *argv[])
     // before any command looks at it.
     QStringList problems;
     kaz::recoverInterruptedTailWrites(&problems);
+    kaz::recoverInterruptedHeadWrites(&problems);
     for (const QString &problem : problems)
         say(visibleControls(problem));
     for (const CliCommand *command : commands()) {

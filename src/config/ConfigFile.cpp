@@ -153,6 +153,11 @@ bool patchTagSource(const QString &path, bool useId3v2, QString *problem)
     return patchAfterEnd(path, s, problem);
 }
 
+bool patchId3v2Write(const QString &path, const QString &mode, QString *problem)
+{
+    return setIniValue(path, QStringLiteral("ID3v2Write"), mode, problem) == SetResult::Done;
+}
+
 bool patchWinampPath(const QString &path, const QString &winampPath, QString *problem)
 {
     return patchIni(

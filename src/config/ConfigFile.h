@@ -65,6 +65,8 @@ KazSettings loadIni(const QString &path, const IniContext &context, bool *conver
                                          QString *problem = nullptr); // to "[END]"
 // The tag-source setting, written after "[END]" (the window's menu item).
 [[nodiscard]] bool patchTagSource(const QString &path, bool useId3v2, QString *problem = nullptr);
+// The same for the ID3v2-write setting ("update", "add" or "off").
+[[nodiscard]] bool patchId3v2Write(const QString &path, const QString &mode, QString *problem = nullptr);
 // Removes the favourite folder or program whose value (the text after "=")
 // is value from the middle sections; false when there was none (problem
 // stays empty) or when the file could not be written.

@@ -262,6 +262,15 @@ const std::vector<Field> kFields{
     {"ID3v2", "ID3v2", 0, -1, KAZ_SWITCH(useId3v2), &kTagSourceHeader},
     {"SplitAt", "SplitAt", 0, -1, readSplitAt, [](const KazSettings &s) { return s.fromNameSplitAt; }, Field::Text,
      &kFromNameHeader},
+    {"ID3v2Write", "ID3v2Write", 0, -1,
+     [](KazSettings &s, const QString &l) {
+         const QString v = valueOf(l).trimmed().toLower();
+         if (!kId3v2WriteModes.contains(v))
+             return false;
+         s.id3v2Write = v;
+         return true;
+     },
+     [](const KazSettings &s) { return s.id3v2Write; }, Field::Text, &kTagSourceHeader},
 };
 
 #undef KAZ_SWITCH

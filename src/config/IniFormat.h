@@ -4,6 +4,7 @@
 #include "KazSettings.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -27,6 +28,8 @@ inline const QString kEnd = QStringLiteral("[END]");
 // means every such setting is off.
 inline const QString kTagSourceHeader = QStringLiteral("[tag source]");
 inline const QString kFromNameHeader = QStringLiteral("[filename to tag]");
+// The values of "ID3v2Write=" in that section, the default first.
+inline const QStringList kId3v2WriteModes{QStringLiteral("update"), QStringLiteral("add"), QStringLiteral("off")};
 
 // 1-based numbers of the lines other code patches by position.
 inline constexpr int kWinampLine = 12;

@@ -26,6 +26,7 @@ void KazSettings::takeDialogSettingsFrom(const KazSettings &reread)
     externalPrograms = reread.externalPrograms;
     structure = reread.structure;
     useId3v2 = reread.useId3v2;
+    id3v2Write = reread.id3v2Write;
 }
 
 bool isForbiddenNameCharacter(QStringView character)

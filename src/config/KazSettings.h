@@ -112,6 +112,11 @@ struct KazSettings {
     // ("[filename to tag]", "SplitAt=", written only when set): the delimiter
     // page 2 splits every file name at, 1 to 3 characters; empty: each name's own.
     QString fromNameSplitAt;
+    // ("[tag source]", "ID3v2Write=add"; written only when not the default):
+    // what tag writes do with a file's ID3v2 tag, "update" (the tag of files
+    // that have one), "add" (files without one get one too) or "off" (left
+    // alone).
+    QString id3v2Write = QStringLiteral("update");
 
     // The settings of a freshly written file: the window centred on a screen
     // of the given size, the start folder the user's home, and the

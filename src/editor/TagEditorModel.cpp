@@ -131,7 +131,7 @@ TagEditorModel::SaveResult TagEditorModel::save(const QString &typedName, bool c
         const TagRecord current = readTag(m_path, m_context, &result.status);
         // An untagged file gets a tag only when the user gave it values.
         if (result.status.ok() && (current.tagged || hasAnyValue(m_fields))) {
-            result.status = writeTag(m_path, current, valuesForSave(m_fields), *m_context.codec);
+            result.status = writeTag(m_path, current, valuesForSave(m_fields), *m_context.codec, m_context.id3v2Write);
             result.wrote = result.status.ok();
         }
     }

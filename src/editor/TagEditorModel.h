@@ -28,6 +28,8 @@ public:
     // Off: Save renames and remembers but leaves writing to the caller
     // (get_id3tag with the edit flag writes itself).
     void setWritesTag(bool writes) { m_writesTag = writes; }
+    // The tags a save writes into the open file ("ID3v1 + ID3v2.3" and the like).
+    QString savedTags() const { return tagsWritten(m_path, m_context.id3v2Write); }
 
     const QString &path() const { return m_path; }
     const TagRecord &tag() const { return m_tag; }

@@ -175,7 +175,8 @@ FieldColumns GridTable::fieldColumns() const
 
 QList<RowWriteResult> GridTable::write(QList<int> rows, const TextCodec &codec,
                                        const std::function<bool(const QString &)> &tagged,
-                                       const std::function<void(int, int)> &progress)
+                                       const std::function<void(int, int)> &progress,
+                                       id3v2::WriteMode id3v2Write)
 {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -197,7 +198,7 @@ QList<RowWriteResult> GridTable::write(QList<int> rows, const TextCodec &codec,
     const QList<RowWriteResult> results = writeRows(pointers, columns, codec, [&](qsizetype done) {
         if (progress)
             progress(int(done), int(rows.size()));
-    });
+    }, id3v2Write);
     for (qsizetype i = 0; i < results.size(); ++i) {
         GridRecord &record = records[i];
         record.tagged = record.tagged || results[i].written;

@@ -74,7 +74,8 @@ public:
     // Writes the rows (view indices, in view order) and refreshes the view.
     QList<RowWriteResult> write(QList<int> rows, const TextCodec &codec,
                                 const std::function<bool(const QString &)> &tagged,
-                                const std::function<void(int, int)> &progress = {});
+                                const std::function<void(int, int)> &progress = {},
+                                id3v2::WriteMode id3v2Write = id3v2::WriteMode::Off);
 
 private:
     void store(int row, int column, const QString &text);

@@ -86,13 +86,14 @@ RowWriteResult writeRow(const GridRecord &row, const FieldColumns &columns, cons
 }
 
 QList<RowWriteResult> writeRows(const QList<const GridRecord *> &rows, const FieldColumns &columns,
-                                const TextCodec &codec, const std::function<void(qsizetype)> &progress)
+                                const TextCodec &codec, const std::function<void(qsizetype)> &progress,
+                                id3v2::WriteMode id3v2Write)
 {
     QList<RowWriteResult> results(rows.size());
     TagContext context;
     context.codec = &codec;
     context.quietWhenShort = true;
-    TagWriteBatch batch(codec);
+    TagWriteBatch batch(codec, id3v2Write);
     for (qsizetype i = 0; i < rows.size(); ++i) {
         RowWriteResult &result = results[i];
         result.path = rows[i]->path;

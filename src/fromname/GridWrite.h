@@ -4,6 +4,7 @@
 
 #include "platform/FileOps.h"
 #include "platform/TextCodec.h"
+#include "tags/Id3v2Write.h"
 #include "tags/TagRecord.h"
 
 #include <QString>
@@ -51,7 +52,9 @@ struct RowWriteResult {
 RowWriteResult writeRow(const GridRecord &row, const FieldColumns &columns, const TextCodec &codec);
 // writeRow for many rows, committed in groups (TagWriteBatch); progress gets
 // the number of rows done so far. The results are in the order of rows.
+// id3v2Write: what becomes of the files' ID3v2 tags (the setting).
 QList<RowWriteResult> writeRows(const QList<const GridRecord *> &rows, const FieldColumns &columns,
-                                const TextCodec &codec, const std::function<void(qsizetype)> &progress = {});
+                                const TextCodec &codec, const std::function<void(qsizetype)> &progress = {},
+                                id3v2::WriteMode id3v2Write = id3v2::WriteMode::Off);
 
 } // namespace kaz

@@ -78,9 +78,9 @@ QByteArray folderOf(const QByteArray &path)
 // can exist there can be reached from it, and a leftover of a killed run is
 // not shown among the user's files (and is removed by the next copy into the
 // folder).
-QByteArray temporarySiblingAt(int dir, const QByteArray &target)
+QByteArray temporarySiblingAt(int dir, const QByteArray &target, int from = 0)
 {
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = from; i < from + 1000; ++i) {
         QByteArray candidate = folderOf(target) + kTemporaryPrefix + QByteArray::number(::getpid()) + '-'
                                + QByteArray::number(i);
         struct stat st {};
@@ -90,10 +90,6 @@ QByteArray temporarySiblingAt(int dir, const QByteArray &target)
     return {};
 }
 
-QByteArray temporarySibling(const QByteArray &target)
-{
-    return temporarySiblingAt(AT_FDCWD, target);
-}
 
 FsStatus notRegular()
 {
@@ -246,6 +242,11 @@ bool processIsGone(const QByteArray &pid)
 }
 
 } // namespace
+
+QByteArray temporarySibling(const QByteArray &target, int from)
+{
+    return temporarySiblingAt(AT_FDCWD, target, from);
+}
 
 QString FsStatus::errorText() const
 {

@@ -86,6 +86,11 @@ FsStatus copyFile(const QString &from, const QString &to, CopyMode mode);
 // Returns how many went.
 int removeDeadCopyLeftovers(const QString &folder);
 
+// A free hidden name for a temporary file in the folder of target, of the
+// kind removeDeadCopyLeftovers knows, numbered from from on (names given out
+// before and not yet created are passed by); empty when none is free.
+QByteArray temporarySibling(const QByteArray &target, int from = 0);
+
 // Gives a regular file's owner write permission when it is missing; nothing
 // else changes. A symbolic link is not followed.
 void ensureOwnerWritable(const QString &path);

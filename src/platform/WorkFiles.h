@@ -25,6 +25,8 @@ inline constexpr const char *UndoNewKept = "undo2.kaz.next";
 inline constexpr const char *UndoProgress = "undo.kaz.done";
 // Journals of tag writes in progress: this prefix, the process, a number.
 inline constexpr const char *TailJournalPrefix = "tailwrite-";
+// Journals of writes at the start of files (ID3v2 tags), named alike.
+inline constexpr const char *HeadJournalPrefix = "headwrite-";
 inline constexpr const char *PlayList = "wpl.kaz";
 inline constexpr const char *WriteTest = "~temp.kaz";
 inline constexpr const char *DirList = "DIR.KAZ";

@@ -4,6 +4,7 @@
 #include "config/WindowPlacement.h"
 
 #include "platform/MediaPlayerFactory.h"
+#include "platform/HeadWrite.h"
 #include "platform/TailJournal.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
@@ -125,6 +126,7 @@ StartupResult startUp(const StartupRequest &request, Prompter &prompter)
     // Tag writes killed in the last session; files changed since stay as they are.
     QStringList tailProblems;
     recoverInterruptedTailWrites(&tailProblems);
+    recoverInterruptedHeadWrites(&tailProblems);
     if (!tailProblems.isEmpty())
         prompter.report(MessageKind::Warning,
                         QString::fromUtf8(tr2(r.language, "Tag writes of the last session could not be finished:",

@@ -216,24 +216,110 @@ FsStatus newTrailer(const TagRecord &current, const TagValues &values, const Tex
 
 } // namespace
 
-FsStatus writeTag(const QString &fileName, const TagRecord &current, const TagValues &values,
-                  const TextCodec &codec)
-{
-    qint64 start = 0;
+namespace {
+
+// A tag write: the file's new end, and with the ID3v2 tag its new start too.
+struct PlannedWrite {
+    qint64 tailStart = 0;
     QByteArray trailer;
-    const FsStatus composed = newTrailer(current, values, codec, &start, &trailer);
-    return composed.ok() ? replaceFileEnd(fileName, start, trailer) : composed;
+    std::optional<FileEnds> ends; // set: the start changes as well
+    QString refusal;              // the ID3v2 tag was left alone (why)
+};
+
+// The ID3v2 tag at the start of the file whole (empty when it has none); a
+// refusal when it cannot be read whole or reaches into the end's tags.
+QByteArray headTag(const QString &fileName, qint64 tailStart, QString *refusal)
+{
+    ReadOnlyFile file(fileName);
+    const QByteArray header = file.isRegular() ? file.readAt(0, id3v2::kHeaderSize) : QByteArray();
+    const std::optional<qint64> size = id3v2::tagSize(header);
+    if (!size)
+        return {};
+    if (*size > tailStart || *size > id3v2::kMaxWrittenTag) {
+        *refusal = QStringLiteral("its ID3v2 tag is too large or cut short");
+        return {};
+    }
+    QByteArray tag = file.readAt(0, *size);
+    if (tag.size() != *size) {
+        *refusal = QStringLiteral("its ID3v2 tag could not be read");
+        return {};
+    }
+    return tag;
+}
+
+FsStatus planWrite(const QString &fileName, const TagRecord &current, const TagValues &values, const TextCodec &codec,
+                   id3v2::WriteMode mode, PlannedWrite *plan)
+{
+    const FsStatus composed = newTrailer(current, values, codec, &plan->tailStart, &plan->trailer);
+    if (!composed.ok() || mode == id3v2::WriteMode::Off)
+        return composed;
+    const QByteArray oldTag = headTag(fileName, plan->tailStart, &plan->refusal);
+    if (!plan->refusal.isEmpty() || (oldTag.isEmpty() && mode != id3v2::WriteMode::Add))
+        return composed;
+    // A new tag beside a tagged file's ID3v1 tag takes all its values.
+    const TagValues before = valuesToWrite(current, nullptr);
+    const bool everyValue = oldTag.isEmpty() && current.hasTag();
+    const id3v2::ComposedTag tag = id3v2::composeTag(oldTag, values, everyValue ? nullptr : &before, codec);
+    plan->refusal = tag.refusal;
+    if (tag.refusal.isEmpty() && tag.bytes != oldTag)
+        plan->ends = FileEnds{oldTag, tag.bytes, plan->tailStart, plan->trailer};
+    return composed;
+}
+
+// The outcome of a write whose ID3v2 part was refused: the end was written,
+// the file still could not be handled whole.
+FsStatus withRefusal(const FsStatus &status, const QString &refusal)
+{
+    if (!status.ok() || refusal.isEmpty())
+        return status;
+    FsStatus refused = FsStatus::fromErrno(EPROTO);
+    refused.detail = QStringLiteral("ID3v2 tag not written: %1; the ID3v1 tag was written").arg(refusal);
+    return refused;
+}
+
+} // namespace
+
+FsStatus writeTag(const QString &fileName, const TagRecord &current, const TagValues &values,
+                  const TextCodec &codec, id3v2::WriteMode id3v2Write)
+{
+    PlannedWrite plan;
+    const FsStatus composed = planWrite(fileName, current, values, codec, id3v2Write, &plan);
+    if (!composed.ok())
+        return composed;
+    if (plan.ends)
+        return replaceFileEnds(fileName, *plan.ends);
+    return withRefusal(replaceFileEnd(fileName, plan.tailStart, plan.trailer), plan.refusal);
 }
 
 void TagWriteBatch::add(const QString &fileName, const TagRecord &current, const TagValues &values, Done done)
 {
-    qint64 start = 0;
-    QByteArray trailer;
-    const FsStatus composed = newTrailer(current, values, m_codec, &start, &trailer);
-    if (composed.ok())
-        m_tails.add(fileName, start, trailer, std::move(done));
-    else if (done)
-        done(composed);
+    PlannedWrite plan;
+    const FsStatus composed = planWrite(fileName, current, values, m_codec, m_id3v2Write, &plan);
+    if (!composed.ok()) {
+        if (done)
+            done(composed);
+    } else if (plan.ends) {
+        m_heads.add(fileName, *plan.ends, std::move(done));
+    } else if (plan.refusal.isEmpty()) {
+        m_tails.add(fileName, plan.tailStart, plan.trailer, std::move(done));
+    } else {
+        m_tails.add(fileName, plan.tailStart, plan.trailer, [done, refusal = plan.refusal](const FsStatus &status) {
+            if (done)
+                done(withRefusal(status, refusal));
+        });
+    }
+}
+
+QString tagsWritten(const QString &fileName, id3v2::WriteMode id3v2Write)
+{
+    QString tags = QStringLiteral("ID3v1");
+    if (id3v2Write == id3v2::WriteMode::Off)
+        return tags;
+    ReadOnlyFile file(fileName);
+    const QByteArray header = file.isRegular() ? file.readAt(0, id3v2::kHeaderSize) : QByteArray();
+    if (id3v2::tagSize(header))
+        return tags + QStringLiteral(" + ID3v2.%1").arg(int(quint8(header[3])));
+    return id3v2Write == id3v2::WriteMode::Add ? tags + QStringLiteral(" + ID3v2.3") : tags;
 }
 
 TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, TagWriteResult *written,
@@ -259,7 +345,7 @@ TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, Ta
     TagWriteResult result;
     if (due) {
         result.attempted = true;
-        result.status = writeTag(fileName, current, values, *context.codec);
+        result.status = writeTag(fileName, current, values, *context.codec, context.id3v2Write);
         current = readTag(fileName, readContext);
     }
     if (written)

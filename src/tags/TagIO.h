@@ -1,9 +1,11 @@
 #pragma once
 
+#include "Id3v2Write.h"
 #include "TagRecord.h"
 #include "platform/TextCodec.h"
 
 #include "platform/FileOps.h"
+#include "platform/HeadWrite.h"
 #include "platform/Language.h"
 
 #include <QString>
@@ -41,6 +43,9 @@ struct TagContext {
     // Leave the ID3v1 year and comment empty: a run that names files
     // without them need not decode them.
     bool nameFieldsOnly = false;
+    // What a write does with the ID3v2 tag at the file's start (the
+    // ID3v2-write setting); the file's end is written alike in every mode.
+    id3v2::WriteMode id3v2Write = id3v2::WriteMode::Off;
 };
 
 // Reads a file's tag by every rule (reading half of get_id3tag). Changes
@@ -70,9 +75,11 @@ TagRecord get_id3tag(QString &fileName, bool edit, const TagContext &context, Ta
 // Writes values into a file whose current tag was just read: every tag write
 // of the program ends here (get_id3tag, the tag editor's Save, the file-name
 // grid). Removing a tag is stripTag's job (TagStrip.h), picture blocks are
-// PictureBlock's.
+// PictureBlock's. With an ID3v2 mode other than off the ID3v2 tag at the
+// start is written too (HeadWriteBatch): a tag that cannot be written back
+// safely is left alone, the end still written, and the outcome says so.
 FsStatus writeTag(const QString &fileName, const TagRecord &current, const TagValues &values,
-                  const TextCodec &codec);
+                  const TextCodec &codec, id3v2::WriteMode id3v2Write = id3v2::WriteMode::Off);
 
 // The tag writes of a run over many files, committed in groups: one journal
 // flush and one file flush for many files (TailWriteBatch), each file old or
@@ -81,18 +88,29 @@ class TagWriteBatch
 {
 public:
     using Done = TailWriteBatch::Done;
-    explicit TagWriteBatch(const TextCodec &codec)
+    explicit TagWriteBatch(const TextCodec &codec, id3v2::WriteMode id3v2Write = id3v2::WriteMode::Off)
         : m_codec(codec)
+        , m_id3v2Write(id3v2Write)
     {
     }
     // Writes values into a file whose current tag was just read, as writeTag.
     void add(const QString &fileName, const TagRecord &current, const TagValues &values, Done done);
-    void commit() { m_tails.commit(); }
+    void commit()
+    {
+        m_tails.commit();
+        m_heads.commit();
+    }
 
 private:
     const TextCodec &m_codec;
+    id3v2::WriteMode m_id3v2Write;
     TailWriteBatch m_tails;
+    HeadWriteBatch m_heads;
 };
+
+// The tags a write of values into this file stores: "ID3v1", "ID3v1 +
+// ID3v2.3" and the like, as the mode and the file's ID3v2 tag decide.
+QString tagsWritten(const QString &fileName, id3v2::WriteMode id3v2Write);
 
 // True when the file ends in a tag (a file of the tag alone too); no message.
 bool taginfo(const QString &fileName);

@@ -51,6 +51,8 @@ public:
     virtual void runInDialogFrame(const std::function<void()> &show) = 0;
     // The tag-source setting: ID3v2 values where a file has no ID3v1 tag.
     virtual bool useId3v2() const { return false; }
+    // The ID3v2-write setting: "update", "add" or "off".
+    virtual QString id3v2Write() const { return QStringLiteral("update"); }
     // The media player of KAZ.INI line 12; the null player while none is set.
     virtual MediaPlayer &mediaPlayer() { return nullMediaPlayer(); }
 };

@@ -334,6 +334,22 @@ TEST_F(IniFile, TagSourceStandsAfterTheEndAndSurvivesEveryWriter)
     ASSERT_TRUE(patchTagSource(path, false));
     EXPECT_EQ(fileLines(path).last(), "[END]");
 
+    // What tag writes do with ID3v2 tags stands in the same section, only
+    // when it is not the default.
+    ASSERT_TRUE(writeAll(path, crlf(userFile())));
+    EXPECT_EQ(loadIni(path, context).id3v2Write, "update");
+    EXPECT_EQ(setIniValue(path, "ID3v2Write", "sometimes"), SetResult::BadValue);
+    EXPECT_EQ(setIniValue(path, "id3v2write", "add"), SetResult::Done);
+    ASSERT_TRUE(patchTagSource(path, true));
+    const QStringList both{"[END]", "[tag source]", "ID3v2=true", "ID3v2Write=add"};
+    EXPECT_EQ(fileLines(path).mid(fileLines(path).indexOf("[END]")), both);
+    s = loadIni(path, context);
+    EXPECT_EQ(s.id3v2Write, "add");
+    ASSERT_TRUE(writeIniOnExit(path, s));
+    EXPECT_EQ(fileLines(path).mid(fileLines(path).indexOf("[END]")), both);
+    ASSERT_TRUE(patchId3v2Write(path, "update"));
+    EXPECT_EQ(fileLines(path).mid(fileLines(path).indexOf("[END]")), tail);
+
     // A hand-edited value other than "true" is off; a key outside its section is not read.
     for (const char *extra : {"[tag source]\r\nID3v2=yes\r\n", "ID3v2=true\r\n"}) {
         ASSERT_TRUE(writeAll(path, crlf(userFile()) + extra));

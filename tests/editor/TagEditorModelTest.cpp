@@ -4,6 +4,8 @@
 #include "support/QtPrinters.h"
 
 #include "editor/TagEditorModel.h"
+#include "support/Id3v2Fixture.h"
+#include "tags/Id3v2.h"
 #include "tags/TagIO.h"
 
 #include <QFileInfo>
@@ -197,4 +199,27 @@ TEST_F(TagEditorModelTest, RenameTakesAFreeNameAndUndoGoesBackUnlessTheNameIsTak
     EXPECT_EQ(model.path(), dir + "/b.mp3");
     EXPECT_EQ(tagOf(taken).title, "other");
     EXPECT_EQ(prompter.shown.size(), 1);
+}
+
+// Save follows the ID3v2-write setting, and the editor tells which tags it writes.
+TEST_F(TagEditorModelTest, SaveWritesTheId3v2TagAsTheSettingSays)
+{
+    const Id3v2Spec spec{.padding = 300, .frames = {{"TIT2", QStringLiteral("Old")}, {"TPE1", QStringLiteral("Band")}}};
+    const QString path = putFile(dir, "song.mp3", id3v2Tag(spec) + mp3WithTag(values("Old", "Band")));
+    const QString plain = putSong(dir, "plain.mp3", values("Plain", "Band"));
+    for (id3v2::WriteMode mode : {id3v2::WriteMode::Off, id3v2::WriteMode::Update}) {
+        const QString title = QStringLiteral("A title of more than thirty characters, mode %1").arg(int(mode));
+        TagContext withMode = context();
+        withMode.id3v2Write = mode;
+        TagEditorModel model(session, withMode);
+        model.open(plain);
+        EXPECT_EQ(model.savedTags(), "ID3v1");
+        model.open(path);
+        EXPECT_EQ(model.savedTags(), mode == id3v2::WriteMode::Off ? "ID3v1" : "ID3v1 + ID3v2.4");
+        model.fields().title = title;
+        EXPECT_TRUE(model.save("song", false).status.ok());
+        EXPECT_EQ(id3v2::read(ReadOnlyFile(path))->title, mode == id3v2::WriteMode::Off ? "Old" : title);
+        EXPECT_EQ(id3v2::read(ReadOnlyFile(path))->artist, "Band");
+        EXPECT_EQ(tagOf(path).longTitle, title);
+    }
 }

@@ -11,6 +11,7 @@
 #include "support/QtPrinters.h"
 #include "support/gui/WindowTest.h"
 
+#include "tags/Id3v2.h"
 #include "tags/TagIO.h"
 
 #include <QAction>
@@ -60,6 +61,15 @@ TEST_F(MainWindowId3v2, TagSourceItemAndConversionOfTheSelection)
         EXPECT_TRUE(report.contains(line)) << report.toStdString();
     EXPECT_TRUE(readAll(folder + "/1 v2.mp3").startsWith(v2Before));
     EXPECT_EQ(readTag(folder + "/1 v2.mp3", {}).longTitle, "Song");
+
+    // Beside it, what tag writes do with ID3v2 tags: one of three.
+    EXPECT_EQ(window->id3v2Write(), "update");
+    EXPECT_TRUE(child<QAction>("WriteID3v2update1")->isChecked());
+    child<QAction>("WriteID3v2add1")->trigger();
+    EXPECT_EQ(window->id3v2Write(), "add");
+    EXPECT_FALSE(child<QAction>("WriteID3v2update1")->isChecked());
+    window->setLanguage(Language::German);
+    EXPECT_EQ(child<QAction>("WriteID3v2off1")->text(), "aus (nur ID3v1 und Lyrics3)");
 }
 
 // With the setting on, the editor opened from the rename preview and from the
@@ -84,6 +94,7 @@ TEST_F(MainWindowId3v2, PreviewAndGridEditorsTakeTheTagSource)
     const auto look = [&seen](QWidget *editor) {
         auto *source = editor->findChild<QLabel *>(QStringLiteral("SourceLabel"));
         seen << editor->findChild<QLineEdit *>(QStringLiteral("Edit3"))->text() + "|"
+                    + editor->findChild<QLabel *>(QStringLiteral("WritesLabel"))->text() + "|"
                     + (source->isVisibleTo(editor) ? source->text() : QString());
     };
     whenModalOpens(QStringLiteral("Tpreview_dlg"), [&](QWidget *preview) {
@@ -101,6 +112,7 @@ TEST_F(MainWindowId3v2, PreviewAndGridEditorsTakeTheTagSource)
     whenModalOpens(QStringLiteral("TfilenametoID3Tag"), [&](QWidget *grid) {
         whenModalOpens(QStringLiteral("TOKHelpRightDlg"), [&](QWidget *editor) {
             look(editor);
+            editor->findChild<QLineEdit *>(QStringLiteral("Edit3"))->setText("Song, with a title of over thirty");
             editor->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
         });
         qobject_cast<FilenameToTagDialog *>(grid)->openOldTag(0);
@@ -108,8 +120,10 @@ TEST_F(MainWindowId3v2, PreviewAndGridEditorsTakeTheTagSource)
     });
     child<QPushButton>("BitBtn6")->click();
 
-    EXPECT_EQ(seen, QStringList(2, "Song|values from the ID3v2.3 tag; Save writes them as ID3v1 tag"));
+    EXPECT_EQ(seen, QStringList(2, "Song|(ID3v1 + ID3v2.3)|values from the ID3v2.3 tag; Save writes them as ID3v1 tag"));
     const TagRecord written = readTag(folder + "/Song-Band.mp3", {});
     EXPECT_TRUE(written.tagged);
     EXPECT_EQ(written.artist, "Band");
+    // The grid editor's Save wrote the ID3v2 tag too, the title whole.
+    EXPECT_EQ(id3v2::read(ReadOnlyFile(folder + "/Song-Band.mp3"))->title, "Song, with a title of over thirty");
 }

@@ -19,6 +19,7 @@ bool BeforeWriteTagEditor::edit(QString &fileName, TagValues &values)
     context.prompter = m_options.prompter;
     context.language = m_options.language;
     context.useId3v2 = m_options.useId3v2;
+    context.id3v2Write = m_options.id3v2Write;
     TagEditorDialog dialog(m_session, context, m_options.player ? *m_options.player : nullMediaPlayer(), m_parent);
     dialog.setHelp(m_options.help);
     dialog.setSequence(1, 1);

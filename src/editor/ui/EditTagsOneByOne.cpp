@@ -21,6 +21,7 @@ TagEditorOptions programTagEditorOptions(PageHost &host)
     options.prompter = &host.prompter();
     options.player = &host.mediaPlayer();
     options.useId3v2 = host.useId3v2();
+    options.id3v2Write = id3v2::writeModeFromName(host.id3v2Write()).value_or(id3v2::WriteMode::Update);
     options.help = [&host] { host.showHelp(helpcontext::TagEditor); };
     return options;
 }
@@ -32,6 +33,7 @@ EditorSequenceResult editTagsOneByOne(const QStringList &paths, TagEditorSession
     context.prompter = options.prompter;
     context.language = options.language;
     context.useId3v2 = options.useId3v2;
+    context.id3v2Write = options.id3v2Write;
     // One dialog for the whole sequence, so that it keeps its place on the screen.
     TagEditorDialog dialog(session, context, options.player ? *options.player : nullMediaPlayer(), parent);
     dialog.setHelp(options.help);

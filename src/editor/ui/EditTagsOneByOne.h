@@ -4,6 +4,7 @@
 #include "editor/TagEditorSession.h"
 
 #include "platform/Language.h"
+#include "tags/Id3v2Write.h"
 
 #include <QStringList>
 
@@ -24,6 +25,7 @@ struct TagEditorOptions {
     Prompter *prompter = nullptr; // rename and write failures
     MediaPlayer *player = nullptr; // none: the null player
     bool useId3v2 = false;         // the tag-source setting
+    id3v2::WriteMode id3v2Write = id3v2::WriteMode::Off; // the ID3v2-write setting
     std::function<void()> help;
     // Called with each dialog before it is shown (tests drive it from here).
     std::function<void(class TagEditorDialog &)> beforeShow;

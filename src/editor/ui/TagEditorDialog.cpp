@@ -80,6 +80,7 @@ void TagEditorDialog::buildControls()
     QFont bold = m_header->font();
     bold.setBold(true);
     m_header->setFont(bold);
+    m_writes = named(new QLabel(this), "WritesLabel");
     m_source = named(new QLabel(this), "SourceLabel");
     m_source->hide();
     m_nameLabel = named(new QLabel(this), "Label8");
@@ -259,6 +260,8 @@ void TagEditorDialog::buildLayout()
 
     auto *headerRow = new QHBoxLayout;
     headerRow->addWidget(m_header);
+    headerRow->addSpacing(12);
+    headerRow->addWidget(m_writes);
     headerRow->addWidget(m_source, 1, Qt::AlignRight);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(headerRow);
@@ -332,6 +335,10 @@ void TagEditorDialog::applyLanguage(Language l)
     m_folders->setToolTip(rightClick);
     m_strip->setText(text(l, "(Strip)", "(Löschen)"));
     m_unstrip->setText(text(l, "(Strip)", "(Löschen)"));
+    const QString stripsEnd = text(l, "removes the ID3v1 tag and the Lyrics3 block at the file's end; an ID3v2 tag stays",
+                                   "entfernt ID3v1-Tag und Lyrics3-Block am Dateiende; ein ID3v2-Tag bleibt");
+    m_strip->setToolTip(stripsEnd);
+    m_unstrip->setToolTip(stripsEnd);
     m_undo->setText(text(l, "&Undo", "&Rückgängig"));
     m_rename->setToolTip(text(l, "save filename", "Spechern des Dateinamen"));
     m_folderLine->setToolTip(text(l, "text scrolls while moving and pressing down left mousebutton, doubleclick resets text",
@@ -379,6 +386,7 @@ void TagEditorDialog::openFile(const QString &path)
     m_folderLine->setText(folderOf(path));
     showFields();
     m_header->setText(headerText(m_model.openingHeader(), m_language));
+    m_writes->setText(QStringLiteral("(") + m_model.savedTags() + QLatin1Char(')'));
     showSource();
     updateStripButtons();
     updateUndoButton();

@@ -103,6 +103,7 @@ private:
     bool m_saveAndNext = false;
 
     QLabel *m_header = nullptr;
+    QLabel *m_writes = nullptr; // which tags a save writes
     QLabel *m_source = nullptr; // where the values came from: an ID3v2 tag in place of a missing ID3v1 tag
     QLabel *m_nameLabel = nullptr;
     QLabel *m_titleLabel = nullptr;

@@ -228,10 +228,11 @@ void FilenameToTagDialog::applyLanguage()
     m_model->setLanguage(l);
 }
 
-void FilenameToTagDialog::setTagEditor(TagEditor *editor, bool useId3v2)
+void FilenameToTagDialog::setTagEditor(TagEditor *editor, bool useId3v2, id3v2::WriteMode id3v2Write)
 {
     m_tagEditor = editor;
     m_editorUsesId3v2 = useId3v2;
+    m_id3v2Write = id3v2Write;
     findItem(m_cellMenu, "oldID3Tag1")->setEnabled(editor != nullptr);
     findItem(m_cellMenu, "newID3Tag1")->setEnabled(editor != nullptr);
 }
@@ -410,7 +411,7 @@ void FilenameToTagDialog::keepChanges()
         results = m_table.write(rows, defaultTextCodec(), {}, [this](int done, int) {
             m_progress->setValue(done);
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        }, m_id3v2Write);
     });
     m_progress->setValue(0);
     reportWrite(results);
@@ -528,6 +529,7 @@ void FilenameToTagDialog::openOldTag(int row)
     context.prompter = &m_prompter;
     context.language = m_language;
     context.useId3v2 = m_editorUsesId3v2;
+    context.id3v2Write = m_id3v2Write;
     context.editor = m_tagEditor;
     get_id3tag(path, true, context);
     afterTagEditor(row, path);
@@ -544,6 +546,7 @@ void FilenameToTagDialog::openNewTag(int row)
     context.prompter = &m_prompter;
     context.language = m_language;
     context.useId3v2 = m_editorUsesId3v2;
+    context.id3v2Write = m_id3v2Write;
     const TagRecord current = readTag(path, context);
     const RowValues values = rowValues(record, m_table.fieldColumns(), current);
     TagOverride override;

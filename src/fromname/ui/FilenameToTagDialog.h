@@ -41,7 +41,9 @@ public:
     // The single-file tag editor behind "old ID3Tag" and "new ID3Tag";
     // without one both entries are disabled. useId3v2: the tag source of the
     // values it is handed (the ID3v2 tag where a file has no ID3v1 tag).
-    void setTagEditor(TagEditor *editor, bool useId3v2 = false);
+    // id3v2Write: what every write of the dialog does with ID3v2 tags.
+    void setTagEditor(TagEditor *editor, bool useId3v2 = false,
+                      id3v2::WriteMode id3v2Write = id3v2::WriteMode::Off);
     void setHelp(std::function<void()> showHelp) { m_showHelp = std::move(showHelp); }
 
     GridTable &table() { return m_table; }
@@ -91,6 +93,7 @@ private:
     GridModel *m_model = nullptr;
     TagEditor *m_tagEditor = nullptr;
     bool m_editorUsesId3v2 = false;
+    id3v2::WriteMode m_id3v2Write = id3v2::WriteMode::Off;
     std::function<void()> m_showHelp;
     int m_filterIndex = 0;
     int m_rowHeight = 18;

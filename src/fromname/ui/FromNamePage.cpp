@@ -497,7 +497,7 @@ void FromNamePage::openGrid(const QStringList &listed)
     // "old ID3Tag" and "new ID3Tag" open the program's tag editor.
     const TagEditorOptions options = programTagEditorOptions(m_host);
     BeforeWriteTagEditor editor(programTagEditorSession(), options, &dialog);
-    dialog.setTagEditor(m_tagEditor ? m_tagEditor : &editor, options.useId3v2);
+    dialog.setTagEditor(m_tagEditor ? m_tagEditor : &editor, options.useId3v2, options.id3v2Write);
     dialog.setHelp([this] { m_host.showHelp(helpContext()); });
     dialog.load(paths, folder + QLatin1Char('/'), settings(), options.useId3v2);
     dialog.exec();

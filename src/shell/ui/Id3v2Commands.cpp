@@ -6,6 +6,7 @@
 #include "widgets/ReportDialog.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QDir>
 #include <QMenu>
 
@@ -40,6 +41,22 @@ Id3v2Commands::Id3v2Commands(MainWindow &window)
     // Only the user's click is stored; loading the settings checks it too.
     connect(m_useId3v2, &QAction::triggered, this, &Id3v2Commands::tagSourceChosen);
 
+    // What tag writes do with ID3v2 tags, right below the tag source.
+    auto *writes = new QMenu(&window);
+    writes->setObjectName(QStringLiteral("WriteID3v2tag1"));
+    window.menu(HostMenu::Properties)->insertMenu(window.findChild<QAction *>(QStringLiteral("Exit1")), writes);
+    auto *group = new QActionGroup(writes);
+    for (const char *mode : {"update", "add", "off"}) {
+        QAction *item = writes->addAction(QString());
+        item->setObjectName(QStringLiteral("WriteID3v2%1").arg(QLatin1String(mode)) + QLatin1Char('1'));
+        item->setCheckable(true);
+        item->setData(QLatin1String(mode));
+        group->addAction(item);
+        connect(item, &QAction::triggered, this, [this, item] { Q_EMIT id3v2WriteChosen(item->data().toString()); });
+        m_writeModes << item;
+    }
+    m_writeModes.first()->setChecked(true);
+
     auto *convert = new QAction(&window);
     convert->setObjectName(QStringLiteral("ID3v1fromID3v21"));
     window.menu(HostMenu::FileList)
@@ -52,6 +69,12 @@ void Id3v2Commands::showTagSource(bool useId3v2)
 {
     if (m_useId3v2->isChecked() != useId3v2)
         m_useId3v2->setChecked(useId3v2);
+}
+
+void Id3v2Commands::showId3v2Write(const QString &mode)
+{
+    for (QAction *item : std::as_const(m_writeModes))
+        item->setChecked(item->data().toString() == mode);
 }
 
 void Id3v2Commands::convertSelection()

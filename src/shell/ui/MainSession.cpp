@@ -29,6 +29,12 @@ MainSession::MainSession(StartupResult startup, QString executable, MainWindow &
         if (!m_startup.noSave && !patchTagSource(m_startup.iniPath, on, &problem))
             tellNotWritten({problem});
     });
+    connect(&window, &MainWindow::id3v2WriteChanged, this, [this](const QString &mode) {
+        m_settings.id3v2Write = mode;
+        QString problem;
+        if (!m_startup.noSave && !patchId3v2Write(m_startup.iniPath, mode, &problem))
+            tellNotWritten({problem});
+    });
 
     // The folder context-menu entry is the program's own business: it can be
     // switched from the Properties menu.

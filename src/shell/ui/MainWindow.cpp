@@ -57,6 +57,10 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
         setUseId3v2(on);
         Q_EMIT tagSourceChanged(on);
     });
+    connect(m_id3v2, &Id3v2Commands::id3v2WriteChosen, this, [this](const QString &mode) {
+        setId3v2Write(mode);
+        Q_EMIT id3v2WriteChanged(mode);
+    });
     registerLocks();
     m_menus->setHints(options.showHints);
     connect(&m_runFrame, &RunFrame::finished, this, [this](bool refill) {
@@ -267,6 +271,12 @@ void MainWindow::applyLanguage()
     m_menus->setFilterEnabled(browserState().mask == MaskState::Mp3);
     if (isVisible())
         updateMinimumSize();
+}
+
+void MainWindow::setId3v2Write(const QString &mode)
+{
+    m_id3v2Write = mode;
+    m_id3v2->showId3v2Write(mode);
 }
 
 void MainWindow::setUseId3v2(bool on)

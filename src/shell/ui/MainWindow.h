@@ -85,6 +85,9 @@ public:
     void setFolderTreeMode(bool on) override;
     MediaPlayer &mediaPlayer() override { return m_player ? *m_player : nullMediaPlayer(); }
     bool useId3v2() const override { return m_useId3v2; }
+    QString id3v2Write() const override { return m_id3v2Write; }
+    // The ID3v2-write setting: the Properties items and every tag write follow it.
+    void setId3v2Write(const QString &mode);
     // The tag-source setting: the Properties item's check, the file list's
     // filter and every page's tag reads follow it.
     void setUseId3v2(bool on);
@@ -125,6 +128,8 @@ Q_SIGNALS:
     void configurationReloadRequested();
     // The user switched the tag source in the Properties menu.
     void tagSourceChanged(bool useId3v2);
+    // The user chose what tag writes do with ID3v2 tags.
+    void id3v2WriteChanged(const QString &mode);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -159,6 +164,7 @@ private:
 
     bool m_activated = false;
     bool m_useId3v2 = false;
+    QString m_id3v2Write = QStringLiteral("update");
     bool m_firstActivation = true;
     bool m_closing = false;
     QList<int> m_rememberedSelection;

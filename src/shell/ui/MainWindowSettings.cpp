@@ -13,6 +13,7 @@ void MainWindow::loadSettings(const KazSettings &settings, bool applySelection)
     m_scale->setFontSize(settings.fontSize);
     m_menus->setStartWithLastPosition(settings.startWithLastPosition);
     setUseId3v2(settings.useId3v2);
+    setId3v2Write(settings.id3v2Write);
     m_notebook->forEachPage([&](NotebookPage &page) { page.loadSettings(settings, applySelection); });
 }
 
@@ -31,6 +32,7 @@ void MainWindow::storeSettings(KazSettings &settings) const
     settings.tagFilter = int(browserState().filter);
     settings.sortIgnoringNonLetters = browserState().letterSorted;
     settings.useId3v2 = m_useId3v2;
+    settings.id3v2Write = m_id3v2Write;
     m_notebook->forEachPage([&](NotebookPage &page) { page.storeSettings(settings); });
 }
 

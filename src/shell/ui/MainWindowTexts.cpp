@@ -53,6 +53,10 @@ constexpr Caption kCaptions[] = {
     {"FilterTagged1", "tagged", "mit Tag"},
     {"FilterUntagged1", "untagged", "ohne Tag"},
     {"UseID3v2tag1", "Use ID3v2 tag where no ID3v1 tag", "ID3v2-Tag nutzen, wo kein ID3v1-Tag ist"},
+    {"WriteID3v2tag1", "Write ID3v2 tags", "ID3v2-Tags schreiben"},
+    {"WriteID3v2update1", "update where there is one", "aktualisieren, wo einer ist"},
+    {"WriteID3v2add1", "update, and add where there is none", "aktualisieren und hinzufügen, wo keiner ist"},
+    {"WriteID3v2off1", "off (only ID3v1 and Lyrics3)", "aus (nur ID3v1 und Lyrics3)"},
     {"ID3v1fromID3v21", "Write ID3v1 tag from ID3v2 tag", "ID3v1-Tag aus ID3v2-Tag schreiben"},
 };
 
