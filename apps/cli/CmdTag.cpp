@@ -297,9 +297,12 @@ int runSet(const QStringList &arguments)
             exitCode = ExitFileError;
             continue;
         }
-        TagValues next = valuesToWrite(current, &values);
+        // A new tag has no genre the user did not give; seen as the file's
+        // own, that genre leaves the genre of an ID3v2 tag as it is.
+        TagRecord base = current;
         if (!current.hasTag() && !values.forceGenre)
-            next.genre = kNoGenre; // a new tag: no genre the user did not give
+            base.genre = kNoGenre;
+        const TagValues next = valuesToWrite(base, &values);
         if (id3v1::trackFromText(next.trackText) != 0 && context.codec->encode(next.comment).size() > kCommentBytesWithTrack) {
             say(text(messageLanguage(),
                      "%1: the comment takes at most %2 characters beside the file's track number; the file was left "
@@ -311,7 +314,7 @@ int runSet(const QStringList &arguments)
             exitCode = ExitFileError;
             continue;
         }
-        batch.add(file, current, next, [file, &exitCode](const FsStatus &status) {
+        batch.add(file, base, next, [file, &exitCode](const FsStatus &status) {
             if (status.ok())
                 return;
             say(text(messageLanguage(), "cannot write %1: %2", "%1 ist nicht schreibbar: %2")
