@@ -4,7 +4,8 @@
 #   built with AddressSanitizer and UndefinedBehaviorSanitizer (-O1) and with
 #   the fault points the kill tests stop runs at;
 # - build-package/: the programs as the package ships them (no tests, no
-#   fault points, no sanitizers), for the package check;
+#   fault points, no sanitizers), for the package check and kaz-cli's runs
+#   under a memory limit;
 # - build-fuzz/: the libFuzzer targets (clang, both sanitizers), each run for
 #   FUZZ_SECONDS (default 20).
 set -euo pipefail
@@ -20,6 +21,7 @@ BUILD_DIR=build-asan BUILD_TYPE=Debug KAZ_SANITIZE=ON bash scripts/build.sh
 
 BUILD_DIR=build-package KAZ_BUILD_TESTS=OFF bash scripts/build.sh
 bash scripts/check-package.sh build-package || status=$?
+bash scripts/check-memory-limit.sh build-package || status=$?
 
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}" || status=$?
 
