@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Checks what a packager would, on a built tree: the desktop entry and the
 # AppStream metadata validate, the Debian package builds from the tree with
-# CPack, lintian finds no errors in it, it holds the files it should, and its
-# version is the one the programs print.
-# Usage: scripts/check-package.sh [BUILD_DIR]   (default: build)
+# CPack, lintian finds no errors in it, it holds the files it should, its
+# programs hold no fault point, and its version is the one the programs print.
+# Usage: scripts/check-package.sh [BUILD_DIR]   (default: build-package, as
+# scripts/package.sh builds it)
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$(cd "${1:-$root/build}" && pwd)"
+build="$(cd "${1:-$root/build-package}" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -76,8 +77,17 @@ done
 outside=$(grep -v -e '^\./usr/' -e '^\./usr$' -e '^\.$' "$work/files")
 [ -z "$outside" ] || fail "files outside /usr: $outside"
 
-echo "== manual pages as man shows them"
 dpkg-deb -x "$deb" "$work/root"
+echo "== no fault points in the programs"
+# The kill tests' hook is built only with the tests (KAZ_FAULT_POINTS): an
+# installed program must not hold the variable that makes it kill itself.
+for program in kaz kaz-cli; do
+  if grep -q KAZ_FAULT_AT "$work/root/usr/bin/$program"; then
+    fail "$program holds the fault point (KAZ_FAULT_AT): package a build without tests"
+  fi
+done
+
+echo "== manual pages as man shows them"
 for page in kaz kaz-cli; do
   shown=$(MANWIDTH=80 man -l "$work/root/usr/share/man/man1/$page.1.gz" 2>"$work/man.err" | head -n 5)
   grep -Eq "$page +- " <<<"$shown" || fail "man $page shows no NAME line: $shown"

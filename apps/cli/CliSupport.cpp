@@ -457,7 +457,7 @@ void addTagSourceOptions(QCommandLineParser &parser)
 {
     parser.addOption({QStringLiteral("id3v2"),
                       QStringLiteral("Use the ID3v2 tag at the start of a file that has no ID3v1 tag.")});
-    parser.addOption({QStringLiteral("no-id3v2"), QStringLiteral("Read the ID3v1 tag only.")});
+    parser.addOption({QStringLiteral("no-id3v2"), QStringLiteral("Read the ID3v1 tag only, whatever the stored setting says.")});
 }
 
 bool useId3v2(const QCommandLineParser &parser)

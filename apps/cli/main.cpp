@@ -2,7 +2,6 @@
 #include "CliSupport.h"
 
 #include "platform/FolderListing.h"
-#include "platform/LargeRunHeap.h"
 #include "platform/HeadWrite.h"
 #include "platform/Licence.h"
 #include "platform/TailJournal.h"
@@ -11,6 +10,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <new>
 
 using namespace kaz::cli;
 
@@ -35,29 +35,15 @@ void printUsage(bool asked)
         err(text);
 }
 
-// The text of the ASCII arguments, for the whole run: tens of thousands of
-// file names take one block rather than an allocation each. Made before
-// main(), it outlives everything made there.
-QString argumentText;
-
 // A name that is not valid UTF-8 would be decoded into another name, and
 // might then name a different file: it is refused before anything is done.
-// Every other argument is decoded as QCoreApplication would decode it, only
-// faster over tens of thousands of file names (most of them ASCII).
+// Every other argument is decoded as QCoreApplication would decode it.
 bool decodeArguments(int argc, char *argv[], QStringList *arguments)
 {
-    qsizetype bytes = 0;
-    for (int i = 0; i < argc; ++i)
-        bytes += qstrlen(argv[i]);
-    argumentText.resize(bytes);
-    char16_t *next = reinterpret_cast<char16_t *>(argumentText.data());
     arguments->reserve(argc);
     for (int i = 0; i < argc; ++i) {
         const QByteArrayView argument(argv[i]);
-        if (kaz::isAscii(argument)) {
-            arguments->append(QString::fromRawData(reinterpret_cast<const QChar *>(next), argument.size()));
-            next = kaz::widenAscii(argument, next);
-        } else if (i == 0 || kaz::isDecodableName(argument)) {
+        if (i == 0 || kaz::isDecodableName(argument)) {
             arguments->append(QString::fromUtf8(argument));
         } else {
             err(QStringLiteral("kaz-cli: %1: not valid UTF-8; such a name cannot be handled, nothing was done\n")
@@ -76,8 +62,6 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("kaz-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KAZ_VERSION));
 
-    // Every command but a few may run over a whole collection.
-    kaz::prepareHeapForLargeRun();
     QStringList arguments;
     if (!decodeArguments(argc, argv, &arguments))
         return ExitFileError;
@@ -95,20 +79,27 @@ int main(int argc, char *argv[])
         return finishOutput(ExitOk);
     }
     const QString name = arguments.at(1);
-    // A tag write killed halfway left its journal: put the file's old end back
-    // before any command looks at it.
-    QStringList problems;
-    kaz::recoverInterruptedTailWrites(&problems);
-    kaz::recoverInterruptedHeadWrites(&problems);
-    for (const QString &problem : problems)
-        say(visibleControls(problem));
-    for (const CliCommand *command : commands()) {
-        if (name == QLatin1String(command->name)) {
-            arguments.removeAt(1);
-            arguments[0] = QStringLiteral("kaz-cli ") + name;
-            setCommandName(arguments[0]);
-            return finishOutput(command->run(arguments));
+    try {
+        // A tag write killed halfway left its journal: put the file's old end back
+        // before any command looks at it.
+        QStringList problems;
+        kaz::recoverInterruptedTailWrites(&problems);
+        kaz::recoverInterruptedHeadWrites(&problems);
+        for (const QString &problem : problems)
+            say(visibleControls(problem));
+        for (const CliCommand *command : commands()) {
+            if (name == QLatin1String(command->name)) {
+                arguments.removeAt(1);
+                arguments[0] = QStringLiteral("kaz-cli ") + name;
+                setCommandName(arguments[0]);
+                return finishOutput(command->run(arguments));
+            }
         }
+    } catch (const std::bad_alloc &) {
+        // Most runs plan over every file before they change one, and each
+        // change is logged before it is made: undo takes back what was done.
+        err(QStringLiteral("kaz-cli %1: out of memory, the run stopped\n").arg(name));
+        return ExitFileError;
     }
     takeLanguageOption(arguments);
     say(text(messageLanguage(), "unknown command '%1'\n", "unbekannter Befehl '%1'\n").arg(visibleControls(name)));

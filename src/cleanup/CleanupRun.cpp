@@ -278,7 +278,7 @@ CleanupPlan planCleanup(const QStringList &paths, const QString &script, const C
             const QString fitted = fitFileName(item.newBase, item.extension());
             if (item.newBase.isEmpty())
                 item.skip = CleanupItem::NameWouldVanish;
-            else if (isWhitespace(fitted) || (fitted.startsWith(QLatin1Char('.')) && !name.startsWith(QLatin1Char('.'))))
+            else if (isWhitespace(fitted)) // the computation already strips leading dots
                 item.skip = CleanupItem::OnlyExtension; // the file would become a hidden ".mp3"
             else if (folderHasLineBreak || containsEither(name, u'\n', u'\r'))
                 item.skip = CleanupItem::LineBreak;

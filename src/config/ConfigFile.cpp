@@ -51,25 +51,46 @@ qsizetype structureLineIndex(const IniDocument &doc, int structureIndex)
     return ini::headerIndex(doc, ini::kStructureHeader) + 1 + structureIndex;
 }
 
-// The file as the patchers start from it: the defaults when it is missing,
-// every line and section it lacks filled in.
-IniDocument repairedDocument(const QString &path)
+// The file's lines; the defaults when it is missing.
+IniDocument storedDocument(const QString &path)
 {
     bool exists = false;
     IniDocument doc = IniDocument::read(path, &exists);
-    if (!exists)
-        doc = ini::render(KazSettings::defaults(kCommandLineScreen, storedLanguage()));
+    return exists ? doc : ini::render(KazSettings::defaults(kCommandLineScreen, storedLanguage()));
+}
+
+// The lines as the patchers start from them: every line and section the file
+// lacks filled in.
+IniDocument repaired(IniDocument doc)
+{
     ini::repair(doc, fallbackFor(doc));
     return doc;
 }
 
 // Rewrites the sections after "[END]" from the settings.
-bool patchAfterEnd(const QString &path, const KazSettings &settings, QString *problem)
+IniDocument withAfterEnd(const IniDocument &stored, const KazSettings &settings)
 {
-    IniDocument doc = repairedDocument(path);
+    IniDocument doc = repaired(stored);
     doc.truncate(ini::afterEndIndex(doc));
     doc.insertLines(doc.size(), ini::renderAfterEnd(settings));
-    return doc.write(path, problem);
+    return doc;
+}
+
+bool patchAfterEnd(const QString &path, const KazSettings &settings, QString *problem)
+{
+    return withAfterEnd(storedDocument(path), settings).write(path, problem);
+}
+
+IniDocument patched(const IniDocument &stored, const std::function<void(IniDocument &)> &change)
+{
+    IniDocument doc = repaired(stored);
+    // The dialogs' patches end the file with "[END]"; what follows it stays.
+    const qsizetype afterEnd = ini::afterEndIndex(doc);
+    const QStringList tail = doc.lines().mid(afterEnd);
+    doc.truncate(afterEnd);
+    change(doc);
+    doc.insertLines(doc.size(), tail);
+    return doc;
 }
 
 } // namespace
@@ -103,7 +124,7 @@ KazSettings loadIni(const QString &path, const IniContext &context, bool *conver
     if (!exists)
         return KazSettings::defaults(context.screen, context.language);
     if (doc.line(0) != ini::kMarker) {
-        doc = convertedDocument(doc, context);
+        doc = currentLayout(doc, context);
         QString writeProblem;
         const bool written = doc.write(path, &writeProblem);
         tell(context, MessageKind::Error, message(Msg::OldIniFile, context.language));
@@ -115,9 +136,18 @@ KazSettings loadIni(const QString &path, const IniContext &context, bool *conver
     return ini::parse(doc, context.language);
 }
 
+IniDocument currentLayout(const IniDocument &doc, const IniContext &context)
+{
+    return doc.line(0) == ini::kMarker ? doc : convertedDocument(doc, context);
+}
+
 bool writeIniOnExit(const QString &path, const KazSettings &settings, QString *problem)
 {
-    IniDocument doc = IniDocument::read(path);
+    return exitDocument(IniDocument::read(path), settings).write(path, problem);
+}
+
+IniDocument exitDocument(IniDocument doc, const KazSettings &settings)
+{
     if (doc.size() <= ini::kLastGeneralLine) {
         // The file lost everything the dialogs wrote: the settings still hold it.
         doc = ini::render(settings);
@@ -131,19 +161,12 @@ bool writeIniOnExit(const QString &path, const KazSettings &settings, QString *p
     ini::repair(doc, settings);
     doc.truncate(ini::afterEndIndex(doc));
     doc.insertLines(doc.size(), ini::renderAfterEnd(settings));
-    return doc.write(path, problem);
+    return doc;
 }
 
 bool patchIni(const QString &path, const std::function<void(IniDocument &)> &change, QString *problem)
 {
-    IniDocument doc = repairedDocument(path);
-    // The dialogs' patches end the file with "[END]"; what follows it stays.
-    const qsizetype afterEnd = ini::afterEndIndex(doc);
-    const QStringList tail = doc.lines().mid(afterEnd);
-    doc.truncate(afterEnd);
-    change(doc);
-    doc.insertLines(doc.size(), tail);
-    return doc.write(path, problem);
+    return patched(storedDocument(path), change).write(path, problem);
 }
 
 bool patchTagSource(const QString &path, bool useId3v2, QString *problem)
@@ -247,6 +270,15 @@ bool removeUserEntry(const QString &path, const QString &value, QString *problem
 
 SetResult setIniValue(const QString &path, const QString &key, const QString &value, QString *problem)
 {
+    IniDocument doc = storedDocument(path);
+    const SetResult result = setIniValue(doc, key, value);
+    if (result != SetResult::Done)
+        return result;
+    return doc.write(path, problem) ? SetResult::Done : SetResult::WriteFailed;
+}
+
+SetResult setIniValue(IniDocument &doc, const QString &key, const QString &value)
+{
     const ini::Field *field = ini::findField(key);
     if (!field)
         return SetResult::UnknownKey;
@@ -257,17 +289,18 @@ SetResult setIniValue(const QString &path, const QString &key, const QString &va
     if (!field->read(probe, line))
         return SetResult::BadValue;
     if (field->isAfterEnd()) {
-        KazSettings s = ini::parse(IniDocument::read(path), storedLanguage());
-        field->read(s, line);
-        return patchAfterEnd(path, s, problem) ? SetResult::Done : SetResult::WriteFailed;
-    }
-    const bool written = patchIni(path, [&](IniDocument &doc) {
         KazSettings s = ini::parse(doc, storedLanguage());
         field->read(s, line);
-        const qsizetype at = field->line > 0 ? field->line - 1 : structureLineIndex(doc, field->structureIndex);
-        doc.setLine(at, field->lineText(s));
-    }, problem);
-    return written ? SetResult::Done : SetResult::WriteFailed;
+        doc = withAfterEnd(doc, s);
+        return SetResult::Done;
+    }
+    doc = patched(doc, [&](IniDocument &lines) {
+        KazSettings s = ini::parse(lines, storedLanguage());
+        field->read(s, line);
+        const qsizetype at = field->line > 0 ? field->line - 1 : structureLineIndex(lines, field->structureIndex);
+        lines.setLine(at, field->lineText(s));
+    });
+    return SetResult::Done;
 }
 
 } // namespace kaz

@@ -78,4 +78,11 @@ KazSettings loadIni(const QString &path, const IniContext &context, bool *conver
 enum class SetResult { Done, UnknownKey, BadValue, WriteFailed };
 SetResult setIniValue(const QString &path, const QString &key, const QString &value, QString *problem = nullptr);
 
+// The steps above on lines in memory, for callers that hold the bytes (the
+// fuzz target): the lines loadIni parses (an old file's converted), those
+// writeIniOnExit writes and those setIniValue leaves in doc.
+IniDocument currentLayout(const IniDocument &doc, const IniContext &context);
+IniDocument exitDocument(IniDocument doc, const KazSettings &settings);
+SetResult setIniValue(IniDocument &doc, const QString &key, const QString &value);
+
 } // namespace kaz

@@ -23,9 +23,9 @@ inline const QString kProgramsHeader = QStringLiteral("[external programs]");
 inline const QString kStructureHeader = QStringLiteral("[directory structure]");
 inline const QString kExcludeHeader = QStringLiteral("[exclude album-names]");
 inline const QString kEnd = QStringLiteral("[END]");
-// Settings beyond the design live in sections after "[END]", which the
-// design's readers never reach and its writers drop; a file without them
-// means every such setting is off.
+// Settings the positional layout has no line for live in sections after
+// "[END]", which older readers of the file never reach and their writers
+// drop; a file without them means every such setting is off.
 inline const QString kTagSourceHeader = QStringLiteral("[tag source]");
 inline const QString kFromNameHeader = QStringLiteral("[filename to tag]");
 // The values of "ID3v2Write=" in that section, the default first.
@@ -86,7 +86,7 @@ QStringList renderUserSections(const KazSettings &settings);
 QStringList renderStructureSection(const StructureSettings &structure);
 // The sections after "[END]": nothing while every setting there is off.
 QStringList renderAfterEnd(const KazSettings &settings);
-// Index of the line after the "[END]" that closes the design's part; the
+// Index of the line after the "[END]" that closes the positional layout; the
 // size when there is none.
 qsizetype afterEndIndex(const IniDocument &doc);
 

@@ -105,7 +105,7 @@ struct KazSettings {
     std::array<ExternalProgram, 6> externalPrograms;
     // "[directory structure]" and "[exclude album-names]".
     StructureSettings structure;
-    // Beyond the design, stored after "[END]" where its readers never look
+    // Not in the positional layout: stored after "[END]", where older readers never look
     // ("[tag source]", "ID3v2=true"; written only when on): use the ID3v2 tag
     // of a file that has no ID3v1 tag.
     bool useId3v2 = false;

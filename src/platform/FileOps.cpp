@@ -448,6 +448,14 @@ void ReadOnlyFile::examine()
     m_mode = quint32(st.st_mode);
 }
 
+ReadOnlyFile::ReadOnlyFile(InMemory contents)
+    : m_bytes(std::move(contents.bytes))
+    , m_regular(true)
+    , m_size(m_bytes.size())
+    , m_mode(S_IFREG | 0644)
+{
+}
+
 ReadOnlyFile::~ReadOnlyFile()
 {
     if (m_fd >= 0)
@@ -456,8 +464,10 @@ ReadOnlyFile::~ReadOnlyFile()
 
 QByteArray ReadOnlyFile::readAt(qint64 offset, qint64 length) const
 {
-    if (m_fd < 0 || !m_regular || offset < 0 || length <= 0)
+    if (!m_regular || offset < 0 || length <= 0)
         return {};
+    if (m_fd < 0)
+        return offset < m_bytes.size() ? m_bytes.mid(offset, length) : QByteArray();
     return preadAll(m_fd, offset, length);
 }
 

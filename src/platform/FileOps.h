@@ -103,6 +103,11 @@ public:
     explicit ReadOnlyFile(const QString &path);
     // name in the folder of dirFd; a symbolic link is not followed (ELOOP).
     ReadOnlyFile(int dirFd, const QByteArray &name);
+    // Bytes in memory, read as a regular file that holds them (the fuzz targets).
+    struct InMemory {
+        QByteArray bytes;
+    };
+    explicit ReadOnlyFile(InMemory contents);
     ~ReadOnlyFile();
     ReadOnlyFile(const ReadOnlyFile &) = delete;
     ReadOnlyFile &operator=(const ReadOnlyFile &) = delete;
@@ -123,6 +128,7 @@ public:
 private:
     void examine();
 
+    QByteArray m_bytes; // the contents of a file in memory
     int m_fd = -1;
     int m_error = 0;
     bool m_regular = false;

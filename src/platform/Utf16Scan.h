@@ -30,23 +30,6 @@ inline bool isAscii(QByteArrayView bytes)
     return true;
 }
 
-// ASCII bytes as UTF-16 units (each byte is its unit), written to out;
-// returns the end of what was written.
-inline char16_t *widenAscii(QByteArrayView ascii, char16_t *out)
-{
-    const char *p = ascii.data();
-    const char *const end = p + ascii.size();
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; end - p >= 8; p += 8, out += 8)
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out),
-                         _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)), zero));
-#endif
-    for (; p != end; ++p)
-        *out++ = char16_t(uchar(*p));
-    return out;
-}
-
 // Whether text holds the unit a or the unit b.
 inline bool containsEither(QStringView text, char16_t a, char16_t b)
 {

@@ -200,9 +200,7 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
         bytes.clear();
         for (qsizetype i = next; i < jobs.size(); ++i) {
             Names n = namesOf(jobs[i]);
-            if (given.contains(n.target)
-                || (needsLook(jobs[i].folder, n.dir, std::string_view(bytes).substr(n.to, n.toSize))
-                    && takenByAnotherAt(n.dir, bytesAt(n.from, n.fromSize), bytesAt(n.to, n.toSize))))
+            if (given.contains(n.target) || takenByAnotherAt(n.dir, bytesAt(n.from, n.fromSize), bytesAt(n.to, n.toSize)))
                 break;
             given.insert(n.target);
             pairs.append({jobs[i].oldPath, n.target});
@@ -248,32 +246,9 @@ QList<CollisionRenamer::Result> CollisionRenamer::renameAll(const QList<Job> &jo
     return results;
 }
 
-bool CollisionRenamer::needsLook(const QString &folder, int dir, std::string_view name)
-{
-    // Reading a folder's names costs about as much as this many looks.
-    constexpr int kLooksBeforeReading = 512;
-    if (dir == AT_FDCWD)
-        return true;
-    if (folder != m_namesFolder) {
-        m_namesFolder = folder;
-        m_names.clear();
-        m_looks = 0;
-    }
-    if (m_names.isRead())
-        return m_names.contains(name);
-    if (++m_looks == kLooksBeforeReading)
-        m_names.read(dir);
-    return true;
-}
-
 void CollisionRenamer::renamed(const QString &oldPath, const QString &target)
 {
     m_playlist.renamed(oldPath, target);
-    if (m_names.isRead()) {
-        const qsizetype slash = lastIndexOfUnit(target, u'/');
-        if (QStringView(target).left(slash + 1) == m_namesFolder)
-            m_names.add(NativeName(QStringView(target).mid(slash + 1)).c_str());
-    }
     if (m_nextSuffix.isEmpty())
         return; // no numbered name given yet: nothing to lower
     const auto [key, number] = suffixOf(oldPath);

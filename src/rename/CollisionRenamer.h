@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/FileOps.h"
-#include "platform/FolderNames.h"
 
 #include <QHash>
 #include <QList>
@@ -57,9 +56,6 @@ private:
     FsStatus notLogged() const;
     FsStatus renameReleasingPlayer(const QString &oldPath, const QString &target);
     void renamed(const QString &oldPath, const QString &target);
-    // Whether a target name in folder (open as dir) needs a look before it
-    // is logged, see m_names.
-    bool needsLook(const QString &folder, int dir, std::string_view name);
 
     // Per folder, name and extension: the lowest suffix number that may still
     // be free in this run, so that many files of one name do not try every
@@ -68,13 +64,6 @@ private:
     QHash<QString, int> m_nextSuffix;
     // The folder of the batch's files: looks and renames by name alone.
     FolderDescriptor m_folder;
-    // A taken name is kept out of the logs by a look at it before its batch
-    // is logged. Once a folder has given many files, its names are read
-    // instead, and only a name that was there then (or that the run gave
-    // since) is looked at.
-    FolderNames m_names;
-    QString m_namesFolder;
-    int m_looks = 0;
 
     UndoLogWriter *m_log;
     MediaPlayer &m_player;

@@ -35,7 +35,7 @@ struct TagContext {
     Language language = kDefaultLanguage;
     const TagOverride *override = nullptr; // set: write these values
     TagEditor *editor = nullptr;           // used with the edit flag
-    // Beyond the ID3v1 design: take the values of the ID3v2 tag at the start
+    // Beyond the ID3v1 tag: take the values of the ID3v2 tag at the start
     // of a file that has no ID3v1 tag (the tag-source setting).
     bool useId3v2 = false;
     // Read the ID3v2 tag into TagRecord::id3v2 whatever the file's end holds.

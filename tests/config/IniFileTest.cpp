@@ -304,7 +304,7 @@ TEST_F(IniFile, SetValueChangesOneLineOnly)
     EXPECT_EQ(fileLines(path), expected);
 }
 
-// The tag source is not part of the design's file: it stands after "[END]",
+// The tag source has no line of its own in the file: it stands after "[END]",
 // only while it is on, and every writer keeps it there.
 TEST_F(IniFile, TagSourceStandsAfterTheEndAndSurvivesEveryWriter)
 {

@@ -47,12 +47,6 @@ TEST(Utf16Scan, AgreesWithQtWhereverTheCharacterStands)
         EXPECT_EQ(bytes, QByteArray("prefix" + utf8));
         EXPECT_EQ(NativeName(text).bytes(), utf8);
         EXPECT_EQ(isAscii(utf8), std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }));
-        if (isAscii(utf8)) {
-            QString widened(utf8.size(), QLatin1Char('-'));
-            char16_t *const start = reinterpret_cast<char16_t *>(widened.data());
-            EXPECT_EQ(widenAscii(utf8, start) - start, widened.size());
-            EXPECT_EQ(widened, text);
-        }
         for (const char16_t unit : {u'\n', u'a', u'b'})
             EXPECT_EQ(lastIndexOfUnit(text, unit), text.lastIndexOf(QChar(unit)));
     }

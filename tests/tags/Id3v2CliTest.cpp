@@ -118,7 +118,7 @@ TEST_F(Id3v2Cli, ShowNameRenameAndStructureUseTheTagSourceAndKeepTheFilesStart)
 
     EXPECT_TRUE(runCli({"tag", "show", "--id3v2", file}).out.contains("source:  ID3v2.4"));
 
-    // Off by default: the file has no tag, as designed.
+    // Off by default: without the ID3v2 tag the file has none.
     EXPECT_EQ(runCli({"name", file}).out, "! x.mp3\n");
     EXPECT_EQ(runCli({"name", "--id3v2", file}).out, "03 - Band - Record - Song.mp3\n");
 

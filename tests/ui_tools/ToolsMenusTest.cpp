@@ -114,7 +114,7 @@ TEST_F(ToolsMenusTest, EveryMenuIsShownAtTheMinimumWidth)
             return true;
         }(), 5000);
         EXPECT_EQ(shown.size(), 9) << shown.join('|').toStdString(); // five menus, help, three commands
-        EXPECT_LE(window->width(), 601 + 1) << "the design's minimum width holds";
+        EXPECT_LE(window->width(), 601 + 1) << "the window's minimum width holds";
     }
 }
 

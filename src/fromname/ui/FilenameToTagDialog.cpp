@@ -42,7 +42,7 @@ QAction *findItem(QMenu *menu, const char *name)
     return menu->findChild<QAction *>(QLatin1String(name));
 }
 
-constexpr int kDesignWidths[GridColumns] = {41, 237, 40, 99, 102, 111, 114, 54, 106};
+constexpr int kColumnWidths[GridColumns] = {41, 237, 40, 99, 102, 111, 114, 54, 106};
 constexpr int kMaxRowHeight = 22;
 constexpr int kMinRowHeight = 16;
 
@@ -98,7 +98,7 @@ void FilenameToTagDialog::buildControls()
     header->setContextMenuPolicy(Qt::CustomContextMenu);
     header->setHighlightSections(false);
     for (int c = 0; c < GridColumns; ++c)
-        header->resizeSection(c, kDesignWidths[c]);
+        header->resizeSection(c, kColumnWidths[c]);
     header->viewport()->installEventFilter(this);
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);

@@ -19,7 +19,7 @@ class WindowScale;
 // The main window's menu bar (Properties, Language, Priority, Help and the
 // three commands in the bar itself) and the pop-ups of the file list, the
 // mask and filter buttons and the folder list. The menus and their items
-// are the window's children, named as the design names them.
+// are the window's children, each with an objectName of its own.
 class MainMenus : public QObject
 {
     Q_OBJECT

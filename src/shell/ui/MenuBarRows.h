@@ -7,7 +7,7 @@ class QMenuBar;
 
 namespace kaz {
 
-// The menu bar wraps like the design's: the items that do not fit into the
+// The menu bar wraps onto a second row: the items that do not fit into the
 // window's own menu bar at its width go, in their order, into a second bar
 // right below it, which is hidden while everything fits. Both bars stay
 // ordinary menu bars (mnemonics, keyboard navigation); the window's own bar

@@ -125,20 +125,19 @@ ToolsMenus::~ToolsMenus()
 
 bool ToolsMenus::eventFilter(QObject *watched, QEvent *event)
 {
-    // Only the two clicks ask the window anything: the list also gets events
-    // while the window is being taken down.
-    const bool click = event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::ContextMenu;
-    if (!click || watched != m_fileListArea || m_host.runFrame().running())
+    // Only the two clicks matter; other events also come while the window
+    // is taken down, when the host must no longer be asked anything.
+    const QEvent::Type type = event->type();
+    if (watched != m_fileListArea || (type != QEvent::MouseButtonRelease && type != QEvent::ContextMenu)
+        || m_host.runFrame().running())
         return QObject::eventFilter(watched, event);
-    if (event->type() == QEvent::MouseButtonRelease) {
+    if (type == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton && (mouse->modifiers() & Qt::AltModifier))
             playSelection();
-    } else if (event->type() == QEvent::ContextMenu) {
-        if (static_cast<QContextMenuEvent *>(event)->modifiers() & Qt::AltModifier) {
-            stopPlaying();
-            return true; // no pop-up
-        }
+    } else if (static_cast<QContextMenuEvent *>(event)->modifiers() & Qt::AltModifier) {
+        stopPlaying();
+        return true; // no pop-up
     }
     return QObject::eventFilter(watched, event);
 }
