@@ -1,18 +1,15 @@
 #include "HeadWrite.h"
 
 #include "FaultPoint.h"
-#include "Paths.h"
+#include "JournalFile.h"
 #include "WorkFiles.h"
 
-#include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <mutex>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,11 +24,6 @@ constexpr qint64 kMaxJournalSize = 64 * 1024 * 1024;
 // stays well inside the usual limit of descriptors beside a tail batch.
 constexpr qint64 kBatchJournalBytes = 8 * 1024 * 1024;
 constexpr size_t kBatchFiles = 256;
-
-QByteArray hashOf(QByteArrayView bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-}
 
 // The old bytes of every patch back, then the old length.
 int putBack(int fd, const HeadJournalEntry &entry)
@@ -63,45 +55,6 @@ bool holdsOldOrNew(int fd, qint64 size, const HeadJournalEntry &entry)
     }
     return true;
 }
-
-// A journal in the program folder: created exclusively, locked while its
-// writer lives, written whole and flushed before any file is touched.
-struct JournalLock {
-    QByteArray path;
-    int fd = -1;
-
-    ~JournalLock() { drop(); }
-
-    int write(const QByteArray &contents)
-    {
-        static std::atomic<int> counter{0};
-        const QString folder = programFolder();
-        QDir().mkpath(folder);
-        path = QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(workfile::HeadJournalPrefix))
-               + QByteArray::number(::getpid()) + '-' + QByteArray::number(++counter) + ".kaz";
-        fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd < 0)
-            return errno;
-        int err = ::flock(fd, LOCK_EX) == 0 ? 0 : errno;
-        if (!err)
-            err = pwriteAll(fd, contents, 0);
-        faultPoint("head");
-        if (!err && ::fdatasync(fd) != 0)
-            err = errno;
-        if (err)
-            drop();
-        return err;
-    }
-
-    void drop()
-    {
-        if (fd < 0)
-            return;
-        ::unlink(path.constData());
-        ::close(fd);
-        fd = -1;
-    }
-};
 
 FsStatus failure(int err, const QString &detail)
 {
@@ -168,7 +121,7 @@ QByteArray HeadJournalEntry::render() const
         bytes += QByteArray::number(patch.offset) + ' ' + QByteArray::number(patch.oldBytes.size()) + ' '
                  + QByteArray::number(patch.newBytes.size()) + '\n' + patch.oldBytes + patch.newBytes;
     }
-    return bytes + hashOf(bytes) + '\n';
+    return sealJournalEntry(std::move(bytes));
 }
 
 std::optional<HeadJournalEntry> HeadJournalEntry::parseFirst(QByteArrayView bytes, qsizetype *length)
@@ -180,12 +133,8 @@ std::optional<HeadJournalEntry> HeadJournalEntry::parseFirst(QByteArrayView byte
     if (fields.size() != 8)
         return std::nullopt;
     qint64 numbers[5];
-    for (int i = 0; i < 5; ++i) {
-        bool ok = false;
-        numbers[i] = fields[i + 1].toLongLong(&ok);
-        if (!ok || numbers[i] < 0)
-            return std::nullopt;
-    }
+    if (!journalNumbers(fields, numbers, 5))
+        return std::nullopt;
     HeadJournalEntry entry;
     entry.device = quint64(numbers[0]);
     entry.inode = quint64(numbers[1]);
@@ -212,44 +161,20 @@ std::optional<HeadJournalEntry> HeadJournalEntry::parseFirst(QByteArrayView byte
                               bytes.sliced(at + oldLength, newLength).toByteArray()});
         at += oldLength + newLength;
     }
-    if (at + 65 > bytes.size() || bytes[at + 64] != '\n' || hashOf(bytes.first(at)) != bytes.sliced(at, 64))
+    if (!journalSealAt(bytes, at) || entry.path.isEmpty())
         return std::nullopt;
-    if (entry.path.isEmpty())
-        return std::nullopt;
-    *length = at + 65;
+    *length = at + kJournalSealSize;
     return entry;
 }
 
 QByteArray renderHeadJournal(const QList<HeadJournalEntry> &entries)
 {
-    QByteArray bytes = kBatchMagic.toByteArray() + QByteArray::number(entries.size()) + '\n';
-    for (const HeadJournalEntry &entry : entries)
-        bytes += entry.render();
-    return bytes;
+    return renderJournalBatch(kBatchMagic, entries);
 }
 
 std::optional<QList<HeadJournalEntry>> parseHeadJournal(const QByteArray &bytes)
 {
-    const qsizetype countEnd = bytes.indexOf('\n');
-    if (countEnd < 0 || !bytes.startsWith(kBatchMagic))
-        return std::nullopt;
-    bool ok = false;
-    const qint64 count = bytes.mid(kBatchMagic.size(), countEnd - kBatchMagic.size()).toLongLong(&ok);
-    if (!ok || count < 0 || count > bytes.size())
-        return std::nullopt;
-    QList<HeadJournalEntry> entries;
-    qsizetype at = countEnd + 1;
-    for (qint64 i = 0; i < count; ++i) {
-        qsizetype length = 0;
-        std::optional<HeadJournalEntry> entry = HeadJournalEntry::parseFirst(QByteArrayView(bytes).sliced(at), &length);
-        if (!entry)
-            return std::nullopt;
-        entries.append(std::move(*entry));
-        at += length;
-    }
-    if (at != bytes.size())
-        return std::nullopt;
-    return entries;
+    return parseJournalBatch<HeadJournalEntry>(kBatchMagic, bytes);
 }
 
 namespace {
@@ -294,32 +219,14 @@ bool repairEntry(const HeadJournalEntry &entry, int *repaired, QStringList *prob
 
 int recoverInterruptedHeadWrites(QStringList *problems)
 {
-    const QDir folder(programFolder());
-    const QStringList names = folder.entryList({QLatin1String(workfile::HeadJournalPrefix) + QStringLiteral("*.kaz")},
-                                               QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     int repaired = 0;
-    for (const QString &name : names) {
-        const QByteArray path = QFile::encodeName(folder.filePath(name));
-        const int fd = ::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-        if (fd < 0)
-            continue;
-        struct stat st {}, linked {};
-        // A writer that still runs holds the lock; a journal unlinked since it
-        // was opened is finished.
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxJournalSize
-            || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::stat(path.constData(), &linked) != 0
-            || linked.st_ino != st.st_ino) {
-            ::close(fd);
-            continue;
-        }
+    replayLeftoverJournals(workfile::HeadJournalPrefix, kMaxJournalSize, [&](const QByteArray &journal) {
         bool finished = true;
-        const std::optional<QList<HeadJournalEntry>> entries = parseHeadJournal(preadAll(fd, 0, st.st_size));
+        const std::optional<QList<HeadJournalEntry>> entries = parseHeadJournal(journal);
         for (const HeadJournalEntry &entry : entries.value_or(QList<HeadJournalEntry>()))
             finished &= repairEntry(entry, &repaired, problems);
-        if (finished)
-            ::unlink(path.constData());
-        ::close(fd);
-    }
+        return finished;
+    });
     return repaired;
 }
 
@@ -499,8 +406,8 @@ void HeadWriteBatch::commit()
     QList<HeadJournalEntry> entries;
     for (const Pending &p : batch)
         entries.append(p.entry);
-    JournalLock journal;
-    const int journalError = journal.write(renderHeadJournal(entries));
+    JournalFile journal(workfile::HeadJournalPrefix, "head");
+    const int journalError = journal.create(renderHeadJournal(entries));
     bool unrepaired = false;
     if (!journalError) { // nothing is touched before the journal is on the disk
         for (Pending &p : batch) {
@@ -563,7 +470,7 @@ void HeadWriteBatch::commit()
         faultPoint("head");
         // A file whose old bytes could not be put back keeps the journal for the next start.
         if (!unrepaired)
-            journal.drop();
+            journal.remove();
     }
     for (Pending &p : batch) {
         ::close(p.fd);

@@ -2,18 +2,15 @@
 
 #include "FaultPoint.h"
 #include "FileOps.h"
-#include "Paths.h"
+#include "JournalFile.h"
 #include "WorkFiles.h"
 
-#include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <algorithm>
 #include <mutex>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,57 +68,6 @@ int reserve(int fd, qint64 from, qint64 length)
         return 0;
     return errno == EOPNOTSUPP || errno == ENOSYS ? 0 : errno;
 }
-
-// The journal of one write: created exclusively, locked while the writer
-// lives (a lock that recovery cannot take means the write is still going on),
-// written whole and flushed before the file is touched.
-class JournalFile
-{
-public:
-    ~JournalFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-
-    int create(const QByteArray &contents)
-    {
-        static int counter = 0;
-        const QString folder = programFolder();
-        QDir().mkpath(folder);
-        m_path = QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(workfile::TailJournalPrefix))
-                 + QByteArray::number(::getpid()) + '-' + QByteArray::number(++counter) + ".kaz";
-        m_fd = ::open(m_path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (m_fd < 0)
-            return errno;
-        int err = ::flock(m_fd, LOCK_EX) == 0 ? 0 : errno;
-        struct stat own {}, linked {};
-        // Recovery may have taken an empty journal for a dead writer's.
-        if (!err && (::fstat(m_fd, &own) != 0 || ::stat(m_path.constData(), &linked) != 0 || own.st_ino != linked.st_ino))
-            err = EAGAIN;
-        if (!err)
-            err = pwriteAll(m_fd, contents, 0);
-        faultPoint("tail");
-        if (!err && ::fdatasync(m_fd) != 0)
-            err = errno;
-        if (err)
-            remove();
-        return err;
-    }
-
-    void remove()
-    {
-        if (m_fd < 0)
-            return;
-        ::unlink(m_path.constData());
-        ::close(m_fd);
-        m_fd = -1;
-    }
-
-private:
-    QByteArray m_path;
-    int m_fd = -1;
-};
 
 enum class Repair { Done, NothingToDo, Failed };
 
@@ -237,8 +183,7 @@ QByteArray TailJournalEntry::render() const
         bytes += ' ' + newHeadHash.toHex() + ' ' + (newRestHash.isEmpty() ? QByteArray("-") : newRestHash.toHex());
     bytes += '\n';
     bytes += oldTail;
-    bytes += QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + '\n';
-    return bytes;
+    return sealJournalEntry(std::move(bytes));
 }
 
 std::optional<TailJournalEntry> TailJournalEntry::parse(const QByteArray &bytes)
@@ -260,17 +205,11 @@ std::optional<TailJournalEntry> TailJournalEntry::parseFirst(QByteArrayView byte
     if (fields.size() != (hashed ? 10 : 8))
         return std::nullopt;
     qint64 numbers[6];
-    for (int i = 0; i < 6; ++i) {
-        bool ok = false;
-        numbers[i] = fields[i + 1].toLongLong(&ok);
-        if (!ok || numbers[i] < 0)
-            return std::nullopt;
-    }
+    if (!journalNumbers(fields, numbers, 6))
+        return std::nullopt;
     const qint64 tailLength = numbers[5];
     const qint64 hashAt = headerEnd + 1 + tailLength;
-    if (tailLength > bytes.size() || hashAt + 65 > bytes.size() || bytes[hashAt + 64] != '\n')
-        return std::nullopt;
-    if (QCryptographicHash::hash(bytes.first(hashAt), QCryptographicHash::Sha256).toHex() != bytes.sliced(hashAt, 64))
+    if (tailLength > bytes.size() || !journalSealAt(bytes, hashAt))
         return std::nullopt;
     TailJournalEntry entry;
     entry.device = quint64(numbers[0]);
@@ -288,16 +227,13 @@ std::optional<TailJournalEntry> TailJournalEntry::parseFirst(QByteArrayView byte
     }
     if (entry.path.isEmpty() || entry.offset + tailLength != entry.oldSize)
         return std::nullopt;
-    *length = hashAt + 65;
+    *length = hashAt + kJournalSealSize;
     return entry;
 }
 
 QByteArray renderTailJournal(const QList<TailJournalEntry> &entries)
 {
-    QByteArray bytes = kBatchMagic.toByteArray() + QByteArray::number(entries.size()) + '\n';
-    for (const TailJournalEntry &entry : entries)
-        bytes += entry.render();
-    return bytes;
+    return renderJournalBatch(kBatchMagic, entries);
 }
 
 std::optional<QList<TailJournalEntry>> parseTailJournal(const QByteArray &bytes)
@@ -306,52 +242,15 @@ std::optional<QList<TailJournalEntry>> parseTailJournal(const QByteArray &bytes)
         std::optional<TailJournalEntry> entry = TailJournalEntry::parse(bytes);
         return entry ? std::optional(QList<TailJournalEntry>{*entry}) : std::nullopt;
     }
-    const qsizetype countEnd = bytes.indexOf('\n');
-    if (countEnd < 0 || !bytes.startsWith(kBatchMagic))
-        return std::nullopt;
-    bool ok = false;
-    const qint64 count = bytes.mid(kBatchMagic.size(), countEnd - kBatchMagic.size()).toLongLong(&ok);
-    if (!ok || count < 0 || count > bytes.size())
-        return std::nullopt;
-    // Every entry whole and nothing after the last: anything else is a
-    // journal cut off before its flush, when no file had been touched yet.
-    QList<TailJournalEntry> entries;
-    qsizetype at = countEnd + 1;
-    for (qint64 i = 0; i < count; ++i) {
-        qsizetype length = 0;
-        std::optional<TailJournalEntry> entry = TailJournalEntry::parseFirst(QByteArrayView(bytes).sliced(at), &length);
-        if (!entry)
-            return std::nullopt;
-        entries.append(std::move(*entry));
-        at += length;
-    }
-    if (at != bytes.size())
-        return std::nullopt;
-    return entries;
+    return parseJournalBatch<TailJournalEntry>(kBatchMagic, bytes);
 }
 
 int recoverInterruptedTailWrites(QStringList *problems)
 {
-    const QDir folder(programFolder());
-    const QStringList names = folder.entryList({QLatin1String(workfile::TailJournalPrefix) + QStringLiteral("*.kaz")},
-                                               QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     int repaired = 0;
-    for (const QString &name : names) {
-        const QByteArray path = QFile::encodeName(folder.filePath(name));
-        const int fd = ::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-        if (fd < 0)
-            continue;
-        struct stat st {}, linked {};
-        // A writer that still runs holds the lock; a journal unlinked since it
-        // was opened is finished.
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxJournalSize
-            || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::stat(path.constData(), &linked) != 0
-            || linked.st_ino != st.st_ino) {
-            ::close(fd);
-            continue;
-        }
+    replayLeftoverJournals(workfile::TailJournalPrefix, kMaxJournalSize, [&](const QByteArray &journal) {
         // A journal cut off by a kill: no file was touched yet.
-        const std::optional<QList<TailJournalEntry>> entries = parseTailJournal(preadAll(fd, 0, st.st_size));
+        const std::optional<QList<TailJournalEntry>> entries = parseTailJournal(journal);
         bool failed = false;
         for (const TailJournalEntry &entry : entries.value_or(QList<TailJournalEntry>())) {
             QString problem;
@@ -361,10 +260,8 @@ int recoverInterruptedTailWrites(QStringList *problems)
             if (!problem.isEmpty() && problems)
                 problems->append(problem);
         }
-        if (!failed)
-            ::unlink(path.constData());
-        ::close(fd);
-    }
+        return !failed;
+    });
     return repaired;
 }
 
@@ -447,7 +344,7 @@ void TailWriteBatch::commit()
     entries.reserve(qsizetype(batch.size()));
     for (const Pending &p : batch)
         entries.append(p.entry);
-    JournalFile journal;
+    JournalFile journal(workfile::TailJournalPrefix, "tail");
     const int journalError = journal.create(renderTailJournal(entries));
     if (!journalError) { // nothing is touched before the journal is on the disk
         QList<TailJournalEntry> unrepaired;
@@ -466,7 +363,7 @@ void TailWriteBatch::commit()
         faultPoint("tail");
         // Files whose old end could not be put back keep it in a journal of
         // their own for the next start; the others are done.
-        JournalFile rest;
+        JournalFile rest(workfile::TailJournalPrefix, "tail");
         if (unrepaired.isEmpty() || rest.create(renderTailJournal(unrepaired)) == 0)
             journal.remove();
     }
