@@ -41,8 +41,8 @@ QString id3v2SourceText(int version, Language l)
 {
     if (version == 0)
         return {};
-    return QString::fromUtf8(tr2(l, "values from the ID3v2.%1 tag; Save writes them as ID3v1 tag",
-                                 "Werte aus dem ID3v2.%1-Tag; Speichern schreibt sie als ID3v1-Tag"))
+    // Which tags Save writes stands beside the header.
+    return QString::fromUtf8(tr2(l, "values from the ID3v2.%1 tag", "Werte aus dem ID3v2.%1-Tag"))
         .arg(version);
 }
 
