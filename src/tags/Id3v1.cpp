@@ -113,16 +113,12 @@ QByteArray render(const TagValues &values, const TextCodec &codec)
     return tag;
 }
 
-namespace {
-
 QString withoutTrailingBlanks(QString text)
 {
     while (!text.isEmpty() && text.back().unicode() <= 32)
         text.chop(1);
     return text;
 }
-
-} // namespace
 
 QString visibleYear(QString year)
 {

@@ -48,6 +48,8 @@ void parse(QByteArrayView tag, const TextCodec &codec, TagRecord &record, FieldM
 // The 128 bytes of a tag holding the values (texts cut to their widths).
 QByteArray render(const TagValues &values, const TextCodec &codec);
 
+// The text without the blanks and 0 bytes that pad a field to its width.
+QString withoutTrailingBlanks(QString text);
 // The year as shown: without the blanks and 0 bytes that pad an empty one.
 QString visibleYear(QString year);
 // The comment as shown: a track number of 33 or more stays at the end of the

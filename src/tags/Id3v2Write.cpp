@@ -177,13 +177,6 @@ qsizetype readComment(const QList<Frame> &frames)
 }
 
 // Without the trailing codes of 32 or less that a read removes.
-QString trimmedEnd(const QString &s)
-{
-    qsizetype n = s.size();
-    for (; n > 0 && s.at(n - 1).unicode() <= 32; --n) {}
-    return s.left(n);
-}
-
 struct Field {
     QByteArray id;
     QString text;   // what the frame is to hold; empty: no frame
@@ -254,7 +247,8 @@ ComposedTag composeTag(QByteArrayView oldTag, const TagValues &values, const Tag
     if (const std::optional<Id3v2Values> v = fresh ? std::nullopt : parse(oldTag))
         fillRecord(*v, codec, old);
     const quint8 track = id3v1::trackFromText(values.trackText);
-    const QString year = trimmedEnd(values.year), comment = trimmedEnd(values.comment);
+    const QString year = id3v1::withoutTrailingBlanks(values.year);
+    const QString comment = id3v1::withoutTrailingBlanks(values.comment);
     // Left as it was by the write.
     const TagValues before = start ? *start : TagValues();
     const auto kept = [&](bool same) { return start && same; };
@@ -267,10 +261,10 @@ ComposedTag composeTag(QByteArrayView oldTag, const TagValues &values, const Tag
          !kept(values.album == before.album) && old.longAlbum != values.album && old.album != values.album},
         {"TRCK", track ? QString::number(track) : QString(),
          !kept(track == id3v1::trackFromText(before.trackText)) && old.track != track},
-        {version == 3 ? "TYER" : "TDRC", year, !kept(year == trimmedEnd(before.year)) && old.year != year},
+        {version == 3 ? "TYER" : "TDRC", year, !kept(year == id3v1::withoutTrailingBlanks(before.year)) && old.year != year},
         {"TCON", values.genre == 255 ? QString() : genreName(values.genre),
          !kept(values.genre == before.genre) && old.genre != values.genre},
-        {"COMM", comment, !kept(comment == trimmedEnd(before.comment)) && old.comment != comment},
+        {"COMM", comment, !kept(comment == id3v1::withoutTrailingBlanks(before.comment)) && old.comment != comment},
     }};
     // The encoding of the tag's first text frame, for frames it gets anew.
     std::optional<quint8> tagEncoding;
