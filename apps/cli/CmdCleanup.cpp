@@ -48,9 +48,9 @@ public:
             return Button::Ignore;
         say(forTerminal(message));
         if (!isTerminal(stdin) || !isTerminal(stderr)) {
-            err(text(m_language, "kaz-cli cleanup: no terminal to ask: only the MP3 files are cleaned "
+            say(text(m_language, "no terminal to ask: only the MP3 files are cleaned "
                                  "(--non-mp3 include cleans all).\n",
-                     "kaz-cli cleanup: kein Terminal für die Frage: nur die MP3-Dateien werden bereinigt "
+                     "kein Terminal für die Frage: nur die MP3-Dateien werden bereinigt "
                      "(--non-mp3 include bereinigt alle).\n"));
             return Button::Yes;
         }
@@ -160,8 +160,7 @@ int reportKept(const QList<CleanupFileResult> &kept, Language l)
 {
     if (kept.isEmpty())
         return ExitOk;
-    err(QStringLiteral("kaz-cli cleanup: ") + cleanupText(CleanupText::KeptNames, l).arg(kept.size())
-        + QLatin1Char('\n'));
+    say(cleanupText(CleanupText::KeptNames, l).arg(kept.size()));
     for (const CleanupFileResult &file : kept)
         err(QStringLiteral("  %1: %2\n").arg(printablePath(file.oldPath), file.reason));
     return ExitFileError;
@@ -171,11 +170,11 @@ int runUndo(Language l)
 {
     const CleanupUndoOutcome outcome = undoCleanup();
     if (outcome.busy) {
-        err(QStringLiteral("kaz-cli cleanup: ") + runLockRefusal(outcome.lockProblem, l) + QLatin1Char('\n'));
+        say(runLockRefusal(outcome.lockProblem, l));
         return ExitFileError;
     }
     if (outcome.nothingToUndo) {
-        err(QStringLiteral("kaz-cli cleanup: ") + cleanupText(CleanupText::NothingToUndo, l) + QLatin1Char('\n'));
+        say(cleanupText(CleanupText::NothingToUndo, l));
         return ExitOk;
     }
     out(text(l, "%1 files got their old names back, %2 already had them\n",
@@ -183,10 +182,10 @@ int runUndo(Language l)
             .arg(outcome.restored)
             .arg(outcome.alreadyThere));
     for (const QString &line : outcome.notes + outcome.failures)
-        err(QStringLiteral("kaz-cli cleanup: %1\n").arg(printablePath(line)));
+        say(printablePath(line));
     if (outcome.keptLines > 0)
-        err(text(l, "kaz-cli cleanup: %1 renames are kept in the undo log; 'kaz-cli cleanup --undo' tries them again.\n",
-                 "kaz-cli cleanup: %1 Umbenennungen bleiben im Rückgängig-Protokoll; 'kaz-cli cleanup --undo' versucht sie erneut.\n")
+        say(text(l, "%1 renames are kept in the undo log; 'kaz-cli cleanup --undo' tries them again.\n",
+                 "%1 Umbenennungen bleiben im Rückgängig-Protokoll; 'kaz-cli cleanup --undo' versucht sie erneut.\n")
                 .arg(outcome.keptLines));
     return outcome.failures.isEmpty() ? ExitOk : ExitFileError;
 }
@@ -217,9 +216,8 @@ QStringList takeFiles(const QStringList &arguments, int *exitCode)
         const QString path = clean ? argument : QDir::cleanPath(current.absoluteFilePath(argument));
         struct stat st {};
         if (statEntry(folders, path, &st) && !S_ISREG(st.st_mode)) {
-            err(S_ISDIR(st.st_mode)
-                    ? QStringLiteral("kaz-cli cleanup: a folder, not a file: %1\n").arg(printablePath(argument))
-                    : QStringLiteral("kaz-cli cleanup: %1: not a regular file; left alone\n").arg(printablePath(argument)));
+            say(S_ISDIR(st.st_mode) ? QStringLiteral("a folder, not a file: %1").arg(printablePath(argument))
+                                    : QStringLiteral("%1: not a regular file; left alone").arg(printablePath(argument)));
             *exitCode = ExitFileError;
             continue;
         }
@@ -241,12 +239,12 @@ bool scriptFromOptions(const QCommandLineParser &parser, QString *script)
     QString problem;
     const QList<SavedRuleItem> menu = savedRuleMenu(loadSavedRules(&problem));
     if (!problem.isEmpty()) {
-        err(QStringLiteral("kaz-cli cleanup: %1\n").arg(problem));
+        say(problem);
         return false;
     }
     const SavedRuleItem *item = findSavedRule(menu, caption);
     if (!item) {
-        err(QStringLiteral("kaz-cli cleanup: no saved rule '%1' (see 'kaz-cli cleanup rules list')\n").arg(caption));
+        say(QStringLiteral("no saved rule '%1' (see 'kaz-cli cleanup rules list')").arg(caption));
         return false;
     }
     *script = appendEntry(*script, item->script);
@@ -316,11 +314,11 @@ int runClean(const QStringList &arguments)
     const CleanupOutcome outcome = cleanupFiles(request, environment);
     bar.finish();
     if (outcome.busy) {
-        err(QStringLiteral("kaz-cli cleanup: ") + runLockRefusal(outcome.lockProblem, l) + QLatin1Char('\n'));
+        say(runLockRefusal(outcome.lockProblem, l));
         return ExitFileError;
     }
     if (outcome.cancelled) {
-        err(text(l, "kaz-cli cleanup: cancelled.\n", "kaz-cli cleanup: abgebrochen.\n"));
+        say(text(l, "cancelled.\n", "abgebrochen.\n"));
         return exitCode;
     }
     lines.flush();
@@ -341,7 +339,7 @@ int runRulesList(const QStringList &arguments)
     QString problem;
     const QList<SavedRule> rules = loadSavedRules(&problem);
     if (!problem.isEmpty()) {
-        err(QStringLiteral("kaz-cli cleanup: %1\n").arg(problem));
+        say(problem);
         return ExitFileError;
     }
     QByteArray bytes;
@@ -380,8 +378,8 @@ int runRulesSave(const QStringList &arguments)
     case SaveRuleResult::Saved:
         return ExitOk;
     case SaveRuleResult::AlreadySaved:
-        err(text(l, "kaz-cli cleanup: the menu holds this script already; nothing written.\n",
-                 "kaz-cli cleanup: das Menü enthält dieses Script schon; nichts geschrieben.\n"));
+        say(text(l, "the menu holds this script already; nothing written.\n",
+                 "das Menü enthält dieses Script schon; nichts geschrieben.\n"));
         return ExitOk;
     case SaveRuleResult::NothingToSave:
         say("needs a script that is not empty", "braucht ein Skript, das nicht leer ist");
@@ -389,7 +387,7 @@ int runRulesSave(const QStringList &arguments)
     case SaveRuleResult::WriteFailed:
         break;
     }
-    err(QStringLiteral("kaz-cli cleanup: cannot write %1\n").arg(problem.isEmpty() ? savedRulesPath() : problem));
+    say(QStringLiteral("cannot write %1").arg(problem.isEmpty() ? savedRulesPath() : problem));
     return ExitFileError;
 }
 
@@ -409,18 +407,18 @@ int runRulesDelete(const QStringList &arguments)
     QString problem;
     const QList<SavedRuleItem> menu = savedRuleMenu(loadSavedRules(&problem));
     if (!problem.isEmpty()) {
-        err(QStringLiteral("kaz-cli cleanup: %1\n").arg(problem));
+        say(problem);
         return ExitFileError;
     }
     const SavedRuleItem *item = findSavedRule(menu, parser.positionalArguments().first());
     if (!item) {
-        err(QStringLiteral("kaz-cli cleanup: no saved rule '%1'\n").arg(parser.positionalArguments().first()));
+        say(QStringLiteral("no saved rule '%1'").arg(parser.positionalArguments().first()));
         return ExitFileError;
     }
     if (!parser.isSet(QStringLiteral("yes"))) {
         if (!isTerminal(stdin) || !isTerminal(stderr)) {
-            err(text(l, "kaz-cli cleanup: nothing deleted; the question needs a terminal or --yes.\n",
-                     "kaz-cli cleanup: nichts gelöscht; die Frage braucht ein Terminal oder --yes.\n"));
+            say(text(l, "nothing deleted; the question needs a terminal or --yes.\n",
+                     "nichts gelöscht; die Frage braucht ein Terminal oder --yes.\n"));
             return ExitFileError;
         }
         if (TerminalPrompter().ask(MessageKind::Warning, ButtonSet::YesNo, cleanupText(CleanupText::ReallyDelete, l)
@@ -429,7 +427,7 @@ int runRulesDelete(const QStringList &arguments)
             return ExitOk;
     }
     if (!deleteRule(item->record, &problem)) {
-        err(QStringLiteral("kaz-cli cleanup: cannot write %1\n").arg(problem.isEmpty() ? savedRulesPath() : problem));
+        say(QStringLiteral("cannot write %1").arg(problem.isEmpty() ? savedRulesPath() : problem));
         return ExitFileError;
     }
     return ExitOk;

@@ -27,8 +27,8 @@ int runUndo(const QStringList &arguments)
         return ExitUsage;
     }
     if (!undoInformationExists()) {
-        err(QString::fromUtf8(tr2(l, "kaz-cli undo: there is nothing to undo (no undo logs of a run).\n",
-                                  "kaz-cli undo: nichts rückgängig zu machen (keine Protokolle eines Laufs).\n")));
+        say(QString::fromUtf8(tr2(l, "there is nothing to undo (no undo logs of a run).\n",
+                                  "nichts rückgängig zu machen (keine Protokolle eines Laufs).\n")));
         return ExitOk;
     }
     // Every kaz-cli call is a session of its own: the logs always come from
@@ -37,8 +37,8 @@ int runUndo(const QStringList &arguments)
     state.filesTouched = parser.isSet(QStringLiteral("yes"));
     if (!state.filesTouched && !(isTerminal(stdin) && isTerminal(stderr))) {
         say(forTerminal(message(Msg::UndoFromLastSession, l)));
-        err(QString::fromUtf8(tr2(l, "kaz-cli undo: nothing done; the question needs a terminal or --yes.\n",
-                                  "kaz-cli undo: nichts getan; die Frage braucht ein Terminal oder --yes.\n")));
+        say(QString::fromUtf8(tr2(l, "nothing done; the question needs a terminal or --yes.\n",
+                                  "nichts getan; die Frage braucht ein Terminal oder --yes.\n")));
         return ExitFileError;
     }
     TerminalPrompter prompter;
@@ -50,13 +50,11 @@ int runUndo(const QStringList &arguments)
     const UndoOutcome outcome = undoLastRun(state, &prompter, l, player.get(), hooks);
     bar.finish();
     if (outcome.busy) {
-        err(QStringLiteral("kaz-cli undo: ")
-            + runLockRefusal(outcome.lockProblem, l)
-            + QLatin1Char('\n'));
+        say(runLockRefusal(outcome.lockProblem, l));
         return ExitFileError;
     }
     if (outcome.cancelled) {
-        err(QString::fromUtf8(tr2(l, "kaz-cli undo: cancelled.\n", "kaz-cli undo: abgebrochen.\n")));
+        say(QString::fromUtf8(tr2(l, "cancelled.\n", "abgebrochen.\n")));
         return ExitOk;
     }
     out(QString::fromUtf8(tr2(l, "%1 files got their old names back, %2 already had them, %3 folders removed\n",
@@ -65,11 +63,11 @@ int runUndo(const QStringList &arguments)
             .arg(outcome.alreadyThere)
             .arg(outcome.foldersRemoved));
     for (const QString &line : outcome.notes + outcome.failures)
-        err(QStringLiteral("kaz-cli undo: %1\n").arg(printablePath(line)));
+        say(printablePath(line));
     if (outcome.keptLines > 0)
-        err(QString::fromUtf8(tr2(l, "kaz-cli undo: %1 lines that could not be undone stay in the undo logs; "
+        say(QString::fromUtf8(tr2(l, "%1 lines that could not be undone stay in the undo logs; "
                                      "run 'kaz-cli undo' again once their cause is mended.\n",
-                                  "kaz-cli undo: %1 Zeilen, die nicht rückgängig gemacht werden konnten, bleiben in "
+                                  "%1 Zeilen, die nicht rückgängig gemacht werden konnten, bleiben in "
                                   "den Protokollen; 'kaz-cli undo' nach Behebung der Ursache erneut aufrufen.\n"))
                 .arg(outcome.keptLines));
     return outcome.failures.isEmpty() ? ExitOk : ExitFileError;
